@@ -1,0 +1,249 @@
+#include "app/batch.h"
+
+#include "model/document.h"
+#include "model/reader.h"
+#include "model/text.h"
+#include "model/writer.h"
+
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <ostream>
+
+namespace tintwell {
+
+namespace {
+
+using nlohmann::ordered_json;
+
+const char* const usage_text = R"(Usage: tintwell [FILE]
+       tintwell --dump FILE [--no-border-pref]
+       tintwell --check FILE...
+       tintwell --convert IN OUT [--force]
+       tintwell --render FILE --output OUT.png [--width PX]
+       tintwell --version | --help
+
+Without an option Tintwell opens FILE (or an empty window) in the editor.
+
+  --dump FILE         Load FILE as File, Open does and print the theme as one JSON object.
+                      Exit 0 when the file was accepted, 1 when it was rejected.
+  --no-border-pref    With --dump: read as if "Set Border to 0.3 when Border Color does
+                      not exist" were off.
+  --check FILE...     Print "FILE: message" for every message of every file. Exit 0 when
+                      every file was accepted without a message.
+  --convert IN OUT    Load IN and save it to OUT as File, Save does.
+  --force             With --convert: replace an existing OUT.
+  --render FILE       Draw the preview of FILE into a PNG (--output), --width pixels wide.
+  --version           Print the version.
+  --help              Print this text.
+)";
+
+const char* const version_text = "Tintwell 6.1";
+
+std::string utf8(const std::string& s) { return text::latin1_to_utf8(s); }
+
+int usage_error(std::ostream& err, const std::string& why)
+{
+    err << "tintwell: " << why << "\n\n" << usage_text;
+    return 2;
+}
+
+ordered_json dump_json(const Document& doc, bool accepted, const std::vector<std::string>& messages)
+{
+    ordered_json root;
+    root["accepted"] = accepted;
+    root["kind"] = doc.kind == ThemeKind::CarZumo ? "CarZumo" : "SportFitness";
+    ordered_json shown = ordered_json::array();
+    for (const auto& m : messages) {
+        shown.push_back(utf8(m));
+    }
+    root["messages"] = std::move(shown);
+    root["metadata"] = { { "title", utf8(doc.metadata.title) },
+        { "description", utf8(doc.metadata.description) }, { "locale", utf8(doc.metadata.locale) },
+        { "version", utf8(doc.metadata.version) } };
+    root["pres_count"] = doc.pres_count;
+    ordered_json names = ordered_json::array();
+    for (int i = 0; i < doc.pres_count; ++i) {
+        const auto slot = static_cast<std::size_t>(i);
+        names.push_back(slot < doc.pres_names.size() ? utf8(doc.pres_names[slot]) : std::string());
+    }
+    root["pres_names"] = std::move(names);
+    root["row_count"] = doc.row_count();
+    ordered_json rows = ordered_json::array();
+    for (const StyleRow& r : doc.rows) {
+        rows.push_back({ { "pres_code", r.pres_code }, { "pri_day", utf8(r.pri_day) },
+            { "pri_night", utf8(r.pri_night) }, { "sec_day", utf8(r.sec_day) },
+            { "sec_night", utf8(r.sec_night) }, { "elem_name", utf8(r.elem_name) },
+            { "field_name", utf8(r.field_name) }, { "bg_width", utf8(r.bg_width) },
+            { "fg_width", utf8(r.fg_width) }, { "scale", utf8(r.scale) },
+            { "border", utf8(r.border) }, { "pres_name", utf8(r.pres_name) },
+            { "style_text", utf8(r.style_text) }, { "nwf_border", utf8(r.nwf_border) } });
+    }
+    root["rows"] = std::move(rows);
+    return root;
+}
+
+int dump(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    std::string file;
+    bool border_pref = true;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--no-border-pref") {
+            border_pref = false;
+        } else if (!file.empty() || (args[i].size() > 1 && args[i][0] == '-')) {
+            return usage_error(err, "--dump takes one FILE and --no-border-pref");
+        } else {
+            file = args[i];
+        }
+    }
+    if (file.empty()) {
+        return usage_error(err, "--dump needs a FILE");
+    }
+    RecordingPrompter prompter;
+    Document doc;
+    doc.attach(&prompter, nullptr);
+    doc.border_pref = border_pref;
+    const bool accepted = open_theme(doc, file);
+    out << dump_json(doc, accepted, prompter.messages).dump(2) << '\n';
+    return accepted ? 0 : 1;
+}
+
+int check(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    if (args.size() < 2) {
+        return usage_error(err, "--check needs at least one FILE");
+    }
+    bool all_clean = true;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        RecordingPrompter prompter;
+        Document doc;
+        doc.attach(&prompter, nullptr);
+        const bool accepted = open_theme(doc, args[i]);
+        for (const auto& m : prompter.messages) {
+            out << args[i] << ": " << utf8(m) << '\n';
+        }
+        if (!accepted || !prompter.messages.empty()) {
+            all_clean = false;
+        }
+    }
+    return all_clean ? 0 : 1;
+}
+
+int convert(const std::vector<std::string>& args, std::ostream& err)
+{
+    std::vector<std::string> files;
+    bool force = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--force") {
+            force = true;
+        } else if (args[i].size() > 1 && args[i][0] == '-') {
+            return usage_error(err, "unknown option " + args[i]);
+        } else {
+            files.push_back(args[i]);
+        }
+    }
+    if (files.size() != 2) {
+        return usage_error(err, "--convert takes IN and OUT");
+    }
+    RecordingPrompter prompter;
+    Document doc;
+    doc.attach(&prompter, nullptr);
+    const bool accepted = open_theme(doc, files[0]);
+    for (const auto& m : prompter.messages) {
+        err << files[0] << ": " << utf8(m) << '\n';
+    }
+    if (!accepted) {
+        err << "tintwell: " << files[0] << " is not a theme; nothing written\n";
+        return 1;
+    }
+    std::error_code ec;
+    if (std::filesystem::exists(files[1], ec) && !force) {
+        err << "tintwell: " << files[1] << " exists; use --force to replace it\n";
+        return 1;
+    }
+    prompter.messages.clear();
+    prompter.yes_no_answers.push_back(true);
+    const bool written = save_code(doc, files[1]);
+    for (const auto& m : prompter.messages) {
+        err << files[1] << ": " << utf8(m) << '\n';
+    }
+    return written ? 0 : 1;
+}
+
+int render(const std::vector<std::string>& args, std::ostream& err, const RenderCommand& command)
+{
+    std::string file;
+    std::string output;
+    int width = 0;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--output" && i + 1 < args.size()) {
+            output = args[++i];
+        } else if (args[i] == "--width" && i + 1 < args.size()) {
+            const std::string& value = args[++i];
+            if (value.empty() || value.size() > 5
+                || value.find_first_not_of("0123456789") != std::string::npos) {
+                return usage_error(err, "--width takes a whole number of pixels (1 to 99999)");
+            }
+            width = std::stoi(value);
+            if (width < 1) {
+                return usage_error(err, "--width takes a whole number of pixels (1 to 99999)");
+            }
+        } else if (!file.empty() || (args[i].size() > 1 && args[i][0] == '-')) {
+            return usage_error(err, "--render takes FILE, --output OUT.png and --width PX");
+        } else {
+            file = args[i];
+        }
+    }
+    if (file.empty() || output.empty()) {
+        return usage_error(err, "--render needs FILE and --output OUT.png");
+    }
+    if (!command) {
+        err << "tintwell: this build cannot draw\n";
+        return 1;
+    }
+    return command(file, output, width, err);
+}
+
+} // namespace
+
+bool is_batch(const std::vector<std::string>& args)
+{
+    if (args.empty()) {
+        return false;
+    }
+    const std::string& first = args[0];
+    return first == "--dump" || first == "--check" || first == "--convert" || first == "--render"
+        || first == "--version" || first == "--help" || first == "-h" || first == "-v"
+        || (first.size() > 1 && first[0] == '-');
+}
+
+int run_batch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+    const RenderCommand& render_command)
+{
+    if (args.empty()) {
+        return usage_error(err, "no command");
+    }
+    const std::string& command = args[0];
+    if (command == "--version" || command == "-v") {
+        out << version_text << '\n';
+        return 0;
+    }
+    if (command == "--help" || command == "-h") {
+        out << usage_text;
+        return 0;
+    }
+    if (command == "--dump") {
+        return dump(args, out, err);
+    }
+    if (command == "--check") {
+        return check(args, out, err);
+    }
+    if (command == "--convert") {
+        return convert(args, err);
+    }
+    if (command == "--render") {
+        return render(args, err, render_command);
+    }
+    return usage_error(err, "unknown option " + command);
+}
+
+} // namespace tintwell

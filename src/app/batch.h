@@ -1,0 +1,23 @@
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace tintwell {
+
+/// Draws a theme file into a PNG: (file, output path, width in pixels or 0 for the design width,
+/// error stream) → exit code. Set by the part of the program that can draw.
+using RenderCommand = std::function<int(const std::string&, const std::string&, int, std::ostream&)>;
+
+/// True when the arguments (without the program name) ask for a batch command rather than the
+/// window.
+bool is_batch(const std::vector<std::string>& args);
+
+/// Runs one batch command: --dump, --check, --convert, --render, --version, --help.
+/// Returns the process exit code (2 for a usage error).
+int run_batch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+    const RenderCommand& render = {});
+
+} // namespace tintwell

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "model/document.h"
+
+#include <string>
+#include <string_view>
+
+namespace tintwell {
+
+/// Reads the whole file as single-byte text and sets the document's file name. An empty path or
+/// one that names no existing file gives an empty text without a message; a failing read shows
+/// the system's error text and returns what was read.
+std::string loadbinary2(Document& doc, const std::string& path);
+
+/// Recognises a theme text, reads its metadata and fills the style table of either kind.
+/// Returns false when the text was rejected (the table then keeps its previous rows).
+bool parse(Document& doc, std::string text);
+
+/// File, Open without the dialog: empties the presentation list and the title, loads and parses.
+bool open_theme(Document& doc, const std::string& path);
+
+/// Reads title, description, locale and version into the document's metadata.
+void get_meta(Document& doc, std::string_view text);
+
+/// Upper-cased content of the first element named `tag`, without "<", ">" and "/".
+std::string get_bit(std::string_view text, std::string_view tag);
+
+/// The field name: the text between the first two double quotes before the first ">".
+/// Shows "Can't find type!" when there is no complete quoted name.
+std::string get_type(Document& doc, std::string_view style_text);
+
+/// The text before the first ">" (empty when there is none).
+std::string get_block(std::string_view text);
+
+/// Presentation index of the name times 10, plus 1 when the border text is not empty.
+std::int16_t get_pcode(std::string_view pres_name, std::string_view border);
+
+/// The Sport & Fitness reader; called by parse.
+void parse_nwf(Document& doc, const std::string& text);
+
+/// The text after the first "=" (empty when there is none).
+std::string get_width(std::string_view text);
+
+/// The text unchanged; names the two transparency digits of a secondary colour.
+inline std::string get_border(std::string_view text) { return std::string(text); }
+
+} // namespace tintwell

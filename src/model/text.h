@@ -1,0 +1,64 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Literal text rules shared by every reader and writer. Texts are single-byte: one byte is one
+// character. Positions are 1-based; 0 means "not found". No function reads out of range or
+// throws: positions and lengths past either end are clamped.
+namespace tintwell::text {
+
+inline constexpr std::string_view crlf = "\r\n";
+inline constexpr char quote = '"';
+
+/// 1-based position of the first `needle` in `hay` at or after `start`, 0 when absent.
+/// An empty needle is found at `start` (when `start` lies within hay or just past its end).
+std::size_t instr(std::string_view hay, std::string_view needle, std::size_t start = 1);
+
+/// True when `hay` contains `needle`; an empty needle is found in any text.
+bool contains(std::string_view hay, std::string_view needle);
+
+/// Substring from the 1-based `start` to the end. A start of 0 counts as 1.
+std::string mid(std::string_view s, std::size_t start);
+
+/// Substring of at most `length` characters from the 1-based `start`.
+std::string mid(std::string_view s, std::size_t start, std::size_t length);
+
+/// The first `n` characters (all of them when shorter).
+std::string left(std::string_view s, std::size_t n);
+
+/// The last `n` characters (all of them when shorter).
+std::string right(std::string_view s, std::size_t n);
+
+/// One left-to-right pass replacing each non-overlapping `find` by `with`; the output of a
+/// replacement is not searched again. An empty `find` leaves the text unchanged.
+std::string replace(std::string_view s, std::string_view find, std::string_view with);
+
+/// Removes every occurrence of `find` in one pass.
+inline std::string remove(std::string_view s, std::string_view find) { return replace(s, find, ""); }
+
+/// Pieces between the separators; n separators give n + 1 pieces (empty ones kept).
+std::vector<std::string> split(std::string_view s, std::string_view sep);
+
+/// Removes blanks (character 32 only) from both ends.
+std::string trim(std::string_view s);
+
+/// Plain A-Z upper-casing; every other byte is kept.
+std::string upper(std::string_view s);
+
+/// Plain A-Z lower-casing; every other byte is kept.
+std::string lower(std::string_view s);
+
+/// Numeric value of the decimal number at the start of the text: leading blanks skipped, an
+/// optional sign, digits with an optional point (".3" is 0.3) and an optional exponent. 0 when
+/// the text does not start with a number.
+double val(std::string_view s);
+
+/// The text cut before the first occurrence of `stop` (all of it when absent).
+std::string before(std::string_view s, std::string_view stop);
+
+/// Latin-1 bytes as UTF-8, for showing single-byte text in Unicode surroundings.
+std::string latin1_to_utf8(std::string_view s);
+
+} // namespace tintwell::text
