@@ -1,1 +1,320 @@
+#include "model/reader.h"
+#include "model/text.h"
+#include "theme_fixture.h"
+
+#include <algorithm>
 #include <gtest/gtest.h>
+
+using namespace std::string_literals;
+
+using namespace tintwell;
+using namespace tintwell::test;
+
+namespace {
+
+const std::string primary_only = "<PRIMARY day = \"#112233\" night=\"#445566\"/>\r\n";
+const std::string with_secondary = "<PRIMARY day = \"#112233\" night=\"#445566\"/>\r\n"
+                                   "<SECONDARY day = \"#778899\" night=\"#AABBCC\"/>\r\n";
+
+// One style in a GUIDANCE presentation, read with the border preference given.
+struct StyleCase
+{
+    const char* what;
+    std::string tag_attributes;
+    std::string colours;
+    bool border_pref;
+    StyleRow expected; // pres_code, colours, elem_name, scale and border are compared
+    std::vector<std::string> messages;
+};
+
+class CarZumoStyle : public testing::TestWithParam<StyleCase> { };
+
+TEST_P(CarZumoStyle, ReadsTheCells)
+{
+    const StyleCase& c = GetParam();
+    Loaded l;
+    l.doc.border_pref = c.border_pref;
+    ASSERT_TRUE(l.load(car_zumo_theme(
+        presentation("GUIDANCE", cz_style("MAP_WATER", c.tag_attributes, c.colours)))));
+    ASSERT_EQ(l.doc.row_count(), 1);
+    const StyleRow& r = l.row(0);
+    EXPECT_EQ(r.field_name, "MAP_WATER");
+    EXPECT_EQ(r.elem_name, c.expected.elem_name);
+    EXPECT_EQ(r.scale, c.expected.scale);
+    EXPECT_EQ(r.border, c.expected.border);
+    EXPECT_EQ(r.pres_code, c.expected.pres_code);
+    EXPECT_EQ(r.pri_day, c.expected.pri_day);
+    EXPECT_EQ(r.pri_night, c.expected.pri_night);
+    EXPECT_EQ(r.sec_day, c.expected.sec_day);
+    EXPECT_EQ(r.sec_night, c.expected.sec_night);
+    EXPECT_EQ(l.messages(), c.messages);
+}
+
+StyleRow expect(std::int16_t code, std::string elem, std::string scale, std::string border,
+    std::string pd, std::string pn, std::string sd = "", std::string sn = "")
+{
+    StyleRow r;
+    r.pres_code = code;
+    r.elem_name = std::move(elem);
+    r.scale = std::move(scale);
+    r.border = std::move(border);
+    r.pri_day = std::move(pd);
+    r.pri_night = std::move(pn);
+    r.sec_day = std::move(sd);
+    r.sec_night = std::move(sn);
+    return r;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cells, CarZumoStyle,
+    testing::Values(
+        StyleCase { "scale and border quoted, the name keeps the blank before SCALE=",
+            " scale=\"1.5\" border=\"1\" ", with_secondary, true,
+            expect(1, "WATER ", "1.5", "1", "112233", "445566", "778899", "AABBCC"), {} },
+        StyleCase { "a border without SECONDARY becomes .3 with the preference on",
+            " border=\"1\" ", primary_only, true,
+            expect(1, "WATER BORDER=1 ", "", ".3", "112233", "445566"),
+            {} },
+        StyleCase { "and stays as written with the preference off", " border=\"1\" ",
+            primary_only, false, expect(1, "WATER BORDER=1 ", "", "1", "112233", "445566"), {} },
+        StyleCase { "no BORDER: no .3 rule, pres_code without the flag", " scale=\"1\" ",
+            primary_only, true, expect(0, "WATER ", "1", "", "112233", "445566"), {} },
+        StyleCase { "colours are upper-cased, a missing night is -1", "",
+            "<PRIMARY day = \"#ff0000\"/>\r\n", true, expect(0, "WATER", "", "", "FF0000", "-1"),
+            {} },
+        StyleCase { "NONE after a # gives white", "",
+            "<PRIMARY day = \"#NONE\" night=\"#00ff00\"/>\r\n", true,
+            expect(0, "WATER", "", "", "FFFFFF", "00FF00"), {} },
+        StyleCase { "a value without # is kept as it stands", "",
+            "<PRIMARY day = \"NONE\" night=\"NONE\"/>\r\n", true,
+            expect(0, "WATER", "", "", "NONE NIGHT=NONE/", "T=NONE/"), {} },
+        StyleCase { "no PRIMARY leaves both primary cells empty", " border=\"2\" ",
+            "<SECONDARY day = \"#010203\"/>\r\n", true,
+            expect(1, "WATER BORDER=2 ", "", "2", "", "", "010203", ""), {} },
+        StyleCase { "a secondary night without # is emptied", " border=\"2\" ",
+            "<PRIMARY day = \"#112233\"/>\r\n<SECONDARY day = \"#010203\" night=\"black\"/>\r\n",
+            true, expect(1, "WATER BORDER=2 ", "", "2", "112233", "-1", "010203", ""), {} },
+        StyleCase { "a secondary without a day empties a positive border with a message",
+            " border=\"1\" ", "<PRIMARY day = \"#112233\"/>\r\n<SECONDARY night=\"#010203\"/>\r\n",
+            true, expect(1, "WATER BORDER=1 ", "", "", "112233", "-1", "", "010203"),
+            { "Can't have border with no colour" } },
+        StyleCase { "and a zero border silently", " border=\"0\" ",
+            "<PRIMARY day = \"#112233\"/>\r\n<SECONDARY night=\"#010203\"/>\r\n", true,
+            expect(1, "WATER BORDER=0 ", "", "", "112233", "-1", "", "010203"), {} }),
+    [](const auto& info) { return "case" + std::to_string(info.index); });
+
+TEST(CarZumoReader, PresentationsInFileOrderWithTheirCodes)
+{
+    const std::string three = cz_style("MAP_A", "", primary_only)
+        + cz_style("MAP_B", " border=\"1\" ", with_secondary) + cz_style("MAP_C", "", primary_only);
+    // The second presentation is opened without blanks around the equals sign.
+    const std::string text = car_zumo_theme(presentation("GUIDANCE", three)
+        + "<PRESENTATION ID = \"BROWSE\" > \r\n<STYLELIST>\r\n" + three
+        + "</STYLELIST>\r\n</PRESENTATION>\r\n");
+    Loaded l;
+    ASSERT_TRUE(l.load(text));
+    ASSERT_EQ(l.doc.row_count(), 6);
+    EXPECT_EQ(l.doc.pres_count, 2);
+    const char* fields[] = { "MAP_A", "MAP_B", "MAP_C", "MAP_A", "MAP_B", "MAP_C" };
+    const std::int16_t codes[] = { 0, 1, 0, 10, 11, 10 };
+    for (std::size_t i = 0; i < 6; ++i) {
+        EXPECT_EQ(l.row(i).field_name, fields[i]);
+        EXPECT_EQ(l.row(i).pres_code, codes[i]);
+        EXPECT_EQ(l.row(i).pres_name, i < 3 ? "GUIDANCE" : "BROWSE");
+    }
+    // The list name keeps the CR of the CR LF line end; the row name does not.
+    EXPECT_EQ(l.doc.pres_names, (std::vector<std::string> { "GUIDANCE \r", "BROWSE \r" }));
+}
+
+TEST(CarZumoReader, PresentationCodes)
+{
+    struct Case
+    {
+        const char* name;
+        const char* border;
+        int code;
+    };
+    const Case cases[] = { { "GUIDANCE", "", 0 }, { "BROWSE", "1", 11 }, { "TRAFFIC", "", 20 },
+        { "TURN PREVIEW", ".3", 31 }, { "ROUTE PREVIEW", "", 40 }, { "PEDESTRIAN", "x", 51 },
+        { "MY OWN", "", 0 }, { "New format", "1", 1 },
+        // A later match wins; GUIDANCE wins over everything.
+        { "BROWSE PEDESTRIAN", "", 50 }, { "GUIDANCE BROWSE", "", 0 } };
+    for (const auto& c : cases) {
+        EXPECT_EQ(get_pcode(c.name, c.border), c.code) << c.name;
+    }
+}
+
+TEST(CarZumoReader, MetadataIsReadUpperCase)
+{
+    Loaded l;
+    ASSERT_TRUE(l.load(car_zumo_theme(presentation("GUIDANCE", cz_style("MAP_A", "", primary_only)),
+        "<METADATA>\r\n<TITLE>My Theme</TITLE>\r\n<DESCRIPTION>a/b</DESCRIPTION>\r\n"
+        "<LOCALELIST>\r\n<locale>Global</locale>\r\n</LOCALELIST>\r\n"
+        "<Version><Major>2</Major><Minor>10</Minor></Version>\r\n</METADATA>\r\n")));
+    EXPECT_EQ(l.doc.metadata, (ThemeMetadata { "MY THEME", "AB", "GLOBAL", "2.10" }));
+}
+
+TEST(CarZumoReader, MetadataMessagesDoNotStopTheLoad)
+{
+    const std::string styles = presentation("GUIDANCE", cz_style("MAP_A", "", primary_only));
+    Loaded none;
+    ASSERT_TRUE(none.load(car_zumo_theme(styles, "")));
+    EXPECT_EQ(none.messages(), (std::vector<std::string> { "no meta" }));
+    EXPECT_EQ(none.doc.row_count(), 1);
+
+    Loaded open;
+    ASSERT_TRUE(open.load(car_zumo_theme(styles, "<METADATA><TITLE>x</TITLE>")));
+    EXPECT_EQ(open.messages(), (std::vector<std::string> { "Oops no meta" }));
+    EXPECT_EQ(open.doc.metadata.title, "");
+}
+
+TEST(CarZumoReader, RejectedTextsKeepThePreviousTable)
+{
+    Loaded l;
+    ASSERT_TRUE(l.load(car_zumo_theme(presentation("BROWSE", cz_style("MAP_A", "", primary_only)))));
+    struct Case
+    {
+        std::string text;
+        const char* message;
+    };
+    const Case cases[] = {
+        { "", "File not a Garmin kmtf file." },
+        { "<PRESENTATION ID=\"GUIDANCE\"><STYLE field=\"MAP_A\"></STYLE>",
+            "File not a Garmin kmtf file." },
+        { std::string("\x00\x01\xff\xfe", 4), "File not a Garmin kmtf file." },
+        { "<METADATA></METADATA><color>no styles", "No Presentation" },
+    };
+    for (const auto& c : cases) {
+        EXPECT_FALSE(l.load(c.text));
+        ASSERT_FALSE(l.messages().empty());
+        EXPECT_EQ(l.messages().back(), c.message);
+        ASSERT_EQ(l.doc.row_count(), 1);
+        EXPECT_EQ(l.row(0).pres_name, "BROWSE");
+    }
+}
+
+TEST(CarZumoReader, ThemeWithoutStylesIsAcceptedEmpty)
+{
+    Loaded l;
+    ASSERT_TRUE(l.load(car_zumo_theme(presentation("GUIDANCE", "<COLOR>"))));
+    EXPECT_EQ(l.doc.row_count(), 0);
+    EXPECT_EQ(l.messages(), (std::vector<std::string> { "No polygons or lines found" }));
+}
+
+TEST(CarZumoReader, FieldNamesThatCannotBeFound)
+{
+    struct Case
+    {
+        std::string tag;
+        std::string field;
+        int messages;
+    };
+    const Case cases[] = {
+        { "<STYLE field = \"MAP_A\" >", "MAP_A", 0 },
+        { "<STYLE field = MAP_A >", "", 1 },
+        { "<STYLE field = \"MAP_A >", "MAP_A ", 1 },
+    };
+    for (const auto& c : cases) {
+        Loaded l;
+        ASSERT_TRUE(l.load(car_zumo_theme(presentation(
+            "GUIDANCE", c.tag + "\r\n<COLOR><PRIMARY day=\"#010203\"/></COLOR></STYLE>\r\n"))));
+        ASSERT_EQ(l.doc.row_count(), 1);
+        EXPECT_EQ(l.row(0).field_name, c.field);
+        EXPECT_EQ(std::count(l.messages().begin(), l.messages().end(), "Can't find type!"),
+            c.messages);
+    }
+}
+
+TEST(CarZumoReader, RailWithoutScaleGetsOne)
+{
+    Loaded l;
+    ASSERT_TRUE(l.load(car_zumo_theme(presentation(
+        "GUIDANCE", cz_style("MAP_ROAD_RAILRD", "", primary_only) + cz_style("MAP_RAIL", " scale=\"2\" ", primary_only)))));
+    EXPECT_EQ(l.row(0).scale, "1");
+    EXPECT_EQ(l.row(1).scale, "2");
+}
+
+TEST(CarZumoReader, LargeThemesAreReadWhole)
+{
+    std::string presentations;
+    int styles = 0;
+    // 13 presentations, more than a fixed list of eleven names could hold, 1300 styles in all.
+    for (int p = 0; p < 13; ++p) {
+        std::string body;
+        for (int s = 0; s < 100; ++s, ++styles) {
+            body += cz_style("MAP_S" + std::to_string(styles), " scale=\"1\" ", primary_only);
+        }
+        presentations += presentation("P" + std::to_string(p), body);
+    }
+    Loaded l;
+    ASSERT_TRUE(l.load(car_zumo_theme(presentations)));
+    EXPECT_EQ(l.doc.row_count(), 1300);
+    EXPECT_EQ(l.doc.pres_count, 13);
+    ASSERT_EQ(l.doc.pres_names.size(), 13u);
+    EXPECT_EQ(l.doc.pres_names[12], "P12 \r");
+    EXPECT_EQ(l.row(1299).field_name, "MAP_S1299");
+    EXPECT_EQ(l.row(1299).pres_name, "P12");
+}
+
+TEST(CarZumoReader, LineEndsOfAnyKind)
+{
+    for (const char* eol : { "\r\n", "\n", "\r" }) {
+        std::string text = text::replace(car_zumo_theme(presentation("TRAFFIC",
+                                             cz_style("MAP_A", " border=\"1\" ", with_secondary))),
+            "\r\n", eol);
+        Loaded l;
+        ASSERT_TRUE(l.load(text)) << "line end " << int(eol[0]);
+        ASSERT_EQ(l.doc.row_count(), 1);
+        EXPECT_EQ(l.row(0).pri_day, "112233");
+        EXPECT_EQ(l.row(0).sec_night, "AABBCC");
+        EXPECT_EQ(l.row(0).pres_code, 21);
+    }
+    // With CR only, the whole file is one line: the presentation name runs to the end.
+    Loaded cr;
+    cr.load(text::replace(car_zumo_theme(presentation("TRAFFIC", cz_style("MAP_A", "", primary_only))),
+        "\r\n", "\r"));
+    EXPECT_EQ(cr.row(0).pres_name.substr(0, 7), "TRAFFIC");
+}
+
+TEST(CarZumoReader, TruncatedAndHostileInputNeverFails)
+{
+    const std::string full = car_zumo_theme(presentation("GUIDANCE",
+        cz_style("MAP_A", " scale=\"1.5\" border=\"1\" ", with_secondary)));
+    // Every prefix of a theme is read without a crash; the messages say what was missing.
+    for (std::size_t n = 0; n <= full.size(); ++n) {
+        Loaded l;
+        l.load(full.substr(0, n));
+        if (l.accepted) {
+            EXPECT_LE(l.doc.row_count(), 1);
+        }
+    }
+    const std::string odd[] = {
+        "<COLOR<PRESENTATION<STYLE FIELD",
+        "<COLOR>PRESENTATION<PRESENTATION<STYLE FIELD=\"",
+        "<color><PRESENTATION ID=\"\"><STYLE FIELD SCALE= BORDER PRIMARY DAY # NIGHT SECONDARY",
+        "<COLOR>PRESENTATION<PRESENTATION<STYLE FIELD SCALE=\"",
+        "<COLOR>PRESENTATION<PRESENTATION<STYLE FIELD BORDER",
+        "<COLOR>PRESENTATION\0<PRESENTATION\0<STYLE FIELD\0"s,
+    };
+    for (const auto& text : odd) {
+        Loaded l;
+        EXPECT_TRUE(l.load(text));
+    }
+}
+
+TEST(Loader, MissingFilesAndFolders)
+{
+    RecordingPrompter prompter;
+    Document doc;
+    doc.attach(&prompter, nullptr);
+    doc.file_name = "before";
+    EXPECT_EQ(loadbinary2(doc, ""), "");
+    EXPECT_EQ(loadbinary2(doc, "/nonexistent/theme.kmtf"), "");
+    EXPECT_EQ(loadbinary2(doc, "/tmp"), "");
+    EXPECT_EQ(doc.file_name, "before");
+    EXPECT_TRUE(prompter.messages.empty());
+
+    EXPECT_FALSE(open_theme(doc, "/nonexistent/theme.kmtf"));
+    EXPECT_EQ(prompter.messages, (std::vector<std::string> { "File not a Garmin kmtf file." }));
+}
+
+} // namespace

@@ -1,1 +1,359 @@
+#include "model/reader.h"
+#include "model/text.h"
+#include "model/writer.h"
+#include "theme_fixture.h"
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <sstream>
+#include <sys/resource.h>
+
+using namespace tintwell;
+using namespace tintwell::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+StyleRow row(std::string pres, std::string field, std::string scale, std::string border,
+    std::string pd, std::string pn, std::string sd = "", std::string sn = "")
+{
+    StyleRow r;
+    r.pres_name = std::move(pres);
+    r.field_name = std::move(field);
+    r.scale = std::move(scale);
+    r.border = std::move(border);
+    r.pri_day = std::move(pd);
+    r.pri_night = std::move(pn);
+    r.sec_day = std::move(sd);
+    r.sec_night = std::move(sn);
+    return r;
+}
+
+std::string body(Document& doc)
+{
+    // Everything after the metadata block.
+    const std::string all = car_zumo_text(doc);
+    const auto end = all.find("</METADATA>\r\n");
+    return end == std::string::npos ? all : all.substr(end + 13);
+}
+
+std::string read_file(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class TempDir
+{
+public:
+    TempDir()
+    {
+        m_path = fs::temp_directory_path()
+            / ("tintwell-writer-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
+        fs::remove_all(m_path);
+        fs::create_directories(m_path);
+    }
+    ~TempDir() { fs::remove_all(m_path); }
+    fs::path operator/(const std::string& name) const { return m_path / name; }
+    std::size_t entries() const
+    {
+        return static_cast<std::size_t>(std::distance(fs::directory_iterator(m_path), {}));
+    }
+
+private:
+    static inline int counter = 0;
+    fs::path m_path;
+};
+
+struct Writer : testing::Test
+{
+    RecordingPrompter prompter;
+    RecordingView view;
+    Document doc;
+    Writer()
+    {
+        doc.attach(&prompter, &view);
+        doc.metadata = { "T", "D", "Global", "1.00" };
+    }
+};
+
+TEST_F(Writer, OneWaterPolygonIsWrittenByteForByte)
+{
+    doc.rows = { row("GUIDANCE", "MAP_WATER", "1", "", "CECECE", "000000") };
+    EXPECT_EQ(car_zumo_text(doc),
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<GARMIN_MAP_THEME>\r\n"
+        "<METADATA>\r\n<TITLE>T</TITLE>\r\n<DESCRIPTION>D</DESCRIPTION>\r\n<LOCALELIST>\r\n"
+        "<locale>Global</locale>\r\n</LOCALELIST>\r\n"
+        "<Version><Major>1</Major><Minor>00</Minor></Version>\r\n</METADATA>\r\n"
+        "<PRESENTATION ID=\"GUIDANCE\" > \r\n<STYLELIST>\r\n\r\n"
+        "<STYLE field = \"MAP_WATER\" scale=\"1\" >\r\n <COLOR>\r\n"
+        "<PRIMARY day = \"#CECECE\" night=\"#000000\"/>\r\n </COLOR >\r\n</STYLE>\r\n"
+        "</STYLELIST>\r\n</PRESENTATION>\r\n</GARMIN_MAP_THEME>");
+}
+
+TEST_F(Writer, StyleBlocks)
+{
+    struct Case
+    {
+        const char* what;
+        StyleRow r;
+        std::string expected;
+    };
+    const std::string open = "\r\n<STYLE field = \"F\"";
+    const std::string close = " </COLOR >\r\n</STYLE>\r\n";
+    const Case cases[] = {
+        { "border 0: no border attribute, no secondary",
+            row("G", "F", "", "0", "111111", "222222", "333333", "444444"),
+            open + ">\r\n <COLOR>\r\n<PRIMARY day = \"#111111\" night=\"#222222\"/>\r\n" + close },
+        { "no night: neither element gets one",
+            row("G", "F", "", "1", "111111", "-1", "333333", "444444"),
+            open + " border=\"1\" >\r\n <COLOR>\r\n<PRIMARY day = \"#111111\"/>\r\n"
+                   "<SECONDARY day = \"#333333\"/>\r\n"
+                + close },
+        { "no primary: the secondary keeps its night", row("G", "F", "2", ".6", "", "", "3", "4"),
+            open + " scale=\"2\"  border=\".6\" >\r\n <COLOR>\r\n"
+                   "<SECONDARY day = \"#3\" night=\"#4\"/>\r\n"
+                + close },
+        { "a secondary without day is not written", row("G", "F", "", "1", "1", "2", "", "4"),
+            open + " border=\"1\" >\r\n <COLOR>\r\n<PRIMARY day = \"#1\" night=\"#2\"/>\r\n"
+                + close },
+    };
+    for (const auto& c : cases) {
+        doc.rows = { c.r };
+        const std::string head = "<PRESENTATION ID=\"G\" > \r\n<STYLELIST>\r\n";
+        EXPECT_EQ(body(doc), head + c.expected + "</STYLELIST>\r\n</PRESENTATION>\r\n</GARMIN_MAP_THEME>")
+            << c.what;
+    }
+}
+
+TEST_F(Writer, PresentationsOpenAndCloseWhereTheNameChanges)
+{
+    doc.rows = { row(" A ", "1", "", "", "1", "-1"), row(" A ", "2", "", "", "1", "-1"),
+        row("B", "3", "", "", "1", "-1"), row("A", "4", "", "", "1", "-1") };
+    const std::string out = body(doc);
+    const auto count = [&](const std::string& s) {
+        std::size_t n = 0;
+        for (auto at = out.find(s); at != std::string::npos; at = out.find(s, at + 1)) {
+            ++n;
+        }
+        return n;
+    };
+    EXPECT_EQ(count("<PRESENTATION ID="), 3u);
+    EXPECT_EQ(count("</PRESENTATION>"), 3u);
+    EXPECT_EQ(count("<STYLELIST>"), 3u);
+    const auto pos = [&](const char* s) { return out.find(s); };
+    EXPECT_LT(pos("ID=\"A\""), pos("\"1\""));
+    EXPECT_LT(pos("\"2\""), pos("</PRESENTATION>\r\n<PRESENTATION ID=\"B\""));
+    EXPECT_NE(out.rfind("ID=\"A\""), pos("ID=\"A\""));
+}
+
+TEST_F(Writer, FirstRowWithoutAPresentationNameStillOpensOne)
+{
+    doc.rows = { row("", "F", "", "", "1", "-1") };
+    Loaded back;
+    ASSERT_TRUE(back.load(car_zumo_text(doc)));
+    EXPECT_EQ(back.doc.row_count(), 1);
+}
+
+TEST_F(Writer, VersionsAndMetadataDefaults)
+{
+    struct Case
+    {
+        std::string version;
+        std::string major_minor;
+        std::string shown;
+    };
+    const Case cases[] = { { "2,5", "<Major>2</Major><Minor>5</Minor>", "2,5" },
+        { "3", "<Major>3</Major><Minor>00</Minor>", "3" },
+        { "", "<Major>1</Major><Minor>00</Minor>", "1.00" },
+        { "1.2,3", "<Major>1</Major><Minor>2,3</Minor>", "1.2,3" } };
+    for (const auto& c : cases) {
+        doc.metadata = { "T", "", "", c.version };
+        const std::string meta = make_meta(doc);
+        EXPECT_NE(meta.find(c.major_minor), std::string::npos) << c.version;
+        EXPECT_EQ(view.shown, (ThemeMetadata { "T", "map theme", "Global", c.shown }));
+    }
+}
+
+TEST_F(Writer, NoTitle)
+{
+    doc.metadata.title.clear();
+    doc.rows = { row("G", "F", "", "", "1", "-1") };
+    TempDir dir;
+    doc.modified = true;
+    EXPECT_FALSE(save_code(doc, (dir / "t.kmtf").string()));
+    EXPECT_EQ(prompter.messages, (std::vector<std::string> { "Needs a Title", "File not saved" }));
+    EXPECT_EQ(view.focus_title_calls, 1);
+    EXPECT_FALSE(fs::exists(dir / "t.kmtf"));
+    EXPECT_TRUE(doc.modified);
+
+    // A Sport & Fitness theme is saved without its metadata.
+    prompter.messages.clear();
+    doc.kind = ThemeKind::SportFitness;
+    EXPECT_TRUE(save_code(doc, (dir / "s.kmtf").string()));
+    EXPECT_EQ(prompter.messages, (std::vector<std::string> { "Needs a Title" }));
+    EXPECT_FALSE(doc.modified);
+}
+
+TEST_F(Writer, ControlCharactersInABorder)
+{
+    doc.rows = { row("G", "F", "", "\r\n1\x01\x02", "1", "-1") };
+    const std::string out = body(doc);
+    EXPECT_EQ(doc.rows[0].border, "1\x01\x02");
+    EXPECT_EQ(prompter.messages,
+        (std::vector<std::string> { "Error with Border Height", "Error with Border Height" }));
+}
+
+TEST_F(Writer, SportFitnessKeepsTheStyleTexts)
+{
+    doc.kind = ThemeKind::SportFitness;
+    doc.rows = { row("", "", "", "", "", ""), row("", "", "", "", "", "") };
+    doc.rows[0].style_text = "field=\"A\"><color></color></style>";
+    doc.rows[1].style_text = "X";
+    EXPECT_EQ(sport_fitness_text(doc),
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<garmin_map_theme>\r\n"
+        "<metadata><title>T</title><description>D</description></metadata><stylelist>"
+        "<style field=\"A\"><color></color></style><style X</stylelist></garmin_map_theme>");
+}
+
+// Reads a theme, writes it, reads that back: the rows must survive, and a second write must
+// give the same bytes.
+void expect_round_trip(const std::string& original)
+{
+    Loaded first;
+    ASSERT_TRUE(first.load(original));
+    const bool sport = first.doc.kind == ThemeKind::SportFitness;
+    const std::string written
+        = sport ? sport_fitness_text(first.doc) : car_zumo_text(first.doc);
+    Loaded second;
+    ASSERT_TRUE(second.load(written));
+    ASSERT_EQ(second.doc.row_count(), first.doc.row_count());
+    for (int i = 0; i < first.doc.row_count(); ++i) {
+        const StyleRow& a = first.row(static_cast<std::size_t>(i));
+        const StyleRow& b = second.row(static_cast<std::size_t>(i));
+        EXPECT_EQ(a.field_name, b.field_name) << i;
+        EXPECT_EQ(a.pres_name, b.pres_name) << i;
+        EXPECT_EQ(a.pres_code, b.pres_code) << i;
+        EXPECT_EQ(a.pri_day, b.pri_day) << i;
+        EXPECT_EQ(a.pri_night, b.pri_night) << i;
+        EXPECT_EQ(a.scale, b.scale) << i;
+        if (sport) {
+            EXPECT_EQ(a, b) << i;
+        } else {
+            EXPECT_EQ(a.border == "0" ? "" : a.sec_day, b.sec_day) << i;
+        }
+    }
+    EXPECT_EQ(second.doc.metadata.title, first.doc.metadata.title);
+    const std::string again
+        = sport ? sport_fitness_text(second.doc) : car_zumo_text(second.doc);
+    EXPECT_EQ(again, written);
+}
+
+TEST(RoundTrip, CarZumoAndSportFitness)
+{
+    const std::string primary = "<PRIMARY day = \"#a1b2c3\" night=\"#0a0b0c\"/>\r\n";
+    const std::string both = primary + "<SECONDARY day = \"#010101\" night=\"#020202\"/>\r\n";
+    expect_round_trip(car_zumo_theme(
+        presentation("GUIDANCE",
+            cz_style("MAP_WATER", " scale=\"1\" ", primary)
+                + cz_style("MAP_ROAD_HWY_MJR", " scale=\"1.5\" border=\".6\" ", both)
+                + cz_style("MAP_ROAD_RAILRD", "", primary))
+        + presentation("BROWSE", cz_style("MAP_RTE_ARRW", " border=\"1\" ", both))
+        + presentation("MY OWN", cz_style("MAP_PARK", "", "<PRIMARY day = \"#NONE\"/>\r\n"))));
+    expect_round_trip(sf_theme(
+        "<style field=\"mpm_road_clr\" bg_width=\"3\" fg_width=\"2\"><color><primary "
+        "day=\"#ffaabbcc\" night=\"#ff010203\"/><secondary day=\"#80cecece\" "
+        "night=\"#ff0a0a0a\"/></color></style><style field=\"mpm_water_clr\"><color><primary "
+        "day=\"#ff9ec5f0\"/></color></style>"));
+}
+
+struct Saving : Writer
+{
+    TempDir dir;
+    std::string target = (dir / "theme.kmtf").string();
+    Saving()
+    {
+        doc.rows = { row("GUIDANCE", "MAP_WATER", "1", "", "CECECE", "000000") };
+        doc.modified = true;
+    }
+};
+
+TEST_F(Saving, AskBeforeReplacingAFile)
+{
+    std::ofstream(target) << "old";
+    prompter.yes_no_answers = { false };
+    EXPECT_FALSE(save_code(doc, target));
+    EXPECT_EQ(read_file(target), "old");
+    EXPECT_TRUE(doc.modified);
+
+    prompter.yes_no_answers = { true };
+    EXPECT_TRUE(save_code(doc, target));
+    EXPECT_EQ(prompter.questions,
+        (std::vector<std::string> { "Overwrite existing file?", "Overwrite existing file?" }));
+    EXPECT_EQ(read_file(target), car_zumo_text(doc) + "\r\n");
+    EXPECT_FALSE(doc.modified);
+    EXPECT_EQ(dir.entries(), 1u);
+}
+
+TEST_F(Saving, UnwritablePlacesLeaveEverythingAsItWas)
+{
+    for (const std::string path : { (dir / "missing" / "t.kmtf").string(), (dir / "").string() }) {
+        prompter.messages.clear();
+        prompter.yes_no_answers = { true };
+        EXPECT_FALSE(save_code(doc, path)) << path;
+        ASSERT_EQ(prompter.messages.size(), 1u) << path;
+        EXPECT_NE(prompter.messages[0].find(
+                      " Check access permission: RUN tintwell.exe as ADMINISTRATOR"),
+            std::string::npos);
+        EXPECT_TRUE(doc.modified);
+    }
+    EXPECT_EQ(dir.entries(), 0u);
+}
+
+TEST_F(Saving, AWriteThatFailsPartWayKeepsTheOldFile)
+{
+    const std::string old_text(5000, 'x');
+    std::ofstream(target) << old_text;
+    for (int i = 0; i < 200; ++i) {
+        doc.rows.push_back(doc.rows.front());
+    }
+    // Files may not grow past 1000 bytes while saving: the write stops part-way.
+    const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old_limit {};
+    getrlimit(RLIMIT_FSIZE, &old_limit);
+    rlimit small = old_limit;
+    small.rlim_cur = 1000;
+    setrlimit(RLIMIT_FSIZE, &small);
+    prompter.yes_no_answers = { true };
+    const bool saved = save_code(doc, target);
+    setrlimit(RLIMIT_FSIZE, &old_limit);
+    std::signal(SIGXFSZ, old_handler);
+
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(read_file(target), old_text);
+    EXPECT_EQ(dir.entries(), 1u); // no temporary file left behind
+    EXPECT_TRUE(doc.modified);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+}
+
+TEST(SaveTextFile, ReplacesWithCrLfAndReportsFailure)
+{
+    TempDir dir;
+    RecordingPrompter prompter;
+    const std::string path = (dir / "tintwell.dat").string();
+    EXPECT_FALSE(save_text_file(prompter, "", "x"));
+    EXPECT_TRUE(save_text_file(prompter, path, "a\r\nb"));
+    EXPECT_TRUE(save_text_file(prompter, path, "c"));
+    EXPECT_EQ(read_file(path), "c\r\n");
+    const std::string bad = (dir / "no" / "x.dat").string();
+    EXPECT_FALSE(save_text_file(prompter, bad, "c"));
+    EXPECT_EQ(prompter.messages,
+        (std::vector<std::string> { "Error saving " + bad
+            + "\r\n\r\nCheck access permission: RUN tintwell.exe as ADMINISTRATOR" }));
+}
+
+} // namespace
