@@ -1,1 +1,162 @@
+#include "app/batch.h"
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <sys/wait.h>
+
+using namespace tintwell;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string data = TINTWELL_TEST_DATA;
+const std::string car_zumo = data + "/core_car_zumo.kmtf";
+const std::string sport_fitness = data + "/core_sport_fitness.kmtf";
+
+struct BatchRun
+{
+    int code;
+    std::string out;
+    std::string err;
+};
+
+BatchRun batch(std::vector<std::string> args)
+{
+    std::ostringstream out, err;
+    const int code = run_batch(args, out, err);
+    return { code, out.str(), err.str() };
+}
+
+fs::path temp_path(const std::string& name)
+{
+    return fs::temp_directory_path() / ("tintwell-batch-" + std::to_string(::getpid()) + name);
+}
+
+TEST(Batch, DumpHasExactlyTheAgreedKeys)
+{
+    const BatchRun r = batch({ "--dump", car_zumo });
+    ASSERT_EQ(r.code, 0) << r.err;
+    const auto j = nlohmann::ordered_json::parse(r.out);
+    std::vector<std::string> keys;
+    for (const auto& item : j.items()) {
+        keys.push_back(item.key());
+    }
+    EXPECT_EQ(keys,
+        (std::vector<std::string> { "accepted", "kind", "messages", "metadata", "pres_count",
+            "pres_names", "row_count", "rows" }));
+    EXPECT_EQ(j["kind"], "CarZumo");
+    EXPECT_EQ(j["metadata"]["title"], "CORE SAMPLE");
+    EXPECT_EQ(j["metadata"]["version"], "1.05");
+    EXPECT_EQ(j["pres_count"], 2);
+    EXPECT_EQ(j["pres_names"][1], "BROWSE \r");
+    EXPECT_EQ(j["row_count"], 9);
+    ASSERT_EQ(j["rows"].size(), 9u);
+    const auto& arrow = j["rows"][5];
+    std::vector<std::string> row_keys;
+    for (const auto& item : arrow.items()) {
+        row_keys.push_back(item.key());
+    }
+    EXPECT_EQ(row_keys,
+        (std::vector<std::string> { "pres_code", "pri_day", "pri_night", "sec_day", "sec_night",
+            "elem_name", "field_name", "bg_width", "fg_width", "scale", "border", "pres_name",
+            "style_text", "nwf_border" }));
+    EXPECT_EQ(arrow["field_name"], "MAP_RTE_ARRW");
+    EXPECT_EQ(arrow["pres_code"], 1);
+    EXPECT_EQ(arrow["border"], "1");
+}
+
+TEST(Batch, BorderPreferenceAndLatin1)
+{
+    // The contour's border has no colour of its own; the Sport & Fitness title carries Latin-1
+    // letters that must come out as UTF-8.
+    const auto on = nlohmann::json::parse(batch({ "--dump", car_zumo }).out);
+    EXPECT_EQ(on["rows"][8]["border"], ".3");
+    const auto off = nlohmann::json::parse(batch({ "--dump", car_zumo, "--no-border-pref" }).out);
+    EXPECT_EQ(off["rows"][8]["border"], "2");
+    EXPECT_EQ(off["rows"][7]["border"], "1");
+    const BatchRun sf = batch({ "--dump", sport_fitness });
+    const auto j = nlohmann::json::parse(sf.out);
+    EXPECT_EQ(j["kind"], "SportFitness");
+    EXPECT_EQ(j["metadata"]["title"], "TRAIL \xc3\xa9T\xc3\xa9");
+    EXPECT_EQ(j["rows"][1]["bg_width"], "80");
+    EXPECT_EQ(j["pres_count"], 0);
+}
+
+TEST(Batch, RejectedFilesAndUsage)
+{
+    const BatchRun missing = batch({ "--dump", "/nonexistent.kmtf" });
+    EXPECT_EQ(missing.code, 1);
+    const auto j = nlohmann::json::parse(missing.out);
+    EXPECT_EQ(j["accepted"], false);
+    EXPECT_EQ(j["messages"], nlohmann::json::array({ "File not a Garmin kmtf file." }));
+    EXPECT_EQ(j["row_count"], 0);
+
+    for (const auto& args : std::vector<std::vector<std::string>> { { "--dump" },
+             { "--dump", "a", "b" }, { "--check" }, { "--convert", "a" }, { "--bogus" },
+             { "--render", "a" }, { "--render", "a", "--output", "b", "--width", "x" } }) {
+        EXPECT_EQ(batch(args).code, 2) << args[0];
+    }
+    EXPECT_EQ(batch({ "--version" }).out, "Tintwell 6.1\n");
+    EXPECT_NE(batch({ "--help" }).out.find("--convert IN OUT"), std::string::npos);
+}
+
+TEST(Batch, CheckReportsEveryMessage)
+{
+    const fs::path bad = temp_path("-bad.kmtf");
+    std::ofstream(bad) << "<COLOR> PRESENTATION <PRESENTATION ID=\"X\"><STYLE FIELD=\"A\" "
+                          "BORDER=\"1\"><SECONDARY NIGHT=\"#000000\"/></STYLE>";
+    const BatchRun clean = batch({ "--check", car_zumo, sport_fitness });
+    EXPECT_EQ(clean.code, 0);
+    EXPECT_EQ(clean.out, "");
+    const BatchRun r = batch({ "--check", car_zumo, bad.string() });
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out, bad.string() + ": no meta\n" + bad.string() + ": Can't have border with no colour\n");
+    fs::remove(bad);
+}
+
+TEST(Batch, ConvertRefusesToReplaceWithoutForce)
+{
+    const fs::path out = temp_path("-out.kmtf");
+    fs::remove(out);
+    EXPECT_EQ(batch({ "--convert", car_zumo, out.string() }).code, 0);
+    const auto first = fs::file_size(out);
+    const BatchRun again = batch({ "--convert", sport_fitness, out.string() });
+    EXPECT_EQ(again.code, 1);
+    EXPECT_NE(again.err.find("--force"), std::string::npos);
+    EXPECT_EQ(fs::file_size(out), first);
+    EXPECT_EQ(batch({ "--convert", sport_fitness, out.string(), "--force" }).code, 0);
+    EXPECT_NE(fs::file_size(out), first);
+    // The converted file reads back as the same theme.
+    const auto j = nlohmann::json::parse(batch({ "--dump", out.string() }).out);
+    EXPECT_EQ(j["row_count"], 3);
+    EXPECT_EQ(j["kind"], "SportFitness");
+    fs::remove(out);
+
+    const BatchRun rejected = batch({ "--convert", "/nonexistent.kmtf", out.string() });
+    EXPECT_EQ(rejected.code, 1);
+    EXPECT_FALSE(fs::exists(out));
+    EXPECT_EQ(batch({ "--convert", car_zumo, "/nonexistent-dir/x.kmtf" }).code, 1);
+}
+
+// The installed program, as a script would run it: exit codes and no display needed.
+TEST(Program, ExitCodes)
+{
+    const auto run = [](const std::string& args) {
+        const std::string command = std::string("env -u DISPLAY -u QT_QPA_PLATFORM ") + TINTWELL_EXE
+            + " " + args + " >/dev/null 2>&1";
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    EXPECT_EQ(run("--dump " + car_zumo), 0);
+    EXPECT_EQ(run("--dump /nonexistent.kmtf"), 1);
+    EXPECT_EQ(run("--dump"), 2);
+    EXPECT_EQ(run("--check " + car_zumo + " " + sport_fitness), 0);
+    EXPECT_EQ(run("--version"), 0);
+}
+
+} // namespace
