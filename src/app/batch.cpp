@@ -211,9 +211,8 @@ bool is_batch(const std::vector<std::string>& args)
         return false;
     }
     const std::string& first = args[0];
-    return first == "--dump" || first == "--check" || first == "--convert" || first == "--render"
-        || first == "--version" || first == "--help" || first == "-h" || first == "-v"
-        || (first.size() > 1 && first[0] == '-');
+    // Single-dash words other than -h and -v are left to the toolkit (-platform, -style, ...).
+    return first == "-h" || first == "-v" || (first.size() > 2 && first.compare(0, 2, "--") == 0);
 }
 
 int run_batch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
