@@ -1,0 +1,296 @@
+#include "model/style_code.h"
+
+#include "model/catalogue.h"
+#include "model/reader.h"
+#include "model/text.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tintwell {
+
+using namespace text;
+
+namespace {
+
+const std::string q(1, quote);
+
+// Position just past the value of the attribute that starts at 0-based `at` in `tag`: a quoted
+// value ends after its closing quote, a bare one at the next blank.
+std::size_t attribute_end(const std::string& tag, std::size_t at)
+{
+    std::size_t i = tag.find('=', at);
+    if (i == std::string::npos) {
+        return tag.find(' ', at) == std::string::npos ? tag.size() : tag.find(' ', at);
+    }
+    ++i;
+    while (i < tag.size() && tag[i] == ' ') {
+        ++i;
+    }
+    if (i < tag.size() && tag[i] == quote) {
+        const std::size_t close = tag.find(quote, i + 1);
+        return close == std::string::npos ? tag.size() : close + 1;
+    }
+    const std::size_t blank = tag.find(' ', i);
+    return blank == std::string::npos ? tag.size() : blank;
+}
+
+// Removes the attribute whose upper-cased name starts with `name`, with the blank before it.
+void remove_attribute(std::string& tag, std::string_view name)
+{
+    const std::size_t at = upper(tag).find(name);
+    if (at == std::string::npos) {
+        return;
+    }
+    const std::size_t end = attribute_end(tag, at);
+    const std::size_t from = at > 0 && tag[at - 1] == ' ' ? at - 1 : at;
+    tag.erase(from, end - from);
+}
+
+// The value after `key` up to the delimiter found by `end_of`; "?" errors as the editor reports
+// them.
+struct Read
+{
+    std::string value;
+    std::string error;
+};
+
+Read read_colour(const std::string& element, std::string_view key, bool night)
+{
+    Read out;
+    const auto at = instr(element, key);
+    if (at == 0) {
+        return out;
+    }
+    const std::string r = mid(element, at + key.size());
+    std::size_t end = instr(r, " ");
+    if (night && end == 0) {
+        end = instr(r, "/>");
+    }
+    if (end < 2) {
+        out.error = r + "?";
+        return out;
+    }
+    out.value = left(r, end - 1);
+    if (out.value.size() != 6) {
+        out.error = out.value + " length <> 6";
+    }
+    return out;
+}
+
+Read read_attribute(const std::string& line, std::string_view key)
+{
+    Read out;
+    const auto at = instr(line, key);
+    if (at == 0) {
+        return out;
+    }
+    const std::string r = mid(line, at + key.size());
+    const auto f = instr(r, q + " ");
+    if (f < 2) {
+        out.error = r + "?";
+        return out;
+    }
+    out.value = remove(left(r, f - 1), q);
+    return out;
+}
+
+} // namespace
+
+bool add_bg_fg_width(Document& doc, int row, bool drawn_as_polygon)
+{
+    if (!doc.valid_row(row)) {
+        return false;
+    }
+    StyleRow& cell = doc.rows[static_cast<std::size_t>(row)];
+    const std::string s = cell.style_text;
+    const auto a = instr(s, ">");
+    if (a == 0) {
+        doc.message("error");
+        return false;
+    }
+    const std::string head = left(s, a - 1);
+    const std::string name
+        = remove(remove(remove(cell.field_name, "MPM_"), "_CLR"), "MAP_");
+    if (contains(s, "BORDER") || contains(s, "SCALE")) {
+        doc.message("Contains BORDER/SCALE. Cannot apply.");
+        return false;
+    }
+    if (contains(upper(s), "BG_WIDTH")) {
+        doc.message("Already contains BG & FG WIDTH.");
+        return false;
+    }
+    if (contains(nwf_polygons, "," + name)) {
+        doc.message(name + " is a polygon.");
+        return false;
+    }
+    if (drawn_as_polygon) {
+        doc.message("This is a polygon.");
+        return false;
+    }
+    cell.style_text
+        = head + " BG_WIDTH=" + q + "-1" + q + " FG_WIDTH=" + q + "50" + q + mid(s, a);
+    cell.bg_width = "-1";
+    cell.fg_width = "50";
+    doc.modified = true;
+    return true;
+}
+
+bool remove_bg_fg_width(Document& doc, int row)
+{
+    if (!doc.valid_row(row)) {
+        return false;
+    }
+    StyleRow& cell = doc.rows[static_cast<std::size_t>(row)];
+    const std::string s = cell.style_text;
+    if (!contains(upper(s), "BG_WIDTH")) {
+        doc.message("Does not contain BG & FG WIDTH.");
+        return false;
+    }
+    const auto b = instr(s, ">");
+    if (b == 0) {
+        doc.message("error");
+        return false;
+    }
+    // Texts read from Sport & Fitness files spell the attributes in lower case, those made by
+    // "Add BG/FG Width" in upper case; both must come out.
+    std::string head = left(s, b - 1);
+    remove_attribute(head, "BG_W");
+    remove_attribute(head, "FG_W");
+    cell.style_text = head + mid(s, b);
+    cell.bg_width.clear();
+    cell.fg_width.clear();
+    doc.modified = true;
+    return true;
+}
+
+bool hx(std::string_view value)
+{
+    const std::string digits = left(upper(value), 6);
+    return digits.find_first_not_of("0123456789ABCDEF") != std::string::npos;
+}
+
+std::string pcode(Document& doc, int row, std::string_view edited)
+{
+    std::string t(edited);
+    while (contains(t, "  ")) {
+        t = replace(t, "  ", " ");
+    }
+    t = replace(replace(t, " =", "="), "= ", "=");
+
+    std::string scale, border;
+    std::array<std::string, 4> colours; // primary day, primary night, secondary day, night
+    for (const auto& line : split(t, "\n")) {
+        if (line.size() < 2) {
+            continue;
+        }
+        for (const auto& [key, value] :
+            { std::pair { "SCALE=", &scale }, std::pair { "BORDER=", &border } }) {
+            const Read read = read_attribute(line, key);
+            if (!read.error.empty()) {
+                return read.error;
+            }
+            if (instr(line, key) != 0) {
+                *value = read.value;
+            }
+        }
+        for (const auto& [element, slot] : { std::pair { "PRIMARY ", 0 }, { "SECONDARY ", 2 } }) {
+            const auto at = instr(line, element);
+            if (at == 0) {
+                continue;
+            }
+            // One element's attributes: a style written on one line must not lend the primary
+            // colours to the secondary element or the other way round.
+            std::string piece = remove(remove(mid(line, at), q), "#");
+            if (const auto close = instr(piece, "/>")) {
+                piece = left(piece, close + 1);
+            }
+            const Read day = read_colour(piece, "DAY=", false);
+            if (!day.error.empty()) {
+                return day.error;
+            }
+            const Read night = read_colour(piece, "NIGHT=", true);
+            if (!night.error.empty()) {
+                return night.error;
+            }
+            if (instr(piece, "DAY=") != 0) {
+                colours[static_cast<std::size_t>(slot)] = day.value;
+            }
+            if (instr(piece, "NIGHT=") != 0) {
+                colours[static_cast<std::size_t>(slot) + 1] = night.value;
+            }
+        }
+    }
+    for (const auto& colour : colours) {
+        if (!colour.empty() && hx(colour)) {
+            return "Hex Error " + colour;
+        }
+    }
+    if (!doc.valid_row(row)) {
+        return {};
+    }
+    StyleRow& cell = doc.rows[static_cast<std::size_t>(row)];
+    const std::pair<const std::string*, std::string*> targets[] = { { &scale, &cell.scale },
+        { &border, &cell.border }, { &colours[0], &cell.pri_day }, { &colours[1], &cell.pri_night },
+        { &colours[2], &cell.sec_day }, { &colours[3], &cell.sec_night } };
+    for (const auto& [value, target] : targets) {
+        if (!value->empty()) {
+            *target = *value;
+        }
+    }
+    cell.style_text = remove(edited, "<STYLE ");
+    doc.modified = true;
+    return {};
+}
+
+std::array<std::string, 4> nwf_slot_colours(std::string_view style_text)
+{
+    std::array<std::string, 4> slots;
+    const std::string t = replace(style_text, "  ", " ");
+    const auto read = [&](std::string_view element, std::size_t day_slot) {
+        const auto pieces = split(t, element);
+        if (pieces.size() < 2) {
+            return;
+        }
+        const std::string body
+            = remove(remove(before(pieces[1], "/>"), "#"), std::string(1, quote));
+        const auto words = split(body, " ");
+        const auto opaque = [](std::string colour) {
+            return colour.size() == 6 ? "ff" + colour : colour;
+        };
+        slots[day_slot] = opaque(words[0]);
+        if (words.size() > 1) {
+            slots[day_slot + 2] = opaque(remove(words[1], "night="));
+        }
+    };
+    read("primary day=", 0);
+    read("secondary day=", 1);
+    return slots;
+}
+
+std::optional<int> nwf_width(std::string_view typed)
+{
+    int w = static_cast<int>(std::nearbyint(std::clamp(val(typed), -1e6, 1e6)));
+    if (w < -1) {
+        w = -1;
+    }
+    if (w > 200) {
+        return std::nullopt;
+    }
+    return w;
+}
+
+std::string nwf_style_text(std::string_view field_attribute, std::string_view bg_width,
+    std::string_view fg_width, const std::array<std::string, 4>& slots)
+{
+    std::string s(field_attribute);
+    s += " BG_WIDTH=" + q + std::string(bg_width) + q + " FG_WIDTH=" + q + std::string(fg_width)
+        + q + ">";
+    s += "<color><primary day=" + q + "#" + slots[0] + q + " night=" + q + "#" + slots[2] + q
+        + "/>";
+    s += "<secondary day=" + q + "#" + slots[1] + q + " night=" + q + "#" + slots[3] + q
+        + "/></color></style>";
+    return s;
+}
+
+} // namespace tintwell
