@@ -245,7 +245,7 @@ std::string pcode(Document& doc, int row, std::string_view edited)
 
 std::array<std::string, 4> nwf_slot_colours(std::string_view style_text)
 {
-    std::array<std::string, 4> slots;
+    std::array<std::string, 4> colours;
     const std::string t = replace(style_text, "  ", " ");
     const auto read = [&](std::string_view element, std::size_t day_slot) {
         const auto pieces = split(t, element);
@@ -258,14 +258,14 @@ std::array<std::string, 4> nwf_slot_colours(std::string_view style_text)
         const auto opaque = [](std::string colour) {
             return colour.size() == 6 ? "ff" + colour : colour;
         };
-        slots[day_slot] = opaque(words[0]);
+        colours[day_slot] = opaque(words[0]);
         if (words.size() > 1) {
-            slots[day_slot + 2] = opaque(remove(words[1], "night="));
+            colours[day_slot + 2] = opaque(remove(words[1], "night="));
         }
     };
     read("primary day=", 0);
     read("secondary day=", 1);
-    return slots;
+    return colours;
 }
 
 std::optional<int> nwf_width(std::string_view typed)
@@ -281,14 +281,14 @@ std::optional<int> nwf_width(std::string_view typed)
 }
 
 std::string nwf_style_text(std::string_view field_attribute, std::string_view bg_width,
-    std::string_view fg_width, const std::array<std::string, 4>& slots)
+    std::string_view fg_width, const std::array<std::string, 4>& colours)
 {
     std::string s(field_attribute);
     s += " BG_WIDTH=" + q + std::string(bg_width) + q + " FG_WIDTH=" + q + std::string(fg_width)
         + q + ">";
-    s += "<color><primary day=" + q + "#" + slots[0] + q + " night=" + q + "#" + slots[2] + q
+    s += "<color><primary day=" + q + "#" + colours[0] + q + " night=" + q + "#" + colours[2] + q
         + "/>";
-    s += "<secondary day=" + q + "#" + slots[1] + q + " night=" + q + "#" + slots[3] + q
+    s += "<secondary day=" + q + "#" + colours[1] + q + " night=" + q + "#" + colours[3] + q
         + "/></color></style>";
     return s;
 }

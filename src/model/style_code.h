@@ -47,6 +47,6 @@ inline constexpr const char* width_range_message = "Max Range currently set to 2
 /// with the widths and the four slot colours (eight characters each, in slot order) written in
 /// the fixed order.
 std::string nwf_style_text(std::string_view field_attribute, std::string_view bg_width,
-    std::string_view fg_width, const std::array<std::string, 4>& slots);
+    std::string_view fg_width, const std::array<std::string, 4>& colours);
 
 } // namespace tintwell

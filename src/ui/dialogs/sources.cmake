@@ -1,0 +1,7 @@
+target_sources(tintwell_ui PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/presentation_dialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/sport_style_dialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/style_text_dialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/updates_dialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/web_pages.cpp
+)

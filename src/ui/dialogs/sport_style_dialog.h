@@ -1,0 +1,101 @@
+#pragma once
+
+#include "model/document.h"
+
+#include <QDialog>
+#include <QImage>
+
+#include <array>
+#include <string>
+
+class QFrame;
+class QLabel;
+class QLineEdit;
+
+namespace tintwell {
+
+class OwnerDrawnButton;
+
+/// `p5`, the colour chart of the Sport & Fitness style editor: hues from left to right, white
+/// at the top through the full colour to black at the bottom, 234 x 237 pixels.
+class ColourChart : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit ColourChart(QWidget* parent = nullptr);
+    /// The colour drawn at a point of the chart (pixels); black outside it.
+    QColor colour_at(QPoint point) const;
+
+signals:
+    void pressed(QPoint point);
+    void hovered(QPoint point);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    QImage m_chart;
+};
+
+/// `edit2`: one Sport & Fitness style with widths. Four colour slots (0 primary day, 1 secondary
+/// day, 2 primary night, 3 secondary night), each a two-digit transparency field `Text3`, a
+/// RRGGBB field `Text2` and a swatch `Label2`; the chart sets the slot whose swatch was clicked
+/// last. Widths `Text1` (0 background, 1 foreground) run from -1 to 200. Apply rewrites the
+/// row's style text and stores colours and widths; Cancel changes nothing.
+class SportStyleDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    /// `element_caption`: the preview's caption of the row, shown after "Tintwell ".
+    SportStyleDialog(Document& doc, int row, const QString& element_caption,
+        QWidget* parent = nullptr);
+
+    void Form_Load();
+    void Label2_Click(int k);
+    /// Chart coordinates in pixels.
+    void p5_MouseDown(int x, int y);
+    void p5_MouseMove(int x, int y);
+    /// True when the keystroke `key` (its character) is taken into colour field k.
+    bool Text2_KeyPress(int k, QChar key);
+    void Text2_Change(int k);
+    /// True when the keystroke is taken into transparency field k.
+    bool Text3_KeyPress(int k, QChar key);
+    /// 0 Cancel, 1 Apply.
+    void command1_MouseDown(int index);
+
+    /// Joins each slot's transparency and colour into its working colour.
+    void get_colvals();
+    /// False, after "Invalid HEX :" and the field's text, when a transparency field holds a
+    /// character that is not a hexadecimal digit.
+    bool chk_hex();
+
+    /// Working colours, eight characters each, in slot order.
+    const std::array<std::string, 4>& working() const { return m_working; }
+    int sel_swatch() const { return m_sel_swatch; }
+
+    std::array<QLabel*, 4> Label4 {};
+    std::array<QLabel*, 4> Label2 {};
+    std::array<QLineEdit*, 4> Text3 {};
+    std::array<QLineEdit*, 4> Text2 {};
+    QFrame* Shape2;
+    ColourChart* p5;
+    QLabel* Label3;
+    std::array<QLabel*, 2> Label1 {};
+    std::array<QLineEdit*, 2> Text1 {};
+    std::array<OwnerDrawnButton*, 2> command1 {};
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void show_colour(QLabel* swatch, const std::string& colour);
+
+    Document& m_doc;
+    int m_row;
+    int m_sel_swatch = 0;
+    std::array<std::string, 4> m_working;
+};
+
+} // namespace tintwell

@@ -1,0 +1,72 @@
+#include "ui/dialogs/style_text_dialog.h"
+
+#include "model/style_code.h"
+#include "model/text.h"
+#include "ui/main/owner_drawn_button.h"
+#include "ui/main/twips.h"
+
+#include <QPlainTextEdit>
+
+namespace tintwell {
+
+StyleTextDialog::StyleTextDialog(Document& doc, int row, QWidget* parent)
+    : QDialog(parent)
+    , m_doc(doc)
+    , m_row(row)
+{
+    setObjectName("editcode");
+    setWindowTitle("Edit Text");
+    setFixedSize(px(10050), px(4900));
+
+    Text1 = new QPlainTextEdit(this);
+    Text1->setObjectName("Text1");
+    Text1->setGeometry(tw_rect(60, 168, 9852, 3804));
+    QFont courier("Courier");
+    courier.setStyleHint(QFont::Monospace);
+    courier.setPointSize(10);
+    Text1->setFont(courier);
+    Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
+
+    for (int i = 0; i < 2; ++i) {
+        auto*& button = command1[static_cast<std::size_t>(i)];
+        button = new OwnerDrawnButton(i == 0 ? "Cancel" : "Apply", this);
+        button->setObjectName(QString("command1_%1").arg(i));
+        button->setGeometry(tw_rect(i == 0 ? 6750 : 8280, i == 0 ? 4260 : 4230, 1188, 420));
+        connect(button, &OwnerDrawnButton::clicked, this, [this, i] { command1_Click(i); });
+    }
+    Form_Load();
+}
+
+void StyleTextDialog::Form_Load()
+{
+    if (parentWidget()) {
+        setWindowIcon(parentWidget()->windowIcon());
+    }
+    const std::string style = m_doc.valid_row(m_row) ? m_doc.rows[static_cast<std::size_t>(m_row)].style_text : std::string();
+    m_crlf = text::contains(style, "\r\n");
+    Text1->setPlainText(QString::fromLatin1("<STYLE " + style));
+    command1[0]->draw_button("Cancel", 0);
+    command1[1]->draw_button("Apply", 0);
+}
+
+void StyleTextDialog::command1_Click(int index)
+{
+    if (index == 0) {
+        reject();
+        return;
+    }
+    // The text box keeps lines apart with LF only; a style read from a file goes back with the
+    // CR LF line breaks it came with.
+    std::string edited = Text1->toPlainText().toLatin1().toStdString();
+    if (m_crlf) {
+        edited = text::replace(edited, "\n", "\r\n");
+    }
+    const std::string error = pcode(m_doc, m_row, edited);
+    if (!error.empty()) {
+        m_doc.message("Error:\r\n\r\n" + error);
+        return;
+    }
+    accept();
+}
+
+} // namespace tintwell

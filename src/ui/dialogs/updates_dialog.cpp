@@ -1,0 +1,239 @@
+#include "ui/dialogs/updates_dialog.h"
+
+#include "ui/dialogs/web_pages.h"
+#include "ui/main/twips.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+
+namespace tintwell {
+
+namespace {
+
+const QColor light_blue(0, 0, 255);
+const QColor light_magenta(255, 0, 255);
+
+void set_text_colour(QLabel* label, const QColor& colour)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+}
+
+QFrame* panel(QWidget* parent, const char* name, const QColor& fill)
+{
+    auto* frame = new QFrame(parent);
+    frame->setObjectName(name);
+    frame->setFrameShape(QFrame::Box);
+    frame->setAutoFillBackground(true);
+    QPalette palette = frame->palette();
+    palette.setColor(QPalette::Window, fill);
+    frame->setPalette(palette);
+    return frame;
+}
+
+} // namespace
+
+bool chkupdate()
+{
+    return false;
+}
+
+UpdatesDialog::UpdatesDialog(QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName("updat");
+    setWindowTitle("Updates");
+    setFixedSize(px(5220), px(3360));
+
+    Shape4 = panel(this, "Shape4", QColor(224, 224, 224));
+    Shape4->setGeometry(tw_rect(75, 450, 5025, 2085));
+
+    Label2 = new QLabel(this);
+    Label2->setObjectName("Label2");
+    Label2->setFont(QFont("MS Sans Serif", 10));
+    Label2->setGeometry(tw_rect(708, 684, 3648, 300));
+
+    QFont arial("Arial", 12);
+    Label3 = new QLabel(this);
+    Label3->setObjectName("Label3");
+    Label3->setFont(arial);
+    Label3->setGeometry(tw_rect(165, 1425, 4680, 750));
+    Label3->setAlignment(Qt::AlignCenter);
+
+    Label1 = new QLabel(this);
+    Label1->setObjectName("Label1");
+    arial.setUnderline(true);
+    Label1->setFont(arial);
+    Label1->setGeometry(tw_rect(168, 1416, 4680, 756));
+    Label1->setAlignment(Qt::AlignCenter);
+    Label1->setCursor(Qt::PointingHandCursor);
+    Label1->setMouseTracking(true);
+    Label1->installEventFilter(this);
+    set_text_colour(Label1, light_blue);
+
+    Command1 = new QPushButton("Download Page", this);
+    Command1->setObjectName("Command1");
+    Command1->setGeometry(tw_rect(2115, 2715, 1695, 465));
+    Command1->setEnabled(false);
+    connect(Command1, &QPushButton::clicked, this, &UpdatesDialog::command1_Click);
+    Command2 = new QPushButton("Close", this);
+    Command2->setObjectName("Command2");
+    Command2->setGeometry(tw_rect(4050, 2685, 975, 465));
+    connect(Command2, &QPushButton::clicked, this, &UpdatesDialog::Command2_Click);
+    Form_Load();
+}
+
+void UpdatesDialog::Form_Load()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (parentWidget()) {
+        setWindowIcon(parentWidget()->windowIcon());
+    }
+    Label2->setText(QString("Current Version:") + program_version);
+    Label1->setText("Click here to check for update");
+    QApplication::restoreOverrideCursor();
+}
+
+void UpdatesDialog::Label1_MouseDown()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    Label1->hide();
+    if (chkupdate()) {
+        Label3->setText("New version available ");
+        Command1->setEnabled(true);
+    } else {
+        Label3->setText("No update available");
+    }
+    QApplication::restoreOverrideCursor();
+}
+
+void UpdatesDialog::command1_Click()
+{
+    open_page(QUrl(download_page));
+    close();
+}
+
+void UpdatesDialog::Command2_Click()
+{
+    close();
+}
+
+bool UpdatesDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Label1) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            Label1_MouseDown();
+            return true;
+        }
+        if (event->type() == QEvent::Enter) {
+            set_text_colour(Label1, light_magenta);
+        } else if (event->type() == QEvent::Leave) {
+            set_text_colour(Label1, light_blue);
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+AboutDialog::AboutDialog(QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName("Info");
+    setWindowTitle("Information");
+    setFixedSize(360, 230);
+
+    Shape1 = panel(this, "Shape1", palette().color(QPalette::Window));
+    Shape1->setGeometry(8, 8, 344, 170);
+    Shape2 = panel(this, "Shape2", palette().color(QPalette::Window));
+    Shape2->setGeometry(16, 16, 80, 80);
+
+    Picture1 = new QLabel(this);
+    Picture1->setObjectName("Picture1");
+    Picture1->setGeometry(24, 24, 64, 64);
+    Picture1->setPixmap(program_icon(64));
+
+    Label9 = new QLabel("Tintwell", this);
+    Label9->setObjectName("Label9");
+    Label9->setFont(QFont("Arial", 20, QFont::Bold));
+    Label9->setGeometry(112, 20, 230, 40);
+
+    Label10 = new QLabel(this);
+    Label10->setObjectName("Label10");
+    Label10->setFont(QFont("Arial", 10));
+    Label10->setGeometry(112, 62, 80, 22);
+    Label1 = new QLabel(this);
+    Label1->setObjectName("Label1");
+    Label1->setFont(QFont("Arial", 10));
+    Label1->setGeometry(200, 62, 140, 22);
+
+    Label2 = new QLabel(maker_site, this);
+    Label2->setObjectName("Label2");
+    QFont link("Arial", 10);
+    link.setUnderline(true);
+    Label2->setFont(link);
+    Label2->setGeometry(24, 130, 320, 24);
+    Label2->setCursor(Qt::PointingHandCursor);
+    Label2->installEventFilter(this);
+    set_text_colour(Label2, light_blue);
+
+    Command1 = new QPushButton("OK", this);
+    Command1->setObjectName("Command1");
+    Command1->setGeometry(272, 190, 80, 30);
+    Command1->setDefault(true);
+    connect(Command1, &QPushButton::clicked, this, &QDialog::accept);
+    if (parent) {
+        setWindowIcon(parent->windowIcon());
+    }
+    Form_Activate();
+}
+
+void AboutDialog::Form_Activate()
+{
+    Label10->setText("Alpha ");
+    Label1->setText(QString("Version ") + program_version);
+    QPalette palette = Shape2->palette();
+    palette.setColor(QPalette::Window, QColor(240, 240, 230));
+    Shape2->setPalette(palette);
+}
+
+void AboutDialog::Label2_Click()
+{
+    open_page(QUrl(maker_site));
+}
+
+bool AboutDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Label2 && event->type() == QEvent::MouseButtonPress) {
+        Label2_Click();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+QPixmap program_icon(int size)
+{
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const double s = size / 64.0;
+    painter.setPen(QPen(QColor(60, 60, 60), 2 * s));
+    painter.setBrush(QColor(250, 246, 232));
+    painter.drawRoundedRect(QRectF(2 * s, 2 * s, 60 * s, 60 * s), 12 * s, 12 * s);
+    const QColor drops[] = { QColor(0x9e, 0xc5, 0xf0), QColor(0xf2, 0xa6, 0x5a),
+        QColor(0x4c, 0xa0, 0x50), QColor(0x8b, 0x5a, 0x2b) };
+    const QPointF centres[] = { { 22, 22 }, { 42, 22 }, { 22, 42 }, { 42, 42 } };
+    painter.setPen(QPen(QColor(60, 60, 60), 1.5 * s));
+    for (int i = 0; i < 4; ++i) {
+        painter.setBrush(drops[i]);
+        painter.drawEllipse(centres[i] * s, 8 * s, 8 * s);
+    }
+    return pixmap;
+}
+
+} // namespace tintwell
