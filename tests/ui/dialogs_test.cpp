@@ -1,13 +1,20 @@
 #include "model/document.h"
 #include "model/reader.h"
+#include "ui/dialogs/dialog_menus.h"
 #include "ui/dialogs/presentation_dialog.h"
 #include "ui/dialogs/sport_style_dialog.h"
 #include "ui/dialogs/style_text_dialog.h"
 #include "ui/dialogs/updates_dialog.h"
 #include "ui/dialogs/web_pages.h"
+#include "ui/main/main_window.h"
 #include "ui/main/owner_drawn_button.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QTemporaryDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
@@ -347,6 +354,60 @@ private slots:
         QTest::mouseClick(about.Label2, Qt::LeftButton);
         QCOMPARE(catcher.opened, QList<QUrl> { QUrl(maker_site) });
         QDesktopServices::unsetUrlHandler("https");
+    }
+
+    void main_window_code_menu()
+    {
+        QTemporaryDir folder;
+        MainWindow window("", folder.filePath("tintwell.dat"));
+        window.set_prompter(&prompter);
+        connect_dialog_menus(window);
+        Document& d = window.document();
+        StyleRow row = cz_row("GUIDANCE", "MPM_TRAIL_CLR", "");
+        row.style_text = "FIELD=\"MPM_TRAIL_CLR\"><COLOR>";
+        d.rows = { row };
+        d.cur_row = 0;
+
+        window.mcod2[1]->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("FIELD=\"MPM_TRAIL_CLR\"><COLOR>"));
+
+        window.mcod2[3]->trigger();
+        QCOMPARE(d.rows[0].style_text,
+            std::string("FIELD=\"MPM_TRAIL_CLR\" BG_WIDTH=\"-1\" FG_WIDTH=\"50\"><COLOR>"));
+        QCOMPARE(window.Text5->toPlainText(), QString::fromStdString(d.rows[0].style_text));
+        QVERIFY(d.modified);
+        window.mcod2[3]->trigger();
+        window.mcod2[4]->trigger();
+        window.mcod2[4]->trigger();
+        QCOMPARE(prompter.messages,
+            (std::vector<std::string> { "Already contains BG & FG WIDTH.", "Does not contain BG & FG WIDTH." }));
+        QCOMPARE(d.rows[0].style_text, row.style_text);
+
+        d.rows.clear();
+        window.med[1]->trigger();
+        QCOMPARE(prompter.messages.back(), std::string("No elements"));
+        QVERIFY(window.editors().has(EditorKind::SportFitness));
+        QVERIFY(window.editors().has(EditorKind::StyleText));
+    }
+
+    void manual_opens_as_a_local_file()
+    {
+        PageCatcher catcher;
+        QDesktopServices::setUrlHandler("file", &catcher, "open");
+        const QString manual = QCoreApplication::applicationDirPath() + "/manual.html";
+        const bool made = !QFileInfo::exists(manual);
+        if (made) {
+            QFile file(manual);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        open_manual();
+        QCOMPARE(catcher.opened.size(), 1);
+        QVERIFY(catcher.opened.first().isLocalFile());
+        QVERIFY(catcher.opened.first().toLocalFile().endsWith("manual.html"));
+        if (made) {
+            QFile::remove(manual);
+        }
+        QDesktopServices::unsetUrlHandler("file");
     }
 };
 

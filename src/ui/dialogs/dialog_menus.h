@@ -1,0 +1,18 @@
+#pragma once
+
+namespace tintwell {
+
+class MainWindow;
+
+/// Connects the main window's code pop-up ("Copy Code", "Add BG/FG Width", "Remove BG/FG
+/// Width"), Edit ("Add Presentations", "Remove Presentations") and Help ("Check for Updates",
+/// "Manual") to their commands, and registers the style text editor, the Sport & Fitness style
+/// editor and the About box with the window's editor launcher.
+void connect_dialog_menus(MainWindow& window);
+
+/// The commands behind those menu items, on the window's document and selected row.
+void mcod2_Click(MainWindow& window, int index);
+void med_Click(MainWindow& window, int index);
+void mhlp_Click(MainWindow& window, int index);
+
+} // namespace tintwell
