@@ -52,7 +52,10 @@ std::array<PaletteBlock, palette_size> build_palette()
     return blocks;
 }
 
-int clamp_channel(int value) { return std::clamp(value, 0, 255); }
+int clamp_channel(int value)
+{
+    return std::clamp(value, 0, 255);
+}
 
 ColourValue rgb(int r, int g, int b)
 {

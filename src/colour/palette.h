@@ -27,8 +27,14 @@ struct PaletteBlock
 const std::array<PaletteBlock, palette_size>& col256();
 
 /// Column and row of block `index` in the 16-column grid.
-inline int palette_column(int index) { return index & (palette_columns - 1); }
-inline int palette_row(int index) { return index / palette_columns; }
+inline int palette_column(int index)
+{
+    return index & (palette_columns - 1);
+}
+inline int palette_row(int index)
+{
+    return index / palette_columns;
+}
 
 /// True exactly when the colour is one of the palette's 254 colours (the top byte is ignored).
 /// The palette's selection frame stays visible only for such colours.

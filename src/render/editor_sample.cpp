@@ -80,9 +80,15 @@ void plotrail(const SampleInput& in, EditorSample& s)
 
 } // namespace
 
-int sample_border_height(const std::string& border_text) { return twips_of(border_text); }
+int sample_border_height(const std::string& border_text)
+{
+    return twips_of(border_text);
+}
 
-int sample_body_height(const std::string& scale_text) { return twips_of(scale_text); }
+int sample_body_height(const std::string& scale_text)
+{
+    return twips_of(scale_text);
+}
 
 void plot_line(const SampleInput& in, EditorSample& s)
 {

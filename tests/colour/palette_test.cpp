@@ -56,16 +56,13 @@ TEST(Palette, MembershipIsExactlyThePaletteColours)
     };
     const Case cases[] = {
         { 0x000020, true }, // red level 20: lost by a test that reads red against blue levels
-        { 0x0000D5, true },
-        { 0x390000, true }, // blue level 39
-        { 0xBD00FF, true },
-        { 0xE6E6E6, true }, // grey ramp
+        { 0x0000D5, true }, { 0x390000, true }, // blue level 39
+        { 0xBD00FF, true }, { 0xE6E6E6, true }, // grey ramp
         { 0x7B0000 | 0x00CA00 | 0x6A, true },
         { 0x000039, false }, // 39 is a blue level, not a red one
         { 0x200000, false }, // 20 is a red level, not a blue one
         { 0x000300, false }, // "03" straddles the green levels 00 and 30 in the joined list
-        { 0x000001, false },
-        { 0x808080, false },
+        { 0x000001, false }, { 0x808080, false },
         { 0x01000000 | 0xFFFFFF, true }, // the top byte is not part of the colour
     };
     for (const auto& c : cases) {

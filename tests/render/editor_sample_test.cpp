@@ -72,8 +72,8 @@ TEST(EditorSample, FormsAndColoursByModeAndKind)
                 in.ed_sec_day = "";
             },
             EditorSample::Form::Line, 0x0000FF, false },
-        { "rail", [](SampleInput& in) { in.field_name = "MAP_RAILRD"; },
-            EditorSample::Form::Rail, 0x0000FF, true },
+        { "rail", [](SampleInput& in) { in.field_name = "MAP_RAILRD"; }, EditorSample::Form::Rail,
+            0x0000FF, true },
         { "unreadable colour keeps the last one", [](SampleInput& in) { in.ed_pri_day = "-1"; },
             EditorSample::Form::Line, 0x123456, true },
     };

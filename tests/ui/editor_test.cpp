@@ -1,0 +1,489 @@
+#include "colour/palette.h"
+#include "model/document.h"
+#include "model/text.h"
+#include "ui/editor/style_editor.h"
+#include "ui/main/owner_drawn_button.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QUndoStack>
+#include <memory>
+
+using namespace tintwell;
+
+namespace {
+
+const std::string crlf = "\r\n";
+
+std::string car_text(const std::string& field, const std::string& attrs, const std::string& primary,
+    const std::string& secondary)
+{
+    std::string t = "FIELD=" + field + attrs + " />" + crlf + "<COLOR>" + crlf + "<PRIMARY "
+        + primary + " />" + crlf;
+    if (!secondary.empty()) {
+        t += "<SECONDARY " + secondary + " />" + crlf;
+    }
+    return t + "</COLOR>" + crlf + "</STYLE>";
+}
+
+StyleRow line_row(const std::string& pres = "GUIDANCE")
+{
+    StyleRow r;
+    r.field_name = "MPM_ROAD_INTERSTATE_CLR";
+    r.elem_name = "ROAD INTERSTATE";
+    r.pri_day = "FF0000";
+    r.pri_night = "800000";
+    r.sec_day = "0000FF";
+    r.sec_night = "000080";
+    r.scale = "1";
+    r.border = "0.5";
+    r.pres_name = pres;
+    r.style_text = car_text(r.field_name, " scale=\"1\" border=\"0.5\"",
+        " day=\"#FF0000\" night=\"#800000\"", " day=\"#0000FF\" night=\"#000080\"");
+    return r;
+}
+
+StyleRow polygon_row()
+{
+    StyleRow r;
+    r.field_name = "MAP_WATER";
+    r.elem_name = "WATER";
+    r.pri_day = "A0C0FF";
+    r.pri_night = "202060";
+    r.pres_name = "GUIDANCE";
+    r.style_text = car_text(r.field_name, "", " day=\"#A0C0FF\" night=\"#202060\"", "");
+    return r;
+}
+
+template <typename T> T* child(QWidget* w, const char* name)
+{
+    T* found = w->findChild<T*>(name);
+    if (found == nullptr) {
+        qFatal("no control %s", name);
+    }
+    return found;
+}
+
+void type_enter(QLineEdit* box, const QString& text)
+{
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_Backspace);
+    QTest::keyClicks(box, text);
+    QTest::keyClick(box, Qt::Key_Return);
+}
+
+void click(QWidget* w)
+{
+    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(3, 3));
+}
+
+} // namespace
+
+class EditorTest : public QObject
+{
+    Q_OBJECT
+
+    Document doc;
+    RecordingPrompter prompter;
+
+    std::unique_ptr<StyleEditor> open(
+        std::vector<StyleRow> rows, int row = 0, ThemeKind kind = ThemeKind::CarZumo)
+    {
+        doc = Document();
+        doc.kind = kind;
+        doc.rows = std::move(rows);
+        doc.cur_row = row;
+        prompter.messages.clear();
+        auto e = std::make_unique<StyleEditor>(doc, prompter);
+        e->show();
+        e->activateWindow();
+        QTest::qWaitForWindowActive(e.get());
+        return e;
+    }
+
+private slots:
+    void controls_at_design_size()
+    {
+        auto e = open({ line_row() });
+        QCOMPARE(e->objectName(), QString("editor"));
+        QCOMPARE(child<QWidget>(e.get(), "Picture1")->size(), QSize(630, 489));
+        QCOMPARE(child<QWidget>(e.get(), "Picture5")->size(), QSize(168, 13));
+        QCOMPARE(child<QLabel>(e.get(), "Label2_1")->size(), QSize(38, 23));
+        QCOMPARE(child<QLabel>(e.get(), "Labc_0")->size(), QSize(13, 13));
+        QCOMPARE(child<QLabel>(e.get(), "Labc_17")->pos() - child<QLabel>(e.get(), "Labc_0")->pos(),
+            QPoint(13, 13));
+        QCOMPARE(child<QLineEdit>(e.get(), "Text2_0")->toolTip(),
+            QString("Press Enter to Change Color"));
+        QCOMPARE(child<QLabel>(e.get(), "Labc_7")->toolTip(), QString("#FF0000"));
+        QVERIFY(child<QLabel>(e.get(), "Labc_253")->toolTip().isEmpty());
+        QVERIFY(!child<QCheckBox>(e.get(), "Check1")->isChecked());
+        QVERIFY(child<QCheckBox>(e.get(), "Check2")->isChecked());
+        QVERIFY(child<QCheckBox>(e.get(), "Check3")->isChecked());
+        QVERIFY(child<QCheckBox>(e.get(), "applyall")->isChecked());
+        // Day is the current mode: greyed; Night available.
+        QCOMPARE(e->commandop[0]->caption_colour(), QColor(180, 180, 180));
+        QVERIFY(e->commandop[1]->caption_colour() != QColor(180, 180, 180));
+        QVERIFY(!doc.modified);
+    }
+
+    void opening_cases()
+    {
+        // A "#-1" primary night loses every night attribute and turns night editing off.
+        StyleRow no_night = line_row();
+        no_night.pri_night = "-1";
+        no_night.style_text = car_text(no_night.field_name, " scale=\"1\" border=\"0.5\"",
+            " day=\"#FF0000\" night=\"#-1\"", " day=\"#0000FF\" night=\"#000080\"");
+        auto e = open({ no_night });
+        QVERIFY(!text::contains(text::lower(doc.rows[0].style_text), "night"));
+        QVERIFY(!e->Check2->isChecked());
+        QCOMPARE(e->commandop[1]->caption_colour(), QColor(180, 180, 180));
+
+        e = open({ polygon_row() });
+        QVERIFY(e->Frame2->isVisible());
+        QVERIFY(!e->Frame1->isVisible());
+        QCOMPARE(e->target, 3);
+        QCOMPARE(e->Text2[3]->text(), QString("A0C0FF"));
+        QCOMPARE(e->sample().scale_.colour, 0xFFC0A0);
+
+        StyleRow zero_border = line_row();
+        zero_border.border = "0";
+        zero_border.scale = "1.25";
+        e = open({ zero_border });
+        QCOMPARE(e->Text1[0]->text(), QString("1.25"));
+        QCOMPARE(e->scrol[1]->x() * 15, 945);
+        QCOMPARE(e->target, 1);
+        QVERIFY(e->Label5[0]->isVisible());
+        QVERIFY(!e->Label5[1]->isVisible());
+    }
+
+    void hex_entry()
+    {
+        auto e = open({ line_row() });
+        QLineEdit* box = e->Text2[1];
+        box->setFocus();
+        box->clear();
+        QTest::keyClicks(box, "ga");
+        QCOMPARE(box->text(), QString("A"));
+        QVERIFY(e->pending[1]);
+        QVERIFY(doc.modified);
+        type_enter(box, "FF00001");
+        QCOMPARE(prompter.messages, std::vector<std::string> { "Max length=6 characters" });
+        QCOMPARE(box->text(), QString("FF0000"));
+        QCOMPARE(e->ed_pri_day, std::string("FF0000"));
+        QVERIFY(!e->pending[1]);
+
+        type_enter(box, "00ff");
+        QCOMPARE(e->ed_pri_day, std::string("0000FF"));
+        QCOMPARE(e->sample().scale_.colour, 0xFF0000);
+
+        // A typed colour that is not a palette colour drops the palette frame.
+        click(e->Labc[5]);
+        QVERIFY(e->Shape12->isVisible());
+        type_enter(box, "123456");
+        QVERIFY(!e->Shape12->isVisible());
+    }
+
+    void pending_entry_blocks_switch_and_apply()
+    {
+        auto e = open({ line_row() });
+        e->Text2[0]->setFocus();
+        QTest::keyClicks(e->Text2[0], "1");
+        QTest::mouseClick(e->commandop[1], Qt::LeftButton);
+        QCOMPARE(e->night_mode, 0);
+        QTest::mouseClick(e->command1[1], Qt::LeftButton);
+        QCOMPARE(prompter.messages,
+            (std::vector<std::string> {
+                "Press Enter to apply color", "Press Enter to apply color" }));
+        QVERIFY(!e->applied());
+    }
+
+    void palette_keeps_frame_for_every_red_level()
+    {
+        auto e = open({ line_row() });
+        for (const int block : { 1, 2, 3, 4, 5, 6, 7, 100, 245 }) {
+            click(e->Labc[block]);
+            QVERIFY2(e->Shape12->isVisible(), qPrintable(QString::number(block)));
+            QCOMPARE(e->ed_pri_day,
+                value_to_hex(col256()[static_cast<std::size_t>(block)].colour, ThemeKind::CarZumo));
+        }
+        // The border part takes the pick after a press on its swatch.
+        click(e->Label2[0]);
+        QCOMPARE(e->target, 0);
+        QVERIFY(e->Label5[1]->isVisible());
+        click(e->Labc[239]);
+        QCOMPARE(e->ed_sec_day, std::string("FFFFFF"));
+        QCOMPARE(e->sample().bord[0].colour, 0xFFFFFF);
+    }
+
+    void night_switch_defaults()
+    {
+        StyleRow r = line_row();
+        r.pri_night = "-1";
+        r.sec_night = "";
+        r.style_text = car_text(
+            r.field_name, " scale=\"1\" border=\"0.5\"", " day=\"#FF0000\"", " day=\"#0000FF\"");
+        auto e = open({ r });
+        QVERIFY(!e->Check2->isChecked());
+        QTest::mouseClick(e->commandop[1], Qt::LeftButton);
+        QCOMPARE(e->night_mode, 0); // greyed: does nothing
+        click(e->Check2);
+        QVERIFY(e->Check2->isChecked());
+        QTest::mouseClick(e->commandop[1], Qt::LeftButton);
+        QCOMPARE(e->night_mode, 1);
+        QCOMPARE(e->ed_sec_night, std::string("000000"));
+        QCOMPARE(e->ed_pri_night, std::string("FFFF00"));
+        QCOMPARE(e->Text2[1]->text(), QString("FFFF00"));
+        QCOMPARE(child<QLabel>(e.get(), "label6")->text(), QString("NIGHT"));
+        QVERIFY(!e->Check2->isEnabled());
+        QCOMPARE(e->sample().scale_.colour, 0x00FFFF);
+    }
+
+    void border_tick_gives_defaults()
+    {
+        StyleRow r = line_row();
+        r.border = "";
+        r.sec_day = "";
+        r.sec_night = "";
+        r.style_text =
+            car_text(r.field_name, " scale=\"1\"", " day=\"#FF0000\" night=\"#800000\"", "");
+        auto e = open({ r });
+        QVERIFY(!e->Check3->isChecked());
+        QVERIFY(!e->Text1[0]->isEnabled());
+        click(e->Check3);
+        QCOMPARE(e->Text1[0]->text(), QString(".60"));
+        QCOMPARE(e->ed_sec_day, std::string("C0C0C0"));
+        QVERIFY(e->Text1[0]->isEnabled());
+        QVERIFY(e->sample().bord[0].visible);
+    }
+
+    void border_and_scale_entry_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("low end") << "0.01" << true;
+        QTest::newRow("small") << "0.05" << true;
+        QTest::newRow("high end") << "2.5" << true;
+        QTest::newRow("above") << "2.51" << false;
+        QTest::newRow("zero") << "0" << false;
+        QTest::newRow("not a number") << "x" << false;
+    }
+    void border_and_scale_entry()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, accepted);
+        auto e = open({ line_row() });
+        const int before = e->scrol[1]->x();
+        type_enter(e->Text1[1], typed);
+        QCOMPARE(prompter.messages.empty(), accepted);
+        if (!accepted) {
+            QCOMPARE(prompter.messages.front(), std::string("Values: 0.01 - 2.5"));
+            QCOMPARE(e->scrol[1]->x(), before);
+        } else {
+            QCOMPARE(e->sample().scale_.rect.height,
+                static_cast<int>(std::lround(typed.toDouble() * 800)));
+        }
+    }
+
+    void slider_ends()
+    {
+        auto e = open({ line_row() });
+        e->scrol_drag(1, -500);
+        QCOMPARE(e->Text1[1]->text(), QString("0.01"));
+        QCOMPARE(e->scrol[1]->x(), 0);
+        e->scrol_drag(1, 99999);
+        QCOMPARE(e->Text1[1]->text(), QString("2.5"));
+        e->scrol_drag(1, 945);
+        QCOMPARE(e->Text1[1]->text(), QString("1.25"));
+    }
+
+    void undo_and_redo()
+    {
+        auto e = open({ line_row() });
+        QVERIFY(!e->undo_button->isEnabled());
+        click(e->Labc[7]);
+        click(e->Labc[239]);
+        QCOMPARE(e->ed_pri_day, std::string("FFFFFF"));
+        click(e->undo_button);
+        QCOMPARE(e->ed_pri_day, std::string("FF0000"));
+        QCOMPARE(e->sample().scale_.colour, 0x0000FF);
+        click(e->undo_button);
+        QCOMPARE(e->ed_pri_day, std::string("FF0000"));
+        QCOMPARE(e->ed_sec_day, std::string("0000FF"));
+        QVERIFY(!e->undo_button->isEnabled());
+        e->und(0); // nothing left to undo
+        QCOMPARE(e->ed_pri_day, std::string("FF0000"));
+        QTest::keyClick(e.get(), Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(e->ed_pri_day, std::string("FF0000"));
+        QTest::keyClick(e.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(e->ed_pri_day, std::string("FFFFFF"));
+        QTest::keyClick(e.get(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(e->ed_pri_day, std::string("FF0000"));
+        // A new pick drops the undone step.
+        click(e->Labc[0]);
+        QVERIFY(!e->redo_button->isEnabled());
+        e->und(1);
+        QCOMPARE(e->ed_pri_day, std::string("000000"));
+
+        // Border and night records come back with their part and mode.
+        e = open({ line_row() });
+        click(e->Label2[0]);
+        click(e->Labc[239]);
+        QTest::mouseClick(e->commandop[1], Qt::LeftButton);
+        click(e->Labc[7]);
+        click(e->undo_button);
+        QCOMPARE(e->ed_sec_night, std::string("000080"));
+        click(e->undo_button);
+        QCOMPARE(e->target, 0);
+        QCOMPARE(e->ed_sec_day, std::string("FFFFFF"));
+    }
+
+    void apply_writes_the_row_data()
+    {
+        QTest::addColumn<int>("change");
+        QTest::newRow("as opened") << 0;
+        QTest::newRow("night off") << 1;
+        QTest::newRow("border off") << 2;
+    }
+    void apply_writes_the_row()
+    {
+        QFETCH(int, change);
+        auto e = open({ line_row() });
+        click(e->Labc[7]);
+        if (change == 1) {
+            click(e->Check2);
+        } else if (change == 2) {
+            click(e->Check3);
+        }
+        QTest::mouseClick(e->command1[1], Qt::LeftButton);
+        QVERIFY(e->applied());
+        QVERIFY(doc.modified);
+        const StyleRow& r = doc.rows[0];
+        const std::string& t = r.style_text;
+        QCOMPARE(r.pri_day, std::string("FF0000"));
+        QVERIFY(text::contains(t, "<PRIMARY  day=\"#FF0000\""));
+        QVERIFY(text::contains(t, "FIELD=MPM_ROAD_INTERSTATE_CLR scale=\"1\""));
+        QVERIFY(t.ends_with("</COLOR>\r\n</STYLE>"));
+        QCOMPARE(text::contains(t, "night="), change != 1);
+        QCOMPARE(text::contains(t, "<SECONDARY"), change != 2);
+        if (change == 1) {
+            QCOMPARE(r.pri_night, std::string("-1"));
+        }
+        if (change == 2) {
+            QVERIFY(r.border.empty());
+            QVERIFY(r.sec_day.empty());
+            QVERIFY(!text::contains(t, "border="));
+        }
+    }
+
+    void apply_refuses_out_of_range()
+    {
+        auto e = open({ line_row() });
+        e->Text1[1]->setText("3");
+        QTest::mouseClick(e->command1[1], Qt::LeftButton);
+        QCOMPARE(
+            prompter.messages, std::vector<std::string> { "(3) Acceptable values: 0.01 - 2.5" });
+        QVERIFY(!e->applied());
+        QCOMPARE(doc.rows[0].scale, std::string("1"));
+    }
+
+    void apply_to_all_presentations()
+    {
+        StyleRow other = line_row("BROWSE");
+        other.field_name = "MPM_ROAD_MAJOR_CLR";
+        auto e = open({ line_row("GUIDANCE"), other, line_row("BROWSE") });
+        click(e->Labc[239]);
+        QTest::mouseClick(e->command1[1], Qt::LeftButton);
+        QCOMPARE(doc.rows[2].pri_day, std::string("FFFFFF"));
+        QCOMPARE(doc.rows[2].style_text, doc.rows[0].style_text);
+        QCOMPARE(doc.rows[1].pri_day, std::string("FF0000"));
+
+        e = open({ line_row("GUIDANCE"), line_row("BROWSE") });
+        click(e->applyall);
+        click(e->Labc[239]);
+        QTest::mouseClick(e->command1[1], Qt::LeftButton);
+        QCOMPARE(doc.rows[1].pri_day, std::string("FF0000"));
+    }
+
+    void cancel_restores_modified()
+    {
+        auto e = open({ line_row() });
+        click(e->Labc[239]);
+        QVERIFY(doc.modified);
+        QTest::mouseClick(e->command1[0], Qt::LeftButton);
+        QVERIFY(!doc.modified);
+        QCOMPARE(doc.rows[0].pri_day, std::string("FF0000"));
+        QVERIFY(!e->isVisible());
+    }
+
+    void sport_fitness_empty_primary_day()
+    {
+        StyleRow r;
+        r.field_name = "trail";
+        r.pri_day = "";
+        r.pri_night = "-1";
+        r.sec_day = "";
+        r.sec_night = "";
+        r.scale = "";
+        r.border = "ff";
+        r.pres_name = "Sport & Fitness";
+        r.style_text = "field=\"trail\" ><color><primary  day=\"#ff\" /></color></style>";
+        auto e = open({ r }, 0, ThemeKind::SportFitness);
+        QVERIFY(!e->applyall->isVisibleTo(e.get()));
+        QCOMPARE(doc.rows[0].scale, std::string("1"));
+        QVERIFY(!e->pc4[0]->isVisibleTo(e.get()) && !e->pc4[1]->isVisibleTo(e.get()));
+        e->ed_pri_day.clear();
+        QTest::mouseClick(e->command1[1], Qt::LeftButton);
+        QCOMPARE(doc.rows[0].pri_day, std::string("CECECE"));
+        QVERIFY(text::contains(doc.rows[0].style_text, "day=\"#ffcecece\""));
+        QVERIFY(!text::contains(doc.rows[0].style_text, "\r\n"));
+    }
+
+    void ladder_and_field_are_full_range()
+    {
+        auto e = open({ line_row() });
+        click(e->Labc[239]);
+        const QImage& ladder = e->ladder_image();
+        QCOMPARE(ladder.pixelColor(ladder.width() - 2, 5), QColor(255, 255, 255));
+        QCOMPARE(ladder.pixelColor(0, 5), QColor(40, 40, 40));
+        const QImage& field = e->field_image();
+        QCOMPARE(field.pixelColor(0, 0), QColor(255, 255, 255));
+        QCOMPARE(field.pixelColor(0, field.height() - 1), QColor(0, 0, 0));
+        // A press on the colour field picks the colour under the pointer.
+        const QPoint at(20, field.height() / 2);
+        QTest::mouseClick(e->p5, Qt::LeftButton, {}, at);
+        const QColor c = field.pixelColor(at);
+        QCOMPARE(e->sample().scale_.colour, c.red() + 256 * c.green() + 65536 * c.blue());
+        QVERIFY(e->undo_button->isEnabled());
+    }
+
+    void arrow_sample()
+    {
+        StyleRow r = line_row();
+        r.field_name = "MPM_ROUTE_ARRW_CLR";
+        r.style_text = car_text(r.field_name, " scale=\"1\" border=\"0.5\"",
+            " day=\"#FF0000\" night=\"#800000\"", " day=\"#0000FF\" night=\"#000080\"");
+        auto e = open({ r });
+        QCOMPARE(e->sample().form, EditorSample::Form::Arrow);
+        QCOMPARE(e->swatch_colour(1), 0x0000FF);
+        const QImage& img = e->sample_image();
+        QCOMPARE(img.pixelColor(img.width() / 2, img.height() / 2 - 30), QColor(255, 0, 0));
+        QVERIFY(!e->Label5[0]->isVisible());
+    }
+};
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    EditorTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "editor_test.moc"
