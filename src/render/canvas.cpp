@@ -1,0 +1,107 @@
+#include "render/canvas.h"
+
+#include <cmath>
+
+namespace tintwell {
+
+namespace {
+
+// Far beyond any canvas, yet small enough that sums of a few of them stay inside an int.
+constexpr double coordinate_limit = 1 << 26;
+
+} // namespace
+
+int round_even(double value)
+{
+    if (std::isnan(value)) {
+        return 0;
+    }
+    if (value > coordinate_limit) {
+        return static_cast<int>(coordinate_limit);
+    }
+    if (value < -coordinate_limit) {
+        return -static_cast<int>(coordinate_limit);
+    }
+    return static_cast<int>(std::nearbyint(value));
+}
+
+Canvas::Canvas(int width_px, int height_px)
+    : m_width_px(width_px > 0 ? width_px : 0)
+    , m_height_px(height_px > 0 ? height_px : 0)
+{
+}
+
+double Canvas::to_pixels(double value) const
+{
+    return state.scale_mode == ScaleMode::Twips ? value / twips_per_pixel : value;
+}
+
+double Canvas::from_pixels(double pixels) const
+{
+    return state.scale_mode == ScaleMode::Twips ? pixels * twips_per_pixel : pixels;
+}
+
+double Canvas::scale_width() const
+{
+    return from_pixels(m_width_px);
+}
+
+double Canvas::scale_height() const
+{
+    return from_pixels(m_height_px);
+}
+
+void Canvas::cls()
+{
+    if (state.back_color >= 0) {
+        do_cls();
+    }
+    state.current_x = 0;
+    state.current_y = 0;
+}
+
+void Canvas::clear_picture()
+{
+    do_clear_picture();
+}
+
+void Canvas::line(double x1, double y1, double x2, double y2, ColourValue colour, LineForm form)
+{
+    if (colour < 0) {
+        return;
+    }
+    do_line(x1, y1, x2, y2, colour, form);
+}
+
+void Canvas::polygon(std::span<const CanvasPoint> points)
+{
+    if (points.size() < 2) {
+        return;
+    }
+    do_polygon(points);
+}
+
+void Canvas::print(std::string_view text)
+{
+    if (state.fore_color < 0 || text.empty()) {
+        return;
+    }
+    do_print(text);
+}
+
+double Canvas::text_width(std::string_view text)
+{
+    return from_pixels(do_text_width(text));
+}
+
+double Canvas::text_height(std::string_view text)
+{
+    return from_pixels(do_text_height(text));
+}
+
+void Canvas::paint_picture(const Canvas& source, double x, double y)
+{
+    do_paint_picture(source, x, y);
+}
+
+} // namespace tintwell

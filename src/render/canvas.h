@@ -1,0 +1,145 @@
+#pragma once
+
+#include "colour/colour_codes.h"
+
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace tintwell {
+
+/// Twips per pixel: 1440 twips to the inch at 96 dots per inch.
+inline constexpr int twips_per_pixel = 15;
+
+/// Unit of a canvas's coordinates.
+enum class ScaleMode { Twips = 1, Pixels = 3 };
+
+/// How `Canvas::line` uses its two points.
+enum class LineForm { Segment, Box, FilledBox };
+
+/// 0: polygons are filled with the fill colour; 1: they are not filled.
+enum class FillStyle { Solid = 0, Transparent = 1 };
+
+/// 0: outlines are drawn; 5: no outline is drawn.
+enum class DrawStyle { Solid = 0, Invisible = 5 };
+
+/// A point of a polygon, in pixels.
+struct CanvasPoint
+{
+    int x = 0;
+    int y = 0;
+
+    bool operator==(const CanvasPoint&) const = default;
+};
+
+struct CanvasFont
+{
+    std::string name = "Arial";
+    /// Points; converted to pixels at 96 dots per inch.
+    double size = 7.8;
+    bool bold = false;
+
+    bool operator==(const CanvasFont&) const = default;
+};
+
+/// The drawing state of a canvas. Every value stays in force for all later operations until it
+/// is changed.
+struct CanvasState
+{
+    /// Drawing goes to a retained image. Every canvas here retains what is drawn; the flag is
+    /// kept because the renderers set it.
+    bool auto_redraw = false;
+    ScaleMode scale_mode = ScaleMode::Twips;
+    ColourValue back_color = 0xFFFFFF;
+    /// Pen colour of polygon outlines and of text.
+    ColourValue fore_color = 0;
+    /// Brush colour of polygon interiors.
+    ColourValue fill_color = 0;
+    FillStyle fill_style = FillStyle::Transparent;
+    /// Pen width in pixels whatever the scale mode; 1 is a hairline. Values below 1 count as 1.
+    int draw_width = 1;
+    DrawStyle draw_style = DrawStyle::Solid;
+    CanvasFont font;
+    /// Top-left of the next `print`, in the current unit.
+    double current_x = 0;
+    double current_y = 0;
+
+    bool operator==(const CanvasState&) const = default;
+};
+
+/// The immediate-mode drawing surface every renderer draws on: a retained image of a fixed size
+/// in whole pixels with a persistent drawing state. Coordinates are in the current scale mode and
+/// may be fractional; twips convert to pixels at 15 to one, to the nearest pixel. A negative colour
+/// means "no colour": an operation given one draws nothing.
+class Canvas
+{
+public:
+    Canvas(int width_px, int height_px);
+    virtual ~Canvas() = default;
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    CanvasState state;
+
+    int width_px() const { return m_width_px; }
+    int height_px() const { return m_height_px; }
+    /// Outer size in twips.
+    double width_twips() const { return m_width_px * twips_per_pixel; }
+    double height_twips() const { return m_height_px * twips_per_pixel; }
+    /// Inner drawable size in the current unit.
+    double scale_width() const;
+    double scale_height() const;
+
+    /// Puts the drawing state back to a fresh canvas's.
+    void reset_state() { state = CanvasState(); }
+
+    /// Fills the whole canvas with the back colour and moves the text position to (0, 0).
+    void cls();
+    /// Removes the background picture. No canvas here holds one; recorded for the tests.
+    void clear_picture();
+    /// A segment, a box outline or a filled box between two inclusive corners, in `colour`, with
+    /// the current pen width and style (a filled box ignores both, and the fill state).
+    void line(double x1, double y1, double x2, double y2, ColourValue colour,
+        LineForm form = LineForm::Segment);
+    /// Fills the closed polygon (pixel coordinates, alternate rule) with the fill colour unless
+    /// the fill style is transparent, then strokes its outline with the fore colour, pen width
+    /// and style. Fewer than two points draw nothing.
+    void polygon(std::span<const CanvasPoint> points);
+    /// Draws the text in the fore colour with the current font, its top-left at the current
+    /// position. The position does not move.
+    void print(std::string_view text);
+    /// Size of the text in the current font, in the current unit.
+    double text_width(std::string_view text);
+    double text_height(std::string_view text);
+    /// Copies the whole of `source` with its top-left at (x, y) in the current unit.
+    void paint_picture(const Canvas& source, double x, double y);
+
+    /// A length in the current unit as pixels (fractional).
+    double to_pixels(double value) const;
+    /// A length in pixels as the current unit.
+    double from_pixels(double pixels) const;
+
+protected:
+    // Coordinates as the caller gave them, in the current unit (polygon points in pixels);
+    // colours are never negative here.
+    virtual void do_cls() = 0;
+    virtual void do_clear_picture() { }
+    virtual void do_line(
+        double x1, double y1, double x2, double y2, ColourValue colour, LineForm form) = 0;
+    virtual void do_polygon(std::span<const CanvasPoint> points) = 0;
+    virtual void do_print(std::string_view text) = 0;
+    /// Width and height of the text in pixels.
+    virtual double do_text_width(std::string_view text) = 0;
+    virtual double do_text_height(std::string_view text) = 0;
+    virtual void do_paint_picture(const Canvas& source, double x, double y) = 0;
+
+private:
+    int m_width_px;
+    int m_height_px;
+};
+
+/// Rounds to the nearest integer, halves to even, saturating far outside the range a canvas can
+/// use (so a huge or infinite coordinate never overflows).
+int round_even(double value);
+
+} // namespace tintwell

@@ -1,0 +1,168 @@
+#include "render/qt/qt_canvas.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPolygon>
+#include <algorithm>
+
+namespace tintwell {
+
+namespace {
+
+// 96 dots per inch, so that point sizes become the pixel sizes the design assumes.
+constexpr int dots_per_meter = 3780;
+
+QString to_qstring(std::string_view text)
+{
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+void begin(QPainter& painter)
+{
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+}
+
+} // namespace
+
+QColor to_qcolor(ColourValue value)
+{
+    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
+}
+
+QtCanvas::QtCanvas(int width_px, int height_px)
+    : Canvas(width_px, height_px)
+    , m_image(std::max(width_px, 1), std::max(height_px, 1), QImage::Format_RGB32)
+{
+    m_image.setDotsPerMeterX(dots_per_meter);
+    m_image.setDotsPerMeterY(dots_per_meter);
+    m_image.fill(to_qcolor(state.back_color));
+}
+
+const QFont& QtCanvas::font()
+{
+    if (!m_font_ready || !(m_font_key == state.font)) {
+        m_font = QFont(QString::fromStdString(state.font.name));
+        m_font.setPointSizeF(state.font.size > 0 ? state.font.size : 1);
+        m_font.setWeight(state.font.bold ? QFont::Bold : QFont::Normal);
+        m_font_key = state.font;
+        m_font_ready = true;
+    }
+    return m_font;
+}
+
+void QtCanvas::do_cls()
+{
+    m_image.fill(to_qcolor(state.back_color));
+}
+
+void QtCanvas::do_line(
+    double x1, double y1, double x2, double y2, ColourValue colour, LineForm form)
+{
+    int ax = round_even(to_pixels(x1));
+    int ay = round_even(to_pixels(y1));
+    int bx = round_even(to_pixels(x2));
+    int by = round_even(to_pixels(y2));
+    QPainter painter(&m_image);
+    begin(painter);
+    const QColor c = to_qcolor(colour);
+    if (form == LineForm::FilledBox) {
+        if (ax > bx) {
+            std::swap(ax, bx);
+        }
+        if (ay > by) {
+            std::swap(ay, by);
+        }
+        painter.fillRect(QRect(QPoint(ax, ay), QPoint(bx, by)), c);
+        return;
+    }
+    if (state.draw_style == DrawStyle::Invisible) {
+        return;
+    }
+    const int width = std::max(state.draw_width, 1);
+    // A hairline with square caps covers both end pixels; wider pens end round, as GDI's do.
+    QPen pen(c, width, Qt::SolidLine, width == 1 ? Qt::SquareCap : Qt::RoundCap,
+        width == 1 ? Qt::MiterJoin : Qt::RoundJoin);
+    if (width == 1) {
+        pen.setWidth(0);
+    }
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    if (form == LineForm::Segment) {
+        painter.drawLine(QPoint(ax, ay), QPoint(bx, by));
+        return;
+    }
+    if (ax > bx) {
+        std::swap(ax, bx);
+    }
+    if (ay > by) {
+        std::swap(ay, by);
+    }
+    painter.drawRect(QRect(ax, ay, bx - ax, by - ay));
+}
+
+void QtCanvas::do_polygon(std::span<const CanvasPoint> points)
+{
+    QPolygon polygon;
+    polygon.reserve(static_cast<qsizetype>(points.size()));
+    for (const CanvasPoint& p : points) {
+        polygon << QPoint(p.x, p.y);
+    }
+    QPainter painter(&m_image);
+    begin(painter);
+    if (state.fill_style == FillStyle::Solid && state.fill_color >= 0) {
+        painter.setBrush(to_qcolor(state.fill_color));
+    } else {
+        painter.setBrush(Qt::NoBrush);
+    }
+    if (state.draw_style == DrawStyle::Invisible || state.fore_color < 0) {
+        painter.setPen(Qt::NoPen);
+    } else {
+        const int width = std::max(state.draw_width, 1);
+        painter.setPen(QPen(to_qcolor(state.fore_color), width == 1 ? 0 : width, Qt::SolidLine,
+            Qt::RoundCap, Qt::RoundJoin));
+    }
+    painter.drawPolygon(polygon, Qt::OddEvenFill);
+}
+
+void QtCanvas::do_print(std::string_view text)
+{
+    const QFont& f = font();
+    const QFontMetricsF metrics(f, &m_image);
+    QPainter painter(&m_image);
+    painter.setFont(f);
+    painter.setPen(to_qcolor(state.fore_color));
+    painter.drawText(
+        QPointF(to_pixels(state.current_x), to_pixels(state.current_y) + metrics.ascent()),
+        to_qstring(text));
+}
+
+double QtCanvas::do_text_width(std::string_view text)
+{
+    return QFontMetricsF(font(), &m_image).horizontalAdvance(to_qstring(text));
+}
+
+double QtCanvas::do_text_height(std::string_view)
+{
+    return QFontMetricsF(font(), &m_image).height();
+}
+
+void QtCanvas::do_paint_picture(const Canvas& source, double x, double y)
+{
+    const auto* qt_source = dynamic_cast<const QtCanvas*>(&source);
+    if (qt_source == nullptr) {
+        return;
+    }
+    QPainter painter(&m_image);
+    painter.drawImage(
+        QPoint(round_even(to_pixels(x)), round_even(to_pixels(y))), qt_source->image());
+}
+
+CanvasFactory qt_canvas_factory()
+{
+    return [](int width_px, int height_px) -> std::unique_ptr<Canvas> {
+        return std::make_unique<QtCanvas>(width_px, height_px);
+    };
+}
+
+} // namespace tintwell

@@ -1,0 +1,373 @@
+#include "render/preview.h"
+#include "render/recording_canvas.h"
+
+#include <gtest/gtest.h>
+
+using namespace tintwell;
+using Kind = CanvasOp::Kind;
+
+namespace {
+
+// A filled box as the test expects it: corners in twips and colour.
+struct Box
+{
+    double x1, y1, x2, y2;
+    ColourValue colour;
+    LineForm form = LineForm::FilledBox;
+    bool operator==(const Box&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Box& b)
+{
+    return out << "(" << b.x1 << "," << b.y1 << ")-(" << b.x2 << "," << b.y2 << ") #" << std::hex
+               << b.colour << std::dec << " form " << static_cast<int>(b.form);
+}
+
+std::vector<Box> boxes_of(const RecordingCanvas& canvas)
+{
+    std::vector<Box> found;
+    for (const CanvasOp& op : canvas.of_kind(Kind::Line)) {
+        found.push_back({ op.x1, op.y1, op.x2, op.y2, op.colour, op.form });
+    }
+    return found;
+}
+
+StyleRow row(std::string name, std::string pri_day, std::string pri_night, std::string sec_day = "",
+    std::string sec_night = "", std::string scale = "1", std::string border = "")
+{
+    StyleRow r;
+    r.elem_name = std::move(name);
+    r.pri_day = std::move(pri_day);
+    r.pri_night = std::move(pri_night);
+    r.sec_day = std::move(sec_day);
+    r.sec_night = std::move(sec_night);
+    r.scale = std::move(scale);
+    r.border = std::move(border);
+    return r;
+}
+
+// RGB texts and the values they draw with (red in the low byte).
+constexpr ColourValue day1 = 0x332211; // "112233"
+constexpr ColourValue day2 = 0x998877; // "778899"
+constexpr ColourValue night1 = 0x665544; // "445566"
+constexpr ColourValue night2 = 0xCCBBAA; // "AABBCC"
+
+struct SampleCase
+{
+    const char* what;
+    ThemeKind kind;
+    StyleRow row;
+    std::vector<Box> expected;
+};
+
+class Sample : public testing::TestWithParam<SampleCase>
+{
+};
+
+TEST_P(Sample, DrawsExactlyTheseBoxes)
+{
+    const SampleCase& c = GetParam();
+    Document doc;
+    doc.kind = c.kind;
+    doc.rows = { c.row };
+    const PreviewLayout layout = layout_preview(doc, 11712, 9360);
+    RecordingCanvas box(64, 60);
+    draw_sample(box, doc, 0, layout.rows[0]);
+    ASSERT_EQ(box.ops.at(0).kind, Kind::Cls);
+    EXPECT_EQ(box.ops.at(0).colour, sample_back_color);
+    EXPECT_EQ(boxes_of(box), c.expected) << c.what;
+}
+
+StyleRow with_style(StyleRow r, std::string style_text, std::string bg = "", std::string fg = "")
+{
+    r.style_text = std::move(style_text);
+    r.bg_width = std::move(bg);
+    r.fg_width = std::move(fg);
+    return r;
+}
+
+StyleRow with_nwf_borders(StyleRow r, std::string border, std::string nwf_border)
+{
+    r.border = std::move(border);
+    r.nwf_border = std::move(nwf_border);
+    return r;
+}
+
+const auto cz = ThemeKind::CarZumo;
+const auto sf = ThemeKind::SportFitness;
+constexpr LineForm outline = LineForm::Box;
+
+INSTANTIATE_TEST_SUITE_P(Table, Sample,
+    testing::Values(SampleCase { "a line without night shows one band at 300", cz,
+                        row("ROAD", "112233", "-1"), { { 42, 300, 832, 360, day1 } } },
+        SampleCase { "a bordered line: strips in C2 round the body, both bands; the night "
+                     "band uses the night pair",
+            cz, row("ROAD", "112233", "445566", "778899", "AABBCC", "1", ".5"),
+            { { 42, 100, 832, 130, day2 }, { 42, 130, 832, 190, day1 }, { 42, 190, 832, 220, day2 },
+                { 42, 450, 832, 480, night2 }, { 42, 480, 832, 540, night1 },
+                { 42, 540, 832, 570, night2 } } },
+        SampleCase { "without a border the night band still draws its strips as lines; "
+                     "an empty secondary night keeps the day C2, which is C1",
+            cz, row("ROAD", "112233", "445566", "", "", "1.5"),
+            { { 42, 100, 832, 190, day1 }, { 42, 450, 832, 450, day1 },
+                { 42, 450, 832, 540, night1 }, { 42, 540, 832, 540, day1 } } },
+        SampleCase { "a Car & Zumo polygon shows only the C1 block, and its night swatch", cz,
+            row("WATER", "112233", "445566", "778899", "AABBCC"),
+            { { 60, 60, 862, 820, day1 }, { 625, 565, 825, 765, night1 } } },
+        SampleCase { "a polygon without night has no swatch", cz, row("WATER", "112233", "-1"),
+            { { 60, 60, 862, 820, day1 } } },
+        SampleCase { "a Sport & Fitness polygon: the C2 half, outlines and the two-part swatch", sf,
+            row("WATER", "112233", "445566", "778899", "AABBCC"),
+            { { 60, 60, 862, 820, day1 }, { 60, 400, 862, 820, day2 },
+                { 60, 400, 862, 820, 0xAAAAAA, outline }, { 60, 60, 862, 820, 0xAAAAAA, outline },
+                { 625, 565, 825, 765, night1 }, { 625, 675, 825, 775, night2 },
+                { 625, 675, 825, 775, 0x6E6E6E, outline },
+                { 625, 565, 825, 775, 0x6E6E6E, outline } } },
+        SampleCase { "a rail: three parts, 2S high, night at 420", cz,
+            row("RAILRD", "112233", "445566", "778899", "AABBCC", "1"),
+            { { 42, 100, 275, 220, day2 }, { 275, 100, 508, 220, day1 },
+                { 508, 100, 832, 220, day2 }, { 42, 420, 275, 540, night2 },
+                { 275, 420, 508, 540, night1 }, { 508, 420, 832, 540, night2 } } },
+        SampleCase { "Sport & Fitness W style, bg_width 80 draws with B = 50", sf,
+            with_style(
+                row("ROAD", "112233", "-1", "778899"), "field=\"X\" BG_WIDTH=\"80\"", "80", "10"),
+            { { 42, 300, 832, 425, day2 }, { 42, 375, 832, 390, day1 },
+                { 42, 390, 832, 465, day2 } } },
+        SampleCase { "Sport & Fitness W style, bg_width 0.5 draws with B = 0: body only, "
+                     "centred in the half box",
+            sf,
+            with_style(
+                row("ROAD", "112233", "-1", "778899"), "field=\"X\" BG_WIDTH=\"0.5\"", "0.5", "10"),
+            { { 42, 517.5, 832, 532.5, day1 } } },
+        SampleCase { "Sport & Fitness W style without bg_width: no strips by day or night, "
+                     "F capped at 100",
+            sf,
+            with_style(row("ROAD", "112233", "445566", "778899", "AABBCC"),
+                "field=\"X\" FG_WIDTH=\"500\"", "", "500"),
+            { { 42, 250, 832, 400, day1 }, { 42, 600, 832, 750, night1 } } },
+        SampleCase { "Sport & Fitness line without widths: 24 strips and 36 body", sf,
+            with_nwf_borders(row("ROAD", "112233", "445566", "778899", "AABBCC"), "ff", "00"),
+            { { 42, 100, 832, 160, day2 }, { 42, 160, 832, 232, day1 }, { 42, 232, 832, 268, day2 },
+                { 42, 522, 832, 558, night1 } } },
+        SampleCase { "a colour that does not convert draws nothing in its place", cz,
+            row("ROAD", "NOTHEX", "-1", "778899", "", "1", "1"),
+            { { 42, 300, 832, 360, day2 }, { 42, 420, 832, 480, day2 } } }),
+    [](const auto& info) { return "case" + std::to_string(info.index); });
+
+TEST(Sample, ArrowWithoutNightDrawsOnlyTheLargeArrow)
+{
+    Document doc;
+    doc.rows = { with_style(row("ROUTE ARRW", "112233", "445566", "778899", "AABBCC"),
+        "FIELD = \"MPM_ROUTE_ARRW_CLR\"><COLOR><PRIMARY DAY = \"#112233\"/>") };
+    PreviewLayout layout = layout_preview(doc, 11712, 9360);
+    ASSERT_EQ(layout.rows[0].kind, SampleKind::Arrow);
+    RecordingCanvas box(64, 60);
+    draw_sample(box, doc, 0, layout.rows[0]);
+    const auto polygons = box.of_kind(Kind::Polygon);
+    ASSERT_EQ(polygons.size(), 1U);
+    EXPECT_EQ(polygons[0].state.fill_color, day1);
+    EXPECT_EQ(polygons[0].points.front(), (CanvasPoint { 32, 5 }));
+    EXPECT_EQ(box.of_kind(Kind::Line).front().colour, day2);
+    EXPECT_EQ(box.state.scale_mode, ScaleMode::Pixels);
+
+    doc.rows[0].style_text += "<PRIMARY night=\"#445566\"/>";
+    layout = layout_preview(doc, 11712, 9360);
+    RecordingCanvas night_box(64, 60);
+    draw_sample(night_box, doc, 0, layout.rows[0]);
+    const auto both = night_box.of_kind(Kind::Polygon);
+    ASSERT_EQ(both.size(), 2U);
+    EXPECT_EQ(both[1].state.fill_color, night1);
+    EXPECT_EQ(both[1].points.front(), (CanvasPoint { 45, 29 }));
+    EXPECT_EQ(night_box.of_kind(Kind::Line).back().colour, night2);
+    EXPECT_EQ(night_box.of_kind(Kind::Line).back().state.draw_width, 2);
+}
+
+// Rows of the given presentations, one row per name.
+Document theme_of(ThemeKind kind, const std::vector<std::string>& presentations)
+{
+    Document doc;
+    doc.kind = kind;
+    for (const std::string& pres : presentations) {
+        StyleRow r = row("ROAD", "112233", "-1");
+        r.pres_name = pres;
+        doc.rows.push_back(r);
+    }
+    return doc;
+}
+
+TEST(Layout, TenSamplesALineAtDesignWidth)
+{
+    const Document doc = theme_of(ThemeKind::CarZumo, std::vector<std::string>(11, "GUIDANCE"));
+    const PreviewLayout layout = layout_preview(doc, 11712, 9360);
+    EXPECT_EQ(layout.lead, 42);
+    EXPECT_EQ(layout.rows[0].box, (TwipRect { 242, 42, 960, 900 }));
+    EXPECT_EQ(layout.rows[0].caption, (TwipRect { 242, 942, 972, 600 }));
+    EXPECT_EQ(layout.rows[9].box.left, 242 + 9 * 1072);
+    EXPECT_EQ(layout.rows[10].box, (TwipRect { 242, 42 + 1600, 960, 900 }));
+    EXPECT_TRUE(layout.rules.empty());
+}
+
+TEST(Layout, PresentationBreaksOnlyInCarZumoThemes)
+{
+    const std::vector<std::string> names = { "GUIDANCE", "GUIDANCE", " BROWSE", "BROWSE " };
+    const PreviewLayout cz_layout =
+        layout_preview(theme_of(ThemeKind::CarZumo, names), 11712, 9360);
+    EXPECT_EQ(cz_layout.rows[2].box, (TwipRect { 242, 42 + 1700, 960, 900 }));
+    EXPECT_EQ(cz_layout.rows[3].box.left, 242 + 1072) << "blanks round the name do not break";
+    EXPECT_EQ(cz_layout.rules, std::vector<std::int64_t> { 42 + 1700 - 150 });
+
+    const PreviewLayout sf_layout =
+        layout_preview(theme_of(ThemeKind::SportFitness, names), 11712, 9360);
+    EXPECT_TRUE(sf_layout.rules.empty());
+    EXPECT_EQ(sf_layout.rows[3].box, (TwipRect { 242 + 3 * 1072, 42, 960, 900 }));
+}
+
+TEST(Layout, ANarrowContainerPutsOneSampleOnEachLineWithoutEmptyLines)
+{
+    const PreviewLayout layout =
+        layout_preview(theme_of(ThemeKind::CarZumo, { "A", "A", "A" }), 900, 9360);
+    EXPECT_EQ(layout.rows[0].box.top, 42);
+    EXPECT_EQ(layout.rows[1].box.top, 42 + 1600);
+    EXPECT_EQ(layout.rows[2].box.top, 42 + 3200);
+}
+
+TEST(Layout, HitTestsByBoxAndCaption)
+{
+    const PreviewLayout layout = layout_preview(
+        theme_of(ThemeKind::CarZumo, std::vector<std::string>(25, "A")), 11712, 9360);
+    struct Probe
+    {
+        std::int64_t x, y;
+        int box, caption;
+    };
+    for (const Probe& p : { Probe { 242, 42, 0, -1 }, Probe { 1201, 941, 0, -1 },
+             Probe { 1202, 500, -1, -1 }, Probe { 242, 942, -1, 0 }, Probe { 1213, 1541, -1, 0 },
+             Probe { 1314 + 10, 1642 + 10, 11, -1 }, Probe { 241, 42, -1, -1 },
+             Probe { 242 + 4 * 1072, 2 * 1600 + 42 + 900, -1, 24 } }) {
+        EXPECT_EQ(layout.hit_test(p.x, p.y), p.box) << p.x << "," << p.y;
+        EXPECT_EQ(layout.hit_test_caption(p.x, p.y), p.caption) << p.x << "," << p.y;
+    }
+    EXPECT_EQ(layout.rows_between(0, 43), (std::pair { 0, 10 }));
+    EXPECT_EQ(layout.rows_between(1642, 1643), (std::pair { 10, 20 }));
+    EXPECT_EQ(layout.rows_between(1500, 1700), (std::pair { 0, 20 }));
+    EXPECT_EQ(layout.rows_between(1600, 1700), (std::pair { 10, 20 }));
+    EXPECT_EQ(layout.rows_between(100000, 200000), (std::pair { 25, 25 }));
+}
+
+TEST(Plot, ScrollRangeFrameAndCounts)
+{
+    Document doc = theme_of(ThemeKind::CarZumo, std::vector<std::string>(100, "GUIDANCE"));
+    doc.rows[5].elem_name = "WATER";
+    doc.cur_row = 12;
+    Preview preview([](int w, int h) { return std::make_unique<RecordingCanvas>(w, h); });
+    preview.scroll.value = 77;
+    preview.shape4.visible = true;
+    preview.plot(doc, -1, 11712, 9360);
+
+    EXPECT_EQ(preview.drawn_count(), 100);
+    ASSERT_EQ(preview.poly_rows().size(), 100U);
+    EXPECT_EQ(preview.poly_rows()[5], 1);
+    EXPECT_EQ(preview.poly_rows()[4], 0);
+    EXPECT_FALSE(preview.arrow_style);
+    // Ten lines: T = 42 + 9 × 1600, H = 1500 + T.
+    EXPECT_EQ(preview.layout().container_height, 15942);
+    EXPECT_EQ(preview.scroll, (ScrollRange { 15942 - 9360, 1594, 797, 0 }));
+    EXPECT_EQ(preview.shape4.rect, (TwipRect { 242 + 2 * 1072 - 20, 1642 - 20, 1000, 1540 }));
+    EXPECT_TRUE(preview.shape4.visible);
+}
+
+TEST(Plot, AShortThemeFillsTheFrameAndKeepsAScrollRange)
+{
+    Document doc = theme_of(ThemeKind::CarZumo, { "A" });
+    Preview preview([](int w, int h) { return std::make_unique<RecordingCanvas>(w, h); });
+    preview.plot(doc, -1, 11712, 9360);
+    EXPECT_EQ(preview.layout().container_height, 9360);
+    EXPECT_EQ(preview.scroll, (ScrollRange { 1, 936, 468, 0 }));
+}
+
+TEST(Plot, NoRowsLeavesScrollAndFrameAlone)
+{
+    Document doc = theme_of(ThemeKind::CarZumo, { "A", "A" });
+    Preview preview([](int w, int h) { return std::make_unique<RecordingCanvas>(w, h); });
+    preview.shape4.visible = true;
+    preview.plot(doc, -1, 11712, 9360);
+    const ScrollRange scroll = preview.scroll;
+    const TwipRect frame = preview.shape4.rect;
+    preview.scroll.value = 5;
+    doc.rows.clear();
+    preview.plot(doc, -1, 11712, 9360);
+    EXPECT_EQ(preview.drawn_count(), 0);
+    EXPECT_TRUE(preview.layout().rows.empty());
+    EXPECT_EQ(preview.layout().container_height, 300000);
+    EXPECT_EQ(preview.scroll.max, scroll.max);
+    EXPECT_EQ(preview.scroll.value, 5);
+    EXPECT_EQ(preview.shape4.rect, frame);
+}
+
+TEST(Plot, ShortensLongDayColoursInTheTable)
+{
+    Document doc = theme_of(ThemeKind::SportFitness, { "S" });
+    doc.rows[0].pri_day = "ff112233";
+    doc.rows[0].sec_day = "80778899";
+    doc.rows[0].pri_night = "ff445566";
+    Preview preview([](int w, int h) { return std::make_unique<RecordingCanvas>(w, h); });
+    preview.plot(doc, -1, 11712, 9360);
+    EXPECT_EQ(doc.rows[0].pri_day, "112233");
+    EXPECT_EQ(doc.rows[0].sec_day, "778899");
+    EXPECT_EQ(doc.rows[0].pri_night, "ff445566");
+}
+
+TEST(Paint, DrawsOnlyVisibleSamplesAndKeepsThemWhileTheRowIsUnchanged)
+{
+    std::vector<std::string> names(1000, "GUIDANCE");
+    std::fill(names.begin() + 495, names.end(), "BROWSE");
+    Document doc = theme_of(ThemeKind::CarZumo, names);
+    Preview preview([](int w, int h) { return std::make_unique<RecordingCanvas>(w, h); });
+    preview.plot(doc, -1, 11712, 9360);
+    // From just above the rule: the captions of rows 490..494 and the boxes of rows 495..504.
+    const std::int64_t rule = preview.layout().rules.at(0);
+    ASSERT_EQ(preview.layout().rules.size(), 1U);
+    const TwipRect visible { 0, rule - 100, 11712, 1000 };
+    RecordingCanvas screen(781, 67);
+    paint_preview(screen, doc, preview, visible);
+
+    const auto pictures = screen.of_kind(Kind::PaintPicture);
+    ASSERT_EQ(pictures.size(), 10U);
+    EXPECT_EQ(pictures[0].x1, 242);
+    EXPECT_EQ(pictures[0].y1, preview.layout().rows[495].box.top - visible.top);
+    const auto lines = screen.of_kind(Kind::Line);
+    ASSERT_EQ(lines.size(), 1U);
+    EXPECT_EQ(lines[0].colour, presentation_rule_color);
+    EXPECT_EQ(lines[0].y1, 100);
+    EXPECT_EQ(lines[0].x2, 11712);
+    EXPECT_EQ(screen.of_kind(Kind::Print).size(), 5U);
+    EXPECT_EQ(preview.cache().samples_drawn(), 10U);
+
+    paint_preview(screen, doc, preview, visible);
+    EXPECT_EQ(preview.cache().samples_drawn(), 10U) << "kept while the rows are unchanged";
+
+    doc.rows[501].pri_day = "445566";
+    doc.rows[800].pri_day = "445566";
+    preview.plot(doc, 1, 11712, 9360);
+    paint_preview(screen, doc, preview, visible);
+    EXPECT_EQ(preview.cache().samples_drawn(), 11U) << "only the changed row is drawn again";
+}
+
+TEST(Paint, LongCaptionsWrapWithinTheCaptionWidth)
+{
+    Document doc = theme_of(ThemeKind::CarZumo, { "A" });
+    // The recording canvas measures 6 pixels (90 twips) a character: 10 fit in 972 twips.
+    doc.rows[0].elem_name = "ROAD MAJOR HIGHWAYLONGERTHANALINE";
+    Preview preview([](int w, int h) { return std::make_unique<RecordingCanvas>(w, h); });
+    preview.plot(doc, -1, 11712, 9360);
+    RecordingCanvas screen(781, 624);
+    paint_preview(screen, doc, preview, TwipRect { 0, 0, 11712, 9360 });
+    std::vector<std::string> texts;
+    for (const CanvasOp& op : screen.of_kind(Kind::Print)) {
+        texts.push_back(op.text);
+    }
+    EXPECT_EQ(texts, (std::vector<std::string> { "ROAD MAJOR", "HIGHWAYLON", "GERTHANALI" }))
+        << "three lines of 12 pixels fill the 40-pixel caption; the rest is cut";
+}
+
+} // namespace

@@ -1,0 +1,120 @@
+#include "qt_test_app.h"
+#include "render/arrow.h"
+#include "render/qt/qt_canvas.h"
+
+#include <QFontInfo>
+#include <gtest/gtest.h>
+
+using namespace tintwell;
+
+namespace {
+
+constexpr ColourValue red = 0x0000FF;
+constexpr ColourValue blue = 0xFF0000;
+constexpr QRgb back = 0xFFFAF5FA; // the sample background as a QImage pixel
+
+QRgb at(const QtCanvas& canvas, int x, int y)
+{
+    return canvas.image().pixel(x, y);
+}
+
+// A sample box of the design size, cleared to the sample background.
+struct SampleBox : QtCanvas
+{
+    SampleBox()
+        : QtCanvas(64, 60)
+    {
+        state.back_color = sample_back_color;
+        cls();
+    }
+};
+
+struct PixelCase
+{
+    int x, y;
+    QRgb expected;
+};
+
+void expect_pixels(const QtCanvas& canvas, std::initializer_list<PixelCase> cases)
+{
+    for (const PixelCase& p : cases) {
+        EXPECT_EQ(at(canvas, p.x, p.y), p.expected) << "pixel " << p.x << "," << p.y;
+    }
+}
+
+TEST(QtCanvas, FilledBoxInTwipsCoversItsCornersToTheNearestPixel)
+{
+    SampleBox box;
+    // x 42..832 twips is pixels 3..55, y 100..160 is pixels 7..11 (6.67 and 10.67 rounded).
+    box.line(42, 100, 832, 160, red, LineForm::FilledBox);
+    expect_pixels(box,
+        { { 3, 7, 0xFFFF0000 }, { 55, 11, 0xFFFF0000 }, { 2, 7, back }, { 56, 11, back },
+            { 3, 6, back }, { 3, 12, back } });
+}
+
+TEST(QtCanvas, ZeroHeightFilledBoxIsAOnePixelLine)
+{
+    SampleBox box;
+    box.line(42, 450, 832, 450, blue, LineForm::FilledBox);
+    expect_pixels(box, { { 3, 30, 0xFF0000FF }, { 3, 29, back }, { 3, 31, back } });
+}
+
+TEST(QtCanvas, HairlineBoxAndSegmentLandOnWholePixelsWithBothEnds)
+{
+    SampleBox box;
+    box.state.scale_mode = ScaleMode::Pixels;
+    box.line(10, 10, 20, 15, red, LineForm::Box);
+    box.line(30, 40, 40, 40, blue);
+    expect_pixels(box,
+        { { 10, 10, 0xFFFF0000 }, { 20, 15, 0xFFFF0000 }, { 20, 10, 0xFFFF0000 }, { 15, 12, back },
+            { 21, 15, back }, { 9, 10, back }, { 30, 40, 0xFF0000FF }, { 40, 40, 0xFF0000FF },
+            { 41, 40, back }, { 35, 39, back }, { 35, 41, back } });
+}
+
+TEST(QtCanvas, PolygonUsesTheAlternateRule)
+{
+    SampleBox box;
+    box.state.scale_mode = ScaleMode::Pixels;
+    box.state.fill_style = FillStyle::Solid;
+    box.state.fill_color = red;
+    box.state.draw_style = DrawStyle::Invisible;
+    // A five-pointed star drawn in one stroke: its centre is inside twice, so left empty.
+    const std::vector<CanvasPoint> star = { { 32, 2 }, { 50, 56 }, { 4, 22 }, { 60, 22 },
+        { 14, 56 } };
+    box.polygon(star);
+    expect_pixels(box, { { 32, 33, back }, { 32, 10, 0xFFFF0000 }, { 1, 1, back } });
+}
+
+TEST(QtCanvas, ArrowGlyph)
+{
+    SampleBox box;
+    float k = 1;
+    float b = 1;
+    draw_arrow(box, red, blue, k, b);
+    // Body inside, the 3-pixel outline on the right edge of the stem (x = 43), outside untouched.
+    expect_pixels(box,
+        { { 32, 30, 0xFFFF0000 }, { 32, 15, 0xFFFF0000 }, { 43, 35, 0xFF0000FF },
+            { 44, 35, 0xFF0000FF }, { 42, 35, 0xFF0000FF }, { 46, 35, back }, { 2, 2, back },
+            { 60, 50, back } });
+
+    float no_border = 0;
+    draw_arrow(box, red, blue, k, no_border);
+    expect_pixels(box, { { 44, 35, back }, { 32, 30, 0xFFFF0000 } });
+}
+
+TEST(QtCanvas, ArialResolvesAndMeasuresText)
+{
+    ensure_gui_app();
+    QtCanvas canvas(100, 40);
+    canvas.state.font = caption_font();
+    const QFontInfo info(QFont(QString::fromStdString(canvas.state.font.name)));
+    EXPECT_FALSE(info.family().isEmpty());
+    const double wide = canvas.text_width("WWWW");
+    EXPECT_GT(wide, canvas.text_width("iiii"));
+    // 7.8 points at 96 dots per inch is 10.4 pixels; a line is about 12 pixels (180 twips).
+    EXPECT_NEAR(canvas.text_height("W"), 180, 45);
+    canvas.state.scale_mode = ScaleMode::Pixels;
+    EXPECT_NEAR(canvas.text_width("WWWW") * 15, wide, 1e-6);
+}
+
+} // namespace

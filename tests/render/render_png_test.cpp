@@ -1,0 +1,124 @@
+#include "app/batch.h"
+#include "model/reader.h"
+#include "qt_test_app.h"
+#include "render/preview.h"
+#include "render/qt/qt_canvas.h"
+#include "render/qt/render_png.h"
+
+#include <QImage>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sstream>
+
+using namespace tintwell;
+
+namespace {
+
+const std::string theme = std::string(TINTWELL_TEST_DATA) + "/render_car_zumo.kmtf";
+
+std::string output_path(const char* name)
+{
+    return (std::filesystem::path(TINTWELL_BUILD_DIR) / name).string();
+}
+
+int render(const std::vector<std::string>& args, std::string& errors)
+{
+    ensure_gui_app();
+    std::ostringstream out;
+    std::ostringstream err;
+    const int code = run_batch(args, out, err, render_png_command);
+    errors = err.str();
+    return code;
+}
+
+// A point inside a sample, in twips from the box's top-left, and the colour the row gives it.
+struct Probe
+{
+    const char* what;
+    int row;
+    int x;
+    int y;
+    ColourValue colour;
+};
+
+TEST(RenderPng, EverySampleShowsItsRowsColours)
+{
+    const std::string png = output_path("render_car_zumo.png");
+    std::filesystem::remove(png);
+    std::string errors;
+    ASSERT_EQ(render({ "--render", theme, "--output", png, "--width", "600" }, errors), 0)
+        << errors;
+    const QImage image(QString::fromStdString(png));
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.width(), 600);
+    EXPECT_EQ(image.height(), 624) << "a short theme fills the visible height";
+
+    RecordingPrompter prompter;
+    Document doc;
+    doc.attach(&prompter, nullptr);
+    ASSERT_TRUE(open_theme(doc, theme));
+    ASSERT_EQ(doc.row_count(), 6);
+    const PreviewLayout layout = layout_preview(doc, 600 * 15, preview_metrics::visible_height);
+
+    const auto pixel = [&](std::int64_t x, std::int64_t y) {
+        return image.pixel(static_cast<int>(x / 15), static_cast<int>(y / 15)) & 0xFFFFFF;
+    };
+    const auto rgb = [](ColourValue v) { return to_qcolor(v).rgb() & 0xFFFFFF; };
+
+    for (const Probe& p : {
+             Probe { "water body", 0, 400, 300, 0xCC6633 },
+             Probe { "water night swatch", 0, 725, 665, 0x402010 },
+             Probe { "highway day body", 1, 400, 205, 0x0080FF },
+             Probe { "highway day border", 1, 400, 130, 0x202020 },
+             Probe { "highway night body", 1, 400, 555, 0x004080 },
+             Probe { "highway night border", 1, 400, 480, 0x000000 },
+             Probe { "rail middle", 2, 392, 420, 0x606060 },
+             Probe { "rail left", 2, 100, 420, 0xE0E0E0 },
+             Probe { "rail has no night band", 2, 392, 700, sample_back_color },
+             Probe { "arrow body", 3, 480, 450, 0x00C000 },
+             Probe { "small night arrow", 3, 720, 660, 0x008000 },
+             Probe { "land body", 4, 400, 300, 0xC0E0F0 },
+             Probe { "road body", 5, 400, 360, 0xFF0000 },
+             Probe { "sample background", 5, 20, 20, sample_back_color },
+         }) {
+        const TwipRect& box = layout.rows[static_cast<std::size_t>(p.row)].box;
+        EXPECT_EQ(pixel(box.left + p.x, box.top + p.y), rgb(p.colour)) << p.what;
+    }
+
+    ASSERT_EQ(layout.rules.size(), 1U);
+    EXPECT_EQ(pixel(150, layout.rules[0]), rgb(presentation_rule_color));
+    EXPECT_EQ(pixel(150, layout.rules[0] - 30), rgb(container_back_color));
+
+    for (const PreviewRow& row : layout.rows) {
+        int ink = 0;
+        for (std::int64_t y = row.caption.top; y < row.caption.bottom(); y += 15) {
+            for (std::int64_t x = row.caption.left; x < row.caption.right(); x += 15) {
+                ink += pixel(x, y) != rgb(container_back_color) ? 1 : 0;
+            }
+        }
+        EXPECT_GT(ink, 10) << "caption text under box at " << row.box.left << "," << row.box.top;
+    }
+}
+
+TEST(RenderPng, RejectedFileAndUnwritableOutputFail)
+{
+    std::string errors;
+    EXPECT_EQ(render({ "--render", std::string(TINTWELL_TEST_DATA) + "/no_such.kmtf", "--output",
+                         output_path("none.png") },
+                  errors),
+        1);
+    EXPECT_NE(errors.find("was not read"), std::string::npos) << errors;
+    EXPECT_EQ(
+        render({ "--render", theme, "--output", output_path("no_dir/x/out.png") }, errors), 1);
+    EXPECT_NE(errors.find("cannot write"), std::string::npos) << errors;
+}
+
+TEST(RenderPng, DefaultWidthIsTheDesignWidth)
+{
+    const std::string png = output_path("render_default.png");
+    std::string errors;
+    ASSERT_EQ(render({ "--render", theme, "--output", png }, errors), 0) << errors;
+    EXPECT_EQ(QImage(QString::fromStdString(png)).width(), 781);
+}
+
+} // namespace
