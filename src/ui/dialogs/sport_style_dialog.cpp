@@ -101,7 +101,7 @@ SportStyleDialog::SportStyleDialog(
 {
     setObjectName("edit2");
     setWindowTitle("Tintwell " + element_caption);
-    setFixedSize(at12(0, 0, 8280, 5700).size());
+    setFixedSize(at12(0, 0, 8760, 5700).size());
     QFont arial("Arial");
     arial.setPointSize(9);
     setFont(arial);
