@@ -1,6 +1,7 @@
 // Feeds any bytes to the reader with the border preference on and off. An accepted theme is
 // written in its kind's form and read back, and the colour conversions run on every row of both
-// reads. Only faults count: arbitrary input need not survive the round trip unchanged.
+// reads. Only faults count: arbitrary input need not survive the round trip unchanged. The same
+// bytes also check the fast text search and in-place replacement against the plain forms.
 #include "colour/colour_codes.h"
 #include "model/document.h"
 #include "model/prompter.h"
@@ -8,6 +9,7 @@
 #include "model/text.h"
 #include "model/writer.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -63,6 +65,31 @@ void read_write_read(const std::string& bytes, bool border_pref)
     convert_colours(again);
 }
 
+// The fast search and the in-place replacement must agree with the plain library forms for every
+// text and needle, including needles longer than the text and starts past its end.
+void check_text_rules(const std::string& bytes)
+{
+    if (bytes.size() < 2) {
+        return;
+    }
+    const std::size_t needle_size = static_cast<unsigned char>(bytes[0]) % 20;
+    const std::string_view rest = std::string_view(bytes).substr(1);
+    const std::string_view needle = rest.substr(0, needle_size);
+    const std::string_view hay = rest.substr(std::min(needle_size, rest.size()));
+    for (std::size_t pos = 0; pos <= hay.size() + 1; pos += 1 + hay.size() / 7) {
+        if (text::find_literal(hay, needle, pos) != hay.find(needle, pos)) {
+            __builtin_trap();
+        }
+    }
+    for (const std::string_view with : { std::string_view(), needle.substr(0, 1), needle }) {
+        std::string in_place(hay);
+        text::replace_in(in_place, needle, with);
+        if (in_place != text::replace(hay, needle, with)) {
+            __builtin_trap();
+        }
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -70,5 +97,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     read_write_read(bytes, true);
     read_write_read(bytes, false);
+    check_text_rules(bytes);
     return 0;
 }

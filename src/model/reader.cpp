@@ -2,6 +2,7 @@
 
 #include "model/text.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -32,7 +33,93 @@ std::string hash_digits(std::string_view value, std::size_t skip)
     return mid(value, hash + 1 + skip, 6);
 }
 
-void read_car_zumo(Document& doc, const std::string& text);
+// Upper-cases the text from the 0-based `from` on.
+void upper_from(std::string& s, std::size_t from)
+{
+    for (std::size_t i = from; i < s.size(); ++i) {
+        if (s[i] >= 'a' && s[i] <= 'z') {
+            s[i] = static_cast<char>(s[i] - 'a' + 'A');
+        }
+    }
+}
+
+// The 1-based `mid` of a text as a view, for values that are only looked at.
+std::string_view view_from(std::string_view s, std::size_t start)
+{
+    if (start == 0) {
+        start = 1;
+    }
+    return start > s.size() ? std::string_view() : s.substr(start - 1);
+}
+
+// get_block of the text with its double quotes removed, made in one step.
+std::string unquoted_block(std::string_view text)
+{
+    const auto close = find_literal(text, ">");
+    if (close == std::string_view::npos) {
+        return {};
+    }
+    std::string out;
+    out.reserve(close);
+    for (const char c : text.substr(0, close)) {
+        if (c != '"') {
+            out += c;
+        }
+    }
+    return out;
+}
+
+// get_bit of a text that is upper case already, with an upper-case tag.
+std::string bit_of_upper(std::string_view upper_text, std::string_view upper_tag)
+{
+    if (upper_tag.empty()) {
+        return {};
+    }
+    const auto first = find_literal(upper_text, upper_tag);
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    std::string_view rest = upper_text.substr(first + upper_tag.size());
+    rest = rest.substr(0, find_literal(rest, upper_tag));
+    std::string out;
+    out.reserve(rest.size());
+    for (const char c : rest) {
+        if (c != '>' && c != '<' && c != '/') {
+            out += c;
+        }
+    }
+    return out;
+}
+
+// get_meta of a text that is upper case already: every value get_meta reads is upper case, so
+// the whole text needs folding only once.
+void read_meta(Document& doc, std::string_view upper_text)
+{
+    const auto start = find_literal(upper_text, "METADATA");
+    if (start == std::string_view::npos) {
+        doc.message("no meta");
+        return;
+    }
+    const std::string_view meta = upper_text.substr(start);
+    if (find_literal(meta, "/METADATA") == std::string_view::npos) {
+        doc.message("Oops no meta");
+        return;
+    }
+    doc.metadata.title = bit_of_upper(meta, "TITLE");
+    doc.metadata.description = bit_of_upper(meta, "DESCRIPTION");
+    doc.metadata.locale = bit_of_upper(bit_of_upper(meta, "LOCALELIST"), "LOCALE");
+
+    std::string version = bit_of_upper(meta, "VERSION");
+    replace_in(version, "MAJORMINOR", ".");
+    for (const char* noise : { "MAJOR", "MINOR", "\n", "\r", " " }) {
+        replace_in(version, noise, "");
+    }
+    doc.metadata.version = trim(version);
+    doc.view().metadata_changed(doc.metadata);
+}
+
+void read_car_zumo(Document& doc, std::string_view upper_text);
+void read_sport_fitness(Document& doc, std::string text);
 
 } // namespace
 
@@ -43,6 +130,11 @@ std::string loadbinary2(Document& doc, const std::string& path)
     }
     doc.file_name = path;
     std::string content;
+    std::error_code size_error;
+    const auto size = std::filesystem::file_size(path, size_error);
+    if (!size_error) {
+        content.reserve(size);
+    }
     errno = 0;
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file) {
@@ -83,25 +175,30 @@ bool parse(Document& doc, std::string text)
     doc.modified = false;
 
     for (const char* blanks_before : { " =", "  =", "   =" }) {
-        text = replace(text, blanks_before, "=");
+        replace_in(text, blanks_before, "=");
     }
     for (const char* blanks_after : { "= ", "=  ", "=   " }) {
-        text = replace(text, blanks_after, "=");
+        replace_in(text, blanks_after, "=");
     }
-    text = remove(text, "\t");
-    text = replace(text, "  ", " ");
+    replace_in(text, "\t", "");
+    replace_in(text, "  ", " ");
     doc.view().nosel();
 
-    const std::string upper_text = upper(text);
-    if (text.empty() || !contains(upper_text, "<COLOR")) {
+    // The only case-sensitive test; everything after it reads the text folded, so the text is
+    // folded in place rather than copied (lower-casing the upper-cased text gives the lower-cased
+    // original, which is all the Sport & Fitness reader needs).
+    const bool has_presentation = contains(text, "PRESENTATION");
+    std::string& upper_text = text;
+    upper_in(upper_text);
+    if (upper_text.empty() || !contains(upper_text, "<COLOR")) {
         doc.message("File not a Garmin kmtf file.");
         return false;
     }
 
-    get_meta(doc, text);
+    read_meta(doc, upper_text);
 
     doc.kind = ThemeKind::CarZumo;
-    if (contains(text, "PRESENTATION")) {
+    if (has_presentation) {
         doc.view().set_edit_menu_enabled(true);
         doc.view().set_locale_version_enabled(true);
         read_car_zumo(doc, upper_text);
@@ -111,7 +208,8 @@ bool parse(Document& doc, std::string text)
     if (contains(upper_text, "MPM_")) {
         doc.kind = ThemeKind::SportFitness;
         doc.view().set_locale_version_enabled(false);
-        parse_nwf(doc, text);
+        lower_in(upper_text);
+        read_sport_fitness(doc, std::move(upper_text));
         return true;
     }
     doc.message("No Presentation");
@@ -120,61 +218,30 @@ bool parse(Document& doc, std::string text)
 
 void get_meta(Document& doc, std::string_view text)
 {
-    const auto start = instr(upper(text), "METADATA");
-    if (start == 0) {
-        doc.message("no meta");
-        return;
-    }
-    const std::string meta = mid(text, start);
-    if (!contains(upper(meta), "/METADATA")) {
-        doc.message("Oops no meta");
-        return;
-    }
-    doc.metadata.title = get_bit(meta, "title");
-    doc.metadata.description = get_bit(meta, "description");
-    doc.metadata.locale = get_bit(get_bit(meta, "localelist"), "locale");
-
-    std::string version = get_bit(meta, "version");
-    version = replace(version, "MAJORMINOR", ".");
-    for (const char* noise : { "MAJOR", "MINOR", "\n", "\r", " " }) {
-        version = remove(version, noise);
-    }
-    doc.metadata.version = trim(version);
-    doc.view().metadata_changed(doc.metadata);
+    read_meta(doc, upper(text));
 }
 
 std::string get_bit(std::string_view text, std::string_view tag)
 {
-    const std::string upper_text = upper(text);
-    const std::string upper_tag = upper(tag);
-    const auto first = instr(upper_text, upper_tag);
-    if (first == 0 || upper_tag.empty()) {
-        return {};
-    }
-    std::string rest = mid(upper_text, first + upper_tag.size());
-    rest = before(rest, upper_tag);
-    for (const char* markup : { ">", "<", "/" }) {
-        rest = remove(rest, markup);
-    }
-    return rest;
+    return bit_of_upper(upper(text), upper(tag));
 }
 
 std::string get_type(Document& doc, std::string_view style_text)
 {
     const auto close = instr(style_text, ">");
-    const std::string tag = close == 0 ? std::string() : left(style_text, close - 1);
+    const std::string_view tag = close == 0 ? std::string_view() : style_text.substr(0, close - 1);
     const auto open_quote = instr(tag, "\"");
     if (open_quote == 0) {
         doc.message("Can't find type!");
         return {};
     }
-    const std::string after = mid(tag, open_quote + 1);
+    const std::string_view after = view_from(tag, open_quote + 1);
     const auto close_quote = instr(after, "\"");
     if (close_quote == 0) {
         doc.message("Can't find type!");
-        return after;
+        return std::string(after);
     }
-    return left(after, close_quote - 1);
+    return std::string(after.substr(0, close_quote - 1));
 }
 
 std::string get_block(std::string_view text)
@@ -206,29 +273,29 @@ std::string get_width(std::string_view text)
 
 namespace {
 
-void read_car_zumo_style(Document& doc, const std::string& style, const std::string& pres_name)
+void read_car_zumo_style(Document& doc, std::string_view style, const std::string& pres_name)
 {
     StyleRow row;
     row.style_text = style;
     row.field_name = get_type(doc, style);
 
-    std::string element = get_block(mid(style, instr(style, "FIELD")));
+    std::string element = get_block(view_from(style, instr(style, "FIELD")));
     for (const char* noise : { "FIELD=", "\"", "MPM_", "_CLR", "MAP_" }) {
-        element = remove(element, noise);
+        replace_in(element, noise, "");
     }
-    element = replace(element, "_", " ");
-    element = before(element, "SCALE=");
-    row.elem_name = element;
+    replace_in(element, "_", " ");
+    element.resize(std::min(element.size(), find_literal(element, "SCALE=")));
+    row.elem_name = std::move(element);
     row.pres_name = pres_name;
 
     if (const auto at = instr(style, "SCALE=")) {
-        std::string value = mid(style, at + 7);
+        std::string_view value = view_from(style, at + 7);
         const auto blank = instr(value, " ");
         const auto close = instr(value, ">");
         if (blank && (!close || blank < close)) {
-            value = left(value, blank - 1);
+            value = value.substr(0, blank - 1);
         } else if (close) {
-            value = left(value, close - 1);
+            value = value.substr(0, close - 1);
         }
         row.scale = remove(value, "\"");
     } else if (contains(style, "RAIL")) {
@@ -236,13 +303,13 @@ void read_car_zumo_style(Document& doc, const std::string& style, const std::str
     }
 
     if (const auto at = instr(style, "BORDER")) {
-        std::string value = mid(style, at + 7);
+        std::string_view value = view_from(style, at + 7);
         const auto blank = instr(value, " ");
         const auto close = instr(value, ">");
         if (blank && (!close || blank < close)) {
-            value = left(value, blank - 1);
+            value = value.substr(0, blank - 1);
         } else if (close) {
-            value = left(value, close - 1);
+            value = value.substr(0, close - 1);
         }
         row.border = remove(value, "\"");
         if (!contains(style, "SECONDARY") && doc.border_pref) {
@@ -253,9 +320,9 @@ void read_car_zumo_style(Document& doc, const std::string& style, const std::str
     row.pres_code = get_pcode(pres_name, row.border);
 
     if (const auto at = instr(style, "PRIMARY")) {
-        const std::string e = remove(get_block(mid(style, at)), "\"");
+        const std::string e = unquoted_block(view_from(style, at));
         if (const auto day = instr(e, "DAY")) {
-            const std::string d = mid(e, day + 4);
+            const std::string_view d = view_from(e, day + 4);
             if (contains(d, "#")) {
                 row.pri_day = contains(d, "NONE") ? std::string("FFFFFF") : hash_digits(d, 0);
             } else {
@@ -263,18 +330,18 @@ void read_car_zumo_style(Document& doc, const std::string& style, const std::str
             }
         }
         if (const auto night = instr(e, "NIGHT")) {
-            const std::string n = mid(e, night + 4);
-            row.pri_night = contains(n, "#") ? hash_digits(n, 0) : n;
+            const std::string_view n = view_from(e, night + 4);
+            row.pri_night = contains(n, "#") ? hash_digits(n, 0) : std::string(n);
         } else {
             row.pri_night = "-1";
         }
     }
 
     if (const auto at = instr(style, "SECONDARY")) {
-        const std::string e = remove(get_block(mid(style, at)), "\"");
+        const std::string e = unquoted_block(view_from(style, at));
         if (const auto day = instr(e, "DAY")) {
-            const std::string d = mid(e, day + 4);
-            row.sec_day = contains(d, "#") ? hash_digits(d, 0) : d;
+            const std::string_view d = view_from(e, day + 4);
+            row.sec_day = contains(d, "#") ? hash_digits(d, 0) : std::string(d);
         } else {
             if (val(row.border) > 0) {
                 doc.message("Can't have border with no colour");
@@ -282,7 +349,7 @@ void read_car_zumo_style(Document& doc, const std::string& style, const std::str
             row.border.clear();
         }
         if (const auto night = instr(e, "NIGHT")) {
-            const std::string n = mid(e, night + 4);
+            const std::string_view n = view_from(e, night + 4);
             row.sec_night = contains(n, "#") ? hash_digits(n, 0) : std::string();
         }
     }
@@ -290,17 +357,27 @@ void read_car_zumo_style(Document& doc, const std::string& style, const std::str
     doc.rows.push_back(std::move(row));
 }
 
-void read_car_zumo(Document& doc, const std::string& text)
+void read_car_zumo(Document& doc, std::string_view upper_text)
 {
-    const auto pieces = split(text, "<PRESENTATION");
+    const auto pieces = split_views(upper_text, "<PRESENTATION");
     doc.pres_count = static_cast<int>(pieces.size()) - 1;
     doc.rows.clear();
     doc.pres_names.clear();
+    // Room for every style up front: growing a table of large rows step by step costs more
+    // than counting the styles.
+    std::size_t styles_in_text = 0;
+    for (auto at = find_literal(upper_text, "<STYLE"); at != std::string_view::npos;
+         at = find_literal(upper_text, "<STYLE", at + 1)) {
+        ++styles_in_text;
+    }
+    doc.rows.reserve(styles_in_text);
 
+    std::string piece;
     for (std::size_t p = 1; p < pieces.size(); ++p) {
-        std::string piece = replace(pieces[p], "  ", " ");
-        piece = replace(piece, "> ", ">");
-        piece = replace(piece, ">  ", ">");
+        piece.assign(pieces[p]);
+        replace_in(piece, "  ", " ");
+        replace_in(piece, "> ", ">");
+        replace_in(piece, ">  ", ">");
 
         std::string display = before(piece, "\n");
         for (const char* noise : { "\"", "ID=", ">" }) {
@@ -314,7 +391,7 @@ void read_car_zumo(Document& doc, const std::string& text)
         pres_name = remove(pres_name, "\r");
         pres_name = trim(pres_name);
 
-        const auto styles = split(piece, "<STYLE");
+        const auto styles = split_views(piece, "<STYLE");
         for (std::size_t s = 1; s < styles.size(); ++s) {
             if (contains(styles[s], "FIELD")) {
                 read_car_zumo_style(doc, styles[s], pres_name);
@@ -331,80 +408,104 @@ void read_car_zumo(Document& doc, const std::string& text)
 
 void parse_nwf(Document& doc, const std::string& source)
 {
-    std::string text = replace(source, "  ", " ");
-    text = replace(text, "> ", ">");
-    text = replace(text, ">  ", ">");
+    read_sport_fitness(doc, lower(source));
+}
 
-    const auto pieces = split(lower(text), "<style ");
+namespace {
+
+// parse_nwf of the lower-cased text. Lower-casing before the replacements gives the same text as
+// after them: they touch only blanks and ">".
+void read_sport_fitness(Document& doc, std::string text)
+{
+    replace_in(text, "  ", " ");
+    replace_in(text, "> ", ">");
+    replace_in(text, ">  ", ">");
+
+    const auto pieces = split_views(text, "<style ");
     doc.rows.clear();
+    doc.rows.reserve(pieces.size() - 1);
     doc.view().set_edit_menu_enabled(false);
     doc.view().add_presentation("Sport & Fitness");
 
     for (std::size_t p = 1; p < pieces.size(); ++p) {
-        std::string piece = before(pieces[p], "</stylelist");
-        const auto field = instr(piece, "field");
+        const std::string_view whole = pieces[p];
+        const std::string_view source = whole.substr(0, find_literal(whole, "</stylelist"));
+        const auto field = instr(source, "field");
         if (field == 0) {
             continue;
         }
-        const auto g = instr(piece, ">", field);
+        const auto g = instr(source, ">", field);
         // Without a closing ">" there is no opening tag to read: the piece is not a style.
         if (g == 0) {
             continue;
         }
-        const std::string opening = left(piece, g);
-        const std::string element = remove(mid(left(piece, g - 1), 7), "\"");
+        const std::string_view opening = source.substr(0, g);
+        std::string element(view_from(source.substr(0, g - 1), 7));
+        replace_in(element, "\"", "");
         const auto quote_at = instr(opening, "\"");
-        if (quote_at != 0) {
-            piece = "field=\"" + upper(mid(opening, quote_at + 1)) + mid(piece, g + 1);
-        }
 
         StyleRow row;
-        row.style_text = piece;
+        if (quote_at != 0) {
+            const std::string_view tag_rest = view_from(opening, quote_at + 1);
+            const std::string_view body = view_from(source, g + 1);
+            std::string& rebuilt = row.style_text;
+            rebuilt.reserve(7 + tag_rest.size() + body.size());
+            rebuilt = "field=\"";
+            rebuilt += tag_rest;
+            upper_from(rebuilt, 7);
+            rebuilt += body;
+        } else {
+            row.style_text = source;
+        }
+        const std::string_view piece = row.style_text;
         row.field_name = get_type(doc, piece);
         row.pres_name = "Sport & Fitness";
 
         // An opening tag without quotes is read from its field attribute on.
-        std::string attributes = get_block(mid(piece, quote_at != 0 ? quote_at : field));
+        std::string attributes = get_block(view_from(piece, quote_at != 0 ? quote_at : field));
         for (const char* noise : { "\"", "MPM_", "_CLR", "MAP_" }) {
-            attributes = remove(attributes, noise);
+            replace_in(attributes, noise, "");
         }
 
-        std::string name = upper(element);
+        std::string name = std::move(element);
+        upper_in(name);
         for (const char* noise : { "MPM_", "_CLR", "MAP_" }) {
-            name = remove(name, noise);
+            replace_in(name, noise, "");
         }
         if (contains(attributes, "BG_WIDTH") || contains(attributes, "FG_WIDTH")) {
-            name = before(name, "BG_WIDTH");
-            name = before(name, "FG_WIDTH");
+            name.resize(std::min(name.size(), find_literal(name, "BG_WIDTH")));
+            name.resize(std::min(name.size(), find_literal(name, "FG_WIDTH")));
         }
-        row.elem_name = name;
+        row.elem_name = std::move(name);
 
         if (const auto at = instr(attributes, "BG_WIDTH")) {
-            row.bg_width = get_width(before(mid(attributes, at), " "));
+            const std::string_view width = view_from(attributes, at);
+            row.bg_width = get_width(width.substr(0, find_literal(width, " ")));
         }
         if (const auto at = instr(attributes, "FG_WIDTH")) {
-            row.fg_width = get_width(before(mid(attributes, at), " "));
+            const std::string_view width = view_from(attributes, at);
+            row.fg_width = get_width(width.substr(0, find_literal(width, " ")));
         }
         row.scale = "1";
 
         if (const auto at = instr(piece, "primary")) {
-            const std::string e = remove(get_block(mid(piece, at)), "\"");
+            const std::string e = unquoted_block(view_from(piece, at));
             if (const auto day = instr(e, "day")) {
-                const std::string d = mid(e, day + 4);
-                row.pri_day = contains(d, "#") ? hash_digits(d, 2) : d;
+                const std::string_view d = view_from(e, day + 4);
+                row.pri_day = contains(d, "#") ? hash_digits(d, 2) : std::string(d);
             }
             if (const auto night = instr(e, "night")) {
-                const std::string n = mid(e, night + 4);
-                row.pri_night = contains(n, "#") ? hash_digits(n, 2) : n;
+                const std::string_view n = view_from(e, night + 4);
+                row.pri_night = contains(n, "#") ? hash_digits(n, 2) : std::string(n);
             } else {
                 row.pri_night = "-1";
             }
         }
 
         if (const auto at = instr(piece, "secondary")) {
-            const std::string e = remove(get_block(mid(piece, at)), "\"");
+            const std::string e = unquoted_block(view_from(piece, at));
             if (const auto day = instr(e, "day")) {
-                const std::string d = mid(e, day + 4);
+                const std::string_view d = view_from(e, day + 4);
                 if (const auto hash = instr(d, "#")) {
                     row.border = get_border(mid(d, hash + 1, 2));
                     row.sec_day = hash_digits(d, 2);
@@ -415,7 +516,7 @@ void parse_nwf(Document& doc, const std::string& source)
                 row.border.clear();
             }
             if (const auto night = instr(e, "night")) {
-                const std::string n = mid(e, night + 4);
+                const std::string_view n = view_from(e, night + 4);
                 if (const auto hash = instr(n, "#")) {
                     row.nwf_border = get_border(mid(n, hash + 1, 2));
                     row.sec_night = hash_digits(n, 2);
@@ -429,5 +530,7 @@ void parse_nwf(Document& doc, const std::string& source)
         doc.message("No polygons or lines found");
     }
 }
+
+} // namespace
 
 } // namespace tintwell

@@ -1,8 +1,46 @@
 #include "model/text.h"
 
 #include <charconv>
+#include <cstring>
+#include <functional>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace tintwell::text {
+
+std::size_t find_literal(std::string_view hay, std::string_view needle, std::size_t pos)
+{
+    const std::size_t k = needle.size();
+#if defined(__SSE2__)
+    if (k >= 2 && hay.size() >= k && pos <= hay.size() - k) {
+        // Sixteen candidate starts at a time: a start counts only when the needle's first and
+        // last bytes both match, which a theme's frequent blanks and "<" rarely do together.
+        const char* const data = hay.data();
+        const std::size_t end = hay.size() - k + 1;
+        const __m128i first = _mm_set1_epi8(needle.front());
+        const __m128i last = _mm_set1_epi8(needle.back());
+        std::size_t i = pos;
+        for (; i + 16 <= end; i += 16) {
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i + k - 1));
+            auto mask = static_cast<unsigned>(_mm_movemask_epi8(
+                _mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
+            while (mask != 0) {
+                const auto bit = static_cast<std::size_t>(__builtin_ctz(mask));
+                if (std::memcmp(data + i + bit + 1, needle.data() + 1, k - 2) == 0) {
+                    return i + bit;
+                }
+                mask &= mask - 1;
+            }
+        }
+        const auto rest = hay.substr(i).find(needle);
+        return rest == std::string_view::npos ? rest : i + rest;
+    }
+#endif
+    return hay.find(needle, pos);
+}
 
 std::size_t instr(std::string_view hay, std::string_view needle, std::size_t start)
 {
@@ -12,13 +50,13 @@ std::size_t instr(std::string_view hay, std::string_view needle, std::size_t sta
     if (start > hay.size() + 1) {
         return 0;
     }
-    const auto found = hay.find(needle, start - 1);
+    const auto found = find_literal(hay, needle, start - 1);
     return found == std::string_view::npos ? 0 : found + 1;
 }
 
 bool contains(std::string_view hay, std::string_view needle)
 {
-    return hay.find(needle) != std::string_view::npos;
+    return find_literal(hay, needle) != std::string_view::npos;
 }
 
 std::string mid(std::string_view s, std::size_t start)
@@ -59,7 +97,7 @@ std::string replace(std::string_view s, std::string_view find, std::string_view 
     out.reserve(s.size());
     std::size_t pos = 0;
     while (true) {
-        const auto hit = s.find(find, pos);
+        const auto hit = find_literal(s, find, pos);
         if (hit == std::string_view::npos) {
             out.append(s.substr(pos));
             break;
@@ -71,6 +109,64 @@ std::string replace(std::string_view s, std::string_view find, std::string_view 
     return out;
 }
 
+void replace_in(std::string& s, std::string_view find, std::string_view with)
+{
+    if (find.empty()) {
+        return;
+    }
+    auto hit = find_literal(s, find);
+    if (hit == std::string::npos) {
+        return;
+    }
+    const auto inside = [&s](std::string_view v) {
+        const std::less_equal<const char*> le;
+        return !v.empty() && le(s.data(), v.data()) && le(v.data(), s.data() + s.size());
+    };
+    if (with.size() > find.size() || inside(find) || inside(with)) {
+        s = replace(s, find, with);
+        return;
+    }
+    // Compacting towards the front: every write lands before the read position, so what is still
+    // searched is the original text and the pass stays a single left-to-right one.
+    char* const data = s.data();
+    std::size_t read = 0;
+    std::size_t write = 0;
+    while (hit != std::string::npos) {
+        if (write != read) {
+            std::memmove(data + write, data + read, hit - read);
+        }
+        write += hit - read;
+        if (!with.empty()) {
+            std::memcpy(data + write, with.data(), with.size());
+            write += with.size();
+        }
+        read = hit + find.size();
+        hit = find_literal(s, find, read);
+    }
+    std::memmove(data + write, data + read, s.size() - read);
+    s.resize(write + s.size() - read);
+}
+
+std::vector<std::string_view> split_views(std::string_view s, std::string_view sep)
+{
+    std::vector<std::string_view> pieces;
+    if (sep.empty()) {
+        pieces.push_back(s);
+        return pieces;
+    }
+    std::size_t pos = 0;
+    while (true) {
+        const auto hit = find_literal(s, sep, pos);
+        if (hit == std::string_view::npos) {
+            pieces.push_back(s.substr(pos));
+            break;
+        }
+        pieces.push_back(s.substr(pos, hit - pos));
+        pos = hit + sep.size();
+    }
+    return pieces;
+}
+
 std::vector<std::string> split(std::string_view s, std::string_view sep)
 {
     std::vector<std::string> pieces;
@@ -80,7 +176,7 @@ std::vector<std::string> split(std::string_view s, std::string_view sep)
     }
     std::size_t pos = 0;
     while (true) {
-        const auto hit = s.find(sep, pos);
+        const auto hit = find_literal(s, sep, pos);
         if (hit == std::string_view::npos) {
             pieces.emplace_back(s.substr(pos));
             break;
@@ -101,25 +197,34 @@ std::string trim(std::string_view s)
     return std::string(s.substr(first, last - first + 1));
 }
 
+// Written without branches so the compiler can case-fold many bytes at a time.
+void upper_in(std::string& s)
+{
+    for (char& c : s) {
+        const auto u = static_cast<unsigned char>(c);
+        c = static_cast<char>(static_cast<unsigned char>(u - 'a') < 26 ? u - ('a' - 'A') : u);
+    }
+}
+
+void lower_in(std::string& s)
+{
+    for (char& c : s) {
+        const auto u = static_cast<unsigned char>(c);
+        c = static_cast<char>(static_cast<unsigned char>(u - 'A') < 26 ? u + ('a' - 'A') : u);
+    }
+}
+
 std::string upper(std::string_view s)
 {
     std::string out(s);
-    for (char& c : out) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
+    upper_in(out);
     return out;
 }
 
 std::string lower(std::string_view s)
 {
     std::string out(s);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
+    lower_in(out);
     return out;
 }
 
@@ -175,7 +280,7 @@ double val(std::string_view s)
 
 std::string before(std::string_view s, std::string_view stop)
 {
-    const auto hit = s.find(stop);
+    const auto hit = find_literal(s, stop);
     return std::string(hit == std::string_view::npos ? s : s.substr(0, hit));
 }
 

@@ -12,6 +12,10 @@ namespace tintwell::text {
 inline constexpr std::string_view crlf = "\r\n";
 inline constexpr char quote = '"';
 
+/// 0-based position of the first `needle` in `hay` at or after `pos`, npos when absent: the
+/// result of std::string_view::find, found faster in long texts. Every search here uses it.
+std::size_t find_literal(std::string_view hay, std::string_view needle, std::size_t pos = 0);
+
 /// 1-based position of the first `needle` in `hay` at or after `start`, 0 when absent.
 /// An empty needle is found at `start` (when `start` lies within hay or just past its end).
 std::size_t instr(std::string_view hay, std::string_view needle, std::size_t start = 1);
@@ -38,8 +42,15 @@ std::string replace(std::string_view s, std::string_view find, std::string_view 
 /// Removes every occurrence of `find` in one pass.
 inline std::string remove(std::string_view s, std::string_view find) { return replace(s, find, ""); }
 
+/// The same pass as `replace`, done on `s` itself. A text without `find` is not touched at all,
+/// and a replacement no longer than `find` needs no new storage.
+void replace_in(std::string& s, std::string_view find, std::string_view with);
+
 /// Pieces between the separators; n separators give n + 1 pieces (empty ones kept).
 std::vector<std::string> split(std::string_view s, std::string_view sep);
+
+/// The pieces of `split` as views into `s`, which must outlive them.
+std::vector<std::string_view> split_views(std::string_view s, std::string_view sep);
 
 /// Removes blanks (character 32 only) from both ends.
 std::string trim(std::string_view s);
@@ -49,6 +60,10 @@ std::string upper(std::string_view s);
 
 /// Plain A-Z lower-casing; every other byte is kept.
 std::string lower(std::string_view s);
+
+/// `upper` and `lower` done on the text itself.
+void upper_in(std::string& s);
+void lower_in(std::string& s);
 
 /// Numeric value of the decimal number at the start of the text: leading blanks skipped, an
 /// optional sign, digits with an optional point (".3" is 0.3) and an optional exponent. 0 when
