@@ -1,5 +1,12 @@
 #include "app/batch.h"
 #include "render/qt/render_png.h"
+#include "ui/dialogs/dialog_menus.h"
+#include "ui/editor/style_editor.h"
+#include "ui/main/main_window.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QStringList>
 
 #include <iostream>
 #include <string>
@@ -12,8 +19,16 @@ int main(int argc, char** argv)
     if (tintwell::is_batch(args)) {
         return tintwell::run_batch(args, std::cout, std::cerr, tintwell::render_png_command);
     }
-    std::cout << "Tintwell 6.1: the editor window is not built yet; see tintwell --help for the "
-                 "batch commands."
-              << std::endl;
-    return 0;
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("tintwell");
+    QApplication::setApplicationVersion("6.1");
+    QFont::insertSubstitution("MS Sans Serif", "Liberation Sans");
+    // Whatever follows the program name is one theme path, as the command line gives it.
+    const QString path = QApplication::arguments().mid(1).join(' ');
+    tintwell::MainWindow window(path, tintwell::MainWindow::default_settings_path());
+    tintwell::connect_dialog_menus(window);
+    tintwell::register_style_editor(window.editors());
+    window.show();
+    return QApplication::exec();
 }

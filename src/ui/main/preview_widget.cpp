@@ -1,0 +1,162 @@
+#include "ui/main/preview_widget.h"
+
+#include "render/qt/qt_canvas.h"
+#include "ui/main/message_box_prompter.h"
+#include "ui/main/twips.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QHelpEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QToolTip>
+
+namespace tintwell {
+
+namespace {
+
+const char* const sample_tooltip = " Double Click to Edit ";
+
+} // namespace
+
+PreviewWidget::PreviewWidget(Document& doc, QWidget* parent)
+    : QWidget(parent)
+    , m_doc(doc)
+    , m_preview(qt_canvas_factory())
+{
+    setObjectName("Picture1");
+    setMouseTracking(true);
+    setAcceptDrops(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PreviewWidget::plot(int mode, int visible_height)
+{
+    m_preview.plot(m_doc, mode, tw(width()), visible_height);
+    const auto height_px = static_cast<int>(
+        std::min<std::int64_t>(m_preview.layout().container_height / twips_in_pixel, QWIDGETSIZE_MAX));
+    resize(width(), height_px);
+    update();
+}
+
+int PreviewWidget::row_at(QPoint pos) const
+{
+    return m_preview.layout().hit_test(tw(pos.x()), tw(pos.y()));
+}
+
+QRect PreviewWidget::box_rect(int row) const
+{
+    const auto& rows = m_preview.layout().rows;
+    if (row < 0 || row >= static_cast<int>(rows.size())) {
+        return {};
+    }
+    const TwipRect& box = rows[static_cast<std::size_t>(row)].box;
+    return QRect(px(static_cast<double>(box.left)), px(static_cast<double>(box.top)),
+        px(static_cast<double>(box.width)), px(static_cast<double>(box.height)));
+}
+
+void PreviewWidget::show_frame(const TwipRect& rect)
+{
+    m_preview.shape4.rect = rect;
+    m_preview.shape4.visible = true;
+    update();
+}
+
+void PreviewWidget::hide_frame()
+{
+    if (m_preview.shape4.visible) {
+        m_preview.shape4.visible = false;
+        update();
+    }
+}
+
+void PreviewWidget::paintEvent(QPaintEvent* event)
+{
+    const QRect area = event->rect();
+    if (area.isEmpty()) {
+        return;
+    }
+    QtCanvas canvas(area.width(), area.height());
+    const TwipRect visible { tw(area.left()), tw(area.top()), tw(area.width()), tw(area.height()) };
+    paint_preview(canvas, m_doc, m_preview, visible);
+    QPainter painter(this);
+    painter.drawImage(area.topLeft(), canvas.image());
+}
+
+void PreviewWidget::mousePressEvent(QMouseEvent* event)
+{
+    const int row = row_at(event->position().toPoint());
+    if (row >= 0) {
+        emit sample_pressed(row, event->button(), event->globalPosition().toPoint());
+        return;
+    }
+    const auto& layout = m_preview.layout();
+    const QPoint pos = event->position().toPoint();
+    if (layout.hit_test_caption(tw(pos.x()), tw(pos.y())) < 0) {
+        emit empty_pressed();
+    }
+}
+
+void PreviewWidget::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    const int row = row_at(event->position().toPoint());
+    if (row >= 0 && event->button() == Qt::LeftButton) {
+        emit sample_double_clicked(row);
+    }
+}
+
+void PreviewWidget::mouseMoveEvent(QMouseEvent* event)
+{
+    const int row = row_at(event->position().toPoint());
+    if (row >= 0) {
+        emit sample_hovered(row);
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+bool PreviewWidget::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const int row = row_at(help->pos());
+        if (!m_doc.valid_row(row)) {
+            QToolTip::hideText();
+            event->ignore();
+            return true;
+        }
+        const std::string& pres_name = m_doc.rows[static_cast<std::size_t>(row)].pres_name;
+        QToolTip::showText(help->globalPos(),
+            pres_name.empty() ? QString(sample_tooltip) : to_qstring(pres_name), this,
+            box_rect(row));
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void PreviewWidget::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    }
+}
+
+void PreviewWidget::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    }
+}
+
+void PreviewWidget::dropEvent(QDropEvent* event)
+{
+    const auto urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.constFirst().isLocalFile()) {
+        return;
+    }
+    event->acceptProposedAction();
+    emit file_dropped(urls.constFirst().toLocalFile());
+}
+
+} // namespace tintwell

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "model/document.h"
+#include "render/preview.h"
+
+#include <QWidget>
+
+namespace tintwell {
+
+/// `Picture1`: the preview container. It is as high as the laid-out preview and scrolls inside
+/// `Picture2` by moving; it paints only the part that is exposed. Presses, double clicks and
+/// drops are passed on as signals with the row under the pointer.
+class PreviewWidget : public QWidget
+{
+    Q_OBJECT
+public:
+    PreviewWidget(Document& doc, QWidget* parent);
+
+    /// Lays the rows out again for the current width and `visible_height` twips of the frame,
+    /// takes the new height and repaints (mode as the renderer's `plot`).
+    void plot(int mode, int visible_height);
+
+    Preview& preview() { return m_preview; }
+    const Preview& preview() const { return m_preview; }
+
+    /// The row whose sample box holds the point (pixels of this widget), or -1.
+    int row_at(QPoint pos) const;
+    /// The sample box of a laid-out row, in pixels of this widget; empty when there is none.
+    QRect box_rect(int row) const;
+
+    /// Shows the selection frame at `rect` (twips) or hides it.
+    void show_frame(const TwipRect& rect);
+    void hide_frame();
+    bool frame_visible() const { return m_preview.shape4.visible; }
+
+signals:
+    void sample_pressed(int row, Qt::MouseButton button, QPoint global_pos);
+    void sample_double_clicked(int row);
+    void sample_hovered(int row);
+    void empty_pressed();
+    void file_dropped(const QString& path);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    bool event(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    Document& m_doc;
+    Preview m_preview;
+};
+
+} // namespace tintwell

@@ -1,0 +1,691 @@
+#include "model/add_element.h"
+#include "model/prompter.h"
+#include "ui/dialogs/add_elements_dialog.h"
+#include "ui/main/file_dialogs.h"
+#include "ui/main/main_window.h"
+#include "ui/main/owner_drawn_button.h"
+#include "ui/main/preview_widget.h"
+#include "ui/main/twips.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <deque>
+#include <memory>
+
+using namespace tintwell;
+
+namespace {
+
+// Answers the Open and Save dialogs from a script; an empty script answers Cancel.
+class ScriptedDialogs : public FileDialogs
+{
+public:
+    std::deque<QString> answers;
+    QStringList filters;
+    QStringList default_names;
+    int shown = 0;
+
+    QString open_path(QWidget*, const QString&, const QString& filter) override
+    {
+        return next(filter);
+    }
+    QString save_path(QWidget*, const QString&, const QString& default_name,
+        const QString& filter) override
+    {
+        default_names << default_name;
+        return next(filter);
+    }
+
+private:
+    QString next(const QString& filter)
+    {
+        ++shown;
+        filters << filter;
+        if (answers.empty()) {
+            return {};
+        }
+        QString answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+QString data_file(const char* name) { return QString(TINTWELL_TEST_DATA) + "/" + name; }
+
+QByteArray read_all(const QString& path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+} // namespace
+
+class MainWindowTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    RecordingPrompter m_prompter;
+    ScriptedDialogs m_dialogs;
+
+    QString settings_path() const { return m_dir->filePath("system/tintwell.dat"); }
+
+    std::unique_ptr<MainWindow> make_window(const QString& pending = {})
+    {
+        auto window = std::make_unique<MainWindow>(pending, settings_path());
+        window->set_prompter(&m_prompter);
+        window->set_file_dialogs(&m_dialogs);
+        // The real dialog only where a test drives it; elsewhere "+" chooses nothing.
+        window->set_element_chooser([](Document&) { return ElementSelection {}; });
+        return window;
+    }
+
+    // A copy of a test theme in the temporary folder, so tests may delete or overwrite it.
+    QString copy_of(const char* name, const QString& as)
+    {
+        const QString path = m_dir->filePath(as);
+        QFile::remove(path);
+        QFile::copy(data_file(name), path);
+        QFile(path).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        return path;
+    }
+
+    static void open(MainWindow& window, ScriptedDialogs& dialogs, const QString& path)
+    {
+        dialogs.answers.push_back(path);
+        window.mf_Click(3);
+    }
+
+    // Key presses carrying text, as a keyboard sends them (also for letters QTest has no key for).
+    static void type_text(QWidget* widget, const QString& typed)
+    {
+        for (const QChar c : typed) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(widget, &press);
+        }
+    }
+
+    static QPoint box_centre(MainWindow& window, int row)
+    {
+        return window.preview()->box_rect(row).center();
+    }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QDir().mkpath(m_dir->filePath("system"));
+        m_prompter = RecordingPrompter();
+        m_dialogs = ScriptedDialogs();
+        btn_hover() = false;
+    }
+
+    void startsWithPathFromCommandLine()
+    {
+        const QString path = copy_of("ui_car_zumo.kmtf", "Start Theme.kmtf");
+        auto window = make_window("\"" + path + "\"");
+        QCOMPARE(window->windowTitle(), QString("Tintwell 6.1 "));
+        window->show();
+        QTRY_COMPARE(window->document().row_count(), 5);
+        QCOMPARE(window->windowTitle(), "Tintwell 6.1 " + path.toLower());
+        QCOMPARE(QString::fromStdString(window->recent()[0]), path);
+        QCOMPARE(window->List1->count(), 2);
+        QCOMPARE(window->title->text(), QString("WINDOW SAMPLE"));
+        QCOMPARE(window->mf[12]->text(), path);
+
+        // The water polygon is drawn in its day colour inside its sample box.
+        const QImage shot = window->preview()->grab().toImage();
+        const QPoint inside = window->preview()->box_rect(0).topLeft() + QPoint(20, 20);
+        QCOMPARE(shot.pixelColor(inside), QColor(0x20, 0x40, 0xC0));
+        QVERIFY(m_prompter.messages.empty());
+    }
+
+    void controlsSitAtDesignGeometry()
+    {
+        auto window = make_window();
+        QCOMPARE(window->objectName(), QString("f1"));
+        QCOMPARE(window->title->geometry(), tw_rect(120, 3720, 2436, 396));
+        QCOMPARE(window->command1->geometry(), tw_rect(720, 9960, 1188, 360));
+        QCOMPARE(window->findChild<QWidget*>("Picture1")->parentWidget(),
+            window->findChild<QWidget*>("Picture2"));
+        QCOMPARE(window->mf[0]->text(), QString("New Car && Zumo Theme"));
+        QVERIFY(!window->mf[9]->isEnabled());
+        QCOMPARE(window->mf[9]->shortcut(), QKeySequence("Ctrl+P"));
+        QVERIFY(window->mcod2[1]->text() == "Copy Code" && window->mcod2[2]->isSeparator());
+    }
+
+    void resizeGivesThePreviewTheCodeBoxHeight()
+    {
+        auto window = make_window();
+        window->show();
+        window->resize(900, 700);
+        const int without = window->Picture2->height();
+        QTest::mouseClick(window->Check2, Qt::LeftButton);
+        QVERIFY(window->Check2->isChecked());
+        QVERIFY(window->Text5->isVisible());
+        QCOMPARE(without - window->Picture2->height(), px(900));
+        QCOMPARE(window->Text5->y(), window->Picture2->geometry().bottom() + 1 + px(50));
+        QCOMPARE(window->Text5->width(), window->Picture2->width());
+        QCOMPARE(window->vs->height(), window->Picture2->height());
+        QCOMPARE(window->vs->geometry().right() + 1,
+            px(tw(window->frameGeometry().width()) - 330));
+    }
+
+    void newThemeOfEachKind_data()
+    {
+        QTest::addColumn<int>("item");
+        QTest::addColumn<bool>("car_zumo");
+        QTest::newRow("car & zumo") << 0 << true;
+        QTest::newRow("sport & fitness") << 1 << false;
+    }
+
+    void newThemeOfEachKind()
+    {
+        QFETCH(int, item);
+        QFETCH(bool, car_zumo);
+        auto window = make_window();
+        int asked = 0;
+        window->set_element_chooser([&](Document&) {
+            ++asked;
+            return ElementSelection {};
+        });
+        // Start from the other kind so each flag has to change.
+        window->mf_Click(car_zumo ? 1 : 0);
+        asked = 0;
+        window->mf_Click(item);
+        QCOMPARE(asked, 1);
+        QCOMPARE(window->medit->isEnabled(), car_zumo);
+        QCOMPARE(window->Text1->isEnabled(), car_zumo);
+        QCOMPARE(window->Text2->isEnabled(), car_zumo);
+        QCOMPARE(window->Text2->text(), QString("1.00"));
+        QCOMPARE(window->document().kind,
+            car_zumo ? ThemeKind::CarZumo : ThemeKind::SportFitness);
+    }
+
+    void newThemeDeclinedKeepsTheOpenTheme()
+    {
+        auto window = make_window();
+        open(*window, m_dialogs, copy_of("ui_car_zumo.kmtf", "keep.kmtf"));
+        window->document().modified = true;
+        m_prompter.yes_no_answers = { true };
+        window->mf_Click(1);
+        QCOMPARE(m_prompter.questions.back(), std::string("Save project?"));
+        QCOMPARE(window->document().kind, ThemeKind::CarZumo);
+        QCOMPARE(window->document().row_count(), 5);
+        QVERIFY(window->medit->isEnabled());
+    }
+
+    void plusWithoutThemeAsksForNew()
+    {
+        auto window = make_window();
+        window->Command2_Click();
+        QCOMPARE(m_prompter.messages, std::vector<std::string> { "Select New Theme type. File,New ..." });
+    }
+
+    void addInterstateToBrowseThroughTheDialog()
+    {
+        auto window = make_window();
+        open(*window, m_dialogs, copy_of("ui_car_zumo.kmtf", "add.kmtf"));
+        window->set_element_chooser(nullptr);
+        bool driven = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<AddElementsDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            QCOMPARE(dialog->objectName(), QString("newelement"));
+            QCOMPARE(dialog->windowTitle(), QString("Add Elements"));
+            dialog->List3->setCurrentRow(1);
+            dialog->List1->findItems("ROAD_INTERSTATE", Qt::MatchExactly).constFirst()->setSelected(true);
+            QTest::mouseClick(dialog->command1[1], Qt::LeftButton);
+            driven = true;
+        });
+        window->Command2_Click();
+        QVERIFY(driven);
+        const auto& rows = window->document().rows;
+        QCOMPARE(rows.size(), std::size_t(6));
+        // After every GUIDANCE row and the other BROWSE rows without a border.
+        QCOMPARE(rows[5].field_name, std::string("MAP_ROAD_INTERSTATE_CLR"));
+        QCOMPARE(rows[5].pres_code, 10);
+        QCOMPARE(rows[5].elem_name, std::string("ROAD INTERSTATE"));
+        for (std::size_t r = 0; r < 3; ++r) {
+            QVERIFY(rows[r].pres_code < 10);
+        }
+        QCOMPARE(window->preview()->preview().layout().rows.size(), std::size_t(6));
+        QCOMPARE(window->List1->count(), 2);
+        QCOMPARE(window->List1->item(1)->text(), QString("BROWSE"));
+        QVERIFY(window->document().modified);
+    }
+
+    void alreadyHasMessageThenNewOnesAdded()
+    {
+        auto window = make_window();
+        open(*window, m_dialogs, copy_of("ui_car_zumo.kmtf", "already.kmtf"));
+        window->set_element_chooser(nullptr);
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<AddElementsDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            dialog->List3->setCurrentRow(0);
+            dialog->List2->findItems("WATER", Qt::MatchExactly).constFirst()->setSelected(true);
+            dialog->List2->findItems("BEACH", Qt::MatchExactly).constFirst()->setSelected(true);
+            QTest::mouseClick(dialog->command1[1], Qt::LeftButton);
+        });
+        window->Command2_Click();
+        QCOMPARE(m_prompter.messages,
+            std::vector<std::string> { "GUIDANCE already has \r\n\r\nWATER\r\n" });
+        QCOMPARE(window->document().row_count(), 6);
+        QCOMPARE(window->document().rows[3].field_name, std::string("MAP_BEACH_CLR"));
+    }
+
+    void selectAllAndCancel()
+    {
+        Document doc;
+        doc.kind = ThemeKind::SportFitness;
+        AddElementsDialog dialog(doc);
+        QCOMPARE(dialog.List3->count(), 0);
+        QCOMPARE(dialog.List1->count(), 140);
+        QTest::mouseClick(dialog.Check1[1], Qt::LeftButton);
+        QCOMPARE(dialog.List2->selectedItems().size(), 34);
+        QTest::mouseClick(dialog.Check1[1], Qt::LeftButton);
+        QCOMPARE(dialog.List2->selectedItems().size(), 0);
+        QCOMPARE(dialog.List1->selectionMode(), QAbstractItemView::ExtendedSelection);
+        dialog.List1->item(0)->setSelected(true);
+        QTest::mouseClick(dialog.command1[0], Qt::LeftButton);
+        QVERIFY(dialog.selection().empty());
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    }
+
+    void pressSelectsAndShowsCode()
+    {
+        auto window = make_window();
+        open(*window, m_dialogs, copy_of("ui_car_zumo.kmtf", "press.kmtf"));
+        window->show();
+        QTest::mouseClick(window->preview(), Qt::LeftButton, {}, box_centre(*window, 1));
+        QCOMPARE(window->document().cur_row, 1);
+        QVERIFY(window->Text5->toPlainText().startsWith("<STYLE FIELD=\"MAP_ROAD_HWY_MJR\""));
+        QVERIFY(window->preview()->frame_visible());
+        const TwipRect frame = window->preview()->preview().shape4.rect;
+        const TwipRect box = window->preview()->preview().layout().rows[1].box;
+        QCOMPARE(frame.left, box.left - 20);
+        QCOMPARE(frame.height, box.height + 600 + 40);
+
+        QTest::mouseClick(window->preview(), Qt::LeftButton, {},
+            QPoint(window->preview()->width() - 5, window->preview()->height() - 5));
+        QVERIFY(!window->preview()->frame_visible());
+
+        QTimer::singleShot(0, [&] {
+            QVERIFY(window->mcode->isVisible());
+            window->mcode->close();
+        });
+        QTest::mouseClick(window->preview(), Qt::RightButton, {}, box_centre(*window, 2));
+        QTRY_VERIFY(!window->mcode->isVisible());
+        QCOMPARE(window->document().cur_row, 2);
+    }
+
+    void doubleClickOpensTheEditorForTheRow_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<bool>("edit_text");
+        QTest::addColumn<int>("kind");
+        QTest::newRow("style editor") << "ui_car_zumo.kmtf" << 0 << false << int(EditorKind::Style);
+        QTest::newRow("text editor when Edit Text")
+            << "ui_car_zumo.kmtf" << 0 << true << int(EditorKind::StyleText);
+        QTest::newRow("widths go to the sport editor whatever Edit Text shows")
+            << "ui_sport_fitness.kmtf" << 1 << true << int(EditorKind::SportFitness);
+        QTest::newRow("sport style without widths") << "ui_sport_fitness.kmtf" << 0 << false
+                                                    << int(EditorKind::Style);
+    }
+
+    void doubleClickOpensTheEditorForTheRow()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, row);
+        QFETCH(bool, edit_text);
+        QFETCH(int, kind);
+        auto window = make_window();
+        open(*window, m_dialogs, copy_of(file.toLatin1().constData(), "dbl.kmtf"));
+        window->show();
+        window->Check1->setChecked(edit_text);
+
+        // Nothing is registered yet: nothing opens and nothing breaks.
+        QTest::mouseDClick(window->preview(), Qt::LeftButton, {}, box_centre(*window, row));
+        QCOMPARE(window->document().cur_row, row);
+
+        std::vector<std::pair<int, int>> opened;
+        for (EditorKind each : { EditorKind::Style, EditorKind::StyleText, EditorKind::SportFitness }) {
+            window->editors().register_editor(each, [&, each](QWidget*, Document& doc, int r) {
+                opened.emplace_back(int(each), r);
+                doc.rows[static_cast<std::size_t>(r)].style_text += " ";
+                return true;
+            });
+        }
+        QTest::mouseDClick(window->preview(), Qt::LeftButton, {}, box_centre(*window, row));
+        QCOMPARE(opened.size(), std::size_t(1));
+        QCOMPARE(opened[0], std::make_pair(kind, row));
+    }
+
+    void searchStepsWrapsAndSaysNotFound()
+    {
+        auto window = make_window();
+        open(*window, m_dialogs, copy_of("ui_car_zumo.kmtf", "search.kmtf"));
+        window->show();
+        window->resize(700, 400);
+        QTest::keyClicks(window->Text4, "water");
+        const std::vector<int> expected = { 0, 2, 0 };
+        for (int found : expected) {
+            QTest::keyClick(window->Text4, Qt::Key_Return);
+            QCOMPARE(window->search_pos(), found + 1);
+            QCOMPARE(window->preview()->preview().shape4.rect.left,
+                window->preview()->preview().layout().rows[std::size_t(found)].box.left - 20);
+        }
+        QTest::keyClicks(window->Text4, "_");
+        QCOMPARE(window->search_pos(), 0);
+
+        window->Text4->setText("park");
+        QTest::mouseClick(window->command1, Qt::LeftButton);
+        // PARK is the last row: the next search starts from the top, and the sample is shown.
+        QCOMPARE(window->search_pos(), 0);
+        const QRect box = window->preview()->box_rect(4).translated(window->preview()->pos());
+        QVERIFY(window->Picture2->rect().intersects(box));
+
+        window->Text4->setText("nothing");
+        QTest::mouseClick(window->command1, Qt::LeftButton);
+        QCOMPARE(m_prompter.messages, std::vector<std::string> { "Not found" });
+        QCOMPARE(window->search_pos(), 0);
+    }
+
+    void saveChecks_data()
+    {
+        QTest::addColumn<bool>("with_rows");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("empty table") << false << "T" << "D" << "No data to save";
+        QTest::newRow("title of blanks") << true << "   " << "D" << "Theme needs a Title";
+        QTest::newRow("no description") << true << "T" << " " << "Theme needs a description";
+    }
+
+    void saveChecks()
+    {
+        QFETCH(bool, with_rows);
+        QFETCH(QString, title);
+        QFETCH(QString, description);
+        QFETCH(QString, message);
+        auto window = make_window();
+        if (with_rows) {
+            open(*window, m_dialogs, copy_of("ui_car_zumo.kmtf", "checks.kmtf"));
+        }
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        window->title->setText(title);
+        window->Text3->setPlainText(description);
+        m_dialogs.shown = 0;
+        window->mf_Click(5);
+        QCOMPARE(m_prompter.messages, std::vector<std::string> { message.toStdString() });
+        QCOMPARE(m_dialogs.shown, 0);
+        if (message == "Theme needs a Title") {
+            QCOMPARE(QApplication::focusWidget(), window->title);
+        } else if (message == "Theme needs a description") {
+            QCOMPARE(QApplication::focusWidget(), window->Text3);
+        }
+    }
+
+    void saveAddsTheSuffix_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("no extension") << "plain" << "plain.kmtf";
+        QTest::newRow("extension in capitals stays") << "LOUD.KMTF" << "LOUD.KMTF";
+        QTest::newRow("extension anywhere counts") << "odd.kmtf.txt" << "odd.kmtf.txt";
+    }
+
+    void saveAddsTheSuffix()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, written);
+        auto window = make_window();
+        open(*window, m_dialogs, copy_of("ui_car_zumo.kmtf", "suffix.kmtf"));
+        window->document().modified = true;
+        m_dialogs.answers.push_back(m_dialog_path(typed));
+        window->mf_Click(5);
+        QVERIFY(QFile::exists(m_dialog_path(written)));
+        QCOMPARE(m_dialogs.filters.back(), QString("Garmin Theme File (kmtf) (*.kmtf)"));
+        QCOMPARE(m_dialogs.default_names.back(), m_dialog_path("suffix.kmtf"));
+        QCOMPARE(window->windowTitle(), "Tintwell 6.1 " + m_dialog_path(written).toLower());
+        QVERIFY(!window->document().modified);
+        QVERIFY(m_prompter.questions.empty());
+    }
+
+    void declinedOverwriteKeepsFileAndName()
+    {
+        auto window = make_window();
+        const QString path = copy_of("ui_car_zumo.kmtf", "over.kmtf");
+        const QString other = copy_of("ui_sport_fitness.kmtf", "other.kmtf");
+        open(*window, m_dialogs, path);
+        window->document().modified = true;
+        m_dialogs.answers.push_back(other);
+        m_prompter.yes_no_answers = { false };
+        window->mf_Click(5);
+        QCOMPARE(m_prompter.questions, std::vector<std::string> { "Overwrite existing file?" });
+        QCOMPARE(read_all(other), read_all(data_file("ui_sport_fitness.kmtf")));
+        QCOMPARE(QString::fromStdString(window->document().file_name), path);
+        QVERIFY(window->document().modified);
+    }
+
+    void openAsksWhenThereAreUnsavedChanges()
+    {
+        auto window = make_window();
+        open(*window, m_dialogs, copy_of("ui_car_zumo.kmtf", "first.kmtf"));
+        QCOMPARE(m_dialogs.filters.back(), QString("Garmin Themes (*.kmtf)"));
+        window->document().modified = true;
+        m_prompter.yes_no_answers = { true };
+        m_dialogs.shown = 0;
+        window->mf_Click(3);
+        QCOMPARE(m_prompter.questions, std::vector<std::string> { "Save Current file?" });
+        QCOMPARE(m_dialogs.shown, 0);
+        QCOMPARE(window->document().row_count(), 5);
+
+        m_prompter.yes_no_answers = { false };
+        open(*window, m_dialogs, copy_of("ui_sport_fitness.kmtf", "second.kmtf"));
+        QCOMPARE(window->document().kind, ThemeKind::SportFitness);
+    }
+
+    void recentFilesKeepSevenMoveUpAndForgetVanished()
+    {
+        auto window = make_window();
+        QStringList paths;
+        for (int i = 0; i < 8; ++i) {
+            paths << copy_of("ui_car_zumo.kmtf", QString("r%1.kmtf").arg(i));
+            open(*window, m_dialogs, paths.back());
+        }
+        auto entries = [&] {
+            QStringList list;
+            for (int i = 12; i <= 18; ++i) {
+                list << window->mf[std::size_t(i)]->data().toString();
+            }
+            return list;
+        };
+        QCOMPARE(entries(), QStringList({ paths[7], paths[6], paths[5], paths[4], paths[3],
+                                paths[2], paths[1] }));
+
+        // Reopening the fourth entry moves it to the top; the three above it move down.
+        window->mf_Click(15);
+        QCOMPARE(entries(), QStringList({ paths[4], paths[7], paths[6], paths[5], paths[3],
+                                paths[2], paths[1] }));
+        QCOMPARE(window->windowTitle(), "Tintwell 6.1 " + paths[4].toLower());
+
+        // A file deleted meanwhile is greyed after the next open...
+        QFile::remove(paths[6]);
+        open(*window, m_dialogs, paths[3]);
+        QCOMPARE(window->mf[15]->data().toString(), paths[6]);
+        QVERIFY(!window->mf[15]->isEnabled());
+        QVERIFY(window->mf[14]->isEnabled());
+
+        // ...and reopening it says so and closes the gap.
+        window->mf_Click(15);
+        QCOMPARE(m_prompter.messages.back(), "Cannot find " + paths[6].toStdString());
+        QCOMPARE(entries(), QStringList({ paths[3], paths[4], paths[7], paths[5], paths[2],
+                                paths[1], QString() }));
+        QVERIFY(!window->mf[18]->isVisible());
+    }
+
+    void settingsFileBytesAfterClosing()
+    {
+        const QString path = copy_of("ui_car_zumo.kmtf", "kept.kmtf");
+        {
+            auto window = make_window();
+            window->show();
+            open(*window, m_dialogs, path);
+            window->mset[0]->trigger();
+            QVERIFY(!window->document().border_pref);
+            QTest::mouseClick(window->Check2, Qt::LeftButton);
+            QVERIFY(window->close());
+        }
+        const QByteArray expected = QByteArray("\xA3)*(\r\n") + path.toUtf8()
+            + "\r\n\r\n\r\n\r\n\r\n\r\n\r\nFalse\r\n1\r\n";
+        QCOMPARE(read_all(settings_path()), expected);
+
+        auto again = make_window();
+        QVERIFY(!again->mset[0]->isChecked());
+        QVERIFY(!again->document().border_pref);
+        QVERIFY(again->Check2->isChecked());
+        QCOMPARE(again->mf[12]->data().toString(), path);
+    }
+
+    void saveFileQuestionOnClose_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<int>("save_dialogs");
+        QTest::newRow("yes saves and stays open") << int(YesNoCancel::Yes) << false << 1;
+        QTest::newRow("no closes") << int(YesNoCancel::No) << true << 0;
+        QTest::newRow("cancel stays open") << int(YesNoCancel::Cancel) << false << 0;
+    }
+
+    void saveFileQuestionOnClose()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, closes);
+        QFETCH(int, save_dialogs);
+        auto window = make_window();
+        open(*window, m_dialogs, copy_of("ui_car_zumo.kmtf", "close.kmtf"));
+        window->show();
+        window->document().modified = true;
+        m_dialogs.shown = 0;
+        m_prompter.yes_no_cancel_answers = { YesNoCancel(answer) };
+        QCOMPARE(window->close(), closes);
+        QCOMPARE(m_prompter.questions, std::vector<std::string> { "Save file?" });
+        QCOMPARE(m_dialogs.shown, save_dialogs);
+        QCOMPARE(QFile::exists(settings_path()), closes);
+    }
+
+    void dropRules_data()
+    {
+        QTest::addColumn<QString>("dropped");
+        QTest::addColumn<bool>("modified");
+        QTest::addColumn<bool>("answer_yes");
+        QTest::addColumn<bool>("loads");
+        QTest::newRow("other theme") << "drop.kmtf" << false << false << true;
+        QTest::newRow("capital extension") << "DROP2.KMTF" << false << false << true;
+        QTest::newRow("other extension") << "drop.txt" << false << false << false;
+        QTest::newRow("the open file") << "open.kmtf" << false << false << false;
+        QTest::newRow("unsaved, yes keeps") << "drop.kmtf" << true << true << false;
+        QTest::newRow("unsaved, no loads") << "drop.kmtf" << true << false << true;
+    }
+
+    void dropRules()
+    {
+        QFETCH(QString, dropped);
+        QFETCH(bool, modified);
+        QFETCH(bool, answer_yes);
+        QFETCH(bool, loads);
+        auto window = make_window();
+        open(*window, m_dialogs, copy_of("ui_car_zumo.kmtf", "open.kmtf"));
+        window->show();
+        const QString path = copy_of("ui_sport_fitness.kmtf", dropped);
+        window->document().modified = modified;
+        m_prompter.yes_no_answers = { answer_yes };
+
+        QMimeData mime;
+        mime.setUrls({ QUrl::fromLocalFile(path) });
+        const QPoint at(10, 10);
+        QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(window->preview(), &enter);
+        QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(window->preview(), &drop);
+
+        QCOMPARE(window->document().kind == ThemeKind::SportFitness, loads);
+        QCOMPARE(m_prompter.questions.size(), std::size_t(modified ? 1 : 0));
+        if (loads) {
+            QCOMPARE(QString::fromStdString(window->document().file_name), path);
+            QVERIFY(!window->document().modified);
+            QCOMPARE(QString::fromStdString(window->recent()[0]), path);
+        }
+    }
+
+    void titleAndDescriptionUpperCaseLettersOnly()
+    {
+        auto window = make_window();
+        window->show();
+        type_text(window->title, QString::fromUtf8("a_b é1ÿ"));
+        QCOMPARE(window->title->text(), QString::fromUtf8("A_B É1ÿ"));
+        QCOMPARE(window->document().metadata.title, std::string("A_B \xC9" "1\xFF"));
+        QTest::keyClicks(window->Text3, "x-y");
+        QCOMPARE(window->Text3->toPlainText(), QString("X-Y"));
+        QCOMPARE(window->document().metadata.description, std::string("X-Y"));
+    }
+
+    void searchButtonHoverAndFit()
+    {
+        auto window = make_window();
+        window->show();
+        OwnerDrawnButton* button = window->command1;
+        QCOMPARE(button->back_colour(), QColor(230, 230, 230));
+        QTest::mouseMove(button, QPoint(5, 5));
+        QTRY_COMPARE(button->back_colour(), QColor(250, 250, 250));
+        QVERIFY(btn_hover());
+        QCOMPARE(button->caption_colour(), QColor(0, 0, 255));
+        window->p1_MouseMove(0);
+        QCOMPARE(button->back_colour(), QColor(230, 230, 230));
+        QVERIFY(!btn_hover());
+
+        OwnerDrawnButton narrow("A caption far too long for the box");
+        narrow.resize(px(600), px(360));
+        narrow.draw_button("A caption far too long for the box", 0);
+        QCOMPARE(narrow.font_size(), 6);
+        narrow.draw_button(QString(), 12);
+        QCOMPARE(narrow.caption(), QString("A caption far too long for the box"));
+        QCOMPARE(narrow.caption_colour(), QColor(180, 180, 180));
+    }
+
+private:
+    QString m_dialog_path(const QString& name) const { return m_dir->filePath(name); }
+};
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QStandardPaths::setTestModeEnabled(true);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("tintwell");
+    MainWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "main_window_test.moc"
