@@ -110,6 +110,8 @@ struct ExistsCase
     bool expected;
 };
 
+void PrintTo(const ExistsCase& c, std::ostream* os) { *os << c.what; }
+
 class ElemExists : public testing::TestWithParam<ExistsCase>
 {
 };
@@ -166,6 +168,8 @@ struct RefusalCase
     ElementChoice choice;
     const char* message;
 };
+
+void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.what; }
 
 class AddRefusal : public testing::TestWithParam<RefusalCase>
 {

@@ -39,6 +39,8 @@ struct ReadCase
     std::string first_recent;
 };
 
+void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.what; }
+
 class ReadSettings : public testing::TestWithParam<ReadCase>
 {
 };
@@ -76,6 +78,8 @@ struct RecentCase
     std::string path;
     RecentFiles after;
 };
+
+void PrintTo(const RecentCase& c, std::ostream* os) { *os << c.what; }
 
 class Updatmf : public testing::TestWithParam<RecentCase>
 {
