@@ -13,33 +13,71 @@ namespace tintwell::text {
 std::size_t find_literal(std::string_view hay, std::string_view needle, std::size_t pos)
 {
     const std::size_t k = needle.size();
-#if defined(__SSE2__)
-    if (k >= 2 && hay.size() >= k && pos <= hay.size() - k) {
-        // Sixteen candidate starts at a time: a start counts only when the needle's first and
-        // last bytes both match, which a theme's frequent blanks and "<" rarely do together.
-        const char* const data = hay.data();
-        const std::size_t end = hay.size() - k + 1;
-        const __m128i first = _mm_set1_epi8(needle.front());
-        const __m128i last = _mm_set1_epi8(needle.back());
-        std::size_t i = pos;
-        for (; i + 16 <= end; i += 16) {
-            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i + k - 1));
-            auto mask = static_cast<unsigned>(_mm_movemask_epi8(
-                _mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
-            while (mask != 0) {
-                const auto bit = static_cast<std::size_t>(__builtin_ctz(mask));
-                if (std::memcmp(data + i + bit + 1, needle.data() + 1, k - 2) == 0) {
-                    return i + bit;
-                }
-                mask &= mask - 1;
+    if (k == 0 || hay.size() < k || pos > hay.size() - k) {
+        return hay.find(needle, pos);
+    }
+    const char* const data = hay.data();
+    if (k == 1) {
+        const void* hit = std::memchr(data + pos, needle.front(), hay.size() - pos);
+        return hit == nullptr ? std::string_view::npos
+                              : static_cast<std::size_t>(static_cast<const char*>(hit) - data);
+    }
+    // Candidate starts are pos .. end - 1. A start counts only when the needle's first and last
+    // bytes both match, which a theme's frequent blanks and "<" rarely do together; only then
+    // are the bytes between compared.
+    const std::size_t end = hay.size() - k + 1;
+    const auto middle_matches = [&](std::size_t at) {
+        for (std::size_t j = 1; j + 1 < k; ++j) {
+            if (data[at + j] != needle[j]) {
+                return false;
             }
         }
-        const auto rest = hay.substr(i).find(needle);
-        return rest == std::string_view::npos ? rest : i + rest;
+        return true;
+    };
+    std::size_t i = pos;
+#if defined(__SSE2__)
+    if (end - pos >= 16) {
+        const __m128i first = _mm_set1_epi8(needle.front());
+        const __m128i last = _mm_set1_epi8(needle.back());
+        // Bit n set: start at + n has the first and last byte.
+        const auto candidates = [&](std::size_t at) {
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at + k - 1));
+            return static_cast<unsigned>(_mm_movemask_epi8(
+                _mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
+        };
+        for (; i + 16 <= end; i += 16) {
+            for (unsigned mask = candidates(i); mask != 0; mask &= mask - 1) {
+                const auto at = i + static_cast<std::size_t>(__builtin_ctz(mask));
+                if (middle_matches(at)) {
+                    return at;
+                }
+            }
+        }
+        if (i < end) {
+            // The last sixteen starts, less those already looked at.
+            const std::size_t block = end - 16;
+            for (unsigned mask = candidates(block) & (0xFFFFu << (i - block)); mask != 0;
+                 mask &= mask - 1) {
+                const auto at = block + static_cast<std::size_t>(__builtin_ctz(mask));
+                if (middle_matches(at)) {
+                    return at;
+                }
+            }
+        }
+        return std::string_view::npos;
+    }
+#else
+    if (end - pos >= 16) {
+        return hay.find(needle, pos);
     }
 #endif
-    return hay.find(needle, pos);
+    for (; i < end; ++i) {
+        if (data[i] == needle.front() && data[i + k - 1] == needle.back() && middle_matches(i)) {
+            return i;
+        }
+    }
+    return std::string_view::npos;
 }
 
 std::size_t instr(std::string_view hay, std::string_view needle, std::size_t start)
@@ -109,14 +147,14 @@ std::string replace(std::string_view s, std::string_view find, std::string_view 
     return out;
 }
 
-void replace_in(std::string& s, std::string_view find, std::string_view with)
+bool replace_in(std::string& s, std::string_view find, std::string_view with)
 {
     if (find.empty()) {
-        return;
+        return false;
     }
     auto hit = find_literal(s, find);
     if (hit == std::string::npos) {
-        return;
+        return false;
     }
     const auto inside = [&s](std::string_view v) {
         const std::less_equal<const char*> le;
@@ -124,7 +162,7 @@ void replace_in(std::string& s, std::string_view find, std::string_view with)
     };
     if (with.size() > find.size() || inside(find) || inside(with)) {
         s = replace(s, find, with);
-        return;
+        return true;
     }
     // Compacting towards the front: every write lands before the read position, so what is still
     // searched is the original text and the pass stays a single left-to-right one.
@@ -145,6 +183,7 @@ void replace_in(std::string& s, std::string_view find, std::string_view with)
     }
     std::memmove(data + write, data + read, s.size() - read);
     s.resize(write + s.size() - read);
+    return true;
 }
 
 std::vector<std::string_view> split_views(std::string_view s, std::string_view sep)

@@ -43,8 +43,8 @@ std::string replace(std::string_view s, std::string_view find, std::string_view 
 inline std::string remove(std::string_view s, std::string_view find) { return replace(s, find, ""); }
 
 /// The same pass as `replace`, done on `s` itself. A text without `find` is not touched at all,
-/// and a replacement no longer than `find` needs no new storage.
-void replace_in(std::string& s, std::string_view find, std::string_view with);
+/// and a replacement no longer than `find` needs no new storage. True when `find` occurred.
+bool replace_in(std::string& s, std::string_view find, std::string_view with);
 
 /// Pieces between the separators; n separators give n + 1 pieces (empty ones kept).
 std::vector<std::string> split(std::string_view s, std::string_view sep);
