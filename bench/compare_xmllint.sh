@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Times `tintwell --check` against `xmllint --noout` on the same generated ~10 MB theme of each
+# kind, whole process, alternating the two commands, and prints the medians and their ratio.
+#
+#   bench/compare_xmllint.sh [BUILD_DIR] [RUNS]
+#
+# BUILD_DIR is a Release build with the benchmarks (default: build-bench, made when missing);
+# RUNS is the number of timed runs of each command (default 11), after one untimed run each.
+# Needs bash (its `time` keyword, millisecond resolution), xmllint (libxml2-utils), sort and awk.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build-bench}
+runs=${2:-11}
+
+if [[ ! -x $build/bench/reader_bench || ! -x $build/src/app/tintwell ]]; then
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTINTWELL_TESTS=OFF >/dev/null
+    cmake --build "$build" --target tintwell reader_bench >/dev/null
+fi
+command -v xmllint >/dev/null || { echo "missing: xmllint (apt-get install libxml2-utils)" >&2; exit 2; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# Style counts that give about 10 MB of each kind.
+"$build/bench/reader_bench" --generate car 67000 "$work/car.kmtf"
+"$build/bench/reader_bench" --generate sport 72000 "$work/sport.kmtf"
+
+# Prints "cpu wall" in seconds (cpu = user + system) for one run of the command; its output is
+# discarded.
+one_run() {
+    local TIMEFORMAT='%3U %3S %3R'
+    { time "$@" >/dev/null 2>&1; } 2>"$work/time" || true
+    awk '{ printf "%.3f %.3f\n", $1 + $2, $3 }' "$work/time"
+}
+
+median() {
+    sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+printf '%-6s %10s %12s %12s %14s %14s %10s %10s\n' kind MB "check cpu s" "xmllint cpu" "check wall s" \
+    "xmllint wall" "cpu ratio" "wall ratio"
+for kind in car sport; do
+    file=$work/$kind.kmtf
+    one_run "$build/src/app/tintwell" --check "$file" >/dev/null
+    one_run xmllint --noout "$file" >/dev/null
+    : >"$work/a"
+    : >"$work/b"
+    for ((i = 0; i < runs; i++)); do
+        one_run "$build/src/app/tintwell" --check "$file" >>"$work/a"
+        one_run xmllint --noout "$file" >>"$work/b"
+    done
+    a_cpu=$(cut -d' ' -f1 "$work/a" | median)
+    a_wall=$(cut -d' ' -f2 "$work/a" | median)
+    b_cpu=$(cut -d' ' -f1 "$work/b" | median)
+    b_wall=$(cut -d' ' -f2 "$work/b" | median)
+    size=$(awk -v b="$(stat -c %s "$file")" 'BEGIN { printf "%.1f", b / 1e6 }')
+    printf '%-6s %10s %12s %12s %14s %14s %10.2f %10.2f\n' "$kind" "$size" "$a_cpu" "$b_cpu" \
+        "$a_wall" "$b_wall" "$(awk -v a="$a_cpu" -v b="$b_cpu" 'BEGIN { print a / b }')" \
+        "$(awk -v a="$a_wall" -v b="$b_wall" 'BEGIN { print a / b }')"
+done

@@ -1,0 +1,135 @@
+// Inputs the reader fuzz target turned up, and the agreement it checks between the fast text
+// primitives and the plain library forms, written out for the cases that are easy to get wrong:
+// matches on either side of a 16-byte block, the last possible start, starts past the end.
+#include "model/text.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <string_view>
+
+using namespace tintwell;
+
+namespace {
+
+// A text of `size` bytes of filler with `needle` written at `at`.
+std::string text_with(std::size_t size, std::string_view needle, std::size_t at)
+{
+    std::string s(size, '.');
+    s.replace(at, needle.size(), needle);
+    return s;
+}
+
+} // namespace
+
+TEST(FuzzRegression, FindLiteralAgreesWithFindAtEveryPlaceAndStart)
+{
+    // A needle whose first and last bytes also occur alone, so near misses are tried too.
+    for (const std::string_view needle : { "=", "> ", "<STYLE", "</stylelist", "<PRESENTATION" }) {
+        for (std::size_t size = needle.size(); size <= 48; ++size) {
+            for (std::size_t at = 0; at + needle.size() <= size; ++at) {
+                std::string hay = text_with(size, needle, at);
+                hay[0] = needle.front();
+                hay[size - 1] = needle.back();
+                for (std::size_t pos = 0; pos <= size + 1; ++pos) {
+                    ASSERT_EQ(text::find_literal(hay, needle, pos),
+                        std::string_view(hay).find(needle, pos))
+                        << "needle " << needle << " size " << size << " at " << at << " pos "
+                        << pos;
+                }
+            }
+        }
+    }
+}
+
+TEST(FuzzRegression, FindLiteralEdgeCases)
+{
+    struct Case
+    {
+        std::string_view hay, needle;
+        std::size_t pos;
+    };
+    const Case cases[] = {
+        { "", "", 0 },
+        { "", "", 1 },
+        { "abc", "", 3 },
+        { "abc", "", 4 },
+        { "", "a", 0 },
+        { "ab", "abc", 0 },
+        { "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaab", "ab", 0 },
+        { "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaab", "aab", 31 },
+        { "  =  =  =  =  =  =  =  =  =  =  =", " =", 30 },
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(text::find_literal(c.hay, c.needle, c.pos), c.hay.find(c.needle, c.pos))
+            << '"' << c.hay << "\" / \"" << c.needle << "\" from " << c.pos;
+    }
+}
+
+TEST(FuzzRegression, ReplaceInMatchesReplace)
+{
+    struct Case
+    {
+        std::string_view text, find, with;
+    };
+    const Case cases[] = {
+        // Found by the fuzz target: an empty replacement that points nowhere was copied from.
+        { "\r <COLOR><l>\r<PRESENTATION ID=\"", ">\r", std::string_view() },
+        { "a  =   = b", " =", "=" },
+        { "   ", "  ", " " }, // single pass: three blanks become two
+        { "xx", "x", "yy" }, // growing replacement
+        { "abab", "ab", "" },
+        { "abc", "", "z" },
+        { "", "a", "b" },
+        { "> >  >   ", "> ", ">" },
+    };
+    for (const auto& c : cases) {
+        std::string in_place(c.text);
+        const bool found = text::replace_in(in_place, c.find, c.with);
+        EXPECT_EQ(in_place, text::replace(c.text, c.find, c.with)) << c.text << " / " << c.find;
+        EXPECT_EQ(found, !c.find.empty() && c.text.find(c.find) != std::string_view::npos);
+    }
+}
+
+TEST(FuzzRegression, ReplaceInWithAPatternTakenFromTheTextItself)
+{
+    std::string s = "=== = ===";
+    const std::string expected = text::replace(s, std::string_view(s).substr(0, 2), "-");
+    text::replace_in(s, std::string_view(s).substr(0, 2), "-");
+    EXPECT_EQ(s, expected);
+}
+
+TEST(FuzzRegression, SplitViewsMatchesSplit)
+{
+    for (const std::string_view s :
+        { "", "<STYLE", "a<STYLE", "<STYLE<STYLEb", "a<STYLEb<STYLE" }) {
+        const auto copies = text::split(s, "<STYLE");
+        const auto views = text::split_views(s, "<STYLE");
+        ASSERT_EQ(views.size(), copies.size()) << s;
+        for (std::size_t i = 0; i < views.size(); ++i) {
+            EXPECT_EQ(views[i], copies[i]) << s << " piece " << i;
+        }
+    }
+}
+
+TEST(FuzzRegression, CaseFoldingInPlaceTouchesOnlyAsciiLetters)
+{
+    std::string all;
+    for (int c = 0; c < 256; ++c) {
+        all += static_cast<char>(c);
+    }
+    std::string up = all;
+    std::string down = all;
+    text::upper_in(up);
+    text::lower_in(down);
+    for (int c = 0; c < 256; ++c) {
+        const auto i = static_cast<std::size_t>(c);
+        EXPECT_EQ(static_cast<unsigned char>(up[i]), c >= 'a' && c <= 'z' ? c - 32 : c) << c;
+        EXPECT_EQ(static_cast<unsigned char>(down[i]), c >= 'A' && c <= 'Z' ? c + 32 : c) << c;
+    }
+    // The Sport & Fitness reader relies on this: folding up first changes nothing after folding
+    // down.
+    std::string both = all;
+    text::upper_in(both);
+    text::lower_in(both);
+    EXPECT_EQ(both, down);
+}
