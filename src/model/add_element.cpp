@@ -40,6 +40,14 @@ std::string line_entry(ThemeKind kind, const std::string& item)
     return "MPM_" + replace(upper(item), " ", "_") + "_CLR";
 }
 
+std::string polygon_entry(ThemeKind kind, const std::string& item)
+{
+    if (kind == ThemeKind::CarZumo || (item.starts_with("MPM_") && item.ends_with("_CLR"))) {
+        return item;
+    }
+    return line_entry(kind, item);
+}
+
 bool elem_exists(const Document& doc, const std::string& entry, int pres_index)
 {
     for (const StyleRow& row : doc.rows) {
@@ -92,7 +100,7 @@ ElementSelection newelement_add(Document& doc, const ElementChoice& choice, bool
         sort_out(line_entry(doc.kind, item), selection.lines);
     }
     for (const std::string& item : choice.polygon_items) {
-        sort_out(item, selection.polygons);
+        sort_out(polygon_entry(doc.kind, item), selection.polygons);
     }
 
     if (!present.empty()) {
@@ -142,7 +150,7 @@ void append_row(Document& doc, const std::string& entry, bool polygon, int pres_
         row.sec_day = polygon ? "0a0a0a" : "";
         row.sec_night = "000000";
     } else if (polygon) {
-        row.field_name = "MPM_" + entry + "_CLR";
+        row.field_name = entry;
         row.scale = "1";
         row.border = "ff";
         row.nwf_border = "ff";
@@ -167,6 +175,9 @@ void append_row(Document& doc, const std::string& entry, bool polygon, int pres_
     added.elem_name = remove(replace(entry, "_", " "), "CLR");
     if (!polygon) {
         added.elem_name = remove(added.elem_name, "MPM");
+    } else if (!car_zumo) {
+        // The readable name, as the list shows it.
+        added.elem_name = trim(remove(added.elem_name, "MPM"));
     }
     added.pres_name = car_zumo ? pres_name : "";
     if (car_zumo) {
@@ -201,7 +212,7 @@ void add_element(Document& doc, const ElementSelection& selection)
     }
     sort_rows(doc);
     for (const std::string& entry : entries_of(selection.polygons)) {
-        append_row(doc, entry, true, pres_index, pres_name);
+        append_row(doc, polygon_entry(doc.kind, entry), true, pres_index, pres_name);
     }
     sort_rows(doc);
 }

@@ -35,6 +35,11 @@ std::vector<std::string> polygon_list_items(ThemeKind kind);
 /// "MPM_" + item upper-cased with blanks as "_" + "_CLR" in a Sport & Fitness theme.
 std::string line_entry(ThemeKind kind, const std::string& item);
 
+/// The entry a chosen polygon item stands for: the item itself in a Car & Zumo theme; in a
+/// Sport & Fitness theme "MPM_" + item upper-cased with blanks as "_" + "_CLR", as for lines, so
+/// the saved field is one the reader recognises. An entry already in that form is kept.
+std::string polygon_entry(ThemeKind kind, const std::string& item);
+
 /// True when some row already holds the entry: its field name contains the entry and, in a
 /// Car & Zumo theme, it belongs to the presentation `pres_index`.
 bool elem_exists(const Document& doc, const std::string& entry, int pres_index);

@@ -1,6 +1,8 @@
 #include "model/add_element.h"
 
 #include "model/prompter.h"
+#include "model/reader.h"
+#include "model/writer.h"
 
 #include <gtest/gtest.h>
 
@@ -94,12 +96,48 @@ TEST(AddElement, SportFitnessRowsCarryTransparencyAndPolygonsSortBehindLines)
     EXPECT_EQ(doc.rows[0].sec_day, "FFFFFFFF");
     EXPECT_EQ(doc.rows[1].field_name, "MPM_TRK_CLR");
     const StyleRow& polygon = doc.rows[2];
-    EXPECT_EQ(polygon.field_name, "MPM_BUILDING SHADOW_CLR");
+    EXPECT_EQ(polygon.field_name, "MPM_BUILDING_SHADOW_CLR");
+    EXPECT_EQ(polygon.elem_name, "BUILDING SHADOW");
+    EXPECT_EQ(polygon.style_text.rfind("field=\"MPM_BUILDING_SHADOW_CLR\" >", 0), 0u);
     EXPECT_EQ(polygon.pres_code, 1);
     EXPECT_EQ(polygon.sec_day, "FF0a0a0a");
     EXPECT_EQ(polygon.border, "ff");
     EXPECT_EQ(polygon.pres_name, "");
     EXPECT_NE(polygon.style_text.find("day=\"#ff0a0a0a\""), std::string::npos);
+}
+
+// A Sport & Fitness theme holding only polygons added here must be recognised when read back.
+TEST(AddElement, SportFitnessPolygonsSurviveSavingAndReading)
+{
+    RecordingPrompter prompter;
+    Document doc;
+    doc.attach(&prompter, nullptr);
+    doc.kind = ThemeKind::SportFitness;
+    doc.metadata.title = "T";
+    doc.metadata.description = "D";
+    bool keep_open = true;
+    add_element(
+        doc, newelement_add(doc, { -1, {}, { "BUILDING SHADOW", "URBAN LAND" } }, keep_open));
+    ASSERT_EQ(doc.row_count(), 2);
+
+    RecordingPrompter reader_prompter;
+    Document back;
+    back.attach(&reader_prompter, nullptr);
+    ASSERT_TRUE(parse(back, sport_fitness_text(doc)));
+    EXPECT_TRUE(reader_prompter.messages.empty());
+    EXPECT_EQ(back.kind, ThemeKind::SportFitness);
+    ASSERT_EQ(back.row_count(), 2);
+    EXPECT_EQ(back.rows[0].field_name, "MPM_BUILDING_SHADOW_CLR");
+    EXPECT_EQ(back.rows[1].field_name, "MPM_URBAN_LAND_CLR");
+    EXPECT_EQ(back.rows[0].pri_day, "cecece");
+
+    // Chosen again, a polygon is reported by its saved name; LAND is new although URBAN LAND
+    // holds it.
+    const auto again
+        = newelement_add(doc, { -1, {}, { "BUILDING SHADOW", "LAND" } }, keep_open);
+    EXPECT_EQ(again.polygons, "MPM_LAND_CLR\r\n");
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0], "Already contains \r\n\r\nMPM_BUILDING_SHADOW_CLR\r\n");
 }
 
 struct ExistsCase
