@@ -72,9 +72,9 @@ bool remove_presentations(Document& doc, const std::vector<std::string>& names)
     // choice to remove, so they stay.
     const auto goes = [&](const StyleRow& row) {
         const std::string own = trim(row.pres_name);
-        return !own.empty()
-            && std::any_of(names.begin(), names.end(),
-                [&](const std::string& e) { return contains(e, own); });
+        return !own.empty() && std::any_of(names.begin(), names.end(), [&](const std::string& e) {
+            return contains(e, own);
+        });
     };
     const auto kept = std::count_if(
         doc.rows.begin(), doc.rows.end(), [&](const StyleRow& row) { return !goes(row); });
@@ -84,7 +84,8 @@ bool remove_presentations(Document& doc, const std::vector<std::string>& names)
     std::erase_if(doc.rows, goes);
 
     std::vector<std::string> listed(doc.pres_names.begin(),
-        doc.pres_names.begin() + std::min<std::size_t>(doc.pres_names.size(), std::max(0, doc.pres_count)));
+        doc.pres_names.begin()
+            + std::min<std::size_t>(doc.pres_names.size(), std::max(0, doc.pres_count)));
     std::erase_if(listed, [&](const std::string& slot) {
         const std::string own = trim(slot);
         return std::any_of(

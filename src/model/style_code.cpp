@@ -35,16 +35,19 @@ std::size_t attribute_end(const std::string& tag, std::size_t at)
     return blank == std::string::npos ? tag.size() : blank;
 }
 
-// Removes the attribute whose upper-cased name starts with `name`, with the blank before it.
+// Removes the attribute whose upper-cased name starts with `name` and the blank after it; the
+// blank before it stays, so a tag that ended with the attribute keeps one blank before ">".
 void remove_attribute(std::string& tag, std::string_view name)
 {
     const std::size_t at = upper(tag).find(name);
     if (at == std::string::npos) {
         return;
     }
-    const std::size_t end = attribute_end(tag, at);
-    const std::size_t from = at > 0 && tag[at - 1] == ' ' ? at - 1 : at;
-    tag.erase(from, end - from);
+    std::size_t end = attribute_end(tag, at);
+    while (end < tag.size() && tag[end] == ' ') {
+        ++end;
+    }
+    tag.erase(at, end - at);
 }
 
 // The value after `key` up to the delimiter found by `end_of`; "?" errors as the editor reports
@@ -110,8 +113,7 @@ bool add_bg_fg_width(Document& doc, int row, bool drawn_as_polygon)
         return false;
     }
     const std::string head = left(s, a - 1);
-    const std::string name
-        = remove(remove(remove(cell.field_name, "MPM_"), "_CLR"), "MAP_");
+    const std::string name = remove(remove(remove(cell.field_name, "MPM_"), "_CLR"), "MAP_");
     if (contains(s, "BORDER") || contains(s, "SCALE")) {
         doc.message("Contains BORDER/SCALE. Cannot apply.");
         return false;
@@ -128,8 +130,7 @@ bool add_bg_fg_width(Document& doc, int row, bool drawn_as_polygon)
         doc.message("This is a polygon.");
         return false;
     }
-    cell.style_text
-        = head + " BG_WIDTH=" + q + "-1" + q + " FG_WIDTH=" + q + "50" + q + mid(s, a);
+    cell.style_text = head + " BG_WIDTH=" + q + "-1" + q + " FG_WIDTH=" + q + "50" + q + mid(s, a);
     cell.bg_width = "-1";
     cell.fg_width = "50";
     doc.modified = true;
@@ -252,8 +253,8 @@ std::array<std::string, 4> nwf_slot_colours(std::string_view style_text)
         if (pieces.size() < 2) {
             return;
         }
-        const std::string body
-            = remove(remove(before(pieces[1], "/>"), "#"), std::string(1, quote));
+        const std::string body =
+            remove(remove(before(pieces[1], "/>"), "#"), std::string(1, quote));
         const auto words = split(body, " ");
         const auto opaque = [](std::string colour) {
             return colour.size() == 6 ? "ff" + colour : colour;
@@ -284,8 +285,8 @@ std::string nwf_style_text(std::string_view field_attribute, std::string_view bg
     std::string_view fg_width, const std::array<std::string, 4>& colours)
 {
     std::string s(field_attribute);
-    s += " BG_WIDTH=" + q + std::string(bg_width) + q + " FG_WIDTH=" + q + std::string(fg_width)
-        + q + ">";
+    s += " BG_WIDTH=" + q + std::string(bg_width) + q + " FG_WIDTH=" + q + std::string(fg_width) + q
+        + ">";
     s += "<color><primary day=" + q + "#" + colours[0] + q + " night=" + q + "#" + colours[2] + q
         + "/>";
     s += "<secondary day=" + q + "#" + colours[1] + q + " night=" + q + "#" + colours[3] + q

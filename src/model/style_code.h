@@ -18,7 +18,8 @@ bool add_bg_fg_width(Document& doc, int row, bool drawn_as_polygon);
 
 /// "Remove BG/FG Width" on row `row`: removes the BG_WIDTH and FG_WIDTH attributes (in any case)
 /// from the opening tag of its style text, empties its widths and marks the theme modified.
-/// Other attributes stay. Refuses with "Does not contain BG & FG WIDTH." or "error".
+/// Other attributes stay; the blank before the first width stays too (`a="1" >`). Refuses with
+/// "Does not contain BG & FG WIDTH." or "error".
 bool remove_bg_fg_width(Document& doc, int row);
 
 /// True when one of the first six characters of the upper-cased value is not a hexadecimal

@@ -1,5 +1,4 @@
 #include "model/presentations.h"
-
 #include "model/reader.h"
 
 #include <gtest/gtest.h>
@@ -37,7 +36,8 @@ TEST_F(Presentations, AddingTwoCopiesEveryRowUnderEachNameWithItsCodeRecomputed)
 {
     std::vector<StyleRow> rows;
     for (int i = 0; i < 12; ++i) {
-        rows.push_back(row(i < 6 ? "GUIDANCE" : "BROWSE", "MAP_F" + std::to_string(i), i % 3 ? "" : "1"));
+        rows.push_back(
+            row(i < 6 ? "GUIDANCE" : "BROWSE", "MAP_F" + std::to_string(i), i % 3 ? "" : "1"));
     }
     use(rows);
     const auto before = doc.rows;

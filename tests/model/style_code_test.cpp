@@ -30,9 +30,10 @@ struct Edit : ::testing::Test
 
 using Widths = Edit;
 
-TEST_F(Widths, AddInsertsBothAttributesBeforeTheFirstCloseAndRemoveRestoresTheText)
+TEST_F(Widths, AddInsertsBothAttributesBeforeTheFirstCloseAndRemoveLeavesTheBlankBeforeThem)
 {
-    const std::string original = "field=\"MPM_TRAIL_CLR\"><color><primary day=\"#ff8b5a2b\"/></color></style>";
+    const std::string original =
+        "field=\"MPM_TRAIL_CLR\"><color><primary day=\"#ff8b5a2b\"/></color></style>";
     auto& row = use(original);
     ASSERT_TRUE(add_bg_fg_width(doc, 0, false));
     EXPECT_EQ(row.style_text,
@@ -46,7 +47,8 @@ TEST_F(Widths, AddInsertsBothAttributesBeforeTheFirstCloseAndRemoveRestoresTheTe
     EXPECT_EQ(prompter.messages, std::vector<std::string> { "Already contains BG & FG WIDTH." });
 
     ASSERT_TRUE(remove_bg_fg_width(doc, 0));
-    EXPECT_EQ(row.style_text, original);
+    EXPECT_EQ(row.style_text,
+        "field=\"MPM_TRAIL_CLR\" ><color><primary day=\"#ff8b5a2b\"/></color></style>");
     EXPECT_EQ(row.bg_width, "");
     EXPECT_EQ(row.fg_width, "");
 }
@@ -123,8 +125,8 @@ using StyleText = Edit;
 TEST_F(StyleText, ValidTextStoresAllValuesAndTheTextWithoutItsOpening)
 {
     auto& row = use("old");
-    const std::string text = car_text(element("PRIMARY", "00FF00", "003300"),
-        element("SECONDARY", "0000ff", "101010"));
+    const std::string text =
+        car_text(element("PRIMARY", "00FF00", "003300"), element("SECONDARY", "0000ff", "101010"));
     ASSERT_EQ(pcode(doc, 0, text), "");
     EXPECT_EQ(row.pri_day, "00FF00");
     EXPECT_EQ(row.pri_night, "003300");
@@ -155,13 +157,16 @@ TEST_P(StyleTextFaults, GiveTheFirstProblemAndStoreNothing)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, StyleTextFaults,
-    ::testing::Values(Fault { car_text(element("PRIMARY", "00FF0", "003300")), "00FF0 length <> 6" },
+    ::testing::Values(
+        Fault { car_text(element("PRIMARY", "00FF0", "003300")), "00FF0 length <> 6" },
         Fault { car_text(element("PRIMARY", "00FG00", "003300")), "Hex Error 00FG00" },
         // Every colour is tested, not only the primary day one.
         Fault { car_text(element("PRIMARY", "00FF00", "00330Z")), "Hex Error 00330Z" },
-        Fault { car_text(element("PRIMARY", "00FF00", "003300"), element("SECONDARY", "X00000", "000000")),
+        Fault { car_text(element("PRIMARY", "00FF00", "003300"),
+                    element("SECONDARY", "X00000", "000000")),
             "Hex Error X00000" },
-        Fault { car_text(element("PRIMARY", "00FF00", "003300"), element("SECONDARY", "000000", "0000-1")),
+        Fault { car_text(element("PRIMARY", "00FF00", "003300"),
+                    element("SECONDARY", "000000", "0000-1")),
             "Hex Error 0000-1" },
         // A scale that is the last attribute before ">" has no blank behind its quote.
         Fault { "<STYLE FIELD=\"X\" SCALE=\"2\">\r\n", "\"2\">\r?" },
@@ -181,7 +186,8 @@ TEST_F(StyleTextFaults, OneLineTextKeepsPrimaryAndSecondaryApart)
 {
     auto& row = use("old");
     ASSERT_EQ(pcode(doc, 0,
-                  "FIELD=\"X\"> <PRIMARY DAY=\"#00FF00\" /><SECONDARY DAY=\"#0000FF\" NIGHT=\"#000011\"/>"),
+                  "FIELD=\"X\"> <PRIMARY DAY=\"#00FF00\" /><SECONDARY DAY=\"#0000FF\" "
+                  "NIGHT=\"#000011\"/>"),
         "");
     EXPECT_EQ(row.pri_day, "00FF00");
     EXPECT_EQ(row.pri_night, "222222");
@@ -203,7 +209,8 @@ TEST(NwfSlots, ReadsFourColoursAndTreatsSixDigitsAsOpaque)
     const auto slots = nwf_slot_colours(
         "field=\"X\"  bg_width=\"1\"><color><primary day=\"#ffA0B0C0\" night=\"#ff010203\"/>"
         "<secondary day=\"#00c0d0e0\" night=\"112233\"/></color></style>");
-    EXPECT_EQ(slots, (std::array<std::string, 4> { "ffA0B0C0", "00c0d0e0", "ff010203", "ff112233" }));
+    EXPECT_EQ(
+        slots, (std::array<std::string, 4> { "ffA0B0C0", "00c0d0e0", "ff010203", "ff112233" }));
     EXPECT_EQ(nwf_slot_colours("field=\"X\"><color><primary day=\"#ff000000\"/></color>"),
         (std::array<std::string, 4> { "ff000000", "", "", "" }));
 }
@@ -220,7 +227,8 @@ TEST(NwfWidth, RangeIsMinusOneTo200)
 
 TEST(NwfStyle, WritesWidthsAndColoursInTheFixedOrder)
 {
-    EXPECT_EQ(nwf_style_text("field=\"MPM_X\"", "-1", "50", { "ff000001", "00000002", "ff000003", "00000004" }),
+    EXPECT_EQ(nwf_style_text("field=\"MPM_X\"", "-1", "50",
+                  { "ff000001", "00000002", "ff000003", "00000004" }),
         "field=\"MPM_X\" BG_WIDTH=\"-1\" FG_WIDTH=\"50\"><color><primary day=\"#ff000001\" "
         "night=\"#ff000003\"/><secondary day=\"#00000002\" night=\"#00000004\"/></color></style>");
 }

@@ -1,4 +1,5 @@
 add_executable(dialogs_test dialogs_test.cpp)
 target_link_libraries(dialogs_test PRIVATE tintwell_ui Qt6::Test)
+target_compile_definitions(dialogs_test PRIVATE TINTWELL_TEST_DATA="${TINTWELL_TEST_DATA}")
 add_test(NAME dialogs_test COMMAND dialogs_test)
 set_tests_properties(dialogs_test PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen TIMEOUT 120)

@@ -8,21 +8,24 @@
 #include "ui/dialogs/web_pages.h"
 #include "ui/main/main_window.h"
 #include "ui/main/owner_drawn_button.h"
+#include "ui/main/preview_widget.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QTemporaryDir>
+#include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
-#include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <functional>
 
 using namespace tintwell;
 
@@ -52,6 +55,32 @@ void choose(QListWidget* list, const QString& text)
     const auto found = list->findItems(text, Qt::MatchExactly);
     QVERIFY(!found.isEmpty());
     list->setCurrentItem(found.first());
+}
+
+QString data_file(const char* name)
+{
+    return QString(TINTWELL_TEST_DATA) + "/" + name;
+}
+
+// Answers the next modal dialog: waits for it to show, then hands it to `answer`. Gives up after
+// a few seconds, so a dialog that never opens fails the test instead of hanging it.
+void answer_modal(const std::function<void(QWidget*)>& answer, bool& answered)
+{
+    auto* poll = new QTimer;
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, answer, tries, &answered] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (!dialog && ++*tries < 300) {
+            return;
+        }
+        poll->stop();
+        poll->deleteLater();
+        if (dialog) {
+            answered = true;
+            answer(dialog);
+        }
+    });
+    poll->start(10);
 }
 
 // Catches the pages the dialogs hand to the browser.
@@ -84,8 +113,8 @@ private slots:
     void presentations_add_page()
     {
         for (int i = 0; i < 12; ++i) {
-            doc.rows.push_back(cz_row(i < 6 ? "GUIDANCE" : "BROWSE", "F" + std::to_string(i),
-                i % 2 ? "1" : ""));
+            doc.rows.push_back(
+                cz_row(i < 6 ? "GUIDANCE" : "BROWSE", "F" + std::to_string(i), i % 2 ? "1" : ""));
         }
         PresentationDialog dialog(doc, 0);
         QCOMPARE(dialog.windowTitle(), QString("Add & bRemove Presentations"));
@@ -103,7 +132,8 @@ private slots:
         choose(dialog.List1, "PEDESTRIAN");
         QTest::mouseClick(dialog.Command2[0], Qt::LeftButton);
         QCOMPARE(prompter.messages,
-            (std::vector<std::string> { "Please select a PRESENTATION", "Already exists", "Already added" }));
+            (std::vector<std::string> {
+                "Please select a PRESENTATION", "Already exists", "Already added" }));
         QCOMPARE(dialog.List3->count(), 2);
 
         dialog.show();
@@ -147,7 +177,8 @@ private slots:
         choose(dialog.List4, "GUIDANCE");
         QTest::mouseClick(dialog.Command2[3], Qt::LeftButton);
         QCOMPARE(prompter.messages,
-            std::vector<std::string> { "Can not remove project.\r\n\r\nUse 'New' to start new project.\r\n" });
+            std::vector<std::string> {
+                "Can not remove project.\r\n\r\nUse 'New' to start new project.\r\n" });
         QCOMPARE(dialog.List4->count(), 1);
 
         dialog.show();
@@ -176,14 +207,17 @@ private slots:
     void style_text_stores_valid_colours()
     {
         StyleRow row = cz_row("GUIDANCE", "MAP_WATER", "");
-        row.style_text = "FIELD = " + q + "MAP_WATER" + q + " SCALE=" + q + "1" + q + " >\r\n <COLOR>\r\n<PRIMARY DAY = " + q + "#CECECE" + q + "/>\r\n </COLOR >\r\n</STYLE>\r\n";
+        row.style_text = "FIELD = " + q + "MAP_WATER" + q + " SCALE=" + q + "1" + q
+            + " >\r\n <COLOR>\r\n<PRIMARY DAY = " + q + "#CECECE" + q
+            + "/>\r\n </COLOR >\r\n</STYLE>\r\n";
         doc.rows.push_back(row);
         StyleTextDialog dialog(doc, 0);
         QCOMPARE(dialog.windowTitle(), QString("Edit Text"));
         QVERIFY(dialog.Text1->toPlainText().startsWith("<STYLE FIELD"));
 
         QString text = dialog.Text1->toPlainText();
-        text.replace("<PRIMARY DAY = \"#CECECE\"/>", "<PRIMARY DAY = \"#00FF00\" NIGHT=\"#003300\"/>");
+        text.replace(
+            "<PRIMARY DAY = \"#CECECE\"/>", "<PRIMARY DAY = \"#00FF00\" NIGHT=\"#003300\"/>");
         dialog.Text1->setPlainText(text);
         dialog.show();
         click(dialog.command1[1]);
@@ -199,9 +233,12 @@ private slots:
     {
         QTest::addColumn<QString>("primary");
         QTest::addColumn<QString>("error");
-        QTest::newRow("five digits") << "<PRIMARY DAY=\"#00FF0\" NIGHT=\"#003300\"/>" << "00FF0 length <> 6";
-        QTest::newRow("letter beyond F") << "<PRIMARY DAY=\"#00FG00\" NIGHT=\"#003300\"/>" << "Hex Error 00FG00";
-        QTest::newRow("bad night") << "<PRIMARY DAY=\"#00FF00\" NIGHT=\"#0033G0\"/>" << "Hex Error 0033G0";
+        QTest::newRow("five digits") << "<PRIMARY DAY=\"#00FF0\" NIGHT=\"#003300\"/>"
+                                     << "00FF0 length <> 6";
+        QTest::newRow("letter beyond F") << "<PRIMARY DAY=\"#00FG00\" NIGHT=\"#003300\"/>"
+                                         << "Hex Error 00FG00";
+        QTest::newRow("bad night") << "<PRIMARY DAY=\"#00FF00\" NIGHT=\"#0033G0\"/>"
+                                   << "Hex Error 0033G0";
     }
 
     void style_text_errors_keep_the_dialog_open()
@@ -213,11 +250,12 @@ private slots:
         doc.rows.push_back(row);
         const StyleRow before = doc.rows[0];
         StyleTextDialog dialog(doc, 0);
-        dialog.Text1->setPlainText("<STYLE FIELD=\"MAP_WATER\" >\n<COLOR>\n" + primary + "\n</COLOR>");
+        dialog.Text1->setPlainText(
+            "<STYLE FIELD=\"MAP_WATER\" >\n<COLOR>\n" + primary + "\n</COLOR>");
         dialog.show();
         click(dialog.command1[1]);
-        QCOMPARE(prompter.messages,
-            std::vector<std::string> { "Error:\r\n\r\n" + error.toStdString() });
+        QCOMPARE(
+            prompter.messages, std::vector<std::string> { "Error:\r\n\r\n" + error.toStdString() });
         QVERIFY(dialog.isVisible());
         QVERIFY(doc.rows[0] == before);
     }
@@ -278,9 +316,12 @@ private slots:
         QTest::addColumn<QString>("fg");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<bool>("closes");
-        QTest::newRow("250 is out of range") << "250" << "7" << false;
-        QTest::newRow("-5 becomes -1") << "-5" << "-1" << true;
-        QTest::newRow("200 is the top") << "200" << "200" << true;
+        QTest::newRow("250 is out of range") << "250"
+                                             << "7" << false;
+        QTest::newRow("-5 becomes -1") << "-5"
+                                       << "-1" << true;
+        QTest::newRow("200 is the top") << "200"
+                                        << "200" << true;
     }
 
     void sport_style_apply_widths()
@@ -291,8 +332,10 @@ private slots:
         StyleRow row;
         row.bg_width = "3";
         row.fg_width = "7";
-        row.style_text = "field=\"MPM_X\" bg_width=\"3\" fg_width=\"7\"><color><primary day=\"#ff000001\" "
-                         "night=\"#ff000003\"/><secondary day=\"#00000002\" night=\"#00000004\"/></color></style>";
+        row.style_text =
+            "field=\"MPM_X\" bg_width=\"3\" fg_width=\"7\"><color><primary day=\"#ff000001\" "
+            "night=\"#ff000003\"/><secondary day=\"#00000002\" "
+            "night=\"#00000004\"/></color></style>";
         doc.kind = ThemeKind::SportFitness;
         doc.rows.push_back(row);
         SportStyleDialog dialog(doc, 0, "X");
@@ -302,7 +345,8 @@ private slots:
         QCOMPARE(doc.rows[0].fg_width, stored.toStdString());
         QCOMPARE(dialog.isVisible(), !closes);
         if (!closes) {
-            QCOMPARE(prompter.messages, std::vector<std::string> { "Max Range currently set to 200" });
+            QCOMPARE(
+                prompter.messages, std::vector<std::string> { "Max Range currently set to 200" });
             QCOMPARE(dialog.focusWidget(), dialog.Text1[1]);
             return;
         }
@@ -312,6 +356,76 @@ private slots:
                   "day=\"#00000002\" night=\"#00000004\"/></color></style>");
         QCOMPARE(doc.rows[0].sec_night, std::string("00000004"));
         QVERIFY(doc.modified);
+    }
+
+    void sport_style_writes_whole_colours_data()
+    {
+        QTest::addColumn<int>("slot");
+        QTest::addColumn<QString>("transparency");
+        QTest::addColumn<QString>("colour");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("short colour gets leading zeros") << 0 << "FF"
+                                                         << "12AB"
+                                                         << "#FF0012AB";
+        QTest::newRow("empty colour is black") << 0 << "00"
+                                               << ""
+                                               << "#00000000";
+        QTest::newRow("one-digit transparency") << 0 << "F"
+                                                << "123456"
+                                                << "#0F123456";
+        QTest::newRow("no transparency stays six digits") << 0 << ""
+                                                          << "123456"
+                                                          << "#123456";
+        QTest::newRow("empty slot stays empty") << 3 << ""
+                                                << ""
+                                                << "night=\"#\"/></color>";
+    }
+
+    void sport_style_writes_whole_colours()
+    {
+        QFETCH(int, slot);
+        QFETCH(QString, transparency);
+        QFETCH(QString, colour);
+        QFETCH(QString, written);
+        StyleRow row;
+        row.style_text =
+            "field=\"MPM_X\" bg_width=\"3\" fg_width=\"7\"><color><primary day=\"#ff000001\" "
+            "night=\"#ff000003\"/><secondary day=\"#00000002\" "
+            "night=\"#00000004\"/></color></style>";
+        doc.kind = ThemeKind::SportFitness;
+        doc.rows.push_back(row);
+        SportStyleDialog dialog(doc, 0, "X");
+        dialog.show();
+        const auto k = static_cast<std::size_t>(slot);
+        dialog.Text3[k]->setText(transparency);
+        dialog.Text2[k]->setText(colour);
+        click(dialog.command1[1]);
+        QVERIFY(prompter.messages.empty());
+        QVERIFY(!dialog.isVisible());
+        QVERIFY2(doc.rows[0].style_text.find(written.toStdString()) != std::string::npos,
+            doc.rows[0].style_text.c_str());
+    }
+
+    void sport_style_long_colour_is_cut_before_apply()
+    {
+        StyleRow row;
+        row.style_text = "field=\"MPM_X\" bg_width=\"3\"><color><primary day=\"#ff000001\" "
+                         "night=\"#ff000003\"/></color></style>";
+        doc.kind = ThemeKind::SportFitness;
+        doc.rows.push_back(row);
+        SportStyleDialog dialog(doc, 0, "X");
+        dialog.show();
+        dialog.Text2[2]->setFocus();
+        QTest::keyClicks(dialog.Text2[2], "7");
+        QCOMPARE(dialog.Text2[2]->text(), QString("0000037"));
+        click(dialog.command1[1]);
+        QCOMPARE(prompter.messages, std::vector<std::string> { "Max length=6 characters" });
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(dialog.Text2[2]->text(), QString("000003"));
+        QCOMPARE(doc.rows[0].style_text, row.style_text);
+        click(dialog.command1[1]);
+        QVERIFY(!dialog.isVisible());
+        QVERIFY(doc.rows[0].style_text.find("night=\"#FF000003\"") != std::string::npos);
     }
 
     void sport_style_bad_transparency_is_refused()
@@ -380,14 +494,99 @@ private slots:
         window.mcod2[4]->trigger();
         window.mcod2[4]->trigger();
         QCOMPARE(prompter.messages,
-            (std::vector<std::string> { "Already contains BG & FG WIDTH.", "Does not contain BG & FG WIDTH." }));
-        QCOMPARE(d.rows[0].style_text, row.style_text);
+            (std::vector<std::string> {
+                "Already contains BG & FG WIDTH.", "Does not contain BG & FG WIDTH." }));
+        QCOMPARE(d.rows[0].style_text, std::string("FIELD=\"MPM_TRAIL_CLR\" ><COLOR>"));
 
         d.rows.clear();
         window.med[1]->trigger();
         QCOMPARE(prompter.messages.back(), std::string("No elements"));
         QVERIFY(window.editors().has(EditorKind::SportFitness));
         QVERIFY(window.editors().has(EditorKind::StyleText));
+    }
+
+    void edit_menu_adds_and_removes_presentations_through_the_dialog()
+    {
+        QTemporaryDir folder;
+        MainWindow window("", folder.filePath("tintwell.dat"));
+        window.set_prompter(&prompter);
+        connect_dialog_menus(window);
+        window.show();
+        window.loadole(data_file("ui_car_zumo.kmtf"));
+        Document& d = window.document();
+        const int rows = d.row_count();
+        QVERIFY(rows > 0);
+        QCOMPARE(window.List1->count(), 2);
+
+        bool answered = false;
+        answer_modal(
+            [](QWidget* shown) {
+                auto* dialog = qobject_cast<PresentationDialog*>(shown);
+                QVERIFY(dialog);
+                QVERIFY(dialog->Frame1->isVisible());
+                choose(dialog->List1, "TRAFFIC");
+                QTest::mouseClick(dialog->Command2[0], Qt::LeftButton);
+                click(dialog->command1[1]);
+            },
+            answered);
+        window.med[0]->trigger();
+        QVERIFY(answered);
+        QVERIFY(prompter.messages.empty());
+        QCOMPARE(d.row_count(), 2 * rows);
+        QCOMPARE(d.rows[static_cast<std::size_t>(rows)].pres_name, std::string("TRAFFIC"));
+        QVERIFY(d.modified);
+        QCOMPARE(window.List1->count(), 3);
+        QCOMPARE(window.List1->item(2)->text(), QString("TRAFFIC"));
+        QCOMPARE(window.preview()->preview().layout().rows.size(), std::size_t(2 * rows));
+
+        answered = false;
+        answer_modal(
+            [](QWidget* shown) {
+                auto* dialog = qobject_cast<PresentationDialog*>(shown);
+                QVERIFY(dialog);
+                QVERIFY(dialog->Frame2->isVisible());
+                choose(dialog->List4, "TRAFFIC");
+                QTest::mouseClick(dialog->Command2[3], Qt::LeftButton);
+                click(dialog->command1[1]);
+            },
+            answered);
+        window.med[1]->trigger();
+        QVERIFY(answered);
+        QCOMPARE(d.row_count(), rows);
+        QCOMPARE(window.List1->count(), 2);
+        QVERIFY(std::none_of(d.rows.begin(), d.rows.end(),
+            [](const StyleRow& r) { return r.pres_name == "TRAFFIC"; }));
+    }
+
+    void hover_look_leaves_the_buttons_over_the_dialog()
+    {
+        StyleRow row = cz_row("GUIDANCE", "MAP_WATER", "");
+        row.style_text = "FIELD=\"MAP_WATER\">";
+        doc.rows.push_back(row);
+        PresentationDialog presentations(doc, 0);
+        StyleTextDialog text(doc, 0);
+        SportStyleDialog sport(doc, 0, "X");
+        const std::pair<QDialog*, std::array<OwnerDrawnButton*, 2>> dialogs[] = {
+            { &presentations, presentations.command1 }, { &text, text.command1 },
+            { &sport, sport.command1 }
+        };
+        for (const auto& [dialog, buttons] : dialogs) {
+            dialog->show();
+            for (OwnerDrawnButton* button : buttons) {
+                const QColor normal = button->back_colour();
+                // The button hands its move on to the dialog too; it must keep its hover look.
+                QMouseEvent over(QEvent::MouseMove, QPointF(5, 5),
+                    button->mapToGlobal(QPointF(5, 5)), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+                QApplication::sendEvent(button, &over);
+                QVERIFY(button->back_colour() != normal);
+                // Straight onto the dialog, with no leave event for the button in between.
+                QMouseEvent away(QEvent::MouseMove, QPointF(2, 2),
+                    dialog->mapToGlobal(QPointF(2, 2)), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+                QApplication::sendEvent(dialog, &away);
+                QCOMPARE(button->back_colour(), normal);
+            }
+            dialog->hide();
+        }
     }
 
     void manual_opens_as_a_local_file()

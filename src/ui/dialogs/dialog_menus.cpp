@@ -108,7 +108,8 @@ void connect_dialog_menus(MainWindow& window)
 
     EditorLauncher& editors = window.editors();
     editors.register_editor(EditorKind::StyleText, [](QWidget* parent, Document& doc, int row) {
-        const std::string before = doc.valid_row(row) ? doc.rows[static_cast<std::size_t>(row)].style_text : std::string();
+        const std::string before =
+            doc.valid_row(row) ? doc.rows[static_cast<std::size_t>(row)].style_text : std::string();
         StyleTextDialog dialog(doc, row, parent);
         centre(dialog);
         return dialog.exec() == QDialog::Accepted

@@ -7,7 +7,9 @@
 #include <QFrame>
 #include <QLabel>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <algorithm>
 
 namespace tintwell {
 
@@ -83,13 +85,15 @@ PresentationDialog::PresentationDialog(Document& doc, int pres_mode, QWidget* pa
     }
 
     for (int i = 0; i < 2; ++i) {
-        command1[static_cast<std::size_t>(i)] = new OwnerDrawnButton(i == 0 ? "Cancel" : "Apply", this);
+        command1[static_cast<std::size_t>(i)] =
+            new OwnerDrawnButton(i == 0 ? "Cancel" : "Apply", this);
         command1[static_cast<std::size_t>(i)]->setObjectName(QString("command1_%1").arg(i));
         command1[static_cast<std::size_t>(i)]->setGeometry(
             tw_rect(i == 0 ? 6345 : 7995, 6975, 1188, 420));
         connect(command1[static_cast<std::size_t>(i)], &OwnerDrawnButton::clicked, this,
             [this, i] { command1_Click(i); });
     }
+    setMouseTracking(true);
     Form_Load();
 }
 
@@ -169,6 +173,23 @@ void PresentationDialog::command1_Click(int index)
     }
     m_doc.modified = true;
     accept();
+}
+
+void PresentationDialog::Form_MouseMove()
+{
+    for (OwnerDrawnButton* button : command1) {
+        button->draw_button(QString(), 0);
+    }
+}
+
+void PresentationDialog::mouseMoveEvent(QMouseEvent* event)
+{
+    // A button passes its own moves on to the dialog; those must keep its hover look.
+    const QWidget* under = childAt(event->position().toPoint());
+    if (std::find(command1.begin(), command1.end(), under) == command1.end()) {
+        Form_MouseMove();
+    }
+    QDialog::mouseMoveEvent(event);
 }
 
 } // namespace tintwell

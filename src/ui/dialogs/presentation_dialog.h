@@ -3,7 +3,6 @@
 #include "model/document.h"
 
 #include <QDialog>
-
 #include <array>
 
 class QFrame;
@@ -30,6 +29,8 @@ public:
     void Command2_Click(int index);
     /// 0 Cancel, 1 Apply.
     void command1_Click(int index);
+    /// The pointer over the dialog itself: both buttons lose their hover look.
+    void Form_MouseMove();
 
     QFrame* Frame1;
     QLabel* Label1;
@@ -43,6 +44,9 @@ public:
     /// Items 0, 1 and 3; item 2 does not exist.
     std::array<QPushButton*, 4> Command2 {};
     std::array<OwnerDrawnButton*, 2> command1 {};
+
+protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     Document& m_doc;

@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
-
 #include <algorithm>
 #include <cmath>
 
@@ -45,8 +44,8 @@ QImage draw_chart()
         const double hue = static_cast<double>(x) / image.width();
         for (int y = 0; y < image.height(); ++y) {
             const double lightness = 1.0 - static_cast<double>(y) / (image.height() - 1);
-            image.setPixelColor(x, y, QColor::fromHslF(static_cast<float>(hue), 1.0f,
-                                          static_cast<float>(lightness)));
+            image.setPixelColor(x, y,
+                QColor::fromHslF(static_cast<float>(hue), 1.0f, static_cast<float>(lightness)));
         }
     }
     // A grey scale along the right edge.
@@ -172,8 +171,10 @@ SportStyleDialog::SportStyleDialog(
         command1[j] = new OwnerDrawnButton(i == 0 ? "Cancel" : "Apply", this);
         command1[j]->setObjectName(QString("command1_%1").arg(i));
         command1[j]->setGeometry(at12(i == 0 ? 6000 : 7416, i == 0 ? 4932 : 4920, 1188, 420));
-        connect(command1[j], &OwnerDrawnButton::clicked, this, [this, i] { command1_MouseDown(i); });
+        connect(
+            command1[j], &OwnerDrawnButton::clicked, this, [this, i] { command1_MouseDown(i); });
     }
+    setMouseTracking(true);
     Form_Load();
 }
 
@@ -337,8 +338,20 @@ bool SportStyleDialog::eventFilter(QObject* watched, QEvent* event)
 
 void SportStyleDialog::get_colvals()
 {
+    // The fields are read as hexadecimal numbers, as the swatches show them: a short colour gets
+    // leading zeros, so that "FF" + "12AB" is not written as the six-digit colour FF12AB and a
+    // one-digit transparency does not shift the colour. A slot with both fields empty stays
+    // empty, and an empty transparency leaves a six-digit colour, which counts as opaque.
     for (std::size_t k : { 2, 3, 0, 1 }) {
-        m_working[k] = (Text3[k]->text() + Text2[k]->text()).toLatin1().toStdString();
+        const QString transparency = Text3[k]->text();
+        const QString colour = Text2[k]->text();
+        if (transparency.isEmpty() && colour.isEmpty()) {
+            m_working[k].clear();
+            continue;
+        }
+        const QString prefix =
+            transparency.isEmpty() ? QString() : transparency.rightJustified(2, '0');
+        m_working[k] = (prefix + colour.rightJustified(6, '0')).toLatin1().toStdString();
     }
 }
 
@@ -366,6 +379,14 @@ void SportStyleDialog::command1_MouseDown(int index)
     if (!m_doc.valid_row(m_row) || !chk_hex()) {
         return;
     }
+    // A colour typed past six digits without Enter would reach the file whole.
+    for (std::size_t k = 0; k < 4; ++k) {
+        if (Text2[k]->text().size() > 6) {
+            Text2_KeyPress(static_cast<int>(k), QChar(13));
+            Text2[k]->setFocus();
+            return;
+        }
+    }
     for (std::size_t i : { 1, 0 }) {
         const auto width = nwf_width(Text1[i]->text().toLatin1().toStdString());
         if (!width) {
@@ -389,6 +410,23 @@ void SportStyleDialog::command1_MouseDown(int index)
     row.pri_night = m_working[2];
     m_doc.modified = true;
     accept();
+}
+
+void SportStyleDialog::Form_MouseMove()
+{
+    for (OwnerDrawnButton* button : command1) {
+        button->draw_button(QString(), 0);
+    }
+}
+
+void SportStyleDialog::mouseMoveEvent(QMouseEvent* event)
+{
+    // A button passes its own moves on to the dialog; those must keep its hover look.
+    const QWidget* under = childAt(event->position().toPoint());
+    if (std::find(command1.begin(), command1.end(), under) == command1.end()) {
+        Form_MouseMove();
+    }
+    QDialog::mouseMoveEvent(event);
 }
 
 } // namespace tintwell

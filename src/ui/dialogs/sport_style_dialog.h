@@ -4,7 +4,6 @@
 
 #include <QDialog>
 #include <QImage>
-
 #include <array>
 #include <string>
 
@@ -48,9 +47,10 @@ class SportStyleDialog : public QDialog
 {
     Q_OBJECT
 public:
-    /// `element_caption`: the preview's caption of the row, shown after "Tintwell ".
-    SportStyleDialog(Document& doc, int row, const QString& element_caption,
-        QWidget* parent = nullptr);
+    /// `element_caption`: the row's caption in the preview (its element name), shown after
+    /// "Tintwell ".
+    SportStyleDialog(
+        Document& doc, int row, const QString& element_caption, QWidget* parent = nullptr);
 
     void Form_Load();
     void Label2_Click(int k);
@@ -62,16 +62,21 @@ public:
     void Text2_Change(int k);
     /// True when the keystroke is taken into transparency field k.
     bool Text3_KeyPress(int k, QChar key);
-    /// 0 Cancel, 1 Apply.
+    /// 0 Cancel, 1 Apply. Apply stays open, with its message, on a transparency that is not
+    /// hexadecimal, a colour longer than six digits or a width above 200.
     void command1_MouseDown(int index);
+    /// The pointer over the dialog itself: both buttons lose their hover look.
+    void Form_MouseMove();
 
-    /// Joins each slot's transparency and colour into its working colour.
+    /// Joins each slot's transparency and colour into its working colour, with leading zeros
+    /// to two and six digits; a slot whose fields are both empty gets an empty colour.
     void get_colvals();
-    /// False, after "Invalid HEX :" and the field's text, when a transparency field holds a
-    /// character that is not a hexadecimal digit.
+    /// False, after "Invalid HEX :" and the field's text, when one of the four transparency
+    /// fields holds a character that is not a hexadecimal digit.
     bool chk_hex();
 
-    /// Working colours, eight characters each, in slot order.
+    /// Working colours in slot order: transparency then RRGGBB (six digits when the
+    /// transparency field is empty).
     const std::array<std::string, 4>& working() const { return m_working; }
     int sel_swatch() const { return m_sel_swatch; }
 
@@ -88,6 +93,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     void show_colour(QLabel* swatch, const std::string& colour);

@@ -5,7 +5,9 @@
 #include "ui/main/owner_drawn_button.h"
 #include "ui/main/twips.h"
 
+#include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <algorithm>
 
 namespace tintwell {
 
@@ -34,6 +36,7 @@ StyleTextDialog::StyleTextDialog(Document& doc, int row, QWidget* parent)
         button->setGeometry(tw_rect(i == 0 ? 6750 : 8280, i == 0 ? 4260 : 4230, 1188, 420));
         connect(button, &OwnerDrawnButton::clicked, this, [this, i] { command1_Click(i); });
     }
+    setMouseTracking(true);
     Form_Load();
 }
 
@@ -42,7 +45,9 @@ void StyleTextDialog::Form_Load()
     if (parentWidget()) {
         setWindowIcon(parentWidget()->windowIcon());
     }
-    const std::string style = m_doc.valid_row(m_row) ? m_doc.rows[static_cast<std::size_t>(m_row)].style_text : std::string();
+    const std::string style = m_doc.valid_row(m_row)
+        ? m_doc.rows[static_cast<std::size_t>(m_row)].style_text
+        : std::string();
     m_crlf = text::contains(style, "\r\n");
     Text1->setPlainText(QString::fromLatin1("<STYLE " + style));
     command1[0]->draw_button("Cancel", 0);
@@ -67,6 +72,23 @@ void StyleTextDialog::command1_Click(int index)
         return;
     }
     accept();
+}
+
+void StyleTextDialog::Form_MouseMove()
+{
+    for (OwnerDrawnButton* button : command1) {
+        button->draw_button(QString(), 0);
+    }
+}
+
+void StyleTextDialog::mouseMoveEvent(QMouseEvent* event)
+{
+    // A button passes its own moves on to the dialog; those must keep its hover look.
+    const QWidget* under = childAt(event->position().toPoint());
+    if (std::find(command1.begin(), command1.end(), under) == command1.end()) {
+        Form_MouseMove();
+    }
+    QDialog::mouseMoveEvent(event);
 }
 
 } // namespace tintwell

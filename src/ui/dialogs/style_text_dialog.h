@@ -3,7 +3,6 @@
 #include "model/document.h"
 
 #include <QDialog>
-
 #include <array>
 
 class QPlainTextEdit;
@@ -24,9 +23,14 @@ public:
     void Form_Load();
     /// 0 Cancel, 1 Apply.
     void command1_Click(int index);
+    /// The pointer over the dialog itself: both buttons lose their hover look.
+    void Form_MouseMove();
 
     QPlainTextEdit* Text1;
     std::array<OwnerDrawnButton*, 2> command1 {};
+
+protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     Document& m_doc;

@@ -7,10 +7,11 @@ class QWidget;
 
 namespace tintwell {
 
-/// Where a newer version of the program can be downloaded.
-inline constexpr const char* download_page = "https://tintwell.example.org/download";
+// The project's two web pages, both on its own site; the manual names them too.
+/// Where a newer version of the program can be downloaded ("Download Page" of Updates).
+inline constexpr const char* download_page = "https://tintwell.org/download/";
 /// The maker's web site, linked from the About box.
-inline constexpr const char* maker_site = "https://tintwell.example.org/";
+inline constexpr const char* maker_site = "https://tintwell.org/";
 
 /// The user manual that ships with the program: "manual.html" beside the program, else in the
 /// installed documentation folder (../share/doc/tintwell). Empty when neither exists.
