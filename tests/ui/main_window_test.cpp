@@ -164,6 +164,9 @@ private slots:
         QCOMPARE(window->findChild<QWidget*>("Picture1")->parentWidget(),
             window->findChild<QWidget*>("Picture2"));
         QCOMPARE(window->mf[0]->text(), QString("New Car && Zumo Theme"));
+        const QStringList menus = { window->mfile->title(), window->medit->title(),
+            window->mpref->title(), window->mhelp->title() };
+        QCOMPARE(menus, QStringList({ "File", "Edit", "Preference", "Help" }));
         QVERIFY(!window->mf[9]->isEnabled());
         QCOMPARE(window->mf[9]->shortcut(), QKeySequence("Ctrl+P"));
         QVERIFY(window->mcod2[1]->text() == "Copy Code" && window->mcod2[2]->isSeparator());
@@ -182,6 +185,19 @@ private slots:
         QCOMPARE(window->Text5->y(), window->Picture2->geometry().bottom() + 1 + px(50));
         QCOMPARE(window->Text5->width(), window->Picture2->width());
         QCOMPARE(window->vs->height(), window->Picture2->height());
+        QCOMPARE(window->vs->geometry().right() + 1,
+            px(tw(window->frameGeometry().width()) - 330));
+    }
+
+    void narrowWindowKeepsTheFrameWidthButMovesTheScrollBar()
+    {
+        auto window = make_window();
+        window->show();
+        window->resize(900, 700);
+        const int frame_width = window->Picture2->width();
+        window->resize(px(2760 + 330 + 30) - 10, 700);
+        QVERIFY(tw(window->frameGeometry().width()) - 2760 - 330 <= 30);
+        QCOMPARE(window->Picture2->width(), frame_width);
         QCOMPARE(window->vs->geometry().right() + 1,
             px(tw(window->frameGeometry().width()) - 330));
     }
@@ -288,6 +304,21 @@ private slots:
             std::vector<std::string> { "GUIDANCE already has \r\n\r\nWATER\r\n" });
         QCOMPARE(window->document().row_count(), 6);
         QCOMPARE(window->document().rows[3].field_name, std::string("MAP_BEACH_CLR"));
+    }
+
+    void addElementsOpensWithNothingLookingChosen()
+    {
+        Document doc;
+        AddElementsDialog dialog(doc);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        for (QListWidget* list : { dialog.List3, dialog.List1, dialog.List2 }) {
+            QVERIFY2(!list->hasFocus(), qPrintable(list->objectName()));
+            QVERIFY(list->currentItem() == nullptr);
+        }
+        QTest::mouseClick(dialog.List3->viewport(), Qt::LeftButton, {},
+            dialog.List3->visualItemRect(dialog.List3->item(1)).center());
+        QCOMPARE(dialog.List3->selectedItems().size(), 1);
     }
 
     void selectAllAndCancel()
@@ -541,6 +572,10 @@ private slots:
         QCOMPARE(entries(), QStringList({ paths[3], paths[4], paths[7], paths[5], paths[2],
                                 paths[1], QString() }));
         QVERIFY(!window->mf[18]->isVisible());
+        // The entries that moved up are not greyed for the file that vanished.
+        for (int i = 12; i <= 17; ++i) {
+            QVERIFY2(window->mf[std::size_t(i)]->isEnabled(), qPrintable(QString::number(i)));
+        }
     }
 
     void settingsFileBytesAfterClosing()

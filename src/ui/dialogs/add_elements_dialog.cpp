@@ -84,6 +84,11 @@ AddElementsDialog::AddElementsDialog(Document& doc, QWidget* parent)
         connect(command1[i], &OwnerDrawnButton::clicked, this, [this, i] { command1_Click(i); });
     }
 
+    // The dialog itself holds the focus when it opens: a list holding it would show its first
+    // item framed like a choice that was never made.
+    setFocusPolicy(Qt::StrongFocus);
+    setFocus();
+
     fill(List1, line_list_items(doc.kind));
     fill(List2, polygon_list_items(doc.kind));
     if (doc.kind == ThemeKind::CarZumo) {

@@ -242,7 +242,7 @@ void MainWindow::build_controls()
 
 void MainWindow::build_menus()
 {
-    mfile = menuBar()->addMenu("&File");
+    mfile = menuBar()->addMenu("File");
     mfile->setObjectName("mfile");
     const std::array<const char*, 12> captions = { "New Car && Zumo Theme",
         "New Sport && Fitness Theme", "-", "Open", "-", "Save", "-", "About", "-", "Print", "-",
@@ -657,6 +657,8 @@ void MainWindow::updatmf(const QString& path)
     if (path.isEmpty()) {
         tintwell::updatmf(m_settings.recent, {});
         show_recent();
+        // The entries moved up: each item takes the greying of the file it now names.
+        refresh_recent_enabled();
         return;
     }
     cap(path);
