@@ -155,6 +155,20 @@ private slots:
         QVERIFY(m_prompter.messages.empty());
     }
 
+    void relativePathFromCommandLineIsRememberedInFull()
+    {
+        const QString path = copy_of("ui_car_zumo.kmtf", "Relative.kmtf");
+        const QString started_in = QDir::currentPath();
+        QDir::setCurrent(m_dir->path());
+        auto window = make_window("\"./system/../Relative.kmtf\"");
+        QDir::setCurrent(started_in);
+        window->show();
+        QTRY_COMPARE(window->document().row_count(), 5);
+        QCOMPARE(QString::fromStdString(window->recent()[0]), path);
+        QVERIFY(window->mf[12]->isEnabled());
+        QCOMPARE(window->windowTitle(), "Tintwell 6.1 " + path.toLower());
+    }
+
     void controlsSitAtDesignGeometry()
     {
         auto window = make_window();

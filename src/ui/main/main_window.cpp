@@ -91,6 +91,11 @@ MainWindow::MainWindow(const QString& pending_open, const QString& settings_path
     setObjectName("f1");
     m_pending_open = pending_open;
     m_pending_open.remove(QChar('"'));
+    // A path relative to the folder the program was started in would name another file, or
+    // none, when the recent-file entry is used in a later run.
+    if (!m_pending_open.isEmpty()) {
+        m_pending_open = QDir::cleanPath(QFileInfo(m_pending_open).absoluteFilePath());
+    }
     m_doc.attach(m_prompter, this);
     set_element_chooser(nullptr);
 

@@ -36,8 +36,8 @@ class MainWindow : public QMainWindow, public ThemeView
 {
     Q_OBJECT
 public:
-    /// `pending_open`: a theme path from the command line (double quotes are removed), opened
-    /// when the window first becomes active. The settings file is read from `settings_path`.
+    /// `pending_open`: a theme path from the command line (double quotes are removed, a relative
+    /// path is taken from the current folder), opened when the window first becomes active. The settings file is read from `settings_path`.
     MainWindow(const QString& pending_open, const QString& settings_path,
         QWidget* parent = nullptr);
     ~MainWindow() override;
