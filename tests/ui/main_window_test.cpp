@@ -22,6 +22,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 #include <deque>
 #include <memory>
@@ -153,6 +154,8 @@ private slots:
         const QPoint inside = window->preview()->box_rect(0).topLeft() + QPoint(20, 20);
         QCOMPARE(shot.pixelColor(inside), QColor(0x20, 0x40, 0xC0));
         QVERIFY(m_prompter.messages.empty());
+        // The busy pointer is back to normal once the theme is shown.
+        QVERIFY(!QApplication::overrideCursor());
     }
 
     void relativePathFromCommandLineIsRememberedInFull()
@@ -378,6 +381,43 @@ private slots:
         QTest::mouseClick(window->preview(), Qt::RightButton, {}, box_centre(*window, 2));
         QTRY_VERIFY(!window->mcode->isVisible());
         QCOMPARE(window->document().cur_row, 2);
+    }
+
+    void sampleToolTipsNameThePresentation_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("add_polygon");
+        QTest::addColumn<QString>("tip");
+        QTest::newRow("car & zumo row") << "ui_car_zumo.kmtf" << false << "GUIDANCE";
+        QTest::newRow("sport & fitness row") << "ui_sport_fitness.kmtf" << false << "Sport & Fitness";
+        QTest::newRow("row without presentation")
+            << "ui_sport_fitness.kmtf" << true << " Double Click to Edit ";
+    }
+
+    void sampleToolTipsNameThePresentation()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, add_polygon);
+        QFETCH(QString, tip);
+        auto window = make_window();
+        open(*window, m_dialogs, copy_of(file.toLatin1().constData(), "tip.kmtf"));
+        int row = 0;
+        if (add_polygon) {
+            window->set_element_chooser([](Document& doc) {
+                bool keep_open = true;
+                return newelement_add(doc, { -1, {}, { "BOG" } }, keep_open);
+            });
+            window->Command2_Click();
+            row = window->document().row_count() - 1;
+            QCOMPARE(window->document().rows[std::size_t(row)].elem_name, std::string("BOG"));
+        }
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        const QPoint at = box_centre(*window, row);
+        QHelpEvent help(QEvent::ToolTip, at, window->preview()->mapToGlobal(at));
+        QApplication::sendEvent(window->preview(), &help);
+        QTRY_COMPARE(QToolTip::text(), tip);
+        QToolTip::hideText();
     }
 
     void doubleClickOpensTheEditorForTheRow_data()
@@ -678,6 +718,7 @@ private slots:
         QApplication::sendEvent(window->preview(), &drop);
 
         QCOMPARE(window->document().kind == ThemeKind::SportFitness, loads);
+        QVERIFY(!QApplication::overrideCursor());
         QCOMPARE(m_prompter.questions.size(), std::size_t(modified ? 1 : 0));
         if (loads) {
             QCOMPARE(QString::fromStdString(window->document().file_name), path);
