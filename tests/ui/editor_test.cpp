@@ -9,8 +9,11 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <QUndoStack>
 #include <memory>
 
@@ -77,6 +80,16 @@ void type_enter(QLineEdit* box, const QString& text)
     QTest::keyClick(box, Qt::Key_Return);
 }
 
+// The pointer moving over a widget with no button held, delivered as the application delivers
+// it (to the widget, then to its parents while nobody takes it). The offscreen platform does not
+// pass the test library's pointer moves on to the widgets.
+void hover(QWidget* w, QPoint at = QPoint(5, 5))
+{
+    QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(w->mapToGlobal(at)), Qt::NoButton,
+        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &move);
+}
+
 void click(QWidget* w)
 {
     QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(3, 3));
@@ -102,7 +115,9 @@ class EditorTest : public QObject
         auto e = std::make_unique<StyleEditor>(doc, prompter);
         e->show();
         e->activateWindow();
-        QTest::qWaitForWindowActive(e.get());
+        if (!QTest::qWaitForWindowActive(e.get())) {
+            qWarning("the editor did not become active");
+        }
         return e;
     }
 
@@ -129,6 +144,156 @@ private slots:
         QCOMPARE(e->commandop[0]->caption_colour(), QColor(180, 180, 180));
         QVERIFY(e->commandop[1]->caption_colour() != QColor(180, 180, 180));
         QVERIFY(!doc.modified);
+        QCOMPARE(e->windowTitle(), QString("Tintwell ROAD INTERSTATE"));
+        QCOMPARE(e->Picture5->cursor().shape(), Qt::BitmapCursor);
+        QVERIFY(!e->Text2[2]->isVisibleTo(e.get()));
+    }
+
+    void check_box_texts_are_not_clipped()
+    {
+        auto e = open({ line_row() });
+        for (const char* name : { "Check1", "Check2", "Check3", "applyall" }) {
+            const auto* box = child<QCheckBox>(e.get(), name);
+            QVERIFY2(box->sizeHint().width() <= box->width(), name);
+        }
+    }
+
+    void button_hover_looks()
+    {
+        const QColor hovered(250, 250, 250);
+        const QColor normal(230, 230, 230);
+        const QColor grey_text(180, 180, 180);
+        auto e = open({ line_row() });
+        hover(e->command1[1], QPoint(5, 5));
+        QCOMPARE(e->command1[1]->back_colour(), hovered);
+        QVERIFY(btn_hover());
+        hover(e.get(), QPoint(2, 2));
+        QCOMPARE(e->command1[1]->back_colour(), normal);
+        QVERIFY(!btn_hover());
+
+        // Night is available by day, Day is the current mode and keeps its greyed look.
+        hover(e->commandop[1], QPoint(5, 5));
+        QCOMPARE(e->commandop[1]->back_colour(), hovered);
+        hover(e->commandop[0], QPoint(5, 5));
+        QCOMPARE(e->commandop[0]->caption_colour(), grey_text);
+        QCOMPARE(e->commandop[1]->back_colour(), normal);
+        hover(e.get(), QPoint(2, 2));
+        QCOMPARE(e->commandop[0]->caption_colour(), grey_text);
+
+        // With night colours off, Night stays greyed under the pointer and does not respond.
+        click(e->Check2);
+        hover(e->commandop[1], QPoint(5, 5));
+        QCOMPARE(e->commandop[1]->caption_colour(), grey_text);
+        QTest::mouseClick(e->commandop[1], Qt::LeftButton);
+        QCOMPARE(e->night_mode, 0);
+    }
+
+    void swatch_tool_tip_on_hover()
+    {
+        auto e = open({ line_row() });
+        click(e->Labc[2]);
+        hover(e->Label2[1], QPoint(5, 5));
+        QCOMPARE(e->Label2[1]->toolTip(),
+            QString::fromStdString("#" + value_to_hex(col256()[2].colour, ThemeKind::CarZumo)));
+        hover(e->Label2[0], QPoint(5, 5));
+        QCOMPARE(e->Label2[0]->toolTip(), QString("#0000FF"));
+    }
+
+    void ladder_drag_with_the_mouse()
+    {
+        auto e = open({ line_row() });
+        const std::string opened = e->ed_pri_day;
+        const QImage& ladder = e->ladder_image();
+        const int ladder_x = e->Picture5->x();
+        // Drag the pointer to the ladder's left end: the sample follows, the style does not yet.
+        QTest::mousePress(e->pointer1, Qt::LeftButton, {}, QPoint(2, 2));
+        QTest::mouseMove(e->pointer1, QPoint(ladder_x - e->pointer1->x() - 40, 2));
+        QCOMPARE(e->pointer1->x(), ladder_x);
+        const QColor dark = ladder.pixelColor(4, 6);
+        const ColourValue dark_value = dark.red() + 256 * dark.green() + 65536 * dark.blue();
+        QCOMPARE(e->sample().scale_.colour, dark_value);
+        QCOMPARE(e->ed_pri_day, opened);
+        QTest::mouseRelease(e->pointer1, Qt::LeftButton, {}, QPoint(2, 2));
+        QCOMPARE(e->ed_pri_day, value_to_hex(dark_value, ThemeKind::CarZumo));
+        QCOMPARE(e->Text2[1]->text(), QString::fromStdString(e->ed_pri_day));
+        QVERIFY(e->undo_button->isEnabled());
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+
+        // A release on the ladder itself takes the colour under the pointer.
+        click(e->Label2[0]);
+        const QPoint at(ladder.width() - 3, 5);
+        const QColor light = ladder.pixelColor(at);
+        QTest::mouseClick(e->Picture5, Qt::LeftButton, {}, at);
+        QCOMPARE(e->ed_sec_day,
+            value_to_hex(
+                light.red() + 256 * light.green() + 65536 * light.blue(), ThemeKind::CarZumo));
+        click(e->undo_button);
+        QCOMPARE(e->ed_sec_day, std::string("0000FF"));
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+    }
+
+    void undo_comes_back_in_the_mode_of_the_step()
+    {
+        auto e = open({ line_row() });
+        QTest::mouseClick(e->commandop[1], Qt::LeftButton);
+        click(e->Labc[239]);
+        QTest::mouseClick(e->commandop[0], Qt::LeftButton);
+        QCOMPARE(child<QLabel>(e.get(), "label6")->text(), QString("DAY"));
+        click(e->undo_button);
+        QCOMPARE(child<QLabel>(e.get(), "label6")->text(), QString("NIGHT"));
+        QCOMPARE(e->Text2[1]->text(), QString("FFFFFF"));
+        // The next pick changes the colour the window shows: the night line.
+        click(e->Labc[0]);
+        QCOMPARE(e->ed_pri_night, std::string("000000"));
+        QCOMPARE(e->ed_pri_day, std::string("FF0000"));
+    }
+
+    void area_fill_is_kept_and_typed_fill_is_not_lost()
+    {
+        auto e = open({ polygon_row() });
+        QTest::mouseClick(e->commandop[1], Qt::LeftButton);
+        click(e->Labc[239]);
+        QCOMPARE(e->ed_pri_night, std::string("FFFFFF"));
+        QTest::mouseClick(e->commandop[0], Qt::LeftButton);
+        QCOMPARE(e->ed_pri_night, std::string("FFFFFF"));
+        QCOMPARE(e->Text2[3]->text(), QString("A0C0FF"));
+
+        e->Text2[3]->setFocus();
+        e->Text2[3]->selectAll();
+        QTest::keyClicks(e->Text2[3], "123");
+        QTest::mouseClick(e->command1[1], Qt::LeftButton);
+        QCOMPARE(prompter.messages, std::vector<std::string> { "Press Enter to apply color" });
+        QVERIFY(!e->applied());
+        QTest::keyClick(e->Text2[3], Qt::Key_Return);
+        QTest::mouseClick(e->command1[1], Qt::LeftButton);
+        QVERIFY(e->applied());
+        QCOMPARE(doc.rows[0].pri_day, std::string("000123"));
+        QCOMPARE(doc.rows[0].pri_night, std::string("FFFFFF"));
+    }
+
+    void opened_from_the_main_window_centred()
+    {
+        doc = Document();
+        doc.rows = { line_row(), line_row("BROWSE") };
+        EditorLauncher launcher;
+        register_style_editor(launcher);
+        QRect placed;
+        QString title;
+        QTimer::singleShot(0, [&] {
+            auto* editor = qobject_cast<StyleEditor*>(QApplication::activeModalWidget());
+            if (editor == nullptr) {
+                return;
+            }
+            placed = editor->frameGeometry();
+            title = editor->windowTitle();
+            QTest::mouseClick(editor->command1[0], Qt::LeftButton);
+        });
+        QVERIFY(!launcher.open(EditorKind::Style, nullptr, doc, 1));
+        QCOMPARE(doc.cur_row, 1);
+        QCOMPARE(title, QString("Tintwell ROAD INTERSTATE"));
+        const QPoint centre = QGuiApplication::primaryScreen()->geometry().center();
+        // Within the few pixels of a window frame.
+        QVERIFY((placed.center() - centre).manhattanLength() <= 8);
     }
 
     void opening_cases()

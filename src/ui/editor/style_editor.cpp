@@ -8,15 +8,19 @@
 #include "ui/main/owner_drawn_button.h"
 #include "ui/main/twips.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QUndoCommand>
 #include <QUndoStack>
@@ -95,12 +99,19 @@ public:
     std::function<void(QPoint, Qt::MouseButtons)> pressed;
     std::function<void(QPoint, Qt::MouseButtons)> moved;
     std::function<void(QPoint)> released;
+    /// Draws a thin edge around the picture (not into its image), for a picture whose
+    /// background matches the window's.
+    bool framed = false;
 
 protected:
     void paintEvent(QPaintEvent*) override
     {
         QPainter p(this);
         p.drawImage(0, 0, *m_image);
+        if (framed) {
+            p.setPen(QColor(160, 160, 160));
+            p.drawRect(rect().adjusted(0, 0, -1, -1));
+        }
     }
     void mousePressEvent(QMouseEvent* e) override
     {
@@ -132,6 +143,55 @@ ColourValue pixel_at(const QImage& image, QPoint p)
         return -1;
     }
     return colour_value(image.pixel(p));
+}
+
+// The hourglass while the shade ladder is built or a step is undone; nested uses keep it until
+// the outermost one ends.
+void busy_on()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+void busy_off()
+{
+    QApplication::restoreOverrideCursor();
+}
+struct BusyPointer
+{
+    BusyPointer() { busy_on(); }
+    ~BusyPointer() { busy_off(); }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+};
+
+// The pointer over the shade ladder: a thin upright bar with notches, so the band under it is
+// easy to see.
+QCursor ladder_cursor()
+{
+    QPixmap image(15, 23);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setPen(QPen(Qt::white, 3));
+    p.drawLine(7, 1, 7, 21);
+    p.setPen(QPen(Qt::black, 1));
+    p.drawLine(7, 0, 7, 22);
+    p.drawLine(3, 0, 11, 0);
+    p.drawLine(3, 22, 11, 22);
+    p.drawLine(4, 11, 10, 11);
+    p.end();
+    return QCursor(image, 7, 11);
+}
+
+// Centres a window on the screen that shows its parent (or on the main screen).
+void cent(QWidget& form)
+{
+    const QWidget* parent = form.parentWidget();
+    const QScreen* screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return;
+    }
+    QRect place = form.frameGeometry();
+    place.moveCenter(screen->geometry().center());
+    form.move(place.topLeft());
 }
 
 QImage colour_field()
@@ -231,6 +291,13 @@ StyleRow& StyleEditor::row()
 void StyleEditor::build_controls()
 {
     setFixedSize(px(14600), px(8400));
+    // The control widths were laid out for this font, not for whatever the desktop uses.
+    QFont font;
+    font.setFamilies({ "MS Sans Serif", "Liberation Sans", "Arial" });
+    font.setPointSize(8);
+    setFont(font);
+    // Moves over the window background take the hover look off the buttons.
+    setMouseTracking(true);
     const auto label = [this](QWidget* parent, const char* name, const QString& caption, QRect r) {
         auto* l = new QLabel(caption, parent);
         l->setObjectName(name);
@@ -243,6 +310,7 @@ void StyleEditor::build_controls()
         l->setGeometry(r);
         l->setAutoFillBackground(true);
         l->setFrameShape(QFrame::Box);
+        l->setMouseTracking(true);
         l->installEventFilter(this);
         return l;
     };
@@ -265,6 +333,7 @@ void StyleEditor::build_controls()
     Picture1 = new ImageBox(&m_sample_image, this);
     Picture1->setObjectName("Picture1");
     Picture1->setGeometry(tw_rect(480, 600, picture1_width, picture1_height));
+    static_cast<ImageBox*>(Picture1)->framed = true;
     static_cast<ImageBox*>(Picture1)->pressed = [this](QPoint p, Qt::MouseButtons) {
         const int x = tw(p.x());
         const int y = tw(p.y());
@@ -370,6 +439,7 @@ void StyleEditor::build_controls()
         commandop[i]->setObjectName(QString("commandop_%1").arg(i));
         commandop[i]->setGeometry(tw_rect(x0 + 760 * i, 3600, 705, 300));
         commandop[i]->draw_button(day_night[i], 12);
+        commandop[i]->installEventFilter(this);
         connect(commandop[i], &OwnerDrawnButton::clicked, this, [this, i] { commandop_Click(i); });
     }
     undo_button = new QPushButton("Undo", this);
@@ -418,6 +488,7 @@ void StyleEditor::build_controls()
     Picture5 = new ImageBox(&m_ladder_image, this);
     Picture5->setObjectName("Picture5");
     Picture5->setGeometry(tw_rect(x0, 7260, ladder_width, ladder_height));
+    Picture5->setCursor(ladder_cursor());
     auto* ladder = static_cast<ImageBox*>(Picture5);
     ladder->moved = [this](QPoint p, Qt::MouseButtons buttons) {
         if (!(buttons & Qt::LeftButton)) {
@@ -497,7 +568,46 @@ void StyleEditor::set_swatch(int i, ColourValue colour)
     }
     m_swatch[i] = colour & 0xFFFFFF;
     set_swatch_widget(Label2[i], colour);
-    Label2[i]->setToolTip(QString::number(m_swatch[i], 16).toUpper());
+}
+
+void StyleEditor::Label2_MouseMove(int i)
+{
+    if (Label2[i] != nullptr) {
+        Label2[i]->setToolTip(qs("#" + value_to_hex(m_swatch[i], ThemeKind::CarZumo)));
+    }
+}
+
+bool StyleEditor::hover_allowed(int i) const
+{
+    return Check2->isChecked() && i != night_mode;
+}
+
+void StyleEditor::Form_MouseMove()
+{
+    if (!btn_hover()) {
+        return;
+    }
+    for (auto* button : command1) {
+        button->draw_button("", 0);
+    }
+    for (int i = 0; i < 2; ++i) {
+        if (commandop[i]->back_colour() == QColor(250, 250, 250)) {
+            commandop[i]->draw_button("", 0);
+        }
+    }
+}
+
+void StyleEditor::mouseMoveEvent(QMouseEvent* event)
+{
+    // A button passes its own moves on to the window; those must not undo its hover look.
+    QWidget* under = childAt(event->position().toPoint());
+    const auto is_button = [under](const auto& buttons) {
+        return std::find(buttons.begin(), buttons.end(), under) != buttons.end();
+    };
+    if (!is_button(command1) && !is_button(commandop)) {
+        Form_MouseMove();
+    }
+    QDialog::mouseMoveEvent(event);
 }
 
 std::string& StyleEditor::line_colour()
@@ -526,7 +636,11 @@ void StyleEditor::Form_Load()
         applyall->hide();
         Check2->hide();
     }
-    setWindowTitle("Tintwell " + qs(text::trim(r.elem_name)));
+    if (parentWidget() != nullptr) {
+        setWindowIcon(parentWidget()->windowIcon());
+    }
+    // The caption under the row's sample in the main window is its element name.
+    setWindowTitle("Tintwell " + qs(r.elem_name));
     if (car) {
         r.style_text = strip_night(m_doc, m_row);
     } else {
@@ -550,6 +664,8 @@ void StyleEditor::Form_Load()
         Label8->setVisible(is_pgon);
         Label9->setVisible(is_pgon);
     }
+    // The box of the primary or secondary colour belongs to Sport & Fitness areas only.
+    Text2[2]->setVisible(sport);
     const bool arrow = text::contains(upper_code, "ARRW");
 
     if (car && !is_pgon && text::contains(upper_code, "SECONDARY") && text::val(r.border) == 0) {
@@ -800,6 +916,7 @@ void StyleEditor::show_sample()
 
 void StyleEditor::shadestp()
 {
+    BusyPointer busy;
     const bool sport_area = m_doc.kind == ThemeKind::SportFitness && is_pgon;
     const ColourValue base = sport_area ? m_swatch[3] : m_swatch[std::clamp(target, 0, 3)];
     const auto bands = shade_ladder(base);
@@ -817,6 +934,7 @@ void StyleEditor::shadestp()
 
 void StyleEditor::shades_check(ColourValue colour)
 {
+    BusyPointer busy;
     if (!shades_(colour)) {
         Shape12->hide();
     }
@@ -881,12 +999,13 @@ void StyleEditor::apply_record(const std::string& record)
         return;
     }
     target = text::contains(f[0], "bc") ? 0 : 1;
-    if (text::contains(f[0], "n")) {
-        set_opt(1);
+    // The window comes back in the mode of the step, so the caption, the buttons and the
+    // colour the next pick changes all agree.
+    night_mode = text::contains(f[0], "n") ? 1 : 0;
+    if (night_mode == 1) {
         Check2->setChecked(true);
-    } else {
-        set_opt(0);
     }
+    set_opt(night_mode);
     ed_pri_day = f[1];
     ed_sec_day = f[2];
     ed_pri_night = f[3];
@@ -899,6 +1018,10 @@ void StyleEditor::apply_record(const std::string& record)
         target = 3;
     }
     m_record = record;
+    if (!is_pgon) {
+        Text2[0]->setText(qs(border_colour()));
+        Text2[1]->setText(qs(line_colour()));
+    }
     const std::string& restored = (target == 0) ? border_colour() : line_colour();
     if (const auto value = hex_to_value(restored, m_doc.kind)) {
         plotcols(*value);
@@ -913,6 +1036,7 @@ void StyleEditor::und(int index)
         return;
     }
     m_in_undo = true;
+    BusyPointer busy;
     if (index == 0 && m_undo->canUndo()) {
         m_undo->undo();
     } else if (index == 1 && m_undo->canRedo()) {
@@ -1075,9 +1199,7 @@ void StyleEditor::Text2_Enter(int i)
     } else {
         set_swatch(i, colour);
     }
-    if (i < 3) {
-        pending[i] = false;
-    }
+    pending[i] = false;
     reset_scrol();
     if (i == 2 && m_doc.kind == ThemeKind::SportFitness) {
         cur_col[1] = colour;
@@ -1129,7 +1251,7 @@ void StyleEditor::commandop_Click(int i)
     if (commandop[i]->caption_colour() == qcolour(grey_caption)) {
         return;
     }
-    for (int k = 0; k < 3; ++k) {
+    for (int k = 0; k < 4; ++k) {
         if (pending[k]) {
             Text2[k]->setFocus();
             m_prompter.message(pending_message);
@@ -1370,7 +1492,7 @@ void StyleEditor::command1_Click(int i)
         reject();
         return;
     }
-    for (int k = 0; k < 3; ++k) {
+    for (int k = 0; k < 4; ++k) {
         if (pending[k]) {
             Text2[k]->setFocus();
             m_prompter.message(pending_message);
@@ -1460,6 +1582,22 @@ int StyleEditor::text_index(QObject* watched, const auto& boxes) const
 bool StyleEditor::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
+    if (const int i = text_index(watched, commandop); i >= 0) {
+        // The button of the current mode, and Night while night colours are off, keep their
+        // greyed look under the pointer, which counts as being over the window background.
+        if ((type == QEvent::MouseMove || type == QEvent::Leave) && !hover_allowed(i)) {
+            if (type == QEvent::MouseMove) {
+                Form_MouseMove();
+            }
+            return true;
+        }
+        return QDialog::eventFilter(watched, event);
+    }
+    if (type == QEvent::Enter || type == QEvent::MouseMove || type == QEvent::ToolTip) {
+        if (const int i = text_index(watched, Label2); i >= 0) {
+            Label2_MouseMove(i);
+        }
+    }
     if (type == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
@@ -1473,9 +1611,8 @@ bool StyleEditor::eventFilter(QObject* watched, QEvent* event)
                 return true;
             }
             m_doc.modified = true;
-            if (i < 3) {
-                pending[i] = true;
-            }
+            // The fill box of an area counts too: Apply must not drop a colour typed there.
+            pending[i] = true;
             if (enter) {
                 Text2_Enter(i);
                 return true;
@@ -1538,6 +1675,7 @@ void register_style_editor(EditorLauncher& launcher)
         doc.cur_row = row;
         MessageBoxPrompter prompter(parent);
         StyleEditor editor(doc, prompter, parent);
+        cent(editor);
         editor.exec();
         return editor.applied();
     });

@@ -48,7 +48,8 @@ public:
     int night_mode = 0;
     int nwf_sec = 0;
     std::array<ColourValue, 2> cur_col {};
-    std::array<bool, 3> pending {};
+    /// A hex box `Text2`(i) typed into without Enter; Apply and Day/Night wait for it.
+    std::array<bool, 4> pending {};
     const EditorSample& sample() const { return m_sample; }
     QUndoStack* undo_stack() const { return m_undo; }
     /// The colour of a swatch `Label2`(i).
@@ -70,6 +71,10 @@ public:
     void Check2_MouseUp();
     void Check3_MouseUp();
     void Label8_Click();
+    /// Shows the swatch's colour as "#RRGGBB" in its tool tip.
+    void Label2_MouseMove(int i);
+    /// Takes the hover look off the buttons when the pointer is over the window background.
+    void Form_MouseMove();
     void Label9_Click();
     void command1_Click(int i);
     void und(int index);
@@ -115,6 +120,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     friend class RecordCommand;
@@ -122,6 +128,9 @@ private:
     void build_controls();
     void Form_Load();
     void set_opt(int night);
+    /// A Day/Night button takes the hover look only while night colours are on and it is not
+    /// the current mode.
+    bool hover_allowed(int i) const;
     void set_nwfcols(const std::string& colour);
     void reset_scrol();
     void plot_line(int shade);
