@@ -465,6 +465,9 @@ private slots:
         about.show();
         QCOMPARE(about.Label1->text(), QString("Version 6.1"));
         QCOMPARE(about.Label10->text(), QString("Alpha "));
+        // Read as one line: "Alpha Version 6.1".
+        QVERIFY(about.Label1->x() - about.Label10->geometry().right() <= 2);
+        QCOMPARE(about.Label1->y(), about.Label10->y());
         QTest::mouseClick(about.Label2, Qt::LeftButton);
         QCOMPARE(catcher.opened, QList<QUrl> { QUrl(maker_site) });
         QDesktopServices::unsetUrlHandler("https");

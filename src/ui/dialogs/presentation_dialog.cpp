@@ -74,6 +74,8 @@ PresentationDialog::PresentationDialog(Document& doc, int pres_mode, QWidget* pa
     Frame2->setObjectName("Frame2");
     Frame2->setGeometry(tw_rect(336, 204, 9576, 6636));
     List4 = make_list(Frame2, "List4", tw_rect(5292, 2772, 2784, 2532));
+    // The remove page names its list as the add page does.
+    heading("YOUR PROJECT", Frame2, "remove_heading", tw_rect(6012, 2520, 1344, 228));
     Command2[3] = new QPushButton("<-- REMOVE", Frame2);
     Command2[3]->setGeometry(tw_rect(3108, 3792, 1440, 408));
 
@@ -117,6 +119,9 @@ void PresentationDialog::Form_Load()
     }
     Frame1->setVisible(m_mode == 0);
     Frame2->setVisible(m_mode == 1);
+    // Focus starts on the page's button: a list that took it first would show its first entry
+    // as current, which looks chosen but is not.
+    Command2[m_mode == 0 ? 0 : 3]->setFocus();
 }
 
 void PresentationDialog::Command2_Click(int index)

@@ -27,7 +27,10 @@ StyleTextDialog::StyleTextDialog(Document& doc, int row, QWidget* parent)
     courier.setStyleHint(QFont::Monospace);
     courier.setPointSize(10);
     Text1->setFont(courier);
-    Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // A style read from a Sport & Fitness theme is one long line; wrapping keeps all of it in
+    // view. Only the display wraps: the text keeps its own line breaks.
+    Text1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Text1->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
 
     for (int i = 0; i < 2; ++i) {
         auto*& button = command1[static_cast<std::size_t>(i)];

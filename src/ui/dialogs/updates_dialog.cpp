@@ -196,6 +196,9 @@ void AboutDialog::Form_Activate()
 {
     Label10->setText("Alpha ");
     Label1->setText(QString("Version ") + program_version);
+    // One line, "Alpha Version 6.1", whatever the font's width.
+    Label10->adjustSize();
+    Label1->move(Label10->x() + Label10->width(), Label1->y());
     QPalette palette = Shape2->palette();
     palette.setColor(QPalette::Window, QColor(240, 240, 230));
     Shape2->setPalette(palette);
