@@ -12,11 +12,13 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -176,11 +178,51 @@ private slots:
     {
         auto window = make_window();
         QCOMPARE(window->objectName(), QString("f1"));
-        QCOMPARE(window->title->geometry(), tw_rect(120, 3720, 2436, 396));
-        QCOMPARE(window->command1->geometry(), tw_rect(720, 9960, 1188, 360));
+        const std::vector<std::pair<const char*, QRect>> design = {
+            { "Command2", tw_rect(468, 336, 372, 324) }, { "Label1", tw_rect(984, 384, 1608, 312) },
+            { "Check1", tw_rect(744, 900, 1296, 324) }, { "Label2_0", tw_rect(300, 1464, 2076, 312) },
+            { "List1", tw_rect(168, 1860, 2316, 1368) }, { "Label2_1", tw_rect(300, 3360, 2076, 312) },
+            { "title", tw_rect(120, 3720, 2436, 396) }, { "Label2_2", tw_rect(240, 4200, 2076, 312) },
+            { "Text3", tw_rect(120, 4560, 2436, 1356) }, { "Label2_3", tw_rect(240, 6120, 2076, 312) },
+            { "Text1", tw_rect(120, 6480, 2436, 468) }, { "Label2_4", tw_rect(300, 7080, 2076, 312) },
+            { "Text2", tw_rect(696, 7560, 1272, 468) }, { "Check2", tw_rect(720, 8400, 1332, 252) },
+            { "Label3", tw_rect(168, 8880, 2412, 312) }, { "Shape1", tw_rect(240, 9360, 2052, 1092) },
+            { "Text4", tw_rect(360, 9480, 1800, 336) }, { "command1", tw_rect(720, 9960, 1188, 360) } };
+        for (const auto& [name, rect] : design) {
+            auto* control = window->findChild<QWidget*>(name);
+            QVERIFY2(control, name);
+            QCOMPARE(control->geometry(), rect);
+        }
+        const std::vector<std::pair<const char*, QString>> captions = { { "Label1", "Add Line/Polygon" },
+            { "Label2_0", "Presentations" }, { "Label2_1", "Title" }, { "Label2_2", "Description" },
+            { "Label2_3", "Locality" }, { "Label2_4", "Version" }, { "Label3", "UPDATE AVAILABLE" } };
+        for (const auto& [name, caption] : captions) {
+            QCOMPARE(window->findChild<QLabel*>(name)->text(), caption);
+        }
+        QCOMPARE(window->Command2->text(), QString("+"));
+        QCOMPARE(window->Check1->text(), QString("Edit Text"));
+        QCOMPARE(window->Check2->text(), QString("Show Code"));
+        QCOMPARE(window->command1->caption(), QString("Search"));
+        QVERIFY(window->Label3->isHidden());
         QCOMPARE(window->findChild<QWidget*>("Picture1")->parentWidget(),
             window->findChild<QWidget*>("Picture2"));
-        QCOMPARE(window->mf[0]->text(), QString("New Car && Zumo Theme"));
+        QStringList file_items;
+        for (int i = 0; i < 12; ++i) {
+            QAction* item = window->mf[std::size_t(i)];
+            file_items << (item->isSeparator() ? QString("-") : item->text());
+        }
+        QCOMPARE(file_items, QStringList({ "New Car && Zumo Theme", "New Sport && Fitness Theme", "-",
+                                 "Open", "-", "Save", "-", "About", "-", "Print", "-", "Exit" }));
+        QCOMPARE(window->mf[5]->shortcut(), QKeySequence("Ctrl+S"));
+        QCOMPARE(window->med[0]->text() + "|" + window->med[1]->text(),
+            QString("Add Presentations|Remove Presentations"));
+        QCOMPARE(window->mset[0]->text(), QString("Set Border to 0.3 when Border Color does not exist"));
+        QVERIFY(window->mset[0]->isCheckable() && window->mset[0]->isChecked());
+        QCOMPARE(window->mhlp[0]->text() + "|" + window->mhlp[2]->text(),
+            QString("Check for Updates|Manual"));
+        QVERIFY(window->mhlp[1]->isSeparator());
+        QCOMPARE(window->mcod2[3]->text() + "|" + window->mcod2[4]->text(),
+            QString("Add BG/FG Width|Remove BG/FG Width"));
         const QStringList menus = { window->mfile->title(), window->medit->title(),
             window->mpref->title(), window->mhelp->title() };
         QCOMPARE(menus, QStringList({ "File", "Edit", "Preference", "Help" }));
