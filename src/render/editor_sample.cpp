@@ -62,9 +62,12 @@ void plotrail(const SampleInput& in, EditorSample& s)
     const Area a = layout_area(in, s);
     const bool night = in.night_mode == 1;
     if (!s.is_pgon) {
+        // A rail without a border colour shows its body alone, not bars in a stale colour.
+        const std::string& border = night ? in.ed_sec_night : in.ed_sec_day;
+        const bool has_border = !border.empty() && hex_to_value(border, in.kind).has_value();
         for (auto& bar : s.bord) {
-            set_colour(bar, night ? in.ed_sec_night : in.ed_sec_day, in.kind);
-            bar.visible = true;
+            set_colour(bar, border, in.kind);
+            bar.visible = has_border;
         }
     } else {
         s.bord[0].visible = s.bord[1].visible = false;

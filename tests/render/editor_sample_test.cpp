@@ -115,6 +115,23 @@ TEST(EditorSample, RailIsThreeBarsSideBySideWithoutMarkers)
     EXPECT_FALSE(s.marker_visible[0] || s.marker_visible[1]);
 }
 
+TEST(EditorSample, RailSideBarsFollowItsBorderColour)
+{
+    SampleInput in = line_input();
+    in.field_name = "MPM_TRAIL_CLR";
+    EditorSample s;
+    plot_line(in, s);
+    EXPECT_TRUE(s.bord[0].visible && s.bord[1].visible);
+    EXPECT_EQ(s.bord[0].colour, 0xFF0000);
+    // The border colour cleared (or never set): no side bars in the last colour they had.
+    for (const char* none : { "", "-1" }) {
+        in.ed_sec_day = none;
+        plot_line(in, s);
+        EXPECT_FALSE(s.bord[0].visible || s.bord[1].visible) << none;
+        EXPECT_TRUE(s.scale_.visible);
+    }
+}
+
 TEST(EditorSample, MarkersCentreOnTheBarBeingColoured)
 {
     EditorSample s;

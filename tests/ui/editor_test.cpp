@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -345,6 +346,16 @@ private slots:
         type_enter(box, "00ff");
         QCOMPARE(e->ed_pri_day, std::string("0000FF"));
         QCOMPARE(e->sample().scale_.colour, 0xFF0000);
+
+        // Pasted text that is not hexadecimal never reaches the style.
+        box->clear();
+        QApplication::clipboard()->setText("12ZZ34");
+        box->paste();
+        QCOMPARE(box->text(), QString());
+        QApplication::clipboard()->setText("00ff00");
+        box->paste();
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(e->ed_pri_day, std::string("00FF00"));
 
         // A typed colour that is not a palette colour drops the palette frame.
         click(e->Labc[5]);

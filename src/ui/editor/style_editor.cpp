@@ -20,6 +20,8 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QShortcut>
 #include <QUndoCommand>
@@ -319,6 +321,8 @@ void StyleEditor::build_controls()
         t->setObjectName(QString("Text2_%1").arg(i));
         t->setGeometry(r);
         t->setToolTip(enter_hint);
+        // Pasted or dropped text passes no key filter; only hex digits may reach the style.
+        t->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9A-Fa-f]*"), t));
         t->installEventFilter(this);
         connect(t, &QLineEdit::textChanged, t, [t](const QString& s) {
             const QString up = s.toUpper();
