@@ -58,7 +58,7 @@ struct Read
     std::string error;
 };
 
-Read read_colour(const std::string& element, std::string_view key, bool night)
+Read read_colour(const std::string& element, std::string_view key)
 {
     Read out;
     const auto at = instr(element, key);
@@ -66,8 +66,10 @@ Read read_colour(const std::string& element, std::string_view key, bool night)
         return out;
     }
     const std::string r = mid(element, at + key.size());
+    // The last value of an element ends at "/>": the night one, and the day one of an element
+    // without night, as the writer writes a style whose night colour is -1.
     std::size_t end = instr(r, " ");
-    if (night && end == 0) {
+    if (end == 0) {
         end = instr(r, "/>");
     }
     if (end < 2) {
@@ -206,11 +208,11 @@ std::string pcode(Document& doc, int row, std::string_view edited)
             if (const auto close = instr(piece, "/>")) {
                 piece = left(piece, close + 1);
             }
-            const Read day = read_colour(piece, "DAY=", false);
+            const Read day = read_colour(piece, "DAY=");
             if (!day.error.empty()) {
                 return day.error;
             }
-            const Read night = read_colour(piece, "NIGHT=", true);
+            const Read night = read_colour(piece, "NIGHT=");
             if (!night.error.empty()) {
                 return night.error;
             }

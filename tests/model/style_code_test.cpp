@@ -170,8 +170,22 @@ INSTANTIATE_TEST_SUITE_P(Cases, StyleTextFaults,
             "Hex Error 0000-1" },
         // A scale that is the last attribute before ">" has no blank behind its quote.
         Fault { "<STYLE FIELD=\"X\" SCALE=\"2\">\r\n", "\"2\">\r?" },
-        // A day value at the end of the element has no blank to end it.
-        Fault { "<PRIMARY DAY=\"#00FF00\"/>\n", "00FF00/>?" }));
+        // A day value that nothing ends.
+        Fault { "<PRIMARY DAY=\"#00FF00\"\n", "00FF00?" }));
+
+TEST_F(StyleTextFaults, DayOnlyElementAsTheWriterWritesItIsStored)
+{
+    // A style whose night colour is -1 is saved with a day value only, closed by "/>"; read back
+    // upper-cased, its text must apply unchanged.
+    auto& row = use("old");
+    ASSERT_EQ(pcode(doc, 0,
+                  "<STYLE FIELD = \"MAP_PARK\" SCALE=\"2\" >\r\n<COLOR>\r\n<PRIMARY DAY = "
+                  "\"#CECECE\"/>\r\n</COLOR >\r\n</STYLE>\r\n"),
+        "");
+    EXPECT_EQ(row.pri_day, "CECECE");
+    EXPECT_EQ(row.pri_night, "222222");
+    EXPECT_EQ(row.scale, "2");
+}
 
 TEST_F(StyleTextFaults, LowerCaseNamesAreNotReadButTheTextIsStored)
 {
