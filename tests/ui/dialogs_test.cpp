@@ -428,15 +428,24 @@ private slots:
         QVERIFY(doc.rows[0].style_text.find("night=\"#FF000003\"") != std::string::npos);
     }
 
+    void sport_style_bad_transparency_is_refused_data()
+    {
+        QTest::addColumn<int>("slot");
+        QTest::newRow("secondary day") << 1;
+        // The night transparencies reach the file as well.
+        QTest::newRow("secondary night") << 3;
+    }
+
     void sport_style_bad_transparency_is_refused()
     {
+        QFETCH(int, slot);
         StyleRow row;
         row.style_text = "field=\"X\" bg_width=\"1\"><color><primary day=\"#ff000001\"/></color>";
         doc.kind = ThemeKind::SportFitness;
         doc.rows.push_back(row);
         SportStyleDialog dialog(doc, 0, "X");
         dialog.show();
-        dialog.Text3[1]->setText("0g");
+        dialog.Text3[static_cast<std::size_t>(slot)]->setText("0g");
         click(dialog.command1[1]);
         QCOMPARE(prompter.messages, std::vector<std::string> { "Invalid HEX :0G" });
         QVERIFY(dialog.isVisible());
