@@ -631,6 +631,57 @@ private slots:
         QCOMPARE(window->document().kind, ThemeKind::SportFitness);
     }
 
+    void rejectedFileLeavesTheOpenThemeAsItWas_data()
+    {
+        QTest::addColumn<bool>("dropped");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("message");
+        const QByteArray no_presentation = "<garmin_map_theme><metadata><title>Other</title>"
+                                           "</metadata><style field=\"X\"><color></color></style>";
+        QTest::newRow("open, no presentation") << false << no_presentation << "No Presentation";
+        QTest::newRow("open, not a theme") << false << QByteArray("hello") << "File not a Garmin kmtf file.";
+        QTest::newRow("dropped, no presentation") << true << no_presentation << "No Presentation";
+    }
+
+    void rejectedFileLeavesTheOpenThemeAsItWas()
+    {
+        QFETCH(bool, dropped);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, message);
+        auto window = make_window();
+        const QString path = copy_of("ui_sport_fitness.kmtf", "mine.kmtf");
+        open(*window, m_dialogs, path);
+        window->show();
+        window->document().modified = true;
+        const QString caption = window->windowTitle();
+        const ThemeMetadata metadata = window->document().metadata;
+        const auto rows = window->document().rows;
+        const QString other = m_dir->filePath("other.kmtf");
+        QFile file(other);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        file.close();
+        m_prompter.yes_no_answers = { false };
+        if (dropped) {
+            window->loadole(other);
+        } else {
+            open(*window, m_dialogs, other);
+        }
+        QCOMPARE(m_prompter.messages, std::vector<std::string> { message.toStdString() });
+        QCOMPARE(window->document().rows, rows);
+        QCOMPARE(window->document().kind, ThemeKind::SportFitness);
+        QVERIFY(window->document().modified);
+        QCOMPARE(QString::fromStdString(window->document().file_name), path);
+        QCOMPARE(window->windowTitle(), caption);
+        QCOMPARE(window->document().metadata, metadata);
+        QCOMPARE(window->title->text(), QString::fromLatin1(metadata.title));
+        QCOMPARE(window->List1->count(), 1);
+        // Closing still asks about the unsaved changes.
+        m_prompter.yes_no_cancel_answers = { YesNoCancel::Cancel };
+        QVERIFY(!window->close());
+        QCOMPARE(m_prompter.questions.back(), std::string("Save file?"));
+    }
+
     void recentFilesKeepSevenMoveUpAndForgetVanished()
     {
         auto window = make_window();

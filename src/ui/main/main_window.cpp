@@ -564,6 +564,7 @@ void MainWindow::open_command()
 void MainWindow::load_into_preview(const QString& path)
 {
     busy_on();
+    const OpenTheme kept = keep_open_theme();
     List1->clear();
     updatmf(path);
     const std::string content = loadbinary2(m_doc, to_bytes(path));
@@ -572,8 +573,33 @@ void MainWindow::load_into_preview(const QString& path)
     title->clear();
     if (parse(m_doc, content)) {
         plot(-1);
+    } else {
+        restore_open_theme(kept);
     }
     busy_off();
+}
+
+MainWindow::OpenTheme MainWindow::keep_open_theme() const
+{
+    OpenTheme kept { m_doc.kind, m_doc.modified, m_doc.metadata, m_doc.file_name, windowTitle(), {} };
+    for (int i = 0; i < List1->count(); ++i) {
+        kept.presentations << List1->item(i)->text();
+    }
+    return kept;
+}
+
+// A rejected file leaves the rows of the open theme in place; without this they would go on
+// under the rejected file's name and metadata, and the next Save would write them there.
+void MainWindow::restore_open_theme(const OpenTheme& kept)
+{
+    m_doc.kind = kept.kind;
+    m_doc.modified = kept.modified;
+    m_doc.metadata = kept.metadata;
+    m_doc.file_name = kept.file_name;
+    metadata_changed(m_doc.metadata);
+    setWindowTitle(kept.caption);
+    List1->clear();
+    List1->addItems(kept.presentations);
 }
 
 void MainWindow::save_command()
@@ -646,15 +672,21 @@ void MainWindow::loadole(const QString& path)
         return;
     }
     busy_on();
+    const OpenTheme kept = keep_open_theme();
     updatmf(path);
     List1->clear();
     const std::string content = loadbinary2(m_doc, to_bytes(path));
     cap(path);
-    parse(m_doc, content);
+    const bool read = parse(m_doc, content);
+    if (!read) {
+        restore_open_theme(kept);
+    }
     plot(-1);
     busy_off();
-    m_doc.file_name = to_bytes(path);
-    m_doc.modified = false;
+    if (read) {
+        m_doc.file_name = to_bytes(path);
+        m_doc.modified = false;
+    }
 }
 
 void MainWindow::updatmf(const QString& path)

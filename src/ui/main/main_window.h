@@ -7,6 +7,7 @@
 #include "ui/main/settings.h"
 
 #include <QMainWindow>
+#include <QStringList>
 
 #include <array>
 #include <functional>
@@ -139,6 +140,19 @@ private:
     void save_command();
     void reopen(int index);
     void load_into_preview(const QString& path);
+    /// What a rejected file must not take from the open theme: its kind, unsaved state,
+    /// metadata, name, caption and presentation list.
+    struct OpenTheme
+    {
+        ThemeKind kind;
+        bool modified;
+        ThemeMetadata metadata;
+        std::string file_name;
+        QString caption;
+        QStringList presentations;
+    };
+    OpenTheme keep_open_theme() const;
+    void restore_open_theme(const OpenTheme& kept);
     void show_recent();
     void refresh_recent_enabled();
     void place_frame_around(int row, int extra_width, int extra_height);
