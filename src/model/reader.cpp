@@ -83,22 +83,24 @@ std::string_view view_from(std::string_view s, std::size_t start)
     return start > s.size() ? std::string_view() : s.substr(start - 1);
 }
 
-// get_block of the text with its double quotes removed, made in one step.
+// The text with its double quotes removed, and get_block of the text with them removed, each
+// made in one step.
+std::string without_quotes(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (auto q = text.find('"'); q != std::string_view::npos; q = text.find('"')) {
+        out.append(text.substr(0, q));
+        text.remove_prefix(q + 1);
+    }
+    out.append(text);
+    return out;
+}
+
 std::string unquoted_block(std::string_view text)
 {
     const auto close = find_literal(text, ">");
-    if (close == std::string_view::npos) {
-        return {};
-    }
-    std::string out;
-    out.reserve(close);
-    std::string_view rest = text.substr(0, close);
-    for (auto q = rest.find('"'); q != std::string_view::npos; q = rest.find('"')) {
-        out.append(rest.substr(0, q));
-        rest.remove_prefix(q + 1);
-    }
-    out.append(rest);
-    return out;
+    return close == std::string_view::npos ? std::string() : without_quotes(text.substr(0, close));
 }
 
 // get_bit of a text that is upper case already, with an upper-case tag.
@@ -481,8 +483,7 @@ void read_sport_fitness(Document& doc, std::string text)
             continue;
         }
         const std::string_view opening = source.substr(0, g);
-        std::string element(view_from(source.substr(0, g - 1), 7));
-        replace_in(element, "\"", "");
+        std::string element = without_quotes(view_from(source.substr(0, g - 1), 7));
         const auto quote_at = instr(opening, "\"");
 
         StyleRow row;
@@ -503,8 +504,8 @@ void read_sport_fitness(Document& doc, std::string text)
         row.pres_name = "Sport & Fitness";
 
         // An opening tag without quotes is read from its field attribute on.
-        std::string attributes = get_block(view_from(piece, quote_at != 0 ? quote_at : field));
-        for (const char* noise : { "\"", "MPM_", "_CLR", "MAP_" }) {
+        std::string attributes = unquoted_block(view_from(piece, quote_at != 0 ? quote_at : field));
+        for (const char* noise : { "MPM_", "_CLR", "MAP_" }) {
             replace_in(attributes, noise, "");
         }
 
