@@ -619,6 +619,39 @@ private slots:
         QVERIFY(!text::contains(doc.rows[0].style_text, "\r\n"));
     }
 
+    void sport_fitness_area_picks_one_part_at_a_time()
+    {
+        StyleRow r;
+        r.field_name = "MPM_WATER_CLR";
+        r.pri_day = "9EC5F0";
+        r.pri_night = "3F4E74";
+        r.sec_day = "404040";
+        r.sec_night = "101010";
+        r.border = "00";
+        r.nwf_border = "00";
+        r.pres_name = "Sport & Fitness";
+        r.style_text = "field=\"mpm_water_clr\" ><color><primary  day=\"#ff9ec5f0\" "
+                       "night=\"#ff3f4e74\" /><secondary  day=\"#00404040\" "
+                       "night=\"#00101010\" /></color></style>";
+        auto e = open({ r }, 0, ThemeKind::SportFitness);
+        QVERIFY(e->is_pgon);
+        QCOMPARE(e->Text2[3]->text(), QString("9EC5F0"));
+        QTest::mouseClick(e->Label9, Qt::LeftButton);
+        QCOMPARE(e->nwf_sec, 1);
+        click(e->Labc[7]);
+        QCOMPARE(e->ed_sec_day, std::string("FF0000"));
+        QCOMPARE(e->ed_pri_day, std::string("9EC5F0"));
+        QCOMPARE(e->Text2[3]->text(), QString("FF0000"));
+        type_enter(e->Text2[3], "00FF00");
+        QCOMPARE(e->ed_sec_day, std::string("00FF00"));
+        QCOMPARE(e->ed_pri_day, std::string("9EC5F0"));
+        const QPoint at(e->Picture5->width() - 2, 5);
+        const QColor light = e->ladder_image().pixelColor(at);
+        QTest::mouseClick(e->Picture5, Qt::LeftButton, {}, at);
+        QCOMPARE(e->ed_sec_day, light.name().mid(1).toUpper().toStdString());
+        QCOMPARE(e->ed_pri_day, std::string("9EC5F0"));
+    }
+
     void ladder_and_field_are_full_range()
     {
         auto e = open({ line_row() });

@@ -572,6 +572,14 @@ void StyleEditor::set_swatch(int i, ColourValue colour)
     }
     m_swatch[i] = colour & 0xFFFFFF;
     set_swatch_widget(Label2[i], colour);
+    if (i == 3 && sport_area()) {
+        Text2[3]->setText(qs(value_to_hex(m_swatch[3], m_doc.kind)));
+    }
+}
+
+bool StyleEditor::sport_area() const
+{
+    return m_doc.kind == ThemeKind::SportFitness && is_pgon;
 }
 
 void StyleEditor::Label2_MouseMove(int i)
@@ -1072,7 +1080,9 @@ void StyleEditor::Labc_MouseDown(int i)
     reset_scrol();
     const ColourValue colour = col256()[static_cast<std::size_t>(i)].colour;
     const std::string s = value_to_hex(colour, m_doc.kind);
-    if (target == 1 || is_pgon) {
+    if (sport_area()) {
+        // plotcols stores it in the part picked with Label8 or Label9, and only there.
+    } else if (target == 1 || is_pgon) {
         line_colour() = s;
         cur_col[1] = colour;
         Text2[is_pgon ? 3 : 1]->setText(qs(s));
@@ -1102,6 +1112,10 @@ void StyleEditor::p5_pick(QPoint pos, bool press)
     if (press) {
         plotcols(c);
         add_(working_colours());
+        return;
+    }
+    if (sport_area()) {
+        plotcols(c);
         return;
     }
     reset_scrol();
@@ -1167,6 +1181,11 @@ void StyleEditor::Picture5_MouseUp(QPoint pos)
     }
     m_pointer_left = std::clamp(tw(pos.x()) - pointer_width / 2, 0, ladder_width - pointer_width);
     pointer1->move(Picture5->x() + px(m_pointer_left), pointer1->y());
+    if (sport_area()) {
+        plotcols(c);
+        add_(working_colours());
+        return;
+    }
     const std::string s = value_to_hex(c, m_doc.kind);
     if (target == 1 || is_pgon) {
         set_swatch(is_pgon ? 3 : 1, c);
@@ -1197,7 +1216,9 @@ void StyleEditor::Text2_Enter(int i)
     }
     Text2[i]->setText(qs(t));
     const ColourValue colour = hex_to_value(t, m_doc.kind).value_or(0);
-    if (i == 2 && m_doc.kind == ThemeKind::SportFitness) {
+    // In a Sport & Fitness area both boxes stand for the part picked with Label8 or Label9.
+    const bool nwf_part = (i == 2 || i == 3) && sport_area();
+    if (nwf_part) {
         set_swatch(3, colour);
         set_nwfcols(t);
     } else {
@@ -1205,7 +1226,7 @@ void StyleEditor::Text2_Enter(int i)
     }
     pending[i] = false;
     reset_scrol();
-    if (i == 2 && m_doc.kind == ThemeKind::SportFitness) {
+    if (nwf_part) {
         cur_col[1] = colour;
     } else if (i == 1 || is_pgon) {
         line_colour() = t;

@@ -131,6 +131,8 @@ private:
     /// A Day/Night button takes the hover look only while night colours are on and it is not
     /// the current mode.
     bool hover_allowed(int i) const;
+    /// A Sport & Fitness area: its colours are picked one part at a time (Label8, Label9).
+    bool sport_area() const;
     void set_nwfcols(const std::string& colour);
     void reset_scrol();
     void plot_line(int shade);
