@@ -69,8 +69,8 @@ ElementSelection newelement_add(Document& doc, const ElementChoice& choice, bool
 {
     keep_open = true;
     const bool car_zumo = doc.kind == ThemeKind::CarZumo;
-    const bool has_pres
-        = choice.pres_index >= 0 && choice.pres_index < static_cast<int>(pres_catalogue.size());
+    const bool has_pres =
+        choice.pres_index >= 0 && choice.pres_index < static_cast<int>(pres_catalogue.size());
     if (car_zumo && !has_pres) {
         doc.message("Please select a Presentation");
         return {};

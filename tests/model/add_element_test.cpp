@@ -1,5 +1,4 @@
 #include "model/add_element.h"
-
 #include "model/prompter.h"
 #include "model/reader.h"
 #include "model/writer.h"
@@ -71,8 +70,8 @@ TEST(AddElement, PolygonGetsBorderScaleAndSecondaryDefaults)
     EXPECT_EQ(row.border, ".6");
     EXPECT_EQ(row.sec_day, "0a0a0a");
     EXPECT_EQ(row.elem_name, "WATER");
-    EXPECT_NE(row.style_text.find("<SECONDARY  day=\"#0A0A0A\" night=\"#000000\" />"),
-        std::string::npos);
+    EXPECT_NE(
+        row.style_text.find("<SECONDARY  day=\"#0A0A0A\" night=\"#000000\" />"), std::string::npos);
 }
 
 TEST(AddElement, SportFitnessRowsCarryTransparencyAndPolygonsSortBehindLines)
@@ -82,8 +81,8 @@ TEST(AddElement, SportFitnessRowsCarryTransparencyAndPolygonsSortBehindLines)
     doc.attach(&prompter, nullptr);
     doc.kind = ThemeKind::SportFitness;
     bool keep_open = true;
-    const auto selection
-        = newelement_add(doc, { -1, { "MJR HWY" }, { "BUILDING SHADOW" } }, keep_open);
+    const auto selection =
+        newelement_add(doc, { -1, { "MJR HWY" }, { "BUILDING SHADOW" } }, keep_open);
     EXPECT_FALSE(keep_open);
     EXPECT_EQ(selection.presentation, "");
     add_element(doc, selection);
@@ -133,8 +132,7 @@ TEST(AddElement, SportFitnessPolygonsSurviveSavingAndReading)
 
     // Chosen again, a polygon is reported by its saved name; LAND is new although URBAN LAND
     // holds it.
-    const auto again
-        = newelement_add(doc, { -1, {}, { "BUILDING SHADOW", "LAND" } }, keep_open);
+    const auto again = newelement_add(doc, { -1, {}, { "BUILDING SHADOW", "LAND" } }, keep_open);
     EXPECT_EQ(again.polygons, "MPM_LAND_CLR\r\n");
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0], "Already contains \r\n\r\nMPM_BUILDING_SHADOW_CLR\r\n");
@@ -148,7 +146,10 @@ struct ExistsCase
     bool expected;
 };
 
-void PrintTo(const ExistsCase& c, std::ostream* os) { *os << c.what; }
+void PrintTo(const ExistsCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
 
 class ElemExists : public testing::TestWithParam<ExistsCase>
 {
@@ -174,8 +175,8 @@ TEST(AddElement, AlreadyPresentIsReportedFirstAndTheNewOnesAreStillAdded)
     RecordingPrompter prompter;
     Document doc = car_zumo_theme(prompter);
     bool keep_open = false;
-    const auto selection
-        = newelement_add(doc, { 0, { "ROAD_ALLY", "TRK" }, { "BEACH", "WATER" } }, keep_open);
+    const auto selection =
+        newelement_add(doc, { 0, { "ROAD_ALLY", "TRK" }, { "BEACH", "WATER" } }, keep_open);
     EXPECT_FALSE(keep_open);
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0], "GUIDANCE already has \r\n\r\nROAD_ALLY\r\nWATER\r\n");
@@ -207,7 +208,10 @@ struct RefusalCase
     const char* message;
 };
 
-void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.what; }
+void PrintTo(const RefusalCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
 
 class AddRefusal : public testing::TestWithParam<RefusalCase>
 {

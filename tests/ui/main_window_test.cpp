@@ -25,7 +25,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
-
 #include <deque>
 #include <memory>
 
@@ -46,8 +45,8 @@ public:
     {
         return next(filter);
     }
-    QString save_path(QWidget*, const QString&, const QString& default_name,
-        const QString& filter) override
+    QString save_path(
+        QWidget*, const QString&, const QString& default_name, const QString& filter) override
     {
         default_names << default_name;
         return next(filter);
@@ -67,7 +66,10 @@ private:
     }
 };
 
-QString data_file(const char* name) { return QString(TINTWELL_TEST_DATA) + "/" + name; }
+QString data_file(const char* name)
+{
+    return QString(TINTWELL_TEST_DATA) + "/" + name;
+}
 
 QByteArray read_all(const QString& path)
 {
@@ -180,22 +182,32 @@ private slots:
         QCOMPARE(window->objectName(), QString("f1"));
         const std::vector<std::pair<const char*, QRect>> design = {
             { "Command2", tw_rect(468, 336, 372, 324) }, { "Label1", tw_rect(984, 384, 1608, 312) },
-            { "Check1", tw_rect(744, 900, 1296, 324) }, { "Label2_0", tw_rect(300, 1464, 2076, 312) },
-            { "List1", tw_rect(168, 1860, 2316, 1368) }, { "Label2_1", tw_rect(300, 3360, 2076, 312) },
-            { "title", tw_rect(120, 3720, 2436, 396) }, { "Label2_2", tw_rect(240, 4200, 2076, 312) },
-            { "Text3", tw_rect(120, 4560, 2436, 1356) }, { "Label2_3", tw_rect(240, 6120, 2076, 312) },
-            { "Text1", tw_rect(120, 6480, 2436, 468) }, { "Label2_4", tw_rect(300, 7080, 2076, 312) },
+            { "Check1", tw_rect(744, 900, 1296, 324) },
+            { "Label2_0", tw_rect(300, 1464, 2076, 312) },
+            { "List1", tw_rect(168, 1860, 2316, 1368) },
+            { "Label2_1", tw_rect(300, 3360, 2076, 312) },
+            { "title", tw_rect(120, 3720, 2436, 396) },
+            { "Label2_2", tw_rect(240, 4200, 2076, 312) },
+            { "Text3", tw_rect(120, 4560, 2436, 1356) },
+            { "Label2_3", tw_rect(240, 6120, 2076, 312) },
+            { "Text1", tw_rect(120, 6480, 2436, 468) },
+            { "Label2_4", tw_rect(300, 7080, 2076, 312) },
             { "Text2", tw_rect(696, 7560, 1272, 468) }, { "Check2", tw_rect(720, 8400, 1332, 252) },
-            { "Label3", tw_rect(168, 8880, 2412, 312) }, { "Shape1", tw_rect(240, 9360, 2052, 1092) },
-            { "Text4", tw_rect(360, 9480, 1800, 336) }, { "command1", tw_rect(720, 9960, 1188, 360) } };
+            { "Label3", tw_rect(168, 8880, 2412, 312) },
+            { "Shape1", tw_rect(240, 9360, 2052, 1092) },
+            { "Text4", tw_rect(360, 9480, 1800, 336) },
+            { "command1", tw_rect(720, 9960, 1188, 360) }
+        };
         for (const auto& [name, rect] : design) {
             auto* control = window->findChild<QWidget*>(name);
             QVERIFY2(control, name);
             QCOMPARE(control->geometry(), rect);
         }
-        const std::vector<std::pair<const char*, QString>> captions = { { "Label1", "Add Line/Polygon" },
-            { "Label2_0", "Presentations" }, { "Label2_1", "Title" }, { "Label2_2", "Description" },
-            { "Label2_3", "Locality" }, { "Label2_4", "Version" }, { "Label3", "UPDATE AVAILABLE" } };
+        const std::vector<std::pair<const char*, QString>> captions = {
+            { "Label1", "Add Line/Polygon" }, { "Label2_0", "Presentations" },
+            { "Label2_1", "Title" }, { "Label2_2", "Description" }, { "Label2_3", "Locality" },
+            { "Label2_4", "Version" }, { "Label3", "UPDATE AVAILABLE" }
+        };
         for (const auto& [name, caption] : captions) {
             QCOMPARE(window->findChild<QLabel*>(name)->text(), caption);
         }
@@ -211,12 +223,14 @@ private slots:
             QAction* item = window->mf[std::size_t(i)];
             file_items << (item->isSeparator() ? QString("-") : item->text());
         }
-        QCOMPARE(file_items, QStringList({ "New Car && Zumo Theme", "New Sport && Fitness Theme", "-",
-                                 "Open", "-", "Save", "-", "About", "-", "Print", "-", "Exit" }));
+        QCOMPARE(file_items,
+            QStringList({ "New Car && Zumo Theme", "New Sport && Fitness Theme", "-", "Open", "-",
+                "Save", "-", "About", "-", "Print", "-", "Exit" }));
         QCOMPARE(window->mf[5]->shortcut(), QKeySequence("Ctrl+S"));
         QCOMPARE(window->med[0]->text() + "|" + window->med[1]->text(),
             QString("Add Presentations|Remove Presentations"));
-        QCOMPARE(window->mset[0]->text(), QString("Set Border to 0.3 when Border Color does not exist"));
+        QCOMPARE(
+            window->mset[0]->text(), QString("Set Border to 0.3 when Border Color does not exist"));
         QVERIFY(window->mset[0]->isCheckable() && window->mset[0]->isChecked());
         QCOMPARE(window->mhlp[0]->text() + "|" + window->mhlp[2]->text(),
             QString("Check for Updates|Manual"));
@@ -244,8 +258,7 @@ private slots:
         QCOMPARE(window->Text5->y(), window->Picture2->geometry().bottom() + 1 + px(50));
         QCOMPARE(window->Text5->width(), window->Picture2->width());
         QCOMPARE(window->vs->height(), window->Picture2->height());
-        QCOMPARE(window->vs->geometry().right() + 1,
-            px(tw(window->frameGeometry().width()) - 330));
+        QCOMPARE(window->vs->geometry().right() + 1, px(tw(window->frameGeometry().width()) - 330));
     }
 
     void narrowWindowKeepsTheFrameWidthButMovesTheScrollBar()
@@ -257,8 +270,7 @@ private slots:
         window->resize(px(2760 + 330 + 30) - 10, 700);
         QVERIFY(tw(window->frameGeometry().width()) - 2760 - 330 <= 30);
         QCOMPARE(window->Picture2->width(), frame_width);
-        QCOMPARE(window->vs->geometry().right() + 1,
-            px(tw(window->frameGeometry().width()) - 330));
+        QCOMPARE(window->vs->geometry().right() + 1, px(tw(window->frameGeometry().width()) - 330));
     }
 
     void newThemeOfEachKind_data()
@@ -288,8 +300,7 @@ private slots:
         QCOMPARE(window->Text1->isEnabled(), car_zumo);
         QCOMPARE(window->Text2->isEnabled(), car_zumo);
         QCOMPARE(window->Text2->text(), QString("1.00"));
-        QCOMPARE(window->document().kind,
-            car_zumo ? ThemeKind::CarZumo : ThemeKind::SportFitness);
+        QCOMPARE(window->document().kind, car_zumo ? ThemeKind::CarZumo : ThemeKind::SportFitness);
     }
 
     void newThemeDeclinedKeepsTheOpenTheme()
@@ -309,7 +320,8 @@ private slots:
     {
         auto window = make_window();
         window->Command2_Click();
-        QCOMPARE(m_prompter.messages, std::vector<std::string> { "Select New Theme type. File,New ..." });
+        QCOMPARE(m_prompter.messages,
+            std::vector<std::string> { "Select New Theme type. File,New ..." });
     }
 
     void addInterstateToBrowseThroughTheDialog()
@@ -324,7 +336,9 @@ private slots:
             QCOMPARE(dialog->objectName(), QString("newelement"));
             QCOMPARE(dialog->windowTitle(), QString("Add Elements"));
             dialog->List3->setCurrentRow(1);
-            dialog->List1->findItems("ROAD_INTERSTATE", Qt::MatchExactly).constFirst()->setSelected(true);
+            dialog->List1->findItems("ROAD_INTERSTATE", Qt::MatchExactly)
+                .constFirst()
+                ->setSelected(true);
             QTest::mouseClick(dialog->command1[1], Qt::LeftButton);
             driven = true;
         });
@@ -431,7 +445,8 @@ private slots:
         QTest::addColumn<bool>("add_polygon");
         QTest::addColumn<QString>("tip");
         QTest::newRow("car & zumo row") << "ui_car_zumo.kmtf" << false << "GUIDANCE";
-        QTest::newRow("sport & fitness row") << "ui_sport_fitness.kmtf" << false << "Sport & Fitness";
+        QTest::newRow("sport & fitness row")
+            << "ui_sport_fitness.kmtf" << false << "Sport & Fitness";
         QTest::newRow("row without presentation")
             << "ui_sport_fitness.kmtf" << true << " Double Click to Edit ";
     }
@@ -473,8 +488,8 @@ private slots:
             << "ui_car_zumo.kmtf" << 0 << true << int(EditorKind::StyleText);
         QTest::newRow("widths go to the sport editor whatever Edit Text shows")
             << "ui_sport_fitness.kmtf" << 1 << true << int(EditorKind::SportFitness);
-        QTest::newRow("sport style without widths") << "ui_sport_fitness.kmtf" << 0 << false
-                                                    << int(EditorKind::Style);
+        QTest::newRow("sport style without widths")
+            << "ui_sport_fitness.kmtf" << 0 << false << int(EditorKind::Style);
     }
 
     void doubleClickOpensTheEditorForTheRow()
@@ -493,7 +508,8 @@ private slots:
         QCOMPARE(window->document().cur_row, row);
 
         std::vector<std::pair<int, int>> opened;
-        for (EditorKind each : { EditorKind::Style, EditorKind::StyleText, EditorKind::SportFitness }) {
+        for (EditorKind each :
+            { EditorKind::Style, EditorKind::StyleText, EditorKind::SportFitness }) {
             window->editors().register_editor(each, [&, each](QWidget*, Document& doc, int r) {
                 opened.emplace_back(int(each), r);
                 doc.rows[static_cast<std::size_t>(r)].style_text += " ";
@@ -541,9 +557,15 @@ private slots:
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("description");
         QTest::addColumn<QString>("message");
-        QTest::newRow("empty table") << false << "T" << "D" << "No data to save";
-        QTest::newRow("title of blanks") << true << "   " << "D" << "Theme needs a Title";
-        QTest::newRow("no description") << true << "T" << " " << "Theme needs a description";
+        QTest::newRow("empty table") << false << "T"
+                                     << "D"
+                                     << "No data to save";
+        QTest::newRow("title of blanks") << true << "   "
+                                         << "D"
+                                         << "Theme needs a Title";
+        QTest::newRow("no description") << true << "T"
+                                        << " "
+                                        << "Theme needs a description";
     }
 
     void saveChecks()
@@ -575,9 +597,12 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("written");
-        QTest::newRow("no extension") << "plain" << "plain.kmtf";
-        QTest::newRow("extension in capitals stays") << "LOUD.KMTF" << "LOUD.KMTF";
-        QTest::newRow("extension anywhere counts") << "odd.kmtf.txt" << "odd.kmtf.txt";
+        QTest::newRow("no extension") << "plain"
+                                      << "plain.kmtf";
+        QTest::newRow("extension in capitals stays") << "LOUD.KMTF"
+                                                     << "LOUD.KMTF";
+        QTest::newRow("extension anywhere counts") << "odd.kmtf.txt"
+                                                   << "odd.kmtf.txt";
     }
 
     void saveAddsTheSuffix()
@@ -639,7 +664,8 @@ private slots:
         const QByteArray no_presentation = "<garmin_map_theme><metadata><title>Other</title>"
                                            "</metadata><style field=\"X\"><color></color></style>";
         QTest::newRow("open, no presentation") << false << no_presentation << "No Presentation";
-        QTest::newRow("open, not a theme") << false << QByteArray("hello") << "File not a Garmin kmtf file.";
+        QTest::newRow("open, not a theme")
+            << false << QByteArray("hello") << "File not a Garmin kmtf file.";
         QTest::newRow("dropped, no presentation") << true << no_presentation << "No Presentation";
     }
 
@@ -697,13 +723,13 @@ private slots:
             }
             return list;
         };
-        QCOMPARE(entries(), QStringList({ paths[7], paths[6], paths[5], paths[4], paths[3],
-                                paths[2], paths[1] }));
+        QCOMPARE(entries(),
+            QStringList({ paths[7], paths[6], paths[5], paths[4], paths[3], paths[2], paths[1] }));
 
         // Reopening the fourth entry moves it to the top; the three above it move down.
         window->mf_Click(15);
-        QCOMPARE(entries(), QStringList({ paths[4], paths[7], paths[6], paths[5], paths[3],
-                                paths[2], paths[1] }));
+        QCOMPARE(entries(),
+            QStringList({ paths[4], paths[7], paths[6], paths[5], paths[3], paths[2], paths[1] }));
         QCOMPARE(window->windowTitle(), "Tintwell 6.1 " + paths[4].toLower());
 
         // A file deleted meanwhile is greyed after the next open...
@@ -716,8 +742,8 @@ private slots:
         // ...and reopening it says so and closes the gap.
         window->mf_Click(15);
         QCOMPARE(m_prompter.messages.back(), "Cannot find " + paths[6].toStdString());
-        QCOMPARE(entries(), QStringList({ paths[3], paths[4], paths[7], paths[5], paths[2],
-                                paths[1], QString() }));
+        QCOMPARE(entries(),
+            QStringList({ paths[3], paths[4], paths[7], paths[5], paths[2], paths[1], QString() }));
         QVERIFY(!window->mf[18]->isVisible());
         // The entries that moved up are not greyed for the file that vanished.
         for (int i = 12; i <= 17; ++i) {
@@ -826,7 +852,9 @@ private slots:
         window->show();
         type_text(window->title, QString::fromUtf8("a_b é1ÿ"));
         QCOMPARE(window->title->text(), QString::fromUtf8("A_B É1ÿ"));
-        QCOMPARE(window->document().metadata.title, std::string("A_B \xC9" "1\xFF"));
+        QCOMPARE(window->document().metadata.title,
+            std::string("A_B \xC9"
+                        "1\xFF"));
         QTest::keyClicks(window->Text3, "x-y");
         QCOMPARE(window->Text3->toPlainText(), QString("X-Y"));
         QCOMPARE(window->document().metadata.description, std::string("X-Y"));

@@ -33,7 +33,6 @@
 #include <QSignalBlocker>
 #include <QStandardPaths>
 #include <QTimer>
-
 #include <algorithm>
 #include <cmath>
 
@@ -50,14 +49,20 @@ constexpr int picture2_left = 2760;
 constexpr int picture2_top = 120;
 constexpr int picture1_offset = 20;
 
-std::string to_bytes(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::string to_bytes(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
 
 QString from_bytes(const std::string& path)
 {
     return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
-std::string latin1(const QString& text) { return text.toLatin1().toStdString(); }
+std::string latin1(const QString& text)
+{
+    return text.toLatin1().toStdString();
+}
 
 // Typed letters become capitals: a-z and the small letters of Latin-1 (not the division sign,
 // and not the y with diaeresis, which has no Latin-1 capital). Everything else stays as typed.
@@ -118,12 +123,15 @@ MainWindow::MainWindow(const QString& pending_open, const QString& settings_path
     m_doc.file_name = untitled_file_name;
 }
 
-MainWindow::~MainWindow() { m_doc.attach(nullptr, nullptr); }
+MainWindow::~MainWindow()
+{
+    m_doc.attach(nullptr, nullptr);
+}
 
 QString MainWindow::default_settings_path()
 {
-    const QString folder
-        = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + "/system";
+    const QString folder =
+        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + "/system";
     QDir().mkpath(folder);
     return folder + "/tintwell.dat";
 }
@@ -147,11 +155,11 @@ void MainWindow::build_controls()
     Check1->setObjectName("Check1");
     Check1->setGeometry(tw_rect(744, 900, 1296, 324));
 
-    const std::array<const char*, 5> label_captions
-        = { "Presentations", "Title", "Description", "Locality", "Version" };
+    const std::array<const char*, 5> label_captions = { "Presentations", "Title", "Description",
+        "Locality", "Version" };
     const std::array<QRect, 5> label_rects = { tw_rect(300, 1464, 2076, 312),
-        tw_rect(300, 3360, 2076, 312), tw_rect(240, 4200, 2076, 312),
-        tw_rect(240, 6120, 2076, 312), tw_rect(300, 7080, 2076, 312) };
+        tw_rect(300, 3360, 2076, 312), tw_rect(240, 4200, 2076, 312), tw_rect(240, 6120, 2076, 312),
+        tw_rect(300, 7080, 2076, 312) };
     for (std::size_t i = 0; i < Label2.size(); ++i) {
         Label2[i] = new QLabel(label_captions[i], central);
         Label2[i]->setObjectName(QString("Label2_%1").arg(i));
@@ -331,14 +339,20 @@ void MainWindow::set_element_chooser(std::function<ElementSelection(Document&)> 
 
 // The effects of the readers and commands on the window.
 
-void MainWindow::clear_presentations() { List1->clear(); }
+void MainWindow::clear_presentations()
+{
+    List1->clear();
+}
 
 void MainWindow::add_presentation(std::string_view name)
 {
     List1->addItem(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
 }
 
-void MainWindow::set_edit_menu_enabled(bool enabled) { medit->setEnabled(enabled); }
+void MainWindow::set_edit_menu_enabled(bool enabled)
+{
+    medit->setEnabled(enabled);
+}
 
 void MainWindow::set_locale_version_enabled(bool enabled)
 {
@@ -358,11 +372,20 @@ void MainWindow::metadata_changed(const ThemeMetadata& metadata)
     Text2->setText(QString::fromLatin1(metadata.version));
 }
 
-void MainWindow::nosel() { Picture1->hide_frame(); }
+void MainWindow::nosel()
+{
+    Picture1->hide_frame();
+}
 
-void MainWindow::reset_search() { m_search_pos = 0; }
+void MainWindow::reset_search()
+{
+    m_search_pos = 0;
+}
 
-void MainWindow::focus_title() { title->setFocus(); }
+void MainWindow::focus_title()
+{
+    title->setFocus();
+}
 
 void MainWindow::clear_preview()
 {
@@ -442,13 +465,12 @@ void MainWindow::Form_Resize()
     if (w1 > 30) {
         Picture1->resize(px(w1), Picture1->height());
     }
-    const int frame_height
-        = window_height - picture2_top - (!Text5->isHidden() ? 2000 : 1100);
+    const int frame_height = window_height - picture2_top - (!Text5->isHidden() ? 2000 : 1100);
     if (frame_height > 0) {
         Picture2->resize(Picture2->width(), px(frame_height));
     }
-    Text5->setGeometry(Text5->x(), Picture2->y() + Picture2->height() + px(50),
-        Picture2->width(), Text5->height());
+    Text5->setGeometry(Text5->x(), Picture2->y() + Picture2->height() + px(50), Picture2->width(),
+        Text5->height());
     if (Picture2->height() > px(120)) {
         Picture1->resize(Picture1->width(), Picture2->height() - px(120));
     }
@@ -581,7 +603,8 @@ void MainWindow::load_into_preview(const QString& path)
 
 MainWindow::OpenTheme MainWindow::keep_open_theme() const
 {
-    OpenTheme kept { m_doc.kind, m_doc.modified, m_doc.metadata, m_doc.file_name, windowTitle(), {} };
+    OpenTheme kept { m_doc.kind, m_doc.modified, m_doc.metadata, m_doc.file_name, windowTitle(),
+        {} };
     for (int i = 0; i < List1->count(); ++i) {
         kept.presentations << List1->item(i)->text();
     }
@@ -786,8 +809,8 @@ void MainWindow::p1_MouseDown(int row, Qt::MouseButton button, QPoint global_pos
         return;
     }
     m_doc.cur_row = row;
-    const std::string code
-        = text::replace("<STYLE " + m_doc.rows[static_cast<std::size_t>(row)].style_text, "  ", " ");
+    const std::string code =
+        text::replace("<STYLE " + m_doc.rows[static_cast<std::size_t>(row)].style_text, "  ", " ");
     Text5->setPlainText(display_text(code));
     place_frame_around(row, 40, 40);
     if (button == Qt::RightButton) {
@@ -846,7 +869,9 @@ void MainWindow::p1_DblClick(int row)
     if (kind != EditorKind::Style) {
         get_colsfromcode(m_doc, row);
     }
-    if (applied || (m_doc.valid_row(row) && m_doc.rows[static_cast<std::size_t>(row)].style_text != before)) {
+    if (applied
+        || (m_doc.valid_row(row)
+            && m_doc.rows[static_cast<std::size_t>(row)].style_text != before)) {
         m_style_changed = true;
     }
     const int v = vs->value();
@@ -859,7 +884,10 @@ void MainWindow::p1_DblClick(int row)
     }
 }
 
-void MainWindow::Picture1_MouseDown() { nosel(); }
+void MainWindow::Picture1_MouseDown()
+{
+    nosel();
+}
 
 void MainWindow::command1_Click()
 {

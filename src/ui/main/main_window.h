@@ -8,7 +8,6 @@
 
 #include <QMainWindow>
 #include <QStringList>
-
 #include <array>
 #include <functional>
 #include <memory>
@@ -38,9 +37,10 @@ class MainWindow : public QMainWindow, public ThemeView
     Q_OBJECT
 public:
     /// `pending_open`: a theme path from the command line (double quotes are removed, a relative
-    /// path is taken from the current folder), opened when the window first becomes active. The settings file is read from `settings_path`.
-    MainWindow(const QString& pending_open, const QString& settings_path,
-        QWidget* parent = nullptr);
+    /// path is taken from the current folder), opened when the window first becomes active. The
+    /// settings file is read from `settings_path`.
+    MainWindow(
+        const QString& pending_open, const QString& settings_path, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     /// Where the settings file lives: "system/tintwell.dat" in the per-user configuration
