@@ -316,6 +316,20 @@ private slots:
         QCOMPARE(e->Text2[3]->text(), QString("A0C0FF"));
         QCOMPARE(e->sample().scale_.colour, 0xFFC0A0);
 
+        // An area saved with a scale, as the writer saves every area, still opens as an area; a
+        // line with the same text does not.
+        StyleRow scaled_area = polygon_row();
+        scaled_area.scale = "1";
+        scaled_area.style_text = car_text(scaled_area.field_name, " scale=\"1\"",
+            " day=\"#A0C0FF\" night=\"#202060\"", "");
+        e = open({ scaled_area });
+        QVERIFY(e->is_pgon);
+        QVERIFY(e->Frame2->isVisible());
+        StyleRow scaled_line = scaled_area;
+        scaled_line.elem_name = "ROAD DIM";
+        e = open({ scaled_line });
+        QVERIFY(!e->is_pgon);
+
         StyleRow zero_border = line_row();
         zero_border.border = "0";
         zero_border.scale = "1.25";

@@ -665,7 +665,10 @@ void StyleEditor::Form_Load()
     }
     const std::string upper_code = text::upper(r.style_text);
     if (car) {
-        is_pgon = !text::contains(upper_code, "SCALE");
+        // An area written with a scale (as the writer itself does) is still an area: the preview
+        // draws it as a block, so the editor must not offer it as a line with border bars.
+        std::string element = r.elem_name;
+        is_pgon = !text::contains(upper_code, "SCALE") || pgon(m_doc, element);
         if (text::contains(upper_code, "SECONDARY")) {
             is_pgon = false;
         }
