@@ -1,34 +1,40 @@
 #include "app/batch.h"
-#include "render/qt/render_png.h"
-#include "ui/dialogs/dialog_menus.h"
-#include "ui/editor/style_editor.h"
-#include "ui/main/main_window.h"
 
-#include <QApplication>
-#include <QFont>
-#include <QStringList>
-
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <string>
+#include <system_error>
+#include <unistd.h>
 #include <vector>
+
+namespace {
+
+// The window program sits beside this one. Keeping the toolkit out of this process lets a
+// script check thousands of themes without paying for loading the window libraries each time.
+std::filesystem::path window_program(const char* argv0)
+{
+    std::error_code ec;
+    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) {
+        self = std::filesystem::absolute(argv0, ec);
+    }
+    return self.parent_path() / "tintwell-window";
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
     std::ios::sync_with_stdio(false);
     std::vector<std::string> args(argv + 1, argv + argc);
-    if (tintwell::is_batch(args)) {
-        return tintwell::run_batch(args, std::cout, std::cerr, tintwell::render_png_command);
+    if (tintwell::is_batch(args) && args[0] != "--render") {
+        return tintwell::run_batch(args, std::cout, std::cerr);
     }
-
-    QApplication app(argc, argv);
-    QApplication::setApplicationName("tintwell");
-    QApplication::setApplicationVersion("6.1");
-    QFont::insertSubstitution("MS Sans Serif", "Liberation Sans");
-    // Whatever follows the program name is one theme path, as the command line gives it.
-    const QString path = QApplication::arguments().mid(1).join(' ');
-    tintwell::MainWindow window(path, tintwell::MainWindow::default_settings_path());
-    tintwell::connect_dialog_menus(window);
-    tintwell::register_style_editor(window.editors());
-    window.show();
-    return QApplication::exec();
+    const std::string window = window_program(argv[0]).string();
+    std::vector<char*> window_argv(argv, argv + argc + 1);
+    ::execv(window.c_str(), window_argv.data());
+    std::cerr << "tintwell: cannot start " << window << ": " << std::strerror(errno) << '\n';
+    return 1;
 }

@@ -157,6 +157,12 @@ TEST(Program, ExitCodes)
     EXPECT_EQ(run("--dump"), 2);
     EXPECT_EQ(run("--check " + car_zumo + " " + sport_fitness), 0);
     EXPECT_EQ(run("--version"), 0);
+    // --render is handed to the window program beside it, still without a display.
+    const fs::path png = temp_path("-render.png");
+    EXPECT_EQ(run("--render " + car_zumo + " --output " + png.string() + " --width 400"), 0);
+    EXPECT_GT(fs::file_size(png), 100u);
+    fs::remove(png);
+    EXPECT_EQ(run("--render /nonexistent.kmtf --output " + png.string()), 1);
 }
 
 } // namespace

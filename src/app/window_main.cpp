@@ -1,0 +1,34 @@
+#include "app/batch.h"
+#include "render/qt/render_png.h"
+#include "ui/dialogs/dialog_menus.h"
+#include "ui/editor/style_editor.h"
+#include "ui/main/main_window.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QStringList>
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv)
+{
+    std::ios::sync_with_stdio(false);
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (tintwell::is_batch(args)) {
+        return tintwell::run_batch(args, std::cout, std::cerr, tintwell::render_png_command);
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("tintwell");
+    QApplication::setApplicationVersion("6.1");
+    QFont::insertSubstitution("MS Sans Serif", "Liberation Sans");
+    // Whatever follows the program name is one theme path, as the command line gives it.
+    const QString path = QApplication::arguments().mid(1).join(' ');
+    tintwell::MainWindow window(path, tintwell::MainWindow::default_settings_path());
+    tintwell::connect_dialog_menus(window);
+    tintwell::register_style_editor(window.editors());
+    window.show();
+    return QApplication::exec();
+}
