@@ -104,7 +104,9 @@ void width_commands(Document& doc, int row, bool polygon, bool add)
               : cell.bg_width.empty() && cell.fg_width.empty());
     check(doc.modified);
     if (add) {
-        // What was just added comes out again.
+        // Each width once in the opening tag, and what was just added comes out again.
+        const std::string tag = text::upper(text::before(cell.style_text, ">"));
+        check(text::split(tag, "BG_WIDTH").size() == 2 && text::split(tag, "FG_WIDTH").size() == 2);
         check(remove_bg_fg_width(doc, row));
     }
 }

@@ -120,7 +120,8 @@ bool add_bg_fg_width(Document& doc, int row, bool drawn_as_polygon)
         doc.message("Contains BORDER/SCALE. Cannot apply.");
         return false;
     }
-    if (contains(upper(s), "BG_WIDTH")) {
+    // A text with only one of the widths gets no second copy of it.
+    if (contains(upper(s), "BG_WIDTH") || contains(upper(s), "FG_WIDTH")) {
         doc.message("Already contains BG & FG WIDTH.");
         return false;
     }

@@ -12,8 +12,9 @@ namespace tintwell {
 /// "Add BG/FG Width" on row `row`: inserts BG_WIDTH "-1" and FG_WIDTH "50" before the first ">"
 /// of its style text, sets its widths and marks the theme modified. `drawn_as_polygon` is true
 /// when the preview drew the row as a polygon. Refuses with one message ("error", "Contains
-/// BORDER/SCALE. Cannot apply.", "Already contains BG & FG WIDTH.", name + " is a polygon.",
-/// "This is a polygon.") and returns false. An invalid row changes nothing.
+/// BORDER/SCALE. Cannot apply.", "Already contains BG & FG WIDTH." when either width is there in
+/// any case, name + " is a polygon.", "This is a polygon.") and returns false. An invalid row
+/// changes nothing.
 bool add_bg_fg_width(Document& doc, int row, bool drawn_as_polygon);
 
 /// "Remove BG/FG Width" on row `row`: removes the BG_WIDTH and FG_WIDTH attributes (in any case)

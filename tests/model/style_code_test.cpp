@@ -87,6 +87,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, AddRefusals,
         Refusal { "FIELD=\"X\" SCALE=\"1\">", "X", false, "Contains BORDER/SCALE. Cannot apply." },
         Refusal { "FIELD=\"X\" BORDER=\"1\">", "X", false, "Contains BORDER/SCALE. Cannot apply." },
         Refusal { "field=\"x\" bg_width=\"3\">", "X", false, "Already contains BG & FG WIDTH." },
+        // A file may give only the inner width; a second FG_WIDTH would make the tag invalid.
+        Refusal { "field=\"x\" fg_width=\"1\">", "X", false, "Already contains BG & FG WIDTH." },
         // Names after the first in the polygon list are found behind their comma.
         Refusal { "field=\"x\">", "MPM_URBAN LAND_CLR", false, "URBAN LAND is a polygon." },
         Refusal { "field=\"x\">", "MPM_TRAIL_CLR", true, "This is a polygon." }));
