@@ -218,6 +218,12 @@ void add_chosen_elements(Document& doc, int pres_index, std::string_view arg)
     if (pieces.size() > 1) {
         choice.polygon_items = names_of(pieces[1]);
     }
+    // The dialog's items are single lines; a line break would split one entry into several.
+    for (auto* items : { &choice.line_items, &choice.polygon_items }) {
+        std::erase_if(*items, [](const std::string& item) {
+            return item.find_first_of("\r\n") != std::string::npos;
+        });
+    }
     if (doc.rows.size() + choice.line_items.size() + choice.polygon_items.size() > row_limit) {
         return;
     }
