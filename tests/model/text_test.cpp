@@ -51,11 +51,82 @@ TEST(Text, ReplaceIsOnePassAndCaseSensitive)
     EXPECT_EQ(remove("\"a\"\"", "\""), "a");
 }
 
+// Texts of every length up to a few blocks of sixteen, drawn from a tiny alphabet so that partial
+// matches are everywhere: the fast search must give what std::string_view::find gives, from any
+// start, near the ends of the text and across block boundaries.
+TEST(Text, FindLiteralAgreesWithTheStandardSearch)
+{
+    unsigned seed = 12345;
+    const auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) & 0x7FFF;
+    };
+    const char alphabet[] = "ab<";
+    for (std::size_t length = 0; length <= 70; ++length) {
+        for (int round = 0; round < 12; ++round) {
+            std::string hay;
+            for (std::size_t i = 0; i < length; ++i) {
+                hay += alphabet[next() % 3];
+            }
+            for (std::size_t k = 1; k <= 5; ++k) {
+                std::string needle;
+                if (length >= k && round % 2 == 0) {
+                    needle = hay.substr(length - k); // a match that ends the text
+                } else {
+                    for (std::size_t i = 0; i < k; ++i) {
+                        needle += alphabet[next() % 3];
+                    }
+                }
+                for (std::size_t pos = 0; pos <= length + 1; ++pos) {
+                    ASSERT_EQ(
+                        find_literal(hay, needle, pos), std::string_view(hay).find(needle, pos))
+                        << '"' << hay << "\" / \"" << needle << "\" from " << pos;
+                }
+            }
+        }
+    }
+}
+
+TEST(Text, ReplaceInPlaceIsTheSamePass)
+{
+    struct Case
+    {
+        std::string text, find, with;
+    };
+    const Case cases[] = {
+        { "a   b", "  ", " " },
+        { "a    =b", " =", "=" },
+        { "=   x", "= ", "=" },
+        { "x>  >  y", "> ", ">" },
+        { "\t\ta\t", "\t", "" },
+        { "aaaa", "aa", "a" },
+        { "MAJORMINOR", "MAJOR", "" },
+        { "abc", "x", "yy" },
+        { "abab", "ab", "xyz" },
+        { "", "a", "" },
+    };
+    for (const auto& c : cases) {
+        std::string s = c.text;
+        const bool found = replace_in(s, c.find, c.with);
+        EXPECT_EQ(s, replace(c.text, c.find, c.with)) << c.text << " / " << c.find;
+        EXPECT_EQ(found, c.text.find(c.find) != std::string::npos) << c.text;
+    }
+    // The pattern may be a view into the text being changed.
+    std::string s = "x--y--z";
+    replace_in(s, std::string_view(s).substr(1, 2), "");
+    EXPECT_EQ(s, "xyz");
+}
+
 TEST(Text, SplitKeepsEmptyPieces)
 {
     EXPECT_EQ(split("a,b,,c,", ","), (std::vector<std::string> { "a", "b", "", "c", "" }));
     EXPECT_EQ(split("", ","), (std::vector<std::string> { "" }));
     EXPECT_EQ(split("x<STYLEy<STYLE", "<STYLE"), (std::vector<std::string> { "x", "y", "" }));
+    // The readers split into views; the pieces must be the same.
+    for (const char* s : { "a,b,,c,", "", ",", "abc", ",,x" }) {
+        const auto views = split_views(s, ",");
+        EXPECT_EQ(std::vector<std::string>(views.begin(), views.end()), split(s, ",")) << s;
+    }
 }
 
 TEST(Text, TrimRemovesBlanksOnly)
@@ -91,6 +162,11 @@ TEST(Text, ValReadsTheNumberAtTheStart)
         { "7e", 7.0 },
         { "1.2.3", 1.2 },
         { "99999999999999999999999999999", 1e29 },
+        { " .3", 0.3 },
+        { "-.5", -0.5 },
+        { "+2", 2.0 },
+        { "\t1", 0.0 }, // only blanks are skipped
+        { "1,5", 1.0 }, // a comma is not a decimal point, whatever the desktop's locale
     };
     for (const auto& c : cases) {
         EXPECT_DOUBLE_EQ(val(c.in), c.expected) << c.in;
