@@ -99,8 +99,87 @@ INSTANTIATE_TEST_SUITE_P(Cells, CarZumoStyle,
             { "Can't have border with no colour" } },
         StyleCase { "and a zero border silently", " border=\"0\" ",
             "<PRIMARY day = \"#112233\"/>\r\n<SECONDARY night=\"#010203\"/>\r\n", true,
-            expect(1, "WATER BORDER=0 ", "", "", "112233", "-1", "", "010203"), {} }),
+            expect(1, "WATER BORDER=0 ", "", "", "112233", "-1", "", "010203"), {} },
+        StyleCase { "a scale right before \">\" ends there, not at the next blank", " scale=\"2\"",
+            primary_only, true, expect(0, "WATER ", "2", "", "112233", "445566"), {} },
+        StyleCase { "so does a border", " border=\"1\"", with_secondary, true,
+            expect(1, "WATER BORDER=1", "", "1", "112233", "445566", "778899", "AABBCC"), {} },
+        StyleCase { "NONE in the night after a # in the day whitens the day", "",
+            "<PRIMARY day = \"#112233\" night=\"NONE\"/>\r\n", true,
+            expect(0, "WATER", "", "", "FFFFFF", "T=NONE/"), {} },
+        StyleCase { "a secondary day without # is kept as it stands", " border=\"1\" ",
+            "<PRIMARY day = \"#112233\"/>\r\n<SECONDARY day = \"black\"/>\r\n", true,
+            expect(1, "WATER BORDER=1 ", "", "1", "112233", "-1", "BLACK/", ""), {} }),
     [](const auto& info) { return "case" + std::to_string(info.index); });
+
+// The blanks and TABs around "=" are folded by single passes in a fixed order: blanks before
+// "=" (one, two, three), blanks after it, then TABs, then double blanks; each presentation folds
+// its double blanks once more.
+TEST(CarZumoReader, BlanksAroundEqualsSignsAndInNames)
+{
+    struct Case
+    {
+        const char* what;
+        std::string tag; // between "<STYLE" and ">"
+        std::string field, elem, scale;
+    };
+    const Case cases[] = {
+        { "three blanks before =", " field=\"MAP_A\" scale   =\"2\"", "MAP_A", "A ", "2" },
+        { "four blanks before = leave one", " field=\"MAP_A\" scale    =\"2\"", "MAP_A",
+            "A SCALE =2", "" },
+        { "three blanks after =", " field=\"MAP_A\" scale=   \"2\"", "MAP_A", "A ", "2" },
+        { "a TAB goes only after the blanks around = were folded",
+            " field=\"MAP_A\" scale \t= \"2\"", "MAP_A", "A SCALE =2", "" },
+        { "TABs elsewhere simply vanish", " field=\"MAP_\tA\"\tscale=\"2\"", "MAP_A", "A", "2" },
+        { "three blanks in a name fold to one in two passes", " field=\"MAP   A\"", "MAP A",
+            "MAP A", "" },
+        { "five fold to two", " field=\"MAP     A\"", "MAP  A", "MAP  A", "" },
+    };
+    for (const auto& c : cases) {
+        Loaded l;
+        ASSERT_TRUE(l.load(car_zumo_theme(presentation("GUIDANCE",
+            "<STYLE" + c.tag + ">\r\n<COLOR><PRIMARY day=\"#010203\"/></COLOR></STYLE>\r\n"))))
+            << c.what;
+        ASSERT_EQ(l.doc.row_count(), 1) << c.what;
+        EXPECT_EQ(l.row(0).field_name, c.field) << c.what;
+        EXPECT_EQ(l.row(0).elem_name, c.elem) << c.what;
+        EXPECT_EQ(l.row(0).scale, c.scale) << c.what;
+    }
+}
+
+TEST(CarZumoReader, MetadataValues)
+{
+    struct Case
+    {
+        const char* what;
+        std::string meta;
+        ThemeMetadata expected;
+    };
+    const std::string version = "<Version><Major>1</Major><Minor>00</Minor></Version>\r\n";
+    const Case cases[] = {
+        { "blanks inside the version go",
+            "<METADATA><TITLE>T</TITLE><DESCRIPTION>D</DESCRIPTION><LOCALELIST><locale>Global"
+            "</locale></LOCALELIST><Version><Major> 3 </Major><Minor> 5</Minor></Version>"
+            "</METADATA>\r\n",
+            { "T", "D", "GLOBAL", "3.5" } },
+        { "tags in any case",
+            "<metadata><title>t</title><description>d</description>"
+            "<version><major>2</major><minor>7</minor></version></metadata>",
+            { "T", "D", "", "2.7" } },
+        { "a title keeps its outer blanks; a missing locale or description is empty",
+            "<METADATA>\r\n<TITLE> My  Theme </TITLE>\r\n" + version + "</METADATA>\r\n",
+            { " MY THEME ", "", "", "1.00" } },
+    };
+    for (const auto& c : cases) {
+        Loaded l;
+        l.doc.metadata = { "OLD", "OLD", "OLD", "OLD" };
+        ASSERT_TRUE(l.load(
+            car_zumo_theme(presentation("GUIDANCE", cz_style("MAP_A", "", primary_only)), c.meta)))
+            << c.what;
+        EXPECT_EQ(l.doc.metadata, c.expected) << c.what;
+        EXPECT_TRUE(l.messages().empty()) << c.what;
+    }
+}
 
 TEST(CarZumoReader, PresentationsInFileOrderWithTheirCodes)
 {

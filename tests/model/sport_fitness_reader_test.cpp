@@ -52,7 +52,18 @@ INSTANTIATE_TEST_SUITE_P(Cells, SportFitnessStyle,
         NwfCase { "a secondary without day or # in its night",
             "field=\"mpm_x_clr\"><color><primary day=\"#ff010203\"/><secondary "
             "night=\"none\"/></color></style>",
-            { "MPM_X_CLR", "X", "", "", "010203", "-1", "", "", "", "" } }),
+            { "MPM_X_CLR", "X", "", "", "010203", "-1", "", "", "", "" } },
+        NwfCase { "widths in either order: the name ends before the first of them",
+            "field=\"mpm_road_clr\" fg_width=\"2\" bg_width=\"3\"><color></color></style>",
+            { "MPM_ROAD_CLR", "ROAD ", "3", "2", "", "", "", "", "", "" } },
+        NwfCase { "values without # are kept from 4 characters after day and night",
+            "field=\"mpm_x_clr\"><color><primary day=\"aabbcc\"/><secondary day=\"#80cecece\" "
+            "night=\"none\"/></color></style>",
+            { "MPM_X_CLR", "X", "", "", "aabbcc/", "-1", "cecece", "", "80", "" } },
+        NwfCase { "a primary night without #",
+            "field=\"mpm_x_clr\"><color><primary day=\"#ff010203\" night=\"none\"/></color>"
+            "</style>",
+            { "MPM_X_CLR", "X", "", "", "010203", "t=none/", "", "", "", "" } }),
     [](const auto& info) { return "case" + std::to_string(info.index); });
 
 TEST(SportFitnessReader, TheListEndIsNotPartOfTheLastStyle)
