@@ -23,6 +23,9 @@ TEST(ColourCodes, RevHexNormalisesItsArgument)
         { "FF", ThemeKind::CarZumo, "FF0000", "0000FF" },
         { "", ThemeKind::CarZumo, "000000", "000000" },
         { "-1", ThemeKind::CarZumo, "-10000", "0000-1" },
+        // Blanks go before the length is looked at, and the prefix before the padding.
+        { " A0B0C0 ", ThemeKind::SportFitness, "C0B0A0", "A0B0C0" },
+        { "1234567", ThemeKind::SportFitness, "674503", "034567" },
     };
     for (auto c : cases) {
         EXPECT_EQ(rev_hex(c.in, c.kind), c.result);
@@ -116,6 +119,9 @@ TEST_F(FromCode, RefreshesColoursAndPrefixes)
             { "010101", "020202", "s1", "s2", "b1", "b2" } },
         { "no quotes: nothing stored", "<primary day=#ff010101 night=#ff020202/>",
             { "p1", "p2", "s1", "s2", "b1", "b2" } },
+        { "an element name needs its blank: <primary/> is passed over",
+            "<primary/><secondary day=\"#00111111\" night=\"#ff222222\"/>",
+            { "p1", "p2", "111111", "222222", "00", "ff" } },
     };
     for (const auto& c : cases) {
         RowFixture fresh;

@@ -121,6 +121,15 @@ TEST_F(Writer, StyleBlocks)
         { "a secondary without day is not written", row("G", "F", "", "1", "1", "2", "", "4"),
             open + " border=\"1\" >\r\n <COLOR>\r\n<PRIMARY day = \"#1\" night=\"#2\"/>\r\n"
                 + close },
+        { "a secondary night of -1 is left out", row("G", "F", "", "1", "1", "2", "3", "-1"),
+            open + " border=\"1\" >\r\n <COLOR>\r\n<PRIMARY day = \"#1\" night=\"#2\"/>\r\n"
+                   "<SECONDARY day = \"#3\"/>\r\n"
+                + close },
+        { "an empty border still lets the secondary through, only 0 stops it",
+            row("G", "F", "", "", "1", "2", "3", "4"),
+            open + ">\r\n <COLOR>\r\n<PRIMARY day = \"#1\" night=\"#2\"/>\r\n"
+                   "<SECONDARY day = \"#3\" night=\"#4\"/>\r\n"
+                + close },
     };
     for (const auto& c : cases) {
         doc.rows = { c.r };
