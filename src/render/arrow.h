@@ -11,11 +11,11 @@ using ArrowPoints = std::array<CanvasPoint, 7>;
 
 /// Clears the canvas and draws the route arrow centred on it, in pixel units: filled with
 /// `fill` without an edge, then outlined in `border` with a pen 2b + 1 pixels wide when b > 0.
-/// `k` divides the size (the arrow is width / k wide); a k of 0 becomes 0.5, also in the
+/// `k` divides the size (the arrow is 2/3 × width / k wide); a k of 0 becomes 0.5, also in the
 /// caller's variable. A fill or border below 0 is not drawn. Leaves the canvas in pixels.
 ArrowPoints draw_arrow(Canvas& canvas, ColourValue fill, ColourValue border, float& k, float& b);
 
-/// Draws a smaller arrow (width / k × 0.6 wide) in the lower right corner over what the canvas
+/// Draws a smaller arrow (0.4 × width / k wide) in the lower right corner over what the canvas
 /// holds, outlined with a pen b + 1 pixels wide when b > 0. A k of 0 is used as it is. Leaves
 /// the canvas in pixels.
 ArrowPoints draw_arrow_small(

@@ -94,8 +94,38 @@ INSTANTIATE_TEST_SUITE_P(Table, ArrowOutline,
         OutlineCase { "small, border 1: b + 1", true, 1, red, 2, 0x32C8C8 },
         OutlineCase { "large, border 2", false, 2, red, 5, 0x32C8C8 },
         OutlineCase { "white fill gets a black edge", false, 1, white, 3, 0 },
-        OutlineCase { "negative border draws no outline", true, -1, red, 0, 0x32C8C8 }),
+        OutlineCase { "negative border draws no outline", true, -1, red, 0, 0x32C8C8 },
+        OutlineCase { "large, border 0.25: a pen of 1.5 rounds to 2, not down to 1", false, 0.25f,
+            red, 2, 0x32C8C8 },
+        OutlineCase { "small, border 0.25: a pen of 1.25 still outlines, one pixel wide", true,
+            0.25f, red, 1, 0x32C8C8 },
+        OutlineCase {
+            "small, border 0.5: a pen of 1.5 rounds to 2", true, 0.5f, red, 2, 0x32C8C8 }),
     [](const auto& info) { return "case" + std::to_string(info.index); });
+
+TEST(DrawArrow, PointsHalfwayBetweenPixelsRoundToEven)
+{
+    // 60 wide with k = 4: u = 2.5 and o = 22.5, so 4u + o = 32.5 and 2u + o = 27.5 exactly.
+    RecordingCanvas canvas(60, 60);
+    float k = 4;
+    float b = 0;
+    const ArrowPoints points = draw_arrow(canvas, red, blue, k, b);
+    const ArrowPoints expected = { { { 30, 24 }, { 35, 29 }, { 32, 29 }, { 32, 32 }, { 28, 32 },
+        { 28, 29 }, { 25, 29 } } };
+    EXPECT_EQ(points, expected);
+}
+
+TEST(DrawArrow, OnATallCanvasTheWidthSizesAndCentresBothAxes)
+{
+    // 30 wide, 90 high: u = 5 and o = 0 for x and y alike, so the arrow sits at the top.
+    RecordingCanvas canvas(30, 90);
+    float k = 1;
+    float b = 0;
+    const ArrowPoints points = draw_arrow(canvas, red, blue, k, b);
+    const ArrowPoints expected = { { { 15, 2 }, { 25, 12 }, { 20, 12 }, { 20, 20 }, { 10, 20 },
+        { 10, 12 }, { 5, 12 } } };
+    EXPECT_EQ(points, expected);
+}
 
 TEST(DrawArrowSmall, LowerRightOverWhatIsThere)
 {

@@ -151,7 +151,46 @@ INSTANTIATE_TEST_SUITE_P(Table, Sample,
                 { 42, 522, 832, 558, night1 } } },
         SampleCase { "a colour that does not convert draws nothing in its place", cz,
             row("ROAD", "NOTHEX", "-1", "778899", "", "1", "1"),
-            { { 42, 300, 832, 360, day2 }, { 42, 420, 832, 480, day2 } } }),
+            { { 42, 300, 832, 360, day2 }, { 42, 420, 832, 480, day2 } } },
+        SampleCase { "a night colour that does not convert keeps the day one in the night band", cz,
+            row("ROAD", "112233", "ZZZZZZ", "778899", "AABBCC", "1", ".5"),
+            { { 42, 100, 832, 130, day2 }, { 42, 130, 832, 190, day1 }, { 42, 190, 832, 220, day2 },
+                { 42, 450, 832, 480, night2 }, { 42, 480, 832, 540, day1 },
+                { 42, 540, 832, 570, night2 } } },
+        SampleCase { "widths in a Car & Zumo style text change nothing: scale and border rule", cz,
+            with_style(row("ROAD", "112233", "-1", "778899", "", "1", "1"),
+                "field=\"X\" BG_WIDTH=\"80\"", "80", "10"),
+            { { 42, 300, 832, 360, day2 }, { 42, 360, 832, 420, day1 },
+                { 42, 420, 832, 480, day2 } } },
+        SampleCase { "a Sport & Fitness rail is 2 × scale × 60 high even in a style with widths",
+            sf,
+            with_style(row("TRAIL", "112233", "-1", "778899", "", "2"),
+                "field=\"X\" BG_WIDTH=\"10\"", "10", "20"),
+            { { 42, 300, 275, 540, day2 }, { 275, 300, 508, 540, day1 },
+                { 508, 300, 832, 540, day2 } } },
+        SampleCase { "Sport & Fitness W style with strips: the night band has the same B and F", sf,
+            with_style(row("ROAD", "112233", "445566", "778899", "AABBCC"),
+                "field=\"X\" BG_WIDTH=\"10\"", "10", "20"),
+            { { 42, 100, 832, 125, day2 }, { 42, 115, 832, 145, day1 }, { 42, 145, 832, 160, day2 },
+                { 42, 450, 832, 475, night2 }, { 42, 465, 832, 495, night1 },
+                { 42, 495, 832, 510, night2 } } },
+        SampleCase { "Sport & Fitness W style, bg_width 1 is kept (only below 1 is 0)", sf,
+            with_style(
+                row("ROAD", "112233", "-1", "778899"), "field=\"X\" BG_WIDTH=\"1\"", "1", "10"),
+            { { 42, 300, 832, 302.5, day2 }, { 42, 301.5, 832, 316.5, day1 },
+                { 42, 316.5, 832, 318, day2 } } },
+        SampleCase { "Sport & Fitness line: the night strips follow nwf_border, not border", sf,
+            with_nwf_borders(row("ROAD", "112233", "445566", "778899", "AABBCC"), "00", "ff"),
+            { { 42, 172, 832, 208, day1 }, { 42, 450, 832, 510, night2 },
+                { 42, 510, 832, 582, night1 }, { 42, 582, 832, 618, night2 } } },
+        SampleCase { "Sport & Fitness polygon: a secondary night that does not convert leaves "
+                     "the day C2 in the lower swatch",
+            sf, row("WATER", "112233", "445566", "778899", "ZZZZZZ"),
+            { { 60, 60, 862, 820, day1 }, { 60, 400, 862, 820, day2 },
+                { 60, 400, 862, 820, 0xAAAAAA, outline }, { 60, 60, 862, 820, 0xAAAAAA, outline },
+                { 625, 565, 825, 765, night1 }, { 625, 675, 825, 775, day2 },
+                { 625, 675, 825, 775, 0x6E6E6E, outline },
+                { 625, 565, 825, 775, 0x6E6E6E, outline } } }),
     [](const auto& info) { return "case" + std::to_string(info.index); });
 
 TEST(Sample, ArrowWithoutNightDrawsOnlyTheLargeArrow)
@@ -180,6 +219,55 @@ TEST(Sample, ArrowWithoutNightDrawsOnlyTheLargeArrow)
     EXPECT_EQ(both[1].points.front(), (CanvasPoint { 45, 29 }));
     EXPECT_EQ(night_box.of_kind(Kind::Line).back().colour, night2);
     EXPECT_EQ(night_box.of_kind(Kind::Line).back().state.draw_width, 2);
+}
+
+TEST(Sample, NightArrowKeepsTheDayColoursWhereTheNightOnesAreMissing)
+{
+    Document doc;
+    doc.rows = { with_style(row("ROUTE ARRW", "112233", "-1", "778899", ""),
+        "FIELD = \"MPM_ROUTE_ARRW_CLR\"><COLOR><PRIMARY DAY = \"#112233\" NIGHT = \"-1\"/>") };
+    const PreviewLayout layout = layout_preview(doc, 11712, 9360);
+    RecordingCanvas box(64, 60);
+    draw_sample(box, doc, 0, layout.rows[0]);
+    const auto polygons = box.of_kind(Kind::Polygon);
+    ASSERT_EQ(polygons.size(), 2U);
+    EXPECT_EQ(polygons[1].state.fill_color, day1);
+    const auto lines = box.of_kind(Kind::Line);
+    ASSERT_EQ(lines.size(), 14U);
+    EXPECT_EQ(lines.back().colour, day2);
+    EXPECT_EQ(lines.back().state.draw_width, 2);
+}
+
+struct KindCase
+{
+    ThemeKind theme;
+    const char* name;
+    SampleKind expected;
+};
+
+TEST(Layout, ClassifiesEachRowByTheFirstKindThatHolds)
+{
+    Document doc;
+    const std::vector<KindCase> cases = {
+        { cz, "WATER", SampleKind::Polygon },
+        { cz, " MISC WATER AREA ", SampleKind::Polygon }, // blanks round the name do not count
+        { cz, "water", SampleKind::Line }, // polygon names are matched case-sensitively
+        { cz, "ATER", SampleKind::Line }, // only whole names are polygons
+        { cz, "ROUTE ARRW", SampleKind::Arrow },
+        { cz, "RAILRD ARRW", SampleKind::Arrow }, // an arrow before a rail
+        { cz, "ROAD_RAILRD", SampleKind::Rail },
+        { cz, "ROAD_TRAIL", SampleKind::Rail },
+        { cz, "ROAD_HWY_MNR", SampleKind::Line },
+        { sf, "WATER", SampleKind::Polygon },
+        { sf, "TRAIL", SampleKind::Rail },
+    };
+    for (const KindCase& c : cases) {
+        doc.kind = c.theme;
+        doc.rows = { row(c.name, "112233", "-1") };
+        const PreviewLayout layout = layout_preview(doc, 11712, 9360);
+        EXPECT_EQ(layout.rows.at(0).kind, c.expected) << "\"" << c.name << "\"";
+        EXPECT_EQ(doc.rows[0].elem_name, c.name) << "the table keeps the name as it is";
+    }
 }
 
 // Rows of the given presentations, one row per name.
@@ -229,6 +317,28 @@ TEST(Layout, ANarrowContainerPutsOneSampleOnEachLineWithoutEmptyLines)
     EXPECT_EQ(layout.rows[0].box.top, 42);
     EXPECT_EQ(layout.rows[1].box.top, 42 + 1600);
     EXPECT_EQ(layout.rows[2].box.top, 42 + 3200);
+}
+
+TEST(Layout, WrapsOnlyWhenTheNextBoxWouldPassTheRightEdge)
+{
+    // Two boxes end at 242 + 1072 + 960 = 2274 twips: exactly that width holds both.
+    const Document doc = theme_of(ThemeKind::CarZumo, { "A", "A", "A" });
+    const PreviewLayout exact = layout_preview(doc, 2274, 9360);
+    EXPECT_EQ(exact.rows[1].box, (TwipRect { 1314, 42, 960, 900 }));
+    EXPECT_EQ(exact.rows[2].box, (TwipRect { 242, 1642, 960, 900 }));
+    const PreviewLayout narrower = layout_preview(doc, 2273, 9360);
+    EXPECT_EQ(narrower.rows[1].box, (TwipRect { 242, 1642, 960, 900 }));
+}
+
+TEST(Layout, AFullLineBeforeANewPresentationWrapsAndBreaks)
+{
+    std::vector<std::string> names(10, "GUIDANCE");
+    names.push_back("BROWSE");
+    const PreviewLayout layout = layout_preview(theme_of(ThemeKind::CarZumo, names), 11712, 1000);
+    // The wrap moves down one line (1600), the break another 1700 under its rule.
+    EXPECT_EQ(layout.rows[10].box, (TwipRect { 242, 42 + 1600 + 1700, 960, 900 }));
+    EXPECT_EQ(layout.rules, std::vector<std::int64_t> { 42 + 1600 + 1700 - 150 });
+    EXPECT_EQ(layout.container_height, 1500 + 42 + 1600 + 1700);
 }
 
 TEST(Layout, HitTestsByBoxAndCaption)
@@ -283,6 +393,40 @@ TEST(Plot, AShortThemeFillsTheFrameAndKeepsAScrollRange)
     preview.plot(doc, -1, 11712, 9360);
     EXPECT_EQ(preview.layout().container_height, 9360);
     EXPECT_EQ(preview.scroll, (ScrollRange { 1, 936, 468, 0 }));
+}
+
+TEST(Plot, ScrollStepsRoundHalvesToEven)
+{
+    // One row: H is the visible height, so the range is the smallest one.
+    struct Case
+    {
+        std::int64_t visible;
+        std::int64_t large, small;
+    };
+    for (const Case& c : { Case { 9365, 936, 468 }, Case { 9370, 937, 468 },
+             Case { 9390, 939, 470 }, Case { 9350, 935, 468 } }) {
+        Document doc = theme_of(ThemeKind::CarZumo, { "A" });
+        Preview preview([](int w, int h) { return std::make_unique<RecordingCanvas>(w, h); });
+        preview.plot(doc, -1, 11712, c.visible);
+        EXPECT_EQ(preview.scroll, (ScrollRange { 1, c.large, c.small, 0 })) << c.visible;
+    }
+}
+
+TEST(Plot, AHiddenFrameStaysWhereItWasAndAnArrowSetsArrowStyleForGood)
+{
+    Document doc = theme_of(ThemeKind::CarZumo, { "A", "A" });
+    doc.rows[1].elem_name = "ROUTE ARRW";
+    doc.cur_row = 1;
+    Preview preview([](int w, int h) { return std::make_unique<RecordingCanvas>(w, h); });
+    preview.shape4.rect = TwipRect { 1, 2, 3, 4 };
+    preview.plot(doc, -1, 11712, 9360);
+    EXPECT_EQ(preview.shape4.rect, (TwipRect { 1, 2, 3, 4 }));
+    EXPECT_FALSE(preview.shape4.visible);
+    EXPECT_TRUE(preview.arrow_style);
+
+    doc.rows[1].elem_name = "ROAD";
+    preview.plot(doc, -1, 11712, 9360);
+    EXPECT_TRUE(preview.arrow_style) << "the preview never clears it";
 }
 
 TEST(Plot, NoRowsLeavesScrollAndFrameAlone)

@@ -71,6 +71,51 @@ TEST(QtCanvas, HairlineBoxAndSegmentLandOnWholePixelsWithBothEnds)
             { 41, 40, back }, { 35, 39, back }, { 35, 41, back } });
 }
 
+TEST(QtCanvas, AnInvisiblePenHidesOutlinesAndSegmentsButNotFilledBoxes)
+{
+    SampleBox box;
+    box.state.scale_mode = ScaleMode::Pixels;
+    box.state.draw_style = DrawStyle::Invisible;
+    box.line(10, 10, 20, 15, red, LineForm::Box);
+    box.line(30, 40, 40, 40, red);
+    box.line(50, 50, 52, 52, blue, LineForm::FilledBox);
+    expect_pixels(box,
+        { { 10, 10, back }, { 20, 15, back }, { 30, 40, back }, { 35, 40, back },
+            { 50, 50, 0xFF0000FF }, { 52, 52, 0xFF0000FF } });
+}
+
+TEST(QtCanvas, CornersGivenRightToLeftOrBottomToTopCoverTheSamePixels)
+{
+    SampleBox box;
+    box.state.scale_mode = ScaleMode::Pixels;
+    box.line(40, 40, 30, 40, blue);
+    box.line(20, 15, 10, 10, red, LineForm::FilledBox);
+    box.line(60, 30, 50, 20, blue, LineForm::Box);
+    expect_pixels(box,
+        { { 40, 40, 0xFF0000FF }, { 30, 40, 0xFF0000FF }, { 41, 40, back }, { 29, 40, back },
+            { 10, 10, 0xFFFF0000 }, { 20, 15, 0xFFFF0000 }, { 21, 15, back }, { 20, 16, back },
+            { 50, 20, 0xFF0000FF }, { 60, 30, 0xFF0000FF }, { 55, 25, back } });
+}
+
+TEST(QtCanvas, PolygonOutlineInTheForeColourAroundTheFill)
+{
+    SampleBox box;
+    box.state.scale_mode = ScaleMode::Pixels;
+    box.state.fill_style = FillStyle::Solid;
+    box.state.fill_color = red;
+    box.state.fore_color = blue;
+    const std::vector<CanvasPoint> square = { { 10, 10 }, { 30, 10 }, { 30, 30 }, { 10, 30 } };
+    box.polygon(square);
+    expect_pixels(box,
+        { { 10, 10, 0xFF0000FF }, { 20, 10, 0xFF0000FF }, { 30, 20, 0xFF0000FF },
+            { 20, 20, 0xFFFF0000 }, { 9, 20, back }, { 31, 20, back } });
+
+    box.state.fill_style = FillStyle::Transparent;
+    const std::vector<CanvasPoint> other = { { 40, 10 }, { 60, 10 }, { 60, 30 }, { 40, 30 } };
+    box.polygon(other);
+    expect_pixels(box, { { 40, 20, 0xFF0000FF }, { 50, 20, back } });
+}
+
 TEST(QtCanvas, PolygonUsesTheAlternateRule)
 {
     SampleBox box;
