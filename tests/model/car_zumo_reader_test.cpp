@@ -204,6 +204,34 @@ TEST(CarZumoReader, PresentationsInFileOrderWithTheirCodes)
     EXPECT_EQ(l.doc.pres_names, (std::vector<std::string> { "GUIDANCE \r", "BROWSE \r" }));
 }
 
+TEST(CarZumoReader, MessagesInTheirOrderAndWhatTheWindowIsTold)
+{
+    // No metadata; the first style has no quoted field name and a border whose secondary colour
+    // has no day value.
+    const std::string unquoted =
+        "<STYLE field = MAP_A border=1>\r\n<COLOR><PRIMARY day=\"#010203\"/>"
+        "<SECONDARY night=\"#040506\"/></COLOR></STYLE>\r\n";
+    Loaded l;
+    RecordingView view;
+    l.doc.attach(&l.prompter, &view);
+    ASSERT_TRUE(l.load(car_zumo_theme(presentation("GUIDANCE", unquoted)
+            + presentation("BROWSE", cz_style("MAP_B", "", primary_only)),
+        "")));
+    EXPECT_EQ(l.messages(),
+        (std::vector<std::string> {
+            "no meta", "Can't find type!", "Can't have border with no colour" }));
+    ASSERT_EQ(l.doc.row_count(), 2);
+    EXPECT_EQ(l.row(0).field_name, "");
+    EXPECT_EQ(l.row(0).border, "");
+    EXPECT_EQ(l.row(0).pres_code, 1); // worked out before the border was emptied
+    // The list gets the names untrimmed, starting with the blank after "<PRESENTATION"; the
+    // document keeps them trimmed of blanks only.
+    EXPECT_EQ(view.presentations, (std::vector<std::string> { " GUIDANCE \r", " BROWSE \r" }));
+    EXPECT_EQ(l.doc.pres_names, (std::vector<std::string> { "GUIDANCE \r", "BROWSE \r" }));
+    EXPECT_EQ(view.edit_menu, 1);
+    EXPECT_EQ(view.locale_version, 1);
+}
+
 TEST(CarZumoReader, PresentationCodes)
 {
     struct Case
