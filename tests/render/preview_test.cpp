@@ -429,6 +429,29 @@ TEST(Plot, AHiddenFrameStaysWhereItWasAndAnArrowSetsArrowStyleForGood)
     EXPECT_TRUE(preview.arrow_style) << "the preview never clears it";
 }
 
+TEST(Plot, ModeOneKeepsTheSamplesAnyOtherModeDropsThemAndEveryModeScrollsToTheTop)
+{
+    Document doc = theme_of(ThemeKind::CarZumo, { "A", "A", "A" });
+    Preview preview([](int w, int h) { return std::make_unique<RecordingCanvas>(w, h); });
+    RecordingCanvas screen(781, 624);
+    const TwipRect all { 0, 0, 11712, 9360 };
+    struct Step
+    {
+        int mode;
+        std::size_t drawn_after_paint;
+    };
+    // True (-1) after loading, 1 for a redraw in place, 0 and 2 as other callers pass them.
+    for (const Step& step :
+        { Step { -1, 3 }, Step { 1, 3 }, Step { 0, 6 }, Step { 1, 6 }, Step { 2, 9 } }) {
+        preview.scroll.value = 40;
+        preview.plot(doc, step.mode, 11712, 9360);
+        EXPECT_EQ(preview.scroll.value, 0) << "mode " << step.mode;
+        EXPECT_EQ(preview.drawn_count(), 3) << "mode " << step.mode;
+        paint_preview(screen, doc, preview, all);
+        EXPECT_EQ(preview.cache().samples_drawn(), step.drawn_after_paint) << "mode " << step.mode;
+    }
+}
+
 TEST(Plot, NoRowsLeavesScrollAndFrameAlone)
 {
     Document doc = theme_of(ThemeKind::CarZumo, { "A", "A" });
@@ -495,6 +518,31 @@ TEST(Paint, DrawsOnlyVisibleSamplesAndKeepsThemWhileTheRowIsUnchanged)
     preview.plot(doc, 1, 11712, 9360);
     paint_preview(screen, doc, preview, visible);
     EXPECT_EQ(preview.cache().samples_drawn(), 11U) << "only the changed row is drawn again";
+}
+
+TEST(Paint, TheFrameIsDrawnLastAroundTheSelectedSampleOnlyWhileShown)
+{
+    Document doc = theme_of(ThemeKind::CarZumo, { "A", "A" });
+    doc.cur_row = 1;
+    Preview preview([](int w, int h) { return std::make_unique<RecordingCanvas>(w, h); });
+    preview.shape4.visible = true;
+    preview.plot(doc, -1, 11712, 9360);
+    const TwipRect visible { 0, 15, 11712, 9360 };
+    RecordingCanvas screen(781, 624);
+    paint_preview(screen, doc, preview, visible);
+    ASSERT_FALSE(screen.ops.empty());
+    const CanvasOp& last = screen.ops.back();
+    EXPECT_EQ(last.kind, Kind::Line);
+    EXPECT_EQ(last.form, LineForm::Box);
+    EXPECT_EQ(last.colour, frame_color);
+    // Around box 1 (left 1314, top 42); the far edges on the frame's last pixel inside.
+    EXPECT_EQ((Box { last.x1, last.y1, last.x2, last.y2, last.colour, last.form }),
+        (Box { 1294, 22 - 15, 1294 + 1000 - 15, 22 + 1540 - 15 - 15, frame_color, LineForm::Box }));
+
+    preview.shape4.visible = false;
+    RecordingCanvas hidden(781, 624);
+    paint_preview(hidden, doc, preview, visible);
+    EXPECT_TRUE(hidden.of_kind(Kind::Line).empty());
 }
 
 TEST(Paint, LongCaptionsWrapWithinTheCaptionWidth)
