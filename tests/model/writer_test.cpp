@@ -188,6 +188,14 @@ TEST_F(Writer, VersionsAndMetadataDefaults)
     }
 }
 
+TEST_F(Writer, SportFitnessMetadataTakesNoDefaults)
+{
+    doc.kind = ThemeKind::SportFitness;
+    doc.metadata = { "T", "", "", "" };
+    EXPECT_EQ(make_meta(doc), "<metadata><title>T</title><description></description></metadata>");
+    EXPECT_EQ(doc.metadata, (ThemeMetadata { "T", "", "", "" }));
+}
+
 TEST_F(Writer, NoTitle)
 {
     doc.metadata.title.clear();
