@@ -144,8 +144,13 @@ void read_meta(Document& doc, std::string_view upper_text)
     doc.metadata.locale = bit_of_upper(bit_of_upper(meta, "LOCALELIST"), "LOCALE");
 
     std::string version = bit_of_upper(meta, "VERSION");
+    // Line breaks and blanks go first, so a version whose major and minor stand on lines of
+    // their own still reads as major.minor instead of running the two numbers together.
+    for (const char* noise : { "\n", "\r", " " }) {
+        replace_in(version, noise, "");
+    }
     replace_in(version, "MAJORMINOR", ".");
-    for (const char* noise : { "MAJOR", "MINOR", "\n", "\r", " " }) {
+    for (const char* noise : { "MAJOR", "MINOR" }) {
         replace_in(version, noise, "");
     }
     doc.metadata.version = trim(version);
@@ -328,7 +333,10 @@ void read_car_zumo_style(Document& doc, std::string_view style, const std::strin
     row.pres_name = pres_name;
 
     if (const auto at = instr(style, "SCALE=")) {
-        std::string_view value = view_from(style, at + 7);
+        // The value starts after the opening quote; an unquoted value starts right after "=",
+        // so scale=1.5 keeps its first digit.
+        const bool quoted = at + 6 <= style.size() && style[at + 5] == '"';
+        std::string_view value = view_from(style, quoted ? at + 7 : at + 6);
         const auto blank = instr(value, " ");
         const auto close = instr(value, ">");
         if (blank && (!close || blank < close)) {

@@ -102,6 +102,9 @@ INSTANTIATE_TEST_SUITE_P(Cells, CarZumoStyle,
             expect(1, "WATER BORDER=0 ", "", "", "112233", "-1", "", "010203"), {} },
         StyleCase { "a scale right before \">\" ends there, not at the next blank", " scale=\"2\"",
             primary_only, true, expect(0, "WATER ", "2", "", "112233", "445566"), {} },
+        StyleCase { "an unquoted scale keeps its first digit", " scale=1.5 border=1 ",
+            with_secondary, true,
+            expect(1, "WATER ", "1.5", "1", "112233", "445566", "778899", "AABBCC"), {} },
         StyleCase { "so does a border", " border=\"1\"", with_secondary, true,
             expect(1, "WATER BORDER=1", "", "1", "112233", "445566", "778899", "AABBCC"), {} },
         StyleCase { "NONE in the night after a # in the day whitens the day", "",
@@ -258,6 +261,17 @@ TEST(CarZumoReader, MetadataIsReadUpperCase)
         "<LOCALELIST>\r\n<locale>Global</locale>\r\n</LOCALELIST>\r\n"
         "<Version><Major>2</Major><Minor>10</Minor></Version>\r\n</METADATA>\r\n")));
     EXPECT_EQ(l.doc.metadata, (ThemeMetadata { "MY THEME", "AB", "GLOBAL", "2.10" }));
+}
+
+TEST(CarZumoReader, VersionOnSeparateLinesKeepsItsPoint)
+{
+    // Major and minor on lines of their own once ran together as "25", and saving then wrote 25
+    // as the major number.
+    Loaded l;
+    ASSERT_TRUE(l.load(car_zumo_theme(presentation("GUIDANCE", cz_style("MAP_A", "", primary_only)),
+        "<METADATA>\r\n<TITLE>T</TITLE>\r\n<Version>\r\n<Major>2</Major>\r\n"
+        "<Minor> 5</Minor>\r\n</Version>\r\n</METADATA>\r\n")));
+    EXPECT_EQ(l.doc.metadata.version, "2.5");
 }
 
 TEST(CarZumoReader, MetadataMessagesDoNotStopTheLoad)
