@@ -421,11 +421,7 @@ void SportStyleDialog::Form_MouseMove()
 
 void SportStyleDialog::mouseMoveEvent(QMouseEvent* event)
 {
-    // A button passes its own moves on to the dialog; those must keep its hover look.
-    const QWidget* under = childAt(event->position().toPoint());
-    if (std::find(command1.begin(), command1.end(), under) == command1.end()) {
-        Form_MouseMove();
-    }
+    Form_MouseMove();
     QDialog::mouseMoveEvent(event);
 }
 

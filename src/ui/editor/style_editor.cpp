@@ -611,14 +611,7 @@ void StyleEditor::Form_MouseMove()
 
 void StyleEditor::mouseMoveEvent(QMouseEvent* event)
 {
-    // A button passes its own moves on to the window; those must not undo its hover look.
-    QWidget* under = childAt(event->position().toPoint());
-    const auto is_button = [under](const auto& buttons) {
-        return std::find(buttons.begin(), buttons.end(), under) != buttons.end();
-    };
-    if (!is_button(command1) && !is_button(commandop)) {
-        Form_MouseMove();
-    }
+    Form_MouseMove();
     QDialog::mouseMoveEvent(event);
 }
 

@@ -99,7 +99,9 @@ void OwnerDrawnButton::paintEvent(QPaintEvent*)
 void OwnerDrawnButton::mouseMoveEvent(QMouseEvent* event)
 {
     draw_button(QString(), 1);
-    QWidget::mouseMoveEvent(event);
+    // Taken here, so the window's own move handler, which resets every hover look, never sees
+    // a move over a button.
+    event->accept();
 }
 
 void OwnerDrawnButton::leaveEvent(QEvent* event)
