@@ -35,6 +35,20 @@ inline std::string metadata_block(const std::string& title = "Test")
            "<Version><Major>1</Major><Minor>00</Minor></Version>\r\n</METADATA>\r\n";
 }
 
+/// A row with the scale, border and four colour cells set; the rest stays empty.
+inline StyleRow colour_row(std::string scale, std::string border, std::string pri_day,
+    std::string pri_night, std::string sec_day = "", std::string sec_night = "")
+{
+    StyleRow r;
+    r.scale = std::move(scale);
+    r.border = std::move(border);
+    r.pri_day = std::move(pri_day);
+    r.pri_night = std::move(pri_night);
+    r.sec_day = std::move(sec_day);
+    r.sec_night = std::move(sec_night);
+    return r;
+}
+
 /// A Car & Zumo theme: head, metadata and the given presentation blocks.
 inline std::string car_zumo_theme(const std::string& presentations, const std::string& meta = metadata_block())
 {

@@ -19,15 +19,10 @@ namespace {
 StyleRow row(std::string pres, std::string field, std::string scale, std::string border,
     std::string pd, std::string pn, std::string sd = "", std::string sn = "")
 {
-    StyleRow r;
+    StyleRow r = colour_row(std::move(scale), std::move(border), std::move(pd), std::move(pn),
+        std::move(sd), std::move(sn));
     r.pres_name = std::move(pres);
     r.field_name = std::move(field);
-    r.scale = std::move(scale);
-    r.border = std::move(border);
-    r.pri_day = std::move(pd);
-    r.pri_night = std::move(pn);
-    r.sec_day = std::move(sd);
-    r.sec_night = std::move(sn);
     return r;
 }
 
