@@ -1,0 +1,147 @@
+#include "colour/colour_science.h"
+
+#include <array>
+#include <cmath>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace tintwell::colour;
+
+namespace {
+
+std::vector<std::vector<std::string>> read_csv(const std::string& name)
+{
+    std::ifstream in(std::string(TINTWELL_TEST_DATA) + "/" + name);
+    std::vector<std::vector<std::string>> rows;
+    std::string line;
+    std::getline(in, line); // header
+    while (std::getline(in, line)) {
+        std::vector<std::string> cells;
+        std::stringstream s(line);
+        for (std::string cell; std::getline(s, cell, ',');) {
+            cells.push_back(cell);
+        }
+        rows.push_back(cells);
+    }
+    return rows;
+}
+
+TEST(ColourScience, ReadsColoursAsThemesWriteThem)
+{
+    const struct
+    {
+        const char* text;
+        std::optional<Rgb> colour;
+    } cases[] = {
+        { "1E90FF", Rgb { 0x1e, 0x90, 0xff } },
+        { "#1e90ff", Rgb { 0x1e, 0x90, 0xff } },
+        { " 1e90ff ", Rgb { 0x1e, 0x90, 0xff } },
+        { "801e90ff", Rgb { 0x1e, 0x90, 0xff } }, // transparency prefix ignored
+        { "#ff000000", Rgb { 0, 0, 0 } },
+        { "-1", std::nullopt },
+        { "", std::nullopt },
+        { "#", std::nullopt },
+        { "12345", std::nullopt },
+        { "1234567", std::nullopt },
+        { "GG0000", std::nullopt },
+        { "zz1e90ff", std::nullopt },
+        { "1e 0ff", std::nullopt },
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(parse_rgb(c.text), c.colour) << c.text;
+    }
+    EXPECT_EQ(to_hex({ 0x1e, 0x90, 0xff }), "1E90FF");
+    EXPECT_EQ(to_hex({ 0, 0, 0x0a }), "00000A");
+}
+
+TEST(ColourScience, ContrastRatioFollowsWcag)
+{
+    const Rgb black { 0, 0, 0 };
+    const Rgb white { 255, 255, 255 };
+    EXPECT_DOUBLE_EQ(contrast_ratio(black, white), 21.0);
+    EXPECT_DOUBLE_EQ(contrast_ratio(white, black), 21.0);
+    EXPECT_DOUBLE_EQ(contrast_ratio(*parse_rgb("1E90FF"), *parse_rgb("1E90FF")), 1.0);
+    // #767676 is the lightest grey that reaches 4.5:1 on white.
+    EXPECT_NEAR(contrast_ratio(*parse_rgb("767676"), white), 4.54, 0.005);
+    EXPECT_LT(contrast_ratio(*parse_rgb("777777"), white), 4.5);
+}
+
+TEST(ColourScience, Ciede2000MatchesSharmaWuDalal)
+{
+    const auto rows = read_csv("ciede2000_sharma2005.csv");
+    ASSERT_EQ(rows.size(), 34u);
+    for (const auto& r : rows) {
+        const Lab a { std::stod(r[0]), std::stod(r[1]), std::stod(r[2]) };
+        const Lab b { std::stod(r[3]), std::stod(r[4]), std::stod(r[5]) };
+        const double expected = std::stod(r[6]);
+        EXPECT_NEAR(delta_e2000(a, b), expected, 0.00005) << r[0] << ',' << r[1] << ',' << r[2];
+        EXPECT_NEAR(delta_e2000(b, a), expected, 0.00005);
+    }
+}
+
+TEST(ColourScience, LabOfSrgbColours)
+{
+    const Lab white = to_lab({ 255, 255, 255 });
+    EXPECT_NEAR(white.L, 100.0, 0.01);
+    EXPECT_NEAR(white.a, 0.0, 0.01);
+    EXPECT_NEAR(white.b, 0.0, 0.01);
+    const Lab black = to_lab({ 0, 0, 0 });
+    EXPECT_NEAR(black.L, 0.0, 0.01);
+    // sRGB red in D50 Lab (Bradford-adapted, as ICC profiles give it).
+    const Lab red = to_lab({ 255, 0, 0 });
+    EXPECT_NEAR(red.L, 54.29, 0.1);
+    EXPECT_NEAR(red.a, 80.80, 0.3);
+    EXPECT_NEAR(red.b, 69.89, 0.3);
+    EXPECT_DOUBLE_EQ(delta_e2000(Rgb { 10, 20, 30 }, Rgb { 10, 20, 30 }), 0.0);
+    EXPECT_GT(delta_e2000(Rgb { 255, 0, 0 }, Rgb { 0, 255, 0 }), 50.0);
+}
+
+double encode(double linear)
+{
+    const double c = std::clamp(linear, 0.0, 1.0);
+    return c <= 0.0031308 ? c * 12.92 : 1.055 * std::pow(c, 1.0 / 2.4) - 0.055;
+}
+
+TEST(ColourScience, DeficienciesUseMachadoMatrices)
+{
+    const std::map<std::string, Vision> visions { { "protanopia", Vision::Protanopia },
+        { "deuteranopia", Vision::Deuteranopia }, { "tritanopia", Vision::Tritanopia } };
+    // A pure primary picks one column of the matrix: the published figures, channel by channel.
+    const std::array<Rgb, 3> primaries { Rgb { 255, 0, 0 }, Rgb { 0, 255, 0 }, Rgb { 0, 0, 255 } };
+    const auto rows = read_csv("cvd_machado2009.csv");
+    ASSERT_EQ(rows.size(), 9u);
+    for (const auto& r : rows) {
+        const Vision vision = visions.at(r[0]);
+        const int out_channel = std::stoi(r[1]) - 1;
+        for (int column = 0; column < 3; ++column) {
+            const Rgb seen = simulate(primaries[static_cast<std::size_t>(column)], vision);
+            const std::array<std::uint8_t, 3> channels { seen.r, seen.g, seen.b };
+            const double expected = std::round(encode(std::stod(r[2 + column])) * 255.0);
+            EXPECT_NEAR(channels[static_cast<std::size_t>(out_channel)], expected, 0.5)
+                << r[0] << " row " << r[1] << " column " << column;
+        }
+    }
+    for (const auto& [name, vision] : visions) {
+        for (const std::uint8_t level : { 0, 64, 128, 200, 255 }) {
+            const Rgb grey { level, level, level };
+            const Rgb seen = simulate(grey, vision);
+            EXPECT_NEAR(seen.r, level, 2) << name;
+            EXPECT_NEAR(seen.g, level, 2) << name;
+            EXPECT_NEAR(seen.b, level, 2) << name;
+        }
+        EXPECT_STREQ(vision_name(vision), name.c_str());
+    }
+    EXPECT_EQ(simulate({ 1, 2, 3 }, Vision::Normal), (Rgb { 1, 2, 3 }));
+    // Red and green, far apart to most eyes, come close without red or green cones.
+    const Rgb red { 200, 40, 40 };
+    const Rgb green { 90, 140, 40 };
+    EXPECT_LT(
+        delta_e2000(simulate(red, Vision::Deuteranopia), simulate(green, Vision::Deuteranopia)),
+        delta_e2000(red, green) / 2);
+}
+
+} // namespace
