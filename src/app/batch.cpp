@@ -155,6 +155,10 @@ int convert(const std::vector<std::string>& args, std::ostream& err)
         err << "tintwell: " << files[0] << " is not a theme; nothing written\n";
         return 1;
     }
+    if (doc.row_count() < 1) {
+        err << files[1] << ": No data to save\n";
+        return 1;
+    }
     std::error_code ec;
     if (std::filesystem::exists(files[1], ec) && !force) {
         err << "tintwell: " << files[1] << " exists; use --force to replace it\n";

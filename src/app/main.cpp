@@ -1,6 +1,7 @@
 #include "app/batch.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
@@ -28,6 +29,9 @@ std::filesystem::path window_program(const char* argv0)
 int main(int argc, char** argv)
 {
     std::ios::sync_with_stdio(false);
+    // Past a file-size limit a write then fails and the save cleans up, instead of the process
+    // being stopped in the middle of it. Kept across the start of the window program.
+    std::signal(SIGXFSZ, SIG_IGN);
     std::vector<std::string> args(argv + 1, argv + argc);
     if (tintwell::is_batch(args) && args[0] != "--render") {
         return tintwell::run_batch(args, std::cout, std::cerr);

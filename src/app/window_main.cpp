@@ -8,6 +8,7 @@
 #include <QFont>
 #include <QStringList>
 
+#include <csignal>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -15,6 +16,8 @@
 int main(int argc, char** argv)
 {
     std::ios::sync_with_stdio(false);
+    // Past a file-size limit a write fails and the save cleans up instead of the process dying.
+    std::signal(SIGXFSZ, SIG_IGN);
     std::vector<std::string> args(argv + 1, argv + argc);
     if (tintwell::is_batch(args)) {
         return tintwell::run_batch(args, std::cout, std::cerr, tintwell::render_png_command);

@@ -6,8 +6,9 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <filesystem>
+#include <random>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tintwell {
@@ -17,8 +18,6 @@ using namespace text;
 namespace {
 
 constexpr std::string_view q = "\"";
-
-const char* const permission_hint = " Check access permission: RUN tintwell.exe as ADMINISTRATOR";
 
 bool file_exists(const std::string& path)
 {
@@ -233,7 +232,105 @@ bool save_code(Document& doc, const std::string& path)
     return written;
 }
 
-bool replace_file(const std::string& path, const std::string& bytes, std::string& error)
+namespace {
+
+std::string system_error(const std::string& path, int code)
+{
+    return path + ": " + std::strerror(code);
+}
+
+mode_t new_file_mode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// The new text, open for writing in the target's folder. `name` stays empty while the file has
+// none: then a kill at any moment leaves nothing behind, because the kernel frees an unnamed file
+// with its last descriptor.
+struct NewFile
+{
+    int fd = -1;
+    std::string name;
+};
+
+NewFile create_in(const std::filesystem::path& folder, const std::filesystem::path& target)
+{
+    NewFile file;
+#if defined(O_TMPFILE)
+    file.fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    // EISDIR: a kernel that does not know the flag; EOPNOTSUPP: a file system without unnamed
+    // files. Both still take a named temporary file.
+    if (file.fd >= 0 || (errno != EISDIR && errno != EOPNOTSUPP)) {
+        return file;
+    }
+#endif
+    file.name = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    file.fd = ::mkstemp(file.name.data());
+    if (file.fd < 0) {
+        file.name.clear();
+    }
+    return file;
+}
+
+// Gives the unnamed file a name in the folder. Through /proc any user may link it; where /proc is
+// missing, the descriptor itself can be linked by a process that may read any file.
+bool link_unnamed(int fd, const std::string& name)
+{
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        return true;
+    }
+#if defined(AT_EMPTY_PATH)
+    if (errno == ENOENT && ::access("/proc/self/fd", F_OK) != 0) {
+        return ::linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0;
+    }
+#endif
+    return false;
+}
+
+// Links the finished unnamed file beside the target under a fresh name, which it keeps only until
+// the rename that follows at once.
+bool name_unnamed(
+    NewFile& file, const std::filesystem::path& folder, const std::filesystem::path& target)
+{
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char suffix[17];
+        std::snprintf(suffix, sizeof suffix, "%016llx", static_cast<unsigned long long>(random()));
+        const std::string name =
+            (folder / ("." + target.filename().string() + "." + suffix)).string();
+        if (link_unnamed(file.fd, name)) {
+            file.name = name;
+            return true;
+        }
+        if (errno != EEXIST) {
+            return false;
+        }
+    }
+    return false;
+}
+
+// The old file's owner and group, when the process may give them; a failure is no error (an
+// ordinary user may not give a file away).
+void keep_owner(int fd, const struct stat& old)
+{
+    struct stat now
+    {
+    };
+    if (::fstat(fd, &now) != 0 || (now.st_uid == old.st_uid && now.st_gid == old.st_gid)) {
+        return;
+    }
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
+        [[maybe_unused]] const int ignored = ::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+    }
+}
+
+} // namespace
+
+ReplaceResult replace_file(const std::string& path, const std::string& bytes, std::string& error)
 {
     namespace fs = std::filesystem;
     fs::path target(path);
@@ -245,45 +342,67 @@ bool replace_file(const std::string& path, const std::string& bytes, std::string
             target = resolved;
         }
     }
-    if (fs::is_directory(target, ec)) {
-        error = std::strerror(EISDIR);
-        return false;
+    struct stat old
+    {
+    };
+    const bool had_file = ::stat(target.c_str(), &old) == 0;
+    if (had_file && S_ISDIR(old.st_mode)) {
+        error = system_error(path, EISDIR);
+        return ReplaceResult::Failed;
     }
+    // Renaming over a pipe, device or socket would put a plain file in its place.
+    if (had_file && !S_ISREG(old.st_mode)) {
+        error = path + " is not a regular file";
+        return ReplaceResult::Refused;
+    }
+    // Renaming needs only the folder's permission; the file's own is checked here, as the
+    // effective user (root may write a file without write bits).
+    if (had_file && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0
+        && (errno == EACCES || errno == EPERM || errno == EROFS)) {
+        error = path + " is read-only";
+        return ReplaceResult::Refused;
+    }
+
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string temp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
-        error = std::strerror(errno);
-        return false;
+    NewFile file = create_in(folder, target);
+    if (file.fd < 0) {
+        error = system_error(path, errno);
+        return ReplaceResult::Failed;
     }
-    struct stat old_stat { };
-    const bool had_file = ::stat(target.c_str(), &old_stat) == 0;
-    bool ok = write_all(fd, bytes);
-    if (ok) {
-        ok = ::fsync(fd) == 0;
-    }
+    bool ok = write_all(file.fd, bytes) && ::fsync(file.fd) == 0;
     if (ok && had_file) {
-        ::fchmod(fd, old_stat.st_mode & 07777);
-    } else if (ok) {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(fd, 0666 & ~mask);
+        keep_owner(file.fd, old);
     }
-    if (!ok) {
-        error = std::strerror(errno);
+    // After the owner: giving a file away clears its set-id bits.
+    if (ok) {
+        ok = ::fchmod(file.fd, had_file ? old.st_mode & 07777 : new_file_mode()) == 0;
     }
-    if (::close(fd) != 0 && ok) {
-        error = std::strerror(errno);
+    if (ok && file.name.empty()) {
+        // A new target takes the file's first name directly; an existing one is replaced by a
+        // rename, which needs a name to rename from.
+        ok = (!had_file && link_unnamed(file.fd, target.string()))
+            || name_unnamed(file, folder, target);
+    }
+    int failure = ok ? 0 : errno;
+    if (::close(file.fd) != 0 && ok) {
+        failure = errno;
         ok = false;
     }
-    if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
-        error = std::strerror(errno);
+    if (ok && file.name.empty()) {
+        return ReplaceResult::Replaced;
+    }
+    if (ok && ::rename(file.name.c_str(), target.c_str()) != 0) {
+        failure = errno;
         ok = false;
     }
     if (!ok) {
-        ::unlink(temp.c_str());
+        if (!file.name.empty()) {
+            ::unlink(file.name.c_str());
+        }
+        error = system_error(path, failure);
+        return ReplaceResult::Failed;
     }
-    return ok;
+    return ReplaceResult::Replaced;
 }
 
 bool append_(Document& doc, const std::string& path, const std::string& text)
@@ -291,9 +410,15 @@ bool append_(Document& doc, const std::string& path, const std::string& text)
     std::string error;
     std::string bytes = text;
     bytes += crlf;
-    if (!replace_file(path, bytes, error)) {
-        doc.message(error + permission_hint);
+    switch (replace_file(path, bytes, error)) {
+    case ReplaceResult::Refused:
+        doc.message(error);
         return false;
+    case ReplaceResult::Failed:
+        doc.message(error + " Check access permission");
+        return false;
+    case ReplaceResult::Replaced:
+        break;
     }
     if (!file_exists(path)) {
         doc.message("Invalid file:" + path);
@@ -310,9 +435,8 @@ bool save_text_file(Prompter& prompter, const std::string& path, const std::stri
     std::string error;
     std::string bytes = text;
     bytes += crlf;
-    if (!replace_file(path, bytes, error)) {
-        prompter.message("Error saving " + path
-            + "\r\n\r\nCheck access permission: RUN tintwell.exe as ADMINISTRATOR");
+    if (replace_file(path, bytes, error) != ReplaceResult::Replaced) {
+        prompter.message("Error saving " + path + "\r\n\r\nCheck access permission");
         return false;
     }
     return true;

@@ -28,16 +28,32 @@ std::string get_head();
 std::string make_meta(Document& doc);
 
 /// Writes the text and a CR LF to `path`. Returns true when the file is at the path afterwards;
-/// otherwise shows the failure and returns false. An existing file is replaced only by a
-/// complete new one.
+/// otherwise shows the failure and returns false: "PATH is not a regular file" and "PATH is
+/// read-only" as they are, any other failure as "PATH: " and the system's error text followed by
+/// " Check access permission". An existing file is replaced only by a complete new one.
 bool append_(Document& doc, const std::string& path, const std::string& text);
 
 /// Replaces the file at `path` with the text and a CR LF; an empty path does nothing. Shows
-/// "Error saving ..." when it cannot, and leaves an existing file as it was.
+/// "Error saving PATH", an empty line and "Check access permission" when it cannot, and leaves an
+/// existing file as it was.
 bool save_text_file(Prompter& prompter, const std::string& path, const std::string& text);
 
-/// Writes `bytes` to a temporary file beside `path` and renames it over `path`. On failure the
-/// file at `path` is untouched, the temporary file is gone and `error` holds the system's text.
-bool replace_file(const std::string& path, const std::string& bytes, std::string& error);
+enum class ReplaceResult {
+    Replaced,
+    /// The target is not a regular file, or the process may not write it; nothing was tried.
+    Refused,
+    /// The system failed a step; the old file is as it was.
+    Failed,
+};
+
+/// Replaces the file at `path` (following a link) with `bytes`, so that the path names either the
+/// old file or the complete new one, whenever the process stops. The new file is written unnamed
+/// in the target's folder and takes its name only once it is complete (a file system without
+/// unnamed files gets a named temporary file instead); it keeps the old file's mode and, when the
+/// process may set them, its owner and group. A pipe, device or socket is refused with "PATH is not
+/// a regular file", a file the process may not write with "PATH is read-only"; other failures give
+/// "PATH: " and the system's error text. On every failure nothing is left behind and `error` holds
+/// the text.
+ReplaceResult replace_file(const std::string& path, const std::string& bytes, std::string& error);
 
 } // namespace tintwell

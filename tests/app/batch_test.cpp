@@ -115,7 +115,8 @@ TEST(Batch, CheckReportsEveryMessage)
     EXPECT_EQ(clean.out, "");
     const BatchRun r = batch({ "--check", car_zumo, bad.string() });
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.out, bad.string() + ": no meta\n" + bad.string() + ": Can't have border with no colour\n");
+    EXPECT_EQ(r.out,
+        bad.string() + ": no meta\n" + bad.string() + ": Can't have border with no colour\n");
     fs::remove(bad);
 }
 
@@ -143,6 +144,22 @@ TEST(Batch, ConvertRefusesToReplaceWithoutForce)
     EXPECT_EQ(batch({ "--convert", car_zumo, "/nonexistent-dir/x.kmtf" }).code, 1);
 }
 
+TEST(Batch, ConvertRefusesAThemeWithoutRows)
+{
+    const fs::path empty = temp_path("-empty.kmtf");
+    std::ofstream(empty) << "<GARMIN_MAP_THEME><METADATA><TITLE>T</TITLE></METADATA>"
+                            "<PRESENTATION ID=\"GUIDANCE\"><STYLELIST><COLOR></STYLELIST>"
+                            "</PRESENTATION></GARMIN_MAP_THEME>";
+    const fs::path out = temp_path("-empty-out.kmtf");
+    fs::remove(out);
+    const BatchRun r = batch({ "--convert", empty.string(), out.string() });
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err,
+        empty.string() + ": No polygons or lines found\n" + out.string() + ": No data to save\n");
+    EXPECT_FALSE(fs::exists(out));
+    fs::remove(empty);
+}
+
 // The installed program, as a script would run it: exit codes and no display needed.
 TEST(Program, ExitCodes)
 {
@@ -163,6 +180,32 @@ TEST(Program, ExitCodes)
     EXPECT_GT(fs::file_size(png), 100u);
     fs::remove(png);
     EXPECT_EQ(run("--render /nonexistent.kmtf --output " + png.string()), 1);
+}
+
+// A file-size limit smaller than the theme stops the write, not the program: the save fails,
+// the old file stays and nothing is left beside it.
+TEST(Program, FileSizeLimitFailsTheSaveAndLeavesNothing)
+{
+    const fs::path folder = temp_path("-limit");
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    const fs::path out = folder / "out.kmtf";
+    std::ofstream(out) << "old";
+    const fs::path log = folder.string() + ".log";
+    const std::string command = "ulimit -f 1; exec " + std::string(TINTWELL_EXE) + " --convert "
+        + car_zumo + " " + out.string() + " --force 2>" + log.string();
+    const int status = std::system(("sh -c '" + command + "'").c_str());
+    ASSERT_TRUE(WIFEXITED(status)) << "stopped by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    std::ifstream in(out);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old");
+    std::ifstream messages(log);
+    const std::string err(std::istreambuf_iterator<char>(messages), {});
+    EXPECT_EQ(
+        err, out.string() + ": " + out.string() + ": File too large Check access permission\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1);
+    fs::remove_all(folder);
+    fs::remove(log);
 }
 
 } // namespace

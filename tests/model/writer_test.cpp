@@ -4,17 +4,27 @@
 #include "theme_fixture.h"
 
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace tintwell;
 using namespace tintwell::test;
 namespace fs = std::filesystem;
 
 namespace {
+
+// The unprivileged user and group of Debian systems.
+constexpr uid_t nobody = 65534;
 
 StyleRow row(std::string pres, std::string field, std::string scale, std::string border,
     std::string pd, std::string pn, std::string sd = "", std::string sn = "")
@@ -54,6 +64,7 @@ public:
     }
     ~TempDir() { fs::remove_all(m_path); }
     fs::path operator/(const std::string& name) const { return m_path / name; }
+    const fs::path& path() const { return m_path; }
     std::size_t entries() const
     {
         return static_cast<std::size_t>(std::distance(fs::directory_iterator(m_path), {}));
@@ -313,17 +324,153 @@ TEST_F(Saving, AskBeforeReplacingAFile)
 
 TEST_F(Saving, UnwritablePlacesLeaveEverythingAsItWas)
 {
-    for (const std::string path : { (dir / "missing" / "t.kmtf").string(), (dir / "").string() }) {
+    const std::string missing = (dir / "missing" / "t.kmtf").string();
+    const std::string folder = (dir / "").string();
+    const std::pair<std::string, std::string> cases[] = {
+        { missing, missing + ": No such file or directory Check access permission" },
+        { folder, folder + ": Is a directory Check access permission" },
+    };
+    for (const auto& [path, message] : cases) {
         prompter.messages.clear();
         prompter.yes_no_answers = { true };
         EXPECT_FALSE(save_code(doc, path)) << path;
-        ASSERT_EQ(prompter.messages.size(), 1u) << path;
-        EXPECT_NE(prompter.messages[0].find(
-                      " Check access permission: RUN tintwell.exe as ADMINISTRATOR"),
-            std::string::npos);
+        EXPECT_EQ(prompter.messages, std::vector<std::string> { message });
         EXPECT_TRUE(doc.modified);
     }
     EXPECT_EQ(dir.entries(), 0u);
+}
+
+// Replacing a pipe, socket or device by renaming over it would leave a plain file in its place
+// and cut off whoever reads it.
+TEST_F(Saving, TargetsThatAreNotPlainFilesAreRefused)
+{
+    const std::string pipe = (dir / "pipe.kmtf").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+    const std::string socket_path = (dir / "socket.kmtf").string();
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(socket_path.size(), sizeof address.sun_path);
+    std::strcpy(address.sun_path, socket_path.c_str());
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    const std::string link = (dir / "link.kmtf").string();
+    fs::create_symlink(pipe, link);
+
+    for (const std::string& path : { pipe, socket_path, link }) {
+        prompter.messages.clear();
+        prompter.yes_no_answers = { true };
+        EXPECT_FALSE(save_code(doc, path)) << path;
+        EXPECT_EQ(prompter.messages, std::vector<std::string> { path + " is not a regular file" });
+        EXPECT_TRUE(doc.modified);
+    }
+    EXPECT_TRUE(fs::is_fifo(pipe));
+    EXPECT_TRUE(fs::is_socket(socket_path));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(dir.entries(), 3u);
+    ::close(listener);
+}
+
+TEST_F(Saving, TheNewFileKeepsModeOwnerAndGroup)
+{
+    std::ofstream(target) << "old";
+    ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
+    // Only root may give a file to someone else; an ordinary user's file keeps its owner anyway.
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(target.c_str(), nobody, nobody), 0);
+    }
+    struct stat before
+    {
+    };
+    ASSERT_EQ(::stat(target.c_str(), &before), 0);
+    prompter.yes_no_answers = { true };
+    ASSERT_TRUE(save_code(doc, target));
+    struct stat after
+    {
+    };
+    ASSERT_EQ(::stat(target.c_str(), &after), 0);
+    EXPECT_NE(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mode & 07777, 0640u);
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    EXPECT_EQ(after.st_gid, before.st_gid);
+    EXPECT_EQ(read_file(target), car_zumo_text(doc) + "\r\n");
+
+    // A new file gets the usual mode of a new file.
+    const mode_t mask = ::umask(022);
+    const std::string fresh = (dir / "fresh.kmtf").string();
+    ASSERT_TRUE(save_code(doc, fresh));
+    ::umask(mask);
+    ASSERT_EQ(::stat(fresh.c_str(), &after), 0);
+    EXPECT_EQ(after.st_mode & 07777, 0644u);
+    EXPECT_EQ(dir.entries(), 2u);
+}
+
+// Run by an ordinary user: a file of their own can be replaced until it is made read-only.
+// Returns what went wrong, or an empty text.
+std::string replace_then_refuse_read_only(const std::string& path)
+{
+    std::string error;
+    if (replace_file(path, "new", error) != ReplaceResult::Replaced) {
+        return "a writable file was not replaced: " + error;
+    }
+    if (::chmod(path.c_str(), 0444) != 0) {
+        return "chmod failed";
+    }
+    if (replace_file(path, "newer", error) != ReplaceResult::Refused) {
+        return "a read-only file was replaced";
+    }
+    if (error != path + " is read-only") {
+        return "message: " + error;
+    }
+    if (read_file(path) != "new") {
+        return "the read-only file changed";
+    }
+    return {};
+}
+
+TEST_F(Saving, AReadOnlyFileIsRefused)
+{
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "root may write a read-only file; "
+                        "Saving.AReadOnlyFileIsRefusedForAnOrdinaryUser checks this as nobody";
+    }
+    std::ofstream(target) << "old";
+    EXPECT_EQ(replace_then_refuse_read_only(target), "");
+    EXPECT_EQ(dir.entries(), 1u);
+}
+
+TEST_F(Saving, AReadOnlyFileIsRefusedForAnOrdinaryUser)
+{
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only root can become another user; Saving.AReadOnlyFileIsRefused "
+                        "checks this as the current user";
+    }
+    const fs::path folder = dir / "nobody";
+    fs::create_directory(folder);
+    const std::string path = (folder / "theme.kmtf").string();
+    std::ofstream(path) << "old";
+    ASSERT_EQ(::chown(folder.c_str(), nobody, nobody), 0);
+    ASSERT_EQ(::chown(path.c_str(), nobody, nobody), 0);
+    // The scratch folder's parents must let nobody through.
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::string outcome = "could not become nobody";
+        if (::setgroups(0, nullptr) == 0 && ::setgid(nobody) == 0 && ::setuid(nobody) == 0) {
+            outcome = replace_then_refuse_read_only(path);
+        }
+        if (!outcome.empty()) {
+            std::fprintf(stderr, "%s\n", outcome.c_str());
+            ::_exit(1);
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "see the child's line above";
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1);
 }
 
 TEST_F(Saving, AWriteThatFailsPartWayKeepsTheOldFile)
@@ -364,8 +511,7 @@ TEST(SaveTextFile, ReplacesWithCrLfAndReportsFailure)
     const std::string bad = (dir / "no" / "x.dat").string();
     EXPECT_FALSE(save_text_file(prompter, bad, "c"));
     EXPECT_EQ(prompter.messages,
-        (std::vector<std::string> { "Error saving " + bad
-            + "\r\n\r\nCheck access permission: RUN tintwell.exe as ADMINISTRATOR" }));
+        (std::vector<std::string> { "Error saving " + bad + "\r\n\r\nCheck access permission" }));
 }
 
 } // namespace

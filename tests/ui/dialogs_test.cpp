@@ -117,7 +117,7 @@ private slots:
                 cz_row(i < 6 ? "GUIDANCE" : "BROWSE", "F" + std::to_string(i), i % 2 ? "1" : ""));
         }
         PresentationDialog dialog(doc, 0);
-        QCOMPARE(dialog.windowTitle(), QString("Add & bRemove Presentations"));
+        QCOMPARE(dialog.windowTitle(), QString("Add & Remove Presentations"));
         QVERIFY(!dialog.Frame1->isHidden());
         QVERIFY(dialog.Frame2->isHidden());
         QCOMPARE(dialog.List2->count(), 2);

@@ -618,6 +618,7 @@ private slots:
         QCOMPARE(m_dialogs.filters.back(), QString("Garmin Theme File (kmtf) (*.kmtf)"));
         QCOMPARE(m_dialogs.default_names.back(), m_dialog_path("suffix.kmtf"));
         QCOMPARE(window->windowTitle(), "Tintwell 6.1 " + m_dialog_path(written).toLower());
+        QCOMPARE(window->mf[12]->data().toString(), m_dialog_path(written));
         QVERIFY(!window->document().modified);
         QVERIFY(m_prompter.questions.empty());
     }
@@ -644,56 +645,149 @@ private slots:
         open(*window, m_dialogs, copy_of("ui_car_zumo.kmtf", "first.kmtf"));
         QCOMPARE(m_dialogs.filters.back(), QString("Garmin Themes (*.kmtf)"));
         window->document().modified = true;
-        m_prompter.yes_no_answers = { true };
-        m_dialogs.shown = 0;
-        window->mf_Click(3);
-        QCOMPARE(m_prompter.questions, std::vector<std::string> { "Save Current file?" });
-        QCOMPARE(m_dialogs.shown, 0);
-        QCOMPARE(window->document().row_count(), 5);
-
         m_prompter.yes_no_answers = { false };
         open(*window, m_dialogs, copy_of("ui_sport_fitness.kmtf", "second.kmtf"));
+        QCOMPARE(m_prompter.questions, std::vector<std::string> { "Save Current file?" });
         QCOMPARE(window->document().kind, ThemeKind::SportFitness);
+    }
+
+    void editingMetadataMarksTheThemeModified_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::newRow("title") << "title";
+        QTest::newRow("description") << "Text3";
+        QTest::newRow("locale") << "Text1";
+        QTest::newRow("version") << "Text2";
+    }
+
+    void editingMetadataMarksTheThemeModified()
+    {
+        QFETCH(QString, field);
+        auto window = make_window();
+        window->show();
+        QWidget* edit = window->findChild<QWidget*>(field);
+        QTest::keyClicks(edit, "9");
+        QVERIFY2(!window->document().modified, "without a theme there is nothing to save");
+        open(*window, m_dialogs, copy_of("ui_car_zumo.kmtf", "meta.kmtf"));
+        QVERIFY(!window->document().modified);
+        QTest::keyClicks(edit, "9");
+        QVERIFY(window->document().modified);
+
+        // Closing, Open and New each ask before the edit could be lost.
+        m_prompter.yes_no_cancel_answers = { YesNoCancel::Cancel };
+        QVERIFY(!window->close());
+        m_prompter.yes_no_answers = { false, false };
+        window->mf_Click(3);
+        window->mf_Click(0);
+        QCOMPARE(m_prompter.questions,
+            (std::vector<std::string> { "Save file?", "Save Current file?", "Save project?" }));
+    }
+
+    void yesToSaveFirstSavesAndKeepsTheTheme_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("question");
+        QTest::newRow("new") << "new"
+                             << "Save project?";
+        QTest::newRow("open") << "open"
+                              << "Save Current file?";
+        QTest::newRow("recent entry") << "recent"
+                                      << "Save Current file?";
+        QTest::newRow("drop") << "drop"
+                              << "Save Current file?";
+    }
+
+    void yesToSaveFirstSavesAndKeepsTheTheme()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, question);
+        auto window = make_window();
+        int chosen = 0;
+        window->set_element_chooser([&](Document&) {
+            ++chosen;
+            return ElementSelection {};
+        });
+        const QString other = copy_of("ui_sport_fitness.kmtf", "other.kmtf");
+        open(*window, m_dialogs, other);
+        open(*window, m_dialogs, copy_of("ui_car_zumo.kmtf", "mine.kmtf"));
+        window->show();
+        QTest::keyClicks(window->title, " 2");
+        const auto rows = window->document().rows;
+        const QString saved = m_dir->filePath("saved.kmtf");
+        m_dialogs.answers = { saved };
+        m_dialogs.shown = 0;
+        m_prompter.yes_no_answers = { true };
+        if (how == "new") {
+            window->mf_Click(0);
+        } else if (how == "open") {
+            window->mf_Click(3);
+        } else if (how == "recent") {
+            QCOMPARE(window->mf[13]->data().toString(), other);
+            window->mf_Click(13);
+        } else {
+            window->loadole(other);
+        }
+        QCOMPARE(m_prompter.questions, std::vector<std::string> { question.toStdString() });
+        // The Save dialog, and no other.
+        QCOMPARE(m_dialogs.shown, 1);
+        QCOMPARE(m_dialogs.filters.back(), QString("Garmin Theme File (kmtf) (*.kmtf)"));
+        QCOMPARE(chosen, 0);
+        QVERIFY(read_all(saved).contains("<TITLE>WINDOW SAMPLE 2</TITLE>"));
+        QCOMPARE(window->document().rows, rows);
+        QCOMPARE(window->document().kind, ThemeKind::CarZumo);
+        QVERIFY(!window->document().modified);
+        QCOMPARE(window->windowTitle(), "Tintwell 6.1 " + saved.toLower());
+        // Saved files go to the top of the recent files.
+        QCOMPARE(QString::fromStdString(window->recent()[0]), saved);
+        QCOMPARE(window->mf[12]->data().toString(), saved);
     }
 
     void rejectedFileLeavesTheOpenThemeAsItWas_data()
     {
-        QTest::addColumn<bool>("dropped");
+        QTest::addColumn<QString>("how");
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("message");
         const QByteArray no_presentation = "<garmin_map_theme><metadata><title>Other</title>"
                                            "</metadata><style field=\"X\"><color></color></style>";
-        QTest::newRow("open, no presentation") << false << no_presentation << "No Presentation";
+        QTest::newRow("open, no presentation") << "open" << no_presentation << "No Presentation";
         QTest::newRow("open, not a theme")
-            << false << QByteArray("hello") << "File not a Garmin kmtf file.";
-        QTest::newRow("dropped, no presentation") << true << no_presentation << "No Presentation";
+            << "open" << QByteArray("hello") << "File not a Garmin kmtf file.";
+        QTest::newRow("dropped, no presentation") << "drop" << no_presentation << "No Presentation";
+        QTest::newRow("recent entry, not a theme")
+            << "recent" << QByteArray("hello") << "File not a Garmin kmtf file.";
+        QTest::newRow("command line, no presentation")
+            << "command line" << no_presentation << "No Presentation";
     }
 
     void rejectedFileLeavesTheOpenThemeAsItWas()
     {
-        QFETCH(bool, dropped);
+        QFETCH(QString, how);
         QFETCH(QByteArray, content);
         QFETCH(QString, message);
-        auto window = make_window();
+        // The rejected file was a theme before, so it stands in the recent files.
+        const QString other = copy_of("ui_car_zumo.kmtf", "other.kmtf");
+        auto window = make_window(how == "command line" ? other : QString());
+        open(*window, m_dialogs, other);
         const QString path = copy_of("ui_sport_fitness.kmtf", "mine.kmtf");
         open(*window, m_dialogs, path);
-        window->show();
         window->document().modified = true;
         const QString caption = window->windowTitle();
         const ThemeMetadata metadata = window->document().metadata;
         const auto rows = window->document().rows;
-        const QString other = m_dir->filePath("other.kmtf");
         QFile file(other);
-        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(content);
         file.close();
         m_prompter.yes_no_answers = { false };
-        if (dropped) {
+        window->show();
+        if (how == "drop") {
             window->loadole(other);
-        } else {
+        } else if (how == "recent") {
+            window->mf_Click(13);
+        } else if (how == "open") {
             open(*window, m_dialogs, other);
         }
-        QCOMPARE(m_prompter.messages, std::vector<std::string> { message.toStdString() });
+        QTRY_COMPARE(m_prompter.messages, std::vector<std::string> { message.toStdString() });
         QCOMPARE(window->document().rows, rows);
         QCOMPARE(window->document().kind, ThemeKind::SportFitness);
         QVERIFY(window->document().modified);
@@ -702,6 +796,10 @@ private slots:
         QCOMPARE(window->document().metadata, metadata);
         QCOMPARE(window->title->text(), QString::fromLatin1(metadata.title));
         QCOMPARE(window->List1->count(), 1);
+        const RecentFiles recent = window->recent();
+        QCOMPARE(recent[0], path.toStdString());
+        QVERIFY(std::find(recent.begin(), recent.end(), other.toStdString()) == recent.end());
+        QVERIFY(!window->mf[13]->isVisible());
         // Closing still asks about the unsaved changes.
         m_prompter.yes_no_cancel_answers = { YesNoCancel::Cancel };
         QVERIFY(!window->close());
@@ -742,6 +840,8 @@ private slots:
         // ...and reopening it says so and closes the gap.
         window->mf_Click(15);
         QCOMPARE(m_prompter.messages.back(), "Cannot find " + paths[6].toStdString());
+        QCOMPARE(window->document().row_count(), 5);
+        QCOMPARE(window->windowTitle(), "Tintwell 6.1 " + paths[3].toLower());
         QCOMPARE(entries(),
             QStringList({ paths[3], paths[4], paths[7], paths[5], paths[2], paths[1], QString() }));
         QVERIFY(!window->mf[18]->isVisible());

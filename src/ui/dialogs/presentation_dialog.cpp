@@ -41,7 +41,7 @@ PresentationDialog::PresentationDialog(Document& doc, int pres_mode, QWidget* pa
     , m_mode(pres_mode)
 {
     setObjectName("presentation");
-    setWindowTitle("Add & bRemove Presentations");
+    setWindowTitle("Add & Remove Presentations");
     setFixedSize(px(9850), px(7620));
 
     Frame1 = new QFrame(this);

@@ -240,14 +240,22 @@ void MainWindow::build_controls()
     connect(Picture1, &PreviewWidget::empty_pressed, this, &MainWindow::Picture1_MouseDown);
     connect(Picture1, &PreviewWidget::file_dropped, this, &MainWindow::loadole);
 
-    connect(title, &QLineEdit::textChanged, this,
-        [this](const QString& text) { m_doc.metadata.title = latin1(text); });
-    connect(Text3, &QPlainTextEdit::textChanged, this,
-        [this] { m_doc.metadata.description = latin1(Text3->toPlainText()); });
-    connect(Text1, &QLineEdit::textChanged, this,
-        [this](const QString& text) { m_doc.metadata.locale = latin1(text); });
-    connect(Text2, &QLineEdit::textChanged, this,
-        [this](const QString& text) { m_doc.metadata.version = latin1(text); });
+    connect(title, &QLineEdit::textChanged, this, [this](const QString& text) {
+        m_doc.metadata.title = latin1(text);
+        metadata_edited();
+    });
+    connect(Text3, &QPlainTextEdit::textChanged, this, [this] {
+        m_doc.metadata.description = latin1(Text3->toPlainText());
+        metadata_edited();
+    });
+    connect(Text1, &QLineEdit::textChanged, this, [this](const QString& text) {
+        m_doc.metadata.locale = latin1(text);
+        metadata_edited();
+    });
+    connect(Text2, &QLineEdit::textChanged, this, [this](const QString& text) {
+        m_doc.metadata.version = latin1(text);
+        metadata_edited();
+    });
     title->installEventFilter(this);
     Text3->installEventFilter(this);
     Text4->installEventFilter(this);
@@ -360,6 +368,15 @@ void MainWindow::set_locale_version_enabled(bool enabled)
     Text2->setEnabled(enabled);
 }
 
+void MainWindow::metadata_edited()
+{
+    // The fields are filled with their signals blocked when a theme is read or defaults are
+    // written, so only the user's edits get here. Without a theme there is nothing to save.
+    if (m_doc.theme_open) {
+        m_doc.modified = true;
+    }
+}
+
 void MainWindow::metadata_changed(const ThemeMetadata& metadata)
 {
     const QSignalBlocker block_title(title);
@@ -435,13 +452,7 @@ void MainWindow::Form_Activate()
     }
     const QString path = m_pending_open;
     m_pending_open.clear();
-    busy_on();
-    updatmf(path);
-    const std::string content = loadbinary2(m_doc, to_bytes(path));
-    cap(path);
-    parse(m_doc, content);
-    plot(-1);
-    busy_off();
+    open_file(path);
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event)
@@ -564,6 +575,7 @@ void MainWindow::new_theme(int index)
         m_doc.kind = old_kind;
         m_doc.theme_open = old_theme_open;
         medit->setEnabled(old_edit_enabled);
+        save_command();
         return;
     }
     set_locale_version_enabled(car_zumo);
@@ -571,40 +583,47 @@ void MainWindow::new_theme(int index)
     Command2_Click();
 }
 
+bool MainWindow::save_first()
+{
+    if (!m_doc.modified || !m_prompter->ask_yes_no("Save Current file?")) {
+        return false;
+    }
+    save_command();
+    return true;
+}
+
 void MainWindow::open_command()
 {
-    if (m_doc.modified && m_prompter->ask_yes_no("Save Current file?")) {
+    if (save_first()) {
         return;
     }
     const QString path = m_dialogs->open_path(this, from_bytes(m_doc.file_name), open_filter);
     if (path.isEmpty() || path == "*.osm") {
         return;
     }
-    load_into_preview(path);
+    open_file(path);
 }
 
-void MainWindow::load_into_preview(const QString& path)
+bool MainWindow::open_file(const QString& path)
 {
     busy_on();
     const OpenTheme kept = keep_open_theme();
-    List1->clear();
-    updatmf(path);
-    const std::string content = loadbinary2(m_doc, to_bytes(path));
-    cap(path);
-    m_doc.metadata.title.clear();
-    title->clear();
-    if (parse(m_doc, content)) {
+    const bool read = open_theme(m_doc, to_bytes(path));
+    if (read) {
         plot(-1);
+        updatmf(path);
     } else {
         restore_open_theme(kept);
+        forget_recent(path);
     }
     busy_off();
+    return read;
 }
 
 MainWindow::OpenTheme MainWindow::keep_open_theme() const
 {
-    OpenTheme kept { m_doc.kind, m_doc.modified, m_doc.metadata, m_doc.file_name, windowTitle(),
-        {} };
+    OpenTheme kept { m_doc.kind, m_doc.theme_open, m_doc.modified, m_doc.metadata, m_doc.file_name,
+        windowTitle(), {} };
     for (int i = 0; i < List1->count(); ++i) {
         kept.presentations << List1->item(i)->text();
     }
@@ -616,6 +635,7 @@ MainWindow::OpenTheme MainWindow::keep_open_theme() const
 void MainWindow::restore_open_theme(const OpenTheme& kept)
 {
     m_doc.kind = kept.kind;
+    m_doc.theme_open = kept.theme_open;
     m_doc.modified = kept.modified;
     m_doc.metadata = kept.metadata;
     m_doc.file_name = kept.file_name;
@@ -653,16 +673,12 @@ void MainWindow::save_command()
     // leaves it under its old name.
     if (save_code(m_doc, to_bytes(path))) {
         m_doc.file_name = to_bytes(path);
-        cap(path);
+        updatmf(path);
     }
 }
 
 void MainWindow::reopen(int index)
 {
-    if (!newproject(m_doc)) {
-        return;
-    }
-    plot(-1);
     const std::size_t slot = static_cast<std::size_t>(index - 12);
     const QString path = from_bytes(m_settings.recent[slot]);
     if (path.isEmpty()) {
@@ -674,15 +690,10 @@ void MainWindow::reopen(int index)
         updatmf(QString());
         return;
     }
-    busy_on();
-    const std::string content = loadbinary2(m_doc, to_bytes(path));
-    cap(path);
-    const bool read = parse(m_doc, content);
-    if (read) {
-        plot(-1);
-        updatmf(path);
+    if (save_first()) {
+        return;
     }
-    busy_off();
+    open_file(path);
 }
 
 void MainWindow::loadole(const QString& path)
@@ -691,25 +702,10 @@ void MainWindow::loadole(const QString& path)
     if (!lower_path.endsWith(".kmtf") || lower_path == from_bytes(m_doc.file_name).toLower()) {
         return;
     }
-    if (m_doc.modified && m_prompter->ask_yes_no("Save Current file?")) {
+    if (save_first()) {
         return;
     }
-    busy_on();
-    const OpenTheme kept = keep_open_theme();
-    updatmf(path);
-    List1->clear();
-    const std::string content = loadbinary2(m_doc, to_bytes(path));
-    cap(path);
-    const bool read = parse(m_doc, content);
-    if (!read) {
-        restore_open_theme(kept);
-    }
-    plot(-1);
-    busy_off();
-    if (read) {
-        m_doc.file_name = to_bytes(path);
-        m_doc.modified = false;
-    }
+    open_file(path);
 }
 
 void MainWindow::updatmf(const QString& path)
@@ -725,6 +721,17 @@ void MainWindow::updatmf(const QString& path)
     tintwell::updatmf(m_settings.recent, to_bytes(path));
     show_recent();
     refresh_recent_enabled();
+}
+
+void MainWindow::forget_recent(const QString& path)
+{
+    const std::string bytes = to_bytes(path);
+    const auto listed = std::find(m_settings.recent.begin(), m_settings.recent.end(), bytes);
+    if (listed == m_settings.recent.end()) {
+        return;
+    }
+    std::replace(m_settings.recent.begin(), m_settings.recent.end(), bytes, std::string());
+    updatmf(QString());
 }
 
 void MainWindow::show_recent()

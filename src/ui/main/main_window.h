@@ -139,12 +139,22 @@ private:
     void open_command();
     void save_command();
     void reopen(int index);
-    void load_into_preview(const QString& path);
+    /// Every way of opening a file ends here: Open, a recent entry, a drop and the command line.
+    /// A theme that is read replaces the open one and goes to the top of the recent files; a
+    /// rejected file leaves the open theme exactly as it was and is dropped from the recent
+    /// files. Returns true when the file was read.
+    bool open_file(const QString& path);
+    /// Asks "Save Current file?" when there are unsaved changes. Yes runs the Save command and
+    /// returns true: the caller stops, leaving the open theme as it is.
+    bool save_first();
+    /// The open theme changed through one of its metadata fields.
+    void metadata_edited();
     /// What a rejected file must not take from the open theme: its kind, unsaved state,
     /// metadata, name, caption and presentation list.
     struct OpenTheme
     {
         ThemeKind kind;
+        bool theme_open;
         bool modified;
         ThemeMetadata metadata;
         std::string file_name;
@@ -153,6 +163,7 @@ private:
     };
     OpenTheme keep_open_theme() const;
     void restore_open_theme(const OpenTheme& kept);
+    void forget_recent(const QString& path);
     void show_recent();
     void refresh_recent_enabled();
     void place_frame_around(int row, int extra_width, int extra_height);

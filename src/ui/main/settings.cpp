@@ -76,7 +76,7 @@ Settings loaddata(const std::string& path)
 bool savedata(const std::string& path, const Settings& settings, Prompter& prompter)
 {
     std::string error;
-    if (replace_file(path, settings_text(settings), error)) {
+    if (replace_file(path, settings_text(settings), error) == ReplaceResult::Replaced) {
         return true;
     }
     prompter.message(error
