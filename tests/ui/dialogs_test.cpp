@@ -1,3 +1,4 @@
+#include "app/version.h"
 #include "model/document.h"
 #include "model/reader.h"
 #include "ui/dialogs/dialog_menus.h"
@@ -458,7 +459,7 @@ private slots:
         QDesktopServices::setUrlHandler("https", &catcher, "open");
         UpdatesDialog dialog;
         dialog.show();
-        QCOMPARE(dialog.Label2->text(), QString("Current Version:6.1"));
+        QCOMPARE(dialog.Label2->text(), QString("Current Version:") + program_version);
         QCOMPARE(dialog.Label1->text(), QString("Click here to check for update"));
         QVERIFY(!dialog.Command1->isEnabled());
         QVERIFY(!chkupdate());
@@ -472,9 +473,9 @@ private slots:
 
         AboutDialog about;
         about.show();
-        QCOMPARE(about.Label1->text(), QString("Version 6.1"));
+        QCOMPARE(about.Label1->text(), QString("Version ") + program_version);
         QCOMPARE(about.Label10->text(), QString("Alpha "));
-        // Read as one line: "Alpha Version 6.1".
+        // Read as one line: "Alpha Version" and the version.
         QVERIFY(about.Label1->x() - about.Label10->geometry().right() <= 2);
         QCOMPARE(about.Label1->y(), about.Label10->y());
         QTest::mouseClick(about.Label2, Qt::LeftButton);
