@@ -250,7 +250,9 @@ bool replace_file(const std::string& path, const std::string& bytes, std::string
         return false;
     }
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string temp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    // A named string, not a temporary, after the literal: GCC 12 warns (-Wrestrict) otherwise.
+    const std::string name = target.filename().string();
+    std::string temp = (folder / ("." + name + ".XXXXXX")).string();
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) {
         error = std::strerror(errno);

@@ -313,7 +313,7 @@ TEST_F(Saving, AskBeforeReplacingAFile)
 
 TEST_F(Saving, UnwritablePlacesLeaveEverythingAsItWas)
 {
-    for (const std::string path : { (dir / "missing" / "t.kmtf").string(), (dir / "").string() }) {
+    for (const std::string& path : { (dir / "missing" / "t.kmtf").string(), (dir / "").string() }) {
         prompter.messages.clear();
         prompter.yes_no_answers = { true };
         EXPECT_FALSE(save_code(doc, path)) << path;
