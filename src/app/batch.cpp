@@ -1,5 +1,6 @@
 #include "app/batch.h"
 
+#include "app/version.h"
 #include "model/document.h"
 #include "model/reader.h"
 #include "model/text.h"
@@ -15,31 +16,53 @@ namespace {
 
 using nlohmann::ordered_json;
 
+// Laid out as GNU programs lay out --help, so that help2man turns it into the manual page:
+// "or:" lines for the synopsis, options indented by two spaces with their text in one column.
+// Every command in the synopsis has its line under "Exit status:".
 const char* const usage_text = R"(Usage: tintwell [FILE]
-       tintwell --dump FILE [--no-border-pref]
-       tintwell --check FILE...
-       tintwell --convert IN OUT [--force]
-       tintwell --render FILE --output OUT.png [--width PX]
-       tintwell --version | --help
+  or:  tintwell --dump FILE [--no-border-pref]
+  or:  tintwell --check FILE...
+  or:  tintwell --convert IN OUT [--force]
+  or:  tintwell --render FILE --output OUT.png [--width PX]
+  or:  tintwell --version | --help
+Edit the colour themes (.kmtf files) of navigation devices, or read, check, convert and draw
+them from the command line.
 
-Without an option Tintwell opens FILE (or an empty window) in the editor.
+Without an option Tintwell opens FILE (or an empty window) in the editor. The options run
+without a window and need no display.
 
+Options:
   --dump FILE         Load FILE as File, Open does and print the theme as one JSON object.
-                      Exit 0 when the file was accepted, 1 when it was rejected.
   --no-border-pref    With --dump: read as if "Set Border to 0.3 when Border Color does
                       not exist" were off.
-  --check FILE...     Print "FILE: message" for every message of every file. Exit 0 when
-                      every file was accepted without a message.
+  --check FILE...     Print "FILE: message" for every message of every file.
   --convert IN OUT    Load IN and save it to OUT as File, Save does.
   --force             With --convert: replace an existing OUT.
-  --render FILE       Draw the preview of FILE into a PNG (--output), --width pixels wide.
-  --version           Print the version.
-  --help              Print this text.
+  --render FILE       Draw the preview of FILE into a PNG.
+  --output OUT.png    With --render: the PNG to write.
+  --width PX          With --render: the width in pixels (1 to 99999); without it the
+                      width of the editor's preview.
+  -v, --version       Print the version.
+  -h, --help          Print this text.
+
+Exit status:
+  tintwell [FILE]     0 when the window is closed; 1 when the window program beside
+                      tintwell cannot be started.
+  --dump              0 when FILE was accepted, 1 when it was rejected.
+  --check             0 when every file was accepted without a message, 1 otherwise.
+  --convert           0 when OUT was written; 1 when IN is not a theme, OUT exists
+                      without --force, or OUT could not be written.
+  --render            0 when the PNG was written; 1 when FILE is not a theme, the preview
+                      is too large for one image, or the PNG could not be written.
+  --version, --help   0.
+  Any command         2 for a mistake on the command line: an unknown option, a missing
+                      or extra argument, a width that is not a number.
 )";
 
-const char* const version_text = "Tintwell 6.1";
-
-std::string utf8(const std::string& s) { return text::latin1_to_utf8(s); }
+std::string utf8(const std::string& s)
+{
+    return text::latin1_to_utf8(s);
+}
 
 int usage_error(std::ostream& err, const std::string& why)
 {
@@ -227,7 +250,7 @@ int run_batch(const std::vector<std::string>& args, std::ostream& out, std::ostr
     }
     const std::string& command = args[0];
     if (command == "--version" || command == "-v") {
-        out << version_text << '\n';
+        out << "Tintwell " << program_version << '\n';
         return 0;
     }
     if (command == "--help" || command == "-h") {

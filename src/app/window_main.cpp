@@ -1,4 +1,5 @@
 #include "app/batch.h"
+#include "app/version.h"
 #include "render/qt/render_png.h"
 #include "ui/dialogs/dialog_menus.h"
 #include "ui/editor/style_editor.h"
@@ -25,7 +26,7 @@ int main(int argc, char** argv)
 
     QApplication app(argc, argv);
     QApplication::setApplicationName("tintwell");
-    QApplication::setApplicationVersion("6.1");
+    QApplication::setApplicationVersion(tintwell::program_version);
     QFont::insertSubstitution("MS Sans Serif", "Liberation Sans");
     // Whatever follows the program name is one theme path, as the command line gives it.
     const QString path = QApplication::arguments().mid(1).join(' ');

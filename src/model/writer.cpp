@@ -266,7 +266,9 @@ NewFile create_in(const std::filesystem::path& folder, const std::filesystem::pa
         return file;
     }
 #endif
-    file.name = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    // Named strings, not temporaries, after the literal: GCC 12 warns (-Wrestrict) otherwise.
+    const std::string hidden = "." + target.filename().string();
+    file.name = (folder / (hidden + ".XXXXXX")).string();
     file.fd = ::mkstemp(file.name.data());
     if (file.fd < 0) {
         file.name.clear();
@@ -300,8 +302,8 @@ bool name_unnamed(
     for (int attempt = 0; attempt < 100; ++attempt) {
         char suffix[17];
         std::snprintf(suffix, sizeof suffix, "%016llx", static_cast<unsigned long long>(random()));
-        const std::string name =
-            (folder / ("." + target.filename().string() + "." + suffix)).string();
+        const std::string hidden = "." + target.filename().string();
+        const std::string name = (folder / (hidden + "." + suffix)).string();
         if (link_unnamed(file.fd, name)) {
             file.name = name;
             return true;

@@ -1,11 +1,14 @@
 #include "app/batch.h"
+#include "app/version.h"
 
 #include <array>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <map>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <sstream>
 #include <sys/wait.h>
 
@@ -101,8 +104,51 @@ TEST(Batch, RejectedFilesAndUsage)
              { "--render", "a" }, { "--render", "a", "--output", "b", "--width", "x" } }) {
         EXPECT_EQ(batch(args).code, 2) << args[0];
     }
-    EXPECT_EQ(batch({ "--version" }).out, "Tintwell 6.1\n");
+    EXPECT_EQ(batch({ "--version" }).out, std::string("Tintwell ") + program_version + "\n");
     EXPECT_NE(batch({ "--help" }).out.find("--convert IN OUT"), std::string::npos);
+}
+
+// The help text is also the manual page: every command of the synopsis needs its exit status
+// and every option word of the synopsis its own entry under "Options:".
+TEST(Batch, HelpDocumentsEveryCommandAndOption)
+{
+    std::istringstream help(batch({ "--help" }).out);
+    std::set<std::string> commands, words;
+    // Section heading → the tags of its entries ("-v, --version" gives two tags).
+    std::map<std::string, std::set<std::string>> tags;
+    std::string section, line;
+    while (std::getline(help, line)) {
+        if (line.rfind("Usage: tintwell ", 0) == 0 || line.rfind("  or:  tintwell ", 0) == 0) {
+            std::istringstream synopsis(line.substr(line.find("tintwell ") + 9));
+            std::string word;
+            synopsis >> word;
+            commands.insert(word.rfind("--", 0) == 0 ? word : "tintwell " + word);
+            do {
+                const auto dash = word.find("--");
+                if (dash != std::string::npos) {
+                    words.insert(word.substr(dash, word.find(']', dash) - dash));
+                }
+            } while (synopsis >> word);
+            if (line.find(" | ") != std::string::npos) {
+                commands.insert(line.substr(line.rfind(' ') + 1));
+            }
+        } else if (!line.empty() && line[0] != ' ' && line.back() == ':') {
+            section = line;
+        } else if (line.rfind("  ", 0) == 0 && line.size() > 2 && line[2] != ' ') {
+            std::istringstream entry(line.substr(2, line.find("  ", 2) - 2));
+            for (std::string tag; std::getline(entry >> std::ws, tag, ',');) {
+                tags[section].insert(section == "Options:" ? tag.substr(0, tag.find(' ')) : tag);
+            }
+        }
+    }
+    ASSERT_GE(commands.size(), 7u);
+    for (const auto& command : commands) {
+        EXPECT_TRUE(tags["Exit status:"].count(command)) << command << " has no exit status";
+    }
+    EXPECT_TRUE(tags["Exit status:"].count("Any command")) << "usage errors have no exit status";
+    for (const auto& word : words) {
+        EXPECT_TRUE(tags["Options:"].count(word)) << word << " is not under Options:";
+    }
 }
 
 TEST(Batch, CheckReportsEveryMessage)

@@ -359,7 +359,9 @@ TEST(CarZumoReader, LargeThemesAreReadWhole)
         for (int s = 0; s < 100; ++s, ++styles) {
             body += cz_style("MAP_S" + std::to_string(styles), " scale=\"1\" ", primary_only);
         }
-        presentations += presentation("P" + std::to_string(p), body);
+        // Named: GCC 12 warns (-Wrestrict) about a literal joined to a temporary.
+        const std::string number = std::to_string(p);
+        presentations += presentation("P" + number, body);
     }
     Loaded l;
     ASSERT_TRUE(l.load(car_zumo_theme(presentations)));

@@ -1,3 +1,4 @@
+#include "app/version.h"
 #include "model/add_element.h"
 #include "model/prompter.h"
 #include "ui/dialogs/add_elements_dialog.h"
@@ -144,10 +145,11 @@ private slots:
     {
         const QString path = copy_of("ui_car_zumo.kmtf", "Start Theme.kmtf");
         auto window = make_window("\"" + path + "\"");
-        QCOMPARE(window->windowTitle(), QString("Tintwell 6.1 "));
+        QCOMPARE(window->windowTitle(), QString("Tintwell ") + program_version + " ");
         window->show();
         QTRY_COMPARE(window->document().row_count(), 5);
-        QCOMPARE(window->windowTitle(), "Tintwell 6.1 " + path.toLower());
+        QCOMPARE(
+            window->windowTitle(), QString("Tintwell ") + program_version + " " + path.toLower());
         QCOMPARE(QString::fromStdString(window->recent()[0]), path);
         QCOMPARE(window->List1->count(), 2);
         QCOMPARE(window->title->text(), QString("WINDOW SAMPLE"));
@@ -173,7 +175,8 @@ private slots:
         QTRY_COMPARE(window->document().row_count(), 5);
         QCOMPARE(QString::fromStdString(window->recent()[0]), path);
         QVERIFY(window->mf[12]->isEnabled());
-        QCOMPARE(window->windowTitle(), "Tintwell 6.1 " + path.toLower());
+        QCOMPARE(
+            window->windowTitle(), QString("Tintwell ") + program_version + " " + path.toLower());
     }
 
     void controlsSitAtDesignGeometry()
@@ -617,7 +620,8 @@ private slots:
         QVERIFY(QFile::exists(m_dialog_path(written)));
         QCOMPARE(m_dialogs.filters.back(), QString("Garmin Theme File (kmtf) (*.kmtf)"));
         QCOMPARE(m_dialogs.default_names.back(), m_dialog_path("suffix.kmtf"));
-        QCOMPARE(window->windowTitle(), "Tintwell 6.1 " + m_dialog_path(written).toLower());
+        QCOMPARE(window->windowTitle(),
+            QString("Tintwell ") + program_version + " " + m_dialog_path(written).toLower());
         QCOMPARE(window->mf[12]->data().toString(), m_dialog_path(written));
         QVERIFY(!window->document().modified);
         QVERIFY(m_prompter.questions.empty());
@@ -736,7 +740,8 @@ private slots:
         QCOMPARE(window->document().rows, rows);
         QCOMPARE(window->document().kind, ThemeKind::CarZumo);
         QVERIFY(!window->document().modified);
-        QCOMPARE(window->windowTitle(), "Tintwell 6.1 " + saved.toLower());
+        QCOMPARE(
+            window->windowTitle(), QString("Tintwell ") + program_version + " " + saved.toLower());
         // Saved files go to the top of the recent files.
         QCOMPARE(QString::fromStdString(window->recent()[0]), saved);
         QCOMPARE(window->mf[12]->data().toString(), saved);
@@ -828,7 +833,8 @@ private slots:
         window->mf_Click(15);
         QCOMPARE(entries(),
             QStringList({ paths[4], paths[7], paths[6], paths[5], paths[3], paths[2], paths[1] }));
-        QCOMPARE(window->windowTitle(), "Tintwell 6.1 " + paths[4].toLower());
+        QCOMPARE(window->windowTitle(),
+            QString("Tintwell ") + program_version + " " + paths[4].toLower());
 
         // A file deleted meanwhile is greyed after the next open...
         QFile::remove(paths[6]);
@@ -841,7 +847,8 @@ private slots:
         window->mf_Click(15);
         QCOMPARE(m_prompter.messages.back(), "Cannot find " + paths[6].toStdString());
         QCOMPARE(window->document().row_count(), 5);
-        QCOMPARE(window->windowTitle(), "Tintwell 6.1 " + paths[3].toLower());
+        QCOMPARE(window->windowTitle(),
+            QString("Tintwell ") + program_version + " " + paths[3].toLower());
         QCOMPARE(entries(),
             QStringList({ paths[3], paths[4], paths[7], paths[5], paths[2], paths[1], QString() }));
         QVERIFY(!window->mf[18]->isVisible());

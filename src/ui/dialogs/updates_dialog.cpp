@@ -1,5 +1,6 @@
 #include "ui/dialogs/updates_dialog.h"
 
+#include "app/version.h"
 #include "ui/dialogs/web_pages.h"
 #include "ui/main/twips.h"
 
@@ -196,7 +197,7 @@ void AboutDialog::Form_Activate()
 {
     Label10->setText("Alpha ");
     Label1->setText(QString("Version ") + program_version);
-    // One line, "Alpha Version 6.1", whatever the font's width.
+    // One line, "Alpha Version" and the version, whatever the font's width.
     Label10->resize(Label10->sizeHint().width(), Label10->height());
     Label1->move(Label10->x() + Label10->width(), Label1->y());
     QPalette palette = Shape2->palette();

@@ -8,9 +8,6 @@ class QPushButton;
 
 namespace tintwell {
 
-/// The program's version as the Updates dialog and the About box show it.
-inline constexpr const char* program_version = "6.1";
-
 /// True when a newer version than program_version is available. The program does not look on
 /// the network, so this is always false.
 bool chkupdate();

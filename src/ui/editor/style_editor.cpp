@@ -585,7 +585,7 @@ bool StyleEditor::sport_area() const
 void StyleEditor::Label2_MouseMove(int i)
 {
     if (Label2[i] != nullptr) {
-        Label2[i]->setToolTip(qs("#" + value_to_hex(m_swatch[i], ThemeKind::CarZumo)));
+        Label2[i]->setToolTip("#" + qs(value_to_hex(m_swatch[i], ThemeKind::CarZumo)));
     }
 }
 
@@ -1528,7 +1528,7 @@ void StyleEditor::command1_Click(int i)
             if (in_range(v)) {
                 return true;
             }
-            m_prompter.message("(" + ss(number_text(v)) + apply_range_tail);
+            m_prompter.message(ss("(" + number_text(v) + apply_range_tail));
             return false;
         };
         if (Check3->isChecked() && !check(Text1[0])) {

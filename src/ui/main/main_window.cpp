@@ -1,5 +1,6 @@
 #include "ui/main/main_window.h"
 
+#include "app/version.h"
 #include "colour/colour_codes.h"
 #include "model/new_theme.h"
 #include "model/reader.h"
@@ -40,7 +41,6 @@ namespace tintwell {
 
 namespace {
 
-const char* const app_version = "6.1";
 const QString open_filter = "Garmin Themes (*.kmtf)";
 const QString save_filter = "Garmin Theme File (kmtf) (*.kmtf)";
 
@@ -493,7 +493,7 @@ void MainWindow::Form_Resize()
 
 void MainWindow::cap(const QString& path)
 {
-    setWindowTitle(QString("Tintwell ") + app_version + " " + path.toLower());
+    setWindowTitle(QString("Tintwell ") + program_version + " " + path.toLower());
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
