@@ -1,5 +1,6 @@
 #include "model/document.h"
 #include "model/reader.h"
+#include "model/text.h"
 #include "ui/common/colour_chart.h"
 #include "ui/dialogs/dialog_menus.h"
 #include "ui/dialogs/presentation_dialog.h"
@@ -587,6 +588,96 @@ private slots:
         QCOMPARE(window.List1->count(), 2);
         QVERIFY(std::none_of(d.rows.begin(), d.rows.end(),
             [](const StyleRow& r) { return r.pres_name == "TRAFFIC"; }));
+    }
+
+    void every_change_goes_to_the_edit_sink_data()
+    {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<QString>("description");
+        QTest::newRow("Edit Text") << 0 << "Edit Text WATER";
+        QTest::newRow("Sport & Fitness Apply") << 1 << "Apply TRAIL";
+        QTest::newRow("Add Presentations") << 2 << "Add Presentation";
+        QTest::newRow("Remove Presentations") << 3 << "Remove Presentation";
+        QTest::newRow("Add BG/FG Width") << 4 << "Add BG/FG Width";
+        QTest::newRow("Remove BG/FG Width") << 5 << "Remove BG/FG Width";
+    }
+
+    // The sink the main window sets on its launcher receives each change as one edit, and the
+    // theme is left as it was until the sink applies it.
+    void every_change_goes_to_the_edit_sink()
+    {
+        QFETCH(int, command);
+        QFETCH(QString, description);
+        QTemporaryDir folder;
+        MainWindow window("", folder.filePath("tintwell.dat"));
+        window.set_prompter(&prompter);
+        connect_dialog_menus(window);
+        std::vector<std::pair<DocumentEdit, std::string>> handed;
+        window.editors().set_edit_sink([&](DocumentEdit edit, std::string what) {
+            handed.emplace_back(std::move(edit), std::move(what));
+        });
+        Document& d = window.document();
+        StyleRow water = cz_row("GUIDANCE", "MAP_WATER", "");
+        water.elem_name = "WATER";
+        water.style_text = "FIELD=\"MAP_WATER\" >\r\n<COLOR>\r\n<PRIMARY DAY=\"#111111\" />\r\n";
+        StyleRow trail;
+        trail.elem_name = "TRAIL";
+        trail.field_name = "MPM_TRAIL_CLR";
+        trail.style_text =
+            "field=\"MPM_TRAIL_CLR\"><color><primary day=\"#ff8b5a2b\"/></color></style>";
+        if (command == 1 || command == 5) {
+            d.kind = ThemeKind::SportFitness;
+            trail.style_text = text::replace(trail.style_text, "\">", "\" bg_width=\"3\">");
+            trail.bg_width = "3";
+        }
+        d.rows = command == 1 || command >= 4
+            ? std::vector<StyleRow> { trail }
+            : std::vector<StyleRow> { water, cz_row("BROWSE", "B", "") };
+        d.cur_row = 0;
+        const auto opened = d.rows;
+        bool answered = false;
+        answer_modal(
+            [command](QWidget* shown) {
+                if (command == 0) {
+                    ctl<QPlainTextEdit>(shown, "Text1")
+                        ->setPlainText(
+                            "<STYLE FIELD=\"MAP_WATER\" >\n<COLOR>\n<PRIMARY DAY=\"#00FF00\" />\n");
+                } else if (command == 1) {
+                    ctl<QLineEdit>(shown, "Text1_1")->setText("7");
+                } else if (command == 2) {
+                    choose(ctl<QListWidget>(shown, "List1"), "TRAFFIC");
+                    QTest::mouseClick(ctl<QPushButton>(shown, "Command2_0"), Qt::LeftButton);
+                } else {
+                    choose(ctl<QListWidget>(shown, "List4"), "BROWSE");
+                    QTest::mouseClick(ctl<QPushButton>(shown, "Command2_3"), Qt::LeftButton);
+                }
+                click(ctl<OwnerDrawnButton>(shown, "command1_1"));
+            },
+            answered);
+        switch (command) {
+        case 0:
+            window.editors().open(EditorKind::StyleText, &window, d, 0);
+            break;
+        case 1:
+            window.editors().open(EditorKind::SportFitness, &window, d, 0);
+            break;
+        case 2:
+        case 3:
+            window.med[static_cast<std::size_t>(command - 2)]->trigger();
+            break;
+        default:
+            window.mcod2[static_cast<std::size_t>(command - 1)]->trigger();
+        }
+        QCOMPARE(answered, command < 4);
+        QVERIFY(prompter.messages.empty());
+        QCOMPARE(handed.size(), std::size_t(1));
+        QCOMPARE(QString::fromStdString(handed[0].second), description);
+        QVERIFY(d.rows == opened);
+        QVERIFY(!d.modified);
+        handed[0].first.apply(d);
+        QVERIFY(!(d.rows == opened));
+        handed[0].first.revert(d);
+        QVERIFY(d.rows == opened);
     }
 
     void hover_look_leaves_the_buttons_over_the_dialog()

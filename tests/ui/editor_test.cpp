@@ -697,6 +697,149 @@ private slots:
         QVERIFY(ctl<QPushButton>(e.get(), "undo")->isEnabled());
     }
 
+    void typed_values_come_back_exactly()
+    {
+        // A scale as a file may hold it: a pick and Undo give back both boxes as they were, not
+        // the scale cut at the comma and the rest taken for the border.
+        StyleRow r = line_row();
+        r.scale = "1,5";
+        auto e = open({ r });
+        QLineEdit* scale = ctl<QLineEdit>(e.get(), "Text1_1");
+        QLineEdit* border = ctl<QLineEdit>(e.get(), "Text1_0");
+        click(ctl<QLabel>(e.get(), "Labc_239"));
+        click(ctl<QPushButton>(e.get(), "undo"));
+        QCOMPARE(scale->text(), QString("1,5"));
+        QCOMPARE(border->text(), QString("0.5"));
+        QCOMPARE(e->state().colours.pri_day, std::string("FF0000"));
+        click(ctl<QPushButton>(e.get(), "redo"));
+        QCOMPARE(scale->text(), QString("1,5"));
+        QCOMPARE(e->state().colours.pri_day, std::string("FFFFFF"));
+    }
+
+    void value_boxes_take_numbers_only_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("comma") << "1,5"
+                               << "15";
+        QTest::newRow("point") << "0.05"
+                               << "0.05";
+        QTest::newRow("leading point") << ".60"
+                                       << ".60";
+        QTest::newRow("second point") << "1.2.3"
+                                      << "1.23";
+        QTest::newRow("letters and signs") << "-x2e"
+                                           << "2";
+    }
+    void value_boxes_take_numbers_only()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        auto e = open({ line_row() });
+        for (const char* name : { "Text1_0", "Text1_1" }) {
+            QLineEdit* box = ctl<QLineEdit>(e.get(), name);
+            box->selectAll();
+            QTest::keyClick(box, Qt::Key_Backspace);
+            QTest::keyClicks(box, typed);
+            QCOMPARE(box->text(), shown);
+        }
+    }
+
+    void a_drag_is_one_step()
+    {
+        auto e = open({ line_row() });
+        QUndoStack* steps = e->undo_stack();
+        QLineEdit* scale = ctl<QLineEdit>(e.get(), "Text1_1");
+        QFrame* thumb = ctl<QFrame>(e.get(), "scrol_1");
+        const QString opened = scale->text();
+        const int opened_at = thumb->x();
+        for (const int drag : { 0, 1 }) {
+            QTest::mousePress(thumb, Qt::LeftButton, {}, QPoint(2, 2));
+            for (const int x : { 30, 60, 90 - 40 * drag }) {
+                QTest::mouseMove(thumb, QPoint(x - thumb->x(), 2));
+            }
+            QTest::mouseRelease(thumb, Qt::LeftButton, {}, QPoint(2, 2));
+            QCOMPARE(steps->count(), drag + 1);
+        }
+        const QString dragged = scale->text();
+        QVERIFY(dragged != opened);
+        e->und(0);
+        QVERIFY(scale->text() != dragged);
+        e->und(0);
+        QCOMPARE(scale->text(), opened);
+        QCOMPARE(thumb->x(), opened_at);
+
+        // The colour field: the press and the drag after it are one step that ends on the colour
+        // under the release.
+        QWidget* field = ctl<QWidget>(e.get(), "p5");
+        QTest::mousePress(field, Qt::LeftButton, {}, QPoint(10, 20));
+        QTest::mouseMove(field, QPoint(30, 60));
+        QTest::mouseMove(field, QPoint(40, 90));
+        QTest::mouseRelease(field, Qt::LeftButton, {}, QPoint(40, 90));
+        QCOMPARE(steps->count(), 1);
+        const QColor under = e->field_image().pixelColor(40, 90);
+        QCOMPARE(e->state().colours.pri_day, under.name().mid(1).toUpper().toStdString());
+        e->und(0);
+        QCOMPARE(e->state().colours.pri_day, std::string("FF0000"));
+        e->und(1);
+        QCOMPARE(e->state().colours.pri_day, under.name().mid(1).toUpper().toStdString());
+    }
+
+    void apply_hands_one_edit_and_cancel_leaves_the_row()
+    {
+        // Opening drops the "#-1" night attributes of the row in place; Cancel puts it back.
+        StyleRow no_night = line_row();
+        no_night.pri_night = "-1";
+        no_night.style_text = text::replace(no_night.style_text, "#800000", "#-1");
+        auto e = open({ no_night });
+        QVERIFY(!(doc.rows[0] == no_night));
+        QTest::mouseClick(ctl<OwnerDrawnButton>(e.get(), "command1_0"), Qt::LeftButton);
+        QVERIFY(doc.rows[0] == no_night);
+
+        // Apply to All: one edit named after the element; the theme changes when the sink
+        // applies it, and reverting it gives back every row.
+        doc = Document();
+        doc.rows = { line_row("GUIDANCE"), line_row("BROWSE") };
+        const auto opened = doc.rows;
+        std::vector<std::pair<DocumentEdit, std::string>> handed;
+        StyleEditor editor(doc, prompter, nullptr, [&](DocumentEdit edit, std::string what) {
+            handed.emplace_back(std::move(edit), std::move(what));
+        });
+        editor.show();
+        click(ctl<QLabel>(&editor, "Labc_239"));
+        QTest::mouseClick(ctl<OwnerDrawnButton>(&editor, "command1_1"), Qt::LeftButton);
+        QCOMPARE(handed.size(), std::size_t(1));
+        QCOMPARE(handed[0].second, std::string("Apply ROAD INTERSTATE"));
+        QVERIFY(doc.rows == opened);
+        handed[0].first.apply(doc);
+        QCOMPARE(doc.rows[1].pri_day, std::string("FFFFFF"));
+        handed[0].first.revert(doc);
+        QVERIFY(doc.rows == opened);
+    }
+
+    void sport_area_undo_keeps_each_part()
+    {
+        StyleRow r;
+        r.field_name = "MPM_WATER_CLR";
+        r.pri_day = "9EC5F0";
+        r.pri_night = "3F4E74";
+        r.sec_day = "404040";
+        r.sec_night = "101010";
+        r.border = "00";
+        r.pres_name = "Sport & Fitness";
+        r.style_text = "field=\"mpm_water_clr\" ><color><primary  day=\"#ff9ec5f0\" "
+                       "night=\"#ff3f4e74\" /><secondary  day=\"#00404040\" "
+                       "night=\"#00101010\" /></color></style>";
+        auto e = open({ r }, 0, ThemeKind::SportFitness);
+        QTest::mouseClick(ctl<QLabel>(e.get(), "Label9"), Qt::LeftButton);
+        click(ctl<QLabel>(e.get(), "Labc_7"));
+        QCOMPARE(e->state().colours.sec_day, std::string("FF0000"));
+        // Undo with the secondary colour picked brings it back and leaves the primary alone.
+        e->und(0);
+        QCOMPARE(e->state().colours.sec_day, std::string("404040"));
+        QCOMPARE(e->state().colours.pri_day, std::string("9EC5F0"));
+    }
+
     void arrow_sample()
     {
         StyleRow r = line_row();
