@@ -64,6 +64,24 @@ StyleRow polygon_row()
     return r;
 }
 
+// A Sport & Fitness area whose primary and secondary colours differ.
+StyleRow sport_water_row()
+{
+    StyleRow r;
+    r.field_name = "MPM_WATER_CLR";
+    r.pri_day = "9EC5F0";
+    r.pri_night = "3F4E74";
+    r.sec_day = "404040";
+    r.sec_night = "101010";
+    r.border = "00";
+    r.nwf_border = "00";
+    r.pres_name = "Sport & Fitness";
+    r.style_text = "field=\"mpm_water_clr\" ><color><primary  day=\"#ff9ec5f0\" "
+                   "night=\"#ff3f4e74\" /><secondary  day=\"#00404040\" "
+                   "night=\"#00101010\" /></color></style>";
+    return r;
+}
+
 // A control of the window, found by its object name as users' tools find it.
 template <typename T> T* ctl(QObject* window, const QString& name)
 {
@@ -648,19 +666,7 @@ private slots:
 
     void sport_fitness_area_picks_one_part_at_a_time()
     {
-        StyleRow r;
-        r.field_name = "MPM_WATER_CLR";
-        r.pri_day = "9EC5F0";
-        r.pri_night = "3F4E74";
-        r.sec_day = "404040";
-        r.sec_night = "101010";
-        r.border = "00";
-        r.nwf_border = "00";
-        r.pres_name = "Sport & Fitness";
-        r.style_text = "field=\"mpm_water_clr\" ><color><primary  day=\"#ff9ec5f0\" "
-                       "night=\"#ff3f4e74\" /><secondary  day=\"#00404040\" "
-                       "night=\"#00101010\" /></color></style>";
-        auto e = open({ r }, 0, ThemeKind::SportFitness);
+        auto e = open({ sport_water_row() }, 0, ThemeKind::SportFitness);
         QVERIFY(e->state().is_pgon);
         QCOMPARE(ctl<QLineEdit>(e.get(), "Text2_3")->text(), QString("9EC5F0"));
         QTest::mouseClick(ctl<QLabel>(e.get(), "Label9"), Qt::LeftButton);
@@ -819,18 +825,7 @@ private slots:
 
     void sport_area_undo_keeps_each_part()
     {
-        StyleRow r;
-        r.field_name = "MPM_WATER_CLR";
-        r.pri_day = "9EC5F0";
-        r.pri_night = "3F4E74";
-        r.sec_day = "404040";
-        r.sec_night = "101010";
-        r.border = "00";
-        r.pres_name = "Sport & Fitness";
-        r.style_text = "field=\"mpm_water_clr\" ><color><primary  day=\"#ff9ec5f0\" "
-                       "night=\"#ff3f4e74\" /><secondary  day=\"#00404040\" "
-                       "night=\"#00101010\" /></color></style>";
-        auto e = open({ r }, 0, ThemeKind::SportFitness);
+        auto e = open({ sport_water_row() }, 0, ThemeKind::SportFitness);
         QTest::mouseClick(ctl<QLabel>(e.get(), "Label9"), Qt::LeftButton);
         click(ctl<QLabel>(e.get(), "Labc_7"));
         QCOMPARE(e->state().colours.sec_day, std::string("FF0000"));

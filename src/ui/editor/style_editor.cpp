@@ -37,10 +37,6 @@ constexpr const char* range_message = "Values: 0.01 - 2.5";
 constexpr const char* length_message = "Max length=6 characters";
 constexpr const char* apply_range_tail = ") Acceptable values: 0.01 - 2.5";
 
-// Design sizes in twips.
-constexpr int picture1_width = 9450;
-constexpr int picture1_height = 7332;
-constexpr int marker_height = 390;
 // The sliders run from 0 to 2.5, 756 twips to a unit.
 constexpr int twips_per_unit = 756;
 constexpr ColourValue grey_caption = 0xB4B4B4;
@@ -433,8 +429,8 @@ void StyleEditor::plot_line(int shade)
     in.border_box_visible = !m_border_box->isHidden();
     in.is_pgon = st.is_pgon;
     in.target = static_cast<int>(st.part);
-    in.width = picture1_width;
-    in.height = picture1_height;
+    in.width = sample_width;
+    in.height = sample_height;
     in.marker_height = marker_height;
 
     if (sport_area()) {
@@ -473,7 +469,7 @@ void StyleEditor::plot_line(int shade)
 
 void StyleEditor::show_sample()
 {
-    QtCanvas canvas(px(picture1_width), px(picture1_height));
+    QtCanvas canvas(px(sample_width), px(sample_height));
     if (m_sample.form == EditorSample::Form::Arrow) {
         const bool night = m_state.night();
         const WorkingColours& c = m_state.colours;

@@ -93,6 +93,11 @@ protected:
     void done(int result) override;
 
 private:
+    // Design sizes in twips: the sample picture and a marker beside it.
+    static constexpr int sample_width = 9450;
+    static constexpr int sample_height = 7332;
+    static constexpr int marker_height = 390;
+
     // The control set-up (style_editor_controls.cpp).
     void build_controls();
     void build_swatches();

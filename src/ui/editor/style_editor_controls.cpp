@@ -23,9 +23,6 @@ namespace tintwell {
 namespace {
 
 constexpr const char* enter_hint = "Press Enter to Change Color";
-constexpr int picture1_width = 9450;
-constexpr int picture1_height = 7332;
-constexpr int marker_height = 390;
 constexpr int group_left = 10100;
 constexpr int palette_top = 4080;
 constexpr int field_width = 1000;
@@ -76,11 +73,11 @@ void StyleEditor::build_controls()
     // Moves over the window background take the hover look off the buttons.
     setMouseTracking(true);
 
-    m_sample_image = QImage(px(picture1_width), px(picture1_height), QImage::Format_RGB32);
+    m_sample_image = QImage(px(sample_width), px(sample_height), QImage::Format_RGB32);
     m_sample_image.fill(QColor(240, 240, 240));
     m_sample_box = new ImageBox(&m_sample_image, this);
     m_sample_box->setObjectName("Picture1");
-    m_sample_box->setGeometry(tw_rect(480, 600, picture1_width, picture1_height));
+    m_sample_box->setGeometry(tw_rect(480, 600, sample_width, sample_height));
     m_sample_box->set_framed(true);
     connect(m_sample_box, &ImageBox::pressed, this, [this](QPoint p, Qt::MouseButtons) {
         // A press on the body bar picks the line part, one on a border bar the border part.
