@@ -142,10 +142,11 @@ std::vector<std::string> entries_of(const std::string& selection)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wrestrict"
 #endif
-void append_row(Document& doc, const std::string& entry, bool polygon, int pres_index,
+// A new row with the default colours of its kind, its style text and its names.
+StyleRow new_row(ThemeKind kind, const std::string& entry, bool polygon, int pres_index,
     const std::string& pres_name)
 {
-    const bool car_zumo = doc.kind == ThemeKind::CarZumo;
+    const bool car_zumo = kind == ThemeKind::CarZumo;
     StyleRow row;
     if (car_zumo) {
         row.field_name = "MAP_" + entry + "_CLR";
@@ -174,24 +175,21 @@ void append_row(Document& doc, const std::string& entry, bool polygon, int pres_
         row.sec_day = "FFFFFFFF";
         row.sec_night = "ff000000";
     }
-    doc.rows.push_back(std::move(row));
-    const int index = doc.row_count() - 1;
-    const std::string style_text = newcode(doc, index, entry);
-    StyleRow& added = doc.rows.back();
-    added.style_text = style_text;
-    added.elem_name = remove(replace(entry, "_", " "), "CLR");
+    row.style_text = newcode(kind, row, entry);
+    row.elem_name = remove(replace(entry, "_", " "), "CLR");
     if (!polygon) {
-        added.elem_name = remove(added.elem_name, "MPM");
+        row.elem_name = remove(row.elem_name, "MPM");
     } else if (!car_zumo) {
         // The readable name, as the list shows it.
-        added.elem_name = trim(remove(added.elem_name, "MPM"));
+        row.elem_name = trim(remove(row.elem_name, "MPM"));
     }
-    added.pres_name = car_zumo ? pres_name : "";
+    row.pres_name = car_zumo ? pres_name : "";
     if (car_zumo) {
-        added.pres_code = static_cast<std::int16_t>(pres_index * 10 + (polygon ? 1 : 0));
+        row.pres_code = static_cast<std::int16_t>(pres_index * 10 + (polygon ? 1 : 0));
     } else {
-        added.pres_code = polygon ? 1 : 0;
+        row.pres_code = polygon ? 1 : 0;
     }
+    return row;
 }
 #if defined(__GNUC__) && !defined(__clang__) && __GNUC__ == 12
 #pragma GCC diagnostic pop
@@ -205,26 +203,65 @@ void sort_rows(Document& doc)
         [](const StyleRow& a, const StyleRow& b) { return a.pres_code < b.pres_code; });
 }
 
-void add_element(Document& doc, const ElementSelection& selection)
+DocumentEdit add_element_edit(const Document& doc, const ElementSelection& selection)
 {
+    DocumentEdit edit;
     if (selection.empty()) {
-        return;
+        return edit;
     }
-    doc.modified = true;
     int pres_index = 0;
     std::string pres_name;
     if (!selection.presentation.empty()) {
         pres_index = static_cast<int>(val(left(selection.presentation, 1)));
         pres_name = mid(selection.presentation, 2);
     }
+    std::vector<StyleRow> added;
     for (const std::string& entry : entries_of(selection.lines)) {
-        append_row(doc, entry, false, pres_index, pres_name);
+        added.push_back(new_row(doc.kind, entry, false, pres_index, pres_name));
     }
-    sort_rows(doc);
     for (const std::string& entry : entries_of(selection.polygons)) {
-        append_row(doc, polygon_entry(doc.kind, entry), true, pres_index, pres_name);
+        added.push_back(
+            new_row(doc.kind, polygon_entry(doc.kind, entry), true, pres_index, pres_name));
     }
-    sort_rows(doc);
+    // The rows are ordered by presentation code, rows of equal code keeping their order, the new
+    // ones after the old: one stable sort of all of them, as sorting after the lines and again
+    // after the polygons gives.
+    struct Place
+    {
+        std::int16_t code;
+        int from; // a row of the table, or -1 - k for the k-th added row
+    };
+    std::vector<Place> places;
+    places.reserve(doc.rows.size() + added.size());
+    for (std::size_t r = 0; r < doc.rows.size(); ++r) {
+        places.push_back({ doc.rows[r].pres_code, static_cast<int>(r) });
+    }
+    for (std::size_t k = 0; k < added.size(); ++k) {
+        places.push_back({ added[k].pres_code, -1 - static_cast<int>(k) });
+    }
+    std::stable_sort(places.begin(), places.end(),
+        [](const Place& a, const Place& b) { return a.code < b.code; });
+    std::vector<int> order;
+    std::vector<StyleRow> in_order;
+    order.reserve(places.size());
+    for (const Place& place : places) {
+        if (place.from >= 0) {
+            order.push_back(place.from);
+        } else {
+            order.push_back(-1);
+            in_order.push_back(std::move(added[static_cast<std::size_t>(-1 - place.from)]));
+        }
+    }
+    edit.reorder(doc.rows, order, std::move(in_order));
+    return edit;
+}
+
+void add_element(Document& doc, const ElementSelection& selection)
+{
+    if (selection.empty()) {
+        return;
+    }
+    apply_to(doc)(add_element_edit(doc, selection), {});
 }
 
 } // namespace tintwell

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/document.h"
+#include "model/document_edit.h"
 
 #include <string>
 #include <vector>
@@ -49,6 +50,10 @@ bool elem_exists(const Document& doc, const std::string& entry, int pres_index);
 /// exist are reported in one message and left out; the new ones are returned.
 /// `keep_open` is set when the dialog stays open.
 ElementSelection newelement_add(Document& doc, const ElementChoice& choice, bool& keep_open);
+
+/// The change of add_element: the new rows placed where the ordering by presentation code puts
+/// them. Empty for an empty selection.
+DocumentEdit add_element_edit(const Document& doc, const ElementSelection& selection);
 
 /// Appends one row with default colours per entry of the selection (lines first, then
 /// polygons), sets `modified` and keeps the rows ordered by presentation code. An empty

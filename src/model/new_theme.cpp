@@ -39,9 +39,13 @@ std::string newcode(Document& doc, int row_index, const std::string& entry)
     if (!doc.valid_row(row_index)) {
         return {};
     }
-    StyleRow& row = doc.rows[static_cast<std::size_t>(row_index)];
+    return newcode(doc.kind, doc.rows[static_cast<std::size_t>(row_index)], entry);
+}
+
+std::string newcode(ThemeKind kind, StyleRow& row, const std::string& entry)
+{
     std::string out;
-    if (doc.kind == ThemeKind::CarZumo) {
+    if (kind == ThemeKind::CarZumo) {
         out = "field=" + entry;
         if (!row.scale.empty()) {
             out += attribute("scale", row.scale);

@@ -15,4 +15,8 @@ bool newproject(Document& doc);
 /// empty text.
 std::string newcode(Document& doc, int row, const std::string& entry);
 
+/// The style text of `row` in a theme of `kind`, as above; a Sport & Fitness row gets its border
+/// set to "ff".
+std::string newcode(ThemeKind kind, StyleRow& row, const std::string& entry);
+
 } // namespace tintwell

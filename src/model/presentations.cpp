@@ -45,28 +45,39 @@ std::string add_choice_error(const std::string& selected, const std::vector<std:
     return {};
 }
 
-void add_presentations(Document& doc, const std::vector<std::string>& names)
+DocumentEdit add_presentations_edit(const Document& doc, const std::vector<std::string>& names)
 {
+    DocumentEdit edit;
     const std::size_t n = doc.rows.size();
     if (names.empty() || n == 0) {
-        return;
+        return edit;
     }
-    doc.rows.reserve(n * (names.size() + 1));
+    std::vector<int> order(n);
+    for (std::size_t r = 0; r < n; ++r) {
+        order[r] = static_cast<int>(r);
+    }
+    std::vector<StyleRow> copies;
+    copies.reserve(n * names.size());
+    PresentationList listed = presentation_list(doc);
     for (const auto& name : names) {
         for (std::size_t r = 0; r < n; ++r) {
             StyleRow copy = doc.rows[r];
             copy.pres_name = name;
             copy.pres_code = get_pcode(name, copy.border);
-            doc.rows.push_back(std::move(copy));
+            copies.push_back(std::move(copy));
+            order.push_back(-1);
         }
-        doc.pres_names.resize(static_cast<std::size_t>(doc.pres_count));
-        doc.pres_names.push_back(name);
-        ++doc.pres_count;
+        listed.names.resize(static_cast<std::size_t>(std::max(0, listed.count)));
+        listed.names.push_back(name);
+        ++listed.count;
     }
-    doc.modified = true;
+    edit.reorder(doc.rows, order, std::move(copies));
+    edit.set_presentations(presentation_list(doc), std::move(listed));
+    return edit;
 }
 
-bool remove_presentations(Document& doc, const std::vector<std::string>& names)
+std::optional<DocumentEdit> remove_presentations_edit(
+    const Document& doc, const std::vector<std::string>& names)
 {
     // A row without a presentation name would match every name; such rows are not the user's
     // choice to remove, so they stay.
@@ -76,12 +87,17 @@ bool remove_presentations(Document& doc, const std::vector<std::string>& names)
             return contains(e, own);
         });
     };
-    const auto kept = std::count_if(
-        doc.rows.begin(), doc.rows.end(), [&](const StyleRow& row) { return !goes(row); });
-    if (kept == 0 && !doc.rows.empty()) {
-        return false;
+    std::vector<int> kept;
+    for (std::size_t r = 0; r < doc.rows.size(); ++r) {
+        if (!goes(doc.rows[r])) {
+            kept.push_back(static_cast<int>(r));
+        }
     }
-    std::erase_if(doc.rows, goes);
+    if (kept.empty() && !doc.rows.empty()) {
+        return std::nullopt;
+    }
+    DocumentEdit edit;
+    edit.reorder(doc.rows, kept, {});
 
     std::vector<std::string> listed(doc.pres_names.begin(),
         doc.pres_names.begin()
@@ -91,9 +107,26 @@ bool remove_presentations(Document& doc, const std::vector<std::string>& names)
         return std::any_of(
             names.begin(), names.end(), [&](const std::string& e) { return contains(e, own); });
     });
-    doc.pres_names = listed;
-    doc.pres_count = static_cast<int>(listed.size());
-    doc.modified = true;
+    const int count = static_cast<int>(listed.size());
+    edit.set_presentations(presentation_list(doc), { std::move(listed), count });
+    return edit;
+}
+
+void add_presentations(Document& doc, const std::vector<std::string>& names)
+{
+    DocumentEdit edit = add_presentations_edit(doc, names);
+    if (!edit.empty()) {
+        apply_to(doc)(std::move(edit), {});
+    }
+}
+
+bool remove_presentations(Document& doc, const std::vector<std::string>& names)
+{
+    std::optional<DocumentEdit> edit = remove_presentations_edit(doc, names);
+    if (!edit) {
+        return false;
+    }
+    apply_to(doc)(std::move(*edit), {});
     return true;
 }
 

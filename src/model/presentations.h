@@ -1,7 +1,9 @@
 #pragma once
 
 #include "model/document.h"
+#include "model/document_edit.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,8 +21,17 @@ std::string add_choice_error(const std::string& selected, const std::vector<std:
     const std::vector<std::string>& adding);
 
 /// Message shown instead of removing a presentation from a theme that has only one left.
-inline constexpr const char* last_presentation_message
-    = "Can not remove project.\r\n\r\nUse 'New' to start new project.\r\n";
+inline constexpr const char* last_presentation_message =
+    "Can not remove project.\r\n\r\nUse 'New' to start new project.\r\n";
+
+/// The change of adding the named presentations (see add_presentations): the copies come after
+/// the rows and the names after the listed ones. Empty when there are no names or no rows.
+DocumentEdit add_presentations_edit(const Document& doc, const std::vector<std::string>& names);
+
+/// The change of removing the named presentations (see remove_presentations), or nothing when
+/// it would leave no row at all.
+std::optional<DocumentEdit> remove_presentations_edit(
+    const Document& doc, const std::vector<std::string>& names);
 
 /// Copies every row once under each name, in order, with pres_name set to the name and pres_code
 /// recomputed from the name and the row's border; appends the names to pres_names and marks the

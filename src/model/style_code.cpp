@@ -100,72 +100,103 @@ Read read_attribute(const std::string& line, std::string_view key)
     return out;
 }
 
-} // namespace
-
-bool add_bg_fg_width(Document& doc, int row, bool drawn_as_polygon)
+// The old way of running a command: its message through the prompter, its edit applied at
+// once and the theme marked modified.
+bool carry_out(Document& doc, EditOutcome outcome)
 {
-    if (!doc.valid_row(row)) {
+    if (!outcome.message.empty()) {
+        doc.message(outcome.message);
+    }
+    if (!outcome.edit) {
         return false;
     }
-    StyleRow& cell = doc.rows[static_cast<std::size_t>(row)];
-    const std::string s = cell.style_text;
-    const auto a = instr(s, ">");
-    if (a == 0) {
-        doc.message("error");
-        return false;
-    }
-    const std::string head = left(s, a - 1);
-    const std::string name = remove(remove(remove(cell.field_name, "MPM_"), "_CLR"), "MAP_");
-    if (contains(s, "BORDER") || contains(s, "SCALE")) {
-        doc.message("Contains BORDER/SCALE. Cannot apply.");
-        return false;
-    }
-    // A text with only one of the widths gets no second copy of it.
-    if (contains(upper(s), "BG_WIDTH") || contains(upper(s), "FG_WIDTH")) {
-        doc.message("Already contains BG & FG WIDTH.");
-        return false;
-    }
-    if (contains(nwf_polygons, "," + name)) {
-        doc.message(name + " is a polygon.");
-        return false;
-    }
-    if (drawn_as_polygon) {
-        doc.message("This is a polygon.");
-        return false;
-    }
-    cell.style_text = head + " BG_WIDTH=" + q + "-1" + q + " FG_WIDTH=" + q + "50" + q + mid(s, a);
-    cell.bg_width = "-1";
-    cell.fg_width = "50";
-    doc.modified = true;
+    apply_to(doc)(std::move(*outcome.edit), {});
     return true;
 }
 
-bool remove_bg_fg_width(Document& doc, int row)
+// An outcome that refuses with `message`.
+EditOutcome refused(std::string message)
+{
+    return { std::nullopt, std::move(message) };
+}
+
+// An outcome that changes row `row` from `before` to `after`.
+EditOutcome changed(int row, const StyleRow& before, const StyleRow& after)
+{
+    DocumentEdit edit;
+    edit.replace_row(row, before, after);
+    return { std::move(edit), {} };
+}
+
+} // namespace
+
+EditOutcome add_bg_fg_width_edit(const Document& doc, int row, bool drawn_as_polygon)
 {
     if (!doc.valid_row(row)) {
-        return false;
+        return {};
     }
-    StyleRow& cell = doc.rows[static_cast<std::size_t>(row)];
-    const std::string s = cell.style_text;
+    const StyleRow& cell = doc.rows[static_cast<std::size_t>(row)];
+    const std::string& s = cell.style_text;
+    const auto a = instr(s, ">");
+    if (a == 0) {
+        return refused("error");
+    }
+    const std::string name = remove(remove(remove(cell.field_name, "MPM_"), "_CLR"), "MAP_");
+    if (contains(s, "BORDER") || contains(s, "SCALE")) {
+        return refused("Contains BORDER/SCALE. Cannot apply.");
+    }
+    // A text with only one of the widths gets no second copy of it.
+    if (contains(upper(s), "BG_WIDTH") || contains(upper(s), "FG_WIDTH")) {
+        return refused("Already contains BG & FG WIDTH.");
+    }
+    if (contains(nwf_polygons, "," + name)) {
+        return refused(name + " is a polygon.");
+    }
+    if (drawn_as_polygon) {
+        return refused("This is a polygon.");
+    }
+    StyleRow after = cell;
+    after.style_text =
+        left(s, a - 1) + " BG_WIDTH=" + q + "-1" + q + " FG_WIDTH=" + q + "50" + q + mid(s, a);
+    after.bg_width = "-1";
+    after.fg_width = "50";
+    return changed(row, cell, after);
+}
+
+EditOutcome remove_bg_fg_width_edit(const Document& doc, int row)
+{
+    if (!doc.valid_row(row)) {
+        return {};
+    }
+    const StyleRow& cell = doc.rows[static_cast<std::size_t>(row)];
+    const std::string& s = cell.style_text;
     if (!contains(upper(s), "BG_WIDTH")) {
-        doc.message("Does not contain BG & FG WIDTH.");
-        return false;
+        return refused("Does not contain BG & FG WIDTH.");
     }
     const auto b = instr(s, ">");
     if (b == 0) {
-        doc.message("error");
-        return false;
+        return refused("error");
     }
     // Texts read from Sport & Fitness files spell the attributes in lower case, those made by
     // "Add BG/FG Width" in upper case; both must come out.
     std::string head = left(s, b - 1);
     remove_attribute(head, "BG_W");
     remove_attribute(head, "FG_W");
-    cell.style_text = head + mid(s, b);
-    cell.bg_width.clear();
-    cell.fg_width.clear();
-    doc.modified = true;
-    return true;
+    StyleRow after = cell;
+    after.style_text = head + mid(s, b);
+    after.bg_width.clear();
+    after.fg_width.clear();
+    return changed(row, cell, after);
+}
+
+bool add_bg_fg_width(Document& doc, int row, bool drawn_as_polygon)
+{
+    return carry_out(doc, add_bg_fg_width_edit(doc, row, drawn_as_polygon));
+}
+
+bool remove_bg_fg_width(Document& doc, int row)
+{
+    return carry_out(doc, remove_bg_fg_width_edit(doc, row));
 }
 
 bool hx(std::string_view value)
@@ -174,7 +205,7 @@ bool hx(std::string_view value)
     return digits.find_first_not_of("0123456789ABCDEF") != std::string::npos;
 }
 
-std::string pcode(Document& doc, int row, std::string_view edited)
+EditOutcome pcode_edit(const Document& doc, int row, std::string_view edited)
 {
     std::string t(edited);
     while (contains(t, "  ")) {
@@ -192,7 +223,7 @@ std::string pcode(Document& doc, int row, std::string_view edited)
             { std::pair { "SCALE=", &scale }, std::pair { "BORDER=", &border } }) {
             const Read read = read_attribute(line, key);
             if (!read.error.empty()) {
-                return read.error;
+                return refused(read.error);
             }
             if (instr(line, key) != 0) {
                 *value = read.value;
@@ -211,11 +242,11 @@ std::string pcode(Document& doc, int row, std::string_view edited)
             }
             const Read day = read_colour(piece, "DAY=");
             if (!day.error.empty()) {
-                return day.error;
+                return refused(day.error);
             }
             const Read night = read_colour(piece, "NIGHT=");
             if (!night.error.empty()) {
-                return night.error;
+                return refused(night.error);
             }
             if (instr(piece, "DAY=") != 0) {
                 colours[static_cast<std::size_t>(slot)] = day.value;
@@ -227,23 +258,34 @@ std::string pcode(Document& doc, int row, std::string_view edited)
     }
     for (const auto& colour : colours) {
         if (!colour.empty() && hx(colour)) {
-            return "Hex Error " + colour;
+            return refused("Hex Error " + colour);
         }
     }
     if (!doc.valid_row(row)) {
         return {};
     }
-    StyleRow& cell = doc.rows[static_cast<std::size_t>(row)];
-    const std::pair<const std::string*, std::string*> targets[] = { { &scale, &cell.scale },
-        { &border, &cell.border }, { &colours[0], &cell.pri_day }, { &colours[1], &cell.pri_night },
-        { &colours[2], &cell.sec_day }, { &colours[3], &cell.sec_night } };
+    const StyleRow& cell = doc.rows[static_cast<std::size_t>(row)];
+    StyleRow after = cell;
+    const std::pair<const std::string*, std::string*> targets[] = { { &scale, &after.scale },
+        { &border, &after.border }, { &colours[0], &after.pri_day },
+        { &colours[1], &after.pri_night }, { &colours[2], &after.sec_day },
+        { &colours[3], &after.sec_night } };
     for (const auto& [value, target] : targets) {
         if (!value->empty()) {
             *target = *value;
         }
     }
-    cell.style_text = remove(edited, "<STYLE ");
-    doc.modified = true;
+    after.style_text = remove(edited, "<STYLE ");
+    return changed(row, cell, after);
+}
+
+std::string pcode(Document& doc, int row, std::string_view edited)
+{
+    EditOutcome outcome = pcode_edit(doc, row, edited);
+    if (!outcome.message.empty()) {
+        return outcome.message;
+    }
+    carry_out(doc, std::move(outcome));
     return {};
 }
 
@@ -295,6 +337,27 @@ std::string nwf_style_text(std::string_view field_attribute, std::string_view bg
     s += "<secondary day=" + q + "#" + colours[1] + q + " night=" + q + "#" + colours[3] + q
         + "/></color></style>";
     return s;
+}
+
+DocumentEdit nwf_apply_edit(const Document& doc, int row, std::string_view bg_width,
+    std::string_view fg_width, const std::array<std::string, 4>& colours)
+{
+    if (!doc.valid_row(row)) {
+        return {};
+    }
+    const StyleRow& cell = doc.rows[static_cast<std::size_t>(row)];
+    StyleRow after = cell;
+    after.style_text =
+        nwf_style_text(split(cell.style_text, " ").front(), bg_width, fg_width, colours);
+    after.fg_width = fg_width;
+    after.bg_width = bg_width;
+    after.sec_day = colours[1];
+    after.pri_day = colours[0];
+    after.sec_night = colours[3];
+    after.pri_night = colours[2];
+    DocumentEdit edit;
+    edit.replace_row(row, cell, after);
+    return edit;
 }
 
 } // namespace tintwell

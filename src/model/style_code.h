@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/document.h"
+#include "model/document_edit.h"
 
 #include <array>
 #include <optional>
@@ -8,6 +9,14 @@
 #include <string_view>
 
 namespace tintwell {
+
+/// The change of "Add BG/FG Width" on row `row`, or the message that refuses it (see
+/// add_bg_fg_width). An invalid row gives neither.
+EditOutcome add_bg_fg_width_edit(const Document& doc, int row, bool drawn_as_polygon);
+
+/// The change of "Remove BG/FG Width" on row `row`, or the message that refuses it (see
+/// remove_bg_fg_width). An invalid row gives neither.
+EditOutcome remove_bg_fg_width_edit(const Document& doc, int row);
 
 /// "Add BG/FG Width" on row `row`: inserts BG_WIDTH "-1" and FG_WIDTH "50" before the first ">"
 /// of its style text, sets its widths and marks the theme modified. `drawn_as_polygon` is true
@@ -26,6 +35,10 @@ bool remove_bg_fg_width(Document& doc, int row);
 /// True when one of the first six characters of the upper-cased value is not a hexadecimal
 /// digit.
 bool hx(std::string_view value);
+
+/// The change of Edit Text's Apply (see pcode): the edit, or the first problem found as the
+/// message. An invalid row gives neither.
+EditOutcome pcode_edit(const Document& doc, int row, std::string_view edited);
 
 /// Reads scale, border and the four colours back out of an edited style text and, when they are
 /// all valid, stores them (empty values leave their cells alone) and the text without "<STYLE "
@@ -49,6 +62,13 @@ inline constexpr const char* width_range_message = "Max Range currently set to 2
 /// with the widths and the four slot colours (eight characters each, in slot order) written in
 /// the fixed order.
 std::string nwf_style_text(std::string_view field_attribute, std::string_view bg_width,
+    std::string_view fg_width, const std::array<std::string, 4>& colours);
+
+/// The change of the Sport & Fitness style editor's Apply on row `row`: its style text becomes
+/// nwf_style_text of its first word (the field attribute), the widths and the colours (eight
+/// characters each, in slot order), and the row keeps the widths and colours. Empty for an
+/// invalid row.
+DocumentEdit nwf_apply_edit(const Document& doc, int row, std::string_view bg_width,
     std::string_view fg_width, const std::array<std::string, 4>& colours);
 
 } // namespace tintwell

@@ -1,6 +1,8 @@
 #include "app/version.h"
 #include "model/document.h"
 #include "model/reader.h"
+#include "model/text.h"
+#include "ui/common/colour_chart.h"
 #include "ui/dialogs/dialog_menus.h"
 #include "ui/dialogs/presentation_dialog.h"
 #include "ui/dialogs/sport_style_dialog.h"
@@ -44,6 +46,21 @@ StyleRow cz_row(const std::string& pres, const std::string& field, const std::st
     r.pri_day = "A0B0C0";
     r.pri_night = "-1";
     return r;
+}
+
+// A control of a window, found by its object name as users' tools find it.
+template <typename T> T* ctl(QObject* window, const QString& name)
+{
+    T* found = window->findChild<T*>(name);
+    if (found == nullptr) {
+        qFatal("no control %s", qPrintable(name));
+    }
+    return found;
+}
+
+QString indexed(const char* array, std::size_t index)
+{
+    return QString("%1_%2").arg(array).arg(index);
 }
 
 void click(OwnerDrawnButton* button)
@@ -121,26 +138,26 @@ private slots:
         }
         PresentationDialog dialog(doc, 0);
         QCOMPARE(dialog.windowTitle(), QString("Add & Remove Presentations"));
-        QVERIFY(!dialog.Frame1->isHidden());
-        QVERIFY(dialog.Frame2->isHidden());
-        QCOMPARE(dialog.List2->count(), 2);
+        QVERIFY(!ctl<QFrame>(&dialog, "Frame1")->isHidden());
+        QVERIFY(ctl<QFrame>(&dialog, "Frame2")->isHidden());
+        QCOMPARE(ctl<QListWidget>(&dialog, "List2")->count(), 2);
 
-        QTest::mouseClick(dialog.Command2[0], Qt::LeftButton);
-        choose(dialog.List1, "GUIDANCE");
-        QTest::mouseClick(dialog.Command2[0], Qt::LeftButton);
-        choose(dialog.List1, "TRAFFIC");
-        QTest::mouseClick(dialog.Command2[0], Qt::LeftButton);
-        choose(dialog.List1, "TRAFFIC");
-        QTest::mouseClick(dialog.Command2[0], Qt::LeftButton);
-        choose(dialog.List1, "PEDESTRIAN");
-        QTest::mouseClick(dialog.Command2[0], Qt::LeftButton);
+        QTest::mouseClick(ctl<QPushButton>(&dialog, "Command2_0"), Qt::LeftButton);
+        choose(ctl<QListWidget>(&dialog, "List1"), "GUIDANCE");
+        QTest::mouseClick(ctl<QPushButton>(&dialog, "Command2_0"), Qt::LeftButton);
+        choose(ctl<QListWidget>(&dialog, "List1"), "TRAFFIC");
+        QTest::mouseClick(ctl<QPushButton>(&dialog, "Command2_0"), Qt::LeftButton);
+        choose(ctl<QListWidget>(&dialog, "List1"), "TRAFFIC");
+        QTest::mouseClick(ctl<QPushButton>(&dialog, "Command2_0"), Qt::LeftButton);
+        choose(ctl<QListWidget>(&dialog, "List1"), "PEDESTRIAN");
+        QTest::mouseClick(ctl<QPushButton>(&dialog, "Command2_0"), Qt::LeftButton);
         QCOMPARE(prompter.messages,
             (std::vector<std::string> {
                 "Please select a PRESENTATION", "Already exists", "Already added" }));
-        QCOMPARE(dialog.List3->count(), 2);
+        QCOMPARE(ctl<QListWidget>(&dialog, "List3")->count(), 2);
 
         dialog.show();
-        click(dialog.command1[1]);
+        click(ctl<OwnerDrawnButton>(&dialog, "command1_1"));
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(doc.row_count(), 36);
         QCOMPARE(doc.rows[13].pres_name, std::string("TRAFFIC"));
@@ -155,11 +172,11 @@ private slots:
         doc.rows.push_back(cz_row("GUIDANCE", "A", ""));
         PresentationDialog dialog(doc, 0);
         dialog.show();
-        click(dialog.command1[1]);
+        click(ctl<OwnerDrawnButton>(&dialog, "command1_1"));
         QCOMPARE(prompter.messages, std::vector<std::string> { "Please click ADD" });
         QVERIFY(dialog.isVisible());
         QCOMPARE(doc.row_count(), 1);
-        QTest::mouseClick(dialog.Command2[1], Qt::LeftButton);
+        QTest::mouseClick(ctl<QPushButton>(&dialog, "Command2_1"), Qt::LeftButton);
         QCOMPARE(prompter.messages.back(), std::string("Please select"));
     }
 
@@ -169,23 +186,23 @@ private slots:
             doc.rows.push_back(cz_row(pres, pres, ""));
         }
         PresentationDialog dialog(doc, 1);
-        QVERIFY(dialog.Frame1->isHidden());
-        QVERIFY(!dialog.Frame2->isHidden());
-        QCOMPARE(dialog.Frame2->pos(), dialog.Frame1->pos());
-        QCOMPARE(dialog.List4->count(), 2);
+        QVERIFY(ctl<QFrame>(&dialog, "Frame1")->isHidden());
+        QVERIFY(!ctl<QFrame>(&dialog, "Frame2")->isHidden());
+        QCOMPARE(ctl<QFrame>(&dialog, "Frame2")->pos(), ctl<QFrame>(&dialog, "Frame1")->pos());
+        QCOMPARE(ctl<QListWidget>(&dialog, "List4")->count(), 2);
 
-        choose(dialog.List4, "BROWSE");
-        QTest::mouseClick(dialog.Command2[3], Qt::LeftButton);
-        QCOMPARE(dialog.List4->count(), 1);
-        choose(dialog.List4, "GUIDANCE");
-        QTest::mouseClick(dialog.Command2[3], Qt::LeftButton);
+        choose(ctl<QListWidget>(&dialog, "List4"), "BROWSE");
+        QTest::mouseClick(ctl<QPushButton>(&dialog, "Command2_3"), Qt::LeftButton);
+        QCOMPARE(ctl<QListWidget>(&dialog, "List4")->count(), 1);
+        choose(ctl<QListWidget>(&dialog, "List4"), "GUIDANCE");
+        QTest::mouseClick(ctl<QPushButton>(&dialog, "Command2_3"), Qt::LeftButton);
         QCOMPARE(prompter.messages,
             std::vector<std::string> {
                 "Can not remove project.\r\n\r\nUse 'New' to start new project.\r\n" });
-        QCOMPARE(dialog.List4->count(), 1);
+        QCOMPARE(ctl<QListWidget>(&dialog, "List4")->count(), 1);
 
         dialog.show();
-        click(dialog.command1[1]);
+        click(ctl<OwnerDrawnButton>(&dialog, "command1_1"));
         QCOMPARE(doc.row_count(), 2);
         QCOMPARE(doc.rows[0].pres_name, std::string("GUIDANCE"));
         QCOMPARE(doc.rows[1].pres_name, std::string("GUIDANCE"));
@@ -198,10 +215,10 @@ private slots:
         doc.rows.push_back(cz_row("BROWSE", "B", ""));
         const auto before = doc.rows;
         PresentationDialog dialog(doc, 1);
-        choose(dialog.List4, "BROWSE");
-        QTest::mouseClick(dialog.Command2[3], Qt::LeftButton);
+        choose(ctl<QListWidget>(&dialog, "List4"), "BROWSE");
+        QTest::mouseClick(ctl<QPushButton>(&dialog, "Command2_3"), Qt::LeftButton);
         dialog.show();
-        click(dialog.command1[0]);
+        click(ctl<OwnerDrawnButton>(&dialog, "command1_0"));
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
         QVERIFY(doc.rows == before);
         QVERIFY(!doc.modified);
@@ -216,14 +233,14 @@ private slots:
         doc.rows.push_back(row);
         StyleTextDialog dialog(doc, 0);
         QCOMPARE(dialog.windowTitle(), QString("Edit Text"));
-        QVERIFY(dialog.Text1->toPlainText().startsWith("<STYLE FIELD"));
+        QVERIFY(ctl<QPlainTextEdit>(&dialog, "Text1")->toPlainText().startsWith("<STYLE FIELD"));
 
-        QString text = dialog.Text1->toPlainText();
+        QString text = ctl<QPlainTextEdit>(&dialog, "Text1")->toPlainText();
         text.replace(
             "<PRIMARY DAY = \"#CECECE\"/>", "<PRIMARY DAY = \"#00FF00\" NIGHT=\"#003300\"/>");
-        dialog.Text1->setPlainText(text);
+        ctl<QPlainTextEdit>(&dialog, "Text1")->setPlainText(text);
         dialog.show();
-        click(dialog.command1[1]);
+        click(ctl<OwnerDrawnButton>(&dialog, "command1_1"));
         QVERIFY(prompter.messages.empty());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(doc.rows[0].pri_day, std::string("00FF00"));
@@ -253,10 +270,10 @@ private slots:
         doc.rows.push_back(row);
         const StyleRow before = doc.rows[0];
         StyleTextDialog dialog(doc, 0);
-        dialog.Text1->setPlainText(
-            "<STYLE FIELD=\"MAP_WATER\" >\n<COLOR>\n" + primary + "\n</COLOR>");
+        ctl<QPlainTextEdit>(&dialog, "Text1")
+            ->setPlainText("<STYLE FIELD=\"MAP_WATER\" >\n<COLOR>\n" + primary + "\n</COLOR>");
         dialog.show();
-        click(dialog.command1[1]);
+        click(ctl<OwnerDrawnButton>(&dialog, "command1_1"));
         QCOMPARE(
             prompter.messages, std::vector<std::string> { "Error:\r\n\r\n" + error.toStdString() });
         QVERIFY(dialog.isVisible());
@@ -279,38 +296,41 @@ private slots:
         const char* transp[] = { "FF", "00", "FF", "00" };
         const char* colour[] = { "8B5A2B", "404040", "102030", "101010" };
         for (std::size_t k = 0; k < 4; ++k) {
-            QCOMPARE(dialog.Text3[k]->text(), QString(transp[k]));
-            QCOMPARE(dialog.Text2[k]->text(), QString(colour[k]));
+            QCOMPARE(ctl<QLineEdit>(&dialog, indexed("Text3", k))->text(), QString(transp[k]));
+            QCOMPARE(ctl<QLineEdit>(&dialog, indexed("Text2", k))->text(), QString(colour[k]));
         }
-        QCOMPARE(dialog.Label2[0]->palette().color(QPalette::Window), QColor(0x8b, 0x5a, 0x2b));
-        QCOMPARE(dialog.p5->size(), QSize(234, 237));
-        QCOMPARE(dialog.Text1[0]->text(), QString("3"));
+        QCOMPARE(ctl<QLabel>(&dialog, "Label2_0")->palette().color(QPalette::Window),
+            QColor(0x8b, 0x5a, 0x2b));
+        QCOMPARE(ctl<ColourChart>(&dialog, "p5")->size(), QSize(234, 237));
+        QCOMPARE(ctl<QLineEdit>(&dialog, "Text1_0")->text(), QString("3"));
 
         dialog.show();
         // Keys: "g" is discarded, "a" goes in as "A".
-        dialog.Text2[0]->clear();
-        dialog.Text2[0]->setFocus();
-        QTest::keyClicks(dialog.Text2[0], "g1a");
-        QCOMPARE(dialog.Text2[0]->text(), QString("1A"));
-        dialog.Text3[2]->clear();
-        QTest::keyClicks(dialog.Text3[2], "zaf9");
-        QCOMPARE(dialog.Text3[2]->text(), QString("AF"));
-        QTest::keyClicks(dialog.Text2[1], "0");
-        QTest::keyClick(dialog.Text2[1], Qt::Key_Return);
+        ctl<QLineEdit>(&dialog, "Text2_0")->clear();
+        ctl<QLineEdit>(&dialog, "Text2_0")->setFocus();
+        QTest::keyClicks(ctl<QLineEdit>(&dialog, "Text2_0"), "g1a");
+        QCOMPARE(ctl<QLineEdit>(&dialog, "Text2_0")->text(), QString("1A"));
+        ctl<QLineEdit>(&dialog, "Text3_2")->clear();
+        QTest::keyClicks(ctl<QLineEdit>(&dialog, "Text3_2"), "zaf9");
+        QCOMPARE(ctl<QLineEdit>(&dialog, "Text3_2")->text(), QString("AF"));
+        QTest::keyClicks(ctl<QLineEdit>(&dialog, "Text2_1"), "0");
+        QTest::keyClick(ctl<QLineEdit>(&dialog, "Text2_1"), Qt::Key_Return);
         QCOMPARE(prompter.messages, std::vector<std::string> { "Max length=6 characters" });
-        QCOMPARE(dialog.Text2[1]->text(), QString("404040"));
+        QCOMPARE(ctl<QLineEdit>(&dialog, "Text2_1")->text(), QString("404040"));
 
         // Swatch 3, then the chart: only the secondary night colour changes.
-        QTest::mouseClick(dialog.Label2[3], Qt::LeftButton);
+        QTest::mouseClick(ctl<QLabel>(&dialog, "Label2_3"), Qt::LeftButton);
         QCOMPARE(dialog.sel_swatch(), 3);
-        QVERIFY(dialog.Shape2->geometry().contains(dialog.Label2[3]->geometry()));
+        QVERIFY(ctl<QFrame>(&dialog, "Shape2")
+                    ->geometry()
+                    .contains(ctl<QLabel>(&dialog, "Label2_3")->geometry()));
         const QPoint spot(5, 118);
-        QTest::mouseMove(dialog.p5, spot);
-        QTest::mouseClick(dialog.p5, Qt::LeftButton, {}, spot);
-        const QColor picked = dialog.p5->colour_at(spot);
-        QCOMPARE(dialog.Text2[3]->text(), picked.name().mid(1).toUpper());
-        QCOMPARE(dialog.Label2[3]->palette().color(QPalette::Window), picked);
-        QCOMPARE(dialog.Text2[2]->text(), QString("102030"));
+        QTest::mouseMove(ctl<ColourChart>(&dialog, "p5"), spot);
+        QTest::mouseClick(ctl<ColourChart>(&dialog, "p5"), Qt::LeftButton, {}, spot);
+        const QColor picked = ctl<ColourChart>(&dialog, "p5")->colour_at(spot);
+        QCOMPARE(ctl<QLineEdit>(&dialog, "Text2_3")->text(), picked.name().mid(1).toUpper());
+        QCOMPARE(ctl<QLabel>(&dialog, "Label2_3")->palette().color(QPalette::Window), picked);
+        QCOMPARE(ctl<QLineEdit>(&dialog, "Text2_2")->text(), QString("102030"));
         QCOMPARE(dialog.working()[3], ("00" + picked.name().mid(1).toUpper()).toStdString());
     }
 
@@ -343,14 +363,14 @@ private slots:
         doc.rows.push_back(row);
         SportStyleDialog dialog(doc, 0, "X");
         dialog.show();
-        dialog.Text1[1]->setText(fg);
-        click(dialog.command1[1]);
+        ctl<QLineEdit>(&dialog, "Text1_1")->setText(fg);
+        click(ctl<OwnerDrawnButton>(&dialog, "command1_1"));
         QCOMPARE(doc.rows[0].fg_width, stored.toStdString());
         QCOMPARE(dialog.isVisible(), !closes);
         if (!closes) {
             QCOMPARE(
                 prompter.messages, std::vector<std::string> { "Max Range currently set to 200" });
-            QCOMPARE(dialog.focusWidget(), dialog.Text1[1]);
+            QCOMPARE(dialog.focusWidget(), ctl<QLineEdit>(&dialog, "Text1_1"));
             return;
         }
         QCOMPARE(doc.rows[0].style_text,
@@ -400,9 +420,9 @@ private slots:
         SportStyleDialog dialog(doc, 0, "X");
         dialog.show();
         const auto k = static_cast<std::size_t>(slot);
-        dialog.Text3[k]->setText(transparency);
-        dialog.Text2[k]->setText(colour);
-        click(dialog.command1[1]);
+        ctl<QLineEdit>(&dialog, indexed("Text3", k))->setText(transparency);
+        ctl<QLineEdit>(&dialog, indexed("Text2", k))->setText(colour);
+        click(ctl<OwnerDrawnButton>(&dialog, "command1_1"));
         QVERIFY(prompter.messages.empty());
         QVERIFY(!dialog.isVisible());
         QVERIFY2(doc.rows[0].style_text.find(written.toStdString()) != std::string::npos,
@@ -418,15 +438,15 @@ private slots:
         doc.rows.push_back(row);
         SportStyleDialog dialog(doc, 0, "X");
         dialog.show();
-        dialog.Text2[2]->setFocus();
-        QTest::keyClicks(dialog.Text2[2], "7");
-        QCOMPARE(dialog.Text2[2]->text(), QString("0000037"));
-        click(dialog.command1[1]);
+        ctl<QLineEdit>(&dialog, "Text2_2")->setFocus();
+        QTest::keyClicks(ctl<QLineEdit>(&dialog, "Text2_2"), "7");
+        QCOMPARE(ctl<QLineEdit>(&dialog, "Text2_2")->text(), QString("0000037"));
+        click(ctl<OwnerDrawnButton>(&dialog, "command1_1"));
         QCOMPARE(prompter.messages, std::vector<std::string> { "Max length=6 characters" });
         QVERIFY(dialog.isVisible());
-        QCOMPARE(dialog.Text2[2]->text(), QString("000003"));
+        QCOMPARE(ctl<QLineEdit>(&dialog, "Text2_2")->text(), QString("000003"));
         QCOMPARE(doc.rows[0].style_text, row.style_text);
-        click(dialog.command1[1]);
+        click(ctl<OwnerDrawnButton>(&dialog, "command1_1"));
         QVERIFY(!dialog.isVisible());
         QVERIFY(doc.rows[0].style_text.find("night=\"#FF000003\"") != std::string::npos);
     }
@@ -448,8 +468,8 @@ private slots:
         doc.rows.push_back(row);
         SportStyleDialog dialog(doc, 0, "X");
         dialog.show();
-        dialog.Text3[static_cast<std::size_t>(slot)]->setText("0g");
-        click(dialog.command1[1]);
+        ctl<QLineEdit>(&dialog, indexed("Text3", static_cast<std::size_t>(slot)))->setText("0g");
+        click(ctl<OwnerDrawnButton>(&dialog, "command1_1"));
         QCOMPARE(prompter.messages, std::vector<std::string> { "Invalid HEX :0G" });
         QVERIFY(dialog.isVisible());
         QCOMPARE(doc.rows[0].style_text, row.style_text);
@@ -461,15 +481,15 @@ private slots:
         QDesktopServices::setUrlHandler("https", &catcher, "open");
         UpdatesDialog dialog;
         dialog.show();
-        QCOMPARE(dialog.Label2->text(), QString("Current Version:") + program_version);
-        QCOMPARE(dialog.Label1->text(), QString("Click here to check for update"));
-        QVERIFY(!dialog.Command1->isEnabled());
+        QCOMPARE(ctl<QLabel>(&dialog, "Label2")->text(), QString("Current Version:") + program_version);
+        QCOMPARE(ctl<QLabel>(&dialog, "Label1")->text(), QString("Click here to check for update"));
+        QVERIFY(!ctl<QPushButton>(&dialog, "Command1")->isEnabled());
         QVERIFY(!chkupdate());
-        QTest::mouseClick(dialog.Label1, Qt::LeftButton);
-        QVERIFY(dialog.Label1->isHidden());
-        QCOMPARE(dialog.Label3->text(), QString("No update available"));
-        QVERIFY(!dialog.Command1->isEnabled());
-        QTest::mouseClick(dialog.Command2, Qt::LeftButton);
+        QTest::mouseClick(ctl<QLabel>(&dialog, "Label1"), Qt::LeftButton);
+        QVERIFY(ctl<QLabel>(&dialog, "Label1")->isHidden());
+        QCOMPARE(ctl<QLabel>(&dialog, "Label3")->text(), QString("No update available"));
+        QVERIFY(!ctl<QPushButton>(&dialog, "Command1")->isEnabled());
+        QTest::mouseClick(ctl<QPushButton>(&dialog, "Command2"), Qt::LeftButton);
         QVERIFY(!dialog.isVisible());
         QVERIFY(catcher.opened.isEmpty());
 
@@ -538,10 +558,10 @@ private slots:
             [](QWidget* shown) {
                 auto* dialog = qobject_cast<PresentationDialog*>(shown);
                 QVERIFY(dialog);
-                QVERIFY(dialog->Frame1->isVisible());
-                choose(dialog->List1, "TRAFFIC");
-                QTest::mouseClick(dialog->Command2[0], Qt::LeftButton);
-                click(dialog->command1[1]);
+                QVERIFY(ctl<QFrame>(dialog, "Frame1")->isVisible());
+                choose(ctl<QListWidget>(dialog, "List1"), "TRAFFIC");
+                QTest::mouseClick(ctl<QPushButton>(dialog, "Command2_0"), Qt::LeftButton);
+                click(ctl<OwnerDrawnButton>(dialog, "command1_1"));
             },
             answered);
         window.med[0]->trigger();
@@ -559,10 +579,10 @@ private slots:
             [](QWidget* shown) {
                 auto* dialog = qobject_cast<PresentationDialog*>(shown);
                 QVERIFY(dialog);
-                QVERIFY(dialog->Frame2->isVisible());
-                choose(dialog->List4, "TRAFFIC");
-                QTest::mouseClick(dialog->Command2[3], Qt::LeftButton);
-                click(dialog->command1[1]);
+                QVERIFY(ctl<QFrame>(dialog, "Frame2")->isVisible());
+                choose(ctl<QListWidget>(dialog, "List4"), "TRAFFIC");
+                QTest::mouseClick(ctl<QPushButton>(dialog, "Command2_3"), Qt::LeftButton);
+                click(ctl<OwnerDrawnButton>(dialog, "command1_1"));
             },
             answered);
         window.med[1]->trigger();
@@ -573,6 +593,96 @@ private slots:
             [](const StyleRow& r) { return r.pres_name == "TRAFFIC"; }));
     }
 
+    void every_change_goes_to_the_edit_sink_data()
+    {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<QString>("description");
+        QTest::newRow("Edit Text") << 0 << "Edit Text WATER";
+        QTest::newRow("Sport & Fitness Apply") << 1 << "Apply TRAIL";
+        QTest::newRow("Add Presentations") << 2 << "Add Presentation";
+        QTest::newRow("Remove Presentations") << 3 << "Remove Presentation";
+        QTest::newRow("Add BG/FG Width") << 4 << "Add BG/FG Width";
+        QTest::newRow("Remove BG/FG Width") << 5 << "Remove BG/FG Width";
+    }
+
+    // The sink the main window sets on its launcher receives each change as one edit, and the
+    // theme is left as it was until the sink applies it.
+    void every_change_goes_to_the_edit_sink()
+    {
+        QFETCH(int, command);
+        QFETCH(QString, description);
+        QTemporaryDir folder;
+        MainWindow window("", folder.filePath("tintwell.dat"));
+        window.set_prompter(&prompter);
+        connect_dialog_menus(window);
+        std::vector<std::pair<DocumentEdit, std::string>> handed;
+        window.editors().set_edit_sink([&](DocumentEdit edit, std::string what) {
+            handed.emplace_back(std::move(edit), std::move(what));
+        });
+        Document& d = window.document();
+        StyleRow water = cz_row("GUIDANCE", "MAP_WATER", "");
+        water.elem_name = "WATER";
+        water.style_text = "FIELD=\"MAP_WATER\" >\r\n<COLOR>\r\n<PRIMARY DAY=\"#111111\" />\r\n";
+        StyleRow trail;
+        trail.elem_name = "TRAIL";
+        trail.field_name = "MPM_TRAIL_CLR";
+        trail.style_text =
+            "field=\"MPM_TRAIL_CLR\"><color><primary day=\"#ff8b5a2b\"/></color></style>";
+        if (command == 1 || command == 5) {
+            d.kind = ThemeKind::SportFitness;
+            trail.style_text = text::replace(trail.style_text, "\">", "\" bg_width=\"3\">");
+            trail.bg_width = "3";
+        }
+        d.rows = command == 1 || command >= 4
+            ? std::vector<StyleRow> { trail }
+            : std::vector<StyleRow> { water, cz_row("BROWSE", "B", "") };
+        d.cur_row = 0;
+        const auto opened = d.rows;
+        bool answered = false;
+        answer_modal(
+            [command](QWidget* shown) {
+                if (command == 0) {
+                    ctl<QPlainTextEdit>(shown, "Text1")
+                        ->setPlainText(
+                            "<STYLE FIELD=\"MAP_WATER\" >\n<COLOR>\n<PRIMARY DAY=\"#00FF00\" />\n");
+                } else if (command == 1) {
+                    ctl<QLineEdit>(shown, "Text1_1")->setText("7");
+                } else if (command == 2) {
+                    choose(ctl<QListWidget>(shown, "List1"), "TRAFFIC");
+                    QTest::mouseClick(ctl<QPushButton>(shown, "Command2_0"), Qt::LeftButton);
+                } else {
+                    choose(ctl<QListWidget>(shown, "List4"), "BROWSE");
+                    QTest::mouseClick(ctl<QPushButton>(shown, "Command2_3"), Qt::LeftButton);
+                }
+                click(ctl<OwnerDrawnButton>(shown, "command1_1"));
+            },
+            answered);
+        switch (command) {
+        case 0:
+            window.editors().open(EditorKind::StyleText, &window, d, 0);
+            break;
+        case 1:
+            window.editors().open(EditorKind::SportFitness, &window, d, 0);
+            break;
+        case 2:
+        case 3:
+            window.med[static_cast<std::size_t>(command - 2)]->trigger();
+            break;
+        default:
+            window.mcod2[static_cast<std::size_t>(command - 1)]->trigger();
+        }
+        QCOMPARE(answered, command < 4);
+        QVERIFY(prompter.messages.empty());
+        QCOMPARE(handed.size(), std::size_t(1));
+        QCOMPARE(QString::fromStdString(handed[0].second), description);
+        QVERIFY(d.rows == opened);
+        QVERIFY(!d.modified);
+        handed[0].first.apply(d);
+        QVERIFY(!(d.rows == opened));
+        handed[0].first.revert(d);
+        QVERIFY(d.rows == opened);
+    }
+
     void hover_look_leaves_the_buttons_over_the_dialog()
     {
         StyleRow row = cz_row("GUIDANCE", "MAP_WATER", "");
@@ -581,13 +691,10 @@ private slots:
         PresentationDialog presentations(doc, 0);
         StyleTextDialog text(doc, 0);
         SportStyleDialog sport(doc, 0, "X");
-        const std::pair<QDialog*, std::array<OwnerDrawnButton*, 2>> dialogs[] = {
-            { &presentations, presentations.command1 }, { &text, text.command1 },
-            { &sport, sport.command1 }
-        };
-        for (const auto& [dialog, buttons] : dialogs) {
+        for (QDialog* dialog : std::initializer_list<QDialog*> { &presentations, &text, &sport }) {
             dialog->show();
-            for (OwnerDrawnButton* button : buttons) {
+            for (OwnerDrawnButton* button : { ctl<OwnerDrawnButton>(dialog, "command1_0"),
+                     ctl<OwnerDrawnButton>(dialog, "command1_1") }) {
                 const QColor normal = button->back_colour();
                 // The button hands its move on to the dialog too; it must keep its hover look.
                 QMouseEvent over(QEvent::MouseMove, QPointF(5, 5),

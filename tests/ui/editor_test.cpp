@@ -64,13 +64,37 @@ StyleRow polygon_row()
     return r;
 }
 
-template <typename T> T* child(QWidget* w, const char* name)
+// A Sport & Fitness area whose primary and secondary colours differ.
+StyleRow sport_water_row()
 {
-    T* found = w->findChild<T*>(name);
+    StyleRow r;
+    r.field_name = "MPM_WATER_CLR";
+    r.pri_day = "9EC5F0";
+    r.pri_night = "3F4E74";
+    r.sec_day = "404040";
+    r.sec_night = "101010";
+    r.border = "00";
+    r.nwf_border = "00";
+    r.pres_name = "Sport & Fitness";
+    r.style_text = "field=\"mpm_water_clr\" ><color><primary  day=\"#ff9ec5f0\" "
+                   "night=\"#ff3f4e74\" /><secondary  day=\"#00404040\" "
+                   "night=\"#00101010\" /></color></style>";
+    return r;
+}
+
+// A control of the window, found by its object name as users' tools find it.
+template <typename T> T* ctl(QObject* window, const QString& name)
+{
+    T* found = window->findChild<T*>(name);
     if (found == nullptr) {
-        qFatal("no control %s", name);
+        qFatal("no control %s", qPrintable(name));
     }
     return found;
+}
+
+QString indexed(const char* array, int index)
+{
+    return QString("%1_%2").arg(array).arg(index);
 }
 
 void type_enter(QLineEdit* box, const QString& text)
@@ -127,34 +151,36 @@ private slots:
     {
         auto e = open({ line_row() });
         QCOMPARE(e->objectName(), QString("editor"));
-        QCOMPARE(child<QWidget>(e.get(), "Picture1")->size(), QSize(630, 489));
-        QCOMPARE(child<QWidget>(e.get(), "Picture5")->size(), QSize(168, 13));
-        QCOMPARE(child<QLabel>(e.get(), "Label2_1")->size(), QSize(38, 23));
-        QCOMPARE(child<QLabel>(e.get(), "Labc_0")->size(), QSize(13, 13));
-        QCOMPARE(child<QLabel>(e.get(), "Labc_17")->pos() - child<QLabel>(e.get(), "Labc_0")->pos(),
+        QCOMPARE(ctl<QWidget>(e.get(), "Picture1")->size(), QSize(630, 489));
+        QCOMPARE(ctl<QWidget>(e.get(), "Picture5")->size(), QSize(168, 13));
+        QCOMPARE(ctl<QLabel>(e.get(), "Label2_1")->size(), QSize(38, 23));
+        QCOMPARE(ctl<QLabel>(e.get(), "Labc_0")->size(), QSize(13, 13));
+        QCOMPARE(ctl<QLabel>(e.get(), "Labc_17")->pos() - ctl<QLabel>(e.get(), "Labc_0")->pos(),
             QPoint(13, 13));
-        QCOMPARE(child<QLineEdit>(e.get(), "Text2_0")->toolTip(),
-            QString("Press Enter to Change Color"));
-        QCOMPARE(child<QLabel>(e.get(), "Labc_7")->toolTip(), QString("#FF0000"));
-        QVERIFY(child<QLabel>(e.get(), "Labc_253")->toolTip().isEmpty());
-        QVERIFY(!child<QCheckBox>(e.get(), "Check1")->isChecked());
-        QVERIFY(child<QCheckBox>(e.get(), "Check2")->isChecked());
-        QVERIFY(child<QCheckBox>(e.get(), "Check3")->isChecked());
-        QVERIFY(child<QCheckBox>(e.get(), "applyall")->isChecked());
+        QCOMPARE(
+            ctl<QLineEdit>(e.get(), "Text2_0")->toolTip(), QString("Press Enter to Change Color"));
+        QCOMPARE(ctl<QLabel>(e.get(), "Labc_7")->toolTip(), QString("#FF0000"));
+        QVERIFY(ctl<QLabel>(e.get(), "Labc_253")->toolTip().isEmpty());
+        QVERIFY(!ctl<QCheckBox>(e.get(), "Check1")->isChecked());
+        QVERIFY(ctl<QCheckBox>(e.get(), "Check2")->isChecked());
+        QVERIFY(ctl<QCheckBox>(e.get(), "Check3")->isChecked());
+        QVERIFY(ctl<QCheckBox>(e.get(), "applyall")->isChecked());
         // Day is the current mode: greyed; Night available.
-        QCOMPARE(e->commandop[0]->caption_colour(), QColor(180, 180, 180));
-        QVERIFY(e->commandop[1]->caption_colour() != QColor(180, 180, 180));
+        QCOMPARE(
+            ctl<OwnerDrawnButton>(e.get(), "commandop_0")->caption_colour(), QColor(180, 180, 180));
+        QVERIFY(ctl<OwnerDrawnButton>(e.get(), "commandop_1")->caption_colour()
+            != QColor(180, 180, 180));
         QVERIFY(!doc.modified);
         QCOMPARE(e->windowTitle(), QString("Tintwell ROAD INTERSTATE"));
-        QCOMPARE(e->Picture5->cursor().shape(), Qt::BitmapCursor);
-        QVERIFY(!e->Text2[2]->isVisibleTo(e.get()));
+        QCOMPARE(ctl<QWidget>(e.get(), "Picture5")->cursor().shape(), Qt::BitmapCursor);
+        QVERIFY(!ctl<QLineEdit>(e.get(), "Text2_2")->isVisibleTo(e.get()));
     }
 
     void check_box_texts_are_not_clipped()
     {
         auto e = open({ line_row() });
         for (const char* name : { "Check1", "Check2", "Check3", "applyall" }) {
-            const auto* box = child<QCheckBox>(e.get(), name);
+            const auto* box = ctl<QCheckBox>(e.get(), name);
             QVERIFY2(box->sizeHint().width() <= box->width(), name);
         }
     }
@@ -165,108 +191,110 @@ private slots:
         const QColor normal(230, 230, 230);
         const QColor grey_text(180, 180, 180);
         auto e = open({ line_row() });
-        hover(e->command1[1], QPoint(5, 5));
-        QCOMPARE(e->command1[1]->back_colour(), hovered);
+        hover(ctl<OwnerDrawnButton>(e.get(), "command1_1"), QPoint(5, 5));
+        QCOMPARE(ctl<OwnerDrawnButton>(e.get(), "command1_1")->back_colour(), hovered);
         QVERIFY(btn_hover());
         hover(e.get(), QPoint(2, 2));
-        QCOMPARE(e->command1[1]->back_colour(), normal);
+        QCOMPARE(ctl<OwnerDrawnButton>(e.get(), "command1_1")->back_colour(), normal);
         QVERIFY(!btn_hover());
 
         // Night is available by day, Day is the current mode and keeps its greyed look.
-        hover(e->commandop[1], QPoint(5, 5));
-        QCOMPARE(e->commandop[1]->back_colour(), hovered);
-        hover(e->commandop[0], QPoint(5, 5));
-        QCOMPARE(e->commandop[0]->caption_colour(), grey_text);
-        QCOMPARE(e->commandop[1]->back_colour(), normal);
+        hover(ctl<OwnerDrawnButton>(e.get(), "commandop_1"), QPoint(5, 5));
+        QCOMPARE(ctl<OwnerDrawnButton>(e.get(), "commandop_1")->back_colour(), hovered);
+        hover(ctl<OwnerDrawnButton>(e.get(), "commandop_0"), QPoint(5, 5));
+        QCOMPARE(ctl<OwnerDrawnButton>(e.get(), "commandop_0")->caption_colour(), grey_text);
+        QCOMPARE(ctl<OwnerDrawnButton>(e.get(), "commandop_1")->back_colour(), normal);
         hover(e.get(), QPoint(2, 2));
-        QCOMPARE(e->commandop[0]->caption_colour(), grey_text);
+        QCOMPARE(ctl<OwnerDrawnButton>(e.get(), "commandop_0")->caption_colour(), grey_text);
 
         // With night colours off, Night stays greyed under the pointer and does not respond.
-        click(e->Check2);
-        hover(e->commandop[1], QPoint(5, 5));
-        QCOMPARE(e->commandop[1]->caption_colour(), grey_text);
-        QTest::mouseClick(e->commandop[1], Qt::LeftButton);
-        QCOMPARE(e->night_mode, 0);
+        click(ctl<QCheckBox>(e.get(), "Check2"));
+        hover(ctl<OwnerDrawnButton>(e.get(), "commandop_1"), QPoint(5, 5));
+        QCOMPARE(ctl<OwnerDrawnButton>(e.get(), "commandop_1")->caption_colour(), grey_text);
+        QTest::mouseClick(ctl<OwnerDrawnButton>(e.get(), "commandop_1"), Qt::LeftButton);
+        QCOMPARE(e->state().mode, DayNight::Day);
     }
 
     void swatch_tool_tip_on_hover()
     {
         auto e = open({ line_row() });
-        click(e->Labc[2]);
-        hover(e->Label2[1], QPoint(5, 5));
-        QCOMPARE(e->Label2[1]->toolTip(),
+        click(ctl<QLabel>(e.get(), "Labc_2"));
+        hover(ctl<QLabel>(e.get(), "Label2_1"), QPoint(5, 5));
+        QCOMPARE(ctl<QLabel>(e.get(), "Label2_1")->toolTip(),
             QString::fromStdString("#" + value_to_hex(col256()[2].colour, ThemeKind::CarZumo)));
-        hover(e->Label2[0], QPoint(5, 5));
-        QCOMPARE(e->Label2[0]->toolTip(), QString("#0000FF"));
+        hover(ctl<QLabel>(e.get(), "Label2_0"), QPoint(5, 5));
+        QCOMPARE(ctl<QLabel>(e.get(), "Label2_0")->toolTip(), QString("#0000FF"));
     }
 
     void ladder_drag_with_the_mouse()
     {
         auto e = open({ line_row() });
-        const std::string opened = e->ed_pri_day;
+        const std::string opened = e->state().colours.pri_day;
         const QImage& ladder = e->ladder_image();
-        const int ladder_x = e->Picture5->x();
+        const int ladder_x = ctl<QWidget>(e.get(), "Picture5")->x();
         // Drag the pointer to the ladder's left end: the sample follows, the style does not yet.
-        QTest::mousePress(e->pointer1, Qt::LeftButton, {}, QPoint(2, 2));
-        QTest::mouseMove(e->pointer1, QPoint(ladder_x - e->pointer1->x() - 40, 2));
-        QCOMPARE(e->pointer1->x(), ladder_x);
+        QTest::mousePress(ctl<QFrame>(e.get(), "pointer1"), Qt::LeftButton, {}, QPoint(2, 2));
+        QTest::mouseMove(ctl<QFrame>(e.get(), "pointer1"),
+            QPoint(ladder_x - ctl<QFrame>(e.get(), "pointer1")->x() - 40, 2));
+        QCOMPARE(ctl<QFrame>(e.get(), "pointer1")->x(), ladder_x);
         const QColor dark = ladder.pixelColor(4, 6);
         const ColourValue dark_value = dark.red() + 256 * dark.green() + 65536 * dark.blue();
         QCOMPARE(e->sample().scale_.colour, dark_value);
-        QCOMPARE(e->ed_pri_day, opened);
-        QTest::mouseRelease(e->pointer1, Qt::LeftButton, {}, QPoint(2, 2));
-        QCOMPARE(e->ed_pri_day, value_to_hex(dark_value, ThemeKind::CarZumo));
-        QCOMPARE(e->Text2[1]->text(), QString::fromStdString(e->ed_pri_day));
-        QVERIFY(e->undo_button->isEnabled());
+        QCOMPARE(e->state().colours.pri_day, opened);
+        QTest::mouseRelease(ctl<QFrame>(e.get(), "pointer1"), Qt::LeftButton, {}, QPoint(2, 2));
+        QCOMPARE(e->state().colours.pri_day, value_to_hex(dark_value, ThemeKind::CarZumo));
+        QCOMPARE(ctl<QLineEdit>(e.get(), "Text2_1")->text(),
+            QString::fromStdString(e->state().colours.pri_day));
+        QVERIFY(ctl<QPushButton>(e.get(), "undo")->isEnabled());
         QVERIFY(QApplication::overrideCursor() == nullptr);
 
         // A release on the ladder itself takes the colour under the pointer.
-        click(e->Label2[0]);
+        click(ctl<QLabel>(e.get(), "Label2_0"));
         const QPoint at(ladder.width() - 3, 5);
         const QColor light = ladder.pixelColor(at);
-        QTest::mouseClick(e->Picture5, Qt::LeftButton, {}, at);
-        QCOMPARE(e->ed_sec_day,
+        QTest::mouseClick(ctl<QWidget>(e.get(), "Picture5"), Qt::LeftButton, {}, at);
+        QCOMPARE(e->state().colours.sec_day,
             value_to_hex(
                 light.red() + 256 * light.green() + 65536 * light.blue(), ThemeKind::CarZumo));
-        click(e->undo_button);
-        QCOMPARE(e->ed_sec_day, std::string("0000FF"));
+        click(ctl<QPushButton>(e.get(), "undo"));
+        QCOMPARE(e->state().colours.sec_day, std::string("0000FF"));
         QVERIFY(QApplication::overrideCursor() == nullptr);
     }
 
     void undo_comes_back_in_the_mode_of_the_step()
     {
         auto e = open({ line_row() });
-        QTest::mouseClick(e->commandop[1], Qt::LeftButton);
-        click(e->Labc[239]);
-        QTest::mouseClick(e->commandop[0], Qt::LeftButton);
-        QCOMPARE(child<QLabel>(e.get(), "label6")->text(), QString("DAY"));
-        click(e->undo_button);
-        QCOMPARE(child<QLabel>(e.get(), "label6")->text(), QString("NIGHT"));
-        QCOMPARE(e->Text2[1]->text(), QString("FFFFFF"));
+        QTest::mouseClick(ctl<OwnerDrawnButton>(e.get(), "commandop_1"), Qt::LeftButton);
+        click(ctl<QLabel>(e.get(), "Labc_239"));
+        QTest::mouseClick(ctl<OwnerDrawnButton>(e.get(), "commandop_0"), Qt::LeftButton);
+        QCOMPARE(ctl<QLabel>(e.get(), "label6")->text(), QString("DAY"));
+        click(ctl<QPushButton>(e.get(), "undo"));
+        QCOMPARE(ctl<QLabel>(e.get(), "label6")->text(), QString("NIGHT"));
+        QCOMPARE(ctl<QLineEdit>(e.get(), "Text2_1")->text(), QString("FFFFFF"));
         // The next pick changes the colour the window shows: the night line.
-        click(e->Labc[0]);
-        QCOMPARE(e->ed_pri_night, std::string("000000"));
-        QCOMPARE(e->ed_pri_day, std::string("FF0000"));
+        click(ctl<QLabel>(e.get(), "Labc_0"));
+        QCOMPARE(e->state().colours.pri_night, std::string("000000"));
+        QCOMPARE(e->state().colours.pri_day, std::string("FF0000"));
     }
 
     void area_fill_is_kept_and_typed_fill_is_not_lost()
     {
         auto e = open({ polygon_row() });
-        QTest::mouseClick(e->commandop[1], Qt::LeftButton);
-        click(e->Labc[239]);
-        QCOMPARE(e->ed_pri_night, std::string("FFFFFF"));
-        QTest::mouseClick(e->commandop[0], Qt::LeftButton);
-        QCOMPARE(e->ed_pri_night, std::string("FFFFFF"));
-        QCOMPARE(e->Text2[3]->text(), QString("A0C0FF"));
+        QTest::mouseClick(ctl<OwnerDrawnButton>(e.get(), "commandop_1"), Qt::LeftButton);
+        click(ctl<QLabel>(e.get(), "Labc_239"));
+        QCOMPARE(e->state().colours.pri_night, std::string("FFFFFF"));
+        QTest::mouseClick(ctl<OwnerDrawnButton>(e.get(), "commandop_0"), Qt::LeftButton);
+        QCOMPARE(e->state().colours.pri_night, std::string("FFFFFF"));
+        QCOMPARE(ctl<QLineEdit>(e.get(), "Text2_3")->text(), QString("A0C0FF"));
 
-        e->Text2[3]->setFocus();
-        e->Text2[3]->selectAll();
-        QTest::keyClicks(e->Text2[3], "123");
-        QTest::mouseClick(e->command1[1], Qt::LeftButton);
+        ctl<QLineEdit>(e.get(), "Text2_3")->setFocus();
+        ctl<QLineEdit>(e.get(), "Text2_3")->selectAll();
+        QTest::keyClicks(ctl<QLineEdit>(e.get(), "Text2_3"), "123");
+        QTest::mouseClick(ctl<OwnerDrawnButton>(e.get(), "command1_1"), Qt::LeftButton);
         QCOMPARE(prompter.messages, std::vector<std::string> { "Press Enter to apply color" });
         QVERIFY(!e->applied());
-        QTest::keyClick(e->Text2[3], Qt::Key_Return);
-        QTest::mouseClick(e->command1[1], Qt::LeftButton);
+        QTest::keyClick(ctl<QLineEdit>(e.get(), "Text2_3"), Qt::Key_Return);
+        QTest::mouseClick(ctl<OwnerDrawnButton>(e.get(), "command1_1"), Qt::LeftButton);
         QVERIFY(e->applied());
         QCOMPARE(doc.rows[0].pri_day, std::string("000123"));
         QCOMPARE(doc.rows[0].pri_night, std::string("FFFFFF"));
@@ -287,7 +315,7 @@ private slots:
             }
             placed = editor->frameGeometry();
             title = editor->windowTitle();
-            QTest::mouseClick(editor->command1[0], Qt::LeftButton);
+            QTest::mouseClick(ctl<OwnerDrawnButton>(editor, "command1_0"), Qt::LeftButton);
         });
         QVERIFY(!launcher.open(EditorKind::Style, nullptr, doc, 1));
         QCOMPARE(doc.cur_row, 1);
@@ -306,59 +334,60 @@ private slots:
             " day=\"#FF0000\" night=\"#-1\"", " day=\"#0000FF\" night=\"#000080\"");
         auto e = open({ no_night });
         QVERIFY(!text::contains(text::lower(doc.rows[0].style_text), "night"));
-        QVERIFY(!e->Check2->isChecked());
-        QCOMPARE(e->commandop[1]->caption_colour(), QColor(180, 180, 180));
+        QVERIFY(!ctl<QCheckBox>(e.get(), "Check2")->isChecked());
+        QCOMPARE(
+            ctl<OwnerDrawnButton>(e.get(), "commandop_1")->caption_colour(), QColor(180, 180, 180));
 
         e = open({ polygon_row() });
-        QVERIFY(e->Frame2->isVisible());
-        QVERIFY(!e->Frame1->isVisible());
-        QCOMPARE(e->target, 3);
-        QCOMPARE(e->Text2[3]->text(), QString("A0C0FF"));
+        QVERIFY(ctl<QFrame>(e.get(), "Frame2")->isVisible());
+        QVERIFY(!ctl<QFrame>(e.get(), "Frame1")->isVisible());
+        QCOMPARE(e->state().part, EditedPart::Fill);
+        QCOMPARE(ctl<QLineEdit>(e.get(), "Text2_3")->text(), QString("A0C0FF"));
         QCOMPARE(e->sample().scale_.colour, 0xFFC0A0);
 
         // An area saved with a scale, as the writer saves every area, still opens as an area; a
         // line with the same text does not.
         StyleRow scaled_area = polygon_row();
         scaled_area.scale = "1";
-        scaled_area.style_text = car_text(scaled_area.field_name, " scale=\"1\"",
-            " day=\"#A0C0FF\" night=\"#202060\"", "");
+        scaled_area.style_text = car_text(
+            scaled_area.field_name, " scale=\"1\"", " day=\"#A0C0FF\" night=\"#202060\"", "");
         e = open({ scaled_area });
-        QVERIFY(e->is_pgon);
-        QVERIFY(e->Frame2->isVisible());
+        QVERIFY(e->state().is_pgon);
+        QVERIFY(ctl<QFrame>(e.get(), "Frame2")->isVisible());
         StyleRow scaled_line = scaled_area;
         scaled_line.elem_name = "ROAD DIM";
         e = open({ scaled_line });
-        QVERIFY(!e->is_pgon);
+        QVERIFY(!e->state().is_pgon);
 
         StyleRow zero_border = line_row();
         zero_border.border = "0";
         zero_border.scale = "1.25";
         e = open({ zero_border });
-        QCOMPARE(e->Text1[0]->text(), QString("1.25"));
-        QCOMPARE(e->scrol[1]->x() * 15, 945);
-        QCOMPARE(e->target, 1);
-        QVERIFY(e->Label5[0]->isVisible());
-        QVERIFY(!e->Label5[1]->isVisible());
+        QCOMPARE(ctl<QLineEdit>(e.get(), "Text1_0")->text(), QString("1.25"));
+        QCOMPARE(ctl<QFrame>(e.get(), "scrol_1")->x() * 15, 945);
+        QCOMPARE(e->state().part, EditedPart::Line);
+        QVERIFY(ctl<QLabel>(e.get(), "Label5_0")->isVisible());
+        QVERIFY(!ctl<QLabel>(e.get(), "Label5_1")->isVisible());
     }
 
     void hex_entry()
     {
         auto e = open({ line_row() });
-        QLineEdit* box = e->Text2[1];
+        QLineEdit* box = ctl<QLineEdit>(e.get(), "Text2_1");
         box->setFocus();
         box->clear();
         QTest::keyClicks(box, "ga");
         QCOMPARE(box->text(), QString("A"));
-        QVERIFY(e->pending[1]);
+        QVERIFY(e->state().pending[1]);
         QVERIFY(doc.modified);
         type_enter(box, "FF00001");
         QCOMPARE(prompter.messages, std::vector<std::string> { "Max length=6 characters" });
         QCOMPARE(box->text(), QString("FF0000"));
-        QCOMPARE(e->ed_pri_day, std::string("FF0000"));
-        QVERIFY(!e->pending[1]);
+        QCOMPARE(e->state().colours.pri_day, std::string("FF0000"));
+        QVERIFY(!e->state().pending[1]);
 
         type_enter(box, "00ff");
-        QCOMPARE(e->ed_pri_day, std::string("0000FF"));
+        QCOMPARE(e->state().colours.pri_day, std::string("0000FF"));
         QCOMPARE(e->sample().scale_.colour, 0xFF0000);
 
         // Pasted text that is not hexadecimal never reaches the style.
@@ -369,23 +398,23 @@ private slots:
         QApplication::clipboard()->setText("00ff00");
         box->paste();
         QTest::keyClick(box, Qt::Key_Return);
-        QCOMPARE(e->ed_pri_day, std::string("00FF00"));
+        QCOMPARE(e->state().colours.pri_day, std::string("00FF00"));
 
         // A typed colour that is not a palette colour drops the palette frame.
-        click(e->Labc[5]);
-        QVERIFY(e->Shape12->isVisible());
+        click(ctl<QLabel>(e.get(), "Labc_5"));
+        QVERIFY(ctl<QFrame>(e.get(), "Shape12")->isVisible());
         type_enter(box, "123456");
-        QVERIFY(!e->Shape12->isVisible());
+        QVERIFY(!ctl<QFrame>(e.get(), "Shape12")->isVisible());
     }
 
     void pending_entry_blocks_switch_and_apply()
     {
         auto e = open({ line_row() });
-        e->Text2[0]->setFocus();
-        QTest::keyClicks(e->Text2[0], "1");
-        QTest::mouseClick(e->commandop[1], Qt::LeftButton);
-        QCOMPARE(e->night_mode, 0);
-        QTest::mouseClick(e->command1[1], Qt::LeftButton);
+        ctl<QLineEdit>(e.get(), "Text2_0")->setFocus();
+        QTest::keyClicks(ctl<QLineEdit>(e.get(), "Text2_0"), "1");
+        QTest::mouseClick(ctl<OwnerDrawnButton>(e.get(), "commandop_1"), Qt::LeftButton);
+        QCOMPARE(e->state().mode, DayNight::Day);
+        QTest::mouseClick(ctl<OwnerDrawnButton>(e.get(), "command1_1"), Qt::LeftButton);
         QCOMPARE(prompter.messages,
             (std::vector<std::string> {
                 "Press Enter to apply color", "Press Enter to apply color" }));
@@ -396,17 +425,18 @@ private slots:
     {
         auto e = open({ line_row() });
         for (const int block : { 1, 2, 3, 4, 5, 6, 7, 100, 245 }) {
-            click(e->Labc[block]);
-            QVERIFY2(e->Shape12->isVisible(), qPrintable(QString::number(block)));
-            QCOMPARE(e->ed_pri_day,
+            click(ctl<QLabel>(e.get(), indexed("Labc", block)));
+            QVERIFY2(
+                ctl<QFrame>(e.get(), "Shape12")->isVisible(), qPrintable(QString::number(block)));
+            QCOMPARE(e->state().colours.pri_day,
                 value_to_hex(col256()[static_cast<std::size_t>(block)].colour, ThemeKind::CarZumo));
         }
         // The border part takes the pick after a press on its swatch.
-        click(e->Label2[0]);
-        QCOMPARE(e->target, 0);
-        QVERIFY(e->Label5[1]->isVisible());
-        click(e->Labc[239]);
-        QCOMPARE(e->ed_sec_day, std::string("FFFFFF"));
+        click(ctl<QLabel>(e.get(), "Label2_0"));
+        QCOMPARE(e->state().part, EditedPart::Border);
+        QVERIFY(ctl<QLabel>(e.get(), "Label5_1")->isVisible());
+        click(ctl<QLabel>(e.get(), "Labc_239"));
+        QCOMPARE(e->state().colours.sec_day, std::string("FFFFFF"));
         QCOMPARE(e->sample().bord[0].colour, 0xFFFFFF);
     }
 
@@ -418,18 +448,18 @@ private slots:
         r.style_text = car_text(
             r.field_name, " scale=\"1\" border=\"0.5\"", " day=\"#FF0000\"", " day=\"#0000FF\"");
         auto e = open({ r });
-        QVERIFY(!e->Check2->isChecked());
-        QTest::mouseClick(e->commandop[1], Qt::LeftButton);
-        QCOMPARE(e->night_mode, 0); // greyed: does nothing
-        click(e->Check2);
-        QVERIFY(e->Check2->isChecked());
-        QTest::mouseClick(e->commandop[1], Qt::LeftButton);
-        QCOMPARE(e->night_mode, 1);
-        QCOMPARE(e->ed_sec_night, std::string("000000"));
-        QCOMPARE(e->ed_pri_night, std::string("FFFF00"));
-        QCOMPARE(e->Text2[1]->text(), QString("FFFF00"));
-        QCOMPARE(child<QLabel>(e.get(), "label6")->text(), QString("NIGHT"));
-        QVERIFY(!e->Check2->isEnabled());
+        QVERIFY(!ctl<QCheckBox>(e.get(), "Check2")->isChecked());
+        QTest::mouseClick(ctl<OwnerDrawnButton>(e.get(), "commandop_1"), Qt::LeftButton);
+        QCOMPARE(e->state().mode, DayNight::Day); // greyed: does nothing
+        click(ctl<QCheckBox>(e.get(), "Check2"));
+        QVERIFY(ctl<QCheckBox>(e.get(), "Check2")->isChecked());
+        QTest::mouseClick(ctl<OwnerDrawnButton>(e.get(), "commandop_1"), Qt::LeftButton);
+        QCOMPARE(e->state().mode, DayNight::Night);
+        QCOMPARE(e->state().colours.sec_night, std::string("000000"));
+        QCOMPARE(e->state().colours.pri_night, std::string("FFFF00"));
+        QCOMPARE(ctl<QLineEdit>(e.get(), "Text2_1")->text(), QString("FFFF00"));
+        QCOMPARE(ctl<QLabel>(e.get(), "label6")->text(), QString("NIGHT"));
+        QVERIFY(!ctl<QCheckBox>(e.get(), "Check2")->isEnabled());
         QCOMPARE(e->sample().scale_.colour, 0x00FFFF);
     }
 
@@ -442,12 +472,12 @@ private slots:
         r.style_text =
             car_text(r.field_name, " scale=\"1\"", " day=\"#FF0000\" night=\"#800000\"", "");
         auto e = open({ r });
-        QVERIFY(!e->Check3->isChecked());
-        QVERIFY(!e->Text1[0]->isEnabled());
-        click(e->Check3);
-        QCOMPARE(e->Text1[0]->text(), QString(".60"));
-        QCOMPARE(e->ed_sec_day, std::string("C0C0C0"));
-        QVERIFY(e->Text1[0]->isEnabled());
+        QVERIFY(!ctl<QCheckBox>(e.get(), "Check3")->isChecked());
+        QVERIFY(!ctl<QLineEdit>(e.get(), "Text1_0")->isEnabled());
+        click(ctl<QCheckBox>(e.get(), "Check3"));
+        QCOMPARE(ctl<QLineEdit>(e.get(), "Text1_0")->text(), QString(".60"));
+        QCOMPARE(e->state().colours.sec_day, std::string("C0C0C0"));
+        QVERIFY(ctl<QLineEdit>(e.get(), "Text1_0")->isEnabled());
         QVERIFY(e->sample().bord[0].visible);
     }
 
@@ -467,12 +497,12 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(bool, accepted);
         auto e = open({ line_row() });
-        const int before = e->scrol[1]->x();
-        type_enter(e->Text1[1], typed);
+        const int before = ctl<QFrame>(e.get(), "scrol_1")->x();
+        type_enter(ctl<QLineEdit>(e.get(), "Text1_1"), typed);
         QCOMPARE(prompter.messages.empty(), accepted);
         if (!accepted) {
             QCOMPARE(prompter.messages.front(), std::string("Values: 0.01 - 2.5"));
-            QCOMPARE(e->scrol[1]->x(), before);
+            QCOMPARE(ctl<QFrame>(e.get(), "scrol_1")->x(), before);
         } else {
             QCOMPARE(e->sample().scale_.rect.height,
                 static_cast<int>(std::lround(typed.toDouble() * 800)));
@@ -483,53 +513,53 @@ private slots:
     {
         auto e = open({ line_row() });
         e->scrol_drag(1, -500);
-        QCOMPARE(e->Text1[1]->text(), QString("0.01"));
-        QCOMPARE(e->scrol[1]->x(), 0);
+        QCOMPARE(ctl<QLineEdit>(e.get(), "Text1_1")->text(), QString("0.01"));
+        QCOMPARE(ctl<QFrame>(e.get(), "scrol_1")->x(), 0);
         e->scrol_drag(1, 99999);
-        QCOMPARE(e->Text1[1]->text(), QString("2.5"));
+        QCOMPARE(ctl<QLineEdit>(e.get(), "Text1_1")->text(), QString("2.5"));
         e->scrol_drag(1, 945);
-        QCOMPARE(e->Text1[1]->text(), QString("1.25"));
+        QCOMPARE(ctl<QLineEdit>(e.get(), "Text1_1")->text(), QString("1.25"));
     }
 
     void undo_and_redo()
     {
         auto e = open({ line_row() });
-        QVERIFY(!e->undo_button->isEnabled());
-        click(e->Labc[7]);
-        click(e->Labc[239]);
-        QCOMPARE(e->ed_pri_day, std::string("FFFFFF"));
-        click(e->undo_button);
-        QCOMPARE(e->ed_pri_day, std::string("FF0000"));
+        QVERIFY(!ctl<QPushButton>(e.get(), "undo")->isEnabled());
+        click(ctl<QLabel>(e.get(), "Labc_7"));
+        click(ctl<QLabel>(e.get(), "Labc_239"));
+        QCOMPARE(e->state().colours.pri_day, std::string("FFFFFF"));
+        click(ctl<QPushButton>(e.get(), "undo"));
+        QCOMPARE(e->state().colours.pri_day, std::string("FF0000"));
         QCOMPARE(e->sample().scale_.colour, 0x0000FF);
-        click(e->undo_button);
-        QCOMPARE(e->ed_pri_day, std::string("FF0000"));
-        QCOMPARE(e->ed_sec_day, std::string("0000FF"));
-        QVERIFY(!e->undo_button->isEnabled());
+        click(ctl<QPushButton>(e.get(), "undo"));
+        QCOMPARE(e->state().colours.pri_day, std::string("FF0000"));
+        QCOMPARE(e->state().colours.sec_day, std::string("0000FF"));
+        QVERIFY(!ctl<QPushButton>(e.get(), "undo")->isEnabled());
         e->und(0); // nothing left to undo
-        QCOMPARE(e->ed_pri_day, std::string("FF0000"));
+        QCOMPARE(e->state().colours.pri_day, std::string("FF0000"));
         QTest::keyClick(e.get(), Qt::Key_Y, Qt::ControlModifier);
-        QCOMPARE(e->ed_pri_day, std::string("FF0000"));
+        QCOMPARE(e->state().colours.pri_day, std::string("FF0000"));
         QTest::keyClick(e.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-        QCOMPARE(e->ed_pri_day, std::string("FFFFFF"));
+        QCOMPARE(e->state().colours.pri_day, std::string("FFFFFF"));
         QTest::keyClick(e.get(), Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(e->ed_pri_day, std::string("FF0000"));
+        QCOMPARE(e->state().colours.pri_day, std::string("FF0000"));
         // A new pick drops the undone step.
-        click(e->Labc[0]);
-        QVERIFY(!e->redo_button->isEnabled());
+        click(ctl<QLabel>(e.get(), "Labc_0"));
+        QVERIFY(!ctl<QPushButton>(e.get(), "redo")->isEnabled());
         e->und(1);
-        QCOMPARE(e->ed_pri_day, std::string("000000"));
+        QCOMPARE(e->state().colours.pri_day, std::string("000000"));
 
         // Border and night records come back with their part and mode.
         e = open({ line_row() });
-        click(e->Label2[0]);
-        click(e->Labc[239]);
-        QTest::mouseClick(e->commandop[1], Qt::LeftButton);
-        click(e->Labc[7]);
-        click(e->undo_button);
-        QCOMPARE(e->ed_sec_night, std::string("000080"));
-        click(e->undo_button);
-        QCOMPARE(e->target, 0);
-        QCOMPARE(e->ed_sec_day, std::string("FFFFFF"));
+        click(ctl<QLabel>(e.get(), "Label2_0"));
+        click(ctl<QLabel>(e.get(), "Labc_239"));
+        QTest::mouseClick(ctl<OwnerDrawnButton>(e.get(), "commandop_1"), Qt::LeftButton);
+        click(ctl<QLabel>(e.get(), "Labc_7"));
+        click(ctl<QPushButton>(e.get(), "undo"));
+        QCOMPARE(e->state().colours.sec_night, std::string("000080"));
+        click(ctl<QPushButton>(e.get(), "undo"));
+        QCOMPARE(e->state().part, EditedPart::Border);
+        QCOMPARE(e->state().colours.sec_day, std::string("FFFFFF"));
     }
 
     void apply_writes_the_row_data()
@@ -543,13 +573,13 @@ private slots:
     {
         QFETCH(int, change);
         auto e = open({ line_row() });
-        click(e->Labc[7]);
+        click(ctl<QLabel>(e.get(), "Labc_7"));
         if (change == 1) {
-            click(e->Check2);
+            click(ctl<QCheckBox>(e.get(), "Check2"));
         } else if (change == 2) {
-            click(e->Check3);
+            click(ctl<QCheckBox>(e.get(), "Check3"));
         }
-        QTest::mouseClick(e->command1[1], Qt::LeftButton);
+        QTest::mouseClick(ctl<OwnerDrawnButton>(e.get(), "command1_1"), Qt::LeftButton);
         QVERIFY(e->applied());
         QVERIFY(doc.modified);
         const StyleRow& r = doc.rows[0];
@@ -573,8 +603,8 @@ private slots:
     void apply_refuses_out_of_range()
     {
         auto e = open({ line_row() });
-        e->Text1[1]->setText("3");
-        QTest::mouseClick(e->command1[1], Qt::LeftButton);
+        ctl<QLineEdit>(e.get(), "Text1_1")->setText("3");
+        QTest::mouseClick(ctl<OwnerDrawnButton>(e.get(), "command1_1"), Qt::LeftButton);
         QCOMPARE(
             prompter.messages, std::vector<std::string> { "(3) Acceptable values: 0.01 - 2.5" });
         QVERIFY(!e->applied());
@@ -586,25 +616,25 @@ private slots:
         StyleRow other = line_row("BROWSE");
         other.field_name = "MPM_ROAD_MAJOR_CLR";
         auto e = open({ line_row("GUIDANCE"), other, line_row("BROWSE") });
-        click(e->Labc[239]);
-        QTest::mouseClick(e->command1[1], Qt::LeftButton);
+        click(ctl<QLabel>(e.get(), "Labc_239"));
+        QTest::mouseClick(ctl<OwnerDrawnButton>(e.get(), "command1_1"), Qt::LeftButton);
         QCOMPARE(doc.rows[2].pri_day, std::string("FFFFFF"));
         QCOMPARE(doc.rows[2].style_text, doc.rows[0].style_text);
         QCOMPARE(doc.rows[1].pri_day, std::string("FF0000"));
 
         e = open({ line_row("GUIDANCE"), line_row("BROWSE") });
-        click(e->applyall);
-        click(e->Labc[239]);
-        QTest::mouseClick(e->command1[1], Qt::LeftButton);
+        click(ctl<QCheckBox>(e.get(), "applyall"));
+        click(ctl<QLabel>(e.get(), "Labc_239"));
+        QTest::mouseClick(ctl<OwnerDrawnButton>(e.get(), "command1_1"), Qt::LeftButton);
         QCOMPARE(doc.rows[1].pri_day, std::string("FF0000"));
     }
 
     void cancel_restores_modified()
     {
         auto e = open({ line_row() });
-        click(e->Labc[239]);
+        click(ctl<QLabel>(e.get(), "Labc_239"));
         QVERIFY(doc.modified);
-        QTest::mouseClick(e->command1[0], Qt::LeftButton);
+        QTest::mouseClick(ctl<OwnerDrawnButton>(e.get(), "command1_0"), Qt::LeftButton);
         QVERIFY(!doc.modified);
         QCOMPARE(doc.rows[0].pri_day, std::string("FF0000"));
         QVERIFY(!e->isVisible());
@@ -623,11 +653,12 @@ private slots:
         r.pres_name = "Sport & Fitness";
         r.style_text = "field=\"trail\" ><color><primary  day=\"#ff\" /></color></style>";
         auto e = open({ r }, 0, ThemeKind::SportFitness);
-        QVERIFY(!e->applyall->isVisibleTo(e.get()));
+        QVERIFY(!ctl<QCheckBox>(e.get(), "applyall")->isVisibleTo(e.get()));
         QCOMPARE(doc.rows[0].scale, std::string("1"));
-        QVERIFY(!e->pc4[0]->isVisibleTo(e.get()) && !e->pc4[1]->isVisibleTo(e.get()));
-        e->ed_pri_day.clear();
-        QTest::mouseClick(e->command1[1], Qt::LeftButton);
+        QVERIFY(!ctl<QFrame>(e.get(), "pc4_0")->isVisibleTo(e.get())
+            && !ctl<QFrame>(e.get(), "pc4_1")->isVisibleTo(e.get()));
+        e->state().colours.pri_day.clear();
+        QTest::mouseClick(ctl<OwnerDrawnButton>(e.get(), "command1_1"), Qt::LeftButton);
         QCOMPARE(doc.rows[0].pri_day, std::string("CECECE"));
         QVERIFY(text::contains(doc.rows[0].style_text, "day=\"#ffcecece\""));
         QVERIFY(!text::contains(doc.rows[0].style_text, "\r\n"));
@@ -635,41 +666,29 @@ private slots:
 
     void sport_fitness_area_picks_one_part_at_a_time()
     {
-        StyleRow r;
-        r.field_name = "MPM_WATER_CLR";
-        r.pri_day = "9EC5F0";
-        r.pri_night = "3F4E74";
-        r.sec_day = "404040";
-        r.sec_night = "101010";
-        r.border = "00";
-        r.nwf_border = "00";
-        r.pres_name = "Sport & Fitness";
-        r.style_text = "field=\"mpm_water_clr\" ><color><primary  day=\"#ff9ec5f0\" "
-                       "night=\"#ff3f4e74\" /><secondary  day=\"#00404040\" "
-                       "night=\"#00101010\" /></color></style>";
-        auto e = open({ r }, 0, ThemeKind::SportFitness);
-        QVERIFY(e->is_pgon);
-        QCOMPARE(e->Text2[3]->text(), QString("9EC5F0"));
-        QTest::mouseClick(e->Label9, Qt::LeftButton);
-        QCOMPARE(e->nwf_sec, 1);
-        click(e->Labc[7]);
-        QCOMPARE(e->ed_sec_day, std::string("FF0000"));
-        QCOMPARE(e->ed_pri_day, std::string("9EC5F0"));
-        QCOMPARE(e->Text2[3]->text(), QString("FF0000"));
-        type_enter(e->Text2[3], "00FF00");
-        QCOMPARE(e->ed_sec_day, std::string("00FF00"));
-        QCOMPARE(e->ed_pri_day, std::string("9EC5F0"));
-        const QPoint at(e->Picture5->width() - 2, 5);
+        auto e = open({ sport_water_row() }, 0, ThemeKind::SportFitness);
+        QVERIFY(e->state().is_pgon);
+        QCOMPARE(ctl<QLineEdit>(e.get(), "Text2_3")->text(), QString("9EC5F0"));
+        QTest::mouseClick(ctl<QLabel>(e.get(), "Label9"), Qt::LeftButton);
+        QCOMPARE(e->state().area_colour, AreaColour::Secondary);
+        click(ctl<QLabel>(e.get(), "Labc_7"));
+        QCOMPARE(e->state().colours.sec_day, std::string("FF0000"));
+        QCOMPARE(e->state().colours.pri_day, std::string("9EC5F0"));
+        QCOMPARE(ctl<QLineEdit>(e.get(), "Text2_3")->text(), QString("FF0000"));
+        type_enter(ctl<QLineEdit>(e.get(), "Text2_3"), "00FF00");
+        QCOMPARE(e->state().colours.sec_day, std::string("00FF00"));
+        QCOMPARE(e->state().colours.pri_day, std::string("9EC5F0"));
+        const QPoint at(ctl<QWidget>(e.get(), "Picture5")->width() - 2, 5);
         const QColor light = e->ladder_image().pixelColor(at);
-        QTest::mouseClick(e->Picture5, Qt::LeftButton, {}, at);
-        QCOMPARE(e->ed_sec_day, light.name().mid(1).toUpper().toStdString());
-        QCOMPARE(e->ed_pri_day, std::string("9EC5F0"));
+        QTest::mouseClick(ctl<QWidget>(e.get(), "Picture5"), Qt::LeftButton, {}, at);
+        QCOMPARE(e->state().colours.sec_day, light.name().mid(1).toUpper().toStdString());
+        QCOMPARE(e->state().colours.pri_day, std::string("9EC5F0"));
     }
 
     void ladder_and_field_are_full_range()
     {
         auto e = open({ line_row() });
-        click(e->Labc[239]);
+        click(ctl<QLabel>(e.get(), "Labc_239"));
         const QImage& ladder = e->ladder_image();
         QCOMPARE(ladder.pixelColor(ladder.width() - 2, 5), QColor(255, 255, 255));
         QCOMPARE(ladder.pixelColor(0, 5), QColor(40, 40, 40));
@@ -678,10 +697,142 @@ private slots:
         QCOMPARE(field.pixelColor(0, field.height() - 1), QColor(0, 0, 0));
         // A press on the colour field picks the colour under the pointer.
         const QPoint at(20, field.height() / 2);
-        QTest::mouseClick(e->p5, Qt::LeftButton, {}, at);
+        QTest::mouseClick(ctl<QWidget>(e.get(), "p5"), Qt::LeftButton, {}, at);
         const QColor c = field.pixelColor(at);
         QCOMPARE(e->sample().scale_.colour, c.red() + 256 * c.green() + 65536 * c.blue());
-        QVERIFY(e->undo_button->isEnabled());
+        QVERIFY(ctl<QPushButton>(e.get(), "undo")->isEnabled());
+    }
+
+    void typed_values_come_back_exactly()
+    {
+        // A scale as a file may hold it: a pick and Undo give back both boxes as they were, not
+        // the scale cut at the comma and the rest taken for the border.
+        StyleRow r = line_row();
+        r.scale = "1,5";
+        auto e = open({ r });
+        QLineEdit* scale = ctl<QLineEdit>(e.get(), "Text1_1");
+        QLineEdit* border = ctl<QLineEdit>(e.get(), "Text1_0");
+        click(ctl<QLabel>(e.get(), "Labc_239"));
+        click(ctl<QPushButton>(e.get(), "undo"));
+        QCOMPARE(scale->text(), QString("1,5"));
+        QCOMPARE(border->text(), QString("0.5"));
+        QCOMPARE(e->state().colours.pri_day, std::string("FF0000"));
+        click(ctl<QPushButton>(e.get(), "redo"));
+        QCOMPARE(scale->text(), QString("1,5"));
+        QCOMPARE(e->state().colours.pri_day, std::string("FFFFFF"));
+    }
+
+    void value_boxes_take_numbers_only_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("comma") << "1,5"
+                               << "15";
+        QTest::newRow("point") << "0.05"
+                               << "0.05";
+        QTest::newRow("leading point") << ".60"
+                                       << ".60";
+        QTest::newRow("second point") << "1.2.3"
+                                      << "1.23";
+        QTest::newRow("letters and signs") << "-x2e"
+                                           << "2";
+    }
+    void value_boxes_take_numbers_only()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        auto e = open({ line_row() });
+        for (const char* name : { "Text1_0", "Text1_1" }) {
+            QLineEdit* box = ctl<QLineEdit>(e.get(), name);
+            box->selectAll();
+            QTest::keyClick(box, Qt::Key_Backspace);
+            QTest::keyClicks(box, typed);
+            QCOMPARE(box->text(), shown);
+        }
+    }
+
+    void a_drag_is_one_step()
+    {
+        auto e = open({ line_row() });
+        QUndoStack* steps = e->undo_stack();
+        QLineEdit* scale = ctl<QLineEdit>(e.get(), "Text1_1");
+        QFrame* thumb = ctl<QFrame>(e.get(), "scrol_1");
+        const QString opened = scale->text();
+        const int opened_at = thumb->x();
+        for (const int drag : { 0, 1 }) {
+            QTest::mousePress(thumb, Qt::LeftButton, {}, QPoint(2, 2));
+            for (const int x : { 30, 60, 90 - 40 * drag }) {
+                QTest::mouseMove(thumb, QPoint(x - thumb->x(), 2));
+            }
+            QTest::mouseRelease(thumb, Qt::LeftButton, {}, QPoint(2, 2));
+            QCOMPARE(steps->count(), drag + 1);
+        }
+        const QString dragged = scale->text();
+        QVERIFY(dragged != opened);
+        e->und(0);
+        QVERIFY(scale->text() != dragged);
+        e->und(0);
+        QCOMPARE(scale->text(), opened);
+        QCOMPARE(thumb->x(), opened_at);
+
+        // The colour field: the press and the drag after it are one step that ends on the colour
+        // under the release.
+        QWidget* field = ctl<QWidget>(e.get(), "p5");
+        QTest::mousePress(field, Qt::LeftButton, {}, QPoint(10, 20));
+        QTest::mouseMove(field, QPoint(30, 60));
+        QTest::mouseMove(field, QPoint(40, 90));
+        QTest::mouseRelease(field, Qt::LeftButton, {}, QPoint(40, 90));
+        QCOMPARE(steps->count(), 1);
+        const QColor under = e->field_image().pixelColor(40, 90);
+        QCOMPARE(e->state().colours.pri_day, under.name().mid(1).toUpper().toStdString());
+        e->und(0);
+        QCOMPARE(e->state().colours.pri_day, std::string("FF0000"));
+        e->und(1);
+        QCOMPARE(e->state().colours.pri_day, under.name().mid(1).toUpper().toStdString());
+    }
+
+    void apply_hands_one_edit_and_cancel_leaves_the_row()
+    {
+        // Opening drops the "#-1" night attributes of the row in place; Cancel puts it back.
+        StyleRow no_night = line_row();
+        no_night.pri_night = "-1";
+        no_night.style_text = text::replace(no_night.style_text, "#800000", "#-1");
+        auto e = open({ no_night });
+        QVERIFY(!(doc.rows[0] == no_night));
+        QTest::mouseClick(ctl<OwnerDrawnButton>(e.get(), "command1_0"), Qt::LeftButton);
+        QVERIFY(doc.rows[0] == no_night);
+
+        // Apply to All: one edit named after the element; the theme changes when the sink
+        // applies it, and reverting it gives back every row.
+        doc = Document();
+        doc.rows = { line_row("GUIDANCE"), line_row("BROWSE") };
+        const auto opened = doc.rows;
+        std::vector<std::pair<DocumentEdit, std::string>> handed;
+        StyleEditor editor(doc, prompter, nullptr, [&](DocumentEdit edit, std::string what) {
+            handed.emplace_back(std::move(edit), std::move(what));
+        });
+        editor.show();
+        click(ctl<QLabel>(&editor, "Labc_239"));
+        QTest::mouseClick(ctl<OwnerDrawnButton>(&editor, "command1_1"), Qt::LeftButton);
+        QCOMPARE(handed.size(), std::size_t(1));
+        QCOMPARE(handed[0].second, std::string("Apply ROAD INTERSTATE"));
+        QVERIFY(doc.rows == opened);
+        handed[0].first.apply(doc);
+        QCOMPARE(doc.rows[1].pri_day, std::string("FFFFFF"));
+        handed[0].first.revert(doc);
+        QVERIFY(doc.rows == opened);
+    }
+
+    void sport_area_undo_keeps_each_part()
+    {
+        auto e = open({ sport_water_row() }, 0, ThemeKind::SportFitness);
+        QTest::mouseClick(ctl<QLabel>(e.get(), "Label9"), Qt::LeftButton);
+        click(ctl<QLabel>(e.get(), "Labc_7"));
+        QCOMPARE(e->state().colours.sec_day, std::string("FF0000"));
+        // Undo with the secondary colour picked brings it back and leaves the primary alone.
+        e->und(0);
+        QCOMPARE(e->state().colours.sec_day, std::string("404040"));
+        QCOMPARE(e->state().colours.pri_day, std::string("9EC5F0"));
     }
 
     void arrow_sample()
@@ -692,10 +843,10 @@ private slots:
             " day=\"#FF0000\" night=\"#800000\"", " day=\"#0000FF\" night=\"#000080\"");
         auto e = open({ r });
         QCOMPARE(e->sample().form, EditorSample::Form::Arrow);
-        QCOMPARE(e->swatch_colour(1), 0x0000FF);
+        QCOMPARE(e->swatch_colour(EditedPart::Line), 0x0000FF);
         const QImage& img = e->sample_image();
         QCOMPARE(img.pixelColor(img.width() / 2, img.height() / 2 - 30), QColor(255, 0, 0));
-        QVERIFY(!e->Label5[0]->isVisible());
+        QVERIFY(!ctl<QLabel>(e.get(), "Label5_0")->isVisible());
     }
 };
 

@@ -1,6 +1,8 @@
 #include "ui/dialogs/dialog_menus.h"
 
 #include "model/style_code.h"
+#include "ui/common/latin1.h"
+#include "ui/common/window_place.h"
 #include "ui/dialogs/presentation_dialog.h"
 #include "ui/dialogs/sport_style_dialog.h"
 #include "ui/dialogs/style_text_dialog.h"
@@ -13,7 +15,6 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
-#include <QScreen>
 #include <QScrollBar>
 
 namespace tintwell {
@@ -27,15 +28,6 @@ void redraw_keeping_scroll(MainWindow& window)
     window.vs->setValue(v);
 }
 
-void centre(QWidget& dialog)
-{
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect place = dialog.frameGeometry();
-        place.moveCenter(screen->availableGeometry().center());
-        dialog.move(place.topLeft());
-    }
-}
-
 } // namespace
 
 void mcod2_Click(MainWindow& window, int index)
@@ -45,25 +37,33 @@ void mcod2_Click(MainWindow& window, int index)
     if (!doc.valid_row(row)) {
         return;
     }
-    StyleRow& style = doc.rows[static_cast<std::size_t>(row)];
-    bool changed = false;
     if (index == 1) {
         QGuiApplication::clipboard()->clear();
-        QGuiApplication::clipboard()->setText(QString::fromLatin1(style.style_text));
+        QGuiApplication::clipboard()->setText(
+            from_latin1(doc.rows[static_cast<std::size_t>(row)].style_text));
         return;
     }
+    EditOutcome outcome;
     if (index == 3) {
         const auto& poly_rows = window.preview()->preview().poly_rows();
         const bool polygon = static_cast<std::size_t>(row) < poly_rows.size()
             && poly_rows[static_cast<std::size_t>(row)] == 1;
-        changed = add_bg_fg_width(doc, row, polygon);
+        outcome = add_bg_fg_width_edit(doc, row, polygon);
     } else if (index == 4) {
-        changed = remove_bg_fg_width(doc, row);
+        outcome = remove_bg_fg_width_edit(doc, row);
     }
-    if (changed) {
-        window.Text5->setPlainText(QString::fromLatin1(style.style_text));
-        redraw_keeping_scroll(window);
+    if (!outcome.message.empty()) {
+        doc.message(outcome.message);
     }
+    if (!outcome.edit) {
+        return;
+    }
+    window.editors().edit_sink(doc)(
+        std::move(*outcome.edit), index == 3 ? "Add BG/FG Width" : "Remove BG/FG Width");
+    if (doc.valid_row(row)) {
+        window.Text5->setPlainText(from_latin1(doc.rows[static_cast<std::size_t>(row)].style_text));
+    }
+    redraw_keeping_scroll(window);
 }
 
 void med_Click(MainWindow& window, int index)
@@ -74,8 +74,8 @@ void med_Click(MainWindow& window, int index)
         return;
     }
     window.nosel();
-    PresentationDialog dialog(doc, index, &window);
-    centre(dialog);
+    PresentationDialog dialog(doc, index, &window, window.editors().edit_sink(doc));
+    cent(dialog);
     dialog.exec();
     window.plot(2);
     window.show_presentations();
@@ -107,25 +107,28 @@ void connect_dialog_menus(MainWindow& window)
     }
 
     EditorLauncher& editors = window.editors();
-    editors.register_editor(EditorKind::StyleText, [](QWidget* parent, Document& doc, int row) {
-        const std::string before =
-            doc.valid_row(row) ? doc.rows[static_cast<std::size_t>(row)].style_text : std::string();
-        StyleTextDialog dialog(doc, row, parent);
-        centre(dialog);
-        return dialog.exec() == QDialog::Accepted
-            && doc.rows[static_cast<std::size_t>(row)].style_text != before;
-    });
-    editors.register_editor(EditorKind::SportFitness, [](QWidget* parent, Document& doc, int row) {
-        const QString caption = doc.valid_row(row)
-            ? QString::fromLatin1(doc.rows[static_cast<std::size_t>(row)].elem_name)
-            : QString();
-        SportStyleDialog dialog(doc, row, caption, parent);
-        centre(dialog);
-        return dialog.exec() == QDialog::Accepted;
-    });
+    editors.register_editor(
+        EditorKind::StyleText, [&editors](QWidget* parent, Document& doc, int row) {
+            const std::string before = doc.valid_row(row)
+                ? doc.rows[static_cast<std::size_t>(row)].style_text
+                : std::string();
+            StyleTextDialog dialog(doc, row, parent, editors.edit_sink(doc));
+            cent(dialog);
+            return dialog.exec() == QDialog::Accepted && doc.valid_row(row)
+                && doc.rows[static_cast<std::size_t>(row)].style_text != before;
+        });
+    editors.register_editor(
+        EditorKind::SportFitness, [&editors](QWidget* parent, Document& doc, int row) {
+            const QString caption = doc.valid_row(row)
+                ? from_latin1(doc.rows[static_cast<std::size_t>(row)].elem_name)
+                : QString();
+            SportStyleDialog dialog(doc, row, caption, parent, editors.edit_sink(doc));
+            cent(dialog);
+            return dialog.exec() == QDialog::Accepted;
+        });
     editors.register_editor(EditorKind::About, [](QWidget* parent, Document&, int) {
         AboutDialog dialog(parent);
-        centre(dialog);
+        cent(dialog);
         dialog.exec();
         return false;
     });

@@ -3,6 +3,9 @@
 #include "colour/colour_codes.h"
 #include "model/style_code.h"
 #include "model/text.h"
+#include "ui/common/colour_chart.h"
+#include "ui/common/latin1.h"
+#include "ui/common/qt_colour.h"
 #include "ui/main/owner_drawn_button.h"
 
 #include <QFrame>
@@ -10,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QPainter>
 #include <algorithm>
 #include <cmath>
 
@@ -27,76 +29,15 @@ QRect at12(int left, int top, int width, int height)
     return QRect(left / 12, top / 12, width / 12, height / 12);
 }
 
-QColor from_value(ColourValue value)
-{
-    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
-}
-
-ColourValue to_value(const QColor& colour)
-{
-    return colour.red() + 256 * colour.green() + 65536 * colour.blue();
-}
-
-QImage draw_chart()
-{
-    QImage image(234, 237, QImage::Format_RGB32);
-    for (int x = 0; x < image.width(); ++x) {
-        const double hue = static_cast<double>(x) / image.width();
-        for (int y = 0; y < image.height(); ++y) {
-            const double lightness = 1.0 - static_cast<double>(y) / (image.height() - 1);
-            image.setPixelColor(x, y,
-                QColor::fromHslF(static_cast<float>(hue), 1.0f, static_cast<float>(lightness)));
-        }
-    }
-    // A grey scale along the right edge.
-    for (int x = image.width() - 14; x < image.width(); ++x) {
-        for (int y = 0; y < image.height(); ++y) {
-            const int g = 255 - y * 255 / (image.height() - 1);
-            image.setPixelColor(x, y, QColor(g, g, g));
-        }
-    }
-    return image;
-}
-
 } // namespace
 
-ColourChart::ColourChart(QWidget* parent)
-    : QWidget(parent)
-    , m_chart(draw_chart())
-{
-    setFixedSize(m_chart.size());
-    setMouseTracking(true);
-    setCursor(Qt::CrossCursor);
-}
-
-QColor ColourChart::colour_at(QPoint point) const
-{
-    return m_chart.valid(point) ? m_chart.pixelColor(point) : QColor(Qt::black);
-}
-
-void ColourChart::paintEvent(QPaintEvent*)
-{
-    QPainter painter(this);
-    painter.drawImage(0, 0, m_chart);
-}
-
-void ColourChart::mousePressEvent(QMouseEvent* event)
-{
-    if (event->button() == Qt::LeftButton) {
-        emit pressed(event->position().toPoint());
-    }
-}
-
-void ColourChart::mouseMoveEvent(QMouseEvent* event)
-{
-    emit hovered(event->position().toPoint());
-}
-
 SportStyleDialog::SportStyleDialog(
-    Document& doc, int row, const QString& element_caption, QWidget* parent)
+    Document& doc, int row, const QString& element_caption, QWidget* parent, EditSink sink)
     : QDialog(parent)
     , m_doc(doc)
     , m_row(row)
+    , m_caption(element_caption)
+    , m_sink(sink ? std::move(sink) : apply_to(doc))
 {
     setObjectName("edit2");
     setWindowTitle("Tintwell " + element_caption);
@@ -111,68 +52,70 @@ SportStyleDialog::SportStyleDialog(
     const int tops[] = { 1320, 1920, 2880, 3480 };
     for (int k = 0; k < 4; ++k) {
         const auto i = static_cast<std::size_t>(k);
-        Label4[i] = new QLabel(headings[k], this);
-        Label4[i]->setObjectName(QString("Label4_%1").arg(k));
-        Label4[i]->setGeometry(at12(heading_left[k], heading_top[k], 900, 360));
+        m_headings[i] = new QLabel(headings[k], this);
+        m_headings[i]->setObjectName(QString("Label4_%1").arg(k));
+        m_headings[i]->setGeometry(at12(heading_left[k], heading_top[k], 900, 360));
 
-        Label2[i] = new QLabel(this);
-        Label2[i]->setObjectName(QString("Label2_%1").arg(k));
-        Label2[i]->setGeometry(at12(5160, tops[k], 576, 396));
-        Label2[i]->setAutoFillBackground(true);
-        Label2[i]->setFrameShape(QFrame::Box);
-        Label2[i]->setCursor(Qt::PointingHandCursor);
-        Label2[i]->installEventFilter(this);
+        m_swatches[i] = new QLabel(this);
+        m_swatches[i]->setObjectName(QString("Label2_%1").arg(k));
+        m_swatches[i]->setGeometry(at12(5160, tops[k], 576, 396));
+        m_swatches[i]->setAutoFillBackground(true);
+        m_swatches[i]->setFrameShape(QFrame::Box);
+        m_swatches[i]->setCursor(Qt::PointingHandCursor);
+        m_swatches[i]->installEventFilter(this);
 
-        Text3[i] = new QLineEdit(this);
-        Text3[i]->setObjectName(QString("Text3_%1").arg(k));
-        Text3[i]->setGeometry(at12(6000, tops[k], 456, 396));
-        Text3[i]->setMaxLength(2);
+        m_transparency_boxes[i] = new QLineEdit(this);
+        m_transparency_boxes[i]->setObjectName(QString("Text3_%1").arg(k));
+        m_transparency_boxes[i]->setGeometry(at12(6000, tops[k], 456, 396));
+        m_transparency_boxes[i]->setMaxLength(2);
 
-        Text2[i] = new QLineEdit(this);
-        Text2[i]->setObjectName(QString("Text2_%1").arg(k));
-        Text2[i]->setGeometry(at12(6600, tops[k], 1170, 396));
-        connect(Text2[i], &QLineEdit::textChanged, this, [this, k] { Text2_Change(k); });
+        m_colour_boxes[i] = new QLineEdit(this);
+        m_colour_boxes[i]->setObjectName(QString("Text2_%1").arg(k));
+        m_colour_boxes[i]->setGeometry(at12(6600, tops[k], 1170, 396));
+        connect(m_colour_boxes[i], &QLineEdit::textChanged, this, [this, k] { Text2_Change(k); });
 
         // Keystrokes are the only way in: no pasting from a menu, no dropped text.
-        for (QLineEdit* field : { Text3[i], Text2[i] }) {
+        for (QLineEdit* field : { m_transparency_boxes[i], m_colour_boxes[i] }) {
             field->setContextMenuPolicy(Qt::NoContextMenu);
             field->setAcceptDrops(false);
             field->installEventFilter(this);
         }
     }
 
-    Shape2 = new QFrame(this);
-    Shape2->setObjectName("Shape2");
-    Shape2->setFrameShape(QFrame::Box);
-    Shape2->setLineWidth(2);
+    m_selection_frame = new QFrame(this);
+    m_selection_frame->setObjectName("Shape2");
+    m_selection_frame->setFrameShape(QFrame::Box);
+    m_selection_frame->setLineWidth(2);
 
-    p5 = new ColourChart(this);
-    p5->setObjectName("p5");
-    p5->move(at12(720, 840, 0, 0).topLeft());
-    connect(p5, &ColourChart::pressed, this, [this](QPoint p) { p5_MouseDown(p.x(), p.y()); });
-    connect(p5, &ColourChart::hovered, this, [this](QPoint p) { p5_MouseMove(p.x(), p.y()); });
+    m_chart = new ColourChart(QSize(234, 237), 14, this);
+    m_chart->setObjectName("p5");
+    m_chart->setCursor(Qt::CrossCursor);
+    m_chart->move(at12(720, 840, 0, 0).topLeft());
+    connect(m_chart, &ColourChart::pressed, this, [this](QPoint p) { p5_MouseDown(p.x(), p.y()); });
+    connect(m_chart, &ColourChart::moved, this,
+        [this](QPoint p, Qt::MouseButtons) { p5_MouseMove(p.x(), p.y()); });
 
-    Label3 = new QLabel(this);
-    Label3->setObjectName("Label3");
-    Label3->setGeometry(at12(240, 3360, 252, 252));
-    Label3->setAutoFillBackground(true);
-    Label3->setFrameShape(QFrame::Box);
+    m_hover_swatch = new QLabel(this);
+    m_hover_swatch->setObjectName("Label3");
+    m_hover_swatch->setGeometry(at12(240, 3360, 252, 252));
+    m_hover_swatch->setAutoFillBackground(true);
+    m_hover_swatch->setFrameShape(QFrame::Box);
 
     for (int i = 0; i < 2; ++i) {
         const auto j = static_cast<std::size_t>(i);
-        Label1[j] = new QLabel(i == 0 ? "BG" : "FG", this);
-        Label1[j]->setObjectName(QString("Label1_%1").arg(i));
-        Label1[j]->setGeometry(at12(i == 0 ? 1080 : 2520, 4560, 620, 300));
-        Label1[j]->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-        Text1[j] = new QLineEdit(this);
-        Text1[j]->setObjectName(QString("Text1_%1").arg(i));
-        Text1[j]->setGeometry(at12(i == 0 ? 1080 : 2520, 4080, 620, 396));
+        m_width_captions[j] = new QLabel(i == 0 ? "BG" : "FG", this);
+        m_width_captions[j]->setObjectName(QString("Label1_%1").arg(i));
+        m_width_captions[j]->setGeometry(at12(i == 0 ? 1080 : 2520, 4560, 620, 300));
+        m_width_captions[j]->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        m_width_boxes[j] = new QLineEdit(this);
+        m_width_boxes[j]->setObjectName(QString("Text1_%1").arg(i));
+        m_width_boxes[j]->setGeometry(at12(i == 0 ? 1080 : 2520, 4080, 620, 396));
 
-        command1[j] = new OwnerDrawnButton(i == 0 ? "Cancel" : "Apply", this);
-        command1[j]->setObjectName(QString("command1_%1").arg(i));
-        command1[j]->setGeometry(at12(i == 0 ? 6000 : 7416, i == 0 ? 4932 : 4920, 1188, 420));
-        connect(
-            command1[j], &OwnerDrawnButton::clicked, this, [this, i] { command1_MouseDown(i); });
+        auto* button = new OwnerDrawnButton(i == 0 ? "Cancel" : "Apply", this);
+        button->setObjectName(QString("command1_%1").arg(i));
+        button->setGeometry(at12(i == 0 ? 6000 : 7416, i == 0 ? 4932 : 4920, 1188, 420));
+        connect(button, &OwnerDrawnButton::clicked, this, [this, i] { command1_MouseDown(i); });
+        (i == 0 ? m_cancel_button : m_apply_button) = button;
     }
     setMouseTracking(true);
     Form_Load();
@@ -183,8 +126,8 @@ void SportStyleDialog::Form_Load()
     if (parentWidget()) {
         setWindowIcon(parentWidget()->windowIcon());
     }
-    command1[0]->draw_button("Cancel", 0);
-    command1[1]->draw_button("Apply", 0);
+    m_cancel_button->draw_button("Cancel", 0);
+    m_apply_button->draw_button("Apply", 0);
     Label2_Click(0);
     if (!m_doc.valid_row(m_row)) {
         return;
@@ -192,51 +135,47 @@ void SportStyleDialog::Form_Load()
     const StyleRow& row = m_doc.rows[static_cast<std::size_t>(m_row)];
     const auto colours = nwf_slot_colours(row.style_text);
     for (std::size_t k = 0; k < 4; ++k) {
-        const QString c = QString::fromLatin1(colours[k]);
-        Text3[k]->setText(c.left(2).toUpper());
-        Text2[k]->setText(c.mid(2));
-        show_colour(Label2[k], colours[k]);
+        const QString c = from_latin1(colours[k]);
+        m_transparency_boxes[k]->setText(c.left(2).toUpper());
+        m_colour_boxes[k]->setText(c.mid(2));
+        show_colour(m_swatches[k], colours[k]);
     }
-    Text1[0]->setText(QString::fromLatin1(row.bg_width));
-    Text1[1]->setText(QString::fromLatin1(row.fg_width));
+    m_width_boxes[0]->setText(from_latin1(row.bg_width));
+    m_width_boxes[1]->setText(from_latin1(row.fg_width));
     get_colvals();
 }
 
 void SportStyleDialog::show_colour(QLabel* swatch, const std::string& colour)
 {
     if (const auto value = hex_to_value(colour, ThemeKind::SportFitness)) {
-        QPalette palette = swatch->palette();
-        palette.setColor(QPalette::Window, from_value(*value));
-        swatch->setPalette(palette);
+        paint_swatch(*swatch, to_qcolor(*value));
     }
 }
 
 void SportStyleDialog::Label2_Click(int k)
 {
     m_sel_swatch = k;
-    QLabel* swatch = Label2[static_cast<std::size_t>(k)];
+    QLabel* swatch = m_swatches[static_cast<std::size_t>(k)];
     swatch->setVisible(true);
     const QRect s = swatch->geometry();
     // Twenty twips to each side and ten above and below, at this window's scale.
-    Shape2->setGeometry(s.x() - 2, s.y() - 1, s.width() + 4, s.height() + 2);
-    Shape2->stackUnder(swatch);
+    m_selection_frame->setGeometry(s.x() - 2, s.y() - 1, s.width() + 4, s.height() + 2);
+    m_selection_frame->stackUnder(swatch);
 }
 
 void SportStyleDialog::p5_MouseDown(int x, int y)
 {
-    const QColor c = p5->colour_at(QPoint(x, y));
+    const QColor c = m_chart->colour_at(QPoint(x, y));
     const auto k = static_cast<std::size_t>(m_sel_swatch);
-    const std::string hex = value_to_hex(to_value(c), ThemeKind::SportFitness);
-    Text2[k]->setText(QString::fromLatin1(hex));
-    show_colour(Label2[k], hex);
+    const std::string hex = value_to_hex(colour_value(c), ThemeKind::SportFitness);
+    m_colour_boxes[k]->setText(from_latin1(hex));
+    show_colour(m_swatches[k], hex);
     get_colvals();
 }
 
 void SportStyleDialog::p5_MouseMove(int x, int y)
 {
-    QPalette palette = Label3->palette();
-    palette.setColor(QPalette::Window, p5->colour_at(QPoint(x, y)));
-    Label3->setPalette(palette);
+    paint_swatch(*m_hover_swatch, m_chart->colour_at(QPoint(x, y)));
 }
 
 bool SportStyleDialog::Text2_KeyPress(int k, QChar key)
@@ -247,20 +186,20 @@ bool SportStyleDialog::Text2_KeyPress(int k, QChar key)
         return false;
     }
     m_doc.modified = true;
-    QLineEdit* field = Text2[static_cast<std::size_t>(k)];
+    QLineEdit* field = m_colour_boxes[static_cast<std::size_t>(k)];
     if (key == QChar(13)) {
         if (field->text().size() > 6) {
             m_doc.message("Max length=6 characters");
             field->setText(field->text().left(6));
         }
-        show_colour(Label2[static_cast<std::size_t>(k)], field->text().toLatin1().toStdString());
+        show_colour(m_swatches[static_cast<std::size_t>(k)], to_latin1(field->text()));
     }
     return true;
 }
 
 void SportStyleDialog::Text2_Change(int k)
 {
-    QLineEdit* field = Text2[static_cast<std::size_t>(k)];
+    QLineEdit* field = m_colour_boxes[static_cast<std::size_t>(k)];
     const QString upper = field->text().toUpper();
     if (upper != field->text()) {
         field->setText(upper);
@@ -281,7 +220,7 @@ bool SportStyleDialog::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::MouseButtonPress) {
         for (int k = 0; k < 4; ++k) {
-            if (watched == Label2[static_cast<std::size_t>(k)]) {
+            if (watched == m_swatches[static_cast<std::size_t>(k)]) {
                 Label2_Click(k);
                 return true;
             }
@@ -293,11 +232,11 @@ bool SportStyleDialog::eventFilter(QObject* watched, QEvent* event)
     auto* key = static_cast<QKeyEvent*>(event);
     for (int k = 0; k < 4; ++k) {
         const auto i = static_cast<std::size_t>(k);
-        const bool colour = watched == Text2[i];
-        if (!colour && watched != Text3[i]) {
+        const bool colour = watched == m_colour_boxes[i];
+        if (!colour && watched != m_transparency_boxes[i]) {
             continue;
         }
-        QLineEdit* field = colour ? Text2[i] : Text3[i];
+        QLineEdit* field = colour ? m_colour_boxes[i] : m_transparency_boxes[i];
         QChar typed;
         switch (key->key()) {
         case Qt::Key_Backspace:
@@ -343,26 +282,26 @@ void SportStyleDialog::get_colvals()
     // one-digit transparency does not shift the colour. A slot with both fields empty stays
     // empty, and an empty transparency leaves a six-digit colour, which counts as opaque.
     for (std::size_t k : { 2, 3, 0, 1 }) {
-        const QString transparency = Text3[k]->text();
-        const QString colour = Text2[k]->text();
+        const QString transparency = m_transparency_boxes[k]->text();
+        const QString colour = m_colour_boxes[k]->text();
         if (transparency.isEmpty() && colour.isEmpty()) {
             m_working[k].clear();
             continue;
         }
         const QString prefix =
             transparency.isEmpty() ? QString() : transparency.rightJustified(2, '0');
-        m_working[k] = (prefix + colour.rightJustified(6, '0')).toLatin1().toStdString();
+        m_working[k] = to_latin1(prefix + colour.rightJustified(6, '0'));
     }
 }
 
 bool SportStyleDialog::chk_hex()
 {
     // The night transparencies go into the file as well, so they are checked with the day ones.
-    for (QLineEdit* field : Text3) {
+    for (QLineEdit* field : m_transparency_boxes) {
         const QString value = field->text().toUpper();
         for (const QChar c : value) {
             if (!hex_digits.contains(c)) {
-                m_doc.message("Invalid HEX :" + value.toLatin1().toStdString());
+                m_doc.message("Invalid HEX :" + to_latin1(value));
                 return false;
             }
         }
@@ -381,42 +320,36 @@ void SportStyleDialog::command1_MouseDown(int index)
     }
     // A colour typed past six digits without Enter would reach the file whole.
     for (std::size_t k = 0; k < 4; ++k) {
-        if (Text2[k]->text().size() > 6) {
+        if (m_colour_boxes[k]->text().size() > 6) {
             Text2_KeyPress(static_cast<int>(k), QChar(13));
-            Text2[k]->setFocus();
+            m_colour_boxes[k]->setFocus();
             return;
         }
     }
     for (std::size_t i : { 1, 0 }) {
-        const auto width = nwf_width(Text1[i]->text().toLatin1().toStdString());
+        const auto width = nwf_width(width_text(i));
         if (!width) {
             m_doc.message(width_range_message);
-            Text1[i]->setFocus();
+            m_width_boxes[i]->setFocus();
             return;
         }
-        Text1[i]->setText(QString::number(*width));
+        m_width_boxes[i]->setText(QString::number(*width));
     }
-    StyleRow& row = m_doc.rows[static_cast<std::size_t>(m_row)];
-    const std::string p = text::split(row.style_text, " ").front();
     get_colvals();
-    const std::string bg = Text1[0]->text().toLatin1().toStdString();
-    const std::string fg = Text1[1]->text().toLatin1().toStdString();
-    row.style_text = nwf_style_text(p, bg, fg, m_working);
-    row.fg_width = fg;
-    row.bg_width = bg;
-    row.sec_day = m_working[1];
-    row.pri_day = m_working[0];
-    row.sec_night = m_working[3];
-    row.pri_night = m_working[2];
-    m_doc.modified = true;
+    m_sink(nwf_apply_edit(m_doc, m_row, width_text(0), width_text(1), m_working),
+        "Apply " + to_latin1(m_caption));
     accept();
+}
+
+std::string SportStyleDialog::width_text(std::size_t box) const
+{
+    return to_latin1(m_width_boxes[box]->text());
 }
 
 void SportStyleDialog::Form_MouseMove()
 {
-    for (OwnerDrawnButton* button : command1) {
-        button->draw_button(QString(), 0);
-    }
+    m_cancel_button->draw_button(QString(), 0);
+    m_apply_button->draw_button(QString(), 0);
 }
 
 void SportStyleDialog::mouseMoveEvent(QMouseEvent* event)

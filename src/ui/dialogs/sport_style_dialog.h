@@ -1,9 +1,9 @@
 #pragma once
 
 #include "model/document.h"
+#include "model/document_edit.h"
 
 #include <QDialog>
-#include <QImage>
 #include <array>
 #include <string>
 
@@ -13,44 +13,23 @@ class QLineEdit;
 
 namespace tintwell {
 
+class ColourChart;
 class OwnerDrawnButton;
-
-/// `p5`, the colour chart of the Sport & Fitness style editor: hues from left to right, white
-/// at the top through the full colour to black at the bottom, 234 x 237 pixels.
-class ColourChart : public QWidget
-{
-    Q_OBJECT
-public:
-    explicit ColourChart(QWidget* parent = nullptr);
-    /// The colour drawn at a point of the chart (pixels); black outside it.
-    QColor colour_at(QPoint point) const;
-
-signals:
-    void pressed(QPoint point);
-    void hovered(QPoint point);
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-
-private:
-    QImage m_chart;
-};
 
 /// `edit2`: one Sport & Fitness style with widths. Four colour slots (0 primary day, 1 secondary
 /// day, 2 primary night, 3 secondary night), each a two-digit transparency field `Text3`, a
 /// RRGGBB field `Text2` and a swatch `Label2`; the chart sets the slot whose swatch was clicked
 /// last. Widths `Text1` (0 background, 1 foreground) run from -1 to 200. Apply rewrites the
-/// row's style text and stores colours and widths; Cancel changes nothing.
+/// row's style text and stores colours and widths, as one edit handed to the edit sink; Cancel
+/// changes nothing.
 class SportStyleDialog : public QDialog
 {
     Q_OBJECT
 public:
     /// `element_caption`: the row's caption in the preview (its element name), shown after
-    /// "Tintwell ".
-    SportStyleDialog(
-        Document& doc, int row, const QString& element_caption, QWidget* parent = nullptr);
+    /// "Tintwell ". Apply hands its edit to `sink`; without one it is applied to `doc` at once.
+    SportStyleDialog(Document& doc, int row, const QString& element_caption,
+        QWidget* parent = nullptr, EditSink sink = {});
 
     void Form_Load();
     void Label2_Click(int k);
@@ -80,28 +59,35 @@ public:
     const std::array<std::string, 4>& working() const { return m_working; }
     int sel_swatch() const { return m_sel_swatch; }
 
-    std::array<QLabel*, 4> Label4 {};
-    std::array<QLabel*, 4> Label2 {};
-    std::array<QLineEdit*, 4> Text3 {};
-    std::array<QLineEdit*, 4> Text2 {};
-    QFrame* Shape2;
-    ColourChart* p5;
-    QLabel* Label3;
-    std::array<QLabel*, 2> Label1 {};
-    std::array<QLineEdit*, 2> Text1 {};
-    std::array<OwnerDrawnButton*, 2> command1 {};
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     void show_colour(QLabel* swatch, const std::string& colour);
+    std::string width_text(std::size_t box) const;
 
     Document& m_doc;
     int m_row;
+    QString m_caption;
+    EditSink m_sink;
     int m_sel_swatch = 0;
     std::array<std::string, 4> m_working;
+
+    // Controls; their object names are the design's (Label2_k, Text3_k, Text2_k, Text1_k, ...).
+    std::array<QLabel*, 4> m_headings {};
+    /// Slot k: 0 primary day, 1 secondary day, 2 primary night, 3 secondary night.
+    std::array<QLabel*, 4> m_swatches {};
+    std::array<QLineEdit*, 4> m_transparency_boxes {};
+    std::array<QLineEdit*, 4> m_colour_boxes {};
+    QFrame* m_selection_frame;
+    ColourChart* m_chart;
+    QLabel* m_hover_swatch;
+    std::array<QLabel*, 2> m_width_captions {};
+    /// 0 background width, 1 foreground width.
+    std::array<QLineEdit*, 2> m_width_boxes {};
+    OwnerDrawnButton* m_cancel_button;
+    OwnerDrawnButton* m_apply_button;
 };
 
 } // namespace tintwell

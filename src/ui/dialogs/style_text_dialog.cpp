@@ -2,6 +2,7 @@
 
 #include "model/style_code.h"
 #include "model/text.h"
+#include "ui/common/latin1.h"
 #include "ui/main/owner_drawn_button.h"
 #include "ui/main/twips.h"
 
@@ -11,30 +12,31 @@
 
 namespace tintwell {
 
-StyleTextDialog::StyleTextDialog(Document& doc, int row, QWidget* parent)
+StyleTextDialog::StyleTextDialog(Document& doc, int row, QWidget* parent, EditSink sink)
     : QDialog(parent)
     , m_doc(doc)
     , m_row(row)
+    , m_sink(sink ? std::move(sink) : apply_to(doc))
 {
     setObjectName("editcode");
     setWindowTitle("Edit Text");
     setFixedSize(px(10050), px(4900));
 
-    Text1 = new QPlainTextEdit(this);
-    Text1->setObjectName("Text1");
-    Text1->setGeometry(tw_rect(60, 168, 9852, 3804));
+    m_text_box = new QPlainTextEdit(this);
+    m_text_box->setObjectName("Text1");
+    m_text_box->setGeometry(tw_rect(60, 168, 9852, 3804));
     QFont courier("Courier");
     courier.setStyleHint(QFont::Monospace);
     courier.setPointSize(10);
-    Text1->setFont(courier);
+    m_text_box->setFont(courier);
     // A style read from a Sport & Fitness theme is one long line; wrapping keeps all of it in
     // view. Only the display wraps: the text keeps its own line breaks.
-    Text1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    Text1->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    m_text_box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    m_text_box->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
 
     for (int i = 0; i < 2; ++i) {
-        auto*& button = command1[static_cast<std::size_t>(i)];
-        button = new OwnerDrawnButton(i == 0 ? "Cancel" : "Apply", this);
+        auto* button = new OwnerDrawnButton(i == 0 ? "Cancel" : "Apply", this);
+        (i == 0 ? m_cancel_button : m_apply_button) = button;
         button->setObjectName(QString("command1_%1").arg(i));
         button->setGeometry(tw_rect(i == 0 ? 6750 : 8280, i == 0 ? 4260 : 4230, 1188, 420));
         connect(button, &OwnerDrawnButton::clicked, this, [this, i] { command1_Click(i); });
@@ -52,9 +54,9 @@ void StyleTextDialog::Form_Load()
         ? m_doc.rows[static_cast<std::size_t>(m_row)].style_text
         : std::string();
     m_crlf = text::contains(style, "\r\n");
-    Text1->setPlainText(QString::fromLatin1("<STYLE " + style));
-    command1[0]->draw_button("Cancel", 0);
-    command1[1]->draw_button("Apply", 0);
+    m_text_box->setPlainText(from_latin1("<STYLE " + style));
+    m_cancel_button->draw_button("Cancel", 0);
+    m_apply_button->draw_button("Apply", 0);
 }
 
 void StyleTextDialog::command1_Click(int index)
@@ -65,23 +67,26 @@ void StyleTextDialog::command1_Click(int index)
     }
     // The text box keeps lines apart with LF only; a style read from a file goes back with the
     // CR LF line breaks it came with.
-    std::string edited = Text1->toPlainText().toLatin1().toStdString();
+    std::string edited = to_latin1(m_text_box->toPlainText());
     if (m_crlf) {
         edited = text::replace(edited, "\n", "\r\n");
     }
-    const std::string error = pcode(m_doc, m_row, edited);
-    if (!error.empty()) {
-        m_doc.message("Error:\r\n\r\n" + error);
+    EditOutcome outcome = pcode_edit(m_doc, m_row, edited);
+    if (!outcome.message.empty()) {
+        m_doc.message("Error:\r\n\r\n" + outcome.message);
         return;
+    }
+    if (outcome.edit) {
+        m_sink(std::move(*outcome.edit),
+            "Edit Text " + m_doc.rows[static_cast<std::size_t>(m_row)].elem_name);
     }
     accept();
 }
 
 void StyleTextDialog::Form_MouseMove()
 {
-    for (OwnerDrawnButton* button : command1) {
-        button->draw_button(QString(), 0);
-    }
+    m_cancel_button->draw_button(QString(), 0);
+    m_apply_button->draw_button(QString(), 0);
 }
 
 void StyleTextDialog::mouseMoveEvent(QMouseEvent* event)

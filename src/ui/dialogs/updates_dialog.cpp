@@ -1,6 +1,7 @@
 #include "ui/dialogs/updates_dialog.h"
 
 #include "app/version.h"
+#include "ui/common/busy_pointer.h"
 #include "ui/dialogs/web_pages.h"
 #include "ui/main/twips.h"
 
@@ -52,66 +53,64 @@ UpdatesDialog::UpdatesDialog(QWidget* parent)
     setWindowTitle("Updates");
     setFixedSize(px(5220), px(3360));
 
-    Shape4 = panel(this, "Shape4", QColor(224, 224, 224));
-    Shape4->setGeometry(tw_rect(75, 450, 5025, 2085));
+    m_panel = panel(this, "Shape4", QColor(224, 224, 224));
+    m_panel->setGeometry(tw_rect(75, 450, 5025, 2085));
 
-    Label2 = new QLabel(this);
-    Label2->setObjectName("Label2");
-    Label2->setFont(QFont("MS Sans Serif", 10));
-    Label2->setGeometry(tw_rect(708, 684, 3648, 300));
+    m_version_label = new QLabel(this);
+    m_version_label->setObjectName("Label2");
+    m_version_label->setFont(QFont("MS Sans Serif", 10));
+    m_version_label->setGeometry(tw_rect(708, 684, 3648, 300));
 
     QFont arial("Arial", 12);
-    Label3 = new QLabel(this);
-    Label3->setObjectName("Label3");
-    Label3->setFont(arial);
-    Label3->setGeometry(tw_rect(165, 1425, 4680, 750));
-    Label3->setAlignment(Qt::AlignCenter);
+    m_result_label = new QLabel(this);
+    m_result_label->setObjectName("Label3");
+    m_result_label->setFont(arial);
+    m_result_label->setGeometry(tw_rect(165, 1425, 4680, 750));
+    m_result_label->setAlignment(Qt::AlignCenter);
 
-    Label1 = new QLabel(this);
-    Label1->setObjectName("Label1");
+    m_check_link = new QLabel(this);
+    m_check_link->setObjectName("Label1");
     arial.setUnderline(true);
-    Label1->setFont(arial);
-    Label1->setGeometry(tw_rect(168, 1416, 4680, 756));
-    Label1->setAlignment(Qt::AlignCenter);
-    Label1->setCursor(Qt::PointingHandCursor);
-    Label1->setMouseTracking(true);
-    Label1->installEventFilter(this);
-    set_text_colour(Label1, light_blue);
+    m_check_link->setFont(arial);
+    m_check_link->setGeometry(tw_rect(168, 1416, 4680, 756));
+    m_check_link->setAlignment(Qt::AlignCenter);
+    m_check_link->setCursor(Qt::PointingHandCursor);
+    m_check_link->setMouseTracking(true);
+    m_check_link->installEventFilter(this);
+    set_text_colour(m_check_link, light_blue);
 
-    Command1 = new QPushButton("Download Page", this);
-    Command1->setObjectName("Command1");
-    Command1->setGeometry(tw_rect(2115, 2715, 1695, 465));
-    Command1->setEnabled(false);
-    connect(Command1, &QPushButton::clicked, this, &UpdatesDialog::command1_Click);
-    Command2 = new QPushButton("Close", this);
-    Command2->setObjectName("Command2");
-    Command2->setGeometry(tw_rect(4050, 2685, 975, 465));
-    connect(Command2, &QPushButton::clicked, this, &UpdatesDialog::Command2_Click);
+    m_download_button = new QPushButton("Download Page", this);
+    m_download_button->setObjectName("Command1");
+    m_download_button->setGeometry(tw_rect(2115, 2715, 1695, 465));
+    m_download_button->setEnabled(false);
+    connect(m_download_button, &QPushButton::clicked, this, &UpdatesDialog::command1_Click);
+    m_close_button = new QPushButton("Close", this);
+    m_close_button->setObjectName("Command2");
+    m_close_button->setGeometry(tw_rect(4050, 2685, 975, 465));
+    connect(m_close_button, &QPushButton::clicked, this, &UpdatesDialog::Command2_Click);
     Form_Load();
 }
 
 void UpdatesDialog::Form_Load()
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    BusyPointer busy;
     if (parentWidget()) {
         setWindowIcon(parentWidget()->windowIcon());
     }
-    Label2->setText(QString("Current Version:") + program_version);
-    Label1->setText("Click here to check for update");
-    QApplication::restoreOverrideCursor();
+    m_version_label->setText(QString("Current Version:") + program_version);
+    m_check_link->setText("Click here to check for update");
 }
 
 void UpdatesDialog::Label1_MouseDown()
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    Label1->hide();
+    BusyPointer busy;
+    m_check_link->hide();
     if (chkupdate()) {
-        Label3->setText("New version available ");
-        Command1->setEnabled(true);
+        m_result_label->setText("New version available ");
+        m_download_button->setEnabled(true);
     } else {
-        Label3->setText("No update available");
+        m_result_label->setText("No update available");
     }
-    QApplication::restoreOverrideCursor();
 }
 
 void UpdatesDialog::command1_Click()
@@ -127,15 +126,15 @@ void UpdatesDialog::Command2_Click()
 
 bool UpdatesDialog::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == Label1) {
+    if (watched == m_check_link) {
         if (event->type() == QEvent::MouseButtonPress) {
             Label1_MouseDown();
             return true;
         }
         if (event->type() == QEvent::Enter) {
-            set_text_colour(Label1, light_magenta);
+            set_text_colour(m_check_link, light_magenta);
         } else if (event->type() == QEvent::Leave) {
-            set_text_colour(Label1, light_blue);
+            set_text_colour(m_check_link, light_blue);
         }
     }
     return QDialog::eventFilter(watched, event);

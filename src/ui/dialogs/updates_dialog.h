@@ -25,15 +25,17 @@ public:
     void command1_Click();
     void Command2_Click();
 
-    QFrame* Shape4;
-    QLabel* Label2;
-    QLabel* Label1;
-    QLabel* Label3;
-    QPushButton* Command1;
-    QPushButton* Command2;
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Controls; their object names are the design's.
+    QFrame* m_panel;
+    QLabel* m_version_label;
+    QLabel* m_check_link;
+    QLabel* m_result_label;
+    QPushButton* m_download_button;
+    QPushButton* m_close_button;
 };
 
 /// `Info`, "Information": the program's name, version and the maker's web address as a link.

@@ -2,79 +2,44 @@
 
 #include "colour/palette.h"
 #include "model/catalogue.h"
+#include "model/style_apply.h"
+#include "model/style_text.h"
 #include "model/text.h"
 #include "render/qt/qt_canvas.h"
+#include "ui/common/busy_pointer.h"
+#include "ui/common/colour_chart.h"
+#include "ui/common/latin1.h"
+#include "ui/common/qt_colour.h"
+#include "ui/common/window_place.h"
+#include "ui/editor/picking_widgets.h"
 #include "ui/main/message_box_prompter.h"
 #include "ui/main/owner_drawn_button.h"
 #include "ui/main/twips.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QPixmap>
 #include <QPushButton>
-#include <QRegularExpression>
-#include <QRegularExpressionValidator>
-#include <QScreen>
-#include <QShortcut>
-#include <QUndoCommand>
 #include <QUndoStack>
 #include <algorithm>
 #include <cmath>
-#include <functional>
 
 namespace tintwell {
 
 namespace {
 
-constexpr const char* enter_hint = "Press Enter to Change Color";
 constexpr const char* pending_message = "Press Enter to apply color";
 constexpr const char* range_message = "Values: 0.01 - 2.5";
 constexpr const char* length_message = "Max length=6 characters";
 constexpr const char* apply_range_tail = ") Acceptable values: 0.01 - 2.5";
 
-// Design sizes in twips.
-constexpr int picture1_width = 9450;
-constexpr int picture1_height = 7332;
-constexpr int block_size = 192;
-constexpr int ladder_width = 2520;
-constexpr int ladder_height = 192;
-constexpr int pointer_width = 120;
-constexpr int track_width = 2010;
-constexpr int thumb_width = 120;
-// Thumb travel: the slider runs from 0 to 2.5, 756 twips to a unit.
-constexpr int thumb_travel = track_width - thumb_width;
+// The sliders run from 0 to 2.5, 756 twips to a unit.
 constexpr int twips_per_unit = 756;
-constexpr int marker_height = 390;
-constexpr int field_width = 1000;
-constexpr int field_height = 3072;
 constexpr ColourValue grey_caption = 0xB4B4B4;
-
-QString qs(const std::string& s)
-{
-    return QString::fromLatin1(s.data(), static_cast<int>(s.size()));
-}
-std::string ss(const QString& s)
-{
-    return s.toLatin1().toStdString();
-}
-
-QColor qcolour(ColourValue v)
-{
-    return to_qcolor(v & 0xFFFFFF);
-}
-
-ColourValue colour_value(QRgb rgb)
-{
-    return qRed(rgb) + 256 * qGreen(rgb) + 65536 * qBlue(rgb);
-}
 
 bool in_range(double v)
 {
@@ -87,190 +52,23 @@ QString number_text(double v)
     return QString::number(static_cast<float>(v));
 }
 
-// A picture drawn by the program from an image, reporting mouse presses, moves and releases in
-// its own pixels.
-class ImageBox : public QWidget
+std::size_t index_of(EditedPart part)
 {
-public:
-    ImageBox(const QImage* image, QWidget* parent)
-        : QWidget(parent)
-        , m_image(image)
-    {
-        setMouseTracking(true);
-    }
-    std::function<void(QPoint, Qt::MouseButtons)> pressed;
-    std::function<void(QPoint, Qt::MouseButtons)> moved;
-    std::function<void(QPoint)> released;
-    /// Draws a thin edge around the picture (not into its image), for a picture whose
-    /// background matches the window's.
-    bool framed = false;
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter p(this);
-        p.drawImage(0, 0, *m_image);
-        if (framed) {
-            p.setPen(QColor(160, 160, 160));
-            p.drawRect(rect().adjusted(0, 0, -1, -1));
-        }
-    }
-    void mousePressEvent(QMouseEvent* e) override
-    {
-        if (pressed) {
-            pressed(e->position().toPoint(), e->buttons());
-        }
-    }
-    void mouseMoveEvent(QMouseEvent* e) override
-    {
-        if (moved) {
-            moved(e->position().toPoint(), e->buttons());
-        }
-    }
-    void mouseReleaseEvent(QMouseEvent* e) override
-    {
-        if (released) {
-            released(e->position().toPoint());
-        }
-    }
-
-private:
-    const QImage* m_image;
-};
-
-// The colour under a point of an image; -1 outside it.
-ColourValue pixel_at(const QImage& image, QPoint p)
-{
-    if (!image.rect().contains(p)) {
-        return -1;
-    }
-    return colour_value(image.pixel(p));
+    return static_cast<std::size_t>(part);
 }
 
-// The hourglass while the shade ladder is built or a step is undone; nested uses keep it until
-// the outermost one ends.
-void busy_on()
+std::size_t index_of(DayNight mode)
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-}
-void busy_off()
-{
-    QApplication::restoreOverrideCursor();
-}
-struct BusyPointer
-{
-    BusyPointer() { busy_on(); }
-    ~BusyPointer() { busy_off(); }
-    BusyPointer(const BusyPointer&) = delete;
-    BusyPointer& operator=(const BusyPointer&) = delete;
-};
-
-// The pointer over the shade ladder: a thin upright bar with notches, so the band under it is
-// easy to see.
-QCursor ladder_cursor()
-{
-    QPixmap image(15, 23);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setPen(QPen(Qt::white, 3));
-    p.drawLine(7, 1, 7, 21);
-    p.setPen(QPen(Qt::black, 1));
-    p.drawLine(7, 0, 7, 22);
-    p.drawLine(3, 0, 11, 0);
-    p.drawLine(3, 22, 11, 22);
-    p.drawLine(4, 11, 10, 11);
-    p.end();
-    return QCursor(image, 7, 11);
-}
-
-// Centres a window on the screen that shows its parent (or on the main screen).
-void cent(QWidget& form)
-{
-    const QWidget* parent = form.parentWidget();
-    const QScreen* screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
-    if (screen == nullptr) {
-        return;
-    }
-    QRect place = form.frameGeometry();
-    place.moveCenter(screen->geometry().center());
-    form.move(place.topLeft());
-}
-
-QImage colour_field()
-{
-    // Hue across, lightness down from white through the full colours to black.
-    QImage image(px(field_width), px(field_height), QImage::Format_RGB32);
-    for (int y = 0; y < image.height(); ++y) {
-        const double lightness = 1.0 - static_cast<double>(y) / (image.height() - 1);
-        for (int x = 0; x < image.width(); ++x) {
-            const double hue = static_cast<double>(x) / image.width();
-            image.setPixelColor(x, y,
-                QColor::fromHslF(static_cast<float>(hue), 1.0f, static_cast<float>(lightness)));
-        }
-    }
-    return image;
+    return mode == DayNight::Night ? 1 : 0;
 }
 
 } // namespace
 
-// One undo step: the record in force before a change and the one after it.
-class RecordCommand : public QUndoCommand
-{
-public:
-    RecordCommand(StyleEditor* editor, std::string before, std::string after)
-        : m_editor(editor)
-        , m_before(std::move(before))
-        , m_after(std::move(after))
-    {
-    }
-    void undo() override { m_editor->apply_record(m_before); }
-    void redo() override
-    {
-        // Pushing runs redo at once; the window already shows the new state then.
-        if (m_first) {
-            m_first = false;
-            return;
-        }
-        m_editor->apply_record(m_after);
-    }
-
-private:
-    StyleEditor* m_editor;
-    std::string m_before;
-    std::string m_after;
-    bool m_first = true;
-};
-
-std::string strip_night(Document& doc, int row)
-{
-    if (!doc.valid_row(row)) {
-        return {};
-    }
-    StyleRow& r = doc.rows[static_cast<std::size_t>(row)];
-    if (doc.kind == ThemeKind::SportFitness) {
-        r.style_text = text::remove(r.style_text, text::crlf);
-        return r.style_text;
-    }
-    std::string code = r.style_text;
-    if (!text::contains(text::lower(code), "night=") || !text::contains(code, "-1")) {
-        return code;
-    }
-    std::string joined;
-    for (auto line : text::split(code, text::crlf)) {
-        const std::size_t at = text::instr(text::lower(line), " night");
-        if (at != 0) {
-            line = text::left(line, at) + " />";
-        }
-        joined += line;
-        joined += text::crlf;
-    }
-    return text::remove(joined, "night=\"#-1\"");
-}
-
-StyleEditor::StyleEditor(Document& doc, Prompter& prompter, QWidget* parent)
+StyleEditor::StyleEditor(Document& doc, Prompter& prompter, QWidget* parent, EditSink sink)
     : QDialog(parent)
     , m_doc(doc)
     , m_prompter(prompter)
+    , m_sink(sink ? std::move(sink) : apply_to(doc))
     , m_row(doc.cur_row)
     , m_modified_at_open(doc.modified)
     , m_undo(new QUndoStack(this))
@@ -279,6 +77,7 @@ StyleEditor::StyleEditor(Document& doc, Prompter& prompter, QWidget* parent)
     setModal(true);
     build_controls();
     if (m_doc.valid_row(m_row)) {
+        m_row_at_open = row();
         Form_Load();
     }
 }
@@ -290,308 +89,72 @@ StyleRow& StyleEditor::row()
     return m_doc.rows[static_cast<std::size_t>(m_row)];
 }
 
-void StyleEditor::build_controls()
+const QImage& StyleEditor::ladder_image() const
 {
-    setFixedSize(px(14600), px(8400));
-    // The control widths were laid out for this font, not for whatever the desktop uses.
-    QFont font;
-    font.setFamilies({ "MS Sans Serif", "Liberation Sans", "Arial" });
-    font.setPointSize(8);
-    setFont(font);
-    // Moves over the window background take the hover look off the buttons.
-    setMouseTracking(true);
-    const auto label = [this](QWidget* parent, const char* name, const QString& caption, QRect r) {
-        auto* l = new QLabel(caption, parent);
-        l->setObjectName(name);
-        l->setGeometry(r);
-        return l;
-    };
-    const auto swatch = [this](QWidget* parent, const QString& name, QRect r) {
-        auto* l = new QLabel(parent);
-        l->setObjectName(name);
-        l->setGeometry(r);
-        l->setAutoFillBackground(true);
-        l->setFrameShape(QFrame::Box);
-        l->setMouseTracking(true);
-        l->installEventFilter(this);
-        return l;
-    };
-    const auto hexbox = [this](QWidget* parent, int i, QRect r) {
-        auto* t = new QLineEdit(parent);
-        t->setObjectName(QString("Text2_%1").arg(i));
-        t->setGeometry(r);
-        t->setToolTip(enter_hint);
-        // Pasted or dropped text passes no key filter; only hex digits may reach the style.
-        t->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9A-Fa-f]*"), t));
-        t->installEventFilter(this);
-        connect(t, &QLineEdit::textChanged, t, [t](const QString& s) {
-            const QString up = s.toUpper();
-            if (up != s) {
-                t->setText(up);
-            }
-            t->setCursorPosition(static_cast<int>(t->text().size()));
-        });
-        return t;
-    };
-
-    Picture1 = new ImageBox(&m_sample_image, this);
-    Picture1->setObjectName("Picture1");
-    Picture1->setGeometry(tw_rect(480, 600, picture1_width, picture1_height));
-    static_cast<ImageBox*>(Picture1)->framed = true;
-    static_cast<ImageBox*>(Picture1)->pressed = [this](QPoint p, Qt::MouseButtons) {
-        const int x = tw(p.x());
-        const int y = tw(p.y());
-        if (m_sample.form == EditorSample::Form::Arrow || m_sample.is_pgon) {
-            return;
-        }
-        if (m_sample.scale_.visible && m_sample.scale_.rect.contains(x, y)) {
-            Label2_MouseDown(1);
-        } else if ((m_sample.bord[0].visible && m_sample.bord[0].rect.contains(x, y))
-            || (m_sample.bord[1].visible && m_sample.bord[1].rect.contains(x, y))) {
-            Label2_MouseDown(0);
-        }
-    };
-    for (int i = 0; i < 2; ++i) {
-        Label5[i] = label(
-            this, i == 0 ? "Label5_0" : "Label5_1", ">", tw_rect(120, 600, 330, marker_height));
-        Label5[i]->setStyleSheet("font-weight: bold; font-size: 16pt; color: #c00000;");
-        Label5[i]->hide();
-    }
-    Label4[0] = label(this, "Label4_0", "", tw_rect(480, 120, 5000, 300));
-    Label4[0]->setStyleSheet("font-weight: bold;");
-    Label4[1] = label(this, "Label4_1", "", tw_rect(5600, 120, 4200, 300));
-
-    const int x0 = 10100;
-    Frame1 = new QFrame(this);
-    Frame1->setObjectName("Frame1");
-    Frame1->setFrameShape(QFrame::StyledPanel);
-    Frame1->setGeometry(tw_rect(x0, 120, 4300, 3000));
-    label6 = label(Frame1, "label6", "DAY", tw_rect(120, 120, 1200, 300));
-    label6->setStyleSheet("font-weight: bold;");
-    Label2[1] = swatch(Frame1, "Label2_1", tw_rect(120, 520, 570, 345));
-    Text2[1] = hexbox(Frame1, 1, tw_rect(780, 520, 1100, 345));
-    Label1[1] = label(Frame1, "Label1_1", "Line colour", tw_rect(1980, 540, 2200, 300));
-    Label2[0] = swatch(Frame1, "Label2_0", tw_rect(120, 1000, 570, 345));
-    Text2[0] = hexbox(Frame1, 0, tw_rect(780, 1000, 1100, 345));
-    Label1[0] = label(Frame1, "Label1_0", "Border colour", tw_rect(1980, 1020, 2200, 300));
-    for (int i = 0; i < 2; ++i) {
-        const int top = 1480 + 420 * i;
-        Text1[i] = new QLineEdit(Frame1);
-        Text1[i]->setObjectName(QString("Text1_%1").arg(i));
-        Text1[i]->setGeometry(tw_rect(120, top, 780, 330));
-        Text1[i]->installEventFilter(this);
-        pc4[i] = new QFrame(Frame1);
-        pc4[i]->setObjectName(QString("pc4_%1").arg(i));
-        pc4[i]->setFrameShape(QFrame::StyledPanel);
-        pc4[i]->setGeometry(tw_rect(1000, top + 45, track_width, 240));
-        scrol[i] = new QFrame(pc4[i]);
-        scrol[i]->setObjectName(QString("scrol_%1").arg(i));
-        scrol[i]->setGeometry(tw_rect(0, 0, thumb_width, 240));
-        scrol[i]->setStyleSheet("background: #3060a0;");
-        scrol[i]->installEventFilter(this);
-        label(Frame1, i == 0 ? "Label1_2" : "Label1_3", i == 0 ? "Border" : "Scale",
-            tw_rect(3100, top + 15, 1100, 300));
-        Text5[i] = new QLineEdit(Frame1);
-        Text5[i]->setObjectName(QString("Text5_%1").arg(i));
-        Text5[i]->hide();
-    }
-    Check1 = new QCheckBox("Border Color Same as Line", Frame1);
-    Check1->setObjectName("Check1");
-    Check1->setGeometry(tw_rect(120, 2330, 2520, 264));
-    Check3 = new QCheckBox("Border", Frame1);
-    Check3->setObjectName("Check3");
-    Check3->setGeometry(tw_rect(120, 2630, 2520, 264));
-    Check3->setChecked(true);
-
-    Frame2 = new QFrame(this);
-    Frame2->setObjectName("Frame2");
-    Frame2->setFrameShape(QFrame::StyledPanel);
-    Frame2->setGeometry(tw_rect(x0, 3300, 4300, 3000));
-    Frame2->hide();
-    Label7 = label(Frame2, "Label7", "DAY", tw_rect(120, 120, 1200, 300));
-    Label7->setStyleSheet("font-weight: bold;");
-    Label2[3] = swatch(Frame2, "Label2_3", tw_rect(120, 520, 570, 345));
-    Text2[3] = hexbox(Frame2, 3, tw_rect(780, 520, 1100, 345));
-    label(Frame2, "Label1_4", "Fill colour", tw_rect(1980, 540, 2200, 300));
-    Label8 = swatch(Frame2, "Label8", tw_rect(450, 1100, 570, 345));
-    Label9 = swatch(Frame2, "Label9", tw_rect(1200, 1100, 570, 345));
-    Label8->hide();
-    Label9->hide();
-    Text2[2] = hexbox(Frame2, 2, tw_rect(1950, 1100, 1100, 345));
-    Label5[2] = label(Frame2, "Label5_2", ">", tw_rect(120, 1080, 330, marker_height));
-    Label5[2]->hide();
-    Label2[2] = nullptr;
-
-    Shape2 = new QFrame(Frame1);
-    Shape2->setObjectName("Shape2");
-    Shape2->setStyleSheet("border: 2px solid #c00000; background: transparent;");
-    Shape2->setAttribute(Qt::WA_TransparentForMouseEvents);
-    Shape2->hide();
-
-    Check2 = new QCheckBox("Edit Night Colours", this);
-    Check2->setObjectName("Check2");
-    Check2->setGeometry(tw_rect(x0, 3240, 1944, 240));
-    Check2->setChecked(true);
-    applyall = new QCheckBox("Apply to All Presentations", this);
-    applyall->setObjectName("applyall");
-    applyall->setGeometry(tw_rect(x0 + 2000, 3240, 2460, 240));
-    applyall->setChecked(true);
-
-    const char* day_night[] = { "Day", "Night" };
-    for (int i = 0; i < 2; ++i) {
-        commandop[i] = new OwnerDrawnButton(day_night[i], this);
-        commandop[i]->setObjectName(QString("commandop_%1").arg(i));
-        commandop[i]->setGeometry(tw_rect(x0 + 760 * i, 3600, 705, 300));
-        commandop[i]->draw_button(day_night[i], 12);
-        commandop[i]->installEventFilter(this);
-        connect(commandop[i], &OwnerDrawnButton::clicked, this, [this, i] { commandop_Click(i); });
-    }
-    undo_button = new QPushButton("Undo", this);
-    undo_button->setObjectName("undo");
-    undo_button->setGeometry(tw_rect(x0 + 1700, 3600, 900, 300));
-    undo_button->setToolTip("Undo (Ctrl+Z)");
-    redo_button = new QPushButton("Redo", this);
-    redo_button->setObjectName("redo");
-    redo_button->setGeometry(tw_rect(x0 + 2660, 3600, 900, 300));
-    redo_button->setToolTip("Redo (Ctrl+Y)");
-    connect(undo_button, &QPushButton::clicked, this, [this] { und(0); });
-    connect(redo_button, &QPushButton::clicked, this, [this] { und(1); });
-    connect(m_undo, &QUndoStack::canUndoChanged, undo_button, &QPushButton::setEnabled);
-    connect(m_undo, &QUndoStack::canRedoChanged, redo_button, &QPushButton::setEnabled);
-    undo_button->setEnabled(false);
-    redo_button->setEnabled(false);
-    for (const auto& key : { QKeySequence(QKeySequence::Undo) }) {
-        connect(new QShortcut(key, this), &QShortcut::activated, this, [this] { und(0); });
-    }
-    // Both usual redo keys, whichever of them the platform's own redo key is.
-    for (const auto& key : { QKeySequence("Ctrl+Y"), QKeySequence("Ctrl+Shift+Z") }) {
-        auto* shortcut = new QShortcut(key, this);
-        shortcut->setAutoRepeat(false);
-        connect(shortcut, &QShortcut::activated, this, [this] { und(1); });
-    }
-
-    const int palette_top = 4080;
-    const auto& blocks = col256();
-    for (int i = 0; i < palette_size; ++i) {
-        Labc[i] = swatch(this, QString("Labc_%1").arg(i),
-            tw_rect(x0 + palette_column(i) * block_size, palette_top + palette_row(i) * block_size,
-                block_size, block_size));
-        Labc[i]->setFrameShape(QFrame::NoFrame);
-        set_swatch_widget(Labc[i], blocks[i].colour);
-        if (!blocks[i].tool_tip.empty()) {
-            Labc[i]->setToolTip(qs(blocks[i].tool_tip));
-        }
-    }
-    Shape12 = new QFrame(this);
-    Shape12->setObjectName("Shape12");
-    Shape12->setStyleSheet("border: 2px solid white; background: transparent;");
-    Shape12->setAttribute(Qt::WA_TransparentForMouseEvents);
-    Shape12->resize(px(block_size + 20), px(block_size + 20));
-    Shape12->hide();
-
-    Picture5 = new ImageBox(&m_ladder_image, this);
-    Picture5->setObjectName("Picture5");
-    Picture5->setGeometry(tw_rect(x0, 7260, ladder_width, ladder_height));
-    Picture5->setCursor(ladder_cursor());
-    auto* ladder = static_cast<ImageBox*>(Picture5);
-    ladder->moved = [this](QPoint p, Qt::MouseButtons buttons) {
-        if (!(buttons & Qt::LeftButton)) {
-            return;
-        }
-        const ColourValue c = pixel_at(m_ladder_image, p);
-        if (c == -1) {
-            return;
-        }
-        if (is_pgon || target == 1) {
-            m_sample.scale_.colour = c;
-        } else {
-            m_sample.bord[0].colour = m_sample.bord[1].colour = c;
-        }
-        show_sample();
-    };
-    ladder->released = [this](QPoint p) { Picture5_MouseUp(p); };
-    pointer1 = new QFrame(this);
-    pointer1->setObjectName("pointer1");
-    pointer1->setStyleSheet("background: #202020;");
-    pointer1->setGeometry(tw_rect(x0, 7260 + ladder_height, pointer_width, 150));
-    pointer1->installEventFilter(this);
-
-    p5 = new ImageBox(&m_field_image, this);
-    p5->setObjectName("p5");
-    p5->setGeometry(tw_rect(13400, palette_top, field_width, field_height));
-    m_field_image = colour_field();
-    auto* field = static_cast<ImageBox*>(p5);
-    field->pressed = [this](QPoint p, Qt::MouseButtons) { p5_pick(p, true); };
-    field->moved = [this](QPoint p, Qt::MouseButtons buttons) {
-        const ColourValue c = pixel_at(m_field_image, p);
-        if (c != -1) {
-            set_swatch_widget(Label3, c);
-        }
-        if (buttons & Qt::LeftButton) {
-            p5_pick(p, false);
-        }
-    };
-    Label3 = swatch(this, "Label3", tw_rect(13400, 7260, field_width, 345));
-
-    for (int i = 0; i < 2; ++i) {
-        command1[i] = new OwnerDrawnButton(i == 0 ? "Cancel" : "Apply", this);
-        command1[i]->setObjectName(QString("command1_%1").arg(i));
-        command1[i]->setGeometry(tw_rect(11900 + 1290 * i, 7860, 1188, 420));
-        command1[i]->draw_button(i == 0 ? "Cancel" : "Apply", 0);
-        connect(command1[i], &OwnerDrawnButton::clicked, this, [this, i] { command1_Click(i); });
-    }
-    connect(Check1, &QCheckBox::clicked, this, &StyleEditor::Check1_Click);
-    connect(Check2, &QCheckBox::clicked, this, &StyleEditor::Check2_MouseUp);
-    connect(Check3, &QCheckBox::clicked, this, &StyleEditor::Check3_MouseUp);
-
-    m_sample_image = QImage(px(picture1_width), px(picture1_height), QImage::Format_RGB32);
-    m_sample_image.fill(QColor(240, 240, 240));
-    m_ladder_image = QImage(px(ladder_width), px(ladder_height), QImage::Format_RGB32);
-    m_ladder_image.fill(Qt::white);
+    return m_ladder->image();
 }
 
-void StyleEditor::set_swatch_widget(QWidget* widget, ColourValue colour)
+const QImage& StyleEditor::field_image() const
 {
-    if (widget == nullptr || colour < 0) {
+    return m_colour_field->image();
+}
+
+ColourValue StyleEditor::swatch_colour(EditedPart part) const
+{
+    return m_swatch[index_of(part)];
+}
+
+HexBox* StyleEditor::hex_box(int box) const
+{
+    return m_hex_boxes[static_cast<std::size_t>(box)];
+}
+
+void StyleEditor::set_swatch(EditedPart part, ColourValue colour)
+{
+    QLabel* swatch = m_swatches[index_of(part)];
+    if (colour < 0 || swatch == nullptr) {
         return;
     }
-    QPalette pal = widget->palette();
-    pal.setColor(QPalette::Window, qcolour(colour));
-    widget->setPalette(pal);
-    if (widget == Label8) {
-        m_label8 = colour;
-    } else if (widget == Label9) {
-        m_label9 = colour;
+    m_swatch[index_of(part)] = colour & 0xFFFFFF;
+    paint_swatch(*swatch, to_qcolor(colour));
+    if (part == EditedPart::Fill && sport_area()) {
+        hex_box(3)->setText(from_latin1(value_to_hex(m_swatch[3], m_doc.kind)));
     }
 }
 
-void StyleEditor::set_swatch(int i, ColourValue colour)
+void StyleEditor::paint_area_swatch(AreaColour which, ColourValue colour)
 {
-    if (colour < 0 || Label2[i] == nullptr) {
+    if (colour < 0) {
         return;
     }
-    m_swatch[i] = colour & 0xFFFFFF;
-    set_swatch_widget(Label2[i], colour);
-    if (i == 3 && sport_area()) {
-        Text2[3]->setText(qs(value_to_hex(m_swatch[3], m_doc.kind)));
-    }
+    const bool primary = which == AreaColour::Primary;
+    paint_swatch(primary ? *m_primary_part_swatch : *m_secondary_part_swatch, to_qcolor(colour));
+    (primary ? m_primary_part_colour : m_secondary_part_colour) = colour;
+}
+
+ColourValue StyleEditor::colour_of(const std::string& text) const
+{
+    return hex_to_value(text, m_doc.kind).value_or(-1);
 }
 
 bool StyleEditor::sport_area() const
 {
-    return m_doc.kind == ThemeKind::SportFitness && is_pgon;
+    return sport() && m_state.is_pgon;
 }
 
-void StyleEditor::Label2_MouseMove(int i)
+void StyleEditor::Label2_MouseMove(EditedPart part)
 {
-    if (Label2[i] != nullptr) {
-        Label2[i]->setToolTip("#" + qs(value_to_hex(m_swatch[i], ThemeKind::CarZumo)));
+    if (QLabel* swatch = m_swatches[index_of(part)]) {
+        // QString joins, not std::string: GCC 12 warns (-Wrestrict) at a literal joined to a
+        // temporary std::string.
+        swatch->setToolTip(
+            QString("#") + from_latin1(value_to_hex(m_swatch[index_of(part)], ThemeKind::CarZumo)));
     }
 }
 
-bool StyleEditor::hover_allowed(int i) const
+bool StyleEditor::hover_allowed(DayNight mode) const
 {
-    return Check2->isChecked() && i != night_mode;
+    return m_night_check->isChecked() && mode != m_state.mode;
 }
 
 void StyleEditor::Form_MouseMove()
@@ -599,12 +162,11 @@ void StyleEditor::Form_MouseMove()
     if (!btn_hover()) {
         return;
     }
-    for (auto* button : command1) {
-        button->draw_button("", 0);
-    }
-    for (int i = 0; i < 2; ++i) {
-        if (commandop[i]->back_colour() == QColor(250, 250, 250)) {
-            commandop[i]->draw_button("", 0);
+    m_cancel_button->draw_button("", 0);
+    m_apply_button->draw_button("", 0);
+    for (OwnerDrawnButton* button : m_mode_buttons) {
+        if (button->back_colour() == QColor(250, 250, 250)) {
+            button->draw_button("", 0);
         }
     }
 }
@@ -615,280 +177,291 @@ void StyleEditor::mouseMoveEvent(QMouseEvent* event)
     QDialog::mouseMoveEvent(event);
 }
 
-std::string& StyleEditor::line_colour()
-{
-    return night_mode == 1 ? ed_pri_night : ed_pri_day;
-}
-
-std::string& StyleEditor::border_colour()
-{
-    return night_mode == 1 ? ed_sec_night : ed_sec_day;
-}
-
-std::string StyleEditor::working_colours() const
-{
-    return ed_pri_day + "," + ed_sec_day + "," + ed_pri_night + "," + ed_sec_night;
-}
-
 void StyleEditor::Form_Load()
 {
     StyleRow& r = row();
-    const bool sport = m_doc.kind == ThemeKind::SportFitness;
-    const bool car = !sport;
-    night_mode = 0;
-    is_pgon = false;
-    if (sport) {
-        applyall->hide();
-        Check2->hide();
+    const bool car = !sport();
+    StyleEditorState& st = m_state;
+    st.mode = DayNight::Day;
+    st.is_pgon = false;
+    if (sport()) {
+        m_apply_all_check->hide();
+        m_night_check->hide();
     }
     if (parentWidget() != nullptr) {
         setWindowIcon(parentWidget()->windowIcon());
     }
     // The caption under the row's sample in the main window is its element name.
-    setWindowTitle("Tintwell " + qs(r.elem_name));
-    if (car) {
-        r.style_text = strip_night(m_doc, m_row);
-    } else {
-        strip_night(m_doc, m_row);
-    }
+    setWindowTitle("Tintwell " + from_latin1(r.elem_name));
+    r.style_text = strip_night(r.style_text, m_doc.kind);
     const std::string display = text::remove(text::remove(r.field_name, "MPM_"), "_CLR");
     const std::string lower_code = text::lower(r.style_text);
     if (!text::contains(lower_code, "night=") && !text::contains(lower_code, "night =")) {
-        Check2->setChecked(false);
+        m_night_check->setChecked(false);
     }
     const std::string upper_code = text::upper(r.style_text);
     if (car) {
         // An area written with a scale (as the writer itself does) is still an area: the preview
         // draws it as a block, so the editor must not offer it as a line with border bars.
         std::string element = r.elem_name;
-        is_pgon = !text::contains(upper_code, "SCALE") || pgon(m_doc, element);
+        st.is_pgon = !text::contains(upper_code, "SCALE") || pgon(m_doc, element);
         if (text::contains(upper_code, "SECONDARY")) {
-            is_pgon = false;
+            st.is_pgon = false;
         }
     } else {
-        std::string name = text::upper(text::replace(display, "_", " "));
-        is_pgon = !name.empty() && text::contains(text::upper(nwf_polygons), name);
+        const std::string name = text::upper(text::replace(display, "_", " "));
+        st.is_pgon = !name.empty() && text::contains(text::upper(nwf_polygons), name);
         r.scale = "1";
-        Label8->setVisible(is_pgon);
-        Label9->setVisible(is_pgon);
+        m_primary_part_swatch->setVisible(st.is_pgon);
+        m_secondary_part_swatch->setVisible(st.is_pgon);
     }
     // The box of the primary or secondary colour belongs to Sport & Fitness areas only.
-    Text2[2]->setVisible(sport);
+    hex_box(2)->setVisible(sport());
     const bool arrow = text::contains(upper_code, "ARRW");
 
-    if (car && !is_pgon && text::contains(upper_code, "SECONDARY") && text::val(r.border) == 0) {
+    if (car && !st.is_pgon && text::contains(upper_code, "SECONDARY") && text::val(r.border) == 0) {
         r.border = r.scale;
     }
     if (text::trim(r.border).empty()) {
         r.border = "0";
     }
-    Text1[1]->setText(qs(r.scale));
-    Text1[0]->setText(sport ? "1" : qs(r.border));
+    m_scale_box->setText(from_latin1(r.scale));
+    m_border_box->setText(sport() ? "1" : from_latin1(r.border));
 
-    ed_sec_day = r.sec_day;
-    ed_pri_day = r.pri_day;
-    ed_sec_night = r.sec_night;
-    ed_pri_night = r.pri_night;
+    WorkingColours& c = st.colours;
+    c = { r.pri_day, r.sec_day, r.pri_night, r.sec_night };
     // Normalised as they are shown: an empty colour reads as black, a prefix is dropped.
-    rev_hex(ed_sec_day, m_doc.kind);
-    rev_hex(ed_pri_day, m_doc.kind);
-    set_swatch_widget(Label9, hex_to_value(ed_sec_day, m_doc.kind).value_or(-1));
-    set_swatch_widget(Label8, hex_to_value(ed_pri_day, m_doc.kind).value_or(-1));
-    if (ed_pri_night == "-1") {
-        Check2->setChecked(false);
+    rev_hex(c.sec_day, m_doc.kind);
+    rev_hex(c.pri_day, m_doc.kind);
+    paint_area_swatch(AreaColour::Secondary, colour_of(c.sec_day));
+    paint_area_swatch(AreaColour::Primary, colour_of(c.pri_day));
+    if (c.pri_night == "-1") {
+        m_night_check->setChecked(false);
     }
 
-    Label4[0]->setText(qs(r.field_name));
-    Label4[1]->setText(qs(r.pres_name));
-    Label4[1]->setVisible(car);
-    p5->setToolTip(" Click to select color ");
+    m_field_label->setText(from_latin1(r.field_name));
+    m_presentation_label->setText(from_latin1(r.pres_name));
+    m_presentation_label->setVisible(car);
 
-    if (car && !is_pgon && text::val(r.border) == 0) {
-        pc4[0]->hide();
-        ed_sec_day.clear();
+    if (car && !st.is_pgon && text::val(r.border) == 0) {
+        m_sliders[0]->hide();
+        c.sec_day.clear();
     }
     if (r.scale.empty()) {
-        pc4[1]->hide();
+        m_sliders[1]->hide();
     }
 
-    set_opt(0);
+    set_opt(DayNight::Day);
     plot_line(-1);
 
     if (arrow) {
-        Text2[1]->setText(qs(ed_pri_day));
-        Text2[0]->setText(qs(ed_sec_day));
-        set_swatch(0, hex_to_value(ed_sec_day, m_doc.kind).value_or(-1));
-        set_swatch(1, hex_to_value(ed_pri_day, m_doc.kind).value_or(-1));
-        target = 1;
+        hex_box(1)->setText(from_latin1(c.pri_day));
+        hex_box(0)->setText(from_latin1(c.sec_day));
+        set_swatch(EditedPart::Border, colour_of(c.sec_day));
+        set_swatch(EditedPart::Line, colour_of(c.pri_day));
+        st.part = EditedPart::Line;
     } else {
-        Text2[is_pgon ? 3 : 1]->setText(qs(value_to_hex(m_sample.scale_.colour, m_doc.kind)));
+        hex_box(st.is_pgon ? 3 : 1)
+            ->setText(from_latin1(value_to_hex(m_sample.scale_.colour, m_doc.kind)));
     }
 
-    if (is_pgon) {
-        Frame2->move(Frame1->pos());
-        Frame1->hide();
-        Frame2->show();
-        target = 3;
+    if (st.is_pgon) {
+        m_area_group->move(m_line_group->pos());
+        m_line_group->hide();
+        m_area_group->show();
+        st.part = EditedPart::Fill;
     } else {
-        Frame1->show();
-        cur_col[1] = arrow ? m_swatch[1] : m_sample.scale_.colour;
-        cur_col[0] = arrow ? m_swatch[0] : m_sample.bord[0].colour;
+        m_line_group->show();
+        st.cur_col[1] = arrow ? m_swatch[1] : m_sample.scale_.colour;
+        st.cur_col[0] = arrow ? m_swatch[0] : m_sample.bord[0].colour;
     }
 
-    if (!(sport && is_pgon)) {
-        Label2_MouseDown(1);
+    if (!sport_area()) {
+        Label2_MouseDown(EditedPart::Line);
         reset_scrol();
-        if (!is_pgon && !arrow) {
-            Picture1->setToolTip("Click Line or Border ");
-            Label5[0]->show();
+        if (!st.is_pgon && !arrow) {
+            m_sample_box->setToolTip("Click Line or Border ");
+            m_markers[0]->show();
         }
     }
-    place_thumb(0, static_cast<int>(std::lround(text::val(ss(Text1[0]->text())) * twips_per_unit)));
-    place_thumb(1, static_cast<int>(std::lround(text::val(ss(Text1[1]->text())) * twips_per_unit)));
+    place_thumb(0, m_border_box->text());
+    place_thumb(1, m_scale_box->text());
 
-    m_record.clear();
-    add_(r.pri_day + "," + r.sec_day + "," + r.pri_night + "," + r.sec_night);
+    // Undo goes back at most to the style as the row holds it.
+    m_recorded = current_step();
+    m_recorded.colours = { r.pri_day, r.sec_day, r.pri_night, r.sec_night };
 
-    if (is_pgon) {
-        target = 3;
-        ed_pri_day = r.pri_day;
-        ed_sec_night = r.sec_night;
-        ed_pri_night = r.pri_night;
-        if (sport) {
-            Text2[0]->setEnabled(true);
-            Label2[0]->show();
+    if (st.is_pgon) {
+        st.part = EditedPart::Fill;
+        c.pri_day = r.pri_day;
+        c.sec_night = r.sec_night;
+        c.pri_night = r.pri_night;
+        if (sport()) {
+            hex_box(0)->setEnabled(true);
+            m_swatches[0]->show();
             Label8_Click();
         }
-    } else if (ed_sec_day.empty()) {
-        Text1[0]->setEnabled(false);
-        Text2[0]->setEnabled(false);
-        Label2[0]->hide();
-        pc4[0]->hide();
-        Check3->setChecked(false);
+    } else if (c.sec_day.empty()) {
+        m_border_box->setEnabled(false);
+        hex_box(0)->setEnabled(false);
+        m_swatches[0]->hide();
+        m_sliders[0]->hide();
+        m_border_check->setChecked(false);
     }
-    if (Check2->isChecked()) {
-        commandop[1]->draw_button("", 1);
-        commandop[1]->draw_button("", 0);
+    if (m_night_check->isChecked()) {
+        m_mode_buttons[1]->draw_button("", 1);
+        m_mode_buttons[1]->draw_button("", 0);
     } else {
-        commandop[1]->draw_button("", 12);
+        m_mode_buttons[1]->draw_button("", 12);
     }
-    if (sport) {
-        if (!is_pgon && r.border == "00" && r.bg_width.empty()) {
-            Check3->setChecked(false);
-            Text1[0]->setEnabled(false);
-            Text2[0]->setEnabled(false);
-            Label2[0]->hide();
-            pc4[0]->hide();
+    if (sport()) {
+        if (!st.is_pgon && r.border == "00" && r.bg_width.empty()) {
+            m_border_check->setChecked(false);
+            m_border_box->setEnabled(false);
+            hex_box(0)->setEnabled(false);
+            m_swatches[0]->hide();
+            m_sliders[0]->hide();
             m_sample.bord[0].visible = m_sample.bord[1].visible = false;
             show_sample();
         }
-        Text1[0]->setReadOnly(true);
-        Text1[1]->setReadOnly(true);
-        pc4[0]->hide();
-        pc4[1]->hide();
+        m_border_box->setReadOnly(true);
+        m_scale_box->setReadOnly(true);
+        m_sliders[0]->hide();
+        m_sliders[1]->hide();
     }
     shadestp();
-    plot_markers(target, m_sample, marker_height);
+    plot_markers(static_cast<int>(st.part), m_sample, marker_height);
     show_sample();
-    Label1[1]->setVisible(sport || !is_pgon);
+    m_line_colour_caption->setVisible(sport() || !st.is_pgon);
     m_undo->clear();
     // Opening a style is not a change to the theme.
     m_doc.modified = m_modified_at_open;
 }
 
-void StyleEditor::set_opt(int night)
+void StyleEditor::set_opt(DayNight mode)
 {
-    QLabel* caption = is_pgon ? Label7 : label6;
-    if (night == 0) {
-        commandop[0]->draw_button("Day", 12);
-        commandop[1]->draw_button("Night", 0);
-        caption->setText("DAY");
-        Check2->setEnabled(true);
-    } else {
-        commandop[0]->draw_button("Day", 0);
-        commandop[1]->draw_button("Night", 12);
-        caption->setText("NIGHT");
-        Check2->setEnabled(false);
-    }
+    QLabel* caption = m_state.is_pgon ? m_area_mode_caption : m_line_mode_caption;
+    const bool day = mode == DayNight::Day;
+    m_mode_buttons[0]->draw_button("Day", day ? 12 : 0);
+    m_mode_buttons[1]->draw_button("Night", day ? 0 : 12);
+    caption->setText(day ? "DAY" : "NIGHT");
+    m_night_check->setEnabled(day);
 }
 
 void StyleEditor::set_nwfcols(const std::string& colour)
 {
-    if (night_mode == 0) {
-        (nwf_sec == 0 ? ed_pri_day : ed_sec_day) = colour;
+    WorkingColours& c = m_state.colours;
+    const bool primary = m_state.area_colour == AreaColour::Primary;
+    if (m_state.night()) {
+        (primary ? c.pri_night : c.sec_night) = colour;
     } else {
-        (nwf_sec == 0 ? ed_pri_night : ed_sec_night) = colour;
+        (primary ? c.pri_day : c.sec_day) = colour;
+    }
+}
+
+const std::string& StyleEditor::area_part_colour(AreaColour which) const
+{
+    const WorkingColours& c = m_state.colours;
+    if (which == AreaColour::Primary) {
+        return m_state.night() ? c.pri_night : c.pri_day;
+    }
+    return m_state.night() ? c.sec_night : c.sec_day;
+}
+
+void StyleEditor::store_colour(ColourValue colour, bool line_part, bool swatch)
+{
+    const std::string hex = value_to_hex(colour, m_doc.kind);
+    if (sport_area()) {
+        // Both boxes of an area stand for the part picked with Label8 or Label9.
+        set_nwfcols(hex);
+        hex_box(2)->setText(from_latin1(hex));
+        set_swatch(EditedPart::Fill, colour);
+        paint_area_swatch(m_state.area_colour, colour);
+        m_state.cur_col[1] = colour;
+        return;
+    }
+    const bool pgon = m_state.is_pgon;
+    if (line_part || pgon) {
+        m_state.line_colour() = hex;
+        m_state.cur_col[1] = colour;
+        hex_box(pgon ? 3 : 1)->setText(from_latin1(hex));
+        if (swatch) {
+            set_swatch(pgon ? EditedPart::Fill : EditedPart::Line, colour);
+        }
+        return;
+    }
+    m_state.border_colour() = hex;
+    m_state.cur_col[0] = colour;
+    hex_box(0)->setText(from_latin1(hex));
+    if (swatch) {
+        set_swatch(EditedPart::Border, colour);
     }
 }
 
 void StyleEditor::reset_scrol()
 {
     // The readouts of the colour adjusters start again from a newly picked base colour.
-    for (auto* t : Text5) {
-        t->setText("0");
+    for (QLineEdit* readout : m_adjust_readouts) {
+        readout->setText("0");
     }
 }
 
-void StyleEditor::place_thumb(int i, int left_twips)
+void StyleEditor::place_thumb(int slider, const QString& value)
 {
-    m_thumb[i] = std::clamp(left_twips, 0, thumb_travel);
-    scrol[i]->move(px(m_thumb[i]), 0);
+    m_sliders[static_cast<std::size_t>(slider)]->place_thumb(
+        static_cast<int>(std::lround(text::val(to_latin1(value)) * twips_per_unit)));
 }
 
 void StyleEditor::plot_line(int shade)
 {
-    const bool sport = m_doc.kind == ThemeKind::SportFitness;
-    const bool night = night_mode == 1;
+    StyleEditorState& st = m_state;
+    const WorkingColours& c = st.colours;
+    const bool night = st.night();
     SampleInput in;
     in.kind = m_doc.kind;
-    in.night_mode = night_mode;
-    in.field_name = ss(Label4[0]->text());
-    in.ed_pri_day = ed_pri_day;
-    in.ed_sec_day = ed_sec_day;
-    in.ed_pri_night = ed_pri_night;
-    in.ed_sec_night = ed_sec_night;
-    in.border_text = ss(Text1[0]->text());
-    in.scale_text = ss(Text1[1]->text());
-    in.border_on = Check3->isChecked();
-    in.border_box_visible = !Text1[0]->isHidden();
-    in.is_pgon = is_pgon;
-    in.target = target;
-    in.width = picture1_width;
-    in.height = picture1_height;
+    in.night_mode = night ? 1 : 0;
+    in.field_name = to_latin1(m_field_label->text());
+    in.ed_pri_day = c.pri_day;
+    in.ed_sec_day = c.sec_day;
+    in.ed_pri_night = c.pri_night;
+    in.ed_sec_night = c.sec_night;
+    in.border_text = to_latin1(m_border_box->text());
+    in.scale_text = to_latin1(m_scale_box->text());
+    in.border_on = m_border_check->isChecked();
+    in.border_box_visible = !m_border_box->isHidden();
+    in.is_pgon = st.is_pgon;
+    in.target = static_cast<int>(st.part);
+    in.width = sample_width;
+    in.height = sample_height;
     in.marker_height = marker_height;
 
-    if (is_pgon && sport) {
-        const std::string& shown = nwf_sec == 0 ? (night ? ed_pri_night : ed_pri_day)
-                                                : (night ? ed_sec_night : ed_sec_day);
-        set_swatch_widget(
-            nwf_sec == 0 ? Label8 : Label9, hex_to_value(shown, m_doc.kind).value_or(-1));
-        Text2[2]->setText(qs(shown));
+    if (sport_area()) {
+        const std::string& shown = area_part_colour(st.area_colour);
+        paint_area_swatch(st.area_colour, colour_of(shown));
+        hex_box(2)->setText(from_latin1(shown));
         tintwell::plot_line(in, m_sample);
         show_sample();
         shadestp();
         return;
     }
     tintwell::plot_line(in, m_sample);
-    is_pgon = m_sample.is_pgon;
-    if (!night && !is_pgon && m_sample.form != EditorSample::Form::Arrow) {
-        Text2[0]->setText(qs(ed_sec_day));
-        Text2[1]->setText(qs(ed_pri_day));
-    } else if (is_pgon) {
-        Text2[sport ? 2 : 3]->setText(qs(night ? ed_pri_night : ed_pri_day));
+    st.is_pgon = m_sample.is_pgon;
+    if (!night && !st.is_pgon && m_sample.form != EditorSample::Form::Arrow) {
+        hex_box(0)->setText(from_latin1(c.sec_day));
+        hex_box(1)->setText(from_latin1(c.pri_day));
+    } else if (st.is_pgon) {
+        hex_box(sport() ? 2 : 3)->setText(from_latin1(night ? c.pri_night : c.pri_day));
     }
-    const auto value = [this](const std::string& c) {
-        return hex_to_value(c, m_doc.kind).value_or(-1);
-    };
-    if (m_sample.form == EditorSample::Form::Arrow || is_pgon) {
-        set_swatch(0, value(night ? ed_sec_night : ed_sec_day));
-        set_swatch(1, value(night ? ed_pri_night : ed_pri_day));
+    if (m_sample.form == EditorSample::Form::Arrow || st.is_pgon) {
+        set_swatch(EditedPart::Border, colour_of(night ? c.sec_night : c.sec_day));
+        set_swatch(EditedPart::Line, colour_of(night ? c.pri_night : c.pri_day));
     } else {
-        set_swatch(0, m_sample.bord[0].colour);
-        set_swatch(1, m_sample.scale_.colour);
+        set_swatch(EditedPart::Border, m_sample.bord[0].colour);
+        set_swatch(EditedPart::Line, m_sample.scale_.colour);
     }
-    if (is_pgon) {
-        target = 3;
-        set_swatch(3, value(night ? ed_pri_night : ed_pri_day));
+    if (st.is_pgon) {
+        st.part = EditedPart::Fill;
+        set_swatch(EditedPart::Fill, colour_of(night ? c.pri_night : c.pri_day));
     }
     show_sample();
     if (shade == -1) {
@@ -898,139 +471,102 @@ void StyleEditor::plot_line(int shade)
 
 void StyleEditor::show_sample()
 {
-    QtCanvas canvas(px(picture1_width), px(picture1_height));
+    QtCanvas canvas(px(sample_width), px(sample_height));
     if (m_sample.form == EditorSample::Form::Arrow) {
-        const bool night = night_mode == 1;
-        plotarw(canvas, night ? ed_pri_night : ed_pri_day, night ? ed_sec_night : ed_sec_day,
-            ss(Text1[1]->text()), ss(Text1[0]->text()), m_doc.kind);
+        const bool night = m_state.night();
+        const WorkingColours& c = m_state.colours;
+        plotarw(canvas, night ? c.pri_night : c.pri_day, night ? c.sec_night : c.sec_day,
+            to_latin1(m_scale_box->text()), to_latin1(m_border_box->text()), m_doc.kind);
     } else {
         draw_editor_sample(canvas, m_sample);
     }
     m_sample_image = canvas.image().copy();
-    Picture1->update();
-    for (int i = 0; i < 2; ++i) {
-        Label5[i]->move(Label5[i]->x(), Picture1->y() + px(m_sample.marker_top[i]));
+    m_sample_box->update();
+    for (std::size_t i = 0; i < 2; ++i) {
+        m_markers[i]->move(m_markers[i]->x(), m_sample_box->y() + px(m_sample.marker_top[i]));
     }
     if (m_sample.form != EditorSample::Form::Line) {
-        Label5[0]->hide();
-        Label5[1]->hide();
+        m_markers[0]->hide();
+        m_markers[1]->hide();
         return;
     }
-    Label5[1]->setVisible(m_sample.marker_visible[1]);
+    m_markers[1]->setVisible(m_sample.marker_visible[1]);
     if (m_sample.marker_visible[1]) {
-        Label5[0]->show();
+        m_markers[0]->show();
     }
 }
 
 void StyleEditor::shadestp()
 {
-    BusyPointer busy;
-    const bool sport_area = m_doc.kind == ThemeKind::SportFitness && is_pgon;
-    const ColourValue base = sport_area ? m_swatch[3] : m_swatch[std::clamp(target, 0, 3)];
-    const auto bands = shade_ladder(base);
-    const int w = ladder_band_width(ladder_width);
-    QPainter p(&m_ladder_image);
-    p.scale(1.0 / twips_in_pixel, 1.0 / twips_in_pixel);
-    for (int k = 0; k < ladder_bands; ++k) {
-        p.fillRect(QRectF(k * w, 0, w, ladder_height * 2), qcolour(bands[k]));
-    }
-    p.end();
-    Picture5->update();
-    m_pointer_left = ladder_width / 2 - pointer_width / 2;
-    pointer1->move(Picture5->x() + px(m_pointer_left), pointer1->y());
+    const auto part = sport_area() ? EditedPart::Fill : m_state.part;
+    m_ladder->paint(m_swatch[index_of(part)]);
 }
 
 void StyleEditor::shades_check(ColourValue colour)
 {
     BusyPointer busy;
     if (!shades_(colour)) {
-        Shape12->hide();
+        m_palette->hide_frame();
     }
 }
 
 void StyleEditor::plotcols(ColourValue colour)
 {
     reset_scrol();
-    const std::string s = value_to_hex(colour, m_doc.kind);
-    if (m_doc.kind == ThemeKind::SportFitness && is_pgon) {
-        Text2[2]->setText(qs(s));
-        set_swatch(3, colour);
-        set_nwfcols(s);
-        const bool night = night_mode == 1;
-        set_swatch_widget(
-            Label8, hex_to_value(night ? ed_pri_night : ed_pri_day, m_doc.kind).value_or(-1));
-        set_swatch_widget(
-            Label9, hex_to_value(night ? ed_sec_night : ed_sec_day, m_doc.kind).value_or(-1));
-        m_doc.modified = true;
+    store_colour(colour, m_state.part != EditedPart::Border, false);
+    m_doc.modified = true;
+    if (sport_area()) {
+        paint_area_swatch(AreaColour::Primary, colour_of(area_part_colour(AreaColour::Primary)));
+        paint_area_swatch(
+            AreaColour::Secondary, colour_of(area_part_colour(AreaColour::Secondary)));
         shadestp();
         return;
     }
-    if (target == 1 || (is_pgon && m_doc.kind == ThemeKind::CarZumo)) {
-        line_colour() = s;
-        Text2[is_pgon ? 3 : 1]->setText(qs(s));
-        cur_col[1] = colour;
-    } else if (!is_pgon) {
-        border_colour() = s;
-        Text2[0]->setText(qs(s));
-        cur_col[0] = colour;
-    }
     plot_line(-1);
-    m_doc.modified = true;
 }
 
-void StyleEditor::add_(const std::string& colours)
+EditorStep StyleEditor::current_step() const
 {
-    if (Frame1->isHidden()) {
-        target = 1;
-    }
-    std::string tag = target == 1 ? "c" : "bc";
-    if (night_mode == 1) {
-        tag = "n" + tag;
-    }
-    std::string record =
-        tag + "," + colours + "," + ss(Text1[1]->text()) + "," + ss(Text1[0]->text());
-    if (m_record.empty()) {
-        m_record = record;
-        return;
-    }
-    m_undo->push(new RecordCommand(this, m_record, record));
-    m_record = record;
-    if (is_pgon) {
-        target = 3;
-    }
+    return { m_state.is_pgon ? EditedPart::Fill : m_state.part, m_state.mode, m_state.colours,
+        to_latin1(m_scale_box->text()), to_latin1(m_border_box->text()) };
 }
 
-void StyleEditor::apply_record(const std::string& record)
+void StyleEditor::add_(StepSource source)
 {
-    const auto f = text::split(record, ",");
-    if (f.size() < 7) {
-        return;
-    }
-    target = text::contains(f[0], "bc") ? 0 : 1;
+    const EditorStep step = current_step();
+    m_undo->push(new EditorUndoStep(
+        [this](const EditorStep& s) { restore_step(s); }, m_recorded, step, source, m_gesture));
+    m_recorded = step;
+}
+
+void StyleEditor::restore_step(const EditorStep& step)
+{
+    StyleEditorState& st = m_state;
+    st.part = st.is_pgon ? EditedPart::Fill : step.part;
     // The window comes back in the mode of the step, so the caption, the buttons and the
     // colour the next pick changes all agree.
-    night_mode = text::contains(f[0], "n") ? 1 : 0;
-    if (night_mode == 1) {
-        Check2->setChecked(true);
+    st.mode = step.mode;
+    if (st.night()) {
+        m_night_check->setChecked(true);
     }
-    set_opt(night_mode);
-    ed_pri_day = f[1];
-    ed_sec_day = f[2];
-    ed_pri_night = f[3];
-    ed_sec_night = f[4];
-    Text1[1]->setText(qs(text::upper(f[5])));
-    Text1[0]->setText(qs(text::upper(f[6])));
-    place_thumb(0, static_cast<int>(std::lround(text::val(f[6]) * twips_per_unit)));
-    place_thumb(1, static_cast<int>(std::lround(text::val(f[5]) * twips_per_unit)));
-    if (is_pgon) {
-        target = 3;
+    set_opt(st.mode);
+    st.colours = step.colours;
+    m_scale_box->setText(from_latin1(step.scale));
+    m_border_box->setText(from_latin1(step.border));
+    place_thumb(0, m_border_box->text());
+    place_thumb(1, m_scale_box->text());
+    m_recorded = step;
+    if (sport_area()) {
+        // The colours of both parts come back as they were; none is picked again.
+        plot_line(-1);
+        return;
     }
-    m_record = record;
-    if (!is_pgon) {
-        Text2[0]->setText(qs(border_colour()));
-        Text2[1]->setText(qs(line_colour()));
+    if (!st.is_pgon) {
+        hex_box(0)->setText(from_latin1(st.border_colour()));
+        hex_box(1)->setText(from_latin1(st.line_colour()));
     }
-    const std::string& restored = (target == 0) ? border_colour() : line_colour();
+    const std::string& restored =
+        st.part == EditedPart::Border ? st.border_colour() : st.line_colour();
     if (const auto value = hex_to_value(restored, m_doc.kind)) {
         plotcols(*value);
     } else {
@@ -1053,90 +589,63 @@ void StyleEditor::und(int index)
     m_in_undo = false;
 }
 
-void StyleEditor::Label2_MouseDown(int i)
+void StyleEditor::Label2_MouseDown(EditedPart part)
 {
-    if (Label2[i] == nullptr) {
+    QLabel* swatch = m_swatches[index_of(part)];
+    if (swatch == nullptr) {
         return;
     }
-    QWidget* frame = Label2[i]->parentWidget();
-    if (Shape2->parentWidget() != frame) {
-        Shape2->setParent(frame);
+    QWidget* frame = swatch->parentWidget();
+    if (m_part_outline->parentWidget() != frame) {
+        m_part_outline->setParent(frame);
     }
-    const QRect g = Label2[i]->geometry();
-    Shape2->setGeometry(g.adjusted(-px(24), -px(24), px(24), px(24)));
-    Shape2->show();
-    Shape2->raise();
-    target = i;
-    plot_markers(target, m_sample, marker_height);
-    plotcols(m_swatch[i]);
+    m_part_outline->setGeometry(swatch->geometry().adjusted(-px(24), -px(24), px(24), px(24)));
+    m_part_outline->show();
+    m_part_outline->raise();
+    m_state.part = part;
+    plot_markers(static_cast<int>(part), m_sample, marker_height);
+    plotcols(m_swatch[index_of(part)]);
 }
 
-void StyleEditor::Labc_MouseDown(int i)
+void StyleEditor::Labc_MouseDown(int block)
 {
     reset_scrol();
-    const ColourValue colour = col256()[static_cast<std::size_t>(i)].colour;
-    const std::string s = value_to_hex(colour, m_doc.kind);
-    if (sport_area()) {
-        // plotcols stores it in the part picked with Label8 or Label9, and only there.
-    } else if (target == 1 || is_pgon) {
-        line_colour() = s;
-        cur_col[1] = colour;
-        Text2[is_pgon ? 3 : 1]->setText(qs(s));
-    } else {
-        border_colour() = s;
-        cur_col[0] = colour;
-        Text2[0]->setText(qs(s));
-    }
-    Shape12->move(Labc[i]->pos() - QPoint(px(10), px(10)));
-    Shape12->show();
-    Shape12->raise();
+    const ColourValue colour = col256()[static_cast<std::size_t>(block)].colour;
+    m_palette->frame_block(block);
     shades_check(colour);
     plotcols(colour);
-    // plotcols hides the frame for any pick; a palette colour keeps it.
+    // A palette colour keeps its frame whatever the pick did to it.
     if (shades_(colour)) {
-        Shape12->show();
+        m_palette->frame_block(block);
     }
-    add_(working_colours());
+    add_();
 }
 
 void StyleEditor::p5_pick(QPoint pos, bool press)
 {
-    const ColourValue c = pixel_at(m_field_image, pos);
-    if (c == -1) {
+    if (!m_colour_field->contains(pos)) {
         return;
     }
-    if (press) {
+    const ColourValue c = colour_value(m_colour_field->colour_at(pos));
+    if (press || sport_area()) {
         plotcols(c);
-        add_(working_colours());
-        return;
-    }
-    if (sport_area()) {
-        plotcols(c);
-        return;
-    }
-    reset_scrol();
-    const std::string s = value_to_hex(c, m_doc.kind);
-    if (target == 1 || is_pgon) {
-        line_colour() = s;
-        Text2[is_pgon ? 3 : 1]->setText(qs(s));
     } else {
-        border_colour() = s;
-        Text2[0]->setText(qs(s));
+        reset_scrol();
+        store_colour(c, m_state.picks_line(), false);
+        m_palette->hide_frame();
+        plot_line(0);
     }
-    Shape12->hide();
-    plot_line(0);
+    // The press and the drag that follows it are one step.
+    add_(StepSource::FieldDrag);
 }
 
-void StyleEditor::pointer1_drag(int x_twips)
+void StyleEditor::pointer1_drag(int left_twips)
 {
-    const int left = std::clamp(x_twips / 15 * 15, 0, ladder_width - pointer_width);
-    m_pointer_left = left;
-    pointer1->move(Picture5->x() + px(left), pointer1->y());
-    const ColourValue c = pixel_at(m_ladder_image, QPoint(px(left + pointer_width / 2), px(100)));
+    const ColourValue c = m_ladder->move_pointer(left_twips);
     if (c == -1) {
         return;
     }
-    if (is_pgon || target == 1) {
+    if (m_state.picks_line()) {
         m_sample.scale_.colour = c;
     } else {
         m_sample.bord[0].colour = m_sample.bord[1].colour = c;
@@ -1146,62 +655,35 @@ void StyleEditor::pointer1_drag(int x_twips)
 
 void StyleEditor::pointer1_MouseUp()
 {
-    const ColourValue colour =
-        (is_pgon || target == 1) ? m_sample.scale_.colour : m_sample.bord[0].colour;
-    const std::string s = value_to_hex(colour, m_doc.kind);
-    if (m_doc.kind == ThemeKind::SportFitness && is_pgon) {
-        set_swatch_widget(nwf_sec == 1 ? Label9 : Label8, colour);
-        set_nwfcols(s);
-    } else if (is_pgon || target == 1) {
-        line_colour() = s;
-        Text2[is_pgon ? 3 : 1]->setText(qs(s));
-        set_swatch(is_pgon ? 3 : 1, colour);
-        cur_col[1] = colour;
-    } else {
-        border_colour() = s;
-        Text2[0]->setText(qs(s));
-        set_swatch(0, colour);
-        cur_col[0] = colour;
-    }
+    const bool line = m_state.picks_line();
+    store_colour(line ? m_sample.scale_.colour : m_sample.bord[0].colour, line, true);
     m_doc.modified = true;
     plot_line(-1);
     reset_scrol();
-    add_(working_colours());
+    add_(StepSource::LadderDrag);
 }
 
 void StyleEditor::Picture5_MouseUp(QPoint pos)
 {
-    const ColourValue c = pixel_at(m_ladder_image, pos);
+    const ColourValue c = m_ladder->colour_at(pos);
     if (c == -1) {
         return;
     }
-    m_pointer_left = std::clamp(tw(pos.x()) - pointer_width / 2, 0, ladder_width - pointer_width);
-    pointer1->move(Picture5->x() + px(m_pointer_left), pointer1->y());
+    m_ladder->centre_pointer_on(pos.x());
     if (sport_area()) {
         plotcols(c);
-        add_(working_colours());
-        return;
-    }
-    const std::string s = value_to_hex(c, m_doc.kind);
-    if (target == 1 || is_pgon) {
-        set_swatch(is_pgon ? 3 : 1, c);
-        line_colour() = s;
-        Text2[is_pgon ? 3 : 1]->setText(qs(s));
-        cur_col[1] = c;
     } else {
-        set_swatch(0, c);
-        border_colour() = s;
-        Text2[0]->setText(qs(s));
-        cur_col[0] = c;
+        store_colour(c, m_state.picks_line(), true);
+        m_doc.modified = true;
+        plot_line(0);
     }
-    m_doc.modified = true;
-    plot_line(0);
-    add_(working_colours());
+    add_(StepSource::LadderDrag);
 }
 
-void StyleEditor::Text2_Enter(int i)
+void StyleEditor::Text2_Enter(int box)
 {
-    std::string t = ss(Text2[i]->text());
+    HexBox* hex = hex_box(box);
+    std::string t = to_latin1(hex->text());
     if (t.size() > 6) {
         m_prompter.message(length_message);
         t = text::left(t, 6);
@@ -1210,366 +692,242 @@ void StyleEditor::Text2_Enter(int i)
     if (t.size() < 6) {
         t.insert(0, 6 - t.size(), '0');
     }
-    Text2[i]->setText(qs(t));
+    hex->setText(from_latin1(t));
     const ColourValue colour = hex_to_value(t, m_doc.kind).value_or(0);
-    // In a Sport & Fitness area both boxes stand for the part picked with Label8 or Label9.
-    const bool nwf_part = (i == 2 || i == 3) && sport_area();
-    if (nwf_part) {
-        set_swatch(3, colour);
-        set_nwfcols(t);
-    } else {
-        set_swatch(i, colour);
-    }
-    pending[i] = false;
+    m_state.pending[static_cast<std::size_t>(box)] = false;
     reset_scrol();
-    if (nwf_part) {
-        cur_col[1] = colour;
-    } else if (i == 1 || is_pgon) {
-        line_colour() = t;
-        cur_col[1] = colour;
-    } else {
-        border_colour() = t;
-        cur_col[0] = colour;
+    // In a Sport & Fitness area the boxes 2 and 3 stand for the part picked with Label8 or
+    // Label9; elsewhere box 1 and the fill box set the line, box 0 the border.
+    if (!sport_area() || box == 2 || box == 3) {
+        store_colour(colour, box != 0, true);
     }
     if (!shades_(colour)) {
-        Shape12->hide();
+        m_palette->hide_frame();
     }
     plot_line(-1);
     m_doc.modified = true;
-    add_(working_colours());
+    add_();
 }
 
-void StyleEditor::Text1_Enter(int i)
+void StyleEditor::Text1_Enter(int box)
 {
-    const double v = text::val(ss(Text1[i]->text()));
+    QLineEdit* value = box == 0 ? m_border_box : m_scale_box;
+    const double v = text::val(to_latin1(value->text()));
     if (!in_range(v)) {
         m_prompter.message(range_message);
         return;
     }
     plot_line(0);
-    place_thumb(i, static_cast<int>(std::lround(v * twips_per_unit)));
-    add_(working_colours());
+    place_thumb(box, value->text());
+    add_();
 }
 
-void StyleEditor::scrol_drag(int i, int left_twips)
+void StyleEditor::scrol_drag(int slider, int left_twips)
 {
-    const int left = std::clamp(left_twips / 15 * 15, 0, thumb_travel);
-    m_thumb[i] = left;
-    scrol[i]->move(px(left), 0);
+    const int left = m_sliders[static_cast<std::size_t>(slider)]->place_thumb(left_twips / 15 * 15);
     const int n = std::max(
-        1, static_cast<int>(std::nearbyint(static_cast<double>(left) / thumb_travel * 250)));
-    Text1[i]->setText(number_text(n / 100.0));
+        1, static_cast<int>(std::nearbyint(static_cast<double>(left) / ValueSlider::travel * 250)));
+    (slider == 0 ? m_border_box : m_scale_box)->setText(number_text(n / 100.0));
     plot_line(0);
+    add_(slider == 0 ? StepSource::BorderDrag : StepSource::ScaleDrag);
 }
 
-void StyleEditor::scrol_MouseUp(int)
+void StyleEditor::scrol_MouseUp(int slider)
 {
-    add_(working_colours());
+    add_(slider == 0 ? StepSource::BorderDrag : StepSource::ScaleDrag);
 }
 
-void StyleEditor::commandop_Click(int i)
+void StyleEditor::commandop_Click(DayNight mode)
 {
-    if (commandop[i]->caption_colour() == qcolour(grey_caption)) {
+    if (m_mode_buttons[index_of(mode)]->caption_colour() == to_qcolor(grey_caption)) {
         return;
     }
-    for (int k = 0; k < 4; ++k) {
-        if (pending[k]) {
-            Text2[k]->setFocus();
-            m_prompter.message(pending_message);
-            return;
-        }
+    if (const int box = m_state.pending_box(); box >= 0) {
+        hex_box(box)->setFocus();
+        m_prompter.message(pending_message);
+        return;
     }
-    night_mode = i;
-    const bool sport = m_doc.kind == ThemeKind::SportFitness;
+    StyleEditorState& st = m_state;
+    WorkingColours& c = st.colours;
+    st.mode = mode;
     const auto blank = [](const std::string& s) { return s.empty() || s == "-1"; };
-    if (i == 1) {
-        set_opt(1);
-        if (sport) {
-            Check3->setChecked(row().border == "ff");
+    if (st.night()) {
+        set_opt(DayNight::Night);
+        if (sport()) {
+            m_border_check->setChecked(row().border == "ff");
         }
-        if (blank(ed_sec_night)) {
-            ed_sec_night = "000000";
+        if (blank(c.sec_night)) {
+            c.sec_night = "000000";
         }
-        Text2[0]->setText(qs(ed_sec_night));
-        if (blank(ed_pri_night)) {
-            ed_pri_night = "FFFF00";
+        hex_box(0)->setText(from_latin1(c.sec_night));
+        if (blank(c.pri_night)) {
+            c.pri_night = "FFFF00";
         }
-        Text2[1]->setText(qs(ed_pri_night));
+        hex_box(1)->setText(from_latin1(c.pri_night));
     } else {
-        set_opt(0);
-        Text2[1]->setText(qs(ed_pri_day));
-        if (blank(ed_sec_day) && Check3->isChecked()) {
-            ed_sec_day = "000000";
+        set_opt(DayNight::Day);
+        hex_box(1)->setText(from_latin1(c.pri_day));
+        if (blank(c.sec_day) && m_border_check->isChecked()) {
+            c.sec_day = "000000";
         }
-        Text2[0]->setText(qs(ed_sec_day));
-        if (sport && !is_pgon) {
-            Check3->setChecked(row().border == "ff");
+        hex_box(0)->setText(from_latin1(c.sec_day));
+        if (sport() && !st.is_pgon) {
+            m_border_check->setChecked(row().border == "ff");
         }
     }
-    if (is_pgon) {
-        Text2[3]->setText(qs(line_colour()));
+    if (st.is_pgon) {
+        hex_box(3)->setText(from_latin1(st.line_colour()));
     }
-    if (sport && is_pgon) {
-        const bool night = i == 1;
-        set_swatch_widget(
-            Label8, hex_to_value(night ? ed_pri_night : ed_pri_day, m_doc.kind).value_or(-1));
-        set_swatch_widget(
-            Label9, hex_to_value(night ? ed_sec_night : ed_sec_day, m_doc.kind).value_or(-1));
-        set_swatch(3, nwf_sec == 1 ? m_label9 : m_label8);
-        Text2[2]->setText(qs(nwf_sec == 1 ? (night ? ed_sec_night : ed_sec_day)
-                                          : (night ? ed_pri_night : ed_pri_day)));
+    if (sport_area()) {
+        paint_area_swatch(AreaColour::Primary, colour_of(area_part_colour(AreaColour::Primary)));
+        paint_area_swatch(
+            AreaColour::Secondary, colour_of(area_part_colour(AreaColour::Secondary)));
+        set_swatch(EditedPart::Fill,
+            st.area_colour == AreaColour::Secondary ? m_secondary_part_colour
+                                                    : m_primary_part_colour);
+        hex_box(2)->setText(from_latin1(area_part_colour(st.area_colour)));
     }
     plot_line(-1);
-    if (!is_pgon) {
-        set_swatch(1,
-            m_sample.form == EditorSample::Form::Arrow
-                ? hex_to_value(line_colour(), m_doc.kind).value_or(-1)
-                : m_sample.scale_.colour);
+    if (!st.is_pgon) {
+        set_swatch(EditedPart::Line,
+            m_sample.form == EditorSample::Form::Arrow ? colour_of(st.line_colour())
+                                                       : m_sample.scale_.colour);
     }
-    add_(working_colours());
+    add_();
 }
 
 void StyleEditor::Check1_Click()
 {
-    if (!Check1->isChecked()) {
+    if (!m_same_as_line_check->isChecked()) {
         return;
     }
-    Text2[0]->setText(Text2[1]->text());
+    hex_box(0)->setText(hex_box(1)->text());
     Text2_Enter(0);
 }
 
 void StyleEditor::Check2_MouseUp()
 {
-    commandop[1]->draw_button("", Check2->isChecked() ? 0 : 12);
+    m_mode_buttons[1]->draw_button("", m_night_check->isChecked() ? 0 : 12);
 }
 
 void StyleEditor::Check3_MouseUp()
 {
-    const bool on = Check3->isChecked();
-    const bool sport = m_doc.kind == ThemeKind::SportFitness;
+    const bool on = m_border_check->isChecked();
     const bool arrow = m_sample.form == EditorSample::Form::Arrow;
-    Text1[0]->setEnabled(on);
-    Text2[0]->setEnabled(on);
-    Label2[0]->setVisible(on);
-    Text2[0]->setVisible(on);
-    pc4[0]->setVisible(on && !sport);
+    m_border_box->setEnabled(on);
+    hex_box(0)->setEnabled(on);
+    m_swatches[0]->setVisible(on);
+    hex_box(0)->setVisible(on);
+    m_sliders[0]->setVisible(on && !sport());
     if (!arrow) {
-        Check1->setVisible(on);
+        m_same_as_line_check->setVisible(on);
     }
-    if (sport) {
-        (night_mode == 1 ? row().nwf_border : row().border) = on ? "ff" : "00";
+    if (sport()) {
+        (m_state.night() ? row().nwf_border : row().border) = on ? "ff" : "00";
     }
     if (on) {
-        if (text::val(ss(Text1[0]->text())) == 0) {
-            Text1[0]->setText(".60");
+        if (text::val(to_latin1(m_border_box->text())) == 0) {
+            m_border_box->setText(".60");
         }
-        place_thumb(
-            0, static_cast<int>(std::lround(text::val(ss(Text1[0]->text())) * twips_per_unit)));
-        if (!sport) {
-            std::string& border = night_mode == 1 ? ed_sec_night : ed_sec_day;
-            if (border.empty() || border == "-1") {
-                border = "C0C0C0";
-            }
+        place_thumb(0, m_border_box->text());
+        std::string& border = m_state.border_colour();
+        if (!sport() && (border.empty() || border == "-1")) {
+            border = "C0C0C0";
         }
-    } else if (!sport) {
-        border_colour().clear();
+    } else if (!sport()) {
+        m_state.border_colour().clear();
     }
-    Label2_MouseDown(1);
+    Label2_MouseDown(EditedPart::Line);
     plot_line(-1);
+}
+
+void StyleEditor::show_area_part(AreaColour which)
+{
+    m_state.area_colour = which;
+    const std::string& colour = area_part_colour(which);
+    set_swatch(EditedPart::Fill, colour_of(colour));
+    hex_box(2)->setText(from_latin1(colour));
+    QLabel* swatch = which == AreaColour::Primary ? m_primary_part_swatch : m_secondary_part_swatch;
+    // The marker stands left of the primary swatch and right of the secondary one.
+    const int left = which == AreaColour::Primary ? swatch->x() - px(330)
+                                                  : swatch->x() - px(330) + px(570) + px(60);
+    m_markers[2]->move(left, swatch->y());
+    m_markers[2]->show();
+    shadestp();
 }
 
 void StyleEditor::Label8_Click()
 {
-    nwf_sec = 0;
-    const bool night = night_mode == 1;
-    set_swatch(3, hex_to_value(night ? ed_pri_night : ed_pri_day, m_doc.kind).value_or(-1));
-    Text2[2]->setText(qs(night ? ed_pri_night : ed_pri_day));
-    Label5[2]->move(Label8->x() - px(330), Label8->y());
-    Label5[2]->show();
-    shadestp();
+    show_area_part(AreaColour::Primary);
 }
 
 void StyleEditor::Label9_Click()
 {
-    nwf_sec = 1;
-    const bool night = night_mode == 1;
-    set_swatch(3, hex_to_value(night ? ed_sec_night : ed_sec_day, m_doc.kind).value_or(-1));
-    Text2[2]->setText(qs(night ? ed_sec_night : ed_sec_day));
-    Label5[2]->move(Label9->x() - px(330) + px(570) + px(60), Label9->y());
-    Label5[2]->show();
-    shadestp();
+    show_area_part(AreaColour::Secondary);
 }
 
-std::string StyleEditor::get_code(int row_index)
+void StyleEditor::command1_Click(int index)
 {
-    if (!m_doc.valid_row(row_index)) {
-        return {};
-    }
-    StyleRow& r = m_doc.rows[static_cast<std::size_t>(row_index)];
-    const std::string field = ss(Label4[0]->text());
-    const std::string q(1, text::quote);
-    const std::string crlf(text::crlf);
-    const bool border_shown = !Text1[0]->isHidden();
-    // A style without night colours keeps "-1" in its row; only the text leaves them out.
-    std::string pri_night = r.pri_night;
-    std::string sec_night = r.sec_night;
-    if (text::contains(pri_night, "-1")) {
-        pri_night.clear();
-        sec_night.clear();
-    }
-    const bool sport = m_doc.kind == ThemeKind::SportFitness;
-    if (Check2->isChecked()) {
-        if (sec_night.empty()) {
-            sec_night = r.sec_night = ed_sec_night = "000000";
-        }
-        if (pri_night.empty()) {
-            pri_night = r.pri_night = ed_pri_night = sport ? "ffff00" : "FFFF00";
-        }
-    }
-    std::string code;
-    if (!sport) {
-        code = "FIELD=" + field;
-        if (!r.scale.empty()) {
-            code += " scale=" + q + r.scale + q;
-        }
-        if (border_shown && !r.border.empty()) {
-            code += " border=" + q + r.border + q;
-        }
-        code += " />" + crlf + "<COLOR>" + crlf + "<PRIMARY ";
-        const auto colours = [&](const std::string& day, const std::string& night) {
-            if (!day.empty()) {
-                code += " day=" + q + "#" + text::upper(day) + q;
-            }
-            if (!night.empty()) {
-                code += " night=" + q + "#" + text::upper(night) + q;
-            }
-            code += " />" + crlf;
-        };
-        colours(r.pri_day, pri_night);
-        if (!r.border.empty() && border_shown) {
-            code += "<SECONDARY ";
-            colours(r.sec_day, sec_night);
-        }
-        code += "</COLOR>" + crlf + "</STYLE>";
-        return code;
-    }
-    code = "field=" + q + field + q + " >" + "<color>" + "<primary ";
-    if (r.pri_day.empty()) {
-        r.pri_day = "CECECE";
-    }
-    if (pri_night.empty()) {
-        pri_night = "CECECE";
-        if (r.pri_night.empty()) {
-            r.pri_night = "CECECE";
-        }
-    }
-    code += " day=" + q + "#ff" + text::lower(r.pri_day) + q;
-    code += " night=" + q + "#ff" + text::lower(pri_night) + q;
-    code += " /><secondary ";
-    if (!r.sec_day.empty()) {
-        code += " day=" + q + "#" + text::lower(r.border) + text::lower(r.sec_day) + q;
-    }
-    if (!sec_night.empty()) {
-        code += " night=" + q + "#" + text::lower(r.nwf_border) + text::lower(sec_night) + q;
-    }
-    code += " /></color></style>";
-    return code;
-}
-
-void StyleEditor::applytoall()
-{
-    StyleRow& r = row();
-    r.scale = ss(Text1[1]->text());
-    if (Check3->isChecked()) {
-        r.border = m_doc.kind == ThemeKind::SportFitness ? "ff" : ss(Text1[0]->text());
-    } else {
-        r.border.clear();
-        ed_sec_day.clear();
-    }
-    r.sec_day = ed_sec_day;
-    r.pri_day = ed_pri_day;
-    r.sec_night = ed_sec_night;
-    r.pri_night = ed_pri_night;
-    const StyleRow edited = r;
-    for (int k = 0; k < m_doc.row_count(); ++k) {
-        StyleRow& other = m_doc.rows[static_cast<std::size_t>(k)];
-        if (k == m_row || other.field_name != edited.field_name) {
-            continue;
-        }
-        other.scale = edited.scale;
-        other.border = edited.border;
-        other.sec_day = edited.sec_day;
-        other.pri_day = edited.pri_day;
-        other.sec_night = edited.sec_night;
-        other.pri_night = edited.pri_night;
-        other.style_text = edited.style_text;
-    }
-}
-
-void StyleEditor::command1_Click(int i)
-{
-    if (i == 0) {
+    if (index == 0) {
         m_doc.modified = m_modified_at_open;
         reject();
         return;
     }
-    for (int k = 0; k < 4; ++k) {
-        if (pending[k]) {
-            Text2[k]->setFocus();
-            m_prompter.message(pending_message);
-            return;
-        }
+    if (const int box = m_state.pending_box(); box >= 0) {
+        hex_box(box)->setFocus();
+        m_prompter.message(pending_message);
+        return;
     }
-    StyleRow& r = row();
-    const bool car = m_doc.kind == ThemeKind::CarZumo;
-    if (!is_pgon) {
+    if (!m_doc.valid_row(m_row)) {
+        return;
+    }
+    if (!m_state.is_pgon) {
         const auto check = [this](QLineEdit* box) {
-            const double v = text::val(ss(box->text()));
+            const double v = text::val(to_latin1(box->text()));
             if (in_range(v)) {
                 return true;
             }
-            m_prompter.message(ss("(" + number_text(v) + apply_range_tail));
+            std::string range = "(";
+            range += to_latin1(number_text(v));
+            range += apply_range_tail;
+            m_prompter.message(range);
             return false;
         };
-        if (Check3->isChecked() && !check(Text1[0])) {
+        if (m_border_check->isChecked() && !check(m_border_box)) {
             return;
         }
-        if (!check(Text1[1])) {
+        if (!check(m_scale_box)) {
             return;
         }
-        r.scale = ss(Text1[1]->text());
     }
-    if (car && !is_pgon) {
-        if (Check3->isChecked()) {
-            r.border = ss(Text1[0]->text());
-        } else {
-            // No border: the style loses its border value and both border colours, so no
-            // secondary colour is written for it.
-            r.border.clear();
-            ed_sec_day.clear();
-            ed_sec_night.clear();
-        }
-    }
-    if (text::contains(ed_pri_night, "-1")) {
-        ed_pri_night = "-1";
-    }
-    r.sec_day = ed_sec_day;
-    r.pri_day = ed_pri_day;
-    r.sec_night = ed_sec_night;
-    r.pri_night = ed_pri_night;
-    if (!Check2->isChecked()) {
-        r.pri_night = ed_pri_night = "-1";
-    } else if (r.pri_night == "-1") {
-        ed_pri_night = ed_pri_day;
-        ed_sec_night = ed_sec_day;
-    }
+    AppliedValues values;
+    values.polygon = m_state.is_pgon;
+    values.border_on = m_border_check->isChecked();
+    values.night_colours = m_night_check->isChecked();
+    values.to_all_presentations = !sport() && m_apply_all_check->isChecked();
+    values.scale_text = to_latin1(m_scale_box->text());
+    values.border_text = to_latin1(m_border_box->text());
+    values.pri_day = m_state.colours.pri_day;
+    values.sec_day = m_state.colours.sec_day;
+    values.pri_night = m_state.colours.pri_night;
+    values.sec_night = m_state.colours.sec_night;
+    const StyleRow applied = applied_style(m_doc.kind, row(), values);
+    // The edit starts from the row as it was before the window opened.
+    row() = m_row_at_open;
+    DocumentEdit edit = style_apply_edit(m_doc, m_row, applied, values.to_all_presentations);
     m_applied = true;
-    m_doc.modified = true;
-    r.style_text = get_code(m_row);
-    if (car && applyall->isChecked()) {
-        applytoall();
-    }
+    m_sink(std::move(edit), "Apply " + m_row_at_open.elem_name);
     accept();
+}
+
+void StyleEditor::done(int result)
+{
+    // Whatever the opening and the check boxes did to the row is taken back unless Apply
+    // handed the change on.
+    if (!m_applied && m_doc.valid_row(m_row)) {
+        row() = m_row_at_open;
+    }
+    QDialog::done(result);
 }
 
 void StyleEditor::closeEvent(QCloseEvent* event)
@@ -1578,35 +936,17 @@ void StyleEditor::closeEvent(QCloseEvent* event)
     QDialog::closeEvent(event);
 }
 
-bool StyleEditor::key_allowed_in_hex(int key, const QString& text) const
-{
-    if (key == Qt::Key_Backspace || key == Qt::Key_Delete || key == Qt::Key_Return
-        || key == Qt::Key_Enter) {
-        return true;
-    }
-    if (text.size() != 1) {
-        return false;
-    }
-    return QString("ABCDEF0123456789").contains(text.toUpper());
-}
-
-int StyleEditor::text_index(QObject* watched, const auto& boxes) const
-{
-    for (std::size_t i = 0; i < boxes.size(); ++i) {
-        if (boxes[i] == watched) {
-            return static_cast<int>(i);
-        }
-    }
-    return -1;
-}
-
 bool StyleEditor::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
-    if (const int i = text_index(watched, commandop); i >= 0) {
+    for (std::size_t i = 0; i < m_mode_buttons.size(); ++i) {
+        if (watched != m_mode_buttons[i]) {
+            continue;
+        }
         // The button of the current mode, and Night while night colours are off, keep their
         // greyed look under the pointer, which counts as being over the window background.
-        if ((type == QEvent::MouseMove || type == QEvent::Leave) && !hover_allowed(i)) {
+        const DayNight mode = i == 0 ? DayNight::Day : DayNight::Night;
+        if ((type == QEvent::MouseMove || type == QEvent::Leave) && !hover_allowed(mode)) {
             if (type == QEvent::MouseMove) {
                 Form_MouseMove();
             }
@@ -1614,76 +954,30 @@ bool StyleEditor::eventFilter(QObject* watched, QEvent* event)
         }
         return QDialog::eventFilter(watched, event);
     }
-    if (type == QEvent::Enter || type == QEvent::MouseMove || type == QEvent::ToolTip) {
-        if (const int i = text_index(watched, Label2); i >= 0) {
-            Label2_MouseMove(i);
-        }
+    const auto part = std::find(m_swatches.begin(), m_swatches.end(), watched);
+    const bool swatch = part != m_swatches.end() && *part != nullptr;
+    const auto part_of = [&] { return static_cast<EditedPart>(part - m_swatches.begin()); };
+    if (swatch && (type == QEvent::Enter || type == QEvent::MouseMove || type == QEvent::ToolTip)) {
+        Label2_MouseMove(part_of());
     }
     if (type == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-        if (const int i = text_index(watched, Text2); i >= 0) {
-            if (key->key() == Qt::Key_Left || key->key() == Qt::Key_Right
-                || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab
-                || key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo)) {
-                return false;
-            }
-            if (!key_allowed_in_hex(key->key(), key->text())) {
-                return true;
-            }
-            m_doc.modified = true;
-            // The fill box of an area counts too: Apply must not drop a colour typed there.
-            pending[i] = true;
-            if (enter) {
-                Text2_Enter(i);
-                return true;
-            }
-            return false;
-        }
-        if (const int i = text_index(watched, Text1); i >= 0 && enter) {
-            Text1_Enter(i);
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((watched == m_border_box || watched == m_scale_box)
+            && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            Text1_Enter(watched == m_border_box ? 0 : 1);
             return true;
         }
         return false;
     }
-    if (type == QEvent::MouseButtonPress || type == QEvent::MouseMove
-        || type == QEvent::MouseButtonRelease) {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        if (type == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton) {
-            if (const int i = text_index(watched, Labc); i >= 0) {
-                Labc_MouseDown(i);
-                return true;
-            }
-            if (const int i = text_index(watched, Label2); i >= 0) {
-                Label2_MouseDown(i);
-                return true;
-            }
-            if (watched == Label8 && m_doc.kind == ThemeKind::SportFitness) {
-                Label8_Click();
-                return true;
-            }
-            if (watched == Label9 && m_doc.kind == ThemeKind::SportFitness) {
-                Label9_Click();
-                return true;
-            }
+    if (type == QEvent::MouseButtonPress
+        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        if (swatch) {
+            Label2_MouseDown(part_of());
+            return true;
         }
-        const bool dragging = mouse->buttons() & Qt::LeftButton;
-        if (const int i = text_index(watched, scrol); i >= 0) {
-            if (type == QEvent::MouseMove && dragging) {
-                const QPoint at = scrol[i]->mapToParent(mouse->position().toPoint());
-                scrol_drag(i, tw(at.x()) - thumb_width / 2);
-            } else if (type == QEvent::MouseButtonRelease) {
-                scrol_MouseUp(i);
-            }
-            return type != QEvent::MouseButtonPress;
-        }
-        if (watched == pointer1) {
-            if (type == QEvent::MouseMove && dragging) {
-                const QPoint at = pointer1->mapToParent(mouse->position().toPoint());
-                pointer1_drag(tw(at.x() - Picture5->x()) - pointer_width / 2);
-            } else if (type == QEvent::MouseButtonRelease) {
-                pointer1_MouseUp();
-            }
+        if (sport() && (watched == m_primary_part_swatch || watched == m_secondary_part_swatch)) {
+            show_area_part(
+                watched == m_primary_part_swatch ? AreaColour::Primary : AreaColour::Secondary);
             return true;
         }
     }
@@ -1692,14 +986,15 @@ bool StyleEditor::eventFilter(QObject* watched, QEvent* event)
 
 void register_style_editor(EditorLauncher& launcher)
 {
-    launcher.register_editor(EditorKind::Style, [](QWidget* parent, Document& doc, int row) {
-        doc.cur_row = row;
-        MessageBoxPrompter prompter(parent);
-        StyleEditor editor(doc, prompter, parent);
-        cent(editor);
-        editor.exec();
-        return editor.applied();
-    });
+    launcher.register_editor(
+        EditorKind::Style, [&launcher](QWidget* parent, Document& doc, int row) {
+            doc.cur_row = row;
+            MessageBoxPrompter prompter(parent);
+            StyleEditor editor(doc, prompter, parent, launcher.edit_sink(doc));
+            cent(editor);
+            editor.exec();
+            return editor.applied();
+        });
 }
 
 } // namespace tintwell

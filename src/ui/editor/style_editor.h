@@ -1,7 +1,10 @@
 #pragma once
 
 #include "model/document.h"
+#include "model/document_edit.h"
 #include "render/editor_sample.h"
+#include "ui/editor/editor_state.h"
+#include "ui/editor/editor_undo.h"
 #include "ui/main/editor_launcher.h"
 
 #include <QDialog>
@@ -18,161 +21,182 @@ class QUndoStack;
 
 namespace tintwell {
 
+class ColourChart;
+class HexBox;
+class ImageBox;
 class OwnerDrawnButton;
-
-/// Normalises a row's style text before editing: a Sport & Fitness text loses its line breaks
-/// (and the row keeps the result); a Car & Zumo text holding a "#-1" night colour loses every
-/// night attribute. Returns the text.
-std::string strip_night(Document& doc, int row);
+class PaletteGrid;
+class ShadeLadder;
+class ValueSlider;
 
 /// `editor`, the style editor: day and night colours, border width and scale of one line or
-/// area style of row `cur_row`, with undo, written back on Apply.
+/// area style of row `cur_row`, with its own undo while it is open. Apply hands the change to
+/// the edit sink as one edit (with "Apply to All Presentations", for every row it changes);
+/// Cancel and closing leave the row as it was.
 class StyleEditor : public QDialog
 {
     Q_OBJECT
 public:
     /// Loads row `doc.cur_row` (the opening sequence runs here). Messages go to `prompter`.
-    StyleEditor(Document& doc, Prompter& prompter, QWidget* parent = nullptr);
+    /// Apply hands its edit to `sink`; without one it is applied to `doc` at once.
+    StyleEditor(Document& doc, Prompter& prompter, QWidget* parent = nullptr, EditSink sink = {});
     ~StyleEditor() override;
 
-    /// True once Apply has written the style back.
+    /// True once Apply has handed the change on.
     bool applied() const { return m_applied; }
 
-    /// The style text of row `row` from its cells and this window's state.
-    std::string get_code(int row);
-
-    // Working values, readable by tests.
-    std::string ed_pri_day, ed_sec_day, ed_pri_night, ed_sec_night;
-    int target = 1;
-    bool is_pgon = false;
-    int night_mode = 0;
-    int nwf_sec = 0;
-    std::array<ColourValue, 2> cur_col {};
-    /// A hex box `Text2`(i) typed into without Enter; Apply and Day/Night wait for it.
-    std::array<bool, 4> pending {};
+    /// The working values. Tests may set them as the pickers would.
+    const StyleEditorState& state() const { return m_state; }
+    StyleEditorState& state() { return m_state; }
     const EditorSample& sample() const { return m_sample; }
     QUndoStack* undo_stack() const { return m_undo; }
-    /// The colour of a swatch `Label2`(i).
-    ColourValue swatch_colour(int i) const { return m_swatch[i]; }
+    /// The colour of the swatch of a part.
+    ColourValue swatch_colour(EditedPart part) const;
+
+    /// The images behind the sample, the shade ladder and the colour field.
+    const QImage& sample_image() const { return m_sample_image; }
+    const QImage& ladder_image() const;
+    const QImage& field_image() const;
 
     // Handlers, named after their controls.
-    void Label2_MouseDown(int i);
-    void Labc_MouseDown(int i);
+    void Label2_MouseDown(EditedPart part);
+    void Labc_MouseDown(int block);
+    /// The colour field: a press takes the colour as a step, a drag follows the pointer.
     void p5_pick(QPoint pos, bool press);
     void Picture5_MouseUp(QPoint pos);
-    void pointer1_drag(int x_twips);
+    void pointer1_drag(int left_twips);
     void pointer1_MouseUp();
-    void Text2_Enter(int i);
-    void Text1_Enter(int i);
-    void scrol_drag(int i, int left_twips);
-    void scrol_MouseUp(int i);
-    void commandop_Click(int i);
+    void Text2_Enter(int box);
+    /// 0 border width, 1 scale.
+    void Text1_Enter(int box);
+    void scrol_drag(int slider, int left_twips);
+    void scrol_MouseUp(int slider);
+    void commandop_Click(DayNight mode);
     void Check1_Click();
     void Check2_MouseUp();
     void Check3_MouseUp();
     void Label8_Click();
+    void Label9_Click();
     /// Shows the swatch's colour as "#RRGGBB" in its tool tip.
-    void Label2_MouseMove(int i);
+    void Label2_MouseMove(EditedPart part);
     /// Takes the hover look off the buttons when the pointer is over the window background.
     void Form_MouseMove();
-    void Label9_Click();
-    void command1_Click(int i);
+    /// 0 Cancel, 1 Apply.
+    void command1_Click(int index);
+    /// 0 Undo, 1 Redo.
     void und(int index);
-
-    // Controls, named as in the design.
-    std::array<OwnerDrawnButton*, 2> commandop {};
-    std::array<OwnerDrawnButton*, 2> command1 {};
-    QPushButton* undo_button = nullptr;
-    QPushButton* redo_button = nullptr;
-    QFrame* Frame1 = nullptr;
-    QFrame* Frame2 = nullptr;
-    std::array<QLabel*, 4> Label2 {};
-    std::array<QLineEdit*, 4> Text2 {};
-    std::array<QLineEdit*, 2> Text1 {};
-    std::array<QFrame*, 2> pc4 {};
-    std::array<QFrame*, 2> scrol {};
-    std::array<QLineEdit*, 2> Text5 {};
-    std::array<QLabel*, 254> Labc {};
-    QFrame* Shape12 = nullptr;
-    QFrame* Shape2 = nullptr;
-    QWidget* Picture5 = nullptr;
-    QFrame* pointer1 = nullptr;
-    QWidget* p5 = nullptr;
-    QLabel* Label3 = nullptr;
-    QWidget* Picture1 = nullptr;
-    std::array<QLabel*, 3> Label5 {};
-    QLabel* Label8 = nullptr;
-    QLabel* Label9 = nullptr;
-    std::array<QLabel*, 2> Label4 {};
-    QLabel* label6 = nullptr;
-    QLabel* Label7 = nullptr;
-    std::array<QLabel*, 2> Label1 {};
-    QCheckBox* Check1 = nullptr;
-    QCheckBox* Check2 = nullptr;
-    QCheckBox* Check3 = nullptr;
-    QCheckBox* applyall = nullptr;
-
-    /// The images behind the sample, the shade ladder and the colour field.
-    const QImage& sample_image() const { return m_sample_image; }
-    const QImage& ladder_image() const { return m_ladder_image; }
-    const QImage& field_image() const { return m_field_image; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void done(int result) override;
 
 private:
-    friend class RecordCommand;
+    // Design sizes in twips: the sample picture and a marker beside it.
+    static constexpr int sample_width = 9450;
+    static constexpr int sample_height = 7332;
+    static constexpr int marker_height = 390;
 
+    // The control set-up (style_editor_controls.cpp).
     void build_controls();
+    void build_swatches();
+    void build_values();
+    void build_buttons();
+    void build_pickers();
+
     void Form_Load();
-    void set_opt(int night);
+    void set_opt(DayNight mode);
     /// A Day/Night button takes the hover look only while night colours are on and it is not
     /// the current mode.
-    bool hover_allowed(int i) const;
+    bool hover_allowed(DayNight mode) const;
     /// A Sport & Fitness area: its colours are picked one part at a time (Label8, Label9).
     bool sport_area() const;
+    bool sport() const { return m_doc.kind == ThemeKind::SportFitness; }
     void set_nwfcols(const std::string& colour);
+    /// Stores a picked colour: in a Sport & Fitness area in the part picked with Label8 or
+    /// Label9, else in the line (or fill) colour with `line_part` and in the border colour
+    /// without, of the current mode; shows it in that part's hex box and, with `swatch`, its
+    /// swatch.
+    void store_colour(ColourValue colour, bool line_part, bool swatch);
+    /// The working colour of a part of a Sport & Fitness area in the current mode.
+    const std::string& area_part_colour(AreaColour which) const;
+    void paint_area_swatch(AreaColour which, ColourValue colour);
+    /// The value of a colour text; -1 when it does not convert.
+    ColourValue colour_of(const std::string& text) const;
     void reset_scrol();
     void plot_line(int shade);
     void plotcols(ColourValue colour);
     void shadestp();
     void shades_check(ColourValue colour);
-    void add_(const std::string& colours);
-    void apply_record(const std::string& record);
-    void applytoall();
-    void set_swatch(int i, ColourValue colour);
-    void set_swatch_widget(QWidget* widget, ColourValue colour);
-    void place_thumb(int i, int left_twips);
+    /// Records the state as an undo step.
+    void add_(StepSource source = StepSource::Pick);
+    EditorStep current_step() const;
+    void restore_step(const EditorStep& step);
+    void set_swatch(EditedPart part, ColourValue colour);
+    void place_thumb(int slider, const QString& value);
     void show_sample();
-    std::string working_colours() const;
-    std::string& line_colour();
-    std::string& border_colour();
-    bool key_allowed_in_hex(int key, const QString& text) const;
-    int text_index(QObject* watched, const auto& boxes) const;
+    void show_area_part(AreaColour colour);
+    HexBox* hex_box(int box) const;
     StyleRow& row();
 
     Document& m_doc;
     Prompter& m_prompter;
+    EditSink m_sink;
     int m_row = 0;
+    /// The row as it was when the window opened; the opening normalises the row in place.
+    StyleRow m_row_at_open;
     bool m_modified_at_open = false;
     bool m_applied = false;
     bool m_in_undo = false;
+    StyleEditorState m_state;
     EditorSample m_sample;
     std::array<ColourValue, 4> m_swatch {};
-    ColourValue m_label8 = 0;
-    ColourValue m_label9 = 0;
-    std::array<int, 2> m_thumb {};
-    int m_pointer_left = 0;
+    ColourValue m_primary_part_colour = 0;
+    ColourValue m_secondary_part_colour = 0;
     QImage m_sample_image;
-    QImage m_ladder_image;
-    QImage m_field_image;
     QUndoStack* m_undo = nullptr;
-    std::string m_record;
+    EditorStep m_recorded;
+    bool m_has_recorded = false;
+    /// Counts the drags, so that the steps of one drag merge and those of the next do not.
+    int m_gesture = 0;
+
+    // Controls; their object names are the design's.
+    std::array<OwnerDrawnButton*, 2> m_mode_buttons {};
+    OwnerDrawnButton* m_cancel_button = nullptr;
+    OwnerDrawnButton* m_apply_button = nullptr;
+    QPushButton* m_undo_button = nullptr;
+    QPushButton* m_redo_button = nullptr;
+    QFrame* m_line_group = nullptr;
+    QFrame* m_area_group = nullptr;
+    std::array<QLabel*, 4> m_swatches {};
+    std::array<HexBox*, 4> m_hex_boxes {};
+    QLineEdit* m_border_box = nullptr;
+    QLineEdit* m_scale_box = nullptr;
+    std::array<ValueSlider*, 2> m_sliders {};
+    std::array<QLineEdit*, 2> m_adjust_readouts {};
+    PaletteGrid* m_palette = nullptr;
+    QFrame* m_part_outline = nullptr;
+    ShadeLadder* m_ladder = nullptr;
+    ColourChart* m_colour_field = nullptr;
+    QLabel* m_hover_swatch = nullptr;
+    ImageBox* m_sample_box = nullptr;
+    std::array<QLabel*, 3> m_markers {};
+    QLabel* m_primary_part_swatch = nullptr;
+    QLabel* m_secondary_part_swatch = nullptr;
+    QLabel* m_field_label = nullptr;
+    QLabel* m_presentation_label = nullptr;
+    QLabel* m_line_mode_caption = nullptr;
+    QLabel* m_area_mode_caption = nullptr;
+    QLabel* m_line_colour_caption = nullptr;
+    QCheckBox* m_same_as_line_check = nullptr;
+    QCheckBox* m_night_check = nullptr;
+    QCheckBox* m_border_check = nullptr;
+    QCheckBox* m_apply_all_check = nullptr;
 };
 
-/// Lets a double click on a line or area style of the main window open the style editor.
+/// Lets a double click on a line or area style of the main window open the style editor; its
+/// Apply goes to the launcher's edit sink.
 void register_style_editor(EditorLauncher& launcher);
 
 } // namespace tintwell

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "model/document.h"
+#include "model/document_edit.h"
 
 #include <QWidget>
-
 #include <functional>
 #include <map>
 
@@ -14,7 +14,8 @@ enum class EditorKind { Style, StyleText, SportFitness, About };
 
 /// One place where the editor windows plug into the main window. An opener shows its window
 /// modally on row `row` of the document and returns true when it changed the style. A kind with
-/// no opener registered opens nothing.
+/// no opener registered opens nothing. The windows and the commands of the menus hand their
+/// changes to the launcher's edit sink.
 class EditorLauncher
 {
 public:
@@ -29,8 +30,15 @@ public:
         return found != m_openers.end() && found->second(parent, doc, row);
     }
 
+    /// Where the windows hand their changes from now on; an empty sink brings back the default,
+    /// which applies each change to the document at once and marks it modified.
+    void set_edit_sink(EditSink sink) { m_sink = std::move(sink); }
+    /// The sink for changes to `doc`.
+    EditSink edit_sink(Document& doc) const { return m_sink ? m_sink : apply_to(doc); }
+
 private:
     std::map<EditorKind, Opener> m_openers;
+    EditSink m_sink;
 };
 
 } // namespace tintwell

@@ -1,0 +1,309 @@
+#include "model/document_edit.h"
+
+#include <algorithm>
+#include <array>
+#include <map>
+#include <utility>
+
+namespace tintwell {
+
+namespace {
+
+// The text cells in the order of their bits.
+constexpr std::array<std::pair<Cell, std::string StyleRow::*>, 13> text_cells = { {
+    { Cell::PriDay, &StyleRow::pri_day },
+    { Cell::PriNight, &StyleRow::pri_night },
+    { Cell::SecDay, &StyleRow::sec_day },
+    { Cell::SecNight, &StyleRow::sec_night },
+    { Cell::ElemName, &StyleRow::elem_name },
+    { Cell::FieldName, &StyleRow::field_name },
+    { Cell::BgWidth, &StyleRow::bg_width },
+    { Cell::FgWidth, &StyleRow::fg_width },
+    { Cell::Scale, &StyleRow::scale },
+    { Cell::Border, &StyleRow::border },
+    { Cell::PresName, &StyleRow::pres_name },
+    { Cell::StyleText, &StyleRow::style_text },
+    { Cell::NwfBorder, &StyleRow::nwf_border },
+} };
+
+bool has(CellSet cells, Cell cell)
+{
+    return (cells & static_cast<CellSet>(cell)) != 0;
+}
+
+} // namespace
+
+CellSet changed_cells(const StyleRow& a, const StyleRow& b)
+{
+    CellSet cells = a.pres_code != b.pres_code ? static_cast<CellSet>(Cell::PresCode) : 0;
+    for (const auto& [cell, member] : text_cells) {
+        if (a.*member != b.*member) {
+            cells = cells | cell;
+        }
+    }
+    return cells;
+}
+
+RowCells::RowCells(const StyleRow& row, CellSet cells)
+    : m_cells(cells)
+    , m_pres_code(has(cells, Cell::PresCode) ? row.pres_code : std::int16_t(0))
+{
+    for (const auto& [cell, member] : text_cells) {
+        if (has(cells, cell)) {
+            m_texts.push_back(row.*member);
+        }
+    }
+}
+
+void RowCells::write_to(StyleRow& row) const
+{
+    if (has(m_cells, Cell::PresCode)) {
+        row.pres_code = m_pres_code;
+    }
+    std::size_t next = 0;
+    for (const auto& [cell, member] : text_cells) {
+        if (has(m_cells, cell) && next < m_texts.size()) {
+            row.*member = m_texts[next++];
+        }
+    }
+}
+
+void RowSet::add(int row)
+{
+    if (!m_runs.empty()) {
+        Run& last = m_runs.back();
+        if (last.count == 1 && row > last.first) {
+            last.step = row - last.first;
+            last.count = 2;
+            return;
+        }
+        if (row == last.first + last.step * last.count) {
+            ++last.count;
+            return;
+        }
+    }
+    m_runs.push_back(Run { row, 1, 1 });
+}
+
+std::size_t RowSet::size() const
+{
+    std::size_t n = 0;
+    for (const Run& run : m_runs) {
+        n += static_cast<std::size_t>(run.count);
+    }
+    return n;
+}
+
+PresentationList presentation_list(const Document& doc)
+{
+    return { doc.pres_names, doc.pres_count };
+}
+
+std::vector<StyleRow> DocumentEdit::RowOrder::build(std::vector<StyleRow>& old) const
+{
+    std::size_t total = 0;
+    for (const Piece& piece : pieces) {
+        total += static_cast<std::size_t>(piece.count);
+    }
+    std::vector<StyleRow> rows;
+    rows.reserve(total);
+    std::size_t next_added = 0;
+    for (const Piece& piece : pieces) {
+        for (int k = 0; k < piece.count; ++k) {
+            if (piece.from < 0) {
+                if (next_added < added.size()) {
+                    rows.push_back(added[next_added++]);
+                }
+                continue;
+            }
+            const auto at = static_cast<std::size_t>(piece.from + k);
+            if (at < old.size()) {
+                rows.push_back(std::move(old[at]));
+            }
+        }
+    }
+    return rows;
+}
+
+void DocumentEdit::apply(Document& doc) const
+{
+    if (m_forward) {
+        doc.rows = m_forward->build(doc.rows);
+    }
+    for (const CellWrite& write : m_writes) {
+        write.rows.for_each([&](int row) {
+            if (doc.valid_row(row)) {
+                write.after.write_to(doc.rows[static_cast<std::size_t>(row)]);
+            }
+        });
+    }
+    if (m_presentations) {
+        doc.pres_names = m_presentations->second.names;
+        doc.pres_count = m_presentations->second.count;
+    }
+    if (m_metadata) {
+        doc.metadata = m_metadata->second;
+        doc.view().metadata_changed(doc.metadata);
+    }
+}
+
+void DocumentEdit::revert(Document& doc) const
+{
+    if (m_metadata) {
+        doc.metadata = m_metadata->first;
+        doc.view().metadata_changed(doc.metadata);
+    }
+    if (m_presentations) {
+        doc.pres_names = m_presentations->first.names;
+        doc.pres_count = m_presentations->first.count;
+    }
+    for (auto write = m_writes.rbegin(); write != m_writes.rend(); ++write) {
+        for (const auto& [rows, values] : write->before) {
+            rows.for_each([&](int row) {
+                if (doc.valid_row(row)) {
+                    values.write_to(doc.rows[static_cast<std::size_t>(row)]);
+                }
+            });
+        }
+    }
+    if (m_backward) {
+        doc.rows = m_backward->build(doc.rows);
+    }
+}
+
+bool DocumentEdit::empty() const
+{
+    return !m_forward && m_writes.empty()
+        && (!m_presentations || m_presentations->first == m_presentations->second)
+        && (!m_metadata || m_metadata->first == m_metadata->second);
+}
+
+void DocumentEdit::replace_row(int row, const StyleRow& before, const StyleRow& after)
+{
+    const CellSet cells = changed_cells(before, after);
+    if (cells == 0) {
+        return;
+    }
+    CellWrite write;
+    write.rows.add(row);
+    write.after = RowCells(after, cells);
+    write.before.emplace_back(write.rows, RowCells(before, cells));
+    m_writes.push_back(std::move(write));
+}
+
+void DocumentEdit::write_rows(
+    const std::vector<StyleRow>& table, const std::vector<int>& rows, const RowCells& values)
+{
+    CellWrite write;
+    write.after = values;
+    // Rows that held the same values before share one copy of them.
+    std::map<RowCells, std::size_t> groups;
+    for (const int row : rows) {
+        if (row < 0 || static_cast<std::size_t>(row) >= table.size()) {
+            continue;
+        }
+        RowCells now(table[static_cast<std::size_t>(row)], values.cells());
+        if (now == values) {
+            continue;
+        }
+        write.rows.add(row);
+        const auto [group, added] = groups.try_emplace(now, write.before.size());
+        if (added) {
+            write.before.emplace_back(RowSet(), std::move(now));
+        }
+        write.before[group->second].first.add(row);
+    }
+    if (!write.rows.empty()) {
+        m_writes.push_back(std::move(write));
+    }
+}
+
+void DocumentEdit::reorder(
+    const std::vector<StyleRow>& table, const std::vector<int>& order, std::vector<StyleRow> added)
+{
+    const int n = static_cast<int>(table.size());
+    bool same = order.size() == table.size() && added.empty();
+    for (std::size_t p = 0; same && p < order.size(); ++p) {
+        same = order[p] == static_cast<int>(p);
+    }
+    if (same) {
+        return;
+    }
+    const auto extend = [](RowOrder& into, int from) {
+        auto& pieces = into.pieces;
+        if (!pieces.empty()) {
+            RowOrder::Piece& last = pieces.back();
+            if ((from < 0 && last.from < 0)
+                || (from >= 0 && last.from >= 0 && last.from + last.count == from)) {
+                ++last.count;
+                return;
+            }
+        }
+        pieces.push_back({ from, 1 });
+    };
+
+    RowOrder forward;
+    std::vector<int> new_position(table.size(), -1);
+    for (std::size_t p = 0; p < order.size(); ++p) {
+        const int from = order[p] >= 0 && order[p] < n ? order[p] : -1;
+        if (from >= 0) {
+            new_position[static_cast<std::size_t>(from)] = static_cast<int>(p);
+        }
+        extend(forward, from);
+    }
+    forward.added = std::move(added);
+
+    RowOrder backward;
+    for (int i = 0; i < n; ++i) {
+        const int at = new_position[static_cast<std::size_t>(i)];
+        if (at < 0) {
+            backward.added.push_back(table[static_cast<std::size_t>(i)]);
+        }
+        extend(backward, at);
+    }
+    m_forward = std::move(forward);
+    m_backward = std::move(backward);
+}
+
+void DocumentEdit::set_presentations(PresentationList before, PresentationList after)
+{
+    m_presentations.emplace(std::move(before), std::move(after));
+}
+
+void DocumentEdit::set_metadata(ThemeMetadata before, ThemeMetadata after)
+{
+    m_metadata.emplace(std::move(before), std::move(after));
+}
+
+bool DocumentEdit::metadata_only() const
+{
+    return m_metadata && !m_forward && m_writes.empty() && !m_presentations;
+}
+
+bool DocumentEdit::merge(const DocumentEdit& later)
+{
+    if (!metadata_only() || !later.metadata_only()) {
+        return false;
+    }
+    m_metadata->second = later.m_metadata->second;
+    return true;
+}
+
+EditSink apply_to(Document& doc)
+{
+    return [&doc](DocumentEdit edit, std::string) {
+        edit.apply(doc);
+        doc.modified = true;
+    };
+}
+
+DocumentEdit metadata_edit(const Document& doc, const ThemeMetadata& metadata)
+{
+    DocumentEdit edit;
+    if (metadata != doc.metadata) {
+        edit.set_metadata(doc.metadata, metadata);
+    }
+    return edit;
+}
+
+} // namespace tintwell

@@ -1,0 +1,168 @@
+#include "model/style_text.h"
+
+#include "model/text.h"
+
+namespace tintwell {
+
+using namespace text;
+
+namespace {
+
+// The night colours as the text writes them, and the defaults filled in on the way.
+struct NightColours
+{
+    std::string primary;
+    std::string secondary;
+};
+
+NightColours written_night(StyleValues& values)
+{
+    // A style without night colours keeps "-1" in its row; only the text leaves them out.
+    NightColours night { values.pri_night, values.sec_night };
+    if (contains(night.primary, "-1")) {
+        night.primary.clear();
+        night.secondary.clear();
+    }
+    const bool sport = values.kind == ThemeKind::SportFitness;
+    if (values.night_colours) {
+        if (night.secondary.empty()) {
+            night.secondary = values.sec_night = "000000";
+        }
+        if (night.primary.empty()) {
+            night.primary = values.pri_night = sport ? "ffff00" : "FFFF00";
+        }
+    }
+    if (sport) {
+        if (values.pri_day.empty()) {
+            values.pri_day = "CECECE";
+        }
+        if (night.primary.empty()) {
+            night.primary = "CECECE";
+            if (values.pri_night.empty()) {
+                values.pri_night = "CECECE";
+            }
+        }
+    }
+    return night;
+}
+
+std::string quoted(std::string_view name, const std::string& value)
+{
+    return " " + std::string(name) + "=" + std::string(1, quote) + value + std::string(1, quote);
+}
+
+} // namespace
+
+StyleValues style_values(const StyleRow& row, ThemeKind kind)
+{
+    StyleValues values;
+    values.kind = kind;
+    values.field_name = row.field_name;
+    values.scale = row.scale;
+    values.border = row.border;
+    values.nwf_border = row.nwf_border;
+    values.pri_day = row.pri_day;
+    values.pri_night = row.pri_night;
+    values.sec_day = row.sec_day;
+    values.sec_night = row.sec_night;
+    values.night_colours = row.pri_night != "-1";
+    return values;
+}
+
+StyleValues code_colours(StyleValues values)
+{
+    written_night(values);
+    return values;
+}
+
+std::string get_code(const StyleValues& in)
+{
+    StyleValues values = in;
+    const NightColours night = written_night(values);
+    const std::string crlf_text(crlf);
+    std::string code;
+    if (values.kind == ThemeKind::CarZumo) {
+        code = "FIELD=" + values.field_name;
+        if (!values.scale.empty()) {
+            code += quoted("scale", values.scale);
+        }
+        if (!values.border.empty()) {
+            code += quoted("border", values.border);
+        }
+        code += " />" + crlf_text + "<COLOR>" + crlf_text + "<PRIMARY ";
+        const auto colours = [&](const std::string& day, const std::string& night_colour) {
+            if (!day.empty()) {
+                code += quoted("day", "#" + upper(day));
+            }
+            if (!night_colour.empty()) {
+                code += quoted("night", "#" + upper(night_colour));
+            }
+            code += " />" + crlf_text;
+        };
+        colours(values.pri_day, night.primary);
+        if (!values.border.empty()) {
+            code += "<SECONDARY ";
+            colours(values.sec_day, night.secondary);
+        }
+        return code + "</COLOR>" + crlf_text + "</STYLE>";
+    }
+    code = "field=" + std::string(1, quote) + values.field_name + std::string(1, quote)
+        + " ><color><primary ";
+    code += quoted("day", "#ff" + lower(values.pri_day));
+    code += quoted("night", "#ff" + lower(night.primary));
+    code += " /><secondary ";
+    if (!values.sec_day.empty()) {
+        code += quoted("day", "#" + lower(values.border) + lower(values.sec_day));
+    }
+    if (!night.secondary.empty()) {
+        code += quoted("night", "#" + lower(values.nwf_border) + lower(night.secondary));
+    }
+    return code + " /></color></style>";
+}
+
+void store_values(StyleRow& row, const StyleValues& values)
+{
+    row.scale = values.scale;
+    row.border = values.border;
+    row.nwf_border = values.nwf_border;
+    row.pri_day = values.pri_day;
+    row.pri_night = values.pri_night;
+    row.sec_day = values.sec_day;
+    row.sec_night = values.sec_night;
+}
+
+std::string strip_night(std::string_view style_text, ThemeKind kind)
+{
+    if (kind == ThemeKind::SportFitness) {
+        return remove(style_text, crlf);
+    }
+    std::string code(style_text);
+    if (!contains(lower(code), "night=") || !contains(code, "-1")) {
+        return code;
+    }
+    std::string joined;
+    for (auto line : split(code, crlf)) {
+        const std::size_t at = instr(lower(line), " night");
+        if (at != 0) {
+            line = left(line, at) + " />";
+        }
+        joined += line;
+        joined += crlf;
+    }
+    return remove(joined, "night=\"#-1\"");
+}
+
+DocumentEdit strip_night_edit(const Document& doc, int row)
+{
+    DocumentEdit edit;
+    if (!doc.valid_row(row)) {
+        return edit;
+    }
+    const StyleRow& before = doc.rows[static_cast<std::size_t>(row)];
+    StyleRow after = before;
+    after.style_text = strip_night(before.style_text, doc.kind);
+    edit.replace_row(row, before, after);
+    return edit;
+}
+
+} // namespace tintwell

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "colour/colour_codes.h"
+#include "render/qt/qt_canvas.h"
+
+#include <QColor>
+#include <QPalette>
+#include <QWidget>
+
+namespace tintwell {
+
+/// The ColourValue (0x00BBGGRR) of a colour; the inverse of to_qcolor.
+inline ColourValue colour_value(const QColor& colour)
+{
+    return colour.red() + 256 * colour.green() + 65536 * colour.blue();
+}
+
+/// Shows `colour` as the background of a swatch (a widget that fills its background).
+inline void paint_swatch(QWidget& swatch, const QColor& colour)
+{
+    QPalette palette = swatch.palette();
+    palette.setColor(QPalette::Window, colour);
+    swatch.setPalette(palette);
+}
+
+} // namespace tintwell

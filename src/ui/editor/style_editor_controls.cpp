@@ -1,0 +1,297 @@
+// The style editor's controls: where they sit (design sizes in twips), their object names and
+// how their signals reach the handlers.
+#include "ui/common/colour_chart.h"
+#include "ui/common/qt_colour.h"
+#include "ui/editor/picking_widgets.h"
+#include "ui/editor/style_editor.h"
+#include "ui/main/owner_drawn_button.h"
+#include "ui/main/twips.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
+#include <QShortcut>
+#include <QUndoStack>
+
+namespace tintwell {
+
+namespace {
+
+constexpr const char* enter_hint = "Press Enter to Change Color";
+constexpr int group_left = 10100;
+constexpr int palette_top = 4080;
+constexpr int field_width = 1000;
+constexpr int field_height = 3072;
+
+QLabel* label(QWidget* parent, const QString& name, const QString& caption, QRect place)
+{
+    auto* l = new QLabel(caption, parent);
+    l->setObjectName(name);
+    l->setGeometry(place);
+    return l;
+}
+
+QLabel* bold_label(QWidget* parent, const QString& name, const QString& caption, QRect place)
+{
+    QLabel* l = label(parent, name, caption, place);
+    l->setStyleSheet("font-weight: bold;");
+    return l;
+}
+
+QFrame* group(QWidget* parent, const char* name, QRect place)
+{
+    auto* frame = new QFrame(parent);
+    frame->setObjectName(name);
+    frame->setFrameShape(QFrame::StyledPanel);
+    frame->setGeometry(place);
+    return frame;
+}
+
+QCheckBox* check_box(QWidget* parent, const char* name, const QString& caption, QRect place)
+{
+    auto* box = new QCheckBox(caption, parent);
+    box->setObjectName(name);
+    box->setGeometry(place);
+    return box;
+}
+
+} // namespace
+
+void StyleEditor::build_controls()
+{
+    setFixedSize(px(14600), px(8400));
+    // The control widths were laid out for this font, not for whatever the desktop uses.
+    QFont font;
+    font.setFamilies({ "MS Sans Serif", "Liberation Sans", "Arial" });
+    font.setPointSize(8);
+    setFont(font);
+    // Moves over the window background take the hover look off the buttons.
+    setMouseTracking(true);
+
+    m_sample_image = QImage(px(sample_width), px(sample_height), QImage::Format_RGB32);
+    m_sample_image.fill(QColor(240, 240, 240));
+    m_sample_box = new ImageBox(&m_sample_image, this);
+    m_sample_box->setObjectName("Picture1");
+    m_sample_box->setGeometry(tw_rect(480, 600, sample_width, sample_height));
+    m_sample_box->set_framed(true);
+    connect(m_sample_box, &ImageBox::pressed, this, [this](QPoint p, Qt::MouseButtons) {
+        // A press on the body bar picks the line part, one on a border bar the border part.
+        const int x = tw(p.x());
+        const int y = tw(p.y());
+        if (m_sample.form == EditorSample::Form::Arrow || m_sample.is_pgon) {
+            return;
+        }
+        if (m_sample.scale_.visible && m_sample.scale_.rect.contains(x, y)) {
+            Label2_MouseDown(EditedPart::Line);
+        } else if ((m_sample.bord[0].visible && m_sample.bord[0].rect.contains(x, y))
+            || (m_sample.bord[1].visible && m_sample.bord[1].rect.contains(x, y))) {
+            Label2_MouseDown(EditedPart::Border);
+        }
+    });
+    for (int i = 0; i < 2; ++i) {
+        m_markers[i] =
+            label(this, QString("Label5_%1").arg(i), ">", tw_rect(120, 600, 330, marker_height));
+        m_markers[i]->setStyleSheet("font-weight: bold; font-size: 16pt; color: #c00000;");
+        m_markers[i]->hide();
+    }
+    m_field_label = bold_label(this, "Label4_0", "", tw_rect(480, 120, 5000, 300));
+    m_presentation_label = label(this, "Label4_1", "", tw_rect(5600, 120, 4200, 300));
+
+    build_swatches();
+    build_values();
+    build_buttons();
+    build_pickers();
+}
+
+void StyleEditor::build_swatches()
+{
+    const auto swatch = [this](QWidget* parent, const QString& name, QRect place) {
+        QLabel* l = label(parent, name, "", place);
+        l->setAutoFillBackground(true);
+        l->setFrameShape(QFrame::Box);
+        l->setMouseTracking(true);
+        l->installEventFilter(this);
+        return l;
+    };
+    const auto hex_box = [this](QWidget* parent, int box, QRect place) {
+        auto* t = new HexBox(parent);
+        t->setObjectName(QString("Text2_%1").arg(box));
+        t->setGeometry(place);
+        t->setToolTip(enter_hint);
+        connect(t, &HexBox::typed, this, [this, box] {
+            m_doc.modified = true;
+            // The fill box of an area counts too: Apply must not drop a colour typed there.
+            m_state.pending[static_cast<std::size_t>(box)] = true;
+        });
+        connect(t, &HexBox::entered, this, [this, box] { Text2_Enter(box); });
+        m_hex_boxes[static_cast<std::size_t>(box)] = t;
+        return t;
+    };
+
+    m_line_group = group(this, "Frame1", tw_rect(group_left, 120, 4300, 3000));
+    m_line_mode_caption = bold_label(m_line_group, "label6", "DAY", tw_rect(120, 120, 1200, 300));
+    m_swatches[1] = swatch(m_line_group, "Label2_1", tw_rect(120, 520, 570, 345));
+    hex_box(m_line_group, 1, tw_rect(780, 520, 1100, 345));
+    m_line_colour_caption =
+        label(m_line_group, "Label1_1", "Line colour", tw_rect(1980, 540, 2200, 300));
+    m_swatches[0] = swatch(m_line_group, "Label2_0", tw_rect(120, 1000, 570, 345));
+    hex_box(m_line_group, 0, tw_rect(780, 1000, 1100, 345));
+    label(m_line_group, "Label1_0", "Border colour", tw_rect(1980, 1020, 2200, 300));
+
+    m_area_group = group(this, "Frame2", tw_rect(group_left, 3300, 4300, 3000));
+    m_area_group->hide();
+    m_area_mode_caption = bold_label(m_area_group, "Label7", "DAY", tw_rect(120, 120, 1200, 300));
+    m_swatches[3] = swatch(m_area_group, "Label2_3", tw_rect(120, 520, 570, 345));
+    hex_box(m_area_group, 3, tw_rect(780, 520, 1100, 345));
+    label(m_area_group, "Label1_4", "Fill colour", tw_rect(1980, 540, 2200, 300));
+    m_primary_part_swatch = swatch(m_area_group, "Label8", tw_rect(450, 1100, 570, 345));
+    m_secondary_part_swatch = swatch(m_area_group, "Label9", tw_rect(1200, 1100, 570, 345));
+    m_primary_part_swatch->hide();
+    m_secondary_part_swatch->hide();
+    hex_box(m_area_group, 2, tw_rect(1950, 1100, 1100, 345));
+    m_markers[2] = label(m_area_group, "Label5_2", ">", tw_rect(120, 1080, 330, marker_height));
+    m_markers[2]->hide();
+
+    m_part_outline = new QFrame(m_line_group);
+    m_part_outline->setObjectName("Shape2");
+    m_part_outline->setStyleSheet("border: 2px solid #c00000; background: transparent;");
+    m_part_outline->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_part_outline->hide();
+}
+
+void StyleEditor::build_values()
+{
+    // Border width and scale are numbers with a point: "1,5" cannot be typed.
+    const QRegularExpression number("[0-9]*\\.?[0-9]*");
+    for (int i = 0; i < 2; ++i) {
+        const int top = 1480 + 420 * i;
+        auto* box = new QLineEdit(m_line_group);
+        box->setObjectName(QString("Text1_%1").arg(i));
+        box->setGeometry(tw_rect(120, top, 780, 330));
+        box->setValidator(new QRegularExpressionValidator(number, box));
+        box->installEventFilter(this);
+        (i == 0 ? m_border_box : m_scale_box) = box;
+
+        auto* slider = new ValueSlider(i, m_line_group);
+        slider->move(tw_rect(1000, top + 45, 0, 0).topLeft());
+        connect(slider, &ValueSlider::pressed, this, [this] { ++m_gesture; });
+        connect(slider, &ValueSlider::dragged, this, [this, i](int left) { scrol_drag(i, left); });
+        connect(slider, &ValueSlider::released, this, [this, i] { scrol_MouseUp(i); });
+        m_sliders[static_cast<std::size_t>(i)] = slider;
+
+        label(m_line_group, i == 0 ? "Label1_2" : "Label1_3", i == 0 ? "Border" : "Scale",
+            tw_rect(3100, top + 15, 1100, 300));
+        m_adjust_readouts[static_cast<std::size_t>(i)] = new QLineEdit(m_line_group);
+        m_adjust_readouts[static_cast<std::size_t>(i)]->setObjectName(QString("Text5_%1").arg(i));
+        m_adjust_readouts[static_cast<std::size_t>(i)]->hide();
+    }
+    m_same_as_line_check = check_box(
+        m_line_group, "Check1", "Border Color Same as Line", tw_rect(120, 2330, 2520, 264));
+    m_border_check = check_box(m_line_group, "Check3", "Border", tw_rect(120, 2630, 2520, 264));
+    m_border_check->setChecked(true);
+    m_night_check =
+        check_box(this, "Check2", "Edit Night Colours", tw_rect(group_left, 3240, 1944, 240));
+    m_night_check->setChecked(true);
+    m_apply_all_check = check_box(this, "applyall", "Apply to All Presentations",
+        tw_rect(group_left + 2000, 3240, 2460, 240));
+    m_apply_all_check->setChecked(true);
+    connect(m_same_as_line_check, &QCheckBox::clicked, this, &StyleEditor::Check1_Click);
+    connect(m_night_check, &QCheckBox::clicked, this, &StyleEditor::Check2_MouseUp);
+    connect(m_border_check, &QCheckBox::clicked, this, &StyleEditor::Check3_MouseUp);
+}
+
+void StyleEditor::build_buttons()
+{
+    const char* day_night[] = { "Day", "Night" };
+    for (int i = 0; i < 2; ++i) {
+        auto* button = new OwnerDrawnButton(day_night[i], this);
+        button->setObjectName(QString("commandop_%1").arg(i));
+        button->setGeometry(tw_rect(group_left + 760 * i, 3600, 705, 300));
+        button->draw_button(day_night[i], 12);
+        button->installEventFilter(this);
+        const DayNight mode = i == 0 ? DayNight::Day : DayNight::Night;
+        connect(button, &OwnerDrawnButton::clicked, this, [this, mode] { commandop_Click(mode); });
+        m_mode_buttons[static_cast<std::size_t>(i)] = button;
+    }
+    m_undo_button = new QPushButton("Undo", this);
+    m_undo_button->setObjectName("undo");
+    m_undo_button->setGeometry(tw_rect(group_left + 1700, 3600, 900, 300));
+    m_undo_button->setToolTip("Undo (Ctrl+Z)");
+    m_redo_button = new QPushButton("Redo", this);
+    m_redo_button->setObjectName("redo");
+    m_redo_button->setGeometry(tw_rect(group_left + 2660, 3600, 900, 300));
+    m_redo_button->setToolTip("Redo (Ctrl+Y)");
+    connect(m_undo_button, &QPushButton::clicked, this, [this] { und(0); });
+    connect(m_redo_button, &QPushButton::clicked, this, [this] { und(1); });
+    connect(m_undo, &QUndoStack::canUndoChanged, m_undo_button, &QPushButton::setEnabled);
+    connect(m_undo, &QUndoStack::canRedoChanged, m_redo_button, &QPushButton::setEnabled);
+    m_undo_button->setEnabled(false);
+    m_redo_button->setEnabled(false);
+    connect(
+        new QShortcut(QKeySequence::Undo, this), &QShortcut::activated, this, [this] { und(0); });
+    // Both usual redo keys, whichever of them the platform's own redo key is.
+    for (const auto& key : { QKeySequence("Ctrl+Y"), QKeySequence("Ctrl+Shift+Z") }) {
+        auto* shortcut = new QShortcut(key, this);
+        shortcut->setAutoRepeat(false);
+        connect(shortcut, &QShortcut::activated, this, [this] { und(1); });
+    }
+
+    for (int i = 0; i < 2; ++i) {
+        auto* button = new OwnerDrawnButton(i == 0 ? "Cancel" : "Apply", this);
+        button->setObjectName(QString("command1_%1").arg(i));
+        button->setGeometry(tw_rect(11900 + 1290 * i, 7860, 1188, 420));
+        button->draw_button(i == 0 ? "Cancel" : "Apply", 0);
+        connect(button, &OwnerDrawnButton::clicked, this, [this, i] { command1_Click(i); });
+        (i == 0 ? m_cancel_button : m_apply_button) = button;
+    }
+}
+
+void StyleEditor::build_pickers()
+{
+    m_palette = new PaletteGrid(this);
+    m_palette->move(
+        px(group_left) - PaletteGrid::margin(), px(palette_top) - PaletteGrid::margin());
+    connect(m_palette, &PaletteGrid::picked, this, &StyleEditor::Labc_MouseDown);
+
+    m_ladder = new ShadeLadder(this);
+    m_ladder->move(tw_rect(group_left, 7260, 0, 0).topLeft());
+    connect(m_ladder, &ShadeLadder::dragged_over, this, [this](ColourValue c) {
+        if (m_state.picks_line()) {
+            m_sample.scale_.colour = c;
+        } else {
+            m_sample.bord[0].colour = m_sample.bord[1].colour = c;
+        }
+        show_sample();
+    });
+    connect(m_ladder, &ShadeLadder::released_at, this, &StyleEditor::Picture5_MouseUp);
+    connect(m_ladder, &ShadeLadder::pressed, this, [this] { ++m_gesture; });
+    connect(m_ladder, &ShadeLadder::pointer_dragged, this, &StyleEditor::pointer1_drag);
+    connect(m_ladder, &ShadeLadder::pointer_released, this, &StyleEditor::pointer1_MouseUp);
+
+    m_colour_field = new ColourChart(QSize(px(field_width), px(field_height)), 0, this);
+    m_colour_field->setObjectName("p5");
+    m_colour_field->move(tw_rect(13400, palette_top, 0, 0).topLeft());
+    m_colour_field->setToolTip(" Click to select color ");
+    connect(m_colour_field, &ColourChart::pressed, this, [this](QPoint p) {
+        ++m_gesture;
+        p5_pick(p, true);
+    });
+    connect(m_colour_field, &ColourChart::moved, this, [this](QPoint p, Qt::MouseButtons buttons) {
+        if (m_colour_field->contains(p)) {
+            paint_swatch(*m_hover_swatch, m_colour_field->colour_at(p));
+        }
+        if (buttons & Qt::LeftButton) {
+            p5_pick(p, false);
+        }
+    });
+    m_hover_swatch = label(this, "Label3", "", tw_rect(13400, 7260, field_width, 345));
+    m_hover_swatch->setAutoFillBackground(true);
+    m_hover_swatch->setFrameShape(QFrame::Box);
+}
+
+} // namespace tintwell
