@@ -1,5 +1,6 @@
 #include "app/batch.h"
 
+#include "app/lint_command.h"
 #include "model/document.h"
 #include "model/reader.h"
 #include "model/text.h"
@@ -19,6 +20,7 @@ const char* const usage_text = R"(Usage: tintwell [FILE]
        tintwell --dump FILE [--no-border-pref]
        tintwell --check FILE...
        tintwell --convert IN OUT [--force]
+       tintwell --lint FILE... [--json] [--min-severity info|warning|error]
        tintwell --render FILE --output OUT.png [--width PX]
        tintwell --version | --help
 
@@ -32,6 +34,11 @@ Without an option Tintwell opens FILE (or an empty window) in the editor.
                       every file was accepted without a message.
   --convert IN OUT    Load IN and save it to OUT as File, Save does.
   --force             With --convert: replace an existing OUT.
+  --lint FILE...      Check that each theme reads well by day, at night and for colour-blind
+                      eyes, and that the file is whole: one line per finding, grouped by
+                      file (--json: one JSON array). Exit 0 when no finding reaches
+                      --min-severity (default warning), 1 when one does, 2 on a usage error
+                      or a file that cannot be read.
   --render FILE       Draw the preview of FILE into a PNG (--output), --width pixels wide.
   --version           Print the version.
   --help              Print this text.
@@ -238,6 +245,10 @@ int run_batch(const std::vector<std::string>& args, std::ostream& out, std::ostr
     }
     if (command == "--convert") {
         return convert(args, err);
+    }
+    if (command == "--lint") {
+        return run_lint(
+            args, out, err, [&](const std::string& why) { return usage_error(err, why); });
     }
     if (command == "--render") {
         return render(args, err, render_command);
