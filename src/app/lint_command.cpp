@@ -24,6 +24,11 @@ double two_decimals(double value)
     return std::round(value * 100) / 100;
 }
 
+std::string colour_text(const std::optional<colour::Rgb>& colour)
+{
+    return colour ? colour::to_hex(*colour) : std::string();
+}
+
 nlohmann::ordered_json to_json(const std::string& file, const Finding& f)
 {
     const bool structure = f.rule->measure == Measure::Structure;
@@ -35,8 +40,8 @@ nlohmann::ordered_json to_json(const std::string& file, const Finding& f)
             structure                                  ? "structure"
                 : f.rule->measure == Measure::Contrast ? "contrast"
                                                        : "distinctness" },
-        { "first", utf8(f.first) }, { "first_colour", f.first_colour },
-        { "second", utf8(f.second) }, { "second_colour", f.second_colour },
+        { "first", utf8(f.first) }, { "first_colour", colour_text(f.first_colour) },
+        { "second", utf8(f.second) }, { "second_colour", colour_text(f.second_colour) },
         { "ground_from", utf8(f.ground_from) }, { "value", two_decimals(f.value) },
         { "threshold", f.threshold }, { "reason", utf8(f.reason) } };
 }
@@ -60,13 +65,18 @@ bool lint_file(const std::string& file, std::vector<Finding>& findings, std::ost
     if (!parse(doc, bytes)) {
         StructureIssue issue;
         issue.rule = &lint_rule("not-a-theme");
-        issue.detail = prompter.messages.empty() ? std::string() : prompter.messages.back();
+        if (!prompter.messages.empty()) {
+            issue.detail = prompter.messages.back();
+        }
         findings.push_back(to_finding(issue, doc.kind));
         return true;
     }
     ThemeChecker checker;
     checker.read_file(bytes, doc);
-    findings = checker.update(doc);
+    checker.update(doc);
+    findings = checker.file_findings();
+    findings.insert(
+        findings.end(), checker.colour_findings().begin(), checker.colour_findings().end());
     return true;
 }
 

@@ -128,11 +128,15 @@ std::string when_text(Period period, Vision vision)
     return out;
 }
 
-std::string fill_reason(const Finding& f, std::string_view detail, ThemeKind kind)
+// The finding's reason; {second} shows `second` when given (a structure finding names its
+// presentation there without holding it as an element).
+std::string fill_reason(
+    const Finding& f, std::string_view detail, ThemeKind kind, const std::string* second = nullptr)
 {
     const std::string_view pattern = f.rule->reason;
     const bool contrast = f.rule->measure == Measure::Contrast;
     std::string out;
+    out.reserve(pattern.size() + 64);
     std::size_t i = 0;
     while (i < pattern.size()) {
         const auto open = pattern.find('{', i);
@@ -146,16 +150,17 @@ std::string fill_reason(const Finding& f, std::string_view detail, ThemeKind kin
         if (field == "first") {
             out += f.first;
         } else if (field == "second") {
-            out += f.second;
+            out += second != nullptr ? *second : f.second;
             if (!f.ground_from.empty()) {
-                out += " (from " + f.ground_from + ")";
+                out += " (from ";
+                out += f.ground_from;
+                out += ')';
             }
         } else if (field == "when") {
             out += when_text(f.period, f.vision);
-        } else if (field == "value") {
-            out += number(f.value, true) + (contrast ? ":1" : "");
-        } else if (field == "threshold") {
-            out += number(f.threshold, false) + (contrast ? ":1" : "");
+        } else if (field == "value" || field == "threshold") {
+            out += field == "value" ? number(f.value, true) : number(f.threshold, false);
+            out += contrast ? ":1" : "";
         } else if (field == "line") {
             out += std::to_string(f.line);
         } else if (field == "detail") {
@@ -166,6 +171,20 @@ std::string fill_reason(const Finding& f, std::string_view detail, ThemeKind kin
         i = close + 1;
     }
     return out;
+}
+
+// A structure finding made in place: a file may have one for every style it holds.
+void fill_structure_finding(Finding& f, const StructureIssue& issue, ThemeKind kind)
+{
+    f.rule = issue.rule;
+    f.severity = issue.rule->severity;
+    f.presentation = issue.presentation;
+    f.first = issue.element;
+    f.first_row = issue.style;
+    f.line = issue.line;
+    f.reason = fill_reason(f,
+        issue.first_line != 0 ? std::to_string(issue.first_line) : std::string(issue.detail), kind,
+        &f.presentation);
 }
 
 std::string_view trimmed(std::string_view s)
@@ -184,21 +203,20 @@ std::uint64_t mix(std::uint64_t hash, std::uint64_t value)
     return (hash ^ value) * 0x100000001b3ull + 0x9e3779b97f4a7c15ull;
 }
 
-// Everything about the presentation's rows that a finding depends on, row indices included.
-std::uint64_t fingerprint(const Document& doc, const std::vector<int>& rows)
+// Folds into `hash` everything about a row that a finding depends on, its index included.
+// `cells` is room to join the cells in, kept from row to row.
+std::uint64_t fold_row(std::uint64_t hash, const StyleRow& row, int index, std::string& cells)
 {
-    const std::hash<std::string_view> hash;
-    std::uint64_t h = 0xcbf29ce484222325ull;
-    for (const int r : rows) {
-        const StyleRow& row = doc.rows[static_cast<std::size_t>(r)];
-        h = mix(h, static_cast<std::uint64_t>(r));
-        for (const std::string* cell : { &row.field_name, &row.elem_name, &row.pri_day,
-                 &row.pri_night, &row.sec_day, &row.sec_night, &row.border, &row.nwf_border }) {
-            h = mix(h, hash(*cell));
-        }
+    cells.clear();
+    for (const std::string* cell : { &row.field_name, &row.elem_name, &row.pri_day, &row.pri_night,
+             &row.sec_day, &row.sec_night, &row.border, &row.nwf_border }) {
+        cells += *cell;
+        cells += '\0';
     }
-    return h;
+    return mix(mix(hash, static_cast<std::uint64_t>(index)), std::hash<std::string_view>()(cells));
 }
+
+constexpr std::uint64_t fingerprint_start = 0xcbf29ce484222325ull;
 
 } // namespace
 
@@ -220,15 +238,7 @@ const char* period_name(Period period)
 Finding to_finding(const StructureIssue& issue, ThemeKind kind)
 {
     Finding f;
-    f.rule = issue.rule;
-    f.severity = issue.rule->severity;
-    f.presentation = issue.presentation;
-    f.first = issue.element;
-    f.first_row = issue.style;
-    f.line = issue.line;
-    Finding shown = f;
-    shown.second = issue.presentation;
-    f.reason = fill_reason(shown, issue.detail, kind);
+    fill_structure_finding(f, issue, kind);
     return f;
 }
 
@@ -239,10 +249,11 @@ std::string describe(const Finding& f)
         out = f.presentation + ": ";
     }
     out += f.reason;
-    if (!f.first_colour.empty()) {
+    if (f.first_colour && f.second_colour) {
         const bool own = f.first_row == f.second_row;
-        out += " (" + (own ? std::string("body") : f.first) + " #" + f.first_colour + ", "
-            + (own ? std::string("border") : f.second) + " #" + f.second_colour + ")";
+        out += " (" + (own ? std::string("body") : f.first) + " #" + colour::to_hex(*f.first_colour)
+            + ", " + (own ? std::string("border") : f.second) + " #"
+            + colour::to_hex(*f.second_colour) + ")";
     }
     return out;
 }
@@ -253,11 +264,12 @@ void ThemeChecker::read_file(std::string_view bytes, const Document& doc)
     // Styles and rows pair up only when the reader kept every style the scan counted.
     const bool rows_known = scan.style_lines.size() == static_cast<std::size_t>(doc.row_count());
     m_file_findings.clear();
+    m_file_findings.reserve(scan.issues.size());
+    m_file_finding_rows.clear();
+    m_file_finding_rows.reserve(scan.issues.size());
     for (const auto& issue : scan.issues) {
-        m_file_findings.push_back(to_finding(issue, doc.kind));
-        if (!rows_known) {
-            m_file_findings.back().first_row = -1;
-        }
+        m_file_finding_rows.push_back(rows_known ? issue.style : -1);
+        fill_structure_finding(m_file_findings.emplace_back(), issue, doc.kind);
     }
     m_style_lines = rows_known ? std::move(scan.style_lines) : std::vector<int>();
     m_file_rows = doc.row_count();
@@ -268,6 +280,7 @@ void ThemeChecker::read_file(std::string_view bytes, const Document& doc)
 void ThemeChecker::clear()
 {
     m_file_findings.clear();
+    m_file_finding_rows.clear();
     m_style_lines.clear();
     m_file_rows = -1;
     m_presentations.clear();
@@ -311,28 +324,85 @@ const std::vector<Finding>& ThemeChecker::update(const Document& doc)
 
     std::vector<Presentation> next;
     std::unordered_map<std::string_view, std::size_t> by_name;
+    std::string_view last_name;
+    std::size_t last = 0;
     for (int r = 0; r < doc.row_count(); ++r) {
         const std::string_view name = doc.kind == ThemeKind::SportFitness
             ? std::string_view()
             : trimmed(doc.rows[static_cast<std::size_t>(r)].pres_name);
-        const auto [at, added] = by_name.try_emplace(name, next.size());
-        if (added) {
-            next.emplace_back();
-            next.back().name = name;
+        // Rows come in runs of one presentation; only a new name is looked up.
+        if (next.empty() || name != last_name) {
+            const auto [at, added] = by_name.try_emplace(name, next.size());
+            if (added) {
+                next.emplace_back();
+                next.back().name = name;
+            }
+            last_name = name;
+            last = at->second;
         }
-        next[at->second].rows.push_back(r);
+        next[last].rows.push_back(r);
     }
 
     std::unordered_map<std::string_view, Presentation*> previous;
     for (auto& p : m_presentations) {
         previous.emplace(p.name, &p);
     }
+    // Field names repeat from presentation to presentation; each is named and grouped once, and
+    // each element name gets a number, so a presentation's first style of it is found at once.
+    struct Named
+    {
+        std::size_t id;
+        std::uint32_t groups;
+    };
+    std::unordered_map<std::string_view, Named> named;
+    std::unordered_map<std::string, std::size_t> ids;
+    std::vector<const std::string*> names;
+    std::vector<std::size_t> taken_by;
+    // Names the presentation's elements: the first row of each element a rule knows.
+    const auto take_elements = [&](Presentation& p, std::size_t number, int r) {
+        const StyleRow& row = doc.rows[static_cast<std::size_t>(r)];
+        const auto [at, added] =
+            named.try_emplace(row.field_name.empty() ? row.elem_name : row.field_name);
+        if (added) {
+            std::string name = lint_element_name(row);
+            const std::uint32_t groups = element_groups(doc.kind, name);
+            const auto [id, new_name] = ids.try_emplace(std::move(name), ids.size());
+            if (new_name) {
+                names.push_back(&id->first);
+                taken_by.push_back(0);
+            }
+            at->second = { id->second, groups };
+        }
+        const Named& element = at->second;
+        // An element named twice is measured with its first style; the second one is a
+        // structure finding of its own.
+        if (element.groups == 0 || taken_by[element.id] == number) {
+            return;
+        }
+        taken_by[element.id] = number;
+        p.elements.push_back({ *names[element.id], element.groups, r });
+        p.groups |= element.groups;
+    };
+    std::string cells;
     std::vector<bool> changed(next.size(), true);
     for (std::size_t i = 0; i < next.size(); ++i) {
         Presentation& p = next[i];
-        p.fingerprint = fingerprint(doc, p.rows);
+        p.fingerprint = fingerprint_start;
         const auto old = previous.find(p.name);
-        if (old != previous.end() && old->second->fingerprint == p.fingerprint) {
+        if (old == previous.end()) {
+            // Nothing to compare with: the rows are read once for both.
+            for (const int r : p.rows) {
+                p.fingerprint =
+                    fold_row(p.fingerprint, doc.rows[static_cast<std::size_t>(r)], r, cells);
+                take_elements(p, i + 1, r);
+            }
+            continue;
+        }
+        for (const int r : p.rows) {
+            p.fingerprint =
+                fold_row(p.fingerprint, doc.rows[static_cast<std::size_t>(r)], r, cells);
+        }
+        if (old->second->fingerprint == p.fingerprint) {
             p.elements = std::move(old->second->elements);
             p.groups = old->second->groups;
             p.borrowed = old->second->borrowed;
@@ -341,19 +411,7 @@ const std::vector<Finding>& ThemeChecker::update(const Document& doc)
             continue;
         }
         for (const int r : p.rows) {
-            std::string name = lint_element_name(doc.rows[static_cast<std::size_t>(r)]);
-            const std::uint32_t groups = element_groups(doc.kind, name);
-            if (groups == 0) {
-                continue;
-            }
-            // An element named twice is measured with its first style; the second one is a
-            // structure finding of its own.
-            const bool seen = std::any_of(p.elements.begin(), p.elements.end(),
-                [&](const Element& e) { return e.name == name; });
-            if (!seen) {
-                p.elements.push_back({ std::move(name), groups, r });
-                p.groups |= groups;
-            }
+            take_elements(p, i + 1, r);
         }
     }
     m_presentations = std::move(next);
@@ -369,12 +427,10 @@ const std::vector<Finding>& ThemeChecker::update(const Document& doc)
         }
     }
 
-    m_findings = m_file_findings;
-    if (doc.row_count() != m_file_rows) {
-        for (auto& f : m_findings) {
-            f.first_row = -1;
-        }
+    for (std::size_t i = 0; i < m_file_findings.size(); ++i) {
+        m_file_findings[i].first_row = doc.row_count() == m_file_rows ? m_file_finding_rows[i] : -1;
     }
+    m_findings.clear();
     for (const auto& p : m_presentations) {
         m_findings.insert(m_findings.end(), p.findings.begin(), p.findings.end());
     }
@@ -437,10 +493,10 @@ void ThemeChecker::check(const Document& doc, Presentation& p) const
                 f.period = same ? Period::DayAndNight : period;
                 f.vision = vision;
                 f.first = a.name;
-                f.first_colour = colour::to_hex(chosen);
+                f.first_colour = chosen;
                 f.first_row = a.row;
                 f.second = b.name;
-                f.second_colour = colour::to_hex(*second);
+                f.second_colour = *second;
                 f.second_row = b.row;
                 f.ground_from = ground_from;
                 f.value = best;

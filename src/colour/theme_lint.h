@@ -6,6 +6,7 @@
 #include "model/lint_scan.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,7 +18,7 @@ namespace tintwell {
 
 /// When a colour finding holds. A pair whose colours are the same by day and at night (styles
 /// without a night colour are drawn in their day colours) is measured once: DayAndNight.
-enum class Period { None, Day, Night, DayAndNight };
+enum class Period : std::uint8_t { None, Day, Night, DayAndNight };
 
 /// "", "day", "night" or "day and night".
 const char* period_name(Period period);
@@ -26,33 +27,34 @@ const char* period_name(Period period);
 struct Finding
 {
     const LintRule* rule = nullptr;
-    Severity severity = Severity::Info;
     /// The presentation the elements belong to; empty for a Sport & Fitness theme and for
     /// faults of the whole file.
     std::string presentation;
-    Period period = Period::None;
-    /// The eyes the colours were seen with; Normal for contrast and structure findings.
-    colour::Vision vision = colour::Vision::Normal;
-    /// The two elements, their colours as RRGGBB (the colour measured: the body or the border,
-    /// as seen without a deficiency) and their rows in the document, -1 when there is none.
-    /// Structure findings name one element and no colours.
+    /// The two elements and their rows in the document, -1 when there is none. Structure
+    /// findings name one element.
     std::string first;
-    std::string first_colour;
-    int first_row = -1;
     std::string second;
-    std::string second_colour;
-    int second_row = -1;
     /// The presentation whose ground was used, when the finding's own has none.
     std::string ground_from;
+    /// One line that says what is wrong, with the measured value and what is needed.
+    std::string reason;
     /// Contrast ratio (1 to 21) or colour difference, and the least the rule asks for; 0 for
     /// structure findings.
     double value = 0;
     double threshold = 0;
+    int first_row = -1;
+    int second_row = -1;
     /// 1-based line of the file: where a structure fault is, or where the first element's style
     /// opens while the document is as it was read; 0 when not known.
     int line = 0;
-    /// One line that says what is wrong, with the measured value and what is needed.
-    std::string reason;
+    /// The colours measured (the body or the border, as seen without a deficiency); none for
+    /// structure findings.
+    std::optional<colour::Rgb> first_colour;
+    std::optional<colour::Rgb> second_colour;
+    Severity severity = Severity::Info;
+    Period period = Period::None;
+    /// The eyes the colours were seen with; Normal for contrast and structure findings.
+    colour::Vision vision = colour::Vision::Normal;
 };
 
 /// A structure issue as a finding of a theme of this kind.
@@ -71,14 +73,17 @@ public:
     /// its structure findings, and the line each row's style opens at.
     void read_file(std::string_view bytes, const Document& doc);
 
-    /// Brings the findings up to date with the document and returns them all: the file's
-    /// structure findings in line order, then the colour findings by presentation in the order
-    /// the rows first name them. Call it after every change, undo included; it finds by itself
-    /// which presentations changed.
+    /// Brings the colour findings up to date with the document and returns them, by
+    /// presentation in the order the rows first name them. Call it after every change, undo
+    /// included; it finds by itself which presentations changed. The structure findings keep
+    /// pointing at their rows only while the document has as many rows as the file gave.
     const std::vector<Finding>& update(const Document& doc);
 
-    /// The findings of the last update.
-    const std::vector<Finding>& findings() const { return m_findings; }
+    /// The colour findings of the last update.
+    const std::vector<Finding>& colour_findings() const { return m_findings; }
+
+    /// The structure findings of the file last read, in line order.
+    const std::vector<Finding>& file_findings() const { return m_file_findings; }
 
     /// Forgets the file and every presentation (another theme was opened).
     void clear();
@@ -109,6 +114,8 @@ private:
     std::uint64_t borrowed_key(const Presentation& p) const;
 
     std::vector<Finding> m_file_findings;
+    /// The rows the file's findings point at as read.
+    std::vector<int> m_file_finding_rows;
     std::vector<int> m_style_lines;
     int m_file_rows = -1;
     ThemeKind m_kind = ThemeKind::CarZumo;

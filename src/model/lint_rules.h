@@ -12,7 +12,7 @@
 // how much is enough. Only data and the lookups on it; the measuring lives with the colour code.
 namespace tintwell {
 
-enum class Severity { Info, Warning, Error };
+enum class Severity : std::uint8_t { Info, Warning, Error };
 
 /// "info", "warning" or "error".
 const char* severity_name(Severity severity);

@@ -157,35 +157,50 @@ public:
             while (name_end < n && is_name_char(m_bytes[name_end])) {
                 ++name_end;
             }
-            // A tag ends at its ">", or where the next one begins when it has none.
-            const std::size_t tag_end = std::min(m_bytes.find_first_of("<>", name_end), n);
             const std::string_view name = m_bytes.substr(name_start, name_end - name_start);
-            const std::string_view rest = m_bytes.substr(name_end, tag_end - name_end);
             if (closing) {
                 close_tag(name);
-            } else {
-                open_tag(name, rest, name_end, i);
+                i = name_end;
+                continue;
             }
-            i = tag_end < n && m_bytes[tag_end] == '>' ? tag_end + 1 : tag_end;
+            if (!attributes_wanted(name)) {
+                i = name_end;
+                continue;
+            }
+            // A tag ends at its ">", or where the next one begins when it has none.
+            std::size_t tag_end = name_end;
+            while (tag_end < n && m_bytes[tag_end] != '>' && m_bytes[tag_end] != '<') {
+                ++tag_end;
+            }
+            open_tag(name, m_bytes.substr(name_end, tag_end - name_end), name_end, i);
+            i = tag_end;
         }
         if (m_style_open) {
             end_style(true);
         }
         if (!m_root_closed) {
-            add("cut-off", m_lines.line_at(n == 0 ? 0 : n - 1), {},
+            add(m_rules.cut_off, m_lines.line_at(n == 0 ? 0 : n - 1), {},
                 m_kind == ThemeKind::CarZumo ? "</GARMIN_MAP_THEME>" : "</garmin_map_theme>");
+            m_scan.issues.back().presentation = {};
         }
-        std::stable_sort(m_scan.issues.begin(), m_scan.issues.end(),
-            [](const StructureIssue& a, const StructureIssue& b) { return a.line < b.line; });
         return std::move(m_scan);
     }
 
 private:
-    void add(
-        std::string_view rule, int line, std::string element, std::string detail, int style = -1)
+    void add(const LintRule& rule, int line, std::string_view element, std::string_view detail,
+        int style = -1)
     {
-        m_scan.issues.push_back({ &lint_rule(rule), line, m_presentation, std::move(element),
-            std::move(detail), style });
+        m_scan.issues.push_back({ &rule, line, style, 0, m_presentation, element, detail });
+    }
+
+    // A fault of the whole style, found at its end, goes before those found inside it, so the
+    // issues stay in line order.
+    void add_before_style_contents(const LintRule& rule, std::string_view detail)
+    {
+        const auto at = m_scan.issues.begin() + static_cast<std::ptrdiff_t>(m_style_contents);
+        m_scan.issues.insert(
+            at, { &rule, m_style_line, m_style_row, 0, m_presentation, style_element(), detail });
+        ++m_style_contents;
     }
 
     void close_tag(std::string_view name)
@@ -203,6 +218,12 @@ private:
             }
             m_root_closed = m_root_closed || root;
         }
+    }
+
+    static bool attributes_wanted(std::string_view name)
+    {
+        return name_is(name, "STYLE") || name_is(name, "PRIMARY") || name_is(name, "SECONDARY")
+            || name_is(name, "PRESENTATION");
     }
 
     void open_tag(std::string_view name, std::string_view rest, std::size_t rest_at, std::size_t at)
@@ -228,9 +249,16 @@ private:
                 id = text::upper(text::trim(std::string(a.value)));
             }
         });
-        m_presentation = id;
-        if (m_kind == ThemeKind::CarZumo && !known_presentation(id)) {
-            add("unknown-presentation", m_lines.line_at(at), id, {});
+        auto known = m_first_lines.find(id);
+        if (known == m_first_lines.end()) {
+            known =
+                m_first_lines.emplace(m_scan.names.emplace_back(std::move(id)), std::vector<int>())
+                    .first;
+        }
+        m_presentation = known->first;
+        m_presentation_first_lines = &known->second;
+        if (m_kind == ThemeKind::CarZumo && !known_presentation(m_presentation)) {
+            add(m_rules.unknown_presentation, m_lines.line_at(at), m_presentation, {});
         }
     }
 
@@ -241,14 +269,14 @@ private:
         }
         m_style_open = true;
         m_style_line = m_lines.line_at(at);
-        m_style_element.clear();
-        m_style_border.clear();
+        m_style_element = nullptr;
+        m_style_border = {};
         m_style_secondary = false;
         bool has_field = false;
         for_each_attribute(rest, rest_at, [&](const Attribute& a) {
             if (name_is(a.name, "FIELD")) {
                 has_field = true;
-                m_style_element = lint_element_name(a.value);
+                m_style_element = &element_of(a.value);
             } else if (name_is(a.name, "BORDER")) {
                 m_style_border = trim_blanks(a.value);
             }
@@ -263,21 +291,55 @@ private:
             m_style_row = static_cast<int>(m_scan.style_lines.size());
             m_scan.style_lines.push_back(m_style_line);
         }
+        m_style_contents = m_scan.issues.size();
         if (!has_field) {
             return;
         }
-        if (!known_element(m_kind, m_style_element)) {
-            add("unknown-element", m_style_line, m_style_element,
+        if (!m_style_element->known) {
+            add(m_rules.unknown_element, m_style_line, m_style_element->name,
                 m_kind == ThemeKind::CarZumo ? "Car & Zumo" : "Sport & Fitness", m_style_row);
         }
-        m_key.assign(m_presentation);
-        m_key += '\n';
-        m_key += m_style_element;
-        const auto [first, added] = m_first_lines.try_emplace(m_key, m_style_line);
-        if (!added) {
-            add("duplicate-element", m_style_line, m_style_element, std::to_string(first->second),
-                m_style_row);
+        auto& first_lines = *m_presentation_first_lines;
+        if (first_lines.size() <= m_style_element->id) {
+            first_lines.resize(m_style_element->id + 1, 0);
         }
+        int& first = first_lines[m_style_element->id];
+        if (first != 0) {
+            add(m_rules.duplicate_element, m_style_line, m_style_element->name, {}, m_style_row);
+            m_scan.issues.back().first_line = first;
+        } else {
+            first = m_style_line;
+        }
+        m_style_contents = m_scan.issues.size();
+    }
+
+    // Field values repeat from presentation to presentation; each is looked up once.
+    struct Element
+    {
+        std::string_view name;
+        bool known = false;
+        std::size_t id = 0;
+    };
+    const Element& element_of(std::string_view field)
+    {
+        const auto [at, added] = m_elements.try_emplace(field);
+        if (added) {
+            std::string name = lint_element_name(field);
+            at->second.known = known_element(m_kind, name);
+            auto named = m_element_ids.find(name);
+            if (named == m_element_ids.end()) {
+                const std::string_view kept = m_scan.names.emplace_back(std::move(name));
+                named = m_element_ids.emplace(kept, m_element_ids.size()).first;
+            }
+            at->second.name = named->first;
+            at->second.id = named->second;
+        }
+        return at->second;
+    }
+
+    std::string_view style_element() const
+    {
+        return m_style_element ? m_style_element->name : std::string_view();
     }
 
     void read_colours(std::string_view rest, std::size_t rest_at, bool secondary)
@@ -297,8 +359,8 @@ private:
             }
             const std::string_view hex = value.starts_with('#') ? value.substr(1) : value;
             if (hex.size() != digits || !std::all_of(hex.begin(), hex.end(), is_hex)) {
-                add("colour-digits", m_lines.line_at(a.value_pos),
-                    m_style_open ? m_style_element : std::string(), std::string(value),
+                add(m_rules.colour_digits, m_lines.line_at(a.value_pos),
+                    m_style_open ? style_element() : std::string_view(), value,
                     m_style_open ? m_style_row : -1);
             }
         });
@@ -308,34 +370,50 @@ private:
     {
         m_style_open = false;
         if (unclosed) {
-            add("unclosed-style", m_style_line, m_style_element,
-                m_kind == ThemeKind::CarZumo ? "</STYLE>" : "</style>", m_style_row);
+            add_before_style_contents(
+                m_rules.unclosed_style, m_kind == ThemeKind::CarZumo ? "</STYLE>" : "</style>");
         }
         if (m_kind == ThemeKind::CarZumo && !m_style_secondary && text::val(m_style_border) > 0) {
-            add("border-without-colour", m_style_line, m_style_element, m_style_border,
-                m_style_row);
+            add_before_style_contents(m_rules.border_without_colour, m_style_border);
         }
     }
+
+    struct Rules
+    {
+        const LintRule& cut_off = lint_rule("cut-off");
+        const LintRule& unclosed_style = lint_rule("unclosed-style");
+        const LintRule& colour_digits = lint_rule("colour-digits");
+        const LintRule& duplicate_element = lint_rule("duplicate-element");
+        const LintRule& unknown_element = lint_rule("unknown-element");
+        const LintRule& unknown_presentation = lint_rule("unknown-presentation");
+        const LintRule& border_without_colour = lint_rule("border-without-colour");
+    };
 
     std::string_view m_bytes;
     ThemeKind m_kind;
     LineCounter m_lines;
     StructureScan m_scan;
+    const Rules m_rules;
 
-    std::string m_presentation;
+    std::string_view m_presentation;
     bool m_in_presentation = false;
     bool m_root_closed = false;
 
     bool m_style_open = false;
     int m_style_line = 0;
     int m_style_row = -1;
-    std::string m_style_element;
-    std::string m_style_border;
+    // Where the issues found inside the open style begin.
+    std::size_t m_style_contents = 0;
+    const Element* m_style_element = nullptr;
+    std::string_view m_style_border;
     bool m_style_secondary = false;
 
-    // Presentation and element, joined by a line break, to the line the element first came at.
-    std::unordered_map<std::string, int> m_first_lines;
-    std::string m_key;
+    // Raw field values to their elements; element names (kept in the scan's names) to numbers.
+    std::unordered_map<std::string_view, Element> m_elements;
+    std::unordered_map<std::string_view, std::size_t> m_element_ids;
+    // For each presentation, by element number, the line the element first came at (0: not yet).
+    std::unordered_map<std::string_view, std::vector<int>> m_first_lines;
+    std::vector<int>* m_presentation_first_lines = &m_first_lines[""];
 };
 
 } // namespace

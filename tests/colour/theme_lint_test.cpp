@@ -147,8 +147,8 @@ TEST(ThemeLint, FindingNamesElementsColoursRowsAndLine)
     const Finding& f = findings[0];
     EXPECT_EQ(
         f.reason, "ROAD RESIDENTIAL is hard to see on LAND at night: contrast 1.2:1, needs 1.5:1");
-    EXPECT_EQ(f.first_colour, "555555");
-    EXPECT_EQ(f.second_colour, "616070");
+    EXPECT_EQ(f.first_colour, colour::parse_rgb("555555"));
+    EXPECT_EQ(f.second_colour, colour::parse_rgb("616070"));
     EXPECT_EQ(f.first_row, 1);
     EXPECT_EQ(f.second_row, 0);
     EXPECT_NEAR(f.value, 1.2125, 0.0001);

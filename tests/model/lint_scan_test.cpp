@@ -27,7 +27,8 @@ std::vector<Issue> issues(const StructureScan& scan)
 {
     std::vector<Issue> out;
     for (const auto& i : scan.issues) {
-        out.push_back({ std::string(i.rule->id), i.line, i.element, i.detail });
+        out.push_back({ std::string(i.rule->id), i.line, std::string(i.element),
+            i.first_line != 0 ? std::to_string(i.first_line) : std::string(i.detail) });
     }
     return out;
 }
