@@ -1,31 +1,36 @@
-#include "theme_generator.h"
+#pragma once
+
+// Generated themes shaped like real ones: Car & Zumo with CR LF line ends, six presentations
+// repeated every 48 styles, scales, borders with secondary colours and a few styles without a
+// night colour; Sport & Fitness on one line in lower case with eight-digit colours, a secondary
+// element on most styles and widths on some.
 
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <string_view>
 
 namespace tintwell::bench {
 
-namespace {
+inline constexpr std::array<std::string_view, 16> car_fields = { "MAP_BEACH_CLR",
+    "MAP_BUILDING_CLR", "MAP_LAND_CLR", "MAP_WATER_CLR", "MAP_PARK_CLR", "MAP_ROAD_ALLY_CLR",
+    "MAP_ROAD_ARTERIAL_CLR", "MAP_ROAD_INTERSTATE_CLR", "MAP_ROAD_HWY_MJR_CLR",
+    "MAP_ROAD_RESIDENTIAL_CLR", "MAP_ROAD_RAILRD_CLR", "MAP_ROAD_TRAIL_CLR", "MAP_CONTOUR_CLR",
+    "MAP_RIVER_CLR", "MAP_ROUTE_ARROW_CLR", "MAP_TEXT_OUTLINE_CLR" };
 
-constexpr std::array<std::string_view, 16> car_fields = { "MAP_BEACH_CLR", "MAP_BUILDING_CLR",
-    "MAP_LAND_CLR", "MAP_WATER_CLR", "MAP_PARK_CLR", "MAP_ROAD_ALLY_CLR", "MAP_ROAD_ARTERIAL_CLR",
-    "MAP_ROAD_INTERSTATE_CLR", "MAP_ROAD_HWY_MJR_CLR", "MAP_ROAD_RESIDENTIAL_CLR",
-    "MAP_ROAD_RAILRD_CLR", "MAP_ROAD_TRAIL_CLR", "MAP_CONTOUR_CLR", "MAP_RIVER_CLR",
-    "MAP_ROUTE_ARROW_CLR", "MAP_TEXT_OUTLINE_CLR" };
+inline constexpr std::array<std::string_view, 12> sport_fields = { "mpm_land_clr",
+    "mpm_urban_land_clr", "mpm_park_clr", "mpm_woods_clr", "mpm_water_clr", "mpm_road_clr",
+    "mpm_trail_clr", "mpm_river_clr", "mpm_contour_clr", "mpm_iso1_clr", "mpm_bog_clr",
+    "mpm_shoreline_clr" };
 
-constexpr std::array<std::string_view, 12> sport_fields = { "mpm_land_clr", "mpm_urban_land_clr",
-    "mpm_park_clr", "mpm_woods_clr", "mpm_water_clr", "mpm_road_clr", "mpm_trail_clr",
-    "mpm_river_clr", "mpm_contour_clr", "mpm_iso1_clr", "mpm_bog_clr", "mpm_shoreline_clr" };
-
-constexpr std::array<std::string_view, 6> presentations = { "GUIDANCE", "BROWSE", "TRAFFIC",
+inline constexpr std::array<std::string_view, 6> presentations = { "GUIDANCE", "BROWSE", "TRAFFIC",
     "TURN PREVIEW", "ROUTE PREVIEW", "PEDESTRIAN" };
 
-constexpr int styles_per_presentation = 48;
+inline constexpr int styles_per_presentation = 48;
 
 // A repeatable colour per style, so the texts differ from style to style as in a real theme.
-std::string colour(std::uint32_t seed, bool lower_case)
+inline std::string colour(std::uint32_t seed, bool lower_case)
 {
     char buffer[8];
     const std::uint32_t value = (seed * 2654435761u) >> 8;
@@ -33,9 +38,7 @@ std::string colour(std::uint32_t seed, bool lower_case)
     return buffer;
 }
 
-} // namespace
-
-std::string car_zumo_theme(int styles)
+inline std::string car_zumo_theme(int styles)
 {
     std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<GARMIN_MAP_THEME>\r\n"
                       "<METADATA>\r\n<TITLE>BENCH HARBOUR</TITLE>\r\n"
@@ -77,7 +80,7 @@ std::string car_zumo_theme(int styles)
     return out;
 }
 
-std::string sport_fitness_theme(int styles)
+inline std::string sport_fitness_theme(int styles)
 {
     std::string out = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<garmin_map_theme>\r\n"
                       "<metadata><title>BENCH TRAIL</title><description>GENERATED FOR "
@@ -103,7 +106,7 @@ std::string sport_fitness_theme(int styles)
     return out;
 }
 
-std::string theme(bool car, int styles)
+inline std::string theme(bool car, int styles)
 {
     return car ? car_zumo_theme(styles) : sport_fitness_theme(styles);
 }
