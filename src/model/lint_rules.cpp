@@ -105,16 +105,16 @@ constexpr std::uint32_t all_lines =
 // contrast for graphics that must be seen, 4.5:1 its contrast for text; a colour difference of 3 is
 // about what an eye notices side by side, 5 what it notices at a glance, 20 two clearly different
 // colours.
+constexpr std::string_view hard_to_see =
+    "{first} is hard to see on {second}{when}: contrast {value}, needs {threshold}";
+
 constexpr LintRule rules[] = {
     { "main-line-on-land", Measure::Contrast, Pairing::OnGround, Routes | Tracks | MainRoads,
-        LandGround, 3.0, Severity::Warning, Severity::Warning,
-        "{first} is hard to see on {second}{when}: contrast {value}, needs {threshold}" },
+        LandGround, 3.0, Severity::Warning, Severity::Warning, hard_to_see },
     { "line-on-land", Measure::Contrast, Pairing::OnGround, MinorRoads | LandLines, LandGround, 1.5,
-        Severity::Warning, Severity::Warning,
-        "{first} is hard to see on {second}{when}: contrast {value}, needs {threshold}" },
+        Severity::Warning, Severity::Warning, hard_to_see },
     { "line-on-water", Measure::Contrast, Pairing::OnGround, WaterLines, WaterGround, 1.5,
-        Severity::Warning, Severity::Warning,
-        "{first} is hard to see on {second}{when}: contrast {value}, needs {threshold}" },
+        Severity::Warning, Severity::Warning, hard_to_see },
     { "route-like-road", Measure::Distinctness, Pairing::Across, Routes | Tracks,
         MainRoads | MinorRoads, 20.0, Severity::Warning, Severity::Info,
         "{first} looks like {second}{when}: colour difference {value}, needs {threshold}" },
