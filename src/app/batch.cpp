@@ -1,6 +1,7 @@
 #include "app/batch.h"
 
 #include "app/version.h"
+#include "app/lint_command.h"
 #include "model/document.h"
 #include "model/reader.h"
 #include "model/text.h"
@@ -23,6 +24,7 @@ const char* const usage_text = R"(Usage: tintwell [FILE]
   or:  tintwell --dump FILE [--no-border-pref]
   or:  tintwell --check FILE...
   or:  tintwell --convert IN OUT [--force]
+  or:  tintwell --lint FILE... [--json] [--min-severity info|warning|error]
   or:  tintwell --render FILE --output OUT.png [--width PX]
   or:  tintwell --version | --help
 Edit the colour themes (.kmtf files) of navigation devices, or read, check, convert and draw
@@ -38,6 +40,13 @@ Options:
   --check FILE...     Print "FILE: message" for every message of every file.
   --convert IN OUT    Load IN and save it to OUT as File, Save does.
   --force             With --convert: replace an existing OUT.
+  --lint FILE...      Check that each theme reads well by day, at night and for colour-blind
+                      eyes, and that the file is whole: one line per finding, grouped by
+                      file.
+  --json              With --lint: print the findings as one JSON array.
+  --min-severity LEVEL
+                      With --lint: the least severity that counts (info, warning or error;
+                      default warning).
   --render FILE       Draw the preview of FILE into a PNG.
   --output OUT.png    With --render: the PNG to write.
   --width PX          With --render: the width in pixels (1 to 99999); without it the
@@ -54,6 +63,8 @@ Exit status:
                       without --force, or OUT could not be written.
   --render            0 when the PNG was written; 1 when FILE is not a theme, the preview
                       is too large for one image, or the PNG could not be written.
+  --lint              0 when no finding reaches --min-severity, 1 when one does, 2 when a
+                      file cannot be read.
   --version, --help   0.
   Any command         2 for a mistake on the command line: an unknown option, a missing
                       or extra argument, a width that is not a number.
@@ -265,6 +276,10 @@ int run_batch(const std::vector<std::string>& args, std::ostream& out, std::ostr
     }
     if (command == "--convert") {
         return convert(args, err);
+    }
+    if (command == "--lint") {
+        return run_lint(
+            args, out, err, [&](const std::string& why) { return usage_error(err, why); });
     }
     if (command == "--render") {
         return render(args, err, render_command);

@@ -15,7 +15,7 @@ using RenderCommand = std::function<int(const std::string&, const std::string&, 
 /// window.
 bool is_batch(const std::vector<std::string>& args);
 
-/// Runs one batch command: --dump, --check, --convert, --render, --version, --help.
+/// Runs one batch command: --dump, --check, --convert, --lint, --render, --version, --help.
 /// Returns the process exit code (2 for a usage error).
 int run_batch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
     const RenderCommand& render = {});

@@ -70,6 +70,24 @@ inline std::string cz_style(const std::string& field, const std::string& tag_att
         + " </COLOR >\r\n</STYLE>\r\n";
 }
 
+/// A style with a day colour, a night colour when `night` is not empty and, when `secondary` is
+/// not empty, a secondary colour by day and at night and the border value `border`.
+inline std::string coloured_style(const std::string& field, const std::string& day,
+    const std::string& night = "", const std::string& secondary = "",
+    const std::string& secondary_night = "", const std::string& border = "")
+{
+    std::string colours = "<PRIMARY day = \"#" + day + "\"";
+    colours += night.empty() ? "" : " night=\"#" + night + "\"";
+    colours += "/>\r\n";
+    if (!secondary.empty()) {
+        colours += "<SECONDARY day = \"#" + secondary + "\"";
+        colours += secondary_night.empty() ? "" : " night=\"#" + secondary_night + "\"";
+        colours += "/>\r\n";
+    }
+    return cz_style(field, " scale=\"1\"" + (border.empty() ? "" : " border=\"" + border + "\""),
+        colours);
+}
+
 inline std::string sf_theme(const std::string& styles)
 {
     return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<garmin_map_theme>\r\n"

@@ -1,0 +1,426 @@
+#include "model/lint_scan.h"
+
+#include "model/text.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+namespace tintwell {
+
+namespace {
+
+bool is_blank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+bool is_name_char(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_'
+        || c == '-' || c == ':';
+}
+
+bool is_hex(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// Case-insensitive comparison with an upper-case name.
+bool name_is(std::string_view name, std::string_view upper_name)
+{
+    if (name.size() != upper_name.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const char c = name[i] >= 'a' && name[i] <= 'z' ? static_cast<char>(name[i] - 32) : name[i];
+        if (c != upper_name[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string_view trim_blanks(std::string_view s)
+{
+    while (!s.empty() && is_blank(s.front())) {
+        s.remove_prefix(1);
+    }
+    while (!s.empty() && is_blank(s.back())) {
+        s.remove_suffix(1);
+    }
+    return s;
+}
+
+// Line numbers of positions visited front to back: each call counts only the bytes since the
+// last one.
+class LineCounter
+{
+public:
+    explicit LineCounter(std::string_view bytes)
+        : m_bytes(bytes)
+        , m_break(bytes.find('\n') == std::string_view::npos ? '\r' : '\n')
+    {
+    }
+    int line_at(std::size_t pos)
+    {
+        pos = std::min(pos, m_bytes.size());
+        if (pos > m_counted) {
+            m_line += static_cast<int>(
+                std::count(m_bytes.begin() + static_cast<std::ptrdiff_t>(m_counted),
+                    m_bytes.begin() + static_cast<std::ptrdiff_t>(pos), m_break));
+            m_counted = pos;
+        }
+        return m_line;
+    }
+
+private:
+    std::string_view m_bytes;
+    char m_break;
+    std::size_t m_counted = 0;
+    int m_line = 1;
+};
+
+struct Attribute
+{
+    std::string_view name;
+    std::string_view value;
+    std::size_t value_pos = 0;
+};
+
+// The attributes of a tag's text after its name: name, optional blanks, "=", optional blanks and
+// a value in double quotes or up to the next blank or "/".
+template <typename Visit> void for_each_attribute(std::string_view tag, std::size_t at, Visit visit)
+{
+    std::size_t i = 0;
+    const std::size_t n = tag.size();
+    while (i < n) {
+        while (i < n && (is_blank(tag[i]) || tag[i] == '/')) {
+            ++i;
+        }
+        const std::size_t name_start = i;
+        while (i < n && !is_blank(tag[i]) && tag[i] != '=' && tag[i] != '/') {
+            ++i;
+        }
+        Attribute attribute { tag.substr(name_start, i - name_start), {}, 0 };
+        while (i < n && is_blank(tag[i])) {
+            ++i;
+        }
+        if (i < n && tag[i] == '=') {
+            ++i;
+            while (i < n && is_blank(tag[i])) {
+                ++i;
+            }
+            std::size_t value_start = i;
+            std::size_t value_end;
+            if (i < n && tag[i] == '"') {
+                value_start = ++i;
+                value_end = std::min(tag.find('"', i), n);
+                i = value_end < n ? value_end + 1 : n;
+            } else {
+                while (i < n && !is_blank(tag[i]) && tag[i] != '/') {
+                    ++i;
+                }
+                value_end = i;
+            }
+            attribute.value = tag.substr(value_start, value_end - value_start);
+            attribute.value_pos = at + value_start;
+        }
+        if (!attribute.name.empty()) {
+            visit(attribute);
+        } else if (i < n) {
+            ++i;
+        }
+    }
+}
+
+class Scanner
+{
+public:
+    Scanner(std::string_view bytes, ThemeKind kind)
+        : m_bytes(bytes)
+        , m_kind(kind)
+        , m_lines(bytes)
+    {
+    }
+
+    StructureScan run()
+    {
+        const std::size_t n = m_bytes.size();
+        std::size_t i = 0;
+        while ((i = m_bytes.find('<', i)) != std::string_view::npos) {
+            std::size_t name_start = i + 1;
+            const bool closing = name_start < n && m_bytes[name_start] == '/';
+            if (closing) {
+                ++name_start;
+            }
+            std::size_t name_end = name_start;
+            while (name_end < n && is_name_char(m_bytes[name_end])) {
+                ++name_end;
+            }
+            const std::string_view name = m_bytes.substr(name_start, name_end - name_start);
+            if (closing) {
+                close_tag(name);
+                i = name_end;
+                continue;
+            }
+            if (!attributes_wanted(name)) {
+                i = name_end;
+                continue;
+            }
+            // A tag ends at its ">", or where the next one begins when it has none.
+            std::size_t tag_end = name_end;
+            while (tag_end < n && m_bytes[tag_end] != '>' && m_bytes[tag_end] != '<') {
+                ++tag_end;
+            }
+            open_tag(name, m_bytes.substr(name_end, tag_end - name_end), name_end, i);
+            i = tag_end;
+        }
+        if (m_style_open) {
+            end_style(true);
+        }
+        if (!m_root_closed) {
+            add(m_rules.cut_off, m_lines.line_at(n == 0 ? 0 : n - 1), {},
+                m_kind == ThemeKind::CarZumo ? "</GARMIN_MAP_THEME>" : "</garmin_map_theme>");
+            m_scan.issues.back().presentation = {};
+        }
+        return std::move(m_scan);
+    }
+
+private:
+    void add(const LintRule& rule, int line, std::string_view element, std::string_view detail,
+        int style = -1)
+    {
+        m_scan.issues.push_back({ &rule, line, style, 0, m_presentation, element, detail });
+    }
+
+    // A fault of the whole style, found at its end, goes before those found inside it, so the
+    // issues stay in line order.
+    void add_before_style_contents(const LintRule& rule, std::string_view detail)
+    {
+        const auto at = m_scan.issues.begin() + static_cast<std::ptrdiff_t>(m_style_contents);
+        m_scan.issues.insert(
+            at, { &rule, m_style_line, m_style_row, 0, m_presentation, style_element(), detail });
+        ++m_style_contents;
+    }
+
+    void close_tag(std::string_view name)
+    {
+        if (name_is(name, "STYLE")) {
+            if (m_style_open) {
+                end_style(false);
+            }
+            return;
+        }
+        const bool root = name_is(name, "GARMIN_MAP_THEME");
+        if (root || name_is(name, "STYLELIST") || name_is(name, "PRESENTATION")) {
+            if (m_style_open) {
+                end_style(true);
+            }
+            m_root_closed = m_root_closed || root;
+        }
+    }
+
+    static bool attributes_wanted(std::string_view name)
+    {
+        return name_is(name, "STYLE") || name_is(name, "PRIMARY") || name_is(name, "SECONDARY")
+            || name_is(name, "PRESENTATION");
+    }
+
+    void open_tag(std::string_view name, std::string_view rest, std::size_t rest_at, std::size_t at)
+    {
+        if (name_is(name, "STYLE")) {
+            open_style(rest, rest_at, at);
+        } else if (name_is(name, "PRIMARY") || name_is(name, "SECONDARY")) {
+            read_colours(rest, rest_at, name_is(name, "SECONDARY"));
+        } else if (name_is(name, "PRESENTATION")) {
+            if (m_style_open) {
+                end_style(true);
+            }
+            open_presentation(rest, at);
+        }
+    }
+
+    void open_presentation(std::string_view rest, std::size_t at)
+    {
+        m_in_presentation = true;
+        std::string id;
+        for_each_attribute(rest, 0, [&](const Attribute& a) {
+            if (name_is(a.name, "ID")) {
+                id = text::upper(text::trim(std::string(a.value)));
+            }
+        });
+        auto known = m_first_lines.find(id);
+        if (known == m_first_lines.end()) {
+            known =
+                m_first_lines.emplace(m_scan.names.emplace_back(std::move(id)), std::vector<int>())
+                    .first;
+        }
+        m_presentation = known->first;
+        m_presentation_first_lines = &known->second;
+        if (m_kind == ThemeKind::CarZumo && !known_presentation(m_presentation)) {
+            add(m_rules.unknown_presentation, m_lines.line_at(at), m_presentation, {});
+        }
+    }
+
+    void open_style(std::string_view rest, std::size_t rest_at, std::size_t at)
+    {
+        if (m_style_open) {
+            end_style(true);
+        }
+        m_style_open = true;
+        m_style_line = m_lines.line_at(at);
+        m_style_element = nullptr;
+        m_style_border = {};
+        m_style_secondary = false;
+        bool has_field = false;
+        for_each_attribute(rest, rest_at, [&](const Attribute& a) {
+            if (name_is(a.name, "FIELD")) {
+                has_field = true;
+                m_style_element = &element_of(a.value);
+            } else if (name_is(a.name, "BORDER")) {
+                m_style_border = trim_blanks(a.value);
+            }
+        });
+        // Which styles become rows, as the reader decides it: in Car & Zumo every style after
+        // the first presentation, in Sport & Fitness every "<style " with a blank after it.
+        const bool kept = has_field
+            && (m_kind == ThemeKind::CarZumo ? m_in_presentation
+                                             : !rest.empty() && rest.front() == ' ');
+        m_style_row = -1;
+        if (kept) {
+            m_style_row = static_cast<int>(m_scan.style_lines.size());
+            m_scan.style_lines.push_back(m_style_line);
+        }
+        m_style_contents = m_scan.issues.size();
+        if (!has_field) {
+            return;
+        }
+        if (!m_style_element->known) {
+            add(m_rules.unknown_element, m_style_line, m_style_element->name,
+                m_kind == ThemeKind::CarZumo ? "Car & Zumo" : "Sport & Fitness", m_style_row);
+        }
+        auto& first_lines = *m_presentation_first_lines;
+        if (first_lines.size() <= m_style_element->id) {
+            first_lines.resize(m_style_element->id + 1, 0);
+        }
+        int& first = first_lines[m_style_element->id];
+        if (first != 0) {
+            add(m_rules.duplicate_element, m_style_line, m_style_element->name, {}, m_style_row);
+            m_scan.issues.back().first_line = first;
+        } else {
+            first = m_style_line;
+        }
+        m_style_contents = m_scan.issues.size();
+    }
+
+    // Field values repeat from presentation to presentation; each is looked up once.
+    struct Element
+    {
+        std::string_view name;
+        bool known = false;
+        std::size_t id = 0;
+    };
+    const Element& element_of(std::string_view field)
+    {
+        const auto [at, added] = m_elements.try_emplace(field);
+        if (added) {
+            std::string name = lint_element_name(field);
+            at->second.known = known_element(m_kind, name);
+            auto named = m_element_ids.find(name);
+            if (named == m_element_ids.end()) {
+                const std::string_view kept = m_scan.names.emplace_back(std::move(name));
+                named = m_element_ids.emplace(kept, m_element_ids.size()).first;
+            }
+            at->second.name = named->first;
+            at->second.id = named->second;
+        }
+        return at->second;
+    }
+
+    std::string_view style_element() const
+    {
+        return m_style_element ? m_style_element->name : std::string_view();
+    }
+
+    void read_colours(std::string_view rest, std::size_t rest_at, bool secondary)
+    {
+        const std::size_t digits = m_kind == ThemeKind::CarZumo ? 6 : 8;
+        for_each_attribute(rest, rest_at, [&](const Attribute& a) {
+            const bool day = name_is(a.name, "DAY");
+            if (!day && !name_is(a.name, "NIGHT")) {
+                return;
+            }
+            if (secondary && day) {
+                m_style_secondary = true;
+            }
+            const std::string_view value = trim_blanks(a.value);
+            if (name_is(value, "NONE")) {
+                return;
+            }
+            const std::string_view hex = value.starts_with('#') ? value.substr(1) : value;
+            if (hex.size() != digits || !std::all_of(hex.begin(), hex.end(), is_hex)) {
+                add(m_rules.colour_digits, m_lines.line_at(a.value_pos),
+                    m_style_open ? style_element() : std::string_view(), value,
+                    m_style_open ? m_style_row : -1);
+            }
+        });
+    }
+
+    void end_style(bool unclosed)
+    {
+        m_style_open = false;
+        if (unclosed) {
+            add_before_style_contents(
+                m_rules.unclosed_style, m_kind == ThemeKind::CarZumo ? "</STYLE>" : "</style>");
+        }
+        if (m_kind == ThemeKind::CarZumo && !m_style_secondary && text::val(m_style_border) > 0) {
+            add_before_style_contents(m_rules.border_without_colour, m_style_border);
+        }
+    }
+
+    struct Rules
+    {
+        const LintRule& cut_off = lint_rule("cut-off");
+        const LintRule& unclosed_style = lint_rule("unclosed-style");
+        const LintRule& colour_digits = lint_rule("colour-digits");
+        const LintRule& duplicate_element = lint_rule("duplicate-element");
+        const LintRule& unknown_element = lint_rule("unknown-element");
+        const LintRule& unknown_presentation = lint_rule("unknown-presentation");
+        const LintRule& border_without_colour = lint_rule("border-without-colour");
+    };
+
+    std::string_view m_bytes;
+    ThemeKind m_kind;
+    LineCounter m_lines;
+    StructureScan m_scan;
+    const Rules m_rules;
+
+    std::string_view m_presentation;
+    bool m_in_presentation = false;
+    bool m_root_closed = false;
+
+    bool m_style_open = false;
+    int m_style_line = 0;
+    int m_style_row = -1;
+    // Where the issues found inside the open style begin.
+    std::size_t m_style_contents = 0;
+    const Element* m_style_element = nullptr;
+    std::string_view m_style_border;
+    bool m_style_secondary = false;
+
+    // Raw field values to their elements; element names (kept in the scan's names) to numbers.
+    std::unordered_map<std::string_view, Element> m_elements;
+    std::unordered_map<std::string_view, std::size_t> m_element_ids;
+    // For each presentation, by element number, the line the element first came at (0: not yet).
+    std::unordered_map<std::string_view, std::vector<int>> m_first_lines;
+    std::vector<int>* m_presentation_first_lines = &m_first_lines[""];
+};
+
+} // namespace
+
+StructureScan scan_structure(std::string_view bytes, ThemeKind kind)
+{
+    return Scanner(bytes, kind).run();
+}
+
+} // namespace tintwell
