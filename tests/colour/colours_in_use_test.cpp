@@ -17,29 +17,18 @@ std::string hex(const ColourInUse& c)
     return colour::to_hex(c.colour);
 }
 
-std::string primary(const std::string& day, const std::string& night)
-{
-    return "<PRIMARY day = \"#" + day + "\"" + (night.empty() ? "" : " night=\"#" + night + "\"")
-        + "/>\r\n";
-}
-
-std::string secondary(const std::string& day, const std::string& night)
-{
-    return "<SECONDARY day = \"#" + day + "\" night=\"#" + night + "\"/>\r\n";
-}
-
 TEST(ColoursInUse, CountsEveryCellOfEachColourByRoleAndTime)
 {
     Loaded theme;
-    ASSERT_TRUE(theme.load(
-        car_zumo_theme(presentation("GUIDANCE",
-                           cz_style("MAP_WATER", " scale=\"1\"", primary("9EC5F0", "3F4E74"))
-                               + cz_style("MAP_ROAD", " border=\"1\"",
-                                   primary("FFFFFF", "3F4E74") + secondary("9ec5f0", "000000"))
-                               + cz_style("MAP_PARK", "", primary("C8E6B0", "")))
-            + presentation("BROWSE",
-                cz_style("MAP_TRAIL", " border=\"1\"",
-                    primary("ffffff", "000000") + "<SECONDARY/>\r\n")))));
+    ASSERT_TRUE(theme.load(car_zumo_theme(
+        presentation("GUIDANCE",
+            cz_style("MAP_WATER", " scale=\"1\"", cz_primary("9EC5F0", "3F4E74"))
+                + cz_style("MAP_ROAD", " border=\"1\"",
+                    cz_primary("FFFFFF", "3F4E74") + cz_secondary("9ec5f0", "000000"))
+                + cz_style("MAP_PARK", "", cz_primary("C8E6B0", "")))
+        + presentation("BROWSE",
+            cz_style("MAP_TRAIL", " border=\"1\"",
+                cz_primary("ffffff", "000000") + "<SECONDARY/>\r\n")))));
     // A row added in the program keeps lower case and, in a Sport & Fitness style, a prefix.
     StyleRow added = colour_row("", "", "ff9ec5f0", "-1", "zz", "");
     theme.doc.rows.push_back(added);
