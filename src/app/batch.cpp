@@ -1,5 +1,7 @@
 #include "app/batch.h"
 
+#include "app/colours_command.h"
+#include "app/diff_command.h"
 #include "model/document.h"
 #include "model/reader.h"
 #include "model/text.h"
@@ -20,6 +22,8 @@ const char* const usage_text = R"(Usage: tintwell [FILE]
        tintwell --check FILE...
        tintwell --convert IN OUT [--force]
        tintwell --render FILE --output OUT.png [--width PX]
+       tintwell --colours FILE [--json] [--by-hue]
+       tintwell --diff A B [--json]
        tintwell --version | --help
 
 Without an option Tintwell opens FILE (or an empty window) in the editor.
@@ -33,18 +37,22 @@ Without an option Tintwell opens FILE (or an empty window) in the editor.
   --convert IN OUT    Load IN and save it to OUT as File, Save does.
   --force             With --convert: replace an existing OUT.
   --render FILE       Draw the preview of FILE into a PNG (--output), --width pixels wide.
+  --colours FILE      List the colours of FILE with the number of their uses, most used
+                      first (--by-hue: by hue), and the near duplicates. --json also lists
+                      the rows that use each colour. Exit 0 when listed, 1 when FILE was
+                      rejected.
+  --diff A B          Print what changed from theme A to theme B, one line per change
+                      (--json: as JSON). Exit 0 when they are the same, 1 when they
+                      differ, 2 on an error.
   --version           Print the version.
   --help              Print this text.
 )";
 
 const char* const version_text = "Tintwell 6.1";
 
-std::string utf8(const std::string& s) { return text::latin1_to_utf8(s); }
-
-int usage_error(std::ostream& err, const std::string& why)
+std::string utf8(const std::string& s)
 {
-    err << "tintwell: " << why << "\n\n" << usage_text;
-    return 2;
+    return text::latin1_to_utf8(s);
 }
 
 ordered_json dump_json(const Document& doc, bool accepted, const std::vector<std::string>& messages)
@@ -205,6 +213,12 @@ int render(const std::vector<std::string>& args, std::ostream& err, const Render
 
 } // namespace
 
+int usage_error(std::ostream& err, const std::string& why)
+{
+    err << "tintwell: " << why << "\n\n" << usage_text;
+    return 2;
+}
+
 bool is_batch(const std::vector<std::string>& args)
 {
     if (args.empty()) {
@@ -241,6 +255,12 @@ int run_batch(const std::vector<std::string>& args, std::ostream& out, std::ostr
     }
     if (command == "--render") {
         return render(args, err, render_command);
+    }
+    if (command == "--colours") {
+        return colours_command(args, out, err);
+    }
+    if (command == "--diff") {
+        return diff_command(args, out, err);
     }
     return usage_error(err, "unknown option " + command);
 }
