@@ -1,8 +1,12 @@
 #include "bench_themes.h"
 
+#include "model/document.h"
+#include "model/reader.h"
+
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string_view>
 
 namespace tintwell::bench {
@@ -101,6 +105,30 @@ std::string sport_fitness_theme(int styles)
     }
     out += "</stylelist></garmin_map_theme>\r\n";
     return out;
+}
+
+void read_theme(benchmark::State& state, bool car)
+{
+    const std::string text = theme(car, static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        // File, Open hands the loaded text over without a copy, and the table is dropped only
+        // when the next theme is read: neither the copy nor the clean-up is part of reading.
+        state.PauseTiming();
+        std::string loaded = text;
+        auto doc = std::make_unique<Document>();
+        state.ResumeTiming();
+        const bool accepted = parse(*doc, std::move(loaded));
+        benchmark::DoNotOptimize(accepted);
+        state.PauseTiming();
+        const bool complete = accepted && doc->row_count() == state.range(0);
+        doc.reset();
+        state.ResumeTiming();
+        if (!complete) {
+            state.SkipWithError("the generated theme was not read completely");
+            break;
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
 }
 
 } // namespace tintwell::bench

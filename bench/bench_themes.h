@@ -1,5 +1,6 @@
 #pragma once
 
+#include <benchmark/benchmark.h>
 #include <string>
 
 // Generated themes shaped like real ones, shared by the benchmarks: Car & Zumo with CR LF line
@@ -19,5 +20,9 @@ inline std::string theme(bool car, int styles)
 {
     return car ? car_zumo_theme(styles) : sport_fitness_theme(styles);
 }
+
+/// The reading benchmark: `parse` of a generated theme of state.range(0) styles, as File, Open
+/// reads a loaded text, without the copy of the text and the clean-up of the table.
+void read_theme(benchmark::State& state, bool car);
 
 } // namespace tintwell::bench

@@ -71,9 +71,12 @@ std::string value_label(RowValue value, ThemeKind kind)
         return "background width";
     case RowValue::FgWidth:
         return "foreground width";
-    default:
-        return value_key(value);
+    case RowValue::StyleText:
+        return "style text";
+    case RowValue::Scale:
+        break;
     }
+    return "scale";
 }
 
 const char* metadata_key(MetadataField field)
@@ -169,13 +172,7 @@ void print_diff(std::ostream& out, const ThemeComparison& diff, ThemeKind kind)
             out << element << ": " << change_name(change.kind) << '\n';
             continue;
         }
-        // The style text of a Sport & Fitness style changes with each of its values; it gets a
-        // line of its own only when nothing else tells what changed.
-        const bool text_only = change.values.size() == 1;
         for (const ValueChange& v : change.values) {
-            if (v.value == RowValue::StyleText && !text_only) {
-                continue;
-            }
             out << element << ": " << value_label(v.value, kind) << ' '
                 << value_text(v.value, v.from) << " -> " << value_text(v.value, v.to) << '\n';
         }

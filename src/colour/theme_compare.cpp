@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <string_view>
 #include <tuple>
 #include <unordered_map>
 #include <utility>
@@ -22,6 +24,13 @@ bool blank(char c)
 char lower_char(char c)
 {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool equal_without_case(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+        return lower_char(x) == lower_char(y);
+    });
 }
 
 // The name as rows are matched by it: without blanks and line breaks around, upper case.
@@ -51,6 +60,9 @@ bool no_colour(std::string_view cell)
 
 bool same_colour(std::string_view a, std::string_view b)
 {
+    if (a == b) {
+        return true;
+    }
     const auto ca = colour::parse_rgb(a);
     const auto cb = colour::parse_rgb(b);
     if (ca && cb) {
@@ -81,6 +93,9 @@ std::string_view style_element(std::string_view style_text)
 // Equal without case, blanks and line breaks.
 bool same_style_text(std::string_view a, std::string_view b)
 {
+    if (a == b) {
+        return true;
+    }
     a = style_element(a);
     b = style_element(b);
     std::size_t i = 0;
@@ -157,29 +172,60 @@ std::vector<ValueChange> row_differences(ThemeKind kind, const StyleRow& a, cons
         differs(RowValue::Border, cells_a.border, cells_b.border, cells_a.border == cells_b.border);
         return changes;
     }
-    differs(RowValue::Border, a.border, b.border, text::lower(a.border) == text::lower(b.border));
+    differs(RowValue::Border, a.border, b.border, equal_without_case(a.border, b.border));
     differs(RowValue::NightBorder, a.nwf_border, b.nwf_border,
-        text::lower(a.nwf_border) == text::lower(b.nwf_border));
+        equal_without_case(a.nwf_border, b.nwf_border));
     differs(RowValue::BgWidth, a.bg_width, b.bg_width, a.bg_width == b.bg_width);
     differs(RowValue::FgWidth, a.fg_width, b.fg_width, a.fg_width == b.fg_width);
-    differs(RowValue::StyleText, a.style_text, b.style_text,
-        same_style_text(a.style_text, b.style_text));
+    // Every other value of a Sport & Fitness row is read from its style text, so the text tells
+    // something more only when they are all the same.
+    if (changes.empty()) {
+        differs(RowValue::StyleText, a.style_text, b.style_text,
+            same_style_text(a.style_text, b.style_text));
+    }
     return changes;
 }
 
-// Numbers the presentation and field keys of both themes, so rows are matched by small integers.
+// Numbers the presentations and elements of both themes, so rows are matched by small integers.
+// The rows of a theme share a few dozen names, so each name as written is normalised only once.
 class Keys
 {
 public:
-    int id(std::string key)
+    int presentation(const Document& doc, const StyleRow& row)
     {
-        const auto [it, added] = m_ids.try_emplace(std::move(key), static_cast<int>(m_ids.size()));
-        return it->second;
+        return doc.kind == ThemeKind::SportFitness
+            ? id(m_presentations, m_raw_presentations, "")
+            : id(m_presentations, m_raw_presentations, row.pres_name);
     }
-    int size() const { return static_cast<int>(m_ids.size()); }
+    int element(int presentation, const StyleRow& row)
+    {
+        const auto field = static_cast<std::uint64_t>(id(m_fields, m_raw_fields, row.field_name));
+        const auto key = static_cast<std::uint64_t>(presentation) << 32 | field;
+        return m_elements.try_emplace(key, static_cast<int>(m_elements.size())).first->second;
+    }
+    int presentations() const { return static_cast<int>(m_presentations.size()); }
+    int elements() const { return static_cast<int>(m_elements.size()); }
 
 private:
-    std::unordered_map<std::string, int> m_ids;
+    using Ids = std::unordered_map<std::string, int>;
+    using RawIds = std::unordered_map<std::string_view, int>;
+
+    static int id(Ids& ids, RawIds& raw_ids, std::string_view raw)
+    {
+        if (const auto it = raw_ids.find(raw); it != raw_ids.end()) {
+            return it->second;
+        }
+        const int found =
+            ids.try_emplace(name_key(raw), static_cast<int>(ids.size())).first->second;
+        raw_ids.emplace(raw, found);
+        return found;
+    }
+
+    Ids m_presentations;
+    Ids m_fields;
+    RawIds m_raw_presentations;
+    RawIds m_raw_fields;
+    std::unordered_map<std::uint64_t, int> m_elements;
 };
 
 struct RowKeys
@@ -188,17 +234,18 @@ struct RowKeys
     std::vector<int> element;
 };
 
-RowKeys row_keys(const Document& doc, Keys& presentations, Keys& elements)
+// The views the keys keep point into the document's rows, which outlive the comparison.
+RowKeys row_keys(const Document& doc, Keys& keys)
 {
-    RowKeys keys;
-    keys.presentation.reserve(doc.rows.size());
-    keys.element.reserve(doc.rows.size());
+    RowKeys row_keys;
+    row_keys.presentation.reserve(doc.rows.size());
+    row_keys.element.reserve(doc.rows.size());
     for (const StyleRow& row : doc.rows) {
-        const std::string pres = presentation_key(doc, row);
-        keys.element.push_back(elements.id(pres + '\n' + name_key(row.field_name)));
-        keys.presentation.push_back(presentations.id(pres));
+        const int presentation = keys.presentation(doc, row);
+        row_keys.presentation.push_back(presentation);
+        row_keys.element.push_back(keys.element(presentation, row));
     }
-    return keys;
+    return row_keys;
 }
 
 const char* kind_name(ThemeKind kind)
@@ -253,99 +300,114 @@ ThemeComparison compare_themes(const Document& a, const Document& b)
         }
     }
 
-    Keys presentations;
-    Keys elements;
-    const RowKeys keys_a = row_keys(a, presentations, elements);
-    const RowKeys keys_b = row_keys(b, presentations, elements);
-    const auto element_count = static_cast<std::size_t>(elements.size());
-    std::vector<std::vector<int>> rows_a(element_count);
+    Keys keys;
+    const RowKeys keys_a = row_keys(a, keys);
+    const RowKeys keys_b = row_keys(b, keys);
+    const auto element_count = static_cast<std::size_t>(keys.elements());
+    const auto count_a = a.rows.size();
+    const auto count_b = b.rows.size();
+    // The rows of each element in B in order, and which of its element's rows each row is.
     std::vector<std::vector<int>> rows_b(element_count);
-    for (int i = 0; i < a.row_count(); ++i) {
-        rows_a[static_cast<std::size_t>(keys_a.element[static_cast<std::size_t>(i)])].push_back(i);
+    std::vector<int> occurrence_of_b(count_b);
+    for (std::size_t j = 0; j < count_b; ++j) {
+        auto& rows = rows_b[static_cast<std::size_t>(keys_b.element[j])];
+        occurrence_of_b[j] = static_cast<int>(rows.size());
+        rows.push_back(static_cast<int>(j));
     }
-    for (int j = 0; j < b.row_count(); ++j) {
-        rows_b[static_cast<std::size_t>(keys_b.element[static_cast<std::size_t>(j)])].push_back(j);
+    std::vector<int> rows_in_a(element_count, 0);
+    std::vector<int> occurrence_of_a(count_a);
+    for (std::size_t i = 0; i < count_a; ++i) {
+        occurrence_of_a[i] = rows_in_a[static_cast<std::size_t>(keys_a.element[i])]++;
+    }
+    const auto repeated = [&](int element) {
+        const auto e = static_cast<std::size_t>(element);
+        return rows_in_a[e] > 1 || rows_b[e].size() > 1;
+    };
+
+    std::vector<int> match_of_a(count_a, -1);
+    std::vector<int> match_of_b(count_b, -1);
+    for (std::size_t i = 0; i < count_a; ++i) {
+        const auto n = static_cast<std::size_t>(occurrence_of_a[i]);
+        const std::vector<int>& in_b = rows_b[static_cast<std::size_t>(keys_a.element[i])];
+        if (n < in_b.size()) {
+            match_of_a[i] = in_b[n];
+            match_of_b[static_cast<std::size_t>(in_b[n])] = static_cast<int>(i);
+        }
     }
 
-    // Each change sorts by where it stands in A: a row of A at (row, 0), a row only in B after
-    // the A row matched to the B row before it in its presentation (row, 1), or before the first
-    // A row of its presentation (row, -1), or at the end; rows of B in B's order among these.
+    // A row only in B stands after the A row matched to the B row before it in its presentation
+    // (row, 1), or before the first A row of its presentation (row, -1), or at the end; a row of A
+    // stands at (row, 0). Rows of B keep B's order among themselves.
     using Place = std::tuple<int, int, int>;
-    std::vector<std::pair<Place, RowChange>> placed;
-    std::vector<int> match_of_b(b.rows.size(), -1);
-    std::vector<int> occurrence_of_b(b.rows.size(), 0);
-    for (std::size_t key = 0; key < element_count; ++key) {
-        const std::vector<int>& in_a = rows_a[key];
-        const std::vector<int>& in_b = rows_b[key];
-        const bool repeated = in_a.size() > 1 || in_b.size() > 1;
-        for (std::size_t n = 0; n < in_a.size(); ++n) {
-            const int i = in_a[n];
-            const StyleRow& row_a = a.rows[static_cast<std::size_t>(i)];
-            RowChange change;
-            change.row_a = i;
-            change.pres_name = a.kind == ThemeKind::SportFitness ? "" : row_a.pres_name;
-            change.field_name = row_a.field_name;
-            change.occurrence = static_cast<int>(n);
-            change.repeated = repeated;
-            if (n < in_b.size()) {
-                const int j = in_b[n];
-                match_of_b[static_cast<std::size_t>(j)] = i;
-                change.values = row_differences(a.kind, row_a, b.rows[static_cast<std::size_t>(j)]);
-                if (change.values.empty()) {
-                    continue;
-                }
-                change.kind = RowChangeKind::Changed;
-                change.row_b = j;
-            } else {
-                change.kind = RowChangeKind::OnlyInA;
-            }
-            placed.emplace_back(Place { i, 0, 0 }, std::move(change));
-        }
-        for (std::size_t n = 0; n < in_b.size(); ++n) {
-            occurrence_of_b[static_cast<std::size_t>(in_b[n])] = static_cast<int>(n);
-        }
+    std::vector<int> first_in_a(static_cast<std::size_t>(keys.presentations()), -1);
+    for (std::size_t i = count_a; i-- > 0;) {
+        first_in_a[static_cast<std::size_t>(keys_a.presentation[i])] = static_cast<int>(i);
     }
-
-    std::vector<int> first_in_a(static_cast<std::size_t>(presentations.size()), -1);
-    for (int i = a.row_count() - 1; i >= 0; --i) {
-        first_in_a[static_cast<std::size_t>(keys_a.presentation[static_cast<std::size_t>(i)])] = i;
-    }
-    std::vector<int> last_matched(static_cast<std::size_t>(presentations.size()), -1);
-    for (int j = 0; j < b.row_count(); ++j) {
-        const auto pres =
-            static_cast<std::size_t>(keys_b.presentation[static_cast<std::size_t>(j)]);
-        const int matched = match_of_b[static_cast<std::size_t>(j)];
-        if (matched >= 0) {
-            last_matched[pres] = matched;
+    std::vector<int> last_matched(static_cast<std::size_t>(keys.presentations()), -1);
+    std::vector<std::pair<Place, RowChange>> only_in_b;
+    for (std::size_t j = 0; j < count_b; ++j) {
+        const auto pres = static_cast<std::size_t>(keys_b.presentation[j]);
+        if (match_of_b[j] >= 0) {
+            last_matched[pres] = match_of_b[j];
             continue;
         }
-        const StyleRow& row_b = b.rows[static_cast<std::size_t>(j)];
-        const auto key = static_cast<std::size_t>(keys_b.element[static_cast<std::size_t>(j)]);
+        const StyleRow& row_b = b.rows[j];
         RowChange change;
         change.kind = RowChangeKind::OnlyInB;
-        change.row_b = j;
+        change.row_b = static_cast<int>(j);
         change.pres_name = b.kind == ThemeKind::SportFitness ? "" : row_b.pres_name;
         change.field_name = row_b.field_name;
-        change.occurrence = occurrence_of_b[static_cast<std::size_t>(j)];
-        change.repeated = rows_a[key].size() > 1 || rows_b[key].size() > 1;
-        Place place { a.row_count(), 1, j };
+        change.occurrence = occurrence_of_b[j];
+        change.repeated = repeated(keys_b.element[j]);
+        const int row = static_cast<int>(j);
+        Place place { a.row_count(), 1, row };
+        change.insert_at = a.row_count();
         if (last_matched[pres] >= 0) {
-            place = { last_matched[pres], 1, j };
+            place = { last_matched[pres], 1, row };
             change.insert_at = last_matched[pres] + 1;
         } else if (first_in_a[pres] >= 0) {
-            place = { first_in_a[pres], -1, j };
+            place = { first_in_a[pres], -1, row };
             change.insert_at = first_in_a[pres];
-        } else {
-            change.insert_at = a.row_count();
         }
-        placed.emplace_back(place, std::move(change));
+        only_in_b.emplace_back(place, std::move(change));
     }
-    std::sort(placed.begin(), placed.end(),
+    std::sort(only_in_b.begin(), only_in_b.end(),
         [](const auto& x, const auto& y) { return x.first < y.first; });
-    result.rows.reserve(placed.size());
-    for (auto& [place, change] : placed) {
+
+    // A's rows in order, each against its match in B, which mostly stands near it: both tables
+    // are walked about in order, which matters on large themes.
+    // Room for every row at once, untouched until used, so that no change is moved while the
+    // list grows; what is not used is given back at the end.
+    result.rows.reserve(count_a + only_in_b.size());
+    auto next_b = only_in_b.begin();
+    for (std::size_t i = 0; i < count_a; ++i) {
+        const int row = static_cast<int>(i);
+        for (; next_b != only_in_b.end() && next_b->first < Place { row, 0, 0 }; ++next_b) {
+            result.rows.push_back(std::move(next_b->second));
+        }
+        const StyleRow& row_a = a.rows[i];
+        RowChange change;
+        if (const int j = match_of_a[i]; j >= 0) {
+            change.values = row_differences(a.kind, row_a, b.rows[static_cast<std::size_t>(j)]);
+            if (change.values.empty()) {
+                continue;
+            }
+            change.kind = RowChangeKind::Changed;
+            change.row_b = j;
+        } else {
+            change.kind = RowChangeKind::OnlyInA;
+        }
+        change.row_a = row;
+        change.pres_name = a.kind == ThemeKind::SportFitness ? "" : row_a.pres_name;
+        change.field_name = row_a.field_name;
+        change.occurrence = occurrence_of_a[i];
+        change.repeated = repeated(keys_a.element[i]);
         result.rows.push_back(std::move(change));
     }
+    for (; next_b != only_in_b.end(); ++next_b) {
+        result.rows.push_back(std::move(next_b->second));
+    }
+    result.rows.shrink_to_fit();
     return result;
 }
 

@@ -89,9 +89,10 @@ struct ThemeComparison
 /// empty cell are both no colour) and the other values as texts. A Car & Zumo theme is saved from
 /// the cells, so they count as a save writes them (a colour a save leaves out counts as none, a
 /// border "0" as none), with scale and border; a Sport & Fitness theme is saved from the style
-/// texts, so these count (without case, blanks and line breaks), with the widths and the border
-/// transparency. The order of rows within a presentation is not compared. Themes of different
-/// kinds give only an error.
+/// texts, so these count too (without case, blanks and line breaks), with the widths and the
+/// border transparency; as every other value is read from the text, the text is listed only when
+/// it is all that differs. The order of rows within a presentation is not compared. Themes of
+/// different kinds give only an error.
 ThemeComparison compare_themes(const Document& a, const Document& b);
 
 /// The metadata value of the field.

@@ -129,6 +129,17 @@ TEST(DiffCommand, ReportsEachChangeOnALineOfItsOwn)
     EXPECT_EQ(j["rows"][2]["insert_at"], 4);
 }
 
+TEST(DiffCommand, SportFitnessStyleTextOnALine)
+{
+    const Variant b(sport_fitness, { { "bg_width=\"0.5\">", "bg_width=\"0.5\"  visible=\"1\">" } });
+    const CommandRun r = batch({ "--diff", sport_fitness, b.path() });
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out,
+        "MPM_TRAIL_CLR: style text \"field=\"MPM_TRAIL_CLR\" BG_WIDTH=\"0.5\"><color><primary "
+        "day=\"#ff8b5a2b\"/></color></style>\" -> \"field=\"MPM_TRAIL_CLR\" BG_WIDTH=\"0.5\" "
+        "VISIBLE=\"1\"><color><primary day=\"#ff8b5a2b\"/></color></style>\"\n");
+}
+
 TEST(DiffCommand, ExitCodesAsDiffGivesThem)
 {
     const Variant sport_b(sport_fitness, { { "bg_width=\"80\"", "bg_width=\"81\"" } });

@@ -112,13 +112,14 @@ std::vector<Case> cases()
         { "metadata", a, car_theme(a_guidance, a_browse, "Other"), { "title:TEST>OTHER" } },
         { "Sport & Fitness border transparency", sf_theme(sf_style("", "00404040")),
             sf_theme(sf_style("", "ff404040")),
-            { "changed /MPM_ROAD_CLR#0 a=0 b=0 border:00>ff style_text" } },
+            { "changed /MPM_ROAD_CLR#0 a=0 b=0 border:00>ff" } },
         { "Sport & Fitness widths and a text-only change",
-            sf_theme(sf_style(" bg_width=\"3\"", "ff404040")),
+            sf_theme(sf_style(" bg_width=\"3\"", "ff404040") + sf_style("", "ff404040")),
             sf_theme(sf_style(" bg_width=\"4\" fg_width=\"2\"", "ff404040")
-                + sf_style(" visible=\"1\"", "ff404040")),
-            { "changed /MPM_ROAD_CLR#0 a=0 b=0 bg_width:3>4 fg_width:>2 style_text",
-                "added /MPM_ROAD_CLR#1 a=-1 b=1 at=1" } },
+                + sf_style(" visible=\"1\"", "ff404040") + sf_style("", "ff404040")),
+            { "changed /MPM_ROAD_CLR#0 a=0 b=0 bg_width:3>4 fg_width:>2",
+                "changed /MPM_ROAD_CLR#1 a=1 b=1 style_text",
+                "added /MPM_ROAD_CLR#2 a=-1 b=2 at=2" } },
     };
 }
 
