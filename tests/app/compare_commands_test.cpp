@@ -1,34 +1,16 @@
-#include "app/batch.h"
+#include "batch_run.h"
 
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <unistd.h>
 
 using namespace tintwell;
+using namespace tintwell::test;
 namespace fs = std::filesystem;
 
 namespace {
-
-const std::string data = TINTWELL_TEST_DATA;
-const std::string car_zumo = data + "/core_car_zumo.kmtf";
-const std::string sport_fitness = data + "/core_sport_fitness.kmtf";
-
-struct CommandRun
-{
-    int code;
-    std::string out;
-    std::string err;
-};
-
-CommandRun batch(const std::vector<std::string>& args)
-{
-    std::ostringstream out, err;
-    const int code = run_batch(args, out, err);
-    return { code, out.str(), err.str() };
-}
 
 std::vector<std::string> keys(const nlohmann::ordered_json& object)
 {
@@ -69,7 +51,7 @@ private:
 
 TEST(ColoursCommand, ListsColoursWithUsesAndNearDuplicates)
 {
-    const CommandRun text = batch({ "--colours", car_zumo });
+    const BatchRun text = batch({ "--colours", car_zumo });
     ASSERT_EQ(text.code, 0) << text.err;
     EXPECT_EQ(text.out.substr(0, text.out.find('\n') + 1),
         "Colour   Uses  Body day  Body night  Border day  Border night  Transparent\n");
@@ -79,7 +61,7 @@ TEST(ColoursCommand, ListsColoursWithUsesAndNearDuplicates)
     EXPECT_NE(
         text.out.find("keep 3F4E74 (1 use), merge 435174 (1 use): 1.29\n"), std::string::npos);
 
-    const CommandRun json = batch({ "--colours", sport_fitness, "--json", "--by-hue" });
+    const BatchRun json = batch({ "--colours", sport_fitness, "--json", "--by-hue" });
     ASSERT_EQ(json.code, 0) << json.err;
     const auto j = nlohmann::ordered_json::parse(json.out);
     EXPECT_EQ(keys(j), (std::vector<std::string> { "kind", "colours", "near_duplicates" }));
@@ -104,7 +86,7 @@ TEST(DiffCommand, ReportsEachChangeOnALineOfItsOwn)
             { "\r\n<STYLE field = \"MAP_ROAD_RAILRD\" >\r\n <COLOR>\r\n<PRIMARY day = "
               "\"#6E6E6E\" night=\"#3A3A3A\"/>\r\n </COLOR >\r\n</STYLE>\r\n",
                 "" } });
-    const CommandRun text = batch({ "--diff", car_zumo, b.path() });
+    const BatchRun text = batch({ "--diff", car_zumo, b.path() });
     EXPECT_EQ(text.code, 1) << text.err;
     EXPECT_EQ(text.out,
         "metadata title: \"CORE SAMPLE\" -> \"CORE SAMPLE 2\"\n"
@@ -112,7 +94,7 @@ TEST(DiffCommand, ReportsEachChangeOnALineOfItsOwn)
         "GUIDANCE MAP_PARK: scale 1 -> 1.5\n"
         "GUIDANCE MAP_ROAD_RAILRD: removed\n");
 
-    const CommandRun json = batch({ "--diff", b.path(), car_zumo, "--json" });
+    const BatchRun json = batch({ "--diff", b.path(), car_zumo, "--json" });
     EXPECT_EQ(json.code, 1);
     const auto j = nlohmann::ordered_json::parse(json.out);
     EXPECT_EQ(keys(j), (std::vector<std::string> { "same", "kind", "metadata", "rows" }));
@@ -132,7 +114,7 @@ TEST(DiffCommand, ReportsEachChangeOnALineOfItsOwn)
 TEST(DiffCommand, SportFitnessStyleTextOnALine)
 {
     const Variant b(sport_fitness, { { "bg_width=\"0.5\">", "bg_width=\"0.5\"  visible=\"1\">" } });
-    const CommandRun r = batch({ "--diff", sport_fitness, b.path() });
+    const BatchRun r = batch({ "--diff", sport_fitness, b.path() });
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.out,
         "MPM_TRAIL_CLR: style text \"field=\"MPM_TRAIL_CLR\" BG_WIDTH=\"0.5\"><color><primary "
@@ -162,7 +144,7 @@ TEST(DiffCommand, ExitCodesAsDiffGivesThem)
         { { "--colours", car_zumo, sport_fitness }, 2, "--colours takes one FILE" },
     };
     for (const auto& c : cases) {
-        const CommandRun r = batch(c.args);
+        const BatchRun r = batch(c.args);
         EXPECT_EQ(r.code, c.code) << c.args[1];
         EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
         if (c.code == 0 && c.args.size() == 3) {
