@@ -22,7 +22,7 @@ const char* const usage_text = R"(Usage: tintwell [FILE]
        tintwell --check FILE...
        tintwell --convert IN OUT [--force]
        tintwell --render FILE --output OUT.png [--width PX]
-       tintwell --colours FILE [--json] [--by-hue]
+       tintwell --colours FILE [--json] [--by-hue] [--near]
        tintwell --diff A B [--json]
        tintwell --version | --help
 
@@ -38,9 +38,9 @@ Without an option Tintwell opens FILE (or an empty window) in the editor.
   --force             With --convert: replace an existing OUT.
   --render FILE       Draw the preview of FILE into a PNG (--output), --width pixels wide.
   --colours FILE      List the colours of FILE with the number of their uses, most used
-                      first (--by-hue: by hue), and the near duplicates. --json also lists
-                      the rows that use each colour. Exit 0 when listed, 1 when FILE was
-                      rejected.
+                      first (--by-hue: by hue); --near adds the pairs of nearly equal
+                      colours. --json also lists the rows that use each colour. Exit 0
+                      when listed, 1 when FILE was rejected.
   --diff A B          Print what changed from theme A to theme B, one line per change
                       (--json: as JSON). Exit 0 when they are the same, 1 when they
                       differ, 2 on an error.
