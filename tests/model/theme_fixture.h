@@ -30,10 +30,9 @@ struct Loaded
 
 inline std::string metadata_block(const std::string& title = "Test")
 {
-    return "<METADATA>\r\n<TITLE>" + title
-        + "</TITLE>\r\n<DESCRIPTION>d</DESCRIPTION>\r\n"
-          "<LOCALELIST>\r\n<locale>Global</locale>\r\n</LOCALELIST>\r\n"
-          "<Version><Major>1</Major><Minor>00</Minor></Version>\r\n</METADATA>\r\n";
+    return "<METADATA>\r\n<TITLE>" + title + "</TITLE>\r\n<DESCRIPTION>d</DESCRIPTION>\r\n"
+           "<LOCALELIST>\r\n<locale>Global</locale>\r\n</LOCALELIST>\r\n"
+           "<Version><Major>1</Major><Minor>00</Minor></Version>\r\n</METADATA>\r\n";
 }
 
 /// A row with the scale, border and four colour cells set; the rest stays empty.
@@ -51,8 +50,7 @@ inline StyleRow colour_row(std::string scale, std::string border, std::string pr
 }
 
 /// A Car & Zumo theme: head, metadata and the given presentation blocks.
-inline std::string car_zumo_theme(
-    const std::string& presentations, const std::string& meta = metadata_block())
+inline std::string car_zumo_theme(const std::string& presentations, const std::string& meta = metadata_block())
 {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<GARMIN_MAP_THEME>\r\n" + meta
         + presentations + "</GARMIN_MAP_THEME>\r\n";
@@ -65,8 +63,8 @@ inline std::string presentation(const std::string& id, const std::string& styles
 }
 
 /// One style as the writer lays it out; `tag_attributes` follow the field name.
-inline std::string cz_style(
-    const std::string& field, const std::string& tag_attributes, const std::string& colours)
+inline std::string cz_style(const std::string& field, const std::string& tag_attributes,
+    const std::string& colours)
 {
     return "\r\n<STYLE field = \"" + field + "\"" + tag_attributes + ">\r\n <COLOR>\r\n" + colours
         + " </COLOR >\r\n</STYLE>\r\n";
