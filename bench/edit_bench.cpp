@@ -7,7 +7,7 @@
 // BM_history_memory reports, in bytes held on the heap: table_bytes (the loaded theme),
 // history_bytes (1,000 steps, each an Apply to All of the next element with new colours, every
 // element edited first from its colours as read) and history_per_table.
-#include "generated_theme.h"
+#include "bench_themes.h"
 #include "model/document.h"
 #include "model/document_edit.h"
 #include "model/reader.h"

@@ -1,4 +1,4 @@
-// Speed of the theme checker on generated themes (see generated_theme.h), against reading the
+// Speed of the theme checker on generated themes (see bench_themes.h), against reading the
 // same theme in the same run:
 //   BM_read/…        parse of the loaded text, as File, Open does it;
 //   BM_check/…       a whole check of the read theme: the file's structure and every
@@ -10,7 +10,7 @@
 #include "colour/theme_lint.h"
 #include "model/document.h"
 #include "model/reader.h"
-#include "generated_theme.h"
+#include "bench_themes.h"
 
 #include <benchmark/benchmark.h>
 #include <memory>

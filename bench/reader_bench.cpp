@@ -1,51 +1,24 @@
-// Read and write speed of both theme kinds on generated themes (generated_theme.h).
+// Read and write speed of both theme kinds on the generated themes of bench_themes.h.
 //
 //   reader_bench [benchmark options]          the benchmarks
 //   reader_bench --generate car|sport N FILE  writes a theme of N styles to FILE
-#include "generated_theme.h"
+#include "bench_themes.h"
 #include "model/document.h"
 #include "model/reader.h"
 #include "model/writer.h"
 
-#include <array>
 #include <benchmark/benchmark.h>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iostream>
-#include <memory>
 #include <string>
 #include <string_view>
 
 namespace {
 
 using namespace tintwell;
-using namespace tintwell::bench;
-
-void read_theme(benchmark::State& state, bool car)
-{
-    const std::string text = theme(car, static_cast<int>(state.range(0)));
-    for (auto _ : state) {
-        // File, Open hands the loaded text over without a copy, and the table is dropped only
-        // when the next theme is read: neither the copy nor the clean-up is part of reading.
-        state.PauseTiming();
-        std::string loaded = text;
-        auto doc = std::make_unique<Document>();
-        state.ResumeTiming();
-        const bool accepted = parse(*doc, std::move(loaded));
-        benchmark::DoNotOptimize(accepted);
-        state.PauseTiming();
-        const bool complete = accepted && doc->row_count() == state.range(0);
-        doc.reset();
-        state.ResumeTiming();
-        if (!complete) {
-            state.SkipWithError("the generated theme was not read completely");
-            break;
-        }
-    }
-    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
-}
+using bench::theme;
 
 void write_theme(benchmark::State& state, bool car)
 {
@@ -62,11 +35,11 @@ void write_theme(benchmark::State& state, bool car)
 
 void BM_read_car_zumo(benchmark::State& state)
 {
-    read_theme(state, true);
+    bench::read_theme(state, true);
 }
 void BM_read_sport_fitness(benchmark::State& state)
 {
-    read_theme(state, false);
+    bench::read_theme(state, false);
 }
 void BM_write_car_zumo(benchmark::State& state)
 {

@@ -1,7 +1,9 @@
 #include "app/batch.h"
 
-#include "app/version.h"
+#include "app/colours_command.h"
+#include "app/diff_command.h"
 #include "app/lint_command.h"
+#include "app/version.h"
 #include "model/document.h"
 #include "model/reader.h"
 #include "model/text.h"
@@ -26,6 +28,8 @@ const char* const usage_text = R"(Usage: tintwell [FILE]
   or:  tintwell --convert IN OUT [--force]
   or:  tintwell --lint FILE... [--json] [--min-severity info|warning|error]
   or:  tintwell --render FILE --output OUT.png [--width PX]
+  or:  tintwell --colours FILE [--json] [--by-hue] [--near]
+  or:  tintwell --diff A B [--json]
   or:  tintwell --version | --help
 Edit the colour themes (.kmtf files) of navigation devices, or read, check, convert and draw
 them from the command line.
@@ -43,7 +47,7 @@ Options:
   --lint FILE...      Check that each theme reads well by day, at night and for colour-blind
                       eyes, and that the file is whole: one line per finding, grouped by
                       file.
-  --json              With --lint: print the findings as one JSON array.
+  --json              With --lint, --colours or --diff: print JSON.
   --min-severity LEVEL
                       With --lint: the least severity that counts (info, warning or error;
                       default warning).
@@ -51,6 +55,12 @@ Options:
   --output OUT.png    With --render: the PNG to write.
   --width PX          With --render: the width in pixels (1 to 99999); without it the
                       width of the editor's preview.
+  --colours FILE      List the colours of FILE with the number of their uses, most used
+                      first; with --json also the rows that use each colour.
+  --by-hue            With --colours: sort by hue instead.
+  --near              With --colours: add the pairs of nearly equal colours (a colour
+                      difference below 2).
+  --diff A B          Print what changed from theme A to theme B, one line per change.
   -v, --version       Print the version.
   -h, --help          Print this text.
 
@@ -65,6 +75,9 @@ Exit status:
                       is too large for one image, or the PNG could not be written.
   --lint              0 when no finding reaches --min-severity, 1 when one does, 2 when a
                       file cannot be read.
+  --colours           0 when listed, 1 when FILE was rejected.
+  --diff              0 when the themes are the same, 1 when they differ, 2 when a file
+                      cannot be read or the themes are of different kinds.
   --version, --help   0.
   Any command         2 for a mistake on the command line: an unknown option, a missing
                       or extra argument, a width that is not a number.
@@ -73,12 +86,6 @@ Exit status:
 std::string utf8(const std::string& s)
 {
     return text::latin1_to_utf8(s);
-}
-
-int usage_error(std::ostream& err, const std::string& why)
-{
-    err << "tintwell: " << why << "\n\n" << usage_text;
-    return 2;
 }
 
 ordered_json dump_json(const Document& doc, bool accepted, const std::vector<std::string>& messages)
@@ -243,6 +250,12 @@ int render(const std::vector<std::string>& args, std::ostream& err, const Render
 
 } // namespace
 
+int usage_error(std::ostream& err, const std::string& why)
+{
+    err << "tintwell: " << why << "\n\n" << usage_text;
+    return 2;
+}
+
 bool is_batch(const std::vector<std::string>& args)
 {
     if (args.empty()) {
@@ -283,6 +296,12 @@ int run_batch(const std::vector<std::string>& args, std::ostream& out, std::ostr
     }
     if (command == "--render") {
         return render(args, err, render_command);
+    }
+    if (command == "--colours") {
+        return colours_command(args, out, err);
+    }
+    if (command == "--diff") {
+        return diff_command(args, out, err);
     }
     return usage_error(err, "unknown option " + command);
 }

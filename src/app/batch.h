@@ -9,13 +9,18 @@ namespace tintwell {
 
 /// Draws a theme file into a PNG: (file, output path, width in pixels or 0 for the design width,
 /// error stream) → exit code. Set by the part of the program that can draw.
-using RenderCommand = std::function<int(const std::string&, const std::string&, int, std::ostream&)>;
+using RenderCommand =
+    std::function<int(const std::string&, const std::string&, int, std::ostream&)>;
 
 /// True when the arguments (without the program name) ask for a batch command rather than the
 /// window.
 bool is_batch(const std::vector<std::string>& args);
 
-/// Runs one batch command: --dump, --check, --convert, --lint, --render, --version, --help.
+/// Prints "tintwell: " and the reason, then the usage text, to `err`; returns 2.
+int usage_error(std::ostream& err, const std::string& why);
+
+/// Runs one batch command: --dump, --check, --convert, --lint, --render, --colours, --diff, --version,
+/// --help.
 /// Returns the process exit code (2 for a usage error).
 int run_batch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
     const RenderCommand& render = {});

@@ -1,5 +1,5 @@
-#include "app/batch.h"
 #include "app/version.h"
+#include "batch_run.h"
 
 #include <array>
 #include <cstdio>
@@ -13,27 +13,10 @@
 #include <sys/wait.h>
 
 using namespace tintwell;
+using namespace tintwell::test;
 namespace fs = std::filesystem;
 
 namespace {
-
-const std::string data = TINTWELL_TEST_DATA;
-const std::string car_zumo = data + "/core_car_zumo.kmtf";
-const std::string sport_fitness = data + "/core_sport_fitness.kmtf";
-
-struct BatchRun
-{
-    int code;
-    std::string out;
-    std::string err;
-};
-
-BatchRun batch(std::vector<std::string> args)
-{
-    std::ostringstream out, err;
-    const int code = run_batch(args, out, err);
-    return { code, out.str(), err.str() };
-}
 
 fs::path temp_path(const std::string& name)
 {

@@ -122,3 +122,19 @@ struct RecordingView : ThemeView
 };
 
 } // namespace tintwell::test
+
+namespace tintwell::test {
+
+/// The colour elements of a Car & Zumo style; an empty night is left out.
+inline std::string cz_primary(const std::string& day, const std::string& night)
+{
+    return "<PRIMARY day = \"#" + day + "\"" + (night.empty() ? "" : " night=\"#" + night + "\"")
+        + "/>\r\n";
+}
+
+inline std::string cz_secondary(const std::string& day, const std::string& night)
+{
+    return "<SECONDARY day = \"#" + day + "\" night=\"#" + night + "\"/>\r\n";
+}
+
+} // namespace tintwell::test

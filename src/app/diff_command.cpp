@@ -1,0 +1,259 @@
+#include "app/diff_command.h"
+
+#include "app/batch.h"
+#include "app/loaded_theme.h"
+#include "colour/colour_science.h"
+#include "colour/theme_compare.h"
+
+#include <nlohmann/json.hpp>
+#include <ostream>
+
+namespace tintwell {
+
+namespace {
+
+using nlohmann::ordered_json;
+
+std::string utf8(const std::string& s)
+{
+    return text::latin1_to_utf8(s);
+}
+
+bool is_colour(RowValue value)
+{
+    return value == RowValue::BodyDay || value == RowValue::BodyNight
+        || value == RowValue::BorderDay || value == RowValue::BorderNight;
+}
+
+const char* value_key(RowValue value)
+{
+    switch (value) {
+    case RowValue::BodyDay:
+        return "body_day";
+    case RowValue::BodyNight:
+        return "body_night";
+    case RowValue::BorderDay:
+        return "border_day";
+    case RowValue::BorderNight:
+        return "border_night";
+    case RowValue::Scale:
+        return "scale";
+    case RowValue::Border:
+        return "border";
+    case RowValue::NightBorder:
+        return "night_border";
+    case RowValue::BgWidth:
+        return "bg_width";
+    case RowValue::FgWidth:
+        return "fg_width";
+    case RowValue::StyleText:
+        break;
+    }
+    return "style_text";
+}
+
+std::string value_label(RowValue value, ThemeKind kind)
+{
+    switch (value) {
+    case RowValue::BodyDay:
+        return "body by day";
+    case RowValue::BodyNight:
+        return "body by night";
+    case RowValue::BorderDay:
+        return "border colour by day";
+    case RowValue::BorderNight:
+        return "border colour by night";
+    case RowValue::Border:
+        return kind == ThemeKind::CarZumo ? "border" : "border transparency by day";
+    case RowValue::NightBorder:
+        return "border transparency by night";
+    case RowValue::BgWidth:
+        return "background width";
+    case RowValue::FgWidth:
+        return "foreground width";
+    case RowValue::StyleText:
+        return "style text";
+    case RowValue::Scale:
+        break;
+    }
+    return "scale";
+}
+
+const char* metadata_key(MetadataField field)
+{
+    switch (field) {
+    case MetadataField::Title:
+        return "title";
+    case MetadataField::Description:
+        return "description";
+    case MetadataField::Locale:
+        return "locale";
+    case MetadataField::Version:
+        break;
+    }
+    return "version";
+}
+
+const char* change_name(RowChangeKind kind)
+{
+    switch (kind) {
+    case RowChangeKind::OnlyInA:
+        return "removed";
+    case RowChangeKind::OnlyInB:
+        return "added";
+    case RowChangeKind::Changed:
+        break;
+    }
+    return "changed";
+}
+
+// A colour as RRGGBB in upper case; nothing for no colour; a text that is no colour as it is.
+ordered_json colour_json(const std::string& cell)
+{
+    if (const auto rgb = colour::parse_rgb(cell)) {
+        return colour::to_hex(*rgb);
+    }
+    const std::string trimmed = text::trim(cell);
+    if (trimmed.empty() || trimmed == "-1") {
+        return nullptr;
+    }
+    return utf8(cell);
+}
+
+ordered_json value_json(RowValue value, const std::string& cell)
+{
+    return is_colour(value) ? colour_json(cell) : ordered_json(utf8(cell));
+}
+
+// One line's worth of a value: blanks and line breaks folded, "none" for nothing.
+std::string value_text(RowValue value, const std::string& cell)
+{
+    if (is_colour(value)) {
+        if (const auto rgb = colour::parse_rgb(cell)) {
+            return colour::to_hex(*rgb);
+        }
+        const ordered_json unreadable = colour_json(cell);
+        return unreadable.is_null() ? "none" : "\"" + unreadable.get<std::string>() + "\"";
+    }
+    std::string folded;
+    for (const char c : cell) {
+        const bool space = c == ' ' || c == '\t' || c == '\r' || c == '\n';
+        if (!space) {
+            folded += c;
+        } else if (!folded.empty() && folded.back() != ' ') {
+            folded += ' ';
+        }
+    }
+    folded = text::trim(folded);
+    if (folded.empty()) {
+        return "none";
+    }
+    return value == RowValue::StyleText ? "\"" + utf8(folded) + "\"" : utf8(folded);
+}
+
+std::string element_text(const RowChange& change)
+{
+    std::string name = utf8(change.field_name);
+    if (change.repeated) {
+        name += "[" + std::to_string(change.occurrence + 1) + "]";
+    }
+    return change.pres_name.empty() ? name : utf8(change.pres_name) + " " + name;
+}
+
+void print_diff(std::ostream& out, const ThemeComparison& diff, ThemeKind kind)
+{
+    for (const MetadataChange& m : diff.metadata) {
+        out << "metadata " << metadata_key(m.field) << ": \"" << utf8(m.from) << "\" -> \""
+            << utf8(m.to) << "\"\n";
+    }
+    for (const RowChange& change : diff.rows) {
+        const std::string element = element_text(change);
+        if (change.kind != RowChangeKind::Changed) {
+            out << element << ": " << change_name(change.kind) << '\n';
+            continue;
+        }
+        for (const ValueChange& v : change.values) {
+            out << element << ": " << value_label(v.value, kind) << ' '
+                << value_text(v.value, v.from) << " -> " << value_text(v.value, v.to) << '\n';
+        }
+    }
+}
+
+ordered_json diff_json(const ThemeComparison& diff, ThemeKind kind)
+{
+    ordered_json root;
+    root["same"] = diff.same();
+    root["kind"] = kind == ThemeKind::CarZumo ? "CarZumo" : "SportFitness";
+    ordered_json metadata = ordered_json::array();
+    for (const MetadataChange& m : diff.metadata) {
+        metadata.push_back(
+            { { "field", metadata_key(m.field) }, { "from", utf8(m.from) }, { "to", utf8(m.to) } });
+    }
+    root["metadata"] = std::move(metadata);
+    ordered_json rows = ordered_json::array();
+    const auto row_json = [](int row) {
+        return row < 0 ? ordered_json(nullptr) : ordered_json(row);
+    };
+    for (const RowChange& change : diff.rows) {
+        ordered_json entry;
+        entry["change"] = change_name(change.kind);
+        entry["presentation"] = utf8(change.pres_name);
+        entry["field"] = utf8(change.field_name);
+        entry["occurrence"] = change.occurrence;
+        entry["row_a"] = row_json(change.row_a);
+        entry["row_b"] = row_json(change.row_b);
+        entry["insert_at"] = row_json(change.insert_at);
+        ordered_json values = ordered_json::array();
+        for (const ValueChange& v : change.values) {
+            values.push_back({ { "value", value_key(v.value) },
+                { "from", value_json(v.value, v.from) }, { "to", value_json(v.value, v.to) } });
+        }
+        entry["values"] = std::move(values);
+        rows.push_back(std::move(entry));
+    }
+    root["rows"] = std::move(rows);
+    return root;
+}
+
+} // namespace
+
+int diff_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    std::vector<std::string> files;
+    bool json = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--json") {
+            json = true;
+        } else if (args[i].size() > 1 && args[i][0] == '-') {
+            return usage_error(err, "unknown option " + args[i]);
+        } else {
+            files.push_back(args[i]);
+        }
+    }
+    if (files.size() != 2) {
+        return usage_error(err, "--diff takes two FILEs");
+    }
+    const LoadedTheme a(files[0]);
+    a.report(files[0], err);
+    const LoadedTheme b(files[1]);
+    b.report(files[1], err);
+    for (const LoadedTheme* theme : { &a, &b }) {
+        if (!theme->accepted) {
+            err << "tintwell: " << (theme == &a ? files[0] : files[1]) << " is not a theme\n";
+            return 2;
+        }
+    }
+    const ThemeComparison diff = compare_themes(a.doc, b.doc);
+    if (!diff.error.empty()) {
+        err << "tintwell: " << files[0] << ", " << files[1] << ": " << diff.error << '\n';
+        return 2;
+    }
+    if (json) {
+        out << diff_json(diff, a.doc.kind).dump(2) << '\n';
+    } else {
+        print_diff(out, diff, a.doc.kind);
+    }
+    return diff.same() ? 0 : 1;
+}
+
+} // namespace tintwell

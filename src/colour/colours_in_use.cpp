@@ -1,0 +1,210 @@
+#include "colour/colours_in_use.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <numeric>
+#include <unordered_map>
+
+namespace tintwell {
+
+namespace {
+
+constexpr std::uint32_t no_colour = std::numeric_limits<std::uint32_t>::max();
+
+// Where a colour sits in the hue order: greys (kind 0) by brightness, then the others (kind 1)
+// by hue angle in degrees and brightness.
+struct HueKey
+{
+    int kind;
+    double hue;
+    int brightness;
+
+    auto operator<=>(const HueKey&) const = default;
+};
+
+HueKey hue_key(colour::Rgb c)
+{
+    const int high = std::max({ c.r, c.g, c.b });
+    const int low = std::min({ c.r, c.g, c.b });
+    const double range = high - low;
+    if (range == 0) {
+        return { 0, 0, high };
+    }
+    double hue;
+    if (high == c.r) {
+        hue = (c.g - c.b) / range;
+    } else if (high == c.g) {
+        hue = 2 + (c.b - c.r) / range;
+    } else {
+        hue = 4 + (c.r - c.g) / range;
+    }
+    hue *= 60;
+    if (hue < 0) {
+        hue += 360;
+    }
+    return { 1, hue, high };
+}
+
+bool transparent_border(const Document& doc, const StyleRow& row, ColourSlot slot)
+{
+    if (doc.kind != ThemeKind::SportFitness || !is_border(slot)) {
+        return false;
+    }
+    return (slot == ColourSlot::BorderDay ? row.border : row.nwf_border) == "00";
+}
+
+// The lightness factor S_L of CIEDE2000 is at most 1 + 0.015 * 2500 / sqrt(2520) < 1.75, so a
+// pair below the limit differs in L* by less than 1.75 times the limit.
+constexpr double lightness_reach = 1.75;
+
+// The chroma and hue terms of CIEDE2000 add up to at least (1 - |R_T| / 2) (x^2 + y^2), with
+// x = dC'/S_C, y = dH'/S_H and |R_T| < 2 sin 60 degrees; S_H never exceeds S_C, and
+// S_C <= 1 + 0.045 * 1.5 * C*max. So below the limit the a*b* distance stays under
+// limit * ab_reach * (1 + 0.0675 * C*max). The small margins keep rounding on the safe side.
+const double ab_reach = 1.001 / std::sqrt(1 - std::sqrt(3.0) / 2);
+constexpr double chroma_factor = 0.0675 * 1.001;
+
+} // namespace
+
+const std::string& slot_text(const StyleRow& row, ColourSlot slot)
+{
+    switch (slot) {
+    case ColourSlot::BodyDay:
+        return row.pri_day;
+    case ColourSlot::BodyNight:
+        return row.pri_night;
+    case ColourSlot::BorderDay:
+        return row.sec_day;
+    case ColourSlot::BorderNight:
+        break;
+    }
+    return row.sec_night;
+}
+
+std::string& slot_text(StyleRow& row, ColourSlot slot)
+{
+    return const_cast<std::string&>(slot_text(static_cast<const StyleRow&>(row), slot));
+}
+
+std::vector<ColourInUse> colours_in_use(const Document& doc, ColourOrder order)
+{
+    // Two passes: the first finds each cell's colour and counts the uses, so the second fills
+    // every list at its final size.
+    std::vector<ColourInUse> colours;
+    std::vector<std::uint32_t> entry_of_cell(doc.rows.size() * colour_slots.size(), no_colour);
+    std::unordered_map<std::uint32_t, std::uint32_t> entry_of_colour;
+    std::size_t cell = 0;
+    for (const StyleRow& row : doc.rows) {
+        for (const ColourSlot slot : colour_slots) {
+            const auto rgb = colour::parse_rgb(slot_text(row, slot));
+            if (rgb) {
+                const auto [it, added] = entry_of_colour.try_emplace(rgb->packed(), colours.size());
+                if (added) {
+                    colours.push_back({ *rgb, {}, 0, {} });
+                }
+                ColourInUse& entry = colours[it->second];
+                ++entry.counts[static_cast<std::size_t>(slot)];
+                if (transparent_border(doc, row, slot)) {
+                    ++entry.transparent;
+                }
+                entry_of_cell[cell] = it->second;
+            }
+            ++cell;
+        }
+    }
+    for (ColourInUse& entry : colours) {
+        entry.uses.reserve(
+            static_cast<std::size_t>(std::accumulate(entry.counts.begin(), entry.counts.end(), 0)));
+    }
+    for (cell = 0; cell < entry_of_cell.size(); ++cell) {
+        if (entry_of_cell[cell] != no_colour) {
+            colours[entry_of_cell[cell]].uses.push_back(
+                { static_cast<int>(cell / 4), colour_slots[cell % 4] });
+        }
+    }
+    sort_colours(colours, order);
+    return colours;
+}
+
+void sort_colours(std::vector<ColourInUse>& colours, ColourOrder order)
+{
+    if (order == ColourOrder::Uses) {
+        std::sort(colours.begin(), colours.end(), [](const ColourInUse& a, const ColourInUse& b) {
+            if (a.total() != b.total()) {
+                return a.total() > b.total();
+            }
+            return a.colour.packed() < b.colour.packed();
+        });
+        return;
+    }
+    std::sort(colours.begin(), colours.end(), [](const ColourInUse& a, const ColourInUse& b) {
+        const HueKey ka = hue_key(a.colour);
+        const HueKey kb = hue_key(b.colour);
+        if (ka != kb) {
+            return ka < kb;
+        }
+        return a.colour.packed() < b.colour.packed();
+    });
+}
+
+std::vector<NearDuplicate> near_duplicates(const std::vector<ColourInUse>& colours, double limit)
+{
+    struct Point
+    {
+        colour::Lab lab;
+        double chroma;
+        std::size_t index;
+    };
+    std::vector<Point> points;
+    points.reserve(colours.size());
+    for (std::size_t i = 0; i < colours.size(); ++i) {
+        const colour::Lab lab = colour::to_lab(colours[i].colour);
+        points.push_back({ lab, std::hypot(lab.a, lab.b), i });
+    }
+    // Sorted by lightness, each colour is compared only with the next ones that are close
+    // enough in L* and in a*b* to be below the limit at all.
+    std::sort(points.begin(), points.end(),
+        [](const Point& p, const Point& q) { return p.lab.L < q.lab.L; });
+    const auto more_used = [&](std::size_t i, std::size_t j) {
+        const ColourInUse& a = colours[i];
+        const ColourInUse& b = colours[j];
+        if (a.total() != b.total()) {
+            return a.total() > b.total();
+        }
+        return a.uses.empty() || (!b.uses.empty() && a.uses.front().row <= b.uses.front().row);
+    };
+    std::vector<NearDuplicate> pairs;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const Point& p = points[i];
+        for (std::size_t j = i + 1; j < points.size(); ++j) {
+            const Point& q = points[j];
+            if (q.lab.L - p.lab.L >= limit * lightness_reach) {
+                break;
+            }
+            const double reach =
+                limit * ab_reach * (1 + chroma_factor * std::max(p.chroma, q.chroma));
+            const double da = q.lab.a - p.lab.a;
+            const double db = q.lab.b - p.lab.b;
+            if (da * da + db * db >= reach * reach) {
+                continue;
+            }
+            const double difference = colour::delta_e2000(p.lab, q.lab);
+            if (difference < limit) {
+                const bool first_kept = more_used(p.index, q.index);
+                pairs.push_back(
+                    { first_kept ? p.index : q.index, first_kept ? q.index : p.index, difference });
+            }
+        }
+    }
+    std::sort(pairs.begin(), pairs.end(), [](const NearDuplicate& a, const NearDuplicate& b) {
+        if (a.delta_e != b.delta_e) {
+            return a.delta_e < b.delta_e;
+        }
+        return std::pair(a.kept, a.merged) < std::pair(b.kept, b.merged);
+    });
+    return pairs;
+}
+
+} // namespace tintwell

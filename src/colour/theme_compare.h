@@ -1,0 +1,125 @@
+#pragma once
+
+#include "model/document.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// What differs between two themes of one kind, and taking one difference over from the second
+// theme into the first. The first theme (A) is the older or the open one, the second (B) the
+// newer or the other one.
+namespace tintwell {
+
+/// A value of a row that a comparison looks at.
+enum class RowValue {
+    BodyDay,
+    BodyNight,
+    BorderDay,
+    BorderNight,
+    /// Car & Zumo only.
+    Scale,
+    /// Car & Zumo: the border value. Sport & Fitness: the transparency prefix of the border by day.
+    Border,
+    /// Sport & Fitness only, as the next three: the transparency prefix of the border by night.
+    NightBorder,
+    BgWidth,
+    FgWidth,
+    StyleText,
+};
+
+/// One value of a row that differs: the cell texts as the two themes hold them (a Car & Zumo cell
+/// a save leaves out as empty).
+struct ValueChange
+{
+    RowValue value = RowValue::BodyDay;
+    std::string from;
+    std::string to;
+
+    bool operator==(const ValueChange&) const = default;
+};
+
+enum class RowChangeKind { OnlyInA, OnlyInB, Changed };
+
+/// A row that only one theme has, or that both have with different values.
+struct RowChange
+{
+    RowChangeKind kind = RowChangeKind::Changed;
+    /// The row in A, -1 for a row only in B.
+    int row_a = -1;
+    /// The row in B, -1 for a row only in A.
+    int row_b = -1;
+    /// For a row only in B: where in A it would stand, among the rows that surround it in B.
+    int insert_at = -1;
+    /// The row's presentation (empty in a Sport & Fitness theme) and field name, as the theme
+    /// that has it holds them; `occurrence` tells the rows of one field in one presentation apart
+    /// (0 for the first), and `repeated` says whether either theme has more than one of them.
+    std::string pres_name;
+    std::string field_name;
+    int occurrence = 0;
+    bool repeated = false;
+    /// The values that differ, in RowValue order; empty for a row only in one theme.
+    std::vector<ValueChange> values;
+};
+
+enum class MetadataField { Title, Description, Locale, Version };
+
+struct MetadataChange
+{
+    MetadataField field = MetadataField::Title;
+    std::string from;
+    std::string to;
+};
+
+struct ThemeComparison
+{
+    /// Why the themes could not be compared; empty when they were, and only then is the rest set.
+    std::string error;
+    std::vector<MetadataChange> metadata;
+    /// In the order of A's rows, each row only in B where it would stand in A.
+    std::vector<RowChange> rows;
+
+    bool same() const { return error.empty() && metadata.empty() && rows.empty(); }
+};
+
+/// Compares two themes of the same kind. Rows are matched by presentation and field name, the
+/// n-th row of a field in a presentation with the n-th of the other theme (names compared
+/// without surrounding blanks and case; a Sport & Fitness theme is one list). Matched rows are
+/// compared value by value: colours as colours (case and transparency prefix aside; "-1" and an
+/// empty cell are both no colour) and the other values as texts. A Car & Zumo theme is saved from
+/// the cells, so they count as a save writes them (a colour a save leaves out counts as none, a
+/// border "0" as none), with scale and border; a Sport & Fitness theme is saved from the style
+/// texts, so these count too (without case, blanks and line breaks), with the widths and the
+/// border transparency; as every other value is read from the text, the text is listed only when
+/// it is all that differs. The order of rows within a presentation is not compared. Themes of
+/// different kinds give only an error.
+ThemeComparison compare_themes(const Document& a, const Document& b);
+
+/// The metadata value of the field.
+const std::string& metadata_value(const ThemeMetadata& metadata, MetadataField field);
+std::string& metadata_value(ThemeMetadata& metadata, MetadataField field);
+
+/// A change to the rows of a theme: a row replaced, one inserted before `row` (at the end when
+/// `row` is the row count) or one removed; with the presentation list after it when the change
+/// brings a new presentation or removes the last row of one.
+struct RowEdit
+{
+    enum class Kind { Replace, Insert, Remove };
+    Kind kind = Kind::Replace;
+    int row = 0;
+    /// The row put in place or inserted.
+    StyleRow new_row;
+    std::optional<std::vector<std::string>> pres_names;
+};
+
+/// The edit that gives theme `a` the side of `b` in `change`, both themes as they were compared:
+/// a changed row becomes B's row (keeping A's spelling of the presentation), a row only in B is
+/// inserted at `insert_at`, a row only in A is removed. Nothing when the change does not fit the
+/// themes (a row out of range or of another presentation or field) or would remove A's last row.
+std::optional<RowEdit> take_change(const Document& a, const Document& b, const RowChange& change);
+
+/// Applies the edit to the document, marks it modified and returns the edit that undoes it.
+/// An edit whose row is out of range changes nothing and gives nothing.
+std::optional<RowEdit> apply_row_edit(Document& doc, const RowEdit& edit);
+
+} // namespace tintwell
