@@ -404,14 +404,15 @@ void place_rows(PreviewLayout& layout, const Document& doc, std::int64_t contain
     layout.container_width = container_width;
     layout.zoom = clamp_zoom(zoom);
     layout.lead = lead_of_template();
-    layout.order.clear();
-    layout.rules.clear();
-    layout.rule_rows.clear();
-    for (PreviewRow& row : layout.rows) {
+    for (const int r : layout.order) {
+        PreviewRow& row = layout.rows[static_cast<std::size_t>(r)];
         row.shown = false;
         row.position = -1;
         row.box = row.caption = TwipRect {};
     }
+    layout.order.clear();
+    layout.rules.clear();
+    layout.rule_rows.clear();
     const std::int64_t lead = layout.lead;
     const std::int64_t box_width = layout.zoomed(pm::box_width);
     const std::int64_t box_height = layout.zoomed(pm::box_height);
@@ -421,7 +422,7 @@ void place_rows(PreviewLayout& layout, const Document& doc, std::int64_t contain
     // Positions are worked out at design size and zoomed one by one, so zoom 1 is exact.
     std::int64_t top = lead;
     std::int64_t column = 0;
-    std::string_view previous_pres;
+    int previous_pres = 0;
     const auto place = [&](int i) {
         if (i < 0 || static_cast<std::size_t>(i) >= layout.rows.size()) {
             return;
@@ -438,7 +439,7 @@ void place_rows(PreviewLayout& layout, const Document& doc, std::int64_t contain
             top += pm::caption_height + pm::box_height + 100;
         }
         if (doc.kind == ThemeKind::CarZumo) {
-            const std::string_view pres = trimmed(doc.rows[static_cast<std::size_t>(i)].pres_name);
+            const int pres = row.presentation;
             if (!layout.order.empty() && pres != previous_pres) {
                 column = 0;
                 top += pm::caption_height + pm::box_height + 200;
@@ -484,9 +485,20 @@ PreviewLayout layout_preview(const Document& doc, std::int64_t container_width,
 {
     PreviewLayout layout;
     layout.rows.resize(doc.rows.size());
+    // Presentation names are few and rows of one come together: the last one is tried first.
+    std::unordered_map<std::string_view, int> presentations;
+    std::string_view last_pres;
+    int last_id = -1;
     for (std::size_t i = 0; i < doc.rows.size(); ++i) {
         const StyleRow& r = doc.rows[i];
         PreviewRow& row = layout.rows[i];
+        const std::string_view pres = trimmed(r.pres_name);
+        if (last_id < 0 || pres != last_pres) {
+            last_id = presentations.try_emplace(pres, static_cast<int>(presentations.size()))
+                          .first->second;
+            last_pres = pres;
+        }
+        row.presentation = last_id;
         row.width_style =
             text::contains(r.style_text, "BG_W") || text::contains(r.style_text, "FG_W");
         row.kind = classify(doc, r);

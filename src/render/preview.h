@@ -82,9 +82,11 @@ struct PreviewRow
     /// Changes whenever anything the sample or its caption shows changes.
     std::uint64_t key = 0;
     /// Laid out; a row hidden from the preview has an empty box and caption.
-    bool shown = true;
+    bool shown = false;
     /// Position in the layout order, -1 when hidden.
     int position = -1;
+    /// Rows of the same presentation (by its name without the blanks round it) share it.
+    int presentation = 0;
 };
 
 /// Range and steps of the preview's vertical scroll bar, in twips.
