@@ -29,16 +29,23 @@ std::string_view without_blanks(std::string_view s)
     return s;
 }
 
-// `needle` is folded already.
+// `needle` is folded already and not empty.
 bool contains_folded(std::string_view hay, std::string_view needle)
 {
     if (needle.size() > hay.size()) {
         return false;
     }
     const char first = needle.front();
+    const bool cased = first >= 'a' && first <= 'z';
     const std::size_t last_start = hay.size() - needle.size();
     for (std::size_t i = 0; i <= last_start; ++i) {
-        if (fold(hay[i]) != first) {
+        if (!cased) {
+            // A first character without case is found by the library's fast search.
+            i = hay.find(first, i);
+            if (i == std::string_view::npos || i > last_start) {
+                return false;
+            }
+        } else if (fold(hay[i]) != first) {
             continue;
         }
         std::size_t k = 1;
@@ -66,6 +73,18 @@ template <typename Test> bool any_colour(const StyleRow& r, Test test)
         }
     }
     return false;
+}
+
+// Whether a colour text is `wanted`, whose last hex digit is `last` in lower case. Most texts
+// differ in their last digit, which is cheaper to see than to read the whole colour.
+bool is_colour(const std::string& text, std::uint32_t wanted, char last)
+{
+    const auto end = text.find_last_not_of(' ');
+    if (end == std::string::npos || fold(text[end]) != last) {
+        return false;
+    }
+    const auto rgb = colour::parse_rgb(text);
+    return rgb && rgb->packed() == wanted;
 }
 
 } // namespace
@@ -144,9 +163,11 @@ std::vector<int> StyleFilter::rows(const Document& doc, std::string_view text)
         break;
     case StyleQuery::Kind::Colour: {
         const std::uint32_t wanted = q.colour.packed();
+        const char last = "0123456789abcdef"[wanted & 0xF];
         keep_if([&](const StyleRow& r) {
-            return names_hold(r, q.text)
-                || any_colour(r, [wanted](std::uint32_t c) { return c == wanted; });
+            return names_hold(r, q.text) || is_colour(r.pri_day, wanted, last)
+                || is_colour(r.sec_day, wanted, last) || is_colour(r.pri_night, wanted, last)
+                || is_colour(r.sec_night, wanted, last);
         });
         break;
     }
