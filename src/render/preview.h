@@ -261,8 +261,8 @@ public:
     /// samples in place; any other mode drops every sample drawn before (the caller sets
     /// `plot_arg` to 1 for mode 0). Shortens a day colour text of more than six characters by
     /// its first two, in the table. With rows, the scroll range is reset (value 0) and a visible
-    /// frame moves to the row `cur_row`; without rows both are left as they were.
-    /// Lays out at the zoom and with the rows set below.
+    /// frame moves to the row `cur_row`; without rows both are left as they were. Lays out at
+    /// the zoom and with the shown rows set below.
     void plot(Document& doc, int mode, std::int64_t container_width, std::int64_t visible_height);
 
     /// Lays the rows out again at the current zoom and shown rows, for a new width or height,
