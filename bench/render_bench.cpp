@@ -1,10 +1,13 @@
 // Preview speed on generated Car & Zumo themes of 100 to 100k styles: the layout of every row,
 // reading the same theme for comparison, and the repaint of one screenful (1200 × 700 pixels)
-// scrolled to the middle, with the samples already drawn (warm) and drawn afresh (cold).
+// scrolled to the middle, with the samples already drawn (warm) and drawn afresh (cold). Then the
+// filter box: one keystroke (filtering every style and laying out what is kept) for a text, a
+// colour and a near colour, and the repaint of a filtered screenful.
 #include "model/document.h"
 #include "model/reader.h"
 #include "render/preview.h"
 #include "render/qt/qt_canvas.h"
+#include "render/style_filter.h"
 
 #include <QGuiApplication>
 #include <array>
@@ -22,7 +25,7 @@ constexpr std::array<std::string_view, 8> fields = { "MAP_WATER", "MAP_MAJOR_HWY
 constexpr std::array<std::string_view, 6> presentations = { "GUIDANCE", "BROWSE", "TRAFFIC",
     "TURN PREVIEW", "ROUTE PREVIEW", "PEDESTRIAN" };
 
-std::string colour(std::uint32_t seed)
+std::string hex_colour(std::uint32_t seed)
 {
     static constexpr char digits[] = "0123456789ABCDEF";
     std::string out = "#";
@@ -32,8 +35,12 @@ std::string colour(std::uint32_t seed)
     return out;
 }
 
-std::string theme(int styles)
+// Every style gets colours of its own unless `palette` is given: then they come from that many.
+std::string theme(int styles, std::uint32_t palette = 0)
 {
+    const auto pick = [palette](std::uint32_t seed) {
+        return hex_colour(palette == 0 ? seed : (seed % palette) * 2654435761U);
+    };
     std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<GARMIN_MAP_THEME>\r\n"
                       "<METADATA>\r\n<TITLE>Bench</TITLE>\r\n<DESCRIPTION>d</DESCRIPTION>\r\n"
                       "<LOCALELIST>\r\n<locale>Global</locale>\r\n</LOCALELIST>\r\n"
@@ -45,9 +52,9 @@ std::string theme(int styles)
         for (int i = 0; i < per_presentation && written < styles; ++i, ++written) {
             const auto u = static_cast<std::uint32_t>(written) * 2654435761U;
             out += "\r\n<STYLE field = \"" + std::string(fields[u % fields.size()])
-                + "\" scale=\"1.5\" border=\"1\">\r\n <COLOR>\r\n<PRIMARY day = \"" + colour(u)
-                + "\" night=\"" + colour(u >> 7) + "\"/>\r\n<SECONDARY day = \"" + colour(u >> 3)
-                + "\" night=\"" + colour(u >> 11) + "\"/>\r\n </COLOR >\r\n</STYLE>\r\n";
+                + "\" scale=\"1.5\" border=\"1\">\r\n <COLOR>\r\n<PRIMARY day = \"" + pick(u)
+                + "\" night=\"" + pick(u >> 7) + "\"/>\r\n<SECONDARY day = \"" + pick(u >> 3)
+                + "\" night=\"" + pick(u >> 11) + "\"/>\r\n </COLOR >\r\n</STYLE>\r\n";
         }
         out += "</STYLELIST>\r\n</PRESENTATION>\r\n";
     }
@@ -59,10 +66,10 @@ struct Loaded
     SilentPrompter prompter;
     Document doc;
 
-    explicit Loaded(int styles)
+    explicit Loaded(int styles, std::uint32_t palette = 0)
     {
         doc.attach(&prompter, nullptr);
-        parse(doc, theme(styles));
+        parse(doc, theme(styles, palette));
     }
 };
 
@@ -128,6 +135,59 @@ void BM_RepaintCold(benchmark::State& state)
 }
 BENCHMARK(BM_RepaintWarm)->Arg(100)->Arg(10'000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RepaintCold)->Arg(100)->Arg(10'000)->Unit(benchmark::kMicrosecond);
+
+// Texts typed into the filter box, one a benchmark argument.
+constexpr std::array<std::string_view, 5> queries = { "r", "water", "#1E90FF", "~#1E90FF",
+    "~#1E90FF" };
+// The near colour once on a theme whose colours come from a palette of 4096, as themes reuse
+// their colours, and once with every style's colours its own.
+constexpr std::array<std::uint32_t, 5> palettes = { 0, 0, 0, 4096, 0 };
+
+void BM_FilterKeystroke(benchmark::State& state)
+{
+    const auto query = static_cast<std::size_t>(state.range(1));
+    Loaded loaded(static_cast<int>(state.range(0)), palettes[query]);
+    Preview preview([](int, int) { return nullptr; });
+    const std::int64_t width = std::int64_t { screen_width } * twips_per_pixel;
+    const std::int64_t height = std::int64_t { screen_height } * twips_per_pixel;
+    preview.plot(loaded.doc, -1, width, height);
+    StyleFilter filter;
+    std::size_t kept = 0;
+    for (auto _ : state) {
+        std::vector<int> rows = filter.rows(loaded.doc, queries[query]);
+        kept = rows.size();
+        preview.show_only(std::move(rows));
+        preview.relayout(loaded.doc, width, height);
+        benchmark::DoNotOptimize(preview.layout().container_height);
+    }
+    state.SetLabel(std::string(queries[query]) + (palettes[query] != 0 ? " (4096 colours)" : ""));
+    state.counters["kept"] = static_cast<double>(kept);
+}
+BENCHMARK(BM_FilterKeystroke)
+    ->ArgsProduct({ { 100'000 }, { 0, 1, 2, 3, 4 } })
+    ->Unit(benchmark::kMillisecond);
+
+void BM_RepaintFiltered(benchmark::State& state)
+{
+    Loaded loaded(static_cast<int>(state.range(0)));
+    Preview preview(qt_canvas_factory());
+    const std::int64_t width = std::int64_t { screen_width } * twips_per_pixel;
+    const std::int64_t height = std::int64_t { screen_height } * twips_per_pixel;
+    preview.show_only(filter_rows(loaded.doc, "r"));
+    preview.plot(loaded.doc, -1, width, height);
+    const std::int64_t middle =
+        std::max<std::int64_t>((preview.layout().container_height - height) / 2, 0);
+    const TwipRect visible { 0, middle, width, height };
+    QtCanvas screen(screen_width, screen_height);
+    paint_preview(screen, loaded.doc, preview, visible);
+    for (auto _ : state) {
+        paint_preview(screen, loaded.doc, preview, visible);
+        benchmark::DoNotOptimize(screen.image().constBits());
+    }
+    const auto [first, last] = preview.layout().rows_between(visible.top, visible.bottom());
+    state.counters["rows_in_view"] = last - first;
+}
+BENCHMARK(BM_RepaintFiltered)->Arg(100)->Arg(10'000)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

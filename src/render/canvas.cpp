@@ -1,5 +1,6 @@
 #include "render/canvas.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tintwell {
@@ -31,14 +32,36 @@ Canvas::Canvas(int width_px, int height_px)
 {
 }
 
+void Canvas::set_scale(double scale)
+{
+    if (!(scale >= 1.0 / 16 && scale <= 64) || scale == m_scale) {
+        return;
+    }
+    m_scale = scale;
+    scale_changed();
+}
+
+// At scale 1 these are exactly the plain conversions: multiplying by 1.0 changes no value.
 double Canvas::to_pixels(double value) const
 {
-    return state.scale_mode == ScaleMode::Twips ? value / twips_per_pixel : value;
+    const double scaled = value * m_scale;
+    return state.scale_mode == ScaleMode::Twips ? scaled / twips_per_pixel : scaled;
 }
 
 double Canvas::from_pixels(double pixels) const
 {
-    return state.scale_mode == ScaleMode::Twips ? pixels * twips_per_pixel : pixels;
+    const double unscaled = pixels / m_scale;
+    return state.scale_mode == ScaleMode::Twips ? unscaled * twips_per_pixel : unscaled;
+}
+
+int Canvas::pen_pixels(int width) const
+{
+    return std::max(round_even(std::max(width, 1) * m_scale), 1);
+}
+
+CanvasPoint Canvas::image_point(const CanvasPoint& point) const
+{
+    return { round_even(point.x * m_scale), round_even(point.y * m_scale) };
 }
 
 double Canvas::scale_width() const

@@ -71,9 +71,15 @@ struct CanvasState
 /// in whole pixels with a persistent drawing state. Coordinates are in the current scale mode and
 /// may be fractional; twips convert to pixels at 15 to one, to the nearest pixel. A negative colour
 /// means "no colour": an operation given one draws nothing.
+///
+/// A canvas may hold more image pixels than the pixels its drawing speaks of: with a scale of 2
+/// (a zoomed sample, or a screen of twice the usual density) every pixel of the drawing is 2 × 2
+/// image pixels, and coordinates, pen widths and fonts are turned into image pixels only at the
+/// moment of drawing, so edges stay sharp. Scale 1 is the plain case.
 class Canvas
 {
 public:
+    /// The size is in image pixels.
     Canvas(int width_px, int height_px);
     virtual ~Canvas() = default;
     Canvas(const Canvas&) = delete;
@@ -81,11 +87,16 @@ public:
 
     CanvasState state;
 
+    /// Size of the image in image pixels.
     int width_px() const { return m_width_px; }
     int height_px() const { return m_height_px; }
-    /// Outer size in twips.
-    double width_twips() const { return m_width_px * twips_per_pixel; }
-    double height_twips() const { return m_height_px * twips_per_pixel; }
+    /// Image pixels to a pixel of the drawing; 1 unless set.
+    double scale() const { return m_scale; }
+    /// Sets the scale; a value that is not a number between 1/16 and 64 leaves it as it was.
+    void set_scale(double scale);
+    /// Outer size in twips of the drawing.
+    double width_twips() const { return m_width_px * twips_per_pixel / m_scale; }
+    double height_twips() const { return m_height_px * twips_per_pixel / m_scale; }
     /// Inner drawable size in the current unit.
     double scale_width() const;
     double scale_height() const;
@@ -114,10 +125,12 @@ public:
     /// Copies the whole of `source` with its top-left at (x, y) in the current unit.
     void paint_picture(const Canvas& source, double x, double y);
 
-    /// A length in the current unit as pixels (fractional).
+    /// A length in the current unit as image pixels (fractional).
     double to_pixels(double value) const;
-    /// A length in pixels as the current unit.
+    /// A length in image pixels as the current unit.
     double from_pixels(double pixels) const;
+    /// A pen width of the drawing state (pixels of the drawing) in whole image pixels, at least 1.
+    int pen_pixels(int width) const;
 
 protected:
     // Coordinates as the caller gave them, in the current unit (polygon points in pixels);
@@ -126,16 +139,22 @@ protected:
     virtual void do_clear_picture() { }
     virtual void do_line(
         double x1, double y1, double x2, double y2, ColourValue colour, LineForm form) = 0;
+    /// Points in pixels of the drawing; `image_point` turns one into image pixels.
     virtual void do_polygon(std::span<const CanvasPoint> points) = 0;
     virtual void do_print(std::string_view text) = 0;
-    /// Width and height of the text in pixels.
+    /// Width and height of the text in image pixels.
     virtual double do_text_width(std::string_view text) = 0;
     virtual double do_text_height(std::string_view text) = 0;
     virtual void do_paint_picture(const Canvas& source, double x, double y) = 0;
 
+    CanvasPoint image_point(const CanvasPoint& point) const;
+    /// Called after the scale changed.
+    virtual void scale_changed() { }
+
 private:
     int m_width_px;
     int m_height_px;
+    double m_scale = 1;
 };
 
 /// Rounds to the nearest integer, halves to even, saturating far outside the range a canvas can

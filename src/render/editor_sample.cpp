@@ -13,6 +13,8 @@ constexpr ColourValue sample_background = 0xF0F0F0;
 constexpr int margin = 200;
 // The border bars overlap the body by this much, so no gap shows between them.
 constexpr int overlap = 60;
+// How wide a Sport & Fitness area's border shows round its fill.
+constexpr int area_border = 120;
 
 int twips_of(const std::string& value_text)
 {
@@ -101,10 +103,20 @@ void plot_line(const SampleInput& in, EditorSample& s)
     const bool night = in.night_mode == 1;
     const bool sport = in.kind == ThemeKind::SportFitness;
 
-    // A Sport & Fitness area shows its colours in the swatches only.
+    // A Sport & Fitness area fills the picture, as any area does, framed in its border colour.
     if (s.is_pgon && sport) {
         s.form = EditorSample::Form::Polygon;
-        s.scale_.visible = s.bord[0].visible = s.bord[1].visible = s.Shape1.visible = false;
+        const SampleRect area { margin, margin, in.width - 2 * margin, in.height - 2 * margin };
+        const std::string& border = night ? in.ed_sec_night : in.ed_sec_day;
+        set_colour(s.bord[0], border, in.kind);
+        s.bord[0].rect = area;
+        s.bord[0].visible = !border.empty() && hex_to_value(border, in.kind).has_value();
+        s.bord[1].visible = s.Shape1.visible = false;
+        set_colour(s.scale_, night ? in.ed_pri_night : in.ed_pri_day, in.kind);
+        s.scale_.rect = s.bord[0].visible ? SampleRect { area.left + area_border,
+            area.top + area_border, area.width - 2 * area_border, area.height - 2 * area_border }
+                                          : area;
+        s.scale_.visible = true;
         s.marker_visible = { false, false };
         return;
     }

@@ -94,7 +94,9 @@ int sample_body_height(const std::string& scale_text);
 /// step for the style's form leaves alone. Rails ("TRAIL", "RAILRD") are three bars side by
 /// side, arrows ("ARRW") are drawn by plotarw, an empty scale shows an area filling the sample
 /// less 200 twips on each side, any other style a body with a border bar above and below.
-/// A colour text that does not convert leaves that bar's colour as it was.
+/// A Sport & Fitness area fills the sample the same way with its fill colour, framed 120 twips
+/// wide in its border colour (in `bord`(0)) when that converts. A colour text that does not
+/// convert leaves that bar's colour as it was.
 void plot_line(const SampleInput& in, EditorSample& sample);
 
 /// Points the markers at the bar being coloured: one marker level with the middle of the body

@@ -130,37 +130,69 @@ struct NwfWidths
 {
     bool width_style = false;
     bool has_bg_width = false;
+    /// Background and foreground widths in pixels of the device.
     double b = 0;
     double f = 0;
 };
 
-void draw_nwf_band(
-    Canvas& box, double y0, const NwfWidths& w, double b, const Pair& c, bool day, int lead)
+// A band drawn from widths: strips of 1.5 × the background width above and below a body of
+// 1.5 × the foreground width, in whole image pixels so that every part shows. The band keeps
+// to the room from y0 down to `limit` (the end of its half of the box), shrinking evenly when
+// it is too wide, and its body is at least one pixel high.
+void draw_width_band(
+    Canvas& box, double y0, double limit, const NwfWidths& w, bool strips, const Pair& c, int lead)
+{
+    const double px = twips_per_pixel / box.scale();
+    const auto at = [px](int image_pixels) { return image_pixels * px; };
+    const int top = round_even(y0 / px);
+    const int room = std::max(static_cast<int>(std::floor(limit / px)) - top, 1);
+    double strip = strips ? 1.5 * w.b * box.scale() : 0;
+    double body = 1.5 * w.f * box.scale();
+    if (2 * strip + body > room) {
+        const double fit = room / (2 * strip + body);
+        strip *= fit;
+        body *= fit;
+    }
+    const int body_px = std::clamp(round_even(body), 1, room);
+    int strip_px = std::max(round_even(strip), 0);
+    if (2 * strip_px + body_px > room) {
+        strip_px = (room - body_px) / 2;
+    }
+    const double x2 = lead + pm::band_length;
+    // Boxes cover their corners, so each ends one image pixel above the next one's top.
+    if (!strips) {
+        const int half = round_even(half_box / px);
+        const int start = std::clamp(top + (half - body_px) / 2, top, top + room - body_px);
+        fill(box, lead, at(start), x2, at(start + body_px - 1), c.c1);
+        return;
+    }
+    if (strip_px > 0) {
+        fill(box, lead, at(top), x2, at(top + strip_px - 1), c.c2);
+    }
+    fill(box, lead, at(top + strip_px), x2, at(top + strip_px + body_px - 1), c.c1);
+    if (strip_px > 0) {
+        const int lower = top + strip_px + body_px;
+        fill(box, lead, at(lower), x2, at(lower + strip_px - 1), c.c2);
+    }
+}
+
+void draw_nwf_band(Canvas& box, double y0, double limit, const NwfWidths& w, double b,
+    const Pair& c, bool day, int lead)
 {
     const double x2 = lead + pm::band_length;
     const bool strips = b != 0 && (!day || w.has_bg_width || !w.width_style);
-    if (!w.width_style) {
-        const double s = 36;
-        if (!strips) {
-            fill(box, lead, y0 + 2 * s, x2, y0 + 3 * s, c.c1);
-        } else {
-            fill(box, lead, y0, x2, y0 + b + s, c.c2);
-            fill(box, lead, y0 + b + s, x2, y0 + b + 3 * s, c.c1);
-            fill(box, lead, y0 + b + 3 * s, x2, y0 + b + 4 * s, c.c2);
-        }
+    if (w.width_style) {
+        draw_width_band(box, y0, limit, w, strips, c, lead);
         return;
     }
-    const double s = 1.5 * w.f;
+    const double s = 36;
     if (!strips) {
-        const double p = (half_box - s) / 2;
-        fill(box, lead, y0 + p, x2, y0 + p + s, c.c1);
-        return;
+        fill(box, lead, y0 + 2 * s, x2, y0 + 3 * s, c.c1);
+    } else {
+        fill(box, lead, y0, x2, y0 + b + s, c.c2);
+        fill(box, lead, y0 + b + s, x2, y0 + b + 3 * s, c.c1);
+        fill(box, lead, y0 + b + 3 * s, x2, y0 + b + 4 * s, c.c2);
     }
-    double p = 1.5 * b;
-    fill(box, lead, y0, x2, y0 + b + p, c.c2);
-    fill(box, lead, y0 + p, x2, y0 + p + s, c.c1);
-    p += s;
-    fill(box, lead, y0 + p, x2, y0 + p + 1.5 * b, c.c2);
 }
 
 void draw_band_sample(
@@ -170,6 +202,9 @@ void draw_band_sample(
     const bool night = r.pri_night != "-1";
     const double y_day = night ? 100 : 300;
     const double y_night = rail ? 420 : half_box;
+    // A band drawn from widths keeps to half a box of room: the day band to the upper half, the
+    // night band to the lower, a lone day band to the half box below its top.
+    const double day_limit = night ? half_box : y_day + half_box;
     const double scale = text::val(r.scale) * pm::unit;
 
     if (rail) {
@@ -202,7 +237,7 @@ void draw_band_sample(
             day_b = r.border == "00" ? 0 : 0.4 * pm::unit;
             night_b = r.nwf_border == "00" ? 0 : 0.4 * pm::unit;
         }
-        draw_nwf_band(box, y_day, w, day_b, c, true, lead);
+        draw_nwf_band(box, y_day, day_limit, w, day_b, c, true, lead);
     }
 
     if (!night) {
@@ -216,7 +251,7 @@ void draw_band_sample(
         const double b = r.border.empty() ? 0 : text::val(r.border) * pm::unit;
         draw_car_zumo_band(box, y_night, b, scale, c, false, lead);
     } else {
-        draw_nwf_band(box, y_night, w, night_b, c, false, lead);
+        draw_nwf_band(box, y_night, pm::box_height, w, night_b, c, false, lead);
     }
 }
 
@@ -258,104 +293,242 @@ SampleKind classify(const Document& doc, const StyleRow& r)
     return SampleKind::Line;
 }
 
-// Greedy word wrap; a word wider than the caption is broken between characters.
-std::vector<std::string> wrap_words(Canvas& measure, const std::string& caption, double width)
+std::string_view trimmed(std::string_view s)
 {
-    std::vector<std::string> lines;
-    std::string line;
-    for (const std::string& word : text::split(caption, " ")) {
-        const std::string candidate = line.empty() ? word : line + " " + word;
-        if (measure.text_width(candidate) <= width) {
-            line = candidate;
-            continue;
-        }
-        if (!line.empty()) {
-            lines.push_back(line);
-        }
-        line = word;
-        while (line.size() > 1 && measure.text_width(line) > width) {
-            std::size_t fit = line.size() - 1;
-            while (fit > 1 && measure.text_width(std::string_view(line).substr(0, fit)) > width) {
-                --fit;
-            }
-            lines.push_back(line.substr(0, fit));
-            line.erase(0, fit);
-        }
+    const auto first = s.find_first_not_of(' ');
+    if (first == std::string_view::npos) {
+        return {};
     }
-    if (!line.empty()) {
-        lines.push_back(line);
+    return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+
+// The name the presentation list gives a row's presentation.
+std::string_view listed_presentation(const Document& doc, const StyleRow& r)
+{
+    if (doc.kind == ThemeKind::CarZumo) {
+        return pres_catalogue[static_cast<std::size_t>(std::clamp(r.pres_code / 10, 0, 5))];
     }
-    return lines;
+    return trimmed(r.pres_name);
+}
+
+double text_width_in(Canvas& measure, std::string_view text, CanvasFont font, double size)
+{
+    font.size = size;
+    measure.state.font = font;
+    return measure.text_width(text);
+}
+
+// A word shrinks to no less than this part of the caption's font size.
+constexpr double smallest_shrink = 0.5;
+
+// The largest size, down to the smallest allowed, at which `word` fits `width`; 0 when it does
+// not fit even then. Text is not quite proportional to its size, so the estimate is checked.
+double shrunk_size(Canvas& measure, std::string_view word, double width, const CanvasFont& font)
+{
+    const double smallest = font.size * smallest_shrink;
+    const double full = text_width_in(measure, word, font, font.size);
+    double size = full > 0 ? font.size * width / full : font.size;
+    for (int step = 0; step < 20 && size >= smallest; ++step) {
+        if (text_width_in(measure, word, font, size) <= width) {
+            return size;
+        }
+        size *= 0.95;
+    }
+    return 0;
 }
 
 } // namespace
 
-CanvasFont caption_font()
+std::vector<CaptionLine> wrap_caption(
+    Canvas& measure, const std::string& caption, double width, const CanvasFont& font)
 {
-    return CanvasFont { "Arial", 7.8, false };
+    const CanvasFont saved = measure.state.font;
+    std::vector<CaptionLine> lines;
+    std::string line;
+    const auto fits = [&](std::string_view text) {
+        return text_width_in(measure, text, font, font.size) <= width;
+    };
+    for (const std::string& word : text::split(caption, " ")) {
+        const std::string candidate = line.empty() ? word : line + " " + word;
+        if (fits(candidate)) {
+            line = candidate;
+            continue;
+        }
+        if (!line.empty()) {
+            lines.push_back({ line, font.size });
+            line.clear();
+        }
+        if (fits(word)) {
+            line = word;
+            continue;
+        }
+        if (const double size = shrunk_size(measure, word, width, font); size > 0) {
+            lines.push_back({ word, size });
+            continue;
+        }
+        // Far too long to shrink legibly: broken between characters, the rest left to go on.
+        line = word;
+        while (line.size() > 1 && !fits(line)) {
+            std::size_t fit = line.size() - 1;
+            while (fit > 1 && !fits(std::string_view(line).substr(0, fit))) {
+                --fit;
+            }
+            lines.push_back({ line.substr(0, fit), font.size });
+            line.erase(0, fit);
+        }
+    }
+    if (!line.empty()) {
+        lines.push_back({ line, font.size });
+    }
+    measure.state.font = saved;
+    return lines;
 }
 
-PreviewLayout layout_preview(
-    const Document& doc, std::int64_t container_width, std::int64_t visible_height)
+CanvasFont caption_font(double zoom)
 {
-    PreviewLayout layout;
-    layout.container_width = container_width;
-    layout.lead = lead_of_template();
-    const std::int64_t lead = layout.lead;
-    layout.rows.reserve(doc.rows.size());
+    return CanvasFont { "Arial", 7.8 * zoom, false };
+}
 
+double clamp_zoom(double zoom)
+{
+    return std::isfinite(zoom) ? std::clamp(zoom, min_zoom, max_zoom) : 1.0;
+}
+
+void place_rows(PreviewLayout& layout, const Document& doc, std::int64_t container_width,
+    std::int64_t visible_height, double zoom, const std::vector<int>* shown)
+{
+    if (layout.rows.size() != doc.rows.size()) {
+        layout = layout_preview(doc, container_width, visible_height, zoom, shown);
+        return;
+    }
+    layout.container_width = container_width;
+    layout.zoom = clamp_zoom(zoom);
+    layout.lead = lead_of_template();
+    for (const int r : layout.order) {
+        PreviewRow& row = layout.rows[static_cast<std::size_t>(r)];
+        row.shown = false;
+        row.position = -1;
+        row.box = row.caption = TwipRect {};
+    }
+    layout.order.clear();
+    layout.rules.clear();
+    layout.rule_rows.clear();
+    const std::int64_t lead = layout.lead;
+    const std::int64_t box_width = layout.zoomed(pm::box_width);
+    const std::int64_t box_height = layout.zoomed(pm::box_height);
+    const std::int64_t caption_width = layout.zoomed(pm::caption_width);
+    const std::int64_t caption_height = layout.zoomed(pm::caption_height);
+
+    // Positions are worked out at design size and zoomed one by one, so zoom 1 is exact.
     std::int64_t top = lead;
     std::int64_t column = 0;
-    std::string previous_pres;
-    for (std::size_t i = 0; i < doc.rows.size(); ++i) {
-        const StyleRow& r = doc.rows[i];
-        PreviewRow row;
-        row.width_style =
-            text::contains(r.style_text, "BG_W") || text::contains(r.style_text, "FG_W");
+    int previous_pres = 0;
+    const auto place = [&](int i) {
+        if (i < 0 || static_cast<std::size_t>(i) >= layout.rows.size()) {
+            return;
+        }
+        PreviewRow& row = layout.rows[static_cast<std::size_t>(i)];
+        if (row.shown) {
+            return;
+        }
         // A line that holds no sample yet does not wrap again: that would only leave it empty.
         if (column > 0
-            && container_width - pm::box_width
-                < lead + pm::column_offset + column * pm::caption_step) {
+            && container_width - box_width < layout.zoomed(
+                   static_cast<double>(lead + pm::column_offset + column * pm::caption_step))) {
             column = 0;
             top += pm::caption_height + pm::box_height + 100;
         }
         if (doc.kind == ThemeKind::CarZumo) {
-            std::string pres = text::trim(r.pres_name);
-            if (i > 0 && pres != previous_pres) {
+            const int pres = row.presentation;
+            if (!layout.order.empty() && pres != previous_pres) {
                 column = 0;
                 top += pm::caption_height + pm::box_height + 200;
-                layout.rules.push_back(top - 150);
+                layout.rules.push_back(layout.zoomed(static_cast<double>(top - 150)));
+                layout.rule_rows.push_back(i);
             }
-            previous_pres = std::move(pres);
+            previous_pres = pres;
         }
+        const std::int64_t left = layout.zoomed(
+            static_cast<double>(lead + pm::column_offset + column * pm::caption_step));
+        const std::int64_t box_top = layout.zoomed(static_cast<double>(top));
+        row.box = { left, box_top, box_width, box_height };
+        row.caption = { left, box_top + box_height, caption_width, caption_height };
+        row.shown = true;
+        row.position = static_cast<int>(layout.order.size());
+        layout.order.push_back(i);
+        ++column;
+    };
+    if (shown != nullptr) {
+        layout.order.reserve(shown->size());
+        for (const int i : *shown) {
+            place(i);
+        }
+    } else {
+        layout.order.reserve(layout.rows.size());
+        for (std::size_t i = 0; i < layout.rows.size(); ++i) {
+            place(static_cast<int>(i));
+        }
+    }
+    if (doc.rows.empty()) {
+        layout.container_height = std::int64_t { pm::box_height + pm::caption_height } * 200;
+    } else if (layout.order.empty()) {
+        layout.container_height = visible_height;
+    } else {
+        layout.container_height = std::max<std::int64_t>(
+            layout.zoomed(static_cast<double>(pm::box_height + pm::caption_height + top)),
+            visible_height);
+    }
+}
+
+PreviewLayout layout_preview(const Document& doc, std::int64_t container_width,
+    std::int64_t visible_height, double zoom, const std::vector<int>* shown)
+{
+    PreviewLayout layout;
+    layout.rows.resize(doc.rows.size());
+    // Presentation names are few and rows of one come together: the last one is tried first.
+    std::unordered_map<std::string_view, int> presentations;
+    std::string_view last_pres;
+    int last_id = -1;
+    for (std::size_t i = 0; i < doc.rows.size(); ++i) {
+        const StyleRow& r = doc.rows[i];
+        PreviewRow& row = layout.rows[i];
+        const std::string_view pres = trimmed(r.pres_name);
+        if (last_id < 0 || pres != last_pres) {
+            last_id = presentations.try_emplace(pres, static_cast<int>(presentations.size()))
+                          .first->second;
+            last_pres = pres;
+        }
+        row.presentation = last_id;
+        row.width_style =
+            text::contains(r.style_text, "BG_W") || text::contains(r.style_text, "FG_W");
         row.kind = classify(doc, r);
         row.key = row_key(doc.kind, r, row.kind, row.width_style);
-        const std::int64_t left = lead + pm::column_offset + column * pm::caption_step;
-        row.box = { left, top, pm::box_width, pm::box_height };
-        row.caption = { left, top + pm::box_height, pm::caption_width, pm::caption_height };
-        layout.rows.push_back(row);
-        ++column;
     }
-    layout.container_height = layout.rows.empty()
-        ? std::int64_t { pm::box_height + pm::caption_height } * 200
-        : std::max<std::int64_t>(pm::box_height + pm::caption_height + top, visible_height);
+    place_rows(layout, doc, container_width, visible_height, zoom, shown);
     return layout;
+}
+
+std::int64_t PreviewLayout::zoomed(double design) const
+{
+    return zoom == 1 ? static_cast<std::int64_t>(design) : round_even_64(design * zoom);
 }
 
 std::pair<int, int> PreviewLayout::rows_between(std::int64_t top, std::int64_t bottom) const
 {
-    constexpr std::int64_t reach = pm::box_height + pm::caption_height;
+    const std::int64_t reach = zoomed(pm::box_height) + zoomed(pm::caption_height);
+    const auto box_top = [this](int row) { return rows[static_cast<std::size_t>(row)].box.top; };
     const auto first = std::partition_point(
-        rows.begin(), rows.end(), [&](const PreviewRow& r) { return r.box.top + reach <= top; });
-    const auto last = std::partition_point(
-        first, rows.end(), [&](const PreviewRow& r) { return r.box.top < bottom; });
-    return { static_cast<int>(first - rows.begin()), static_cast<int>(last - rows.begin()) };
+        order.begin(), order.end(), [&](int r) { return box_top(r) + reach <= top; });
+    const auto last =
+        std::partition_point(first, order.end(), [&](int r) { return box_top(r) < bottom; });
+    return { static_cast<int>(first - order.begin()), static_cast<int>(last - order.begin()) };
 }
 
 int PreviewLayout::hit_test(std::int64_t x, std::int64_t y) const
 {
     const auto [first, last] = rows_between(y, y + 1);
-    for (int r = first; r < last; ++r) {
+    for (int p = first; p < last; ++p) {
+        const int r = order[static_cast<std::size_t>(p)];
         if (rows[static_cast<std::size_t>(r)].box.contains(x, y)) {
             return r;
         }
@@ -366,7 +539,8 @@ int PreviewLayout::hit_test(std::int64_t x, std::int64_t y) const
 int PreviewLayout::hit_test_caption(std::int64_t x, std::int64_t y) const
 {
     const auto [first, last] = rows_between(y, y + 1);
-    for (int r = first; r < last; ++r) {
+    for (int p = first; p < last; ++p) {
+        const int r = order[static_cast<std::size_t>(p)];
         if (rows[static_cast<std::size_t>(r)].caption.contains(x, y)) {
             return r;
         }
@@ -374,14 +548,100 @@ int PreviewLayout::hit_test_caption(std::int64_t x, std::int64_t y) const
     return -1;
 }
 
-std::optional<TwipRect> PreviewLayout::frame_around(int row) const
+bool PreviewLayout::shown(int row) const
 {
-    if (row < 0 || static_cast<std::size_t>(row) >= rows.size()) {
+    return row >= 0 && static_cast<std::size_t>(row) < rows.size()
+        && rows[static_cast<std::size_t>(row)].shown;
+}
+
+std::optional<TwipRect> PreviewLayout::frame_around(
+    int row, int extra_width, int extra_height) const
+{
+    if (!shown(row)) {
         return std::nullopt;
     }
-    const TwipRect& box = rows[static_cast<std::size_t>(row)].box;
-    return TwipRect { box.left - 20, box.top - 20, box.width + 40,
-        box.height + pm::caption_height + 40 };
+    const PreviewRow& laid = rows[static_cast<std::size_t>(row)];
+    const std::int64_t out = zoomed(20);
+    return TwipRect { laid.box.left - out, laid.box.top - out, laid.box.width + zoomed(extra_width),
+        laid.box.height + laid.caption.height + zoomed(extra_height) };
+}
+
+int PreviewLayout::neighbour(int row, Neighbour direction) const
+{
+    if (!shown(row)) {
+        return -1;
+    }
+    const int at = rows[static_cast<std::size_t>(row)].position;
+    const int count = static_cast<int>(order.size());
+    switch (direction) {
+    case Neighbour::Left:
+        return at > 0 ? order[static_cast<std::size_t>(at - 1)] : -1;
+    case Neighbour::Right:
+        return at + 1 < count ? order[static_cast<std::size_t>(at + 1)] : -1;
+    case Neighbour::Up:
+    case Neighbour::Down:
+        break;
+    }
+    const auto box_at = [this](int position) -> const TwipRect& {
+        return rows[static_cast<std::size_t>(order[static_cast<std::size_t>(position)])].box;
+    };
+    // Lines run from top to bottom: the first position whose box top passes the test.
+    const auto first_where = [&](auto passes) {
+        return static_cast<int>(std::partition_point(order.begin(), order.end(), [&](int r) {
+            return !passes(rows[static_cast<std::size_t>(r)].box.top);
+        }) - order.begin());
+    };
+    const TwipRect& from = box_at(at);
+    int first = 0;
+    if (direction == Neighbour::Down) {
+        first = first_where([&](std::int64_t top) { return top > from.top; });
+    } else {
+        const int line_start = first_where([&](std::int64_t top) { return top >= from.top; });
+        if (line_start == 0) {
+            return -1;
+        }
+        const std::int64_t above = box_at(line_start - 1).top;
+        first = first_where([&](std::int64_t top) { return top >= above; });
+    }
+    if (first >= count) {
+        return -1;
+    }
+    const std::int64_t line_top = box_at(first).top;
+    int best = first;
+    for (int p = first; p < count && box_at(p).top == line_top; ++p) {
+        if (std::llabs(box_at(p).left - from.left) < std::llabs(box_at(best).left - from.left)) {
+            best = p;
+        }
+    }
+    return order[static_cast<std::size_t>(best)];
+}
+
+int PreviewLayout::first_row_of(const Document& doc, std::string_view presentation) const
+{
+    const std::string_view wanted = trimmed(presentation);
+    for (const int r : order) {
+        if (doc.valid_row(r)
+            && listed_presentation(doc, doc.rows[static_cast<std::size_t>(r)]) == wanted) {
+            return r;
+        }
+    }
+    return -1;
+}
+
+std::optional<std::int64_t> PreviewLayout::presentation_top(
+    const Document& doc, std::string_view presentation) const
+{
+    const int row = first_row_of(doc, presentation);
+    if (row < 0) {
+        return std::nullopt;
+    }
+    const std::int64_t box_top = rows[static_cast<std::size_t>(row)].box.top;
+    const auto rule = std::find(rule_rows.begin(), rule_rows.end(), row);
+    if (rule == rule_rows.end()) {
+        return box_top;
+    }
+    // The gap of a presentation break is 200 twips; the rule lies 150 above the samples.
+    return box_top - zoomed(200);
 }
 
 void draw_sample(Canvas& box, const Document& doc, int row, const PreviewRow& laid)
@@ -453,38 +713,52 @@ SampleCache::Entry* SampleCache::entry(const Document& doc, const PreviewLayout&
     return &e;
 }
 
-const Canvas* SampleCache::sample(const Document& doc, const PreviewLayout& layout, int row)
+const Canvas* SampleCache::sample(
+    const Document& doc, const PreviewLayout& layout, int row, double scale)
 {
+    if (scale != m_scale) {
+        for (auto& [_, e] : m_entries) {
+            e.canvas.reset();
+        }
+        m_scale = scale;
+    }
     Entry* e = entry(doc, layout, row);
     if (e == nullptr || !m_factory) {
         return nullptr;
     }
     if (!e->canvas) {
-        e->canvas = m_factory(pm::box_width / twips_per_pixel, pm::box_height / twips_per_pixel);
+        e->canvas = m_factory(round_even(pm::box_width / twips_per_pixel * scale),
+            round_even(pm::box_height / twips_per_pixel * scale));
         if (!e->canvas) {
             return nullptr;
         }
+        e->canvas->set_scale(scale);
         draw_sample(*e->canvas, doc, row, layout.rows[static_cast<std::size_t>(row)]);
         ++m_samples_drawn;
     }
     return e->canvas.get();
 }
 
-const std::vector<std::string>& SampleCache::caption_lines(
+const std::vector<CaptionLine>& SampleCache::caption_lines(
     const Document& doc, const PreviewLayout& layout, int row, Canvas& measure)
 {
-    static const std::vector<std::string> none;
+    static const std::vector<CaptionLine> none;
+    if (layout.zoom != m_caption_zoom) {
+        for (auto& [_, e] : m_entries) {
+            e.has_caption = false;
+        }
+        m_caption_zoom = layout.zoom;
+    }
     Entry* e = entry(doc, layout, row);
     if (e == nullptr) {
         return none;
     }
     if (!e->has_caption) {
-        const CanvasState saved = measure.state;
+        const ScaleMode saved = measure.state.scale_mode;
         measure.state.scale_mode = ScaleMode::Twips;
-        measure.state.font = caption_font();
-        e->caption = wrap_words(
-            measure, doc.rows[static_cast<std::size_t>(row)].elem_name, pm::caption_width);
-        measure.state = saved;
+        e->caption = wrap_caption(measure, doc.rows[static_cast<std::size_t>(row)].elem_name,
+            static_cast<double>(layout.zoomed(pm::caption_width)), caption_font(layout.zoom));
+        measure.state.scale_mode = saved;
         e->has_caption = true;
     }
     return e->caption;
@@ -509,7 +783,7 @@ void Preview::plot(
             r.sec_day = text::mid(r.sec_day, 3);
         }
     }
-    m_layout = layout_preview(doc, container_width, visible_height);
+    m_layout = layout_preview(doc, container_width, visible_height, m_zoom, shown_rows());
     m_drawn_count = doc.row_count();
     m_poly_rows.assign(m_layout.rows.size(), 0);
     if (m_layout.rows.empty()) {
@@ -522,22 +796,99 @@ void Preview::plot(
             arrow_style = true;
         }
     }
-
-    const std::int64_t h = m_layout.container_height;
-    // The main window divides by the range when it scrolls, so it is never 0.
-    scroll.max = std::max<std::int64_t>(h - visible_height, 1);
-    scroll.large_change = round_even_64(h / 10.0);
+    set_scroll_range(visible_height);
     scroll.value = 0;
-    scroll.small_change = round_even_64(h / 20.0);
-    if (scroll.large_change < scroll.small_change) {
-        scroll.large_change = scroll.max;
-    }
     if (shape4.visible) {
         if (const auto frame = m_layout.frame_around(doc.cur_row)) {
             shape4.rect = *frame;
         }
     }
 }
+
+void Preview::relayout(
+    const Document& doc, std::int64_t container_width, std::int64_t visible_height)
+{
+    place_rows(m_layout, doc, container_width, visible_height, m_zoom, shown_rows());
+    if (m_layout.rows.empty()) {
+        return;
+    }
+    set_scroll_range(visible_height);
+    scroll.value = std::clamp<std::int64_t>(scroll.value, 0, scroll.max);
+    if (shape4.visible) {
+        if (const auto frame = m_layout.frame_around(doc.cur_row)) {
+            shape4.rect = *frame;
+        } else {
+            shape4.visible = false;
+        }
+    }
+}
+
+void Preview::set_scroll_range(std::int64_t visible_height)
+{
+    const std::int64_t h = m_layout.container_height;
+    // The main window divides by the range when it scrolls, so it is never 0.
+    scroll.max = std::max<std::int64_t>(h - visible_height, 1);
+    scroll.large_change = round_even_64(h / 10.0);
+    scroll.small_change = round_even_64(h / 20.0);
+    if (scroll.large_change < scroll.small_change) {
+        scroll.large_change = scroll.max;
+    }
+}
+
+void Preview::set_zoom(double zoom)
+{
+    m_zoom = clamp_zoom(zoom);
+}
+
+void Preview::show_only(std::vector<int> rows)
+{
+    m_shown = std::move(rows);
+    m_filtered = true;
+}
+
+void Preview::show_all()
+{
+    m_shown.clear();
+    m_filtered = false;
+}
+
+namespace {
+
+void paint_headings(Canvas& target, const Document& doc, const PreviewLayout& layout,
+    const TwipRect& visible, double ox, double oy)
+{
+    const std::int64_t reach = layout.zoomed(200);
+    const auto first =
+        std::lower_bound(layout.rules.begin(), layout.rules.end(), visible.top - reach);
+    CanvasFont font = caption_font(layout.zoom);
+    font.bold = true;
+    target.state.font = font;
+    target.state.fore_color = presentation_rule_color;
+    const double left = static_cast<double>(layout.zoomed(layout.lead + pm::column_offset)) - ox;
+    const double image_pixel = twips_per_pixel / target.scale();
+    const double pad = static_cast<double>(layout.zoomed(60));
+    for (auto rule = first; rule != layout.rules.end() && *rule < visible.bottom() + reach;
+         ++rule) {
+        const int row = layout.rule_rows[static_cast<std::size_t>(rule - layout.rules.begin())];
+        if (!doc.valid_row(row)) {
+            continue;
+        }
+        const std::string_view name = trimmed(doc.rows[static_cast<std::size_t>(row)].pres_name);
+        if (name.empty()) {
+            continue;
+        }
+        const double width = target.text_width(name);
+        const double height = target.text_height(name);
+        const double y = static_cast<double>(*rule) - oy;
+        // The rule is broken where the name stands on it.
+        fill(target, left - pad, y - image_pixel, left + width + pad, y, container_back_color);
+        target.state.current_x = left;
+        target.state.current_y = y - height / 2;
+        target.print(name);
+    }
+}
+
+} // namespace
 
 void paint_preview(Canvas& target, const Document& doc, Preview& preview, const TwipRect& visible)
 {
@@ -556,13 +907,19 @@ void paint_preview(Canvas& target, const Document& doc, Preview& preview, const 
             static_cast<double>(layout.container_width) - ox, static_cast<double>(*rule) - oy,
             presentation_rule_color);
     }
+    if (preview.headings) {
+        paint_headings(target, doc, layout, visible, ox, oy);
+    }
 
     SampleCache& cache = preview.cache();
+    const double sample_scale = layout.zoom * target.scale();
+    const CanvasFont font = caption_font(layout.zoom);
     const auto [first, last] = layout.rows_between(visible.top, visible.bottom());
-    for (int r = first; r < last; ++r) {
+    for (int p = first; p < last; ++p) {
+        const int r = layout.order[static_cast<std::size_t>(p)];
         const PreviewRow& row = layout.rows[static_cast<std::size_t>(r)];
         if (row.box.intersects(visible)) {
-            if (const Canvas* sample = cache.sample(doc, layout, r)) {
+            if (const Canvas* sample = cache.sample(doc, layout, r, sample_scale)) {
                 target.paint_picture(*sample, static_cast<double>(row.box.left) - ox,
                     static_cast<double>(row.box.top) - oy);
             }
@@ -570,28 +927,32 @@ void paint_preview(Canvas& target, const Document& doc, Preview& preview, const 
         if (!row.caption.intersects(visible)) {
             continue;
         }
-        const std::vector<std::string>& lines = cache.caption_lines(doc, layout, r, target);
-        target.state.font = caption_font();
+        const std::vector<CaptionLine>& lines = cache.caption_lines(doc, layout, r, target);
+        target.state.font = font;
         target.state.fore_color = caption_color;
         double y = static_cast<double>(row.caption.top) - oy;
         const double bottom = static_cast<double>(row.caption.bottom()) - oy;
         // A label shows whole lines only as far as they fit.
-        for (const std::string& line : lines) {
-            if (y + target.text_height(line) > bottom) {
+        for (const CaptionLine& line : lines) {
+            target.state.font.size = line.size;
+            const double height = target.text_height(line.text);
+            if (y + height > bottom) {
                 break;
             }
             target.state.current_x = static_cast<double>(row.caption.left) - ox;
             target.state.current_y = y;
-            target.print(line);
-            y += target.text_height(line);
+            target.print(line.text);
+            y += height;
         }
     }
 
     if (preview.shape4.visible && preview.shape4.rect.intersects(visible)) {
+        // The far edges lie on the frame's last image pixel inside.
+        const double last_pixel = twips_per_pixel / target.scale();
         const TwipRect& f = preview.shape4.rect;
         target.line(static_cast<double>(f.left) - ox, static_cast<double>(f.top) - oy,
-            static_cast<double>(f.right() - twips_per_pixel) - ox,
-            static_cast<double>(f.bottom() - twips_per_pixel) - oy, frame_color, LineForm::Box);
+            static_cast<double>(f.right()) - last_pixel - ox,
+            static_cast<double>(f.bottom()) - last_pixel - oy, frame_color, LineForm::Box);
     }
 }
 

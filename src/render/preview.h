@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -80,6 +81,12 @@ struct PreviewRow
     bool width_style = false;
     /// Changes whenever anything the sample or its caption shows changes.
     std::uint64_t key = 0;
+    /// Laid out; a row hidden from the preview has an empty box and caption.
+    bool shown = false;
+    /// Position in the layout order, -1 when hidden.
+    int position = -1;
+    /// Rows of the same presentation (by its name without the blanks round it) share it.
+    int presentation = 0;
 };
 
 /// Range and steps of the preview's vertical scroll bar, in twips.
@@ -100,36 +107,82 @@ struct SelectionFrame
     TwipRect rect;
 };
 
-/// The rectangles of a whole preview, computed once per rebuild in one pass over the rows.
+/// Smallest and largest zoom of the preview; 1 shows the samples at their design size.
+inline constexpr double min_zoom = 0.5;
+inline constexpr double max_zoom = 4.0;
+
+/// The zoom limited to [min_zoom, max_zoom]; 1 for a value that is not a number.
+double clamp_zoom(double zoom);
+
+/// Ways to move from one sample to its neighbour.
+enum class Neighbour { Left, Right, Up, Down };
+
+/// The rectangles of a whole preview, computed once per rebuild in one pass over the rows. At a
+/// zoom other than 1 every design length and position is multiplied by it (to whole twips);
+/// the container width stays what it is, so more or fewer samples fit on a line.
 struct PreviewLayout
 {
     std::int64_t container_width = preview_metrics::container_width;
-    /// At least the visible height; (box + caption height) × 200 while no row is laid out.
+    /// At least the visible height; (box + caption height) × 200 while the table has no rows.
     std::int64_t container_height = 0;
-    /// Left margin of every band inside a box, and top of the first line (42 at design size).
+    /// Left margin of every band inside a box, and top of the first line (42 at design size);
+    /// in the sample's own design twips, whatever the zoom.
     int lead = 0;
+    double zoom = 1;
+    /// One per row of the table, shown or not, at the row's index.
     std::vector<PreviewRow> rows;
+    /// The rows shown, in the order they are laid out: every row in table order unless only
+    /// some are shown.
+    std::vector<int> order;
     /// Height of every presentation rule; each runs across the whole container width.
     std::vector<std::int64_t> rules;
+    /// For each rule, the first row below it (the first of its presentation).
+    std::vector<int> rule_rows;
 
-    /// Rows whose box or caption reaches into the band [top, bottom), as [first, last). Rows
-    /// lie in lines from top to bottom, so this is a binary search.
+    /// A design length in twips at this layout's zoom.
+    std::int64_t zoomed(double design) const;
+    /// Shown rows whose box or caption reaches into the band [top, bottom), as [first, last)
+    /// positions in `order` (row indices while every row is shown). Rows lie in lines from top
+    /// to bottom, so this is a binary search.
     std::pair<int, int> rows_between(std::int64_t top, std::int64_t bottom) const;
     /// The row whose sample box holds the point, or -1.
     int hit_test(std::int64_t x, std::int64_t y) const;
     /// The row whose caption holds the point, or -1.
     int hit_test_caption(std::int64_t x, std::int64_t y) const;
-    /// The frame around row's box and caption: 20 twips out on three sides, the caption
-    /// height + 40 below the box's top edge + box height. Nothing for a row not laid out.
-    std::optional<TwipRect> frame_around(int row) const;
+    /// The frame around row's box and caption: 20 twips out on the left and top, and
+    /// `extra_width` and caption height + `extra_height` more than the box (all at the zoom).
+    /// Nothing for a row that is not shown.
+    std::optional<TwipRect> frame_around(
+        int row, int extra_width = 40, int extra_height = 40) const;
+    /// True when the row's sample is laid out.
+    bool shown(int row) const;
+    /// The shown sample next to row's: Left and Right go to the one before and after it in
+    /// layout order (across the ends of lines), Up and Down to the sample of the line above
+    /// or below whose left edge is nearest. -1 when there is none or row is not shown.
+    int neighbour(int row, Neighbour direction) const;
+    /// The first shown row of a presentation, by the name the presentation list gives it:
+    /// in a Car & Zumo theme the catalogue name of the row's presentation code, otherwise the
+    /// row's presentation name (blanks round it do not count). -1 when none is shown.
+    int first_row_of(const Document& doc, std::string_view presentation) const;
+    /// Where a presentation's block starts: the top of the gap holding its rule and heading,
+    /// or the top of its first sample when no rule is above it. Nothing when none is shown.
+    std::optional<std::int64_t> presentation_top(
+        const Document& doc, std::string_view presentation) const;
 };
 
 /// Lays out every row of the document for a container `container_width` twips wide (inner
-/// width) shown in a frame `visible_height` twips high. Reads the rows only; classifies them
-/// through the element catalogue, which in a Sport & Fitness theme may disable the Edit menu
-/// through the document's view, as drawing the preview always has.
-PreviewLayout layout_preview(
-    const Document& doc, std::int64_t container_width, std::int64_t visible_height);
+/// width) shown in a frame `visible_height` twips high, at `zoom` (limited to its range), and
+/// lays out only the rows in `shown`, in that order, when it is given (rows outside the table
+/// and repeats are skipped). Reads the rows only; classifies them through the element
+/// catalogue, which in a Sport & Fitness theme may disable the Edit menu through the document's
+/// view, as drawing the preview always has.
+PreviewLayout layout_preview(const Document& doc, std::int64_t container_width,
+    std::int64_t visible_height, double zoom = 1, const std::vector<int>* shown = nullptr);
+
+/// Lays `layout`'s rows out again for a new width, zoom or set of shown rows, keeping how each
+/// row was classified; classifies them anew only when the table's size changed.
+void place_rows(PreviewLayout& layout, const Document& doc, std::int64_t container_width,
+    std::int64_t visible_height, double zoom, const std::vector<int>* shown);
 
 /// Draws row `row` of the document as its sample on `box` (a canvas of the sample box's size),
 /// as laid out in `laid`. Starts from a fresh drawing state and background. A colour that does
@@ -140,19 +193,38 @@ void draw_sample(Canvas& box, const Document& doc, int row, const PreviewRow& la
 /// recording one in tests).
 using CanvasFactory = std::function<std::unique_ptr<Canvas>(int width_px, int height_px)>;
 
-/// Samples drawn once and kept while their row's key stays the same; at most `capacity` are
-/// kept (all are dropped when more are needed).
+/// One line of a caption: a word too wide for the caption is shrunk onto a line of its own.
+struct CaptionLine
+{
+    std::string text;
+    /// Font size in points.
+    double size = 0;
+
+    bool operator==(const CaptionLine&) const = default;
+};
+
+/// Breaks a caption into lines that fit `width` (in the canvas's unit) in `font` on `measure`:
+/// words fill each line; a word wider than the width gets a line of its own in a smaller font
+/// that fits it, down to half the size; one that fits not even so is broken between characters.
+/// Leaves the canvas's font as it was.
+std::vector<CaptionLine> wrap_caption(
+    Canvas& measure, const std::string& caption, double width, const CanvasFont& font);
+
+/// Samples drawn once and kept while their row's key and the scale they are drawn at stay the
+/// same; at most `capacity` are kept (all are dropped when more are needed).
 class SampleCache
 {
 public:
     explicit SampleCache(CanvasFactory factory, std::size_t capacity = 1024);
 
-    /// The canvas holding row's sample, drawn now unless kept from before. Null for a row that
-    /// is not laid out or not in the document.
-    const Canvas* sample(const Document& doc, const PreviewLayout& layout, int row);
+    /// The canvas holding row's sample, drawn now unless kept from before, `scale` image pixels
+    /// to each of its pixels (the layout's zoom times the screen's pixel ratio). Null for a row
+    /// that is not laid out or not in the document.
+    const Canvas* sample(
+        const Document& doc, const PreviewLayout& layout, int row, double scale = 1);
     /// The caption of the row broken into lines that fit the caption width on `measure` (in its
-    /// caption font); kept like the sample.
-    const std::vector<std::string>& caption_lines(
+    /// caption font at the layout's zoom); kept like the sample.
+    const std::vector<CaptionLine>& caption_lines(
         const Document& doc, const PreviewLayout& layout, int row, Canvas& measure);
     void clear() { m_entries.clear(); }
     std::size_t size() const { return m_entries.size(); }
@@ -165,12 +237,14 @@ private:
         std::uint64_t key = 0;
         std::unique_ptr<Canvas> canvas;
         bool has_caption = false;
-        std::vector<std::string> caption;
+        std::vector<CaptionLine> caption;
     };
     Entry* entry(const Document& doc, const PreviewLayout& layout, int row);
 
     CanvasFactory m_factory;
     std::size_t m_capacity;
+    double m_scale = 1;
+    double m_caption_zoom = 1;
     std::unordered_map<int, Entry> m_entries;
     std::size_t m_samples_drawn = 0;
 };
@@ -187,8 +261,28 @@ public:
     /// samples in place; any other mode drops every sample drawn before (the caller sets
     /// `plot_arg` to 1 for mode 0). Shortens a day colour text of more than six characters by
     /// its first two, in the table. With rows, the scroll range is reset (value 0) and a visible
-    /// frame moves to the row `cur_row`; without rows both are left as they were.
+    /// frame moves to the row `cur_row`; without rows both are left as they were. Lays out at
+    /// the zoom and with the shown rows set below.
     void plot(Document& doc, int mode, std::int64_t container_width, std::int64_t visible_height);
+
+    /// Lays the rows out again at the current zoom and shown rows, for a new width or height,
+    /// without drawing the samples again and without moving the scroll position: the range
+    /// follows the new height and the value stays within it. A visible frame moves to the
+    /// sample of `cur_row`, and is hidden when that row is not shown.
+    void relayout(const Document& doc, std::int64_t container_width, std::int64_t visible_height);
+
+    /// The zoom of the samples, min_zoom to max_zoom (1 is the design size). A new zoom takes
+    /// effect at the next plot or relayout.
+    void set_zoom(double zoom);
+    double zoom() const { return m_zoom; }
+
+    /// Shows only these rows, in this order, from the next plot or relayout on (rows outside the
+    /// table are skipped). The caller sets them again when the table changes.
+    void show_only(std::vector<int> rows);
+    /// Shows every row again.
+    void show_all();
+    /// The rows set by `show_only`, or null while every row is shown.
+    const std::vector<int>* shown_rows() const { return m_filtered ? &m_shown : nullptr; }
 
     const PreviewLayout& layout() const { return m_layout; }
     /// Number of samples the last rebuild made.
@@ -203,21 +297,29 @@ public:
     SelectionFrame shape4;
     /// Set by `plot`; the main window's scroll bar takes it.
     ScrollRange scroll;
+    /// Each presentation's name is written on the rule above it. Off unless turned on.
+    bool headings = false;
 
 private:
+    void set_scroll_range(std::int64_t visible_height);
+
     PreviewLayout m_layout;
+    double m_zoom = 1;
+    bool m_filtered = false;
+    std::vector<int> m_shown;
     int m_drawn_count = 0;
     std::vector<std::uint8_t> m_poly_rows;
     SampleCache m_cache;
 };
 
-/// The caption font: Arial 7.8 pt, normal weight.
-CanvasFont caption_font();
+/// The caption font: Arial 7.8 pt, normal weight, at zoom 1; its size grows with the zoom.
+CanvasFont caption_font(double zoom = 1);
 
 /// Paints the part `visible` of the container onto `target`, whose top-left pixel shows the
-/// container point (visible.left, visible.top): background, presentation rules, the samples and
-/// captions that reach into `visible` (drawn through the cache), and the selection frame when it
-/// is visible. Leaves `target` in twips.
+/// container point (visible.left, visible.top): background, presentation rules (with their
+/// headings when the preview has them on), the samples and captions that reach into `visible`
+/// (drawn through the cache at the layout's zoom times the target's scale), and the selection
+/// frame when it is visible. Leaves `target` in twips.
 void paint_preview(Canvas& target, const Document& doc, Preview& preview, const TwipRect& visible);
 
 } // namespace tintwell

@@ -68,12 +68,17 @@ void RecordingCanvas::do_print(std::string_view text)
 
 double RecordingCanvas::do_text_width(std::string_view text)
 {
-    return 6.0 * static_cast<double>(text.size());
+    return 6.0 * static_cast<double>(text.size()) * font_factor();
 }
 
 double RecordingCanvas::do_text_height(std::string_view)
 {
-    return 12.0;
+    return 12.0 * font_factor();
+}
+
+double RecordingCanvas::font_factor() const
+{
+    return state.font.size / CanvasFont().size * scale();
 }
 
 void RecordingCanvas::do_paint_picture(const Canvas& source, double x, double y)

@@ -27,8 +27,9 @@ struct CanvasOp
     const Canvas* source = nullptr;
 };
 
-/// A canvas that draws nothing and keeps every operation, for tests and measurements. Text is
-/// measured as 6 pixels per character and 12 pixels high.
+/// A canvas that draws nothing and keeps every operation, for tests and measurements. Text in the
+/// default font size is measured as 6 pixels per character and 12 pixels high; other sizes in
+/// proportion.
 class RecordingCanvas : public Canvas
 {
 public:
@@ -49,6 +50,9 @@ protected:
     double do_text_width(std::string_view text) override;
     double do_text_height(std::string_view text) override;
     void do_paint_picture(const Canvas& source, double x, double y) override;
+
+private:
+    double font_factor() const;
 };
 
 } // namespace tintwell

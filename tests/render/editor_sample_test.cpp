@@ -101,6 +101,48 @@ TEST(EditorSample, AreaFillsThePictureLessMargins)
     EXPECT_EQ(s.scale_.rect, (SampleRect { 200, 200, 9050, 2600 }));
 }
 
+TEST(EditorSample, SportFitnessAreaShowsItsFillFramedInItsBorder)
+{
+    struct Case
+    {
+        const char* name;
+        int night_mode;
+        const char* border;
+        ColourValue fill;
+        ColourValue frame; // -1: no frame
+    };
+    for (const Case& c : { Case { "day", 0, "0000FF", 0x0000FF, 0xFF0000 },
+             Case { "night", 1, "0000FF", 0x00FF00, 0x808080 },
+             Case { "no border colour by day", 0, "", 0x0000FF, -1 } }) {
+        SCOPED_TRACE(c.name);
+        SampleInput in = line_input();
+        in.kind = ThemeKind::SportFitness;
+        in.is_pgon = true;
+        in.scale_text = "1";
+        in.ed_sec_day = c.border;
+        in.ed_sec_night = "808080";
+        EditorSample s;
+        in.night_mode = c.night_mode;
+        plot_line(in, s);
+        EXPECT_EQ(s.form, EditorSample::Form::Polygon);
+        RecordingCanvas canvas(630, 200);
+        draw_editor_sample(canvas, s);
+        std::vector<std::pair<ColourValue, SampleRect>> drawn;
+        for (const CanvasOp& op : canvas.of_kind(CanvasOp::Kind::Line)) {
+            drawn.push_back({ op.colour,
+                SampleRect { static_cast<int>(op.x1), static_cast<int>(op.y1),
+                    static_cast<int>(op.x2 - op.x1) + 15, static_cast<int>(op.y2 - op.y1) + 15 } });
+        }
+        const SampleRect area { 200, 200, 9050, 2600 };
+        const SampleRect inner { 320, 320, 8810, 2360 };
+        if (c.frame < 0) {
+            EXPECT_EQ(drawn, (decltype(drawn) { { c.fill, area } }));
+        } else {
+            EXPECT_EQ(drawn, (decltype(drawn) { { c.frame, area }, { c.fill, inner } }));
+        }
+    }
+}
+
 TEST(EditorSample, RailIsThreeBarsSideBySideWithoutMarkers)
 {
     SampleInput in = line_input();

@@ -1,7 +1,9 @@
 #include "render/preview.h"
 #include "render/recording_canvas.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
+#include <numeric>
 
 using namespace tintwell;
 using Kind = CanvasOp::Kind;
@@ -128,23 +130,25 @@ INSTANTIATE_TEST_SUITE_P(Table, Sample,
             { { 42, 100, 275, 220, day2 }, { 275, 100, 508, 220, day1 },
                 { 508, 100, 832, 220, day2 }, { 42, 420, 275, 540, night2 },
                 { 275, 420, 508, 540, night1 }, { 508, 420, 832, 540, night2 } } },
-        SampleCase { "Sport & Fitness W style, bg_width 80 draws with B = 50", sf,
+        SampleCase { "Sport & Fitness W style, bg_width 80 is cut to 50 pixels and the band "
+                     "shrinks evenly into the half box below its top, in whole pixels",
+            sf,
             with_style(
                 row("ROAD", "112233", "-1", "778899"), "field=\"X\" BG_WIDTH=\"80\"", "80", "10"),
-            { { 42, 300, 832, 425, day2 }, { 42, 375, 832, 390, day1 },
-                { 42, 390, 832, 465, day2 } } },
+            { { 42, 300, 832, 480, day2 }, { 42, 495, 832, 525, day1 },
+                { 42, 540, 832, 720, day2 } } },
         SampleCase { "Sport & Fitness W style, bg_width 0.5 draws with B = 0: body only, "
-                     "centred in the half box",
+                     "1.5 x fg_width pixels high, centred in the half box",
             sf,
             with_style(
                 row("ROAD", "112233", "-1", "778899"), "field=\"X\" BG_WIDTH=\"0.5\"", "0.5", "10"),
-            { { 42, 517.5, 832, 532.5, day1 } } },
-        SampleCase { "Sport & Fitness W style without bg_width: no strips by day or night, "
-                     "F capped at 100",
+            { { 42, 405, 832, 615, day1 } } },
+        SampleCase { "Sport & Fitness W style without bg_width: no strips by day or night; "
+                     "a body wider than its half of the box fills it",
             sf,
             with_style(row("ROAD", "112233", "445566", "778899", "AABBCC"),
                 "field=\"X\" FG_WIDTH=\"500\"", "", "500"),
-            { { 42, 250, 832, 400, day1 }, { 42, 600, 832, 750, night1 } } },
+            { { 42, 105, 832, 435, day1 }, { 42, 450, 832, 885, night1 } } },
         SampleCase { "Sport & Fitness line without widths: 24 strips and 36 body", sf,
             with_nwf_borders(row("ROAD", "112233", "445566", "778899", "AABBCC"), "ff", "00"),
             { { 42, 100, 832, 160, day2 }, { 42, 160, 832, 232, day1 }, { 42, 232, 832, 268, day2 },
@@ -168,17 +172,21 @@ INSTANTIATE_TEST_SUITE_P(Table, Sample,
                 "field=\"X\" BG_WIDTH=\"10\"", "10", "20"),
             { { 42, 300, 275, 540, day2 }, { 275, 300, 508, 540, day1 },
                 { 508, 300, 832, 540, day2 } } },
-        SampleCase { "Sport & Fitness W style with strips: the night band has the same B and F", sf,
+        SampleCase { "Sport & Fitness W style with strips: the night band has the same B and F, "
+                     "each band shrunk into its own half of the box",
+            sf,
             with_style(row("ROAD", "112233", "445566", "778899", "AABBCC"),
                 "field=\"X\" BG_WIDTH=\"10\"", "10", "20"),
-            { { 42, 100, 832, 125, day2 }, { 42, 115, 832, 145, day1 }, { 42, 145, 832, 160, day2 },
-                { 42, 450, 832, 475, night2 }, { 42, 465, 832, 495, night1 },
-                { 42, 495, 832, 510, night2 } } },
-        SampleCase { "Sport & Fitness W style, bg_width 1 is kept (only below 1 is 0)", sf,
+            { { 42, 105, 832, 165, day2 }, { 42, 180, 832, 345, day1 }, { 42, 360, 832, 420, day2 },
+                { 42, 450, 832, 540, night2 }, { 42, 555, 832, 765, night1 },
+                { 42, 780, 832, 870, night2 } } },
+        SampleCase { "Sport & Fitness W style, bg_width 1 is kept (only below 1 is 0): strips "
+                     "of 1.5 pixels drawn as 2, a body of 15",
+            sf,
             with_style(
                 row("ROAD", "112233", "-1", "778899"), "field=\"X\" BG_WIDTH=\"1\"", "1", "10"),
-            { { 42, 300, 832, 302.5, day2 }, { 42, 301.5, 832, 316.5, day1 },
-                { 42, 316.5, 832, 318, day2 } } },
+            { { 42, 300, 832, 315, day2 }, { 42, 330, 832, 540, day1 },
+                { 42, 555, 832, 570, day2 } } },
         SampleCase { "Sport & Fitness line: the night strips follow nwf_border, not border", sf,
             with_nwf_borders(row("ROAD", "112233", "445566", "778899", "AABBCC"), "00", "ff"),
             { { 42, 172, 832, 208, day1 }, { 42, 450, 832, 510, night2 },
@@ -560,6 +568,212 @@ TEST(Paint, LongCaptionsWrapWithinTheCaptionWidth)
     }
     EXPECT_EQ(texts, (std::vector<std::string> { "ROAD MAJOR", "HIGHWAYLON", "GERTHANALI" }))
         << "three lines of 12 pixels fill the 40-pixel caption; the rest is cut";
+}
+
+} // namespace
+
+namespace {
+
+Document presentations_of(const std::vector<int>& catalogue_indexes)
+{
+    Document doc;
+    for (const int index : catalogue_indexes) {
+        StyleRow r = row("ROAD", "112233", "-1");
+        r.pres_code = static_cast<std::int16_t>(index * 10);
+        r.pres_name = pres_catalogue[static_cast<std::size_t>(index)];
+        doc.rows.push_back(r);
+    }
+    return doc;
+}
+
+TEST(Layout, ShownRowsAreLaidOutInTheirOrderAndFoundByTheirRowIndex)
+{
+    // GUIDANCE GUIDANCE BROWSE BROWSE GUIDANCE TRAFFIC; rows 0 and 2 hidden, repeats and rows
+    // outside the table skipped.
+    const Document doc = presentations_of({ 0, 0, 1, 1, 0, 2 });
+    const std::vector<int> shown = { 1, 3, 9, 3, -1, 4, 5 };
+    const PreviewLayout layout = layout_preview(doc, 11712, 9360, 1, &shown);
+    EXPECT_EQ(layout.order, (std::vector<int> { 1, 3, 4, 5 }));
+    EXPECT_EQ(layout.rows[1].box, (TwipRect { 242, 42, 960, 900 }));
+    EXPECT_EQ(layout.rows[3].box, (TwipRect { 242, 42 + 1700, 960, 900 }));
+    EXPECT_EQ(layout.rows[5].box.top, 42 + 3 * 1700);
+    EXPECT_EQ(layout.rules, (std::vector<std::int64_t> { 1592, 3292, 4992 }));
+    EXPECT_EQ(layout.rule_rows, (std::vector<int> { 3, 4, 5 }));
+    EXPECT_EQ(layout.rows[0].box, TwipRect {});
+    EXPECT_FALSE(layout.frame_around(0));
+    EXPECT_EQ(layout.frame_around(3), (TwipRect { 222, 1722, 1000, 1540 }));
+    EXPECT_EQ(layout.hit_test(250, 50), 1);
+    EXPECT_EQ(layout.hit_test(250, 1750), 3);
+    EXPECT_EQ(layout.hit_test_caption(250, 1750 + 900), 3);
+    EXPECT_EQ(layout.rows_between(0, 1700), (std::pair { 0, 1 }));
+    EXPECT_EQ(layout.container_height, 9360);
+
+    EXPECT_EQ(layout.first_row_of(doc, "GUIDANCE"), 1);
+    EXPECT_EQ(layout.presentation_top(doc, "GUIDANCE"), 42) << "no rule above the first block";
+    EXPECT_EQ(layout.presentation_top(doc, " BROWSE"), 1742 - 200);
+    EXPECT_EQ(layout.presentation_top(doc, "TRAFFIC"), 42 + 3 * 1700 - 200);
+    EXPECT_FALSE(layout.presentation_top(doc, "PEDESTRIAN"));
+}
+
+TEST(Layout, NeighboursAcrossLinesAndColumns)
+{
+    // Ten samples a line: rows 0-9, 10-19, and 20-24 on a short last line; row 15 hidden.
+    std::vector<int> shown;
+    for (int r = 0; r < 26; ++r) {
+        if (r != 15) {
+            shown.push_back(r);
+        }
+    }
+    const PreviewLayout layout = layout_preview(
+        theme_of(ThemeKind::CarZumo, std::vector<std::string>(26, "A")), 11712, 9360, 1, &shown);
+    struct Step
+    {
+        int from;
+        Neighbour to;
+        int expected;
+    };
+    for (const Step& s : { Step { 9, Neighbour::Right, 10 }, Step { 10, Neighbour::Left, 9 },
+             Step { 0, Neighbour::Left, -1 }, Step { 25, Neighbour::Right, -1 },
+             Step { 14, Neighbour::Right, 16 }, Step { 3, Neighbour::Down, 13 },
+             Step { 5, Neighbour::Down, 16 }, Step { 18, Neighbour::Down, 25 },
+             Step { 12, Neighbour::Up, 2 }, Step { 5, Neighbour::Up, -1 },
+             Step { 22, Neighbour::Down, -1 }, Step { 15, Neighbour::Right, -1 } }) {
+        EXPECT_EQ(layout.neighbour(s.from, s.to), s.expected)
+            << s.from << " direction " << static_cast<int>(s.to);
+    }
+}
+
+TEST(Layout, ZoomScalesEverySizeAndPlaceAndIsLimited)
+{
+    const Document doc = theme_of(ThemeKind::CarZumo, std::vector<std::string>(11, "A"));
+    const PreviewLayout layout = layout_preview(doc, 11712, 9360, 2);
+    EXPECT_EQ(layout.rows[0].box, (TwipRect { 484, 84, 1920, 1800 }));
+    EXPECT_EQ(layout.rows[0].caption, (TwipRect { 484, 84 + 1800, 1944, 1200 }));
+    EXPECT_EQ(layout.rows[4].box.left, 2 * (242 + 4 * 1072));
+    EXPECT_EQ(layout.rows[5].box, (TwipRect { 484, 2 * (42 + 1600), 1920, 1800 }))
+        << "five samples of twice the size fit on a line";
+    EXPECT_EQ(layout.container_height, 2 * (1500 + 42 + 2 * 1600));
+    EXPECT_EQ(layout.frame_around(0), (TwipRect { 444, 44, 2000, 3080 }));
+    EXPECT_EQ(layout.hit_test(484 + 1919, 84 + 1799), 0);
+
+    for (const auto& [asked, used] : std::vector<std::pair<double, double>> {
+             { 0.1, 0.5 }, { 10, 4 }, { std::nan(""), 1 }, { 1.25, 1.25 } }) {
+        EXPECT_EQ(layout_preview(doc, 11712, 9360, asked).zoom, used) << asked;
+    }
+}
+
+TEST(Plot, RelayoutKeepsTheSamplesAndTheScrollPositionAndFollowsTheSelection)
+{
+    Document doc = theme_of(ThemeKind::CarZumo, std::vector<std::string>(100, "A"));
+    doc.cur_row = 12;
+    Preview preview([](int w, int h) { return std::make_unique<RecordingCanvas>(w, h); });
+    preview.shape4.visible = true;
+    preview.plot(doc, -1, 11712, 5000);
+    RecordingCanvas screen(781, 624);
+    paint_preview(screen, doc, preview, TwipRect { 0, 0, 11712, 5000 });
+    const std::size_t drawn = preview.cache().samples_drawn();
+    preview.scroll.value = 6000;
+
+    std::vector<int> first_half(50);
+    std::iota(first_half.begin(), first_half.end(), 0);
+    preview.show_only(first_half);
+    preview.relayout(doc, 11712, 5000);
+    EXPECT_EQ(preview.layout().container_height, 1500 + 42 + 4 * 1600);
+    EXPECT_EQ(preview.scroll, (ScrollRange { 7942 - 5000, 794, 397, 7942 - 5000 }))
+        << "the value stays in range";
+    EXPECT_EQ(preview.shape4.rect, preview.layout().frame_around(12));
+    EXPECT_TRUE(preview.shape4.visible);
+    paint_preview(screen, doc, preview, TwipRect { 0, 0, 11712, 5000 });
+    EXPECT_EQ(preview.cache().samples_drawn(), drawn) << "no sample is drawn again";
+
+    preview.show_only({ 1, 2 });
+    preview.relayout(doc, 11712, 5000);
+    EXPECT_FALSE(preview.shape4.visible) << "the selected row is filtered out";
+    preview.show_all();
+    preview.set_zoom(2);
+    preview.plot(doc, 1, 11712, 5000);
+    EXPECT_EQ(preview.layout().order.size(), 100U);
+    EXPECT_EQ(preview.layout().rows[0].box.width, 1920);
+}
+
+TEST(Paint, ZoomAndScreenDensityDrawSamplesAndCaptionsAtFullResolution)
+{
+    Document doc = theme_of(ThemeKind::CarZumo, { "A" });
+    doc.rows[0].elem_name = "ROAD";
+    std::vector<std::pair<int, int>> made;
+    Preview preview([&](int w, int h) {
+        made.emplace_back(w, h);
+        return std::make_unique<RecordingCanvas>(w, h);
+    });
+    preview.set_zoom(1.5);
+    preview.plot(doc, -1, 11712, 9360);
+    RecordingCanvas screen(1562, 1248);
+    screen.set_scale(2);
+    paint_preview(screen, doc, preview, TwipRect { 0, 0, 11712, 9360 });
+    ASSERT_EQ(made, (std::vector<std::pair<int, int>> { { 192, 180 } }));
+    const auto pictures = screen.of_kind(Kind::PaintPicture);
+    ASSERT_EQ(pictures.size(), 1U);
+    EXPECT_EQ(pictures[0].source->scale(), 3);
+    EXPECT_EQ(pictures[0].source->width_twips(), 960) << "drawn in its own design units";
+    const auto prints = screen.of_kind(Kind::Print);
+    ASSERT_EQ(prints.size(), 1U);
+    EXPECT_DOUBLE_EQ(prints[0].state.font.size, 7.8 * 1.5);
+    EXPECT_EQ(prints[0].y1, 1.5 * (42 + 900));
+}
+
+TEST(Paint, HeadingsStandOnTheRulesWhenTurnedOn)
+{
+    const Document doc = presentations_of({ 0, 1 });
+    Preview preview([](int w, int h) { return std::make_unique<RecordingCanvas>(w, h); });
+    preview.headings = true;
+    preview.plot(const_cast<Document&>(doc), -1, 11712, 9360);
+    RecordingCanvas screen(781, 624);
+    paint_preview(screen, doc, preview, TwipRect { 0, 0, 11712, 9360 });
+    const std::int64_t rule = preview.layout().rules.at(0);
+    std::vector<std::string> headings;
+    for (const CanvasOp& op : screen.of_kind(Kind::Print)) {
+        if (op.state.font.bold) {
+            headings.push_back(op.text);
+            EXPECT_EQ(op.colour, presentation_rule_color);
+            EXPECT_EQ(op.x1, 242);
+            EXPECT_EQ(op.y1, static_cast<double>(rule) - 90) << "centred on the rule";
+        }
+    }
+    EXPECT_EQ(headings, std::vector<std::string> { "BROWSE" });
+    const auto lines = screen.of_kind(Kind::Line);
+    ASSERT_GE(lines.size(), 2U);
+    EXPECT_EQ((Box { lines[1].x1, lines[1].y1, lines[1].x2, lines[1].y2, lines[1].colour }),
+        (Box { 182, static_cast<double>(rule) - 15, 242 + 6 * 90 + 60, static_cast<double>(rule),
+            container_back_color }))
+        << "the rule is broken behind the name";
+}
+
+TEST(Paint, AWordWiderThanItsCaptionIsShrunkOntoALineOfItsOwn)
+{
+    // The recording canvas measures 90 twips a character at 7.8 points: ten fit in 972 twips.
+    struct Case
+    {
+        const char* caption;
+        std::vector<std::pair<std::string, double>> lines;
+    };
+    const double shrunk = 7.8 * 972 / (16 * 90);
+    for (const Case& c : {
+             Case { "ROAD MAJOR HIGHWAY", { { "ROAD MAJOR", 7.8 }, { "HIGHWAY", 7.8 } } },
+             Case { "ROAD_RESIDENTIAL", { { "ROAD_RESIDENTIAL", shrunk } } },
+             Case { "A ROAD_RESIDENTIAL B",
+                 { { "A", 7.8 }, { "ROAD_RESIDENTIAL", shrunk }, { "B", 7.8 } } },
+             Case { "HIGHWAYLONGERTHANALINE",
+                 { { "HIGHWAYLON", 7.8 }, { "GERTHANALI", 7.8 }, { "NE", 7.8 } } },
+         }) {
+        RecordingCanvas measure(781, 624);
+        const auto lines = wrap_caption(measure, c.caption, 972, caption_font());
+        ASSERT_EQ(lines.size(), c.lines.size()) << c.caption;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            EXPECT_EQ(lines[i].text, c.lines[i].first) << c.caption;
+            EXPECT_NEAR(lines[i].size, c.lines[i].second, 0.4) << c.caption;
+            EXPECT_LE(measure.text_width(lines[i].text) * lines[i].size / 7.8, 972) << c.caption;
+        }
+    }
 }
 
 } // namespace

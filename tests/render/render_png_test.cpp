@@ -8,6 +8,7 @@
 #include <QImage>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <map>
 #include <sstream>
 
 using namespace tintwell;
@@ -98,6 +99,83 @@ TEST(RenderPng, EverySampleShowsItsRowsColours)
         }
         EXPECT_GT(ink, 10) << "caption text under box at " << row.box.left << "," << row.box.top;
     }
+}
+
+TEST(RenderPng, LinesWithWidthsShowTheirLineColourInsideTheirHalfOfTheBox)
+{
+    const std::string file = std::string(TINTWELL_TEST_DATA) + "/render_sport_fitness.kmtf";
+    const std::string png = output_path("render_sport_fitness.png");
+    std::string errors;
+    ASSERT_EQ(render({ "--render", file, "--output", png }, errors), 0) << errors;
+    const QImage image(QString::fromStdString(png));
+    ASSERT_FALSE(image.isNull());
+
+    RecordingPrompter prompter;
+    Document doc;
+    doc.attach(&prompter, nullptr);
+    ASSERT_TRUE(open_theme(doc, file));
+    const PreviewLayout layout =
+        layout_preview(doc, preview_metrics::container_width, preview_metrics::visible_height);
+    struct Case
+    {
+        const char* what;
+        int row;
+        QRgb day_line;
+        QRgb night_line; // 0: no night band
+    };
+    for (const Case& c : { Case { "interstate, widths 3 and 3", 0, 0xE8613C, 0x5C262C },
+             Case { "widths far wider than the box", 1, 0x2040C0, 0x102060 },
+             Case { "a foreground of half a pixel, no night", 2, 0x30A030, 0 } }) {
+        SCOPED_TRACE(c.what);
+        const TwipRect& box = layout.rows[static_cast<std::size_t>(c.row)].box;
+        ASSERT_TRUE(layout.rows[static_cast<std::size_t>(c.row)].width_style);
+        // Pixel rows of the sample's middle column holding each colour, by half of the box.
+        int day_in_upper = 0;
+        int day_in_lower = 0;
+        int night_in_lower = 0;
+        const int x = static_cast<int>((box.left + 400) / 15);
+        for (int y = static_cast<int>(box.top / 15); y < box.bottom() / 15; ++y) {
+            const QRgb pixel = image.pixel(x, y) & 0xFFFFFF;
+            const bool upper = y * 15 < box.top + 450;
+            day_in_upper += pixel == c.day_line && upper ? 1 : 0;
+            day_in_lower += pixel == c.day_line && !upper ? 1 : 0;
+            night_in_lower += pixel == c.night_line && !upper ? 1 : 0;
+        }
+        EXPECT_GE(day_in_upper + day_in_lower, 1) << "the day line colour shows";
+        if (c.night_line != 0) {
+            EXPECT_EQ(day_in_lower, 0) << "the day band keeps to the upper half";
+            EXPECT_GE(night_in_lower, 1) << "the night line colour shows";
+        }
+    }
+}
+
+TEST(RenderPng, ZoomedSamplesOnADenseScreenAreDrawnSharp)
+{
+    ensure_gui_app();
+    RecordingPrompter prompter;
+    Document doc;
+    doc.attach(&prompter, nullptr);
+    ASSERT_TRUE(open_theme(doc, theme));
+    Preview preview(qt_canvas_factory());
+    preview.set_zoom(1.5);
+    preview.plot(doc, -1, 11712, 9360);
+    // A screen of twice the usual density: 3 image pixels to each design pixel of a sample.
+    QtCanvas screen(1562, 1248);
+    screen.set_scale(2);
+    paint_preview(screen, doc, preview, TwipRect { 0, 0, 11712, 9360 });
+
+    const TwipRect& road = preview.layout().rows[1].box; // the bordered highway
+    const int x = static_cast<int>((road.left + 400 * 1.5) * 2 / 15);
+    std::map<QRgb, int> runs;
+    for (int y = static_cast<int>(road.top * 2 / 15); y < road.bottom() * 2 / 15; ++y) {
+        ++runs[screen.image().pixel(x, y) & 0xFFFFFF];
+    }
+    // Only the colours drawn, none blended between them: background, day and night bodies and
+    // borders. The day body is 6 pixels high at design size, the strips round it 4 and 5;
+    // drawn at three times the resolution, not enlarged, the strips come to 12 and 13.
+    EXPECT_EQ(runs.size(), 5U);
+    EXPECT_EQ(runs[0xFF8000], 18) << "day body";
+    EXPECT_EQ(runs[0x202020], 25) << "day border strips";
 }
 
 TEST(RenderPng, RejectedFileAndUnwritableOutputFail)

@@ -43,12 +43,18 @@ const QFont& QtCanvas::font()
 {
     if (!m_font_ready || !(m_font_key == state.font)) {
         m_font = QFont(QString::fromStdString(state.font.name));
-        m_font.setPointSizeF(state.font.size > 0 ? state.font.size : 1);
+        // The image is at 96 dots per inch whatever its scale, so the font grows with it.
+        m_font.setPointSizeF((state.font.size > 0 ? state.font.size : 1) * scale());
         m_font.setWeight(state.font.bold ? QFont::Bold : QFont::Normal);
         m_font_key = state.font;
         m_font_ready = true;
     }
     return m_font;
+}
+
+void QtCanvas::scale_changed()
+{
+    m_font_ready = false;
 }
 
 void QtCanvas::do_cls()
@@ -79,7 +85,7 @@ void QtCanvas::do_line(
     if (state.draw_style == DrawStyle::Invisible) {
         return;
     }
-    const int width = std::max(state.draw_width, 1);
+    const int width = pen_pixels(state.draw_width);
     // A hairline with square caps covers both end pixels; wider pens end round, as GDI's do.
     QPen pen(c, width, Qt::SolidLine, width == 1 ? Qt::SquareCap : Qt::RoundCap,
         width == 1 ? Qt::MiterJoin : Qt::RoundJoin);
@@ -106,7 +112,8 @@ void QtCanvas::do_polygon(std::span<const CanvasPoint> points)
     QPolygon polygon;
     polygon.reserve(static_cast<qsizetype>(points.size()));
     for (const CanvasPoint& p : points) {
-        polygon << QPoint(p.x, p.y);
+        const CanvasPoint at = image_point(p);
+        polygon << QPoint(at.x, at.y);
     }
     QPainter painter(&m_image);
     begin(painter);
@@ -118,7 +125,7 @@ void QtCanvas::do_polygon(std::span<const CanvasPoint> points)
     if (state.draw_style == DrawStyle::Invisible || state.fore_color < 0) {
         painter.setPen(Qt::NoPen);
     } else {
-        const int width = std::max(state.draw_width, 1);
+        const int width = pen_pixels(state.draw_width);
         painter.setPen(QPen(to_qcolor(state.fore_color), width == 1 ? 0 : width, Qt::SolidLine,
             Qt::RoundCap, Qt::RoundJoin));
     }

@@ -11,7 +11,8 @@ namespace tintwell {
 
 /// The canvas of the program: a retained QImage (RGB, 96 dots per inch) drawn with QPainter,
 /// antialiasing off, so one-pixel pens and box edges land on whole pixels. Box corners and
-/// segment ends are inclusive; twips convert to the nearest pixel.
+/// segment ends are inclusive; twips convert to the nearest image pixel. At a scale above 1 the
+/// image is drawn at that resolution (not enlarged afterwards), so it stays sharp.
 class QtCanvas : public Canvas
 {
 public:
@@ -21,6 +22,7 @@ public:
     const QImage& image() const { return m_image; }
 
 protected:
+    void scale_changed() override;
     void do_cls() override;
     void do_line(
         double x1, double y1, double x2, double y2, ColourValue colour, LineForm form) override;

@@ -12,6 +12,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QToolTip>
+#include <cmath>
 
 namespace tintwell {
 
@@ -35,8 +36,37 @@ PreviewWidget::PreviewWidget(Document& doc, QWidget* parent)
 void PreviewWidget::plot(int mode, int visible_height)
 {
     m_preview.plot(m_doc, mode, tw(width()), visible_height);
-    const auto height_px = static_cast<int>(
-        std::min<std::int64_t>(m_preview.layout().container_height / twips_in_pixel, QWIDGETSIZE_MAX));
+    take_height();
+}
+
+void PreviewWidget::relayout(int visible_height)
+{
+    m_preview.relayout(m_doc, tw(width()), visible_height);
+    take_height();
+}
+
+void PreviewWidget::set_zoom(double zoom, int visible_height)
+{
+    m_preview.set_zoom(zoom);
+    relayout(visible_height);
+}
+
+void PreviewWidget::show_only(std::vector<int> rows, int visible_height)
+{
+    m_preview.show_only(std::move(rows));
+    relayout(visible_height);
+}
+
+void PreviewWidget::show_all(int visible_height)
+{
+    m_preview.show_all();
+    relayout(visible_height);
+}
+
+void PreviewWidget::take_height()
+{
+    const auto height_px = static_cast<int>(std::min<std::int64_t>(
+        m_preview.layout().container_height / twips_in_pixel, QWIDGETSIZE_MAX));
     resize(width(), height_px);
     update();
 }
@@ -78,11 +108,17 @@ void PreviewWidget::paintEvent(QPaintEvent* event)
     if (area.isEmpty()) {
         return;
     }
-    QtCanvas canvas(area.width(), area.height());
+    // Drawn at the screen's own density, so samples and text stay sharp on it.
+    const double ratio = devicePixelRatioF();
+    QtCanvas canvas(static_cast<int>(std::ceil(area.width() * ratio)),
+        static_cast<int>(std::ceil(area.height() * ratio)));
+    canvas.set_scale(ratio);
     const TwipRect visible { tw(area.left()), tw(area.top()), tw(area.width()), tw(area.height()) };
     paint_preview(canvas, m_doc, m_preview, visible);
+    QImage image = canvas.image();
+    image.setDevicePixelRatio(ratio);
     QPainter painter(this);
-    painter.drawImage(area.topLeft(), canvas.image());
+    painter.drawImage(area.topLeft(), image);
 }
 
 void PreviewWidget::mousePressEvent(QMouseEvent* event)

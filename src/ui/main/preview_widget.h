@@ -19,6 +19,16 @@ public:
     /// Lays the rows out again for the current width and `visible_height` twips of the frame,
     /// takes the new height and repaints (mode as the renderer's `plot`).
     void plot(int mode, int visible_height);
+    /// Lays the rows out again at the preview's zoom and shown rows without drawing the samples
+    /// again or moving the scroll position (see `Preview::relayout`), takes the new height and
+    /// repaints.
+    void relayout(int visible_height);
+
+    /// Sets the zoom of the samples (limited to 50 % to 400 %) and lays them out again.
+    void set_zoom(double zoom, int visible_height);
+    /// Shows only these rows, in this order, or every row again, and lays them out again.
+    void show_only(std::vector<int> rows, int visible_height);
+    void show_all(int visible_height);
 
     Preview& preview() { return m_preview; }
     const Preview& preview() const { return m_preview; }
@@ -51,6 +61,8 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    void take_height();
+
     Document& m_doc;
     Preview m_preview;
 };

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "colour/colour_science.h"
+#include "model/document.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+// Choosing the styles the preview shows from what the user types in the filter box.
+namespace tintwell {
+
+/// Colours closer than this CIEDE2000 difference count as near one another.
+inline constexpr double near_colour_difference = 10;
+
+/// What a filter text asks for.
+struct StyleQuery
+{
+    enum class Kind {
+        /// Empty or blank: every row.
+        All,
+        /// Rows whose element name, field name or presentation holds the text, in any case.
+        Text,
+        /// As Text, and rows with the colour among their day and night colours.
+        Colour,
+        /// Rows with a colour near the given one ("~" before a colour).
+        NearColour
+    };
+    Kind kind = Kind::All;
+    /// The text as typed without the blanks round it, lower-cased (Text and Colour).
+    std::string text;
+    colour::Rgb colour;
+};
+
+/// Reads a filter text: blanks round it do not count; a colour as a theme writes one ("#1e90ff",
+/// "1E90FF", with or without a transparency prefix) asks for that colour, and "~" before one
+/// asks for the colours near it. Anything else is text to look for ("~ab" too).
+StyleQuery parse_query(std::string_view text);
+
+/// Filters the rows of a theme. Keeps the colour science it works out for one call for the
+/// next, so typing into the filter box stays quick on large themes.
+class StyleFilter
+{
+public:
+    /// The rows of `doc` the text keeps (see `parse_query`), in table order: the element name,
+    /// field name or presentation name holds the text, whatever the case of either; or, for a
+    /// colour, one of the primary and secondary colours by day or night is that colour; or, for
+    /// a near colour, one of them is less than `near_colour_difference` from it. A colour that
+    /// does not read ("-1", empty) matches nothing.
+    std::vector<int> rows(const Document& doc, std::string_view text);
+
+private:
+    bool near(std::uint32_t packed, const colour::Lab& reference);
+
+    // Per call: the answer for each colour met, in an open-addressed table.
+    struct Answer
+    {
+        std::uint32_t packed = empty_slot;
+        bool near = false;
+    };
+    static constexpr std::uint32_t empty_slot = 0xFFFFFFFF;
+    std::vector<Answer> m_answers;
+    std::size_t m_answers_used = 0;
+    std::unordered_map<std::uint32_t, colour::Lab> m_labs;
+};
+
+/// `StyleFilter::rows` without keeping anything between calls.
+std::vector<int> filter_rows(const Document& doc, std::string_view text);
+
+} // namespace tintwell

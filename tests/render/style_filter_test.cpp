@@ -1,0 +1,92 @@
+#include "render/style_filter.h"
+
+#include <gtest/gtest.h>
+
+using namespace tintwell;
+
+namespace {
+
+StyleRow styled(std::string elem, std::string field, std::string pres, std::string pri_day,
+    std::string pri_night, std::string sec_day = "", std::string sec_night = "")
+{
+    StyleRow r;
+    r.elem_name = std::move(elem);
+    r.field_name = std::move(field);
+    r.pres_name = std::move(pres);
+    r.pri_day = std::move(pri_day);
+    r.pri_night = std::move(pri_night);
+    r.sec_day = std::move(sec_day);
+    r.sec_night = std::move(sec_night);
+    return r;
+}
+
+Document theme()
+{
+    Document doc;
+    doc.rows = {
+        styled("WATER", "MAP_WATER", "GUIDANCE", "1E90FF", "-1"),
+        styled("ROAD MAJOR", "MAP_MAJOR_HWY", " BROWSE ", "FF0000", "800000", "", "2090F0"),
+        styled("LAND", "MAP_LAND", "TRAFFIC", "ff1e90ff", "-1"),
+        styled("RAILRD", "MAP_RAILRD", "GUIDANCE", "000000", "-1", "1e90ff"),
+        styled("FACADE", "MAP_FACADE", "BROWSE", "0000FF", "-1"),
+        styled("PARK", "MAP_PARK", "TRAFFIC", "", "-1", "NOTHEX"),
+    };
+    return doc;
+}
+
+struct FilterCase
+{
+    const char* text;
+    std::vector<int> rows;
+    const char* why;
+};
+
+class Filter : public testing::TestWithParam<FilterCase>
+{
+};
+
+TEST_P(Filter, KeepsTheseRows)
+{
+    const FilterCase& c = GetParam();
+    EXPECT_EQ(filter_rows(theme(), c.text), c.rows) << c.why;
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Filter,
+    testing::Values(FilterCase { "", { 0, 1, 2, 3, 4, 5 }, "an empty box shows every row" },
+        FilterCase { "  \t", { 0, 1, 2, 3, 4, 5 }, "so do blanks" },
+        FilterCase { "water", { 0 }, "the element name in another case" },
+        FilterCase { " hwy ", { 1 }, "the field name, without the blanks typed round it" },
+        FilterCase { "guid", { 0, 3 }, "the presentation" },
+        FilterCase { "browse", { 1, 4 }, "a presentation with blanks round it" },
+        FilterCase { "ROAD M", { 1 }, "a blank inside the text counts" },
+        FilterCase { "#1e90ff", { 0, 2, 3 },
+            "a colour: body by day, eight digits with a prefix, border by day" },
+        FilterCase { "1E90FF", { 0, 2, 3 }, "a colour without #" },
+        FilterCase { "#800000", { 1 }, "a night colour" },
+        FilterCase { "#2090f0", { 1 }, "a night border" },
+        FilterCase { "FACADE", { 4 }, "six hex letters still find the name they spell" },
+        FilterCase { "~#1E90FF", { 0, 1, 2, 3 },
+            "near colours: the same ones and a night border close to it, not pure blue" },
+        FilterCase { "~ 0000fe", { 4 }, "near pure blue, blanks after the ~ allowed" },
+        FilterCase { "~#12", {}, "~ before what is no colour is text to find" },
+        FilterCase { "-1", {}, "a missing night colour is no colour to match" },
+        FilterCase { "zzz", {}, "nothing holds it" }),
+    [](const auto& info) { return "case" + std::to_string(info.index); });
+
+TEST(Filter, OneFilterAnswersEachTextAsAFreshOneDoes)
+{
+    // Answers kept from one text must not leak into the next one.
+    Document doc = theme();
+    for (int i = 0; i < 300; ++i) {
+        const auto c = static_cast<unsigned>(i * 2654435761U) & 0xFFFFFF;
+        char hex[7];
+        std::snprintf(hex, sizeof hex, "%06X", c);
+        doc.rows.push_back(styled("X", "MAP_X", "GUIDANCE", hex, "-1"));
+    }
+    StyleFilter filter;
+    for (const char* text : { "~#1E90FF", "~#808080", "~#1E90FF", "#FF0000", "~#FF0000", "map" }) {
+        EXPECT_EQ(filter.rows(doc, text), filter_rows(doc, text)) << text;
+    }
+}
+
+} // namespace
