@@ -432,34 +432,46 @@ std::string& metadata_value(ThemeMetadata& metadata, MetadataField field)
         metadata_value(static_cast<const ThemeMetadata&>(metadata), field));
 }
 
-std::optional<RowEdit> take_change(const Document& a, const Document& b, const RowChange& change)
+std::optional<DocumentEdit> take_change(
+    const Document& a, const Document& b, const RowChange& change)
 {
     if (a.kind != b.kind) {
         return std::nullopt;
     }
-    RowEdit edit;
+    DocumentEdit edit;
+    const auto with_presentations = [&](std::vector<std::string> names) {
+        const auto count = static_cast<int>(names.size());
+        edit.set_presentations(presentation_list(a), { std::move(names), count });
+    };
     switch (change.kind) {
-    case RowChangeKind::Changed:
+    case RowChangeKind::Changed: {
         if (!fits(a, change.row_a, change) || !fits(b, change.row_b, change)) {
             return std::nullopt;
         }
-        edit.kind = RowEdit::Kind::Replace;
-        edit.row = change.row_a;
-        edit.new_row = b.rows[static_cast<std::size_t>(change.row_b)];
-        edit.new_row.pres_name = a.rows[static_cast<std::size_t>(change.row_a)].pres_name;
+        const StyleRow& row_a = a.rows[static_cast<std::size_t>(change.row_a)];
+        StyleRow taken = b.rows[static_cast<std::size_t>(change.row_b)];
+        taken.pres_name = row_a.pres_name;
+        edit.replace_row(change.row_a, row_a, taken);
         return edit;
+    }
     case RowChangeKind::OnlyInB: {
         if (!fits(b, change.row_b, change) || change.insert_at < 0
             || change.insert_at > a.row_count()) {
             return std::nullopt;
         }
-        edit.kind = RowEdit::Kind::Insert;
-        edit.row = change.insert_at;
-        edit.new_row = b.rows[static_cast<std::size_t>(change.row_b)];
-        const std::string pres = presentation_key(b, edit.new_row);
+        const StyleRow& taken = b.rows[static_cast<std::size_t>(change.row_b)];
+        std::vector<int> order(a.rows.size() + 1);
+        for (int i = 0; i < static_cast<int>(order.size()); ++i) {
+            order[static_cast<std::size_t>(i)] = i < change.insert_at ? i
+                : i == change.insert_at                               ? -1
+                                                                      : i - 1;
+        }
+        edit.reorder(a.rows, order, { taken });
+        const std::string pres = presentation_key(b, taken);
         if (a.kind == ThemeKind::CarZumo && !has_presentation(a, pres, -1)) {
-            edit.pres_names = listed_presentations(a);
-            edit.pres_names->push_back(text::trim(edit.new_row.pres_name));
+            std::vector<std::string> names = listed_presentations(a);
+            names.push_back(text::trim(taken.pres_name));
+            with_presentations(std::move(names));
         }
         return edit;
     }
@@ -469,50 +481,43 @@ std::optional<RowEdit> take_change(const Document& a, const Document& b, const R
     if (!fits(a, change.row_a, change) || a.row_count() < 2) {
         return std::nullopt;
     }
-    edit.kind = RowEdit::Kind::Remove;
-    edit.row = change.row_a;
+    std::vector<int> order;
+    order.reserve(a.rows.size() - 1);
+    for (int i = 0; i < a.row_count(); ++i) {
+        if (i != change.row_a) {
+            order.push_back(i);
+        }
+    }
+    edit.reorder(a.rows, order, {});
     const std::string pres = presentation_key(a, a.rows[static_cast<std::size_t>(change.row_a)]);
     if (a.kind == ThemeKind::CarZumo && !has_presentation(a, pres, change.row_a)) {
-        edit.pres_names = listed_presentations(a);
-        std::erase_if(
-            *edit.pres_names, [&](const std::string& name) { return name_key(name) == pres; });
+        std::vector<std::string> names = listed_presentations(a);
+        std::erase_if(names, [&](const std::string& name) { return name_key(name) == pres; });
+        with_presentations(std::move(names));
     }
     return edit;
 }
 
-std::optional<RowEdit> apply_row_edit(Document& doc, const RowEdit& edit)
+std::optional<DocumentEdit> take_change(const Document& a, const MetadataChange& change)
 {
-    const bool in_range = edit.kind == RowEdit::Kind::Insert
-        ? edit.row >= 0 && edit.row <= doc.row_count()
-        : doc.valid_row(edit.row);
-    if (!in_range) {
+    if (metadata_value(a.metadata, change.field) != change.from) {
         return std::nullopt;
     }
-    RowEdit undo;
-    undo.row = edit.row;
-    const auto at = doc.rows.begin() + edit.row;
-    switch (edit.kind) {
-    case RowEdit::Kind::Replace:
-        undo.kind = RowEdit::Kind::Replace;
-        undo.new_row = std::exchange(*at, edit.new_row);
-        break;
-    case RowEdit::Kind::Insert:
-        undo.kind = RowEdit::Kind::Remove;
-        doc.rows.insert(at, edit.new_row);
-        break;
-    case RowEdit::Kind::Remove:
-        undo.kind = RowEdit::Kind::Insert;
-        undo.new_row = std::move(*at);
-        doc.rows.erase(at);
-        break;
-    }
-    if (edit.pres_names) {
-        undo.pres_names = listed_presentations(doc);
-        doc.pres_names = *edit.pres_names;
-        doc.pres_count = static_cast<int>(doc.pres_names.size());
-    }
-    doc.modified = true;
-    return undo;
+    ThemeMetadata taken = a.metadata;
+    metadata_value(taken, change.field) = change.to;
+    return metadata_edit(a, taken);
+}
+
+std::string take_change_description(const RowChange& change)
+{
+    const std::string pres = text::trim(change.pres_name);
+    return "Take change " + (pres.empty() ? "" : pres + " ") + text::trim(change.field_name);
+}
+
+std::string take_change_description(const MetadataChange& change)
+{
+    constexpr const char* names[] = { "Title", "Description", "Locale", "Version" };
+    return std::string("Take change ") + names[static_cast<int>(change.field)];
 }
 
 } // namespace tintwell

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/document.h"
+#include "model/document_edit.h"
 
 #include <optional>
 #include <string>
@@ -99,27 +100,22 @@ ThemeComparison compare_themes(const Document& a, const Document& b);
 const std::string& metadata_value(const ThemeMetadata& metadata, MetadataField field);
 std::string& metadata_value(ThemeMetadata& metadata, MetadataField field);
 
-/// A change to the rows of a theme: a row replaced, one inserted before `row` (at the end when
-/// `row` is the row count) or one removed; with the presentation list after it when the change
-/// brings a new presentation or removes the last row of one.
-struct RowEdit
-{
-    enum class Kind { Replace, Insert, Remove };
-    Kind kind = Kind::Replace;
-    int row = 0;
-    /// The row put in place or inserted.
-    StyleRow new_row;
-    std::optional<std::vector<std::string>> pres_names;
-};
-
 /// The edit that gives theme `a` the side of `b` in `change`, both themes as they were compared:
 /// a changed row becomes B's row (keeping A's spelling of the presentation), a row only in B is
-/// inserted at `insert_at`, a row only in A is removed. Nothing when the change does not fit the
-/// themes (a row out of range or of another presentation or field) or would remove A's last row.
-std::optional<RowEdit> take_change(const Document& a, const Document& b, const RowChange& change);
+/// inserted at `insert_at`, a row only in A is removed; a row that brings a new presentation adds
+/// it to the end of A's list, and removing the last row of a presentation takes it off the list.
+/// Nothing when the change does not fit the themes (a row out of range or of another
+/// presentation or field) or would remove A's last row.
+std::optional<DocumentEdit> take_change(
+    const Document& a, const Document& b, const RowChange& change);
 
-/// Applies the edit to the document, marks it modified and returns the edit that undoes it.
-/// An edit whose row is out of range changes nothing and gives nothing.
-std::optional<RowEdit> apply_row_edit(Document& doc, const RowEdit& edit);
+/// The edit that gives theme `a` B's value of a metadata field; nothing when A no longer holds
+/// the value compared.
+std::optional<DocumentEdit> take_change(const Document& a, const MetadataChange& change);
+
+/// The text of the undo step: "Take change GUIDANCE MAP_WATER" (presentation and field name; the
+/// field name alone in a Sport & Fitness theme), "Take change Title".
+std::string take_change_description(const RowChange& change);
+std::string take_change_description(const MetadataChange& change);
 
 } // namespace tintwell

@@ -1,3 +1,4 @@
+#include "../model/edit_snapshot.h"
 #include "../model/theme_fixture.h"
 #include "colour/theme_compare.h"
 #include "model/add_element.h"
@@ -137,7 +138,7 @@ TEST(CompareThemes, ListsEachChangeWithItsRowsInBothThemes)
 }
 
 // Taking every change, one at a time as the window offers them, makes A compare the same as B;
-// undoing the edits in reverse gives back A's rows and presentations exactly.
+// undoing the edits in reverse gives back A's rows, presentations and saved bytes exactly.
 TEST(CompareThemes, TakingEveryChangeGivesBAndUndoingGivesA)
 {
     for (const Case& c : cases()) {
@@ -145,52 +146,39 @@ TEST(CompareThemes, TakingEveryChangeGivesBAndUndoingGivesA)
         Loaded a, b;
         ASSERT_TRUE(a.load(c.a));
         ASSERT_TRUE(b.load(c.b));
-        const std::vector<StyleRow> rows = a.doc.rows;
-        const std::vector<std::string> names = a.doc.pres_names;
-        std::vector<RowEdit> undo;
-        for (ThemeComparison diff = compare_themes(a.doc, b.doc); !diff.rows.empty();
-             diff = compare_themes(a.doc, b.doc)) {
+        const Snapshot opened(a.doc);
+        std::vector<DocumentEdit> undo;
+        std::vector<std::string> steps;
+        ThemeComparison diff = compare_themes(a.doc, b.doc);
+        for (const MetadataChange& m : diff.metadata) {
+            steps.push_back(take_change_description(m));
+            undo.push_back(*take_change(a.doc, m));
+            undo.back().apply(a.doc);
+            EXPECT_FALSE(take_change(a.doc, m)) << "taken already";
+        }
+        for (; !diff.rows.empty(); diff = compare_themes(a.doc, b.doc)) {
             const auto edit = take_change(a.doc, b.doc, diff.rows.front());
             ASSERT_TRUE(edit);
-            undo.push_back(*apply_row_edit(a.doc, *edit));
+            steps.push_back(take_change_description(diff.rows.front()));
+            edit->apply(a.doc);
+            undo.push_back(*edit);
             ASSERT_LE(undo.size(), 10u);
         }
+        EXPECT_TRUE(compare_themes(a.doc, b.doc).same());
+
+        if (c.name == std::string("metadata")) {
+            EXPECT_EQ(steps, std::vector<std::string> { "Take change Title" });
+        }
         if (c.name == std::string("a presentation only one theme has")) {
+            EXPECT_EQ(steps, std::vector<std::string> { "Take change TRAFFIC MAP_TRAIL" });
             EXPECT_EQ(a.doc.pres_names.back(), "TRAFFIC");
             EXPECT_EQ(a.doc.pres_count, 3);
         }
         for (auto it = undo.rbegin(); it != undo.rend(); ++it) {
-            ASSERT_TRUE(apply_row_edit(a.doc, *it));
+            it->revert(a.doc);
         }
-        EXPECT_EQ(a.doc.rows, rows);
-        EXPECT_EQ(a.doc.pres_names, names);
+        expect_same(Snapshot(a.doc), opened, "all undone");
     }
-}
-
-TEST(CompareThemes, RefusesWhatDoesNotFit)
-{
-    Loaded car, sport, one;
-    ASSERT_TRUE(car.load(car_theme(a_guidance, a_browse)));
-    ASSERT_TRUE(sport.load(sf_theme(sf_style("", "ff404040"))));
-    ASSERT_TRUE(one.load(sf_theme(sf_style("", "ff404040") + sf_style("", "00404040"))));
-    const ThemeComparison kinds = compare_themes(car.doc, sport.doc);
-    EXPECT_EQ(kinds.error, "A Car & Zumo theme cannot be compared with a Sport & Fitness theme.");
-    EXPECT_FALSE(kinds.same());
-
-    // The last row of a theme is not taken away; a change whose rows no longer hold its element
-    // is not taken; an edit out of range changes nothing.
-    const ThemeComparison fewer = compare_themes(one.doc, sport.doc);
-    ASSERT_EQ(fewer.rows.size(), 1u);
-    const auto removal = take_change(one.doc, sport.doc, fewer.rows[0]);
-    ASSERT_TRUE(removal);
-    ASSERT_TRUE(apply_row_edit(one.doc, *removal));
-    RowChange last = fewer.rows[0];
-    last.row_a = 0;
-    EXPECT_FALSE(take_change(one.doc, sport.doc, last));
-    RowChange stale { RowChangeKind::Changed, 1, 1, -1, "GUIDANCE", "MAP_WATER", 0, false, {} };
-    EXPECT_FALSE(take_change(car.doc, car.doc, stale));
-    EXPECT_FALSE(apply_row_edit(car.doc, { RowEdit::Kind::Insert, 7, {}, {} }));
-    EXPECT_EQ(car.doc.row_count(), 6);
 }
 
 // An open theme with elements added in the program compares the same as the file it was saved

@@ -1,3 +1,4 @@
+#include "edit_snapshot.h"
 #include "model/add_element.h"
 #include "model/document_edit.h"
 #include "model/presentations.h"
@@ -36,34 +37,6 @@ std::string sport_text()
                     "day=\"#ff8b5a2b\" night=\"#ff102030\"/><secondary day=\"#00404040\" "
                     "night=\"#00101010\"/></color></style><style field=\"mpm_water_clr\"><color>"
                     "<primary day=\"#ff9ec5f0\" night=\"#ff3f4e74\"/></color></style>");
-}
-
-// What an edit must give back: the rows, the presentation list, the metadata and the saved bytes.
-struct Snapshot
-{
-    std::vector<StyleRow> rows;
-    PresentationList presentations;
-    ThemeMetadata metadata;
-    std::string bytes;
-
-    explicit Snapshot(const Document& doc)
-        : rows(doc.rows)
-        , presentations(presentation_list(doc))
-        , metadata(doc.metadata)
-    {
-        Document copy = doc; // the writer fills in missing metadata
-        bytes = doc.kind == ThemeKind::CarZumo ? car_zumo_text(copy) : sport_fitness_text(copy);
-    }
-    bool operator==(const Snapshot&) const = default;
-};
-
-// Readable failures: the bytes as text, the rest as one verdict.
-void expect_same(const Snapshot& now, const Snapshot& expected, const std::string& what)
-{
-    EXPECT_EQ(now.bytes, expected.bytes) << what;
-    EXPECT_TRUE(now.rows == expected.rows) << what;
-    EXPECT_TRUE(now.presentations == expected.presentations) << what;
-    EXPECT_TRUE(now.metadata == expected.metadata) << what;
 }
 
 int row_of(const Document& doc, const std::string& field, const std::string& pres)
