@@ -26,6 +26,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
+#include <QWindow>
 #include <deque>
 #include <memory>
 
@@ -72,6 +73,29 @@ QString data_file(const char* name)
     return QString(TINTWELL_TEST_DATA) + "/" + name;
 }
 
+// A control or menu item of the window, by the name automation finds it by.
+template <typename T> T* find(const QObject& window, const char* name)
+{
+    T* found = window.findChild<T*>(name);
+    if (found == nullptr) {
+        qFatal("no %s", name);
+    }
+    return found;
+}
+
+// Item `index` of a menu of the main window ("mf" is File, "med" Edit, "mcod2" the code pop-up).
+QAction* menu_item(const QObject& window, const char* menu, int index)
+{
+    return find<QAction>(window, (QString(menu) + "_" + QString::number(index)).toLatin1());
+}
+
+// The caption as the window system shows it, with the unsaved-changes mark when there is one.
+QString caption(QWidget& window)
+{
+    window.winId();
+    return window.windowHandle()->title();
+}
+
 QByteArray read_all(const QString& path)
 {
     QFile file(path);
@@ -114,7 +138,7 @@ class MainWindowTest : public QObject
     static void open(MainWindow& window, ScriptedDialogs& dialogs, const QString& path)
     {
         dialogs.answers.push_back(path);
-        window.mf_Click(3);
+        menu_item(window, "mf", 3)->trigger();
     }
 
     // Key presses carrying text, as a keyboard sends them (also for letters QTest has no key for).
@@ -145,15 +169,14 @@ private slots:
     {
         const QString path = copy_of("ui_car_zumo.kmtf", "Start Theme.kmtf");
         auto window = make_window("\"" + path + "\"");
-        QCOMPARE(window->windowTitle(), QString("Tintwell ") + program_version + " ");
+        QCOMPARE(caption(*window), QString("Tintwell ") + program_version + " ");
         window->show();
         QTRY_COMPARE(window->document().row_count(), 5);
-        QCOMPARE(
-            window->windowTitle(), QString("Tintwell ") + program_version + " " + path.toLower());
+        QCOMPARE(caption(*window), QString("Tintwell ") + program_version + " " + path.toLower());
         QCOMPARE(QString::fromStdString(window->recent()[0]), path);
-        QCOMPARE(window->List1->count(), 2);
-        QCOMPARE(window->title->text(), QString("WINDOW SAMPLE"));
-        QCOMPARE(window->mf[12]->text(), path);
+        QCOMPARE(find<QListWidget>(*window, "List1")->count(), 2);
+        QCOMPARE(find<QLineEdit>(*window, "title")->text(), QString("WINDOW SAMPLE"));
+        QCOMPARE(menu_item(*window, "mf", 12)->text(), path);
 
         // The water polygon is drawn in its day colour inside its sample box.
         const QImage shot = window->preview()->grab().toImage();
@@ -174,9 +197,8 @@ private slots:
         window->show();
         QTRY_COMPARE(window->document().row_count(), 5);
         QCOMPARE(QString::fromStdString(window->recent()[0]), path);
-        QVERIFY(window->mf[12]->isEnabled());
-        QCOMPARE(
-            window->windowTitle(), QString("Tintwell ") + program_version + " " + path.toLower());
+        QVERIFY(menu_item(*window, "mf", 12)->isEnabled());
+        QCOMPARE(caption(*window), QString("Tintwell ") + program_version + " " + path.toLower());
     }
 
     void controlsSitAtDesignGeometry()
@@ -214,38 +236,43 @@ private slots:
         for (const auto& [name, caption] : captions) {
             QCOMPARE(window->findChild<QLabel*>(name)->text(), caption);
         }
-        QCOMPARE(window->Command2->text(), QString("+"));
-        QCOMPARE(window->Check1->text(), QString("Edit Text"));
-        QCOMPARE(window->Check2->text(), QString("Show Code"));
-        QCOMPARE(window->command1->caption(), QString("Search"));
-        QVERIFY(window->Label3->isHidden());
+        QCOMPARE(find<QPushButton>(*window, "Command2")->text(), QString("+"));
+        QCOMPARE(find<QCheckBox>(*window, "Check1")->text(), QString("Edit Text"));
+        QCOMPARE(find<QCheckBox>(*window, "Check2")->text(), QString("Show Code"));
+        QCOMPARE(find<OwnerDrawnButton>(*window, "command1")->caption(), QString("Search"));
+        QVERIFY(find<QLabel>(*window, "Label3")->isHidden());
         QCOMPARE(window->findChild<QWidget*>("Picture1")->parentWidget(),
             window->findChild<QWidget*>("Picture2"));
         QStringList file_items;
         for (int i = 0; i < 12; ++i) {
-            QAction* item = window->mf[std::size_t(i)];
+            QAction* item = menu_item(*window, "mf", i);
             file_items << (item->isSeparator() ? QString("-") : item->text());
         }
         QCOMPARE(file_items,
             QStringList({ "New Car && Zumo Theme", "New Sport && Fitness Theme", "-", "Open", "-",
                 "Save", "-", "About", "-", "Print", "-", "Exit" }));
-        QCOMPARE(window->mf[5]->shortcut(), QKeySequence("Ctrl+S"));
-        QCOMPARE(window->med[0]->text() + "|" + window->med[1]->text(),
+        QCOMPARE(menu_item(*window, "mf", 5)->shortcut(), QKeySequence("Ctrl+S"));
+        QCOMPARE(menu_item(*window, "med", 0)->text() + "|" + menu_item(*window, "med", 1)->text(),
             QString("Add Presentations|Remove Presentations"));
+        QCOMPARE(menu_item(*window, "mset", 0)->text(),
+            QString("Set Border to 0.3 when Border Color does not exist"));
+        QVERIFY(menu_item(*window, "mset", 0)->isCheckable()
+            && menu_item(*window, "mset", 0)->isChecked());
         QCOMPARE(
-            window->mset[0]->text(), QString("Set Border to 0.3 when Border Color does not exist"));
-        QVERIFY(window->mset[0]->isCheckable() && window->mset[0]->isChecked());
-        QCOMPARE(window->mhlp[0]->text() + "|" + window->mhlp[2]->text(),
+            menu_item(*window, "mhlp", 0)->text() + "|" + menu_item(*window, "mhlp", 2)->text(),
             QString("Check for Updates|Manual"));
-        QVERIFY(window->mhlp[1]->isSeparator());
-        QCOMPARE(window->mcod2[3]->text() + "|" + window->mcod2[4]->text(),
+        QVERIFY(menu_item(*window, "mhlp", 1)->isSeparator());
+        QCOMPARE(
+            menu_item(*window, "mcod2", 3)->text() + "|" + menu_item(*window, "mcod2", 4)->text(),
             QString("Add BG/FG Width|Remove BG/FG Width"));
-        const QStringList menus = { window->mfile->title(), window->medit->title(),
-            window->mpref->title(), window->mhelp->title() };
+        const QStringList menus = { find<QMenu>(*window, "mfile")->title(),
+            find<QMenu>(*window, "medit")->title(), find<QMenu>(*window, "mpref")->title(),
+            find<QMenu>(*window, "mhelp")->title() };
         QCOMPARE(menus, QStringList({ "File", "Edit", "Preference", "Help" }));
-        QVERIFY(!window->mf[9]->isEnabled());
-        QCOMPARE(window->mf[9]->shortcut(), QKeySequence("Ctrl+P"));
-        QVERIFY(window->mcod2[1]->text() == "Copy Code" && window->mcod2[2]->isSeparator());
+        QVERIFY(!menu_item(*window, "mf", 9)->isEnabled());
+        QCOMPARE(menu_item(*window, "mf", 9)->shortcut(), QKeySequence("Ctrl+P"));
+        QVERIFY(menu_item(*window, "mcod2", 1)->text() == "Copy Code"
+            && menu_item(*window, "mcod2", 2)->isSeparator());
     }
 
     void resizeGivesThePreviewTheCodeBoxHeight()
@@ -253,15 +280,19 @@ private slots:
         auto window = make_window();
         window->show();
         window->resize(900, 700);
-        const int without = window->Picture2->height();
-        QTest::mouseClick(window->Check2, Qt::LeftButton);
-        QVERIFY(window->Check2->isChecked());
-        QVERIFY(window->Text5->isVisible());
-        QCOMPARE(without - window->Picture2->height(), px(900));
-        QCOMPARE(window->Text5->y(), window->Picture2->geometry().bottom() + 1 + px(50));
-        QCOMPARE(window->Text5->width(), window->Picture2->width());
-        QCOMPARE(window->vs->height(), window->Picture2->height());
-        QCOMPARE(window->vs->geometry().right() + 1, px(tw(window->frameGeometry().width()) - 330));
+        const int without = find<QWidget>(*window, "Picture2")->height();
+        QTest::mouseClick(find<QCheckBox>(*window, "Check2"), Qt::LeftButton);
+        QVERIFY(find<QCheckBox>(*window, "Check2")->isChecked());
+        QVERIFY(find<QPlainTextEdit>(*window, "Text5")->isVisible());
+        QCOMPARE(without - find<QWidget>(*window, "Picture2")->height(), px(900));
+        QCOMPARE(find<QPlainTextEdit>(*window, "Text5")->y(),
+            find<QWidget>(*window, "Picture2")->geometry().bottom() + 1 + px(50));
+        QCOMPARE(find<QPlainTextEdit>(*window, "Text5")->width(),
+            find<QWidget>(*window, "Picture2")->width());
+        QCOMPARE(find<QScrollBar>(*window, "vs")->height(),
+            find<QWidget>(*window, "Picture2")->height());
+        QCOMPARE(find<QScrollBar>(*window, "vs")->geometry().right() + 1,
+            px(tw(window->frameGeometry().width()) - 330));
     }
 
     void narrowWindowKeepsTheFrameWidthButMovesTheScrollBar()
@@ -269,11 +300,12 @@ private slots:
         auto window = make_window();
         window->show();
         window->resize(900, 700);
-        const int frame_width = window->Picture2->width();
+        const int frame_width = find<QWidget>(*window, "Picture2")->width();
         window->resize(px(2760 + 330 + 30) - 10, 700);
         QVERIFY(tw(window->frameGeometry().width()) - 2760 - 330 <= 30);
-        QCOMPARE(window->Picture2->width(), frame_width);
-        QCOMPARE(window->vs->geometry().right() + 1, px(tw(window->frameGeometry().width()) - 330));
+        QCOMPARE(find<QWidget>(*window, "Picture2")->width(), frame_width);
+        QCOMPARE(find<QScrollBar>(*window, "vs")->geometry().right() + 1,
+            px(tw(window->frameGeometry().width()) - 330));
     }
 
     void newThemeOfEachKind_data()
@@ -295,14 +327,17 @@ private slots:
             return ElementSelection {};
         });
         // Start from the other kind so each flag has to change.
-        window->mf_Click(car_zumo ? 1 : 0);
+        menu_item(*window, "mf", car_zumo ? 1 : 0)->trigger();
         asked = 0;
-        window->mf_Click(item);
+        menu_item(*window, "mf", item)->trigger();
         QCOMPARE(asked, 1);
-        QCOMPARE(window->medit->isEnabled(), car_zumo);
-        QCOMPARE(window->Text1->isEnabled(), car_zumo);
-        QCOMPARE(window->Text2->isEnabled(), car_zumo);
-        QCOMPARE(window->Text2->text(), QString("1.00"));
+        // The presentation commands are Car & Zumo only; Undo and Redo stay in reach.
+        QCOMPARE(menu_item(*window, "med", 0)->isEnabled(), car_zumo);
+        QCOMPARE(menu_item(*window, "med", 1)->isEnabled(), car_zumo);
+        QVERIFY(find<QMenu>(*window, "medit")->isEnabled());
+        QCOMPARE(find<QLineEdit>(*window, "Text1")->isEnabled(), car_zumo);
+        QCOMPARE(find<QLineEdit>(*window, "Text2")->isEnabled(), car_zumo);
+        QCOMPARE(find<QLineEdit>(*window, "Text2")->text(), QString("1.00"));
         QCOMPARE(window->document().kind, car_zumo ? ThemeKind::CarZumo : ThemeKind::SportFitness);
     }
 
@@ -312,11 +347,11 @@ private slots:
         open(*window, m_dialogs, copy_of("ui_car_zumo.kmtf", "keep.kmtf"));
         window->document().modified = true;
         m_prompter.yes_no_answers = { true };
-        window->mf_Click(1);
+        menu_item(*window, "mf", 1)->trigger();
         QCOMPARE(m_prompter.questions.back(), std::string("Save project?"));
         QCOMPARE(window->document().kind, ThemeKind::CarZumo);
         QCOMPARE(window->document().row_count(), 5);
-        QVERIFY(window->medit->isEnabled());
+        QVERIFY(menu_item(*window, "med", 0)->isEnabled());
     }
 
     void plusWithoutThemeAsksForNew()
@@ -357,8 +392,8 @@ private slots:
             QVERIFY(rows[r].pres_code < 10);
         }
         QCOMPARE(window->preview()->preview().layout().rows.size(), std::size_t(6));
-        QCOMPARE(window->List1->count(), 2);
-        QCOMPARE(window->List1->item(1)->text(), QString("BROWSE"));
+        QCOMPARE(find<QListWidget>(*window, "List1")->count(), 2);
+        QCOMPARE(find<QListWidget>(*window, "List1")->item(1)->text(), QString("BROWSE"));
         QVERIFY(window->document().modified);
     }
 
@@ -422,7 +457,9 @@ private slots:
         window->show();
         QTest::mouseClick(window->preview(), Qt::LeftButton, {}, box_centre(*window, 1));
         QCOMPARE(window->document().cur_row, 1);
-        QVERIFY(window->Text5->toPlainText().startsWith("<STYLE FIELD=\"MAP_ROAD_HWY_MJR\""));
+        QVERIFY(find<QPlainTextEdit>(*window, "Text5")
+                    ->toPlainText()
+                    .startsWith("<STYLE FIELD=\"MAP_ROAD_HWY_MJR\""));
         QVERIFY(window->preview()->frame_visible());
         const TwipRect frame = window->preview()->preview().shape4.rect;
         const TwipRect box = window->preview()->preview().layout().rows[1].box;
@@ -434,11 +471,11 @@ private slots:
         QVERIFY(!window->preview()->frame_visible());
 
         QTimer::singleShot(0, [&] {
-            QVERIFY(window->mcode->isVisible());
-            window->mcode->close();
+            QVERIFY(find<QMenu>(*window, "mcode")->isVisible());
+            find<QMenu>(*window, "mcode")->close();
         });
         QTest::mouseClick(window->preview(), Qt::RightButton, {}, box_centre(*window, 2));
-        QTRY_VERIFY(!window->mcode->isVisible());
+        QTRY_VERIFY(!find<QMenu>(*window, "mcode")->isVisible());
         QCOMPARE(window->document().cur_row, 2);
     }
 
@@ -504,7 +541,7 @@ private slots:
         auto window = make_window();
         open(*window, m_dialogs, copy_of(file.toLatin1().constData(), "dbl.kmtf"));
         window->show();
-        window->Check1->setChecked(edit_text);
+        find<QCheckBox>(*window, "Check1")->setChecked(edit_text);
 
         // Nothing is registered yet: nothing opens and nothing breaks.
         QTest::mouseDClick(window->preview(), Qt::LeftButton, {}, box_centre(*window, row));
@@ -530,26 +567,26 @@ private slots:
         open(*window, m_dialogs, copy_of("ui_car_zumo.kmtf", "search.kmtf"));
         window->show();
         window->resize(700, 400);
-        QTest::keyClicks(window->Text4, "water");
+        QTest::keyClicks(find<QLineEdit>(*window, "Text4"), "water");
         const std::vector<int> expected = { 0, 2, 0 };
         for (int found : expected) {
-            QTest::keyClick(window->Text4, Qt::Key_Return);
+            QTest::keyClick(find<QLineEdit>(*window, "Text4"), Qt::Key_Return);
             QCOMPARE(window->search_pos(), found + 1);
             QCOMPARE(window->preview()->preview().shape4.rect.left,
                 window->preview()->preview().layout().rows[std::size_t(found)].box.left - 20);
         }
-        QTest::keyClicks(window->Text4, "_");
+        QTest::keyClicks(find<QLineEdit>(*window, "Text4"), "_");
         QCOMPARE(window->search_pos(), 0);
 
-        window->Text4->setText("park");
-        QTest::mouseClick(window->command1, Qt::LeftButton);
+        find<QLineEdit>(*window, "Text4")->setText("park");
+        QTest::mouseClick(find<OwnerDrawnButton>(*window, "command1"), Qt::LeftButton);
         // PARK is the last row: the next search starts from the top, and the sample is shown.
         QCOMPARE(window->search_pos(), 0);
         const QRect box = window->preview()->box_rect(4).translated(window->preview()->pos());
-        QVERIFY(window->Picture2->rect().intersects(box));
+        QVERIFY(find<QWidget>(*window, "Picture2")->rect().intersects(box));
 
-        window->Text4->setText("nothing");
-        QTest::mouseClick(window->command1, Qt::LeftButton);
+        find<QLineEdit>(*window, "Text4")->setText("nothing");
+        QTest::mouseClick(find<OwnerDrawnButton>(*window, "command1"), Qt::LeftButton);
         QCOMPARE(m_prompter.messages, std::vector<std::string> { "Not found" });
         QCOMPARE(window->search_pos(), 0);
     }
@@ -583,16 +620,16 @@ private slots:
         }
         window->show();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
-        window->title->setText(title);
-        window->Text3->setPlainText(description);
+        find<QLineEdit>(*window, "title")->setText(title);
+        find<QPlainTextEdit>(*window, "Text3")->setPlainText(description);
         m_dialogs.shown = 0;
-        window->mf_Click(5);
+        menu_item(*window, "mf", 5)->trigger();
         QCOMPARE(m_prompter.messages, std::vector<std::string> { message.toStdString() });
         QCOMPARE(m_dialogs.shown, 0);
         if (message == "Theme needs a Title") {
-            QCOMPARE(QApplication::focusWidget(), window->title);
+            QCOMPARE(QApplication::focusWidget(), find<QLineEdit>(*window, "title"));
         } else if (message == "Theme needs a description") {
-            QCOMPARE(QApplication::focusWidget(), window->Text3);
+            QCOMPARE(QApplication::focusWidget(), find<QPlainTextEdit>(*window, "Text3"));
         }
     }
 
@@ -616,13 +653,13 @@ private slots:
         open(*window, m_dialogs, copy_of("ui_car_zumo.kmtf", "suffix.kmtf"));
         window->document().modified = true;
         m_dialogs.answers.push_back(m_dialog_path(typed));
-        window->mf_Click(5);
+        menu_item(*window, "mf", 5)->trigger();
         QVERIFY(QFile::exists(m_dialog_path(written)));
         QCOMPARE(m_dialogs.filters.back(), QString("Garmin Theme File (kmtf) (*.kmtf)"));
         QCOMPARE(m_dialogs.default_names.back(), m_dialog_path("suffix.kmtf"));
-        QCOMPARE(window->windowTitle(),
+        QCOMPARE(caption(*window),
             QString("Tintwell ") + program_version + " " + m_dialog_path(written).toLower());
-        QCOMPARE(window->mf[12]->data().toString(), m_dialog_path(written));
+        QCOMPARE(menu_item(*window, "mf", 12)->data().toString(), m_dialog_path(written));
         QVERIFY(!window->document().modified);
         QVERIFY(m_prompter.questions.empty());
     }
@@ -636,7 +673,7 @@ private slots:
         window->document().modified = true;
         m_dialogs.answers.push_back(other);
         m_prompter.yes_no_answers = { false };
-        window->mf_Click(5);
+        menu_item(*window, "mf", 5)->trigger();
         QCOMPARE(m_prompter.questions, std::vector<std::string> { "Overwrite existing file?" });
         QCOMPARE(read_all(other), read_all(data_file("ui_sport_fitness.kmtf")));
         QCOMPARE(QString::fromStdString(window->document().file_name), path);
@@ -681,8 +718,8 @@ private slots:
         m_prompter.yes_no_cancel_answers = { YesNoCancel::Cancel };
         QVERIFY(!window->close());
         m_prompter.yes_no_answers = { false, false };
-        window->mf_Click(3);
-        window->mf_Click(0);
+        menu_item(*window, "mf", 3)->trigger();
+        menu_item(*window, "mf", 0)->trigger();
         QCOMPARE(m_prompter.questions,
             (std::vector<std::string> { "Save file?", "Save Current file?", "Save project?" }));
     }
@@ -715,19 +752,19 @@ private slots:
         open(*window, m_dialogs, other);
         open(*window, m_dialogs, copy_of("ui_car_zumo.kmtf", "mine.kmtf"));
         window->show();
-        QTest::keyClicks(window->title, " 2");
+        QTest::keyClicks(find<QLineEdit>(*window, "title"), " 2");
         const auto rows = window->document().rows;
         const QString saved = m_dir->filePath("saved.kmtf");
         m_dialogs.answers = { saved };
         m_dialogs.shown = 0;
         m_prompter.yes_no_answers = { true };
         if (how == "new") {
-            window->mf_Click(0);
+            menu_item(*window, "mf", 0)->trigger();
         } else if (how == "open") {
-            window->mf_Click(3);
+            menu_item(*window, "mf", 3)->trigger();
         } else if (how == "recent") {
-            QCOMPARE(window->mf[13]->data().toString(), other);
-            window->mf_Click(13);
+            QCOMPARE(menu_item(*window, "mf", 13)->data().toString(), other);
+            menu_item(*window, "mf", 13)->trigger();
         } else {
             window->loadole(other);
         }
@@ -740,11 +777,10 @@ private slots:
         QCOMPARE(window->document().rows, rows);
         QCOMPARE(window->document().kind, ThemeKind::CarZumo);
         QVERIFY(!window->document().modified);
-        QCOMPARE(
-            window->windowTitle(), QString("Tintwell ") + program_version + " " + saved.toLower());
+        QCOMPARE(caption(*window), QString("Tintwell ") + program_version + " " + saved.toLower());
         // Saved files go to the top of the recent files.
         QCOMPARE(QString::fromStdString(window->recent()[0]), saved);
-        QCOMPARE(window->mf[12]->data().toString(), saved);
+        QCOMPARE(menu_item(*window, "mf", 12)->data().toString(), saved);
     }
 
     void rejectedFileLeavesTheOpenThemeAsItWas_data()
@@ -776,7 +812,7 @@ private slots:
         const QString path = copy_of("ui_sport_fitness.kmtf", "mine.kmtf");
         open(*window, m_dialogs, path);
         window->document().modified = true;
-        const QString caption = window->windowTitle();
+        const QString shown = caption(*window);
         const ThemeMetadata metadata = window->document().metadata;
         const auto rows = window->document().rows;
         QFile file(other);
@@ -788,7 +824,7 @@ private slots:
         if (how == "drop") {
             window->loadole(other);
         } else if (how == "recent") {
-            window->mf_Click(13);
+            menu_item(*window, "mf", 13)->trigger();
         } else if (how == "open") {
             open(*window, m_dialogs, other);
         }
@@ -797,14 +833,14 @@ private slots:
         QCOMPARE(window->document().kind, ThemeKind::SportFitness);
         QVERIFY(window->document().modified);
         QCOMPARE(QString::fromStdString(window->document().file_name), path);
-        QCOMPARE(window->windowTitle(), caption);
+        QCOMPARE(caption(*window), shown);
         QCOMPARE(window->document().metadata, metadata);
-        QCOMPARE(window->title->text(), QString::fromLatin1(metadata.title));
-        QCOMPARE(window->List1->count(), 1);
+        QCOMPARE(find<QLineEdit>(*window, "title")->text(), QString::fromLatin1(metadata.title));
+        QCOMPARE(find<QListWidget>(*window, "List1")->count(), 1);
         const RecentFiles recent = window->recent();
         QCOMPARE(recent[0], path.toStdString());
         QVERIFY(std::find(recent.begin(), recent.end(), other.toStdString()) == recent.end());
-        QVERIFY(!window->mf[13]->isVisible());
+        QVERIFY(!menu_item(*window, "mf", 13)->isVisible());
         // Closing still asks about the unsaved changes.
         m_prompter.yes_no_cancel_answers = { YesNoCancel::Cancel };
         QVERIFY(!window->close());
@@ -822,7 +858,7 @@ private slots:
         auto entries = [&] {
             QStringList list;
             for (int i = 12; i <= 18; ++i) {
-                list << window->mf[std::size_t(i)]->data().toString();
+                list << menu_item(*window, "mf", i)->data().toString();
             }
             return list;
         };
@@ -830,31 +866,31 @@ private slots:
             QStringList({ paths[7], paths[6], paths[5], paths[4], paths[3], paths[2], paths[1] }));
 
         // Reopening the fourth entry moves it to the top; the three above it move down.
-        window->mf_Click(15);
+        menu_item(*window, "mf", 15)->trigger();
         QCOMPARE(entries(),
             QStringList({ paths[4], paths[7], paths[6], paths[5], paths[3], paths[2], paths[1] }));
-        QCOMPARE(window->windowTitle(),
-            QString("Tintwell ") + program_version + " " + paths[4].toLower());
+        QCOMPARE(
+            caption(*window), QString("Tintwell ") + program_version + " " + paths[4].toLower());
 
         // A file deleted meanwhile is greyed after the next open...
         QFile::remove(paths[6]);
         open(*window, m_dialogs, paths[3]);
-        QCOMPARE(window->mf[15]->data().toString(), paths[6]);
-        QVERIFY(!window->mf[15]->isEnabled());
-        QVERIFY(window->mf[14]->isEnabled());
+        QCOMPARE(menu_item(*window, "mf", 15)->data().toString(), paths[6]);
+        QVERIFY(!menu_item(*window, "mf", 15)->isEnabled());
+        QVERIFY(menu_item(*window, "mf", 14)->isEnabled());
 
         // ...and reopening it says so and closes the gap.
-        window->mf_Click(15);
+        window->open_recent(3);
         QCOMPARE(m_prompter.messages.back(), "Cannot find " + paths[6].toStdString());
         QCOMPARE(window->document().row_count(), 5);
-        QCOMPARE(window->windowTitle(),
-            QString("Tintwell ") + program_version + " " + paths[3].toLower());
+        QCOMPARE(
+            caption(*window), QString("Tintwell ") + program_version + " " + paths[3].toLower());
         QCOMPARE(entries(),
             QStringList({ paths[3], paths[4], paths[7], paths[5], paths[2], paths[1], QString() }));
-        QVERIFY(!window->mf[18]->isVisible());
+        QVERIFY(!menu_item(*window, "mf", 18)->isVisible());
         // The entries that moved up are not greyed for the file that vanished.
         for (int i = 12; i <= 17; ++i) {
-            QVERIFY2(window->mf[std::size_t(i)]->isEnabled(), qPrintable(QString::number(i)));
+            QVERIFY2(menu_item(*window, "mf", i)->isEnabled(), qPrintable(QString::number(i)));
         }
     }
 
@@ -865,9 +901,9 @@ private slots:
             auto window = make_window();
             window->show();
             open(*window, m_dialogs, path);
-            window->mset[0]->trigger();
+            menu_item(*window, "mset", 0)->trigger();
             QVERIFY(!window->document().border_pref);
-            QTest::mouseClick(window->Check2, Qt::LeftButton);
+            QTest::mouseClick(find<QCheckBox>(*window, "Check2"), Qt::LeftButton);
             QVERIFY(window->close());
         }
         const QByteArray expected = QByteArray("\xA3)*(\r\n") + path.toUtf8()
@@ -875,10 +911,10 @@ private slots:
         QCOMPARE(read_all(settings_path()), expected);
 
         auto again = make_window();
-        QVERIFY(!again->mset[0]->isChecked());
+        QVERIFY(!menu_item(*again, "mset", 0)->isChecked());
         QVERIFY(!again->document().border_pref);
-        QVERIFY(again->Check2->isChecked());
-        QCOMPARE(again->mf[12]->data().toString(), path);
+        QVERIFY(find<QCheckBox>(*again, "Check2")->isChecked());
+        QCOMPARE(menu_item(*again, "mf", 12)->data().toString(), path);
     }
 
     void saveFileQuestionOnClose_data()
@@ -957,13 +993,13 @@ private slots:
     {
         auto window = make_window();
         window->show();
-        type_text(window->title, QString::fromUtf8("a_b é1ÿ"));
-        QCOMPARE(window->title->text(), QString::fromUtf8("A_B É1ÿ"));
+        type_text(find<QLineEdit>(*window, "title"), QString::fromUtf8("a_b é1ÿ"));
+        QCOMPARE(find<QLineEdit>(*window, "title")->text(), QString::fromUtf8("A_B É1ÿ"));
         QCOMPARE(window->document().metadata.title,
             std::string("A_B \xC9"
                         "1\xFF"));
-        QTest::keyClicks(window->Text3, "x-y");
-        QCOMPARE(window->Text3->toPlainText(), QString("X-Y"));
+        QTest::keyClicks(find<QPlainTextEdit>(*window, "Text3"), "x-y");
+        QCOMPARE(find<QPlainTextEdit>(*window, "Text3")->toPlainText(), QString("X-Y"));
         QCOMPARE(window->document().metadata.description, std::string("X-Y"));
     }
 
@@ -971,7 +1007,7 @@ private slots:
     {
         auto window = make_window();
         window->show();
-        OwnerDrawnButton* button = window->command1;
+        OwnerDrawnButton* button = find<OwnerDrawnButton>(*window, "command1");
         QCOMPARE(button->back_colour(), QColor(230, 230, 230));
         QTest::mouseMove(button, QPoint(5, 5));
         QTRY_COMPARE(button->back_colour(), QColor(250, 250, 250));
