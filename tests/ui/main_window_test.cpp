@@ -2,6 +2,8 @@
 #include "model/add_element.h"
 #include "model/prompter.h"
 #include "ui/dialogs/add_elements_dialog.h"
+#include "ui/dialogs/dialog_menus.h"
+#include "ui/editor/style_editor.h"
 #include "ui/main/file_dialogs.h"
 #include "ui/main/main_window.h"
 #include "ui/main/owner_drawn_button.h"
@@ -19,6 +21,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStandardPaths>
@@ -26,8 +29,11 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
+#include <QUndoStack>
+#include <QUndoView>
 #include <QWindow>
 #include <deque>
+#include <functional>
 #include <memory>
 
 using namespace tintwell;
@@ -103,6 +109,113 @@ QByteArray read_all(const QString& path)
     return file.readAll();
 }
 
+// Runs `answer` on the next modal dialog, once it shows; `answered` tells whether one showed.
+void answer_dialog(std::function<void(QWidget*)> answer, bool& answered)
+{
+    answered = false;
+    auto* poll = new QTimer;
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, answer, tries, &answered] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (dialog == nullptr && ++*tries < 300) {
+            return;
+        }
+        poll->stop();
+        poll->deleteLater();
+        if (dialog != nullptr) {
+            answered = true;
+            const QPointer<QWidget> shown = dialog;
+            answer(dialog);
+            // An answer that failed half-way leaves the dialog open; the test goes on and fails.
+            if (shown != nullptr && shown->isVisible()) {
+                shown->close();
+            }
+        }
+    });
+    poll->start(10);
+}
+
+void choose(QListWidget* list, const QString& entry)
+{
+    QListWidgetItem* item = list->findItems(entry, Qt::MatchExactly).value(0);
+    QVERIFY2(item, qPrintable(entry));
+    list->setCurrentItem(item);
+    item->setSelected(true);
+}
+
+void press(QWidget* dialog, const char* button)
+{
+    QTest::mouseClick(find<QWidget>(*dialog, button), Qt::LeftButton, {}, QPoint(3, 3));
+}
+
+// Every kind of change a user makes to a theme, through the window's own menus and dialogs.
+enum class Step {
+    Title,
+    Description,
+    Locale,
+    Version,
+    AddPresentation,
+    RemovePresentation,
+    StyleApply,
+    StyleCancel,
+    EditText,
+    AddElements,
+    SportApply,
+    SportCancel,
+    AddWidth,
+    RemoveWidth,
+};
+
+struct ScenarioStep
+{
+    Step step;
+    int row;
+    /// The Undo item's text after the step; empty when the step must leave no step behind.
+    const char* undo;
+};
+
+struct Scenario
+{
+    const char* name;
+    const char* file;
+    std::vector<ScenarioStep> steps;
+};
+
+const std::vector<Scenario>& scenarios()
+{
+    static const std::vector<Scenario> all = {
+        { "car & zumo", "ui_car_zumo.kmtf",
+            {
+                { Step::Title, 0, "Undo Change Title" },
+                { Step::AddPresentation, 0, "Undo Add Presentation" },
+                // Applied to the copy in TRAFFIC as well: one step for both rows.
+                { Step::StyleApply, 1, "Undo Apply ROAD HWY MJR" },
+                { Step::StyleCancel, 3, "" },
+                // The text names a colour the way only the refresh after the editor reads.
+                { Step::EditText, 0, "Undo Edit Text WATER" },
+                { Step::AddElements, 0, "Undo Add Elements" },
+                { Step::Description, 0, "Undo Change Description" },
+                { Step::RemovePresentation, 0, "Undo Remove Presentation" },
+                { Step::Locale, 0, "Undo Change Locality" },
+                { Step::Version, 0, "Undo Change Version" },
+            } },
+        // Its width style has six-digit colours, which opening the Sport & Fitness editor reads
+        // into the row afresh.
+        { "sport & fitness", "ui_sport_six_digits.kmtf",
+            {
+                { Step::AddWidth, 2, "Undo Add BG/FG Width" },
+                { Step::SportCancel, 1, "" },
+                { Step::SportApply, 1, "Undo Apply MJR_HWY" },
+                { Step::Title, 0, "Undo Change Title" },
+                { Step::StyleApply, 0, "Undo Apply WATER" },
+                { Step::RemoveWidth, 1, "Undo Remove BG/FG Width" },
+                { Step::AddElements, 0, "Undo Add Elements" },
+                { Step::Description, 0, "Undo Change Description" },
+            } },
+    };
+    return all;
+}
+
 } // namespace
 
 class MainWindowTest : public QObject
@@ -150,9 +263,122 @@ class MainWindowTest : public QObject
         }
     }
 
+    static QStringList list_items(MainWindow& window)
+    {
+        QStringList items;
+        auto* list = find<QListWidget>(window, "List1");
+        for (int i = 0; i < list->count(); ++i) {
+            items << list->item(i)->text().trimmed();
+        }
+        return items;
+    }
+
     static QPoint box_centre(MainWindow& window, int row)
     {
         return window.preview()->box_rect(row).center();
+    }
+
+    // Saves through File, Save under `name` in the test folder and returns the bytes written.
+    QByteArray save_as(MainWindow& window, const char* name)
+    {
+        const QString path = m_dir->filePath(name);
+        m_dialogs.answers.push_back(path);
+        menu_item(window, "mf", 5)->trigger();
+        return read_all(path);
+    }
+
+    // Takes one step of a scenario through the window's menus, mouse and dialogs.
+    void take_step(MainWindow& window, const ScenarioStep& step)
+    {
+        const bool car_zumo = window.document().kind == ThemeKind::CarZumo;
+        const auto double_click = [&] {
+            QTest::mouseDClick(window.preview(), Qt::LeftButton, {}, box_centre(window, step.row));
+        };
+        bool answered = true;
+        switch (step.step) {
+        case Step::Title:
+            QTest::keyClicks(find<QLineEdit>(window, "title"), " 2");
+            break;
+        case Step::Description:
+            QTest::keyClicks(find<QPlainTextEdit>(window, "Text3"), "MORE ");
+            break;
+        case Step::Locale:
+            QTest::keyClicks(find<QLineEdit>(window, "Text1"), "-EU");
+            break;
+        case Step::Version:
+            find<QLineEdit>(window, "Text2")->end(false);
+            QTest::keyClick(find<QLineEdit>(window, "Text2"), Qt::Key_Backspace);
+            QTest::keyClicks(find<QLineEdit>(window, "Text2"), "5");
+            break;
+        case Step::AddPresentation:
+        case Step::RemovePresentation: {
+            const bool adding = step.step == Step::AddPresentation;
+            answer_dialog(
+                [adding](QWidget* dialog) {
+                    choose(find<QListWidget>(*dialog, adding ? "List1" : "List4"), "TRAFFIC");
+                    press(dialog, adding ? "Command2_0" : "Command2_3");
+                    press(dialog, "command1_1");
+                },
+                answered);
+            menu_item(window, "med", adding ? 0 : 1)->trigger();
+            break;
+        }
+        case Step::StyleApply:
+        case Step::StyleCancel:
+            answer_dialog(
+                [apply = step.step == Step::StyleApply](QWidget* dialog) {
+                    press(dialog, "Labc_239");
+                    press(dialog, apply ? "command1_1" : "command1_0");
+                },
+                answered);
+            double_click();
+            break;
+        case Step::EditText:
+            find<QCheckBox>(window, "Check1")->setChecked(true);
+            answer_dialog(
+                [](QWidget* dialog) {
+                    find<QPlainTextEdit>(*dialog, "Text1")
+                        ->setPlainText("<STYLE FIELD=\"MAP_WATER\" >\n<COLOR>\n"
+                                       "<PRIMARY DAY=\"#00FF00\" NIGHT=\"#003300\" />\n"
+                                       "primary day=\"#123456\" night=\"#654321\" />\n");
+                    press(dialog, "command1_1");
+                },
+                answered);
+            double_click();
+            find<QCheckBox>(window, "Check1")->setChecked(false);
+            break;
+        case Step::AddElements:
+            window.set_element_chooser(nullptr);
+            answer_dialog(
+                [car_zumo](QWidget* shown) {
+                    auto* dialog = qobject_cast<AddElementsDialog*>(shown);
+                    QVERIFY(dialog);
+                    if (car_zumo) {
+                        dialog->List3->setCurrentRow(1);
+                    }
+                    choose(dialog->List1, car_zumo ? "ROAD_INTERSTATE" : "INTERSTATE");
+                    QTest::mouseClick(dialog->command1[1], Qt::LeftButton);
+                },
+                answered);
+            find<QPushButton>(window, "Command2")->click();
+            break;
+        case Step::SportApply:
+        case Step::SportCancel:
+            answer_dialog(
+                [apply = step.step == Step::SportApply](QWidget* dialog) {
+                    find<QLineEdit>(*dialog, "Text1_1")->setText("7");
+                    press(dialog, apply ? "command1_1" : "command1_0");
+                },
+                answered);
+            double_click();
+            break;
+        case Step::AddWidth:
+        case Step::RemoveWidth:
+            QTest::mouseClick(window.preview(), Qt::LeftButton, {}, box_centre(window, step.row));
+            menu_item(window, "mcod2", step.step == Step::AddWidth ? 3 : 4)->trigger();
+            break;
+        }
+        QVERIFY(answered);
     }
 
 private slots:
@@ -269,6 +495,14 @@ private slots:
             find<QMenu>(*window, "medit")->title(), find<QMenu>(*window, "mpref")->title(),
             find<QMenu>(*window, "mhelp")->title() };
         QCOMPARE(menus, QStringList({ "File", "Edit", "Preference", "Help" }));
+        // Undo, Redo and the History window come before the presentation commands.
+        QStringList edit_items;
+        for (const QAction* item : find<QMenu>(*window, "medit")->actions()) {
+            edit_items << (item->isSeparator() ? QString("-") : item->text());
+        }
+        QCOMPARE(edit_items,
+            QStringList(
+                { "Undo", "Redo", "History", "-", "Add Presentations", "Remove Presentations" }));
         QVERIFY(!menu_item(*window, "mf", 9)->isEnabled());
         QCOMPARE(menu_item(*window, "mf", 9)->shortcut(), QKeySequence("Ctrl+P"));
         QVERIFY(menu_item(*window, "mcod2", 1)->text() == "Copy Code"
@@ -1024,6 +1258,143 @@ private slots:
         narrow.draw_button(QString(), 12);
         QCOMPARE(narrow.caption(), QString("A caption far too long for the box"));
         QCOMPARE(narrow.caption_colour(), QColor(180, 180, 180));
+    }
+
+    void everyKindOfStepUndoesToTheOpenedBytes_data()
+    {
+        QTest::addColumn<int>("scenario");
+        for (std::size_t i = 0; i < scenarios().size(); ++i) {
+            QTest::newRow(scenarios()[i].name) << int(i);
+        }
+    }
+
+    // Each row takes every kind of step a theme of its kind allows, then undoes all of them and
+    // redoes all of them through the Edit menu: the saved bytes must be those of the theme as
+    // opened, then those of the changed theme.
+    void everyKindOfStepUndoesToTheOpenedBytes()
+    {
+        QFETCH(int, scenario);
+        const Scenario& plan = scenarios()[std::size_t(scenario)];
+        auto window = make_window();
+        connect_dialog_menus(*window);
+        register_style_editor(window->editors());
+        open(*window, m_dialogs, copy_of(plan.file, "theme.kmtf"));
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        const Document& doc = window->document();
+        const auto opened_rows = doc.rows;
+        const PresentationList opened_list = presentation_list(doc);
+        const QStringList opened_items = list_items(*window);
+        const QByteArray opened = save_as(*window, "opened.kmtf");
+        QUndoStack& history = window->history();
+        QAction* undo = find<QAction>(*window, "undo");
+        QAction* redo = find<QAction>(*window, "redo");
+
+        int steps = 0;
+        for (const ScenarioStep& step : plan.steps) {
+            take_step(*window, step);
+            if (*step.undo != 0) {
+                ++steps;
+                QCOMPARE(undo->text(), QString(step.undo));
+            }
+            QCOMPARE(history.count(), steps);
+        }
+        QCOMPARE(m_prompter.messages, std::vector<std::string> {});
+        QVERIFY(doc.modified);
+        const QByteArray changed = save_as(*window, "changed.kmtf");
+        QVERIFY(changed != opened);
+        const auto changed_rows = doc.rows;
+
+        for (int i = 0; i < steps; ++i) {
+            undo->trigger();
+        }
+        QVERIFY(!undo->isEnabled());
+        QCOMPARE(doc.rows, opened_rows);
+        QVERIFY(presentation_list(doc) == opened_list);
+        QCOMPARE(list_items(*window), opened_items);
+        QCOMPARE(window->preview()->preview().layout().rows.size(), opened_rows.size());
+        QCOMPARE(save_as(*window, "undone.kmtf"), opened);
+
+        for (int i = 0; i < steps; ++i) {
+            redo->trigger();
+        }
+        QVERIFY(!redo->isEnabled());
+        QCOMPARE(doc.rows, changed_rows);
+        QCOMPARE(save_as(*window, "redone.kmtf"), changed);
+
+        // Another theme starts a history of its own.
+        open(*window, m_dialogs, copy_of(plan.file, "again.kmtf"));
+        QCOMPARE(history.count(), 0);
+        QVERIFY(!undo->isEnabled());
+    }
+
+    // Unsaved changes show as the caption's mark and set `modified`; undoing back to the saved
+    // theme clears both, so closing asks nothing. Keystrokes in one field make one step.
+    void historyFollowsTheSavedStateAndTheCaption()
+    {
+        auto window = make_window();
+        open(*window, m_dialogs, copy_of("ui_car_zumo.kmtf", "Shown.kmtf"));
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QUndoStack& history = window->history();
+        auto* title = find<QLineEdit>(*window, "title");
+        auto* description = find<QPlainTextEdit>(*window, "Text3");
+        const QString opened_description = description->toPlainText();
+
+        title->setFocus();
+        QTest::keyClicks(title, "ab");
+        QCOMPARE(history.count(), 1);
+        // Typing in the field again after the focus was elsewhere is a step of its own.
+        description->setFocus();
+        title->setFocus();
+        QTest::keyClicks(title, "c");
+        QTest::keyClicks(description, "d");
+        QCOMPARE(history.count(), 3);
+        QCOMPARE(find<QAction>(*window, "undo")->text(), QString("Undo Change Description"));
+        QVERIFY(window->document().modified);
+        QVERIFY(caption(*window).endsWith(".kmtf*"));
+        // Typed back to where it began, the step is gone.
+        QTest::keyClick(description, Qt::Key_Backspace);
+        QCOMPARE(history.count(), 2);
+
+        const QByteArray saved = save_as(*window, "saved.kmtf");
+        QVERIFY(saved.contains("<TITLE>WINDOW SAMPLEABC</TITLE>"));
+        const QString saved_caption =
+            QString("Tintwell ") + program_version + " " + m_dir->filePath("saved.kmtf").toLower();
+        QCOMPARE(caption(*window), saved_caption);
+        QVERIFY(!window->document().modified);
+
+        // A keystroke after the save does not join the saved step; the Undo key takes it back
+        // from within the field.
+        QTest::keyClicks(title, "e");
+        QCOMPARE(history.count(), 3);
+        QCOMPARE(caption(*window), saved_caption + "*");
+        QTest::keyClick(title, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(title->text(), QString("WINDOW SAMPLEABC"));
+        QVERIFY(!window->document().modified);
+        QCOMPARE(caption(*window), saved_caption);
+
+        // The History window lists every step; choosing the start goes back to the theme as
+        // opened, and the Redo keys come forward again.
+        find<QAction>(*window, "history")->trigger();
+        auto* steps = find<QUndoView>(*window, "history_view");
+        QVERIFY(steps->isVisible());
+        QCOMPARE(steps->model()->rowCount(), 4);
+        QTest::mouseClick(steps->viewport(), Qt::LeftButton, {},
+            steps->visualRect(steps->model()->index(0, 0)).center());
+        QCOMPARE(history.index(), 0);
+        QCOMPARE(title->text(), QString("WINDOW SAMPLE"));
+        QCOMPARE(description->toPlainText(), opened_description);
+        QVERIFY(window->document().modified);
+        QTest::keyClick(title, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(title, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(history.index(), 2);
+        QVERIFY(!window->document().modified);
+        steps->window()->close();
+        QVERIFY(!find<QAction>(*window, "history")->isChecked());
+
+        QVERIFY(window->close());
+        QCOMPARE(m_prompter.questions, std::vector<std::string> {});
     }
 
 private:

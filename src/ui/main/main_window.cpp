@@ -471,8 +471,9 @@ void MainWindow::push_step(
     std::vector<DocumentEdit> parts, const std::string& description, int merge_id)
 {
     m_quiet_history = true;
-    m_history->push(
-        new DocumentEditCommand(m_doc, std::move(parts), from_latin1(description), merge_id));
+    // Element names may end in blanks, which a menu item would show as a gap.
+    m_history->push(new DocumentEditCommand(
+        m_doc, std::move(parts), from_latin1(description).trimmed(), merge_id));
     m_quiet_history = false;
     m_shown_index = m_history->index();
     follow_history();
@@ -1063,7 +1064,8 @@ void MainWindow::show_presentations()
 
 void MainWindow::list_presentations()
 {
-    // A Sport & Fitness theme keeps the entry its reader listed.
+    // A Sport & Fitness theme keeps the entry its reader listed. A name as read may end in a CR,
+    // which the list would show as a gap.
     if (m_doc.kind == ThemeKind::SportFitness) {
         return;
     }
@@ -1071,7 +1073,7 @@ void MainWindow::list_presentations()
     const auto count = std::min<std::size_t>(
         m_doc.pres_names.size(), static_cast<std::size_t>(std::max(m_doc.pres_count, 0)));
     for (std::size_t j = 0; j < count; ++j) {
-        m_presentation_list->addItem(from_latin1(m_doc.pres_names[j]));
+        m_presentation_list->addItem(from_latin1(m_doc.pres_names[j]).trimmed());
     }
 }
 
