@@ -104,10 +104,7 @@ void BM_history_memory(benchmark::State& state)
         history.shrink_to_fit();
         const long long steps = with_history - heap_bytes();
 
-        state.counters["table_bytes"] = static_cast<double>(table);
-        state.counters["history_bytes"] = static_cast<double>(steps);
-        state.counters["history_per_table"] =
-            static_cast<double>(steps) / static_cast<double>(table);
+        bench::report_history_bytes(state, table, steps);
     }
 }
 

@@ -1,13 +1,14 @@
 #pragma once
 
-// The step both undo benchmarks take: "Apply to All Presentations" on the first row of an element,
-// with new colours.
+// The step both undo benchmarks take, "Apply to All Presentations" on the first row of an element
+// with new colours, and what they report of a history's memory.
 
 #include "generated_theme.h"
 #include "model/document.h"
 #include "model/document_edit.h"
 #include "model/style_apply.h"
 
+#include <benchmark/benchmark.h>
 #include <cstdint>
 #include <string_view>
 
@@ -31,6 +32,14 @@ inline DocumentEdit apply_to_all(const Document& doc, std::string_view field, st
     values.sec_night = colour(seed + 3, false);
     values.to_all_presentations = true;
     return style_apply_edit(doc, row, applied_style(doc.kind, now, values), true);
+}
+
+/// The counters of a history benchmark: the table's bytes, the history's, and their ratio.
+inline void report_history_bytes(benchmark::State& state, long long table, long long steps)
+{
+    state.counters["table_bytes"] = static_cast<double>(table);
+    state.counters["history_bytes"] = static_cast<double>(steps);
+    state.counters["history_per_table"] = static_cast<double>(steps) / static_cast<double>(table);
 }
 
 } // namespace tintwell::bench

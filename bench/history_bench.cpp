@@ -120,10 +120,7 @@ void BM_window_history_memory(benchmark::State& state)
         window.history().clear();
         const long long steps = with_history - bench::heap_bytes();
 
-        state.counters["table_bytes"] = static_cast<double>(table);
-        state.counters["history_bytes"] = static_cast<double>(steps);
-        state.counters["history_per_table"] =
-            static_cast<double>(steps) / static_cast<double>(table);
+        bench::report_history_bytes(state, table, steps);
     }
 }
 

@@ -95,6 +95,16 @@ bool history_key(const QKeyEvent& key)
         || key.keyCombination() == QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z);
 }
 
+// A control made, named and placed (pixels) as designed; `args` come before its parent.
+template <typename Control, typename... Args>
+Control* placed(QWidget* parent, const QString& name, QRect place, Args&&... args)
+{
+    auto* control = new Control(std::forward<Args>(args)..., parent);
+    control->setObjectName(name);
+    control->setGeometry(place);
+    return control;
+}
+
 // What the code box shows for a selected style.
 std::string selected_code(const StyleRow& row)
 {
@@ -171,15 +181,12 @@ void MainWindow::build_controls()
     arial.setPointSize(9);
     central->setFont(arial);
 
-    m_add_elements_button = new QPushButton("+", central);
-    m_add_elements_button->setObjectName("Command2");
-    m_add_elements_button->setGeometry(tw_rect(468, 336, 372, 324));
-    m_add_elements_label = new QLabel("Add Line/Polygon", central);
-    m_add_elements_label->setObjectName("Label1");
-    m_add_elements_label->setGeometry(tw_rect(984, 384, 1608, 312));
-    m_edit_text_check = new QCheckBox("Edit Text", central);
-    m_edit_text_check->setObjectName("Check1");
-    m_edit_text_check->setGeometry(tw_rect(744, 900, 1296, 324));
+    m_add_elements_button =
+        placed<QPushButton>(central, "Command2", tw_rect(468, 336, 372, 324), "+");
+    m_add_elements_label =
+        placed<QLabel>(central, "Label1", tw_rect(984, 384, 1608, 312), "Add Line/Polygon");
+    m_edit_text_check =
+        placed<QCheckBox>(central, "Check1", tw_rect(744, 900, 1296, 324), "Edit Text");
 
     const std::array<const char*, 5> label_captions = { "Presentations", "Title", "Description",
         "Locality", "Version" };
@@ -187,58 +194,39 @@ void MainWindow::build_controls()
         tw_rect(300, 3360, 2076, 312), tw_rect(240, 4200, 2076, 312), tw_rect(240, 6120, 2076, 312),
         tw_rect(300, 7080, 2076, 312) };
     for (std::size_t i = 0; i < m_field_labels.size(); ++i) {
-        m_field_labels[i] = new QLabel(label_captions[i], central);
-        m_field_labels[i]->setObjectName(QString("Label2_%1").arg(i));
-        m_field_labels[i]->setGeometry(label_rects[i]);
+        m_field_labels[i] =
+            placed<QLabel>(central, QString("Label2_%1").arg(i), label_rects[i], label_captions[i]);
     }
-    m_presentation_list = new QListWidget(central);
-    m_presentation_list->setObjectName("List1");
-    m_presentation_list->setGeometry(tw_rect(168, 1860, 2316, 1368));
+    m_presentation_list = placed<QListWidget>(central, "List1", tw_rect(168, 1860, 2316, 1368));
     m_presentation_list->setSelectionMode(QAbstractItemView::NoSelection);
     m_presentation_list->setFocusPolicy(Qt::NoFocus);
 
-    m_title_edit = new QLineEdit(central);
-    m_title_edit->setObjectName("title");
-    m_title_edit->setGeometry(tw_rect(120, 3720, 2436, 396));
-    m_description_edit = new QPlainTextEdit(central);
-    m_description_edit->setObjectName("Text3");
-    m_description_edit->setGeometry(tw_rect(120, 4560, 2436, 1356));
+    m_title_edit = placed<QLineEdit>(central, "title", tw_rect(120, 3720, 2436, 396));
+    m_description_edit = placed<QPlainTextEdit>(central, "Text3", tw_rect(120, 4560, 2436, 1356));
     m_description_edit->setTabChangesFocus(true);
     // Its typing is a step of the theme's history; a second history of its own would disagree.
     m_description_edit->setUndoRedoEnabled(false);
-    m_locale_edit = new QLineEdit(central);
-    m_locale_edit->setObjectName("Text1");
-    m_locale_edit->setGeometry(tw_rect(120, 6480, 2436, 468));
-    m_version_edit = new QLineEdit(central);
-    m_version_edit->setObjectName("Text2");
-    m_version_edit->setGeometry(tw_rect(696, 7560, 1272, 468));
+    m_locale_edit = placed<QLineEdit>(central, "Text1", tw_rect(120, 6480, 2436, 468));
+    m_version_edit = placed<QLineEdit>(central, "Text2", tw_rect(696, 7560, 1272, 468));
 
-    m_show_code_check = new QCheckBox("Show Code", central);
-    m_show_code_check->setObjectName("Check2");
-    m_show_code_check->setGeometry(tw_rect(720, 8400, 1332, 252));
-    m_update_label = new QLabel("UPDATE AVAILABLE", central);
-    m_update_label->setObjectName("Label3");
-    m_update_label->setGeometry(tw_rect(168, 8880, 2412, 312));
+    m_show_code_check =
+        placed<QCheckBox>(central, "Check2", tw_rect(720, 8400, 1332, 252), "Show Code");
+    m_update_label =
+        placed<QLabel>(central, "Label3", tw_rect(168, 8880, 2412, 312), "UPDATE AVAILABLE");
     m_update_label->setFont(QFont("MS Sans Serif", 8));
     m_update_label->hide();
 
-    m_search_frame = new QFrame(central);
-    m_search_frame->setObjectName("Shape1");
-    m_search_frame->setGeometry(tw_rect(240, 9360, 2052, 1092));
+    m_search_frame = placed<QFrame>(central, "Shape1", tw_rect(240, 9360, 2052, 1092));
     m_search_frame->setFrameShape(QFrame::Box);
     m_search_frame->setLineWidth(1);
-    m_search_edit = new QLineEdit(central);
-    m_search_edit->setObjectName("Text4");
-    m_search_edit->setGeometry(tw_rect(360, 9480, 1800, 336));
+    m_search_edit = placed<QLineEdit>(central, "Text4", tw_rect(360, 9480, 1800, 336));
     m_search_edit->setStyleSheet("QLineEdit { background-color: white; }");
-    m_search_button = new OwnerDrawnButton("Search", central);
-    m_search_button->setObjectName("command1");
-    m_search_button->setGeometry(tw_rect(720, 9960, 1188, 360));
+    m_search_button =
+        placed<OwnerDrawnButton>(central, "command1", tw_rect(720, 9960, 1188, 360), "Search");
     m_search_button->draw_button("Search", 0);
 
-    m_preview_frame = new QWidget(central);
-    m_preview_frame->setObjectName("Picture2");
-    m_preview_frame->setGeometry(tw_rect(picture2_left, picture2_top, 12090, 9360));
+    m_preview_frame =
+        placed<QWidget>(central, "Picture2", tw_rect(picture2_left, picture2_top, 12090, 9360));
     m_preview_frame->setAutoFillBackground(true);
     QPalette frame_palette = m_preview_frame->palette();
     frame_palette.setColor(QPalette::Window, QColor(224, 224, 224));
@@ -246,14 +234,10 @@ void MainWindow::build_controls()
     m_preview = new PreviewWidget(m_doc, m_preview_frame);
     m_preview->setGeometry(tw_rect(picture1_offset, picture1_offset, 11712, 11550));
 
-    m_scroll_bar = new QScrollBar(Qt::Vertical, central);
-    m_scroll_bar->setObjectName("vs");
-    m_scroll_bar->setGeometry(tw_rect(14892, 504, 228, 8028));
+    m_scroll_bar = placed<QScrollBar>(central, "vs", tw_rect(14892, 504, 228, 8028), Qt::Vertical);
     m_scroll_bar->setRange(0, 1);
 
-    m_code_box = new QPlainTextEdit(central);
-    m_code_box->setObjectName("Text5");
-    m_code_box->setGeometry(tw_rect(2760, 9600, 12132, 972));
+    m_code_box = placed<QPlainTextEdit>(central, "Text5", tw_rect(2760, 9600, 12132, 972));
     m_code_box->setFont(QFont("Courier", 9));
     m_code_box->setReadOnly(true);
     m_code_box->hide();
@@ -599,27 +583,18 @@ void MainWindow::metadata_edited(MetadataField field, const QString& text)
 {
     // The fields are filled with their signals blocked when a theme is read, saved or stepped
     // through, so only the user's edits get here.
+    struct FieldStep
+    {
+        std::string ThemeMetadata::*value;
+        const char* description;
+    };
+    static constexpr std::array<FieldStep, 4> steps = { { { &ThemeMetadata::title, "Change Title" },
+        { &ThemeMetadata::description, "Change Description" },
+        { &ThemeMetadata::locale, "Change Locality" },
+        { &ThemeMetadata::version, "Change Version" } } };
+    const FieldStep& step = steps[static_cast<std::size_t>(field)];
     ThemeMetadata metadata = m_doc.metadata;
-    const std::string value = to_latin1(text);
-    const char* description = "";
-    switch (field) {
-    case MetadataField::Title:
-        metadata.title = value;
-        description = "Change Title";
-        break;
-    case MetadataField::Description:
-        metadata.description = value;
-        description = "Change Description";
-        break;
-    case MetadataField::Locale:
-        metadata.locale = value;
-        description = "Change Locality";
-        break;
-    case MetadataField::Version:
-        metadata.version = value;
-        description = "Change Version";
-        break;
-    }
+    metadata.*step.value = to_latin1(text);
     DocumentEdit edit = metadata_edit(m_doc, metadata);
     if (edit.empty()) {
         return;
@@ -631,8 +606,9 @@ void MainWindow::metadata_edited(MetadataField field, const QString& text)
     }
     std::vector<DocumentEdit> parts;
     parts.push_back(std::move(edit));
-    const int field_count = 4;
-    push_step(std::move(parts), description, m_typing_run * field_count + static_cast<int>(field));
+    const int field_count = static_cast<int>(steps.size());
+    push_step(
+        std::move(parts), step.description, m_typing_run * field_count + static_cast<int>(field));
 }
 
 // The effects of the readers and commands on the window.
