@@ -19,7 +19,6 @@
 #include "ui/main/twips.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
@@ -597,6 +596,10 @@ void MainWindow::metadata_edited(MetadataField field, const QString& text)
     metadata.*step.value = to_latin1(text);
     DocumentEdit edit = metadata_edit(m_doc, metadata);
     if (edit.empty()) {
+        return;
+    }
+    if (m_pending.depth > 0) {
+        push_edit(std::move(edit), step.description);
         return;
     }
     edit.apply(m_doc);

@@ -12,7 +12,6 @@
 #include <array>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <vector>
 
 class QAction;
