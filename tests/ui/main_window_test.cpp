@@ -1322,10 +1322,16 @@ private slots:
         QCOMPARE(doc.rows, changed_rows);
         QCOMPARE(save_as(*window, "redone.kmtf"), changed);
 
-        // Another theme starts a history of its own.
+        // Another theme, opened or new, starts a history of its own.
         open(*window, m_dialogs, copy_of(plan.file, "again.kmtf"));
         QCOMPARE(history.count(), 0);
         QVERIFY(!undo->isEnabled());
+        QTest::keyClicks(find<QLineEdit>(*window, "title"), "X");
+        window->set_element_chooser([](Document&) { return ElementSelection {}; });
+        m_prompter.yes_no_answers = { false };
+        menu_item(*window, "mf", 0)->trigger();
+        QCOMPARE(m_prompter.questions, std::vector<std::string> { "Save project?" });
+        QCOMPARE(history.count(), 0);
     }
 
     // Unsaved changes show as the caption's mark and set `modified`; undoing back to the saved
