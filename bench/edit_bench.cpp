@@ -8,53 +8,15 @@
 // history_bytes (1,000 steps, each an Apply to All of the next element with new colours, every
 // element edited first from its colours as read) and history_per_table.
 #include "bench_themes.h"
+#include "edit_steps.h"
+#include "heap_counter.h"
 #include "model/document.h"
 #include "model/document_edit.h"
 #include "model/reader.h"
-#include "model/style_apply.h"
 
-#include <atomic>
 #include <benchmark/benchmark.h>
-#include <cstdio>
-#include <cstdlib>
-#include <malloc.h>
-#include <new>
 #include <string>
 #include <vector>
-
-namespace {
-
-// Bytes held on the heap by the whole program, as the allocator hands them out.
-std::atomic<long long> heap_bytes { 0 };
-
-} // namespace
-
-void* operator new(std::size_t size)
-{
-    void* p = std::malloc(size == 0 ? 1 : size);
-    if (p == nullptr) {
-        throw std::bad_alloc();
-    }
-    heap_bytes += static_cast<long long>(malloc_usable_size(p));
-    return p;
-}
-
-// The replaced operator new takes its memory from malloc, so free is the matching release.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void operator delete(void* p) noexcept
-{
-    if (p != nullptr) {
-        heap_bytes -= static_cast<long long>(malloc_usable_size(p));
-        std::free(p);
-    }
-}
-#pragma GCC diagnostic pop
-
-void operator delete(void* p, std::size_t) noexcept
-{
-    operator delete(p);
-}
 
 namespace {
 
@@ -72,25 +34,8 @@ Document& loaded_theme()
     return doc;
 }
 
-// "Apply to All Presentations" on the first row of `field` with colours made from `seed`.
-DocumentEdit apply_to_all(const Document& doc, std::string_view field, std::uint32_t seed)
-{
-    int row = 0;
-    while (row < doc.row_count() && doc.rows[static_cast<std::size_t>(row)].field_name != field) {
-        ++row;
-    }
-    AppliedValues values;
-    const StyleRow& now = doc.rows[static_cast<std::size_t>(row)];
-    values.scale_text = now.scale;
-    values.border_text = now.border.empty() ? "0" : now.border;
-    values.border_on = !now.border.empty();
-    values.pri_day = bench::colour(seed, false);
-    values.pri_night = bench::colour(seed + 1, false);
-    values.sec_day = bench::colour(seed + 2, false);
-    values.sec_night = bench::colour(seed + 3, false);
-    values.to_all_presentations = true;
-    return style_apply_edit(doc, row, applied_style(doc.kind, now, values), true);
-}
+using bench::apply_to_all;
+using bench::heap_bytes;
 
 void BM_build_apply_to_all(benchmark::State& state)
 {
@@ -142,10 +87,10 @@ void BM_copy_table(benchmark::State& state)
 void BM_history_memory(benchmark::State& state)
 {
     for (auto _ : state) {
-        const long long start = heap_bytes;
+        const long long start = heap_bytes();
         Document doc;
         parse(doc, bench::car_zumo_theme(styles));
-        const long long table = heap_bytes - start;
+        const long long table = heap_bytes() - start;
 
         std::vector<DocumentEdit> history;
         history.reserve(1000);
@@ -154,15 +99,12 @@ void BM_history_memory(benchmark::State& state)
             history.push_back(apply_to_all(doc, field, 16 * k));
             history.back().apply(doc);
         }
-        const long long with_history = heap_bytes;
+        const long long with_history = heap_bytes();
         history.clear();
         history.shrink_to_fit();
-        const long long steps = with_history - heap_bytes;
+        const long long steps = with_history - heap_bytes();
 
-        state.counters["table_bytes"] = static_cast<double>(table);
-        state.counters["history_bytes"] = static_cast<double>(steps);
-        state.counters["history_per_table"] =
-            static_cast<double>(steps) / static_cast<double>(table);
+        bench::report_history_bytes(state, table, steps);
     }
 }
 

@@ -121,6 +121,10 @@ public:
     void revert(Document& doc) const;
     /// True when the edit changes nothing.
     bool empty() const;
+    /// True when the edit changes cells of rows or the rows themselves (their number or order).
+    bool changes_rows() const { return m_forward || !m_writes.empty(); }
+    /// True when the edit sets the presentation list.
+    bool changes_presentations() const { return m_presentations.has_value(); }
 
     // Building an edit. A new order of the rows comes first; cell changes name the rows by their
     // positions in the table after it.

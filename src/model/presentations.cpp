@@ -26,6 +26,20 @@ std::vector<std::string> presentations_in_rows(const Document& doc)
     return names;
 }
 
+PresentationList rebuilt_presentation_list(const Document& doc)
+{
+    if (doc.kind == ThemeKind::SportFitness) {
+        PresentationList list = presentation_list(doc);
+        for (std::size_t i = 0; i < 6 && i < list.names.size(); ++i) {
+            list.names[i].clear();
+        }
+        return list;
+    }
+    std::vector<std::string> names = presentations_in_rows(doc);
+    const int count = static_cast<int>(names.size());
+    return { std::move(names), count };
+}
+
 std::string add_choice_error(const std::string& selected, const std::vector<std::string>& project,
     const std::vector<std::string>& adding)
 {

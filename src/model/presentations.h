@@ -14,6 +14,11 @@ namespace tintwell {
 /// theme gives an empty list.
 std::vector<std::string> presentations_in_rows(const Document& doc);
 
+/// The presentation list rebuilt from the rows, as the main window lists it after the rows
+/// changed: a Car & Zumo theme gets presentations_in_rows and their count; a Sport & Fitness
+/// theme keeps its count, and its first six names are emptied.
+PresentationList rebuilt_presentation_list(const Document& doc);
+
 /// Message for choosing `selected` to add, or empty when it may go to the adding list:
 /// "Please select a PRESENTATION" when nothing is chosen, "Already exists" when an entry of the
 /// theme's list contains it, "Already added" when the adding list holds it.

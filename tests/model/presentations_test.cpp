@@ -75,6 +75,23 @@ TEST_F(Presentations, AddingNothingOrToAnEmptyTableChangesNothing)
     EXPECT_FALSE(doc.modified);
 }
 
+// The list the window shows after the rows changed: names as the rows use them, in order of
+// first use and without the names of presentations left empty; a Sport & Fitness theme keeps
+// its count.
+TEST_F(Presentations, RebuiltListFollowsTheRows)
+{
+    use({ row("BROWSE", "A"), row("NIGHT", "B"), row("BROWSE", "C") });
+    doc.pres_names = { "BROWSE", "NIGHT", "TRAFFIC" };
+    doc.pres_count = 3;
+    EXPECT_EQ(rebuilt_presentation_list(doc), (PresentationList { { "BROWSE", "GUIDANCE" }, 2 }));
+
+    doc.kind = ThemeKind::SportFitness;
+    doc.pres_names = { "a", "b", "c", "d", "e", "f", "g" };
+    doc.pres_count = 7;
+    EXPECT_EQ(
+        rebuilt_presentation_list(doc), (PresentationList { { "", "", "", "", "", "", "g" }, 7 }));
+}
+
 TEST_F(Presentations, RemovingCompactsTheRowsInOrder)
 {
     use({ row("GUIDANCE", "A"), row("BROWSE", "B"), row("GUIDANCE", "C"), row("BROWSE", "D") });

@@ -481,7 +481,8 @@ private slots:
         QDesktopServices::setUrlHandler("https", &catcher, "open");
         UpdatesDialog dialog;
         dialog.show();
-        QCOMPARE(ctl<QLabel>(&dialog, "Label2")->text(), QString("Current Version:") + program_version);
+        QCOMPARE(
+            ctl<QLabel>(&dialog, "Label2")->text(), QString("Current Version:") + program_version);
         QCOMPARE(ctl<QLabel>(&dialog, "Label1")->text(), QString("Click here to check for update"));
         QVERIFY(!ctl<QPushButton>(&dialog, "Command1")->isEnabled());
         QVERIFY(!chkupdate());
@@ -517,24 +518,25 @@ private slots:
         d.rows = { row };
         d.cur_row = 0;
 
-        window.mcod2[1]->trigger();
+        ctl<QAction>(&window, "mcod2_1")->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(), QString("FIELD=\"MPM_TRAIL_CLR\"><COLOR>"));
 
-        window.mcod2[3]->trigger();
+        ctl<QAction>(&window, "mcod2_3")->trigger();
         QCOMPARE(d.rows[0].style_text,
             std::string("FIELD=\"MPM_TRAIL_CLR\" BG_WIDTH=\"-1\" FG_WIDTH=\"50\"><COLOR>"));
-        QCOMPARE(window.Text5->toPlainText(), QString::fromStdString(d.rows[0].style_text));
+        QCOMPARE(ctl<QPlainTextEdit>(&window, "Text5")->toPlainText(),
+            QString::fromStdString(d.rows[0].style_text));
         QVERIFY(d.modified);
-        window.mcod2[3]->trigger();
-        window.mcod2[4]->trigger();
-        window.mcod2[4]->trigger();
+        ctl<QAction>(&window, "mcod2_3")->trigger();
+        ctl<QAction>(&window, "mcod2_4")->trigger();
+        ctl<QAction>(&window, "mcod2_4")->trigger();
         QCOMPARE(prompter.messages,
             (std::vector<std::string> {
                 "Already contains BG & FG WIDTH.", "Does not contain BG & FG WIDTH." }));
         QCOMPARE(d.rows[0].style_text, std::string("FIELD=\"MPM_TRAIL_CLR\" ><COLOR>"));
 
         d.rows.clear();
-        window.med[1]->trigger();
+        ctl<QAction>(&window, "med_1")->trigger();
         QCOMPARE(prompter.messages.back(), std::string("No elements"));
         QVERIFY(window.editors().has(EditorKind::SportFitness));
         QVERIFY(window.editors().has(EditorKind::StyleText));
@@ -551,7 +553,7 @@ private slots:
         Document& d = window.document();
         const int rows = d.row_count();
         QVERIFY(rows > 0);
-        QCOMPARE(window.List1->count(), 2);
+        QCOMPARE(ctl<QListWidget>(&window, "List1")->count(), 2);
 
         bool answered = false;
         answer_modal(
@@ -564,14 +566,14 @@ private slots:
                 click(ctl<OwnerDrawnButton>(dialog, "command1_1"));
             },
             answered);
-        window.med[0]->trigger();
+        ctl<QAction>(&window, "med_0")->trigger();
         QVERIFY(answered);
         QVERIFY(prompter.messages.empty());
         QCOMPARE(d.row_count(), 2 * rows);
         QCOMPARE(d.rows[static_cast<std::size_t>(rows)].pres_name, std::string("TRAFFIC"));
         QVERIFY(d.modified);
-        QCOMPARE(window.List1->count(), 3);
-        QCOMPARE(window.List1->item(2)->text(), QString("TRAFFIC"));
+        QCOMPARE(ctl<QListWidget>(&window, "List1")->count(), 3);
+        QCOMPARE(ctl<QListWidget>(&window, "List1")->item(2)->text(), QString("TRAFFIC"));
         QCOMPARE(window.preview()->preview().layout().rows.size(), std::size_t(2 * rows));
 
         answered = false;
@@ -585,10 +587,10 @@ private slots:
                 click(ctl<OwnerDrawnButton>(dialog, "command1_1"));
             },
             answered);
-        window.med[1]->trigger();
+        ctl<QAction>(&window, "med_1")->trigger();
         QVERIFY(answered);
         QCOMPARE(d.row_count(), rows);
-        QCOMPARE(window.List1->count(), 2);
+        QCOMPARE(ctl<QListWidget>(&window, "List1")->count(), 2);
         QVERIFY(std::none_of(d.rows.begin(), d.rows.end(),
             [](const StyleRow& r) { return r.pres_name == "TRAFFIC"; }));
     }
@@ -666,10 +668,10 @@ private slots:
             break;
         case 2:
         case 3:
-            window.med[static_cast<std::size_t>(command - 2)]->trigger();
+            ctl<QAction>(&window, QString("med_%1").arg(command - 2))->trigger();
             break;
         default:
-            window.mcod2[static_cast<std::size_t>(command - 1)]->trigger();
+            ctl<QAction>(&window, QString("mcod2_%1").arg(command - 1))->trigger();
         }
         QCOMPARE(answered, command < 4);
         QVERIFY(prompter.messages.empty());

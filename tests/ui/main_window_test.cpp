@@ -2,6 +2,8 @@
 #include "model/add_element.h"
 #include "model/prompter.h"
 #include "ui/dialogs/add_elements_dialog.h"
+#include "ui/dialogs/dialog_menus.h"
+#include "ui/editor/style_editor.h"
 #include "ui/main/file_dialogs.h"
 #include "ui/main/main_window.h"
 #include "ui/main/owner_drawn_button.h"
@@ -19,6 +21,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStandardPaths>
@@ -26,7 +29,11 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
+#include <QUndoStack>
+#include <QUndoView>
+#include <QWindow>
 #include <deque>
+#include <functional>
 #include <memory>
 
 using namespace tintwell;
@@ -72,11 +79,141 @@ QString data_file(const char* name)
     return QString(TINTWELL_TEST_DATA) + "/" + name;
 }
 
+// A control or menu item of the window, by the name automation finds it by.
+template <typename T> T* find(const QObject& window, const char* name)
+{
+    T* found = window.findChild<T*>(name);
+    if (found == nullptr) {
+        qFatal("no %s", name);
+    }
+    return found;
+}
+
+// Item `index` of a menu of the main window ("mf" is File, "med" Edit, "mcod2" the code pop-up).
+QAction* menu_item(const QObject& window, const char* menu, int index)
+{
+    return find<QAction>(window, (QString(menu) + "_" + QString::number(index)).toLatin1());
+}
+
+// The caption as the window system shows it, with the unsaved-changes mark when there is one.
+QString caption(QWidget& window)
+{
+    window.winId();
+    return window.windowHandle()->title();
+}
+
 QByteArray read_all(const QString& path)
 {
     QFile file(path);
     file.open(QIODevice::ReadOnly);
     return file.readAll();
+}
+
+// Runs `answer` on the next modal dialog, once it shows; `answered` tells whether one showed.
+void answer_dialog(std::function<void(QWidget*)> answer, bool& answered)
+{
+    answered = false;
+    auto* poll = new QTimer;
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, answer, tries, &answered] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (dialog == nullptr && ++*tries < 300) {
+            return;
+        }
+        poll->stop();
+        poll->deleteLater();
+        if (dialog != nullptr) {
+            answered = true;
+            const QPointer<QWidget> shown = dialog;
+            answer(dialog);
+            // An answer that failed half-way leaves the dialog open; the test goes on and fails.
+            if (shown != nullptr && shown->isVisible()) {
+                shown->close();
+            }
+        }
+    });
+    poll->start(10);
+}
+
+void choose(QListWidget* list, const QString& entry)
+{
+    QListWidgetItem* item = list->findItems(entry, Qt::MatchExactly).value(0);
+    QVERIFY2(item, qPrintable(entry));
+    list->setCurrentItem(item);
+    item->setSelected(true);
+}
+
+void press(QWidget* dialog, const char* button)
+{
+    QTest::mouseClick(find<QWidget>(*dialog, button), Qt::LeftButton, {}, QPoint(3, 3));
+}
+
+// Every kind of change a user makes to a theme, through the window's own menus and dialogs.
+enum class Step {
+    Title,
+    Description,
+    Locale,
+    Version,
+    AddPresentation,
+    RemovePresentation,
+    StyleApply,
+    StyleCancel,
+    EditText,
+    AddElements,
+    SportApply,
+    SportCancel,
+    AddWidth,
+    RemoveWidth,
+};
+
+struct ScenarioStep
+{
+    Step step;
+    int row;
+    /// The Undo item's text after the step; empty when the step must leave no step behind.
+    const char* undo;
+};
+
+struct Scenario
+{
+    const char* name;
+    const char* file;
+    std::vector<ScenarioStep> steps;
+};
+
+const std::vector<Scenario>& scenarios()
+{
+    static const std::vector<Scenario> all = {
+        { "car & zumo", "ui_car_zumo.kmtf",
+            {
+                { Step::Title, 0, "Undo Change Title" },
+                { Step::AddPresentation, 0, "Undo Add Presentation" },
+                // Applied to the copy in TRAFFIC as well: one step for both rows.
+                { Step::StyleApply, 1, "Undo Apply ROAD HWY MJR" },
+                { Step::StyleCancel, 3, "" },
+                // The text names a colour the way only the refresh after the editor reads.
+                { Step::EditText, 0, "Undo Edit Text WATER" },
+                { Step::AddElements, 0, "Undo Add Elements" },
+                { Step::Description, 0, "Undo Change Description" },
+                { Step::RemovePresentation, 0, "Undo Remove Presentation" },
+                { Step::Locale, 0, "Undo Change Locality" },
+                { Step::Version, 0, "Undo Change Version" },
+            } },
+        // Its width style has six-digit colours, which opening the Sport & Fitness editor reads
+        // into the row afresh.
+        { "sport & fitness", "ui_sport_six_digits.kmtf",
+            {
+                { Step::AddWidth, 2, "Undo Add BG/FG Width" },
+                { Step::SportCancel, 1, "" },
+                { Step::SportApply, 1, "Undo Apply MJR_HWY" },
+                { Step::Title, 0, "Undo Change Title" },
+                { Step::StyleApply, 0, "Undo Apply WATER" },
+                { Step::RemoveWidth, 1, "Undo Remove BG/FG Width" },
+                { Step::AddElements, 0, "Undo Add Elements" },
+                { Step::Description, 0, "Undo Change Description" },
+            } },
+    };
+    return all;
 }
 
 } // namespace
@@ -114,7 +251,7 @@ class MainWindowTest : public QObject
     static void open(MainWindow& window, ScriptedDialogs& dialogs, const QString& path)
     {
         dialogs.answers.push_back(path);
-        window.mf_Click(3);
+        menu_item(window, "mf", 3)->trigger();
     }
 
     // Key presses carrying text, as a keyboard sends them (also for letters QTest has no key for).
@@ -126,9 +263,122 @@ class MainWindowTest : public QObject
         }
     }
 
+    static QStringList list_items(MainWindow& window)
+    {
+        QStringList items;
+        auto* list = find<QListWidget>(window, "List1");
+        for (int i = 0; i < list->count(); ++i) {
+            items << list->item(i)->text().trimmed();
+        }
+        return items;
+    }
+
     static QPoint box_centre(MainWindow& window, int row)
     {
         return window.preview()->box_rect(row).center();
+    }
+
+    // Saves through File, Save under `name` in the test folder and returns the bytes written.
+    QByteArray save_as(MainWindow& window, const char* name)
+    {
+        const QString path = m_dir->filePath(name);
+        m_dialogs.answers.push_back(path);
+        menu_item(window, "mf", 5)->trigger();
+        return read_all(path);
+    }
+
+    // Takes one step of a scenario through the window's menus, mouse and dialogs.
+    void take_step(MainWindow& window, const ScenarioStep& step)
+    {
+        const bool car_zumo = window.document().kind == ThemeKind::CarZumo;
+        const auto double_click = [&] {
+            QTest::mouseDClick(window.preview(), Qt::LeftButton, {}, box_centre(window, step.row));
+        };
+        bool answered = true;
+        switch (step.step) {
+        case Step::Title:
+            QTest::keyClicks(find<QLineEdit>(window, "title"), " 2");
+            break;
+        case Step::Description:
+            QTest::keyClicks(find<QPlainTextEdit>(window, "Text3"), "MORE ");
+            break;
+        case Step::Locale:
+            QTest::keyClicks(find<QLineEdit>(window, "Text1"), "-EU");
+            break;
+        case Step::Version:
+            find<QLineEdit>(window, "Text2")->end(false);
+            QTest::keyClick(find<QLineEdit>(window, "Text2"), Qt::Key_Backspace);
+            QTest::keyClicks(find<QLineEdit>(window, "Text2"), "5");
+            break;
+        case Step::AddPresentation:
+        case Step::RemovePresentation: {
+            const bool adding = step.step == Step::AddPresentation;
+            answer_dialog(
+                [adding](QWidget* dialog) {
+                    choose(find<QListWidget>(*dialog, adding ? "List1" : "List4"), "TRAFFIC");
+                    press(dialog, adding ? "Command2_0" : "Command2_3");
+                    press(dialog, "command1_1");
+                },
+                answered);
+            menu_item(window, "med", adding ? 0 : 1)->trigger();
+            break;
+        }
+        case Step::StyleApply:
+        case Step::StyleCancel:
+            answer_dialog(
+                [apply = step.step == Step::StyleApply](QWidget* dialog) {
+                    press(dialog, "Labc_239");
+                    press(dialog, apply ? "command1_1" : "command1_0");
+                },
+                answered);
+            double_click();
+            break;
+        case Step::EditText:
+            find<QCheckBox>(window, "Check1")->setChecked(true);
+            answer_dialog(
+                [](QWidget* dialog) {
+                    find<QPlainTextEdit>(*dialog, "Text1")
+                        ->setPlainText("<STYLE FIELD=\"MAP_WATER\" >\n<COLOR>\n"
+                                       "<PRIMARY DAY=\"#00FF00\" NIGHT=\"#003300\" />\n"
+                                       "primary day=\"#123456\" night=\"#654321\" />\n");
+                    press(dialog, "command1_1");
+                },
+                answered);
+            double_click();
+            find<QCheckBox>(window, "Check1")->setChecked(false);
+            break;
+        case Step::AddElements:
+            window.set_element_chooser(nullptr);
+            answer_dialog(
+                [car_zumo](QWidget* shown) {
+                    auto* dialog = qobject_cast<AddElementsDialog*>(shown);
+                    QVERIFY(dialog);
+                    if (car_zumo) {
+                        dialog->List3->setCurrentRow(1);
+                    }
+                    choose(dialog->List1, car_zumo ? "ROAD_INTERSTATE" : "INTERSTATE");
+                    QTest::mouseClick(dialog->command1[1], Qt::LeftButton);
+                },
+                answered);
+            find<QPushButton>(window, "Command2")->click();
+            break;
+        case Step::SportApply:
+        case Step::SportCancel:
+            answer_dialog(
+                [apply = step.step == Step::SportApply](QWidget* dialog) {
+                    find<QLineEdit>(*dialog, "Text1_1")->setText("7");
+                    press(dialog, apply ? "command1_1" : "command1_0");
+                },
+                answered);
+            double_click();
+            break;
+        case Step::AddWidth:
+        case Step::RemoveWidth:
+            QTest::mouseClick(window.preview(), Qt::LeftButton, {}, box_centre(window, step.row));
+            menu_item(window, "mcod2", step.step == Step::AddWidth ? 3 : 4)->trigger();
+            break;
+        }
+        QVERIFY(answered);
     }
 
 private slots:
@@ -145,15 +395,14 @@ private slots:
     {
         const QString path = copy_of("ui_car_zumo.kmtf", "Start Theme.kmtf");
         auto window = make_window("\"" + path + "\"");
-        QCOMPARE(window->windowTitle(), QString("Tintwell ") + program_version + " ");
+        QCOMPARE(caption(*window), QString("Tintwell ") + program_version + " ");
         window->show();
         QTRY_COMPARE(window->document().row_count(), 5);
-        QCOMPARE(
-            window->windowTitle(), QString("Tintwell ") + program_version + " " + path.toLower());
+        QCOMPARE(caption(*window), QString("Tintwell ") + program_version + " " + path.toLower());
         QCOMPARE(QString::fromStdString(window->recent()[0]), path);
-        QCOMPARE(window->List1->count(), 2);
-        QCOMPARE(window->title->text(), QString("WINDOW SAMPLE"));
-        QCOMPARE(window->mf[12]->text(), path);
+        QCOMPARE(find<QListWidget>(*window, "List1")->count(), 2);
+        QCOMPARE(find<QLineEdit>(*window, "title")->text(), QString("WINDOW SAMPLE"));
+        QCOMPARE(menu_item(*window, "mf", 12)->text(), path);
 
         // The water polygon is drawn in its day colour inside its sample box.
         const QImage shot = window->preview()->grab().toImage();
@@ -174,9 +423,8 @@ private slots:
         window->show();
         QTRY_COMPARE(window->document().row_count(), 5);
         QCOMPARE(QString::fromStdString(window->recent()[0]), path);
-        QVERIFY(window->mf[12]->isEnabled());
-        QCOMPARE(
-            window->windowTitle(), QString("Tintwell ") + program_version + " " + path.toLower());
+        QVERIFY(menu_item(*window, "mf", 12)->isEnabled());
+        QCOMPARE(caption(*window), QString("Tintwell ") + program_version + " " + path.toLower());
     }
 
     void controlsSitAtDesignGeometry()
@@ -214,38 +462,51 @@ private slots:
         for (const auto& [name, caption] : captions) {
             QCOMPARE(window->findChild<QLabel*>(name)->text(), caption);
         }
-        QCOMPARE(window->Command2->text(), QString("+"));
-        QCOMPARE(window->Check1->text(), QString("Edit Text"));
-        QCOMPARE(window->Check2->text(), QString("Show Code"));
-        QCOMPARE(window->command1->caption(), QString("Search"));
-        QVERIFY(window->Label3->isHidden());
+        QCOMPARE(find<QPushButton>(*window, "Command2")->text(), QString("+"));
+        QCOMPARE(find<QCheckBox>(*window, "Check1")->text(), QString("Edit Text"));
+        QCOMPARE(find<QCheckBox>(*window, "Check2")->text(), QString("Show Code"));
+        QCOMPARE(find<OwnerDrawnButton>(*window, "command1")->caption(), QString("Search"));
+        QVERIFY(find<QLabel>(*window, "Label3")->isHidden());
         QCOMPARE(window->findChild<QWidget*>("Picture1")->parentWidget(),
             window->findChild<QWidget*>("Picture2"));
         QStringList file_items;
         for (int i = 0; i < 12; ++i) {
-            QAction* item = window->mf[std::size_t(i)];
+            QAction* item = menu_item(*window, "mf", i);
             file_items << (item->isSeparator() ? QString("-") : item->text());
         }
         QCOMPARE(file_items,
             QStringList({ "New Car && Zumo Theme", "New Sport && Fitness Theme", "-", "Open", "-",
                 "Save", "-", "About", "-", "Print", "-", "Exit" }));
-        QCOMPARE(window->mf[5]->shortcut(), QKeySequence("Ctrl+S"));
-        QCOMPARE(window->med[0]->text() + "|" + window->med[1]->text(),
+        QCOMPARE(menu_item(*window, "mf", 5)->shortcut(), QKeySequence("Ctrl+S"));
+        QCOMPARE(menu_item(*window, "med", 0)->text() + "|" + menu_item(*window, "med", 1)->text(),
             QString("Add Presentations|Remove Presentations"));
+        QCOMPARE(menu_item(*window, "mset", 0)->text(),
+            QString("Set Border to 0.3 when Border Color does not exist"));
+        QVERIFY(menu_item(*window, "mset", 0)->isCheckable()
+            && menu_item(*window, "mset", 0)->isChecked());
         QCOMPARE(
-            window->mset[0]->text(), QString("Set Border to 0.3 when Border Color does not exist"));
-        QVERIFY(window->mset[0]->isCheckable() && window->mset[0]->isChecked());
-        QCOMPARE(window->mhlp[0]->text() + "|" + window->mhlp[2]->text(),
+            menu_item(*window, "mhlp", 0)->text() + "|" + menu_item(*window, "mhlp", 2)->text(),
             QString("Check for Updates|Manual"));
-        QVERIFY(window->mhlp[1]->isSeparator());
-        QCOMPARE(window->mcod2[3]->text() + "|" + window->mcod2[4]->text(),
+        QVERIFY(menu_item(*window, "mhlp", 1)->isSeparator());
+        QCOMPARE(
+            menu_item(*window, "mcod2", 3)->text() + "|" + menu_item(*window, "mcod2", 4)->text(),
             QString("Add BG/FG Width|Remove BG/FG Width"));
-        const QStringList menus = { window->mfile->title(), window->medit->title(),
-            window->mpref->title(), window->mhelp->title() };
+        const QStringList menus = { find<QMenu>(*window, "mfile")->title(),
+            find<QMenu>(*window, "medit")->title(), find<QMenu>(*window, "mpref")->title(),
+            find<QMenu>(*window, "mhelp")->title() };
         QCOMPARE(menus, QStringList({ "File", "Edit", "Preference", "Help" }));
-        QVERIFY(!window->mf[9]->isEnabled());
-        QCOMPARE(window->mf[9]->shortcut(), QKeySequence("Ctrl+P"));
-        QVERIFY(window->mcod2[1]->text() == "Copy Code" && window->mcod2[2]->isSeparator());
+        // Undo, Redo and the History window come before the presentation commands.
+        QStringList edit_items;
+        for (const QAction* item : find<QMenu>(*window, "medit")->actions()) {
+            edit_items << (item->isSeparator() ? QString("-") : item->text());
+        }
+        QCOMPARE(edit_items,
+            QStringList(
+                { "Undo", "Redo", "History", "-", "Add Presentations", "Remove Presentations" }));
+        QVERIFY(!menu_item(*window, "mf", 9)->isEnabled());
+        QCOMPARE(menu_item(*window, "mf", 9)->shortcut(), QKeySequence("Ctrl+P"));
+        QVERIFY(menu_item(*window, "mcod2", 1)->text() == "Copy Code"
+            && menu_item(*window, "mcod2", 2)->isSeparator());
     }
 
     void resizeGivesThePreviewTheCodeBoxHeight()
@@ -253,15 +514,19 @@ private slots:
         auto window = make_window();
         window->show();
         window->resize(900, 700);
-        const int without = window->Picture2->height();
-        QTest::mouseClick(window->Check2, Qt::LeftButton);
-        QVERIFY(window->Check2->isChecked());
-        QVERIFY(window->Text5->isVisible());
-        QCOMPARE(without - window->Picture2->height(), px(900));
-        QCOMPARE(window->Text5->y(), window->Picture2->geometry().bottom() + 1 + px(50));
-        QCOMPARE(window->Text5->width(), window->Picture2->width());
-        QCOMPARE(window->vs->height(), window->Picture2->height());
-        QCOMPARE(window->vs->geometry().right() + 1, px(tw(window->frameGeometry().width()) - 330));
+        const int without = find<QWidget>(*window, "Picture2")->height();
+        QTest::mouseClick(find<QCheckBox>(*window, "Check2"), Qt::LeftButton);
+        QVERIFY(find<QCheckBox>(*window, "Check2")->isChecked());
+        QVERIFY(find<QPlainTextEdit>(*window, "Text5")->isVisible());
+        QCOMPARE(without - find<QWidget>(*window, "Picture2")->height(), px(900));
+        QCOMPARE(find<QPlainTextEdit>(*window, "Text5")->y(),
+            find<QWidget>(*window, "Picture2")->geometry().bottom() + 1 + px(50));
+        QCOMPARE(find<QPlainTextEdit>(*window, "Text5")->width(),
+            find<QWidget>(*window, "Picture2")->width());
+        QCOMPARE(find<QScrollBar>(*window, "vs")->height(),
+            find<QWidget>(*window, "Picture2")->height());
+        QCOMPARE(find<QScrollBar>(*window, "vs")->geometry().right() + 1,
+            px(tw(window->frameGeometry().width()) - 330));
     }
 
     void narrowWindowKeepsTheFrameWidthButMovesTheScrollBar()
@@ -269,11 +534,12 @@ private slots:
         auto window = make_window();
         window->show();
         window->resize(900, 700);
-        const int frame_width = window->Picture2->width();
+        const int frame_width = find<QWidget>(*window, "Picture2")->width();
         window->resize(px(2760 + 330 + 30) - 10, 700);
         QVERIFY(tw(window->frameGeometry().width()) - 2760 - 330 <= 30);
-        QCOMPARE(window->Picture2->width(), frame_width);
-        QCOMPARE(window->vs->geometry().right() + 1, px(tw(window->frameGeometry().width()) - 330));
+        QCOMPARE(find<QWidget>(*window, "Picture2")->width(), frame_width);
+        QCOMPARE(find<QScrollBar>(*window, "vs")->geometry().right() + 1,
+            px(tw(window->frameGeometry().width()) - 330));
     }
 
     void newThemeOfEachKind_data()
@@ -295,14 +561,17 @@ private slots:
             return ElementSelection {};
         });
         // Start from the other kind so each flag has to change.
-        window->mf_Click(car_zumo ? 1 : 0);
+        menu_item(*window, "mf", car_zumo ? 1 : 0)->trigger();
         asked = 0;
-        window->mf_Click(item);
+        menu_item(*window, "mf", item)->trigger();
         QCOMPARE(asked, 1);
-        QCOMPARE(window->medit->isEnabled(), car_zumo);
-        QCOMPARE(window->Text1->isEnabled(), car_zumo);
-        QCOMPARE(window->Text2->isEnabled(), car_zumo);
-        QCOMPARE(window->Text2->text(), QString("1.00"));
+        // The presentation commands are Car & Zumo only; Undo and Redo stay in reach.
+        QCOMPARE(menu_item(*window, "med", 0)->isEnabled(), car_zumo);
+        QCOMPARE(menu_item(*window, "med", 1)->isEnabled(), car_zumo);
+        QVERIFY(find<QMenu>(*window, "medit")->isEnabled());
+        QCOMPARE(find<QLineEdit>(*window, "Text1")->isEnabled(), car_zumo);
+        QCOMPARE(find<QLineEdit>(*window, "Text2")->isEnabled(), car_zumo);
+        QCOMPARE(find<QLineEdit>(*window, "Text2")->text(), QString("1.00"));
         QCOMPARE(window->document().kind, car_zumo ? ThemeKind::CarZumo : ThemeKind::SportFitness);
     }
 
@@ -312,11 +581,11 @@ private slots:
         open(*window, m_dialogs, copy_of("ui_car_zumo.kmtf", "keep.kmtf"));
         window->document().modified = true;
         m_prompter.yes_no_answers = { true };
-        window->mf_Click(1);
+        menu_item(*window, "mf", 1)->trigger();
         QCOMPARE(m_prompter.questions.back(), std::string("Save project?"));
         QCOMPARE(window->document().kind, ThemeKind::CarZumo);
         QCOMPARE(window->document().row_count(), 5);
-        QVERIFY(window->medit->isEnabled());
+        QVERIFY(menu_item(*window, "med", 0)->isEnabled());
     }
 
     void plusWithoutThemeAsksForNew()
@@ -357,8 +626,8 @@ private slots:
             QVERIFY(rows[r].pres_code < 10);
         }
         QCOMPARE(window->preview()->preview().layout().rows.size(), std::size_t(6));
-        QCOMPARE(window->List1->count(), 2);
-        QCOMPARE(window->List1->item(1)->text(), QString("BROWSE"));
+        QCOMPARE(find<QListWidget>(*window, "List1")->count(), 2);
+        QCOMPARE(find<QListWidget>(*window, "List1")->item(1)->text(), QString("BROWSE"));
         QVERIFY(window->document().modified);
     }
 
@@ -422,7 +691,9 @@ private slots:
         window->show();
         QTest::mouseClick(window->preview(), Qt::LeftButton, {}, box_centre(*window, 1));
         QCOMPARE(window->document().cur_row, 1);
-        QVERIFY(window->Text5->toPlainText().startsWith("<STYLE FIELD=\"MAP_ROAD_HWY_MJR\""));
+        QVERIFY(find<QPlainTextEdit>(*window, "Text5")
+                    ->toPlainText()
+                    .startsWith("<STYLE FIELD=\"MAP_ROAD_HWY_MJR\""));
         QVERIFY(window->preview()->frame_visible());
         const TwipRect frame = window->preview()->preview().shape4.rect;
         const TwipRect box = window->preview()->preview().layout().rows[1].box;
@@ -434,11 +705,11 @@ private slots:
         QVERIFY(!window->preview()->frame_visible());
 
         QTimer::singleShot(0, [&] {
-            QVERIFY(window->mcode->isVisible());
-            window->mcode->close();
+            QVERIFY(find<QMenu>(*window, "mcode")->isVisible());
+            find<QMenu>(*window, "mcode")->close();
         });
         QTest::mouseClick(window->preview(), Qt::RightButton, {}, box_centre(*window, 2));
-        QTRY_VERIFY(!window->mcode->isVisible());
+        QTRY_VERIFY(!find<QMenu>(*window, "mcode")->isVisible());
         QCOMPARE(window->document().cur_row, 2);
     }
 
@@ -504,7 +775,7 @@ private slots:
         auto window = make_window();
         open(*window, m_dialogs, copy_of(file.toLatin1().constData(), "dbl.kmtf"));
         window->show();
-        window->Check1->setChecked(edit_text);
+        find<QCheckBox>(*window, "Check1")->setChecked(edit_text);
 
         // Nothing is registered yet: nothing opens and nothing breaks.
         QTest::mouseDClick(window->preview(), Qt::LeftButton, {}, box_centre(*window, row));
@@ -530,26 +801,26 @@ private slots:
         open(*window, m_dialogs, copy_of("ui_car_zumo.kmtf", "search.kmtf"));
         window->show();
         window->resize(700, 400);
-        QTest::keyClicks(window->Text4, "water");
+        QTest::keyClicks(find<QLineEdit>(*window, "Text4"), "water");
         const std::vector<int> expected = { 0, 2, 0 };
         for (int found : expected) {
-            QTest::keyClick(window->Text4, Qt::Key_Return);
+            QTest::keyClick(find<QLineEdit>(*window, "Text4"), Qt::Key_Return);
             QCOMPARE(window->search_pos(), found + 1);
             QCOMPARE(window->preview()->preview().shape4.rect.left,
                 window->preview()->preview().layout().rows[std::size_t(found)].box.left - 20);
         }
-        QTest::keyClicks(window->Text4, "_");
+        QTest::keyClicks(find<QLineEdit>(*window, "Text4"), "_");
         QCOMPARE(window->search_pos(), 0);
 
-        window->Text4->setText("park");
-        QTest::mouseClick(window->command1, Qt::LeftButton);
+        find<QLineEdit>(*window, "Text4")->setText("park");
+        QTest::mouseClick(find<OwnerDrawnButton>(*window, "command1"), Qt::LeftButton);
         // PARK is the last row: the next search starts from the top, and the sample is shown.
         QCOMPARE(window->search_pos(), 0);
         const QRect box = window->preview()->box_rect(4).translated(window->preview()->pos());
-        QVERIFY(window->Picture2->rect().intersects(box));
+        QVERIFY(find<QWidget>(*window, "Picture2")->rect().intersects(box));
 
-        window->Text4->setText("nothing");
-        QTest::mouseClick(window->command1, Qt::LeftButton);
+        find<QLineEdit>(*window, "Text4")->setText("nothing");
+        QTest::mouseClick(find<OwnerDrawnButton>(*window, "command1"), Qt::LeftButton);
         QCOMPARE(m_prompter.messages, std::vector<std::string> { "Not found" });
         QCOMPARE(window->search_pos(), 0);
     }
@@ -583,16 +854,16 @@ private slots:
         }
         window->show();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
-        window->title->setText(title);
-        window->Text3->setPlainText(description);
+        find<QLineEdit>(*window, "title")->setText(title);
+        find<QPlainTextEdit>(*window, "Text3")->setPlainText(description);
         m_dialogs.shown = 0;
-        window->mf_Click(5);
+        menu_item(*window, "mf", 5)->trigger();
         QCOMPARE(m_prompter.messages, std::vector<std::string> { message.toStdString() });
         QCOMPARE(m_dialogs.shown, 0);
         if (message == "Theme needs a Title") {
-            QCOMPARE(QApplication::focusWidget(), window->title);
+            QCOMPARE(QApplication::focusWidget(), find<QLineEdit>(*window, "title"));
         } else if (message == "Theme needs a description") {
-            QCOMPARE(QApplication::focusWidget(), window->Text3);
+            QCOMPARE(QApplication::focusWidget(), find<QPlainTextEdit>(*window, "Text3"));
         }
     }
 
@@ -616,13 +887,13 @@ private slots:
         open(*window, m_dialogs, copy_of("ui_car_zumo.kmtf", "suffix.kmtf"));
         window->document().modified = true;
         m_dialogs.answers.push_back(m_dialog_path(typed));
-        window->mf_Click(5);
+        menu_item(*window, "mf", 5)->trigger();
         QVERIFY(QFile::exists(m_dialog_path(written)));
         QCOMPARE(m_dialogs.filters.back(), QString("Garmin Theme File (kmtf) (*.kmtf)"));
         QCOMPARE(m_dialogs.default_names.back(), m_dialog_path("suffix.kmtf"));
-        QCOMPARE(window->windowTitle(),
+        QCOMPARE(caption(*window),
             QString("Tintwell ") + program_version + " " + m_dialog_path(written).toLower());
-        QCOMPARE(window->mf[12]->data().toString(), m_dialog_path(written));
+        QCOMPARE(menu_item(*window, "mf", 12)->data().toString(), m_dialog_path(written));
         QVERIFY(!window->document().modified);
         QVERIFY(m_prompter.questions.empty());
     }
@@ -636,7 +907,7 @@ private slots:
         window->document().modified = true;
         m_dialogs.answers.push_back(other);
         m_prompter.yes_no_answers = { false };
-        window->mf_Click(5);
+        menu_item(*window, "mf", 5)->trigger();
         QCOMPARE(m_prompter.questions, std::vector<std::string> { "Overwrite existing file?" });
         QCOMPARE(read_all(other), read_all(data_file("ui_sport_fitness.kmtf")));
         QCOMPARE(QString::fromStdString(window->document().file_name), path);
@@ -681,8 +952,8 @@ private slots:
         m_prompter.yes_no_cancel_answers = { YesNoCancel::Cancel };
         QVERIFY(!window->close());
         m_prompter.yes_no_answers = { false, false };
-        window->mf_Click(3);
-        window->mf_Click(0);
+        menu_item(*window, "mf", 3)->trigger();
+        menu_item(*window, "mf", 0)->trigger();
         QCOMPARE(m_prompter.questions,
             (std::vector<std::string> { "Save file?", "Save Current file?", "Save project?" }));
     }
@@ -715,19 +986,19 @@ private slots:
         open(*window, m_dialogs, other);
         open(*window, m_dialogs, copy_of("ui_car_zumo.kmtf", "mine.kmtf"));
         window->show();
-        QTest::keyClicks(window->title, " 2");
+        QTest::keyClicks(find<QLineEdit>(*window, "title"), " 2");
         const auto rows = window->document().rows;
         const QString saved = m_dir->filePath("saved.kmtf");
         m_dialogs.answers = { saved };
         m_dialogs.shown = 0;
         m_prompter.yes_no_answers = { true };
         if (how == "new") {
-            window->mf_Click(0);
+            menu_item(*window, "mf", 0)->trigger();
         } else if (how == "open") {
-            window->mf_Click(3);
+            menu_item(*window, "mf", 3)->trigger();
         } else if (how == "recent") {
-            QCOMPARE(window->mf[13]->data().toString(), other);
-            window->mf_Click(13);
+            QCOMPARE(menu_item(*window, "mf", 13)->data().toString(), other);
+            menu_item(*window, "mf", 13)->trigger();
         } else {
             window->loadole(other);
         }
@@ -740,11 +1011,10 @@ private slots:
         QCOMPARE(window->document().rows, rows);
         QCOMPARE(window->document().kind, ThemeKind::CarZumo);
         QVERIFY(!window->document().modified);
-        QCOMPARE(
-            window->windowTitle(), QString("Tintwell ") + program_version + " " + saved.toLower());
+        QCOMPARE(caption(*window), QString("Tintwell ") + program_version + " " + saved.toLower());
         // Saved files go to the top of the recent files.
         QCOMPARE(QString::fromStdString(window->recent()[0]), saved);
-        QCOMPARE(window->mf[12]->data().toString(), saved);
+        QCOMPARE(menu_item(*window, "mf", 12)->data().toString(), saved);
     }
 
     void rejectedFileLeavesTheOpenThemeAsItWas_data()
@@ -776,7 +1046,7 @@ private slots:
         const QString path = copy_of("ui_sport_fitness.kmtf", "mine.kmtf");
         open(*window, m_dialogs, path);
         window->document().modified = true;
-        const QString caption = window->windowTitle();
+        const QString shown = caption(*window);
         const ThemeMetadata metadata = window->document().metadata;
         const auto rows = window->document().rows;
         QFile file(other);
@@ -788,7 +1058,7 @@ private slots:
         if (how == "drop") {
             window->loadole(other);
         } else if (how == "recent") {
-            window->mf_Click(13);
+            menu_item(*window, "mf", 13)->trigger();
         } else if (how == "open") {
             open(*window, m_dialogs, other);
         }
@@ -797,14 +1067,14 @@ private slots:
         QCOMPARE(window->document().kind, ThemeKind::SportFitness);
         QVERIFY(window->document().modified);
         QCOMPARE(QString::fromStdString(window->document().file_name), path);
-        QCOMPARE(window->windowTitle(), caption);
+        QCOMPARE(caption(*window), shown);
         QCOMPARE(window->document().metadata, metadata);
-        QCOMPARE(window->title->text(), QString::fromLatin1(metadata.title));
-        QCOMPARE(window->List1->count(), 1);
+        QCOMPARE(find<QLineEdit>(*window, "title")->text(), QString::fromLatin1(metadata.title));
+        QCOMPARE(find<QListWidget>(*window, "List1")->count(), 1);
         const RecentFiles recent = window->recent();
         QCOMPARE(recent[0], path.toStdString());
         QVERIFY(std::find(recent.begin(), recent.end(), other.toStdString()) == recent.end());
-        QVERIFY(!window->mf[13]->isVisible());
+        QVERIFY(!menu_item(*window, "mf", 13)->isVisible());
         // Closing still asks about the unsaved changes.
         m_prompter.yes_no_cancel_answers = { YesNoCancel::Cancel };
         QVERIFY(!window->close());
@@ -822,7 +1092,7 @@ private slots:
         auto entries = [&] {
             QStringList list;
             for (int i = 12; i <= 18; ++i) {
-                list << window->mf[std::size_t(i)]->data().toString();
+                list << menu_item(*window, "mf", i)->data().toString();
             }
             return list;
         };
@@ -830,31 +1100,31 @@ private slots:
             QStringList({ paths[7], paths[6], paths[5], paths[4], paths[3], paths[2], paths[1] }));
 
         // Reopening the fourth entry moves it to the top; the three above it move down.
-        window->mf_Click(15);
+        menu_item(*window, "mf", 15)->trigger();
         QCOMPARE(entries(),
             QStringList({ paths[4], paths[7], paths[6], paths[5], paths[3], paths[2], paths[1] }));
-        QCOMPARE(window->windowTitle(),
-            QString("Tintwell ") + program_version + " " + paths[4].toLower());
+        QCOMPARE(
+            caption(*window), QString("Tintwell ") + program_version + " " + paths[4].toLower());
 
         // A file deleted meanwhile is greyed after the next open...
         QFile::remove(paths[6]);
         open(*window, m_dialogs, paths[3]);
-        QCOMPARE(window->mf[15]->data().toString(), paths[6]);
-        QVERIFY(!window->mf[15]->isEnabled());
-        QVERIFY(window->mf[14]->isEnabled());
+        QCOMPARE(menu_item(*window, "mf", 15)->data().toString(), paths[6]);
+        QVERIFY(!menu_item(*window, "mf", 15)->isEnabled());
+        QVERIFY(menu_item(*window, "mf", 14)->isEnabled());
 
         // ...and reopening it says so and closes the gap.
-        window->mf_Click(15);
+        window->open_recent(3);
         QCOMPARE(m_prompter.messages.back(), "Cannot find " + paths[6].toStdString());
         QCOMPARE(window->document().row_count(), 5);
-        QCOMPARE(window->windowTitle(),
-            QString("Tintwell ") + program_version + " " + paths[3].toLower());
+        QCOMPARE(
+            caption(*window), QString("Tintwell ") + program_version + " " + paths[3].toLower());
         QCOMPARE(entries(),
             QStringList({ paths[3], paths[4], paths[7], paths[5], paths[2], paths[1], QString() }));
-        QVERIFY(!window->mf[18]->isVisible());
+        QVERIFY(!menu_item(*window, "mf", 18)->isVisible());
         // The entries that moved up are not greyed for the file that vanished.
         for (int i = 12; i <= 17; ++i) {
-            QVERIFY2(window->mf[std::size_t(i)]->isEnabled(), qPrintable(QString::number(i)));
+            QVERIFY2(menu_item(*window, "mf", i)->isEnabled(), qPrintable(QString::number(i)));
         }
     }
 
@@ -865,9 +1135,9 @@ private slots:
             auto window = make_window();
             window->show();
             open(*window, m_dialogs, path);
-            window->mset[0]->trigger();
+            menu_item(*window, "mset", 0)->trigger();
             QVERIFY(!window->document().border_pref);
-            QTest::mouseClick(window->Check2, Qt::LeftButton);
+            QTest::mouseClick(find<QCheckBox>(*window, "Check2"), Qt::LeftButton);
             QVERIFY(window->close());
         }
         const QByteArray expected = QByteArray("\xA3)*(\r\n") + path.toUtf8()
@@ -875,10 +1145,10 @@ private slots:
         QCOMPARE(read_all(settings_path()), expected);
 
         auto again = make_window();
-        QVERIFY(!again->mset[0]->isChecked());
+        QVERIFY(!menu_item(*again, "mset", 0)->isChecked());
         QVERIFY(!again->document().border_pref);
-        QVERIFY(again->Check2->isChecked());
-        QCOMPARE(again->mf[12]->data().toString(), path);
+        QVERIFY(find<QCheckBox>(*again, "Check2")->isChecked());
+        QCOMPARE(menu_item(*again, "mf", 12)->data().toString(), path);
     }
 
     void saveFileQuestionOnClose_data()
@@ -957,13 +1227,13 @@ private slots:
     {
         auto window = make_window();
         window->show();
-        type_text(window->title, QString::fromUtf8("a_b é1ÿ"));
-        QCOMPARE(window->title->text(), QString::fromUtf8("A_B É1ÿ"));
+        type_text(find<QLineEdit>(*window, "title"), QString::fromUtf8("a_b é1ÿ"));
+        QCOMPARE(find<QLineEdit>(*window, "title")->text(), QString::fromUtf8("A_B É1ÿ"));
         QCOMPARE(window->document().metadata.title,
             std::string("A_B \xC9"
                         "1\xFF"));
-        QTest::keyClicks(window->Text3, "x-y");
-        QCOMPARE(window->Text3->toPlainText(), QString("X-Y"));
+        QTest::keyClicks(find<QPlainTextEdit>(*window, "Text3"), "x-y");
+        QCOMPARE(find<QPlainTextEdit>(*window, "Text3")->toPlainText(), QString("X-Y"));
         QCOMPARE(window->document().metadata.description, std::string("X-Y"));
     }
 
@@ -971,7 +1241,7 @@ private slots:
     {
         auto window = make_window();
         window->show();
-        OwnerDrawnButton* button = window->command1;
+        OwnerDrawnButton* button = find<OwnerDrawnButton>(*window, "command1");
         QCOMPARE(button->back_colour(), QColor(230, 230, 230));
         QTest::mouseMove(button, QPoint(5, 5));
         QTRY_COMPARE(button->back_colour(), QColor(250, 250, 250));
@@ -988,6 +1258,149 @@ private slots:
         narrow.draw_button(QString(), 12);
         QCOMPARE(narrow.caption(), QString("A caption far too long for the box"));
         QCOMPARE(narrow.caption_colour(), QColor(180, 180, 180));
+    }
+
+    void everyKindOfStepUndoesToTheOpenedBytes_data()
+    {
+        QTest::addColumn<int>("scenario");
+        for (std::size_t i = 0; i < scenarios().size(); ++i) {
+            QTest::newRow(scenarios()[i].name) << int(i);
+        }
+    }
+
+    // Each row takes every kind of step a theme of its kind allows, then undoes all of them and
+    // redoes all of them through the Edit menu: the saved bytes must be those of the theme as
+    // opened, then those of the changed theme.
+    void everyKindOfStepUndoesToTheOpenedBytes()
+    {
+        QFETCH(int, scenario);
+        const Scenario& plan = scenarios()[std::size_t(scenario)];
+        auto window = make_window();
+        connect_dialog_menus(*window);
+        register_style_editor(window->editors());
+        open(*window, m_dialogs, copy_of(plan.file, "theme.kmtf"));
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        const Document& doc = window->document();
+        const auto opened_rows = doc.rows;
+        const PresentationList opened_list = presentation_list(doc);
+        const QStringList opened_items = list_items(*window);
+        const QByteArray opened = save_as(*window, "opened.kmtf");
+        QUndoStack& history = window->history();
+        QAction* undo = find<QAction>(*window, "undo");
+        QAction* redo = find<QAction>(*window, "redo");
+
+        int steps = 0;
+        for (const ScenarioStep& step : plan.steps) {
+            take_step(*window, step);
+            if (*step.undo != 0) {
+                ++steps;
+                QCOMPARE(undo->text(), QString(step.undo));
+            }
+            QCOMPARE(history.count(), steps);
+        }
+        QCOMPARE(m_prompter.messages, std::vector<std::string> {});
+        QVERIFY(doc.modified);
+        const QByteArray changed = save_as(*window, "changed.kmtf");
+        QVERIFY(changed != opened);
+        const auto changed_rows = doc.rows;
+
+        for (int i = 0; i < steps; ++i) {
+            undo->trigger();
+        }
+        QVERIFY(!undo->isEnabled());
+        QCOMPARE(doc.rows, opened_rows);
+        QVERIFY(presentation_list(doc) == opened_list);
+        QCOMPARE(list_items(*window), opened_items);
+        QCOMPARE(window->preview()->preview().layout().rows.size(), opened_rows.size());
+        QCOMPARE(save_as(*window, "undone.kmtf"), opened);
+
+        for (int i = 0; i < steps; ++i) {
+            redo->trigger();
+        }
+        QVERIFY(!redo->isEnabled());
+        QCOMPARE(doc.rows, changed_rows);
+        QCOMPARE(save_as(*window, "redone.kmtf"), changed);
+
+        // Another theme, opened or new, starts a history of its own.
+        open(*window, m_dialogs, copy_of(plan.file, "again.kmtf"));
+        QCOMPARE(history.count(), 0);
+        QVERIFY(!undo->isEnabled());
+        QTest::keyClicks(find<QLineEdit>(*window, "title"), "X");
+        window->set_element_chooser([](Document&) { return ElementSelection {}; });
+        m_prompter.yes_no_answers = { false };
+        menu_item(*window, "mf", 0)->trigger();
+        QCOMPARE(m_prompter.questions, std::vector<std::string> { "Save project?" });
+        QCOMPARE(history.count(), 0);
+    }
+
+    // Unsaved changes show as the caption's mark and set `modified`; undoing back to the saved
+    // theme clears both, so closing asks nothing. Keystrokes in one field make one step.
+    void historyFollowsTheSavedStateAndTheCaption()
+    {
+        auto window = make_window();
+        open(*window, m_dialogs, copy_of("ui_car_zumo.kmtf", "Shown.kmtf"));
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QUndoStack& history = window->history();
+        auto* title = find<QLineEdit>(*window, "title");
+        auto* description = find<QPlainTextEdit>(*window, "Text3");
+        const QString opened_description = description->toPlainText();
+
+        title->setFocus();
+        QTest::keyClicks(title, "ab");
+        QCOMPARE(history.count(), 1);
+        // Typing in the field again after the focus was elsewhere is a step of its own.
+        description->setFocus();
+        title->setFocus();
+        QTest::keyClicks(title, "c");
+        QTest::keyClicks(description, "d");
+        QCOMPARE(history.count(), 3);
+        QCOMPARE(find<QAction>(*window, "undo")->text(), QString("Undo Change Description"));
+        QVERIFY(window->document().modified);
+        QVERIFY(caption(*window).endsWith(".kmtf*"));
+        // Typed back to where it began, the step is gone.
+        QTest::keyClick(description, Qt::Key_Backspace);
+        QCOMPARE(history.count(), 2);
+
+        const QByteArray saved = save_as(*window, "saved.kmtf");
+        QVERIFY(saved.contains("<TITLE>WINDOW SAMPLEABC</TITLE>"));
+        const QString saved_caption =
+            QString("Tintwell ") + program_version + " " + m_dir->filePath("saved.kmtf").toLower();
+        QCOMPARE(caption(*window), saved_caption);
+        QVERIFY(!window->document().modified);
+
+        // A keystroke after the save does not join the saved step; the Undo key takes it back
+        // from within the field.
+        QTest::keyClicks(title, "e");
+        QCOMPARE(history.count(), 3);
+        QCOMPARE(caption(*window), saved_caption + "*");
+        QTest::keyClick(title, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(title->text(), QString("WINDOW SAMPLEABC"));
+        QVERIFY(!window->document().modified);
+        QCOMPARE(caption(*window), saved_caption);
+
+        // The History window lists every step; choosing the start goes back to the theme as
+        // opened, and the Redo keys come forward again.
+        find<QAction>(*window, "history")->trigger();
+        auto* steps = find<QUndoView>(*window, "history_view");
+        QVERIFY(steps->isVisible());
+        QCOMPARE(steps->model()->rowCount(), 4);
+        QTest::mouseClick(steps->viewport(), Qt::LeftButton, {},
+            steps->visualRect(steps->model()->index(0, 0)).center());
+        QCOMPARE(history.index(), 0);
+        QCOMPARE(title->text(), QString("WINDOW SAMPLE"));
+        QCOMPARE(description->toPlainText(), opened_description);
+        QVERIFY(window->document().modified);
+        QTest::keyClick(title, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(title, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(history.index(), 2);
+        QVERIFY(!window->document().modified);
+        steps->window()->close();
+        QVERIFY(!find<QAction>(*window, "history")->isChecked());
+
+        QVERIFY(window->close());
+        QCOMPARE(m_prompter.questions, std::vector<std::string> {});
     }
 
 private:

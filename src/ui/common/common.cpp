@@ -12,14 +12,26 @@
 
 namespace tintwell {
 
+namespace {
+
+// How many busy_on calls are not yet matched: a busy_off too many must not take away a pointer
+// that someone else set.
+int busy_depth = 0;
+
+} // namespace
+
 void busy_on()
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (busy_depth++ == 0) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
 }
 
 void busy_off()
 {
-    QApplication::restoreOverrideCursor();
+    if (busy_depth > 0 && --busy_depth == 0) {
+        QApplication::restoreOverrideCursor();
+    }
 }
 
 void cent(QWidget& window)
@@ -32,6 +44,17 @@ void cent(QWidget& window)
     QRect place = window.frameGeometry();
     place.moveCenter(screen->availableGeometry().center());
     window.move(place.topLeft());
+}
+
+void keep_title_bar_on_screen(QWidget& window)
+{
+    const QScreen* screen = window.screen();
+    if (screen == nullptr) {
+        return;
+    }
+    const QRect area = screen->availableGeometry();
+    const QRect place = window.frameGeometry();
+    window.move(std::max(place.left(), area.left()), std::max(place.top(), area.top()));
 }
 
 QImage colour_chart(QSize size, int grey_columns)

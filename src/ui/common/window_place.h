@@ -8,4 +8,8 @@ namespace tintwell {
 /// one), within the part of the screen windows may use.
 void cent(QWidget& window);
 
+/// Moves a window whose top or left edge lies beyond the usable part of its screen (a window
+/// larger than the screen, centred) back onto it, so its title bar can be reached.
+void keep_title_bar_on_screen(QWidget& window);
+
 } // namespace tintwell

@@ -1,5 +1,6 @@
 #include "ui/dialogs/add_elements_dialog.h"
 
+#include "ui/common/latin1.h"
 #include "ui/main/owner_drawn_button.h"
 #include "ui/main/twips.h"
 
@@ -14,7 +15,7 @@ namespace {
 void fill(QListWidget* list, const std::vector<std::string>& items)
 {
     for (const std::string& item : items) {
-        list->addItem(QString::fromLatin1(item));
+        list->addItem(from_latin1(item));
     }
 }
 
@@ -23,7 +24,7 @@ std::vector<std::string> selected_items(const QListWidget* list)
     std::vector<std::string> items;
     for (int i = 0; i < list->count(); ++i) {
         if (list->item(i)->isSelected()) {
-            items.push_back(list->item(i)->text().toLatin1().toStdString());
+            items.push_back(to_latin1(list->item(i)->text()));
         }
     }
     return items;
@@ -93,7 +94,7 @@ AddElementsDialog::AddElementsDialog(Document& doc, QWidget* parent)
     fill(List2, polygon_list_items(doc.kind));
     if (doc.kind == ThemeKind::CarZumo) {
         for (const std::string& name : pres_catalogue) {
-            List3->addItem(QString::fromLatin1(name));
+            List3->addItem(from_latin1(name));
         }
     }
 }

@@ -14,42 +14,29 @@
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QPlainTextEdit>
-#include <QScrollBar>
 
 namespace tintwell {
 
-namespace {
-
-void redraw_keeping_scroll(MainWindow& window)
-{
-    const int v = window.vs->value();
-    window.plot(v);
-    window.vs->setValue(v);
-}
-
-} // namespace
-
-void mcod2_Click(MainWindow& window, int index)
+void mcod2_Click(MainWindow& window, CodeCommand command)
 {
     Document& doc = window.document();
     const int row = doc.cur_row;
     if (!doc.valid_row(row)) {
         return;
     }
-    if (index == 1) {
+    if (command == CodeCommand::CopyCode) {
         QGuiApplication::clipboard()->clear();
         QGuiApplication::clipboard()->setText(
             from_latin1(doc.rows[static_cast<std::size_t>(row)].style_text));
         return;
     }
     EditOutcome outcome;
-    if (index == 3) {
+    if (command == CodeCommand::AddWidth) {
         const auto& poly_rows = window.preview()->preview().poly_rows();
         const bool polygon = static_cast<std::size_t>(row) < poly_rows.size()
             && poly_rows[static_cast<std::size_t>(row)] == 1;
         outcome = add_bg_fg_width_edit(doc, row, polygon);
-    } else if (index == 4) {
+    } else if (command == CodeCommand::RemoveWidth) {
         outcome = remove_bg_fg_width_edit(doc, row);
     }
     if (!outcome.message.empty()) {
@@ -58,15 +45,15 @@ void mcod2_Click(MainWindow& window, int index)
     if (!outcome.edit) {
         return;
     }
-    window.editors().edit_sink(doc)(
-        std::move(*outcome.edit), index == 3 ? "Add BG/FG Width" : "Remove BG/FG Width");
+    window.editors().edit_sink(doc)(std::move(*outcome.edit),
+        command == CodeCommand::AddWidth ? "Add BG/FG Width" : "Remove BG/FG Width");
     if (doc.valid_row(row)) {
-        window.Text5->setPlainText(from_latin1(doc.rows[static_cast<std::size_t>(row)].style_text));
+        window.set_code_text(doc.rows[static_cast<std::size_t>(row)].style_text);
     }
-    redraw_keeping_scroll(window);
+    window.redraw_keeping_scroll();
 }
 
-void med_Click(MainWindow& window, int index)
+void med_Click(MainWindow& window, EditCommand command)
 {
     Document& doc = window.document();
     if (doc.row_count() == 0) {
@@ -74,36 +61,43 @@ void med_Click(MainWindow& window, int index)
         return;
     }
     window.nosel();
-    PresentationDialog dialog(doc, index, &window, window.editors().edit_sink(doc));
+    // The list the dialog starts from is rebuilt from the rows inside the step, so undoing it
+    // gives back the list as it was.
+    const MainWindow::StepScope step(window);
+    window.show_presentations();
+    PresentationDialog dialog(doc, command == EditCommand::AddPresentations ? 0 : 1, &window,
+        window.editors().edit_sink(doc));
     cent(dialog);
     dialog.exec();
     window.plot(2);
     window.show_presentations();
 }
 
-void mhlp_Click(MainWindow& window, int index)
+void mhlp_Click(MainWindow& window, HelpCommand command)
 {
-    if (index == 0) {
+    if (command == HelpCommand::CheckForUpdates) {
         UpdatesDialog dialog(&window);
         dialog.exec();
-    } else if (index == 2) {
+    } else if (command == HelpCommand::Manual) {
         open_manual();
     }
 }
 
 void connect_dialog_menus(MainWindow& window)
 {
-    for (int i : { 1, 3, 4 }) {
-        QObject::connect(window.mcod2[static_cast<std::size_t>(i)], &QAction::triggered, &window,
-            [&window, i] { mcod2_Click(window, i); });
+    for (CodeCommand command :
+        { CodeCommand::CopyCode, CodeCommand::AddWidth, CodeCommand::RemoveWidth }) {
+        QObject::connect(window.action(command), &QAction::triggered, &window,
+            [&window, command] { mcod2_Click(window, command); });
     }
-    for (int i : { 0, 1 }) {
-        QObject::connect(window.med[static_cast<std::size_t>(i)], &QAction::triggered, &window,
-            [&window, i] { med_Click(window, i); });
+    for (EditCommand command :
+        { EditCommand::AddPresentations, EditCommand::RemovePresentations }) {
+        QObject::connect(window.action(command), &QAction::triggered, &window,
+            [&window, command] { med_Click(window, command); });
     }
-    for (int i : { 0, 2 }) {
-        QObject::connect(window.mhlp[static_cast<std::size_t>(i)], &QAction::triggered, &window,
-            [&window, i] { mhlp_Click(window, i); });
+    for (HelpCommand command : { HelpCommand::CheckForUpdates, HelpCommand::Manual }) {
+        QObject::connect(window.action(command), &QAction::triggered, &window,
+            [&window, command] { mhlp_Click(window, command); });
     }
 
     EditorLauncher& editors = window.editors();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/main/menu_commands.h"
+
 namespace tintwell {
 
 class MainWindow;
@@ -10,9 +12,10 @@ class MainWindow;
 /// editor and the About box with the window's editor launcher.
 void connect_dialog_menus(MainWindow& window);
 
-/// The commands behind those menu items, on the window's document and selected row.
-void mcod2_Click(MainWindow& window, int index);
-void med_Click(MainWindow& window, int index);
-void mhlp_Click(MainWindow& window, int index);
+/// The commands behind those menu items, on the window's document and selected row. A change
+/// becomes one step of the window's history.
+void mcod2_Click(MainWindow& window, CodeCommand command);
+void med_Click(MainWindow& window, EditCommand command);
+void mhlp_Click(MainWindow& window, HelpCommand command);
 
 } // namespace tintwell

@@ -3,10 +3,15 @@
 #include "app/version.h"
 #include "colour/colour_codes.h"
 #include "model/new_theme.h"
+#include "model/presentations.h"
 #include "model/reader.h"
 #include "model/text.h"
 #include "model/writer.h"
+#include "ui/common/busy_pointer.h"
+#include "ui/common/latin1.h"
+#include "ui/common/window_place.h"
 #include "ui/dialogs/add_elements_dialog.h"
+#include "ui/main/edit_command.h"
 #include "ui/main/file_dialogs.h"
 #include "ui/main/message_box_prompter.h"
 #include "ui/main/owner_drawn_button.h"
@@ -14,7 +19,6 @@
 #include "ui/main/twips.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
@@ -29,11 +33,14 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QTimer>
+#include <QUndoStack>
+#include <QUndoView>
+#include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
 
@@ -59,11 +66,6 @@ QString from_bytes(const std::string& path)
     return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
-std::string latin1(const QString& text)
-{
-    return text.toLatin1().toStdString();
-}
-
 // Typed letters become capitals: a-z and the small letters of Latin-1 (not the division sign,
 // and not the y with diaeresis, which has no Latin-1 capital). Everything else stays as typed.
 QString upper_typed(const QString& typed)
@@ -78,9 +80,39 @@ QString upper_typed(const QString& typed)
     return out;
 }
 
+// A style or description text as a text box shows it: line breaks as single LFs.
 QString display_text(const std::string& code)
 {
-    return QString::fromLatin1(text::replace(code, "\r\n", "\n"));
+    return from_latin1(text::replace(code, "\r\n", "\n"));
+}
+
+// The keys of Undo and Redo, which the theme's history takes even from a metadata field.
+bool history_key(const QKeyEvent& key)
+{
+    return key.matches(QKeySequence::Undo) || key.matches(QKeySequence::Redo)
+        || key.keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Y)
+        || key.keyCombination() == QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z);
+}
+
+// A control made, named and placed (pixels) as designed; `args` come before its parent.
+template <typename Control, typename... Args>
+Control* placed(QWidget* parent, const QString& name, QRect place, Args&&... args)
+{
+    auto* control = new Control(std::forward<Args>(args)..., parent);
+    control->setObjectName(name);
+    control->setGeometry(place);
+    return control;
+}
+
+// What the code box shows for a selected style.
+std::string selected_code(const StyleRow& row)
+{
+    return text::replace("<STYLE " + row.style_text, "  ", " ");
+}
+
+template <typename Command> std::size_t slot(Command command)
+{
+    return static_cast<std::size_t>(command);
 }
 
 } // namespace
@@ -92,6 +124,7 @@ MainWindow::MainWindow(const QString& pending_open, const QString& settings_path
     , m_qt_dialogs(std::make_unique<QtFileDialogs>())
     , m_dialogs(m_qt_dialogs.get())
     , m_settings_path(settings_path)
+    , m_history(new QUndoStack(this))
 {
     setObjectName("f1");
     m_pending_open = pending_open;
@@ -103,22 +136,24 @@ MainWindow::MainWindow(const QString& pending_open, const QString& settings_path
     }
     m_doc.attach(m_prompter, this);
     set_element_chooser(nullptr);
+    m_editors.set_edit_sink(
+        [this](DocumentEdit edit, std::string what) { push_edit(std::move(edit), what); });
 
     build_controls();
     build_menus();
+    build_history();
 
-    mset[0]->setChecked(true);
+    m_border_pref_action->setChecked(true);
     m_settings = loaddata(to_bytes(m_settings_path));
-    mset[0]->setChecked(m_settings.border_pref);
+    m_border_pref_action->setChecked(m_settings.border_pref);
     m_doc.border_pref = m_settings.border_pref;
-    Check2->setChecked(m_settings.show_code);
-    Text5->setVisible(m_settings.show_code);
+    m_show_code_check->setChecked(m_settings.show_code);
+    m_code_box->setVisible(m_settings.show_code);
     show_recent();
 
     resize(px(15450), px(11200));
-    const QRect screen_area = screen()->availableGeometry();
-    move(screen_area.left() + std::max(0, (screen_area.width() - width()) / 2),
-        screen_area.top() + std::max(0, (screen_area.height() - height()) / 2));
+    cent(*this);
+    keep_title_bar_on_screen(*this);
     cap(QString());
     m_doc.file_name = untitled_file_name;
 }
@@ -145,179 +180,228 @@ void MainWindow::build_controls()
     arial.setPointSize(9);
     central->setFont(arial);
 
-    Command2 = new QPushButton("+", central);
-    Command2->setObjectName("Command2");
-    Command2->setGeometry(tw_rect(468, 336, 372, 324));
-    Label1 = new QLabel("Add Line/Polygon", central);
-    Label1->setObjectName("Label1");
-    Label1->setGeometry(tw_rect(984, 384, 1608, 312));
-    Check1 = new QCheckBox("Edit Text", central);
-    Check1->setObjectName("Check1");
-    Check1->setGeometry(tw_rect(744, 900, 1296, 324));
+    m_add_elements_button =
+        placed<QPushButton>(central, "Command2", tw_rect(468, 336, 372, 324), "+");
+    m_add_elements_label =
+        placed<QLabel>(central, "Label1", tw_rect(984, 384, 1608, 312), "Add Line/Polygon");
+    m_edit_text_check =
+        placed<QCheckBox>(central, "Check1", tw_rect(744, 900, 1296, 324), "Edit Text");
 
     const std::array<const char*, 5> label_captions = { "Presentations", "Title", "Description",
         "Locality", "Version" };
     const std::array<QRect, 5> label_rects = { tw_rect(300, 1464, 2076, 312),
         tw_rect(300, 3360, 2076, 312), tw_rect(240, 4200, 2076, 312), tw_rect(240, 6120, 2076, 312),
         tw_rect(300, 7080, 2076, 312) };
-    for (std::size_t i = 0; i < Label2.size(); ++i) {
-        Label2[i] = new QLabel(label_captions[i], central);
-        Label2[i]->setObjectName(QString("Label2_%1").arg(i));
-        Label2[i]->setGeometry(label_rects[i]);
+    for (std::size_t i = 0; i < m_field_labels.size(); ++i) {
+        m_field_labels[i] =
+            placed<QLabel>(central, QString("Label2_%1").arg(i), label_rects[i], label_captions[i]);
     }
-    List1 = new QListWidget(central);
-    List1->setObjectName("List1");
-    List1->setGeometry(tw_rect(168, 1860, 2316, 1368));
-    List1->setSelectionMode(QAbstractItemView::NoSelection);
-    List1->setFocusPolicy(Qt::NoFocus);
+    m_presentation_list = placed<QListWidget>(central, "List1", tw_rect(168, 1860, 2316, 1368));
+    m_presentation_list->setSelectionMode(QAbstractItemView::NoSelection);
+    m_presentation_list->setFocusPolicy(Qt::NoFocus);
 
-    title = new QLineEdit(central);
-    title->setObjectName("title");
-    title->setGeometry(tw_rect(120, 3720, 2436, 396));
-    Text3 = new QPlainTextEdit(central);
-    Text3->setObjectName("Text3");
-    Text3->setGeometry(tw_rect(120, 4560, 2436, 1356));
-    Text3->setTabChangesFocus(true);
-    Text1 = new QLineEdit(central);
-    Text1->setObjectName("Text1");
-    Text1->setGeometry(tw_rect(120, 6480, 2436, 468));
-    Text2 = new QLineEdit(central);
-    Text2->setObjectName("Text2");
-    Text2->setGeometry(tw_rect(696, 7560, 1272, 468));
+    m_title_edit = placed<QLineEdit>(central, "title", tw_rect(120, 3720, 2436, 396));
+    m_description_edit = placed<QPlainTextEdit>(central, "Text3", tw_rect(120, 4560, 2436, 1356));
+    m_description_edit->setTabChangesFocus(true);
+    // Its typing is a step of the theme's history; a second history of its own would disagree.
+    m_description_edit->setUndoRedoEnabled(false);
+    m_locale_edit = placed<QLineEdit>(central, "Text1", tw_rect(120, 6480, 2436, 468));
+    m_version_edit = placed<QLineEdit>(central, "Text2", tw_rect(696, 7560, 1272, 468));
 
-    Check2 = new QCheckBox("Show Code", central);
-    Check2->setObjectName("Check2");
-    Check2->setGeometry(tw_rect(720, 8400, 1332, 252));
-    Label3 = new QLabel("UPDATE AVAILABLE", central);
-    Label3->setObjectName("Label3");
-    Label3->setGeometry(tw_rect(168, 8880, 2412, 312));
-    Label3->setFont(QFont("MS Sans Serif", 8));
-    Label3->hide();
+    m_show_code_check =
+        placed<QCheckBox>(central, "Check2", tw_rect(720, 8400, 1332, 252), "Show Code");
+    m_update_label =
+        placed<QLabel>(central, "Label3", tw_rect(168, 8880, 2412, 312), "UPDATE AVAILABLE");
+    m_update_label->setFont(QFont("MS Sans Serif", 8));
+    m_update_label->hide();
 
-    Shape1 = new QFrame(central);
-    Shape1->setObjectName("Shape1");
-    Shape1->setGeometry(tw_rect(240, 9360, 2052, 1092));
-    Shape1->setFrameShape(QFrame::Box);
-    Shape1->setLineWidth(1);
-    Text4 = new QLineEdit(central);
-    Text4->setObjectName("Text4");
-    Text4->setGeometry(tw_rect(360, 9480, 1800, 336));
-    Text4->setStyleSheet("QLineEdit { background-color: white; }");
-    command1 = new OwnerDrawnButton("Search", central);
-    command1->setObjectName("command1");
-    command1->setGeometry(tw_rect(720, 9960, 1188, 360));
-    command1->draw_button("Search", 0);
+    m_search_frame = placed<QFrame>(central, "Shape1", tw_rect(240, 9360, 2052, 1092));
+    m_search_frame->setFrameShape(QFrame::Box);
+    m_search_frame->setLineWidth(1);
+    m_search_edit = placed<QLineEdit>(central, "Text4", tw_rect(360, 9480, 1800, 336));
+    m_search_edit->setStyleSheet("QLineEdit { background-color: white; }");
+    m_search_button =
+        placed<OwnerDrawnButton>(central, "command1", tw_rect(720, 9960, 1188, 360), "Search");
+    m_search_button->draw_button("Search", 0);
 
-    Picture2 = new QWidget(central);
-    Picture2->setObjectName("Picture2");
-    Picture2->setGeometry(tw_rect(picture2_left, picture2_top, 12090, 9360));
-    Picture2->setAutoFillBackground(true);
-    QPalette frame_palette = Picture2->palette();
+    m_preview_frame =
+        placed<QWidget>(central, "Picture2", tw_rect(picture2_left, picture2_top, 12090, 9360));
+    m_preview_frame->setAutoFillBackground(true);
+    QPalette frame_palette = m_preview_frame->palette();
     frame_palette.setColor(QPalette::Window, QColor(224, 224, 224));
-    Picture2->setPalette(frame_palette);
-    Picture1 = new PreviewWidget(m_doc, Picture2);
-    Picture1->setGeometry(tw_rect(picture1_offset, picture1_offset, 11712, 11550));
+    m_preview_frame->setPalette(frame_palette);
+    m_preview = new PreviewWidget(m_doc, m_preview_frame);
+    m_preview->setGeometry(tw_rect(picture1_offset, picture1_offset, 11712, 11550));
 
-    vs = new QScrollBar(Qt::Vertical, central);
-    vs->setObjectName("vs");
-    vs->setGeometry(tw_rect(14892, 504, 228, 8028));
-    vs->setRange(0, 1);
+    m_scroll_bar = placed<QScrollBar>(central, "vs", tw_rect(14892, 504, 228, 8028), Qt::Vertical);
+    m_scroll_bar->setRange(0, 1);
 
-    Text5 = new QPlainTextEdit(central);
-    Text5->setObjectName("Text5");
-    Text5->setGeometry(tw_rect(2760, 9600, 12132, 972));
-    Text5->setFont(QFont("Courier", 9));
-    Text5->setReadOnly(true);
-    Text5->hide();
+    m_code_box = placed<QPlainTextEdit>(central, "Text5", tw_rect(2760, 9600, 12132, 972));
+    m_code_box->setFont(QFont("Courier", 9));
+    m_code_box->setReadOnly(true);
+    m_code_box->hide();
 
-    connect(Command2, &QPushButton::clicked, this, &MainWindow::Command2_Click);
-    connect(Check2, &QCheckBox::clicked, this, &MainWindow::Check2_MouseUp);
-    connect(command1, &OwnerDrawnButton::clicked, this, &MainWindow::command1_Click);
-    connect(vs, &QScrollBar::valueChanged, this, &MainWindow::vs_Scroll);
-    connect(Picture1, &PreviewWidget::sample_pressed, this, &MainWindow::p1_MouseDown);
-    connect(Picture1, &PreviewWidget::sample_double_clicked, this, &MainWindow::p1_DblClick);
-    connect(Picture1, &PreviewWidget::sample_hovered, this, &MainWindow::p1_MouseMove);
-    connect(Picture1, &PreviewWidget::empty_pressed, this, &MainWindow::Picture1_MouseDown);
-    connect(Picture1, &PreviewWidget::file_dropped, this, &MainWindow::loadole);
+    connect(m_add_elements_button, &QPushButton::clicked, this, &MainWindow::Command2_Click);
+    connect(m_show_code_check, &QCheckBox::clicked, this, &MainWindow::Check2_MouseUp);
+    connect(m_search_button, &OwnerDrawnButton::clicked, this, &MainWindow::command1_Click);
+    connect(m_scroll_bar, &QScrollBar::valueChanged, this, &MainWindow::vs_Scroll);
+    connect(m_preview, &PreviewWidget::sample_pressed, this, &MainWindow::p1_MouseDown);
+    connect(m_preview, &PreviewWidget::sample_double_clicked, this, &MainWindow::p1_DblClick);
+    connect(m_preview, &PreviewWidget::sample_hovered, this, &MainWindow::p1_MouseMove);
+    connect(m_preview, &PreviewWidget::empty_pressed, this, &MainWindow::Picture1_MouseDown);
+    connect(m_preview, &PreviewWidget::file_dropped, this, &MainWindow::loadole);
 
-    connect(title, &QLineEdit::textChanged, this, [this](const QString& text) {
-        m_doc.metadata.title = latin1(text);
-        metadata_edited();
-    });
-    connect(Text3, &QPlainTextEdit::textChanged, this, [this] {
-        m_doc.metadata.description = latin1(Text3->toPlainText());
-        metadata_edited();
-    });
-    connect(Text1, &QLineEdit::textChanged, this, [this](const QString& text) {
-        m_doc.metadata.locale = latin1(text);
-        metadata_edited();
-    });
-    connect(Text2, &QLineEdit::textChanged, this, [this](const QString& text) {
-        m_doc.metadata.version = latin1(text);
-        metadata_edited();
-    });
-    title->installEventFilter(this);
-    Text3->installEventFilter(this);
-    Text4->installEventFilter(this);
+    connect(m_title_edit, &QLineEdit::textChanged, this,
+        [this](const QString& text) { metadata_edited(MetadataField::Title, text); });
+    connect(m_description_edit, &QPlainTextEdit::textChanged, this,
+        [this] { metadata_edited(MetadataField::Description, m_description_edit->toPlainText()); });
+    connect(m_locale_edit, &QLineEdit::textChanged, this,
+        [this](const QString& text) { metadata_edited(MetadataField::Locale, text); });
+    connect(m_version_edit, &QLineEdit::textChanged, this,
+        [this](const QString& text) { metadata_edited(MetadataField::Version, text); });
+    for (QWidget* field : std::initializer_list<QWidget*> {
+             m_title_edit, m_description_edit, m_locale_edit, m_version_edit, m_search_edit }) {
+        field->installEventFilter(this);
+    }
 }
 
 void MainWindow::build_menus()
 {
-    mfile = menuBar()->addMenu("File");
-    mfile->setObjectName("mfile");
-    const std::array<const char*, 12> captions = { "New Car && Zumo Theme",
-        "New Sport && Fitness Theme", "-", "Open", "-", "Save", "-", "About", "-", "Print", "-",
-        "Exit" };
-    for (int i = 0; i < static_cast<int>(mf.size()); ++i) {
-        QAction* action = nullptr;
-        if (i < 12 && std::string_view(captions[static_cast<std::size_t>(i)]) == "-") {
-            action = mfile->addSeparator();
-        } else {
-            action = mfile->addAction(i < 12 ? captions[static_cast<std::size_t>(i)] : "");
-            connect(action, &QAction::triggered, this, [this, i] { mf_Click(i); });
+    m_file_menu = menuBar()->addMenu("File");
+    m_file_menu->setObjectName("mfile");
+    // The items are named by their place in the menu, separators and recent entries included.
+    int place = 0;
+    const auto name_next = [&place](QAction* item) {
+        item->setObjectName(QString("mf_%1").arg(place++));
+        return item;
+    };
+    const auto add_file_item = [&](const char* caption, FileCommand command) {
+        QAction* item = name_next(m_file_menu->addAction(caption));
+        m_file_actions[slot(command)] = item;
+        connect(item, &QAction::triggered, this, [this, command] { mf_Click(command); });
+    };
+    const auto add_separator = [&] { name_next(m_file_menu->addSeparator()); };
+    add_file_item("New Car && Zumo Theme", FileCommand::NewCarZumo);
+    add_file_item("New Sport && Fitness Theme", FileCommand::NewSportFitness);
+    add_separator();
+    add_file_item("Open", FileCommand::Open);
+    add_separator();
+    add_file_item("Save", FileCommand::Save);
+    add_separator();
+    add_file_item("About", FileCommand::About);
+    add_separator();
+    add_file_item("Print", FileCommand::Print);
+    add_separator();
+    add_file_item("Exit", FileCommand::Exit);
+    for (std::size_t i = 0; i < m_recent_actions.size(); ++i) {
+        m_recent_actions[i] = name_next(m_file_menu->addAction(QString()));
+        connect(m_recent_actions[i], &QAction::triggered, this, [this, i] { open_recent(i); });
+    }
+    action(FileCommand::Save)->setShortcut(QKeySequence("Ctrl+S"));
+    action(FileCommand::Print)->setShortcut(QKeySequence("Ctrl+P"));
+    action(FileCommand::Print)->setEnabled(false);
+    action(FileCommand::About)->setEnabled(false);
+    connect(m_file_menu, &QMenu::aboutToShow, this,
+        [this] { action(FileCommand::About)->setEnabled(m_editors.has(EditorKind::About)); });
+
+    m_edit_menu = menuBar()->addMenu("Edit");
+    m_edit_menu->setObjectName("medit");
+    m_undo_action = m_history->createUndoAction(this, "Undo");
+    m_undo_action->setObjectName("undo");
+    m_undo_action->setShortcut(QKeySequence::Undo);
+    m_redo_action = m_history->createRedoAction(this, "Redo");
+    m_redo_action->setObjectName("redo");
+    m_redo_action->setShortcuts({ QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y") });
+    m_history_action = new QAction("History", this);
+    m_history_action->setObjectName("history");
+    m_history_action->setCheckable(true);
+    m_edit_menu->addActions({ m_undo_action, m_redo_action, m_history_action });
+    m_edit_menu->addSeparator();
+    const std::array<const char*, 2> edit_captions = { "Add Presentations",
+        "Remove Presentations" };
+    for (std::size_t i = 0; i < m_presentation_actions.size(); ++i) {
+        m_presentation_actions[i] = m_edit_menu->addAction(edit_captions[i]);
+        m_presentation_actions[i]->setObjectName(QString("med_%1").arg(i));
+    }
+
+    m_preference_menu = menuBar()->addMenu("Preference");
+    m_preference_menu->setObjectName("mpref");
+    m_border_pref_action =
+        m_preference_menu->addAction("Set Border to 0.3 when Border Color does not exist");
+    m_border_pref_action->setObjectName("mset_0");
+    m_border_pref_action->setCheckable(true);
+    connect(m_border_pref_action, &QAction::triggered, this, &MainWindow::mset_Click);
+
+    m_help_menu = menuBar()->addMenu("Help");
+    m_help_menu->setObjectName("mhelp");
+    m_help_actions[slot(HelpCommand::CheckForUpdates)] =
+        m_help_menu->addAction("Check for Updates");
+    m_help_menu->addSeparator()->setObjectName("mhlp_1");
+    m_help_actions[slot(HelpCommand::Manual)] = m_help_menu->addAction("Manual");
+    action(HelpCommand::CheckForUpdates)->setObjectName("mhlp_0");
+    action(HelpCommand::Manual)->setObjectName("mhlp_2");
+
+    m_code_menu = new QMenu("mcode", this);
+    m_code_menu->setObjectName("mcode");
+    m_code_actions[slot(CodeCommand::CopyCode)] = m_code_menu->addAction("Copy Code");
+    m_code_menu->addSeparator()->setObjectName("mcod2_2");
+    m_code_actions[slot(CodeCommand::AddWidth)] = m_code_menu->addAction("Add BG/FG Width");
+    m_code_actions[slot(CodeCommand::RemoveWidth)] = m_code_menu->addAction("Remove BG/FG Width");
+    action(CodeCommand::CopyCode)->setObjectName("mcod2_1");
+    action(CodeCommand::AddWidth)->setObjectName("mcod2_3");
+    action(CodeCommand::RemoveWidth)->setObjectName("mcod2_4");
+}
+
+void MainWindow::build_history()
+{
+    m_history_window = new QWidget(this, Qt::Tool);
+    m_history_window->setObjectName("history_window");
+    m_history_window->setWindowTitle("History");
+    auto* steps = new QUndoView(m_history, m_history_window);
+    steps->setObjectName("history_view");
+    steps->setEmptyLabel("Start");
+    steps->setCleanIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    auto* layout = new QVBoxLayout(m_history_window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(steps);
+    m_history_window->resize(px(4200), px(6300));
+    m_history_window->installEventFilter(this);
+
+    connect(m_history_action, &QAction::toggled, this, [this](bool shown) {
+        if (!shown) {
+            m_history_window->hide();
+            return;
         }
-        action->setObjectName(QString("mf_%1").arg(i));
-        mf[static_cast<std::size_t>(i)] = action;
-    }
-    mf[5]->setShortcut(QKeySequence("Ctrl+S"));
-    mf[9]->setShortcut(QKeySequence("Ctrl+P"));
-    mf[9]->setEnabled(false);
-    mf[7]->setEnabled(false);
-    connect(mfile, &QMenu::aboutToShow, this,
-        [this] { mf[7]->setEnabled(m_editors.has(EditorKind::About)); });
+        if (!m_history_window->isVisible()) {
+            // Over the right of the preview, where it hides no control of the left panel.
+            m_history_window->move(mapToGlobal(
+                QPoint(std::max(0, width() - m_history_window->width() - px(600)), px(600))));
+        }
+        m_history_window->show();
+        m_history_window->raise();
+    });
+    connect(m_history, &QUndoStack::cleanChanged, this, &MainWindow::follow_history);
+    connect(m_history, &QUndoStack::indexChanged, this, &MainWindow::history_moved);
+}
 
-    medit = menuBar()->addMenu("Edit");
-    medit->setObjectName("medit");
-    med[0] = medit->addAction("Add Presentations");
-    med[1] = medit->addAction("Remove Presentations");
-    mpref = menuBar()->addMenu("Preference");
-    mpref->setObjectName("mpref");
-    mset[0] = mpref->addAction("Set Border to 0.3 when Border Color does not exist");
-    mset[0]->setCheckable(true);
-    connect(mset[0], &QAction::triggered, this, &MainWindow::mset_Click);
-    mhelp = menuBar()->addMenu("Help");
-    mhelp->setObjectName("mhelp");
-    mhlp[0] = mhelp->addAction("Check for Updates");
-    mhlp[1] = mhelp->addSeparator();
-    mhlp[2] = mhelp->addAction("Manual");
+QAction* MainWindow::action(FileCommand command) const
+{
+    return m_file_actions[slot(command)];
+}
 
-    mcode = new QMenu("mcode", this);
-    mcode->setObjectName("mcode");
-    mcod2[1] = mcode->addAction("Copy Code");
-    mcod2[2] = mcode->addSeparator();
-    mcod2[3] = mcode->addAction("Add BG/FG Width");
-    mcod2[4] = mcode->addAction("Remove BG/FG Width");
+QAction* MainWindow::action(EditCommand command) const
+{
+    return m_presentation_actions[slot(command)];
+}
 
-    for (std::size_t i = 0; i < med.size(); ++i) {
-        med[i]->setObjectName(QString("med_%1").arg(i));
-    }
-    mset[0]->setObjectName("mset_0");
-    for (std::size_t i = 0; i < mhlp.size(); ++i) {
-        mhlp[i]->setObjectName(QString("mhlp_%1").arg(i));
-    }
-    for (std::size_t i = 1; i < mcod2.size(); ++i) {
-        mcod2[i]->setObjectName(QString("mcod2_%1").arg(i));
-    }
+QAction* MainWindow::action(CodeCommand command) const
+{
+    return m_code_actions[slot(command)];
+}
+
+QAction* MainWindow::action(HelpCommand command) const
+{
+    return m_help_actions[slot(command)];
 }
 
 void MainWindow::set_prompter(Prompter* prompter)
@@ -339,59 +423,246 @@ void MainWindow::set_element_chooser(std::function<ElementSelection(Document&)> 
     }
     m_choose_elements = [this](Document& doc) {
         AddElementsDialog dialog(doc, this);
-        dialog.move(screen()->availableGeometry().center() - dialog.rect().center());
+        cent(dialog);
         dialog.exec();
         return dialog.selection();
     };
+}
+
+// The theme's history.
+
+void MainWindow::push_edit(DocumentEdit edit, const std::string& description)
+{
+    if (edit.empty()) {
+        return;
+    }
+    edit.apply(m_doc);
+    if (m_pending.depth > 0) {
+        if (!m_pending.handed_on) {
+            m_pending.description = description;
+            m_pending.handed_on = true;
+        }
+        m_pending.parts.push_back(std::move(edit));
+        return;
+    }
+    std::vector<DocumentEdit> parts;
+    parts.push_back(std::move(edit));
+    push_step(std::move(parts), description, -1);
+}
+
+void MainWindow::push_step(
+    std::vector<DocumentEdit> parts, const std::string& description, int merge_id)
+{
+    m_quiet_history = true;
+    // Element names may end in blanks, which a menu item would show as a gap.
+    m_history->push(new DocumentEditCommand(
+        m_doc, std::move(parts), from_latin1(description).trimmed(), merge_id));
+    m_quiet_history = false;
+    m_shown_index = m_history->index();
+    follow_history();
+}
+
+void MainWindow::own_change_made(DocumentEdit edit)
+{
+    if (m_pending.depth > 0 && !edit.empty()) {
+        m_pending.parts.push_back(std::move(edit));
+    }
+}
+
+MainWindow::StepScope::StepScope(MainWindow& window)
+    : m_window(window)
+{
+    ++m_window.m_pending.depth;
+}
+
+MainWindow::StepScope::~StepScope()
+{
+    m_window.end_step();
+}
+
+void MainWindow::end_step()
+{
+    if (--m_pending.depth > 0) {
+        return;
+    }
+    PendingStep step = std::move(m_pending);
+    m_pending = PendingStep();
+    if (step.handed_on) {
+        push_step(std::move(step.parts), step.description, -1);
+        return;
+    }
+    bool rows = false;
+    bool presentations = false;
+    for (auto part = step.parts.rbegin(); part != step.parts.rend(); ++part) {
+        part->revert(m_doc);
+        rows = rows || part->changes_rows();
+        presentations = presentations || part->changes_presentations();
+    }
+    if (presentations) {
+        list_presentations();
+    }
+    if (rows) {
+        redraw_keeping_scroll();
+    }
+    // A dialog may have marked the theme modified while the user typed in it.
+    follow_history();
+}
+
+void MainWindow::clear_history()
+{
+    m_quiet_history = true;
+    m_history->clear();
+    m_quiet_history = false;
+    m_shown_index = 0;
+    follow_history();
+}
+
+void MainWindow::follow_history()
+{
+    const bool unsaved = !m_history->isClean();
+    m_doc.modified = unsaved;
+    setWindowModified(unsaved);
+}
+
+void MainWindow::history_moved(int index)
+{
+    if (m_quiet_history) {
+        return;
+    }
+    bool rows = false;
+    bool presentations = false;
+    for (int i = std::min(index, m_shown_index); i < std::max(index, m_shown_index); ++i) {
+        if (const auto* step = dynamic_cast<const DocumentEditCommand*>(m_history->command(i))) {
+            rows = rows || step->changes_rows();
+            presentations = presentations || step->changes_presentations();
+        }
+    }
+    m_shown_index = index;
+    if (presentations) {
+        list_presentations();
+    }
+    if (rows) {
+        if (!m_doc.valid_row(m_doc.cur_row)) {
+            m_doc.cur_row = 0;
+            nosel();
+        }
+        redraw_keeping_scroll();
+        if (m_preview->frame_visible() && m_doc.valid_row(m_doc.cur_row)) {
+            set_code_text(selected_code(m_doc.rows[static_cast<std::size_t>(m_doc.cur_row)]));
+        }
+    }
+    follow_history();
+}
+
+void MainWindow::redraw_keeping_scroll()
+{
+    const int v = m_scroll_bar->value();
+    plot(v);
+    m_scroll_bar->setValue(v);
+}
+
+void MainWindow::set_code_text(const std::string& code)
+{
+    m_code_box->setPlainText(display_text(code));
+}
+
+void MainWindow::refresh_colours(int row)
+{
+    if (!m_doc.valid_row(row)) {
+        return;
+    }
+    const StyleRow before = m_doc.rows[static_cast<std::size_t>(row)];
+    get_colsfromcode(m_doc, row);
+    DocumentEdit refresh;
+    refresh.replace_row(row, before, m_doc.rows[static_cast<std::size_t>(row)]);
+    own_change_made(std::move(refresh));
+}
+
+void MainWindow::metadata_edited(MetadataField field, const QString& text)
+{
+    // The fields are filled with their signals blocked when a theme is read, saved or stepped
+    // through, so only the user's edits get here.
+    struct FieldStep
+    {
+        std::string ThemeMetadata::*value;
+        const char* description;
+    };
+    static constexpr std::array<FieldStep, 4> steps = { { { &ThemeMetadata::title, "Change Title" },
+        { &ThemeMetadata::description, "Change Description" },
+        { &ThemeMetadata::locale, "Change Locality" },
+        { &ThemeMetadata::version, "Change Version" } } };
+    const FieldStep& step = steps[static_cast<std::size_t>(field)];
+    ThemeMetadata metadata = m_doc.metadata;
+    metadata.*step.value = to_latin1(text);
+    DocumentEdit edit = metadata_edit(m_doc, metadata);
+    if (edit.empty()) {
+        return;
+    }
+    if (m_pending.depth > 0) {
+        push_edit(std::move(edit), step.description);
+        return;
+    }
+    edit.apply(m_doc);
+    // Without a theme there is nothing to save or to take back.
+    if (!m_doc.theme_open) {
+        return;
+    }
+    std::vector<DocumentEdit> parts;
+    parts.push_back(std::move(edit));
+    const int field_count = static_cast<int>(steps.size());
+    push_step(
+        std::move(parts), step.description, m_typing_run * field_count + static_cast<int>(field));
 }
 
 // The effects of the readers and commands on the window.
 
 void MainWindow::clear_presentations()
 {
-    List1->clear();
+    m_presentation_list->clear();
 }
 
 void MainWindow::add_presentation(std::string_view name)
 {
-    List1->addItem(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+    m_presentation_list->addItem(from_latin1(name));
 }
 
 void MainWindow::set_edit_menu_enabled(bool enabled)
 {
-    medit->setEnabled(enabled);
+    for (QAction* item : m_presentation_actions) {
+        item->setEnabled(enabled);
+    }
 }
 
 void MainWindow::set_locale_version_enabled(bool enabled)
 {
-    Text1->setEnabled(enabled);
-    Text2->setEnabled(enabled);
-}
-
-void MainWindow::metadata_edited()
-{
-    // The fields are filled with their signals blocked when a theme is read or defaults are
-    // written, so only the user's edits get here. Without a theme there is nothing to save.
-    if (m_doc.theme_open) {
-        m_doc.modified = true;
-    }
+    m_locale_edit->setEnabled(enabled);
+    m_version_edit->setEnabled(enabled);
 }
 
 void MainWindow::metadata_changed(const ThemeMetadata& metadata)
 {
-    const QSignalBlocker block_title(title);
-    const QSignalBlocker block_description(Text3);
-    const QSignalBlocker block_locale(Text1);
-    const QSignalBlocker block_version(Text2);
-    title->setText(QString::fromLatin1(metadata.title));
-    Text3->setPlainText(display_text(metadata.description));
-    Text1->setText(QString::fromLatin1(metadata.locale));
-    Text2->setText(QString::fromLatin1(metadata.version));
+    // A field that already shows the value keeps its cursor: undoing or typing into another
+    // field must not move it.
+    const auto show = [](QLineEdit* field, const std::string& value) {
+        const QString text = from_latin1(value);
+        if (field->text() != text) {
+            const QSignalBlocker block(field);
+            field->setText(text);
+        }
+    };
+    show(m_title_edit, metadata.title);
+    show(m_locale_edit, metadata.locale);
+    show(m_version_edit, metadata.version);
+    const QString description = display_text(metadata.description);
+    if (m_description_edit->toPlainText() != description) {
+        const QSignalBlocker block(m_description_edit);
+        m_description_edit->setPlainText(description);
+    }
 }
 
 void MainWindow::nosel()
 {
-    Picture1->hide_frame();
+    m_preview->hide_frame();
 }
 
 void MainWindow::reset_search()
@@ -401,27 +672,23 @@ void MainWindow::reset_search()
 
 void MainWindow::focus_title()
 {
-    title->setFocus();
+    m_title_edit->setFocus();
 }
 
 void MainWindow::clear_preview()
 {
-    Picture1->hide_frame();
-    Picture1->update();
+    m_preview->hide_frame();
+    m_preview->update();
 }
 
 void MainWindow::busy_on()
 {
-    if (m_busy++ == 0) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    }
+    tintwell::busy_on();
 }
 
 void MainWindow::busy_off()
 {
-    if (m_busy > 0 && --m_busy == 0) {
-        QApplication::restoreOverrideCursor();
-    }
+    tintwell::busy_off();
 }
 
 // Window life.
@@ -465,27 +732,28 @@ void MainWindow::Form_Resize()
 {
     const int window_width = tw(frameGeometry().width());
     const int window_height = tw(frameGeometry().height());
-    const int vs_width = tw(vs->width());
+    const int vs_width = tw(m_scroll_bar->width());
     const int w = window_width - picture2_left - 330;
-    vs->move(px(window_width - 330 - vs_width), vs->y());
+    m_scroll_bar->move(px(window_width - 330 - vs_width), m_scroll_bar->y());
     if (w > 30) {
-        Picture2->resize(px(w), Picture2->height());
-        vs->move(vs->x(), Picture2->y());
+        m_preview_frame->resize(px(w), m_preview_frame->height());
+        m_scroll_bar->move(m_scroll_bar->x(), m_preview_frame->y());
     }
-    const int w1 = tw(Picture2->width()) - 120;
+    const int w1 = tw(m_preview_frame->width()) - 120;
     if (w1 > 30) {
-        Picture1->resize(px(w1), Picture1->height());
+        m_preview->resize(px(w1), m_preview->height());
     }
-    const int frame_height = window_height - picture2_top - (!Text5->isHidden() ? 2000 : 1100);
+    const int frame_height = window_height - picture2_top - (!m_code_box->isHidden() ? 2000 : 1100);
     if (frame_height > 0) {
-        Picture2->resize(Picture2->width(), px(frame_height));
+        m_preview_frame->resize(m_preview_frame->width(), px(frame_height));
     }
-    Text5->setGeometry(Text5->x(), Picture2->y() + Picture2->height() + px(50), Picture2->width(),
-        Text5->height());
-    if (Picture2->height() > px(120)) {
-        Picture1->resize(Picture1->width(), Picture2->height() - px(120));
+    m_code_box->setGeometry(m_code_box->x(),
+        m_preview_frame->y() + m_preview_frame->height() + px(50), m_preview_frame->width(),
+        m_code_box->height());
+    if (m_preview_frame->height() > px(120)) {
+        m_preview->resize(m_preview->width(), m_preview_frame->height() - px(120));
     }
-    vs->resize(vs->width(), Picture2->height());
+    m_scroll_bar->resize(m_scroll_bar->width(), m_preview_frame->height());
     busy_on();
     plot(m_plot_arg);
     busy_off();
@@ -493,7 +761,10 @@ void MainWindow::Form_Resize()
 
 void MainWindow::cap(const QString& path)
 {
-    setWindowTitle(QString("Tintwell ") + program_version + " " + path.toLower());
+    // "[*]" is where the window shows its unsaved-changes mark; one in the path is doubled so
+    // that it shows as written.
+    const QString shown = path.toLower().replace("[*]", "[*][*]");
+    setWindowTitle(QString("Tintwell ") + program_version + " " + shown + "[*]");
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
@@ -501,7 +772,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
     if (m_doc.modified) {
         const YesNoCancel answer = m_prompter->ask_yes_no_cancel("Save file?");
         if (answer == YesNoCancel::Yes) {
-            mf_Click(5);
+            mf_Click(FileCommand::Save);
             event->ignore();
             return;
         }
@@ -526,58 +797,57 @@ void MainWindow::Form_Unload()
 Settings MainWindow::current_settings() const
 {
     Settings settings = m_settings;
-    settings.border_pref = mset[0]->isChecked();
-    settings.show_code = Check2->isChecked();
+    settings.border_pref = m_border_pref_action->isChecked();
+    settings.show_code = m_show_code_check->isChecked();
     return settings;
 }
 
 // File menu.
 
-void MainWindow::mf_Click(int index)
+void MainWindow::mf_Click(FileCommand command)
 {
-    switch (index) {
-    case 0:
-    case 1:
-        new_theme(index);
+    switch (command) {
+    case FileCommand::NewCarZumo:
+    case FileCommand::NewSportFitness:
+        new_theme(command);
         break;
-    case 3:
+    case FileCommand::Open:
         open_command();
         break;
-    case 5:
+    case FileCommand::Save:
         save_command();
         break;
-    case 7:
+    case FileCommand::About:
         m_editors.open(EditorKind::About, this, m_doc, m_doc.cur_row);
         break;
-    case 11:
-        close();
+    case FileCommand::Print:
         break;
-    default:
-        if (index >= 12 && index <= 18) {
-            reopen(index);
-        }
+    case FileCommand::Exit:
+        close();
         break;
     }
 }
 
-void MainWindow::new_theme(int index)
+void MainWindow::new_theme(FileCommand command)
 {
     const ThemeKind old_kind = m_doc.kind;
     const bool old_theme_open = m_doc.theme_open;
-    const bool old_edit_enabled = medit->isEnabled();
-    const ThemeKind kind = index == 1 ? ThemeKind::SportFitness : ThemeKind::CarZumo;
+    const bool old_edit_enabled = action(EditCommand::AddPresentations)->isEnabled();
+    const ThemeKind kind =
+        command == FileCommand::NewSportFitness ? ThemeKind::SportFitness : ThemeKind::CarZumo;
     const bool car_zumo = kind == ThemeKind::CarZumo;
     m_doc.kind = kind;
-    medit->setEnabled(car_zumo);
+    set_edit_menu_enabled(car_zumo);
     m_doc.theme_open = true;
     if (!newproject(m_doc)) {
         // The user saves first: the open theme stays exactly as it was, kind included.
         m_doc.kind = old_kind;
         m_doc.theme_open = old_theme_open;
-        medit->setEnabled(old_edit_enabled);
+        set_edit_menu_enabled(old_edit_enabled);
         save_command();
         return;
     }
+    clear_history();
     set_locale_version_enabled(car_zumo);
     cap(QString());
     Command2_Click();
@@ -610,6 +880,7 @@ bool MainWindow::open_file(const QString& path)
     const OpenTheme kept = keep_open_theme();
     const bool read = open_theme(m_doc, to_bytes(path));
     if (read) {
+        clear_history();
         plot(-1);
         updatmf(path);
     } else {
@@ -624,8 +895,8 @@ MainWindow::OpenTheme MainWindow::keep_open_theme() const
 {
     OpenTheme kept { m_doc.kind, m_doc.theme_open, m_doc.modified, m_doc.metadata, m_doc.file_name,
         windowTitle(), {} };
-    for (int i = 0; i < List1->count(); ++i) {
-        kept.presentations << List1->item(i)->text();
+    for (int i = 0; i < m_presentation_list->count(); ++i) {
+        kept.presentations << m_presentation_list->item(i)->text();
     }
     return kept;
 }
@@ -641,8 +912,8 @@ void MainWindow::restore_open_theme(const OpenTheme& kept)
     m_doc.file_name = kept.file_name;
     metadata_changed(m_doc.metadata);
     setWindowTitle(kept.caption);
-    List1->clear();
-    List1->addItems(kept.presentations);
+    m_presentation_list->clear();
+    m_presentation_list->addItems(kept.presentations);
 }
 
 void MainWindow::save_command()
@@ -651,14 +922,14 @@ void MainWindow::save_command()
         m_prompter->message("No data to save");
         return;
     }
-    if (title->text().trimmed().isEmpty()) {
+    if (m_title_edit->text().trimmed().isEmpty()) {
         m_prompter->message("Theme needs a Title");
-        title->setFocus();
+        m_title_edit->setFocus();
         return;
     }
-    if (Text3->toPlainText().trimmed().isEmpty()) {
+    if (m_description_edit->toPlainText().trimmed().isEmpty()) {
         m_prompter->message("Theme needs a description");
-        Text3->setFocus();
+        m_description_edit->setFocus();
         return;
     }
     const QString current = from_bytes(m_doc.file_name);
@@ -672,14 +943,14 @@ void MainWindow::save_command()
     // The theme takes the new name only once it is written there; declining to overwrite
     // leaves it under its old name.
     if (save_code(m_doc, to_bytes(path))) {
+        m_history->setClean();
         m_doc.file_name = to_bytes(path);
         updatmf(path);
     }
 }
 
-void MainWindow::reopen(int index)
+void MainWindow::open_recent(std::size_t slot)
 {
-    const std::size_t slot = static_cast<std::size_t>(index - 12);
     const QString path = from_bytes(m_settings.recent[slot]);
     if (path.isEmpty()) {
         return;
@@ -737,7 +1008,7 @@ void MainWindow::forget_recent(const QString& path)
 void MainWindow::show_recent()
 {
     for (std::size_t i = 0; i < m_settings.recent.size(); ++i) {
-        QAction* entry = mf[12 + i];
+        QAction* entry = m_recent_actions[i];
         const QString path = from_bytes(m_settings.recent[i]);
         entry->setText(QString(path).replace("&", "&&"));
         entry->setData(path);
@@ -748,66 +1019,67 @@ void MainWindow::show_recent()
 void MainWindow::refresh_recent_enabled()
 {
     for (std::size_t i = 0; i < m_settings.recent.size(); ++i) {
-        mf[12 + i]->setEnabled(QFileInfo(from_bytes(m_settings.recent[i])).isFile());
+        m_recent_actions[i]->setEnabled(QFileInfo(from_bytes(m_settings.recent[i])).isFile());
     }
 }
 
 void MainWindow::mset_Click()
 {
-    m_doc.border_pref = mset[0]->isChecked();
+    m_doc.border_pref = m_border_pref_action->isChecked();
 }
 
 // Presentation list, preview, selection and search.
 
 void MainWindow::show_presentations()
 {
-    for (std::size_t i = 0; i < 6 && i < m_doc.pres_names.size(); ++i) {
-        m_doc.pres_names[i].clear();
+    DocumentEdit rebuild;
+    rebuild.set_presentations(presentation_list(m_doc), rebuilt_presentation_list(m_doc));
+    if (!rebuild.empty()) {
+        rebuild.apply(m_doc);
+        own_change_made(std::move(rebuild));
     }
+    list_presentations();
+}
+
+void MainWindow::list_presentations()
+{
+    // A Sport & Fitness theme keeps the entry its reader listed. A name as read may end in a CR,
+    // which the list would show as a gap.
     if (m_doc.kind == ThemeKind::SportFitness) {
         return;
     }
-    std::vector<int> order;
-    for (const StyleRow& row : m_doc.rows) {
-        const int index = std::clamp((row.pres_code - row.pres_code % 10) / 10, 0, 5);
-        if (std::find(order.begin(), order.end(), index) == order.end()) {
-            order.push_back(index);
-        }
-    }
-    m_doc.pres_names.resize(std::max<std::size_t>(m_doc.pres_names.size(), order.size()));
-    for (std::size_t j = 0; j < order.size(); ++j) {
-        m_doc.pres_names[j] = pres_catalogue[static_cast<std::size_t>(order[j])];
-    }
-    m_doc.pres_count = static_cast<int>(order.size());
-    List1->clear();
-    for (std::size_t j = 0; j < order.size(); ++j) {
-        List1->addItem(QString::fromLatin1(m_doc.pres_names[j]));
+    m_presentation_list->clear();
+    const auto count = std::min<std::size_t>(
+        m_doc.pres_names.size(), static_cast<std::size_t>(std::max(m_doc.pres_count, 0)));
+    for (std::size_t j = 0; j < count; ++j) {
+        m_presentation_list->addItem(from_latin1(m_doc.pres_names[j]).trimmed());
     }
 }
 
 void MainWindow::plot(int mode)
 {
-    Picture1->plot(mode, tw(Picture2->height()));
+    m_preview->plot(mode, tw(m_preview_frame->height()));
     if (mode == 0) {
         m_plot_arg = 1;
     }
-    const ScrollRange& range = Picture1->preview().scroll;
+    const ScrollRange& range = m_preview->preview().scroll;
     if (m_doc.row_count() > 0) {
-        const QSignalBlocker block(vs);
-        vs->setRange(0, static_cast<int>(std::max<std::int64_t>(range.max, 1)));
-        vs->setPageStep(static_cast<int>(std::max<std::int64_t>(range.large_change, 1)));
-        vs->setSingleStep(static_cast<int>(std::max<std::int64_t>(range.small_change, 1)));
-        vs->setValue(static_cast<int>(range.value));
+        const QSignalBlocker block(m_scroll_bar);
+        m_scroll_bar->setRange(0, static_cast<int>(std::max<std::int64_t>(range.max, 1)));
+        m_scroll_bar->setPageStep(static_cast<int>(std::max<std::int64_t>(range.large_change, 1)));
+        m_scroll_bar->setSingleStep(
+            static_cast<int>(std::max<std::int64_t>(range.small_change, 1)));
+        m_scroll_bar->setValue(static_cast<int>(range.value));
     }
     vs_Scroll();
 }
 
 void MainWindow::vs_Scroll()
 {
-    const double spread = std::abs(tw(Picture2->height()) - tw(Picture1->height()));
-    const double max = std::max(vs->maximum(), 1);
-    const int offset = static_cast<int>(std::lround(spread * vs->value() / max));
-    Picture1->move(Picture1->x(), -px(offset));
+    const double spread = std::abs(tw(m_preview_frame->height()) - tw(m_preview->height()));
+    const double max = std::max(m_scroll_bar->maximum(), 1);
+    const int offset = static_cast<int>(std::lround(spread * m_scroll_bar->value() / max));
+    m_preview->move(m_preview->x(), -px(offset));
 }
 
 void MainWindow::p1_MouseDown(int row, Qt::MouseButton button, QPoint global_pos)
@@ -816,30 +1088,28 @@ void MainWindow::p1_MouseDown(int row, Qt::MouseButton button, QPoint global_pos
         return;
     }
     m_doc.cur_row = row;
-    const std::string code =
-        text::replace("<STYLE " + m_doc.rows[static_cast<std::size_t>(row)].style_text, "  ", " ");
-    Text5->setPlainText(display_text(code));
+    set_code_text(selected_code(m_doc.rows[static_cast<std::size_t>(row)]));
     place_frame_around(row, 40, 40);
     if (button == Qt::RightButton) {
-        mcode->popup(global_pos);
+        m_code_menu->popup(global_pos);
     }
 }
 
 void MainWindow::place_frame_around(int row, int extra_width, int extra_height)
 {
-    const auto& rows = Picture1->preview().layout().rows;
+    const auto& rows = m_preview->preview().layout().rows;
     if (row < 0 || row >= static_cast<int>(rows.size())) {
         return;
     }
     const TwipRect& box = rows[static_cast<std::size_t>(row)].box;
-    Picture1->show_frame({ box.left - 20, box.top - 20, box.width + extra_width,
+    m_preview->show_frame({ box.left - 20, box.top - 20, box.width + extra_width,
         box.height + preview_metrics::caption_height + extra_height });
 }
 
 void MainWindow::p1_MouseMove(int)
 {
     if (btn_hover()) {
-        command1->draw_button(QString(), 0);
+        m_search_button->draw_button(QString(), 0);
     }
 }
 
@@ -861,7 +1131,7 @@ void MainWindow::p1_DblClick(int row)
     EditorKind kind = EditorKind::Style;
     if (width_kind == 1) {
         kind = EditorKind::SportFitness;
-    } else if (Check1->isChecked()) {
+    } else if (m_edit_text_check->isChecked()) {
         kind = EditorKind::StyleText;
     }
     if (!m_editors.has(kind)) {
@@ -869,25 +1139,29 @@ void MainWindow::p1_DblClick(int row)
     }
 
     const std::string before = style.style_text;
-    if (kind == EditorKind::SportFitness) {
-        get_colsfromcode(m_doc, row);
-    }
-    const bool applied = m_editors.open(kind, this, m_doc, row);
-    if (kind != EditorKind::Style) {
-        get_colsfromcode(m_doc, row);
+    bool applied = false;
+    {
+        // The colours refreshed from the text around the editor belong to its step, or go
+        // back with a cancelled editor.
+        const StepScope step(*this);
+        if (kind == EditorKind::SportFitness) {
+            refresh_colours(row);
+        }
+        applied = m_editors.open(kind, this, m_doc, row);
+        if (kind != EditorKind::Style) {
+            refresh_colours(row);
+        }
     }
     if (applied
         || (m_doc.valid_row(row)
             && m_doc.rows[static_cast<std::size_t>(row)].style_text != before)) {
         m_style_changed = true;
     }
-    const int v = vs->value();
     if (m_style_changed) {
-        plot(v);
+        redraw_keeping_scroll();
     }
-    vs->setValue(v);
     if (kind != EditorKind::SportFitness && m_doc.valid_row(row)) {
-        Text5->setPlainText(display_text(m_doc.rows[static_cast<std::size_t>(row)].style_text));
+        set_code_text(m_doc.rows[static_cast<std::size_t>(row)].style_text);
     }
 }
 
@@ -898,7 +1172,7 @@ void MainWindow::Picture1_MouseDown()
 
 void MainWindow::command1_Click()
 {
-    const std::string q = text::upper(text::trim(latin1(Text4->text())));
+    const std::string q = text::upper(text::trim(to_latin1(m_search_edit->text())));
     if (q.empty()) {
         return;
     }
@@ -918,7 +1192,7 @@ void MainWindow::command1_Click()
     if (found < 0) {
         m_prompter->message("Not found");
         m_search_pos = 0;
-        Text4->setFocus();
+        m_search_edit->setFocus();
         return;
     }
     place_frame_around(found, 44, 42);
@@ -933,14 +1207,14 @@ void MainWindow::scroll_to_row(int row)
 {
     // The sample just before the found one is brought to the top, so the found one shows
     // with a little of what precedes it.
-    const auto& rows = Picture1->preview().layout().rows;
+    const auto& rows = m_preview->preview().layout().rows;
     const int shown = std::max(row - 1, 0);
     if (shown >= static_cast<int>(rows.size())) {
         return;
     }
     const double top = static_cast<double>(rows[static_cast<std::size_t>(shown)].box.top);
-    const double height = std::max(tw(Picture1->height()), 1);
-    vs->setValue(static_cast<int>(std::lround(top / height * vs->maximum())));
+    const double height = std::max(tw(m_preview->height()), 1);
+    m_scroll_bar->setValue(static_cast<int>(std::lround(top / height * m_scroll_bar->maximum())));
 }
 
 void MainWindow::Command2_Click()
@@ -949,26 +1223,46 @@ void MainWindow::Command2_Click()
         m_prompter->message("Select New Theme type. File,New ...");
         return;
     }
+    const StepScope step(*this);
     const ElementSelection selection = m_choose_elements(m_doc);
     nosel();
-    add_element(m_doc, selection);
+    if (!selection.empty()) {
+        push_edit(add_element_edit(m_doc, selection), "Add Elements");
+    }
     show_presentations();
     plot(-1);
 }
 
 void MainWindow::Check2_MouseUp()
 {
-    Text5->setVisible(Check2->isChecked());
+    m_code_box->setVisible(m_show_code_check->isChecked());
     Form_Resize();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_history_window
+        && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
+        const QSignalBlocker block(m_history_action);
+        m_history_action->setChecked(event->type() == QEvent::Show);
+        return false;
+    }
+    const bool metadata_field = watched == m_title_edit || watched == m_description_edit
+        || watched == m_locale_edit || watched == m_version_edit;
+    if (metadata_field && event->type() == QEvent::FocusIn) {
+        ++m_typing_run;
+    }
+    if (metadata_field && event->type() == QEvent::ShortcutOverride
+        && history_key(*static_cast<QKeyEvent*>(event))) {
+        // Left to the window's Undo and Redo: the field's typing is a step of the theme.
+        event->ignore();
+        return true;
+    }
     if (event->type() != QEvent::KeyPress) {
         return QMainWindow::eventFilter(watched, event);
     }
     auto* key = static_cast<QKeyEvent*>(event);
-    if (watched == Text4) {
+    if (watched == m_search_edit) {
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             command1_Click();
             return true;
@@ -978,16 +1272,16 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
         }
         return false;
     }
-    if ((watched == title || watched == Text3) && !key->text().isEmpty()
+    if ((watched == m_title_edit || watched == m_description_edit) && !key->text().isEmpty()
         && key->text().at(0).isPrint()) {
         const QString typed = upper_typed(key->text());
         if (typed == key->text()) {
             return false;
         }
-        if (watched == title) {
-            title->insert(typed);
+        if (watched == m_title_edit) {
+            m_title_edit->insert(typed);
         } else {
-            Text3->insertPlainText(typed);
+            m_description_edit->insertPlainText(typed);
         }
         return true;
     }

@@ -4,6 +4,7 @@
 #include "model/document.h"
 #include "model/theme_view.h"
 #include "ui/main/editor_launcher.h"
+#include "ui/main/menu_commands.h"
 #include "ui/main/settings.h"
 
 #include <QMainWindow>
@@ -11,6 +12,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -22,6 +24,7 @@ class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QScrollBar;
+class QUndoStack;
 
 namespace tintwell {
 
@@ -31,7 +34,8 @@ class PreviewWidget;
 
 /// `f1`, the program's window: the open theme, its metadata fields, presentation list, element
 /// search, preview and menus. It shows the core's messages and questions and receives the
-/// readers' effects on the window.
+/// readers' effects on the window. Every change to the open theme is one step of its history
+/// (Edit, Undo and Redo; the History window); opening or starting a theme begins a new one.
 class MainWindow : public QMainWindow, public ThemeView
 {
     Q_OBJECT
@@ -48,10 +52,17 @@ public:
     static QString default_settings_path();
 
     Document& document() { return m_doc; }
-    PreviewWidget* preview() const { return Picture1; }
+    PreviewWidget* preview() const { return m_preview; }
     EditorLauncher& editors() { return m_editors; }
     const RecentFiles& recent() const { return m_settings.recent; }
     int search_pos() const { return m_search_pos; }
+    /// The open theme's history; its clean state is the theme as last saved or opened.
+    QUndoStack& history() const { return *m_history; }
+
+    QAction* action(FileCommand command) const;
+    QAction* action(EditCommand command) const;
+    QAction* action(CodeCommand command) const;
+    QAction* action(HelpCommand command) const;
 
     /// Replaces the message boxes (tests answer through a recorder). Not owned.
     void set_prompter(Prompter* prompter);
@@ -61,9 +72,39 @@ public:
     /// brings the dialog back.
     void set_element_chooser(std::function<ElementSelection(Document&)> chooser);
 
+    /// Makes `edit` one step of the theme's history named `description` ("Apply ROAD
+    /// INTERSTATE"): applies it and keeps it for Undo and Redo. While a StepScope is open the
+    /// edit joins that scope's step instead. An empty edit makes no step. The caller redraws
+    /// what the edit changed, as after any change; Undo and Redo redraw by themselves.
+    void push_edit(DocumentEdit edit, const std::string& description);
+
+    /// Gathers into one step everything that changes the theme while it lives: the edits handed
+    /// to push_edit, and what the window changes on its own around a dialog (a row's colours
+    /// refreshed from its text, the presentation list rebuilt). The step is named after the
+    /// first edit handed on. When nothing was handed on (the dialog was cancelled), the window's
+    /// own changes are taken back, so the theme is exactly as before. Scopes nest; the
+    /// outermost one makes the step.
+    class StepScope
+    {
+    public:
+        explicit StepScope(MainWindow& window);
+        ~StepScope();
+        StepScope(const StepScope&) = delete;
+        StepScope& operator=(const StepScope&) = delete;
+
+    private:
+        MainWindow& m_window;
+    };
+
+    /// Redraws the preview and keeps the scroll position.
+    void redraw_keeping_scroll();
+    /// Shows `code` (a style text) in the code box.
+    void set_code_text(const std::string& code);
+
     // ThemeView
     void clear_presentations() override;
     void add_presentation(std::string_view name) override;
+    /// The presentation commands of the Edit menu; Undo, Redo and History stay available.
     void set_edit_menu_enabled(bool enabled) override;
     void set_locale_version_enabled(bool enabled) override;
     void metadata_changed(const ThemeMetadata& metadata) override;
@@ -77,10 +118,13 @@ public:
     void Form_Activate();
     void Form_Resize();
     void cap(const QString& path);
-    void mf_Click(int index);
+    void mf_Click(FileCommand command);
+    /// Reopens recent entry `slot` (0 is the most recent).
+    void open_recent(std::size_t slot);
     void mset_Click();
     void loadole(const QString& path);
     void updatmf(const QString& path);
+    /// Rebuilds the presentation list from the rows and shows it.
     void show_presentations();
     void plot(int mode);
     void p1_MouseDown(int row, Qt::MouseButton button, QPoint global_pos);
@@ -92,39 +136,6 @@ public:
     void Command2_Click();
     void Check2_MouseUp();
 
-    // Controls, named as in the design.
-    QPushButton* Command2;
-    QLabel* Label1;
-    QCheckBox* Check1;
-    std::array<QLabel*, 5> Label2;
-    QListWidget* List1;
-    QLineEdit* title;
-    QPlainTextEdit* Text3;
-    QLineEdit* Text1;
-    QLineEdit* Text2;
-    QCheckBox* Check2;
-    QLabel* Label3;
-    QFrame* Shape1;
-    QLineEdit* Text4;
-    OwnerDrawnButton* command1;
-    QWidget* Picture2;
-    PreviewWidget* Picture1;
-    QScrollBar* vs;
-    QPlainTextEdit* Text5;
-
-    QMenu* mfile;
-    QMenu* medit;
-    QMenu* mpref;
-    QMenu* mhelp;
-    QMenu* mcode;
-    /// File items 0 to 18; separators included, 12 to 18 are the recent files.
-    std::array<QAction*, 19> mf {};
-    std::array<QAction*, 2> med {};
-    std::array<QAction*, 1> mset {};
-    std::array<QAction*, 3> mhlp {};
-    /// Items 1 to 4; 0 is unused.
-    std::array<QAction*, 5> mcod2 {};
-
 protected:
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -133,12 +144,15 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    /// The metadata fields; a field's keystrokes in a row make one step.
+    enum class MetadataField { Title, Description, Locale, Version };
+
     void build_controls();
     void build_menus();
-    void new_theme(int index);
+    void build_history();
+    void new_theme(FileCommand command);
     void open_command();
     void save_command();
-    void reopen(int index);
     /// Every way of opening a file ends here: Open, a recent entry, a drop and the command line.
     /// A theme that is read replaces the open one and goes to the top of the recent files; a
     /// rejected file leaves the open theme exactly as it was and is dropped from the recent
@@ -147,8 +161,8 @@ private:
     /// Asks "Save Current file?" when there are unsaved changes. Yes runs the Save command and
     /// returns true: the caller stops, leaving the open theme as it is.
     bool save_first();
-    /// The open theme changed through one of its metadata fields.
-    void metadata_edited();
+    /// The user changed one of the metadata fields.
+    void metadata_edited(MetadataField field, const QString& text);
     /// What a rejected file must not take from the open theme: its kind, unsaved state,
     /// metadata, name, caption and presentation list.
     struct OpenTheme
@@ -171,6 +185,20 @@ private:
     void Form_Unload();
     Settings current_settings() const;
 
+    // The history.
+    void push_step(std::vector<DocumentEdit> parts, const std::string& description, int merge_id);
+    /// A change the window made on its own, already applied: it joins the step being gathered.
+    void own_change_made(DocumentEdit edit);
+    void end_step();
+    /// A new theme: no steps, nothing to save.
+    void clear_history();
+    /// `modified` and the caption's mark follow the history's clean state.
+    void follow_history();
+    /// After Undo, Redo or a jump in the History window: shows what the steps passed changed.
+    void history_moved(int index);
+    void list_presentations();
+    void refresh_colours(int row);
+
     Document m_doc;
     std::unique_ptr<Prompter> m_message_boxes;
     Prompter* m_prompter;
@@ -183,9 +211,61 @@ private:
     QString m_pending_open;
     int m_plot_arg = 0;
     int m_search_pos = 0;
-    int m_busy = 0;
     bool m_style_changed = false;
     bool m_unloaded = false;
+
+    QUndoStack* m_history;
+    QWidget* m_history_window = nullptr;
+    /// The step being gathered by the open StepScopes.
+    struct PendingStep
+    {
+        int depth = 0;
+        std::vector<DocumentEdit> parts;
+        std::string description;
+        bool handed_on = false;
+    };
+    PendingStep m_pending;
+    /// The history's index the window shows; pushes and clears move it without redrawing.
+    int m_shown_index = 0;
+    bool m_quiet_history = false;
+    /// Counts focus changes into a metadata field, so typing there again later is a step of
+    /// its own.
+    int m_typing_run = 0;
+
+    // Controls; each keeps its design name as its objectName.
+    QPushButton* m_add_elements_button;
+    QLabel* m_add_elements_label;
+    QCheckBox* m_edit_text_check;
+    std::array<QLabel*, 5> m_field_labels {};
+    QListWidget* m_presentation_list;
+    QLineEdit* m_title_edit;
+    QPlainTextEdit* m_description_edit;
+    QLineEdit* m_locale_edit;
+    QLineEdit* m_version_edit;
+    QCheckBox* m_show_code_check;
+    QLabel* m_update_label;
+    QFrame* m_search_frame;
+    QLineEdit* m_search_edit;
+    OwnerDrawnButton* m_search_button;
+    QWidget* m_preview_frame;
+    PreviewWidget* m_preview;
+    QScrollBar* m_scroll_bar;
+    QPlainTextEdit* m_code_box;
+
+    QMenu* m_file_menu;
+    QMenu* m_edit_menu;
+    QMenu* m_preference_menu;
+    QMenu* m_help_menu;
+    QMenu* m_code_menu;
+    std::array<QAction*, 7> m_file_actions {};
+    std::array<QAction*, 7> m_recent_actions {};
+    std::array<QAction*, 2> m_presentation_actions {};
+    std::array<QAction*, 3> m_code_actions {};
+    std::array<QAction*, 2> m_help_actions {};
+    QAction* m_border_pref_action;
+    QAction* m_undo_action;
+    QAction* m_redo_action;
+    QAction* m_history_action;
 };
 
 } // namespace tintwell

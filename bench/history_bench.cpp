@@ -1,0 +1,144 @@
+// Undo and redo of "Apply to All Presentations" through the main window's history on a generated
+// theme of 100k styles (6,250 rows of each element): what the user waits for, the step taken back
+// or made again and the preview laid out anew, against copying the whole table; and the memory of
+// 1,000 such steps on the window's undo stack against the memory of the table.
+//
+//   history_bench [benchmark options]      (runs on the offscreen platform unless one is set)
+//
+// BM_window_history_memory reports, in bytes held on the heap: table_bytes (a copy of the loaded
+// theme's rows), history_bytes (1,000 steps pushed as the dialogs push them, each an Apply to All
+// of the next element with new colours, every element edited first from its colours as read) and
+// history_per_table.
+#include "edit_steps.h"
+#include "bench_themes.h"
+#include "heap_counter.h"
+#include "ui/main/main_window.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QUndoStack>
+#include <benchmark/benchmark.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace tintwell;
+
+constexpr int styles = 100000;
+
+// A window with the generated theme opened from a file, as the user opens it.
+class LoadedWindow
+{
+public:
+    LoadedWindow()
+        : m_window("", m_folder.filePath("tintwell.dat"))
+    {
+        const QString path = m_folder.filePath("bench.kmtf");
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(QByteArray::fromStdString(bench::car_zumo_theme(styles)));
+        file.close();
+        m_window.resize(1200, 800);
+        m_window.loadole(path);
+    }
+    MainWindow& window() { return m_window; }
+
+private:
+    QTemporaryDir m_folder;
+    MainWindow m_window;
+};
+
+MainWindow& loaded_window()
+{
+    static LoadedWindow loaded;
+    return loaded.window();
+}
+
+void BM_window_undo_apply_to_all(benchmark::State& state)
+{
+    MainWindow& window = loaded_window();
+    window.push_edit(bench::apply_to_all(window.document(), "MAP_ROAD_INTERSTATE_CLR", 1),
+        "Apply ROAD INTERSTATE");
+    QUndoStack& history = window.history();
+    for (auto _ : state) {
+        history.undo();
+        state.PauseTiming();
+        history.redo();
+        state.ResumeTiming();
+    }
+    history.undo();
+    history.clear();
+}
+
+void BM_window_redo_apply_to_all(benchmark::State& state)
+{
+    MainWindow& window = loaded_window();
+    window.push_edit(bench::apply_to_all(window.document(), "MAP_ROAD_INTERSTATE_CLR", 1),
+        "Apply ROAD INTERSTATE");
+    QUndoStack& history = window.history();
+    history.undo();
+    for (auto _ : state) {
+        history.redo();
+        state.PauseTiming();
+        history.undo();
+        state.ResumeTiming();
+    }
+    history.clear();
+}
+
+// The reference: a step that kept a copy of the whole table.
+void BM_copy_table(benchmark::State& state)
+{
+    const Document& doc = loaded_window().document();
+    for (auto _ : state) {
+        std::vector<StyleRow> copy = doc.rows;
+        benchmark::DoNotOptimize(copy.data());
+    }
+}
+
+void BM_window_history_memory(benchmark::State& state)
+{
+    for (auto _ : state) {
+        // A theme as read for each run: the first step on an element keeps its 6,250 colours.
+        LoadedWindow loaded;
+        MainWindow& window = loaded.window();
+        Document& doc = window.document();
+        const long long before_copy = bench::heap_bytes();
+        auto copy = std::make_unique<std::vector<StyleRow>>(doc.rows);
+        const long long table = bench::heap_bytes() - before_copy;
+        copy.reset();
+
+        for (std::uint32_t k = 0; k < 1000; ++k) {
+            const std::string_view field = bench::car_fields[k % bench::car_fields.size()];
+            window.push_edit(bench::apply_to_all(doc, field, 16 * k), "Apply");
+        }
+        const long long with_history = bench::heap_bytes();
+        window.history().clear();
+        const long long steps = with_history - bench::heap_bytes();
+
+        bench::report_history_bytes(state, table, steps);
+    }
+}
+
+BENCHMARK(BM_window_undo_apply_to_all)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_window_redo_apply_to_all)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_copy_table)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_window_history_memory)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+namespace tintwell {
+
+/// The commands of the main window's menus. Each item keeps its place in the menu as its
+/// objectName ("mf_5" is Save, "mcod2_3" is Add BG/FG Width).
+enum class FileCommand { NewCarZumo, NewSportFitness, Open, Save, About, Print, Exit };
+enum class EditCommand { AddPresentations, RemovePresentations };
+enum class CodeCommand { CopyCode, AddWidth, RemoveWidth };
+enum class HelpCommand { CheckForUpdates, Manual };
+
+} // namespace tintwell
