@@ -41,8 +41,6 @@ std::array<PaletteBlock, palette_size> build_palette()
                 // Blue, green, red: read as one number this is the block's colour value.
                 const std::string bgr = b + g + r;
                 blocks[n].colour = hex_number(bgr);
-                // A named string, not a temporary, after the literal: GCC 12 warns
-                // (-Wrestrict) otherwise.
                 const std::string rgb = text::upper(r + g + b);
                 blocks[n].tool_tip = "#" + rgb;
                 ++n;

@@ -135,13 +135,6 @@ std::vector<std::string> entries_of(const std::string& selection)
     return entries;
 }
 
-// GCC 12 takes the assignment of a short literal to a fresh string below for an overlapping
-// copy and warns (-Wrestrict; GCC bug 105329, a false alarm of that release) where nothing
-// overlaps.
-#if defined(__GNUC__) && !defined(__clang__) && __GNUC__ == 12
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wrestrict"
-#endif
 // A new row with the default colours of its kind, its style text and its names.
 StyleRow new_row(ThemeKind kind, const std::string& entry, bool polygon, int pres_index,
     const std::string& pres_name)
@@ -191,9 +184,6 @@ StyleRow new_row(ThemeKind kind, const std::string& entry, bool polygon, int pre
     }
     return row;
 }
-#if defined(__GNUC__) && !defined(__clang__) && __GNUC__ == 12
-#pragma GCC diagnostic pop
-#endif
 
 } // namespace
 

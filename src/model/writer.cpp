@@ -266,7 +266,6 @@ NewFile create_in(const std::filesystem::path& folder, const std::filesystem::pa
         return file;
     }
 #endif
-    // Named strings, not temporaries, after the literal: GCC 12 warns (-Wrestrict) otherwise.
     const std::string hidden = "." + target.filename().string();
     file.name = (folder / (hidden + ".XXXXXX")).string();
     file.fd = ::mkstemp(file.name.data());

@@ -359,7 +359,6 @@ TEST(CarZumoReader, LargeThemesAreReadWhole)
         for (int s = 0; s < 100; ++s, ++styles) {
             body += cz_style("MAP_S" + std::to_string(styles), " scale=\"1\" ", primary_only);
         }
-        // Named: GCC 12 warns (-Wrestrict) about a literal joined to a temporary.
         const std::string number = std::to_string(p);
         presentations += presentation("P" + number, body);
     }

@@ -131,7 +131,6 @@ private slots:
     void presentations_add_page()
     {
         for (int i = 0; i < 12; ++i) {
-            // Named: GCC 12 warns (-Wrestrict) about a literal joined to a temporary.
             const std::string number = std::to_string(i);
             doc.rows.push_back(
                 cz_row(i < 6 ? "GUIDANCE" : "BROWSE", "F" + number, i % 2 ? "1" : ""));

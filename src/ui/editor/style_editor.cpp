@@ -145,8 +145,6 @@ bool StyleEditor::sport_area() const
 void StyleEditor::Label2_MouseMove(EditedPart part)
 {
     if (QLabel* swatch = m_swatches[index_of(part)]) {
-        // QString joins, not std::string: GCC 12 warns (-Wrestrict) at a literal joined to a
-        // temporary std::string.
         swatch->setToolTip(
             QString("#") + from_latin1(value_to_hex(m_swatch[index_of(part)], ThemeKind::CarZumo)));
     }
