@@ -8,6 +8,7 @@
 #include "model/text.h"
 #include "model/writer.h"
 #include "ui/common/busy_pointer.h"
+#include "ui/common/editing_keys.h"
 #include "ui/common/latin1.h"
 #include "ui/common/window_place.h"
 #include "ui/dialogs/add_elements_dialog.h"
@@ -1208,6 +1209,9 @@ void MainWindow::command1_Click()
     if (!m_preview->preview().layout().shown(found)) {
         set_filter_text(QString());
     }
+    // The framed style is the selected one, for the keys, the code box and the code pop-up.
+    m_doc.cur_row = found;
+    show_selected_code();
     place_frame_around(found, 44, 42);
     m_search_pos = found + 1;
     if (m_search_pos > m_doc.row_count() - 1) {
@@ -1289,8 +1293,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
         }
         return false;
     }
-    if ((watched == m_title_edit || watched == m_description_edit) && !key->text().isEmpty()
-        && key->text().at(0).isPrint()) {
+    if ((watched == m_title_edit || watched == m_description_edit) && !is_editing_key(*key)
+        && !key->text().isEmpty() && key->text().at(0).isPrint()) {
         const QString typed = upper_typed(key->text());
         if (typed == key->text()) {
             return false;

@@ -1,0 +1,569 @@
+// Moving through the main window's preview with real wheel, key and click events: scrolling,
+// the selection moved by the keys, the presentation list, the zoom, the filter box, and Escape
+// and Select All in every dialog.
+#include "model/document_edit.h"
+#include "model/prompter.h"
+#include "ui/dialogs/dialog_menus.h"
+#include "ui/editor/style_editor.h"
+#include "ui/main/main_window.h"
+#include "ui/main/message_box_prompter.h"
+#include "ui/main/preview_widget.h"
+#include "ui/main/twips.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QWheelEvent>
+#include <functional>
+#include <memory>
+
+using namespace tintwell;
+
+namespace {
+
+constexpr int per_presentation = 45;
+
+template <typename T> T* child(const QObject& window, const char* name)
+{
+    T* found = window.findChild<T*>(name);
+    if (found == nullptr) {
+        qFatal("no %s", name);
+    }
+    return found;
+}
+
+// A Car & Zumo theme of 45 styles in each of GUIDANCE, BROWSE and TRAFFIC: waters, parks and
+// residential roads in turn, each of its own colour but the fifth of each presentation, #1E90FF.
+QByteArray long_theme()
+{
+    QByteArray text = "<GARMIN_MAP_THEME>\n<METADATA>\n<TITLE>Long</TITLE>\n"
+                      "<DESCRIPTION>Long</DESCRIPTION>\n<LOCALELIST>\n<locale>Global</locale>\n"
+                      "</LOCALELIST>\n<Version><Major>1</Major><Minor>00</Minor></Version>\n"
+                      "</METADATA>\n";
+    const char* const fields[] = { "MAP_WATER", "MAP_PARK", "MAP_ROAD_RESIDENTIAL" };
+    for (const char* presentation : { "GUIDANCE", "BROWSE", "TRAFFIC" }) {
+        text += QByteArray("<PRESENTATION ID=\"") + presentation + "\" >\n<STYLELIST>\n";
+        for (int i = 0; i < per_presentation; ++i) {
+            const QByteArray colour =
+                i == 4 ? "1E90FF" : QByteArray::number(0x102030 + i * 0x10101, 16).toUpper();
+            text += QByteArray("<STYLE field = \"") + fields[i % 3] + "\" >\n<COLOR>\n"
+                + "<PRIMARY day = \"#" + colour + "\" night=\"#101010\"/>\n</COLOR >\n</STYLE>\n";
+        }
+        text += "</STYLELIST>\n</PRESENTATION>\n";
+    }
+    return text + "</GARMIN_MAP_THEME>\n";
+}
+
+void wheel(QWidget* target, QPoint angle, QPoint pixels = {}, Qt::KeyboardModifiers keys = {})
+{
+    const QPointF at = QRectF(target->rect()).center();
+    QWheelEvent event(
+        at, target->mapToGlobal(at), pixels, angle, Qt::NoButton, keys, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(target, &event);
+}
+
+// A key as a keyboard sends it: Ctrl+A carries the control character 1, Escape the character 27.
+void press(QWidget* target, Qt::Key key, Qt::KeyboardModifiers keys = {})
+{
+    const QString text(QChar(key == Qt::Key_Escape ? 27 : 1));
+    QKeyEvent event(QEvent::KeyPress, key, keys, text);
+    QApplication::sendEvent(target, &event);
+}
+
+// Runs `answer` on the modal dialog that the next call shows.
+void on_dialog(std::function<void(QWidget*)> answer)
+{
+    QTimer::singleShot(0, [answer] { answer(QApplication::activeModalWidget()); });
+}
+
+} // namespace
+
+class PreviewNavigationTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    RecordingPrompter m_prompter;
+
+    QString settings_path() const { return m_dir->filePath("system/tintwell.dat"); }
+
+    QString theme_file(const QString& name, const QByteArray& bytes)
+    {
+        QFile file(m_dir->filePath(name));
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+        return file.fileName();
+    }
+
+    // The long theme opened in a shown, active window of 900 × 600 pixels.
+    std::unique_ptr<MainWindow> opened()
+    {
+        auto window = std::make_unique<MainWindow>(QString(), settings_path());
+        window->set_prompter(&m_prompter);
+        connect_dialog_menus(*window);
+        register_style_editor(window->editors());
+        window->resize(900, 600);
+        window->show();
+        window->activateWindow();
+        if (!QTest::qWaitForWindowActive(window.get())) {
+            qWarning("the window did not become active");
+        }
+        window->loadole(theme_file("long.kmtf", long_theme()));
+        return window;
+    }
+
+    static const PreviewLayout& layout(MainWindow& window)
+    {
+        return window.preview()->preview().layout();
+    }
+
+    static QPoint centre(MainWindow& window, int row)
+    {
+        return window.preview()->box_rect(row).center();
+    }
+
+    // Twips of the preview scrolled out of sight above its frame.
+    static std::int64_t scrolled(MainWindow& window) { return -tw(window.preview()->y()); }
+
+    static bool in_sight(MainWindow& window, int row)
+    {
+        const TwipRect box = layout(window).rows[std::size_t(row)].box;
+        const std::int64_t top = scrolled(window);
+        return box.top >= top
+            && box.bottom() <= top + tw(child<QWidget>(window, "Picture2")->height());
+    }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QDir().mkpath(m_dir->filePath("system"));
+        m_prompter = RecordingPrompter();
+    }
+
+    void wheelAndKeysScrollByTheirSteps()
+    {
+        auto window = opened();
+        QWidget* preview = window->preview();
+        auto* bar = child<QScrollBar>(*window, "vs");
+        const int page = tw(child<QWidget>(*window, "Picture2")->height());
+        const int notch = std::min(bar->singleStep(), page / 3);
+        const int middle = bar->maximum() / 2;
+        QVERIFY(bar->maximum() > 2 * page + notch);
+        struct Case
+        {
+            const char* what;
+            std::function<void()> act;
+            int expected;
+        };
+        const std::vector<Case> cases = {
+            { "a notch down",
+                [&] {
+                    wheel(preview, { 0, -120 });
+                },
+                middle + notch },
+            { "a notch up, over the frame's edge",
+                [&] {
+                    wheel(child<QWidget>(*window, "Picture2"), { 0, 120 });
+                },
+                middle - notch },
+            { "eight fine turns make a notch",
+                [&] {
+                    for (int i = 0; i < 8; ++i) {
+                        wheel(preview, { 0, -15 });
+                    }
+                },
+                middle + notch },
+            { "a touchpad moves by its pixels",
+                [&] {
+                    wheel(preview, { 0, -40 }, { 0, -40 });
+                },
+                middle + tw(40) },
+            { "the scroll bar takes the same notch",
+                [&] {
+                    wheel(bar, { 0, -120 });
+                },
+                middle + notch },
+            { "Page Down", [&] { QTest::keyClick(preview, Qt::Key_PageDown); }, middle + page },
+            { "Page Up", [&] { QTest::keyClick(preview, Qt::Key_PageUp); }, middle - page },
+            { "End", [&] { QTest::keyClick(preview, Qt::Key_End); }, bar->maximum() },
+            { "Home", [&] { QTest::keyClick(preview, Qt::Key_Home); }, 0 },
+        };
+        for (const Case& c : cases) {
+            bar->setValue(middle);
+            preview->setFocus();
+            c.act();
+            // The value counts twips; the preview moves by whole pixels.
+            QVERIFY2(std::abs(bar->value() - c.expected) <= twips_in_pixel, c.what);
+            QVERIFY2(std::abs(scrolled(*window) - c.expected) <= 2 * twips_in_pixel, c.what);
+        }
+    }
+
+    void keysMoveTheSelectionAndOpenItsEditorAndMenu()
+    {
+        auto window = opened();
+        QWidget* preview = window->preview();
+        QTest::mouseClick(preview, Qt::LeftButton, {}, centre(*window, 0));
+        QCOMPARE(window->document().cur_row, 0);
+        const auto& rows = layout(*window).rows;
+        int per_line = 0;
+        while (rows[std::size_t(per_line)].box.top == rows[0].box.top) {
+            ++per_line;
+        }
+        const std::vector<std::pair<Qt::Key, int>> steps = { { Qt::Key_Right, 1 },
+            { Qt::Key_Down, 1 + per_line }, { Qt::Key_Left, per_line }, { Qt::Key_Up, 0 } };
+        for (const auto& [key, row] : steps) {
+            QTest::keyClick(preview, key);
+            QCOMPARE(window->document().cur_row, row);
+            QCOMPARE(window->preview()->preview().shape4.rect, *layout(*window).frame_around(row));
+        }
+        // Down all the way: every sample it lands on is scrolled into sight, across the
+        // presentations.
+        int last = 0;
+        for (int i = 0; i < 20; ++i) {
+            QTest::keyClick(preview, Qt::Key_Down);
+            QVERIFY(window->document().cur_row >= last);
+            last = window->document().cur_row;
+            QVERIFY2(in_sight(*window, last), qPrintable(QString::number(last)));
+        }
+        QVERIFY(last >= 2 * per_presentation);
+        QVERIFY(find_code(*window).contains("MAP_"));
+
+        std::vector<int> opened_rows;
+        window->editors().register_editor(EditorKind::Style, [&](QWidget*, Document&, int row) {
+            opened_rows.push_back(row);
+            return false;
+        });
+        QTest::keyClick(preview, Qt::Key_Return);
+        QCOMPARE(opened_rows, std::vector<int> { last });
+
+        auto* menu = child<QMenu>(*window, "mcode");
+        for (const auto& [key, keys] : { std::pair { Qt::Key_Menu, Qt::NoModifier },
+                 std::pair { Qt::Key_F10, Qt::ShiftModifier } }) {
+            QTest::keyClick(preview, key, keys);
+            QVERIFY(menu->isVisible());
+            QVERIFY(menu->geometry().contains(
+                preview->mapToGlobal(window->preview()->box_rect(last).center()) + QPoint(1, 1)));
+            menu->close();
+        }
+    }
+
+    void redrawsKeepTheScrollAndSelectionAndOpeningGoesToTheTop()
+    {
+        auto window = opened();
+        auto* bar = child<QScrollBar>(*window, "vs");
+        bar->setValue(bar->maximum() / 2);
+        // A residential road in sight, a line the widths can be added to.
+        int road = 2;
+        while (!in_sight(*window, road)) {
+            road += 3;
+        }
+        QTest::mouseClick(window->preview(), Qt::LeftButton, {}, centre(*window, road));
+        const int value = bar->value();
+        auto* code = child<QPlainTextEdit>(*window, "Text5");
+
+        QTest::mouseClick(child<QCheckBox>(*window, "Check2"), Qt::LeftButton);
+        QCOMPARE(bar->value(), value);
+        child<QAction>(*window, "mcod2_3")->trigger();
+        QVERIFY(code->toPlainText().contains("BG_WIDTH"));
+        QCOMPARE(bar->value(), value);
+        child<QAction>(*window, "undo")->trigger();
+        QVERIFY(!code->toPlainText().contains("BG_WIDTH"));
+        QVERIFY(code->toPlainText().startsWith("<STYLE "));
+        QCOMPARE(bar->value(), value);
+        QCOMPARE(window->document().cur_row, road);
+        QCOMPARE(window->preview()->preview().shape4.rect, *layout(*window).frame_around(road));
+        QVERIFY(window->preview()->frame_visible());
+
+        window->loadole(theme_file("other.kmtf", long_theme()));
+        QCOMPARE(bar->value(), 0);
+        QVERIFY(code->toPlainText().isEmpty());
+        QVERIFY(!window->preview()->frame_visible());
+    }
+
+    void presentationClickBringsItsFirstSampleToTheTop()
+    {
+        auto window = opened();
+        QVERIFY(window->preview()->preview().headings);
+        auto* list = child<QListWidget>(*window, "List1");
+        for (const char* name : { "BROWSE", "GUIDANCE", "TRAFFIC" }) {
+            QListWidgetItem* item = list->findItems(name, Qt::MatchContains).value(0);
+            QVERIFY(item);
+            QTest::mouseClick(
+                list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+            const std::int64_t top = *layout(*window).presentation_top(window->document(), name);
+            const std::int64_t most =
+                tw(window->preview()->height()) - tw(child<QWidget>(*window, "Picture2")->height());
+            QVERIFY2(std::abs(scrolled(*window) - std::min(top, most)) <= twips_in_pixel, name);
+        }
+    }
+
+    void filterBoxKeepsCountsAndGivesWayToSearch()
+    {
+        auto window = opened();
+        const int all = 3 * per_presentation;
+        QTest::keyClick(window.get(), Qt::Key_F, Qt::ControlModifier);
+        auto* filter = child<QLineEdit>(*window, "filter");
+        QVERIFY(filter->hasFocus());
+        QCOMPARE(filter->placeholderText(), QString("Filter styles"));
+        const std::vector<std::pair<const char*, int>> texts = { { "water", per_presentation },
+            { "#1e90ff", 3 }, { "1E90FF", 3 }, { "residential", per_presentation },
+            { "nothing", 0 }, { "  ", all } };
+        for (const auto& [text, kept] : texts) {
+            filter->selectAll();
+            QTest::keyClick(filter, Qt::Key_Backspace);
+            QTest::keyClicks(filter, text);
+            QCOMPARE(int(layout(*window).order.size()), kept);
+            QCOMPARE(child<QLabel>(*window, "filter_count")->text(),
+                kept == all ? QString() : QString("%1 of %2 styles").arg(kept).arg(all));
+        }
+
+        // The filter follows every change, Undo too.
+        window->set_filter_text("1e90ff");
+        StyleRow changed = window->document().rows[0];
+        changed.pri_day = "1E90FF";
+        DocumentEdit edit;
+        edit.replace_row(0, window->document().rows[0], changed);
+        window->push_edit(std::move(edit), "Colour");
+        window->redraw_keeping_scroll();
+        QCOMPARE(int(layout(*window).order.size()), 4);
+        child<QAction>(*window, "undo")->trigger();
+        QCOMPARE(int(layout(*window).order.size()), 3);
+
+        // Search goes through every style: a hidden one clears the filter and is framed.
+        window->set_filter_text("water");
+        QTest::keyClicks(child<QLineEdit>(*window, "Text4"), "park");
+        QTest::keyClick(child<QLineEdit>(*window, "Text4"), Qt::Key_Return);
+        QVERIFY(window->filter_text().isEmpty());
+        QCOMPARE(window->search_pos(), 2);
+        QCOMPARE(
+            window->preview()->preview().shape4.rect.left, layout(*window).rows[1].box.left - 20);
+
+        // A selection the filter hides comes back with its frame when the filter is cleared.
+        window->set_filter_text("residential");
+        QVERIFY(!window->preview()->frame_visible());
+        filter->setFocus();
+        QTest::keyClick(filter, Qt::Key_Escape);
+        QVERIFY(window->filter_text().isEmpty());
+        QVERIFY(window->preview()->frame_visible());
+        QCOMPARE(window->document().cur_row, 1);
+
+        window->set_filter_text("water");
+        QVERIFY(!window->select_row(all));
+        QVERIFY(window->select_row(2 * per_presentation + 2));
+        QVERIFY(window->filter_text().isEmpty());
+        QVERIFY(in_sight(*window, 2 * per_presentation + 2));
+    }
+
+    void zoomStepsAndIsKeptBesideTheSettings()
+    {
+        {
+            auto window = opened();
+            QWidget* preview = window->preview();
+            const std::vector<std::pair<std::function<void()>, int>> steps = {
+                { [&] { QTest::keyClick(preview, Qt::Key_Plus, Qt::ControlModifier); }, 110 },
+                { [&] { QTest::keyClick(preview, Qt::Key_Equal, Qt::ControlModifier); }, 125 },
+                { [&] { QTest::keyClick(preview, Qt::Key_Minus, Qt::ControlModifier); }, 110 },
+                { [&] { QTest::keyClick(preview, Qt::Key_0, Qt::ControlModifier); }, 100 },
+                { [&] {
+                     wheel(preview, { 0, 240 }, {}, Qt::ControlModifier);
+                 },
+                    125 },
+                { [&] {
+                     wheel(preview, { 0, -60 }, {}, Qt::ControlModifier);
+                 },
+                    125 },
+                { [&] {
+                     wheel(preview, { 0, -60 }, {}, Qt::ControlModifier);
+                 },
+                    110 },
+                { [&] { window->set_zoom(9); }, 400 },
+                { [&] { window->set_zoom(0.1); }, 50 },
+                { [&] { window->set_zoom(2); }, 200 },
+            };
+            for (const auto& [act, percent] : steps) {
+                act();
+                QCOMPARE(int(std::lround(window->zoom() * 100)), percent);
+                QCOMPARE(
+                    child<QLabel>(*window, "zoom_label")->text(), QString("%1 %").arg(percent));
+            }
+            // A press frames the sample at the zoom.
+            QTest::mouseClick(preview, Qt::LeftButton, {}, centre(*window, 3));
+            QCOMPARE(window->preview()->preview().shape4.rect.height,
+                std::llround((900 + 600 + 40) * 2.0));
+            QVERIFY(window->close());
+        }
+        QFile settings(settings_path());
+        QVERIFY(settings.open(QIODevice::ReadOnly));
+        QCOMPARE(settings.readAll(),
+            QByteArray("\xA3)*(\r\n") + m_dir->filePath("long.kmtf").toUtf8()
+                + "\r\n\r\n\r\n\r\n\r\n\r\n\r\nTrue\r\n0\r\n");
+        QFile view(m_dir->filePath("system/view.ini"));
+        QVERIFY(view.open(QIODevice::ReadOnly));
+        QCOMPARE(view.readAll(), QByteArray("zoom=200\r\nstatus_bar=1\r\n"));
+        MainWindow again(QString(), settings_path());
+        QCOMPARE(again.zoom(), 2.0);
+    }
+
+    void escapeCancelsAndSelectAllSelectsInEveryDialog_data()
+    {
+        QTest::addColumn<QString>("opened_by");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("row");
+        // Text boxes holding text that Ctrl+A is tried in, at least.
+        QTest::addColumn<int>("boxes");
+        QTest::newRow("style editor") << "double click"
+                                      << "ui_car_zumo.kmtf" << 1 << 4;
+        QTest::newRow("edit text") << "edit text"
+                                   << "ui_car_zumo.kmtf" << 0 << 1;
+        QTest::newRow("sport & fitness editor") << "double click"
+                                                << "ui_sport_fitness.kmtf" << 1 << 10;
+        QTest::newRow("add elements") << "Command2"
+                                      << "" << 0 << 0;
+        QTest::newRow("add presentations") << "med_0"
+                                           << "" << 0 << 0;
+        QTest::newRow("remove presentations") << "med_1"
+                                              << "" << 0 << 0;
+        QTest::newRow("updates") << "mhlp_0"
+                                 << "" << 0 << 0;
+        QTest::newRow("about") << "mf_7"
+                               << "" << 0 << 0;
+    }
+
+    void escapeCancelsAndSelectAllSelectsInEveryDialog()
+    {
+        QFETCH(QString, opened_by);
+        QFETCH(QString, file);
+        QFETCH(int, row);
+        QFETCH(int, boxes);
+        auto window = opened();
+        if (!file.isEmpty()) {
+            QFile::copy(QString(TINTWELL_TEST_DATA) + "/" + file, m_dir->filePath(file));
+            window->loadole(m_dir->filePath(file));
+        }
+        const std::vector<StyleRow> rows = window->document().rows;
+        const int steps = window->history().count();
+        window->set_element_chooser(nullptr);
+        int tried = 0;
+        QStringList not_selected;
+        bool closed = false;
+        on_dialog([&](QWidget* dialog) {
+            if (dialog == nullptr) {
+                return;
+            }
+            QWidget* first = nullptr;
+            for (QLineEdit* box : dialog->findChildren<QLineEdit*>()) {
+                if (box->isVisible() && box->isEnabled() && !box->text().isEmpty()) {
+                    box->setFocus();
+                    box->deselect();
+                    press(box, Qt::Key_A, Qt::ControlModifier);
+                    if (box->selectedText() != box->text()) {
+                        not_selected << box->objectName();
+                    }
+                    first = first ? first : box;
+                    ++tried;
+                }
+            }
+            for (QPlainTextEdit* box : dialog->findChildren<QPlainTextEdit*>()) {
+                box->setFocus();
+                press(box, Qt::Key_A, Qt::ControlModifier);
+                if (box->textCursor().selectedText().size() != box->toPlainText().size()) {
+                    not_selected << box->objectName();
+                }
+                first = first ? first : box;
+                ++tried;
+            }
+            press(first ? first : dialog, Qt::Key_Escape);
+            closed = !dialog->isVisible();
+            if (!closed) {
+                dialog->close();
+            }
+        });
+        child<QCheckBox>(*window, "Check1")->setChecked(opened_by == "edit text");
+        if (opened_by == "double click" || opened_by == "edit text") {
+            QTest::mouseDClick(window->preview(), Qt::LeftButton, {}, centre(*window, row));
+        } else if (opened_by == "Command2") {
+            child<QPushButton>(*window, "Command2")->click();
+        } else if (opened_by == "mf_7") {
+            window->mf_Click(FileCommand::About);
+        } else {
+            child<QAction>(*window, opened_by.toLatin1())->trigger();
+        }
+        QVERIFY(closed);
+        QCOMPARE(not_selected, QStringList());
+        QVERIFY(tried >= boxes);
+        QVERIFY(window->document().rows == rows);
+        QCOMPARE(window->history().count(), steps);
+        QVERIFY(!window->document().modified);
+    }
+
+    void selectAllInTheWindowsOwnBoxes()
+    {
+        auto window = opened();
+        QTest::mouseClick(window->preview(), Qt::LeftButton, {}, centre(*window, 0));
+        window->set_filter_text("water");
+        child<QLineEdit>(*window, "Text4")->setText("park");
+        for (const char* name : { "title", "Text1", "Text2", "Text4", "filter" }) {
+            auto* box = child<QLineEdit>(*window, name);
+            box->setFocus();
+            box->deselect();
+            press(box, Qt::Key_A, Qt::ControlModifier);
+            QVERIFY2(!box->text().isEmpty() && box->selectedText() == box->text(), name);
+        }
+        for (const char* name : { "Text3", "Text5" }) {
+            auto* box = child<QPlainTextEdit>(*window, name);
+            box->setFocus();
+            press(box, Qt::Key_A, Qt::ControlModifier);
+            QVERIFY2(!box->toPlainText().isEmpty()
+                    && box->textCursor().selectedText().size() == box->toPlainText().size(),
+                name);
+        }
+    }
+
+    void yesNoQuestionWaitsForAnAnswer()
+    {
+        MessageBoxPrompter prompter(nullptr);
+        bool still_open = false;
+        on_dialog([&](QWidget* box) {
+            QTest::keyClick(box, Qt::Key_Escape);
+            box->close();
+            still_open = box->isVisible();
+            qobject_cast<QMessageBox*>(box)->button(QMessageBox::No)->click();
+        });
+        QVERIFY(!prompter.ask_yes_no("Save Current file?"));
+        QVERIFY(still_open);
+    }
+
+private:
+    static QString find_code(MainWindow& window)
+    {
+        return child<QPlainTextEdit>(window, "Text5")->toPlainText();
+    }
+};
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QStandardPaths::setTestModeEnabled(true);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("tintwell");
+    PreviewNavigationTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "preview_navigation_test.moc"
