@@ -164,7 +164,7 @@ public:
     void command1_Click();
     void Command2_Click();
     void Check2_MouseUp();
-    /// A click on a presentation of the list: the preview scrolls so that the presentation's
+    /// A press on a presentation of the list: the preview scrolls so that the presentation's
     /// first sample (with its heading) is at the top.
     void List1_Click(const QString& presentation);
 

@@ -64,7 +64,7 @@ void MainWindow::build_navigation()
         std::initializer_list<QWidget*> { m_preview, m_preview_frame, m_scroll_bar }) {
         part->installEventFilter(this);
     }
-    connect(m_presentation_list, &QListWidget::itemClicked, this,
+    connect(m_presentation_list, &QListWidget::itemPressed, this,
         [this](const QListWidgetItem* item) { List1_Click(item->text()); });
     action(FileCommand::Open)->setShortcut(QKeySequence::Open);
 
@@ -356,9 +356,12 @@ void MainWindow::follow_selection()
 
 void MainWindow::List1_Click(const QString& presentation)
 {
-    const auto top = m_preview->preview().layout().presentation_top(m_doc, to_latin1(presentation));
+    // A name as read may keep the line break after it.
+    const PreviewLayout& layout = m_preview->preview().layout();
+    const auto top = layout.presentation_top(m_doc, to_latin1(presentation.trimmed()));
+    // The heading is written across its rule and reaches above the block's gap.
     if (top) {
-        scroll_to_offset(*top);
+        scroll_to_offset(*top - layout.zoomed(100));
     }
 }
 
