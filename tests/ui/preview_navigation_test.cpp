@@ -5,6 +5,7 @@
 #include "model/prompter.h"
 #include "ui/dialogs/dialog_menus.h"
 #include "ui/editor/style_editor.h"
+#include "ui/main/file_dialogs.h"
 #include "ui/main/main_window.h"
 #include "ui/main/message_box_prompter.h"
 #include "ui/main/preview_widget.h"
@@ -84,6 +85,24 @@ void press(QWidget* target, Qt::Key key, Qt::KeyboardModifiers keys = {})
     QKeyEvent event(QEvent::KeyPress, key, keys, text);
     QApplication::sendEvent(target, &event);
 }
+
+// Counts the Open and Save dialogs asked for and answers Cancel.
+class CountingDialogs : public FileDialogs
+{
+public:
+    int opens = 0;
+    int saves = 0;
+    QString open_path(QWidget*, const QString&, const QString&) override
+    {
+        ++opens;
+        return {};
+    }
+    QString save_path(QWidget*, const QString&, const QString&, const QString&) override
+    {
+        ++saves;
+        return {};
+    }
+};
 
 // Runs `answer` on the modal dialog that the next call shows.
 void on_dialog(std::function<void(QWidget*)> answer)
@@ -261,6 +280,13 @@ private slots:
                 preview->mapToGlobal(window->preview()->box_rect(last).center()) + QPoint(1, 1)));
             menu->close();
         }
+
+        CountingDialogs dialogs;
+        window->set_file_dialogs(&dialogs);
+        QTest::keyClick(preview, Qt::Key_O, Qt::ControlModifier);
+        QTest::keyClick(preview, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(std::pair(dialogs.opens, dialogs.saves), std::pair(1, 1));
+        window->set_file_dialogs(nullptr);
     }
 
     void redrawsKeepTheScrollAndSelectionAndOpeningGoesToTheTop()
@@ -410,6 +436,13 @@ private slots:
             QTest::mouseClick(preview, Qt::LeftButton, {}, centre(*window, 3));
             QCOMPARE(window->preview()->preview().shape4.rect.height,
                 std::llround((900 + 600 + 40) * 2.0));
+            // Without the status bar the preview frame has the height of the window's layout.
+            auto* frame = child<QWidget>(*window, "Picture2");
+            const int with_bar = frame->height();
+            child<QAction>(*window, "status_bar")->trigger();
+            QVERIFY(child<QWidget>(*window, "status_bar")->isHidden());
+            QCOMPARE(frame->height() - with_bar,
+                child<QWidget>(*window, "status_bar")->sizeHint().height());
             QVERIFY(window->close());
         }
         QFile settings(settings_path());
@@ -419,9 +452,10 @@ private slots:
                 + "\r\n\r\n\r\n\r\n\r\n\r\n\r\nTrue\r\n0\r\n");
         QFile view(m_dir->filePath("system/view.ini"));
         QVERIFY(view.open(QIODevice::ReadOnly));
-        QCOMPARE(view.readAll(), QByteArray("zoom=200\r\nstatus_bar=1\r\n"));
+        QCOMPARE(view.readAll(), QByteArray("zoom=200\r\nstatus_bar=0\r\n"));
         MainWindow again(QString(), settings_path());
         QCOMPARE(again.zoom(), 2.0);
+        QVERIFY(child<QWidget>(again, "status_bar")->isHidden());
     }
 
     void escapeCancelsAndSelectAllSelectsInEveryDialog_data()
