@@ -758,7 +758,7 @@ void MainWindow::Form_Resize()
     if (w1 > 30) {
         m_preview->resize(px(w1), m_preview->height());
     }
-    // The status bar, when shown, takes its height from below the described layout.
+    // The status bar, when shown, takes its height from the preview frame.
     const int frame_height = window_height - picture2_top - (!m_code_box->isHidden() ? 2000 : 1100)
         - status_bar_height();
     if (frame_height > 0) {
