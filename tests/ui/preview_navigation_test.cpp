@@ -263,13 +263,16 @@ private slots:
         QVERIFY(last >= 2 * per_presentation);
         QVERIFY(find_code(*window).contains("MAP_"));
 
+        // Enter opens the editor a double click opens; the code box shows what it applied.
         std::vector<int> opened_rows;
-        window->editors().register_editor(EditorKind::Style, [&](QWidget*, Document&, int row) {
+        window->editors().register_editor(EditorKind::Style, [&](QWidget*, Document& doc, int row) {
             opened_rows.push_back(row);
-            return false;
+            doc.rows[std::size_t(row)].style_text += " APPLIED";
+            return true;
         });
         QTest::keyClick(preview, Qt::Key_Return);
         QCOMPARE(opened_rows, std::vector<int> { last });
+        QVERIFY(find_code(*window).endsWith(" APPLIED"));
 
         auto* menu = child<QMenu>(*window, "mcode");
         for (const auto& [key, keys] : { std::pair { Qt::Key_Menu, Qt::NoModifier },
@@ -398,6 +401,25 @@ private slots:
         QVERIFY(window->select_row(2 * per_presentation + 2));
         QVERIFY(window->filter_text().isEmpty());
         QVERIFY(in_sight(*window, 2 * per_presentation + 2));
+
+        // A style found among the filtered ones is brought into sight, whatever is hidden
+        // before it.
+        window->set_filter_text("park");
+        const int traffic_park = 2 * per_presentation + 1;
+        child<QLineEdit>(*window, "Text4")->clear();
+        QTest::keyClicks(child<QLineEdit>(*window, "Text4"), "park");
+        for (int found = 1; found <= traffic_park; found += 3) {
+            QTest::keyClick(child<QLineEdit>(*window, "Text4"), Qt::Key_Return);
+        }
+        QCOMPARE(window->document().cur_row, traffic_park);
+        QVERIFY(in_sight(*window, traffic_park));
+        QCOMPARE(window->filter_text(), QString("park"));
+
+        // A new theme shows everything again and nothing in the code box.
+        window->set_element_chooser([](Document&) { return ElementSelection {}; });
+        child<QAction>(*window, "mf_0")->trigger();
+        QVERIFY(window->filter_text().isEmpty());
+        QVERIFY(find_code(*window).isEmpty());
     }
 
     void zoomStepsAndIsKeptBesideTheSettings()
