@@ -2,12 +2,11 @@
 
 #include "model/text.h"
 #include "model/writer.h"
+#include "ui/main/settings.h"
 
 #include <algorithm>
 #include <charconv>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace tintwell {
 
@@ -76,13 +75,7 @@ std::string view_settings_path(const std::string& settings_path)
 
 ViewSettings load_view_settings(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return {};
-    }
-    std::ostringstream content;
-    content << in.rdbuf();
-    return read_view_settings(content.str());
+    return read_view_settings(loadtext(path));
 }
 
 bool save_view_settings(const std::string& path, const ViewSettings& settings)
