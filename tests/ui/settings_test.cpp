@@ -164,20 +164,5 @@ INSTANTIATE_TEST_SUITE_P(Lines, ReadViewSettings,
         ViewCase {
             "unknown lines and junk skipped", "colour=3\r\n\x01\x02\r\nzoom=250", { 250, true } }));
 
-TEST(ViewSettingsFile, LivesBesideTheSettingsFileAndReadsBack)
-{
-    const auto folder = std::filesystem::temp_directory_path() / "tintwell_view_settings_test";
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
-    const std::string path = view_settings_path((folder / "tintwell.dat").string());
-    EXPECT_EQ(path, (folder / "view.ini").string());
-    EXPECT_EQ(load_view_settings(path), ViewSettings {});
-    const ViewSettings settings { 175, false };
-    ASSERT_TRUE(save_view_settings(path, settings));
-    EXPECT_EQ(load_view_settings(path), settings);
-    EXPECT_FALSE(save_view_settings((folder / "missing" / "view.ini").string(), settings));
-    std::filesystem::remove_all(folder);
-}
-
 } // namespace
 } // namespace tintwell
