@@ -299,6 +299,7 @@ private slots:
     void presentationClickBringsItsFirstSampleToTheTop()
     {
         auto window = opened();
+        QVERIFY(window->preview()->preview().headings);
         auto* list = child<QListWidget>(*window, "List1");
         for (const char* name : { "BROWSE", "GUIDANCE", "TRAFFIC" }) {
             QListWidgetItem* item = list->findItems(name, Qt::MatchContains).value(0);
