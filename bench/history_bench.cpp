@@ -1,7 +1,8 @@
 // Undo and redo of "Apply to All Presentations" through the main window's history on a generated
 // theme of 100k styles (6,250 rows of each element): what the user waits for, the step taken back
 // or made again and the preview laid out anew, against copying the whole table; and the memory of
-// 1,000 such steps on the window's undo stack against the memory of the table.
+// 1,000 such steps on the window's undo stack against the memory of the table. And a keystroke in
+// the window's filter box on the same theme, against filtering and laying out the preview alone.
 //
 //   history_bench [benchmark options]      (runs on the offscreen platform unless one is set)
 //
@@ -9,16 +10,19 @@
 // theme's rows), history_bytes (1,000 steps pushed as the dialogs push them, each an Apply to All
 // of the next element with new colours, every element edited first from its colours as read) and
 // history_per_table.
-#include "edit_steps.h"
 #include "bench_themes.h"
+#include "edit_steps.h"
 #include "heap_counter.h"
+#include "render/style_filter.h"
 #include "ui/main/main_window.h"
+#include "ui/main/preview_widget.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QUndoStack>
+#include <array>
 #include <benchmark/benchmark.h>
 #include <memory>
 #include <string>
@@ -124,10 +128,43 @@ void BM_window_history_memory(benchmark::State& state)
     }
 }
 
+// Each keystroke changes what the filter keeps: "water" and "road" in turn.
+constexpr std::array<const char*, 2> keystrokes = { "water", "road" };
+
+void BM_window_filter_keystroke(benchmark::State& state)
+{
+    MainWindow& window = loaded_window();
+    std::size_t next = 0;
+    for (auto _ : state) {
+        window.set_filter_text(keystrokes[next++ % keystrokes.size()]);
+    }
+    window.set_filter_text(QString());
+}
+
+// The reference: the same filtering and layout without the window.
+void BM_filter_and_layout(benchmark::State& state)
+{
+    MainWindow& window = loaded_window();
+    const Document& doc = window.document();
+    Preview preview([](int, int) { return nullptr; });
+    const std::int64_t width = window.preview()->preview().layout().container_width;
+    const std::int64_t height = 9360;
+    preview.relayout(doc, width, height);
+    StyleFilter filter;
+    std::size_t next = 0;
+    for (auto _ : state) {
+        preview.show_only(filter.rows(doc, keystrokes[next++ % keystrokes.size()]));
+        preview.relayout(doc, width, height);
+        benchmark::DoNotOptimize(preview.layout().container_height);
+    }
+}
+
 BENCHMARK(BM_window_undo_apply_to_all)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_window_redo_apply_to_all)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_copy_table)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_window_history_memory)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_window_filter_keystroke)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_filter_and_layout)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -524,7 +524,7 @@ private slots:
         QCOMPARE(d.rows[0].style_text,
             std::string("FIELD=\"MPM_TRAIL_CLR\" BG_WIDTH=\"-1\" FG_WIDTH=\"50\"><COLOR>"));
         QCOMPARE(ctl<QPlainTextEdit>(&window, "Text5")->toPlainText(),
-            QString::fromStdString(d.rows[0].style_text));
+            QString::fromStdString("<STYLE " + d.rows[0].style_text));
         QVERIFY(d.modified);
         ctl<QAction>(&window, "mcod2_3")->trigger();
         ctl<QAction>(&window, "mcod2_4")->trigger();

@@ -685,6 +685,30 @@ private slots:
         QCOMPARE(e->state().colours.pri_day, std::string("9EC5F0"));
     }
 
+    void sport_area_shows_fill_and_border_and_the_ladder_drag_recolours_the_picked_part()
+    {
+        auto e = open({ sport_water_row() }, 0, ThemeKind::SportFitness);
+        // The left edge of the area is its border; the middle its fill.
+        const auto border_and_fill = [&] {
+            const QImage& shown = e->sample_image();
+            return std::pair { shown.pixelColor(17, shown.height() / 2),
+                shown.pixelColor(shown.width() / 2, shown.height() / 2) };
+        };
+        QCOMPARE(border_and_fill(), std::pair(QColor(0x40, 0x40, 0x40), QColor(0x9E, 0xC5, 0xF0)));
+
+        QTest::mouseClick(ctl<QLabel>(e.get(), "Label9"), Qt::LeftButton);
+        auto* pointer = ctl<QFrame>(e.get(), "pointer1");
+        QTest::mousePress(pointer, Qt::LeftButton, {}, QPoint(2, 2));
+        QTest::mouseMove(
+            pointer, QPoint(ctl<QWidget>(e.get(), "Picture5")->x() - pointer->x() - 40, 2));
+        const QColor dark = e->ladder_image().pixelColor(4, 6);
+        QCOMPARE(border_and_fill(), std::pair(dark, QColor(0x9E, 0xC5, 0xF0)));
+        QTest::mouseRelease(pointer, Qt::LeftButton, {}, QPoint(2, 2));
+        QCOMPARE(e->state().colours.sec_day, dark.name().mid(1).toUpper().toStdString());
+        QCOMPARE(e->state().colours.pri_day, std::string("9EC5F0"));
+        QCOMPARE(border_and_fill(), std::pair(dark, QColor(0x9E, 0xC5, 0xF0)));
+    }
+
     void ladder_and_field_are_full_range()
     {
         auto e = open({ line_row() });

@@ -1,11 +1,10 @@
-#include "ui/main/settings.h"
-
 #include "model/prompter.h"
-
-#include <gtest/gtest.h>
+#include "ui/main/settings.h"
+#include "ui/main/view_settings.h"
 
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 
 namespace tintwell {
 namespace {
@@ -39,7 +38,10 @@ struct ReadCase
     std::string first_recent;
 };
 
-void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.what; }
+void PrintTo(const ReadCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
 
 class ReadSettings : public testing::TestWithParam<ReadCase>
 {
@@ -57,19 +59,17 @@ const std::string marker = "\xA3)*(";
 
 INSTANTIATE_TEST_SUITE_P(Lines, ReadSettings,
     testing::Values(ReadCase { "empty file", "", true, false, "" },
-        ReadCase { "TRUE in capitals ticks", file_text({ marker, "/x", "", "", "", "", "", "",
-                                                 "TRUE", "1" }),
-            true, true, "/x" },
+        ReadCase { "TRUE in capitals ticks",
+            file_text({ marker, "/x", "", "", "", "", "", "", "TRUE", "1" }), true, true, "/x" },
         ReadCase { "yes unticks", file_text({ marker, "", "", "", "", "", "", "", "yes", "0" }),
             false, false, "" },
         ReadCase { "short file keeps defaults of missing lines", file_text({ marker, "/only" }),
             true, false, "/only" },
-        ReadCase { "no marker: garbled", file_text({ "hello", "/x", "", "", "", "", "", "",
-                                             "False", "1" }),
-            true, false, "" },
+        ReadCase { "no marker: garbled",
+            file_text({ "hello", "/x", "", "", "", "", "", "", "False", "1" }), true, false, "" },
         ReadCase { "binary junk", std::string("\xA3)*(\r\n\x01\x02\x00zz", 9), true, false, "" },
-        ReadCase { "without a final line break", marker + "\r\n/p\r\n\r\n\r\n\r\n\r\n\r\n\r\nfalse\r\n1",
-            false, true, "/p" }));
+        ReadCase { "without a final line break",
+            marker + "\r\n/p\r\n\r\n\r\n\r\n\r\n\r\n\r\nfalse\r\n1", false, true, "/p" }));
 
 struct RecentCase
 {
@@ -79,7 +79,10 @@ struct RecentCase
     RecentFiles after;
 };
 
-void PrintTo(const RecentCase& c, std::ostream* os) { *os << c.what; }
+void PrintTo(const RecentCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
 
 class Updatmf : public testing::TestWithParam<RecentCase>
 {
@@ -93,9 +96,8 @@ TEST_P(Updatmf, KeepsMostRecentFirst)
 }
 
 INSTANTIATE_TEST_SUITE_P(Entries, Updatmf,
-    testing::Values(
-        RecentCase { "new path drops the oldest", { "1", "2", "3", "4", "5", "6", "7" }, "8",
-            { "8", "1", "2", "3", "4", "5", "6" } },
+    testing::Values(RecentCase { "new path drops the oldest", { "1", "2", "3", "4", "5", "6", "7" },
+                        "8", { "8", "1", "2", "3", "4", "5", "6" } },
         RecentCase { "fourth entry moves up, the rest stay", { "1", "2", "3", "4", "5", "6", "7" },
             "4", { "4", "1", "2", "3", "5", "6", "7" } },
         RecentCase { "already on top", { "1", "2", "", "", "", "", "" }, "1",
@@ -129,6 +131,38 @@ TEST(Settings, SavedFileReadsBackAndFailureIsReportedWithAdvice)
     EXPECT_EQ(loaddata((folder / "none.dat").string()).recent, RecentFiles {});
     std::filesystem::remove_all(folder);
 }
+
+struct ViewCase
+{
+    const char* what;
+    std::string text;
+    ViewSettings expected;
+};
+
+void PrintTo(const ViewCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
+
+class ReadViewSettings : public testing::TestWithParam<ViewCase>
+{
+};
+
+TEST_P(ReadViewSettings, TakesWhatReadsAndKeepsTheZoomInRange)
+{
+    EXPECT_EQ(read_view_settings(GetParam().text), GetParam().expected) << GetParam().what;
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, ReadViewSettings,
+    testing::Values(ViewCase { "missing", "", { 100, true } },
+        ViewCase { "as written", "zoom=150\r\nstatus_bar=0\r\n", { 150, false } },
+        ViewCase { "any order, LF only", "status_bar=0\nzoom=67\n", { 67, false } },
+        ViewCase { "too large", "zoom=1000\r\n", { 400, true } },
+        ViewCase { "too small", "zoom=-5\r\n", { 50, true } },
+        ViewCase {
+            "not a number keeps the default", "zoom=1.5x\r\nstatus_bar=\r\n", { 100, true } },
+        ViewCase {
+            "unknown lines and junk skipped", "colour=3\r\n\x01\x02\r\nzoom=250", { 250, true } }));
 
 } // namespace
 } // namespace tintwell

@@ -47,9 +47,7 @@ void mcod2_Click(MainWindow& window, CodeCommand command)
     }
     window.editors().edit_sink(doc)(std::move(*outcome.edit),
         command == CodeCommand::AddWidth ? "Add BG/FG Width" : "Remove BG/FG Width");
-    if (doc.valid_row(row)) {
-        window.set_code_text(doc.rows[static_cast<std::size_t>(row)].style_text);
-    }
+    window.show_selected_code();
     window.redraw_keeping_scroll();
 }
 

@@ -4,6 +4,7 @@
 #include "model/style_code.h"
 #include "model/text.h"
 #include "ui/common/colour_chart.h"
+#include "ui/common/editing_keys.h"
 #include "ui/common/latin1.h"
 #include "ui/common/qt_colour.h"
 #include "ui/main/owner_drawn_button.h"
@@ -235,6 +236,9 @@ bool SportStyleDialog::eventFilter(QObject* watched, QEvent* event)
         const bool colour = watched == m_colour_boxes[i];
         if (!colour && watched != m_transparency_boxes[i]) {
             continue;
+        }
+        if (is_editing_key(*key)) {
+            return false;
         }
         QLineEdit* field = colour ? m_colour_boxes[i] : m_transparency_boxes[i];
         QChar typed;

@@ -1,6 +1,7 @@
 #include "ui/editor/picking_widgets.h"
 
 #include "ui/common/busy_pointer.h"
+#include "ui/common/editing_keys.h"
 #include "ui/common/latin1.h"
 #include "ui/common/qt_colour.h"
 #include "ui/main/twips.h"
@@ -290,7 +291,7 @@ void HexBox::keyPressEvent(QKeyEvent* event)
 {
     const int key = event->key();
     if (key == Qt::Key_Left || key == Qt::Key_Right || event->matches(QKeySequence::Undo)
-        || event->matches(QKeySequence::Redo)) {
+        || event->matches(QKeySequence::Redo) || is_editing_key(*event)) {
         QLineEdit::keyPressEvent(event);
         return;
     }

@@ -410,14 +410,13 @@ void StyleEditor::place_thumb(int slider, const QString& value)
         static_cast<int>(std::lround(text::val(to_latin1(value)) * twips_per_unit)));
 }
 
-void StyleEditor::plot_line(int shade)
+SampleInput StyleEditor::sample_input() const
 {
-    StyleEditorState& st = m_state;
+    const StyleEditorState& st = m_state;
     const WorkingColours& c = st.colours;
-    const bool night = st.night();
     SampleInput in;
     in.kind = m_doc.kind;
-    in.night_mode = night ? 1 : 0;
+    in.night_mode = st.night() ? 1 : 0;
     in.field_name = to_latin1(m_field_label->text());
     in.ed_pri_day = c.pri_day;
     in.ed_sec_day = c.sec_day;
@@ -432,6 +431,15 @@ void StyleEditor::plot_line(int shade)
     in.width = sample_width;
     in.height = sample_height;
     in.marker_height = marker_height;
+    return in;
+}
+
+void StyleEditor::plot_line(int shade)
+{
+    StyleEditorState& st = m_state;
+    const WorkingColours& c = st.colours;
+    const bool night = st.night();
+    const SampleInput in = sample_input();
 
     if (sport_area()) {
         const std::string& shown = area_part_colour(st.area_colour);
@@ -643,6 +651,18 @@ void StyleEditor::pointer1_drag(int left_twips)
     if (c == -1) {
         return;
     }
+    if (sport_area()) {
+        // The area's fill or its frame, whichever part is being picked, shows the colour under
+        // the pointer; the style takes it when the pointer is let go.
+        SampleInput in = sample_input();
+        const bool border = m_state.area_colour == AreaColour::Secondary;
+        std::string& part = m_state.night() ? (border ? in.ed_sec_night : in.ed_pri_night)
+                                            : (border ? in.ed_sec_day : in.ed_pri_day);
+        part = value_to_hex(c, m_doc.kind);
+        tintwell::plot_line(in, m_sample);
+        show_sample();
+        return;
+    }
     if (m_state.picks_line()) {
         m_sample.scale_.colour = c;
     } else {
@@ -654,7 +674,9 @@ void StyleEditor::pointer1_drag(int left_twips)
 void StyleEditor::pointer1_MouseUp()
 {
     const bool line = m_state.picks_line();
-    store_colour(line ? m_sample.scale_.colour : m_sample.bord[0].colour, line, true);
+    const bool area_border = sport_area() && m_state.area_colour == AreaColour::Secondary;
+    store_colour(
+        line && !area_border ? m_sample.scale_.colour : m_sample.bord[0].colour, line, true);
     m_doc.modified = true;
     plot_line(-1);
     reset_scrol();
@@ -867,7 +889,6 @@ void StyleEditor::Label9_Click()
 void StyleEditor::command1_Click(int index)
 {
     if (index == 0) {
-        m_doc.modified = m_modified_at_open;
         reject();
         return;
     }
@@ -921,9 +942,12 @@ void StyleEditor::command1_Click(int index)
 void StyleEditor::done(int result)
 {
     // Whatever the opening and the check boxes did to the row is taken back unless Apply
-    // handed the change on.
-    if (!m_applied && m_doc.valid_row(m_row)) {
-        row() = m_row_at_open;
+    // handed the change on, however the window closes (Cancel, Escape, its close button).
+    if (!m_applied) {
+        m_doc.modified = m_modified_at_open;
+        if (m_doc.valid_row(m_row)) {
+            row() = m_row_at_open;
+        }
     }
     QDialog::done(result);
 }

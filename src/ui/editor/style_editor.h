@@ -125,6 +125,8 @@ private:
     /// The value of a colour text; -1 when it does not convert.
     ColourValue colour_of(const std::string& text) const;
     void reset_scrol();
+    /// What the sample is drawn from: the working colours and the boxes as they are now.
+    SampleInput sample_input() const;
     void plot_line(int shade);
     void plotcols(ColourValue colour);
     void shadestp();

@@ -8,6 +8,7 @@
 #include "model/text.h"
 #include "model/writer.h"
 #include "ui/common/busy_pointer.h"
+#include "ui/common/editing_keys.h"
 #include "ui/common/latin1.h"
 #include "ui/common/window_place.h"
 #include "ui/dialogs/add_elements_dialog.h"
@@ -142,6 +143,7 @@ MainWindow::MainWindow(const QString& pending_open, const QString& settings_path
     build_controls();
     build_menus();
     build_history();
+    build_navigation();
 
     m_border_pref_action->setChecked(true);
     m_settings = loaddata(to_bytes(m_settings_path));
@@ -149,6 +151,7 @@ MainWindow::MainWindow(const QString& pending_open, const QString& settings_path
     m_doc.border_pref = m_settings.border_pref;
     m_show_code_check->setChecked(m_settings.show_code);
     m_code_box->setVisible(m_settings.show_code);
+    apply_view_settings(load_view_settings(view_settings_path(to_bytes(m_settings_path))));
     show_recent();
 
     resize(px(15450), px(11200));
@@ -543,12 +546,15 @@ void MainWindow::history_moved(int index)
     }
     if (rows) {
         if (!m_doc.valid_row(m_doc.cur_row)) {
+            // The selected style is gone: nothing is selected and the code box shows nothing.
             m_doc.cur_row = 0;
             nosel();
+            m_code_shown = false;
+            m_code_box->clear();
         }
         redraw_keeping_scroll();
-        if (m_preview->frame_visible() && m_doc.valid_row(m_doc.cur_row)) {
-            set_code_text(selected_code(m_doc.rows[static_cast<std::size_t>(m_doc.cur_row)]));
+        if (m_code_shown) {
+            show_selected_code();
         }
     }
     follow_history();
@@ -564,6 +570,13 @@ void MainWindow::redraw_keeping_scroll()
 void MainWindow::set_code_text(const std::string& code)
 {
     m_code_box->setPlainText(display_text(code));
+}
+
+void MainWindow::show_selected_code()
+{
+    m_code_shown = m_doc.valid_row(m_doc.cur_row);
+    set_code_text(
+        m_code_shown ? selected_code(m_doc.rows[static_cast<std::size_t>(m_doc.cur_row)]) : "");
 }
 
 void MainWindow::refresh_colours(int row)
@@ -662,6 +675,7 @@ void MainWindow::metadata_changed(const ThemeMetadata& metadata)
 
 void MainWindow::nosel()
 {
+    m_selected = false;
     m_preview->hide_frame();
 }
 
@@ -677,6 +691,7 @@ void MainWindow::focus_title()
 
 void MainWindow::clear_preview()
 {
+    m_selected = false;
     m_preview->hide_frame();
     m_preview->update();
 }
@@ -743,7 +758,9 @@ void MainWindow::Form_Resize()
     if (w1 > 30) {
         m_preview->resize(px(w1), m_preview->height());
     }
-    const int frame_height = window_height - picture2_top - (!m_code_box->isHidden() ? 2000 : 1100);
+    // The status bar, when shown, takes its height from the preview frame.
+    const int frame_height = window_height - picture2_top - (!m_code_box->isHidden() ? 2000 : 1100)
+        - status_bar_height();
     if (frame_height > 0) {
         m_preview_frame->resize(m_preview_frame->width(), px(frame_height));
     }
@@ -792,6 +809,7 @@ void MainWindow::Form_Unload()
     }
     m_unloaded = true;
     savedata(to_bytes(m_settings_path), current_settings(), *m_prompter);
+    save_view_settings(view_settings_path(to_bytes(m_settings_path)), current_view_settings());
 }
 
 Settings MainWindow::current_settings() const
@@ -847,6 +865,7 @@ void MainWindow::new_theme(FileCommand command)
         save_command();
         return;
     }
+    start_afresh();
     clear_history();
     set_locale_version_enabled(car_zumo);
     cap(QString());
@@ -881,6 +900,7 @@ bool MainWindow::open_file(const QString& path)
     const bool read = open_theme(m_doc, to_bytes(path));
     if (read) {
         clear_history();
+        start_afresh();
         plot(-1);
         updatmf(path);
     } else {
@@ -1056,30 +1076,23 @@ void MainWindow::list_presentations()
     }
 }
 
+// A redraw keeps the scroll position; only a theme opened or started begins at the top.
 void MainWindow::plot(int mode)
 {
-    m_preview->plot(mode, tw(m_preview_frame->height()));
+    const int kept = m_scroll_bar->value();
+    filter_for_plot();
+    m_preview->plot(mode, visible_height());
     if (mode == 0) {
         m_plot_arg = 1;
     }
-    const ScrollRange& range = m_preview->preview().scroll;
-    if (m_doc.row_count() > 0) {
-        const QSignalBlocker block(m_scroll_bar);
-        m_scroll_bar->setRange(0, static_cast<int>(std::max<std::int64_t>(range.max, 1)));
-        m_scroll_bar->setPageStep(static_cast<int>(std::max<std::int64_t>(range.large_change, 1)));
-        m_scroll_bar->setSingleStep(
-            static_cast<int>(std::max<std::int64_t>(range.small_change, 1)));
-        m_scroll_bar->setValue(static_cast<int>(range.value));
-    }
-    vs_Scroll();
+    take_scroll_range(kept);
+    follow_selection();
+    show_status();
 }
 
 void MainWindow::vs_Scroll()
 {
-    const double spread = std::abs(tw(m_preview_frame->height()) - tw(m_preview->height()));
-    const double max = std::max(m_scroll_bar->maximum(), 1);
-    const int offset = static_cast<int>(std::lround(spread * m_scroll_bar->value() / max));
-    m_preview->move(m_preview->x(), -px(offset));
+    m_preview->move(m_preview->x(), -px(static_cast<double>(scroll_offset())));
 }
 
 void MainWindow::p1_MouseDown(int row, Qt::MouseButton button, QPoint global_pos)
@@ -1088,7 +1101,7 @@ void MainWindow::p1_MouseDown(int row, Qt::MouseButton button, QPoint global_pos
         return;
     }
     m_doc.cur_row = row;
-    set_code_text(selected_code(m_doc.rows[static_cast<std::size_t>(row)]));
+    show_selected_code();
     place_frame_around(row, 40, 40);
     if (button == Qt::RightButton) {
         m_code_menu->popup(global_pos);
@@ -1097,13 +1110,12 @@ void MainWindow::p1_MouseDown(int row, Qt::MouseButton button, QPoint global_pos
 
 void MainWindow::place_frame_around(int row, int extra_width, int extra_height)
 {
-    const auto& rows = m_preview->preview().layout().rows;
-    if (row < 0 || row >= static_cast<int>(rows.size())) {
+    const auto frame = m_preview->preview().layout().frame_around(row, extra_width, extra_height);
+    if (!frame) {
         return;
     }
-    const TwipRect& box = rows[static_cast<std::size_t>(row)].box;
-    m_preview->show_frame({ box.left - 20, box.top - 20, box.width + extra_width,
-        box.height + preview_metrics::caption_height + extra_height });
+    m_selected = true;
+    m_preview->show_frame(*frame);
 }
 
 void MainWindow::p1_MouseMove(int)
@@ -1160,9 +1172,7 @@ void MainWindow::p1_DblClick(int row)
     if (m_style_changed) {
         redraw_keeping_scroll();
     }
-    if (kind != EditorKind::SportFitness && m_doc.valid_row(row)) {
-        set_code_text(m_doc.rows[static_cast<std::size_t>(row)].style_text);
-    }
+    show_selected_code();
 }
 
 void MainWindow::Picture1_MouseDown()
@@ -1195,6 +1205,13 @@ void MainWindow::command1_Click()
         m_search_edit->setFocus();
         return;
     }
+    // The search goes through every style; one the filter hides is shown by clearing the filter.
+    if (!m_preview->preview().layout().shown(found)) {
+        set_filter_text(QString());
+    }
+    // The framed style is the selected one, for the keys, the code box and the code pop-up.
+    m_doc.cur_row = found;
+    show_selected_code();
     place_frame_around(found, 44, 42);
     m_search_pos = found + 1;
     if (m_search_pos > m_doc.row_count() - 1) {
@@ -1207,12 +1224,13 @@ void MainWindow::scroll_to_row(int row)
 {
     // The sample just before the found one is brought to the top, so the found one shows
     // with a little of what precedes it.
-    const auto& rows = m_preview->preview().layout().rows;
-    const int shown = std::max(row - 1, 0);
-    if (shown >= static_cast<int>(rows.size())) {
+    const PreviewLayout& layout = m_preview->preview().layout();
+    if (!layout.shown(row)) {
         return;
     }
-    const double top = static_cast<double>(rows[static_cast<std::size_t>(shown)].box.top);
+    const int before = layout.neighbour(row, Neighbour::Left);
+    const int shown = before >= 0 ? before : row;
+    const double top = static_cast<double>(layout.rows[static_cast<std::size_t>(shown)].box.top);
     const double height = std::max(tw(m_preview->height()), 1);
     m_scroll_bar->setValue(static_cast<int>(std::lround(top / height * m_scroll_bar->maximum())));
 }
@@ -1241,6 +1259,9 @@ void MainWindow::Check2_MouseUp()
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if (navigation_event(watched, event)) {
+        return true;
+    }
     if (watched == m_history_window
         && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
         const QSignalBlocker block(m_history_action);
@@ -1272,8 +1293,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
         }
         return false;
     }
-    if ((watched == m_title_edit || watched == m_description_edit) && !key->text().isEmpty()
-        && key->text().at(0).isPrint()) {
+    if ((watched == m_title_edit || watched == m_description_edit) && !is_editing_key(*key)
+        && !key->text().isEmpty() && key->text().at(0).isPrint()) {
         const QString typed = upper_typed(key->text());
         if (typed == key->text()) {
             return false;

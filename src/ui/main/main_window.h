@@ -3,20 +3,26 @@
 #include "model/add_element.h"
 #include "model/document.h"
 #include "model/theme_view.h"
+#include "render/preview.h"
+#include "render/style_filter.h"
 #include "ui/main/editor_launcher.h"
 #include "ui/main/menu_commands.h"
 #include "ui/main/settings.h"
+#include "ui/main/view_settings.h"
 
 #include <QMainWindow>
 #include <QStringList>
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QAction;
 class QCheckBox;
 class QFrame;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -24,7 +30,9 @@ class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QScrollBar;
+class QStatusBar;
 class QUndoStack;
+class QWheelEvent;
 
 namespace tintwell {
 
@@ -100,6 +108,27 @@ public:
     void redraw_keeping_scroll();
     /// Shows `code` (a style text) in the code box.
     void set_code_text(const std::string& code);
+    /// Shows the selected style's text in the code box, as a press on its sample does; empties
+    /// the box when no row is selected. The box goes on showing that style's text after every
+    /// change to it (an editor's Apply, Undo, Redo) until a theme is opened or started.
+    void show_selected_code();
+
+    /// Shows only the styles a filter text keeps, as if it were typed into the filter box above
+    /// the preview: names, field names and presentations holding the text, a colour ("#1e90ff",
+    /// "1E90FF") or the colours near one ("~#1e90ff"). An empty or blank text shows every style.
+    /// The filter is applied again after every change to the theme until it is cleared or a
+    /// theme is opened or started.
+    void set_filter_text(const QString& text);
+    QString filter_text() const;
+    /// Selects style row `row` as a press on its sample does (selection frame, code box) and
+    /// scrolls the preview so that the sample shows. A row the filter hides clears the filter
+    /// first. Returns false, changing nothing, for a row that is not in the theme.
+    bool select_row(int row);
+    /// The zoom of the samples: min_zoom to max_zoom, 1 at the design size.
+    double zoom() const;
+    /// Sets the zoom (limited to its range) and lays the preview out again, keeping the
+    /// selected sample, or the one at the top, where it was on the screen.
+    void set_zoom(double zoom);
 
     // ThemeView
     void clear_presentations() override;
@@ -135,6 +164,9 @@ public:
     void command1_Click();
     void Command2_Click();
     void Check2_MouseUp();
+    /// A press on a presentation of the list: the preview scrolls so that the presentation's
+    /// first sample (with its heading) is at the top.
+    void List1_Click(const QString& presentation);
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -184,6 +216,45 @@ private:
     void scroll_to_row(int row);
     void Form_Unload();
     Settings current_settings() const;
+    ViewSettings current_view_settings() const;
+
+    // Moving through the preview: scrolling, keys, zoom and the filter (preview_navigation.cpp).
+    void build_navigation();
+    void apply_view_settings(const ViewSettings& settings);
+    /// Wheel and key events of the preview and its scroll bar, and keys of the filter box; true
+    /// when taken.
+    bool navigation_event(QObject* watched, QEvent* event);
+    void preview_wheel(const QWheelEvent& wheel);
+    bool preview_key(const QKeyEvent& key);
+    bool filter_key(const QKeyEvent& key);
+    /// A theme opened or started: every style shown from the top, nothing selected.
+    void start_afresh();
+    /// The filter applied to the table as it is now, for the next layout.
+    void filter_for_plot();
+    void filter_edited();
+    /// The preview's scroll range taken by the scroll bar, at `value` (kept within it).
+    void take_scroll_range(int value);
+    /// The frame follows the selected row after a layout: around it while it shows.
+    void follow_selection();
+    void show_status();
+    bool selection_shown() const;
+    /// Selects a row as a press does and scrolls it into view.
+    void select(int row);
+    void move_selection(Neighbour direction);
+    void open_code_menu_at_selection();
+    void zoom_by(int steps, std::optional<std::int64_t> at = std::nullopt);
+    /// The new zoom, keeping the sample at `at` (twips from the top of the preview), or the
+    /// selected one, or the one at the top, where it is on the screen.
+    void show_zoom(double zoom, std::optional<std::int64_t> at = std::nullopt);
+    /// Height of the preview frame in twips: what the preview shows at a time.
+    std::int64_t visible_height() const;
+    /// The preview's scroll position as twips from its top.
+    std::int64_t scroll_offset() const;
+    void scroll_to_offset(std::int64_t offset);
+    void scroll_by(double twips);
+    void scroll_into_view(int row);
+    /// Twips the status bar takes from the window's height, 0 when it is hidden.
+    int status_bar_height() const;
 
     // The history.
     void push_step(std::vector<DocumentEdit> parts, const std::string& description, int merge_id);
@@ -213,6 +284,13 @@ private:
     int m_search_pos = 0;
     bool m_style_changed = false;
     bool m_unloaded = false;
+    /// A style is selected (cur_row); its frame shows whenever its sample does.
+    bool m_selected = false;
+    /// The code box shows the text of cur_row.
+    bool m_code_shown = false;
+    StyleFilter m_style_filter;
+    /// Ctrl+wheel turns not yet counted as a zoom step, in eighths of a degree.
+    int m_zoom_wheel = 0;
 
     QUndoStack* m_history;
     QWidget* m_history_window = nullptr;
@@ -251,12 +329,18 @@ private:
     PreviewWidget* m_preview;
     QScrollBar* m_scroll_bar;
     QPlainTextEdit* m_code_box;
+    QLineEdit* m_filter_edit = nullptr;
+    QStatusBar* m_status_bar = nullptr;
+    QLabel* m_filter_count = nullptr;
+    QLabel* m_zoom_label = nullptr;
 
     QMenu* m_file_menu;
     QMenu* m_edit_menu;
     QMenu* m_preference_menu;
     QMenu* m_help_menu;
     QMenu* m_code_menu;
+    QMenu* m_view_menu = nullptr;
+    QAction* m_status_bar_action = nullptr;
     std::array<QAction*, 7> m_file_actions {};
     std::array<QAction*, 7> m_recent_actions {};
     std::array<QAction*, 2> m_presentation_actions {};

@@ -1,5 +1,6 @@
 #include "ui/main/message_box_prompter.h"
 
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QStringDecoder>
 
@@ -17,7 +18,26 @@ QString to_qstring(std::string_view text)
 
 namespace {
 
-QString box_title() { return QStringLiteral("Tintwell"); }
+QString box_title()
+{
+    return QStringLiteral("Tintwell");
+}
+
+// Keeps a Yes/No question open until Yes or No is pressed. Without it Escape and closing the box
+// answer No, and No to "Save Current file?" goes on and drops the unsaved changes.
+class AnswerRequired : public QObject
+{
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Close) {
+            event->ignore();
+            return true;
+        }
+        return event->type() == QEvent::KeyPress
+            && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
+    }
+};
 
 } // namespace
 
@@ -28,9 +48,13 @@ void MessageBoxPrompter::message(std::string_view text)
 
 bool MessageBoxPrompter::ask_yes_no(std::string_view text)
 {
-    return QMessageBox::question(m_parent, box_title(), to_qstring(text),
-               QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
-        == QMessageBox::Yes;
+    QMessageBox box(QMessageBox::Question, box_title(), to_qstring(text),
+        QMessageBox::Yes | QMessageBox::No, m_parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setWindowFlag(Qt::WindowCloseButtonHint, false);
+    AnswerRequired answer_required;
+    box.installEventFilter(&answer_required);
+    return box.exec() == QMessageBox::Yes;
 }
 
 YesNoCancel MessageBoxPrompter::ask_yes_no_cancel(std::string_view text)

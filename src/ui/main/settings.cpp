@@ -59,7 +59,7 @@ Settings read_settings(std::string_view text, const Settings& defaults)
     return settings;
 }
 
-Settings loaddata(const std::string& path)
+std::string loadtext(const std::string& path)
 {
     if (path.empty()) {
         return {};
@@ -70,7 +70,12 @@ Settings loaddata(const std::string& path)
     }
     std::ostringstream content;
     content << in.rdbuf();
-    return read_settings(content.str());
+    return content.str();
+}
+
+Settings loaddata(const std::string& path)
+{
+    return read_settings(loadtext(path));
 }
 
 bool savedata(const std::string& path, const Settings& settings, Prompter& prompter)

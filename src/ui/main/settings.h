@@ -31,6 +31,10 @@ std::string settings_text(const Settings& settings);
 /// text at all gives `defaults`; a short file keeps the defaults of the lines it lacks.
 Settings read_settings(std::string_view text, const Settings& defaults = {});
 
+/// The whole contents of a file; empty when the path is empty or the file is missing or
+/// unreadable.
+std::string loadtext(const std::string& path);
+
 /// Reads the settings file; a missing or unreadable file gives the defaults.
 Settings loaddata(const std::string& path);
 

@@ -1,0 +1,492 @@
+// Moving through the main window's preview: the wheel and the keys, the selection moved from
+// sample to sample, the jump to a presentation, the zoom, the filter box and the status bar.
+#include "ui/common/latin1.h"
+#include "ui/main/main_window.h"
+#include "ui/main/preview_widget.h"
+#include "ui/main/twips.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QStatusBar>
+#include <QWheelEvent>
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace tintwell {
+
+namespace {
+
+// The zoom steps of Zoom In and Zoom Out, in percent.
+constexpr std::array<int, 13> zoom_steps = { 50, 67, 75, 90, 100, 110, 125, 150, 175, 200, 250, 300,
+    400 };
+
+// One notch of a mouse wheel, in the eighths of a degree the toolkit counts.
+constexpr int notch = 120;
+
+int percent_of(double zoom)
+{
+    return static_cast<int>(std::lround(zoom * 100));
+}
+
+// `steps` zoom steps up (positive) or down from `zoom`; a zoom between two steps goes to the
+// next one in that direction.
+double stepped_zoom(double zoom, int steps)
+{
+    int percent = percent_of(zoom);
+    for (; steps > 0; --steps) {
+        const auto next = std::upper_bound(zoom_steps.begin(), zoom_steps.end(), percent);
+        percent = next == zoom_steps.end() ? zoom_steps.back() : *next;
+    }
+    for (; steps < 0; ++steps) {
+        const auto below = std::lower_bound(zoom_steps.begin(), zoom_steps.end(), percent);
+        percent = below == zoom_steps.begin() ? zoom_steps.front() : *(below - 1);
+    }
+    return percent / 100.0;
+}
+
+} // namespace
+
+void MainWindow::build_navigation()
+{
+    m_preview->preview().headings = true;
+    m_preview->setFocusPolicy(Qt::StrongFocus);
+    for (QWidget* part :
+        std::initializer_list<QWidget*> { m_preview, m_preview_frame, m_scroll_bar }) {
+        part->installEventFilter(this);
+    }
+    connect(m_presentation_list, &QListWidget::itemPressed, this,
+        [this](const QListWidgetItem* item) { List1_Click(item->text()); });
+    action(FileCommand::Open)->setShortcut(QKeySequence::Open);
+
+    m_view_menu = new QMenu("View", this);
+    m_view_menu->setObjectName("mview");
+    menuBar()->insertMenu(m_preference_menu->menuAction(), m_view_menu);
+    const auto add_item = [this](const char* name, const char* caption,
+                              const QList<QKeySequence>& keys, auto handler) {
+        QAction* item = m_view_menu->addAction(caption);
+        item->setObjectName(name);
+        item->setShortcuts(keys);
+        connect(item, &QAction::triggered, this, handler);
+        return item;
+    };
+    add_item("zoom_in", "Zoom In", { QKeySequence("Ctrl++"), QKeySequence("Ctrl+=") },
+        [this] { zoom_by(1); });
+    add_item("zoom_out", "Zoom Out", { QKeySequence("Ctrl+-") }, [this] { zoom_by(-1); });
+    add_item("zoom_reset", "Actual Size", { QKeySequence("Ctrl+0") }, [this] { show_zoom(1); });
+    m_view_menu->addSeparator();
+    add_item("filter_styles", "Filter Styles", { QKeySequence::Find }, [this] {
+        m_filter_edit->setFocus(Qt::ShortcutFocusReason);
+        m_filter_edit->selectAll();
+    });
+    m_status_bar_action = add_item("status_bar", "Status Bar", {}, [this](bool shown) {
+        m_status_bar->setVisible(shown);
+        Form_Resize();
+    });
+    m_status_bar_action->setCheckable(true);
+
+    // The filter box stands in the menu bar above the preview, as high as the menu bar is
+    // without it, so it moves nothing of the window below.
+    const int menu_height = menuBar()->sizeHint().height();
+    m_filter_edit = new QLineEdit(menuBar());
+    m_filter_edit->setObjectName("filter");
+    m_filter_edit->setPlaceholderText("Filter styles");
+    m_filter_edit->setToolTip(
+        "Shows only the styles whose name, field or presentation holds "
+        "the text, or with a colour (#1e90ff) or a colour near it (~#1e90ff)");
+    m_filter_edit->setClearButtonEnabled(true);
+    m_filter_edit->setFixedSize(px(3600), menu_height);
+    menuBar()->setCornerWidget(m_filter_edit, Qt::TopRightCorner);
+    m_filter_edit->installEventFilter(this);
+    connect(m_filter_edit, &QLineEdit::textChanged, this, &MainWindow::filter_edited);
+
+    m_status_bar = statusBar();
+    m_status_bar->setObjectName("status_bar");
+    m_filter_count = new QLabel(m_status_bar);
+    m_filter_count->setObjectName("filter_count");
+    m_status_bar->addWidget(m_filter_count);
+    m_zoom_label = new QLabel(m_status_bar);
+    m_zoom_label->setObjectName("zoom_label");
+    m_status_bar->addPermanentWidget(m_zoom_label);
+}
+
+void MainWindow::apply_view_settings(const ViewSettings& settings)
+{
+    m_preview->preview().set_zoom(settings.zoom_percent / 100.0);
+    m_status_bar->setVisible(settings.status_bar);
+    m_status_bar_action->setChecked(settings.status_bar);
+    show_status();
+}
+
+ViewSettings MainWindow::current_view_settings() const
+{
+    ViewSettings settings;
+    settings.zoom_percent = percent_of(zoom());
+    settings.status_bar = m_status_bar_action->isChecked();
+    return settings;
+}
+
+int MainWindow::status_bar_height() const
+{
+    return m_status_bar->isHidden() ? 0 : tw(m_status_bar->sizeHint().height());
+}
+
+bool MainWindow::navigation_event(QObject* watched, QEvent* event)
+{
+    const bool preview_part =
+        watched == m_preview || watched == m_preview_frame || watched == m_scroll_bar;
+    if (preview_part && event->type() == QEvent::Wheel) {
+        preview_wheel(*static_cast<QWheelEvent*>(event));
+        return true;
+    }
+    if (watched == m_preview && event->type() == QEvent::KeyPress) {
+        return preview_key(*static_cast<QKeyEvent*>(event));
+    }
+    if (watched == m_preview && event->type() == QEvent::ContextMenu
+        && static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
+        open_code_menu_at_selection();
+        return true;
+    }
+    if (watched == m_filter_edit && event->type() == QEvent::KeyPress) {
+        return filter_key(*static_cast<QKeyEvent*>(event));
+    }
+    return false;
+}
+
+// Scrolling.
+
+std::int64_t MainWindow::visible_height() const
+{
+    return tw(m_preview_frame->height());
+}
+
+std::int64_t MainWindow::scroll_offset() const
+{
+    const double spread = std::abs(tw(m_preview_frame->height()) - tw(m_preview->height()));
+    const double max = std::max(m_scroll_bar->maximum(), 1);
+    return std::llround(spread * m_scroll_bar->value() / max);
+}
+
+void MainWindow::scroll_to_offset(std::int64_t offset)
+{
+    const double spread = std::abs(tw(m_preview_frame->height()) - tw(m_preview->height()));
+    const double max = std::max(m_scroll_bar->maximum(), 1);
+    const double value = spread > 0 ? static_cast<double>(offset) * max / spread : 0;
+    m_scroll_bar->setValue(static_cast<int>(std::clamp(std::round(value), 0.0, max)));
+}
+
+void MainWindow::scroll_by(double twips)
+{
+    scroll_to_offset(scroll_offset() + std::llround(twips));
+}
+
+void MainWindow::take_scroll_range(int value)
+{
+    const ScrollRange& range = m_preview->preview().scroll;
+    if (m_doc.row_count() > 0) {
+        const QSignalBlocker block(m_scroll_bar);
+        m_scroll_bar->setRange(0, static_cast<int>(std::max<std::int64_t>(range.max, 1)));
+        m_scroll_bar->setPageStep(static_cast<int>(std::max<std::int64_t>(range.large_change, 1)));
+        m_scroll_bar->setSingleStep(
+            static_cast<int>(std::max<std::int64_t>(range.small_change, 1)));
+        m_scroll_bar->setValue(value);
+    }
+    vs_Scroll();
+}
+
+void MainWindow::scroll_into_view(int row)
+{
+    const auto frame = m_preview->preview().layout().frame_around(row);
+    if (!frame) {
+        return;
+    }
+    const std::int64_t offset = scroll_offset();
+    const std::int64_t height = visible_height();
+    if (frame->top < offset) {
+        scroll_to_offset(frame->top);
+    } else if (frame->bottom() > offset + height) {
+        scroll_to_offset(std::min(frame->top, frame->bottom() - height));
+    }
+}
+
+void MainWindow::preview_wheel(const QWheelEvent& wheel)
+{
+    const int turned = wheel.angleDelta().y();
+    if (wheel.modifiers() & Qt::ControlModifier) {
+        m_zoom_wheel += turned;
+        const int steps = m_zoom_wheel / notch;
+        m_zoom_wheel -= steps * notch;
+        if (steps != 0) {
+            const QPoint at = m_preview->mapFromGlobal(wheel.globalPosition().toPoint());
+            zoom_by(steps, tw(at.y()));
+        }
+        return;
+    }
+    if (!wheel.pixelDelta().isNull()) {
+        scroll_by(-tw(wheel.pixelDelta().y()));
+        return;
+    }
+    // A notch moves the scroll bar's small step; on a long theme that step (a twentieth of the
+    // whole preview) would leap over hundreds of lines, so a notch moves at most a third of
+    // what shows. A fine wheel moves by the part of a notch it turned.
+    const double spread = std::abs(tw(m_preview_frame->height()) - tw(m_preview->height()));
+    const double per_value = spread / std::max(m_scroll_bar->maximum(), 1);
+    const double step =
+        std::min(m_scroll_bar->singleStep() * per_value, static_cast<double>(visible_height()) / 3);
+    scroll_by(-step * turned / notch);
+}
+
+// Keys of the preview.
+
+bool MainWindow::preview_key(const QKeyEvent& key)
+{
+    const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+    if (key.key() == Qt::Key_Menu || (key.key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier)) {
+        open_code_menu_at_selection();
+        return true;
+    }
+    if (modifiers != Qt::NoModifier) {
+        return false;
+    }
+    switch (key.key()) {
+    case Qt::Key_Left:
+        move_selection(Neighbour::Left);
+        return true;
+    case Qt::Key_Right:
+        move_selection(Neighbour::Right);
+        return true;
+    case Qt::Key_Up:
+        move_selection(Neighbour::Up);
+        return true;
+    case Qt::Key_Down:
+        move_selection(Neighbour::Down);
+        return true;
+    case Qt::Key_PageUp:
+        scroll_by(-static_cast<double>(visible_height()));
+        return true;
+    case Qt::Key_PageDown:
+        scroll_by(static_cast<double>(visible_height()));
+        return true;
+    case Qt::Key_Home:
+        m_scroll_bar->setValue(m_scroll_bar->minimum());
+        return true;
+    case Qt::Key_End:
+        m_scroll_bar->setValue(m_scroll_bar->maximum());
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (selection_shown()) {
+            p1_DblClick(m_doc.cur_row);
+        }
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool MainWindow::selection_shown() const
+{
+    return m_selected && m_doc.valid_row(m_doc.cur_row)
+        && m_preview->preview().layout().shown(m_doc.cur_row);
+}
+
+void MainWindow::select(int row)
+{
+    p1_MouseDown(row, Qt::NoButton, {});
+    scroll_into_view(row);
+}
+
+void MainWindow::move_selection(Neighbour direction)
+{
+    const PreviewLayout& layout = m_preview->preview().layout();
+    if (selection_shown()) {
+        const int next = layout.neighbour(m_doc.cur_row, direction);
+        if (next >= 0) {
+            select(next);
+        }
+        return;
+    }
+    // Without a selection in sight the first key selects the first sample in sight.
+    if (layout.order.empty()) {
+        return;
+    }
+    const std::int64_t offset = scroll_offset();
+    const auto [first, last] = layout.rows_between(offset, offset + visible_height());
+    select(layout.order[static_cast<std::size_t>(first < last ? first : 0)]);
+}
+
+void MainWindow::open_code_menu_at_selection()
+{
+    if (!selection_shown()) {
+        return;
+    }
+    m_code_menu->popup(m_preview->mapToGlobal(m_preview->box_rect(m_doc.cur_row).center()));
+}
+
+bool MainWindow::select_row(int row)
+{
+    if (!m_doc.valid_row(row)) {
+        return false;
+    }
+    if (!m_preview->preview().layout().shown(row)) {
+        set_filter_text(QString());
+    }
+    select(row);
+    return true;
+}
+
+void MainWindow::follow_selection()
+{
+    const auto frame = m_preview->preview().layout().frame_around(m_doc.cur_row);
+    if (m_selected && m_doc.valid_row(m_doc.cur_row) && frame) {
+        m_preview->show_frame(*frame);
+    } else {
+        m_preview->hide_frame();
+    }
+}
+
+void MainWindow::List1_Click(const QString& presentation)
+{
+    // A name as read may keep the line break after it.
+    const PreviewLayout& layout = m_preview->preview().layout();
+    const auto top = layout.presentation_top(m_doc, to_latin1(presentation.trimmed()));
+    // The heading is written across its rule and reaches above the block's gap.
+    if (top) {
+        scroll_to_offset(*top - layout.zoomed(100));
+    }
+}
+
+// Zoom.
+
+double MainWindow::zoom() const
+{
+    return m_preview->preview().zoom();
+}
+
+void MainWindow::set_zoom(double zoom)
+{
+    show_zoom(zoom);
+}
+
+void MainWindow::zoom_by(int steps, std::optional<std::int64_t> at)
+{
+    show_zoom(stepped_zoom(zoom(), steps), at);
+}
+
+void MainWindow::show_zoom(double zoom, std::optional<std::int64_t> at)
+{
+    const PreviewLayout& layout = m_preview->preview().layout();
+    const std::int64_t offset = scroll_offset();
+    const std::int64_t height = visible_height();
+    int anchor = -1;
+    if (!at && selection_shown()) {
+        const TwipRect& box = layout.rows[static_cast<std::size_t>(m_doc.cur_row)].box;
+        if (box.bottom() > offset && box.top < offset + height) {
+            anchor = m_doc.cur_row;
+        }
+    }
+    if (anchor < 0) {
+        const std::int64_t y = at.value_or(offset);
+        const auto [first, last] = layout.rows_between(y, y + 1);
+        if (first < static_cast<int>(layout.order.size())) {
+            anchor = layout.order[static_cast<std::size_t>(first)];
+        }
+    }
+    const std::int64_t on_screen =
+        anchor >= 0 ? layout.rows[static_cast<std::size_t>(anchor)].box.top - offset : 0;
+
+    m_preview->set_zoom(zoom, visible_height());
+    take_scroll_range(m_scroll_bar->value());
+    if (anchor >= 0) {
+        scroll_to_offset(layout.rows[static_cast<std::size_t>(anchor)].box.top - on_screen);
+    }
+    follow_selection();
+    show_status();
+}
+
+// The filter box and the status bar.
+
+void MainWindow::set_filter_text(const QString& text)
+{
+    m_filter_edit->setText(text);
+}
+
+QString MainWindow::filter_text() const
+{
+    return m_filter_edit->text();
+}
+
+void MainWindow::filter_for_plot()
+{
+    const std::string text = to_latin1(m_filter_edit->text());
+    if (parse_query(text).kind == StyleQuery::Kind::All) {
+        m_preview->preview().show_all();
+        return;
+    }
+    m_preview->preview().show_only(m_style_filter.rows(m_doc, text));
+}
+
+void MainWindow::filter_edited()
+{
+    filter_for_plot();
+    m_preview->relayout(visible_height());
+    // What the filter keeps is shown from the top, or around the selected style when it is kept.
+    take_scroll_range(0);
+    follow_selection();
+    if (selection_shown()) {
+        scroll_into_view(m_doc.cur_row);
+    }
+    show_status();
+}
+
+bool MainWindow::filter_key(const QKeyEvent& key)
+{
+    if (key.key() == Qt::Key_Escape && !m_filter_edit->text().isEmpty()) {
+        m_filter_edit->clear();
+        return true;
+    }
+    // Down or Enter goes on to the samples the filter kept.
+    if (key.key() == Qt::Key_Down || key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) {
+        m_preview->setFocus(Qt::TabFocusReason);
+        if (!selection_shown()) {
+            move_selection(Neighbour::Right);
+        }
+        return true;
+    }
+    return false;
+}
+
+void MainWindow::show_status()
+{
+    if (const std::vector<int>* shown = m_preview->preview().shown_rows()) {
+        m_filter_count->setText(
+            QString("%1 of %2 styles").arg(shown->size()).arg(m_doc.row_count()));
+    } else {
+        m_filter_count->clear();
+    }
+    m_zoom_label->setText(QString("%1 %").arg(percent_of(zoom())));
+}
+
+void MainWindow::start_afresh()
+{
+    {
+        const QSignalBlocker block(m_filter_edit);
+        m_filter_edit->clear();
+    }
+    m_preview->preview().show_all();
+    m_selected = false;
+    m_code_shown = false;
+    m_code_box->clear();
+    m_scroll_bar->setValue(0);
+}
+
+} // namespace tintwell

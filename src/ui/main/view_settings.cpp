@@ -1,0 +1,87 @@
+#include "ui/main/view_settings.h"
+
+#include "model/text.h"
+#include "model/writer.h"
+#include "ui/main/settings.h"
+
+#include <algorithm>
+#include <charconv>
+#include <filesystem>
+
+namespace tintwell {
+
+namespace {
+
+constexpr std::string_view zoom_key = "zoom";
+constexpr std::string_view status_bar_key = "status_bar";
+constexpr int min_zoom_percent = 50;
+constexpr int max_zoom_percent = 400;
+
+bool read_int(std::string_view value, int& out)
+{
+    int read = 0;
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), read);
+    if (error != std::errc() || end != value.data() + value.size()) {
+        return false;
+    }
+    out = read;
+    return true;
+}
+
+} // namespace
+
+std::string view_settings_text(const ViewSettings& settings)
+{
+    std::string out;
+    const auto line = [&out](std::string_view name, const std::string& value) {
+        out += name;
+        out += '=';
+        out += value;
+        out += text::crlf;
+    };
+    line(zoom_key, std::to_string(settings.zoom_percent));
+    line(status_bar_key, settings.status_bar ? "1" : "0");
+    return out;
+}
+
+ViewSettings read_view_settings(std::string_view content)
+{
+    ViewSettings settings;
+    for (const std::string& raw : text::split(content, "\n")) {
+        const std::string line = text::trim(text::remove(raw, "\r"));
+        const auto equals = line.find('=');
+        if (equals == std::string::npos) {
+            continue;
+        }
+        const std::string_view name = std::string_view(line).substr(0, equals);
+        const std::string_view value = std::string_view(line).substr(equals + 1);
+        int number = 0;
+        if (!read_int(value, number)) {
+            continue;
+        }
+        if (name == zoom_key) {
+            settings.zoom_percent = std::clamp(number, min_zoom_percent, max_zoom_percent);
+        } else if (name == status_bar_key) {
+            settings.status_bar = number != 0;
+        }
+    }
+    return settings;
+}
+
+std::string view_settings_path(const std::string& settings_path)
+{
+    return (std::filesystem::path(settings_path).parent_path() / "view.ini").string();
+}
+
+ViewSettings load_view_settings(const std::string& path)
+{
+    return read_view_settings(loadtext(path));
+}
+
+bool save_view_settings(const std::string& path, const ViewSettings& settings)
+{
+    std::string error;
+    return replace_file(path, view_settings_text(settings), error) == ReplaceResult::Replaced;
+}
+
+} // namespace tintwell

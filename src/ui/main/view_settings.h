@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tintwell {
+
+/// How the main window shows the preview, kept between runs in a file of its own beside
+/// `tintwell.dat`, so that file stays exactly as it is.
+struct ViewSettings
+{
+    /// Zoom of the samples in percent, 50 to 400.
+    int zoom_percent = 100;
+    /// The status bar (filter count and zoom) is shown.
+    bool status_bar = true;
+
+    bool operator==(const ViewSettings&) const = default;
+};
+
+/// The file's text: one "name=value" line each, CR LF after each.
+std::string view_settings_text(const ViewSettings& settings);
+
+/// Reads the file's text. Unknown lines are skipped; a value that does not read keeps its
+/// default; a zoom outside 50 to 400 is brought within it.
+ViewSettings read_view_settings(std::string_view text);
+
+/// The file beside the settings file `settings_path`.
+std::string view_settings_path(const std::string& settings_path);
+
+/// Reads the file; a missing or unreadable file gives the defaults.
+ViewSettings load_view_settings(const std::string& path);
+
+/// Replaces the file; false when it could not be written (nothing is shown: the settings file
+/// beside it reports a folder that cannot be written).
+bool save_view_settings(const std::string& path, const ViewSettings& settings);
+
+} // namespace tintwell
