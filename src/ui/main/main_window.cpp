@@ -11,6 +11,7 @@
 #include "ui/common/latin1.h"
 #include "ui/common/window_place.h"
 #include "ui/dialogs/add_elements_dialog.h"
+#include "ui/dialogs/compare_window.h"
 #include "ui/main/edit_command.h"
 #include "ui/main/file_dialogs.h"
 #include "ui/main/message_box_prompter.h"
@@ -160,6 +161,9 @@ MainWindow::MainWindow(const QString& pending_open, const QString& settings_path
 
 MainWindow::~MainWindow()
 {
+    // Deleting the history clears it, which would report a change to those who follow it (this
+    // window among them) after the theme they read is gone.
+    m_history->disconnect();
     m_doc.attach(nullptr, nullptr);
 }
 
@@ -285,6 +289,10 @@ void MainWindow::build_menus()
     add_file_item("New Sport && Fitness Theme", FileCommand::NewSportFitness);
     add_separator();
     add_file_item("Open", FileCommand::Open);
+    // Outside the numbered items, so that each keeps its name.
+    QAction* compare_item = m_file_menu->addAction("Compare With\u2026");
+    compare_item->setObjectName("compare_with");
+    connect(compare_item, &QAction::triggered, this, [this] { compare_with(*this, *m_dialogs); });
     add_separator();
     add_file_item("Save", FileCommand::Save);
     add_separator();
