@@ -263,6 +263,16 @@ private slots:
             }
         }
 
+        // A sample finds its line: the park of the other theme is the fourth change.
+        auto* list = compare->findChild<QListWidget*>("changes");
+        QTest::mouseClick(compare->other_preview(), Qt::LeftButton, {},
+            compare->other_preview()->box_rect(3).center());
+        QCOMPARE(list->currentRow(), 3);
+        QCOMPARE(compare->open_preview()->preview().shape4.rect,
+            *compare->open_preview()->preview().layout().frame_around(4));
+        QTest::mouseClick(compare->other_preview(), Qt::LeftButton, {},
+            compare->other_preview()->box_rect(4).center());
+
         auto* changed_only = compare->findChild<QCheckBox*>("changed_only");
         QTest::mouseClick(changed_only, Qt::LeftButton, {}, QPoint(4, 4));
         QVERIFY(changed_only->isChecked());

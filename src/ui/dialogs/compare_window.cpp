@@ -5,6 +5,7 @@
 #include "model/text.h"
 #include "ui/common/busy_pointer.h"
 #include "ui/common/latin1.h"
+#include "ui/common/window_place.h"
 #include "ui/main/file_dialogs.h"
 #include "ui/main/main_window.h"
 #include "ui/main/preview_widget.h"
@@ -594,6 +595,8 @@ CompareWindow* compare_with(MainWindow& main, FileDialogs& dialogs)
         return nullptr;
     }
     auto* window = new CompareWindow(main, std::move(other), path);
+    cent(*window);
+    keep_title_bar_on_screen(*window);
     window->show();
     window->raise();
     return window;
