@@ -253,7 +253,7 @@ void CompareWindow::build_controls()
     layout->addWidget(splitter);
 
     connect(m_change_list, &QListWidget::currentRowChanged, this,
-        [this](int line) { show_change(line, m_scroll_on_select); });
+        [this](int line) { show_change(line, true); });
     connect(m_changed_only, &QCheckBox::toggled, this, &CompareWindow::apply_filter);
     connect(m_take_button, &QPushButton::clicked, this, &CompareWindow::take_selected);
 }
@@ -307,18 +307,7 @@ void CompareWindow::refresh()
 
     fill_list();
     for (const Side side : { Open, Other }) {
-        Preview& preview = m_previews[side]->preview();
-        if (m_changed_only->isChecked()) {
-            std::vector<int> rows;
-            for (std::size_t row = 0; row < m_marks[side].size(); ++row) {
-                if (m_marks[side][row] != Mark::None) {
-                    rows.push_back(static_cast<int>(row));
-                }
-            }
-            preview.show_only(std::move(rows));
-        } else {
-            preview.show_all();
-        }
+        set_shown_rows(side);
         // Samples are kept by what they show, so those of rows that did not change are not
         // drawn again.
         m_previews[side]->plot(1, visible_height(side));
@@ -466,20 +455,27 @@ void CompareWindow::sample_pressed(Side side, int row)
     follow_scroll(side);
 }
 
+void CompareWindow::set_shown_rows(Side side)
+{
+    Preview& preview = m_previews[side]->preview();
+    if (!m_changed_only->isChecked()) {
+        preview.show_all();
+        return;
+    }
+    std::vector<int> rows;
+    for (std::size_t row = 0; row < m_marks[side].size(); ++row) {
+        if (m_marks[side][row] != Mark::None) {
+            rows.push_back(static_cast<int>(row));
+        }
+    }
+    preview.show_only(std::move(rows));
+}
+
 void CompareWindow::apply_filter()
 {
     for (const Side side : { Open, Other }) {
-        if (!m_changed_only->isChecked()) {
-            m_previews[side]->show_all(visible_height(side));
-            continue;
-        }
-        std::vector<int> rows;
-        for (std::size_t row = 0; row < m_marks[side].size(); ++row) {
-            if (m_marks[side][row] != Mark::None) {
-                rows.push_back(static_cast<int>(row));
-            }
-        }
-        m_previews[side]->show_only(std::move(rows), visible_height(side));
+        set_shown_rows(side);
+        m_previews[side]->relayout(visible_height(side));
     }
     show_change(m_change_list->currentRow(), true);
 }
@@ -506,17 +502,26 @@ void CompareWindow::take_selected()
         refresh();
         return;
     }
-    {
-        // The presentation list rebuilt after the rows changed belongs to the same step.
-        const MainWindow::StepScope step(m_main);
-        m_main.push_edit(std::move(*edit), description);
-        m_main.show_presentations();
+    // The edit keeps the presentation list as the theme spells it; the list is shown as it is
+    // rather than rebuilt from the catalogue, which would change more than the line taken.
+    const bool presentations = edit->changes_presentations() && open.kind == ThemeKind::CarZumo;
+    const bool rows = edit->changes_rows();
+    m_main.push_edit(std::move(*edit), description);
+    if (presentations) {
+        m_main.clear_presentations();
+        const auto listed = std::min<std::size_t>(
+            open.pres_names.size(), static_cast<std::size_t>(std::max(open.pres_count, 0)));
+        for (std::size_t i = 0; i < listed; ++i) {
+            m_main.add_presentation(text::trim(open.pres_names[i]));
+        }
     }
-    if (!open.valid_row(open.cur_row)) {
-        open.cur_row = 0;
-        m_main.nosel();
+    if (rows) {
+        if (!open.valid_row(open.cur_row)) {
+            open.cur_row = 0;
+            m_main.nosel();
+        }
+        m_main.redraw_keeping_scroll();
     }
-    m_main.redraw_keeping_scroll();
     // The step compared the themes again; the line that took the taken change's place is shown.
     show_change(m_change_list->currentRow(), true);
 }

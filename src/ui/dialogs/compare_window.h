@@ -61,7 +61,10 @@ private:
     /// Frames the rows of list line `line` (-1 for none) and, when `scroll`, brings them into view.
     void show_change(int line, bool scroll);
     void sample_pressed(Side side, int row);
-    /// Shows only the marked rows, or every row, on both sides.
+    /// Sets the rows a side shows: the marked ones under "Changed only", else all; the next
+    /// layout takes them.
+    void set_shown_rows(Side side);
+    /// Lays both sides out again with the rows they show.
     void apply_filter();
     /// Scrolls the side opposite `from` so that its sample matched with the topmost one shown on
     /// `from` stands level with it.
@@ -90,7 +93,6 @@ private:
     /// For each row of the other theme, the open theme's row matched with it, or -1.
     std::vector<int> m_match_of_other;
     bool m_following = false;
-    bool m_scroll_on_select = true;
 
     QLabel* m_summary;
     QListWidget* m_change_list;
