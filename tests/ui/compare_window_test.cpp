@@ -212,10 +212,21 @@ private slots:
         QTest::mouseClick(changed_only, Qt::LeftButton, {}, QPoint(4, 4));
         QVERIFY(open->preview().shown_rows() == nullptr && open->preview().layout().shown(1));
 
-        compare->close();
         QCOMPARE(window->history().count(), 0);
         QVERIFY(!window->document().modified);
         QCOMPARE(save_as(*window, "after.kmtf"), saved);
+
+        // Another theme opened in the main window is compared in its turn.
+        for (const auto& [file, summary] :
+            { std::pair("ui_sport_fitness.kmtf",
+                  "A Sport & Fitness theme cannot be compared with a Car & Zumo theme."),
+                std::pair("ui_compare_other.kmtf", "The themes are the same.") }) {
+            m_dialogs.answers.push_back(data_file(file));
+            window->findChild<QAction*>("mf_3")->trigger();
+            QCOMPARE(compare->findChild<QLabel*>("summary")->text(), QString(summary));
+            QVERIFY(lines_of(*compare).isEmpty());
+            QVERIFY(!compare->findChild<QPushButton*>("take_change")->isEnabled());
+        }
     }
 
     void previewsScrollTogetherByMatchedRows()
@@ -308,6 +319,7 @@ private slots:
         left.removeAt(line);
         QCOMPARE(lines_of(*compare), left);
         QCOMPARE(compare->open_preview()->preview().layout().rows.size(), std::size_t(rows));
+        QCOMPARE(window->preview()->preview().layout().rows.size(), std::size_t(rows));
         // The list shows the presentations, one the open theme lacked included.
         const Document& doc = window->document();
         QStringList names;

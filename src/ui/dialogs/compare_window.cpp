@@ -171,6 +171,7 @@ CompareWindow::CompareWindow(MainWindow& main, Document other, const QString& ot
     build_controls();
     resize(px(16500), px(10500));
     connect(&m_main.history(), &QUndoStack::indexChanged, this, &CompareWindow::refresh);
+    connect(&m_main, &MainWindow::theme_replaced, this, &CompareWindow::refresh);
     refresh();
 }
 

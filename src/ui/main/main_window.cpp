@@ -523,6 +523,7 @@ void MainWindow::clear_history()
     m_quiet_history = false;
     m_shown_index = 0;
     follow_history();
+    emit theme_replaced();
 }
 
 void MainWindow::follow_history()

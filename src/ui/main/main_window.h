@@ -136,6 +136,10 @@ public:
     void Command2_Click();
     void Check2_MouseUp();
 
+signals:
+    /// A theme was opened or started: the open theme is another one, with a history of its own.
+    void theme_replaced();
+
 protected:
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
