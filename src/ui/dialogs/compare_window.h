@@ -28,7 +28,8 @@ class PreviewWidget;
 /// the --diff report; choosing one frames its rows in both previews and scrolls to them.
 /// "Changed only" shows only the rows that differ. "Take this change" gives the open theme the
 /// other theme's side of the chosen change as one step of its history. The comparison is made
-/// again after every change of the open theme, undo included.
+/// again after every change of the open theme, undo included, and with the theme the main window
+/// opens or starts next.
 class CompareWindow : public QWidget
 {
     Q_OBJECT
