@@ -3,6 +3,7 @@
 #include "app/batch.h"
 #include "app/loaded_theme.h"
 #include "colour/colour_science.h"
+#include "colour/compare_text.h"
 #include "colour/theme_compare.h"
 
 #include <nlohmann/json.hpp>
@@ -17,12 +18,6 @@ using nlohmann::ordered_json;
 std::string utf8(const std::string& s)
 {
     return text::latin1_to_utf8(s);
-}
-
-bool is_colour(RowValue value)
-{
-    return value == RowValue::BodyDay || value == RowValue::BodyNight
-        || value == RowValue::BorderDay || value == RowValue::BorderNight;
 }
 
 const char* value_key(RowValue value)
@@ -52,61 +47,6 @@ const char* value_key(RowValue value)
     return "style_text";
 }
 
-std::string value_label(RowValue value, ThemeKind kind)
-{
-    switch (value) {
-    case RowValue::BodyDay:
-        return "body by day";
-    case RowValue::BodyNight:
-        return "body by night";
-    case RowValue::BorderDay:
-        return "border colour by day";
-    case RowValue::BorderNight:
-        return "border colour by night";
-    case RowValue::Border:
-        return kind == ThemeKind::CarZumo ? "border" : "border transparency by day";
-    case RowValue::NightBorder:
-        return "border transparency by night";
-    case RowValue::BgWidth:
-        return "background width";
-    case RowValue::FgWidth:
-        return "foreground width";
-    case RowValue::StyleText:
-        return "style text";
-    case RowValue::Scale:
-        break;
-    }
-    return "scale";
-}
-
-const char* metadata_key(MetadataField field)
-{
-    switch (field) {
-    case MetadataField::Title:
-        return "title";
-    case MetadataField::Description:
-        return "description";
-    case MetadataField::Locale:
-        return "locale";
-    case MetadataField::Version:
-        break;
-    }
-    return "version";
-}
-
-const char* change_name(RowChangeKind kind)
-{
-    switch (kind) {
-    case RowChangeKind::OnlyInA:
-        return "removed";
-    case RowChangeKind::OnlyInB:
-        return "added";
-    case RowChangeKind::Changed:
-        break;
-    }
-    return "changed";
-}
-
 // A colour as RRGGBB in upper case; nothing for no colour; a text that is no colour as it is.
 ordered_json colour_json(const std::string& cell)
 {
@@ -125,56 +65,14 @@ ordered_json value_json(RowValue value, const std::string& cell)
     return is_colour(value) ? colour_json(cell) : ordered_json(utf8(cell));
 }
 
-// One line's worth of a value: blanks and line breaks folded, "none" for nothing.
-std::string value_text(RowValue value, const std::string& cell)
-{
-    if (is_colour(value)) {
-        if (const auto rgb = colour::parse_rgb(cell)) {
-            return colour::to_hex(*rgb);
-        }
-        const ordered_json unreadable = colour_json(cell);
-        return unreadable.is_null() ? "none" : "\"" + unreadable.get<std::string>() + "\"";
-    }
-    std::string folded;
-    for (const char c : cell) {
-        const bool space = c == ' ' || c == '\t' || c == '\r' || c == '\n';
-        if (!space) {
-            folded += c;
-        } else if (!folded.empty() && folded.back() != ' ') {
-            folded += ' ';
-        }
-    }
-    folded = text::trim(folded);
-    if (folded.empty()) {
-        return "none";
-    }
-    return value == RowValue::StyleText ? "\"" + utf8(folded) + "\"" : utf8(folded);
-}
-
-std::string element_text(const RowChange& change)
-{
-    std::string name = utf8(change.field_name);
-    if (change.repeated) {
-        name += "[" + std::to_string(change.occurrence + 1) + "]";
-    }
-    return change.pres_name.empty() ? name : utf8(change.pres_name) + " " + name;
-}
-
 void print_diff(std::ostream& out, const ThemeComparison& diff, ThemeKind kind)
 {
     for (const MetadataChange& m : diff.metadata) {
-        out << "metadata " << metadata_key(m.field) << ": \"" << utf8(m.from) << "\" -> \""
-            << utf8(m.to) << "\"\n";
+        out << change_text(m) << '\n';
     }
     for (const RowChange& change : diff.rows) {
-        const std::string element = element_text(change);
-        if (change.kind != RowChangeKind::Changed) {
-            out << element << ": " << change_name(change.kind) << '\n';
-            continue;
-        }
-        for (const ValueChange& v : change.values) {
-            out << element << ": " << value_label(v.value, kind) << ' '
-                << value_text(v.value, v.from) << " -> " << value_text(v.value, v.to) << '\n';
+        for (const std::string& line : change_lines(change, kind)) {
+            out << line << '\n';
         }
     }
 }

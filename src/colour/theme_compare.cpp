@@ -408,6 +408,7 @@ ThemeComparison compare_themes(const Document& a, const Document& b)
         result.rows.push_back(std::move(next_b->second));
     }
     result.rows.shrink_to_fit();
+    result.matches = std::move(match_of_a);
     return result;
 }
 

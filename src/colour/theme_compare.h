@@ -79,6 +79,8 @@ struct ThemeComparison
     std::vector<MetadataChange> metadata;
     /// In the order of A's rows, each row only in B where it would stand in A.
     std::vector<RowChange> rows;
+    /// For each row of A, the row of B it was matched with, or -1 for a row only in A.
+    std::vector<int> matches;
 
     bool same() const { return error.empty() && metadata.empty() && rows.empty(); }
 };

@@ -12,6 +12,7 @@
 #include "ui/common/latin1.h"
 #include "ui/common/window_place.h"
 #include "ui/dialogs/add_elements_dialog.h"
+#include "ui/dialogs/compare_window.h"
 #include "ui/main/edit_command.h"
 #include "ui/main/file_dialogs.h"
 #include "ui/main/message_box_prompter.h"
@@ -163,6 +164,9 @@ MainWindow::MainWindow(const QString& pending_open, const QString& settings_path
 
 MainWindow::~MainWindow()
 {
+    // Deleting the history clears it, which would report a change to those who follow it (this
+    // window among them) after the theme they read is gone.
+    m_history->disconnect();
     m_doc.attach(nullptr, nullptr);
 }
 
@@ -288,6 +292,10 @@ void MainWindow::build_menus()
     add_file_item("New Sport && Fitness Theme", FileCommand::NewSportFitness);
     add_separator();
     add_file_item("Open", FileCommand::Open);
+    // Outside the numbered items, so that each keeps its name.
+    QAction* compare_item = m_file_menu->addAction("Compare With\u2026");
+    compare_item->setObjectName("compare_with");
+    connect(compare_item, &QAction::triggered, this, [this] { compare_with(*this, *m_dialogs); });
     add_separator();
     add_file_item("Save", FileCommand::Save);
     add_separator();
@@ -518,6 +526,7 @@ void MainWindow::clear_history()
     m_quiet_history = false;
     m_shown_index = 0;
     follow_history();
+    emit theme_replaced();
 }
 
 void MainWindow::follow_history()

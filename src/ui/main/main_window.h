@@ -168,6 +168,10 @@ public:
     /// first sample (with its heading) is at the top.
     void List1_Click(const QString& presentation);
 
+signals:
+    /// A theme was opened or started: the open theme is another one, with a history of its own.
+    void theme_replaced();
+
 protected:
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
