@@ -1,4 +1,5 @@
 target_sources(tintwell_ui PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/check_panel.cpp
     ${CMAKE_CURRENT_LIST_DIR}/dialog_menus.cpp
     ${CMAKE_CURRENT_LIST_DIR}/presentation_dialog.cpp
     ${CMAKE_CURRENT_LIST_DIR}/sport_style_dialog.cpp

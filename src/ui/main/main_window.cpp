@@ -11,6 +11,7 @@
 #include "ui/common/latin1.h"
 #include "ui/common/window_place.h"
 #include "ui/dialogs/add_elements_dialog.h"
+#include "ui/dialogs/check_panel.h"
 #include "ui/main/edit_command.h"
 #include "ui/main/file_dialogs.h"
 #include "ui/main/message_box_prompter.h"
@@ -142,6 +143,7 @@ MainWindow::MainWindow(const QString& pending_open, const QString& settings_path
     build_controls();
     build_menus();
     build_history();
+    build_check_panel();
 
     m_border_pref_action->setChecked(true);
     m_settings = loaddata(to_bytes(m_settings_path));
@@ -382,6 +384,16 @@ void MainWindow::build_history()
     });
     connect(m_history, &QUndoStack::cleanChanged, this, &MainWindow::follow_history);
     connect(m_history, &QUndoStack::indexChanged, this, &MainWindow::history_moved);
+}
+
+void MainWindow::build_check_panel()
+{
+    m_check_panel = new CheckPanel(*this);
+    m_check_action = new QAction("Check Theme", this);
+    m_check_action->setObjectName("check_theme");
+    m_check_action->setShortcut(QKeySequence(Qt::Key_F7));
+    menuBar()->insertAction(m_help_menu->menuAction(), m_check_action);
+    connect(m_check_action, &QAction::triggered, m_check_panel, &CheckPanel::open);
 }
 
 QAction* MainWindow::action(FileCommand command) const
@@ -850,6 +862,7 @@ void MainWindow::new_theme(FileCommand command)
     clear_history();
     set_locale_version_enabled(car_zumo);
     cap(QString());
+    emit theme_replaced(QString());
     Command2_Click();
 }
 
@@ -883,6 +896,7 @@ bool MainWindow::open_file(const QString& path)
         clear_history();
         plot(-1);
         updatmf(path);
+        emit theme_replaced(path);
     } else {
         restore_open_theme(kept);
         forget_recent(path);
@@ -946,6 +960,7 @@ void MainWindow::save_command()
         m_history->setClean();
         m_doc.file_name = to_bytes(path);
         updatmf(path);
+        emit theme_saved(path);
     }
 }
 
@@ -1062,6 +1077,17 @@ void MainWindow::plot(int mode)
     if (mode == 0) {
         m_plot_arg = 1;
     }
+    take_scroll_range();
+}
+
+void MainWindow::relayout_preview()
+{
+    m_preview->relayout(tw(m_preview_frame->height()));
+    take_scroll_range();
+}
+
+void MainWindow::take_scroll_range()
+{
     const ScrollRange& range = m_preview->preview().scroll;
     if (m_doc.row_count() > 0) {
         const QSignalBlocker block(m_scroll_bar);
@@ -1072,6 +1098,27 @@ void MainWindow::plot(int mode)
         m_scroll_bar->setValue(static_cast<int>(range.value));
     }
     vs_Scroll();
+}
+
+void MainWindow::reveal_row(int row)
+{
+    const auto frame = m_preview->preview().layout().frame_around(row);
+    const double visible = tw(m_preview_frame->height());
+    const double spread = std::abs(visible - tw(m_preview->height()));
+    if (!frame || spread < 1) {
+        return;
+    }
+    // The inverse of vs_Scroll: the part of the container shown starts at `offset`.
+    const double max = std::max(m_scroll_bar->maximum(), 1);
+    const double offset = spread * m_scroll_bar->value() / max;
+    double wanted = offset;
+    if (static_cast<double>(frame->top) < offset || frame->height > visible) {
+        wanted = static_cast<double>(frame->top);
+    } else if (static_cast<double>(frame->bottom()) > offset + visible) {
+        wanted = static_cast<double>(frame->bottom()) - visible;
+    }
+    wanted = std::clamp(wanted, 0.0, spread);
+    m_scroll_bar->setValue(static_cast<int>(std::lround(wanted / spread * max)));
 }
 
 void MainWindow::vs_Scroll()

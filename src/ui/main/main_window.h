@@ -28,6 +28,7 @@ class QUndoStack;
 
 namespace tintwell {
 
+class CheckPanel;
 class FileDialogs;
 class OwnerDrawnButton;
 class PreviewWidget;
@@ -98,6 +99,12 @@ public:
 
     /// Redraws the preview and keeps the scroll position.
     void redraw_keeping_scroll();
+    /// Lays the preview out again after its zoom or shown rows changed, without drawing the
+    /// samples again, and gives the scroll bar the new range.
+    void relayout_preview();
+    /// Scrolls the least that brings row's sample and caption into view; nothing when the row
+    /// is not shown.
+    void reveal_row(int row);
     /// Shows `code` (a style text) in the code box.
     void set_code_text(const std::string& code);
 
@@ -136,6 +143,12 @@ public:
     void Command2_Click();
     void Check2_MouseUp();
 
+signals:
+    /// Another theme is open: read from `path`, or begun with New (`path` empty).
+    void theme_replaced(const QString& path);
+    /// The theme was written to `path`.
+    void theme_saved(const QString& path);
+
 protected:
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -150,6 +163,7 @@ private:
     void build_controls();
     void build_menus();
     void build_history();
+    void build_check_panel();
     void new_theme(FileCommand command);
     void open_command();
     void save_command();
@@ -181,6 +195,8 @@ private:
     void show_recent();
     void refresh_recent_enabled();
     void place_frame_around(int row, int extra_width, int extra_height);
+    /// The scroll bar takes the preview's scroll range and value, and the preview moves to it.
+    void take_scroll_range();
     void scroll_to_row(int row);
     void Form_Unload();
     Settings current_settings() const;
@@ -266,6 +282,9 @@ private:
     QAction* m_undo_action;
     QAction* m_redo_action;
     QAction* m_history_action;
+    /// "Check Theme" (F7) and the panel it opens.
+    QAction* m_check_action;
+    CheckPanel* m_check_panel;
 };
 
 } // namespace tintwell
