@@ -850,33 +850,4 @@ TEST(Paint, ASimulatedVisionSeesEveryColourTheNormalPreviewDraws)
     }
 }
 
-TEST(Paint, AMarkIsATriangleInTheTopRightCornerOfItsBoxAtAnyZoom)
-{
-    Document doc = theme_of(ThemeKind::CarZumo, { "A", "A" });
-    for (const double zoom : { 0.5, 1.0, 3.0 }) {
-        Preview preview([](int w, int h) { return std::make_unique<RecordingCanvas>(w, h); });
-        preview.set_zoom(zoom);
-        preview.marks = { SampleMark::None, SampleMark::Warning };
-        preview.plot(doc, -1, 11712, 9360);
-        RecordingCanvas screen(781, 624);
-        paint_preview(screen, doc, preview, TwipRect { 0, 0, 11712, 9360 });
-        const TwipRect& box = preview.layout().rows[1].box;
-        const int size = std::max(static_cast<int>(std::nearbyint(5 * zoom)), 2);
-        const double right = std::nearbyint(box.right() / 15.0) - 1;
-        std::vector<Box> expected;
-        for (int i = 0; i < size; ++i) {
-            const double y = (std::nearbyint(box.top / 15.0) + i) * 15;
-            expected.push_back({ (right - size + 1 + i) * 15, y, right * 15, y,
-                mark_colour(SampleMark::Warning) });
-        }
-        std::vector<Box> marks;
-        for (const Box& b : boxes_of(screen)) {
-            if (b.colour == mark_colour(SampleMark::Warning)) {
-                marks.push_back(b);
-            }
-        }
-        EXPECT_EQ(marks, expected) << "zoom " << zoom;
-    }
-}
-
 } // namespace
