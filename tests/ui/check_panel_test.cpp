@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -119,6 +120,7 @@ private slots:
     {
         auto window = checked_window();
         QVERIFY(find<CheckPanel>(*window, "check_panel")->isVisible());
+        QCOMPARE(find<QLabel>(*window, "summary")->text(), QString("1 error, 3 warnings, 1 info"));
         QCOMPARE(column(*window, 0), expected_severities);
         QVERIFY(column(*window, 3).at(0).startsWith(park_digits));
         // The checker gives the BROWSE warning after GUIDANCE's info; the list puts it above.

@@ -341,12 +341,17 @@ void CheckPanel::refresh()
     for (const Finding* f : m_listed) {
         ++counts[static_cast<std::size_t>(f->severity)];
     }
-    m_summary->setText(m_listed.empty()
-            ? QString("No findings")
-            : QString("%1 errors, %2 warnings, %3 info")
-                  .arg(counts[static_cast<std::size_t>(Severity::Error)])
-                  .arg(counts[static_cast<std::size_t>(Severity::Warning)])
-                  .arg(counts[static_cast<std::size_t>(Severity::Info)]));
+    const auto count = [&counts](Severity severity, const char* one, const char* more) {
+        const int n = counts[static_cast<std::size_t>(severity)];
+        return QString("%1 %2").arg(n).arg(n == 1 ? one : more);
+    };
+    QString summary = "No findings";
+    if (!m_listed.empty()) {
+        summary = count(Severity::Error, "error", "errors") + ", "
+            + count(Severity::Warning, "warning", "warnings") + ", "
+            + count(Severity::Info, "info", "info");
+    }
+    m_summary->setText(summary);
     show_marks();
 }
 
