@@ -74,10 +74,30 @@ double Canvas::scale_height() const
     return from_pixels(m_height_px);
 }
 
+template <typename Draw> void Canvas::with_mapped_state(Draw draw)
+{
+    if (!m_colour_map) {
+        draw();
+        return;
+    }
+    const ColourMap& seen = m_colour_map;
+    const auto map = [&seen](ColourValue colour) { return colour < 0 ? colour : seen(colour); };
+    const ColourValue back = state.back_color;
+    const ColourValue fore = state.fore_color;
+    const ColourValue fill = state.fill_color;
+    state.back_color = map(back);
+    state.fore_color = map(fore);
+    state.fill_color = map(fill);
+    draw();
+    state.back_color = back;
+    state.fore_color = fore;
+    state.fill_color = fill;
+}
+
 void Canvas::cls()
 {
     if (state.back_color >= 0) {
-        do_cls();
+        with_mapped_state([this] { do_cls(); });
     }
     state.current_x = 0;
     state.current_y = 0;
@@ -93,7 +113,7 @@ void Canvas::line(double x1, double y1, double x2, double y2, ColourValue colour
     if (colour < 0) {
         return;
     }
-    do_line(x1, y1, x2, y2, colour, form);
+    do_line(x1, y1, x2, y2, m_colour_map ? m_colour_map(colour) : colour, form);
 }
 
 void Canvas::polygon(std::span<const CanvasPoint> points)
@@ -101,7 +121,7 @@ void Canvas::polygon(std::span<const CanvasPoint> points)
     if (points.size() < 2) {
         return;
     }
-    do_polygon(points);
+    with_mapped_state([this, points] { do_polygon(points); });
 }
 
 void Canvas::print(std::string_view text)
@@ -109,7 +129,7 @@ void Canvas::print(std::string_view text)
     if (state.fore_color < 0 || text.empty()) {
         return;
     }
-    do_print(text);
+    with_mapped_state([this, text] { do_print(text); });
 }
 
 double Canvas::text_width(std::string_view text)

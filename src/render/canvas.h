@@ -2,9 +2,11 @@
 
 #include "colour/colour_codes.h"
 
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace tintwell {
 
@@ -41,6 +43,9 @@ struct CanvasFont
 
     bool operator==(const CanvasFont&) const = default;
 };
+
+/// Turns every colour a canvas is asked to draw into the colour it puts down.
+using ColourMap = std::function<ColourValue(ColourValue)>;
 
 /// The drawing state of a canvas. Every value stays in force for all later operations until it
 /// is changed.
@@ -94,6 +99,11 @@ public:
     double scale() const { return m_scale; }
     /// Sets the scale; a value that is not a number between 1/16 and 64 leaves it as it was.
     void set_scale(double scale);
+    /// Every colour drawn from now on (back, pen, fill, text and line colours) goes through
+    /// `map` first; pictures painted on the canvas are taken as they are. An empty map draws
+    /// the colours as given.
+    void set_colour_map(ColourMap map) { m_colour_map = std::move(map); }
+    const ColourMap& colour_map() const { return m_colour_map; }
     /// Outer size in twips of the drawing.
     double width_twips() const { return m_width_px * twips_per_pixel / m_scale; }
     double height_twips() const { return m_height_px * twips_per_pixel / m_scale; }
@@ -152,9 +162,13 @@ protected:
     virtual void scale_changed() { }
 
 private:
+    /// Runs `draw` with the state's colours as the colour map gives them.
+    template <typename Draw> void with_mapped_state(Draw draw);
+
     int m_width_px;
     int m_height_px;
     double m_scale = 1;
+    ColourMap m_colour_map;
 };
 
 /// Rounds to the nearest integer, halves to even, saturating far outside the range a canvas can

@@ -14,6 +14,9 @@ namespace pm = preview_metrics;
 namespace {
 
 constexpr ColourValue polygon_edge = 0xAAAAAA; // RGB(170,170,170)
+// Legs of a sample's mark, in pixels of the design: the top-right corner of a box is free of
+// every band, block and arrow for 6 pixels in from the right.
+constexpr double mark_size = 5;
 constexpr ColourValue swatch_edge = 0x6E6E6E; // RGB(110,110,110)
 constexpr double half_box = pm::box_height / 2.0;
 
@@ -338,6 +341,42 @@ double shrunk_size(Canvas& measure, std::string_view word, double width, const C
 }
 
 } // namespace
+
+ColourValue mark_colour(SampleMark mark)
+{
+    switch (mark) {
+    case SampleMark::Info:
+        return 0xDC6E28; // RGB(40,110,220)
+    case SampleMark::Warning:
+        return 0x0096F0; // RGB(240,150,0)
+    case SampleMark::Error:
+        return 0x2828D6; // RGB(214,40,40)
+    case SampleMark::None:
+        break;
+    }
+    return -1;
+}
+
+ColourValue seen_with(ColourValue colour, colour::Vision vision)
+{
+    if (colour < 0 || vision == colour::Vision::Normal) {
+        return colour;
+    }
+    const colour::Rgb seen = colour::simulate(
+        { static_cast<std::uint8_t>(colour & 0xFF), static_cast<std::uint8_t>((colour >> 8) & 0xFF),
+            static_cast<std::uint8_t>((colour >> 16) & 0xFF) },
+        vision);
+    return static_cast<ColourValue>(seen.r) | (static_cast<ColourValue>(seen.g) << 8)
+        | (static_cast<ColourValue>(seen.b) << 16);
+}
+
+ColourMap vision_map(colour::Vision vision)
+{
+    if (vision == colour::Vision::Normal) {
+        return {};
+    }
+    return [vision](ColourValue colour) { return seen_with(colour, vision); };
+}
 
 std::vector<CaptionLine> wrap_caption(
     Canvas& measure, const std::string& caption, double width, const CanvasFont& font)
@@ -733,10 +772,22 @@ const Canvas* SampleCache::sample(
             return nullptr;
         }
         e->canvas->set_scale(scale);
+        e->canvas->set_colour_map(vision_map(m_vision));
         draw_sample(*e->canvas, doc, row, layout.rows[static_cast<std::size_t>(row)]);
         ++m_samples_drawn;
     }
     return e->canvas.get();
+}
+
+void SampleCache::set_vision(colour::Vision vision)
+{
+    if (vision == m_vision) {
+        return;
+    }
+    m_vision = vision;
+    for (auto& [_, e] : m_entries) {
+        e.canvas.reset();
+    }
 }
 
 const std::vector<CaptionLine>& SampleCache::caption_lines(
@@ -840,6 +891,12 @@ void Preview::set_zoom(double zoom)
     m_zoom = clamp_zoom(zoom);
 }
 
+void Preview::set_vision(colour::Vision vision)
+{
+    m_vision = vision;
+    m_cache.set_vision(vision);
+}
+
 void Preview::show_only(std::vector<int> rows)
 {
     m_shown = std::move(rows);
@@ -888,11 +945,30 @@ void paint_headings(Canvas& target, const Document& doc, const PreviewLayout& la
     }
 }
 
+// The mark's triangle, its right angle in the box's top-right corner, laid one row of image
+// pixels at a time on the pixels the sample's own image covers.
+void paint_mark(
+    Canvas& target, const TwipRect& box, SampleMark mark, double sample_scale, double ox, double oy)
+{
+    const double image_pixel = twips_per_pixel / target.scale();
+    const int top = round_even(target.to_pixels(static_cast<double>(box.top) - oy));
+    const int right = round_even(target.to_pixels(static_cast<double>(box.left) - ox))
+        + round_even(pm::box_width / twips_per_pixel * sample_scale);
+    const int size = std::max(round_even(mark_size * sample_scale), 2);
+    for (int i = 0; i < size; ++i) {
+        const double y = (top + i) * image_pixel;
+        fill(target, (right - size + i) * image_pixel, y, (right - 1) * image_pixel, y,
+            mark_colour(mark));
+    }
+}
+
 } // namespace
 
 void paint_preview(Canvas& target, const Document& doc, Preview& preview, const TwipRect& visible)
 {
     const PreviewLayout& layout = preview.layout();
+    const ColourMap kept_map = target.colour_map();
+    target.set_colour_map(vision_map(preview.vision()));
     target.state.scale_mode = ScaleMode::Twips;
     target.state.back_color = container_back_color;
     target.state.draw_width = 1;
@@ -922,6 +998,10 @@ void paint_preview(Canvas& target, const Document& doc, Preview& preview, const 
             if (const Canvas* sample = cache.sample(doc, layout, r, sample_scale)) {
                 target.paint_picture(*sample, static_cast<double>(row.box.left) - ox,
                     static_cast<double>(row.box.top) - oy);
+            }
+            const auto at = static_cast<std::size_t>(r);
+            if (at < preview.marks.size() && preview.marks[at] != SampleMark::None) {
+                paint_mark(target, row.box, preview.marks[at], sample_scale, ox, oy);
             }
         }
         if (!row.caption.intersects(visible)) {
@@ -954,6 +1034,7 @@ void paint_preview(Canvas& target, const Document& doc, Preview& preview, const 
             static_cast<double>(f.right()) - last_pixel - ox,
             static_cast<double>(f.bottom()) - last_pixel - oy, frame_color, LineForm::Box);
     }
+    target.set_colour_map(kept_map);
 }
 
 } // namespace tintwell

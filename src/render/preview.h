@@ -1,6 +1,7 @@
 #pragma once
 
 #include "colour/colour_codes.h"
+#include "colour/colour_science.h"
 #include "model/document.h"
 #include "render/canvas.h"
 
@@ -106,6 +107,21 @@ struct SelectionFrame
     bool visible = false;
     TwipRect rect;
 };
+
+/// A small mark in the top-right corner of a sample box, in the colour of how serious what it
+/// marks is. It lies where no band, block or arrow of any sample reaches (the corner 5 × 5
+/// pixels of the design, at the sample's zoom), so it covers nothing the sample shows.
+enum class SampleMark : std::uint8_t { None, Info, Warning, Error };
+
+/// The colour a mark is drawn in; -1 for None.
+ColourValue mark_colour(SampleMark mark);
+
+/// The colour as a person with the deficiency sees it; normal vision sees it as it is.
+ColourValue seen_with(ColourValue colour, colour::Vision vision);
+
+/// The map that makes a canvas draw as `vision` sees; empty for normal vision, so the drawing
+/// is exactly what it is without one.
+ColourMap vision_map(colour::Vision vision);
 
 /// Smallest and largest zoom of the preview; 1 shows the samples at their design size.
 inline constexpr double min_zoom = 0.5;
@@ -227,6 +243,9 @@ public:
     const std::vector<CaptionLine>& caption_lines(
         const Document& doc, const PreviewLayout& layout, int row, Canvas& measure);
     void clear() { m_entries.clear(); }
+    /// Draws the samples from now on as `vision` sees them; samples drawn for other eyes are
+    /// dropped.
+    void set_vision(colour::Vision vision);
     std::size_t size() const { return m_entries.size(); }
     /// Number of samples drawn since construction.
     std::size_t samples_drawn() const { return m_samples_drawn; }
@@ -245,6 +264,7 @@ private:
     std::size_t m_capacity;
     double m_scale = 1;
     double m_caption_zoom = 1;
+    colour::Vision m_vision = colour::Vision::Normal;
     std::unordered_map<int, Entry> m_entries;
     std::size_t m_samples_drawn = 0;
 };
@@ -284,6 +304,11 @@ public:
     /// The rows set by `show_only`, or null while every row is shown.
     const std::vector<int>* shown_rows() const { return m_filtered ? &m_shown : nullptr; }
 
+    /// Draws the whole preview as a person with the deficiency sees it, from the next paint on;
+    /// Normal draws it as it is.
+    void set_vision(colour::Vision vision);
+    colour::Vision vision() const { return m_vision; }
+
     const PreviewLayout& layout() const { return m_layout; }
     /// Number of samples the last rebuild made.
     int drawn_count() const { return m_drawn_count; }
@@ -299,12 +324,16 @@ public:
     ScrollRange scroll;
     /// Each presentation's name is written on the rule above it. Off unless turned on.
     bool headings = false;
+    /// The mark row r's sample carries is marks[r]; rows past the end carry none. Takes effect
+    /// at the next paint.
+    std::vector<SampleMark> marks;
 
 private:
     void set_scroll_range(std::int64_t visible_height);
 
     PreviewLayout m_layout;
     double m_zoom = 1;
+    colour::Vision m_vision = colour::Vision::Normal;
     bool m_filtered = false;
     std::vector<int> m_shown;
     int m_drawn_count = 0;
@@ -318,8 +347,9 @@ CanvasFont caption_font(double zoom = 1);
 /// Paints the part `visible` of the container onto `target`, whose top-left pixel shows the
 /// container point (visible.left, visible.top): background, presentation rules (with their
 /// headings when the preview has them on), the samples and captions that reach into `visible`
-/// (drawn through the cache at the layout's zoom times the target's scale), and the selection
-/// frame when it is visible. Leaves `target` in twips.
+/// (drawn through the cache at the layout's zoom times the target's scale) with their marks,
+/// and the selection frame when it is visible, all as the preview's vision sees them. Leaves
+/// `target` in twips, with the colour map it had.
 void paint_preview(Canvas& target, const Document& doc, Preview& preview, const TwipRect& visible);
 
 } // namespace tintwell

@@ -1,6 +1,7 @@
 #include "render/preview.h"
 #include "render/recording_canvas.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <numeric>
@@ -773,6 +774,79 @@ TEST(Paint, AWordWiderThanItsCaptionIsShrunkOntoALineOfItsOwn)
             EXPECT_NEAR(lines[i].size, c.lines[i].second, 0.4) << c.caption;
             EXPECT_LE(measure.text_width(lines[i].text) * lines[i].size / 7.8, 972) << c.caption;
         }
+    }
+}
+
+// Every colour an operation puts down: the line's, the cleared background, a polygon's fill and
+// outline, the text's.
+std::vector<ColourValue> colours_drawn(const RecordingCanvas& canvas)
+{
+    std::vector<ColourValue> colours;
+    for (const CanvasOp& op : canvas.ops) {
+        switch (op.kind) {
+        case Kind::Cls:
+        case Kind::Line:
+            colours.push_back(op.colour);
+            break;
+        case Kind::Polygon:
+            colours.push_back(op.state.fill_color);
+            colours.push_back(op.state.fore_color);
+            break;
+        case Kind::Print:
+            colours.push_back(op.state.fore_color);
+            break;
+        case Kind::ClearPicture:
+        case Kind::PaintPicture:
+            break;
+        }
+    }
+    return colours;
+}
+
+// The colours of the whole preview: the container's, then each sample's as drawn for it.
+std::vector<ColourValue> preview_colours(const Document& doc, colour::Vision vision)
+{
+    Preview preview([](int w, int h) { return std::make_unique<RecordingCanvas>(w, h); });
+    preview.headings = true;
+    preview.shape4.visible = true;
+    preview.marks = { SampleMark::Error, SampleMark::None, SampleMark::Info };
+    preview.set_vision(vision);
+    Document drawn = doc;
+    preview.plot(drawn, -1, 11712, 9360);
+    RecordingCanvas screen(781, 624);
+    paint_preview(screen, drawn, preview, TwipRect { 0, 0, 11712, 9360 });
+    EXPECT_FALSE(screen.colour_map()) << "the screen keeps the map it had";
+    std::vector<ColourValue> colours = colours_drawn(screen);
+    for (int r = 0; r < drawn.row_count(); ++r) {
+        const auto* sample = dynamic_cast<const RecordingCanvas*>(
+            preview.cache().sample(drawn, preview.layout(), r));
+        const std::vector<ColourValue> own = colours_drawn(*sample);
+        colours.insert(colours.end(), own.begin(), own.end());
+    }
+    return colours;
+}
+
+TEST(Paint, ASimulatedVisionSeesEveryColourTheNormalPreviewDraws)
+{
+    Document doc;
+    doc.kind = ThemeKind::CarZumo;
+    doc.rows = { row("ROAD", "112233", "445566", "778899", "AABBCC", "1", ".5"),
+        row("ROUTE ARRW", "E0301E", "20D88C", "8EC1F0", "1B3A5C"), row("ROAD", "F08C00", "-1") };
+    doc.rows[0].pres_name = "GUIDANCE";
+    doc.rows[1].pres_name = "BROWSE";
+    doc.rows[2].pres_name = "BROWSE";
+    doc.rows[1].style_text = "night";
+    const std::vector<ColourValue> normal = preview_colours(doc, colour::Vision::Normal);
+    EXPECT_NE(
+        std::find(normal.begin(), normal.end(), mark_colour(SampleMark::Error)), normal.end());
+    for (const auto vision :
+        { colour::Vision::Protanopia, colour::Vision::Deuteranopia, colour::Vision::Tritanopia }) {
+        std::vector<ColourValue> expected;
+        for (const ColourValue c : normal) {
+            expected.push_back(seen_with(c, vision));
+        }
+        EXPECT_EQ(preview_colours(doc, vision), expected) << colour::vision_name(vision);
+        EXPECT_NE(expected, normal) << colour::vision_name(vision);
     }
 }
 

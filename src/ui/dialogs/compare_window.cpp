@@ -55,7 +55,7 @@ int top_in_pixels(const PreviewLayout& layout, int row)
 }
 
 // The look of a marked sample: a frame in its colour, and a badge for a row only in one theme.
-struct SampleMark
+struct CompareMark
 {
     QColor colour;
     QString badge;
@@ -66,7 +66,7 @@ struct SampleMark
 class ComparePreview : public PreviewWidget
 {
 public:
-    using MarkOf = std::function<std::optional<SampleMark>(int row)>;
+    using MarkOf = std::function<std::optional<CompareMark>(int row)>;
     using TipOf = std::function<QString(int row)>;
 
     ComparePreview(Document& doc, QWidget* parent, MarkOf mark_of, TipOf tip_of)
@@ -214,18 +214,18 @@ void CompareWindow::build_controls()
         area->setBackgroundRole(QPalette::Dark);
         auto* preview = new ComparePreview(
             m_shown[side], area,
-            [this, side](int row) -> std::optional<SampleMark> {
+            [this, side](int row) -> std::optional<CompareMark> {
                 const auto& marks = m_marks[side];
                 const Mark mark = row >= 0 && static_cast<std::size_t>(row) < marks.size()
                     ? marks[static_cast<std::size_t>(row)]
                     : Mark::None;
                 switch (mark) {
                 case Mark::Changed:
-                    return SampleMark { QColor(230, 126, 0), {} };
+                    return CompareMark { QColor(230, 126, 0), {} };
                 case Mark::Added:
-                    return SampleMark { QColor(0, 150, 60), "+" };
+                    return CompareMark { QColor(0, 150, 60), "+" };
                 case Mark::Removed:
-                    return SampleMark { QColor(210, 30, 30), QString(QChar(0x2212)) };
+                    return CompareMark { QColor(210, 30, 30), QString(QChar(0x2212)) };
                 case Mark::None:
                     break;
                 }

@@ -1,4 +1,5 @@
 target_sources(tintwell_ui PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/check_panel.cpp
     ${CMAKE_CURRENT_LIST_DIR}/compare_window.cpp
     ${CMAKE_CURRENT_LIST_DIR}/dialog_menus.cpp
     ${CMAKE_CURRENT_LIST_DIR}/presentation_dialog.cpp

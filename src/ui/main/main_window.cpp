@@ -12,6 +12,7 @@
 #include "ui/common/latin1.h"
 #include "ui/common/window_place.h"
 #include "ui/dialogs/add_elements_dialog.h"
+#include "ui/dialogs/check_panel.h"
 #include "ui/dialogs/compare_window.h"
 #include "ui/main/edit_command.h"
 #include "ui/main/file_dialogs.h"
@@ -145,6 +146,7 @@ MainWindow::MainWindow(const QString& pending_open, const QString& settings_path
     build_menus();
     build_history();
     build_navigation();
+    build_check_panel();
 
     m_border_pref_action->setChecked(true);
     m_settings = loaddata(to_bytes(m_settings_path));
@@ -395,6 +397,16 @@ void MainWindow::build_history()
     connect(m_history, &QUndoStack::indexChanged, this, &MainWindow::history_moved);
 }
 
+void MainWindow::build_check_panel()
+{
+    m_check_panel = new CheckPanel(*this);
+    m_check_action = new QAction("Check Theme", this);
+    m_check_action->setObjectName("check_theme");
+    m_check_action->setShortcut(QKeySequence(Qt::Key_F7));
+    menuBar()->insertAction(m_help_menu->menuAction(), m_check_action);
+    connect(m_check_action, &QAction::triggered, m_check_panel, &CheckPanel::open);
+}
+
 QAction* MainWindow::action(FileCommand command) const
 {
     return m_file_actions[slot(command)];
@@ -526,7 +538,6 @@ void MainWindow::clear_history()
     m_quiet_history = false;
     m_shown_index = 0;
     follow_history();
-    emit theme_replaced();
 }
 
 void MainWindow::follow_history()
@@ -878,6 +889,7 @@ void MainWindow::new_theme(FileCommand command)
     clear_history();
     set_locale_version_enabled(car_zumo);
     cap(QString());
+    emit theme_replaced(QString());
     Command2_Click();
 }
 
@@ -912,6 +924,7 @@ bool MainWindow::open_file(const QString& path)
         start_afresh();
         plot(-1);
         updatmf(path);
+        emit theme_replaced(path);
     } else {
         restore_open_theme(kept);
         forget_recent(path);
@@ -975,6 +988,7 @@ void MainWindow::save_command()
         m_history->setClean();
         m_doc.file_name = to_bytes(path);
         updatmf(path);
+        emit theme_saved(path);
     }
 }
 
@@ -1097,6 +1111,12 @@ void MainWindow::plot(int mode)
     take_scroll_range(kept);
     follow_selection();
     show_status();
+}
+
+void MainWindow::relayout_preview()
+{
+    m_preview->relayout(visible_height());
+    take_scroll_range(m_scroll_bar->value());
 }
 
 void MainWindow::vs_Scroll()

@@ -36,6 +36,7 @@ class QWheelEvent;
 
 namespace tintwell {
 
+class CheckPanel;
 class FileDialogs;
 class OwnerDrawnButton;
 class PreviewWidget;
@@ -106,6 +107,12 @@ public:
 
     /// Redraws the preview and keeps the scroll position.
     void redraw_keeping_scroll();
+    /// Lays the preview out again after its zoom or shown rows changed, without drawing the
+    /// samples again, and gives the scroll bar the new range.
+    void relayout_preview();
+    /// Scrolls the least that brings row's sample and caption into view; nothing when the row
+    /// is not shown.
+    void scroll_into_view(int row);
     /// Shows `code` (a style text) in the code box.
     void set_code_text(const std::string& code);
     /// Shows the selected style's text in the code box, as a press on its sample does; empties
@@ -169,8 +176,11 @@ public:
     void List1_Click(const QString& presentation);
 
 signals:
-    /// A theme was opened or started: the open theme is another one, with a history of its own.
-    void theme_replaced();
+    /// Another theme is open, with a history of its own: read from `path`, or begun with New
+    /// (`path` empty).
+    void theme_replaced(const QString& path);
+    /// The theme was written to `path`.
+    void theme_saved(const QString& path);
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -186,6 +196,7 @@ private:
     void build_controls();
     void build_menus();
     void build_history();
+    void build_check_panel();
     void new_theme(FileCommand command);
     void open_command();
     void save_command();
@@ -256,7 +267,6 @@ private:
     std::int64_t scroll_offset() const;
     void scroll_to_offset(std::int64_t offset);
     void scroll_by(double twips);
-    void scroll_into_view(int row);
     /// Twips the status bar takes from the window's height, 0 when it is hidden.
     int status_bar_height() const;
 
@@ -354,6 +364,9 @@ private:
     QAction* m_undo_action;
     QAction* m_redo_action;
     QAction* m_history_action;
+    /// "Check Theme" (F7) and the panel it opens.
+    QAction* m_check_action;
+    CheckPanel* m_check_panel;
 };
 
 } // namespace tintwell

@@ -1,0 +1,199 @@
+// The "Check Theme" panel on a generated theme of 10k styles (about 12k findings): what an edit
+// costs the user while the panel is open, against the same edit with the panel closed.
+//
+//   check_panel_bench [benchmark options]      (runs on the offscreen platform unless one is set)
+//
+// BM_panel_refresh_after_edit: the panel brought up to date after an edit of one style's day
+//   colour (the checker's update, the list and the marks); the edit itself is not timed.
+// BM_edit_panel_open / BM_edit_panel_closed: the edit pushed through the window, the preview
+//   redrawn and the window's events run, with the panel open and closed; `refresh_ms` and
+//   `open_per_closed` are printed after the table.
+// BM_panel_refresh_first_edit: the first edit after opening the theme, when the checker drops the
+//   file's line numbers and measures every presentation again.
+#include "bench_themes.h"
+#include "model/document_edit.h"
+#include "model/prompter.h"
+#include "ui/dialogs/check_panel.h"
+#include "ui/main/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QUndoStack>
+#include <array>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace {
+
+using namespace tintwell;
+
+constexpr int styles = 10000;
+
+class LoadedWindow
+{
+public:
+    LoadedWindow()
+        : m_window("", m_folder.filePath("tintwell.dat"))
+    {
+        const QByteArray theme = QByteArray::fromStdString(bench::car_zumo_theme(styles));
+        for (QString& path : m_paths) {
+            path = m_folder.filePath(QString("bench%1.kmtf").arg(&path - m_paths.data()));
+            QFile file(path);
+            file.open(QIODevice::WriteOnly);
+            file.write(theme);
+        }
+        // "Save Current file?" before opening again is answered No.
+        m_window.set_prompter(&m_answers);
+        m_window.resize(1200, 800);
+        reopen();
+    }
+    MainWindow& window() { return m_window; }
+    CheckPanel& panel() { return *m_window.findChild<CheckPanel*>("check_panel"); }
+    /// Opens the theme again, from the other of its two copies (the window does not open the
+    /// file it has open).
+    void reopen()
+    {
+        m_window.loadole(m_paths[m_next]);
+        m_next = 1 - m_next;
+        QCoreApplication::processEvents();
+    }
+
+private:
+    QTemporaryDir m_folder;
+    RecordingPrompter m_answers;
+    std::array<QString, 2> m_paths;
+    std::size_t m_next = 0;
+    MainWindow m_window;
+};
+
+// Made on first use and taken down before the application.
+std::unique_ptr<LoadedWindow> the_window;
+
+LoadedWindow& loaded()
+{
+    if (!the_window) {
+        the_window = std::make_unique<LoadedWindow>();
+    }
+    return *the_window;
+}
+
+// A road in the middle of the theme takes a new day colour, as an Apply of the style editor does.
+void edit_one_style(MainWindow& window, std::uint32_t seed)
+{
+    Document& doc = window.document();
+    const int row = doc.row_count() / 2 + 9;
+    const StyleRow before = doc.rows[static_cast<std::size_t>(row)];
+    StyleRow after = before;
+    after.pri_day = bench::colour(seed, false);
+    DocumentEdit edit;
+    edit.replace_row(row, before, after);
+    window.push_edit(std::move(edit), "Apply");
+}
+
+std::map<std::string, double> mean_ms;
+
+void record(const benchmark::State& state, const char* name, double total_ms)
+{
+    if (state.iterations() > 0) {
+        mean_ms[name] = total_ms / static_cast<double>(state.iterations());
+    }
+}
+
+void BM_panel_refresh_after_edit(benchmark::State& state)
+{
+    LoadedWindow& w = loaded();
+    w.panel().open();
+    std::uint32_t seed = 1;
+    edit_one_style(w.window(), seed++);
+    w.panel().refresh();
+    for (auto _ : state) {
+        state.PauseTiming();
+        edit_one_style(w.window(), seed++);
+        state.ResumeTiming();
+        w.panel().refresh();
+        benchmark::DoNotOptimize(w.panel().findings().size());
+    }
+    state.counters["findings"] = static_cast<double>(w.panel().findings().size());
+    w.window().history().clear();
+}
+
+void edit_through_window(benchmark::State& state, bool panel_open, const char* name)
+{
+    LoadedWindow& w = loaded();
+    if (panel_open) {
+        w.panel().open();
+    } else {
+        w.panel().close();
+    }
+    std::uint32_t seed = 1000;
+    edit_one_style(w.window(), seed++);
+    QCoreApplication::processEvents();
+    double total_ms = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        edit_one_style(w.window(), seed++);
+        w.window().redraw_keeping_scroll();
+        QCoreApplication::processEvents();
+        total_ms +=
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
+    }
+    record(state, name, total_ms);
+    w.window().history().clear();
+}
+
+void BM_edit_panel_open(benchmark::State& state)
+{
+    edit_through_window(state, true, "open");
+}
+
+void BM_edit_panel_closed(benchmark::State& state)
+{
+    edit_through_window(state, false, "closed");
+}
+
+void BM_panel_refresh_first_edit(benchmark::State& state)
+{
+    LoadedWindow& w = loaded();
+    w.panel().open();
+    std::uint32_t seed = 5000;
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.reopen();
+        edit_one_style(w.window(), seed++);
+        state.ResumeTiming();
+        w.panel().refresh();
+    }
+}
+
+BENCHMARK(BM_panel_refresh_after_edit)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_edit_panel_open)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_edit_panel_closed)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_panel_refresh_first_edit)->Iterations(10)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    the_window.reset();
+    if (mean_ms.count("open") != 0 && mean_ms.count("closed") != 0) {
+        std::printf("edit with the panel open %.2f ms, closed %.2f ms: refresh_ms %.2f, "
+                    "open_per_closed %.2f\n",
+            mean_ms["open"], mean_ms["closed"], mean_ms["open"] - mean_ms["closed"],
+            mean_ms["open"] / mean_ms["closed"]);
+    }
+    return 0;
+}
