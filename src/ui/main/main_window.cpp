@@ -12,6 +12,7 @@
 #include "ui/common/latin1.h"
 #include "ui/common/window_place.h"
 #include "ui/dialogs/add_elements_dialog.h"
+#include "ui/dialogs/colour_tools.h"
 #include "ui/main/edit_command.h"
 #include "ui/main/file_dialogs.h"
 #include "ui/main/message_box_prompter.h"
@@ -144,6 +145,7 @@ MainWindow::MainWindow(const QString& pending_open, const QString& settings_path
     build_menus();
     build_history();
     build_navigation();
+    new ColourTools(*this);
 
     m_border_pref_action->setChecked(true);
     m_settings = loaddata(to_bytes(m_settings_path));
@@ -353,6 +355,11 @@ void MainWindow::build_menus()
     action(CodeCommand::CopyCode)->setObjectName("mcod2_1");
     action(CodeCommand::AddWidth)->setObjectName("mcod2_3");
     action(CodeCommand::RemoveWidth)->setObjectName("mcod2_4");
+    m_code_menu->addSeparator();
+    m_code_actions[slot(CodeCommand::CopyColours)] = m_code_menu->addAction("Copy Colours");
+    m_code_actions[slot(CodeCommand::PasteColours)] = m_code_menu->addAction("Paste Colours");
+    action(CodeCommand::CopyColours)->setObjectName("copy_colours");
+    action(CodeCommand::PasteColours)->setObjectName("paste_colours");
 }
 
 void MainWindow::build_history()
@@ -518,6 +525,7 @@ void MainWindow::clear_history()
     m_quiet_history = false;
     m_shown_index = 0;
     follow_history();
+    emit theme_started();
 }
 
 void MainWindow::follow_history()

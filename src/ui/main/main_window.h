@@ -108,6 +108,8 @@ public:
     void redraw_keeping_scroll();
     /// Shows `code` (a style text) in the code box.
     void set_code_text(const std::string& code);
+    /// True while the code box shows the selected style's text.
+    bool code_shown() const { return m_code_shown; }
     /// Shows the selected style's text in the code box, as a press on its sample does; empties
     /// the box when no row is selected. The box goes on showing that style's text after every
     /// change to it (an editor's Apply, Undo, Redo) until a theme is opened or started.
@@ -167,6 +169,11 @@ public:
     /// A press on a presentation of the list: the preview scrolls so that the presentation's
     /// first sample (with its heading) is at the top.
     void List1_Click(const QString& presentation);
+
+signals:
+    /// A theme was opened or started: its history begins afresh. Changes after that are the
+    /// history's steps (`history()`).
+    void theme_started();
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -344,7 +351,7 @@ private:
     std::array<QAction*, 7> m_file_actions {};
     std::array<QAction*, 7> m_recent_actions {};
     std::array<QAction*, 2> m_presentation_actions {};
-    std::array<QAction*, 3> m_code_actions {};
+    std::array<QAction*, 5> m_code_actions {};
     std::array<QAction*, 2> m_help_actions {};
     QAction* m_border_pref_action;
     QAction* m_undo_action;
