@@ -264,10 +264,10 @@ void ColoursPanel::build_near_page()
     m_pair_list->setObjectName("near_list");
     m_pair_list->setRootIsDecorated(false);
     m_pair_list->setHeaderLabels({ "Keep", "Merge", "\u0394E2000" });
-    m_pair_list->setColumnWidth(
-        0, m_pair_list->fontMetrics().horizontalAdvance("#DDDDDD 0000 uses") + 40);
-    m_pair_list->setColumnWidth(
-        1, m_pair_list->fontMetrics().horizontalAdvance("#DDDDDD 0000 uses") + 40);
+    for (int column = 0; column < 2; ++column) {
+        m_pair_list->setColumnWidth(
+            column, m_pair_list->fontMetrics().horizontalAdvance("#DDDDDD 0000 uses") + 40);
+    }
     m_pair_count = new QLabel(page);
     m_pair_count->setObjectName("near_count");
     m_pair_count->setWordWrap(true);
