@@ -134,6 +134,7 @@ private:
 ColoursPanel::ColoursPanel(MainWindow& window)
     : QWidget(&window, Qt::Tool)
     , m_window(window)
+    , m_history(window.history())
     , m_history_index(window.history().index())
 {
     setObjectName("colours_panel");
@@ -152,9 +153,9 @@ ColoursPanel::ColoursPanel(MainWindow& window)
             show_near_duplicates();
         }
     });
-    connect(&window.history(), &QUndoStack::indexChanged, this, &ColoursPanel::history_moved);
-    connect(&window, &MainWindow::theme_started, this, [this] {
-        m_history_index = m_window.history().index();
+    connect(&m_history, &QUndoStack::indexChanged, this, &ColoursPanel::history_moved);
+    connect(&window, &MainWindow::theme_replaced, this, [this] {
+        m_history_index = m_history.index();
         theme_changed();
     });
 }
@@ -317,10 +318,9 @@ void ColoursPanel::history_moved(int index)
     // Only steps that change rows change colours: typing in the title leaves the lists alone. A
     // step no longer in the history was dropped with it (a theme opened, which is told apart) or
     // came to nothing (a field typed and typed back).
-    const QUndoStack& history = m_window.history();
     bool rows = false;
     for (int i = std::min(index, m_history_index); i < std::max(index, m_history_index); ++i) {
-        const auto* step = dynamic_cast<const DocumentEditCommand*>(history.command(i));
+        const auto* step = dynamic_cast<const DocumentEditCommand*>(m_history.command(i));
         rows = rows || (step != nullptr && step->changes_rows());
     }
     m_history_index = index;

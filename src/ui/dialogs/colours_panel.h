@@ -12,6 +12,7 @@ class QPushButton;
 class QTabWidget;
 class QTableView;
 class QTreeWidget;
+class QUndoStack;
 
 namespace tintwell {
 
@@ -72,6 +73,9 @@ private:
     void take_edit(ColourEdit edit, colour::Rgb from, colour::Rgb to);
 
     MainWindow& m_window;
+    /// The window's history, kept apart: when the window goes, its history is cleared after the
+    /// window's own members are gone.
+    const QUndoStack& m_history;
     std::vector<ColourInUse> m_colours;
     std::vector<NearDuplicate> m_pairs;
     bool m_colours_stale = true;

@@ -525,7 +525,6 @@ void MainWindow::clear_history()
     m_quiet_history = false;
     m_shown_index = 0;
     follow_history();
-    emit theme_started();
 }
 
 void MainWindow::follow_history()
@@ -877,6 +876,7 @@ void MainWindow::new_theme(FileCommand command)
     clear_history();
     set_locale_version_enabled(car_zumo);
     cap(QString());
+    emit theme_replaced(QString());
     Command2_Click();
 }
 
@@ -911,6 +911,7 @@ bool MainWindow::open_file(const QString& path)
         start_afresh();
         plot(-1);
         updatmf(path);
+        emit theme_replaced(path);
     } else {
         restore_open_theme(kept);
         forget_recent(path);

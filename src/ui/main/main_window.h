@@ -171,9 +171,9 @@ public:
     void List1_Click(const QString& presentation);
 
 signals:
-    /// A theme was opened or started: its history begins afresh. Changes after that are the
-    /// history's steps (`history()`).
-    void theme_started();
+    /// Another theme is open, with a history of its own: read from `path`, or begun with New
+    /// (`path` empty).
+    void theme_replaced(const QString& path);
 
 protected:
     void changeEvent(QEvent* event) override;
