@@ -101,17 +101,7 @@ void BM_window_undo_apply_to_all_colours_open(benchmark::State& state)
 {
     MainWindow& window = loaded_window();
     window.findChild<QAction*>("colours")->trigger();
-    window.push_edit(bench::apply_to_all(window.document(), "MAP_ROAD_INTERSTATE_CLR", 1),
-        "Apply ROAD INTERSTATE");
-    QUndoStack& history = window.history();
-    for (auto _ : state) {
-        history.undo();
-        state.PauseTiming();
-        history.redo();
-        state.ResumeTiming();
-    }
-    history.undo();
-    history.clear();
+    BM_window_undo_apply_to_all(state);
     window.findChild<QWidget*>("colours_panel")->close();
 }
 
