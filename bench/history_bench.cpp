@@ -3,6 +3,7 @@
 // or made again and the preview laid out anew, against copying the whole table; and the memory of
 // 1,000 such steps on the window's undo stack against the memory of the table. And a keystroke in
 // the window's filter box on the same theme, against filtering and laying out the preview alone.
+// The undo once more with the Colours panel open, which reads every colour in use again after it.
 //
 //   history_bench [benchmark options]      (runs on the offscreen platform unless one is set)
 //
@@ -17,6 +18,7 @@
 #include "ui/main/main_window.h"
 #include "ui/main/preview_widget.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -94,6 +96,15 @@ void BM_window_redo_apply_to_all(benchmark::State& state)
     history.clear();
 }
 
+// The same undo with the Colours panel open, which reads the theme's colours again after it.
+void BM_window_undo_apply_to_all_colours_open(benchmark::State& state)
+{
+    MainWindow& window = loaded_window();
+    window.findChild<QAction*>("colours")->trigger();
+    BM_window_undo_apply_to_all(state);
+    window.findChild<QWidget*>("colours_panel")->close();
+}
+
 // The reference: a step that kept a copy of the whole table.
 void BM_copy_table(benchmark::State& state)
 {
@@ -161,6 +172,7 @@ void BM_filter_and_layout(benchmark::State& state)
 
 BENCHMARK(BM_window_undo_apply_to_all)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_window_redo_apply_to_all)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_window_undo_apply_to_all_colours_open)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_copy_table)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_window_history_memory)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_window_filter_keystroke)->Unit(benchmark::kMillisecond);

@@ -13,6 +13,7 @@
 #include "ui/common/window_place.h"
 #include "ui/dialogs/add_elements_dialog.h"
 #include "ui/dialogs/check_panel.h"
+#include "ui/dialogs/colour_tools.h"
 #include "ui/dialogs/compare_window.h"
 #include "ui/main/edit_command.h"
 #include "ui/main/file_dialogs.h"
@@ -147,6 +148,7 @@ MainWindow::MainWindow(const QString& pending_open, const QString& settings_path
     build_history();
     build_navigation();
     build_check_panel();
+    new ColourTools(*this);
 
     m_border_pref_action->setChecked(true);
     m_settings = loaddata(to_bytes(m_settings_path));
@@ -363,6 +365,11 @@ void MainWindow::build_menus()
     action(CodeCommand::CopyCode)->setObjectName("mcod2_1");
     action(CodeCommand::AddWidth)->setObjectName("mcod2_3");
     action(CodeCommand::RemoveWidth)->setObjectName("mcod2_4");
+    m_code_menu->addSeparator();
+    m_code_actions[slot(CodeCommand::CopyColours)] = m_code_menu->addAction("Copy Colours");
+    m_code_actions[slot(CodeCommand::PasteColours)] = m_code_menu->addAction("Paste Colours");
+    action(CodeCommand::CopyColours)->setObjectName("copy_colours");
+    action(CodeCommand::PasteColours)->setObjectName("paste_colours");
 }
 
 void MainWindow::build_history()

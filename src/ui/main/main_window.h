@@ -115,6 +115,8 @@ public:
     void scroll_into_view(int row);
     /// Shows `code` (a style text) in the code box.
     void set_code_text(const std::string& code);
+    /// True while the code box shows the selected style's text.
+    bool code_shown() const { return m_code_shown; }
     /// Shows the selected style's text in the code box, as a press on its sample does; empties
     /// the box when no row is selected. The box goes on showing that style's text after every
     /// change to it (an editor's Apply, Undo, Redo) until a theme is opened or started.
@@ -358,7 +360,7 @@ private:
     std::array<QAction*, 7> m_file_actions {};
     std::array<QAction*, 7> m_recent_actions {};
     std::array<QAction*, 2> m_presentation_actions {};
-    std::array<QAction*, 3> m_code_actions {};
+    std::array<QAction*, 5> m_code_actions {};
     std::array<QAction*, 2> m_help_actions {};
     QAction* m_border_pref_action;
     QAction* m_undo_action;
