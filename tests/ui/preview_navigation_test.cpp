@@ -325,6 +325,9 @@ private slots:
         auto* filter = child<QLineEdit>(*window, "filter");
         QVERIFY(filter->hasFocus());
         QCOMPARE(filter->placeholderText(), QString("Filter styles"));
+        // Whole inside the window, at its right edge.
+        const QRect box(filter->mapTo(window.get(), QPoint()), filter->size());
+        QVERIFY2(window->rect().contains(box), qPrintable(QString::number(box.right())));
         const std::vector<std::pair<const char*, int>> texts = { { "water", per_presentation },
             { "#1e90ff", 3 }, { "residential", per_presentation }, { "nothing", 0 },
             { "  ", all } };

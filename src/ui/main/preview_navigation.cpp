@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -97,7 +98,14 @@ void MainWindow::build_navigation()
     // The filter box stands in the menu bar above the preview, as high as the menu bar is
     // without it, so it moves nothing of the window below.
     const int menu_height = menuBar()->sizeHint().height();
-    m_filter_edit = new QLineEdit(menuBar());
+    // The menu bar places its corner widget by the widget's size hint, which a fixed-size line
+    // edit does not follow; a holder whose layout gives the box's size keeps the box inside the
+    // window.
+    auto* holder = new QWidget(menuBar());
+    auto* holder_layout = new QHBoxLayout(holder);
+    holder_layout->setContentsMargins(0, 0, 0, 0);
+    m_filter_edit = new QLineEdit(holder);
+    holder_layout->addWidget(m_filter_edit);
     m_filter_edit->setObjectName("filter");
     m_filter_edit->setPlaceholderText("Filter styles");
     m_filter_edit->setToolTip(
@@ -105,7 +113,7 @@ void MainWindow::build_navigation()
         "the text, or with a colour (#1e90ff) or a colour near it (~#1e90ff)");
     m_filter_edit->setClearButtonEnabled(true);
     m_filter_edit->setFixedSize(px(3600), menu_height);
-    menuBar()->setCornerWidget(m_filter_edit, Qt::TopRightCorner);
+    menuBar()->setCornerWidget(holder, Qt::TopRightCorner);
     m_filter_edit->installEventFilter(this);
     connect(m_filter_edit, &QLineEdit::textChanged, this, &MainWindow::filter_edited);
 
