@@ -1,5 +1,6 @@
 #include "model/document_edit.h"
 #include "model/prompter.h"
+#include "qt_test_support.h"
 #include "render/preview.h"
 #include "render/qt/qt_canvas.h"
 #include "ui/dialogs/check_panel.h"
@@ -33,18 +34,9 @@ const char* const park_digits = "PARK at line 32: the colour \"#12345\" is not s
 const char* const residential_at_night = "ROAD RESIDENTIAL is hard to see on LAND at night";
 const char* const route_like_interstate = "RTE ACTV LEG looks like ROAD INTERSTATE";
 
-template <typename T> T* find(const QObject& parent, const char* name)
-{
-    T* found = parent.findChild<T*>(name);
-    if (found == nullptr) {
-        qFatal("no %s", name);
-    }
-    return found;
-}
-
 QTreeView* findings_view(const MainWindow& window)
 {
-    return find<QTreeView>(*find<CheckPanel>(window, "check_panel"), "findings");
+    return child<QTreeView>(*child<CheckPanel>(window, "check_panel"), "findings");
 }
 
 QStringList column(const MainWindow& window, int column)
@@ -119,8 +111,8 @@ private slots:
     void listsFindingsWorstFirstWithTheirColours()
     {
         auto window = checked_window();
-        QVERIFY(find<CheckPanel>(*window, "check_panel")->isVisible());
-        QCOMPARE(find<QLabel>(*window, "summary")->text(), QString("1 error, 3 warnings, 1 info"));
+        QVERIFY(child<CheckPanel>(*window, "check_panel")->isVisible());
+        QCOMPARE(child<QLabel>(*window, "summary")->text(), QString("1 error, 3 warnings, 1 info"));
         QCOMPARE(column(*window, 0), expected_severities);
         QVERIFY(column(*window, 3).at(0).startsWith(park_digits));
         // The checker gives the BROWSE warning after GUIDANCE's info; the list puts it above.
@@ -192,7 +184,7 @@ private slots:
         QVERIFY(in_view(*window, row));
         const std::string& field =
             window->document().rows[static_cast<std::size_t>(row)].field_name;
-        QVERIFY(find<QPlainTextEdit>(*window, "Text5")
+        QVERIFY(child<QPlainTextEdit>(*window, "Text5")
                     ->toPlainText()
                     .contains(QString::fromStdString(field)));
     }
@@ -230,7 +222,7 @@ private slots:
             int count;
         } steps[] = {
             { "an edit through the window", [&] { apply(1, "909090", "F0F0F0"); }, false, 4 },
-            { "Undo", [&] { find<QAction>(*window, "undo")->trigger(); }, true, 5 },
+            { "Undo", [&] { child<QAction>(*window, "undo")->trigger(); }, true, 5 },
             { "Redo", [&] { history.redo(); }, false, 4 },
             { "another theme opened",
                 [&] {
@@ -274,8 +266,8 @@ private slots:
         window->resize(1000, 900);
         window->preview()->preview().set_zoom(zoom);
         window->relayout_preview();
-        auto* marks = find<QCheckBox>(*window, "marks");
-        auto* simulate = find<QComboBox>(*window, "simulate");
+        auto* marks = child<QCheckBox>(*window, "marks");
+        auto* simulate = child<QComboBox>(*window, "simulate");
         const QImage marked = preview_shot(*window);
         marks->setChecked(false);
         const QImage plain = preview_shot(*window);
@@ -320,21 +312,11 @@ private slots:
         QCOMPARE(preview_shot(*window), marked);
         // Closed, the panel leaves the preview exactly as it is without it.
         simulate->setCurrentIndex(choice);
-        find<CheckPanel>(*window, "check_panel")->close();
+        child<CheckPanel>(*window, "check_panel")->close();
         QCOMPARE(preview_shot(*window), plain);
     }
 };
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QStandardPaths::setTestModeEnabled(true);
-    QApplication app(argc, argv);
-    QApplication::setApplicationName("tintwell");
-    CheckPanelTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+TINTWELL_QTEST_MAIN(CheckPanelTest)
 
 #include "check_panel_test.moc"

@@ -3,6 +3,7 @@
 // the code pop-up, each one step of the history whose Undo gives back the saved bytes.
 #include "model/prompter.h"
 #include "model/writer.h"
+#include "qt_test_support.h"
 #include "ui/common/colour_chart.h"
 #include "ui/dialogs/colours_panel.h"
 #include "ui/dialogs/dialog_menus.h"
@@ -35,15 +36,6 @@
 using namespace tintwell;
 
 namespace {
-
-template <typename T> T* child(const QObject& parent, const char* name)
-{
-    T* found = parent.findChild<T*>(name);
-    if (found == nullptr) {
-        qFatal("no %s", name);
-    }
-    return found;
-}
 
 // A Car & Zumo theme in two presentations. #1E90FF is used four times (water by day twice, the
 // road's night line and day border), #1E90FE once (one colour typed twice a little apart).
@@ -417,16 +409,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QStandardPaths::setTestModeEnabled(true);
-    QApplication app(argc, argv);
-    QApplication::setApplicationName("tintwell");
-    ColoursTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+TINTWELL_QTEST_MAIN(ColoursTest)
 
 #include "colours_test.moc"

@@ -1,4 +1,5 @@
 #include "model/add_element.h"
+#include "qt_test_support.h"
 #include "ui/dialogs/compare_window.h"
 #include "ui/main/file_dialogs.h"
 #include "ui/main/main_window.h"
@@ -378,15 +379,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QStandardPaths::setTestModeEnabled(true);
-    QApplication app(argc, argv);
-    CompareWindowTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+TINTWELL_QTEST_MAIN(CompareWindowTest)
 
 #include "compare_window_test.moc"

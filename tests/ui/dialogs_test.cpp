@@ -2,6 +2,7 @@
 #include "model/document.h"
 #include "model/reader.h"
 #include "model/text.h"
+#include "qt_test_support.h"
 #include "ui/common/colour_chart.h"
 #include "ui/dialogs/dialog_menus.h"
 #include "ui/dialogs/presentation_dialog.h"
@@ -46,16 +47,6 @@ StyleRow cz_row(const std::string& pres, const std::string& field, const std::st
     r.pri_day = "A0B0C0";
     r.pri_night = "-1";
     return r;
-}
-
-// A control of a window, found by its object name as users' tools find it.
-template <typename T> T* ctl(QObject* window, const QString& name)
-{
-    T* found = window->findChild<T*>(name);
-    if (found == nullptr) {
-        qFatal("no control %s", qPrintable(name));
-    }
-    return found;
 }
 
 QString indexed(const char* array, std::size_t index)
@@ -137,26 +128,26 @@ private slots:
         }
         PresentationDialog dialog(doc, 0);
         QCOMPARE(dialog.windowTitle(), QString("Add & Remove Presentations"));
-        QVERIFY(!ctl<QFrame>(&dialog, "Frame1")->isHidden());
-        QVERIFY(ctl<QFrame>(&dialog, "Frame2")->isHidden());
-        QCOMPARE(ctl<QListWidget>(&dialog, "List2")->count(), 2);
+        QVERIFY(!child<QFrame>(&dialog, "Frame1")->isHidden());
+        QVERIFY(child<QFrame>(&dialog, "Frame2")->isHidden());
+        QCOMPARE(child<QListWidget>(&dialog, "List2")->count(), 2);
 
-        QTest::mouseClick(ctl<QPushButton>(&dialog, "Command2_0"), Qt::LeftButton);
-        choose(ctl<QListWidget>(&dialog, "List1"), "GUIDANCE");
-        QTest::mouseClick(ctl<QPushButton>(&dialog, "Command2_0"), Qt::LeftButton);
-        choose(ctl<QListWidget>(&dialog, "List1"), "TRAFFIC");
-        QTest::mouseClick(ctl<QPushButton>(&dialog, "Command2_0"), Qt::LeftButton);
-        choose(ctl<QListWidget>(&dialog, "List1"), "TRAFFIC");
-        QTest::mouseClick(ctl<QPushButton>(&dialog, "Command2_0"), Qt::LeftButton);
-        choose(ctl<QListWidget>(&dialog, "List1"), "PEDESTRIAN");
-        QTest::mouseClick(ctl<QPushButton>(&dialog, "Command2_0"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(&dialog, "Command2_0"), Qt::LeftButton);
+        choose(child<QListWidget>(&dialog, "List1"), "GUIDANCE");
+        QTest::mouseClick(child<QPushButton>(&dialog, "Command2_0"), Qt::LeftButton);
+        choose(child<QListWidget>(&dialog, "List1"), "TRAFFIC");
+        QTest::mouseClick(child<QPushButton>(&dialog, "Command2_0"), Qt::LeftButton);
+        choose(child<QListWidget>(&dialog, "List1"), "TRAFFIC");
+        QTest::mouseClick(child<QPushButton>(&dialog, "Command2_0"), Qt::LeftButton);
+        choose(child<QListWidget>(&dialog, "List1"), "PEDESTRIAN");
+        QTest::mouseClick(child<QPushButton>(&dialog, "Command2_0"), Qt::LeftButton);
         QCOMPARE(prompter.messages,
             (std::vector<std::string> {
                 "Please select a PRESENTATION", "Already exists", "Already added" }));
-        QCOMPARE(ctl<QListWidget>(&dialog, "List3")->count(), 2);
+        QCOMPARE(child<QListWidget>(&dialog, "List3")->count(), 2);
 
         dialog.show();
-        click(ctl<OwnerDrawnButton>(&dialog, "command1_1"));
+        click(child<OwnerDrawnButton>(&dialog, "command1_1"));
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(doc.row_count(), 36);
         QCOMPARE(doc.rows[13].pres_name, std::string("TRAFFIC"));
@@ -171,11 +162,11 @@ private slots:
         doc.rows.push_back(cz_row("GUIDANCE", "A", ""));
         PresentationDialog dialog(doc, 0);
         dialog.show();
-        click(ctl<OwnerDrawnButton>(&dialog, "command1_1"));
+        click(child<OwnerDrawnButton>(&dialog, "command1_1"));
         QCOMPARE(prompter.messages, std::vector<std::string> { "Please click ADD" });
         QVERIFY(dialog.isVisible());
         QCOMPARE(doc.row_count(), 1);
-        QTest::mouseClick(ctl<QPushButton>(&dialog, "Command2_1"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(&dialog, "Command2_1"), Qt::LeftButton);
         QCOMPARE(prompter.messages.back(), std::string("Please select"));
     }
 
@@ -185,23 +176,23 @@ private slots:
             doc.rows.push_back(cz_row(pres, pres, ""));
         }
         PresentationDialog dialog(doc, 1);
-        QVERIFY(ctl<QFrame>(&dialog, "Frame1")->isHidden());
-        QVERIFY(!ctl<QFrame>(&dialog, "Frame2")->isHidden());
-        QCOMPARE(ctl<QFrame>(&dialog, "Frame2")->pos(), ctl<QFrame>(&dialog, "Frame1")->pos());
-        QCOMPARE(ctl<QListWidget>(&dialog, "List4")->count(), 2);
+        QVERIFY(child<QFrame>(&dialog, "Frame1")->isHidden());
+        QVERIFY(!child<QFrame>(&dialog, "Frame2")->isHidden());
+        QCOMPARE(child<QFrame>(&dialog, "Frame2")->pos(), child<QFrame>(&dialog, "Frame1")->pos());
+        QCOMPARE(child<QListWidget>(&dialog, "List4")->count(), 2);
 
-        choose(ctl<QListWidget>(&dialog, "List4"), "BROWSE");
-        QTest::mouseClick(ctl<QPushButton>(&dialog, "Command2_3"), Qt::LeftButton);
-        QCOMPARE(ctl<QListWidget>(&dialog, "List4")->count(), 1);
-        choose(ctl<QListWidget>(&dialog, "List4"), "GUIDANCE");
-        QTest::mouseClick(ctl<QPushButton>(&dialog, "Command2_3"), Qt::LeftButton);
+        choose(child<QListWidget>(&dialog, "List4"), "BROWSE");
+        QTest::mouseClick(child<QPushButton>(&dialog, "Command2_3"), Qt::LeftButton);
+        QCOMPARE(child<QListWidget>(&dialog, "List4")->count(), 1);
+        choose(child<QListWidget>(&dialog, "List4"), "GUIDANCE");
+        QTest::mouseClick(child<QPushButton>(&dialog, "Command2_3"), Qt::LeftButton);
         QCOMPARE(prompter.messages,
             std::vector<std::string> {
                 "Can not remove project.\r\n\r\nUse 'New' to start new project.\r\n" });
-        QCOMPARE(ctl<QListWidget>(&dialog, "List4")->count(), 1);
+        QCOMPARE(child<QListWidget>(&dialog, "List4")->count(), 1);
 
         dialog.show();
-        click(ctl<OwnerDrawnButton>(&dialog, "command1_1"));
+        click(child<OwnerDrawnButton>(&dialog, "command1_1"));
         QCOMPARE(doc.row_count(), 2);
         QCOMPARE(doc.rows[0].pres_name, std::string("GUIDANCE"));
         QCOMPARE(doc.rows[1].pres_name, std::string("GUIDANCE"));
@@ -214,10 +205,10 @@ private slots:
         doc.rows.push_back(cz_row("BROWSE", "B", ""));
         const auto before = doc.rows;
         PresentationDialog dialog(doc, 1);
-        choose(ctl<QListWidget>(&dialog, "List4"), "BROWSE");
-        QTest::mouseClick(ctl<QPushButton>(&dialog, "Command2_3"), Qt::LeftButton);
+        choose(child<QListWidget>(&dialog, "List4"), "BROWSE");
+        QTest::mouseClick(child<QPushButton>(&dialog, "Command2_3"), Qt::LeftButton);
         dialog.show();
-        click(ctl<OwnerDrawnButton>(&dialog, "command1_0"));
+        click(child<OwnerDrawnButton>(&dialog, "command1_0"));
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
         QVERIFY(doc.rows == before);
         QVERIFY(!doc.modified);
@@ -232,14 +223,14 @@ private slots:
         doc.rows.push_back(row);
         StyleTextDialog dialog(doc, 0);
         QCOMPARE(dialog.windowTitle(), QString("Edit Text"));
-        QVERIFY(ctl<QPlainTextEdit>(&dialog, "Text1")->toPlainText().startsWith("<STYLE FIELD"));
+        QVERIFY(child<QPlainTextEdit>(&dialog, "Text1")->toPlainText().startsWith("<STYLE FIELD"));
 
-        QString text = ctl<QPlainTextEdit>(&dialog, "Text1")->toPlainText();
+        QString text = child<QPlainTextEdit>(&dialog, "Text1")->toPlainText();
         text.replace(
             "<PRIMARY DAY = \"#CECECE\"/>", "<PRIMARY DAY = \"#00FF00\" NIGHT=\"#003300\"/>");
-        ctl<QPlainTextEdit>(&dialog, "Text1")->setPlainText(text);
+        child<QPlainTextEdit>(&dialog, "Text1")->setPlainText(text);
         dialog.show();
-        click(ctl<OwnerDrawnButton>(&dialog, "command1_1"));
+        click(child<OwnerDrawnButton>(&dialog, "command1_1"));
         QVERIFY(prompter.messages.empty());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(doc.rows[0].pri_day, std::string("00FF00"));
@@ -269,10 +260,10 @@ private slots:
         doc.rows.push_back(row);
         const StyleRow before = doc.rows[0];
         StyleTextDialog dialog(doc, 0);
-        ctl<QPlainTextEdit>(&dialog, "Text1")
+        child<QPlainTextEdit>(&dialog, "Text1")
             ->setPlainText("<STYLE FIELD=\"MAP_WATER\" >\n<COLOR>\n" + primary + "\n</COLOR>");
         dialog.show();
-        click(ctl<OwnerDrawnButton>(&dialog, "command1_1"));
+        click(child<OwnerDrawnButton>(&dialog, "command1_1"));
         QCOMPARE(
             prompter.messages, std::vector<std::string> { "Error:\r\n\r\n" + error.toStdString() });
         QVERIFY(dialog.isVisible());
@@ -295,41 +286,41 @@ private slots:
         const char* transp[] = { "FF", "00", "FF", "00" };
         const char* colour[] = { "8B5A2B", "404040", "102030", "101010" };
         for (std::size_t k = 0; k < 4; ++k) {
-            QCOMPARE(ctl<QLineEdit>(&dialog, indexed("Text3", k))->text(), QString(transp[k]));
-            QCOMPARE(ctl<QLineEdit>(&dialog, indexed("Text2", k))->text(), QString(colour[k]));
+            QCOMPARE(child<QLineEdit>(&dialog, indexed("Text3", k))->text(), QString(transp[k]));
+            QCOMPARE(child<QLineEdit>(&dialog, indexed("Text2", k))->text(), QString(colour[k]));
         }
-        QCOMPARE(ctl<QLabel>(&dialog, "Label2_0")->palette().color(QPalette::Window),
+        QCOMPARE(child<QLabel>(&dialog, "Label2_0")->palette().color(QPalette::Window),
             QColor(0x8b, 0x5a, 0x2b));
-        QCOMPARE(ctl<ColourChart>(&dialog, "p5")->size(), QSize(234, 237));
-        QCOMPARE(ctl<QLineEdit>(&dialog, "Text1_0")->text(), QString("3"));
+        QCOMPARE(child<ColourChart>(&dialog, "p5")->size(), QSize(234, 237));
+        QCOMPARE(child<QLineEdit>(&dialog, "Text1_0")->text(), QString("3"));
 
         dialog.show();
         // Keys: "g" is discarded, "a" goes in as "A".
-        ctl<QLineEdit>(&dialog, "Text2_0")->clear();
-        ctl<QLineEdit>(&dialog, "Text2_0")->setFocus();
-        QTest::keyClicks(ctl<QLineEdit>(&dialog, "Text2_0"), "g1a");
-        QCOMPARE(ctl<QLineEdit>(&dialog, "Text2_0")->text(), QString("1A"));
-        ctl<QLineEdit>(&dialog, "Text3_2")->clear();
-        QTest::keyClicks(ctl<QLineEdit>(&dialog, "Text3_2"), "zaf9");
-        QCOMPARE(ctl<QLineEdit>(&dialog, "Text3_2")->text(), QString("AF"));
-        QTest::keyClicks(ctl<QLineEdit>(&dialog, "Text2_1"), "0");
-        QTest::keyClick(ctl<QLineEdit>(&dialog, "Text2_1"), Qt::Key_Return);
+        child<QLineEdit>(&dialog, "Text2_0")->clear();
+        child<QLineEdit>(&dialog, "Text2_0")->setFocus();
+        QTest::keyClicks(child<QLineEdit>(&dialog, "Text2_0"), "g1a");
+        QCOMPARE(child<QLineEdit>(&dialog, "Text2_0")->text(), QString("1A"));
+        child<QLineEdit>(&dialog, "Text3_2")->clear();
+        QTest::keyClicks(child<QLineEdit>(&dialog, "Text3_2"), "zaf9");
+        QCOMPARE(child<QLineEdit>(&dialog, "Text3_2")->text(), QString("AF"));
+        QTest::keyClicks(child<QLineEdit>(&dialog, "Text2_1"), "0");
+        QTest::keyClick(child<QLineEdit>(&dialog, "Text2_1"), Qt::Key_Return);
         QCOMPARE(prompter.messages, std::vector<std::string> { "Max length=6 characters" });
-        QCOMPARE(ctl<QLineEdit>(&dialog, "Text2_1")->text(), QString("404040"));
+        QCOMPARE(child<QLineEdit>(&dialog, "Text2_1")->text(), QString("404040"));
 
         // Swatch 3, then the chart: only the secondary night colour changes.
-        QTest::mouseClick(ctl<QLabel>(&dialog, "Label2_3"), Qt::LeftButton);
+        QTest::mouseClick(child<QLabel>(&dialog, "Label2_3"), Qt::LeftButton);
         QCOMPARE(dialog.sel_swatch(), 3);
-        QVERIFY(ctl<QFrame>(&dialog, "Shape2")
+        QVERIFY(child<QFrame>(&dialog, "Shape2")
                     ->geometry()
-                    .contains(ctl<QLabel>(&dialog, "Label2_3")->geometry()));
+                    .contains(child<QLabel>(&dialog, "Label2_3")->geometry()));
         const QPoint spot(5, 118);
-        QTest::mouseMove(ctl<ColourChart>(&dialog, "p5"), spot);
-        QTest::mouseClick(ctl<ColourChart>(&dialog, "p5"), Qt::LeftButton, {}, spot);
-        const QColor picked = ctl<ColourChart>(&dialog, "p5")->colour_at(spot);
-        QCOMPARE(ctl<QLineEdit>(&dialog, "Text2_3")->text(), picked.name().mid(1).toUpper());
-        QCOMPARE(ctl<QLabel>(&dialog, "Label2_3")->palette().color(QPalette::Window), picked);
-        QCOMPARE(ctl<QLineEdit>(&dialog, "Text2_2")->text(), QString("102030"));
+        QTest::mouseMove(child<ColourChart>(&dialog, "p5"), spot);
+        QTest::mouseClick(child<ColourChart>(&dialog, "p5"), Qt::LeftButton, {}, spot);
+        const QColor picked = child<ColourChart>(&dialog, "p5")->colour_at(spot);
+        QCOMPARE(child<QLineEdit>(&dialog, "Text2_3")->text(), picked.name().mid(1).toUpper());
+        QCOMPARE(child<QLabel>(&dialog, "Label2_3")->palette().color(QPalette::Window), picked);
+        QCOMPARE(child<QLineEdit>(&dialog, "Text2_2")->text(), QString("102030"));
         QCOMPARE(dialog.working()[3], ("00" + picked.name().mid(1).toUpper()).toStdString());
     }
 
@@ -362,14 +353,14 @@ private slots:
         doc.rows.push_back(row);
         SportStyleDialog dialog(doc, 0, "X");
         dialog.show();
-        ctl<QLineEdit>(&dialog, "Text1_1")->setText(fg);
-        click(ctl<OwnerDrawnButton>(&dialog, "command1_1"));
+        child<QLineEdit>(&dialog, "Text1_1")->setText(fg);
+        click(child<OwnerDrawnButton>(&dialog, "command1_1"));
         QCOMPARE(doc.rows[0].fg_width, stored.toStdString());
         QCOMPARE(dialog.isVisible(), !closes);
         if (!closes) {
             QCOMPARE(
                 prompter.messages, std::vector<std::string> { "Max Range currently set to 200" });
-            QCOMPARE(dialog.focusWidget(), ctl<QLineEdit>(&dialog, "Text1_1"));
+            QCOMPARE(dialog.focusWidget(), child<QLineEdit>(&dialog, "Text1_1"));
             return;
         }
         QCOMPARE(doc.rows[0].style_text,
@@ -419,9 +410,9 @@ private slots:
         SportStyleDialog dialog(doc, 0, "X");
         dialog.show();
         const auto k = static_cast<std::size_t>(slot);
-        ctl<QLineEdit>(&dialog, indexed("Text3", k))->setText(transparency);
-        ctl<QLineEdit>(&dialog, indexed("Text2", k))->setText(colour);
-        click(ctl<OwnerDrawnButton>(&dialog, "command1_1"));
+        child<QLineEdit>(&dialog, indexed("Text3", k))->setText(transparency);
+        child<QLineEdit>(&dialog, indexed("Text2", k))->setText(colour);
+        click(child<OwnerDrawnButton>(&dialog, "command1_1"));
         QVERIFY(prompter.messages.empty());
         QVERIFY(!dialog.isVisible());
         QVERIFY2(doc.rows[0].style_text.find(written.toStdString()) != std::string::npos,
@@ -437,15 +428,15 @@ private slots:
         doc.rows.push_back(row);
         SportStyleDialog dialog(doc, 0, "X");
         dialog.show();
-        ctl<QLineEdit>(&dialog, "Text2_2")->setFocus();
-        QTest::keyClicks(ctl<QLineEdit>(&dialog, "Text2_2"), "7");
-        QCOMPARE(ctl<QLineEdit>(&dialog, "Text2_2")->text(), QString("0000037"));
-        click(ctl<OwnerDrawnButton>(&dialog, "command1_1"));
+        child<QLineEdit>(&dialog, "Text2_2")->setFocus();
+        QTest::keyClicks(child<QLineEdit>(&dialog, "Text2_2"), "7");
+        QCOMPARE(child<QLineEdit>(&dialog, "Text2_2")->text(), QString("0000037"));
+        click(child<OwnerDrawnButton>(&dialog, "command1_1"));
         QCOMPARE(prompter.messages, std::vector<std::string> { "Max length=6 characters" });
         QVERIFY(dialog.isVisible());
-        QCOMPARE(ctl<QLineEdit>(&dialog, "Text2_2")->text(), QString("000003"));
+        QCOMPARE(child<QLineEdit>(&dialog, "Text2_2")->text(), QString("000003"));
         QCOMPARE(doc.rows[0].style_text, row.style_text);
-        click(ctl<OwnerDrawnButton>(&dialog, "command1_1"));
+        click(child<OwnerDrawnButton>(&dialog, "command1_1"));
         QVERIFY(!dialog.isVisible());
         QVERIFY(doc.rows[0].style_text.find("night=\"#FF000003\"") != std::string::npos);
     }
@@ -467,8 +458,8 @@ private slots:
         doc.rows.push_back(row);
         SportStyleDialog dialog(doc, 0, "X");
         dialog.show();
-        ctl<QLineEdit>(&dialog, indexed("Text3", static_cast<std::size_t>(slot)))->setText("0g");
-        click(ctl<OwnerDrawnButton>(&dialog, "command1_1"));
+        child<QLineEdit>(&dialog, indexed("Text3", static_cast<std::size_t>(slot)))->setText("0g");
+        click(child<OwnerDrawnButton>(&dialog, "command1_1"));
         QCOMPARE(prompter.messages, std::vector<std::string> { "Invalid HEX :0G" });
         QVERIFY(dialog.isVisible());
         QCOMPARE(doc.rows[0].style_text, row.style_text);
@@ -480,16 +471,17 @@ private slots:
         QDesktopServices::setUrlHandler("https", &catcher, "open");
         UpdatesDialog dialog;
         dialog.show();
+        QCOMPARE(child<QLabel>(&dialog, "Label2")->text(),
+            QString("Current Version:") + program_version);
         QCOMPARE(
-            ctl<QLabel>(&dialog, "Label2")->text(), QString("Current Version:") + program_version);
-        QCOMPARE(ctl<QLabel>(&dialog, "Label1")->text(), QString("Click here to check for update"));
-        QVERIFY(!ctl<QPushButton>(&dialog, "Command1")->isEnabled());
+            child<QLabel>(&dialog, "Label1")->text(), QString("Click here to check for update"));
+        QVERIFY(!child<QPushButton>(&dialog, "Command1")->isEnabled());
         QVERIFY(!chkupdate());
-        QTest::mouseClick(ctl<QLabel>(&dialog, "Label1"), Qt::LeftButton);
-        QVERIFY(ctl<QLabel>(&dialog, "Label1")->isHidden());
-        QCOMPARE(ctl<QLabel>(&dialog, "Label3")->text(), QString("No update available"));
-        QVERIFY(!ctl<QPushButton>(&dialog, "Command1")->isEnabled());
-        QTest::mouseClick(ctl<QPushButton>(&dialog, "Command2"), Qt::LeftButton);
+        QTest::mouseClick(child<QLabel>(&dialog, "Label1"), Qt::LeftButton);
+        QVERIFY(child<QLabel>(&dialog, "Label1")->isHidden());
+        QCOMPARE(child<QLabel>(&dialog, "Label3")->text(), QString("No update available"));
+        QVERIFY(!child<QPushButton>(&dialog, "Command1")->isEnabled());
+        QTest::mouseClick(child<QPushButton>(&dialog, "Command2"), Qt::LeftButton);
         QVERIFY(!dialog.isVisible());
         QVERIFY(catcher.opened.isEmpty());
 
@@ -517,25 +509,25 @@ private slots:
         d.rows = { row };
         d.cur_row = 0;
 
-        ctl<QAction>(&window, "mcod2_1")->trigger();
+        child<QAction>(&window, "mcod2_1")->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(), QString("FIELD=\"MPM_TRAIL_CLR\"><COLOR>"));
 
-        ctl<QAction>(&window, "mcod2_3")->trigger();
+        child<QAction>(&window, "mcod2_3")->trigger();
         QCOMPARE(d.rows[0].style_text,
             std::string("FIELD=\"MPM_TRAIL_CLR\" BG_WIDTH=\"-1\" FG_WIDTH=\"50\"><COLOR>"));
-        QCOMPARE(ctl<QPlainTextEdit>(&window, "Text5")->toPlainText(),
+        QCOMPARE(child<QPlainTextEdit>(&window, "Text5")->toPlainText(),
             QString::fromStdString("<STYLE " + d.rows[0].style_text));
         QVERIFY(d.modified);
-        ctl<QAction>(&window, "mcod2_3")->trigger();
-        ctl<QAction>(&window, "mcod2_4")->trigger();
-        ctl<QAction>(&window, "mcod2_4")->trigger();
+        child<QAction>(&window, "mcod2_3")->trigger();
+        child<QAction>(&window, "mcod2_4")->trigger();
+        child<QAction>(&window, "mcod2_4")->trigger();
         QCOMPARE(prompter.messages,
             (std::vector<std::string> {
                 "Already contains BG & FG WIDTH.", "Does not contain BG & FG WIDTH." }));
         QCOMPARE(d.rows[0].style_text, std::string("FIELD=\"MPM_TRAIL_CLR\" ><COLOR>"));
 
         d.rows.clear();
-        ctl<QAction>(&window, "med_1")->trigger();
+        child<QAction>(&window, "med_1")->trigger();
         QCOMPARE(prompter.messages.back(), std::string("No elements"));
         QVERIFY(window.editors().has(EditorKind::SportFitness));
         QVERIFY(window.editors().has(EditorKind::StyleText));
@@ -552,27 +544,27 @@ private slots:
         Document& d = window.document();
         const int rows = d.row_count();
         QVERIFY(rows > 0);
-        QCOMPARE(ctl<QListWidget>(&window, "List1")->count(), 2);
+        QCOMPARE(child<QListWidget>(&window, "List1")->count(), 2);
 
         bool answered = false;
         answer_modal(
             [](QWidget* shown) {
                 auto* dialog = qobject_cast<PresentationDialog*>(shown);
                 QVERIFY(dialog);
-                QVERIFY(ctl<QFrame>(dialog, "Frame1")->isVisible());
-                choose(ctl<QListWidget>(dialog, "List1"), "TRAFFIC");
-                QTest::mouseClick(ctl<QPushButton>(dialog, "Command2_0"), Qt::LeftButton);
-                click(ctl<OwnerDrawnButton>(dialog, "command1_1"));
+                QVERIFY(child<QFrame>(dialog, "Frame1")->isVisible());
+                choose(child<QListWidget>(dialog, "List1"), "TRAFFIC");
+                QTest::mouseClick(child<QPushButton>(dialog, "Command2_0"), Qt::LeftButton);
+                click(child<OwnerDrawnButton>(dialog, "command1_1"));
             },
             answered);
-        ctl<QAction>(&window, "med_0")->trigger();
+        child<QAction>(&window, "med_0")->trigger();
         QVERIFY(answered);
         QVERIFY(prompter.messages.empty());
         QCOMPARE(d.row_count(), 2 * rows);
         QCOMPARE(d.rows[static_cast<std::size_t>(rows)].pres_name, std::string("TRAFFIC"));
         QVERIFY(d.modified);
-        QCOMPARE(ctl<QListWidget>(&window, "List1")->count(), 3);
-        QCOMPARE(ctl<QListWidget>(&window, "List1")->item(2)->text(), QString("TRAFFIC"));
+        QCOMPARE(child<QListWidget>(&window, "List1")->count(), 3);
+        QCOMPARE(child<QListWidget>(&window, "List1")->item(2)->text(), QString("TRAFFIC"));
         QCOMPARE(window.preview()->preview().layout().rows.size(), std::size_t(2 * rows));
 
         answered = false;
@@ -580,16 +572,16 @@ private slots:
             [](QWidget* shown) {
                 auto* dialog = qobject_cast<PresentationDialog*>(shown);
                 QVERIFY(dialog);
-                QVERIFY(ctl<QFrame>(dialog, "Frame2")->isVisible());
-                choose(ctl<QListWidget>(dialog, "List4"), "TRAFFIC");
-                QTest::mouseClick(ctl<QPushButton>(dialog, "Command2_3"), Qt::LeftButton);
-                click(ctl<OwnerDrawnButton>(dialog, "command1_1"));
+                QVERIFY(child<QFrame>(dialog, "Frame2")->isVisible());
+                choose(child<QListWidget>(dialog, "List4"), "TRAFFIC");
+                QTest::mouseClick(child<QPushButton>(dialog, "Command2_3"), Qt::LeftButton);
+                click(child<OwnerDrawnButton>(dialog, "command1_1"));
             },
             answered);
-        ctl<QAction>(&window, "med_1")->trigger();
+        child<QAction>(&window, "med_1")->trigger();
         QVERIFY(answered);
         QCOMPARE(d.row_count(), rows);
-        QCOMPARE(ctl<QListWidget>(&window, "List1")->count(), 2);
+        QCOMPARE(child<QListWidget>(&window, "List1")->count(), 2);
         QVERIFY(std::none_of(d.rows.begin(), d.rows.end(),
             [](const StyleRow& r) { return r.pres_name == "TRAFFIC"; }));
     }
@@ -643,19 +635,19 @@ private slots:
         answer_modal(
             [command](QWidget* shown) {
                 if (command == 0) {
-                    ctl<QPlainTextEdit>(shown, "Text1")
+                    child<QPlainTextEdit>(shown, "Text1")
                         ->setPlainText(
                             "<STYLE FIELD=\"MAP_WATER\" >\n<COLOR>\n<PRIMARY DAY=\"#00FF00\" />\n");
                 } else if (command == 1) {
-                    ctl<QLineEdit>(shown, "Text1_1")->setText("7");
+                    child<QLineEdit>(shown, "Text1_1")->setText("7");
                 } else if (command == 2) {
-                    choose(ctl<QListWidget>(shown, "List1"), "TRAFFIC");
-                    QTest::mouseClick(ctl<QPushButton>(shown, "Command2_0"), Qt::LeftButton);
+                    choose(child<QListWidget>(shown, "List1"), "TRAFFIC");
+                    QTest::mouseClick(child<QPushButton>(shown, "Command2_0"), Qt::LeftButton);
                 } else {
-                    choose(ctl<QListWidget>(shown, "List4"), "BROWSE");
-                    QTest::mouseClick(ctl<QPushButton>(shown, "Command2_3"), Qt::LeftButton);
+                    choose(child<QListWidget>(shown, "List4"), "BROWSE");
+                    QTest::mouseClick(child<QPushButton>(shown, "Command2_3"), Qt::LeftButton);
                 }
-                click(ctl<OwnerDrawnButton>(shown, "command1_1"));
+                click(child<OwnerDrawnButton>(shown, "command1_1"));
             },
             answered);
         switch (command) {
@@ -667,10 +659,10 @@ private slots:
             break;
         case 2:
         case 3:
-            ctl<QAction>(&window, QString("med_%1").arg(command - 2))->trigger();
+            child<QAction>(&window, QString("med_%1").arg(command - 2))->trigger();
             break;
         default:
-            ctl<QAction>(&window, QString("mcod2_%1").arg(command - 1))->trigger();
+            child<QAction>(&window, QString("mcod2_%1").arg(command - 1))->trigger();
         }
         QCOMPARE(answered, command < 4);
         QVERIFY(prompter.messages.empty());
@@ -694,8 +686,8 @@ private slots:
         SportStyleDialog sport(doc, 0, "X");
         for (QDialog* dialog : std::initializer_list<QDialog*> { &presentations, &text, &sport }) {
             dialog->show();
-            for (OwnerDrawnButton* button : { ctl<OwnerDrawnButton>(dialog, "command1_0"),
-                     ctl<OwnerDrawnButton>(dialog, "command1_1") }) {
+            for (OwnerDrawnButton* button : { child<OwnerDrawnButton>(dialog, "command1_0"),
+                     child<OwnerDrawnButton>(dialog, "command1_1") }) {
                 const QColor normal = button->back_colour();
                 // The button hands its move on to the dialog too; it must keep its hover look.
                 QMouseEvent over(QEvent::MouseMove, QPointF(5, 5),
@@ -733,15 +725,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QStandardPaths::setTestModeEnabled(true);
-    QApplication app(argc, argv);
-    DialogsTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+TINTWELL_QTEST_MAIN(DialogsTest)
 
 #include "dialogs_test.moc"

@@ -1,6 +1,7 @@
 #include "colour/palette.h"
 #include "model/document.h"
 #include "model/text.h"
+#include "qt_test_support.h"
 #include "ui/editor/style_editor.h"
 #include "ui/main/owner_drawn_button.h"
 
@@ -82,16 +83,6 @@ StyleRow sport_water_row()
     return r;
 }
 
-// A control of the window, found by its object name as users' tools find it.
-template <typename T> T* ctl(QObject* window, const QString& name)
-{
-    T* found = window->findChild<T*>(name);
-    if (found == nullptr) {
-        qFatal("no control %s", qPrintable(name));
-    }
-    return found;
-}
-
 QString indexed(const char* array, int index)
 {
     return QString("%1_%2").arg(array).arg(index);
@@ -151,36 +142,36 @@ private slots:
     {
         auto e = open({ line_row() });
         QCOMPARE(e->objectName(), QString("editor"));
-        QCOMPARE(ctl<QWidget>(e.get(), "Picture1")->size(), QSize(630, 489));
-        QCOMPARE(ctl<QWidget>(e.get(), "Picture5")->size(), QSize(168, 13));
-        QCOMPARE(ctl<QLabel>(e.get(), "Label2_1")->size(), QSize(38, 23));
-        QCOMPARE(ctl<QLabel>(e.get(), "Labc_0")->size(), QSize(13, 13));
-        QCOMPARE(ctl<QLabel>(e.get(), "Labc_17")->pos() - ctl<QLabel>(e.get(), "Labc_0")->pos(),
+        QCOMPARE(child<QWidget>(e.get(), "Picture1")->size(), QSize(630, 489));
+        QCOMPARE(child<QWidget>(e.get(), "Picture5")->size(), QSize(168, 13));
+        QCOMPARE(child<QLabel>(e.get(), "Label2_1")->size(), QSize(38, 23));
+        QCOMPARE(child<QLabel>(e.get(), "Labc_0")->size(), QSize(13, 13));
+        QCOMPARE(child<QLabel>(e.get(), "Labc_17")->pos() - child<QLabel>(e.get(), "Labc_0")->pos(),
             QPoint(13, 13));
-        QCOMPARE(
-            ctl<QLineEdit>(e.get(), "Text2_0")->toolTip(), QString("Press Enter to Change Color"));
-        QCOMPARE(ctl<QLabel>(e.get(), "Labc_7")->toolTip(), QString("#FF0000"));
-        QVERIFY(ctl<QLabel>(e.get(), "Labc_253")->toolTip().isEmpty());
-        QVERIFY(!ctl<QCheckBox>(e.get(), "Check1")->isChecked());
-        QVERIFY(ctl<QCheckBox>(e.get(), "Check2")->isChecked());
-        QVERIFY(ctl<QCheckBox>(e.get(), "Check3")->isChecked());
-        QVERIFY(ctl<QCheckBox>(e.get(), "applyall")->isChecked());
+        QCOMPARE(child<QLineEdit>(e.get(), "Text2_0")->toolTip(),
+            QString("Press Enter to Change Color"));
+        QCOMPARE(child<QLabel>(e.get(), "Labc_7")->toolTip(), QString("#FF0000"));
+        QVERIFY(child<QLabel>(e.get(), "Labc_253")->toolTip().isEmpty());
+        QVERIFY(!child<QCheckBox>(e.get(), "Check1")->isChecked());
+        QVERIFY(child<QCheckBox>(e.get(), "Check2")->isChecked());
+        QVERIFY(child<QCheckBox>(e.get(), "Check3")->isChecked());
+        QVERIFY(child<QCheckBox>(e.get(), "applyall")->isChecked());
         // Day is the current mode: greyed; Night available.
-        QCOMPARE(
-            ctl<OwnerDrawnButton>(e.get(), "commandop_0")->caption_colour(), QColor(180, 180, 180));
-        QVERIFY(ctl<OwnerDrawnButton>(e.get(), "commandop_1")->caption_colour()
+        QCOMPARE(child<OwnerDrawnButton>(e.get(), "commandop_0")->caption_colour(),
+            QColor(180, 180, 180));
+        QVERIFY(child<OwnerDrawnButton>(e.get(), "commandop_1")->caption_colour()
             != QColor(180, 180, 180));
         QVERIFY(!doc.modified);
         QCOMPARE(e->windowTitle(), QString("Tintwell ROAD INTERSTATE"));
-        QCOMPARE(ctl<QWidget>(e.get(), "Picture5")->cursor().shape(), Qt::BitmapCursor);
-        QVERIFY(!ctl<QLineEdit>(e.get(), "Text2_2")->isVisibleTo(e.get()));
+        QCOMPARE(child<QWidget>(e.get(), "Picture5")->cursor().shape(), Qt::BitmapCursor);
+        QVERIFY(!child<QLineEdit>(e.get(), "Text2_2")->isVisibleTo(e.get()));
     }
 
     void check_box_texts_are_not_clipped()
     {
         auto e = open({ line_row() });
         for (const char* name : { "Check1", "Check2", "Check3", "applyall" }) {
-            const auto* box = ctl<QCheckBox>(e.get(), name);
+            const auto* box = child<QCheckBox>(e.get(), name);
             QVERIFY2(box->sizeHint().width() <= box->width(), name);
         }
     }
@@ -191,39 +182,39 @@ private slots:
         const QColor normal(230, 230, 230);
         const QColor grey_text(180, 180, 180);
         auto e = open({ line_row() });
-        hover(ctl<OwnerDrawnButton>(e.get(), "command1_1"), QPoint(5, 5));
-        QCOMPARE(ctl<OwnerDrawnButton>(e.get(), "command1_1")->back_colour(), hovered);
+        hover(child<OwnerDrawnButton>(e.get(), "command1_1"), QPoint(5, 5));
+        QCOMPARE(child<OwnerDrawnButton>(e.get(), "command1_1")->back_colour(), hovered);
         QVERIFY(btn_hover());
         hover(e.get(), QPoint(2, 2));
-        QCOMPARE(ctl<OwnerDrawnButton>(e.get(), "command1_1")->back_colour(), normal);
+        QCOMPARE(child<OwnerDrawnButton>(e.get(), "command1_1")->back_colour(), normal);
         QVERIFY(!btn_hover());
 
         // Night is available by day, Day is the current mode and keeps its greyed look.
-        hover(ctl<OwnerDrawnButton>(e.get(), "commandop_1"), QPoint(5, 5));
-        QCOMPARE(ctl<OwnerDrawnButton>(e.get(), "commandop_1")->back_colour(), hovered);
-        hover(ctl<OwnerDrawnButton>(e.get(), "commandop_0"), QPoint(5, 5));
-        QCOMPARE(ctl<OwnerDrawnButton>(e.get(), "commandop_0")->caption_colour(), grey_text);
-        QCOMPARE(ctl<OwnerDrawnButton>(e.get(), "commandop_1")->back_colour(), normal);
+        hover(child<OwnerDrawnButton>(e.get(), "commandop_1"), QPoint(5, 5));
+        QCOMPARE(child<OwnerDrawnButton>(e.get(), "commandop_1")->back_colour(), hovered);
+        hover(child<OwnerDrawnButton>(e.get(), "commandop_0"), QPoint(5, 5));
+        QCOMPARE(child<OwnerDrawnButton>(e.get(), "commandop_0")->caption_colour(), grey_text);
+        QCOMPARE(child<OwnerDrawnButton>(e.get(), "commandop_1")->back_colour(), normal);
         hover(e.get(), QPoint(2, 2));
-        QCOMPARE(ctl<OwnerDrawnButton>(e.get(), "commandop_0")->caption_colour(), grey_text);
+        QCOMPARE(child<OwnerDrawnButton>(e.get(), "commandop_0")->caption_colour(), grey_text);
 
         // With night colours off, Night stays greyed under the pointer and does not respond.
-        click(ctl<QCheckBox>(e.get(), "Check2"));
-        hover(ctl<OwnerDrawnButton>(e.get(), "commandop_1"), QPoint(5, 5));
-        QCOMPARE(ctl<OwnerDrawnButton>(e.get(), "commandop_1")->caption_colour(), grey_text);
-        QTest::mouseClick(ctl<OwnerDrawnButton>(e.get(), "commandop_1"), Qt::LeftButton);
+        click(child<QCheckBox>(e.get(), "Check2"));
+        hover(child<OwnerDrawnButton>(e.get(), "commandop_1"), QPoint(5, 5));
+        QCOMPARE(child<OwnerDrawnButton>(e.get(), "commandop_1")->caption_colour(), grey_text);
+        QTest::mouseClick(child<OwnerDrawnButton>(e.get(), "commandop_1"), Qt::LeftButton);
         QCOMPARE(e->state().mode, DayNight::Day);
     }
 
     void swatch_tool_tip_on_hover()
     {
         auto e = open({ line_row() });
-        click(ctl<QLabel>(e.get(), "Labc_2"));
-        hover(ctl<QLabel>(e.get(), "Label2_1"), QPoint(5, 5));
-        QCOMPARE(ctl<QLabel>(e.get(), "Label2_1")->toolTip(),
+        click(child<QLabel>(e.get(), "Labc_2"));
+        hover(child<QLabel>(e.get(), "Label2_1"), QPoint(5, 5));
+        QCOMPARE(child<QLabel>(e.get(), "Label2_1")->toolTip(),
             QString::fromStdString("#" + value_to_hex(col256()[2].colour, ThemeKind::CarZumo)));
-        hover(ctl<QLabel>(e.get(), "Label2_0"), QPoint(5, 5));
-        QCOMPARE(ctl<QLabel>(e.get(), "Label2_0")->toolTip(), QString("#0000FF"));
+        hover(child<QLabel>(e.get(), "Label2_0"), QPoint(5, 5));
+        QCOMPARE(child<QLabel>(e.get(), "Label2_0")->toolTip(), QString("#0000FF"));
     }
 
     void ladder_drag_with_the_mouse()
@@ -231,32 +222,32 @@ private slots:
         auto e = open({ line_row() });
         const std::string opened = e->state().colours.pri_day;
         const QImage& ladder = e->ladder_image();
-        const int ladder_x = ctl<QWidget>(e.get(), "Picture5")->x();
+        const int ladder_x = child<QWidget>(e.get(), "Picture5")->x();
         // Drag the pointer to the ladder's left end: the sample follows, the style does not yet.
-        QTest::mousePress(ctl<QFrame>(e.get(), "pointer1"), Qt::LeftButton, {}, QPoint(2, 2));
-        QTest::mouseMove(ctl<QFrame>(e.get(), "pointer1"),
-            QPoint(ladder_x - ctl<QFrame>(e.get(), "pointer1")->x() - 40, 2));
-        QCOMPARE(ctl<QFrame>(e.get(), "pointer1")->x(), ladder_x);
+        QTest::mousePress(child<QFrame>(e.get(), "pointer1"), Qt::LeftButton, {}, QPoint(2, 2));
+        QTest::mouseMove(child<QFrame>(e.get(), "pointer1"),
+            QPoint(ladder_x - child<QFrame>(e.get(), "pointer1")->x() - 40, 2));
+        QCOMPARE(child<QFrame>(e.get(), "pointer1")->x(), ladder_x);
         const QColor dark = ladder.pixelColor(4, 6);
         const ColourValue dark_value = dark.red() + 256 * dark.green() + 65536 * dark.blue();
         QCOMPARE(e->sample().scale_.colour, dark_value);
         QCOMPARE(e->state().colours.pri_day, opened);
-        QTest::mouseRelease(ctl<QFrame>(e.get(), "pointer1"), Qt::LeftButton, {}, QPoint(2, 2));
+        QTest::mouseRelease(child<QFrame>(e.get(), "pointer1"), Qt::LeftButton, {}, QPoint(2, 2));
         QCOMPARE(e->state().colours.pri_day, value_to_hex(dark_value, ThemeKind::CarZumo));
-        QCOMPARE(ctl<QLineEdit>(e.get(), "Text2_1")->text(),
+        QCOMPARE(child<QLineEdit>(e.get(), "Text2_1")->text(),
             QString::fromStdString(e->state().colours.pri_day));
-        QVERIFY(ctl<QPushButton>(e.get(), "undo")->isEnabled());
+        QVERIFY(child<QPushButton>(e.get(), "undo")->isEnabled());
         QVERIFY(QApplication::overrideCursor() == nullptr);
 
         // A release on the ladder itself takes the colour under the pointer.
-        click(ctl<QLabel>(e.get(), "Label2_0"));
+        click(child<QLabel>(e.get(), "Label2_0"));
         const QPoint at(ladder.width() - 3, 5);
         const QColor light = ladder.pixelColor(at);
-        QTest::mouseClick(ctl<QWidget>(e.get(), "Picture5"), Qt::LeftButton, {}, at);
+        QTest::mouseClick(child<QWidget>(e.get(), "Picture5"), Qt::LeftButton, {}, at);
         QCOMPARE(e->state().colours.sec_day,
             value_to_hex(
                 light.red() + 256 * light.green() + 65536 * light.blue(), ThemeKind::CarZumo));
-        click(ctl<QPushButton>(e.get(), "undo"));
+        click(child<QPushButton>(e.get(), "undo"));
         QCOMPARE(e->state().colours.sec_day, std::string("0000FF"));
         QVERIFY(QApplication::overrideCursor() == nullptr);
     }
@@ -264,15 +255,15 @@ private slots:
     void undo_comes_back_in_the_mode_of_the_step()
     {
         auto e = open({ line_row() });
-        QTest::mouseClick(ctl<OwnerDrawnButton>(e.get(), "commandop_1"), Qt::LeftButton);
-        click(ctl<QLabel>(e.get(), "Labc_239"));
-        QTest::mouseClick(ctl<OwnerDrawnButton>(e.get(), "commandop_0"), Qt::LeftButton);
-        QCOMPARE(ctl<QLabel>(e.get(), "label6")->text(), QString("DAY"));
-        click(ctl<QPushButton>(e.get(), "undo"));
-        QCOMPARE(ctl<QLabel>(e.get(), "label6")->text(), QString("NIGHT"));
-        QCOMPARE(ctl<QLineEdit>(e.get(), "Text2_1")->text(), QString("FFFFFF"));
+        QTest::mouseClick(child<OwnerDrawnButton>(e.get(), "commandop_1"), Qt::LeftButton);
+        click(child<QLabel>(e.get(), "Labc_239"));
+        QTest::mouseClick(child<OwnerDrawnButton>(e.get(), "commandop_0"), Qt::LeftButton);
+        QCOMPARE(child<QLabel>(e.get(), "label6")->text(), QString("DAY"));
+        click(child<QPushButton>(e.get(), "undo"));
+        QCOMPARE(child<QLabel>(e.get(), "label6")->text(), QString("NIGHT"));
+        QCOMPARE(child<QLineEdit>(e.get(), "Text2_1")->text(), QString("FFFFFF"));
         // The next pick changes the colour the window shows: the night line.
-        click(ctl<QLabel>(e.get(), "Labc_0"));
+        click(child<QLabel>(e.get(), "Labc_0"));
         QCOMPARE(e->state().colours.pri_night, std::string("000000"));
         QCOMPARE(e->state().colours.pri_day, std::string("FF0000"));
     }
@@ -280,21 +271,21 @@ private slots:
     void area_fill_is_kept_and_typed_fill_is_not_lost()
     {
         auto e = open({ polygon_row() });
-        QTest::mouseClick(ctl<OwnerDrawnButton>(e.get(), "commandop_1"), Qt::LeftButton);
-        click(ctl<QLabel>(e.get(), "Labc_239"));
+        QTest::mouseClick(child<OwnerDrawnButton>(e.get(), "commandop_1"), Qt::LeftButton);
+        click(child<QLabel>(e.get(), "Labc_239"));
         QCOMPARE(e->state().colours.pri_night, std::string("FFFFFF"));
-        QTest::mouseClick(ctl<OwnerDrawnButton>(e.get(), "commandop_0"), Qt::LeftButton);
+        QTest::mouseClick(child<OwnerDrawnButton>(e.get(), "commandop_0"), Qt::LeftButton);
         QCOMPARE(e->state().colours.pri_night, std::string("FFFFFF"));
-        QCOMPARE(ctl<QLineEdit>(e.get(), "Text2_3")->text(), QString("A0C0FF"));
+        QCOMPARE(child<QLineEdit>(e.get(), "Text2_3")->text(), QString("A0C0FF"));
 
-        ctl<QLineEdit>(e.get(), "Text2_3")->setFocus();
-        ctl<QLineEdit>(e.get(), "Text2_3")->selectAll();
-        QTest::keyClicks(ctl<QLineEdit>(e.get(), "Text2_3"), "123");
-        QTest::mouseClick(ctl<OwnerDrawnButton>(e.get(), "command1_1"), Qt::LeftButton);
+        child<QLineEdit>(e.get(), "Text2_3")->setFocus();
+        child<QLineEdit>(e.get(), "Text2_3")->selectAll();
+        QTest::keyClicks(child<QLineEdit>(e.get(), "Text2_3"), "123");
+        QTest::mouseClick(child<OwnerDrawnButton>(e.get(), "command1_1"), Qt::LeftButton);
         QCOMPARE(prompter.messages, std::vector<std::string> { "Press Enter to apply color" });
         QVERIFY(!e->applied());
-        QTest::keyClick(ctl<QLineEdit>(e.get(), "Text2_3"), Qt::Key_Return);
-        QTest::mouseClick(ctl<OwnerDrawnButton>(e.get(), "command1_1"), Qt::LeftButton);
+        QTest::keyClick(child<QLineEdit>(e.get(), "Text2_3"), Qt::Key_Return);
+        QTest::mouseClick(child<OwnerDrawnButton>(e.get(), "command1_1"), Qt::LeftButton);
         QVERIFY(e->applied());
         QCOMPARE(doc.rows[0].pri_day, std::string("000123"));
         QCOMPARE(doc.rows[0].pri_night, std::string("FFFFFF"));
@@ -315,7 +306,7 @@ private slots:
             }
             placed = editor->frameGeometry();
             title = editor->windowTitle();
-            QTest::mouseClick(ctl<OwnerDrawnButton>(editor, "command1_0"), Qt::LeftButton);
+            QTest::mouseClick(child<OwnerDrawnButton>(editor, "command1_0"), Qt::LeftButton);
         });
         QVERIFY(!launcher.open(EditorKind::Style, nullptr, doc, 1));
         QCOMPARE(doc.cur_row, 1);
@@ -334,15 +325,15 @@ private slots:
             " day=\"#FF0000\" night=\"#-1\"", " day=\"#0000FF\" night=\"#000080\"");
         auto e = open({ no_night });
         QVERIFY(!text::contains(text::lower(doc.rows[0].style_text), "night"));
-        QVERIFY(!ctl<QCheckBox>(e.get(), "Check2")->isChecked());
-        QCOMPARE(
-            ctl<OwnerDrawnButton>(e.get(), "commandop_1")->caption_colour(), QColor(180, 180, 180));
+        QVERIFY(!child<QCheckBox>(e.get(), "Check2")->isChecked());
+        QCOMPARE(child<OwnerDrawnButton>(e.get(), "commandop_1")->caption_colour(),
+            QColor(180, 180, 180));
 
         e = open({ polygon_row() });
-        QVERIFY(ctl<QFrame>(e.get(), "Frame2")->isVisible());
-        QVERIFY(!ctl<QFrame>(e.get(), "Frame1")->isVisible());
+        QVERIFY(child<QFrame>(e.get(), "Frame2")->isVisible());
+        QVERIFY(!child<QFrame>(e.get(), "Frame1")->isVisible());
         QCOMPARE(e->state().part, EditedPart::Fill);
-        QCOMPARE(ctl<QLineEdit>(e.get(), "Text2_3")->text(), QString("A0C0FF"));
+        QCOMPARE(child<QLineEdit>(e.get(), "Text2_3")->text(), QString("A0C0FF"));
         QCOMPARE(e->sample().scale_.colour, 0xFFC0A0);
 
         // An area saved with a scale, as the writer saves every area, still opens as an area; a
@@ -353,7 +344,7 @@ private slots:
             scaled_area.field_name, " scale=\"1\"", " day=\"#A0C0FF\" night=\"#202060\"", "");
         e = open({ scaled_area });
         QVERIFY(e->state().is_pgon);
-        QVERIFY(ctl<QFrame>(e.get(), "Frame2")->isVisible());
+        QVERIFY(child<QFrame>(e.get(), "Frame2")->isVisible());
         StyleRow scaled_line = scaled_area;
         scaled_line.elem_name = "ROAD DIM";
         e = open({ scaled_line });
@@ -363,17 +354,17 @@ private slots:
         zero_border.border = "0";
         zero_border.scale = "1.25";
         e = open({ zero_border });
-        QCOMPARE(ctl<QLineEdit>(e.get(), "Text1_0")->text(), QString("1.25"));
-        QCOMPARE(ctl<QFrame>(e.get(), "scrol_1")->x() * 15, 945);
+        QCOMPARE(child<QLineEdit>(e.get(), "Text1_0")->text(), QString("1.25"));
+        QCOMPARE(child<QFrame>(e.get(), "scrol_1")->x() * 15, 945);
         QCOMPARE(e->state().part, EditedPart::Line);
-        QVERIFY(ctl<QLabel>(e.get(), "Label5_0")->isVisible());
-        QVERIFY(!ctl<QLabel>(e.get(), "Label5_1")->isVisible());
+        QVERIFY(child<QLabel>(e.get(), "Label5_0")->isVisible());
+        QVERIFY(!child<QLabel>(e.get(), "Label5_1")->isVisible());
     }
 
     void hex_entry()
     {
         auto e = open({ line_row() });
-        QLineEdit* box = ctl<QLineEdit>(e.get(), "Text2_1");
+        QLineEdit* box = child<QLineEdit>(e.get(), "Text2_1");
         box->setFocus();
         box->clear();
         QTest::keyClicks(box, "ga");
@@ -401,20 +392,20 @@ private slots:
         QCOMPARE(e->state().colours.pri_day, std::string("00FF00"));
 
         // A typed colour that is not a palette colour drops the palette frame.
-        click(ctl<QLabel>(e.get(), "Labc_5"));
-        QVERIFY(ctl<QFrame>(e.get(), "Shape12")->isVisible());
+        click(child<QLabel>(e.get(), "Labc_5"));
+        QVERIFY(child<QFrame>(e.get(), "Shape12")->isVisible());
         type_enter(box, "123456");
-        QVERIFY(!ctl<QFrame>(e.get(), "Shape12")->isVisible());
+        QVERIFY(!child<QFrame>(e.get(), "Shape12")->isVisible());
     }
 
     void pending_entry_blocks_switch_and_apply()
     {
         auto e = open({ line_row() });
-        ctl<QLineEdit>(e.get(), "Text2_0")->setFocus();
-        QTest::keyClicks(ctl<QLineEdit>(e.get(), "Text2_0"), "1");
-        QTest::mouseClick(ctl<OwnerDrawnButton>(e.get(), "commandop_1"), Qt::LeftButton);
+        child<QLineEdit>(e.get(), "Text2_0")->setFocus();
+        QTest::keyClicks(child<QLineEdit>(e.get(), "Text2_0"), "1");
+        QTest::mouseClick(child<OwnerDrawnButton>(e.get(), "commandop_1"), Qt::LeftButton);
         QCOMPARE(e->state().mode, DayNight::Day);
-        QTest::mouseClick(ctl<OwnerDrawnButton>(e.get(), "command1_1"), Qt::LeftButton);
+        QTest::mouseClick(child<OwnerDrawnButton>(e.get(), "command1_1"), Qt::LeftButton);
         QCOMPARE(prompter.messages,
             (std::vector<std::string> {
                 "Press Enter to apply color", "Press Enter to apply color" }));
@@ -425,17 +416,17 @@ private slots:
     {
         auto e = open({ line_row() });
         for (const int block : { 1, 2, 3, 4, 5, 6, 7, 100, 245 }) {
-            click(ctl<QLabel>(e.get(), indexed("Labc", block)));
+            click(child<QLabel>(e.get(), indexed("Labc", block)));
             QVERIFY2(
-                ctl<QFrame>(e.get(), "Shape12")->isVisible(), qPrintable(QString::number(block)));
+                child<QFrame>(e.get(), "Shape12")->isVisible(), qPrintable(QString::number(block)));
             QCOMPARE(e->state().colours.pri_day,
                 value_to_hex(col256()[static_cast<std::size_t>(block)].colour, ThemeKind::CarZumo));
         }
         // The border part takes the pick after a press on its swatch.
-        click(ctl<QLabel>(e.get(), "Label2_0"));
+        click(child<QLabel>(e.get(), "Label2_0"));
         QCOMPARE(e->state().part, EditedPart::Border);
-        QVERIFY(ctl<QLabel>(e.get(), "Label5_1")->isVisible());
-        click(ctl<QLabel>(e.get(), "Labc_239"));
+        QVERIFY(child<QLabel>(e.get(), "Label5_1")->isVisible());
+        click(child<QLabel>(e.get(), "Labc_239"));
         QCOMPARE(e->state().colours.sec_day, std::string("FFFFFF"));
         QCOMPARE(e->sample().bord[0].colour, 0xFFFFFF);
     }
@@ -448,18 +439,18 @@ private slots:
         r.style_text = car_text(
             r.field_name, " scale=\"1\" border=\"0.5\"", " day=\"#FF0000\"", " day=\"#0000FF\"");
         auto e = open({ r });
-        QVERIFY(!ctl<QCheckBox>(e.get(), "Check2")->isChecked());
-        QTest::mouseClick(ctl<OwnerDrawnButton>(e.get(), "commandop_1"), Qt::LeftButton);
+        QVERIFY(!child<QCheckBox>(e.get(), "Check2")->isChecked());
+        QTest::mouseClick(child<OwnerDrawnButton>(e.get(), "commandop_1"), Qt::LeftButton);
         QCOMPARE(e->state().mode, DayNight::Day); // greyed: does nothing
-        click(ctl<QCheckBox>(e.get(), "Check2"));
-        QVERIFY(ctl<QCheckBox>(e.get(), "Check2")->isChecked());
-        QTest::mouseClick(ctl<OwnerDrawnButton>(e.get(), "commandop_1"), Qt::LeftButton);
+        click(child<QCheckBox>(e.get(), "Check2"));
+        QVERIFY(child<QCheckBox>(e.get(), "Check2")->isChecked());
+        QTest::mouseClick(child<OwnerDrawnButton>(e.get(), "commandop_1"), Qt::LeftButton);
         QCOMPARE(e->state().mode, DayNight::Night);
         QCOMPARE(e->state().colours.sec_night, std::string("000000"));
         QCOMPARE(e->state().colours.pri_night, std::string("FFFF00"));
-        QCOMPARE(ctl<QLineEdit>(e.get(), "Text2_1")->text(), QString("FFFF00"));
-        QCOMPARE(ctl<QLabel>(e.get(), "label6")->text(), QString("NIGHT"));
-        QVERIFY(!ctl<QCheckBox>(e.get(), "Check2")->isEnabled());
+        QCOMPARE(child<QLineEdit>(e.get(), "Text2_1")->text(), QString("FFFF00"));
+        QCOMPARE(child<QLabel>(e.get(), "label6")->text(), QString("NIGHT"));
+        QVERIFY(!child<QCheckBox>(e.get(), "Check2")->isEnabled());
         QCOMPARE(e->sample().scale_.colour, 0x00FFFF);
     }
 
@@ -472,12 +463,12 @@ private slots:
         r.style_text =
             car_text(r.field_name, " scale=\"1\"", " day=\"#FF0000\" night=\"#800000\"", "");
         auto e = open({ r });
-        QVERIFY(!ctl<QCheckBox>(e.get(), "Check3")->isChecked());
-        QVERIFY(!ctl<QLineEdit>(e.get(), "Text1_0")->isEnabled());
-        click(ctl<QCheckBox>(e.get(), "Check3"));
-        QCOMPARE(ctl<QLineEdit>(e.get(), "Text1_0")->text(), QString(".60"));
+        QVERIFY(!child<QCheckBox>(e.get(), "Check3")->isChecked());
+        QVERIFY(!child<QLineEdit>(e.get(), "Text1_0")->isEnabled());
+        click(child<QCheckBox>(e.get(), "Check3"));
+        QCOMPARE(child<QLineEdit>(e.get(), "Text1_0")->text(), QString(".60"));
         QCOMPARE(e->state().colours.sec_day, std::string("C0C0C0"));
-        QVERIFY(ctl<QLineEdit>(e.get(), "Text1_0")->isEnabled());
+        QVERIFY(child<QLineEdit>(e.get(), "Text1_0")->isEnabled());
         QVERIFY(e->sample().bord[0].visible);
     }
 
@@ -497,12 +488,12 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(bool, accepted);
         auto e = open({ line_row() });
-        const int before = ctl<QFrame>(e.get(), "scrol_1")->x();
-        type_enter(ctl<QLineEdit>(e.get(), "Text1_1"), typed);
+        const int before = child<QFrame>(e.get(), "scrol_1")->x();
+        type_enter(child<QLineEdit>(e.get(), "Text1_1"), typed);
         QCOMPARE(prompter.messages.empty(), accepted);
         if (!accepted) {
             QCOMPARE(prompter.messages.front(), std::string("Values: 0.01 - 2.5"));
-            QCOMPARE(ctl<QFrame>(e.get(), "scrol_1")->x(), before);
+            QCOMPARE(child<QFrame>(e.get(), "scrol_1")->x(), before);
         } else {
             QCOMPARE(e->sample().scale_.rect.height,
                 static_cast<int>(std::lround(typed.toDouble() * 800)));
@@ -513,28 +504,28 @@ private slots:
     {
         auto e = open({ line_row() });
         e->scrol_drag(1, -500);
-        QCOMPARE(ctl<QLineEdit>(e.get(), "Text1_1")->text(), QString("0.01"));
-        QCOMPARE(ctl<QFrame>(e.get(), "scrol_1")->x(), 0);
+        QCOMPARE(child<QLineEdit>(e.get(), "Text1_1")->text(), QString("0.01"));
+        QCOMPARE(child<QFrame>(e.get(), "scrol_1")->x(), 0);
         e->scrol_drag(1, 99999);
-        QCOMPARE(ctl<QLineEdit>(e.get(), "Text1_1")->text(), QString("2.5"));
+        QCOMPARE(child<QLineEdit>(e.get(), "Text1_1")->text(), QString("2.5"));
         e->scrol_drag(1, 945);
-        QCOMPARE(ctl<QLineEdit>(e.get(), "Text1_1")->text(), QString("1.25"));
+        QCOMPARE(child<QLineEdit>(e.get(), "Text1_1")->text(), QString("1.25"));
     }
 
     void undo_and_redo()
     {
         auto e = open({ line_row() });
-        QVERIFY(!ctl<QPushButton>(e.get(), "undo")->isEnabled());
-        click(ctl<QLabel>(e.get(), "Labc_7"));
-        click(ctl<QLabel>(e.get(), "Labc_239"));
+        QVERIFY(!child<QPushButton>(e.get(), "undo")->isEnabled());
+        click(child<QLabel>(e.get(), "Labc_7"));
+        click(child<QLabel>(e.get(), "Labc_239"));
         QCOMPARE(e->state().colours.pri_day, std::string("FFFFFF"));
-        click(ctl<QPushButton>(e.get(), "undo"));
+        click(child<QPushButton>(e.get(), "undo"));
         QCOMPARE(e->state().colours.pri_day, std::string("FF0000"));
         QCOMPARE(e->sample().scale_.colour, 0x0000FF);
-        click(ctl<QPushButton>(e.get(), "undo"));
+        click(child<QPushButton>(e.get(), "undo"));
         QCOMPARE(e->state().colours.pri_day, std::string("FF0000"));
         QCOMPARE(e->state().colours.sec_day, std::string("0000FF"));
-        QVERIFY(!ctl<QPushButton>(e.get(), "undo")->isEnabled());
+        QVERIFY(!child<QPushButton>(e.get(), "undo")->isEnabled());
         e->und(0); // nothing left to undo
         QCOMPARE(e->state().colours.pri_day, std::string("FF0000"));
         QTest::keyClick(e.get(), Qt::Key_Y, Qt::ControlModifier);
@@ -544,20 +535,20 @@ private slots:
         QTest::keyClick(e.get(), Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(e->state().colours.pri_day, std::string("FF0000"));
         // A new pick drops the undone step.
-        click(ctl<QLabel>(e.get(), "Labc_0"));
-        QVERIFY(!ctl<QPushButton>(e.get(), "redo")->isEnabled());
+        click(child<QLabel>(e.get(), "Labc_0"));
+        QVERIFY(!child<QPushButton>(e.get(), "redo")->isEnabled());
         e->und(1);
         QCOMPARE(e->state().colours.pri_day, std::string("000000"));
 
         // Border and night records come back with their part and mode.
         e = open({ line_row() });
-        click(ctl<QLabel>(e.get(), "Label2_0"));
-        click(ctl<QLabel>(e.get(), "Labc_239"));
-        QTest::mouseClick(ctl<OwnerDrawnButton>(e.get(), "commandop_1"), Qt::LeftButton);
-        click(ctl<QLabel>(e.get(), "Labc_7"));
-        click(ctl<QPushButton>(e.get(), "undo"));
+        click(child<QLabel>(e.get(), "Label2_0"));
+        click(child<QLabel>(e.get(), "Labc_239"));
+        QTest::mouseClick(child<OwnerDrawnButton>(e.get(), "commandop_1"), Qt::LeftButton);
+        click(child<QLabel>(e.get(), "Labc_7"));
+        click(child<QPushButton>(e.get(), "undo"));
         QCOMPARE(e->state().colours.sec_night, std::string("000080"));
-        click(ctl<QPushButton>(e.get(), "undo"));
+        click(child<QPushButton>(e.get(), "undo"));
         QCOMPARE(e->state().part, EditedPart::Border);
         QCOMPARE(e->state().colours.sec_day, std::string("FFFFFF"));
     }
@@ -573,13 +564,13 @@ private slots:
     {
         QFETCH(int, change);
         auto e = open({ line_row() });
-        click(ctl<QLabel>(e.get(), "Labc_7"));
+        click(child<QLabel>(e.get(), "Labc_7"));
         if (change == 1) {
-            click(ctl<QCheckBox>(e.get(), "Check2"));
+            click(child<QCheckBox>(e.get(), "Check2"));
         } else if (change == 2) {
-            click(ctl<QCheckBox>(e.get(), "Check3"));
+            click(child<QCheckBox>(e.get(), "Check3"));
         }
-        QTest::mouseClick(ctl<OwnerDrawnButton>(e.get(), "command1_1"), Qt::LeftButton);
+        QTest::mouseClick(child<OwnerDrawnButton>(e.get(), "command1_1"), Qt::LeftButton);
         QVERIFY(e->applied());
         QVERIFY(doc.modified);
         const StyleRow& r = doc.rows[0];
@@ -603,8 +594,8 @@ private slots:
     void apply_refuses_out_of_range()
     {
         auto e = open({ line_row() });
-        ctl<QLineEdit>(e.get(), "Text1_1")->setText("3");
-        QTest::mouseClick(ctl<OwnerDrawnButton>(e.get(), "command1_1"), Qt::LeftButton);
+        child<QLineEdit>(e.get(), "Text1_1")->setText("3");
+        QTest::mouseClick(child<OwnerDrawnButton>(e.get(), "command1_1"), Qt::LeftButton);
         QCOMPARE(
             prompter.messages, std::vector<std::string> { "(3) Acceptable values: 0.01 - 2.5" });
         QVERIFY(!e->applied());
@@ -616,25 +607,25 @@ private slots:
         StyleRow other = line_row("BROWSE");
         other.field_name = "MPM_ROAD_MAJOR_CLR";
         auto e = open({ line_row("GUIDANCE"), other, line_row("BROWSE") });
-        click(ctl<QLabel>(e.get(), "Labc_239"));
-        QTest::mouseClick(ctl<OwnerDrawnButton>(e.get(), "command1_1"), Qt::LeftButton);
+        click(child<QLabel>(e.get(), "Labc_239"));
+        QTest::mouseClick(child<OwnerDrawnButton>(e.get(), "command1_1"), Qt::LeftButton);
         QCOMPARE(doc.rows[2].pri_day, std::string("FFFFFF"));
         QCOMPARE(doc.rows[2].style_text, doc.rows[0].style_text);
         QCOMPARE(doc.rows[1].pri_day, std::string("FF0000"));
 
         e = open({ line_row("GUIDANCE"), line_row("BROWSE") });
-        click(ctl<QCheckBox>(e.get(), "applyall"));
-        click(ctl<QLabel>(e.get(), "Labc_239"));
-        QTest::mouseClick(ctl<OwnerDrawnButton>(e.get(), "command1_1"), Qt::LeftButton);
+        click(child<QCheckBox>(e.get(), "applyall"));
+        click(child<QLabel>(e.get(), "Labc_239"));
+        QTest::mouseClick(child<OwnerDrawnButton>(e.get(), "command1_1"), Qt::LeftButton);
         QCOMPARE(doc.rows[1].pri_day, std::string("FF0000"));
     }
 
     void cancel_restores_modified()
     {
         auto e = open({ line_row() });
-        click(ctl<QLabel>(e.get(), "Labc_239"));
+        click(child<QLabel>(e.get(), "Labc_239"));
         QVERIFY(doc.modified);
-        QTest::mouseClick(ctl<OwnerDrawnButton>(e.get(), "command1_0"), Qt::LeftButton);
+        QTest::mouseClick(child<OwnerDrawnButton>(e.get(), "command1_0"), Qt::LeftButton);
         QVERIFY(!doc.modified);
         QCOMPARE(doc.rows[0].pri_day, std::string("FF0000"));
         QVERIFY(!e->isVisible());
@@ -653,12 +644,12 @@ private slots:
         r.pres_name = "Sport & Fitness";
         r.style_text = "field=\"trail\" ><color><primary  day=\"#ff\" /></color></style>";
         auto e = open({ r }, 0, ThemeKind::SportFitness);
-        QVERIFY(!ctl<QCheckBox>(e.get(), "applyall")->isVisibleTo(e.get()));
+        QVERIFY(!child<QCheckBox>(e.get(), "applyall")->isVisibleTo(e.get()));
         QCOMPARE(doc.rows[0].scale, std::string("1"));
-        QVERIFY(!ctl<QFrame>(e.get(), "pc4_0")->isVisibleTo(e.get())
-            && !ctl<QFrame>(e.get(), "pc4_1")->isVisibleTo(e.get()));
+        QVERIFY(!child<QFrame>(e.get(), "pc4_0")->isVisibleTo(e.get())
+            && !child<QFrame>(e.get(), "pc4_1")->isVisibleTo(e.get()));
         e->state().colours.pri_day.clear();
-        QTest::mouseClick(ctl<OwnerDrawnButton>(e.get(), "command1_1"), Qt::LeftButton);
+        QTest::mouseClick(child<OwnerDrawnButton>(e.get(), "command1_1"), Qt::LeftButton);
         QCOMPARE(doc.rows[0].pri_day, std::string("CECECE"));
         QVERIFY(text::contains(doc.rows[0].style_text, "day=\"#ffcecece\""));
         QVERIFY(!text::contains(doc.rows[0].style_text, "\r\n"));
@@ -668,19 +659,19 @@ private slots:
     {
         auto e = open({ sport_water_row() }, 0, ThemeKind::SportFitness);
         QVERIFY(e->state().is_pgon);
-        QCOMPARE(ctl<QLineEdit>(e.get(), "Text2_3")->text(), QString("9EC5F0"));
-        QTest::mouseClick(ctl<QLabel>(e.get(), "Label9"), Qt::LeftButton);
+        QCOMPARE(child<QLineEdit>(e.get(), "Text2_3")->text(), QString("9EC5F0"));
+        QTest::mouseClick(child<QLabel>(e.get(), "Label9"), Qt::LeftButton);
         QCOMPARE(e->state().area_colour, AreaColour::Secondary);
-        click(ctl<QLabel>(e.get(), "Labc_7"));
+        click(child<QLabel>(e.get(), "Labc_7"));
         QCOMPARE(e->state().colours.sec_day, std::string("FF0000"));
         QCOMPARE(e->state().colours.pri_day, std::string("9EC5F0"));
-        QCOMPARE(ctl<QLineEdit>(e.get(), "Text2_3")->text(), QString("FF0000"));
-        type_enter(ctl<QLineEdit>(e.get(), "Text2_3"), "00FF00");
+        QCOMPARE(child<QLineEdit>(e.get(), "Text2_3")->text(), QString("FF0000"));
+        type_enter(child<QLineEdit>(e.get(), "Text2_3"), "00FF00");
         QCOMPARE(e->state().colours.sec_day, std::string("00FF00"));
         QCOMPARE(e->state().colours.pri_day, std::string("9EC5F0"));
-        const QPoint at(ctl<QWidget>(e.get(), "Picture5")->width() - 2, 5);
+        const QPoint at(child<QWidget>(e.get(), "Picture5")->width() - 2, 5);
         const QColor light = e->ladder_image().pixelColor(at);
-        QTest::mouseClick(ctl<QWidget>(e.get(), "Picture5"), Qt::LeftButton, {}, at);
+        QTest::mouseClick(child<QWidget>(e.get(), "Picture5"), Qt::LeftButton, {}, at);
         QCOMPARE(e->state().colours.sec_day, light.name().mid(1).toUpper().toStdString());
         QCOMPARE(e->state().colours.pri_day, std::string("9EC5F0"));
     }
@@ -696,11 +687,11 @@ private slots:
         };
         QCOMPARE(border_and_fill(), std::pair(QColor(0x40, 0x40, 0x40), QColor(0x9E, 0xC5, 0xF0)));
 
-        QTest::mouseClick(ctl<QLabel>(e.get(), "Label9"), Qt::LeftButton);
-        auto* pointer = ctl<QFrame>(e.get(), "pointer1");
+        QTest::mouseClick(child<QLabel>(e.get(), "Label9"), Qt::LeftButton);
+        auto* pointer = child<QFrame>(e.get(), "pointer1");
         QTest::mousePress(pointer, Qt::LeftButton, {}, QPoint(2, 2));
         QTest::mouseMove(
-            pointer, QPoint(ctl<QWidget>(e.get(), "Picture5")->x() - pointer->x() - 40, 2));
+            pointer, QPoint(child<QWidget>(e.get(), "Picture5")->x() - pointer->x() - 40, 2));
         const QColor dark = e->ladder_image().pixelColor(4, 6);
         QCOMPARE(border_and_fill(), std::pair(dark, QColor(0x9E, 0xC5, 0xF0)));
         QTest::mouseRelease(pointer, Qt::LeftButton, {}, QPoint(2, 2));
@@ -712,7 +703,7 @@ private slots:
     void ladder_and_field_are_full_range()
     {
         auto e = open({ line_row() });
-        click(ctl<QLabel>(e.get(), "Labc_239"));
+        click(child<QLabel>(e.get(), "Labc_239"));
         const QImage& ladder = e->ladder_image();
         QCOMPARE(ladder.pixelColor(ladder.width() - 2, 5), QColor(255, 255, 255));
         QCOMPARE(ladder.pixelColor(0, 5), QColor(40, 40, 40));
@@ -721,10 +712,10 @@ private slots:
         QCOMPARE(field.pixelColor(0, field.height() - 1), QColor(0, 0, 0));
         // A press on the colour field picks the colour under the pointer.
         const QPoint at(20, field.height() / 2);
-        QTest::mouseClick(ctl<QWidget>(e.get(), "p5"), Qt::LeftButton, {}, at);
+        QTest::mouseClick(child<QWidget>(e.get(), "p5"), Qt::LeftButton, {}, at);
         const QColor c = field.pixelColor(at);
         QCOMPARE(e->sample().scale_.colour, c.red() + 256 * c.green() + 65536 * c.blue());
-        QVERIFY(ctl<QPushButton>(e.get(), "undo")->isEnabled());
+        QVERIFY(child<QPushButton>(e.get(), "undo")->isEnabled());
     }
 
     void typed_values_come_back_exactly()
@@ -734,14 +725,14 @@ private slots:
         StyleRow r = line_row();
         r.scale = "1,5";
         auto e = open({ r });
-        QLineEdit* scale = ctl<QLineEdit>(e.get(), "Text1_1");
-        QLineEdit* border = ctl<QLineEdit>(e.get(), "Text1_0");
-        click(ctl<QLabel>(e.get(), "Labc_239"));
-        click(ctl<QPushButton>(e.get(), "undo"));
+        QLineEdit* scale = child<QLineEdit>(e.get(), "Text1_1");
+        QLineEdit* border = child<QLineEdit>(e.get(), "Text1_0");
+        click(child<QLabel>(e.get(), "Labc_239"));
+        click(child<QPushButton>(e.get(), "undo"));
         QCOMPARE(scale->text(), QString("1,5"));
         QCOMPARE(border->text(), QString("0.5"));
         QCOMPARE(e->state().colours.pri_day, std::string("FF0000"));
-        click(ctl<QPushButton>(e.get(), "redo"));
+        click(child<QPushButton>(e.get(), "redo"));
         QCOMPARE(scale->text(), QString("1,5"));
         QCOMPARE(e->state().colours.pri_day, std::string("FFFFFF"));
     }
@@ -767,7 +758,7 @@ private slots:
         QFETCH(QString, shown);
         auto e = open({ line_row() });
         for (const char* name : { "Text1_0", "Text1_1" }) {
-            QLineEdit* box = ctl<QLineEdit>(e.get(), name);
+            QLineEdit* box = child<QLineEdit>(e.get(), name);
             box->selectAll();
             QTest::keyClick(box, Qt::Key_Backspace);
             QTest::keyClicks(box, typed);
@@ -779,8 +770,8 @@ private slots:
     {
         auto e = open({ line_row() });
         QUndoStack* steps = e->undo_stack();
-        QLineEdit* scale = ctl<QLineEdit>(e.get(), "Text1_1");
-        QFrame* thumb = ctl<QFrame>(e.get(), "scrol_1");
+        QLineEdit* scale = child<QLineEdit>(e.get(), "Text1_1");
+        QFrame* thumb = child<QFrame>(e.get(), "scrol_1");
         const QString opened = scale->text();
         const int opened_at = thumb->x();
         for (const int drag : { 0, 1 }) {
@@ -801,7 +792,7 @@ private slots:
 
         // The colour field: the press and the drag after it are one step that ends on the colour
         // under the release.
-        QWidget* field = ctl<QWidget>(e.get(), "p5");
+        QWidget* field = child<QWidget>(e.get(), "p5");
         QTest::mousePress(field, Qt::LeftButton, {}, QPoint(10, 20));
         QTest::mouseMove(field, QPoint(30, 60));
         QTest::mouseMove(field, QPoint(40, 90));
@@ -823,7 +814,7 @@ private slots:
         no_night.style_text = text::replace(no_night.style_text, "#800000", "#-1");
         auto e = open({ no_night });
         QVERIFY(!(doc.rows[0] == no_night));
-        QTest::mouseClick(ctl<OwnerDrawnButton>(e.get(), "command1_0"), Qt::LeftButton);
+        QTest::mouseClick(child<OwnerDrawnButton>(e.get(), "command1_0"), Qt::LeftButton);
         QVERIFY(doc.rows[0] == no_night);
 
         // Apply to All: one edit named after the element; the theme changes when the sink
@@ -836,8 +827,8 @@ private slots:
             handed.emplace_back(std::move(edit), std::move(what));
         });
         editor.show();
-        click(ctl<QLabel>(&editor, "Labc_239"));
-        QTest::mouseClick(ctl<OwnerDrawnButton>(&editor, "command1_1"), Qt::LeftButton);
+        click(child<QLabel>(&editor, "Labc_239"));
+        QTest::mouseClick(child<OwnerDrawnButton>(&editor, "command1_1"), Qt::LeftButton);
         QCOMPARE(handed.size(), std::size_t(1));
         QCOMPARE(handed[0].second, std::string("Apply ROAD INTERSTATE"));
         QVERIFY(doc.rows == opened);
@@ -850,8 +841,8 @@ private slots:
     void sport_area_undo_keeps_each_part()
     {
         auto e = open({ sport_water_row() }, 0, ThemeKind::SportFitness);
-        QTest::mouseClick(ctl<QLabel>(e.get(), "Label9"), Qt::LeftButton);
-        click(ctl<QLabel>(e.get(), "Labc_7"));
+        QTest::mouseClick(child<QLabel>(e.get(), "Label9"), Qt::LeftButton);
+        click(child<QLabel>(e.get(), "Labc_7"));
         QCOMPARE(e->state().colours.sec_day, std::string("FF0000"));
         // Undo with the secondary colour picked brings it back and leaves the primary alone.
         e->und(0);
@@ -870,18 +861,10 @@ private slots:
         QCOMPARE(e->swatch_colour(EditedPart::Line), 0x0000FF);
         const QImage& img = e->sample_image();
         QCOMPARE(img.pixelColor(img.width() / 2, img.height() / 2 - 30), QColor(255, 0, 0));
-        QVERIFY(!ctl<QLabel>(e.get(), "Label5_0")->isVisible());
+        QVERIFY(!child<QLabel>(e.get(), "Label5_0")->isVisible());
     }
 };
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    EditorTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+TINTWELL_QTEST_MAIN(EditorTest)
 
 #include "editor_test.moc"

@@ -1,6 +1,7 @@
 #include "app/version.h"
 #include "model/add_element.h"
 #include "model/prompter.h"
+#include "qt_test_support.h"
 #include "ui/dialogs/add_elements_dialog.h"
 #include "ui/dialogs/dialog_menus.h"
 #include "ui/editor/style_editor.h"
@@ -79,20 +80,10 @@ QString data_file(const char* name)
     return QString(TINTWELL_TEST_DATA) + "/" + name;
 }
 
-// A control or menu item of the window, by the name automation finds it by.
-template <typename T> T* find(const QObject& window, const char* name)
-{
-    T* found = window.findChild<T*>(name);
-    if (found == nullptr) {
-        qFatal("no %s", name);
-    }
-    return found;
-}
-
 // Item `index` of a menu of the main window ("mf" is File, "med" Edit, "mcod2" the code pop-up).
 QAction* menu_item(const QObject& window, const char* menu, int index)
 {
-    return find<QAction>(window, (QString(menu) + "_" + QString::number(index)).toLatin1());
+    return child<QAction>(window, (QString(menu) + "_" + QString::number(index)).toLatin1());
 }
 
 // The caption as the window system shows it, with the unsaved-changes mark when there is one.
@@ -145,7 +136,7 @@ void choose(QListWidget* list, const QString& entry)
 
 void press(QWidget* dialog, const char* button)
 {
-    QTest::mouseClick(find<QWidget>(*dialog, button), Qt::LeftButton, {}, QPoint(3, 3));
+    QTest::mouseClick(child<QWidget>(*dialog, button), Qt::LeftButton, {}, QPoint(3, 3));
 }
 
 // Every kind of change a user makes to a theme, through the window's own menus and dialogs.
@@ -266,7 +257,7 @@ class MainWindowTest : public QObject
     static QStringList list_items(MainWindow& window)
     {
         QStringList items;
-        auto* list = find<QListWidget>(window, "List1");
+        auto* list = child<QListWidget>(window, "List1");
         for (int i = 0; i < list->count(); ++i) {
             items << list->item(i)->text().trimmed();
         }
@@ -297,25 +288,25 @@ class MainWindowTest : public QObject
         bool answered = true;
         switch (step.step) {
         case Step::Title:
-            QTest::keyClicks(find<QLineEdit>(window, "title"), " 2");
+            QTest::keyClicks(child<QLineEdit>(window, "title"), " 2");
             break;
         case Step::Description:
-            QTest::keyClicks(find<QPlainTextEdit>(window, "Text3"), "MORE ");
+            QTest::keyClicks(child<QPlainTextEdit>(window, "Text3"), "MORE ");
             break;
         case Step::Locale:
-            QTest::keyClicks(find<QLineEdit>(window, "Text1"), "-EU");
+            QTest::keyClicks(child<QLineEdit>(window, "Text1"), "-EU");
             break;
         case Step::Version:
-            find<QLineEdit>(window, "Text2")->end(false);
-            QTest::keyClick(find<QLineEdit>(window, "Text2"), Qt::Key_Backspace);
-            QTest::keyClicks(find<QLineEdit>(window, "Text2"), "5");
+            child<QLineEdit>(window, "Text2")->end(false);
+            QTest::keyClick(child<QLineEdit>(window, "Text2"), Qt::Key_Backspace);
+            QTest::keyClicks(child<QLineEdit>(window, "Text2"), "5");
             break;
         case Step::AddPresentation:
         case Step::RemovePresentation: {
             const bool adding = step.step == Step::AddPresentation;
             answer_dialog(
                 [adding](QWidget* dialog) {
-                    choose(find<QListWidget>(*dialog, adding ? "List1" : "List4"), "TRAFFIC");
+                    choose(child<QListWidget>(*dialog, adding ? "List1" : "List4"), "TRAFFIC");
                     press(dialog, adding ? "Command2_0" : "Command2_3");
                     press(dialog, "command1_1");
                 },
@@ -334,10 +325,10 @@ class MainWindowTest : public QObject
             double_click();
             break;
         case Step::EditText:
-            find<QCheckBox>(window, "Check1")->setChecked(true);
+            child<QCheckBox>(window, "Check1")->setChecked(true);
             answer_dialog(
                 [](QWidget* dialog) {
-                    find<QPlainTextEdit>(*dialog, "Text1")
+                    child<QPlainTextEdit>(*dialog, "Text1")
                         ->setPlainText("<STYLE FIELD=\"MAP_WATER\" >\n<COLOR>\n"
                                        "<PRIMARY DAY=\"#00FF00\" NIGHT=\"#003300\" />\n"
                                        "primary day=\"#123456\" night=\"#654321\" />\n");
@@ -345,7 +336,7 @@ class MainWindowTest : public QObject
                 },
                 answered);
             double_click();
-            find<QCheckBox>(window, "Check1")->setChecked(false);
+            child<QCheckBox>(window, "Check1")->setChecked(false);
             break;
         case Step::AddElements:
             window.set_element_chooser(nullptr);
@@ -360,13 +351,13 @@ class MainWindowTest : public QObject
                     QTest::mouseClick(dialog->command1[1], Qt::LeftButton);
                 },
                 answered);
-            find<QPushButton>(window, "Command2")->click();
+            child<QPushButton>(window, "Command2")->click();
             break;
         case Step::SportApply:
         case Step::SportCancel:
             answer_dialog(
                 [apply = step.step == Step::SportApply](QWidget* dialog) {
-                    find<QLineEdit>(*dialog, "Text1_1")->setText("7");
+                    child<QLineEdit>(*dialog, "Text1_1")->setText("7");
                     press(dialog, apply ? "command1_1" : "command1_0");
                 },
                 answered);
@@ -400,8 +391,8 @@ private slots:
         QTRY_COMPARE(window->document().row_count(), 5);
         QCOMPARE(caption(*window), QString("Tintwell ") + program_version + " " + path.toLower());
         QCOMPARE(QString::fromStdString(window->recent()[0]), path);
-        QCOMPARE(find<QListWidget>(*window, "List1")->count(), 2);
-        QCOMPARE(find<QLineEdit>(*window, "title")->text(), QString("WINDOW SAMPLE"));
+        QCOMPARE(child<QListWidget>(*window, "List1")->count(), 2);
+        QCOMPARE(child<QLineEdit>(*window, "title")->text(), QString("WINDOW SAMPLE"));
         QCOMPARE(menu_item(*window, "mf", 12)->text(), path);
 
         // The water polygon is drawn in its day colour inside its sample box.
@@ -462,11 +453,11 @@ private slots:
         for (const auto& [name, caption] : captions) {
             QCOMPARE(window->findChild<QLabel*>(name)->text(), caption);
         }
-        QCOMPARE(find<QPushButton>(*window, "Command2")->text(), QString("+"));
-        QCOMPARE(find<QCheckBox>(*window, "Check1")->text(), QString("Edit Text"));
-        QCOMPARE(find<QCheckBox>(*window, "Check2")->text(), QString("Show Code"));
-        QCOMPARE(find<OwnerDrawnButton>(*window, "command1")->caption(), QString("Search"));
-        QVERIFY(find<QLabel>(*window, "Label3")->isHidden());
+        QCOMPARE(child<QPushButton>(*window, "Command2")->text(), QString("+"));
+        QCOMPARE(child<QCheckBox>(*window, "Check1")->text(), QString("Edit Text"));
+        QCOMPARE(child<QCheckBox>(*window, "Check2")->text(), QString("Show Code"));
+        QCOMPARE(child<OwnerDrawnButton>(*window, "command1")->caption(), QString("Search"));
+        QVERIFY(child<QLabel>(*window, "Label3")->isHidden());
         QCOMPARE(window->findChild<QWidget*>("Picture1")->parentWidget(),
             window->findChild<QWidget*>("Picture2"));
         QStringList file_items;
@@ -491,13 +482,13 @@ private slots:
         QCOMPARE(
             menu_item(*window, "mcod2", 3)->text() + "|" + menu_item(*window, "mcod2", 4)->text(),
             QString("Add BG/FG Width|Remove BG/FG Width"));
-        const QStringList menus = { find<QMenu>(*window, "mfile")->title(),
-            find<QMenu>(*window, "medit")->title(), find<QMenu>(*window, "mpref")->title(),
-            find<QMenu>(*window, "mhelp")->title() };
+        const QStringList menus = { child<QMenu>(*window, "mfile")->title(),
+            child<QMenu>(*window, "medit")->title(), child<QMenu>(*window, "mpref")->title(),
+            child<QMenu>(*window, "mhelp")->title() };
         QCOMPARE(menus, QStringList({ "File", "Edit", "Preference", "Help" }));
         // Undo, Redo and the History window come before the presentation commands.
         QStringList edit_items;
-        for (const QAction* item : find<QMenu>(*window, "medit")->actions()) {
+        for (const QAction* item : child<QMenu>(*window, "medit")->actions()) {
             edit_items << (item->isSeparator() ? QString("-") : item->text());
         }
         QCOMPARE(edit_items,
@@ -514,18 +505,18 @@ private slots:
         auto window = make_window();
         window->show();
         window->resize(900, 700);
-        const int without = find<QWidget>(*window, "Picture2")->height();
-        QTest::mouseClick(find<QCheckBox>(*window, "Check2"), Qt::LeftButton);
-        QVERIFY(find<QCheckBox>(*window, "Check2")->isChecked());
-        QVERIFY(find<QPlainTextEdit>(*window, "Text5")->isVisible());
-        QCOMPARE(without - find<QWidget>(*window, "Picture2")->height(), px(900));
-        QCOMPARE(find<QPlainTextEdit>(*window, "Text5")->y(),
-            find<QWidget>(*window, "Picture2")->geometry().bottom() + 1 + px(50));
-        QCOMPARE(find<QPlainTextEdit>(*window, "Text5")->width(),
-            find<QWidget>(*window, "Picture2")->width());
-        QCOMPARE(find<QScrollBar>(*window, "vs")->height(),
-            find<QWidget>(*window, "Picture2")->height());
-        QCOMPARE(find<QScrollBar>(*window, "vs")->geometry().right() + 1,
+        const int without = child<QWidget>(*window, "Picture2")->height();
+        QTest::mouseClick(child<QCheckBox>(*window, "Check2"), Qt::LeftButton);
+        QVERIFY(child<QCheckBox>(*window, "Check2")->isChecked());
+        QVERIFY(child<QPlainTextEdit>(*window, "Text5")->isVisible());
+        QCOMPARE(without - child<QWidget>(*window, "Picture2")->height(), px(900));
+        QCOMPARE(child<QPlainTextEdit>(*window, "Text5")->y(),
+            child<QWidget>(*window, "Picture2")->geometry().bottom() + 1 + px(50));
+        QCOMPARE(child<QPlainTextEdit>(*window, "Text5")->width(),
+            child<QWidget>(*window, "Picture2")->width());
+        QCOMPARE(child<QScrollBar>(*window, "vs")->height(),
+            child<QWidget>(*window, "Picture2")->height());
+        QCOMPARE(child<QScrollBar>(*window, "vs")->geometry().right() + 1,
             px(tw(window->frameGeometry().width()) - 330));
     }
 
@@ -534,11 +525,11 @@ private slots:
         auto window = make_window();
         window->show();
         window->resize(900, 700);
-        const int frame_width = find<QWidget>(*window, "Picture2")->width();
+        const int frame_width = child<QWidget>(*window, "Picture2")->width();
         window->resize(px(2760 + 330 + 30) - 10, 700);
         QVERIFY(tw(window->frameGeometry().width()) - 2760 - 330 <= 30);
-        QCOMPARE(find<QWidget>(*window, "Picture2")->width(), frame_width);
-        QCOMPARE(find<QScrollBar>(*window, "vs")->geometry().right() + 1,
+        QCOMPARE(child<QWidget>(*window, "Picture2")->width(), frame_width);
+        QCOMPARE(child<QScrollBar>(*window, "vs")->geometry().right() + 1,
             px(tw(window->frameGeometry().width()) - 330));
     }
 
@@ -568,10 +559,10 @@ private slots:
         // The presentation commands are Car & Zumo only; Undo and Redo stay in reach.
         QCOMPARE(menu_item(*window, "med", 0)->isEnabled(), car_zumo);
         QCOMPARE(menu_item(*window, "med", 1)->isEnabled(), car_zumo);
-        QVERIFY(find<QMenu>(*window, "medit")->isEnabled());
-        QCOMPARE(find<QLineEdit>(*window, "Text1")->isEnabled(), car_zumo);
-        QCOMPARE(find<QLineEdit>(*window, "Text2")->isEnabled(), car_zumo);
-        QCOMPARE(find<QLineEdit>(*window, "Text2")->text(), QString("1.00"));
+        QVERIFY(child<QMenu>(*window, "medit")->isEnabled());
+        QCOMPARE(child<QLineEdit>(*window, "Text1")->isEnabled(), car_zumo);
+        QCOMPARE(child<QLineEdit>(*window, "Text2")->isEnabled(), car_zumo);
+        QCOMPARE(child<QLineEdit>(*window, "Text2")->text(), QString("1.00"));
         QCOMPARE(window->document().kind, car_zumo ? ThemeKind::CarZumo : ThemeKind::SportFitness);
     }
 
@@ -626,8 +617,8 @@ private slots:
             QVERIFY(rows[r].pres_code < 10);
         }
         QCOMPARE(window->preview()->preview().layout().rows.size(), std::size_t(6));
-        QCOMPARE(find<QListWidget>(*window, "List1")->count(), 2);
-        QCOMPARE(find<QListWidget>(*window, "List1")->item(1)->text(), QString("BROWSE"));
+        QCOMPARE(child<QListWidget>(*window, "List1")->count(), 2);
+        QCOMPARE(child<QListWidget>(*window, "List1")->item(1)->text(), QString("BROWSE"));
         QVERIFY(window->document().modified);
     }
 
@@ -691,7 +682,7 @@ private slots:
         window->show();
         QTest::mouseClick(window->preview(), Qt::LeftButton, {}, box_centre(*window, 1));
         QCOMPARE(window->document().cur_row, 1);
-        QVERIFY(find<QPlainTextEdit>(*window, "Text5")
+        QVERIFY(child<QPlainTextEdit>(*window, "Text5")
                     ->toPlainText()
                     .startsWith("<STYLE FIELD=\"MAP_ROAD_HWY_MJR\""));
         QVERIFY(window->preview()->frame_visible());
@@ -705,11 +696,11 @@ private slots:
         QVERIFY(!window->preview()->frame_visible());
 
         QTimer::singleShot(0, [&] {
-            QVERIFY(find<QMenu>(*window, "mcode")->isVisible());
-            find<QMenu>(*window, "mcode")->close();
+            QVERIFY(child<QMenu>(*window, "mcode")->isVisible());
+            child<QMenu>(*window, "mcode")->close();
         });
         QTest::mouseClick(window->preview(), Qt::RightButton, {}, box_centre(*window, 2));
-        QTRY_VERIFY(!find<QMenu>(*window, "mcode")->isVisible());
+        QTRY_VERIFY(!child<QMenu>(*window, "mcode")->isVisible());
         QCOMPARE(window->document().cur_row, 2);
     }
 
@@ -775,7 +766,7 @@ private slots:
         auto window = make_window();
         open(*window, m_dialogs, copy_of(file.toLatin1().constData(), "dbl.kmtf"));
         window->show();
-        find<QCheckBox>(*window, "Check1")->setChecked(edit_text);
+        child<QCheckBox>(*window, "Check1")->setChecked(edit_text);
 
         // Nothing is registered yet: nothing opens and nothing breaks.
         QTest::mouseDClick(window->preview(), Qt::LeftButton, {}, box_centre(*window, row));
@@ -801,26 +792,26 @@ private slots:
         open(*window, m_dialogs, copy_of("ui_car_zumo.kmtf", "search.kmtf"));
         window->show();
         window->resize(700, 400);
-        QTest::keyClicks(find<QLineEdit>(*window, "Text4"), "water");
+        QTest::keyClicks(child<QLineEdit>(*window, "Text4"), "water");
         const std::vector<int> expected = { 0, 2, 0 };
         for (int found : expected) {
-            QTest::keyClick(find<QLineEdit>(*window, "Text4"), Qt::Key_Return);
+            QTest::keyClick(child<QLineEdit>(*window, "Text4"), Qt::Key_Return);
             QCOMPARE(window->search_pos(), found + 1);
             QCOMPARE(window->preview()->preview().shape4.rect.left,
                 window->preview()->preview().layout().rows[std::size_t(found)].box.left - 20);
         }
-        QTest::keyClicks(find<QLineEdit>(*window, "Text4"), "_");
+        QTest::keyClicks(child<QLineEdit>(*window, "Text4"), "_");
         QCOMPARE(window->search_pos(), 0);
 
-        find<QLineEdit>(*window, "Text4")->setText("park");
-        QTest::mouseClick(find<OwnerDrawnButton>(*window, "command1"), Qt::LeftButton);
+        child<QLineEdit>(*window, "Text4")->setText("park");
+        QTest::mouseClick(child<OwnerDrawnButton>(*window, "command1"), Qt::LeftButton);
         // PARK is the last row: the next search starts from the top, and the sample is shown.
         QCOMPARE(window->search_pos(), 0);
         const QRect box = window->preview()->box_rect(4).translated(window->preview()->pos());
-        QVERIFY(find<QWidget>(*window, "Picture2")->rect().intersects(box));
+        QVERIFY(child<QWidget>(*window, "Picture2")->rect().intersects(box));
 
-        find<QLineEdit>(*window, "Text4")->setText("nothing");
-        QTest::mouseClick(find<OwnerDrawnButton>(*window, "command1"), Qt::LeftButton);
+        child<QLineEdit>(*window, "Text4")->setText("nothing");
+        QTest::mouseClick(child<OwnerDrawnButton>(*window, "command1"), Qt::LeftButton);
         QCOMPARE(m_prompter.messages, std::vector<std::string> { "Not found" });
         QCOMPARE(window->search_pos(), 0);
     }
@@ -854,16 +845,16 @@ private slots:
         }
         window->show();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
-        find<QLineEdit>(*window, "title")->setText(title);
-        find<QPlainTextEdit>(*window, "Text3")->setPlainText(description);
+        child<QLineEdit>(*window, "title")->setText(title);
+        child<QPlainTextEdit>(*window, "Text3")->setPlainText(description);
         m_dialogs.shown = 0;
         menu_item(*window, "mf", 5)->trigger();
         QCOMPARE(m_prompter.messages, std::vector<std::string> { message.toStdString() });
         QCOMPARE(m_dialogs.shown, 0);
         if (message == "Theme needs a Title") {
-            QCOMPARE(QApplication::focusWidget(), find<QLineEdit>(*window, "title"));
+            QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(*window, "title"));
         } else if (message == "Theme needs a description") {
-            QCOMPARE(QApplication::focusWidget(), find<QPlainTextEdit>(*window, "Text3"));
+            QCOMPARE(QApplication::focusWidget(), child<QPlainTextEdit>(*window, "Text3"));
         }
     }
 
@@ -986,7 +977,7 @@ private slots:
         open(*window, m_dialogs, other);
         open(*window, m_dialogs, copy_of("ui_car_zumo.kmtf", "mine.kmtf"));
         window->show();
-        QTest::keyClicks(find<QLineEdit>(*window, "title"), " 2");
+        QTest::keyClicks(child<QLineEdit>(*window, "title"), " 2");
         const auto rows = window->document().rows;
         const QString saved = m_dir->filePath("saved.kmtf");
         m_dialogs.answers = { saved };
@@ -1069,8 +1060,8 @@ private slots:
         QCOMPARE(QString::fromStdString(window->document().file_name), path);
         QCOMPARE(caption(*window), shown);
         QCOMPARE(window->document().metadata, metadata);
-        QCOMPARE(find<QLineEdit>(*window, "title")->text(), QString::fromLatin1(metadata.title));
-        QCOMPARE(find<QListWidget>(*window, "List1")->count(), 1);
+        QCOMPARE(child<QLineEdit>(*window, "title")->text(), QString::fromLatin1(metadata.title));
+        QCOMPARE(child<QListWidget>(*window, "List1")->count(), 1);
         const RecentFiles recent = window->recent();
         QCOMPARE(recent[0], path.toStdString());
         QVERIFY(std::find(recent.begin(), recent.end(), other.toStdString()) == recent.end());
@@ -1137,7 +1128,7 @@ private slots:
             open(*window, m_dialogs, path);
             menu_item(*window, "mset", 0)->trigger();
             QVERIFY(!window->document().border_pref);
-            QTest::mouseClick(find<QCheckBox>(*window, "Check2"), Qt::LeftButton);
+            QTest::mouseClick(child<QCheckBox>(*window, "Check2"), Qt::LeftButton);
             QVERIFY(window->close());
         }
         const QByteArray expected = QByteArray("\xA3)*(\r\n") + path.toUtf8()
@@ -1147,7 +1138,7 @@ private slots:
         auto again = make_window();
         QVERIFY(!menu_item(*again, "mset", 0)->isChecked());
         QVERIFY(!again->document().border_pref);
-        QVERIFY(find<QCheckBox>(*again, "Check2")->isChecked());
+        QVERIFY(child<QCheckBox>(*again, "Check2")->isChecked());
         QCOMPARE(menu_item(*again, "mf", 12)->data().toString(), path);
     }
 
@@ -1227,13 +1218,13 @@ private slots:
     {
         auto window = make_window();
         window->show();
-        type_text(find<QLineEdit>(*window, "title"), QString::fromUtf8("a_b é1ÿ"));
-        QCOMPARE(find<QLineEdit>(*window, "title")->text(), QString::fromUtf8("A_B É1ÿ"));
+        type_text(child<QLineEdit>(*window, "title"), QString::fromUtf8("a_b é1ÿ"));
+        QCOMPARE(child<QLineEdit>(*window, "title")->text(), QString::fromUtf8("A_B É1ÿ"));
         QCOMPARE(window->document().metadata.title,
             std::string("A_B \xC9"
                         "1\xFF"));
-        QTest::keyClicks(find<QPlainTextEdit>(*window, "Text3"), "x-y");
-        QCOMPARE(find<QPlainTextEdit>(*window, "Text3")->toPlainText(), QString("X-Y"));
+        QTest::keyClicks(child<QPlainTextEdit>(*window, "Text3"), "x-y");
+        QCOMPARE(child<QPlainTextEdit>(*window, "Text3")->toPlainText(), QString("X-Y"));
         QCOMPARE(window->document().metadata.description, std::string("X-Y"));
     }
 
@@ -1241,7 +1232,7 @@ private slots:
     {
         auto window = make_window();
         window->show();
-        OwnerDrawnButton* button = find<OwnerDrawnButton>(*window, "command1");
+        OwnerDrawnButton* button = child<OwnerDrawnButton>(*window, "command1");
         QCOMPARE(button->back_colour(), QColor(230, 230, 230));
         QTest::mouseMove(button, QPoint(5, 5));
         QTRY_COMPARE(button->back_colour(), QColor(250, 250, 250));
@@ -1287,8 +1278,8 @@ private slots:
         const QStringList opened_items = list_items(*window);
         const QByteArray opened = save_as(*window, "opened.kmtf");
         QUndoStack& history = window->history();
-        QAction* undo = find<QAction>(*window, "undo");
-        QAction* redo = find<QAction>(*window, "redo");
+        QAction* undo = child<QAction>(*window, "undo");
+        QAction* redo = child<QAction>(*window, "redo");
 
         int steps = 0;
         for (const ScenarioStep& step : plan.steps) {
@@ -1326,7 +1317,7 @@ private slots:
         open(*window, m_dialogs, copy_of(plan.file, "again.kmtf"));
         QCOMPARE(history.count(), 0);
         QVERIFY(!undo->isEnabled());
-        QTest::keyClicks(find<QLineEdit>(*window, "title"), "X");
+        QTest::keyClicks(child<QLineEdit>(*window, "title"), "X");
         window->set_element_chooser([](Document&) { return ElementSelection {}; });
         m_prompter.yes_no_answers = { false };
         menu_item(*window, "mf", 0)->trigger();
@@ -1343,8 +1334,8 @@ private slots:
         window->show();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
         QUndoStack& history = window->history();
-        auto* title = find<QLineEdit>(*window, "title");
-        auto* description = find<QPlainTextEdit>(*window, "Text3");
+        auto* title = child<QLineEdit>(*window, "title");
+        auto* description = child<QPlainTextEdit>(*window, "Text3");
         const QString opened_description = description->toPlainText();
 
         title->setFocus();
@@ -1356,7 +1347,7 @@ private slots:
         QTest::keyClicks(title, "c");
         QTest::keyClicks(description, "d");
         QCOMPARE(history.count(), 3);
-        QCOMPARE(find<QAction>(*window, "undo")->text(), QString("Undo Change Description"));
+        QCOMPARE(child<QAction>(*window, "undo")->text(), QString("Undo Change Description"));
         QVERIFY(window->document().modified);
         QVERIFY(caption(*window).endsWith(".kmtf*"));
         // Typed back to where it began, the step is gone.
@@ -1382,8 +1373,8 @@ private slots:
 
         // The History window lists every step; choosing the start goes back to the theme as
         // opened, and the Redo keys come forward again.
-        find<QAction>(*window, "history")->trigger();
-        auto* steps = find<QUndoView>(*window, "history_view");
+        child<QAction>(*window, "history")->trigger();
+        auto* steps = child<QUndoView>(*window, "history_view");
         QVERIFY(steps->isVisible());
         QCOMPARE(steps->model()->rowCount(), 4);
         QTest::mouseClick(steps->viewport(), Qt::LeftButton, {},
@@ -1397,7 +1388,7 @@ private slots:
         QCOMPARE(history.index(), 2);
         QVERIFY(!window->document().modified);
         steps->window()->close();
-        QVERIFY(!find<QAction>(*window, "history")->isChecked());
+        QVERIFY(!child<QAction>(*window, "history")->isChecked());
 
         QVERIFY(window->close());
         QCOMPARE(m_prompter.questions, std::vector<std::string> {});
@@ -1407,16 +1398,6 @@ private:
     QString m_dialog_path(const QString& name) const { return m_dir->filePath(name); }
 };
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QStandardPaths::setTestModeEnabled(true);
-    QApplication app(argc, argv);
-    QApplication::setApplicationName("tintwell");
-    MainWindowTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+TINTWELL_QTEST_MAIN(MainWindowTest)
 
 #include "main_window_test.moc"

@@ -3,6 +3,7 @@
 // and Select All in every dialog.
 #include "model/document_edit.h"
 #include "model/prompter.h"
+#include "qt_test_support.h"
 #include "ui/dialogs/dialog_menus.h"
 #include "ui/editor/style_editor.h"
 #include "ui/main/main_window.h"
@@ -35,15 +36,6 @@ using namespace tintwell;
 namespace {
 
 constexpr int per_presentation = 45;
-
-template <typename T> T* child(const QObject& window, const char* name)
-{
-    T* found = window.findChild<T*>(name);
-    if (found == nullptr) {
-        qFatal("no %s", name);
-    }
-    return found;
-}
 
 // A Car & Zumo theme of 45 styles in each of GUIDANCE, BROWSE and TRAFFIC: waters, parks and
 // residential roads in turn, each of its own colour but the fifth of each presentation, #1E90FF.
@@ -543,16 +535,6 @@ private:
     }
 };
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QStandardPaths::setTestModeEnabled(true);
-    QApplication app(argc, argv);
-    QApplication::setApplicationName("tintwell");
-    PreviewNavigationTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+TINTWELL_QTEST_MAIN(PreviewNavigationTest)
 
 #include "preview_navigation_test.moc"
