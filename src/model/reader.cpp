@@ -157,8 +157,8 @@ void read_meta(Document& doc, std::string_view upper_text)
     doc.view().metadata_changed(doc.metadata);
 }
 
-void read_car_zumo(Document& doc, std::string_view upper_text);
-void read_sport_fitness(Document& doc, std::string text);
+void read_car_zumo(Document& doc, std::string& upper_text);
+void read_sport_fitness(Document& doc, std::string& lower_text);
 
 } // namespace
 
@@ -253,7 +253,7 @@ bool parse(Document& doc, std::string text)
         doc.kind = ThemeKind::SportFitness;
         doc.view().set_locale_version_enabled(false);
         lower_in(upper_text);
-        read_sport_fitness(doc, std::move(upper_text));
+        read_sport_fitness(doc, upper_text);
         return true;
     }
     doc.message("No Presentation");
@@ -317,14 +317,39 @@ std::string get_width(std::string_view text)
 
 namespace {
 
-void read_car_zumo_style(Document& doc, std::string_view style, const std::string& pres_name)
+// A style element that makes a row: its text after "<STYLE" (or "<style "), and for a Car & Zumo
+// theme the presentation it stands in. The texts are views into the theme's own text.
+struct StyleSpan
+{
+    std::string_view text;
+    std::size_t presentation = 0;
+};
+
+constexpr std::string_view presentation_tag = "<PRESENTATION";
+constexpr std::string_view style_tag = "<STYLE";
+
+// The text cut before the first ">" or the first " ", whichever comes first, without its double
+// quotes: how scale and border values end.
+std::string attribute_value(std::string_view value)
+{
+    const auto blank = instr(value, " ");
+    const auto close = instr(value, ">");
+    if (blank && (!close || blank < close)) {
+        value = value.substr(0, blank - 1);
+    } else if (close) {
+        value = value.substr(0, close - 1);
+    }
+    return without_quotes(value);
+}
+
+StyleRow read_car_zumo_style(Document& doc, std::string_view style, const std::string& pres_name)
 {
     StyleRow row;
     row.style_text = style;
     row.field_name = get_type(doc, style);
 
     std::string element = get_block(view_from(style, instr(style, "FIELD")));
-    for (const char* noise : { "FIELD=", "\"", "MPM_", "_CLR", "MAP_" }) {
+    for (const std::string_view noise : { "FIELD=", "\"", "MPM_", "_CLR", "MAP_" }) {
         replace_in(element, noise, "");
     }
     replace_in(element, "_", " ");
@@ -336,30 +361,15 @@ void read_car_zumo_style(Document& doc, std::string_view style, const std::strin
         // The value starts after the opening quote; an unquoted value starts right after "=",
         // so scale=1.5 keeps its first digit.
         const bool quoted = at + 6 <= style.size() && style[at + 5] == '"';
-        std::string_view value = view_from(style, quoted ? at + 7 : at + 6);
-        const auto blank = instr(value, " ");
-        const auto close = instr(value, ">");
-        if (blank && (!close || blank < close)) {
-            value = value.substr(0, blank - 1);
-        } else if (close) {
-            value = value.substr(0, close - 1);
-        }
-        row.scale = remove(value, "\"");
+        row.scale = attribute_value(view_from(style, quoted ? at + 7 : at + 6));
     } else if (contains(style, "RAIL")) {
         row.scale = "1";
     }
 
+    const auto secondary = instr(style, "SECONDARY");
     if (const auto at = instr(style, "BORDER")) {
-        std::string_view value = view_from(style, at + 7);
-        const auto blank = instr(value, " ");
-        const auto close = instr(value, ">");
-        if (blank && (!close || blank < close)) {
-            value = value.substr(0, blank - 1);
-        } else if (close) {
-            value = value.substr(0, close - 1);
-        }
-        row.border = remove(value, "\"");
-        if (!contains(style, "SECONDARY") && doc.border_pref) {
+        row.border = attribute_value(view_from(style, at + 7));
+        if (secondary == 0 && doc.border_pref) {
             row.border = ".3";
         }
     }
@@ -384,8 +394,8 @@ void read_car_zumo_style(Document& doc, std::string_view style, const std::strin
         }
     }
 
-    if (const auto at = instr(style, "SECONDARY")) {
-        const std::string e = unquoted_block(view_from(style, at));
+    if (secondary != 0) {
+        const std::string e = unquoted_block(view_from(style, secondary));
         if (const auto day = instr(e, "DAY")) {
             const std::string_view d = view_from(e, day + 4);
             row.sec_day = hash_digits_or(d, 0, d);
@@ -400,54 +410,210 @@ void read_car_zumo_style(Document& doc, std::string_view style, const std::strin
             row.sec_night = hash_digits_or(n, 0, {});
         }
     }
-
-    doc.rows.push_back(std::move(row));
+    return row;
 }
 
-void read_car_zumo(Document& doc, std::string_view upper_text)
+// The name a presentation is listed under: the first line of its text, without double quotes,
+// "ID=" and ">".
+std::string display_name(std::string_view piece)
 {
-    const auto pieces = split_views(upper_text, "<PRESENTATION");
-    doc.pres_count = static_cast<int>(pieces.size()) - 1;
-    doc.rows.clear();
-    doc.pres_names.clear();
-    // Room for every style up front: growing a table of large rows step by step costs more
-    // than counting the styles.
-    std::size_t styles_in_text = 0;
-    for (auto at = find_literal(upper_text, "<STYLE"); at != std::string_view::npos;
-         at = find_literal(upper_text, "<STYLE", at + 1)) {
-        ++styles_in_text;
+    std::string display(piece.substr(0, find_literal(piece, "\n")));
+    for (const std::string_view noise : { "\"", "ID=", ">" }) {
+        replace_in(display, noise, "");
     }
-    doc.rows.reserve(styles_in_text);
-    prefer_large_pages(doc.rows.data(), doc.rows.capacity() * sizeof(StyleRow));
+    return display;
+}
 
-    std::string piece;
-    for (std::size_t p = 1; p < pieces.size(); ++p) {
-        piece.assign(pieces[p]);
-        replace_in(piece, "  ", " ");
-        if (replace_in(piece, "> ", ">")) {
-            replace_in(piece, ">  ", ">");
-        }
+// The presentation name every row of the presentation carries: the display name without its
+// line-break characters and outer blanks.
+std::string row_pres_name(std::string_view display)
+{
+    std::string name(display);
+    std::erase_if(name, [](char c) { return c == '\r' || c == '\n'; });
+    return trim(name);
+}
 
-        std::string display = before(piece, "\n");
-        for (const char* noise : { "\"", "ID=", ">" }) {
-            display = remove(display, noise);
-        }
-        doc.pres_names.push_back(trim(display));
+// Reads the presentations of an upper-cased Car & Zumo text. Each presentation's spacing is
+// folded in place, where it stands in the text; the rows are made once every style is known, so
+// the table is allocated at its final size, and the document takes them only at the end.
+void read_car_zumo(Document& doc, std::string& upper_text)
+{
+    std::vector<std::string> pres_names;
+    std::vector<std::string> row_names;
+    std::vector<StyleSpan> styles;
+
+    auto at = find_literal(upper_text, presentation_tag);
+    while (at != std::string::npos) {
+        const std::size_t start = at + presentation_tag.size();
+        at = find_literal(upper_text, presentation_tag, start);
+        const std::size_t end = at == std::string::npos ? upper_text.size() : at;
+        const std::span<char> region(upper_text.data() + start, end - start);
+        const std::string_view piece(region.data(), fold_tag_spacing(region));
+
+        const std::string display = display_name(piece);
+        pres_names.push_back(trim(display));
         doc.view().add_presentation(display);
+        row_names.push_back(row_pres_name(display));
 
-        std::string pres_name = remove(display, "\r\n");
-        pres_name = remove(pres_name, "\n");
-        pres_name = remove(pres_name, "\r");
-        pres_name = trim(pres_name);
-
-        const auto styles = split_views(piece, "<STYLE");
-        for (std::size_t s = 1; s < styles.size(); ++s) {
-            if (contains(styles[s], "FIELD")) {
-                read_car_zumo_style(doc, styles[s], pres_name);
+        auto style = find_literal(piece, style_tag);
+        while (style != std::string_view::npos) {
+            const std::size_t text_start = style + style_tag.size();
+            style = find_literal(piece, style_tag, text_start);
+            const std::string_view text = piece.substr(
+                text_start, (style == std::string_view::npos ? piece.size() : style) - text_start);
+            if (contains(text, "FIELD")) {
+                styles.push_back({ text, row_names.size() - 1 });
             }
         }
     }
 
+    std::vector<StyleRow> rows;
+    rows.reserve(styles.size());
+    prefer_large_pages(rows.data(), rows.capacity() * sizeof(StyleRow));
+    for (const StyleSpan& span : styles) {
+        rows.push_back(read_car_zumo_style(doc, span.text, row_names[span.presentation]));
+    }
+
+    doc.pres_count = static_cast<int>(pres_names.size());
+    doc.pres_names.swap(pres_names);
+    doc.rows.swap(rows);
+    if (doc.rows.empty()) {
+        doc.message("No polygons or lines found");
+    }
+}
+
+// One Sport & Fitness style: `source` is its text after "<style ", without the list end, and
+// `field` and `g` the 1-based places of "field" and of the first ">" after it.
+StyleRow read_sport_fitness_style(
+    Document& doc, std::string_view source, std::size_t field, std::size_t g)
+{
+    const std::string_view opening = source.substr(0, g);
+    std::string element = without_quotes(view_from(source.substr(0, g - 1), 7));
+    const auto quote_at = instr(opening, "\"");
+
+    StyleRow row;
+    if (quote_at != 0) {
+        const std::string_view tag_rest = view_from(opening, quote_at + 1);
+        const std::string_view body = view_from(source, g + 1);
+        std::string& rebuilt = row.style_text;
+        rebuilt.reserve(7 + tag_rest.size() + body.size());
+        rebuilt = "field=\"";
+        rebuilt += tag_rest;
+        upper_from(rebuilt, 7);
+        rebuilt += body;
+    } else {
+        row.style_text = source;
+    }
+    const std::string_view piece = row.style_text;
+    row.field_name = get_type(doc, piece);
+    row.pres_name = "Sport & Fitness";
+
+    // An opening tag without quotes is read from its field attribute on.
+    std::string attributes = unquoted_block(view_from(piece, quote_at != 0 ? quote_at : field));
+    for (const std::string_view noise : { "MPM_", "_CLR", "MAP_" }) {
+        replace_in(attributes, noise, "");
+    }
+
+    std::string name = std::move(element);
+    upper_in(name);
+    for (const std::string_view noise : { "MPM_", "_CLR", "MAP_" }) {
+        replace_in(name, noise, "");
+    }
+    const auto bg_at = instr(attributes, "BG_WIDTH");
+    const auto fg_at = instr(attributes, "FG_WIDTH");
+    if (bg_at != 0 || fg_at != 0) {
+        name.resize(std::min(name.size(), find_literal(name, "BG_WIDTH")));
+        name.resize(std::min(name.size(), find_literal(name, "FG_WIDTH")));
+    }
+    row.elem_name = std::move(name);
+
+    if (const auto at = bg_at) {
+        const std::string_view width = view_from(attributes, at);
+        row.bg_width = get_width(width.substr(0, find_literal(width, " ")));
+    }
+    if (const auto at = fg_at) {
+        const std::string_view width = view_from(attributes, at);
+        row.fg_width = get_width(width.substr(0, find_literal(width, " ")));
+    }
+    row.scale = "1";
+
+    if (const auto at = instr(piece, "primary")) {
+        const std::string e = unquoted_block(view_from(piece, at));
+        if (const auto day = instr(e, "day")) {
+            const std::string_view d = view_from(e, day + 4);
+            row.pri_day = hash_digits_or(d, 2, d);
+        }
+        if (const auto night = instr(e, "night")) {
+            const std::string_view n = view_from(e, night + 4);
+            row.pri_night = hash_digits_or(n, 2, n);
+        } else {
+            row.pri_night = "-1";
+        }
+    }
+
+    if (const auto at = instr(piece, "secondary")) {
+        const std::string e = unquoted_block(view_from(piece, at));
+        if (const auto day = instr(e, "day")) {
+            const std::string_view d = view_from(e, day + 4);
+            if (const auto hash = instr(d, "#")) {
+                row.border = get_border(mid(d, hash + 1, 2));
+                row.sec_day = mid(d, hash + 3, 6);
+            } else {
+                row.sec_day = d;
+            }
+        } else {
+            row.border.clear();
+        }
+        if (const auto night = instr(e, "night")) {
+            const std::string_view n = view_from(e, night + 4);
+            if (const auto hash = instr(n, "#")) {
+                row.nwf_border = get_border(mid(n, hash + 1, 2));
+                row.sec_night = mid(n, hash + 3, 6);
+            }
+        }
+    }
+    return row;
+}
+
+// Reads the styles of a lower-cased Sport & Fitness text, folding its spacing in place first.
+void read_sport_fitness(Document& doc, std::string& text)
+{
+    text.resize(fold_tag_spacing(text));
+    doc.view().set_edit_menu_enabled(false);
+    doc.view().add_presentation("Sport & Fitness");
+
+    constexpr std::string_view tag = "<style ";
+    struct Found
+    {
+        std::string_view source;
+        std::size_t field, g;
+    };
+    std::vector<Found> styles;
+    const std::string_view all(text);
+    auto at = find_literal(all, tag);
+    while (at != std::string_view::npos) {
+        const std::size_t start = at + tag.size();
+        at = find_literal(all, tag, start);
+        const std::string_view whole =
+            all.substr(start, (at == std::string_view::npos ? all.size() : at) - start);
+        const std::string_view source = whole.substr(0, find_literal(whole, "</stylelist"));
+        const auto field = instr(source, "field");
+        if (field == 0) {
+            continue;
+        }
+        // Without a closing ">" there is no opening tag to read: the piece is not a style.
+        if (const auto g = instr(source, ">", field)) {
+            styles.push_back({ source, field, g });
+        }
+    }
+
+    std::vector<StyleRow> rows;
+    rows.reserve(styles.size());
+    prefer_large_pages(rows.data(), rows.capacity() * sizeof(StyleRow));
+    for (const Found& style : styles) {
+        rows.push_back(read_sport_fitness_style(doc, style.source, style.field, style.g));
+    }
+    doc.rows.swap(rows);
     if (doc.rows.empty()) {
         doc.message("No polygons or lines found");
     }
@@ -457,132 +623,8 @@ void read_car_zumo(Document& doc, std::string_view upper_text)
 
 void parse_nwf(Document& doc, const std::string& source)
 {
-    read_sport_fitness(doc, lower(source));
+    std::string text = lower(source);
+    read_sport_fitness(doc, text);
 }
-
-namespace {
-
-// parse_nwf of the lower-cased text. Lower-casing before the replacements gives the same text as
-// after them: they touch only blanks and ">".
-void read_sport_fitness(Document& doc, std::string text)
-{
-    replace_in(text, "  ", " ");
-    if (replace_in(text, "> ", ">")) {
-        replace_in(text, ">  ", ">");
-    }
-
-    const auto pieces = split_views(text, "<style ");
-    doc.rows.clear();
-    doc.rows.reserve(pieces.size() - 1);
-    prefer_large_pages(doc.rows.data(), doc.rows.capacity() * sizeof(StyleRow));
-    doc.view().set_edit_menu_enabled(false);
-    doc.view().add_presentation("Sport & Fitness");
-
-    for (std::size_t p = 1; p < pieces.size(); ++p) {
-        const std::string_view whole = pieces[p];
-        const std::string_view source = whole.substr(0, find_literal(whole, "</stylelist"));
-        const auto field = instr(source, "field");
-        if (field == 0) {
-            continue;
-        }
-        const auto g = instr(source, ">", field);
-        // Without a closing ">" there is no opening tag to read: the piece is not a style.
-        if (g == 0) {
-            continue;
-        }
-        const std::string_view opening = source.substr(0, g);
-        std::string element = without_quotes(view_from(source.substr(0, g - 1), 7));
-        const auto quote_at = instr(opening, "\"");
-
-        StyleRow row;
-        if (quote_at != 0) {
-            const std::string_view tag_rest = view_from(opening, quote_at + 1);
-            const std::string_view body = view_from(source, g + 1);
-            std::string& rebuilt = row.style_text;
-            rebuilt.reserve(7 + tag_rest.size() + body.size());
-            rebuilt = "field=\"";
-            rebuilt += tag_rest;
-            upper_from(rebuilt, 7);
-            rebuilt += body;
-        } else {
-            row.style_text = source;
-        }
-        const std::string_view piece = row.style_text;
-        row.field_name = get_type(doc, piece);
-        row.pres_name = "Sport & Fitness";
-
-        // An opening tag without quotes is read from its field attribute on.
-        std::string attributes = unquoted_block(view_from(piece, quote_at != 0 ? quote_at : field));
-        for (const char* noise : { "MPM_", "_CLR", "MAP_" }) {
-            replace_in(attributes, noise, "");
-        }
-
-        std::string name = std::move(element);
-        upper_in(name);
-        for (const char* noise : { "MPM_", "_CLR", "MAP_" }) {
-            replace_in(name, noise, "");
-        }
-        const auto bg_at = instr(attributes, "BG_WIDTH");
-        const auto fg_at = instr(attributes, "FG_WIDTH");
-        if (bg_at != 0 || fg_at != 0) {
-            name.resize(std::min(name.size(), find_literal(name, "BG_WIDTH")));
-            name.resize(std::min(name.size(), find_literal(name, "FG_WIDTH")));
-        }
-        row.elem_name = std::move(name);
-
-        if (const auto at = bg_at) {
-            const std::string_view width = view_from(attributes, at);
-            row.bg_width = get_width(width.substr(0, find_literal(width, " ")));
-        }
-        if (const auto at = fg_at) {
-            const std::string_view width = view_from(attributes, at);
-            row.fg_width = get_width(width.substr(0, find_literal(width, " ")));
-        }
-        row.scale = "1";
-
-        if (const auto at = instr(piece, "primary")) {
-            const std::string e = unquoted_block(view_from(piece, at));
-            if (const auto day = instr(e, "day")) {
-                const std::string_view d = view_from(e, day + 4);
-                row.pri_day = hash_digits_or(d, 2, d);
-            }
-            if (const auto night = instr(e, "night")) {
-                const std::string_view n = view_from(e, night + 4);
-                row.pri_night = hash_digits_or(n, 2, n);
-            } else {
-                row.pri_night = "-1";
-            }
-        }
-
-        if (const auto at = instr(piece, "secondary")) {
-            const std::string e = unquoted_block(view_from(piece, at));
-            if (const auto day = instr(e, "day")) {
-                const std::string_view d = view_from(e, day + 4);
-                if (const auto hash = instr(d, "#")) {
-                    row.border = get_border(mid(d, hash + 1, 2));
-                    row.sec_day = mid(d, hash + 3, 6);
-                } else {
-                    row.sec_day = d;
-                }
-            } else {
-                row.border.clear();
-            }
-            if (const auto night = instr(e, "night")) {
-                const std::string_view n = view_from(e, night + 4);
-                if (const auto hash = instr(n, "#")) {
-                    row.nwf_border = get_border(mid(n, hash + 1, 2));
-                    row.sec_night = mid(n, hash + 3, 6);
-                }
-            }
-        }
-        doc.rows.push_back(std::move(row));
-    }
-
-    if (doc.rows.empty()) {
-        doc.message("No polygons or lines found");
-    }
-}
-
-} // namespace
 
 } // namespace tintwell

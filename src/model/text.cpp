@@ -1,5 +1,6 @@
 #include "model/text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <functional>
@@ -184,6 +185,154 @@ bool replace_in(std::string& s, std::string_view find, std::string_view with)
     std::memmove(data + write, data + read, s.size() - read);
     s.resize(write + s.size() - read);
     return true;
+}
+
+namespace {
+
+// Compacts a text towards its front in one pass. Most bytes stay as they are; a byte for which
+// the rules' `starts_run` holds begins a run that the rules' `take_run` rewrites. Every write
+// lands before the read position, so the bytes still to be read, and the one just before them,
+// are always the original ones. Blocks of sixteen bytes without such a start are copied whole.
+template <class Rules> std::size_t compact(char* const data, const std::size_t n)
+{
+    std::size_t r = 0;
+    std::size_t w = 0;
+    const auto step = [&] {
+        const char prev = r > 0 ? data[r - 1] : '\0';
+        const char next = r + 1 < n ? data[r + 1] : '\0';
+        if (Rules::starts_run(prev, data[r], next)) {
+            Rules::take_run(data, n, r, w);
+        } else {
+            data[w++] = data[r++];
+        }
+    };
+    if (n > 0) {
+        step();
+    }
+#if defined(__SSE2__)
+    while (r >= 1 && r + 17 <= n) {
+        const auto load = [data](std::size_t at) {
+            return _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
+        };
+        const __m128i cur = load(r);
+        const auto mask = static_cast<unsigned>(
+            _mm_movemask_epi8(Rules::starts_runs(load(r - 1), cur, load(r + 1))));
+        if (mask == 0) {
+            if (w != r) {
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(data + w), cur);
+            }
+            r += 16;
+            w += 16;
+            continue;
+        }
+        const auto kept = static_cast<std::size_t>(__builtin_ctz(mask));
+        if (w != r) {
+            std::memmove(data + w, data + r, kept);
+        }
+        r += kept;
+        w += kept;
+        Rules::take_run(data, n, r, w);
+    }
+#endif
+    while (r < n) {
+        step();
+    }
+    return w;
+}
+
+bool blank_or_tab(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+struct SpacingRules
+{
+    // A run of blanks and TABs needs work when it holds a TAB, more than one blank, or stands
+    // beside "="; its first byte shows each of these.
+    static bool starts_run(char prev, char c, char next)
+    {
+        return blank_or_tab(c) && (c == '\t' || prev == '=' || blank_or_tab(next) || next == '=');
+    }
+#if defined(__SSE2__)
+    static __m128i starts_runs(__m128i prev, __m128i cur, __m128i next)
+    {
+        const __m128i blank = _mm_set1_epi8(' ');
+        const __m128i tab = _mm_set1_epi8('\t');
+        const __m128i equals = _mm_set1_epi8('=');
+        const __m128i cur_tab = _mm_cmpeq_epi8(cur, tab);
+        const __m128i cur_space = _mm_or_si128(_mm_cmpeq_epi8(cur, blank), cur_tab);
+        const __m128i around =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(prev, equals), _mm_cmpeq_epi8(next, equals)),
+                _mm_or_si128(_mm_cmpeq_epi8(next, blank), _mm_cmpeq_epi8(next, tab)));
+        return _mm_and_si128(cur_space, _mm_or_si128(cur_tab, around));
+    }
+#endif
+    static void take_run(char* data, std::size_t n, std::size_t& r, std::size_t& w)
+    {
+        const bool after_equals = r > 0 && data[r - 1] == '=';
+        std::size_t blanks = 0;
+        while (r < n && blank_or_tab(data[r])) {
+            blanks += data[r] == ' ' ? 1 : 0;
+            ++r;
+        }
+        if (after_equals || (r < n && data[r] == '=')) {
+            return;
+        }
+        // Without its TABs the run is `blanks` blanks, and one pass of "  " -> " " halves it,
+        // rounding up.
+        const std::size_t kept = (blanks + 1) / 2;
+        std::memset(data + w, ' ', kept);
+        w += kept;
+    }
+};
+
+struct TagSpacingRules
+{
+    static bool starts_run(char prev, char c, char next)
+    {
+        return c == ' ' && (prev == '>' || next == ' ');
+    }
+#if defined(__SSE2__)
+    static __m128i starts_runs(__m128i prev, __m128i cur, __m128i next)
+    {
+        const __m128i blank = _mm_set1_epi8(' ');
+        return _mm_and_si128(_mm_cmpeq_epi8(cur, blank),
+            _mm_or_si128(_mm_cmpeq_epi8(prev, _mm_set1_epi8('>')), _mm_cmpeq_epi8(next, blank)));
+    }
+#endif
+    static void take_run(char* data, std::size_t n, std::size_t& r, std::size_t& w)
+    {
+        const bool after_tag = r > 0 && data[r - 1] == '>';
+        const std::size_t start = r;
+        while (r < n && data[r] == ' ') {
+            ++r;
+        }
+        // "  " -> " " halves the run, rounding up; after a ">", "> " -> ">" then takes one
+        // blank and ">  " -> ">" two more when two are left.
+        std::size_t kept = (r - start + 1) / 2;
+        if (after_tag) {
+            kept -= std::min<std::size_t>(kept, kept >= 3 ? 3 : 1);
+        }
+        std::memset(data + w, ' ', kept);
+        w += kept;
+    }
+};
+
+} // namespace
+
+void fold_spacing(std::string& s)
+{
+    s.resize(compact<SpacingRules>(s.data(), s.size()));
+}
+
+std::size_t fold_tag_spacing(std::span<char> s)
+{
+    return compact<TagSpacingRules>(s.data(), s.size());
+}
+
+std::string_view before_any(std::string_view s, std::string_view stops)
+{
+    return s.substr(0, std::min(s.size(), s.find_first_of(stops)));
 }
 
 std::vector<std::string_view> split_views(std::string_view s, std::string_view sep)

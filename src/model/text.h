@@ -1,5 +1,6 @@
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,6 +46,18 @@ inline std::string remove(std::string_view s, std::string_view find) { return re
 /// The same pass as `replace`, done on `s` itself. A text without `find` is not touched at all,
 /// and a replacement no longer than `find` needs no new storage. True when `find` occurred.
 bool replace_in(std::string& s, std::string_view find, std::string_view with);
+
+/// The spacing every theme text is read with, done in one pass on the text itself: a run of
+/// blanks and TABs directly before or after "=" disappears, every other TAB is removed, and then
+/// "  " becomes " " in one left-to-right pass (so three blanks become two).
+void fold_spacing(std::string& s);
+
+/// Replacing "  " by " ", then "> " by ">", then ">  " by ">", each in one pass, done in one
+/// pass on the bytes themselves. Returns the new length; the bytes after it are left over.
+std::size_t fold_tag_spacing(std::span<char> s);
+
+/// The text cut before the first of any of the `stops` characters (all of it when none occurs).
+std::string_view before_any(std::string_view s, std::string_view stops);
 
 /// Pieces between the separators; n separators give n + 1 pieces (empty ones kept).
 std::vector<std::string> split(std::string_view s, std::string_view sep);
