@@ -31,18 +31,30 @@ bool is_file(const std::string& path)
     return std::filesystem::is_regular_file(path, ec);
 }
 
-// The six colour digits that follow the first "#" of a Car & Zumo value.
-std::string hash_digits(std::string_view value, std::size_t skip)
+// The text after the 1-based position `at`.
+std::string_view view_from_index(std::string_view s, std::size_t at)
 {
-    const auto hash = instr(value, "#");
-    return mid(value, hash + 1 + skip, 6);
+    return at >= s.size() ? std::string_view() : s.substr(at);
 }
 
-// hash_digits when the value has a "#", else `otherwise`; one search instead of two.
-std::string hash_digits_or(std::string_view value, std::size_t skip, std::string_view otherwise)
+// A Car & Zumo colour: the up to six characters after the first "#" of a value, ended early by
+// a character that cannot belong to a colour, so an empty value stays empty instead of taking
+// the "/" of the tag end. `otherwise` when the value has no "#".
+std::string colour_digits_or(std::string_view value, std::string_view otherwise)
 {
     const auto hash = instr(value, "#");
-    return hash == 0 ? std::string(otherwise) : mid(value, hash + 1 + skip, 6);
+    if (hash == 0) {
+        return std::string(otherwise);
+    }
+    return std::string(before_any(view_from_index(value, hash).substr(0, 6), "\" />"));
+}
+
+// The Sport & Fitness colour: the six characters after the two transparency digits that follow
+// the first "#", or `otherwise` when the value has no "#".
+std::string nwf_colour_or(std::string_view value, std::string_view otherwise)
+{
+    const auto hash = instr(value, "#");
+    return hash == 0 ? std::string(otherwise) : mid(value, hash + 3, 6);
 }
 
 // A large buffer about to be filled front to back (the file's text, the style table of a big
@@ -103,8 +115,9 @@ std::string unquoted_block(std::string_view text)
     return close == std::string_view::npos ? std::string() : without_quotes(text.substr(0, close));
 }
 
-// get_bit of a text that is upper case already, with an upper-case tag.
-std::string bit_of_upper(std::string_view upper_text, std::string_view upper_tag)
+// The text after the first `upper_tag` up to its next occurrence, without "<", ">" and "/": how
+// the version is read, and any value whose closing tag is missing.
+std::string bit_without_marks(std::string_view upper_text, std::string_view upper_tag)
 {
     if (upper_tag.empty()) {
         return {};
@@ -125,6 +138,29 @@ std::string bit_of_upper(std::string_view upper_text, std::string_view upper_tag
     return out;
 }
 
+// get_bit of a text that is upper case already, with an upper-case tag: the value between the
+// ">" that ends the opening tag and the "</" of the closing tag, kept whole, so a "/" in a title
+// stays.
+std::string bit_of_upper(std::string_view upper_text, std::string_view upper_tag)
+{
+    if (upper_tag.empty()) {
+        return {};
+    }
+    const auto first = find_literal(upper_text, upper_tag);
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    const std::string_view rest = upper_text.substr(first + upper_tag.size());
+    std::string closing = "</";
+    closing += upper_tag;
+    const auto close = find_literal(rest, closing);
+    const auto open_end = close == std::string_view::npos ? close : rest.substr(0, close).find('>');
+    if (open_end == std::string_view::npos) {
+        return bit_without_marks(upper_text, upper_tag);
+    }
+    return std::string(rest.substr(open_end + 1, close - open_end - 1));
+}
+
 // get_meta of a text that is upper case already: every value get_meta reads is upper case, so
 // the whole text needs folding only once.
 void read_meta(Document& doc, std::string_view upper_text)
@@ -143,7 +179,7 @@ void read_meta(Document& doc, std::string_view upper_text)
     doc.metadata.description = bit_of_upper(meta, "DESCRIPTION");
     doc.metadata.locale = bit_of_upper(bit_of_upper(meta, "LOCALELIST"), "LOCALE");
 
-    std::string version = bit_of_upper(meta, "VERSION");
+    std::string version = bit_without_marks(meta, "VERSION");
     // Line breaks and blanks go first, so a version whose major and minor stand on lines of
     // their own still reads as major.minor instead of running the two numbers together.
     for (const char* noise : { "\n", "\r", " " }) {
@@ -214,18 +250,7 @@ bool parse(Document& doc, std::string text)
     doc.theme_open = true;
     doc.modified = false;
 
-    // A pass that finds nothing leaves the text as it was, and the longer patterns after it
-    // contain its pattern, so they cannot find anything either.
-    if (replace_in(text, " =", "=")) {
-        replace_in(text, "  =", "=");
-        replace_in(text, "   =", "=");
-    }
-    if (replace_in(text, "= ", "=")) {
-        replace_in(text, "=  ", "=");
-        replace_in(text, "=   ", "=");
-    }
-    replace_in(text, "\t", "");
-    replace_in(text, "  ", " ");
+    fold_spacing(text);
     doc.view().nosel();
 
     // The only case-sensitive test; everything after it reads the text folded, so the text is
@@ -381,14 +406,14 @@ StyleRow read_car_zumo_style(Document& doc, std::string_view style, const std::s
         if (const auto day = instr(e, "DAY")) {
             const std::string_view d = view_from(e, day + 4);
             if (contains(d, "#")) {
-                row.pri_day = contains(d, "NONE") ? std::string("FFFFFF") : hash_digits(d, 0);
+                row.pri_day = contains(d, "NONE") ? std::string("FFFFFF") : colour_digits_or(d, {});
             } else {
                 row.pri_day = d;
             }
         }
         if (const auto night = instr(e, "NIGHT")) {
             const std::string_view n = view_from(e, night + 4);
-            row.pri_night = hash_digits_or(n, 0, n);
+            row.pri_night = colour_digits_or(n, n);
         } else {
             row.pri_night = "-1";
         }
@@ -398,7 +423,7 @@ StyleRow read_car_zumo_style(Document& doc, std::string_view style, const std::s
         const std::string e = unquoted_block(view_from(style, secondary));
         if (const auto day = instr(e, "DAY")) {
             const std::string_view d = view_from(e, day + 4);
-            row.sec_day = hash_digits_or(d, 0, d);
+            row.sec_day = colour_digits_or(d, d);
         } else {
             if (val(row.border) > 0) {
                 doc.message("Can't have border with no colour");
@@ -407,17 +432,23 @@ StyleRow read_car_zumo_style(Document& doc, std::string_view style, const std::s
         }
         if (const auto night = instr(e, "NIGHT")) {
             const std::string_view n = view_from(e, night + 4);
-            row.sec_night = hash_digits_or(n, 0, {});
+            row.sec_night = colour_digits_or(n, {});
         }
     }
     return row;
 }
 
-// The name a presentation is listed under: the first line of its text, without double quotes,
-// "ID=" and ">".
+// The name a presentation is listed under: its first line without double quotes, "ID=" and ">".
+// The line ends at an LF, keeping the CR of a CR LF, or at a CR that no LF follows, so a theme
+// whose lines end in CR alone does not take its whole style list for the name; and at the next
+// tag, so neither does a theme written on one line.
 std::string display_name(std::string_view piece)
 {
-    std::string display(piece.substr(0, find_literal(piece, "\n")));
+    auto end = before_any(piece, "\r\n<").size();
+    if (end + 1 < piece.size() && piece[end] == '\r' && piece[end + 1] == '\n') {
+        ++end;
+    }
+    std::string display(piece.substr(0, end));
     for (const std::string_view noise : { "\"", "ID=", ">" }) {
         replace_in(display, noise, "");
     }
@@ -541,11 +572,11 @@ StyleRow read_sport_fitness_style(
         const std::string e = unquoted_block(view_from(piece, at));
         if (const auto day = instr(e, "day")) {
             const std::string_view d = view_from(e, day + 4);
-            row.pri_day = hash_digits_or(d, 2, d);
+            row.pri_day = nwf_colour_or(d, d);
         }
         if (const auto night = instr(e, "night")) {
             const std::string_view n = view_from(e, night + 4);
-            row.pri_night = hash_digits_or(n, 2, n);
+            row.pri_night = nwf_colour_or(n, n);
         } else {
             row.pri_night = "-1";
         }

@@ -332,7 +332,12 @@ std::size_t fold_tag_spacing(std::span<char> s)
 
 std::string_view before_any(std::string_view s, std::string_view stops)
 {
-    return s.substr(0, std::min(s.size(), s.find_first_of(stops)));
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (std::memchr(stops.data(), s[i], stops.size()) != nullptr) {
+            return s.substr(0, i);
+        }
+    }
+    return s;
 }
 
 std::vector<std::string_view> split_views(std::string_view s, std::string_view sep)
