@@ -138,27 +138,36 @@ std::string bit_without_marks(std::string_view upper_text, std::string_view uppe
     return out;
 }
 
-// get_bit of a text that is upper case already, with an upper-case tag: the value between the
-// ">" that ends the opening tag and the "</" of the closing tag, kept whole, so a "/" in a title
-// stays.
+// get_bit of a text that is upper case already, with an upper-case tag: the value of the first
+// element, from the ">" that ends its opening "<TAG" to the "</TAG" that starts its closing tag,
+// so a "/" in a title stays. Without such an element, bit_without_marks.
 std::string bit_of_upper(std::string_view upper_text, std::string_view upper_tag)
 {
     if (upper_tag.empty()) {
         return {};
     }
-    const auto first = find_literal(upper_text, upper_tag);
-    if (first == std::string_view::npos) {
-        return {};
+    std::string tag = "<";
+    tag += upper_tag;
+    const auto open = find_literal(upper_text, tag);
+    if (open != std::string_view::npos) {
+        const std::string_view rest = upper_text.substr(open + tag.size());
+        tag.insert(1, "/");
+        const auto close = find_literal(rest, tag);
+        const auto open_end =
+            close == std::string_view::npos ? close : rest.substr(0, close).find('>');
+        if (open_end != std::string_view::npos) {
+            return std::string(rest.substr(open_end + 1, close - open_end - 1));
+        }
     }
-    const std::string_view rest = upper_text.substr(first + upper_tag.size());
-    std::string closing = "</";
-    closing += upper_tag;
-    const auto close = find_literal(rest, closing);
-    const auto open_end = close == std::string_view::npos ? close : rest.substr(0, close).find('>');
-    if (open_end == std::string_view::npos) {
-        return bit_without_marks(upper_text, upper_tag);
-    }
-    return std::string(rest.substr(open_end + 1, close - open_end - 1));
+    return bit_without_marks(upper_text, upper_tag);
+}
+
+// A value as it is kept: tags inside it would be taken for the theme's own when the value is
+// written between its tags and read again, so "<" and ">" go.
+std::string without_markup(std::string value)
+{
+    std::erase_if(value, [](char c) { return c == '<' || c == '>'; });
+    return value;
 }
 
 // get_meta of a text that is upper case already: every value get_meta reads is upper case, so
@@ -175,9 +184,9 @@ void read_meta(Document& doc, std::string_view upper_text)
         doc.message("Oops no meta");
         return;
     }
-    doc.metadata.title = bit_of_upper(meta, "TITLE");
-    doc.metadata.description = bit_of_upper(meta, "DESCRIPTION");
-    doc.metadata.locale = bit_of_upper(bit_of_upper(meta, "LOCALELIST"), "LOCALE");
+    doc.metadata.title = without_markup(bit_of_upper(meta, "TITLE"));
+    doc.metadata.description = without_markup(bit_of_upper(meta, "DESCRIPTION"));
+    doc.metadata.locale = without_markup(bit_of_upper(bit_of_upper(meta, "LOCALELIST"), "LOCALE"));
 
     std::string version = bit_without_marks(meta, "VERSION");
     // Line breaks and blanks go first, so a version whose major and minor stand on lines of

@@ -22,7 +22,9 @@ bool open_theme(Document& doc, const std::string& path);
 /// Reads title, description, locale and version into the document's metadata.
 void get_meta(Document& doc, std::string_view text);
 
-/// Upper-cased content of the first element named `tag`, without "<", ">" and "/".
+/// Upper-cased content of the first element named `tag`: the text between the ">" that ends its
+/// opening tag and the "</" of its closing tag. Without a complete element, the text after the
+/// first `tag` up to its next occurrence, without "<", ">" and "/".
 std::string get_bit(std::string_view text, std::string_view tag);
 
 /// The field name: the text between the first two double quotes before the first ">".

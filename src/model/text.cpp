@@ -278,11 +278,10 @@ struct SpacingRules
         if (after_equals || (r < n && data[r] == '=')) {
             return;
         }
-        // Without its TABs the run is `blanks` blanks, and one pass of "  " -> " " halves it,
-        // rounding up.
-        const std::size_t kept = (blanks + 1) / 2;
-        std::memset(data + w, ' ', kept);
-        w += kept;
+        // Without its TABs the run is `blanks` blanks, which read as one.
+        if (blanks > 0) {
+            data[w++] = ' ';
+        }
     }
 };
 

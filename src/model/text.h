@@ -48,8 +48,9 @@ inline std::string remove(std::string_view s, std::string_view find) { return re
 bool replace_in(std::string& s, std::string_view find, std::string_view with);
 
 /// The spacing every theme text is read with, done in one pass on the text itself: a run of
-/// blanks and TABs directly before or after "=" disappears, every other TAB is removed, and then
-/// "  " becomes " " in one left-to-right pass (so three blanks become two).
+/// blanks and TABs directly before or after "=" disappears, every other TAB is removed, and any
+/// run of blanks left becomes one blank. (Halving runs, as one pass of "  " -> " " would, left
+/// runs that the next read halved again, so a saved theme changed with every save.)
 void fold_spacing(std::string& s);
 
 /// Replacing "  " by " ", then "> " by ">", then ">  " by ">", each in one pass, done in one

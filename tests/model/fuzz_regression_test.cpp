@@ -2,6 +2,7 @@
 // primitives and the plain library forms, written out for the cases that are easy to get wrong:
 // matches on either side of a 16-byte block, the last possible start, starts past the end.
 #include "model/text.h"
+#include "theme_fixture.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -132,4 +133,38 @@ TEST(FuzzRegression, CaseFoldingInPlaceTouchesOnlyAsciiLetters)
     text::upper_in(both);
     text::lower_in(both);
     EXPECT_EQ(both, down);
+}
+
+// Themes whose saves kept changing: each is saved, read and saved again twice, and the second and
+// third saves must be the same bytes.
+TEST(FuzzRegression, SavingSettles)
+{
+    struct Case
+    {
+        const char* what;
+        std::string text;
+    };
+    const std::string styles = "<PRESENTATION ID=\"RUN\" >\r\n<STYLELIST>\r\n<STYLE field=\"A\">"
+                               "<COLOR><PRIMARY day=\"#F0C060\"/></COLOR></STYLE>\r\n";
+    const Case cases[] = {
+        { "a title without its closing tag takes the word DESCRIPTION in; the description was "
+          "then read from there, taking its own opening tag in with every save",
+            "<METADATA>\r\n<TITLE>Lake\r\n<DESCRIPTION>Soft</DESCRIPTION>\r\n</METADATA>\r\n"
+                + styles },
+        { "a run of blanks in a title, a field name or a presentation name was halved by every "
+          "read",
+            "<METADATA><TITLE>L         ake</TITLE></METADATA>"
+            "<PRESENTATION ID=\"RUN                 X\" >\r\n<STYLELIST>\r\n"
+            "<STYLE field=\"A                 B\"><COLOR></COLOR></STYLE>" },
+        { "and in a Sport & Fitness style, which is written back as read",
+            "<metadata><title>T</title></metadata><stylelist><style field=\"mpm_a_clr\" "
+            "bg_width=\"3\"                 fg_width=\"2\"><color></color></style></stylelist>" },
+    };
+    for (const auto& c : cases) {
+        for (const bool border_pref : { true, false }) {
+            const auto saves = test::three_saves(c.text, border_pref);
+            ASSERT_EQ(saves.size(), 3u) << c.what;
+            EXPECT_EQ(saves[1], saves[2]) << c.what;
+        }
+    }
 }

@@ -201,7 +201,9 @@ std::string spacing_pass_by_pass(std::string_view s)
         }
         i = end;
     }
-    return replace(replace(out, "\t", ""), "  ", " ");
+    out = replace(out, "\t", "");
+    while (replace_in(out, "  ", " ")) { }
+    return out;
 }
 
 std::string tag_spacing_pass_by_pass(std::string_view s)
