@@ -402,7 +402,10 @@ StyleRow read_car_zumo_style(Document& doc, std::string_view style, const std::s
 
     const auto secondary = instr(style, "SECONDARY");
     if (const auto at = instr(style, "BORDER")) {
+        // A border also ends at a "<": saving drops the border's line breaks, and a "<STYL" and
+        // an "E" on the next line would then be written as a "<STYLE" that opens a new style.
         row.border = attribute_value(view_from(style, at + 7));
+        row.border.resize(std::min(row.border.size(), row.border.find('<')));
         if (secondary == 0 && doc.border_pref) {
             row.border = ".3";
         }

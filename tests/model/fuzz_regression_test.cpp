@@ -159,6 +159,10 @@ TEST(FuzzRegression, SavingSettles)
         { "and in a Sport & Fitness style, which is written back as read",
             "<metadata><title>T</title></metadata><stylelist><style field=\"mpm_a_clr\" "
             "bg_width=\"3\"                 fg_width=\"2\"><color></color></style></stylelist>" },
+        { "a border of \"<STYL\", a line break and \"E\" was saved as \"<STYLE\" without its line "
+          "break and read as a new style",
+            "<METADATA><TITLE>T</TITLE></METADATA><COLOR><PRESENTATION ID=\"A\">\r\n"
+            "<STYLE field=\"MBORDER=<STYL\nE FIELD=\">\r\n</STYLE>" },
     };
     for (const auto& c : cases) {
         for (const bool border_pref : { true, false }) {
