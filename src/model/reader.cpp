@@ -264,8 +264,10 @@ bool parse(Document& doc, std::string text)
 
     // The only case-sensitive test; everything after it reads the text folded, so the text is
     // folded in place rather than copied (lower-casing the upper-cased text gives the lower-cased
-    // original, which is all the Sport & Fitness reader needs).
-    const bool has_presentation = contains(text, "PRESENTATION");
+    // original, which is all the Sport & Fitness reader needs). It looks for the tag, not the
+    // word: reading upper-cases a Sport & Fitness title, and one with "Presentation" in it was
+    // read back after saving as an empty Car & Zumo theme.
+    const bool has_presentation = contains(text, "<PRESENTATION");
     std::string& upper_text = text;
     upper_in(upper_text);
     if (upper_text.empty() || !contains(upper_text, "<COLOR")) {

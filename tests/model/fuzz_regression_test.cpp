@@ -163,6 +163,10 @@ TEST(FuzzRegression, SavingSettles)
           "break and read as a new style",
             "<METADATA><TITLE>T</TITLE></METADATA><COLOR><PRESENTATION ID=\"A\">\r\n"
             "<STYLE field=\"MBORDER=<STYL\nE FIELD=\">\r\n</STYLE>" },
+        { "a Sport & Fitness title with \"Presentation\" in it was saved upper-case and read back "
+          "as an empty Car & Zumo theme",
+            "<metadata><title>Presentation Trail</title></metadata><stylelist><style "
+            "field=\"mpm_a_clr\"><color></color></style></stylelist>" },
     };
     for (const auto& c : cases) {
         for (const bool border_pref : { true, false }) {
