@@ -402,13 +402,31 @@ StyleRow read_car_zumo_style(Document& doc, std::string_view style, const std::s
         row.scale = "1";
     }
 
+    // The secondary colours are read first: whether the style has one decides the border.
     const auto secondary = instr(style, "SECONDARY");
+    bool secondary_day = false;
+    if (secondary != 0) {
+        const std::string e = unquoted_block(view_from(style, secondary));
+        if (const auto day = instr(e, "DAY")) {
+            const std::string_view d = view_from(e, day + 4);
+            row.sec_day = colour_digits_or(d, d);
+            secondary_day = true;
+        }
+        if (const auto night = instr(e, "NIGHT")) {
+            const std::string_view n = view_from(e, night + 4);
+            row.sec_night = colour_digits_or(n, {});
+        }
+    }
+
     if (const auto at = instr(style, "BORDER")) {
         // A border also ends at a "<": saving drops the border's line breaks, and a "<STYL" and
         // an "E" on the next line would then be written as a "<STYLE" that opens a new style.
         row.border = attribute_value(view_from(style, at + 7));
         row.border.resize(std::min(row.border.size(), row.border.find('<')));
-        if (secondary == 0 && doc.border_pref) {
+        // A secondary colour whose day is empty is not saved, so it counts as none here too and
+        // the saved theme reads with the same border.
+        const bool no_secondary = secondary == 0 || (secondary_day && row.sec_day.empty());
+        if (no_secondary && doc.border_pref) {
             row.border = ".3";
         }
     }
@@ -433,21 +451,11 @@ StyleRow read_car_zumo_style(Document& doc, std::string_view style, const std::s
         }
     }
 
-    if (secondary != 0) {
-        const std::string e = unquoted_block(view_from(style, secondary));
-        if (const auto day = instr(e, "DAY")) {
-            const std::string_view d = view_from(e, day + 4);
-            row.sec_day = colour_digits_or(d, d);
-        } else {
-            if (val(row.border) > 0) {
-                doc.message("Can't have border with no colour");
-            }
-            row.border.clear();
+    if (secondary != 0 && !secondary_day) {
+        if (val(row.border) > 0) {
+            doc.message("Can't have border with no colour");
         }
-        if (const auto night = instr(e, "NIGHT")) {
-            const std::string_view n = view_from(e, night + 4);
-            row.sec_night = colour_digits_or(n, {});
-        }
+        row.border.clear();
     }
     return row;
 }

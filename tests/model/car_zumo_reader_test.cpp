@@ -202,10 +202,10 @@ TEST(CarZumoReader, HandWrittenThemesReadAndSaveSettles)
         { "a short colour ends at its quote, an unquoted one at the tag end",
             theme(browse, "", "<PRIMARY day = \"#ABC\" night=#DEF/>\r\n"), " BROWSE \r", "", "",
             "ABC", "DEF" },
-        { "empty secondary colours",
+        { "empty secondary colours: the border is as without a secondary",
             theme(browse, " border=\"1\"",
                 "<PRIMARY day = \"#112233\"/>\r\n<SECONDARY day = \"#\" night=\"#\"/>\r\n"),
-            " BROWSE \r", "", "1", "112233", "-1" },
+            " BROWSE \r", "", ".3", "112233", "-1" },
     };
     for (const auto& c : cases) {
         Loaded l;

@@ -167,6 +167,10 @@ TEST(FuzzRegression, SavingSettles)
           "as an empty Car & Zumo theme",
             "<metadata><title>Presentation Trail</title></metadata><stylelist><style "
             "field=\"mpm_a_clr\"><color></color></style></stylelist>" },
+        { "a secondary day without \"#\" was saved with one, read as empty the next time, and "
+          "the secondary was then dropped, so the border became .3 a save later",
+            "<METADATA><TITLE>T</TITLE></METADATA><COLOR><PRESENTATION ID=\"A\">\r\n"
+            "<STYLE field=\"MAP_A\" border=\"1\"><COLOR><SECONDARY day=\"/x\"/></COLOR></STYLE>" },
     };
     for (const auto& c : cases) {
         for (const bool border_pref : { true, false }) {
