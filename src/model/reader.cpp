@@ -39,12 +39,13 @@ std::string_view view_from_index(std::string_view s, std::size_t at)
 
 // A Car & Zumo colour: the up to six characters after the first "#" of a value, ended early by
 // a character that cannot belong to a colour, so an empty value stays empty instead of taking
-// the "/" of the tag end. `otherwise` when the value has no "#".
-std::string colour_digits_or(std::string_view value, std::string_view otherwise)
+// the "/" of the tag end. A value without "#" is kept as it stands when `keep_plain` (empty
+// otherwise) up to a "<": saving writes it as a colour, and a tag inside it would be read as one.
+std::string car_zumo_colour(std::string_view value, bool keep_plain)
 {
     const auto hash = instr(value, "#");
     if (hash == 0) {
-        return std::string(otherwise);
+        return keep_plain ? before(value, "<") : std::string();
     }
     return std::string(before_any(view_from_index(value, hash).substr(0, 6), "\" />"));
 }
@@ -409,12 +410,12 @@ StyleRow read_car_zumo_style(Document& doc, std::string_view style, const std::s
         const std::string e = unquoted_block(view_from(style, secondary));
         if (const auto day = instr(e, "DAY")) {
             const std::string_view d = view_from(e, day + 4);
-            row.sec_day = colour_digits_or(d, d);
+            row.sec_day = car_zumo_colour(d, true);
             secondary_day = true;
         }
         if (const auto night = instr(e, "NIGHT")) {
             const std::string_view n = view_from(e, night + 4);
-            row.sec_night = colour_digits_or(n, {});
+            row.sec_night = car_zumo_colour(n, false);
         }
     }
 
@@ -437,15 +438,12 @@ StyleRow read_car_zumo_style(Document& doc, std::string_view style, const std::s
         const std::string e = unquoted_block(view_from(style, at));
         if (const auto day = instr(e, "DAY")) {
             const std::string_view d = view_from(e, day + 4);
-            if (contains(d, "#")) {
-                row.pri_day = contains(d, "NONE") ? std::string("FFFFFF") : colour_digits_or(d, {});
-            } else {
-                row.pri_day = d;
-            }
+            const bool white = contains(d, "#") && contains(d, "NONE");
+            row.pri_day = white ? std::string("FFFFFF") : car_zumo_colour(d, true);
         }
         if (const auto night = instr(e, "NIGHT")) {
             const std::string_view n = view_from(e, night + 4);
-            row.pri_night = colour_digits_or(n, n);
+            row.pri_night = car_zumo_colour(n, true);
         } else {
             row.pri_night = "-1";
         }

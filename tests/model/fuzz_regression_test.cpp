@@ -171,6 +171,11 @@ TEST(FuzzRegression, SavingSettles)
           "the secondary was then dropped, so the border became .3 a save later",
             "<METADATA><TITLE>T</TITLE></METADATA><COLOR><PRESENTATION ID=\"A\">\r\n"
             "<STYLE field=\"MAP_A\" border=\"1\"><COLOR><SECONDARY day=\"/x\"/></COLOR></STYLE>" },
+        { "a colour without \"#\" is saved as it stands, and a secondary tag inside it was read "
+          "as the style's secondary",
+            "<METADATA><TITLE>T</TITLE></METADATA><COLOR><PRESENTATION ID=\"A\">\r\n"
+            "<STYLE field=\"MAP_A\"><COLOR><PRIMARY day=\"<SECONDARY day=/x\"/>"
+            "<SECONDARY day=\"/y\"/></COLOR></STYLE>" },
     };
     for (const auto& c : cases) {
         for (const bool border_pref : { true, false }) {
