@@ -17,8 +17,11 @@
 namespace tintwell {
 
 using namespace text;
+using namespace std::string_view_literals;
 
 namespace {
+
+constexpr auto npos = std::string_view::npos;
 
 struct FileCloser
 {
@@ -50,14 +53,6 @@ std::string car_zumo_colour(std::string_view value, bool keep_plain)
     return std::string(before_any(view_from_index(value, hash).substr(0, 6), "\" />"));
 }
 
-// The Sport & Fitness colour: the six characters after the two transparency digits that follow
-// the first "#", or `otherwise` when the value has no "#".
-std::string nwf_colour_or(std::string_view value, std::string_view otherwise)
-{
-    const auto hash = instr(value, "#");
-    return hash == 0 ? std::string(otherwise) : mid(value, hash + 3, 6);
-}
-
 // A large buffer about to be filled front to back (the file's text, the style table of a big
 // theme): ask the kernel to back it with 2 MB pages, which spares most of the page faults that
 // otherwise cost a fifth of reading a 10 MB theme. Only a hint; nothing else depends on it.
@@ -75,45 +70,6 @@ void prefer_large_pages(const void* data, std::size_t bytes)
     (void)data;
     (void)bytes;
 #endif
-}
-
-// Upper-cases the text from the 0-based `from` on.
-void upper_from(std::string& s, std::size_t from)
-{
-    for (std::size_t i = from; i < s.size(); ++i) {
-        if (s[i] >= 'a' && s[i] <= 'z') {
-            s[i] = static_cast<char>(s[i] - 'a' + 'A');
-        }
-    }
-}
-
-// The 1-based `mid` of a text as a view, for values that are only looked at.
-std::string_view view_from(std::string_view s, std::size_t start)
-{
-    if (start == 0) {
-        start = 1;
-    }
-    return start > s.size() ? std::string_view() : s.substr(start - 1);
-}
-
-// The text with its double quotes removed, and get_block of the text with them removed, each
-// made in one step.
-std::string without_quotes(std::string_view text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (auto q = text.find('"'); q != std::string_view::npos; q = text.find('"')) {
-        out.append(text.substr(0, q));
-        text.remove_prefix(q + 1);
-    }
-    out.append(text);
-    return out;
-}
-
-std::string unquoted_block(std::string_view text)
-{
-    const auto close = find_literal(text, ">");
-    return close == std::string_view::npos ? std::string() : without_quotes(text.substr(0, close));
 }
 
 // The text after the first `upper_tag` up to its next occurrence, without "<", ">" and "/": how
@@ -309,20 +265,19 @@ std::string get_bit(std::string_view text, std::string_view tag)
 
 std::string get_type(Document& doc, std::string_view style_text)
 {
-    const auto close = instr(style_text, ">");
-    const std::string_view tag = close == 0 ? std::string_view() : style_text.substr(0, close - 1);
-    const auto open_quote = instr(tag, "\"");
-    if (open_quote == 0) {
+    const auto close = style_text.find('>');
+    const std::string_view tag = close == npos ? std::string_view() : style_text.substr(0, close);
+    const auto open_quote = tag.find('"');
+    if (open_quote == npos) {
         doc.message("Can't find type!");
         return {};
     }
-    const std::string_view after = view_from(tag, open_quote + 1);
-    const auto close_quote = instr(after, "\"");
-    if (close_quote == 0) {
+    const std::string_view after = tag.substr(open_quote + 1);
+    const auto close_quote = after.find('"');
+    if (close_quote == npos) {
         doc.message("Can't find type!");
-        return std::string(after);
     }
-    return std::string(after.substr(0, close_quote - 1));
+    return std::string(after.substr(0, close_quote));
 }
 
 std::string get_block(std::string_view text)
@@ -365,97 +320,142 @@ struct StyleSpan
 constexpr std::string_view presentation_tag = "<PRESENTATION";
 constexpr std::string_view style_tag = "<STYLE";
 
+// The text from the 0-based `at` on; empty past its end.
+std::string_view from(std::string_view s, std::size_t at)
+{
+    return at >= s.size() ? std::string_view() : s.substr(at);
+}
+
+// Buffers reused from style to style, so that reading a style allocates only what its row keeps.
+struct Scratch
+{
+    std::string block;
+    std::string attributes;
+};
+
+// `out` becomes the text without its double quotes.
+void assign_without_quotes(std::string& out, std::string_view text)
+{
+    auto quote = text.find('"');
+    out.assign(text.substr(0, quote));
+    while (quote != npos) {
+        text.remove_prefix(quote + 1);
+        quote = text.find('"');
+        out.append(text.substr(0, quote));
+    }
+}
+
+// `out` becomes get_block of the text without its double quotes: empty when there is no ">".
+void assign_unquoted_block(std::string& out, std::string_view text)
+{
+    const auto close = text.find('>');
+    if (close == npos) {
+        out.clear();
+    } else {
+        assign_without_quotes(out, text.substr(0, close));
+    }
+}
+
 // The text cut before the first ">" or the first " ", whichever comes first, without its double
 // quotes: how scale and border values end.
 std::string attribute_value(std::string_view value)
 {
-    const auto blank = instr(value, " ");
-    const auto close = instr(value, ">");
-    if (blank && (!close || blank < close)) {
-        value = value.substr(0, blank - 1);
-    } else if (close) {
-        value = value.substr(0, close - 1);
+    std::size_t end = 0;
+    while (end < value.size() && value[end] != ' ' && value[end] != '>') {
+        ++end;
     }
-    return without_quotes(value);
+    std::string out;
+    assign_without_quotes(out, value.substr(0, end));
+    return out;
 }
 
-StyleRow read_car_zumo_style(Document& doc, std::string_view style, const std::string& pres_name)
+// What the rows of one Car & Zumo presentation share.
+struct CarZumoPresentation
 {
-    StyleRow row;
+    std::string row_name;
+    // pres_code without the border flag.
+    std::int16_t code = 0;
+};
+
+void read_car_zumo_style(Document& doc, std::string_view style, const CarZumoPresentation& pres,
+    Scratch& scratch, StyleRow& row)
+{
     row.style_text = style;
     row.field_name = get_type(doc, style);
 
-    std::string element = get_block(view_from(style, instr(style, "FIELD")));
-    for (const std::string_view noise : { "FIELD=", "\"", "MPM_", "_CLR", "MAP_" }) {
-        replace_in(element, noise, "");
+    const std::string_view tag = from(style, find_literal(style, "FIELD"));
+    if (const auto close = tag.find('>'); close != npos) {
+        std::string& element = row.elem_name;
+        element = tag.substr(0, close);
+        remove_in(element, "FIELD="sv);
+        std::erase(element, '"');
+        for (const std::string_view noise : { "MPM_"sv, "_CLR"sv, "MAP_"sv }) {
+            remove_in(element, noise);
+        }
+        std::replace(element.begin(), element.end(), '_', ' ');
+        element.resize(std::min(element.size(), find_literal(element, "SCALE=")));
     }
-    replace_in(element, "_", " ");
-    element.resize(std::min(element.size(), find_literal(element, "SCALE=")));
-    row.elem_name = std::move(element);
-    row.pres_name = pres_name;
+    row.pres_name = pres.row_name;
 
-    if (const auto at = instr(style, "SCALE=")) {
+    if (const auto at = find_literal(style, "SCALE="); at != npos) {
         // The value starts after the opening quote; an unquoted value starts right after "=",
         // so scale=1.5 keeps its first digit.
-        const bool quoted = at + 6 <= style.size() && style[at + 5] == '"';
-        row.scale = attribute_value(view_from(style, quoted ? at + 7 : at + 6));
+        const bool quoted = at + 6 < style.size() && style[at + 6] == '"';
+        row.scale = attribute_value(from(style, at + (quoted ? 7 : 6)));
     } else if (contains(style, "RAIL")) {
-        row.scale = "1";
+        row.scale = "1"sv;
     }
 
     // The secondary colours are read first: whether the style has one decides the border.
-    const auto secondary = instr(style, "SECONDARY");
+    std::string& block = scratch.block;
+    const auto secondary = find_literal(style, "SECONDARY");
     bool secondary_day = false;
-    if (secondary != 0) {
-        const std::string e = unquoted_block(view_from(style, secondary));
-        if (const auto day = instr(e, "DAY")) {
-            const std::string_view d = view_from(e, day + 4);
-            row.sec_day = car_zumo_colour(d, true);
+    if (secondary != npos) {
+        assign_unquoted_block(block, from(style, secondary));
+        if (const auto day = find_literal(block, "DAY"); day != npos) {
+            row.sec_day = car_zumo_colour(from(block, day + 4), true);
             secondary_day = true;
         }
-        if (const auto night = instr(e, "NIGHT")) {
-            const std::string_view n = view_from(e, night + 4);
-            row.sec_night = car_zumo_colour(n, false);
+        if (const auto night = find_literal(block, "NIGHT"); night != npos) {
+            row.sec_night = car_zumo_colour(from(block, night + 4), false);
         }
     }
 
-    if (const auto at = instr(style, "BORDER")) {
+    if (const auto at = find_literal(style, "BORDER"); at != npos) {
         // A border also ends at a "<": saving drops the border's line breaks, and a "<STYL" and
         // an "E" on the next line would then be written as a "<STYLE" that opens a new style.
-        row.border = attribute_value(view_from(style, at + 7));
+        row.border = attribute_value(from(style, at + 7));
         row.border.resize(std::min(row.border.size(), row.border.find('<')));
         // A secondary colour whose day is empty is not saved, so it counts as none here too and
         // the saved theme reads with the same border.
-        const bool no_secondary = secondary == 0 || (secondary_day && row.sec_day.empty());
+        const bool no_secondary = secondary == npos || (secondary_day && row.sec_day.empty());
         if (no_secondary && doc.border_pref) {
-            row.border = ".3";
+            row.border = ".3"sv;
         }
     }
 
-    row.pres_code = get_pcode(pres_name, row.border);
+    row.pres_code = static_cast<std::int16_t>(pres.code + (row.border.empty() ? 0 : 1));
 
-    if (const auto at = instr(style, "PRIMARY")) {
-        const std::string e = unquoted_block(view_from(style, at));
-        if (const auto day = instr(e, "DAY")) {
-            const std::string_view d = view_from(e, day + 4);
-            const bool white = contains(d, "#") && contains(d, "NONE");
-            row.pri_day = white ? std::string("FFFFFF") : car_zumo_colour(d, true);
+    if (const auto at = find_literal(style, "PRIMARY"); at != npos) {
+        assign_unquoted_block(block, from(style, at));
+        if (const auto day = find_literal(block, "DAY"); day != npos) {
+            const std::string_view d = from(block, day + 4);
+            const bool white = d.find('#') != npos && contains(d, "NONE");
+            row.pri_day = white ? std::string("FFFFFF"sv) : car_zumo_colour(d, true);
         }
-        if (const auto night = instr(e, "NIGHT")) {
-            const std::string_view n = view_from(e, night + 4);
-            row.pri_night = car_zumo_colour(n, true);
+        if (const auto night = find_literal(block, "NIGHT"); night != npos) {
+            row.pri_night = car_zumo_colour(from(block, night + 4), true);
         } else {
-            row.pri_night = "-1";
+            row.pri_night = "-1"sv;
         }
     }
 
-    if (secondary != 0 && !secondary_day) {
+    if (secondary != npos && !secondary_day) {
         if (val(row.border) > 0) {
             doc.message("Can't have border with no colour");
         }
         row.border.clear();
     }
-    return row;
 }
 
 // The name a presentation is listed under: its first line without double quotes, "ID=" and ">".
@@ -490,30 +490,32 @@ std::string row_pres_name(std::string_view display)
 void read_car_zumo(Document& doc, std::string& upper_text)
 {
     std::vector<std::string> pres_names;
-    std::vector<std::string> row_names;
+    std::vector<CarZumoPresentation> presentations;
     std::vector<StyleSpan> styles;
 
     auto at = find_literal(upper_text, presentation_tag);
-    while (at != std::string::npos) {
+    while (at != npos) {
         const std::size_t start = at + presentation_tag.size();
         at = find_literal(upper_text, presentation_tag, start);
-        const std::size_t end = at == std::string::npos ? upper_text.size() : at;
+        const std::size_t end = at == npos ? upper_text.size() : at;
         const std::span<char> region(upper_text.data() + start, end - start);
         const std::string_view piece(region.data(), fold_tag_spacing(region));
 
         const std::string display = display_name(piece);
         pres_names.push_back(trim(display));
         doc.view().add_presentation(display);
-        row_names.push_back(row_pres_name(display));
+        CarZumoPresentation pres { row_pres_name(display) };
+        pres.code = get_pcode(pres.row_name, {});
+        presentations.push_back(std::move(pres));
 
         auto style = find_literal(piece, style_tag);
-        while (style != std::string_view::npos) {
+        while (style != npos) {
             const std::size_t text_start = style + style_tag.size();
             style = find_literal(piece, style_tag, text_start);
-            const std::string_view text = piece.substr(
-                text_start, (style == std::string_view::npos ? piece.size() : style) - text_start);
+            const std::string_view text =
+                piece.substr(text_start, (style == npos ? piece.size() : style) - text_start);
             if (contains(text, "FIELD")) {
-                styles.push_back({ text, row_names.size() - 1 });
+                styles.push_back({ text, presentations.size() - 1 });
             }
         }
     }
@@ -521,8 +523,10 @@ void read_car_zumo(Document& doc, std::string& upper_text)
     std::vector<StyleRow> rows;
     rows.reserve(styles.size());
     prefer_large_pages(rows.data(), rows.capacity() * sizeof(StyleRow));
+    Scratch scratch;
     for (const StyleSpan& span : styles) {
-        rows.push_back(read_car_zumo_style(doc, span.text, row_names[span.presentation]));
+        read_car_zumo_style(
+            doc, span.text, presentations[span.presentation], scratch, rows.emplace_back());
     }
 
     doc.pres_count = static_cast<int>(pres_names.size());
@@ -533,97 +537,111 @@ void read_car_zumo(Document& doc, std::string& upper_text)
     }
 }
 
-// One Sport & Fitness style: `source` is its text after "<style ", without the list end, and
-// `field` and `g` the 1-based places of "field" and of the first ">" after it.
-StyleRow read_sport_fitness_style(
-    Document& doc, std::string_view source, std::size_t field, std::size_t g)
+// A Sport & Fitness colour: the six characters after the two transparency digits that follow
+// the first "#", or the value as it stands without "#".
+std::string nwf_colour(std::string_view value)
 {
-    const std::string_view opening = source.substr(0, g);
-    std::string element = without_quotes(view_from(source.substr(0, g - 1), 7));
-    const auto quote_at = instr(opening, "\"");
+    const auto hash = value.find('#');
+    return std::string(hash == npos ? value : from(value, hash + 3).substr(0, 6));
+}
 
-    StyleRow row;
-    if (quote_at != 0) {
-        const std::string_view tag_rest = view_from(opening, quote_at + 1);
-        const std::string_view body = view_from(source, g + 1);
+// The two transparency digits after the first "#" of a value (none without "#").
+std::string nwf_transparency(std::string_view value)
+{
+    const auto hash = value.find('#');
+    return hash == npos ? std::string() : get_border(from(value, hash + 1).substr(0, 2));
+}
+
+// One Sport & Fitness style: `source` is its text after "<style ", without the list end, and
+// `field` and `close` the 0-based places of "field" and of the first ">" after it.
+void read_sport_fitness_style(Document& doc, std::string_view source, std::size_t field,
+    std::size_t close, Scratch& scratch, StyleRow& row)
+{
+    const std::string_view opening = source.substr(0, close + 1);
+    const auto quote = opening.find('"');
+
+    if (quote != npos) {
+        const std::string_view tag_rest = opening.substr(quote + 1);
+        const std::string_view body = source.substr(close + 1);
         std::string& rebuilt = row.style_text;
         rebuilt.reserve(7 + tag_rest.size() + body.size());
         rebuilt = "field=\"";
         rebuilt += tag_rest;
-        upper_from(rebuilt, 7);
+        upper_in(std::span<char>(rebuilt).subspan(7));
         rebuilt += body;
     } else {
         row.style_text = source;
     }
     const std::string_view piece = row.style_text;
     row.field_name = get_type(doc, piece);
-    row.pres_name = "Sport & Fitness";
+    row.pres_name = "Sport & Fitness"sv;
 
-    // An opening tag without quotes is read from its field attribute on.
-    std::string attributes = unquoted_block(view_from(piece, quote_at != 0 ? quote_at : field));
-    for (const std::string_view noise : { "MPM_", "_CLR", "MAP_" }) {
-        replace_in(attributes, noise, "");
+    // An opening tag without quotes is read from its field attribute on. Its widths are looked
+    // for only when it could hold one: removing the name parts adds no letter, so without a "W"
+    // there is no width.
+    std::string& attributes = scratch.attributes;
+    assign_unquoted_block(attributes, from(piece, quote != npos ? quote : field));
+    if (attributes.find('W') == npos) {
+        attributes.clear();
+    }
+    for (const std::string_view noise : { "MPM_"sv, "_CLR"sv, "MAP_"sv }) {
+        remove_in(attributes, noise);
     }
 
-    std::string name = std::move(element);
+    std::string& name = row.elem_name;
+    assign_without_quotes(name, from(source.substr(0, close), 6));
     upper_in(name);
-    for (const std::string_view noise : { "MPM_", "_CLR", "MAP_" }) {
-        replace_in(name, noise, "");
+    for (const std::string_view noise : { "MPM_"sv, "_CLR"sv, "MAP_"sv }) {
+        remove_in(name, noise);
     }
-    const auto bg_at = instr(attributes, "BG_WIDTH");
-    const auto fg_at = instr(attributes, "FG_WIDTH");
-    if (bg_at != 0 || fg_at != 0) {
+    const auto bg_at = find_literal(attributes, "BG_WIDTH");
+    const auto fg_at = find_literal(attributes, "FG_WIDTH");
+    if (bg_at != npos || fg_at != npos) {
         name.resize(std::min(name.size(), find_literal(name, "BG_WIDTH")));
         name.resize(std::min(name.size(), find_literal(name, "FG_WIDTH")));
     }
-    row.elem_name = std::move(name);
-
-    if (const auto at = bg_at) {
-        const std::string_view width = view_from(attributes, at);
-        row.bg_width = get_width(width.substr(0, find_literal(width, " ")));
+    const auto width_at = [&attributes](std::size_t at) {
+        const std::string_view width = from(attributes, at);
+        return get_width(width.substr(0, width.find(' ')));
+    };
+    if (bg_at != npos) {
+        row.bg_width = width_at(bg_at);
     }
-    if (const auto at = fg_at) {
-        const std::string_view width = view_from(attributes, at);
-        row.fg_width = get_width(width.substr(0, find_literal(width, " ")));
+    if (fg_at != npos) {
+        row.fg_width = width_at(fg_at);
     }
-    row.scale = "1";
+    row.scale = "1"sv;
 
-    if (const auto at = instr(piece, "primary")) {
-        const std::string e = unquoted_block(view_from(piece, at));
-        if (const auto day = instr(e, "day")) {
-            const std::string_view d = view_from(e, day + 4);
-            row.pri_day = nwf_colour_or(d, d);
+    std::string& block = scratch.block;
+    if (const auto at = find_literal(piece, "primary"); at != npos) {
+        assign_unquoted_block(block, from(piece, at));
+        if (const auto day = find_literal(block, "day"); day != npos) {
+            row.pri_day = nwf_colour(from(block, day + 4));
         }
-        if (const auto night = instr(e, "night")) {
-            const std::string_view n = view_from(e, night + 4);
-            row.pri_night = nwf_colour_or(n, n);
+        if (const auto night = find_literal(block, "night"); night != npos) {
+            row.pri_night = nwf_colour(from(block, night + 4));
         } else {
-            row.pri_night = "-1";
+            row.pri_night = "-1"sv;
         }
     }
 
-    if (const auto at = instr(piece, "secondary")) {
-        const std::string e = unquoted_block(view_from(piece, at));
-        if (const auto day = instr(e, "day")) {
-            const std::string_view d = view_from(e, day + 4);
-            if (const auto hash = instr(d, "#")) {
-                row.border = get_border(mid(d, hash + 1, 2));
-                row.sec_day = mid(d, hash + 3, 6);
-            } else {
-                row.sec_day = d;
-            }
+    if (const auto at = find_literal(piece, "secondary"); at != npos) {
+        assign_unquoted_block(block, from(piece, at));
+        if (const auto day = find_literal(block, "day"); day != npos) {
+            const std::string_view d = from(block, day + 4);
+            row.border = nwf_transparency(d);
+            row.sec_day = d.find('#') == npos ? std::string(d) : nwf_colour(d);
         } else {
             row.border.clear();
         }
-        if (const auto night = instr(e, "night")) {
-            const std::string_view n = view_from(e, night + 4);
-            if (const auto hash = instr(n, "#")) {
-                row.nwf_border = get_border(mid(n, hash + 1, 2));
-                row.sec_night = mid(n, hash + 3, 6);
+        if (const auto night = find_literal(block, "night"); night != npos) {
+            const std::string_view n = from(block, night + 4);
+            if (n.find('#') != npos) {
+                row.nwf_border = nwf_transparency(n);
+                row.sec_night = nwf_colour(n);
             }
         }
     }
-    return row;
 }
 
 // Reads the styles of a lower-cased Sport & Fitness text, folding its spacing in place first.
@@ -634,35 +652,42 @@ void read_sport_fitness(Document& doc, std::string& text)
     doc.view().add_presentation("Sport & Fitness");
 
     constexpr std::string_view tag = "<style ";
+    constexpr std::string_view list_end = "</stylelist";
     struct Found
     {
         std::string_view source;
-        std::size_t field, g;
+        std::size_t field, close;
     };
     std::vector<Found> styles;
     const std::string_view all(text);
+    // The first list end at or after the style being read; one search serves every style before it.
+    std::size_t next_list_end = 0;
     auto at = find_literal(all, tag);
-    while (at != std::string_view::npos) {
+    while (at != npos) {
         const std::size_t start = at + tag.size();
         at = find_literal(all, tag, start);
-        const std::string_view whole =
-            all.substr(start, (at == std::string_view::npos ? all.size() : at) - start);
-        const std::string_view source = whole.substr(0, find_literal(whole, "</stylelist"));
-        const auto field = instr(source, "field");
-        if (field == 0) {
+        const std::size_t end = at == npos ? all.size() : at;
+        if (next_list_end != npos && next_list_end < start) {
+            next_list_end = find_literal(all, list_end, start);
+        }
+        const std::string_view source = all.substr(start, std::min(end, next_list_end) - start);
+        const auto field = find_literal(source, "field");
+        if (field == npos) {
             continue;
         }
         // Without a closing ">" there is no opening tag to read: the piece is not a style.
-        if (const auto g = instr(source, ">", field)) {
-            styles.push_back({ source, field, g });
+        if (const auto close = source.find('>', field); close != npos) {
+            styles.push_back({ source, field, close });
         }
     }
 
     std::vector<StyleRow> rows;
     rows.reserve(styles.size());
     prefer_large_pages(rows.data(), rows.capacity() * sizeof(StyleRow));
+    Scratch scratch;
     for (const Found& style : styles) {
-        rows.push_back(read_sport_fitness_style(doc, style.source, style.field, style.g));
+        read_sport_fitness_style(
+            doc, style.source, style.field, style.close, scratch, rows.emplace_back());
     }
     doc.rows.swap(rows);
     if (doc.rows.empty()) {

@@ -339,6 +339,34 @@ std::string_view before_any(std::string_view s, std::string_view stops)
     return s;
 }
 
+bool remove_in(std::string& s, std::string_view find)
+{
+    const std::size_t k = find.size();
+    if (k == 0) {
+        return false;
+    }
+    auto hit = find_literal(s, find);
+    if (hit == std::string::npos) {
+        return false;
+    }
+    // Every write lands before `read`, so what is still searched is the original text.
+    char* const data = s.data();
+    std::size_t write = hit;
+    std::size_t read = hit + k;
+    while (true) {
+        hit = find_literal(s, find, read);
+        const std::size_t end = hit == std::string::npos ? s.size() : hit;
+        std::memmove(data + write, data + read, end - read);
+        write += end - read;
+        if (hit == std::string::npos) {
+            break;
+        }
+        read = hit + k;
+    }
+    s.resize(write);
+    return true;
+}
+
 std::vector<std::string_view> split_views(std::string_view s, std::string_view sep)
 {
     std::vector<std::string_view> pieces;
@@ -390,7 +418,7 @@ std::string trim(std::string_view s)
 }
 
 // Written without branches so the compiler can case-fold many bytes at a time.
-void upper_in(std::string& s)
+void upper_in(std::span<char> s)
 {
     for (char& c : s) {
         const auto u = static_cast<unsigned char>(c);
@@ -398,7 +426,7 @@ void upper_in(std::string& s)
     }
 }
 
-void lower_in(std::string& s)
+void lower_in(std::span<char> s)
 {
     for (char& c : s) {
         const auto u = static_cast<unsigned char>(c);

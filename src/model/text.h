@@ -60,6 +60,10 @@ std::size_t fold_tag_spacing(std::span<char> s);
 /// The text cut before the first of any of the `stops` characters (all of it when none occurs).
 std::string_view before_any(std::string_view s, std::string_view stops);
 
+/// Removes every occurrence of `find` in one left-to-right pass, on the text itself: the same as
+/// `replace_in` with an empty replacement. True when `find` occurred.
+bool remove_in(std::string& s, std::string_view find);
+
 /// Pieces between the separators; n separators give n + 1 pieces (empty ones kept).
 std::vector<std::string> split(std::string_view s, std::string_view sep);
 
@@ -76,8 +80,16 @@ std::string upper(std::string_view s);
 std::string lower(std::string_view s);
 
 /// `upper` and `lower` done on the text itself.
-void upper_in(std::string& s);
-void lower_in(std::string& s);
+void upper_in(std::span<char> s);
+void lower_in(std::span<char> s);
+inline void upper_in(std::string& s)
+{
+    upper_in(std::span<char>(s));
+}
+inline void lower_in(std::string& s)
+{
+    lower_in(std::span<char>(s));
+}
 
 /// Numeric value of the decimal number at the start of the text: leading blanks skipped, an
 /// optional sign, digits with an optional point (".3" is 0.3) and an optional exponent. 0 when
