@@ -369,6 +369,24 @@ std::string attribute_value(std::string_view value)
     return out;
 }
 
+// Where a colour element's night value is: its first "NIGHT", but not one inside the day's
+// colour, which saving writes before the night and which would then be read as the night.
+std::size_t night_at(std::string_view block, std::size_t day)
+{
+    const auto night = find_literal(block, "NIGHT");
+    if (day == npos || night == npos) {
+        return night;
+    }
+    const std::string_view d = from(block, day + 4);
+    const auto hash = d.find('#');
+    if (hash == npos) {
+        return night;
+    }
+    const std::size_t begin = day + 4 + hash + 1;
+    const std::size_t end = begin + before_any(from(d, hash + 1).substr(0, 6), "\" />").size();
+    return night >= begin && night < end ? find_literal(block, "NIGHT", end) : night;
+}
+
 // What the rows of one Car & Zumo presentation share.
 struct CarZumoPresentation
 {
@@ -412,11 +430,12 @@ void read_car_zumo_style(Document& doc, std::string_view style, const CarZumoPre
     bool secondary_day = false;
     if (secondary != npos) {
         assign_unquoted_block(block, from(style, secondary));
-        if (const auto day = find_literal(block, "DAY"); day != npos) {
+        const auto day = find_literal(block, "DAY");
+        if (day != npos) {
             row.sec_day = car_zumo_colour(from(block, day + 4), true);
             secondary_day = true;
         }
-        if (const auto night = find_literal(block, "NIGHT"); night != npos) {
+        if (const auto night = night_at(block, day); night != npos) {
             row.sec_night = car_zumo_colour(from(block, night + 4), false);
         }
     }
@@ -438,12 +457,13 @@ void read_car_zumo_style(Document& doc, std::string_view style, const CarZumoPre
 
     if (const auto at = find_literal(style, "PRIMARY"); at != npos) {
         assign_unquoted_block(block, from(style, at));
-        if (const auto day = find_literal(block, "DAY"); day != npos) {
+        const auto day = find_literal(block, "DAY");
+        if (day != npos) {
             const std::string_view d = from(block, day + 4);
             const bool white = d.find('#') != npos && contains(d, "NONE");
             row.pri_day = white ? std::string("FFFFFF"sv) : car_zumo_colour(d, true);
         }
-        if (const auto night = find_literal(block, "NIGHT"); night != npos) {
+        if (const auto night = night_at(block, day); night != npos) {
             row.pri_night = car_zumo_colour(from(block, night + 4), true);
         } else {
             row.pri_night = "-1"sv;

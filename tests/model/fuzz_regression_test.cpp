@@ -176,6 +176,11 @@ TEST(FuzzRegression, SavingSettles)
             "<METADATA><TITLE>T</TITLE></METADATA><COLOR><PRESENTATION ID=\"A\">\r\n"
             "<STYLE field=\"MAP_A\"><COLOR><PRIMARY day=\"<SECONDARY day=/x\"/>"
             "<SECONDARY day=\"/y\"/></COLOR></STYLE>" },
+        { "a day colour of NIGHT= was read as holding the night attribute, whose value then "
+          "changed from save to save",
+            "<METADATA><TITLE>T</TITLE></METADATA><COLOR><PRESENTATION ID=\"A\">\r\n"
+            "<STYLE field=\"MAP_A\"><COLOR><PRIMARY day=\"#NIGHT=\" night=\"#\"/>"
+            "<SECONDARY day=\"#NIGHT=\" night=\"#\"/></COLOR></STYLE>" },
     };
     for (const auto& c : cases) {
         for (const bool border_pref : { true, false }) {
