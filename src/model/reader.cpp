@@ -72,19 +72,12 @@ void prefer_large_pages(const void* data, std::size_t bytes)
 #endif
 }
 
-// The text after the first `upper_tag` up to its next occurrence, without "<", ">" and "/": how
-// the version is read, and any value whose closing tag is missing.
-std::string bit_without_marks(std::string_view upper_text, std::string_view upper_tag)
+// The text after the tag at `first` up to the tag's next occurrence, without "<", ">" and "/":
+// how the version is read, and any value whose closing tag is missing.
+std::string bit_without_marks(std::string_view text, std::string_view tag, std::size_t first)
 {
-    if (upper_tag.empty()) {
-        return {};
-    }
-    const auto first = find_literal(upper_text, upper_tag);
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    std::string_view rest = upper_text.substr(first + upper_tag.size());
-    rest = rest.substr(0, find_literal(rest, upper_tag));
+    std::string_view rest = text.substr(first + tag.size());
+    rest = rest.substr(0, find_literal(rest, tag));
     std::string out;
     out.reserve(rest.size());
     for (const char c : rest) {
@@ -95,65 +88,76 @@ std::string bit_without_marks(std::string_view upper_text, std::string_view uppe
     return out;
 }
 
-// get_bit of a text that is upper case already, with an upper-case tag: the value of the first
+// get_bit without the case folding, for a tag in the text's own case: the value of the first
 // element, from the ">" that ends its opening "<TAG" to the "</TAG" that starts its closing tag,
-// so a "/" in a title stays. Without such an element, bit_without_marks.
-std::string bit_of_upper(std::string_view upper_text, std::string_view upper_tag)
+// so a "/" in a title stays. Without such an element, bit_without_marks from the first TAG.
+std::string element_value(std::string_view text, std::string_view tag)
 {
-    if (upper_tag.empty()) {
+    const auto first = tag.empty() ? npos : find_literal(text, tag);
+    if (first == npos) {
         return {};
     }
-    std::string tag = "<";
-    tag += upper_tag;
-    const auto open = find_literal(upper_text, tag);
-    if (open != std::string_view::npos) {
-        const std::string_view rest = upper_text.substr(open + tag.size());
-        tag.insert(1, "/");
-        const auto close = find_literal(rest, tag);
-        const auto open_end =
-            close == std::string_view::npos ? close : rest.substr(0, close).find('>');
-        if (open_end != std::string_view::npos) {
+    std::string marked = "<";
+    marked += tag;
+    // An opening "<TAG" holds a TAG, so it starts at most one place before the first one.
+    const auto open = find_literal(text, marked, first == 0 ? 0 : first - 1);
+    if (open != npos) {
+        const std::string_view rest = text.substr(open + marked.size());
+        marked.insert(1, "/");
+        const auto close = find_literal(rest, marked);
+        const auto open_end = close == npos ? close : rest.substr(0, close).find('>');
+        if (open_end != npos) {
             return std::string(rest.substr(open_end + 1, close - open_end - 1));
         }
     }
-    return bit_without_marks(upper_text, upper_tag);
+    return bit_without_marks(text, tag, first);
 }
 
-// A value as it is kept: tags inside it would be taken for the theme's own when the value is
-// written between its tags and read again, so "<" and ">" go.
-std::string without_markup(std::string value)
+// A value as it is kept: upper case, and without "<" and ">", since tags inside it would be taken
+// for the theme's own when the value is written between its tags and read again.
+std::string kept_value(std::string value)
 {
     std::erase_if(value, [](char c) { return c == '<' || c == '>'; });
+    upper_in(value);
     return value;
 }
 
-// get_meta of a text that is upper case already: every value get_meta reads is upper case, so
-// the whole text needs folding only once.
-void read_meta(Document& doc, std::string_view upper_text)
+// get_meta of a text whose letters are all of one case, `upper` or lower: the tags are looked for
+// in that case, and the values come out upper case either way.
+void read_meta(Document& doc, std::string_view text, bool upper_case)
 {
-    const auto start = find_literal(upper_text, "METADATA");
-    if (start == std::string_view::npos) {
+    const auto tag = [upper_case](std::string_view upper_tag) {
+        return upper_case ? std::string(upper_tag) : lower(upper_tag);
+    };
+    const auto start = find_literal(text, tag("METADATA"));
+    if (start == npos) {
         doc.message("no meta");
         return;
     }
-    const std::string_view meta = upper_text.substr(start);
-    if (find_literal(meta, "/METADATA") == std::string_view::npos) {
+    const std::string_view meta = text.substr(start);
+    if (find_literal(meta, tag("/METADATA")) == npos) {
         doc.message("Oops no meta");
         return;
     }
-    doc.metadata.title = without_markup(bit_of_upper(meta, "TITLE"));
-    doc.metadata.description = without_markup(bit_of_upper(meta, "DESCRIPTION"));
-    doc.metadata.locale = without_markup(bit_of_upper(bit_of_upper(meta, "LOCALELIST"), "LOCALE"));
+    doc.metadata.title = kept_value(element_value(meta, tag("TITLE")));
+    doc.metadata.description = kept_value(element_value(meta, tag("DESCRIPTION")));
+    doc.metadata.locale =
+        kept_value(element_value(element_value(meta, tag("LOCALELIST")), tag("LOCALE")));
 
-    std::string version = bit_without_marks(meta, "VERSION");
+    std::string version;
+    const std::string version_tag = tag("VERSION");
+    if (const auto first = find_literal(meta, version_tag); first != npos) {
+        version = bit_without_marks(meta, version_tag, first);
+        upper_in(version);
+    }
     // Line breaks and blanks go first, so a version whose major and minor stand on lines of
     // their own still reads as major.minor instead of running the two numbers together.
-    for (const char* noise : { "\n", "\r", " " }) {
-        replace_in(version, noise, "");
+    for (const std::string_view noise : { "\n"sv, "\r"sv, " "sv }) {
+        remove_in(version, noise);
     }
     replace_in(version, "MAJORMINOR", ".");
-    for (const char* noise : { "MAJOR", "MINOR" }) {
-        replace_in(version, noise, "");
+    for (const std::string_view noise : { "MAJOR"sv, "MINOR"sv }) {
+        remove_in(version, noise);
     }
     doc.metadata.version = trim(version);
     doc.view().metadata_changed(doc.metadata);
@@ -216,37 +220,44 @@ bool parse(Document& doc, std::string text)
     doc.theme_open = true;
     doc.modified = false;
 
-    fold_spacing(text);
+    // The only case-sensitive test, for the tag rather than the word: reading upper-cases a Sport
+    // & Fitness title, and one with "Presentation" in it was read back after saving as an empty
+    // Car & Zumo theme. Folding the spacing removes no letter and joins two only where a run of
+    // TABs stood between them, so without TABs the test can come first and the letters of a Car &
+    // Zumo text be upper-cased, and those of any other lower-cased, in the same pass.
+    bool has_presentation = contains(text, "<PRESENTATION");
+    if (has_presentation || text.find('\t') == npos) {
+        fold_spacing(text, has_presentation ? LetterCase::Upper : LetterCase::Lower);
+    } else {
+        fold_spacing(text);
+        has_presentation = contains(text, "<PRESENTATION");
+        if (has_presentation) {
+            upper_in(text);
+        } else {
+            lower_in(text);
+        }
+    }
     doc.view().nosel();
 
-    // The only case-sensitive test; everything after it reads the text folded, so the text is
-    // folded in place rather than copied (lower-casing the upper-cased text gives the lower-cased
-    // original, which is all the Sport & Fitness reader needs). It looks for the tag, not the
-    // word: reading upper-cases a Sport & Fitness title, and one with "Presentation" in it was
-    // read back after saving as an empty Car & Zumo theme.
-    const bool has_presentation = contains(text, "<PRESENTATION");
-    std::string& upper_text = text;
-    upper_in(upper_text);
-    if (upper_text.empty() || !contains(upper_text, "<COLOR")) {
+    if (text.empty() || !contains(text, has_presentation ? "<COLOR"sv : "<color"sv)) {
         doc.message("File not a Garmin kmtf file.");
         return false;
     }
 
-    read_meta(doc, upper_text);
+    read_meta(doc, text, has_presentation);
 
     doc.kind = ThemeKind::CarZumo;
     if (has_presentation) {
         doc.view().set_edit_menu_enabled(true);
         doc.view().set_locale_version_enabled(true);
-        read_car_zumo(doc, upper_text);
+        read_car_zumo(doc, text);
         return true;
     }
-    // Upper-cased, so a Sport & Fitness file with lower-case field names is recognised too.
-    if (contains(upper_text, "MPM_")) {
+    // In any case, so a Sport & Fitness file with upper-case field names is recognised too.
+    if (contains(text, "mpm_")) {
         doc.kind = ThemeKind::SportFitness;
         doc.view().set_locale_version_enabled(false);
-        lower_in(upper_text);
-        read_sport_fitness(doc, upper_text);
+        read_sport_fitness(doc, text);
         return true;
     }
     doc.message("No Presentation");
@@ -255,12 +266,12 @@ bool parse(Document& doc, std::string text)
 
 void get_meta(Document& doc, std::string_view text)
 {
-    read_meta(doc, upper(text));
+    read_meta(doc, upper(text), true);
 }
 
 std::string get_bit(std::string_view text, std::string_view tag)
 {
-    return bit_of_upper(upper(text), upper(tag));
+    return element_value(upper(text), upper(tag));
 }
 
 std::string get_type(Document& doc, std::string_view style_text)

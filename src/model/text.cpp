@@ -189,11 +189,41 @@ bool replace_in(std::string& s, std::string_view find, std::string_view with)
 
 namespace {
 
-// Compacts a text towards its front in one pass. Most bytes stay as they are; a byte for which
-// the rules' `starts_run` holds begins a run that the rules' `take_run` rewrites. Every write
-// lands before the read position, so the bytes still to be read, and the one just before them,
-// are always the original ones. Blocks of sixteen bytes without such a start are copied whole.
-template <class Rules> std::size_t compact(char* const data, const std::size_t n)
+template <LetterCase Fold> char fold_letter(char c)
+{
+    const auto u = static_cast<unsigned char>(c);
+    if constexpr (Fold == LetterCase::Upper) {
+        return static_cast<char>(static_cast<unsigned char>(u - 'a') < 26 ? u - ('a' - 'A') : u);
+    } else if constexpr (Fold == LetterCase::Lower) {
+        return static_cast<char>(static_cast<unsigned char>(u - 'A') < 26 ? u + ('a' - 'A') : u);
+    } else {
+        return c;
+    }
+}
+
+#if defined(__SSE2__)
+template <LetterCase Fold> __m128i fold_letters(__m128i v)
+{
+    if constexpr (Fold == LetterCase::Keep) {
+        return v;
+    } else {
+        // Moves the letters to be changed to -128 .. -103, the only bytes below -102.
+        constexpr char first = Fold == LetterCase::Upper ? 'a' : 'A';
+        const __m128i shifted = _mm_add_epi8(v, _mm_set1_epi8(static_cast<char>(128 - first)));
+        const __m128i letters = _mm_cmplt_epi8(shifted, _mm_set1_epi8(static_cast<char>(-102)));
+        const __m128i step = _mm_and_si128(letters, _mm_set1_epi8(0x20));
+        return Fold == LetterCase::Upper ? _mm_sub_epi8(v, step) : _mm_add_epi8(v, step);
+    }
+}
+#endif
+
+// Compacts a text towards its front in one pass, folding the case of its letters on the way.
+// Most bytes stay as they are; a byte for which the rules' `starts_run` holds begins a run that
+// the rules' `take_run` rewrites (runs hold no letters). Every write lands before the read
+// position, so the bytes still to be read, and the one just before them, are always the original
+// ones but for their case. Blocks of sixteen bytes without such a start are copied whole.
+template <class Rules, LetterCase Fold = LetterCase::Keep>
+std::size_t compact(char* const data, const std::size_t n)
 {
     std::size_t r = 0;
     std::size_t w = 0;
@@ -203,7 +233,7 @@ template <class Rules> std::size_t compact(char* const data, const std::size_t n
         if (Rules::starts_run(prev, data[r], next)) {
             Rules::take_run(data, n, r, w);
         } else {
-            data[w++] = data[r++];
+            data[w++] = fold_letter<Fold>(data[r++]);
         }
     };
     if (n > 0) {
@@ -218,14 +248,19 @@ template <class Rules> std::size_t compact(char* const data, const std::size_t n
         const auto mask = static_cast<unsigned>(
             _mm_movemask_epi8(Rules::starts_runs(load(r - 1), cur, load(r + 1))));
         if (mask == 0) {
-            if (w != r) {
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(data + w), cur);
+            if (Fold != LetterCase::Keep || w != r) {
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(data + w), fold_letters<Fold>(cur));
             }
             r += 16;
             w += 16;
             continue;
         }
         const auto kept = static_cast<std::size_t>(__builtin_ctz(mask));
+        if (Fold != LetterCase::Keep) {
+            // Folding bytes not yet read changes nothing that decides a run, and folding twice
+            // is folding once.
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(data + r), fold_letters<Fold>(cur));
+        }
         if (w != r) {
             std::memmove(data + w, data + r, kept);
         }
@@ -319,9 +354,19 @@ struct TagSpacingRules
 
 } // namespace
 
-void fold_spacing(std::string& s)
+void fold_spacing(std::string& s, LetterCase fold)
 {
-    s.resize(compact<SpacingRules>(s.data(), s.size()));
+    switch (fold) {
+    case LetterCase::Keep:
+        s.resize(compact<SpacingRules>(s.data(), s.size()));
+        break;
+    case LetterCase::Upper:
+        s.resize(compact<SpacingRules, LetterCase::Upper>(s.data(), s.size()));
+        break;
+    case LetterCase::Lower:
+        s.resize(compact<SpacingRules, LetterCase::Lower>(s.data(), s.size()));
+        break;
+    }
 }
 
 std::size_t fold_tag_spacing(std::span<char> s)
@@ -332,8 +377,10 @@ std::size_t fold_tag_spacing(std::span<char> s)
 std::string_view before_any(std::string_view s, std::string_view stops)
 {
     for (std::size_t i = 0; i < s.size(); ++i) {
-        if (std::memchr(stops.data(), s[i], stops.size()) != nullptr) {
-            return s.substr(0, i);
+        for (const char stop : stops) {
+            if (s[i] == stop) {
+                return s.substr(0, i);
+            }
         }
     }
     return s;
@@ -421,16 +468,14 @@ std::string trim(std::string_view s)
 void upper_in(std::span<char> s)
 {
     for (char& c : s) {
-        const auto u = static_cast<unsigned char>(c);
-        c = static_cast<char>(static_cast<unsigned char>(u - 'a') < 26 ? u - ('a' - 'A') : u);
+        c = fold_letter<LetterCase::Upper>(c);
     }
 }
 
 void lower_in(std::span<char> s)
 {
     for (char& c : s) {
-        const auto u = static_cast<unsigned char>(c);
-        c = static_cast<char>(static_cast<unsigned char>(u - 'A') < 26 ? u + ('a' - 'A') : u);
+        c = fold_letter<LetterCase::Lower>(c);
     }
 }
 

@@ -47,11 +47,14 @@ inline std::string remove(std::string_view s, std::string_view find) { return re
 /// and a replacement no longer than `find` needs no new storage. True when `find` occurred.
 bool replace_in(std::string& s, std::string_view find, std::string_view with);
 
+enum class LetterCase { Keep, Upper, Lower };
+
 /// The spacing every theme text is read with, done in one pass on the text itself: a run of
 /// blanks and TABs directly before or after "=" disappears, every other TAB is removed, and any
 /// run of blanks left becomes one blank. (Halving runs, as one pass of "  " -> " " would, left
-/// runs that the next read halved again, so a saved theme changed with every save.)
-void fold_spacing(std::string& s);
+/// runs that the next read halved again, so a saved theme changed with every save.) The same
+/// pass can fold the text's letters as `upper_in` or `lower_in` do.
+void fold_spacing(std::string& s, LetterCase fold = LetterCase::Keep);
 
 /// Replacing "  " by " ", then "> " by ">", then ">  " by ">", each in one pass, done in one
 /// pass on the bytes themselves. Returns the new length; the bytes after it are left over.
