@@ -435,9 +435,18 @@ void read_car_zumo_style(Document& doc, std::string_view style, const CarZumoPre
         row.scale = "1"sv;
     }
 
-    // The secondary colours are read first: whether the style has one decides the border.
+    // The secondary colours are read first: whether the style has one decides the border. A
+    // "SECONDARY" inside the primary's tag is part of one of its values (a colour kept as it
+    // stands, which saving writes back), not the secondary element.
     std::string& block = scratch.block;
-    const auto secondary = find_literal(style, "SECONDARY");
+    const auto primary = find_literal(style, "PRIMARY");
+    auto secondary = find_literal(style, "SECONDARY");
+    if (primary != npos && secondary != npos && secondary > primary) {
+        const auto primary_end = style.find('>', primary);
+        if (primary_end != npos && secondary < primary_end) {
+            secondary = find_literal(style, "SECONDARY", primary_end);
+        }
+    }
     bool secondary_day = false;
     if (secondary != npos) {
         assign_unquoted_block(block, from(style, secondary));
@@ -466,8 +475,8 @@ void read_car_zumo_style(Document& doc, std::string_view style, const CarZumoPre
 
     row.pres_code = static_cast<std::int16_t>(pres.code + (row.border.empty() ? 0 : 1));
 
-    if (const auto at = find_literal(style, "PRIMARY"); at != npos) {
-        assign_unquoted_block(block, from(style, at));
+    if (primary != npos) {
+        assign_unquoted_block(block, from(style, primary));
         const auto day = find_literal(block, "DAY");
         if (day != npos) {
             const std::string_view d = from(block, day + 4);

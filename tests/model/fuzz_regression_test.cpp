@@ -181,6 +181,11 @@ TEST(FuzzRegression, SavingSettles)
             "<METADATA><TITLE>T</TITLE></METADATA><COLOR><PRESENTATION ID=\"A\">\r\n"
             "<STYLE field=\"MAP_A\"><COLOR><PRIMARY day=\"#NIGHT=\" night=\"#\"/>"
             "<SECONDARY day=\"#NIGHT=\" night=\"#\"/></COLOR></STYLE>" },
+        { "a night colour kept as it stands held the word SECONDARY, and the next read took the "
+          "secondary colours from there",
+            "<METADATA><TITLE>T</TITLE></METADATA><COLOR><PRESENTATION ID=\"A\">\r\n"
+            "<STYLE field=\"MAP_A\"><COLOR><PRIMARY day=\"#FF0000\" night=\"80SECONDARY "
+            "DAYGARMIN\"/><SECONDARY day=\"#X1\"/></COLOR></STYLE>" },
     };
     for (const auto& c : cases) {
         for (const bool border_pref : { true, false }) {
