@@ -1,19 +1,19 @@
 #include "app/batch.h"
 
+#include "app/dump_writer.h"
 #include "model/document.h"
 #include "model/reader.h"
 #include "model/text.h"
 #include "model/writer.h"
 
 #include <filesystem>
-#include <nlohmann/json.hpp>
+#include <new>
+#include <optional>
 #include <ostream>
 
 namespace tintwell {
 
 namespace {
-
-using nlohmann::ordered_json;
 
 const char* const usage_text = R"(Usage: tintwell [FILE]
        tintwell --dump FILE [--no-border-pref]
@@ -47,39 +47,28 @@ int usage_error(std::ostream& err, const std::string& why)
     return 2;
 }
 
-ordered_json dump_json(const Document& doc, bool accepted, const std::vector<std::string>& messages)
+const char* const out_of_memory = "not enough memory to read it";
+
+// Why the batch commands do not read a path, or nothing when it names a regular file (or one
+// that cannot be looked at, which the reader then reports). Nothing is opened: reading a pipe or
+// a device could block the command or take what another program waits for.
+std::optional<std::string> not_a_theme_file(const std::string& path)
 {
-    ordered_json root;
-    root["accepted"] = accepted;
-    root["kind"] = doc.kind == ThemeKind::CarZumo ? "CarZumo" : "SportFitness";
-    ordered_json shown = ordered_json::array();
-    for (const auto& m : messages) {
-        shown.push_back(utf8(m));
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    switch (status.type()) {
+    case fs::file_type::regular:
+        return std::nullopt;
+    case fs::file_type::not_found:
+        return "No such file";
+    case fs::file_type::none:
+        return ec ? ec.message() : std::string("No such file");
+    case fs::file_type::directory:
+        return "Is a folder";
+    default:
+        return "not a regular file";
     }
-    root["messages"] = std::move(shown);
-    root["metadata"] = { { "title", utf8(doc.metadata.title) },
-        { "description", utf8(doc.metadata.description) }, { "locale", utf8(doc.metadata.locale) },
-        { "version", utf8(doc.metadata.version) } };
-    root["pres_count"] = doc.pres_count;
-    ordered_json names = ordered_json::array();
-    for (int i = 0; i < doc.pres_count; ++i) {
-        const auto slot = static_cast<std::size_t>(i);
-        names.push_back(slot < doc.pres_names.size() ? utf8(doc.pres_names[slot]) : std::string());
-    }
-    root["pres_names"] = std::move(names);
-    root["row_count"] = doc.row_count();
-    ordered_json rows = ordered_json::array();
-    for (const StyleRow& r : doc.rows) {
-        rows.push_back({ { "pres_code", r.pres_code }, { "pri_day", utf8(r.pri_day) },
-            { "pri_night", utf8(r.pri_night) }, { "sec_day", utf8(r.sec_day) },
-            { "sec_night", utf8(r.sec_night) }, { "elem_name", utf8(r.elem_name) },
-            { "field_name", utf8(r.field_name) }, { "bg_width", utf8(r.bg_width) },
-            { "fg_width", utf8(r.fg_width) }, { "scale", utf8(r.scale) },
-            { "border", utf8(r.border) }, { "pres_name", utf8(r.pres_name) },
-            { "style_text", utf8(r.style_text) }, { "nwf_border", utf8(r.nwf_border) } });
-    }
-    root["rows"] = std::move(rows);
-    return root;
 }
 
 int dump(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
@@ -98,13 +87,22 @@ int dump(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
     if (file.empty()) {
         return usage_error(err, "--dump needs a FILE");
     }
-    RecordingPrompter prompter;
-    Document doc;
-    doc.attach(&prompter, nullptr);
-    doc.border_pref = border_pref;
-    const bool accepted = open_theme(doc, file);
-    out << dump_json(doc, accepted, prompter.messages).dump(2) << '\n';
-    return accepted ? 0 : 1;
+    if (const auto why = not_a_theme_file(file)) {
+        err << file << ": " << *why << '\n';
+        return 1;
+    }
+    try {
+        RecordingPrompter prompter;
+        Document doc;
+        doc.attach(&prompter, nullptr);
+        doc.border_pref = border_pref;
+        const bool accepted = open_theme(doc, file);
+        write_dump(out, doc, accepted, prompter.messages);
+        return accepted ? 0 : 1;
+    } catch (const std::bad_alloc&) {
+        err << file << ": " << out_of_memory << '\n';
+        return 1;
+    }
 }
 
 int check(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
@@ -114,14 +112,24 @@ int check(const std::vector<std::string>& args, std::ostream& out, std::ostream&
     }
     bool all_clean = true;
     for (std::size_t i = 1; i < args.size(); ++i) {
-        RecordingPrompter prompter;
-        Document doc;
-        doc.attach(&prompter, nullptr);
-        const bool accepted = open_theme(doc, args[i]);
-        for (const auto& m : prompter.messages) {
-            out << args[i] << ": " << utf8(m) << '\n';
+        if (const auto why = not_a_theme_file(args[i])) {
+            out << args[i] << ": " << *why << '\n';
+            all_clean = false;
+            continue;
         }
-        if (!accepted || !prompter.messages.empty()) {
+        try {
+            RecordingPrompter prompter;
+            Document doc;
+            doc.attach(&prompter, nullptr);
+            const bool accepted = open_theme(doc, args[i]);
+            for (const auto& m : prompter.messages) {
+                out << args[i] << ": " << utf8(m) << '\n';
+            }
+            if (!accepted || !prompter.messages.empty()) {
+                all_clean = false;
+            }
+        } catch (const std::bad_alloc&) {
+            out << args[i] << ": " << out_of_memory << '\n';
             all_clean = false;
         }
     }
@@ -144,10 +152,20 @@ int convert(const std::vector<std::string>& args, std::ostream& err)
     if (files.size() != 2) {
         return usage_error(err, "--convert takes IN and OUT");
     }
+    if (const auto why = not_a_theme_file(files[0])) {
+        err << files[0] << ": " << *why << '\n';
+        return 1;
+    }
     RecordingPrompter prompter;
     Document doc;
     doc.attach(&prompter, nullptr);
-    const bool accepted = open_theme(doc, files[0]);
+    bool accepted = false;
+    try {
+        accepted = open_theme(doc, files[0]);
+    } catch (const std::bad_alloc&) {
+        err << files[0] << ": " << out_of_memory << '\n';
+        return 1;
+    }
     for (const auto& m : prompter.messages) {
         err << files[0] << ": " << utf8(m) << '\n';
     }

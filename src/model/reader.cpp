@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <new>
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -173,7 +174,9 @@ std::string loadbinary2(Document& doc, const std::string& path)
     if (path.empty() || !is_file(path)) {
         return {};
     }
-    doc.file_name = path;
+    // The document takes the name once the text is read: when memory runs out on the way, it
+    // keeps the name of the theme it holds.
+    std::string name = path;
     std::string content;
     std::error_code size_error;
     const auto size = std::filesystem::file_size(path, size_error);
@@ -202,6 +205,7 @@ std::string loadbinary2(Document& doc, const std::string& path)
             }
         }
     }
+    doc.file_name.swap(name);
     doc.view().reset_search();
     return content;
 }
@@ -215,7 +219,34 @@ bool open_theme(Document& doc, const std::string& path)
     return parse(doc, std::move(content));
 }
 
+namespace {
+
+bool parse_text(Document& doc, std::string text);
+
+} // namespace
+
 bool parse(Document& doc, std::string text)
+{
+    // The rows, presentation names and count change only once everything is read; the rest is
+    // put back when memory runs out on the way, so the document still holds its theme.
+    ThemeMetadata metadata = doc.metadata;
+    const ThemeKind kind = doc.kind;
+    const bool theme_open = doc.theme_open;
+    const bool modified = doc.modified;
+    try {
+        return parse_text(doc, std::move(text));
+    } catch (const std::bad_alloc&) {
+        std::swap(doc.metadata, metadata);
+        doc.kind = kind;
+        doc.theme_open = theme_open;
+        doc.modified = modified;
+        throw;
+    }
+}
+
+namespace {
+
+bool parse_text(Document& doc, std::string text)
 {
     doc.theme_open = true;
     doc.modified = false;
@@ -263,6 +294,8 @@ bool parse(Document& doc, std::string text)
     doc.message("No Presentation");
     return false;
 }
+
+} // namespace
 
 void get_meta(Document& doc, std::string_view text)
 {

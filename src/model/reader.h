@@ -9,11 +9,13 @@ namespace tintwell {
 
 /// Reads the whole file as single-byte text and sets the document's file name. An empty path or
 /// one that names no existing file gives an empty text without a message; a failing read shows
-/// the system's error text and returns what was read.
+/// the system's error text and returns what was read. When memory runs out, std::bad_alloc
+/// leaves it with the document's file name as it was.
 std::string loadbinary2(Document& doc, const std::string& path);
 
 /// Recognises a theme text, reads its metadata and fills the style table of either kind.
-/// Returns false when the text was rejected (the table then keeps its previous rows).
+/// Returns false when the text was rejected (the table then keeps its previous rows). When memory
+/// runs out, std::bad_alloc leaves it with the document as it was.
 bool parse(Document& doc, std::string text);
 
 /// File, Open without the dialog: empties the presentation list and the title, loads and parses.

@@ -35,6 +35,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
+#include <new>
 
 namespace tintwell {
 
@@ -437,9 +438,7 @@ void MainWindow::Form_Activate()
     m_pending_open.clear();
     busy_on();
     updatmf(path);
-    const std::string content = loadbinary2(m_doc, to_bytes(path));
-    cap(path);
-    parse(m_doc, content);
+    read_theme_file(path);
     plot(-1);
     busy_off();
 }
@@ -589,16 +588,28 @@ void MainWindow::load_into_preview(const QString& path)
     const OpenTheme kept = keep_open_theme();
     List1->clear();
     updatmf(path);
-    const std::string content = loadbinary2(m_doc, to_bytes(path));
-    cap(path);
     m_doc.metadata.title.clear();
     title->clear();
-    if (parse(m_doc, content)) {
+    if (read_theme_file(path)) {
         plot(-1);
     } else {
         restore_open_theme(kept);
     }
     busy_off();
+}
+
+bool MainWindow::read_theme_file(const QString& path)
+{
+    try {
+        std::string content = loadbinary2(m_doc, to_bytes(path));
+        cap(path);
+        return parse(m_doc, std::move(content));
+    } catch (const std::bad_alloc&) {
+        // The reader leaves the open theme's rows as they were; the callers put back the rest,
+        // as for a rejected file.
+        m_prompter->message(to_bytes(path) + ": not enough memory to read it");
+        return false;
+    }
 }
 
 MainWindow::OpenTheme MainWindow::keep_open_theme() const
@@ -675,9 +686,7 @@ void MainWindow::reopen(int index)
         return;
     }
     busy_on();
-    const std::string content = loadbinary2(m_doc, to_bytes(path));
-    cap(path);
-    const bool read = parse(m_doc, content);
+    const bool read = read_theme_file(path);
     if (read) {
         plot(-1);
         updatmf(path);
@@ -698,9 +707,7 @@ void MainWindow::loadole(const QString& path)
     const OpenTheme kept = keep_open_theme();
     updatmf(path);
     List1->clear();
-    const std::string content = loadbinary2(m_doc, to_bytes(path));
-    cap(path);
-    const bool read = parse(m_doc, content);
+    const bool read = read_theme_file(path);
     if (!read) {
         restore_open_theme(kept);
     }

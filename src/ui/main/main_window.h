@@ -140,6 +140,9 @@ private:
     void save_command();
     void reopen(int index);
     void load_into_preview(const QString& path);
+    /// loadbinary2, the caption and parse. A file that memory cannot hold is reported as
+    /// "FILE: not enough memory to read it" and counts as rejected.
+    bool read_theme_file(const QString& path);
     /// What a rejected file must not take from the open theme: its kind, unsaved state,
     /// metadata, name, caption and presentation list.
     struct OpenTheme
