@@ -35,23 +35,27 @@ bool is_file(const std::string& path)
     return std::filesystem::is_regular_file(path, ec);
 }
 
-// The text after the 1-based position `at`.
-std::string_view view_from_index(std::string_view s, std::size_t at)
+// The text from the 0-based `at` on; empty past its end.
+std::string_view from(std::string_view s, std::size_t at)
 {
     return at >= s.size() ? std::string_view() : s.substr(at);
 }
 
-// A Car & Zumo colour: the up to six characters after the first "#" of a value, ended early by
-// a character that cannot belong to a colour, so an empty value stays empty instead of taking
-// the "/" of the tag end. A value without "#" is kept as it stands when `keep_plain` (empty
-// otherwise) up to a "<": saving writes it as a colour, and a tag inside it would be read as one.
+// What ends a Car & Zumo colour value: a character that cannot belong to it.
+constexpr std::string_view colour_ends = "\" /<>";
+
+// A Car & Zumo colour: the up to six characters after the first "#" of a value, or, when
+// `keep_plain`, a value without "#" as it stands (empty otherwise). Either ends early at a
+// character that cannot belong to it, so an empty value stays empty instead of taking the "/" of
+// the tag end, and a plain value does not take in the attributes and tags after it, which saving
+// would write into the colour and the next read take for the style's own.
 std::string car_zumo_colour(std::string_view value, bool keep_plain)
 {
-    const auto hash = instr(value, "#");
-    if (hash == 0) {
-        return keep_plain ? before(value, "<") : std::string();
+    const auto hash = value.find('#');
+    if (hash == npos) {
+        return keep_plain ? std::string(before_any(value, colour_ends)) : std::string();
     }
-    return std::string(before_any(view_from_index(value, hash).substr(0, 6), "\" />"));
+    return std::string(before_any(from(value, hash + 1).substr(0, 6), colour_ends));
 }
 
 // A large buffer about to be filled front to back (the file's text, the style table of a big
@@ -364,12 +368,6 @@ struct StyleSpan
 constexpr std::string_view presentation_tag = "<PRESENTATION";
 constexpr std::string_view style_tag = "<STYLE";
 
-// The text from the 0-based `at` on; empty past its end.
-std::string_view from(std::string_view s, std::size_t at)
-{
-    return at >= s.size() ? std::string_view() : s.substr(at);
-}
-
 // Buffers reused from style to style, so that reading a style allocates only what its row keeps.
 struct Scratch
 {
@@ -427,7 +425,7 @@ std::size_t night_at(std::string_view block, std::size_t day)
         return night;
     }
     const std::size_t begin = day + 4 + hash + 1;
-    const std::size_t end = begin + before_any(from(d, hash + 1).substr(0, 6), "\" />").size();
+    const std::size_t end = begin + before_any(from(d, hash + 1).substr(0, 6), colour_ends).size();
     return night >= begin && night < end ? find_literal(block, "NIGHT", end) : night;
 }
 

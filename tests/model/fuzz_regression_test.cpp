@@ -186,6 +186,10 @@ TEST(FuzzRegression, SavingSettles)
             "<METADATA><TITLE>T</TITLE></METADATA><COLOR><PRESENTATION ID=\"A\">\r\n"
             "<STYLE field=\"MAP_A\"><COLOR><PRIMARY day=\"#FF0000\" night=\"80SECONDARY "
             "DAYGARMIN\"/><SECONDARY day=\"#X1\"/></COLOR></STYLE>" },
+        { "a field name holding PRIMARY DAY took the tag's border into the day colour, kept as "
+          "it stands, and the border and colour fed each other from save to save",
+            "<METADATA><TITLE>T</TITLE></METADATA><COLOR><PRESENTATION ID=\"A\">\r\n"
+            "<STYLE field=\"<PRIMARY DAYXXSECONDARY\" border=\"1\"><COLOR></COLOR></STYLE>" },
     };
     for (const auto& c : cases) {
         for (const bool border_pref : { true, false }) {
