@@ -82,12 +82,18 @@ void write_dump(
     out << ",\n    \"version\": ";
     write_string(out, doc.metadata.version);
     out << "\n  },\n  \"pres_count\": " << doc.pres_count << ",\n  \"pres_names\": ";
-    std::vector<std::string> names;
+    // The slots past the names kept are written empty.
+    if (doc.pres_count <= 0) {
+        out << "[]";
+    }
     for (int i = 0; i < doc.pres_count; ++i) {
         const auto slot = static_cast<std::size_t>(i);
-        names.push_back(slot < doc.pres_names.size() ? doc.pres_names[slot] : std::string());
+        out << (i == 0 ? "[\n    " : ",\n    ");
+        write_string(out, slot < doc.pres_names.size() ? doc.pres_names[slot] : std::string());
     }
-    write_strings(out, names);
+    if (doc.pres_count > 0) {
+        out << "\n  ]";
+    }
     out << ",\n  \"row_count\": " << doc.row_count() << ",\n  \"rows\": ";
     if (doc.rows.empty()) {
         out << "[]";

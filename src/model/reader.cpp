@@ -546,13 +546,26 @@ std::string display_name(std::string_view piece)
     return display;
 }
 
+// The longest presentation name kept. Every row carries its presentation's name, so a name of
+// megabytes, which a device never shows, would cost that much again for every style.
+constexpr std::size_t longest_pres_name = 255;
+
+// A name as kept: without outer blanks, then cut to the longest kept, which reading the saved
+// name again leaves as it is.
+std::string kept_name(std::string_view name)
+{
+    return std::string(trim_view(name).substr(0, longest_pres_name));
+}
+
 // The presentation name every row of the presentation carries: the display name without its
-// line-break characters and outer blanks.
+// line-break characters and outer blanks. The display name ends before any line break but the
+// CR of a CR LF.
 std::string row_pres_name(std::string_view display)
 {
-    std::string name(display);
-    std::erase_if(name, [](char c) { return c == '\r' || c == '\n'; });
-    return trim(name);
+    if (!display.empty() && display.back() == '\r') {
+        display.remove_suffix(1);
+    }
+    return kept_name(display);
 }
 
 // Reads the presentations of an upper-cased Car & Zumo text. Each presentation's spacing is
@@ -573,21 +586,27 @@ void read_car_zumo(Document& doc, std::string& upper_text)
         const std::string_view piece(region.data(), fold_tag_spacing(region));
 
         const std::string display = display_name(piece);
-        pres_names.push_back(trim(display));
-        doc.view().add_presentation(display);
-        CarZumoPresentation pres { row_pres_name(display) };
-        pres.code = get_pcode(pres.row_name, {});
-        presentations.push_back(std::move(pres));
+        pres_names.push_back(kept_name(display));
+        doc.view().add_presentation(std::string_view(display).substr(0, longest_pres_name));
 
+        // Only a presentation with styles needs what its rows share.
+        bool has_rows = false;
         auto style = find_literal(piece, style_tag);
         while (style != npos) {
             const std::size_t text_start = style + style_tag.size();
             style = find_literal(piece, style_tag, text_start);
             const std::string_view text =
                 piece.substr(text_start, (style == npos ? piece.size() : style) - text_start);
-            if (contains(text, "FIELD")) {
-                styles.push_back({ text, presentations.size() - 1 });
+            if (!contains(text, "FIELD")) {
+                continue;
             }
+            if (!has_rows) {
+                has_rows = true;
+                CarZumoPresentation pres { row_pres_name(display) };
+                pres.code = get_pcode(pres.row_name, {});
+                presentations.push_back(std::move(pres));
+            }
+            styles.push_back({ text, presentations.size() - 1 });
         }
     }
 

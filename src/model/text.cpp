@@ -454,14 +454,18 @@ std::vector<std::string> split(std::string_view s, std::string_view sep)
     return pieces;
 }
 
-std::string trim(std::string_view s)
+std::string_view trim_view(std::string_view s)
 {
     const auto first = s.find_first_not_of(' ');
     if (first == std::string_view::npos) {
         return {};
     }
-    const auto last = s.find_last_not_of(' ');
-    return std::string(s.substr(first, last - first + 1));
+    return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+
+std::string trim(std::string_view s)
+{
+    return std::string(trim_view(s));
 }
 
 // Written without branches so the compiler can case-fold many bytes at a time.

@@ -75,6 +75,7 @@ std::vector<std::string_view> split_views(std::string_view s, std::string_view s
 
 /// Removes blanks (character 32 only) from both ends.
 std::string trim(std::string_view s);
+std::string_view trim_view(std::string_view s);
 
 /// Plain A-Z upper-casing; every other byte is kept.
 std::string upper(std::string_view s);

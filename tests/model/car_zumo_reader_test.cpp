@@ -468,6 +468,27 @@ TEST(CarZumoReader, LargeThemesAreReadWhole)
     EXPECT_EQ(l.row(1299).pres_name, "P12");
 }
 
+TEST(CarZumoReader, LongPresentationNamesAreKeptToTheirFirst255Characters)
+{
+    // Every row carries its presentation's name: a name of megabytes cost that much per style.
+    const std::string name = "GUIDANCE" + std::string(100000, 'N');
+    const std::string text = car_zumo_theme(presentation(
+        name, cz_style("MAP_A", "", primary_only) + cz_style("MAP_B", "", primary_only)));
+    Loaded l;
+    RecordingView view;
+    l.doc.attach(&l.prompter, &view);
+    ASSERT_TRUE(l.load(text));
+    const std::string kept = name.substr(0, 255);
+    EXPECT_EQ(l.doc.pres_names, std::vector<std::string> { kept });
+    EXPECT_EQ(view.presentations, std::vector<std::string> { " " + name.substr(0, 254) });
+    ASSERT_EQ(l.doc.row_count(), 2);
+    EXPECT_EQ(l.row(1).pres_name, kept);
+    EXPECT_EQ(l.row(1).pres_code, 0);
+    const auto saves = three_saves(text);
+    ASSERT_EQ(saves.size(), 3u);
+    EXPECT_EQ(saves[0], saves[2]);
+}
+
 TEST(CarZumoReader, LineEndsOfAnyKind)
 {
     for (const char* eol : { "\r\n", "\n", "\r" }) {
