@@ -429,6 +429,30 @@ std::size_t night_at(std::string_view block, std::size_t day)
     return night >= begin && night < end ? find_literal(block, "NIGHT", end) : night;
 }
 
+// Where a style's field name stands: between the quotes get_type takes it from.
+struct FieldName
+{
+    std::size_t begin = npos;
+    std::size_t end = npos;
+
+    explicit FieldName(std::string_view style)
+    {
+        const std::string_view tag = style.substr(0, style.find('>'));
+        if (const auto open = tag.find('"'); open != npos) {
+            begin = open + 1;
+            end = std::min(tag.size(), tag.find('"', begin));
+        }
+    }
+
+    // The first `word` of the style that is not part of the field name: a field named
+    // MAP_STATE_BORDER holds no border value, and saving writes the name back each time.
+    std::size_t find_outside(std::string_view style, std::string_view word) const
+    {
+        const auto at = find_literal(style, word);
+        return at != npos && at >= begin && at < end ? find_literal(style, word, end) : at;
+    }
+};
+
 // What the rows of one Car & Zumo presentation share.
 struct CarZumoPresentation
 {
@@ -457,7 +481,8 @@ void read_car_zumo_style(Document& doc, std::string_view style, const CarZumoPre
     }
     row.pres_name = pres.row_name;
 
-    if (const auto at = find_literal(style, "SCALE="); at != npos) {
+    const FieldName field(style);
+    if (const auto at = field.find_outside(style, "SCALE="); at != npos) {
         // The value starts after the opening quote; an unquoted value starts right after "=",
         // so scale=1.5 keeps its first digit.
         const bool quoted = at + 6 < style.size() && style[at + 6] == '"';
@@ -470,8 +495,8 @@ void read_car_zumo_style(Document& doc, std::string_view style, const CarZumoPre
     // "SECONDARY" inside the primary's tag is part of one of its values (a colour kept as it
     // stands, which saving writes back), not the secondary element.
     std::string& block = scratch.block;
-    const auto primary = find_literal(style, "PRIMARY");
-    auto secondary = find_literal(style, "SECONDARY");
+    const auto primary = field.find_outside(style, "PRIMARY");
+    auto secondary = field.find_outside(style, "SECONDARY");
     if (primary != npos && secondary != npos && secondary > primary) {
         const auto primary_end = style.find('>', primary);
         if (primary_end != npos && secondary < primary_end) {
@@ -491,7 +516,7 @@ void read_car_zumo_style(Document& doc, std::string_view style, const CarZumoPre
         }
     }
 
-    if (const auto at = find_literal(style, "BORDER"); at != npos) {
+    if (const auto at = field.find_outside(style, "BORDER"); at != npos) {
         // A border also ends at a "<": saving drops the border's line breaks, and a "<STYL" and
         // an "E" on the next line would then be written as a "<STYLE" that opens a new style.
         row.border = attribute_value(from(style, at + 7));

@@ -437,6 +437,38 @@ TEST(CarZumoReader, FieldNamesThatCannotBeFound)
     }
 }
 
+// Words inside the field name are part of the name; the style's own attributes and colours are
+// read from after it. A name with BORDER in it once gave the border of whatever followed.
+TEST(CarZumoReader, WordsInTheFieldNameArePartOfIt)
+{
+    struct Case
+    {
+        std::string field, attributes, colours;
+        StyleRow expected; // border, pri_day, pri_night, sec_day
+    };
+    const Case cases[] = {
+        { "MAP_STATE_BORDER", " border=\"1\" ", with_secondary,
+            colour_row("", "1", "112233", "445566", "778899") },
+        { "MAP_PRIMARY_ROAD", " scale=\"2\" ", primary_only,
+            colour_row("2", "", "112233", "445566") },
+        { "MAP_SECONDARY_SCALE=9", " border=\"2\" ", with_secondary,
+            colour_row("", "2", "112233", "445566", "778899") },
+    };
+    for (const auto& c : cases) {
+        Loaded l;
+        ASSERT_TRUE(l.load(
+            car_zumo_theme(presentation("BROWSE", cz_style(c.field, c.attributes, c.colours)))));
+        ASSERT_EQ(l.doc.row_count(), 1);
+        const StyleRow& r = l.row(0);
+        EXPECT_EQ(r.field_name, c.field);
+        EXPECT_EQ(r.scale, c.expected.scale) << c.field;
+        EXPECT_EQ(r.border, c.expected.border) << c.field;
+        EXPECT_EQ(r.pri_day, c.expected.pri_day) << c.field;
+        EXPECT_EQ(r.pri_night, c.expected.pri_night) << c.field;
+        EXPECT_EQ(r.sec_day, c.expected.sec_day) << c.field;
+    }
+}
+
 TEST(CarZumoReader, RailWithoutScaleGetsOne)
 {
     Loaded l;

@@ -190,6 +190,10 @@ TEST(FuzzRegression, SavingSettles)
           "it stands, and the border and colour fed each other from save to save",
             "<METADATA><TITLE>T</TITLE></METADATA><COLOR><PRESENTATION ID=\"A\">\r\n"
             "<STYLE field=\"<PRIMARY DAYXXSECONDARY\" border=\"1\"><COLOR></COLOR></STYLE>" },
+        { "a field name holding PRIMARY DAY BORDER gave a border that saving wrote after it, "
+          "and the next read took the primary colour from there",
+            "<METADATA><TITLE>T</TITLE></METADATA><COLOR><PRESENTATION ID=\"A\">\r\n"
+            "<STYLE field\"PRIMARY DAY BORDER\"#>" },
     };
     for (const auto& c : cases) {
         for (const bool border_pref : { true, false }) {
