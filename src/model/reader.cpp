@@ -453,6 +453,20 @@ struct FieldName
     }
 };
 
+// The table for the styles found, allocated once at its final size, every row made in place.
+template <class Found, class Read>
+std::vector<StyleRow> make_rows(const std::vector<Found>& found, const Read& read)
+{
+    std::vector<StyleRow> rows;
+    rows.reserve(found.size());
+    prefer_large_pages(rows.data(), rows.capacity() * sizeof(StyleRow));
+    Scratch scratch;
+    for (const Found& style : found) {
+        read(style, scratch, rows.emplace_back());
+    }
+    return rows;
+}
+
 // What the rows of one Car & Zumo presentation share.
 struct CarZumoPresentation
 {
@@ -635,14 +649,10 @@ void read_car_zumo(Document& doc, std::string& upper_text)
         }
     }
 
-    std::vector<StyleRow> rows;
-    rows.reserve(styles.size());
-    prefer_large_pages(rows.data(), rows.capacity() * sizeof(StyleRow));
-    Scratch scratch;
-    for (const StyleSpan& span : styles) {
-        read_car_zumo_style(
-            doc, span.text, presentations[span.presentation], scratch, rows.emplace_back());
-    }
+    std::vector<StyleRow> rows =
+        make_rows(styles, [&](const StyleSpan& span, Scratch& scratch, StyleRow& row) {
+            read_car_zumo_style(doc, span.text, presentations[span.presentation], scratch, row);
+        });
 
     doc.pres_count = static_cast<int>(pres_names.size());
     doc.pres_names.swap(pres_names);
@@ -796,14 +806,10 @@ void read_sport_fitness(Document& doc, std::string& text)
         }
     }
 
-    std::vector<StyleRow> rows;
-    rows.reserve(styles.size());
-    prefer_large_pages(rows.data(), rows.capacity() * sizeof(StyleRow));
-    Scratch scratch;
-    for (const Found& style : styles) {
-        read_sport_fitness_style(
-            doc, style.source, style.field, style.close, scratch, rows.emplace_back());
-    }
+    std::vector<StyleRow> rows =
+        make_rows(styles, [&](const Found& style, Scratch& scratch, StyleRow& row) {
+            read_sport_fitness_style(doc, style.source, style.field, style.close, scratch, row);
+        });
     doc.rows.swap(rows);
     if (doc.rows.empty()) {
         doc.message("No polygons or lines found");
