@@ -531,10 +531,11 @@ void read_car_zumo_style(Document& doc, std::string_view style, const CarZumoPre
     }
 
     if (const auto at = field.find_outside(style, "BORDER"); at != npos) {
-        // A border also ends at a "<": saving drops the border's line breaks, and a "<STYL" and
-        // an "E" on the next line would then be written as a "<STYLE" that opens a new style.
+        // A border also ends at a line break or a "<". Saving drops a border's line breaks: a
+        // "<STYL" or "SCAL" and an "E" on the next line would be written as a tag that opens a
+        // new style or as a scale attribute.
         row.border = attribute_value(from(style, at + 7));
-        row.border.resize(std::min(row.border.size(), row.border.find('<')));
+        row.border.resize(before_any(row.border, "\r\n<").size());
         // A secondary colour whose day is empty is not saved, so it counts as none here too and
         // the saved theme reads with the same border.
         const bool no_secondary = secondary == npos || (secondary_day && row.sec_day.empty());

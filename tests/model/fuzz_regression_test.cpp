@@ -194,6 +194,10 @@ TEST(FuzzRegression, SavingSettles)
           "and the next read took the primary colour from there",
             "<METADATA><TITLE>T</TITLE></METADATA><COLOR><PRESENTATION ID=\"A\">\r\n"
             "<STYLE field\"PRIMARY DAY BORDER\"#>" },
+        { "a border of SCAL, a line break and E=BORDER was saved without its line break, and "
+          "read back as a scale",
+            "<METADATA><TITLE>T</TITLE></METADATA><COLOR><PRESENTATION ID=\"A\">\r\n"
+            "<STYLE field=\"A\" border=\"SCAL\rE=BORDER\"></STYLE>" },
     };
     for (const auto& c : cases) {
         for (const bool border_pref : { true, false }) {
