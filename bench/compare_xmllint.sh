@@ -67,7 +67,7 @@ done
 if [[ -x /usr/bin/time ]]; then
     peak() {
         /usr/bin/time -f %M -o "$work/peak" "$@" >/dev/null 2>&1 || true
-        awk '{ printf "%.1f", $1 / 1024 }' "$work/peak"
+        tail -n 1 "$work/peak" | awk '{ printf "%.1f", $1 / 1024 }'
     }
     empty=$(peak "$build/src/app/tintwell" --version)
     printf '\n%-6s %10s %14s %14s %14s   (MB, peak; an empty tintwell: %s)\n' kind MB "check" "dump" \
