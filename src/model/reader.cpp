@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <initializer_list>
 #include <memory>
 #include <new>
 
@@ -398,16 +399,22 @@ void assign_unquoted_block(std::string& out, std::string_view text)
     }
 }
 
-// The text cut before the first ">" or the first " ", whichever comes first, without its double
-// quotes: how scale and border values end.
-std::string attribute_value(std::string_view value)
+// Where a scale or border value ends: before the first ">" or the first " ", whichever comes
+// first (at the end of the text when neither occurs).
+std::size_t attribute_end(std::string_view value)
 {
     std::size_t end = 0;
     while (end < value.size() && value[end] != ' ' && value[end] != '>') {
         ++end;
     }
+    return end;
+}
+
+// A scale or border value without its double quotes.
+std::string attribute_value(std::string_view value)
+{
     std::string out;
-    assign_without_quotes(out, value.substr(0, end));
+    assign_without_quotes(out, value.substr(0, attribute_end(value)));
     return out;
 }
 
@@ -429,29 +436,45 @@ std::size_t night_at(std::string_view block, std::size_t day)
     return night >= begin && night < end ? find_literal(block, "NIGHT", end) : night;
 }
 
-// Where a style's field name stands: between the quotes get_type takes it from.
-struct FieldName
+// A stretch of a style's text, [begin, end).
+struct Span
 {
     std::size_t begin = npos;
     std::size_t end = npos;
 
-    explicit FieldName(std::string_view style)
-    {
-        const std::string_view tag = style.substr(0, style.find('>'));
-        if (const auto open = tag.find('"'); open != npos) {
-            begin = open + 1;
-            end = std::min(tag.size(), tag.find('"', begin));
+    bool holds(std::size_t at) const { return at >= begin && at < end; }
+};
+
+// Where a style's field name stands: between the quotes get_type takes it from.
+Span field_name_span(std::string_view style)
+{
+    const std::string_view tag = style.substr(0, style.find('>'));
+    const auto open = tag.find('"');
+    if (open == npos) {
+        return {};
+    }
+    return { open + 1, std::min(tag.size(), tag.find('"', open + 1)) };
+}
+
+// The first `word` of the style that starts inside none of the `values`. A word inside the field
+// name or another attribute's value is part of it: a field named MAP_STATE_BORDER holds no
+// border, and saving writes such values back every time.
+std::size_t find_outside(
+    std::string_view style, std::string_view word, std::initializer_list<Span> values)
+{
+    auto at = find_literal(style, word);
+    for (bool moved = true; at != npos && moved;) {
+        moved = false;
+        for (const Span& value : values) {
+            if (value.holds(at)) {
+                at = find_literal(style, word, value.end);
+                moved = true;
+                break;
+            }
         }
     }
-
-    // The first `word` of the style that is not part of the field name: a field named
-    // MAP_STATE_BORDER holds no border value, and saving writes the name back each time.
-    std::size_t find_outside(std::string_view style, std::string_view word) const
-    {
-        const auto at = find_literal(style, word);
-        return at != npos && at >= begin && at < end ? find_literal(style, word, end) : at;
-    }
-};
+    return at;
+}
 
 // The table for the styles found, allocated once at its final size, every row made in place.
 template <class Found, class Read>
@@ -495,12 +518,15 @@ void read_car_zumo_style(Document& doc, std::string_view style, const CarZumoPre
     }
     row.pres_name = pres.row_name;
 
-    const FieldName field(style);
-    if (const auto at = field.find_outside(style, "SCALE="); at != npos) {
+    const Span field = field_name_span(style);
+    Span scale;
+    if (const auto at = find_outside(style, "SCALE=", { field }); at != npos) {
         // The value starts after the opening quote; an unquoted value starts right after "=",
         // so scale=1.5 keeps its first digit.
         const bool quoted = at + 6 < style.size() && style[at + 6] == '"';
-        row.scale = attribute_value(from(style, at + (quoted ? 7 : 6)));
+        scale.begin = at + (quoted ? 7 : 6);
+        scale.end = scale.begin + attribute_end(from(style, scale.begin));
+        row.scale = attribute_value(from(style, scale.begin));
     } else if (contains(style, "RAIL")) {
         row.scale = "1"sv;
     }
@@ -509,8 +535,8 @@ void read_car_zumo_style(Document& doc, std::string_view style, const CarZumoPre
     // "SECONDARY" inside the primary's tag is part of one of its values (a colour kept as it
     // stands, which saving writes back), not the secondary element.
     std::string& block = scratch.block;
-    const auto primary = field.find_outside(style, "PRIMARY");
-    auto secondary = field.find_outside(style, "SECONDARY");
+    const auto primary = find_outside(style, "PRIMARY", { field });
+    auto secondary = find_outside(style, "SECONDARY", { field });
     if (primary != npos && secondary != npos && secondary > primary) {
         const auto primary_end = style.find('>', primary);
         if (primary_end != npos && secondary < primary_end) {
@@ -530,7 +556,8 @@ void read_car_zumo_style(Document& doc, std::string_view style, const CarZumoPre
         }
     }
 
-    if (const auto at = field.find_outside(style, "BORDER"); at != npos) {
+    // The scale comes first when saved, so a border is not looked for inside its value.
+    if (const auto at = find_outside(style, "BORDER", { field, scale }); at != npos) {
         // A border also ends at a line break or a "<". Saving drops a border's line breaks: a
         // "<STYL" or "SCAL" and an "E" on the next line would be written as a tag that opens a
         // new style or as a scale attribute.

@@ -198,6 +198,9 @@ TEST(FuzzRegression, SavingSettles)
           "read back as a scale",
             "<METADATA><TITLE>T</TITLE></METADATA><COLOR><PRESENTATION ID=\"A\">\r\n"
             "<STYLE field=\"A\" border=\"SCAL\rE=BORDER\"></STYLE>" },
+        { "a border value holding SCALE= was read as the scale, which saving wrote before the "
+          "border, and the next read took the border from the scale",
+            "<COLOR<PRESENTATION<STYLEBORDER\"SCALE=BORDERMETADATATITLEfield/METADATA" },
     };
     for (const auto& c : cases) {
         for (const bool border_pref : { true, false }) {
