@@ -218,7 +218,16 @@ int render(const std::vector<std::string>& args, std::ostream& err, const Render
         err << "tintwell: this build cannot draw\n";
         return 1;
     }
-    return command(file, output, width, err);
+    if (const auto why = not_a_theme_file(file)) {
+        err << file << ": " << *why << '\n';
+        return 1;
+    }
+    try {
+        return command(file, output, width, err);
+    } catch (const std::bad_alloc&) {
+        err << file << ": " << out_of_memory << '\n';
+        return 1;
+    }
 }
 
 } // namespace

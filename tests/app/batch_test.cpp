@@ -138,6 +138,16 @@ TEST(Batch, PathsThatAreNotFiles)
         EXPECT_EQ(converted.code, 1) << c.path;
         EXPECT_EQ(converted.err, line);
         EXPECT_FALSE(fs::exists(folder / "out.kmtf"));
+        bool drawn = false;
+        std::ostringstream out, err;
+        const int rendered = run_batch({ "--render", c.path, "--output", "x.png" }, out, err,
+            [&drawn](const std::string&, const std::string&, int, std::ostream&) {
+                drawn = true;
+                return 0;
+            });
+        EXPECT_EQ(rendered, 1) << c.path;
+        EXPECT_EQ(err.str(), line);
+        EXPECT_FALSE(drawn);
     }
     fs::remove(pipe);
     fs::remove_all(folder);
