@@ -45,18 +45,35 @@ std::string_view from(std::string_view s, std::size_t at)
 // What ends a Car & Zumo colour value: a character that cannot belong to it.
 constexpr std::string_view colour_ends = "\" /<>";
 
-// A Car & Zumo colour: the up to six characters after the first "#" of a value, or, when
-// `keep_plain`, a value without "#" as it stands (empty otherwise). Either ends early at a
-// character that cannot belong to it, so an empty value stays empty instead of taking the "/" of
-// the tag end, and a plain value does not take in the attributes and tags after it, which saving
-// would write into the colour and the next read take for the style's own.
-std::string car_zumo_colour(std::string_view value, bool keep_plain)
+// A stretch of a style's text, [begin, end).
+struct Span
 {
+    std::size_t begin = npos;
+    std::size_t end = npos;
+
+    bool holds(std::size_t at) const { return at >= begin && at < end; }
+};
+
+// A Car & Zumo colour, from the value that starts at `start` in a colour element's text: the up
+// to six characters after the value's first "#", or, when `keep_plain`, a value without "#" as it
+// stands (empty otherwise). Either ends early at a character that cannot belong to it, so an
+// empty value stays empty instead of taking the "/" of the tag end, and a plain value does not
+// take in the attributes and tags after it, which saving would write into the colour and the next
+// read take for the style's own. `digits` is where the characters after the "#" stand.
+std::string car_zumo_colour(
+    std::string_view block, std::size_t start, bool keep_plain, Span* digits = nullptr)
+{
+    const std::string_view value = from(block, start);
     const auto hash = value.find('#');
     if (hash == npos) {
         return keep_plain ? std::string(before_any(value, colour_ends)) : std::string();
     }
-    return std::string(before_any(from(value, hash + 1).substr(0, 6), colour_ends));
+    const std::string_view colour = before_any(from(value, hash + 1).substr(0, 6), colour_ends);
+    if (digits != nullptr) {
+        digits->begin = start + hash + 1;
+        digits->end = digits->begin + colour.size();
+    }
+    return std::string(colour);
 }
 
 // A large buffer about to be filled front to back (the file's text, the style table of a big
@@ -420,30 +437,11 @@ std::string attribute_value(std::string_view value)
 
 // Where a colour element's night value is: its first "NIGHT", but not one inside the day's
 // colour, which saving writes before the night and which would then be read as the night.
-std::size_t night_at(std::string_view block, std::size_t day)
+std::size_t night_at(std::string_view block, const Span& day_colour)
 {
     const auto night = find_literal(block, "NIGHT");
-    if (day == npos || night == npos) {
-        return night;
-    }
-    const std::string_view d = from(block, day + 4);
-    const auto hash = d.find('#');
-    if (hash == npos) {
-        return night;
-    }
-    const std::size_t begin = day + 4 + hash + 1;
-    const std::size_t end = begin + before_any(from(d, hash + 1).substr(0, 6), colour_ends).size();
-    return night >= begin && night < end ? find_literal(block, "NIGHT", end) : night;
+    return day_colour.holds(night) ? find_literal(block, "NIGHT", day_colour.end) : night;
 }
-
-// A stretch of a style's text, [begin, end).
-struct Span
-{
-    std::size_t begin = npos;
-    std::size_t end = npos;
-
-    bool holds(std::size_t at) const { return at >= begin && at < end; }
-};
 
 // Where a style's field name stands: between the quotes get_type takes it from.
 Span field_name_span(std::string_view style)
@@ -546,13 +544,13 @@ void read_car_zumo_style(Document& doc, std::string_view style, const CarZumoPre
     bool secondary_day = false;
     if (secondary != npos) {
         assign_unquoted_block(block, from(style, secondary));
-        const auto day = find_literal(block, "DAY");
-        if (day != npos) {
-            row.sec_day = car_zumo_colour(from(block, day + 4), true);
+        Span day_colour;
+        if (const auto day = find_literal(block, "DAY"); day != npos) {
+            row.sec_day = car_zumo_colour(block, day + 4, true, &day_colour);
             secondary_day = true;
         }
-        if (const auto night = night_at(block, day); night != npos) {
-            row.sec_night = car_zumo_colour(from(block, night + 4), false);
+        if (const auto night = night_at(block, day_colour); night != npos) {
+            row.sec_night = car_zumo_colour(block, night + 4, false);
         }
     }
 
@@ -575,14 +573,16 @@ void read_car_zumo_style(Document& doc, std::string_view style, const CarZumoPre
 
     if (primary != npos) {
         assign_unquoted_block(block, from(style, primary));
-        const auto day = find_literal(block, "DAY");
-        if (day != npos) {
+        Span day_colour;
+        if (const auto day = find_literal(block, "DAY"); day != npos) {
+            row.pri_day = car_zumo_colour(block, day + 4, true, &day_colour);
             const std::string_view d = from(block, day + 4);
-            const bool white = d.find('#') != npos && contains(d, "NONE");
-            row.pri_day = white ? std::string("FFFFFF"sv) : car_zumo_colour(d, true);
+            if (d.find('#') != npos && contains(d, "NONE")) {
+                row.pri_day = "FFFFFF"sv;
+            }
         }
-        if (const auto night = night_at(block, day); night != npos) {
-            row.pri_night = car_zumo_colour(from(block, night + 4), true);
+        if (const auto night = night_at(block, day_colour); night != npos) {
+            row.pri_night = car_zumo_colour(block, night + 4, true);
         } else {
             row.pri_night = "-1"sv;
         }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 
@@ -372,18 +373,6 @@ void fold_spacing(std::string& s, LetterCase fold)
 std::size_t fold_tag_spacing(std::span<char> s)
 {
     return compact<TagSpacingRules>(s.data(), s.size());
-}
-
-std::string_view before_any(std::string_view s, std::string_view stops)
-{
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        for (const char stop : stops) {
-            if (s[i] == stop) {
-                return s.substr(0, i);
-            }
-        }
-    }
-    return s;
 }
 
 bool remove_in(std::string& s, std::string_view find)

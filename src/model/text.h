@@ -61,7 +61,18 @@ void fold_spacing(std::string& s, LetterCase fold = LetterCase::Keep);
 std::size_t fold_tag_spacing(std::span<char> s);
 
 /// The text cut before the first of any of the `stops` characters (all of it when none occurs).
-std::string_view before_any(std::string_view s, std::string_view stops);
+/// Inline, as it is mostly asked of a few characters with the same few stops.
+inline std::string_view before_any(std::string_view s, std::string_view stops)
+{
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        for (const char stop : stops) {
+            if (s[i] == stop) {
+                return s.substr(0, i);
+            }
+        }
+    }
+    return s;
+}
 
 /// Removes every occurrence of `find` in one left-to-right pass, on the text itself: the same as
 /// `replace_in` with an empty replacement. True when `find` occurred.
