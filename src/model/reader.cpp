@@ -529,12 +529,21 @@ void read_car_zumo_style(Document& doc, std::string_view style, const CarZumoPre
         row.scale = "1"sv;
     }
 
+    // The scale comes first when saved, so a border is not looked for inside its value; the
+    // colour elements are not looked for inside either.
+    const auto border_at = find_outside(style, "BORDER", { field, scale });
+    Span border;
+    if (border_at != npos) {
+        border.begin = border_at + 7;
+        border.end = border.begin + attribute_end(from(style, border.begin));
+    }
+
     // The secondary colours are read first: whether the style has one decides the border. A
     // "SECONDARY" inside the primary's tag is part of one of its values (a colour kept as it
     // stands, which saving writes back), not the secondary element.
     std::string& block = scratch.block;
-    const auto primary = find_outside(style, "PRIMARY", { field });
-    auto secondary = find_outside(style, "SECONDARY", { field });
+    const auto primary = find_outside(style, "PRIMARY", { field, scale, border });
+    auto secondary = find_outside(style, "SECONDARY", { field, scale, border });
     if (primary != npos && secondary != npos && secondary > primary) {
         const auto primary_end = style.find('>', primary);
         if (primary_end != npos && secondary < primary_end) {
@@ -554,12 +563,11 @@ void read_car_zumo_style(Document& doc, std::string_view style, const CarZumoPre
         }
     }
 
-    // The scale comes first when saved, so a border is not looked for inside its value.
-    if (const auto at = find_outside(style, "BORDER", { field, scale }); at != npos) {
+    if (border_at != npos) {
         // A border also ends at a line break or a "<". Saving drops a border's line breaks: a
         // "<STYL" or "SCAL" and an "E" on the next line would be written as a tag that opens a
         // new style or as a scale attribute.
-        row.border = attribute_value(from(style, at + 7));
+        row.border = attribute_value(from(style, border.begin));
         row.border.resize(before_any(row.border, "\r\n<").size());
         // A secondary colour whose day is empty is not saved, so it counts as none here too and
         // the saved theme reads with the same border.

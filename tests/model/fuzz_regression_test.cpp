@@ -201,6 +201,10 @@ TEST(FuzzRegression, SavingSettles)
         { "a border value holding SCALE= was read as the scale, which saving wrote before the "
           "border, and the next read took the border from the scale",
             "<COLOR<PRESENTATION<STYLEBORDER\"SCALE=BORDERMETADATATITLEfield/METADATA" },
+        { "a border value of SECONDARY was read as the secondary element once the primary colour "
+          "that held BORDER= had been saved",
+            "METADATA<PRESENTATIONTITLE/METADATA<STYLEfield\"\"PRIMARYday "
+            "border=secondary<COLOR>" },
     };
     for (const auto& c : cases) {
         for (const bool border_pref : { true, false }) {
