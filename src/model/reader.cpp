@@ -728,7 +728,9 @@ void read_sport_fitness_style(Document& doc, std::string_view source, std::size_
         rebuilt.reserve(7 + tag_rest.size() + body.size());
         rebuilt = "field=\"";
         rebuilt += tag_rest;
-        upper_in(std::span<char>(rebuilt).subspan(7));
+        // Up to a "<" inside the tag only: a "<presentation" there, upper-cased and saved, would
+        // make the theme read as Car & Zumo.
+        upper_in(std::span<char>(rebuilt).subspan(7, before_any(tag_rest, "<").size()));
         rebuilt += body;
     } else {
         row.style_text = source;

@@ -205,6 +205,9 @@ TEST(FuzzRegression, SavingSettles)
           "that held BORDER= had been saved",
             "METADATA<PRESENTATIONTITLE/METADATA<STYLEfield\"\"PRIMARYday "
             "border=secondary<COLOR>" },
+        { "a Sport & Fitness style tag holding <presentation was saved upper-case, and the theme "
+          "then read as Car & Zumo",
+            "METADATATITLE/METADATA<style \"mpm_<COLOR<PReSENTATION<STYLEfield>" },
     };
     for (const auto& c : cases) {
         for (const bool border_pref : { true, false }) {
