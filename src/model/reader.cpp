@@ -474,6 +474,15 @@ std::size_t find_outside(
     return at;
 }
 
+// Room for the styles of a text of `size` bytes, found before any row is made: more than a theme
+// of styles of usual length holds. Only what is used is taken from the system, and the list
+// grows as usual should it be exceeded, so growing it a step at a time is spared, which costs a
+// fresh copy of it each step.
+constexpr std::size_t likely_styles(std::size_t size)
+{
+    return size / 64;
+}
+
 // The table for the styles found, allocated once at its final size, every row made in place.
 template <class Found, class Read>
 std::vector<StyleRow> make_rows(const std::vector<Found>& found, const Read& read)
@@ -651,6 +660,7 @@ void read_car_zumo(Document& doc, std::string& upper_text)
     std::vector<std::string> pres_names;
     std::vector<CarZumoPresentation> presentations;
     std::vector<StyleSpan> styles;
+    styles.reserve(likely_styles(upper_text.size()));
 
     auto at = find_literal(upper_text, presentation_tag);
     while (at != npos) {
@@ -822,6 +832,7 @@ void read_sport_fitness(Document& doc, std::string& text)
         std::size_t field, close;
     };
     std::vector<Found> styles;
+    styles.reserve(likely_styles(text.size()));
     const std::string_view all(text);
     // The first list end at or after the style being read; one search serves every style before it.
     std::size_t next_list_end = 0;
