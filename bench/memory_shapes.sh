@@ -56,8 +56,8 @@ peak_kb() {
     tail -n 1 "$work/peak"
 }
 empty=$(peak_kb "$tintwell" --version)
-printf '%-20s %8s %18s %18s   (above an empty process of %.1f MB)\n' shape MB "check MB (x size)" \
-    "dump MB (x size)" "$(awk -v k="$empty" 'BEGIN { print k / 1024 }')"
+printf '%-20s %8s %18s %18s   (MiB above an empty process of %.1f MiB)\n' shape MB "check (x size)" \
+    "dump (x size)" "$(awk -v k="$empty" 'BEGIN { print k / 1024 }')"
 for shape in car sport one-line cr-only long-name bare-styles bare-presentations tiny-styles; do
     file=$work/$shape.kmtf
     bytes=$(stat -c %s "$file")
