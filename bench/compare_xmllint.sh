@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Times `tintwell --check` against `xmllint --noout` on the same generated ~10 MB theme of each
-# kind, whole process, alternating the two commands, and prints the medians and their ratio.
+# kind, whole process, alternating the two commands, and prints the medians and their ratio; then
+# the peak memory of `tintwell --check`, `tintwell --dump` and `xmllint --noout` on each theme.
 #
 #   bench/compare_xmllint.sh [BUILD_DIR] [RUNS]
 #
 # BUILD_DIR is a Release build with the benchmarks (default: build-bench, made when missing);
 # RUNS is the number of timed runs of each command (default 11), after one untimed run each.
-# Needs bash (its `time` keyword, millisecond resolution), xmllint (libxml2-utils), sort and awk.
+# Needs bash (its `time` keyword, millisecond resolution), xmllint (libxml2-utils), sort and awk;
+# the memory figures need GNU time (/usr/bin/time, package time) and are left out without it.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -59,3 +61,22 @@ for kind in car sport; do
         "$a_wall" "$b_wall" "$(awk -v a="$a_cpu" -v b="$b_cpu" 'BEGIN { print a / b }')" \
         "$(awk -v a="$a_wall" -v b="$b_wall" 'BEGIN { print a / b }')"
 done
+
+# Peak resident memory (maximum RSS) of one run, in MB, and that of a process that reads nothing,
+# so the figure above an empty process can be set against the theme's size.
+if [[ -x /usr/bin/time ]]; then
+    peak() {
+        /usr/bin/time -f %M -o "$work/peak" "$@" >/dev/null 2>&1 || true
+        tail -n 1 "$work/peak" | awk '{ printf "%.1f", $1 / 1024 }'
+    }
+    empty=$(peak "$build/src/app/tintwell" --version)
+    printf '\n%-6s %10s %14s %14s %14s   (MB, peak; an empty tintwell: %s)\n' kind MB "check" "dump" \
+        "xmllint" "$empty"
+    for kind in car sport; do
+        file=$work/$kind.kmtf
+        size=$(awk -v b="$(stat -c %s "$file")" 'BEGIN { printf "%.1f", b / 1e6 }')
+        printf '%-6s %10s %14s %14s %14s\n' "$kind" "$size" \
+            "$(peak "$build/src/app/tintwell" --check "$file")" \
+            "$(peak "$build/src/app/tintwell" --dump "$file")" "$(peak xmllint --noout "$file")"
+    done
+fi

@@ -2,7 +2,9 @@
 
 #include "app/colours_command.h"
 #include "app/diff_command.h"
+#include "app/dump_writer.h"
 #include "app/lint_command.h"
+#include "app/loaded_theme.h"
 #include "app/version.h"
 #include "model/document.h"
 #include "model/reader.h"
@@ -10,14 +12,12 @@
 #include "model/writer.h"
 
 #include <filesystem>
-#include <nlohmann/json.hpp>
+#include <new>
 #include <ostream>
 
 namespace tintwell {
 
 namespace {
-
-using nlohmann::ordered_json;
 
 // Laid out as GNU programs lay out --help, so that help2man turns it into the manual page:
 // "or:" lines for the synopsis, options indented by two spaces with their text in one column.
@@ -88,39 +88,12 @@ std::string utf8(const std::string& s)
     return text::latin1_to_utf8(s);
 }
 
-ordered_json dump_json(const Document& doc, bool accepted, const std::vector<std::string>& messages)
+// "FILE: message", once: some messages already begin with the file's name (the window shows
+// them alone), and those are printed as they are.
+std::string message_line(const std::string& file, const std::string& message)
 {
-    ordered_json root;
-    root["accepted"] = accepted;
-    root["kind"] = doc.kind == ThemeKind::CarZumo ? "CarZumo" : "SportFitness";
-    ordered_json shown = ordered_json::array();
-    for (const auto& m : messages) {
-        shown.push_back(utf8(m));
-    }
-    root["messages"] = std::move(shown);
-    root["metadata"] = { { "title", utf8(doc.metadata.title) },
-        { "description", utf8(doc.metadata.description) }, { "locale", utf8(doc.metadata.locale) },
-        { "version", utf8(doc.metadata.version) } };
-    root["pres_count"] = doc.pres_count;
-    ordered_json names = ordered_json::array();
-    for (int i = 0; i < doc.pres_count; ++i) {
-        const auto slot = static_cast<std::size_t>(i);
-        names.push_back(slot < doc.pres_names.size() ? utf8(doc.pres_names[slot]) : std::string());
-    }
-    root["pres_names"] = std::move(names);
-    root["row_count"] = doc.row_count();
-    ordered_json rows = ordered_json::array();
-    for (const StyleRow& r : doc.rows) {
-        rows.push_back({ { "pres_code", r.pres_code }, { "pri_day", utf8(r.pri_day) },
-            { "pri_night", utf8(r.pri_night) }, { "sec_day", utf8(r.sec_day) },
-            { "sec_night", utf8(r.sec_night) }, { "elem_name", utf8(r.elem_name) },
-            { "field_name", utf8(r.field_name) }, { "bg_width", utf8(r.bg_width) },
-            { "fg_width", utf8(r.fg_width) }, { "scale", utf8(r.scale) },
-            { "border", utf8(r.border) }, { "pres_name", utf8(r.pres_name) },
-            { "style_text", utf8(r.style_text) }, { "nwf_border", utf8(r.nwf_border) } });
-    }
-    root["rows"] = std::move(rows);
-    return root;
+    const std::string prefix = file + ": ";
+    return utf8(message.compare(0, prefix.size(), prefix) == 0 ? message : prefix + message);
 }
 
 int dump(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
@@ -139,13 +112,22 @@ int dump(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
     if (file.empty()) {
         return usage_error(err, "--dump needs a FILE");
     }
-    RecordingPrompter prompter;
-    Document doc;
-    doc.attach(&prompter, nullptr);
-    doc.border_pref = border_pref;
-    const bool accepted = open_theme(doc, file);
-    out << dump_json(doc, accepted, prompter.messages).dump(2) << '\n';
-    return accepted ? 0 : 1;
+    if (const auto why = not_a_theme_file(file)) {
+        err << file << ": " << *why << '\n';
+        return 1;
+    }
+    try {
+        RecordingPrompter prompter;
+        Document doc;
+        doc.attach(&prompter, nullptr);
+        doc.border_pref = border_pref;
+        const bool accepted = open_theme(doc, file);
+        write_dump(out, doc, accepted, prompter.messages);
+        return accepted ? 0 : 1;
+    } catch (const std::bad_alloc&) {
+        err << file << ": " << out_of_memory << '\n';
+        return 1;
+    }
 }
 
 int check(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
@@ -155,14 +137,24 @@ int check(const std::vector<std::string>& args, std::ostream& out, std::ostream&
     }
     bool all_clean = true;
     for (std::size_t i = 1; i < args.size(); ++i) {
-        RecordingPrompter prompter;
-        Document doc;
-        doc.attach(&prompter, nullptr);
-        const bool accepted = open_theme(doc, args[i]);
-        for (const auto& m : prompter.messages) {
-            out << args[i] << ": " << utf8(m) << '\n';
+        if (const auto why = not_a_theme_file(args[i])) {
+            out << args[i] << ": " << *why << '\n';
+            all_clean = false;
+            continue;
         }
-        if (!accepted || !prompter.messages.empty()) {
+        try {
+            RecordingPrompter prompter;
+            Document doc;
+            doc.attach(&prompter, nullptr);
+            const bool accepted = open_theme(doc, args[i]);
+            for (const auto& m : prompter.messages) {
+                out << message_line(args[i], m) << '\n';
+            }
+            if (!accepted || !prompter.messages.empty()) {
+                all_clean = false;
+            }
+        } catch (const std::bad_alloc&) {
+            out << args[i] << ": " << out_of_memory << '\n';
             all_clean = false;
         }
     }
@@ -185,12 +177,22 @@ int convert(const std::vector<std::string>& args, std::ostream& err)
     if (files.size() != 2) {
         return usage_error(err, "--convert takes IN and OUT");
     }
+    if (const auto why = not_a_theme_file(files[0])) {
+        err << files[0] << ": " << *why << '\n';
+        return 1;
+    }
     RecordingPrompter prompter;
     Document doc;
     doc.attach(&prompter, nullptr);
-    const bool accepted = open_theme(doc, files[0]);
+    bool accepted = false;
+    try {
+        accepted = open_theme(doc, files[0]);
+    } catch (const std::bad_alloc&) {
+        err << files[0] << ": " << out_of_memory << '\n';
+        return 1;
+    }
     for (const auto& m : prompter.messages) {
-        err << files[0] << ": " << utf8(m) << '\n';
+        err << message_line(files[0], m) << '\n';
     }
     if (!accepted) {
         err << "tintwell: " << files[0] << " is not a theme; nothing written\n";
@@ -209,7 +211,7 @@ int convert(const std::vector<std::string>& args, std::ostream& err)
     prompter.yes_no_answers.push_back(true);
     const bool written = save_code(doc, files[1]);
     for (const auto& m : prompter.messages) {
-        err << files[1] << ": " << utf8(m) << '\n';
+        err << message_line(files[1], m) << '\n';
     }
     return written ? 0 : 1;
 }
@@ -245,7 +247,16 @@ int render(const std::vector<std::string>& args, std::ostream& err, const Render
         err << "tintwell: this build cannot draw\n";
         return 1;
     }
-    return command(file, output, width, err);
+    if (const auto why = not_a_theme_file(file)) {
+        err << file << ": " << *why << '\n';
+        return 1;
+    }
+    try {
+        return command(file, output, width, err);
+    } catch (const std::bad_alloc&) {
+        err << file << ": " << out_of_memory << '\n';
+        return 1;
+    }
 }
 
 } // namespace

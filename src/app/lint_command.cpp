@@ -1,12 +1,12 @@
 #include "app/lint_command.h"
 
+#include "app/loaded_theme.h"
 #include "colour/theme_lint.h"
 #include "model/document.h"
 #include "model/reader.h"
 #include "model/text.h"
 
 #include <cmath>
-#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <ostream>
 
@@ -46,14 +46,9 @@ nlohmann::ordered_json to_json(const std::string& file, const Finding& f)
         { "threshold", f.threshold }, { "reason", utf8(f.reason) } };
 }
 
-// The findings of one file; false when the file cannot be read at all.
-bool lint_file(const std::string& file, std::vector<Finding>& findings, std::ostream& err)
+// The findings of one regular file; false when it cannot be read at all.
+bool lint_regular_file(const std::string& file, std::vector<Finding>& findings, std::ostream& err)
 {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(file, ec)) {
-        err << "tintwell: cannot read " << file << '\n';
-        return false;
-    }
     RecordingPrompter prompter;
     Document doc;
     doc.attach(&prompter, nullptr);
@@ -78,6 +73,20 @@ bool lint_file(const std::string& file, std::vector<Finding>& findings, std::ost
     findings.insert(
         findings.end(), checker.colour_findings().begin(), checker.colour_findings().end());
     return true;
+}
+
+bool lint_file(const std::string& file, std::vector<Finding>& findings, std::ostream& err)
+{
+    if (const auto why = not_a_theme_file(file)) {
+        err << "tintwell: cannot read " << file << ": " << *why << '\n';
+        return false;
+    }
+    try {
+        return lint_regular_file(file, findings, err);
+    } catch (const std::bad_alloc&) {
+        err << "tintwell: cannot read " << file << ": " << out_of_memory << '\n';
+        return false;
+    }
 }
 
 } // namespace

@@ -4,10 +4,39 @@
 #include "model/reader.h"
 #include "model/text.h"
 
+#include <filesystem>
+#include <new>
+#include <optional>
 #include <ostream>
 #include <string>
 
 namespace tintwell {
+
+/// What the batch commands say of a file that memory cannot hold.
+inline constexpr const char* out_of_memory = "not enough memory to read it";
+
+/// Why the batch commands do not read a path ("No such file", "Is a folder", "not a regular
+/// file"), or nothing when it names a regular file (or one that cannot be looked at, which the
+/// reader then reports). Nothing is opened: reading a pipe or a device could block the command
+/// or take what another program waits for.
+inline std::optional<std::string> not_a_theme_file(const std::string& path)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    switch (status.type()) {
+    case fs::file_type::regular:
+        return std::nullopt;
+    case fs::file_type::not_found:
+        return "No such file";
+    case fs::file_type::none:
+        return ec ? ec.message() : std::string("No such file");
+    case fs::file_type::directory:
+        return "Is a folder";
+    default:
+        return "not a regular file";
+    }
+}
 
 /// A theme file loaded for a batch command as File, Open loads it, without a window.
 struct LoadedTheme
@@ -15,11 +44,21 @@ struct LoadedTheme
     RecordingPrompter prompter;
     Document doc;
     bool accepted = false;
+    /// Why the file was not read at all, when it was not.
+    std::optional<std::string> refusal;
 
     explicit LoadedTheme(const std::string& path)
+        : refusal(not_a_theme_file(path))
     {
         doc.attach(&prompter, nullptr);
-        accepted = open_theme(doc, path);
+        if (refusal) {
+            return;
+        }
+        try {
+            accepted = open_theme(doc, path);
+        } catch (const std::bad_alloc&) {
+            refusal = out_of_memory;
+        }
     }
     LoadedTheme(const LoadedTheme&) = delete;
     LoadedTheme& operator=(const LoadedTheme&) = delete;
@@ -27,6 +66,9 @@ struct LoadedTheme
     /// Prints "path: message" for every message the reader gave.
     void report(const std::string& path, std::ostream& err) const
     {
+        if (refusal) {
+            err << path << ": " << *refusal << '\n';
+        }
         for (const auto& m : prompter.messages) {
             err << path << ": " << text::latin1_to_utf8(m) << '\n';
         }

@@ -8,7 +8,9 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <initializer_list>
 #include <memory>
+#include <new>
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -17,8 +19,11 @@
 namespace tintwell {
 
 using namespace text;
+using namespace std::string_view_literals;
 
 namespace {
+
+constexpr auto npos = std::string_view::npos;
 
 struct FileCloser
 {
@@ -31,18 +36,44 @@ bool is_file(const std::string& path)
     return std::filesystem::is_regular_file(path, ec);
 }
 
-// The six colour digits that follow the first "#" of a Car & Zumo value.
-std::string hash_digits(std::string_view value, std::size_t skip)
+// The text from the 0-based `at` on; empty past its end.
+std::string_view from(std::string_view s, std::size_t at)
 {
-    const auto hash = instr(value, "#");
-    return mid(value, hash + 1 + skip, 6);
+    return at >= s.size() ? std::string_view() : s.substr(at);
 }
 
-// hash_digits when the value has a "#", else `otherwise`; one search instead of two.
-std::string hash_digits_or(std::string_view value, std::size_t skip, std::string_view otherwise)
+// What ends a Car & Zumo colour value: a character that cannot belong to it.
+constexpr std::string_view colour_ends = "\" /<>";
+
+// A stretch of a style's text, [begin, end).
+struct Span
 {
-    const auto hash = instr(value, "#");
-    return hash == 0 ? std::string(otherwise) : mid(value, hash + 1 + skip, 6);
+    std::size_t begin = npos;
+    std::size_t end = npos;
+
+    bool holds(std::size_t at) const { return at >= begin && at < end; }
+};
+
+// A Car & Zumo colour, from the value that starts at `start` in a colour element's text: the up
+// to six characters after the value's first "#", or, when `keep_plain`, a value without "#" as it
+// stands (empty otherwise). Either ends early at a character that cannot belong to it, so an
+// empty value stays empty instead of taking the "/" of the tag end, and a plain value does not
+// take in the attributes and tags after it, which saving would write into the colour and the next
+// read take for the style's own. `digits` is where the characters after the "#" stand.
+std::string car_zumo_colour(
+    std::string_view block, std::size_t start, bool keep_plain, Span* digits = nullptr)
+{
+    const std::string_view value = from(block, start);
+    const auto hash = value.find('#');
+    if (hash == npos) {
+        return keep_plain ? std::string(before_any(value, colour_ends)) : std::string();
+    }
+    const std::string_view colour = before_any(from(value, hash + 1).substr(0, 6), colour_ends);
+    if (digits != nullptr) {
+        digits->begin = start + hash + 1;
+        digits->end = digits->begin + colour.size();
+    }
+    return std::string(colour);
 }
 
 // A large buffer about to be filled front to back (the file's text, the style table of a big
@@ -64,57 +95,12 @@ void prefer_large_pages(const void* data, std::size_t bytes)
 #endif
 }
 
-// Upper-cases the text from the 0-based `from` on.
-void upper_from(std::string& s, std::size_t from)
+// The text after the tag at `first` up to the tag's next occurrence, without "<", ">" and "/":
+// how the version is read, and any value whose closing tag is missing.
+std::string bit_without_marks(std::string_view text, std::string_view tag, std::size_t first)
 {
-    for (std::size_t i = from; i < s.size(); ++i) {
-        if (s[i] >= 'a' && s[i] <= 'z') {
-            s[i] = static_cast<char>(s[i] - 'a' + 'A');
-        }
-    }
-}
-
-// The 1-based `mid` of a text as a view, for values that are only looked at.
-std::string_view view_from(std::string_view s, std::size_t start)
-{
-    if (start == 0) {
-        start = 1;
-    }
-    return start > s.size() ? std::string_view() : s.substr(start - 1);
-}
-
-// The text with its double quotes removed, and get_block of the text with them removed, each
-// made in one step.
-std::string without_quotes(std::string_view text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (auto q = text.find('"'); q != std::string_view::npos; q = text.find('"')) {
-        out.append(text.substr(0, q));
-        text.remove_prefix(q + 1);
-    }
-    out.append(text);
-    return out;
-}
-
-std::string unquoted_block(std::string_view text)
-{
-    const auto close = find_literal(text, ">");
-    return close == std::string_view::npos ? std::string() : without_quotes(text.substr(0, close));
-}
-
-// get_bit of a text that is upper case already, with an upper-case tag.
-std::string bit_of_upper(std::string_view upper_text, std::string_view upper_tag)
-{
-    if (upper_tag.empty()) {
-        return {};
-    }
-    const auto first = find_literal(upper_text, upper_tag);
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    std::string_view rest = upper_text.substr(first + upper_tag.size());
-    rest = rest.substr(0, find_literal(rest, upper_tag));
+    std::string_view rest = text.substr(first + tag.size());
+    rest = rest.substr(0, find_literal(rest, tag));
     std::string out;
     out.reserve(rest.size());
     for (const char c : rest) {
@@ -125,40 +111,83 @@ std::string bit_of_upper(std::string_view upper_text, std::string_view upper_tag
     return out;
 }
 
-// get_meta of a text that is upper case already: every value get_meta reads is upper case, so
-// the whole text needs folding only once.
-void read_meta(Document& doc, std::string_view upper_text)
+// get_bit without the case folding, for a tag in the text's own case: the value of the first
+// element, from the ">" that ends its opening "<TAG" to the "</TAG" that starts its closing tag,
+// so a "/" in a title stays. Without such an element, bit_without_marks from the first TAG.
+std::string element_value(std::string_view text, std::string_view tag)
 {
-    const auto start = find_literal(upper_text, "METADATA");
-    if (start == std::string_view::npos) {
+    const auto first = tag.empty() ? npos : find_literal(text, tag);
+    if (first == npos) {
+        return {};
+    }
+    std::string marked = "<";
+    marked += tag;
+    // An opening "<TAG" holds a TAG, so it starts at most one place before the first one.
+    const auto open = find_literal(text, marked, first == 0 ? 0 : first - 1);
+    if (open != npos) {
+        const std::string_view rest = text.substr(open + marked.size());
+        marked.insert(1, "/");
+        const auto close = find_literal(rest, marked);
+        const auto open_end = close == npos ? close : rest.substr(0, close).find('>');
+        if (open_end != npos) {
+            return std::string(rest.substr(open_end + 1, close - open_end - 1));
+        }
+    }
+    return bit_without_marks(text, tag, first);
+}
+
+// A value as it is kept: upper case, and without "<" and ">", since tags inside it would be taken
+// for the theme's own when the value is written between its tags and read again.
+std::string kept_value(std::string value)
+{
+    std::erase_if(value, [](char c) { return c == '<' || c == '>'; });
+    upper_in(value);
+    return value;
+}
+
+// get_meta of a text whose letters are all of one case, `upper` or lower: the tags are looked for
+// in that case, and the values come out upper case either way.
+void read_meta(Document& doc, std::string_view text, bool upper_case)
+{
+    const auto tag = [upper_case](std::string_view upper_tag) {
+        return upper_case ? std::string(upper_tag) : lower(upper_tag);
+    };
+    const auto start = find_literal(text, tag("METADATA"));
+    if (start == npos) {
         doc.message("no meta");
         return;
     }
-    const std::string_view meta = upper_text.substr(start);
-    if (find_literal(meta, "/METADATA") == std::string_view::npos) {
+    const std::string_view meta = text.substr(start);
+    if (find_literal(meta, tag("/METADATA")) == npos) {
         doc.message("Oops no meta");
         return;
     }
-    doc.metadata.title = bit_of_upper(meta, "TITLE");
-    doc.metadata.description = bit_of_upper(meta, "DESCRIPTION");
-    doc.metadata.locale = bit_of_upper(bit_of_upper(meta, "LOCALELIST"), "LOCALE");
+    doc.metadata.title = kept_value(element_value(meta, tag("TITLE")));
+    doc.metadata.description = kept_value(element_value(meta, tag("DESCRIPTION")));
+    doc.metadata.locale =
+        kept_value(element_value(element_value(meta, tag("LOCALELIST")), tag("LOCALE")));
 
-    std::string version = bit_of_upper(meta, "VERSION");
+    std::string version;
+    const std::string version_tag = tag("VERSION");
+    if (const auto first = find_literal(meta, version_tag); first != npos) {
+        version = bit_without_marks(meta, version_tag, first);
+        upper_in(version);
+    }
     // Line breaks and blanks go first, so a version whose major and minor stand on lines of
     // their own still reads as major.minor instead of running the two numbers together.
-    for (const char* noise : { "\n", "\r", " " }) {
-        replace_in(version, noise, "");
+    for (const std::string_view noise : { "\n"sv, "\r"sv, " "sv }) {
+        remove_in(version, noise);
     }
     replace_in(version, "MAJORMINOR", ".");
-    for (const char* noise : { "MAJOR", "MINOR" }) {
-        replace_in(version, noise, "");
+    for (const std::string_view noise : { "MAJOR"sv, "MINOR"sv }) {
+        remove_in(version, noise);
     }
     doc.metadata.version = trim(version);
     doc.view().metadata_changed(doc.metadata);
 }
 
-void read_car_zumo(Document& doc, std::string_view upper_text);
-void read_sport_fitness(Document& doc, std::string text);
+void read_car_zumo(Document& doc, std::string& upper_text);
+void read_sport_fitness(Document& doc, std::string& lower_text);
 
 } // namespace
 
@@ -167,7 +196,9 @@ std::string loadbinary2(Document& doc, const std::string& path)
     if (path.empty() || !is_file(path)) {
         return {};
     }
-    doc.file_name = path;
+    // The document takes the name once the text is read: when memory runs out on the way, it
+    // keeps the name of the theme it holds.
+    std::string name = path;
     std::string content;
     std::error_code size_error;
     const auto size = std::filesystem::file_size(path, size_error);
@@ -196,6 +227,7 @@ std::string loadbinary2(Document& doc, const std::string& path)
             }
         }
     }
+    doc.file_name.swap(name);
     doc.view().reset_search();
     return content;
 }
@@ -209,83 +241,109 @@ bool open_theme(Document& doc, const std::string& path)
     return parse(doc, std::move(content));
 }
 
+namespace {
+
+bool parse_text(Document& doc, std::string text);
+
+} // namespace
+
 bool parse(Document& doc, std::string text)
+{
+    // The rows, presentation names and count change only once everything is read; the rest is
+    // put back when memory runs out on the way, so the document still holds its theme.
+    ThemeMetadata metadata = doc.metadata;
+    const ThemeKind kind = doc.kind;
+    const bool theme_open = doc.theme_open;
+    const bool modified = doc.modified;
+    try {
+        return parse_text(doc, std::move(text));
+    } catch (const std::bad_alloc&) {
+        std::swap(doc.metadata, metadata);
+        doc.kind = kind;
+        doc.theme_open = theme_open;
+        doc.modified = modified;
+        throw;
+    }
+}
+
+namespace {
+
+bool parse_text(Document& doc, std::string text)
 {
     doc.theme_open = true;
     doc.modified = false;
 
-    // A pass that finds nothing leaves the text as it was, and the longer patterns after it
-    // contain its pattern, so they cannot find anything either.
-    if (replace_in(text, " =", "=")) {
-        replace_in(text, "  =", "=");
-        replace_in(text, "   =", "=");
+    // The only case-sensitive test, for the tag rather than the word: reading upper-cases a Sport
+    // & Fitness title, and one with "Presentation" in it was read back after saving as an empty
+    // Car & Zumo theme. Folding the spacing removes no letter and joins two only where a run of
+    // TABs stood between them, so without TABs the test can come first and the letters of a Car &
+    // Zumo text be upper-cased, and those of any other lower-cased, in the same pass.
+    bool has_presentation = contains(text, "<PRESENTATION");
+    if (has_presentation || text.find('\t') == npos) {
+        fold_spacing(text, has_presentation ? LetterCase::Upper : LetterCase::Lower);
+    } else {
+        fold_spacing(text);
+        has_presentation = contains(text, "<PRESENTATION");
+        if (has_presentation) {
+            upper_in(text);
+        } else {
+            lower_in(text);
+        }
     }
-    if (replace_in(text, "= ", "=")) {
-        replace_in(text, "=  ", "=");
-        replace_in(text, "=   ", "=");
-    }
-    replace_in(text, "\t", "");
-    replace_in(text, "  ", " ");
     doc.view().nosel();
 
-    // The only case-sensitive test; everything after it reads the text folded, so the text is
-    // folded in place rather than copied (lower-casing the upper-cased text gives the lower-cased
-    // original, which is all the Sport & Fitness reader needs).
-    const bool has_presentation = contains(text, "PRESENTATION");
-    std::string& upper_text = text;
-    upper_in(upper_text);
-    if (upper_text.empty() || !contains(upper_text, "<COLOR")) {
+    if (text.empty() || !contains(text, has_presentation ? "<COLOR"sv : "<color"sv)) {
         doc.message("File not a Garmin kmtf file.");
         return false;
     }
 
-    read_meta(doc, upper_text);
+    read_meta(doc, text, has_presentation);
 
     doc.kind = ThemeKind::CarZumo;
     if (has_presentation) {
         doc.view().set_edit_menu_enabled(true);
         doc.view().set_locale_version_enabled(true);
-        read_car_zumo(doc, upper_text);
+        read_car_zumo(doc, text);
         return true;
     }
-    // Upper-cased, so a Sport & Fitness file with lower-case field names is recognised too.
-    if (contains(upper_text, "MPM_")) {
+    // In any case, so a Sport & Fitness file with upper-case field names is recognised too.
+    if (contains(text, "mpm_")) {
         doc.kind = ThemeKind::SportFitness;
         doc.view().set_locale_version_enabled(false);
-        lower_in(upper_text);
-        read_sport_fitness(doc, std::move(upper_text));
+        read_sport_fitness(doc, text);
         return true;
     }
     doc.message("No Presentation");
     return false;
 }
 
+} // namespace
+
 void get_meta(Document& doc, std::string_view text)
 {
-    read_meta(doc, upper(text));
+    read_meta(doc, upper(text), true);
 }
 
 std::string get_bit(std::string_view text, std::string_view tag)
 {
-    return bit_of_upper(upper(text), upper(tag));
+    return element_value(upper(text), upper(tag));
 }
 
 std::string get_type(Document& doc, std::string_view style_text)
 {
-    const auto close = instr(style_text, ">");
-    const std::string_view tag = close == 0 ? std::string_view() : style_text.substr(0, close - 1);
-    const auto open_quote = instr(tag, "\"");
-    if (open_quote == 0) {
+    const auto close = style_text.find('>');
+    const std::string_view tag = close == npos ? std::string_view() : style_text.substr(0, close);
+    const auto open_quote = tag.find('"');
+    if (open_quote == npos) {
         doc.message("Can't find type!");
         return {};
     }
-    const std::string_view after = view_from(tag, open_quote + 1);
-    const auto close_quote = instr(after, "\"");
-    if (close_quote == 0) {
+    const std::string_view after = tag.substr(open_quote + 1);
+    const auto close_quote = after.find('"');
+    if (close_quote == npos) {
         doc.message("Can't find type!");
-        return std::string(after);
     }
-    return std::string(after.substr(0, close_quote - 1));
+    return std::string(after.substr(0, close_quote));
 }
 
 std::string get_block(std::string_view text)
@@ -317,137 +375,491 @@ std::string get_width(std::string_view text)
 
 namespace {
 
-void read_car_zumo_style(Document& doc, std::string_view style, const std::string& pres_name)
+// A style element that makes a row: its text after "<STYLE" (or "<style "), and for a Car & Zumo
+// theme the presentation it stands in. The texts are views into the theme's own text.
+struct StyleSpan
 {
-    StyleRow row;
+    std::string_view text;
+    std::size_t presentation = 0;
+};
+
+constexpr std::string_view presentation_tag = "<PRESENTATION";
+constexpr std::string_view style_tag = "<STYLE";
+
+// Buffers reused from style to style, so that reading a style allocates only what its row keeps.
+struct Scratch
+{
+    std::string block;
+    std::string attributes;
+};
+
+// `out` becomes the text without its double quotes.
+void assign_without_quotes(std::string& out, std::string_view text)
+{
+    auto quote = text.find('"');
+    out.assign(text.substr(0, quote));
+    while (quote != npos) {
+        text.remove_prefix(quote + 1);
+        quote = text.find('"');
+        out.append(text.substr(0, quote));
+    }
+}
+
+// `out` becomes get_block of the text without its double quotes: empty when there is no ">".
+void assign_unquoted_block(std::string& out, std::string_view text)
+{
+    const auto close = text.find('>');
+    if (close == npos) {
+        out.clear();
+    } else {
+        assign_without_quotes(out, text.substr(0, close));
+    }
+}
+
+// Where a scale or border value ends: before the first ">" or the first " ", whichever comes
+// first (at the end of the text when neither occurs).
+std::size_t attribute_end(std::string_view value)
+{
+    std::size_t end = 0;
+    while (end < value.size() && value[end] != ' ' && value[end] != '>') {
+        ++end;
+    }
+    return end;
+}
+
+// A scale or border value without its double quotes.
+std::string attribute_value(std::string_view value)
+{
+    std::string out;
+    assign_without_quotes(out, value.substr(0, attribute_end(value)));
+    return out;
+}
+
+// Where a colour element's night value is: its first "NIGHT", but not one inside the day's
+// colour, which saving writes before the night and which would then be read as the night.
+std::size_t night_at(std::string_view block, const Span& day_colour)
+{
+    const auto night = find_literal(block, "NIGHT");
+    return day_colour.holds(night) ? find_literal(block, "NIGHT", day_colour.end) : night;
+}
+
+// Where a style's field name stands: between the quotes get_type takes it from.
+Span field_name_span(std::string_view style)
+{
+    const std::string_view tag = style.substr(0, style.find('>'));
+    const auto open = tag.find('"');
+    if (open == npos) {
+        return {};
+    }
+    return { open + 1, std::min(tag.size(), tag.find('"', open + 1)) };
+}
+
+// The first `word` of the style that starts inside none of the `values`. A word inside the field
+// name or another attribute's value is part of it: a field named MAP_STATE_BORDER holds no
+// border, and saving writes such values back every time.
+std::size_t find_outside(
+    std::string_view style, std::string_view word, std::initializer_list<Span> values)
+{
+    auto at = find_literal(style, word);
+    for (bool moved = true; at != npos && moved;) {
+        moved = false;
+        for (const Span& value : values) {
+            if (value.holds(at)) {
+                at = find_literal(style, word, value.end);
+                moved = true;
+                break;
+            }
+        }
+    }
+    return at;
+}
+
+// Room for the styles of a text of `size` bytes, found before any row is made: more than a theme
+// of styles of usual length holds. Only what is used is taken from the system, and the list
+// grows as usual should it be exceeded, so growing it a step at a time is spared, which costs a
+// fresh copy of it each step.
+constexpr std::size_t likely_styles(std::size_t size)
+{
+    return size / 64;
+}
+
+// The table for the styles found, allocated once at its final size, every row made in place.
+template <class Found, class Read>
+std::vector<StyleRow> make_rows(const std::vector<Found>& found, const Read& read)
+{
+    std::vector<StyleRow> rows;
+    rows.reserve(found.size());
+    prefer_large_pages(rows.data(), rows.capacity() * sizeof(StyleRow));
+    Scratch scratch;
+    for (const Found& style : found) {
+        read(style, scratch, rows.emplace_back());
+    }
+    return rows;
+}
+
+// What the rows of one Car & Zumo presentation share.
+struct CarZumoPresentation
+{
+    std::string row_name;
+    // pres_code without the border flag.
+    std::int16_t code = 0;
+};
+
+void read_car_zumo_style(Document& doc, std::string_view style, const CarZumoPresentation& pres,
+    Scratch& scratch, StyleRow& row)
+{
     row.style_text = style;
     row.field_name = get_type(doc, style);
 
-    std::string element = get_block(view_from(style, instr(style, "FIELD")));
-    for (const char* noise : { "FIELD=", "\"", "MPM_", "_CLR", "MAP_" }) {
-        replace_in(element, noise, "");
+    const std::string_view tag = from(style, find_literal(style, "FIELD"));
+    if (const auto close = tag.find('>'); close != npos) {
+        std::string& element = row.elem_name;
+        element = tag.substr(0, close);
+        remove_in(element, "FIELD="sv);
+        std::erase(element, '"');
+        for (const std::string_view noise : { "MPM_"sv, "_CLR"sv, "MAP_"sv }) {
+            remove_in(element, noise);
+        }
+        std::replace(element.begin(), element.end(), '_', ' ');
+        element.resize(std::min(element.size(), find_literal(element, "SCALE=")));
     }
-    replace_in(element, "_", " ");
-    element.resize(std::min(element.size(), find_literal(element, "SCALE=")));
-    row.elem_name = std::move(element);
-    row.pres_name = pres_name;
+    row.pres_name = pres.row_name;
 
-    if (const auto at = instr(style, "SCALE=")) {
+    const Span field = field_name_span(style);
+    Span scale;
+    if (const auto at = find_outside(style, "SCALE=", { field }); at != npos) {
         // The value starts after the opening quote; an unquoted value starts right after "=",
         // so scale=1.5 keeps its first digit.
-        const bool quoted = at + 6 <= style.size() && style[at + 5] == '"';
-        std::string_view value = view_from(style, quoted ? at + 7 : at + 6);
-        const auto blank = instr(value, " ");
-        const auto close = instr(value, ">");
-        if (blank && (!close || blank < close)) {
-            value = value.substr(0, blank - 1);
-        } else if (close) {
-            value = value.substr(0, close - 1);
-        }
-        row.scale = remove(value, "\"");
+        const bool quoted = at + 6 < style.size() && style[at + 6] == '"';
+        scale.begin = at + (quoted ? 7 : 6);
+        scale.end = scale.begin + attribute_end(from(style, scale.begin));
+        row.scale = attribute_value(from(style, scale.begin));
     } else if (contains(style, "RAIL")) {
-        row.scale = "1";
+        row.scale = "1"sv;
     }
 
-    if (const auto at = instr(style, "BORDER")) {
-        std::string_view value = view_from(style, at + 7);
-        const auto blank = instr(value, " ");
-        const auto close = instr(value, ">");
-        if (blank && (!close || blank < close)) {
-            value = value.substr(0, blank - 1);
-        } else if (close) {
-            value = value.substr(0, close - 1);
+    // The scale comes first when saved, so a border is not looked for inside its value; the
+    // colour elements are not looked for inside either.
+    const auto border_at = find_outside(style, "BORDER", { field, scale });
+    Span border;
+    if (border_at != npos) {
+        border.begin = border_at + 7;
+        border.end = border.begin + attribute_end(from(style, border.begin));
+    }
+
+    // The secondary colours are read first: whether the style has one decides the border. A
+    // "SECONDARY" inside the primary's tag is part of one of its values (a colour kept as it
+    // stands, which saving writes back), not the secondary element.
+    std::string& block = scratch.block;
+    const auto primary = find_outside(style, "PRIMARY", { field, scale, border });
+    auto secondary = find_outside(style, "SECONDARY", { field, scale, border });
+    if (primary != npos && secondary != npos && secondary > primary) {
+        const auto primary_end = style.find('>', primary);
+        if (primary_end != npos && secondary < primary_end) {
+            secondary = find_literal(style, "SECONDARY", primary_end);
         }
-        row.border = remove(value, "\"");
-        if (!contains(style, "SECONDARY") && doc.border_pref) {
-            row.border = ".3";
+    }
+    bool secondary_day = false;
+    if (secondary != npos) {
+        assign_unquoted_block(block, from(style, secondary));
+        Span day_colour;
+        if (const auto day = find_literal(block, "DAY"); day != npos) {
+            row.sec_day = car_zumo_colour(block, day + 4, true, &day_colour);
+            secondary_day = true;
+        }
+        if (const auto night = night_at(block, day_colour); night != npos) {
+            row.sec_night = car_zumo_colour(block, night + 4, false);
         }
     }
 
-    row.pres_code = get_pcode(pres_name, row.border);
+    if (border_at != npos) {
+        // A border also ends at a line break or a "<". Saving drops a border's line breaks: a
+        // "<STYL" or "SCAL" and an "E" on the next line would be written as a tag that opens a
+        // new style or as a scale attribute.
+        row.border = attribute_value(from(style, border.begin));
+        row.border.resize(before_any(row.border, "\r\n<").size());
+        // A secondary colour whose day is empty is not saved, so it counts as none here too and
+        // the saved theme reads with the same border.
+        const bool no_secondary = secondary == npos || (secondary_day && row.sec_day.empty());
+        if (no_secondary && doc.border_pref) {
+            row.border = ".3"sv;
+        }
+    }
 
-    if (const auto at = instr(style, "PRIMARY")) {
-        const std::string e = unquoted_block(view_from(style, at));
-        if (const auto day = instr(e, "DAY")) {
-            const std::string_view d = view_from(e, day + 4);
-            if (contains(d, "#")) {
-                row.pri_day = contains(d, "NONE") ? std::string("FFFFFF") : hash_digits(d, 0);
-            } else {
-                row.pri_day = d;
+    row.pres_code = static_cast<std::int16_t>(pres.code + (row.border.empty() ? 0 : 1));
+
+    if (primary != npos) {
+        assign_unquoted_block(block, from(style, primary));
+        Span day_colour;
+        if (const auto day = find_literal(block, "DAY"); day != npos) {
+            row.pri_day = car_zumo_colour(block, day + 4, true, &day_colour);
+            const std::string_view d = from(block, day + 4);
+            if (d.find('#') != npos && contains(d, "NONE")) {
+                row.pri_day = "FFFFFF"sv;
             }
         }
-        if (const auto night = instr(e, "NIGHT")) {
-            const std::string_view n = view_from(e, night + 4);
-            row.pri_night = hash_digits_or(n, 0, n);
+        if (const auto night = night_at(block, day_colour); night != npos) {
+            row.pri_night = car_zumo_colour(block, night + 4, true);
         } else {
-            row.pri_night = "-1";
+            row.pri_night = "-1"sv;
         }
     }
 
-    if (const auto at = instr(style, "SECONDARY")) {
-        const std::string e = unquoted_block(view_from(style, at));
-        if (const auto day = instr(e, "DAY")) {
-            const std::string_view d = view_from(e, day + 4);
-            row.sec_day = hash_digits_or(d, 0, d);
-        } else {
-            if (val(row.border) > 0) {
-                doc.message("Can't have border with no colour");
-            }
-            row.border.clear();
+    if (secondary != npos && !secondary_day) {
+        if (val(row.border) > 0) {
+            doc.message("Can't have border with no colour");
         }
-        if (const auto night = instr(e, "NIGHT")) {
-            const std::string_view n = view_from(e, night + 4);
-            row.sec_night = hash_digits_or(n, 0, {});
-        }
+        row.border.clear();
     }
-
-    doc.rows.push_back(std::move(row));
 }
 
-void read_car_zumo(Document& doc, std::string_view upper_text)
+// The name a presentation is listed under: its first line without double quotes, "ID=" and ">".
+// The line ends at an LF, keeping the CR of a CR LF, or at a CR that no LF follows, so a theme
+// whose lines end in CR alone does not take its whole style list for the name; and at the next
+// tag, so neither does a theme written on one line.
+std::string display_name(std::string_view piece)
 {
-    const auto pieces = split_views(upper_text, "<PRESENTATION");
-    doc.pres_count = static_cast<int>(pieces.size()) - 1;
-    doc.rows.clear();
-    doc.pres_names.clear();
-    // Room for every style up front: growing a table of large rows step by step costs more
-    // than counting the styles.
-    std::size_t styles_in_text = 0;
-    for (auto at = find_literal(upper_text, "<STYLE"); at != std::string_view::npos;
-         at = find_literal(upper_text, "<STYLE", at + 1)) {
-        ++styles_in_text;
+    auto end = before_any(piece, "\r\n<").size();
+    if (end + 1 < piece.size() && piece[end] == '\r' && piece[end + 1] == '\n') {
+        ++end;
     }
-    doc.rows.reserve(styles_in_text);
-    prefer_large_pages(doc.rows.data(), doc.rows.capacity() * sizeof(StyleRow));
+    std::string display(piece.substr(0, end));
+    for (const std::string_view noise : { "\"", "ID=", ">" }) {
+        replace_in(display, noise, "");
+    }
+    return display;
+}
 
-    std::string piece;
-    for (std::size_t p = 1; p < pieces.size(); ++p) {
-        piece.assign(pieces[p]);
-        replace_in(piece, "  ", " ");
-        if (replace_in(piece, "> ", ">")) {
-            replace_in(piece, ">  ", ">");
+// The longest presentation name kept. Every row carries its presentation's name, so a name of
+// megabytes, which a device never shows, would cost that much again for every style.
+constexpr std::size_t longest_pres_name = 255;
+
+// A name as kept: without outer blanks, then cut to the longest kept, which reading the saved
+// name again leaves as it is.
+std::string kept_name(std::string_view name)
+{
+    return std::string(trim_view(name).substr(0, longest_pres_name));
+}
+
+// The presentation name every row of the presentation carries: the display name without its
+// line-break characters and outer blanks. The display name ends before any line break but the
+// CR of a CR LF.
+std::string row_pres_name(std::string_view display)
+{
+    if (!display.empty() && display.back() == '\r') {
+        display.remove_suffix(1);
+    }
+    return kept_name(display);
+}
+
+// Reads the presentations of an upper-cased Car & Zumo text. Each presentation's spacing is
+// folded in place, where it stands in the text; the rows are made once every style is known, so
+// the table is allocated at its final size, and the document takes them only at the end.
+void read_car_zumo(Document& doc, std::string& upper_text)
+{
+    std::vector<std::string> pres_names;
+    std::vector<CarZumoPresentation> presentations;
+    std::vector<StyleSpan> styles;
+    styles.reserve(likely_styles(upper_text.size()));
+
+    auto at = find_literal(upper_text, presentation_tag);
+    while (at != npos) {
+        const std::size_t start = at + presentation_tag.size();
+        at = find_literal(upper_text, presentation_tag, start);
+        const std::size_t end = at == npos ? upper_text.size() : at;
+        const std::span<char> region(upper_text.data() + start, end - start);
+        const std::string_view piece(region.data(), fold_tag_spacing(region));
+
+        const std::string display = display_name(piece);
+        pres_names.push_back(kept_name(display));
+        doc.view().add_presentation(std::string_view(display).substr(0, longest_pres_name));
+
+        // Only a presentation with styles needs what its rows share.
+        bool has_rows = false;
+        auto style = find_literal(piece, style_tag);
+        while (style != npos) {
+            const std::size_t text_start = style + style_tag.size();
+            style = find_literal(piece, style_tag, text_start);
+            const std::string_view text =
+                piece.substr(text_start, (style == npos ? piece.size() : style) - text_start);
+            if (!contains(text, "FIELD")) {
+                continue;
+            }
+            if (!has_rows) {
+                has_rows = true;
+                CarZumoPresentation pres { row_pres_name(display) };
+                pres.code = get_pcode(pres.row_name, {});
+                presentations.push_back(std::move(pres));
+            }
+            styles.push_back({ text, presentations.size() - 1 });
         }
+    }
 
-        std::string display = before(piece, "\n");
-        for (const char* noise : { "\"", "ID=", ">" }) {
-            display = remove(display, noise);
+    std::vector<StyleRow> rows =
+        make_rows(styles, [&](const StyleSpan& span, Scratch& scratch, StyleRow& row) {
+            read_car_zumo_style(doc, span.text, presentations[span.presentation], scratch, row);
+        });
+
+    doc.pres_count = static_cast<int>(pres_names.size());
+    doc.pres_names.swap(pres_names);
+    doc.rows.swap(rows);
+    if (doc.rows.empty()) {
+        doc.message("No polygons or lines found");
+    }
+}
+
+// A Sport & Fitness colour: the six characters after the two transparency digits that follow
+// the first "#", or the value as it stands without "#".
+std::string nwf_colour(std::string_view value)
+{
+    const auto hash = value.find('#');
+    return std::string(hash == npos ? value : from(value, hash + 3).substr(0, 6));
+}
+
+// The two transparency digits after the first "#" of a value (none without "#").
+std::string nwf_transparency(std::string_view value)
+{
+    const auto hash = value.find('#');
+    return hash == npos ? std::string() : get_border(from(value, hash + 1).substr(0, 2));
+}
+
+// One Sport & Fitness style: `source` is its text after "<style ", without the list end, and
+// `field` and `close` the 0-based places of "field" and of the first ">" after it.
+void read_sport_fitness_style(Document& doc, std::string_view source, std::size_t field,
+    std::size_t close, Scratch& scratch, StyleRow& row)
+{
+    const std::string_view opening = source.substr(0, close + 1);
+    const auto quote = opening.find('"');
+
+    if (quote != npos) {
+        const std::string_view tag_rest = opening.substr(quote + 1);
+        const std::string_view body = source.substr(close + 1);
+        std::string& rebuilt = row.style_text;
+        rebuilt.reserve(7 + tag_rest.size() + body.size());
+        rebuilt = "field=\"";
+        rebuilt += tag_rest;
+        // Up to a "<" inside the tag only: a "<presentation" there, upper-cased and saved, would
+        // make the theme read as Car & Zumo.
+        upper_in(std::span<char>(rebuilt).subspan(7, before_any(tag_rest, "<").size()));
+        rebuilt += body;
+    } else {
+        row.style_text = source;
+    }
+    const std::string_view piece = row.style_text;
+    row.field_name = get_type(doc, piece);
+    row.pres_name = "Sport & Fitness"sv;
+
+    // An opening tag without quotes is read from its field attribute on. Its widths are looked
+    // for only when it could hold one: removing the name parts adds no letter, so without a "W"
+    // there is no width.
+    std::string& attributes = scratch.attributes;
+    assign_unquoted_block(attributes, from(piece, quote != npos ? quote : field));
+    if (attributes.find('W') == npos) {
+        attributes.clear();
+    }
+    for (const std::string_view noise : { "MPM_"sv, "_CLR"sv, "MAP_"sv }) {
+        remove_in(attributes, noise);
+    }
+
+    std::string& name = row.elem_name;
+    assign_without_quotes(name, from(source.substr(0, close), 6));
+    upper_in(name);
+    for (const std::string_view noise : { "MPM_"sv, "_CLR"sv, "MAP_"sv }) {
+        remove_in(name, noise);
+    }
+    const auto bg_at = find_literal(attributes, "BG_WIDTH");
+    const auto fg_at = find_literal(attributes, "FG_WIDTH");
+    if (bg_at != npos || fg_at != npos) {
+        name.resize(std::min(name.size(), find_literal(name, "BG_WIDTH")));
+        name.resize(std::min(name.size(), find_literal(name, "FG_WIDTH")));
+    }
+    const auto width_at = [&attributes](std::size_t at) {
+        const std::string_view width = from(attributes, at);
+        return get_width(width.substr(0, width.find(' ')));
+    };
+    if (bg_at != npos) {
+        row.bg_width = width_at(bg_at);
+    }
+    if (fg_at != npos) {
+        row.fg_width = width_at(fg_at);
+    }
+    row.scale = "1"sv;
+
+    std::string& block = scratch.block;
+    if (const auto at = find_literal(piece, "primary"); at != npos) {
+        assign_unquoted_block(block, from(piece, at));
+        if (const auto day = find_literal(block, "day"); day != npos) {
+            row.pri_day = nwf_colour(from(block, day + 4));
         }
-        doc.pres_names.push_back(trim(display));
-        doc.view().add_presentation(display);
+        if (const auto night = find_literal(block, "night"); night != npos) {
+            row.pri_night = nwf_colour(from(block, night + 4));
+        } else {
+            row.pri_night = "-1"sv;
+        }
+    }
 
-        std::string pres_name = remove(display, "\r\n");
-        pres_name = remove(pres_name, "\n");
-        pres_name = remove(pres_name, "\r");
-        pres_name = trim(pres_name);
-
-        const auto styles = split_views(piece, "<STYLE");
-        for (std::size_t s = 1; s < styles.size(); ++s) {
-            if (contains(styles[s], "FIELD")) {
-                read_car_zumo_style(doc, styles[s], pres_name);
+    if (const auto at = find_literal(piece, "secondary"); at != npos) {
+        assign_unquoted_block(block, from(piece, at));
+        if (const auto day = find_literal(block, "day"); day != npos) {
+            const std::string_view d = from(block, day + 4);
+            row.border = nwf_transparency(d);
+            row.sec_day = d.find('#') == npos ? std::string(d) : nwf_colour(d);
+        } else {
+            row.border.clear();
+        }
+        if (const auto night = find_literal(block, "night"); night != npos) {
+            const std::string_view n = from(block, night + 4);
+            if (n.find('#') != npos) {
+                row.nwf_border = nwf_transparency(n);
+                row.sec_night = nwf_colour(n);
             }
         }
     }
+}
 
+// Reads the styles of a lower-cased Sport & Fitness text, folding its spacing in place first.
+void read_sport_fitness(Document& doc, std::string& text)
+{
+    text.resize(fold_tag_spacing(text));
+    doc.view().set_edit_menu_enabled(false);
+    doc.view().add_presentation("Sport & Fitness");
+
+    constexpr std::string_view tag = "<style ";
+    constexpr std::string_view list_end = "</stylelist";
+    struct Found
+    {
+        std::string_view source;
+        std::size_t field, close;
+    };
+    std::vector<Found> styles;
+    styles.reserve(likely_styles(text.size()));
+    const std::string_view all(text);
+    // The first list end at or after the style being read; one search serves every style before it.
+    std::size_t next_list_end = 0;
+    auto at = find_literal(all, tag);
+    while (at != npos) {
+        const std::size_t start = at + tag.size();
+        at = find_literal(all, tag, start);
+        const std::size_t end = at == npos ? all.size() : at;
+        if (next_list_end != npos && next_list_end < start) {
+            next_list_end = find_literal(all, list_end, start);
+        }
+        const std::string_view source = all.substr(start, std::min(end, next_list_end) - start);
+        const auto field = find_literal(source, "field");
+        if (field == npos) {
+            continue;
+        }
+        // Without a closing ">" there is no opening tag to read: the piece is not a style.
+        if (const auto close = source.find('>', field); close != npos) {
+            styles.push_back({ source, field, close });
+        }
+    }
+
+    std::vector<StyleRow> rows =
+        make_rows(styles, [&](const Found& style, Scratch& scratch, StyleRow& row) {
+            read_sport_fitness_style(doc, style.source, style.field, style.close, scratch, row);
+        });
+    doc.rows.swap(rows);
     if (doc.rows.empty()) {
         doc.message("No polygons or lines found");
     }
@@ -457,132 +869,8 @@ void read_car_zumo(Document& doc, std::string_view upper_text)
 
 void parse_nwf(Document& doc, const std::string& source)
 {
-    read_sport_fitness(doc, lower(source));
+    std::string text = lower(source);
+    read_sport_fitness(doc, text);
 }
-
-namespace {
-
-// parse_nwf of the lower-cased text. Lower-casing before the replacements gives the same text as
-// after them: they touch only blanks and ">".
-void read_sport_fitness(Document& doc, std::string text)
-{
-    replace_in(text, "  ", " ");
-    if (replace_in(text, "> ", ">")) {
-        replace_in(text, ">  ", ">");
-    }
-
-    const auto pieces = split_views(text, "<style ");
-    doc.rows.clear();
-    doc.rows.reserve(pieces.size() - 1);
-    prefer_large_pages(doc.rows.data(), doc.rows.capacity() * sizeof(StyleRow));
-    doc.view().set_edit_menu_enabled(false);
-    doc.view().add_presentation("Sport & Fitness");
-
-    for (std::size_t p = 1; p < pieces.size(); ++p) {
-        const std::string_view whole = pieces[p];
-        const std::string_view source = whole.substr(0, find_literal(whole, "</stylelist"));
-        const auto field = instr(source, "field");
-        if (field == 0) {
-            continue;
-        }
-        const auto g = instr(source, ">", field);
-        // Without a closing ">" there is no opening tag to read: the piece is not a style.
-        if (g == 0) {
-            continue;
-        }
-        const std::string_view opening = source.substr(0, g);
-        std::string element = without_quotes(view_from(source.substr(0, g - 1), 7));
-        const auto quote_at = instr(opening, "\"");
-
-        StyleRow row;
-        if (quote_at != 0) {
-            const std::string_view tag_rest = view_from(opening, quote_at + 1);
-            const std::string_view body = view_from(source, g + 1);
-            std::string& rebuilt = row.style_text;
-            rebuilt.reserve(7 + tag_rest.size() + body.size());
-            rebuilt = "field=\"";
-            rebuilt += tag_rest;
-            upper_from(rebuilt, 7);
-            rebuilt += body;
-        } else {
-            row.style_text = source;
-        }
-        const std::string_view piece = row.style_text;
-        row.field_name = get_type(doc, piece);
-        row.pres_name = "Sport & Fitness";
-
-        // An opening tag without quotes is read from its field attribute on.
-        std::string attributes = unquoted_block(view_from(piece, quote_at != 0 ? quote_at : field));
-        for (const char* noise : { "MPM_", "_CLR", "MAP_" }) {
-            replace_in(attributes, noise, "");
-        }
-
-        std::string name = std::move(element);
-        upper_in(name);
-        for (const char* noise : { "MPM_", "_CLR", "MAP_" }) {
-            replace_in(name, noise, "");
-        }
-        const auto bg_at = instr(attributes, "BG_WIDTH");
-        const auto fg_at = instr(attributes, "FG_WIDTH");
-        if (bg_at != 0 || fg_at != 0) {
-            name.resize(std::min(name.size(), find_literal(name, "BG_WIDTH")));
-            name.resize(std::min(name.size(), find_literal(name, "FG_WIDTH")));
-        }
-        row.elem_name = std::move(name);
-
-        if (const auto at = bg_at) {
-            const std::string_view width = view_from(attributes, at);
-            row.bg_width = get_width(width.substr(0, find_literal(width, " ")));
-        }
-        if (const auto at = fg_at) {
-            const std::string_view width = view_from(attributes, at);
-            row.fg_width = get_width(width.substr(0, find_literal(width, " ")));
-        }
-        row.scale = "1";
-
-        if (const auto at = instr(piece, "primary")) {
-            const std::string e = unquoted_block(view_from(piece, at));
-            if (const auto day = instr(e, "day")) {
-                const std::string_view d = view_from(e, day + 4);
-                row.pri_day = hash_digits_or(d, 2, d);
-            }
-            if (const auto night = instr(e, "night")) {
-                const std::string_view n = view_from(e, night + 4);
-                row.pri_night = hash_digits_or(n, 2, n);
-            } else {
-                row.pri_night = "-1";
-            }
-        }
-
-        if (const auto at = instr(piece, "secondary")) {
-            const std::string e = unquoted_block(view_from(piece, at));
-            if (const auto day = instr(e, "day")) {
-                const std::string_view d = view_from(e, day + 4);
-                if (const auto hash = instr(d, "#")) {
-                    row.border = get_border(mid(d, hash + 1, 2));
-                    row.sec_day = mid(d, hash + 3, 6);
-                } else {
-                    row.sec_day = d;
-                }
-            } else {
-                row.border.clear();
-            }
-            if (const auto night = instr(e, "night")) {
-                const std::string_view n = view_from(e, night + 4);
-                if (const auto hash = instr(n, "#")) {
-                    row.nwf_border = get_border(mid(n, hash + 1, 2));
-                    row.sec_night = mid(n, hash + 3, 6);
-                }
-            }
-        }
-        doc.rows.push_back(std::move(row));
-    }
-
-    if (doc.rows.empty()) {
-        doc.message("No polygons or lines found");
-    }
-}
-
-} // namespace
 
 } // namespace tintwell

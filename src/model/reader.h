@@ -9,11 +9,13 @@ namespace tintwell {
 
 /// Reads the whole file as single-byte text and sets the document's file name. An empty path or
 /// one that names no existing file gives an empty text without a message; a failing read shows
-/// the system's error text and returns what was read.
+/// the system's error text and returns what was read. When memory runs out, std::bad_alloc
+/// leaves it with the document's file name as it was.
 std::string loadbinary2(Document& doc, const std::string& path);
 
 /// Recognises a theme text, reads its metadata and fills the style table of either kind.
-/// Returns false when the text was rejected (the table then keeps its previous rows).
+/// Returns false when the text was rejected (the table then keeps its previous rows). When memory
+/// runs out, std::bad_alloc leaves it with the document as it was.
 bool parse(Document& doc, std::string text);
 
 /// File, Open without the dialog: empties the presentation list and the title, loads and parses.
@@ -22,7 +24,9 @@ bool open_theme(Document& doc, const std::string& path);
 /// Reads title, description, locale and version into the document's metadata.
 void get_meta(Document& doc, std::string_view text);
 
-/// Upper-cased content of the first element named `tag`, without "<", ">" and "/".
+/// Upper-cased content of the first element named `tag`: the text between the ">" that ends its
+/// opening tag and the "</" of its closing tag. Without a complete element, the text after the
+/// first `tag` up to its next occurrence, without "<", ">" and "/".
 std::string get_bit(std::string_view text, std::string_view tag);
 
 /// The field name: the text between the first two double quotes before the first ">".

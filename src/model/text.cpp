@@ -1,6 +1,8 @@
 #include "model/text.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 
@@ -186,6 +188,221 @@ bool replace_in(std::string& s, std::string_view find, std::string_view with)
     return true;
 }
 
+namespace {
+
+template <LetterCase Fold> char fold_letter(char c)
+{
+    const auto u = static_cast<unsigned char>(c);
+    if constexpr (Fold == LetterCase::Upper) {
+        return static_cast<char>(static_cast<unsigned char>(u - 'a') < 26 ? u - ('a' - 'A') : u);
+    } else if constexpr (Fold == LetterCase::Lower) {
+        return static_cast<char>(static_cast<unsigned char>(u - 'A') < 26 ? u + ('a' - 'A') : u);
+    } else {
+        return c;
+    }
+}
+
+#if defined(__SSE2__)
+template <LetterCase Fold> __m128i fold_letters(__m128i v)
+{
+    if constexpr (Fold == LetterCase::Keep) {
+        return v;
+    } else {
+        // Moves the letters to be changed to -128 .. -103, the only bytes below -102.
+        constexpr char first = Fold == LetterCase::Upper ? 'a' : 'A';
+        const __m128i shifted = _mm_add_epi8(v, _mm_set1_epi8(static_cast<char>(128 - first)));
+        const __m128i letters = _mm_cmplt_epi8(shifted, _mm_set1_epi8(static_cast<char>(-102)));
+        const __m128i step = _mm_and_si128(letters, _mm_set1_epi8(0x20));
+        return Fold == LetterCase::Upper ? _mm_sub_epi8(v, step) : _mm_add_epi8(v, step);
+    }
+}
+#endif
+
+// Compacts a text towards its front in one pass, folding the case of its letters on the way.
+// Most bytes stay as they are; a byte for which the rules' `starts_run` holds begins a run that
+// the rules' `take_run` rewrites (runs hold no letters). Every write lands before the read
+// position, so the bytes still to be read, and the one just before them, are always the original
+// ones but for their case. Blocks of sixteen bytes without such a start are copied whole.
+template <class Rules, LetterCase Fold = LetterCase::Keep>
+std::size_t compact(char* const data, const std::size_t n)
+{
+    std::size_t r = 0;
+    std::size_t w = 0;
+    const auto step = [&] {
+        const char prev = r > 0 ? data[r - 1] : '\0';
+        const char next = r + 1 < n ? data[r + 1] : '\0';
+        if (Rules::starts_run(prev, data[r], next)) {
+            Rules::take_run(data, n, r, w);
+        } else {
+            data[w++] = fold_letter<Fold>(data[r++]);
+        }
+    };
+    if (n > 0) {
+        step();
+    }
+#if defined(__SSE2__)
+    while (r >= 1 && r + 17 <= n) {
+        const auto load = [data](std::size_t at) {
+            return _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
+        };
+        const __m128i cur = load(r);
+        const auto mask = static_cast<unsigned>(
+            _mm_movemask_epi8(Rules::starts_runs(load(r - 1), cur, load(r + 1))));
+        if (mask == 0) {
+            if (Fold != LetterCase::Keep || w != r) {
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(data + w), fold_letters<Fold>(cur));
+            }
+            r += 16;
+            w += 16;
+            continue;
+        }
+        const auto kept = static_cast<std::size_t>(__builtin_ctz(mask));
+        if (Fold != LetterCase::Keep) {
+            // Folding bytes not yet read changes nothing that decides a run, and folding twice
+            // is folding once.
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(data + r), fold_letters<Fold>(cur));
+        }
+        if (w != r) {
+            std::memmove(data + w, data + r, kept);
+        }
+        r += kept;
+        w += kept;
+        Rules::take_run(data, n, r, w);
+    }
+#endif
+    while (r < n) {
+        step();
+    }
+    return w;
+}
+
+bool blank_or_tab(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+struct SpacingRules
+{
+    // A run of blanks and TABs needs work when it holds a TAB, more than one blank, or stands
+    // beside "="; its first byte shows each of these.
+    static bool starts_run(char prev, char c, char next)
+    {
+        return blank_or_tab(c) && (c == '\t' || prev == '=' || blank_or_tab(next) || next == '=');
+    }
+#if defined(__SSE2__)
+    static __m128i starts_runs(__m128i prev, __m128i cur, __m128i next)
+    {
+        const __m128i blank = _mm_set1_epi8(' ');
+        const __m128i tab = _mm_set1_epi8('\t');
+        const __m128i equals = _mm_set1_epi8('=');
+        const __m128i cur_tab = _mm_cmpeq_epi8(cur, tab);
+        const __m128i cur_space = _mm_or_si128(_mm_cmpeq_epi8(cur, blank), cur_tab);
+        const __m128i around =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(prev, equals), _mm_cmpeq_epi8(next, equals)),
+                _mm_or_si128(_mm_cmpeq_epi8(next, blank), _mm_cmpeq_epi8(next, tab)));
+        return _mm_and_si128(cur_space, _mm_or_si128(cur_tab, around));
+    }
+#endif
+    static void take_run(char* data, std::size_t n, std::size_t& r, std::size_t& w)
+    {
+        const bool after_equals = r > 0 && data[r - 1] == '=';
+        std::size_t blanks = 0;
+        while (r < n && blank_or_tab(data[r])) {
+            blanks += data[r] == ' ' ? 1 : 0;
+            ++r;
+        }
+        if (after_equals || (r < n && data[r] == '=')) {
+            return;
+        }
+        // Without its TABs the run is `blanks` blanks, which read as one.
+        if (blanks > 0) {
+            data[w++] = ' ';
+        }
+    }
+};
+
+struct TagSpacingRules
+{
+    static bool starts_run(char prev, char c, char next)
+    {
+        return c == ' ' && (prev == '>' || next == ' ');
+    }
+#if defined(__SSE2__)
+    static __m128i starts_runs(__m128i prev, __m128i cur, __m128i next)
+    {
+        const __m128i blank = _mm_set1_epi8(' ');
+        return _mm_and_si128(_mm_cmpeq_epi8(cur, blank),
+            _mm_or_si128(_mm_cmpeq_epi8(prev, _mm_set1_epi8('>')), _mm_cmpeq_epi8(next, blank)));
+    }
+#endif
+    static void take_run(char* data, std::size_t n, std::size_t& r, std::size_t& w)
+    {
+        const bool after_tag = r > 0 && data[r - 1] == '>';
+        const std::size_t start = r;
+        while (r < n && data[r] == ' ') {
+            ++r;
+        }
+        // "  " -> " " halves the run, rounding up; after a ">", "> " -> ">" then takes one
+        // blank and ">  " -> ">" two more when two are left.
+        std::size_t kept = (r - start + 1) / 2;
+        if (after_tag) {
+            kept -= std::min<std::size_t>(kept, kept >= 3 ? 3 : 1);
+        }
+        std::memset(data + w, ' ', kept);
+        w += kept;
+    }
+};
+
+} // namespace
+
+void fold_spacing(std::string& s, LetterCase fold)
+{
+    switch (fold) {
+    case LetterCase::Keep:
+        s.resize(compact<SpacingRules>(s.data(), s.size()));
+        break;
+    case LetterCase::Upper:
+        s.resize(compact<SpacingRules, LetterCase::Upper>(s.data(), s.size()));
+        break;
+    case LetterCase::Lower:
+        s.resize(compact<SpacingRules, LetterCase::Lower>(s.data(), s.size()));
+        break;
+    }
+}
+
+std::size_t fold_tag_spacing(std::span<char> s)
+{
+    return compact<TagSpacingRules>(s.data(), s.size());
+}
+
+bool remove_in(std::string& s, std::string_view find)
+{
+    const std::size_t k = find.size();
+    if (k == 0) {
+        return false;
+    }
+    auto hit = find_literal(s, find);
+    if (hit == std::string::npos) {
+        return false;
+    }
+    // Every write lands before `read`, so what is still searched is the original text.
+    char* const data = s.data();
+    std::size_t write = hit;
+    std::size_t read = hit + k;
+    while (true) {
+        hit = find_literal(s, find, read);
+        const std::size_t end = hit == std::string::npos ? s.size() : hit;
+        std::memmove(data + write, data + read, end - read);
+        write += end - read;
+        if (hit == std::string::npos) {
+            break;
+        }
+        read = hit + k;
+    }
+    s.resize(write);
+    return true;
+}
+
 std::vector<std::string_view> split_views(std::string_view s, std::string_view sep)
 {
     std::vector<std::string_view> pieces;
@@ -226,30 +443,32 @@ std::vector<std::string> split(std::string_view s, std::string_view sep)
     return pieces;
 }
 
-std::string trim(std::string_view s)
+std::string_view trim_view(std::string_view s)
 {
     const auto first = s.find_first_not_of(' ');
     if (first == std::string_view::npos) {
         return {};
     }
-    const auto last = s.find_last_not_of(' ');
-    return std::string(s.substr(first, last - first + 1));
+    return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+
+std::string trim(std::string_view s)
+{
+    return std::string(trim_view(s));
 }
 
 // Written without branches so the compiler can case-fold many bytes at a time.
-void upper_in(std::string& s)
+void upper_in(std::span<char> s)
 {
     for (char& c : s) {
-        const auto u = static_cast<unsigned char>(c);
-        c = static_cast<char>(static_cast<unsigned char>(u - 'a') < 26 ? u - ('a' - 'A') : u);
+        c = fold_letter<LetterCase::Upper>(c);
     }
 }
 
-void lower_in(std::string& s)
+void lower_in(std::span<char> s)
 {
     for (char& c : s) {
-        const auto u = static_cast<unsigned char>(c);
-        c = static_cast<char>(static_cast<unsigned char>(u - 'A') < 26 ? u + ('a' - 'A') : u);
+        c = fold_letter<LetterCase::Lower>(c);
     }
 }
 

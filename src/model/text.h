@@ -1,5 +1,6 @@
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,6 +47,37 @@ inline std::string remove(std::string_view s, std::string_view find) { return re
 /// and a replacement no longer than `find` needs no new storage. True when `find` occurred.
 bool replace_in(std::string& s, std::string_view find, std::string_view with);
 
+enum class LetterCase { Keep, Upper, Lower };
+
+/// The spacing every theme text is read with, done in one pass on the text itself: a run of
+/// blanks and TABs directly before or after "=" disappears, every other TAB is removed, and any
+/// run of blanks left becomes one blank. (Halving runs, as one pass of "  " -> " " would, left
+/// runs that the next read halved again, so a saved theme changed with every save.) The same
+/// pass can fold the text's letters as `upper_in` or `lower_in` do.
+void fold_spacing(std::string& s, LetterCase fold = LetterCase::Keep);
+
+/// Replacing "  " by " ", then "> " by ">", then ">  " by ">", each in one pass, done in one
+/// pass on the bytes themselves. Returns the new length; the bytes after it are left over.
+std::size_t fold_tag_spacing(std::span<char> s);
+
+/// The text cut before the first of any of the `stops` characters (all of it when none occurs).
+/// Inline, as it is mostly asked of a few characters with the same few stops.
+inline std::string_view before_any(std::string_view s, std::string_view stops)
+{
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        for (const char stop : stops) {
+            if (s[i] == stop) {
+                return s.substr(0, i);
+            }
+        }
+    }
+    return s;
+}
+
+/// Removes every occurrence of `find` in one left-to-right pass, on the text itself: the same as
+/// `replace_in` with an empty replacement. True when `find` occurred.
+bool remove_in(std::string& s, std::string_view find);
+
 /// Pieces between the separators; n separators give n + 1 pieces (empty ones kept).
 std::vector<std::string> split(std::string_view s, std::string_view sep);
 
@@ -54,6 +86,7 @@ std::vector<std::string_view> split_views(std::string_view s, std::string_view s
 
 /// Removes blanks (character 32 only) from both ends.
 std::string trim(std::string_view s);
+std::string_view trim_view(std::string_view s);
 
 /// Plain A-Z upper-casing; every other byte is kept.
 std::string upper(std::string_view s);
@@ -62,8 +95,16 @@ std::string upper(std::string_view s);
 std::string lower(std::string_view s);
 
 /// `upper` and `lower` done on the text itself.
-void upper_in(std::string& s);
-void lower_in(std::string& s);
+void upper_in(std::span<char> s);
+void lower_in(std::span<char> s);
+inline void upper_in(std::string& s)
+{
+    upper_in(std::span<char>(s));
+}
+inline void lower_in(std::string& s)
+{
+    lower_in(std::span<char>(s));
+}
 
 /// Numeric value of the decimal number at the start of the text: leading blanks skipped, an
 /// optional sign, digits with an optional point (".3" is 0.3) and an optional exponent. 0 when

@@ -1,5 +1,6 @@
 #include "app/version.h"
 #include "batch_run.h"
+#include "model/text.h"
 
 #include <array>
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 using namespace tintwell;
@@ -75,9 +77,12 @@ TEST(Batch, BorderPreferenceAndLatin1)
 
 TEST(Batch, RejectedFilesAndUsage)
 {
-    const BatchRun missing = batch({ "--dump", "/nonexistent.kmtf" });
-    EXPECT_EQ(missing.code, 1);
-    const auto j = nlohmann::json::parse(missing.out);
+    const fs::path not_theme = temp_path("-not-theme.kmtf");
+    std::ofstream(not_theme) << "no colours here";
+    const BatchRun rejected = batch({ "--dump", not_theme.string() });
+    fs::remove(not_theme);
+    EXPECT_EQ(rejected.code, 1);
+    const auto j = nlohmann::json::parse(rejected.out);
     EXPECT_EQ(j["accepted"], false);
     EXPECT_EQ(j["messages"], nlohmann::json::array({ "File not a Garmin kmtf file." }));
     EXPECT_EQ(j["row_count"], 0);
@@ -132,6 +137,82 @@ TEST(Batch, HelpDocumentsEveryCommandAndOption)
     for (const auto& word : words) {
         EXPECT_TRUE(tags["Options:"].count(word)) << word << " is not under Options:";
     }
+}
+
+// A path that is not a regular file is named for what it is and never opened: reading a pipe
+// would wait for a writer that never comes.
+TEST(Batch, PathsThatAreNotFiles)
+{
+    const fs::path folder = temp_path("-folder");
+    const fs::path pipe = temp_path("-pipe.kmtf");
+    fs::create_directory(folder);
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::string missing = "/nonexistent/theme.kmtf";
+    struct Case
+    {
+        std::string path, why;
+    };
+    const Case cases[] = { { missing, "No such file" }, { folder.string(), "Is a folder" },
+        { pipe.string(), "not a regular file" }, { "/dev/null", "not a regular file" } };
+    for (const auto& c : cases) {
+        const std::string line = c.path + ": " + c.why + "\n";
+        const BatchRun checked = batch({ "--check", c.path, car_zumo });
+        EXPECT_EQ(checked.code, 1) << c.path;
+        EXPECT_EQ(checked.out, line);
+        const BatchRun dumped = batch({ "--dump", c.path });
+        EXPECT_EQ(dumped.code, 1) << c.path;
+        EXPECT_EQ(dumped.out, "");
+        EXPECT_EQ(dumped.err, line);
+        const BatchRun coloured = batch({ "--colours", c.path });
+        EXPECT_EQ(coloured.code, 1) << c.path;
+        EXPECT_EQ(coloured.err.substr(0, line.size()), line);
+        const BatchRun linted = batch({ "--lint", c.path });
+        EXPECT_EQ(linted.code, 2) << c.path;
+        EXPECT_EQ(linted.err, "tintwell: cannot read " + line);
+        const BatchRun converted = batch({ "--convert", c.path, (folder / "out.kmtf").string() });
+        EXPECT_EQ(converted.code, 1) << c.path;
+        EXPECT_EQ(converted.err, line);
+        EXPECT_FALSE(fs::exists(folder / "out.kmtf"));
+        bool drawn = false;
+        std::ostringstream out, err;
+        const int rendered = run_batch({ "--render", c.path, "--output", "x.png" }, out, err,
+            [&drawn](const std::string&, const std::string&, int, std::ostream&) {
+                drawn = true;
+                return 0;
+            });
+        EXPECT_EQ(rendered, 1) << c.path;
+        EXPECT_EQ(err.str(), line);
+        EXPECT_FALSE(drawn);
+    }
+    fs::remove(pipe);
+    fs::remove_all(folder);
+}
+
+// The dump is written as it goes; it must still be JSON whose strings are the cells as read,
+// whatever bytes they hold.
+TEST(Batch, DumpStringsHoldEveryByte)
+{
+    std::string title;
+    for (int c = 1; c < 256; ++c) {
+        if (c != '<' && c != '>' && c != '\r' && c != '\n' && c != ' ' && c != '\t') {
+            title += static_cast<char>(c);
+        }
+    }
+    const fs::path file = temp_path("-bytes.kmtf");
+    std::ofstream(file, std::ios::binary)
+        << "<METADATA><TITLE>" << title << "</TITLE></METADATA><COLOR><PRESENTATION ID=\"A\">"
+        << "<STYLE field=\""
+        << "a\\b\x01\x1f\x7f\xe9"
+        << "\">";
+    const BatchRun r = batch({ "--dump", file.string() });
+    fs::remove(file);
+    const auto j = nlohmann::json::parse(r.out);
+    std::string upper = title;
+    for (char& c : upper) {
+        c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+    }
+    EXPECT_EQ(j["metadata"]["title"], text::latin1_to_utf8(upper));
+    EXPECT_EQ(j["rows"][0]["field_name"], text::latin1_to_utf8("A\\B\x01\x1f\x7f\xe9"));
 }
 
 TEST(Batch, CheckReportsEveryMessage)
@@ -230,11 +311,38 @@ TEST(Program, FileSizeLimitFailsTheSaveAndLeavesNothing)
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old");
     std::ifstream messages(log);
     const std::string err(std::istreambuf_iterator<char>(messages), {});
-    EXPECT_EQ(
-        err, out.string() + ": " + out.string() + ": File too large Check access permission\n");
+    EXPECT_EQ(err, out.string() + ": File too large Check access permission\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1);
     fs::remove_all(folder);
     fs::remove(log);
+}
+
+// With too little memory for a theme the commands say so and fail instead of aborting.
+TEST(Program, NotEnoughMemoryToReadATheme)
+{
+    const fs::path big = temp_path("-big.kmtf");
+    {
+        std::ofstream out(big, std::ios::binary);
+        out << "<METADATA><TITLE>T</TITLE></METADATA><COLOR><PRESENTATION ID=\"A\">\r\n";
+        for (int i = 0; i < 100000; ++i) {
+            out << "<STYLE field=\"MAP_A\"><COLOR><PRIMARY day=\"#010203\"/></COLOR></STYLE>\r\n";
+        }
+    }
+    const std::string out_file = temp_path("-big.out").string();
+    const auto run = [&](const std::string& args) {
+        const std::string command = "ulimit -v 60000; " + std::string(TINTWELL_EXE) + " " + args
+            + " " + big.string() + " >" + out_file + " 2>&1";
+        const int status = std::system(command.c_str());
+        std::ifstream in(out_file);
+        std::stringstream said;
+        said << in.rdbuf();
+        return std::pair(WIFEXITED(status) ? WEXITSTATUS(status) : -1, said.str());
+    };
+    const std::string line = big.string() + ": not enough memory to read it\n";
+    EXPECT_EQ(run("--check"), std::pair(1, line));
+    EXPECT_EQ(run("--dump"), std::pair(1, line));
+    fs::remove(big);
+    fs::remove(out_file);
 }
 
 } // namespace

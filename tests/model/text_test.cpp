@@ -1,5 +1,6 @@
 #include "model/text.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace tintwell::text;
@@ -178,4 +179,91 @@ TEST(Text, Latin1BecomesUtf8)
     EXPECT_EQ(latin1_to_utf8("\xa3)*("), "\xc2\xa3)*(");
     EXPECT_EQ(latin1_to_utf8("\xff"), "\xc3\xbf");
     EXPECT_EQ(latin1_to_utf8("plain"), "plain");
+}
+
+namespace {
+
+// The spacing rules pass by pass, as they are stated.
+std::string spacing_pass_by_pass(std::string_view s)
+{
+    std::string out;
+    for (std::size_t i = 0; i < s.size();) {
+        if (s[i] != ' ' && s[i] != '\t') {
+            out += s[i++];
+            continue;
+        }
+        std::size_t end = i;
+        while (end < s.size() && (s[end] == ' ' || s[end] == '\t')) {
+            ++end;
+        }
+        if (!((i > 0 && s[i - 1] == '=') || (end < s.size() && s[end] == '='))) {
+            out.append(s.substr(i, end - i));
+        }
+        i = end;
+    }
+    out = replace(out, "\t", "");
+    while (replace_in(out, "  ", " ")) { }
+    return out;
+}
+
+std::string tag_spacing_pass_by_pass(std::string_view s)
+{
+    return replace(replace(replace(s, "  ", " "), "> ", ">"), ">  ", ">");
+}
+
+std::string fused_tag_spacing(std::string s)
+{
+    s.resize(fold_tag_spacing(s));
+    return s;
+}
+
+std::string fused_spacing(std::string s)
+{
+    fold_spacing(s);
+    return s;
+}
+
+// Every text over `alphabet` up to `longest` characters, then random texts long enough for the
+// sixteen-byte blocks, with runs of every length crossing their edges.
+template <class Check> void every_text(std::string_view alphabet, std::size_t longest, Check check)
+{
+    std::string s;
+    const std::function<void()> grow = [&] {
+        check(s);
+        if (s.size() == longest) {
+            return;
+        }
+        for (const char c : alphabet) {
+            s.push_back(c);
+            grow();
+            s.pop_back();
+        }
+    };
+    grow();
+    unsigned seed = 99;
+    for (int round = 0; round < 20000; ++round) {
+        seed = seed * 1103515245u + 12345u;
+        const std::size_t length = (seed >> 8) % 90;
+        std::string t;
+        while (t.size() < length) {
+            seed = seed * 1103515245u + 12345u;
+            const char c = alphabet[(seed >> 16) % alphabet.size()];
+            t.append((seed >> 4) % 4 == 0 ? (seed >> 20) % 7 : 1, c);
+        }
+        check(t);
+    }
+}
+
+} // namespace
+
+TEST(Text, SpacingFoldInOnePassGivesThePassesResult)
+{
+    every_text(" \t=a", 8, [](const std::string& s) {
+        ASSERT_EQ(fused_spacing(s), spacing_pass_by_pass(s)) << '"' << s << '"';
+    });
+    every_text(" >a", 9, [](const std::string& s) {
+        ASSERT_EQ(fused_tag_spacing(s), tag_spacing_pass_by_pass(s)) << '"' << s << '"';
+    });
+    // Any number of blanks and TABs beside "=" goes, not just up to three.
+    EXPECT_EQ(fused_spacing("scale \t    =  \t  \"2\"  x"), "scale=\"2\" x");
 }

@@ -2,6 +2,7 @@
 
 #include "model/document.h"
 #include "model/reader.h"
+#include "model/writer.h"
 
 #include <string>
 #include <vector>
@@ -27,6 +28,28 @@ struct Loaded
     const StyleRow& row(std::size_t i) const { return doc.rows.at(i); }
     const std::vector<std::string>& messages() const { return prompter.messages; }
 };
+
+/// Reads the text and saves it, then reads and saves each save again, twice: the three saves
+/// of the theme's kind (empty after the first when the text is rejected or has no title).
+inline std::vector<std::string> three_saves(const std::string& text, bool border_pref = true)
+{
+    std::vector<std::string> saves;
+    std::string current = text;
+    for (int i = 0; i < 3; ++i) {
+        Loaded l;
+        l.doc.border_pref = border_pref;
+        if (!l.load(current)) {
+            break;
+        }
+        current =
+            l.doc.kind == ThemeKind::CarZumo ? car_zumo_text(l.doc) : sport_fitness_text(l.doc);
+        if (current.empty()) {
+            break;
+        }
+        saves.push_back(current);
+    }
+    return saves;
+}
 
 inline std::string metadata_block(const std::string& title = "Test")
 {

@@ -185,7 +185,7 @@ TEST(RenderPng, RejectedFileAndUnwritableOutputFail)
                          output_path("none.png") },
                   errors),
         1);
-    EXPECT_NE(errors.find("was not read"), std::string::npos) << errors;
+    EXPECT_NE(errors.find("no_such.kmtf: No such file"), std::string::npos) << errors;
     EXPECT_EQ(
         render({ "--render", theme, "--output", output_path("no_dir/x/out.png") }, errors), 1);
     EXPECT_NE(errors.find("cannot write"), std::string::npos) << errors;

@@ -47,6 +47,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <new>
 
 namespace tintwell {
 
@@ -925,7 +926,7 @@ bool MainWindow::open_file(const QString& path)
 {
     busy_on();
     const OpenTheme kept = keep_open_theme();
-    const bool read = open_theme(m_doc, to_bytes(path));
+    const bool read = read_theme_file(path);
     if (read) {
         clear_history();
         start_afresh();
@@ -938,6 +939,18 @@ bool MainWindow::open_file(const QString& path)
     }
     busy_off();
     return read;
+}
+
+bool MainWindow::read_theme_file(const QString& path)
+{
+    try {
+        return open_theme(m_doc, to_bytes(path));
+    } catch (const std::bad_alloc&) {
+        // The reader leaves the open theme's rows as they were; the callers put back the rest,
+        // as for a rejected file.
+        m_prompter->message(to_bytes(path) + ": not enough memory to read it");
+        return false;
+    }
 }
 
 MainWindow::OpenTheme MainWindow::keep_open_theme() const

@@ -207,6 +207,9 @@ private:
     /// rejected file leaves the open theme exactly as it was and is dropped from the recent
     /// files. Returns true when the file was read.
     bool open_file(const QString& path);
+    /// Reads the file into the document. A file that memory cannot hold is reported as
+    /// "FILE: not enough memory to read it" and counts as rejected.
+    bool read_theme_file(const QString& path);
     /// Asks "Save Current file?" when there are unsaved changes. Yes runs the Save command and
     /// returns true: the caller stops, leaving the open theme as it is.
     bool save_first();
