@@ -146,7 +146,7 @@ int check(const std::vector<std::string>& args, std::ostream& out, std::ostream&
             RecordingPrompter prompter;
             Document doc;
             doc.attach(&prompter, nullptr);
-            const bool accepted = open_theme(doc, args[i]);
+            const bool accepted = check_theme(doc, args[i]);
             for (const auto& m : prompter.messages) {
                 out << message_line(args[i], m) << '\n';
             }

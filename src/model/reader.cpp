@@ -186,8 +186,13 @@ void read_meta(Document& doc, std::string_view text, bool upper_case)
     doc.view().metadata_changed(doc.metadata);
 }
 
-void read_car_zumo(Document& doc, std::string& upper_text);
-void read_sport_fitness(Document& doc, std::string& lower_text);
+// Whether reading keeps the rows it makes. A check needs every style read, for its messages,
+// but not the table: without it, reading a large theme touches a third of the memory.
+enum class RowUse { Keep, Discard };
+
+bool parse_text(Document& doc, std::string text, RowUse use);
+void read_car_zumo(Document& doc, std::string& upper_text, RowUse use);
+void read_sport_fitness(Document& doc, std::string& lower_text, RowUse use);
 
 } // namespace
 
@@ -232,22 +237,40 @@ std::string loadbinary2(Document& doc, const std::string& path)
     return content;
 }
 
+namespace {
+
+bool read_theme(Document& doc, const std::string& path, RowUse use);
+bool parse_as(Document& doc, std::string text, RowUse use);
+
+} // namespace
+
 bool open_theme(Document& doc, const std::string& path)
+{
+    return read_theme(doc, path, RowUse::Keep);
+}
+
+bool check_theme(Document& doc, const std::string& path)
+{
+    return read_theme(doc, path, RowUse::Discard);
+}
+
+bool parse(Document& doc, std::string text)
+{
+    return parse_as(doc, std::move(text), RowUse::Keep);
+}
+
+namespace {
+
+bool read_theme(Document& doc, const std::string& path, RowUse use)
 {
     doc.view().clear_presentations();
     std::string content = loadbinary2(doc, path);
     doc.metadata.title.clear();
     doc.view().metadata_changed(doc.metadata);
-    return parse(doc, std::move(content));
+    return parse_as(doc, std::move(content), use);
 }
 
-namespace {
-
-bool parse_text(Document& doc, std::string text);
-
-} // namespace
-
-bool parse(Document& doc, std::string text)
+bool parse_as(Document& doc, std::string text, RowUse use)
 {
     // The rows, presentation names and count change only once everything is read; the rest is
     // put back when memory runs out on the way, so the document still holds its theme.
@@ -256,7 +279,7 @@ bool parse(Document& doc, std::string text)
     const bool theme_open = doc.theme_open;
     const bool modified = doc.modified;
     try {
-        return parse_text(doc, std::move(text));
+        return parse_text(doc, std::move(text), use);
     } catch (const std::bad_alloc&) {
         std::swap(doc.metadata, metadata);
         doc.kind = kind;
@@ -266,9 +289,7 @@ bool parse(Document& doc, std::string text)
     }
 }
 
-namespace {
-
-bool parse_text(Document& doc, std::string text)
+bool parse_text(Document& doc, std::string text, RowUse use)
 {
     doc.theme_open = true;
     doc.modified = false;
@@ -303,14 +324,14 @@ bool parse_text(Document& doc, std::string text)
     if (has_presentation) {
         doc.view().set_edit_menu_enabled(true);
         doc.view().set_locale_version_enabled(true);
-        read_car_zumo(doc, text);
+        read_car_zumo(doc, text, use);
         return true;
     }
     // In any case, so a Sport & Fitness file with upper-case field names is recognised too.
     if (contains(text, "mpm_")) {
         doc.kind = ThemeKind::SportFitness;
         doc.view().set_locale_version_enabled(false);
-        read_sport_fitness(doc, text);
+        read_sport_fitness(doc, text, use);
         return true;
     }
     doc.message("No Presentation");
@@ -357,7 +378,8 @@ std::int16_t get_pcode(std::string_view pres_name, std::string_view border)
     const int flag = border.empty() ? 0 : 1;
     int index = 0;
     if (!contains(pres_name, "UIDANCE") && !contains(pres_name, "New format")) {
-        const char* names[] = { "BROWSE", "TRAFFIC", "TURN PREVIEW", "ROUTE PREVIEW", "PEDESTRIAN" };
+        const char* names[] = { "BROWSE", "TRAFFIC", "TURN PREVIEW", "ROUTE PREVIEW",
+            "PEDESTRIAN" };
         for (int i = 0; i < 5; ++i) {
             if (contains(pres_name, names[i])) {
                 index = i + 1;
@@ -483,11 +505,21 @@ constexpr std::size_t likely_styles(std::size_t size)
     return size / 64;
 }
 
-// The table for the styles found, allocated once at its final size, every row made in place.
+// The table for the styles found, allocated once at its final size, every row made in place;
+// or, when the rows are not kept, every style read into one row in turn and an empty table.
 template <class Found, class Read>
-std::vector<StyleRow> make_rows(const std::vector<Found>& found, const Read& read)
+std::vector<StyleRow> make_rows(const std::vector<Found>& found, RowUse use, const Read& read)
 {
     std::vector<StyleRow> rows;
+    if (use == RowUse::Discard) {
+        Scratch scratch;
+        StyleRow row;
+        for (const Found& style : found) {
+            row = StyleRow {};
+            read(style, scratch, row);
+        }
+        return rows;
+    }
     rows.reserve(found.size());
     prefer_large_pages(rows.data(), rows.capacity() * sizeof(StyleRow));
     Scratch scratch;
@@ -655,7 +687,7 @@ std::string row_pres_name(std::string_view display)
 // Reads the presentations of an upper-cased Car & Zumo text. Each presentation's spacing is
 // folded in place, where it stands in the text; the rows are made once every style is known, so
 // the table is allocated at its final size, and the document takes them only at the end.
-void read_car_zumo(Document& doc, std::string& upper_text)
+void read_car_zumo(Document& doc, std::string& upper_text, RowUse use)
 {
     std::vector<std::string> pres_names;
     std::vector<CarZumoPresentation> presentations;
@@ -696,14 +728,14 @@ void read_car_zumo(Document& doc, std::string& upper_text)
     }
 
     std::vector<StyleRow> rows =
-        make_rows(styles, [&](const StyleSpan& span, Scratch& scratch, StyleRow& row) {
+        make_rows(styles, use, [&](const StyleSpan& span, Scratch& scratch, StyleRow& row) {
             read_car_zumo_style(doc, span.text, presentations[span.presentation], scratch, row);
         });
 
     doc.pres_count = static_cast<int>(pres_names.size());
     doc.pres_names.swap(pres_names);
     doc.rows.swap(rows);
-    if (doc.rows.empty()) {
+    if (styles.empty()) {
         doc.message("No polygons or lines found");
     }
 }
@@ -818,7 +850,7 @@ void read_sport_fitness_style(Document& doc, std::string_view source, std::size_
 }
 
 // Reads the styles of a lower-cased Sport & Fitness text, folding its spacing in place first.
-void read_sport_fitness(Document& doc, std::string& text)
+void read_sport_fitness(Document& doc, std::string& text, RowUse use)
 {
     text.resize(fold_tag_spacing(text));
     doc.view().set_edit_menu_enabled(false);
@@ -856,11 +888,11 @@ void read_sport_fitness(Document& doc, std::string& text)
     }
 
     std::vector<StyleRow> rows =
-        make_rows(styles, [&](const Found& style, Scratch& scratch, StyleRow& row) {
+        make_rows(styles, use, [&](const Found& style, Scratch& scratch, StyleRow& row) {
             read_sport_fitness_style(doc, style.source, style.field, style.close, scratch, row);
         });
     doc.rows.swap(rows);
-    if (doc.rows.empty()) {
+    if (styles.empty()) {
         doc.message("No polygons or lines found");
     }
 }
@@ -870,7 +902,7 @@ void read_sport_fitness(Document& doc, std::string& text)
 void parse_nwf(Document& doc, const std::string& source)
 {
     std::string text = lower(source);
-    read_sport_fitness(doc, text);
+    read_sport_fitness(doc, text, RowUse::Keep);
 }
 
 } // namespace tintwell

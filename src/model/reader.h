@@ -21,6 +21,10 @@ bool parse(Document& doc, std::string text);
 /// File, Open without the dialog: empties the presentation list and the title, loads and parses.
 bool open_theme(Document& doc, const std::string& path);
 
+/// Reads the file as open_theme does, every style with its messages and the same answer, but
+/// keeps no style table: the document is left with no rows. For commands that only report.
+bool check_theme(Document& doc, const std::string& path);
+
 /// Reads title, description, locale and version into the document's metadata.
 void get_meta(Document& doc, std::string_view text);
 
@@ -46,6 +50,9 @@ void parse_nwf(Document& doc, const std::string& text);
 std::string get_width(std::string_view text);
 
 /// The text unchanged; names the two transparency digits of a secondary colour.
-inline std::string get_border(std::string_view text) { return std::string(text); }
+inline std::string get_border(std::string_view text)
+{
+    return std::string(text);
+}
 
 } // namespace tintwell

@@ -3,6 +3,8 @@
 #include "theme_fixture.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
 using namespace std::string_literals;
@@ -27,7 +29,9 @@ struct StyleCase
     std::vector<std::string> messages;
 };
 
-class CarZumoStyle : public testing::TestWithParam<StyleCase> { };
+class CarZumoStyle : public testing::TestWithParam<StyleCase>
+{
+};
 
 TEST_P(CarZumoStyle, ReadsTheCells)
 {
@@ -383,7 +387,8 @@ TEST(CarZumoReader, MetadataMessagesDoNotStopTheLoad)
 TEST(CarZumoReader, RejectedTextsKeepThePreviousTable)
 {
     Loaded l;
-    ASSERT_TRUE(l.load(car_zumo_theme(presentation("BROWSE", cz_style("MAP_A", "", primary_only)))));
+    ASSERT_TRUE(
+        l.load(car_zumo_theme(presentation("BROWSE", cz_style("MAP_A", "", primary_only)))));
     struct Case
     {
         std::string text;
@@ -432,8 +437,8 @@ TEST(CarZumoReader, FieldNamesThatCannotBeFound)
             "GUIDANCE", c.tag + "\r\n<COLOR><PRIMARY day=\"#010203\"/></COLOR></STYLE>\r\n"))));
         ASSERT_EQ(l.doc.row_count(), 1);
         EXPECT_EQ(l.row(0).field_name, c.field);
-        EXPECT_EQ(std::count(l.messages().begin(), l.messages().end(), "Can't find type!"),
-            c.messages);
+        EXPECT_EQ(
+            std::count(l.messages().begin(), l.messages().end(), "Can't find type!"), c.messages);
     }
 }
 
@@ -472,8 +477,9 @@ TEST(CarZumoReader, WordsInTheFieldNameArePartOfIt)
 TEST(CarZumoReader, RailWithoutScaleGetsOne)
 {
     Loaded l;
-    ASSERT_TRUE(l.load(car_zumo_theme(presentation(
-        "GUIDANCE", cz_style("MAP_ROAD_RAILRD", "", primary_only) + cz_style("MAP_RAIL", " scale=\"2\" ", primary_only)))));
+    ASSERT_TRUE(l.load(car_zumo_theme(presentation("GUIDANCE",
+        cz_style("MAP_ROAD_RAILRD", "", primary_only)
+            + cz_style("MAP_RAIL", " scale=\"2\" ", primary_only)))));
     EXPECT_EQ(l.row(0).scale, "1");
     EXPECT_EQ(l.row(1).scale, "2");
 }
@@ -537,15 +543,16 @@ TEST(CarZumoReader, LineEndsOfAnyKind)
     }
     // With CR only, the presentation name ends at its line's CR, not at the end of the file.
     Loaded cr;
-    cr.load(text::replace(car_zumo_theme(presentation("TRAFFIC", cz_style("MAP_A", "", primary_only))),
-        "\r\n", "\r"));
+    cr.load(
+        text::replace(car_zumo_theme(presentation("TRAFFIC", cz_style("MAP_A", "", primary_only))),
+            "\r\n", "\r"));
     EXPECT_EQ(cr.row(0).pres_name, "TRAFFIC");
 }
 
 TEST(CarZumoReader, TruncatedAndHostileInputNeverFails)
 {
-    const std::string full = car_zumo_theme(presentation("GUIDANCE",
-        cz_style("MAP_A", " scale=\"1.5\" border=\"1\" ", with_secondary)));
+    const std::string full = car_zumo_theme(presentation(
+        "GUIDANCE", cz_style("MAP_A", " scale=\"1.5\" border=\"1\" ", with_secondary)));
     // Every prefix of a theme is read without a crash; the messages say what was missing.
     for (std::size_t n = 0; n <= full.size(); ++n) {
         Loaded l;
@@ -585,3 +592,45 @@ TEST(Loader, MissingFilesAndFolders)
 }
 
 } // namespace
+
+// A check reads every style without keeping the table: it must say and decide exactly what
+// opening says and decides, on themes of both kinds and on texts that draw each message.
+TEST(CheckTheme, SaysWhatOpeningSays)
+{
+    std::vector<std::string> texts;
+    for (const auto& entry : std::filesystem::directory_iterator(TINTWELL_TEST_DATA)) {
+        if (entry.path().extension() == ".kmtf") {
+            std::ifstream in(entry.path(), std::ios::binary);
+            texts.emplace_back(
+                std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        }
+    }
+    ASSERT_GE(texts.size(), 4u);
+    const std::string meta = "<METADATA><TITLE>T</TITLE></METADATA><COLOR>";
+    texts.push_back(meta + "<PRESENTATION ID=\"A\">\r\n<STYLE field><COLOR></COLOR></STYLE>");
+    texts.push_back(meta
+        + "<PRESENTATION ID=\"A\">\r\n<STYLE field=\"A\" border=\"1\">"
+          "<COLOR><PRIMARY day=\"#010203\"/></COLOR></STYLE>");
+    texts.push_back(meta + "<PRESENTATION ID=\"A\">\r\n");
+    texts.push_back(meta + "<STYLE field=\"A\">");
+    texts.push_back("no theme here");
+    texts.push_back("<metadata></metadata><color><stylelist><style field=\"mpm_a\">");
+    const std::string path = ::testing::TempDir() + "check_theme.kmtf";
+    for (const auto& text : texts) {
+        std::ofstream(path, std::ios::binary) << text;
+        Loaded opened, checked;
+        opened.accepted = open_theme(opened.doc, path);
+        checked.doc.rows.resize(3);
+        checked.accepted = check_theme(checked.doc, path);
+        const std::string shown = text.substr(0, 80);
+        EXPECT_EQ(checked.accepted, opened.accepted) << shown;
+        EXPECT_EQ(checked.messages(), opened.messages()) << shown;
+        EXPECT_EQ(checked.doc.kind, opened.doc.kind) << shown;
+        EXPECT_EQ(checked.doc.metadata, opened.doc.metadata) << shown;
+        EXPECT_EQ(checked.doc.pres_names, opened.doc.pres_names) << shown;
+        if (checked.accepted) {
+            EXPECT_TRUE(checked.doc.rows.empty()) << shown;
+        }
+    }
+    std::filesystem::remove(path);
+}
