@@ -246,15 +246,19 @@ CheckPanel::~CheckPanel()
 
 void CheckPanel::open()
 {
-    if (!isVisible()) {
+    const bool was_open = isVisible();
+    if (!was_open) {
         // Over the lower right of the preview, where it hides no control of the left panel.
         move(m_window.mapToGlobal(QPoint(std::max(0, m_window.width() - width() - px(600)),
             std::max(0, m_window.height() - height() - px(1500)))));
     }
+    // Showing the panel checks the theme; one already open is checked again.
     show();
     raise();
     activateWindow();
-    refresh();
+    if (was_open) {
+        refresh();
+    }
 }
 
 void CheckPanel::file_changed(const QString& path)
