@@ -486,7 +486,9 @@ void StyleEditor::show_sample()
     } else {
         draw_editor_sample(canvas, m_sample);
     }
-    m_sample_image = canvas.image().copy();
+    // The canvas goes at the end of this call; sharing its image saves a copy at every move of a
+    // drag.
+    m_sample_image = canvas.image();
     m_sample_box->update();
     for (std::size_t i = 0; i < 2; ++i) {
         m_markers[i]->move(m_markers[i]->x(), m_sample_box->y() + px(m_sample.marker_top[i]));
