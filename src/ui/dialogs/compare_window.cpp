@@ -32,6 +32,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <new>
 #include <optional>
 
 namespace tintwell {
@@ -583,9 +584,13 @@ CompareWindow* compare_with(MainWindow& main, FileDialogs& dialogs)
     other.attach(&reading, nullptr);
     other.border_pref = open.border_pref;
     bool read = false;
-    {
+    try {
         const BusyPointer busy;
         read = open_theme(other, QFile::encodeName(path).toStdString());
+    } catch (const std::bad_alloc&) {
+        // A file too large to hold is refused as opening refuses it; the open theme is untouched.
+        open.message(to_latin1(path) + ": not enough memory to read it");
+        return nullptr;
     }
     other.attach(nullptr, nullptr);
     if (!read) {
