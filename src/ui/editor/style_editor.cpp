@@ -510,14 +510,6 @@ void StyleEditor::shadestp()
     m_ladder->paint(m_swatch[index_of(part)]);
 }
 
-void StyleEditor::shades_check(ColourValue colour)
-{
-    BusyPointer busy;
-    if (!shades_(colour)) {
-        m_palette->hide_frame();
-    }
-}
-
 void StyleEditor::plotcols(ColourValue colour)
 {
     reset_scrol();
@@ -617,15 +609,8 @@ void StyleEditor::Label2_MouseDown(EditedPart part)
 
 void StyleEditor::Labc_MouseDown(int block)
 {
-    reset_scrol();
-    const ColourValue colour = col256()[static_cast<std::size_t>(block)].colour;
+    plotcols(col256()[static_cast<std::size_t>(block)].colour);
     m_palette->frame_block(block);
-    shades_check(colour);
-    plotcols(colour);
-    // A palette colour keeps its frame whatever the pick did to it.
-    if (shades_(colour)) {
-        m_palette->frame_block(block);
-    }
     add_();
 }
 

@@ -130,7 +130,6 @@ private:
     void plot_line(int shade);
     void plotcols(ColourValue colour);
     void shadestp();
-    void shades_check(ColourValue colour);
     /// Records the state as an undo step.
     void add_(StepSource source = StepSource::Pick);
     EditorStep current_step() const;
