@@ -635,9 +635,13 @@ void StyleEditor::p5_pick(QPoint pos, bool press)
 void StyleEditor::pointer1_drag(int left_twips)
 {
     const ColourValue c = m_ladder->move_pointer(left_twips);
-    if (c == -1) {
-        return;
+    if (c != -1) {
+        preview_shade(c);
     }
+}
+
+void StyleEditor::preview_shade(ColourValue c)
+{
     if (sport_area()) {
         // The area's fill or its frame, whichever part is being picked, shows the colour under
         // the pointer; the style takes it when the pointer is let go.
