@@ -506,16 +506,11 @@ void CompareWindow::take_selected()
     }
     // The edit keeps the presentation list as the theme spells it; the list is shown as it is
     // rather than rebuilt from the catalogue, which would change more than the line taken.
-    const bool presentations = edit->changes_presentations() && open.kind == ThemeKind::CarZumo;
+    const bool presentations = edit->changes_presentations();
     const bool rows = edit->changes_rows();
     m_main.push_edit(std::move(*edit), description);
     if (presentations) {
-        m_main.clear_presentations();
-        const auto listed = std::min<std::size_t>(
-            open.pres_names.size(), static_cast<std::size_t>(std::max(open.pres_count, 0)));
-        for (std::size_t i = 0; i < listed; ++i) {
-            m_main.add_presentation(text::trim(open.pres_names[i]));
-        }
+        m_main.list_presentations();
     }
     if (rows) {
         if (!open.valid_row(open.cur_row)) {
