@@ -698,6 +698,16 @@ private slots:
         QCOMPARE(e->state().colours.sec_day, dark.name().mid(1).toUpper().toStdString());
         QCOMPARE(e->state().colours.pri_day, std::string("9EC5F0"));
         QCOMPARE(border_and_fill(), std::pair(dark, QColor(0x9E, 0xC5, 0xF0)));
+
+        // Dragging over the ladder itself shows the shade in the same part, not in the fill.
+        auto* ladder = child<QWidget>(e.get(), "Picture5");
+        const QPoint over(ladder->width() - 3, 5);
+        const QColor light = e->ladder_image().pixelColor(over);
+        QMouseEvent drag(QEvent::MouseMove, QPointF(over), QPointF(ladder->mapToGlobal(over)),
+            Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(ladder, &drag);
+        QCOMPARE(border_and_fill(), std::pair(light, QColor(0x9E, 0xC5, 0xF0)));
+        QCOMPARE(e->state().colours.sec_day, dark.name().mid(1).toUpper().toStdString());
     }
 
     void ladder_and_field_are_full_range()

@@ -1,7 +1,7 @@
 #include "ui/dialogs/check_panel.h"
 
-#include "render/qt/qt_canvas.h"
 #include "ui/common/latin1.h"
+#include "ui/common/qt_colour.h"
 #include "ui/main/main_window.h"
 #include "ui/main/preview_widget.h"
 #include "ui/main/twips.h"
@@ -43,11 +43,6 @@ SampleMark mark_of(Severity severity)
         break;
     }
     return SampleMark::Info;
-}
-
-QColor qcolor(const colour::Rgb& rgb)
-{
-    return QColor(rgb.r, rgb.g, rgb.b);
 }
 
 // A finding is the same one after a refresh, whatever its measured value, when it comes from the
@@ -138,8 +133,8 @@ public:
                 return swatches(to_qcolor(mark_colour(mark_of(f.severity))), {}, 10);
             }
             if (index.column() == ColoursColumn && f.first_colour) {
-                return swatches(qcolor(*f.first_colour),
-                    f.second_colour ? qcolor(*f.second_colour) : QColor(), swatch_size);
+                return swatches(to_qcolor(*f.first_colour),
+                    f.second_colour ? to_qcolor(*f.second_colour) : QColor(), swatch_size);
             }
             return {};
         case Qt::ToolTipRole:
@@ -251,15 +246,19 @@ CheckPanel::~CheckPanel()
 
 void CheckPanel::open()
 {
-    if (!isVisible()) {
+    const bool was_open = isVisible();
+    if (!was_open) {
         // Over the lower right of the preview, where it hides no control of the left panel.
         move(m_window.mapToGlobal(QPoint(std::max(0, m_window.width() - width() - px(600)),
             std::max(0, m_window.height() - height() - px(1500)))));
     }
+    // Showing the panel checks the theme; one already open is checked again.
     show();
     raise();
     activateWindow();
-    refresh();
+    if (was_open) {
+        refresh();
+    }
 }
 
 void CheckPanel::file_changed(const QString& path)

@@ -32,6 +32,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <new>
 #include <optional>
 
 namespace tintwell {
@@ -505,16 +506,11 @@ void CompareWindow::take_selected()
     }
     // The edit keeps the presentation list as the theme spells it; the list is shown as it is
     // rather than rebuilt from the catalogue, which would change more than the line taken.
-    const bool presentations = edit->changes_presentations() && open.kind == ThemeKind::CarZumo;
+    const bool presentations = edit->changes_presentations();
     const bool rows = edit->changes_rows();
     m_main.push_edit(std::move(*edit), description);
     if (presentations) {
-        m_main.clear_presentations();
-        const auto listed = std::min<std::size_t>(
-            open.pres_names.size(), static_cast<std::size_t>(std::max(open.pres_count, 0)));
-        for (std::size_t i = 0; i < listed; ++i) {
-            m_main.add_presentation(text::trim(open.pres_names[i]));
-        }
+        m_main.list_presentations();
     }
     if (rows) {
         if (!open.valid_row(open.cur_row)) {
@@ -583,9 +579,13 @@ CompareWindow* compare_with(MainWindow& main, FileDialogs& dialogs)
     other.attach(&reading, nullptr);
     other.border_pref = open.border_pref;
     bool read = false;
-    {
+    try {
         const BusyPointer busy;
         read = open_theme(other, QFile::encodeName(path).toStdString());
+    } catch (const std::bad_alloc&) {
+        // A file too large to hold is refused as opening refuses it; the open theme is untouched.
+        open.message(to_latin1(path) + ": not enough memory to read it");
+        return nullptr;
     }
     other.attach(nullptr, nullptr);
     if (!read) {

@@ -163,9 +163,10 @@ ReplaceColourDialog::ReplaceColourDialog(const Document& doc, colour::Rgb from, 
         }
     });
     for (QComboBox* box : { m_times_box, m_parts_box, m_presentation_box }) {
-        connect(box, &QComboBox::currentIndexChanged, this, &ReplaceColourDialog::show_count);
+        connect(box, &QComboBox::currentIndexChanged, this, &ReplaceColourDialog::scope_changed);
     }
 
+    m_styles = styles_to_replace(m_doc, m_from, scope());
     take_colour(from);
     m_hex_box->setFocus();
     m_hex_box->selectAll();
@@ -207,9 +208,16 @@ void ReplaceColourDialog::hex_edited(const QString& digits)
     show_count();
 }
 
+void ReplaceColourDialog::scope_changed()
+{
+    // The count depends on the old colour and the scope only, not on the new colour, which a
+    // drag over the colour field changes at every move.
+    m_styles = styles_to_replace(m_doc, m_from, scope());
+    show_count();
+}
+
 void ReplaceColourDialog::show_count()
 {
-    m_styles = styles_to_replace(m_doc, m_from, scope());
     const bool whole = m_hex_box->text().size() == 6;
     QString count;
     if (!whole) {

@@ -36,6 +36,8 @@ private:
     /// Takes `colour` as the new one and shows it in the hex box (`typed`: it came from there).
     void take_colour(colour::Rgb colour, bool typed = false);
     void hex_edited(const QString& digits);
+    /// Counts the styles the scope now chosen would change, and shows the count.
+    void scope_changed();
     void show_count();
 
     const Document& m_doc;

@@ -486,7 +486,9 @@ void StyleEditor::show_sample()
     } else {
         draw_editor_sample(canvas, m_sample);
     }
-    m_sample_image = canvas.image().copy();
+    // The canvas goes at the end of this call; sharing its image saves a copy at every move of a
+    // drag.
+    m_sample_image = canvas.image();
     m_sample_box->update();
     for (std::size_t i = 0; i < 2; ++i) {
         m_markers[i]->move(m_markers[i]->x(), m_sample_box->y() + px(m_sample.marker_top[i]));
@@ -506,14 +508,6 @@ void StyleEditor::shadestp()
 {
     const auto part = sport_area() ? EditedPart::Fill : m_state.part;
     m_ladder->paint(m_swatch[index_of(part)]);
-}
-
-void StyleEditor::shades_check(ColourValue colour)
-{
-    BusyPointer busy;
-    if (!shades_(colour)) {
-        m_palette->hide_frame();
-    }
 }
 
 void StyleEditor::plotcols(ColourValue colour)
@@ -615,15 +609,8 @@ void StyleEditor::Label2_MouseDown(EditedPart part)
 
 void StyleEditor::Labc_MouseDown(int block)
 {
-    reset_scrol();
-    const ColourValue colour = col256()[static_cast<std::size_t>(block)].colour;
+    plotcols(col256()[static_cast<std::size_t>(block)].colour);
     m_palette->frame_block(block);
-    shades_check(colour);
-    plotcols(colour);
-    // A palette colour keeps its frame whatever the pick did to it.
-    if (shades_(colour)) {
-        m_palette->frame_block(block);
-    }
     add_();
 }
 
@@ -648,9 +635,13 @@ void StyleEditor::p5_pick(QPoint pos, bool press)
 void StyleEditor::pointer1_drag(int left_twips)
 {
     const ColourValue c = m_ladder->move_pointer(left_twips);
-    if (c == -1) {
-        return;
+    if (c != -1) {
+        preview_shade(c);
     }
+}
+
+void StyleEditor::preview_shade(ColourValue c)
+{
     if (sport_area()) {
         // The area's fill or its frame, whichever part is being picked, shows the colour under
         // the pointer; the style takes it when the pointer is let go.

@@ -127,10 +127,12 @@ private:
     void reset_scrol();
     /// What the sample is drawn from: the working colours and the boxes as they are now.
     SampleInput sample_input() const;
+    /// Shows a shade of the ladder under the pointer in the sample, in the part being picked;
+    /// the style takes it when the button is let go.
+    void preview_shade(ColourValue colour);
     void plot_line(int shade);
     void plotcols(ColourValue colour);
     void shadestp();
-    void shades_check(ColourValue colour);
     /// Records the state as an undo step.
     void add_(StepSource source = StepSource::Pick);
     EditorStep current_step() const;

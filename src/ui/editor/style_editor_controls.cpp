@@ -260,14 +260,7 @@ void StyleEditor::build_pickers()
 
     m_ladder = new ShadeLadder(this);
     m_ladder->move(tw_rect(group_left, 7260, 0, 0).topLeft());
-    connect(m_ladder, &ShadeLadder::dragged_over, this, [this](ColourValue c) {
-        if (m_state.picks_line()) {
-            m_sample.scale_.colour = c;
-        } else {
-            m_sample.bord[0].colour = m_sample.bord[1].colour = c;
-        }
-        show_sample();
-    });
+    connect(m_ladder, &ShadeLadder::dragged_over, this, &StyleEditor::preview_shade);
     connect(m_ladder, &ShadeLadder::released_at, this, &StyleEditor::Picture5_MouseUp);
     connect(m_ladder, &ShadeLadder::pressed, this, [this] { ++m_gesture; });
     connect(m_ladder, &ShadeLadder::pointer_dragged, this, &StyleEditor::pointer1_drag);

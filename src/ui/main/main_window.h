@@ -164,6 +164,9 @@ public:
     void updatmf(const QString& path);
     /// Rebuilds the presentation list from the rows and shows it.
     void show_presentations();
+    /// Shows the presentation list as the theme holds it (a Car & Zumo theme's; a Sport & Fitness
+    /// theme keeps the entry its reader listed).
+    void list_presentations();
     void plot(int mode);
     void p1_MouseDown(int row, Qt::MouseButton button, QPoint global_pos);
     void p1_MouseMove(int row);
@@ -286,7 +289,6 @@ private:
     void follow_history();
     /// After Undo, Redo or a jump in the History window: shows what the steps passed changed.
     void history_moved(int index);
-    void list_presentations();
     void refresh_colours(int row);
 
     Document m_doc;

@@ -51,18 +51,6 @@ void PreviewWidget::set_zoom(double zoom, int visible_height)
     relayout(visible_height);
 }
 
-void PreviewWidget::show_only(std::vector<int> rows, int visible_height)
-{
-    m_preview.show_only(std::move(rows));
-    relayout(visible_height);
-}
-
-void PreviewWidget::show_all(int visible_height)
-{
-    m_preview.show_all();
-    relayout(visible_height);
-}
-
 void PreviewWidget::take_height()
 {
     const auto height_px = static_cast<int>(std::min<std::int64_t>(

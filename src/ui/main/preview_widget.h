@@ -26,9 +26,6 @@ public:
 
     /// Sets the zoom of the samples (limited to 50 % to 400 %) and lays them out again.
     void set_zoom(double zoom, int visible_height);
-    /// Shows only these rows, in this order, or every row again, and lays them out again.
-    void show_only(std::vector<int> rows, int visible_height);
-    void show_all(int visible_height);
 
     Preview& preview() { return m_preview; }
     const Preview& preview() const { return m_preview; }
