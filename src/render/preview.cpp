@@ -729,7 +729,7 @@ SampleCache::Entry* SampleCache::entry(const Document& doc, const PreviewLayout&
     const std::uint64_t key = layout.rows[static_cast<std::size_t>(row)].key;
     auto found = m_entries.find(row);
     if (found == m_entries.end()) {
-        if (m_entries.size() >= m_capacity) {
+        if (m_entries.size() >= room()) {
             m_entries.clear();
         }
         found = m_entries.emplace(row, Entry {}).first;
@@ -741,6 +741,20 @@ SampleCache::Entry* SampleCache::entry(const Document& doc, const PreviewLayout&
         e.key = key;
     }
     return &e;
+}
+
+std::size_t SampleCache::room() const
+{
+    // A zoomed sample on a dense screen holds scale² times the pixels of one at design size, so
+    // a count fixed at scale 1 would take gigabytes; the floor still holds a screenful.
+    constexpr double fewest = 32;
+    const double capacity = static_cast<double>(m_capacity);
+    const double pixels = m_scale * m_scale;
+    if (!(pixels > 0)) {
+        return m_capacity;
+    }
+    return static_cast<std::size_t>(
+        std::clamp(capacity / pixels, std::min(capacity, fewest), capacity * 1024));
 }
 
 const Canvas* SampleCache::sample(

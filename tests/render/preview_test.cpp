@@ -529,6 +529,28 @@ TEST(Paint, DrawsOnlyVisibleSamplesAndKeepsThemWhileTheRowIsUnchanged)
     EXPECT_EQ(preview.cache().samples_drawn(), 11U) << "only the changed row is drawn again";
 }
 
+TEST(Paint, KeepsAsManySamplesAsHoldTheSamePixelsAtEveryScale)
+{
+    // A sample drawn at scale s holds s² times the pixels of one at design size.
+    const Document doc = theme_of(ThemeKind::CarZumo, std::vector<std::string>(5000, "A"));
+    const PreviewLayout layout = layout_preview(doc, 11712, 9360);
+    struct Case
+    {
+        double scale;
+        std::size_t kept;
+    };
+    for (const Case& c :
+        { Case { 1, 1024 }, Case { 2, 256 }, Case { 8, 32 }, Case { 0.5, 4096 } }) {
+        SampleCache cache([](int w, int h) { return std::make_unique<RecordingCanvas>(w, h); });
+        std::size_t most = 0;
+        for (int r = 0; r < doc.row_count(); ++r) {
+            ASSERT_TRUE(cache.sample(doc, layout, r, c.scale));
+            most = std::max(most, cache.size());
+        }
+        EXPECT_EQ(most, c.kept) << "scale " << c.scale;
+    }
+}
+
 TEST(Paint, TheFrameIsDrawnLastAroundTheSelectedSampleOnlyWhileShown)
 {
     Document doc = theme_of(ThemeKind::CarZumo, { "A", "A" });
