@@ -1,3 +1,4 @@
+#include "../model/theme_fixture.h"
 #include "render/preview.h"
 #include "render/recording_canvas.h"
 
@@ -38,14 +39,9 @@ std::vector<Box> boxes_of(const RecordingCanvas& canvas)
 StyleRow row(std::string name, std::string pri_day, std::string pri_night, std::string sec_day = "",
     std::string sec_night = "", std::string scale = "1", std::string border = "")
 {
-    StyleRow r;
+    StyleRow r = test::colour_row(std::move(scale), std::move(border), std::move(pri_day),
+        std::move(pri_night), std::move(sec_day), std::move(sec_night));
     r.elem_name = std::move(name);
-    r.pri_day = std::move(pri_day);
-    r.pri_night = std::move(pri_night);
-    r.sec_day = std::move(sec_day);
-    r.sec_night = std::move(sec_night);
-    r.scale = std::move(scale);
-    r.border = std::move(border);
     return r;
 }
 
