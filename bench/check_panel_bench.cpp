@@ -12,75 +12,32 @@
 //   file's line numbers and measures every presentation again.
 #include "bench_themes.h"
 #include "model/document_edit.h"
-#include "model/prompter.h"
 #include "ui/dialogs/check_panel.h"
 #include "ui/main/main_window.h"
+#include "widget_bench.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QUndoStack>
-#include <array>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdio>
 #include <map>
-#include <memory>
 #include <string>
 
 namespace {
 
 using namespace tintwell;
+using bench::LoadedWindow;
 
 constexpr int styles = 10000;
 
-class LoadedWindow
-{
-public:
-    LoadedWindow()
-        : m_window("", m_folder.filePath("tintwell.dat"))
-    {
-        const QByteArray theme = QByteArray::fromStdString(bench::car_zumo_theme(styles));
-        for (QString& path : m_paths) {
-            path = m_folder.filePath(QString("bench%1.kmtf").arg(&path - m_paths.data()));
-            QFile file(path);
-            file.open(QIODevice::WriteOnly);
-            file.write(theme);
-        }
-        // "Save Current file?" before opening again is answered No.
-        m_window.set_prompter(&m_answers);
-        m_window.resize(1200, 800);
-        reopen();
-    }
-    MainWindow& window() { return m_window; }
-    CheckPanel& panel() { return *m_window.findChild<CheckPanel*>("check_panel"); }
-    /// Opens the theme again, from the other of its two copies (the window does not open the
-    /// file it has open).
-    void reopen()
-    {
-        m_window.loadole(m_paths[m_next]);
-        m_next = 1 - m_next;
-        QCoreApplication::processEvents();
-    }
-
-private:
-    QTemporaryDir m_folder;
-    RecordingPrompter m_answers;
-    std::array<QString, 2> m_paths;
-    std::size_t m_next = 0;
-    MainWindow m_window;
-};
-
-// Made on first use and taken down before the application.
-std::unique_ptr<LoadedWindow> the_window;
-
 LoadedWindow& loaded()
 {
-    if (!the_window) {
-        the_window = std::make_unique<LoadedWindow>();
-    }
-    return *the_window;
+    return bench::loaded_window(styles);
+}
+
+CheckPanel& panel_of(LoadedWindow& w)
+{
+    return *w.window().findChild<CheckPanel*>("check_panel");
 }
 
 // A road in the middle of the theme takes a new day colour, as an Apply of the style editor does.
@@ -108,18 +65,18 @@ void record(const benchmark::State& state, const char* name, double total_ms)
 void BM_panel_refresh_after_edit(benchmark::State& state)
 {
     LoadedWindow& w = loaded();
-    w.panel().open();
+    panel_of(w).open();
     std::uint32_t seed = 1;
     edit_one_style(w.window(), seed++);
-    w.panel().refresh();
+    panel_of(w).refresh();
     for (auto _ : state) {
         state.PauseTiming();
         edit_one_style(w.window(), seed++);
         state.ResumeTiming();
-        w.panel().refresh();
-        benchmark::DoNotOptimize(w.panel().findings().size());
+        panel_of(w).refresh();
+        benchmark::DoNotOptimize(panel_of(w).findings().size());
     }
-    state.counters["findings"] = static_cast<double>(w.panel().findings().size());
+    state.counters["findings"] = static_cast<double>(panel_of(w).findings().size());
     w.window().history().clear();
 }
 
@@ -127,9 +84,9 @@ void edit_through_window(benchmark::State& state, bool panel_open, const char* n
 {
     LoadedWindow& w = loaded();
     if (panel_open) {
-        w.panel().open();
+        panel_of(w).open();
     } else {
-        w.panel().close();
+        panel_of(w).close();
     }
     std::uint32_t seed = 1000;
     edit_one_style(w.window(), seed++);
@@ -161,14 +118,14 @@ void BM_edit_panel_closed(benchmark::State& state)
 void BM_panel_refresh_first_edit(benchmark::State& state)
 {
     LoadedWindow& w = loaded();
-    w.panel().open();
+    panel_of(w).open();
     std::uint32_t seed = 5000;
     for (auto _ : state) {
         state.PauseTiming();
         w.reopen();
         edit_one_style(w.window(), seed++);
         state.ResumeTiming();
-        w.panel().refresh();
+        panel_of(w).refresh();
     }
 }
 
@@ -181,19 +138,12 @@ BENCHMARK(BM_panel_refresh_first_edit)->Iterations(10)->Unit(benchmark::kMillise
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    the_window.reset();
-    if (mean_ms.count("open") != 0 && mean_ms.count("closed") != 0) {
-        std::printf("edit with the panel open %.2f ms, closed %.2f ms: refresh_ms %.2f, "
-                    "open_per_closed %.2f\n",
-            mean_ms["open"], mean_ms["closed"], mean_ms["open"] - mean_ms["closed"],
-            mean_ms["open"] / mean_ms["closed"]);
-    }
-    return 0;
+    return bench::run_with_widgets(argc, argv, [] {
+        if (mean_ms.count("open") != 0 && mean_ms.count("closed") != 0) {
+            std::printf("edit with the panel open %.2f ms, closed %.2f ms: refresh_ms %.2f, "
+                        "open_per_closed %.2f\n",
+                mean_ms["open"], mean_ms["closed"], mean_ms["open"] - mean_ms["closed"],
+                mean_ms["open"] / mean_ms["closed"]);
+        }
+    });
 }

@@ -17,12 +17,9 @@
 #include "render/style_filter.h"
 #include "ui/main/main_window.h"
 #include "ui/main/preview_widget.h"
+#include "widget_bench.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QUndoStack>
 #include <array>
 #include <benchmark/benchmark.h>
@@ -36,32 +33,9 @@ using namespace tintwell;
 
 constexpr int styles = 100000;
 
-// A window with the generated theme opened from a file, as the user opens it.
-class LoadedWindow
-{
-public:
-    LoadedWindow()
-        : m_window("", m_folder.filePath("tintwell.dat"))
-    {
-        const QString path = m_folder.filePath("bench.kmtf");
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write(QByteArray::fromStdString(bench::car_zumo_theme(styles)));
-        file.close();
-        m_window.resize(1200, 800);
-        m_window.loadole(path);
-    }
-    MainWindow& window() { return m_window; }
-
-private:
-    QTemporaryDir m_folder;
-    MainWindow m_window;
-};
-
 MainWindow& loaded_window()
 {
-    static LoadedWindow loaded;
-    return loaded.window();
+    return bench::loaded_window(styles).window();
 }
 
 void BM_window_undo_apply_to_all(benchmark::State& state)
@@ -119,7 +93,7 @@ void BM_window_history_memory(benchmark::State& state)
 {
     for (auto _ : state) {
         // A theme as read for each run: the first step on an element keeps its 6,250 colours.
-        LoadedWindow loaded;
+        bench::LoadedWindow loaded(styles);
         MainWindow& window = loaded.window();
         Document& doc = window.document();
         const long long before_copy = bench::heap_bytes();
@@ -182,12 +156,5 @@ BENCHMARK(BM_filter_and_layout)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::run_with_widgets(argc, argv);
 }

@@ -22,7 +22,15 @@ if [[ ! -x $build/bench/reader_bench || ! -x $build/bench/save_loop ]]; then
 fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/kill-during-save.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+pid=""
+# An interrupted run leaves no save loop behind writing 100 MB over and over.
+cleanup() {
+    if [[ -n $pid ]]; then
+        kill -9 "$pid" 2>/dev/null || true
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
 mkdir "$work/out"
 target=$work/out/theme.kmtf
 
@@ -40,12 +48,18 @@ for ((i = 0; i < kills; i++)); do
     "$build/bench/save_loop" "$work/in.kmtf" "$target" >"$work/log" 2>&1 &
     pid=$!
     until grep -q '^ready' "$work/log" 2>/dev/null; do
+        if ! kill -0 "$pid" 2>/dev/null && ! grep -q '^ready' "$work/log"; then
+            echo "save_loop ended before it was ready:" >&2
+            cat "$work/log" >&2
+            exit 1
+        fi
         sleep 0.01
     done
     # A moment anywhere in the first two saves.
     sleep "$(awk -v r="$RANDOM" -v ms="$save_ms" 'BEGIN { printf "%.3f", 2 * ms * r / 32768 / 1000 }')"
-    kill -9 "$pid"
+    kill -9 "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
+    pid=""
     if cmp -s "$target" "$work/expected.kmtf"; then
         intact=$((intact + 1))
     fi

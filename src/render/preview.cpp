@@ -296,22 +296,13 @@ SampleKind classify(const Document& doc, const StyleRow& r)
     return SampleKind::Line;
 }
 
-std::string_view trimmed(std::string_view s)
-{
-    const auto first = s.find_first_not_of(' ');
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return s.substr(first, s.find_last_not_of(' ') - first + 1);
-}
-
 // The name the presentation list gives a row's presentation.
 std::string_view listed_presentation(const Document& doc, const StyleRow& r)
 {
     if (doc.kind == ThemeKind::CarZumo) {
         return pres_catalogue[static_cast<std::size_t>(std::clamp(r.pres_code / 10, 0, 5))];
     }
-    return trimmed(r.pres_name);
+    return text::trim_view(r.pres_name);
 }
 
 double text_width_in(Canvas& measure, std::string_view text, CanvasFont font, double size)
@@ -531,7 +522,7 @@ PreviewLayout layout_preview(const Document& doc, std::int64_t container_width,
     for (std::size_t i = 0; i < doc.rows.size(); ++i) {
         const StyleRow& r = doc.rows[i];
         PreviewRow& row = layout.rows[i];
-        const std::string_view pres = trimmed(r.pres_name);
+        const std::string_view pres = text::trim_view(r.pres_name);
         if (last_id < 0 || pres != last_pres) {
             last_id = presentations.try_emplace(pres, static_cast<int>(presentations.size()))
                           .first->second;
@@ -657,7 +648,7 @@ int PreviewLayout::neighbour(int row, Neighbour direction) const
 
 int PreviewLayout::first_row_of(const Document& doc, std::string_view presentation) const
 {
-    const std::string_view wanted = trimmed(presentation);
+    const std::string_view wanted = text::trim_view(presentation);
     for (const int r : order) {
         if (doc.valid_row(r)
             && listed_presentation(doc, doc.rows[static_cast<std::size_t>(r)]) == wanted) {
@@ -738,7 +729,7 @@ SampleCache::Entry* SampleCache::entry(const Document& doc, const PreviewLayout&
     const std::uint64_t key = layout.rows[static_cast<std::size_t>(row)].key;
     auto found = m_entries.find(row);
     if (found == m_entries.end()) {
-        if (m_entries.size() >= m_capacity) {
+        if (m_entries.size() >= room()) {
             m_entries.clear();
         }
         found = m_entries.emplace(row, Entry {}).first;
@@ -750,6 +741,20 @@ SampleCache::Entry* SampleCache::entry(const Document& doc, const PreviewLayout&
         e.key = key;
     }
     return &e;
+}
+
+std::size_t SampleCache::room() const
+{
+    // A zoomed sample on a dense screen holds scale² times the pixels of one at design size, so
+    // a count fixed at scale 1 would take gigabytes; the floor still holds a screenful.
+    constexpr double fewest = 32;
+    const double capacity = static_cast<double>(m_capacity);
+    const double pixels = m_scale * m_scale;
+    if (!(pixels > 0)) {
+        return m_capacity;
+    }
+    return static_cast<std::size_t>(
+        std::clamp(capacity / pixels, std::min(capacity, fewest), capacity * 1024));
 }
 
 const Canvas* SampleCache::sample(
@@ -930,7 +935,8 @@ void paint_headings(Canvas& target, const Document& doc, const PreviewLayout& la
         if (!doc.valid_row(row)) {
             continue;
         }
-        const std::string_view name = trimmed(doc.rows[static_cast<std::size_t>(row)].pres_name);
+        const std::string_view name =
+            text::trim_view(doc.rows[static_cast<std::size_t>(row)].pres_name);
         if (name.empty()) {
             continue;
         }

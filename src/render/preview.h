@@ -227,7 +227,8 @@ std::vector<CaptionLine> wrap_caption(
     Canvas& measure, const std::string& caption, double width, const CanvasFont& font);
 
 /// Samples drawn once and kept while their row's key and the scale they are drawn at stay the
-/// same; at most `capacity` are kept (all are dropped when more are needed).
+/// same; `capacity` are kept at scale 1 (all are dropped when more are needed), and as many as
+/// hold the same pixels at other scales: a quarter as many at scale 2, never fewer than 32.
 class SampleCache
 {
 public:
@@ -259,6 +260,8 @@ private:
         std::vector<CaptionLine> caption;
     };
     Entry* entry(const Document& doc, const PreviewLayout& layout, int row);
+    /// How many samples are kept at the current scale.
+    std::size_t room() const;
 
     CanvasFactory m_factory;
     std::size_t m_capacity;

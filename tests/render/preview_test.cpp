@@ -1,3 +1,4 @@
+#include "../model/theme_fixture.h"
 #include "render/preview.h"
 #include "render/recording_canvas.h"
 
@@ -38,14 +39,9 @@ std::vector<Box> boxes_of(const RecordingCanvas& canvas)
 StyleRow row(std::string name, std::string pri_day, std::string pri_night, std::string sec_day = "",
     std::string sec_night = "", std::string scale = "1", std::string border = "")
 {
-    StyleRow r;
+    StyleRow r = test::colour_row(std::move(scale), std::move(border), std::move(pri_day),
+        std::move(pri_night), std::move(sec_day), std::move(sec_night));
     r.elem_name = std::move(name);
-    r.pri_day = std::move(pri_day);
-    r.pri_night = std::move(pri_night);
-    r.sec_day = std::move(sec_day);
-    r.sec_night = std::move(sec_night);
-    r.scale = std::move(scale);
-    r.border = std::move(border);
     return r;
 }
 
@@ -527,6 +523,28 @@ TEST(Paint, DrawsOnlyVisibleSamplesAndKeepsThemWhileTheRowIsUnchanged)
     preview.plot(doc, 1, 11712, 9360);
     paint_preview(screen, doc, preview, visible);
     EXPECT_EQ(preview.cache().samples_drawn(), 11U) << "only the changed row is drawn again";
+}
+
+TEST(Paint, KeepsAsManySamplesAsHoldTheSamePixelsAtEveryScale)
+{
+    // A sample drawn at scale s holds s² times the pixels of one at design size.
+    const Document doc = theme_of(ThemeKind::CarZumo, std::vector<std::string>(5000, "A"));
+    const PreviewLayout layout = layout_preview(doc, 11712, 9360);
+    struct Case
+    {
+        double scale;
+        std::size_t kept;
+    };
+    for (const Case& c :
+        { Case { 1, 1024 }, Case { 2, 256 }, Case { 8, 32 }, Case { 0.5, 4096 } }) {
+        SampleCache cache([](int w, int h) { return std::make_unique<RecordingCanvas>(w, h); });
+        std::size_t most = 0;
+        for (int r = 0; r < doc.row_count(); ++r) {
+            ASSERT_TRUE(cache.sample(doc, layout, r, c.scale));
+            most = std::max(most, cache.size());
+        }
+        EXPECT_EQ(most, c.kept) << "scale " << c.scale;
+    }
 }
 
 TEST(Paint, TheFrameIsDrawnLastAroundTheSelectedSampleOnlyWhileShown)
