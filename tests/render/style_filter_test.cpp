@@ -1,3 +1,4 @@
+#include "../model/theme_fixture.h"
 #include "render/style_filter.h"
 
 #include <gtest/gtest.h>
@@ -9,14 +10,11 @@ namespace {
 StyleRow styled(std::string elem, std::string field, std::string pres, std::string pri_day,
     std::string pri_night, std::string sec_day = "", std::string sec_night = "")
 {
-    StyleRow r;
+    StyleRow r = test::colour_row(
+        {}, {}, std::move(pri_day), std::move(pri_night), std::move(sec_day), std::move(sec_night));
     r.elem_name = std::move(elem);
     r.field_name = std::move(field);
     r.pres_name = std::move(pres);
-    r.pri_day = std::move(pri_day);
-    r.pri_night = std::move(pri_night);
-    r.sec_day = std::move(sec_day);
-    r.sec_night = std::move(sec_night);
     return r;
 }
 
