@@ -139,9 +139,14 @@ SavedCells car_zumo_saved(const StyleRow& row)
     const bool secondary = !row.sec_day.empty() && row.border != "0";
     const bool secondary_night =
         secondary && written(row.sec_night) && (row.pri_day.empty() || primary_night);
-    return { { row.pri_day, primary_night ? row.pri_night : "", secondary ? row.sec_day : "",
-                 secondary_night ? row.sec_night : "" },
-        row.scale, row.border == "0" ? "" : row.border };
+    // Views of the row's own cells: choosing between a cell and "" would give a copy of the
+    // cell, gone before the views are read.
+    const auto kept = [](bool saved, const std::string& cell) {
+        return saved ? std::string_view(cell) : std::string_view();
+    };
+    return { { row.pri_day, kept(primary_night, row.pri_night), kept(secondary, row.sec_day),
+                 kept(secondary_night, row.sec_night) },
+        row.scale, kept(row.border != "0", row.border) };
 }
 
 SavedCells sport_fitness_cells(const StyleRow& row)
