@@ -52,12 +52,6 @@ std::string presentation_key(const Document& doc, const StyleRow& row)
     return doc.kind == ThemeKind::SportFitness ? std::string() : name_key(row.pres_name);
 }
 
-bool no_colour(std::string_view cell)
-{
-    const std::string trimmed = text::trim(cell);
-    return trimmed.empty() || trimmed == "-1";
-}
-
 bool same_colour(std::string_view a, std::string_view b)
 {
     if (a == b) {
@@ -71,7 +65,7 @@ bool same_colour(std::string_view a, std::string_view b)
     if (ca || cb) {
         return false;
     }
-    return (no_colour(a) && no_colour(b)) || name_key(a) == name_key(b);
+    return (holds_no_colour(a) && holds_no_colour(b)) || name_key(a) == name_key(b);
 }
 
 // A style text ends with its closing tag; the reader keeps what follows it (the end of the list)
@@ -286,6 +280,12 @@ std::vector<std::string> listed_presentations(const Document& doc)
 }
 
 } // namespace
+
+bool holds_no_colour(std::string_view cell)
+{
+    const std::string_view trimmed = text::trim_view(cell);
+    return trimmed.empty() || trimmed == "-1";
+}
 
 ThemeComparison compare_themes(const Document& a, const Document& b)
 {
