@@ -1,9 +1,11 @@
 // Feeds any bytes to the reader with the border preference on and off. An accepted theme is
 // written in its kind's form and read back three times, the colour conversions run on every row
 // of every read, and the second and third saves must be the same bytes. Arbitrary input need not
-// survive the first round trip unchanged. The same bytes also check the fast text search and
-// in-place replacement against the plain forms.
+// survive the first round trip unchanged. The theme checker reads the same bytes as --lint does,
+// and the same bytes also check the fast text search and in-place replacement against the plain
+// forms.
 #include "colour/colour_codes.h"
+#include "colour/theme_lint.h"
 #include "model/document.h"
 #include "model/prompter.h"
 #include "model/reader.h"
@@ -61,6 +63,14 @@ void read_write_read(const std::string& bytes, bool border_pref)
     if (!parse(doc, bytes)) {
         return;
     }
+    ThemeChecker checker;
+    checker.read_file(bytes, doc);
+    checker.update(doc);
+    for (const auto* findings : { &checker.file_findings(), &checker.colour_findings() }) {
+        for (const Finding& finding : *findings) {
+            describe(finding);
+        }
+    }
     convert_colours(doc);
     std::string saves[3];
     for (std::string& written : saves) {
@@ -113,6 +123,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     read_write_read(bytes, true);
     read_write_read(bytes, false);
+    // Whatever the reader makes of them, --lint scans the bytes as either kind.
+    for (const ThemeKind kind : { ThemeKind::CarZumo, ThemeKind::SportFitness }) {
+        scan_structure(bytes, kind);
+    }
     check_text_rules(bytes);
     return 0;
 }

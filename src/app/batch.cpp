@@ -302,8 +302,7 @@ int run_batch(const std::vector<std::string>& args, std::ostream& out, std::ostr
         return convert(args, err);
     }
     if (command == "--lint") {
-        return run_lint(
-            args, out, err, [&](const std::string& why) { return usage_error(err, why); });
+        return run_lint(args, out, err);
     }
     if (command == "--render") {
         return render(args, err, render_command);

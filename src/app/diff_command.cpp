@@ -53,8 +53,7 @@ ordered_json colour_json(const std::string& cell)
     if (const auto rgb = colour::parse_rgb(cell)) {
         return colour::to_hex(*rgb);
     }
-    const std::string trimmed = text::trim(cell);
-    if (trimmed.empty() || trimmed == "-1") {
+    if (holds_no_colour(cell)) {
         return nullptr;
     }
     return utf8(cell);

@@ -1,5 +1,6 @@
 #include "app/lint_command.h"
 
+#include "app/batch.h"
 #include "app/loaded_theme.h"
 #include "colour/theme_lint.h"
 #include "model/document.h"
@@ -91,8 +92,7 @@ bool lint_file(const std::string& file, std::vector<Finding>& findings, std::ost
 
 } // namespace
 
-int run_lint(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-    const std::function<int(const std::string&)>& usage_error)
+int run_lint(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     std::vector<std::string> files;
     bool json = false;
@@ -103,18 +103,18 @@ int run_lint(const std::vector<std::string>& args, std::ostream& out, std::ostre
         } else if (args[i] == "--min-severity") {
             const auto severity = i + 1 < args.size() ? parse_severity(args[i + 1]) : std::nullopt;
             if (!severity) {
-                return usage_error("--min-severity takes info, warning or error");
+                return usage_error(err, "--min-severity takes info, warning or error");
             }
             minimum = *severity;
             ++i;
         } else if (args[i].size() > 1 && args[i][0] == '-') {
-            return usage_error("unknown option " + args[i]);
+            return usage_error(err, "unknown option " + args[i]);
         } else {
             files.push_back(args[i]);
         }
     }
     if (files.empty()) {
-        return usage_error("--lint needs at least one FILE");
+        return usage_error(err, "--lint needs at least one FILE");
     }
 
     bool unreadable = false;

@@ -274,19 +274,22 @@ StyleRow recoloured(ThemeKind kind, const StyleRow& row, const SlotChange& chang
     return after;
 }
 
-bool in_presentation(const Document& doc, const StyleRow& row, const ColourScope& scope)
+// The presentation a scope keeps to as rows are compared with it (trimmed, upper case), worked
+// out once for all rows; nothing when every row is in.
+std::optional<std::string> presentation_key(const Document& doc, const ColourScope& scope)
 {
     if (scope.presentation.empty() || doc.kind == ThemeKind::SportFitness) {
-        return true;
+        return std::nullopt;
     }
-    return text::upper(text::trim(row.pres_name)) == text::upper(text::trim(scope.presentation));
+    return text::upper(text::trim(scope.presentation));
 }
 
 // `to` in the slots of the row in the scope that hold `from`; nothing when there are none.
-std::optional<SlotChange> matches(
-    const Document& doc, const StyleRow& row, Rgb from, Rgb to, const ColourScope& scope)
+// `presentation` is the scope's presentation_key.
+std::optional<SlotChange> matches(const StyleRow& row, Rgb from, Rgb to, const ColourScope& scope,
+    const std::optional<std::string>& presentation)
 {
-    if (!in_presentation(doc, row, scope)) {
+    if (presentation && text::upper(text::trim(row.pres_name)) != *presentation) {
         return std::nullopt;
     }
     SlotChange change;
@@ -332,9 +335,10 @@ bool ColourScope::covers(ColourSlot slot) const
 
 int styles_to_replace(const Document& doc, Rgb colour, const ColourScope& scope)
 {
+    const auto presentation = presentation_key(doc, scope);
     int styles = 0;
     for (const StyleRow& row : doc.rows) {
-        styles += matches(doc, row, colour, colour, scope) ? 1 : 0;
+        styles += matches(row, colour, colour, scope, presentation) ? 1 : 0;
     }
     return styles;
 }
@@ -346,9 +350,10 @@ ColourEdit replace_colour(const Document& doc, Rgb from, Rgb to, const ColourSco
     if (from == to) {
         return result;
     }
+    const auto presentation = presentation_key(doc, scope);
     for (int r = 0; r < doc.row_count(); ++r) {
         const StyleRow& row = doc.rows[static_cast<std::size_t>(r)];
-        if (const auto change = matches(doc, row, from, to, scope)) {
+        if (const auto change = matches(row, from, to, scope, presentation)) {
             result.edit.replace_row(r, row, recoloured(doc.kind, row, *change));
             ++result.styles;
         }

@@ -46,8 +46,7 @@ std::string value_text(RowValue value, const std::string& cell)
         if (const auto rgb = colour::parse_rgb(cell)) {
             return colour::to_hex(*rgb);
         }
-        const std::string trimmed = text::trim(cell);
-        return trimmed.empty() || trimmed == "-1" ? "none" : "\"" + utf8(cell) + "\"";
+        return holds_no_colour(cell) ? "none" : "\"" + utf8(cell) + "\"";
     }
     std::string folded;
     for (const char c : cell) {

@@ -52,12 +52,6 @@ std::string presentation_key(const Document& doc, const StyleRow& row)
     return doc.kind == ThemeKind::SportFitness ? std::string() : name_key(row.pres_name);
 }
 
-bool no_colour(std::string_view cell)
-{
-    const std::string trimmed = text::trim(cell);
-    return trimmed.empty() || trimmed == "-1";
-}
-
 bool same_colour(std::string_view a, std::string_view b)
 {
     if (a == b) {
@@ -71,7 +65,7 @@ bool same_colour(std::string_view a, std::string_view b)
     if (ca || cb) {
         return false;
     }
-    return (no_colour(a) && no_colour(b)) || name_key(a) == name_key(b);
+    return (holds_no_colour(a) && holds_no_colour(b)) || name_key(a) == name_key(b);
 }
 
 // A style text ends with its closing tag; the reader keeps what follows it (the end of the list)
@@ -139,9 +133,14 @@ SavedCells car_zumo_saved(const StyleRow& row)
     const bool secondary = !row.sec_day.empty() && row.border != "0";
     const bool secondary_night =
         secondary && written(row.sec_night) && (row.pri_day.empty() || primary_night);
-    return { { row.pri_day, primary_night ? row.pri_night : "", secondary ? row.sec_day : "",
-                 secondary_night ? row.sec_night : "" },
-        row.scale, row.border == "0" ? "" : row.border };
+    // Views of the row's own cells: choosing between a cell and "" would give a copy of the
+    // cell, gone before the views are read.
+    const auto kept = [](bool saved, const std::string& cell) {
+        return saved ? std::string_view(cell) : std::string_view();
+    };
+    return { { row.pri_day, kept(primary_night, row.pri_night), kept(secondary, row.sec_day),
+                 kept(secondary_night, row.sec_night) },
+        row.scale, kept(row.border != "0", row.border) };
 }
 
 SavedCells sport_fitness_cells(const StyleRow& row)
@@ -281,6 +280,12 @@ std::vector<std::string> listed_presentations(const Document& doc)
 }
 
 } // namespace
+
+bool holds_no_colour(std::string_view cell)
+{
+    const std::string_view trimmed = text::trim_view(cell);
+    return trimmed.empty() || trimmed == "-1";
+}
 
 ThemeComparison compare_themes(const Document& a, const Document& b)
 {

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // What differs between two themes of one kind, and taking one difference over from the second
@@ -84,6 +85,9 @@ struct ThemeComparison
 
     bool same() const { return error.empty() && metadata.empty() && rows.empty(); }
 };
+
+/// True for a colour cell that holds no colour: empty or "-1", blanks around aside.
+bool holds_no_colour(std::string_view cell);
 
 /// Compares two themes of the same kind. Rows are matched by presentation and field name, the
 /// n-th row of a field in a presentation with the n-th of the other theme (names compared

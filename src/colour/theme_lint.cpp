@@ -187,17 +187,6 @@ void fill_structure_finding(Finding& f, const StructureIssue& issue, ThemeKind k
         &f.presentation);
 }
 
-std::string_view trimmed(std::string_view s)
-{
-    while (!s.empty() && s.front() == ' ') {
-        s.remove_prefix(1);
-    }
-    while (!s.empty() && s.back() == ' ') {
-        s.remove_suffix(1);
-    }
-    return s;
-}
-
 std::uint64_t mix(std::uint64_t hash, std::uint64_t value)
 {
     return (hash ^ value) * 0x100000001b3ull + 0x9e3779b97f4a7c15ull;
@@ -329,7 +318,7 @@ const std::vector<Finding>& ThemeChecker::update(const Document& doc)
     for (int r = 0; r < doc.row_count(); ++r) {
         const std::string_view name = doc.kind == ThemeKind::SportFitness
             ? std::string_view()
-            : trimmed(doc.rows[static_cast<std::size_t>(r)].pres_name);
+            : text::trim_view(doc.rows[static_cast<std::size_t>(r)].pres_name);
         // Rows come in runs of one presentation; only a new name is looked up.
         if (next.empty() || name != last_name) {
             const auto [at, added] = by_name.try_emplace(name, next.size());

@@ -159,9 +159,11 @@ void DocumentEdit::revert(Document& doc) const
     }
     for (auto write = m_writes.rbegin(); write != m_writes.rend(); ++write) {
         for (const auto& [rows, values] : write->before) {
+            // A lambda may not name a structured binding before clang 16.
+            const RowCells& held = values;
             rows.for_each([&](int row) {
                 if (doc.valid_row(row)) {
-                    values.write_to(doc.rows[static_cast<std::size_t>(row)]);
+                    held.write_to(doc.rows[static_cast<std::size_t>(row)]);
                 }
             });
         }

@@ -1,11 +1,10 @@
 #include "../model/theme_fixture.h"
-#include "app/batch.h"
+#include "batch_run.h"
 
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <unistd.h>
 
 using namespace tintwell;
@@ -13,22 +12,6 @@ using namespace tintwell::test;
 namespace fs = std::filesystem;
 
 namespace {
-
-const std::string data = TINTWELL_TEST_DATA;
-
-struct BatchRun
-{
-    int code;
-    std::string out;
-    std::string err;
-};
-
-BatchRun batch(std::vector<std::string> args)
-{
-    std::ostringstream out, err;
-    const int code = run_batch(args, out, err);
-    return { code, out.str(), err.str() };
-}
 
 fs::path temp_path(const std::string& name)
 {

@@ -266,4 +266,15 @@ TEST(Text, SpacingFoldInOnePassGivesThePassesResult)
     });
     // Any number of blanks and TABs beside "=" goes, not just up to three.
     EXPECT_EQ(fused_spacing("scale \t    =  \t  \"2\"  x"), "scale=\"2\" x");
+    // Folding the letters on the way equals folding them afterwards: the bytes beside A-Z and
+    // a-z and those above 127 stay as they are, in the sixteen-byte blocks as elsewhere.
+    every_text(" \t=aZ`{@[\xe1", 5, [](const std::string& s) {
+        const std::string spaced = spacing_pass_by_pass(s);
+        for (const auto& [fold, expected] : { std::pair(LetterCase::Upper, upper(spaced)),
+                 std::pair(LetterCase::Lower, lower(spaced)) }) {
+            std::string folded = s;
+            fold_spacing(folded, fold);
+            ASSERT_EQ(folded, expected) << '"' << s << '"';
+        }
+    });
 }
