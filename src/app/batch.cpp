@@ -83,19 +83,6 @@ Exit status:
                       or extra argument, a width that is not a number.
 )";
 
-std::string utf8(const std::string& s)
-{
-    return text::latin1_to_utf8(s);
-}
-
-// "FILE: message", once: some messages already begin with the file's name (the window shows
-// them alone), and those are printed as they are.
-std::string message_line(const std::string& file, const std::string& message)
-{
-    const std::string prefix = file + ": ";
-    return utf8(message.compare(0, prefix.size(), prefix) == 0 ? message : prefix + message);
-}
-
 int dump(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     std::string file;

@@ -38,6 +38,16 @@ inline std::optional<std::string> not_a_theme_file(const std::string& path)
     }
 }
 
+/// "FILE: message" in UTF-8 for a message of the reader or the writer, with the file's name
+/// once: some messages already begin with it (the window shows them alone), and those are
+/// printed as they are.
+inline std::string message_line(const std::string& file, const std::string& message)
+{
+    const std::string prefix = file + ": ";
+    return text::latin1_to_utf8(
+        message.compare(0, prefix.size(), prefix) == 0 ? message : prefix + message);
+}
+
 /// A theme file loaded for a batch command as File, Open loads it, without a window.
 struct LoadedTheme
 {
@@ -70,7 +80,7 @@ struct LoadedTheme
             err << path << ": " << *refusal << '\n';
         }
         for (const auto& m : prompter.messages) {
-            err << path << ": " << text::latin1_to_utf8(m) << '\n';
+            err << message_line(path, m) << '\n';
         }
     }
 };
