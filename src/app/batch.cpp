@@ -8,7 +8,6 @@
 #include "app/version.h"
 #include "model/document.h"
 #include "model/reader.h"
-#include "model/text.h"
 #include "model/writer.h"
 
 #include <filesystem>
