@@ -1,14 +1,13 @@
 #include "render/style_filter.h"
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 namespace tintwell {
 
 namespace {
 
-// Far more distinct colours than a theme holds; beyond it the kept conversions start afresh.
-constexpr std::size_t most_labs_kept = 1 << 16;
 // Slots of the per-call answers; filled no more than half, so that probes stay short.
 constexpr std::size_t answer_slots = 1 << 16;
 
@@ -87,6 +86,17 @@ bool is_colour(const std::string& text, std::uint32_t wanted, char last)
     return rgb && rgb->packed() == wanted;
 }
 
+// Whether the lightness alone puts two colours `near_colour_difference` or more apart, which
+// spares the full difference for most colours of a theme. CIEDE2000 adds to the lightness term
+// (dL / SL)^2 the chroma and hue terms x^2 + y^2 + RT x y, where |RT| <= 2 sin 60 degrees < 2, so
+// those never sum below zero and the difference is at least |dL| / SL.
+bool lightness_too_far(const colour::Lab& first, const colour::Lab& second)
+{
+    const double mean = (first.L + second.L) / 2 - 50;
+    const double sl = 1 + 0.015 * mean * mean / std::sqrt(20 + mean * mean);
+    return std::abs(second.L - first.L) >= near_colour_difference * sl;
+}
+
 } // namespace
 
 StyleQuery parse_query(std::string_view text)
@@ -123,14 +133,9 @@ bool StyleFilter::near(std::uint32_t packed, const colour::Lab& reference)
         }
         slot = (slot + 1) & (answer_slots - 1);
     }
-    auto lab = m_labs.find(packed);
-    if (lab == m_labs.end()) {
-        if (m_labs.size() >= most_labs_kept) {
-            m_labs.clear();
-        }
-        lab = m_labs.emplace(packed, colour::to_lab(colour::Rgb::from_packed(packed))).first;
-    }
-    const bool answer = colour::delta_e2000(reference, lab->second) < near_colour_difference;
+    const colour::Lab lab = colour::to_lab(colour::Rgb::from_packed(packed));
+    const bool answer = !lightness_too_far(reference, lab)
+        && colour::delta_e2000(reference, lab) < near_colour_difference;
     if (m_answers_used < answer_slots / 2) {
         m_answers[slot] = { packed, answer };
         ++m_answers_used;

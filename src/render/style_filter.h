@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 // Choosing the styles the preview shows from what the user types in the filter box.
@@ -39,8 +38,7 @@ struct StyleQuery
 /// asks for the colours near it. Anything else is text to look for ("~ab" too).
 StyleQuery parse_query(std::string_view text);
 
-/// Filters the rows of a theme. Keeps the colour science it works out for one call for the
-/// next, so typing into the filter box stays quick on large themes.
+/// Filters the rows of a theme, keeping the tables it needs from one call to the next.
 class StyleFilter
 {
 public:
@@ -63,7 +61,6 @@ private:
     static constexpr std::uint32_t empty_slot = 0xFFFFFFFF;
     std::vector<Answer> m_answers;
     std::size_t m_answers_used = 0;
-    std::unordered_map<std::uint32_t, colour::Lab> m_labs;
 };
 
 /// `StyleFilter::rows` without keeping anything between calls.

@@ -1,6 +1,7 @@
 #include "../model/theme_fixture.h"
 #include "render/style_filter.h"
 
+#include <cstdio>
 #include <gtest/gtest.h>
 
 using namespace tintwell;
@@ -88,3 +89,30 @@ TEST(Filter, OneFilterAnswersEachTextAsAFreshOneDoes)
 }
 
 } // namespace
+
+// The near-colour filter skips the full colour difference when the lightness alone is too far
+// apart; over colours spread through the whole cube, and references dark, mid and light, it must
+// keep exactly the rows the full difference keeps.
+TEST(Filter, NearColourKeepsWhatTheFullDifferenceKeeps)
+{
+    Document doc;
+    std::uint32_t seed = 12345;
+    for (int i = 0; i < 4000; ++i) {
+        seed = seed * 1664525U + 1013904223U;
+        char hex[7];
+        std::snprintf(hex, sizeof hex, "%06X", static_cast<unsigned>(seed >> 8));
+        doc.rows.push_back(styled("E", "F", "P", hex, "-1"));
+    }
+    for (const char* reference : { "000000", "1E90FF", "808080", "F0F0D0", "FFFFFF", "20FF20" }) {
+        const auto wanted = *colour::parse_rgb(reference);
+        std::vector<int> expected;
+        for (int r = 0; r < doc.row_count(); ++r) {
+            const auto rgb = colour::parse_rgb(doc.rows[static_cast<std::size_t>(r)].pri_day);
+            if (colour::delta_e2000(wanted, *rgb) < near_colour_difference) {
+                expected.push_back(r);
+            }
+        }
+        EXPECT_FALSE(expected.empty()) << reference;
+        EXPECT_EQ(filter_rows(doc, std::string("~#") + reference), expected) << reference;
+    }
+}
