@@ -167,6 +167,23 @@ BENCHMARK(BM_FilterKeystroke)
     ->ArgsProduct({ { 100'000 }, { 0, 1, 2, 3, 4 } })
     ->Unit(benchmark::kMillisecond);
 
+// The first near-colour keystroke after a change to the theme, which reads its colours again.
+void BM_NearColourAfterChange(benchmark::State& state)
+{
+    Loaded loaded(static_cast<int>(state.range(0)), static_cast<std::uint32_t>(state.range(1)));
+    StyleFilter filter;
+    std::size_t kept = 0;
+    for (auto _ : state) {
+        filter.forget();
+        kept = filter.rows(loaded.doc, "~#1E90FF").size();
+    }
+    state.SetLabel(state.range(1) != 0 ? "4096 colours" : "colours of their own");
+    state.counters["kept"] = static_cast<double>(kept);
+}
+BENCHMARK(BM_NearColourAfterChange)
+    ->ArgsProduct({ { 100'000 }, { 4096, 0 } })
+    ->Unit(benchmark::kMillisecond);
+
 void BM_RepaintFiltered(benchmark::State& state)
 {
     Loaded loaded(static_cast<int>(state.range(0)));

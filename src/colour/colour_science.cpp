@@ -69,9 +69,34 @@ public:
         return { out.L, out.a, out.b };
     }
 
+    std::vector<Lab> convert(std::span<const Rgb> colours) const
+    {
+        std::vector<std::uint8_t> in;
+        in.reserve(colours.size() * 3);
+        for (const Rgb colour : colours) {
+            in.insert(in.end(), { colour.r, colour.g, colour.b });
+        }
+        std::vector<cmsCIELab> out(colours.size());
+        if (m_transform && !colours.empty()) {
+            cmsDoTransform(
+                m_transform, in.data(), out.data(), static_cast<cmsUInt32Number>(colours.size()));
+        }
+        std::vector<Lab> labs(colours.size());
+        std::transform(out.begin(), out.end(), labs.begin(), [](const cmsCIELab& lab) {
+            return Lab { lab.L, lab.a, lab.b };
+        });
+        return labs;
+    }
+
 private:
     cmsHTRANSFORM m_transform = nullptr;
 };
+
+const LabTransform& lab_transform()
+{
+    static const LabTransform transform;
+    return transform;
+}
 
 // The Machado, Oliveira and Fernandes (2009) matrices at severity 1.0, for linear RGB: G. M.
 // Machado, M. M. Oliveira, L. A. F. Fernandes, "A physiologically-based model for simulation of
@@ -138,14 +163,19 @@ double contrast_ratio(Rgb first, Rgb second)
 
 Lab to_lab(Rgb colour)
 {
-    static const LabTransform transform;
     // Themes use a few dozen colours many times over; each is converted once.
     thread_local std::unordered_map<std::uint32_t, Lab> known;
     const auto [at, added] = known.try_emplace(colour.packed());
     if (added) {
-        at->second = transform.convert(colour);
+        at->second = lab_transform().convert(colour);
     }
     return at->second;
+}
+
+std::vector<Lab> to_lab(std::span<const Rgb> colours)
+{
+    // A transform's call costs far more than one colour's conversion.
+    return lab_transform().convert(colours);
 }
 
 double delta_e2000(const Lab& first, const Lab& second)
@@ -161,6 +191,284 @@ double delta_e2000(Rgb first, Rgb second)
         return 0.0;
     }
     return delta_e2000(to_lab(first), to_lab(second));
+}
+
+namespace {
+
+constexpr double pi = 3.14159265358979323846;
+// 25^7, where CIEDE2000's chroma weights turn.
+constexpr double chroma_turn7 = 6103515625.0;
+
+double pow7(double x)
+{
+    const double x3 = x * x * x;
+    return x3 * x3 * x;
+}
+
+// CIEDE2000's lightness weight SL for the mean lightness of two colours.
+double lightness_weight(double mean_lightness)
+{
+    const double m = mean_lightness - 50;
+    return 1 + 0.015 * m * m / std::sqrt(20 + m * m);
+}
+
+struct Interval
+{
+    double low;
+    double high;
+};
+
+// What CIEDE2000's two hue-dependent terms can be for a pair of colours. Both depend on the mean
+// hue H of the colours with the a* axis stretched by 1 + G, G <= 0.5:
+//   T = 1 - 0.17 cos(H - 30) + 0.24 cos(2H) + 0.32 cos(3H + 6) - 0.20 cos(4H - 63), and
+//   RT = -RC sin(2 dtheta), dtheta = 30 exp(-((H - 275) / 25)^2) degrees.
+// Stretching turns a hue by less than 11.6 degrees (atan(1.5 t) - atan(t) is at most 11.54), so
+// unless the two hues are nearly opposite, where the shorter way round may change, H lies within
+// 11.6 degrees of the middle of the hues as they are.
+struct HueTerms
+{
+    /// T's range.
+    Interval t;
+    /// sin(2 dtheta) at most.
+    double rotation;
+};
+
+class HueTermTable
+{
+public:
+    HueTermTable()
+    {
+        // T sampled every 0.01 degree, each whole degree's samples widened by more than T can
+        // exceed them in between (its slope is at most 0.17 + 2 * 0.24 + 3 * 0.32 + 4 * 0.20 <
+        // 2.5 a radian, so less than 2.2e-4).
+        constexpr double degree = pi / 180;
+        std::array<Interval, 360> by_degree {};
+        m_any.t = { 10, -10 };
+        for (std::size_t d = 0; d < by_degree.size(); ++d) {
+            Interval r { 10, -10 };
+            for (int i = 0; i <= 100; ++i) {
+                const double h = (static_cast<double>(d) + i * 0.01) * degree;
+                const double t = 1 - 0.17 * std::cos(h - 30 * degree) + 0.24 * std::cos(2 * h)
+                    + 0.32 * std::cos(3 * h + 6 * degree) - 0.20 * std::cos(4 * h - 63 * degree);
+                r.low = std::min(r.low, t - 1e-3);
+                r.high = std::max(r.high, t + 1e-3);
+            }
+            by_degree[d] = r;
+            m_any.t.low = std::min(m_any.t.low, r.low);
+            m_any.t.high = std::max(m_any.t.high, r.high);
+        }
+        m_any.rotation = std::sin(60 * degree);
+        // A middle in [d, d + 1) puts H within [d - turn, d + 1 + turn], in the whole degrees
+        // d - 12 to d + 12; H is no nearer 275 than the nearest of those, less one.
+        for (int d = 0; d < 360; ++d) {
+            HueTerms& terms = m_by_middle[static_cast<std::size_t>(d)];
+            terms.t = { 10, -10 };
+            int nearest = 180;
+            for (int w = d - 12; w <= d + 12; ++w) {
+                const int wrapped = (w + 360) % 360;
+                const Interval r = by_degree[static_cast<std::size_t>(wrapped)];
+                terms.t.low = std::min(terms.t.low, r.low);
+                terms.t.high = std::max(terms.t.high, r.high);
+                const int from_275 = std::abs(wrapped - 275);
+                nearest = std::min(nearest, std::min(from_275, 360 - from_275));
+            }
+            const double x = std::max(0, nearest - 1) / 25.0;
+            terms.rotation = std::sin(2 * 30 * std::exp(-x * x) * degree);
+        }
+    }
+
+    /// For every mean hue.
+    const HueTerms& any() const { return m_any; }
+
+    /// For two colours of these hues (degrees, 0 to 360) and chromas.
+    const HueTerms& pair(
+        double first_hue, double first_chroma, double second_hue, double second_chroma) const
+    {
+        constexpr double turn = 11.6;
+        double dh = second_hue - first_hue;
+        dh = dh > 180 ? dh - 360 : (dh <= -180 ? dh + 360 : dh);
+        if (first_chroma == 0 || second_chroma == 0 || !(std::abs(dh) < 180 - 2 * turn)) {
+            return m_any;
+        }
+        double middle = first_hue + dh / 2;
+        middle = middle < 0 ? middle + 360 : (middle >= 360 ? middle - 360 : middle);
+        const auto d = static_cast<std::size_t>(middle);
+        return d < m_by_middle.size() ? m_by_middle[d] : m_any;
+    }
+
+private:
+    HueTerms m_any;
+    std::array<HueTerms, 360> m_by_middle {};
+};
+
+const HueTermTable& hue_terms()
+{
+    static const HueTermTable table;
+    return table;
+}
+
+// The squared CIEDE2000 difference of two colours lies in [low, high]. With kL = kC = kH = 1,
+//   dE^2 = z^2 + x^2 + y^2 + RT x y,  z = dL / SL,  x = dC' / SC,  y = dH' / SH.
+// z and x need no angle, and neither does |dH'|: dH'^2 = 2 (C1' C2' - a1'a2' - b1 b2), or
+// 2 (a1'b2 - a2'b1)^2 / (C1' C2' + a1'a2' + b1 b2) where that avoids cancellation. Only SH
+// (through T) and RT depend on the mean hue: SH = 1 + 0.015 C' T within T's range, and
+// |RT| <= RC s for the bound s of sin(2 dtheta). Over those, x^2 + y^2 - k |x| |y| is least at
+// |y| = k |x| / 2 kept within |y|'s range; x^2 + y^2 + k |x| |y| is greatest at |y|'s greatest.
+// No branch, so that a loop over many colours runs them side by side.
+struct Bounds
+{
+    double low;
+    double high;
+};
+
+Bounds squared_difference_bounds(const Lab& first, double first_chroma, const Lab& second,
+    double second_chroma, const HueTerms& hue)
+{
+    const double mean_chroma7 = pow7((first_chroma + second_chroma) / 2);
+    const double g = 0.5 * (1 - std::sqrt(mean_chroma7 / (mean_chroma7 + chroma_turn7)));
+    const double p1 = (1 + g) * first.a;
+    const double p2 = (1 + g) * second.a;
+    const double c1 = std::sqrt(p1 * p1 + first.b * first.b);
+    const double c2 = std::sqrt(p2 * p2 + second.b * second.b);
+    const double dc = c2 - c1;
+    const double dot = p1 * p2 + first.b * second.b;
+    const double cross = p1 * second.b - p2 * first.b;
+    const double dh2 = dot > 0 ? 2 * cross * cross / (c1 * c2 + dot) : 2 * (c1 * c2 - dot);
+    const double dh = std::sqrt(dh2);
+
+    const double mean_c = (c1 + c2) / 2;
+    const double sc = 1 + 0.045 * mean_c;
+    const double y_low = dh / (1 + 0.015 * mean_c * hue.t.high);
+    const double y_high = dh / (1 + 0.015 * mean_c * hue.t.low);
+    const double mean_c7 = pow7(mean_c);
+    const double k = 2 * std::sqrt(mean_c7 / (mean_c7 + chroma_turn7)) * hue.rotation;
+
+    const double z = (second.L - first.L) / lightness_weight((first.L + second.L) / 2);
+    const double x = std::abs(dc) / sc;
+    const double least = k * x / 2;
+    const double y = least < y_low ? y_low : (least > y_high ? y_high : least);
+    // RT <= 0, and dH' takes the sign of the cross product, so RT x y has the sign opposite to
+    // dC' times it; unless the hues are so nearly alike or opposite that rounding could flip it.
+    const bool sign_known = std::abs(cross) > 1e-6 * c1 * c2;
+    const double base = z * z + x * x;
+    const double low =
+        sign_known && dc * cross < 0 ? base + y_low * y_low : base + y * y - k * x * y;
+    const double high = sign_known && dc * cross > 0 ? base + y_high * y_high
+                                                     : base + y_high * y_high + k * x * y_high;
+    return { low, high };
+}
+
+// Whether the difference is surely `limit` or more, by a floor of the same without a root or a
+// division: x^2 + y^2 - k |x| |y| >= (1 - s) (x^2 + y^2) as k <= 2 s, and x^2 + y^2 >=
+// (dC'^2 + dH'^2) / SC^2 (SH < SC, as 0.015 T < 0.045), where dC'^2 + dH'^2 = |a'b' difference|^2
+// >= |a*b* difference|^2 and SC <= 1 + 0.045 * 1.5 (C1 + C2) / 2; and SL <= 1 + 0.015 |mean L -
+// 50|. Multiplied out by SL^2 SC^2, with those bounds for both.
+bool squared_difference_at_least(const Lab& first, double first_chroma, const Lab& second,
+    double second_chroma, double rotation, double limit)
+{
+    const double dl = second.L - first.L;
+    const double sl = 1 + 0.015 * std::abs((first.L + second.L) / 2 - 50);
+    const double da = second.a - first.a;
+    const double db = second.b - first.b;
+    const double sc = 1 + 0.03375 * (first_chroma + second_chroma);
+    return dl * dl * sc * sc + (1 - rotation) * (da * da + db * db) * sl * sl
+        >= limit * sl * sl * sc * sc;
+}
+
+double chroma(const Lab& colour)
+{
+    return std::sqrt(colour.a * colour.a + colour.b * colour.b);
+}
+
+double hue(const Lab& colour)
+{
+    const double h = std::atan2(colour.b, colour.a) * 180 / pi;
+    return h < 0 ? h + 360 : h;
+}
+
+} // namespace
+
+LabTable::LabTable(const std::vector<Lab>& labs)
+{
+    append(labs);
+}
+
+void LabTable::append(const std::vector<Lab>& labs)
+{
+    m_labs.insert(m_labs.end(), labs.begin(), labs.end());
+    for (const Lab& lab : labs) {
+        m_chroma.push_back(chroma(lab));
+        m_hue.push_back(hue(lab));
+    }
+}
+
+NearColours::NearColours(const Lab& reference, double difference)
+    : m_reference(reference)
+    , m_chroma(chroma(reference))
+    , m_hue(hue(reference))
+    , m_difference(difference)
+{
+}
+
+bool NearColours::near(const Lab& other) const
+{
+    std::array<std::uint8_t, 1> answer {};
+    mark(LabTable({ other }), answer);
+    return answer[0] != 0;
+}
+
+void NearColours::mark(const LabTable& colours, std::span<std::uint8_t> near) const
+{
+    // The bounds hold exactly; the margin covers rounding in them and in the full difference.
+    const double limit = m_difference * m_difference;
+    const double margin = 1e-6 * limit;
+    const HueTermTable& table = hue_terms();
+    // In blocks, each step over the colours the one before leaves, the costlier last: the
+    // lightness alone (dE >= |dL| / SL, and SL < 1.75 between lightness 0 and 100), the floor
+    // above, then both bounds, and only where those cannot tell, the full difference.
+    constexpr std::size_t block = 256;
+    std::array<std::size_t, block> left {};
+    std::array<const HueTerms*, block> hue {};
+    std::array<Bounds, block> bounds {};
+    const std::size_t count = std::min(colours.size(), near.size());
+    for (std::size_t start = 0; start < count; start += block) {
+        const std::size_t end = std::min(start + block, count);
+        std::size_t n = 0;
+        for (std::size_t i = start; i < end; ++i) {
+            near[i] = 0;
+            const double mean_l = (colours.m_labs[i].L + m_reference.L) / 2;
+            const bool far = std::abs(colours.m_labs[i].L - m_reference.L) >= 1.75 * m_difference
+                && mean_l >= 0 && mean_l <= 100;
+            left[n] = i;
+            n += far ? 0 : 1;
+        }
+        std::size_t kept = 0;
+        for (std::size_t k = 0; k < n; ++k) {
+            const std::size_t i = left[k];
+            const HueTerms& terms =
+                table.pair(m_hue, m_chroma, colours.m_hue[i], colours.m_chroma[i]);
+            const bool far = squared_difference_at_least(m_reference, m_chroma, colours.m_labs[i],
+                colours.m_chroma[i], terms.rotation, limit + margin);
+            left[kept] = i;
+            hue[kept] = &terms;
+            kept += far ? 0 : 1;
+        }
+        for (std::size_t k = 0; k < kept; ++k) {
+            const std::size_t i = left[k];
+            bounds[k] = squared_difference_bounds(
+                m_reference, m_chroma, colours.m_labs[i], colours.m_chroma[i], *hue[k]);
+        }
+        for (std::size_t k = 0; k < kept; ++k) {
+            const std::size_t i = left[k];
+            if (bounds[k].low >= limit + margin) {
+                continue;
+            }
+            near[i] = bounds[k].high < limit - margin
+                    || delta_e2000(m_reference, colours.m_labs[i]) < m_difference
+                ? 1
+                : 0;
+        }
+    }
 }
 
 const char* vision_name(Vision vision)

@@ -2,8 +2,10 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // How colours look to people: luminance contrast, perceived colour difference and colour-vision
 // deficiencies, for colours given as 8-bit sRGB.
@@ -54,9 +56,53 @@ double contrast_ratio(Rgb first, Rgb second);
 /// The colour in CIE L*a*b*, through Little CMS's sRGB profile.
 Lab to_lab(Rgb colour);
 
+/// `to_lab` of many colours at once, much faster than one at a time for colours not seen before;
+/// each result is the one `to_lab` gives.
+std::vector<Lab> to_lab(std::span<const Rgb> colours);
+
 /// CIEDE2000 colour difference with kL = kC = kH = 1.
 double delta_e2000(const Lab& first, const Lab& second);
 double delta_e2000(Rgb first, Rgb second);
+
+/// Colours made ready for `NearColours::mark`: each one's Lab with its chroma and hue.
+class LabTable
+{
+public:
+    LabTable() = default;
+    explicit LabTable(const std::vector<Lab>& labs);
+
+    /// Adds the colours at the end.
+    void append(const std::vector<Lab>& labs);
+
+    std::size_t size() const { return m_labs.size(); }
+    const Lab& operator[](std::size_t i) const { return m_labs[i]; }
+
+private:
+    friend class NearColours;
+    std::vector<Lab> m_labs;
+    std::vector<double> m_chroma;
+    /// Degrees, 0 to 360.
+    std::vector<double> m_hue;
+};
+
+/// Tells which colours lie within a CIEDE2000 difference of one reference colour, with the answer
+/// `delta_e2000(reference, other) < difference` would give. Most colours are far from any given
+/// one, and bounds on the difference that cost a fraction of it settle them without it.
+class NearColours
+{
+public:
+    NearColours(const Lab& reference, double difference);
+
+    bool near(const Lab& other) const;
+    /// `near` of each colour, 1 or 0, many times faster than one at a time.
+    void mark(const LabTable& colours, std::span<std::uint8_t> near) const;
+
+private:
+    Lab m_reference;
+    double m_chroma;
+    double m_hue;
+    double m_difference;
+};
 
 /// The three common colour-vision deficiencies, and normal vision.
 enum class Vision { Normal, Protanopia, Deuteranopia, Tritanopia };

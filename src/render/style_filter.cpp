@@ -1,15 +1,13 @@
 #include "render/style_filter.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <optional>
 
 namespace tintwell {
 
 namespace {
-
-// Slots of the per-call answers; filled no more than half, so that probes stay short.
-constexpr std::size_t answer_slots = 1 << 16;
 
 char fold(char c)
 {
@@ -64,16 +62,6 @@ bool names_hold(const StyleRow& r, std::string_view needle)
         || contains_folded(r.pres_name, needle);
 }
 
-template <typename Test> bool any_colour(const StyleRow& r, Test test)
-{
-    for (const std::string* text : { &r.pri_day, &r.sec_day, &r.pri_night, &r.sec_night }) {
-        if (const auto rgb = colour::parse_rgb(*text); rgb && test(rgb->packed())) {
-            return true;
-        }
-    }
-    return false;
-}
-
 // Whether a colour text is `wanted`, whose last hex digit is `last` in lower case. Most texts
 // differ in their last digit, which is cheaper to see than to read the whole colour.
 bool is_colour(const std::string& text, std::uint32_t wanted, char last)
@@ -86,16 +74,7 @@ bool is_colour(const std::string& text, std::uint32_t wanted, char last)
     return rgb && rgb->packed() == wanted;
 }
 
-// Whether the lightness alone puts two colours `near_colour_difference` or more apart, which
-// spares the full difference for most colours of a theme. CIEDE2000 adds to the lightness term
-// (dL / SL)^2 the chroma and hue terms x^2 + y^2 + RT x y, where |RT| <= 2 sin 60 degrees < 2, so
-// those never sum below zero and the difference is at least |dL| / SL.
-bool lightness_too_far(const colour::Lab& first, const colour::Lab& second)
-{
-    const double mean = (first.L + second.L) / 2 - 50;
-    const double sl = 1 + 0.015 * mean * mean / std::sqrt(20 + mean * mean);
-    return std::abs(second.L - first.L) >= near_colour_difference * sl;
-}
+constexpr std::uint64_t empty_slot = ~std::uint64_t { 0 };
 
 } // namespace
 
@@ -123,24 +102,73 @@ StyleQuery parse_query(std::string_view text)
     return q;
 }
 
-bool StyleFilter::near(std::uint32_t packed, const colour::Lab& reference)
+void StyleFilter::forget()
 {
-    // Colours repeat across a theme's rows, and the difference costs far more than a look-up.
-    std::size_t slot = (packed * 2654435761U) >> 16 & (answer_slots - 1);
-    while (m_answers[slot].packed != empty_slot) {
-        if (m_answers[slot].packed == packed) {
-            return m_answers[slot].near;
+    m_indexed = false;
+}
+
+void StyleFilter::insert(std::uint32_t packed, std::uint32_t position)
+{
+    // The high bits of a Fibonacci product spread colours that differ in any digit.
+    const std::size_t mask = m_slots.size() - 1;
+    std::size_t slot = static_cast<std::size_t>((packed * 0x9E3779B97F4A7C15ULL) >> m_slot_shift);
+    while (m_slots[slot] != empty_slot) {
+        slot = (slot + 1) & mask;
+    }
+    m_slots[slot] = std::uint64_t { packed } << 32 | position;
+}
+
+std::uint32_t StyleFilter::position(std::uint32_t packed)
+{
+    if (!m_slots.empty()) {
+        const std::size_t mask = m_slots.size() - 1;
+        std::size_t slot =
+            static_cast<std::size_t>((packed * 0x9E3779B97F4A7C15ULL) >> m_slot_shift);
+        for (; m_slots[slot] != empty_slot; slot = (slot + 1) & mask) {
+            if (m_slots[slot] >> 32 == packed) {
+                return static_cast<std::uint32_t>(m_slots[slot]);
+            }
         }
-        slot = (slot + 1) & (answer_slots - 1);
     }
-    const colour::Lab lab = colour::to_lab(colour::Rgb::from_packed(packed));
-    const bool answer = !lightness_too_far(reference, lab)
-        && colour::delta_e2000(reference, lab) < near_colour_difference;
-    if (m_answers_used < answer_slots / 2) {
-        m_answers[slot] = { packed, answer };
-        ++m_answers_used;
+    // Never more than half full, so that probes stay short.
+    if (2 * (m_known.size() + 1) > m_slots.size()) {
+        m_slots.assign(std::max<std::size_t>(1024, 2 * m_slots.size()), empty_slot);
+        m_slot_shift = 64 - std::countr_zero(m_slots.size());
+        for (std::size_t i = 0; i < m_known.size(); ++i) {
+            insert(m_known[i].packed(), static_cast<std::uint32_t>(i));
+        }
     }
-    return answer;
+    const auto added = static_cast<std::uint32_t>(m_known.size());
+    insert(packed, added);
+    m_known.push_back(colour::Rgb::from_packed(packed));
+    return added;
+}
+
+void StyleFilter::index_colours(const Document& doc)
+{
+    const std::size_t count = doc.rows.size();
+    // Colours replaced by edits stay known; not without end.
+    if (m_known.size() > 8 * count + 4096) {
+        m_known.clear();
+        m_labs = {};
+        m_slots.clear();
+    }
+    m_row_colours.resize(count);
+    for (std::size_t r = 0; r < count; ++r) {
+        const StyleRow& row = doc.rows[r];
+        const std::array<const std::string*, 4> texts { &row.pri_day, &row.sec_day, &row.pri_night,
+            &row.sec_night };
+        for (std::size_t k = 0; k < texts.size(); ++k) {
+            const auto rgb = colour::parse_rgb(*texts[k]);
+            m_row_colours[r][k] = rgb ? position(rgb->packed()) : no_colour;
+        }
+    }
+    if (m_labs.size() < m_known.size()) {
+        m_labs.append(colour::to_lab(std::span(m_known).subspan(m_labs.size())));
+    }
+    m_indexed = true;
+    m_indexed_table = doc.rows.data();
+    m_indexed_rows = count;
 }
 
 std::vector<int> StyleFilter::rows(const Document& doc, std::string_view text)
@@ -177,12 +205,21 @@ std::vector<int> StyleFilter::rows(const Document& doc, std::string_view text)
         break;
     }
     case StyleQuery::Kind::NearColour: {
-        m_answers.assign(answer_slots, Answer {});
-        m_answers_used = 0;
-        const colour::Lab reference = colour::to_lab(q.colour);
-        keep_if([&](const StyleRow& r) {
-            return any_colour(r, [&](std::uint32_t c) { return near(c, reference); });
-        });
+        if (!m_indexed || m_indexed_table != doc.rows.data() || m_indexed_rows != doc.rows.size()) {
+            index_colours(doc);
+        }
+        // Each distinct colour is judged once, however many rows use it.
+        const colour::NearColours near(colour::to_lab(q.colour), near_colour_difference);
+        m_near.resize(m_labs.size());
+        near.mark(m_labs, m_near);
+        for (int r = 0; r < count; ++r) {
+            for (const std::uint32_t position : m_row_colours[static_cast<std::size_t>(r)]) {
+                if (position != no_colour && m_near[position] != 0) {
+                    kept.push_back(r);
+                    break;
+                }
+            }
+        }
         break;
     }
     case StyleQuery::Kind::All:

@@ -3,6 +3,7 @@
 #include "colour/colour_science.h"
 #include "model/document.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -38,7 +39,8 @@ struct StyleQuery
 /// asks for the colours near it. Anything else is text to look for ("~ab" too).
 StyleQuery parse_query(std::string_view text);
 
-/// Filters the rows of a theme, keeping the tables it needs from one call to the next.
+/// Filters the rows of a theme, keeping what it learns of the theme's colours from one call to
+/// the next.
 class StyleFilter
 {
 public:
@@ -49,18 +51,29 @@ public:
     /// does not read ("-1", empty) matches nothing.
     std::vector<int> rows(const Document& doc, std::string_view text);
 
-private:
-    bool near(std::uint32_t packed, const colour::Lab& reference);
+    /// Drops what was learnt of the theme's colours. Call it after any change to the rows: only
+    /// a change of table (another theme, rows added or removed) is noticed without it.
+    void forget();
 
-    // Per call: the answer for each colour met, in an open-addressed table.
-    struct Answer
-    {
-        std::uint32_t packed = empty_slot;
-        bool near = false;
-    };
-    static constexpr std::uint32_t empty_slot = 0xFFFFFFFF;
-    std::vector<Answer> m_answers;
-    std::size_t m_answers_used = 0;
+private:
+    void index_colours(const Document& doc);
+    std::uint32_t position(std::uint32_t packed);
+    void insert(std::uint32_t packed, std::uint32_t position);
+
+    // For near colours: each row's four colours as positions in `m_known`, `no_colour` for one
+    // that does not read; valid until `forget`.
+    static constexpr std::uint32_t no_colour = 0xFFFFFFFF;
+    bool m_indexed = false;
+    const StyleRow* m_indexed_table = nullptr;
+    std::size_t m_indexed_rows = 0;
+    std::vector<std::array<std::uint32_t, 4>> m_row_colours;
+    // Every colour met, kept across changes, as a colour's Lab never changes: the colours in the
+    // order met, their Labs, and an open-addressed table of colour and position.
+    std::vector<colour::Rgb> m_known;
+    colour::LabTable m_labs;
+    std::vector<std::uint64_t> m_slots;
+    int m_slot_shift = 64;
+    std::vector<std::uint8_t> m_near;
 };
 
 /// `StyleFilter::rows` without keeping anything between calls.

@@ -100,6 +100,71 @@ TEST(ColourScience, LabOfSrgbColours)
     EXPECT_GT(delta_e2000(Rgb { 255, 0, 0 }, Rgb { 0, 255, 0 }), 50.0);
 }
 
+// The bounds that spare the full difference must never change its answer: colours scattered
+// round each reference, many of them close to the limit, and references through the whole Lab
+// range: saturated blues, where the rotation term weighs most, greys, where hue means nothing,
+// and forty more at random.
+TEST(ColourScience, NearColoursAnswersAsTheFullDifference)
+{
+    std::uint32_t seed = 7;
+    const auto next = [&seed](double spread) {
+        seed = seed * 1664525U + 1013904223U;
+        return (static_cast<double>(seed >> 8) / (1 << 24) - 0.5) * 2 * spread;
+    };
+    std::vector<Lab> references { Lab { 55.0, -8.0, -55.0 }, Lab { 50.0, 0.0, 0.0 },
+        Lab { 100.0, 0.0, 0.0 }, Lab { 87.0, -80.0, 75.0 }, Lab { 30.0, 60.0, -100.0 },
+        Lab { 5.0, 2.0, -3.0 } };
+    for (int i = 0; i < 40; ++i) {
+        const double chroma = i % 4 == 0 ? 1 : 128;
+        references.push_back({ 50 + next(50), next(chroma), next(chroma) });
+    }
+    int near_count = 0;
+    int far_count = 0;
+    for (const double difference : { 2.0, 10.0 }) {
+        for (const Lab& reference : references) {
+            const NearColours near(reference, difference);
+            std::vector<Lab> others;
+            for (int i = 0; i < 3000; ++i) {
+                const double spread = (i % 4 + 1) * difference;
+                others.push_back({ reference.L + next(spread), reference.a + next(spread * 3),
+                    reference.b + next(spread * 3) });
+            }
+            std::vector<std::uint8_t> marks(others.size(), 2);
+            near.mark(LabTable(others), marks);
+            for (std::size_t i = 0; i < others.size(); ++i) {
+                const Lab& other = others[i];
+                const bool expected = delta_e2000(reference, other) < difference;
+                ASSERT_EQ(marks[i], expected ? 1 : 0)
+                    << reference.L << ',' << reference.a << ',' << reference.b << " to " << other.L
+                    << ',' << other.a << ',' << other.b;
+                if (i % 16 == 0) {
+                    ASSERT_EQ(near.near(other), expected) << i;
+                }
+                (expected ? near_count : far_count) += 1;
+            }
+        }
+    }
+    EXPECT_GT(near_count, 20000);
+    EXPECT_GT(far_count, 20000);
+}
+
+TEST(ColourScience, ManyColoursConvertAsOneAtATime)
+{
+    std::vector<Rgb> colours;
+    for (std::uint32_t i = 0; i < 5000; ++i) {
+        colours.push_back(Rgb::from_packed(i * 2654435761U));
+    }
+    const std::vector<Lab> labs = to_lab(colours);
+    ASSERT_EQ(labs.size(), colours.size());
+    for (std::size_t i = 0; i < colours.size(); ++i) {
+        const Lab one = to_lab(colours[i]);
+        ASSERT_EQ(labs[i].L, one.L);
+        ASSERT_EQ(labs[i].a, one.a);
+        ASSERT_EQ(labs[i].b, one.b);
+    }
+    EXPECT_TRUE(to_lab(std::span<const Rgb> {}).empty());
+}
+
 double encode(double linear)
 {
     const double c = std::clamp(linear, 0.0, 1.0);

@@ -116,3 +116,23 @@ TEST(Filter, NearColourKeepsWhatTheFullDifferenceKeeps)
         EXPECT_EQ(filter_rows(doc, std::string("~#") + reference), expected) << reference;
     }
 }
+
+// The window keeps one filter for every keystroke and tells it when the table has changed.
+TEST(Filter, NearColourFollowsTheTable)
+{
+    Document doc = theme();
+    StyleFilter filter;
+    const std::vector<int> blue = filter.rows(doc, "~#1E90FF");
+    EXPECT_EQ(blue, (std::vector<int> { 0, 1, 2, 3 }));
+    EXPECT_EQ(filter.rows(doc, "~#1E90FF"), blue) << "asked again";
+
+    doc.rows[0].pri_day = "FFFF00";
+    filter.forget();
+    EXPECT_EQ(filter.rows(doc, "~#1E90FF"), (std::vector<int> { 1, 2, 3 })) << "after a change";
+    EXPECT_EQ(filter.rows(doc, "~#FFFF00"), (std::vector<int> { 0 }));
+
+    doc.rows.push_back(styled("LAKE", "MAP_LAKE", "BROWSE", "1E90FE", "-1"));
+    EXPECT_EQ(filter.rows(doc, "~#1E90FF"), (std::vector<int> { 1, 2, 3, 6 })) << "a row added";
+    doc = Document {};
+    EXPECT_TRUE(filter.rows(doc, "~#1E90FF").empty()) << "an empty table";
+}

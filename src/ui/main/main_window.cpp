@@ -1123,6 +1123,8 @@ void MainWindow::list_presentations()
 void MainWindow::plot(int mode)
 {
     const int kept = m_scroll_bar->value();
+    // A redraw follows every change to the table; typing in the filter box changes nothing.
+    m_style_filter.forget();
     filter_for_plot();
     m_preview->plot(mode, visible_height());
     if (mode == 0) {
