@@ -184,6 +184,22 @@ BENCHMARK(BM_NearColourAfterChange)
     ->ArgsProduct({ { 100'000 }, { 4096, 0 } })
     ->Unit(benchmark::kMillisecond);
 
+// The first near-colour keystroke on a theme, whose colours are all new to the filter.
+void BM_NearColourFirstTime(benchmark::State& state)
+{
+    Loaded loaded(static_cast<int>(state.range(0)), static_cast<std::uint32_t>(state.range(1)));
+    std::size_t kept = 0;
+    for (auto _ : state) {
+        StyleFilter filter;
+        kept = filter.rows(loaded.doc, "~#1E90FF").size();
+    }
+    state.SetLabel(state.range(1) != 0 ? "4096 colours" : "colours of their own");
+    state.counters["kept"] = static_cast<double>(kept);
+}
+BENCHMARK(BM_NearColourFirstTime)
+    ->ArgsProduct({ { 100'000 }, { 4096, 0 } })
+    ->Unit(benchmark::kMillisecond);
+
 void BM_RepaintFiltered(benchmark::State& state)
 {
     Loaded loaded(static_cast<int>(state.range(0)));

@@ -10,19 +10,20 @@ namespace tintwell::colour {
 
 namespace {
 
-int hex_digit(char c)
-{
-    if (c >= '0' && c <= '9') {
-        return c - '0';
+// Each character's value as a hex digit, 0x10 for any other. A table, as a theme's colours are
+// read in bulk and their digits are too varied for branches to be guessed.
+constexpr std::array<std::uint8_t, 256> hex_digits = [] {
+    std::array<std::uint8_t, 256> table {};
+    table.fill(0x10);
+    for (int c = 0; c < 10; ++c) {
+        table[static_cast<std::size_t>('0' + c)] = static_cast<std::uint8_t>(c);
     }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
+    for (int c = 0; c < 6; ++c) {
+        table[static_cast<std::size_t>('a' + c)] = static_cast<std::uint8_t>(10 + c);
+        table[static_cast<std::size_t>('A' + c)] = static_cast<std::uint8_t>(10 + c);
     }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
+    return table;
+}();
 
 double linear_from_srgb(std::uint8_t channel)
 {
@@ -127,12 +128,14 @@ std::optional<Rgb> parse_rgb(std::string_view text)
     }
     // An eight-digit colour's transparency prefix is checked like the rest and shifted out.
     std::uint32_t value = 0;
+    std::uint32_t stray = 0;
     for (const char c : text) {
-        const int digit = hex_digit(c);
-        if (digit < 0) {
-            return std::nullopt;
-        }
-        value = (value << 4 | static_cast<std::uint32_t>(digit)) & 0xFFFFFF;
+        const std::uint32_t digit = hex_digits[static_cast<unsigned char>(c)];
+        stray |= digit;
+        value = (value << 4 | (digit & 0xF)) & 0xFFFFFF;
+    }
+    if (stray & 0x10) {
+        return std::nullopt;
     }
     return Rgb::from_packed(value);
 }
