@@ -152,15 +152,23 @@ void StyleFilter::index_colours(const Document& doc)
         m_known.clear();
         m_labs = {};
         m_slots.clear();
+        m_row_colours.clear();
     }
-    m_row_colours.resize(count);
+    // Most rows keep their colours from one change to the next, and a colour found where it was
+    // is spared the look-up.
+    m_row_colours.resize(count, { no_colour, no_colour, no_colour, no_colour });
     for (std::size_t r = 0; r < count; ++r) {
         const StyleRow& row = doc.rows[r];
         const std::array<const std::string*, 4> texts { &row.pri_day, &row.sec_day, &row.pri_night,
             &row.sec_night };
         for (std::size_t k = 0; k < texts.size(); ++k) {
+            std::uint32_t& at = m_row_colours[r][k];
             const auto rgb = colour::parse_rgb(*texts[k]);
-            m_row_colours[r][k] = rgb ? position(rgb->packed()) : no_colour;
+            if (!rgb) {
+                at = no_colour;
+            } else if (at == no_colour || m_known[at].packed() != rgb->packed()) {
+                at = position(rgb->packed());
+            }
         }
     }
     if (m_labs.size() < m_known.size()) {

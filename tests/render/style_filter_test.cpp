@@ -130,6 +130,9 @@ TEST(Filter, NearColourFollowsTheTable)
     filter.forget();
     EXPECT_EQ(filter.rows(doc, "~#1E90FF"), (std::vector<int> { 1, 2, 3 })) << "after a change";
     EXPECT_EQ(filter.rows(doc, "~#FFFF00"), (std::vector<int> { 0 }));
+    std::swap(doc.rows[0].pri_day, doc.rows[4].pri_day);
+    filter.forget();
+    EXPECT_EQ(filter.rows(doc, "~#FFFF00"), (std::vector<int> { 4 })) << "known colours moved";
 
     doc.rows.push_back(styled("LAKE", "MAP_LAKE", "BROWSE", "1E90FE", "-1"));
     EXPECT_EQ(filter.rows(doc, "~#1E90FF"), (std::vector<int> { 1, 2, 3, 6 })) << "a row added";
