@@ -189,6 +189,24 @@ BENCHMARK(BM_FirstNearColour)
     ->ArgsProduct({ { 100'000 }, { 4096, 0 }, { 0, 1 } })
     ->Unit(benchmark::kMillisecond);
 
+// The window's idle reading of a theme just opened, in slices of 4096 rows: each slice's time is
+// this one's divided by `slices`.
+void BM_IdleReading(benchmark::State& state)
+{
+    Loaded loaded(static_cast<int>(state.range(0)), static_cast<std::uint32_t>(state.range(1)));
+    int slices = 0;
+    for (auto _ : state) {
+        StyleFilter filter;
+        slices = 1;
+        while (!filter.prepare(loaded.doc, 4096)) {
+            ++slices;
+        }
+    }
+    state.SetLabel(state.range(1) != 0 ? "4096 colours" : "colours of their own");
+    state.counters["slices"] = slices;
+}
+BENCHMARK(BM_IdleReading)->ArgsProduct({ { 100'000 }, { 4096, 0 } })->Unit(benchmark::kMillisecond);
+
 void BM_RepaintFiltered(benchmark::State& state)
 {
     Loaded loaded(static_cast<int>(state.range(0)));

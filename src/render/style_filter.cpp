@@ -104,7 +104,7 @@ StyleQuery parse_query(std::string_view text)
 
 void StyleFilter::forget()
 {
-    m_indexed = false;
+    m_prepared = 0;
 }
 
 void StyleFilter::insert(std::uint32_t packed, std::uint32_t position)
@@ -144,11 +144,16 @@ std::uint32_t StyleFilter::position(std::uint32_t packed)
     return added;
 }
 
-void StyleFilter::index_colours(const Document& doc)
+bool StyleFilter::prepare(const Document& doc, std::size_t rows)
 {
     const std::size_t count = doc.rows.size();
+    if (m_prepared_table != doc.rows.data() || m_prepared_rows != count) {
+        m_prepared = 0;
+        m_prepared_table = doc.rows.data();
+        m_prepared_rows = count;
+    }
     // Colours replaced by edits stay known; not without end.
-    if (m_known.size() > 8 * count + 4096) {
+    if (m_prepared == 0 && m_known.size() > 8 * count + 4096) {
         m_known.clear();
         m_labs = {};
         m_slots.clear();
@@ -157,7 +162,8 @@ void StyleFilter::index_colours(const Document& doc)
     // Most rows keep their colours from one change to the next, and a colour found where it was
     // is spared the look-up.
     m_row_colours.resize(count, { no_colour, no_colour, no_colour, no_colour });
-    for (std::size_t r = 0; r < count; ++r) {
+    const std::size_t end = count - m_prepared < rows ? count : m_prepared + rows;
+    for (std::size_t r = m_prepared; r < end; ++r) {
         const StyleRow& row = doc.rows[r];
         const std::array<const std::string*, 4> texts { &row.pri_day, &row.sec_day, &row.pri_night,
             &row.sec_night };
@@ -171,12 +177,11 @@ void StyleFilter::index_colours(const Document& doc)
             }
         }
     }
+    m_prepared = end;
     if (m_labs.size() < m_known.size()) {
         m_labs.append(colour::to_lab(std::span(m_known).subspan(m_labs.size())));
     }
-    m_indexed = true;
-    m_indexed_table = doc.rows.data();
-    m_indexed_rows = count;
+    return m_prepared == count;
 }
 
 std::vector<int> StyleFilter::rows(const Document& doc, std::string_view text)
@@ -213,9 +218,7 @@ std::vector<int> StyleFilter::rows(const Document& doc, std::string_view text)
         break;
     }
     case StyleQuery::Kind::NearColour: {
-        if (!m_indexed || m_indexed_table != doc.rows.data() || m_indexed_rows != doc.rows.size()) {
-            index_colours(doc);
-        }
+        prepare(doc, doc.rows.size());
         // Each distinct colour is judged once, however many rows use it.
         const colour::NearColours near(colour::to_lab(q.colour), near_colour_difference);
         m_near.resize(m_labs.size());

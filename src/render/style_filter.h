@@ -55,17 +55,21 @@ public:
     /// a change of table (another theme, rows added or removed) is noticed without it.
     void forget();
 
+    /// Reads the colours of up to `rows` more rows, for idle time: once every row is read, the
+    /// first near colour costs no more than the next. True when every row is read.
+    bool prepare(const Document& doc, std::size_t rows);
+
 private:
-    void index_colours(const Document& doc);
     std::uint32_t position(std::uint32_t packed);
     void insert(std::uint32_t packed, std::uint32_t position);
 
     // For near colours: each row's four colours as positions in `m_known`, `no_colour` for one
-    // that does not read; valid until `forget`.
+    // that does not read; rows before `m_prepared` read since the last `forget`, of a table at
+    // `m_prepared_table` of `m_prepared_rows` rows.
     static constexpr std::uint32_t no_colour = 0xFFFFFFFF;
-    bool m_indexed = false;
-    const StyleRow* m_indexed_table = nullptr;
-    std::size_t m_indexed_rows = 0;
+    std::size_t m_prepared = 0;
+    const StyleRow* m_prepared_table = nullptr;
+    std::size_t m_prepared_rows = 0;
     std::vector<std::array<std::uint32_t, 4>> m_row_colours;
     // Every colour met, kept across changes, as a colour's Lab never changes: the colours in the
     // order met, their Labs, and an open-addressed table of colour and position.

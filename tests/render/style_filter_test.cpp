@@ -122,6 +122,12 @@ TEST(Filter, NearColourFollowsTheTable)
 {
     Document doc = theme();
     StyleFilter filter;
+    // Read in slices in idle time, two rows at a time here.
+    int slices = 1;
+    while (!filter.prepare(doc, 2)) {
+        ++slices;
+    }
+    EXPECT_EQ(slices, 3);
     const std::vector<int> blue = filter.rows(doc, "~#1E90FF");
     EXPECT_EQ(blue, (std::vector<int> { 0, 1, 2, 3 }));
     EXPECT_EQ(filter.rows(doc, "~#1E90FF"), blue) << "asked again";

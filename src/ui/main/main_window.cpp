@@ -1125,6 +1125,7 @@ void MainWindow::plot(int mode)
     const int kept = m_scroll_bar->value();
     // A redraw follows every change to the table; typing in the filter box changes nothing.
     m_style_filter.forget();
+    m_filter_idle->start();
     filter_for_plot();
     m_preview->plot(mode, visible_height());
     if (mode == 0) {

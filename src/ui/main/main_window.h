@@ -29,6 +29,7 @@ class QListWidget;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QTimer;
 class QScrollBar;
 class QStatusBar;
 class QUndoStack;
@@ -255,6 +256,7 @@ private:
     /// The filter applied to the table as it is now, for the next layout.
     void filter_for_plot();
     void filter_edited();
+    void prepare_filter();
     /// The preview's scroll range taken by the scroll bar, at `value` (kept within it).
     void take_scroll_range(int value);
     /// The frame follows the selected row after a layout: around it while it shows.
@@ -310,6 +312,7 @@ private:
     /// The code box shows the text of cur_row.
     bool m_code_shown = false;
     StyleFilter m_style_filter;
+    QTimer* m_filter_idle = nullptr;
     /// Ctrl+wheel turns not yet counted as a zoom step, in eighths of a degree.
     int m_zoom_wheel = 0;
 

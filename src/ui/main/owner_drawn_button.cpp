@@ -6,7 +6,6 @@
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
-
 #include <cstdlib>
 
 namespace tintwell {
@@ -120,8 +119,8 @@ void OwnerDrawnButton::mousePressEvent(QMouseEvent* event)
 
 void OwnerDrawnButton::mouseReleaseEvent(QMouseEvent* event)
 {
-    const bool click
-        = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    const bool click = m_pressed && event->button() == Qt::LeftButton
+        && rect().contains(event->position().toPoint());
     m_pressed = false;
     if (click) {
         emit clicked();

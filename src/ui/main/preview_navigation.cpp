@@ -18,6 +18,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStatusBar>
+#include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
 #include <array>
@@ -116,6 +117,9 @@ void MainWindow::build_navigation()
     menuBar()->setCornerWidget(holder, Qt::TopRightCorner);
     m_filter_edit->installEventFilter(this);
     connect(m_filter_edit, &QLineEdit::textChanged, this, &MainWindow::filter_edited);
+    m_filter_idle = new QTimer(this);
+    m_filter_idle->setSingleShot(true);
+    connect(m_filter_idle, &QTimer::timeout, this, &MainWindow::prepare_filter);
 
     m_status_bar = statusBar();
     m_status_bar->setObjectName("status_bar");
@@ -441,6 +445,16 @@ void MainWindow::filter_for_plot()
         return;
     }
     m_preview->preview().show_only(m_style_filter.rows(m_doc, text));
+}
+
+// The near-colour filter reads the theme's colours in idle time after each change, a slice at a
+// time so that the window keeps answering, instead of on the first near colour typed.
+void MainWindow::prepare_filter()
+{
+    constexpr std::size_t rows_a_slice = 4096;
+    if (!m_style_filter.prepare(m_doc, rows_a_slice)) {
+        m_filter_idle->start();
+    }
 }
 
 void MainWindow::filter_edited()
