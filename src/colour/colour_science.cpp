@@ -280,9 +280,6 @@ public:
         }
     }
 
-    /// For every mean hue.
-    const HueTerms& any() const { return m_any; }
-
     /// For two colours of these hues (degrees, 0 to 360) and chromas.
     const HueTerms& pair(
         double first_hue, double first_chroma, double second_hue, double second_chroma) const
@@ -295,8 +292,10 @@ public:
         }
         double middle = first_hue + dh / 2;
         middle = middle < 0 ? middle + 360 : (middle >= 360 ? middle - 360 : middle);
-        const auto d = static_cast<std::size_t>(middle);
-        return d < m_by_middle.size() ? m_by_middle[d] : m_any;
+        if (!(middle >= 0 && middle < 360)) {
+            return m_any;
+        }
+        return m_by_middle[static_cast<std::size_t>(middle)];
     }
 
 private:
@@ -317,7 +316,7 @@ const HueTermTable& hue_terms()
 // (through T) and RT depend on the mean hue: SH = 1 + 0.015 C' T within T's range, and
 // |RT| <= RC s for the bound s of sin(2 dtheta). Over those, x^2 + y^2 - k |x| |y| is least at
 // |y| = k |x| / 2 kept within |y|'s range; x^2 + y^2 + k |x| |y| is greatest at |y|'s greatest.
-// No branch, so that a loop over many colours runs them side by side.
+// Without an early return, so that a loop over many colours runs them side by side.
 struct Bounds
 {
     double low;
