@@ -123,8 +123,9 @@ void edit_style_text(Document& doc, int row, std::string_view edited)
     check(cell.style_text == text::remove(edited, "<STYLE "));
     const StyleRow& old = before[static_cast<std::size_t>(row)];
     for (const auto colour :
-        { &StyleRow::pri_day, &StyleRow::pri_night, &StyleRow::sec_day, &StyleRow::sec_night }) {
-        check(cell.*colour == old.*colour || ((cell.*colour).size() == 6 && !hx(cell.*colour)));
+        { StyleCell::PriDay, StyleCell::PriNight, StyleCell::SecDay, StyleCell::SecNight }) {
+        const std::string_view now = cell.get(colour);
+        check(now == old.get(colour) || (now.size() == 6 && !hx(now)));
     }
 }
 

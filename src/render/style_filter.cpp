@@ -60,14 +60,14 @@ bool contains_folded(std::string_view hay, std::string_view needle)
 
 bool names_hold(const StyleRow& r, std::string_view needle)
 {
-    return contains_folded(r.elem_name, needle) || contains_folded(r.field_name, needle)
-        || contains_folded(r.pres_name, needle);
+    return contains_folded(r.elem_name(), needle) || contains_folded(r.field_name(), needle)
+        || contains_folded(r.pres_name(), needle);
 }
 
 template <typename Test> bool any_colour(const StyleRow& r, Test test)
 {
-    for (const std::string* text : { &r.pri_day, &r.sec_day, &r.pri_night, &r.sec_night }) {
-        if (const auto rgb = colour::parse_rgb(*text); rgb && test(rgb->packed())) {
+    for (const std::string_view text : { r.pri_day(), r.sec_day(), r.pri_night(), r.sec_night() }) {
+        if (const auto rgb = colour::parse_rgb(text); rgb && test(rgb->packed())) {
             return true;
         }
     }
@@ -76,7 +76,7 @@ template <typename Test> bool any_colour(const StyleRow& r, Test test)
 
 // Whether a colour text is `wanted`, whose last hex digit is `last` in lower case. Most texts
 // differ in their last digit, which is cheaper to see than to read the whole colour.
-bool is_colour(const std::string& text, std::uint32_t wanted, char last)
+bool is_colour(std::string_view text, std::uint32_t wanted, char last)
 {
     const auto end = text.find_last_not_of(' ');
     if (end == std::string::npos || fold(text[end]) != last) {
@@ -170,9 +170,9 @@ std::vector<int> StyleFilter::rows(const Document& doc, std::string_view text)
         const std::uint32_t wanted = q.colour.packed();
         const char last = "0123456789abcdef"[wanted & 0xF];
         keep_if([&](const StyleRow& r) {
-            return names_hold(r, q.text) || is_colour(r.pri_day, wanted, last)
-                || is_colour(r.sec_day, wanted, last) || is_colour(r.pri_night, wanted, last)
-                || is_colour(r.sec_night, wanted, last);
+            return names_hold(r, q.text) || is_colour(r.pri_day(), wanted, last)
+                || is_colour(r.sec_day(), wanted, last) || is_colour(r.pri_night(), wanted, last)
+                || is_colour(r.sec_night(), wanted, last);
         });
         break;
     }

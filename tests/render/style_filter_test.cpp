@@ -13,9 +13,9 @@ StyleRow styled(std::string elem, std::string field, std::string pres, std::stri
 {
     StyleRow r = test::colour_row(
         {}, {}, std::move(pri_day), std::move(pri_night), std::move(sec_day), std::move(sec_night));
-    r.elem_name = std::move(elem);
-    r.field_name = std::move(field);
-    r.pres_name = std::move(pres);
+    r.set_elem_name(std::move(elem));
+    r.set_field_name(std::move(field));
+    r.set_pres_name(std::move(pres));
     return r;
 }
 
@@ -107,7 +107,7 @@ TEST(Filter, NearColourKeepsWhatTheFullDifferenceKeeps)
         const auto wanted = *colour::parse_rgb(reference);
         std::vector<int> expected;
         for (int r = 0; r < doc.row_count(); ++r) {
-            const auto rgb = colour::parse_rgb(doc.rows[static_cast<std::size_t>(r)].pri_day);
+            const auto rgb = colour::parse_rgb(doc.rows[static_cast<std::size_t>(r)].pri_day());
             if (colour::delta_e2000(wanted, *rgb) < near_colour_difference) {
                 expected.push_back(r);
             }
