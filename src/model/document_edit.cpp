@@ -46,28 +46,49 @@ CellSet changed_cells(const StyleRow& a, const StyleRow& b)
 
 RowCells::RowCells(const StyleRow& row, CellSet cells)
     : m_cells(cells)
-    , m_pres_code(has(cells, Cell::PresCode) ? row.pres_code : std::int16_t(0))
 {
+    m_values.pres_code = has(cells, Cell::PresCode) ? row.pres_code : std::int16_t(0);
+    StyleTexts texts;
     for (const auto& [cell, text] : text_cells) {
         if (has(cells, cell)) {
-            m_texts.emplace_back(row.get(text));
+            texts[static_cast<std::size_t>(text)] = row.get(text);
         }
     }
+    m_values.assign(texts);
 }
 
 void RowCells::write_to(StyleRow& row) const
 {
     if (has(m_cells, Cell::PresCode)) {
-        row.pres_code = m_pres_code;
+        row.pres_code = m_values.pres_code;
     }
     StyleTexts texts = row.texts();
-    std::size_t next = 0;
+    bool any_text = false;
     for (const auto& [cell, text] : text_cells) {
-        if (has(m_cells, cell) && next < m_texts.size()) {
-            texts[static_cast<std::size_t>(text)] = m_texts[next++];
+        if (has(m_cells, cell)) {
+            texts[static_cast<std::size_t>(text)] = m_values.get(text);
+            any_text = true;
         }
     }
-    row.assign(texts);
+    if (any_text) {
+        row.assign(texts);
+    }
+}
+
+std::strong_ordering RowCells::operator<=>(const RowCells& other) const
+{
+    if (const auto order = m_cells <=> other.m_cells; order != 0) {
+        return order;
+    }
+    if (const auto order = m_values.pres_code <=> other.m_values.pres_code; order != 0) {
+        return order;
+    }
+    for (const auto& [cell, text] : text_cells) {
+        if (const auto order = m_values.get(text) <=> other.m_values.get(text); order != 0) {
+            return order;
+        }
+    }
+    return std::strong_ordering::equal;
 }
 
 void RowSet::add(int row)
