@@ -1,5 +1,6 @@
 #include "model/style_row.h"
 
+#include <functional>
 #include <limits>
 #include <new>
 #include <utility>
@@ -83,6 +84,9 @@ void StyleRow::assign(const StyleTexts& texts)
     }
     const bool wide = leading >= narrow_limit;
     const std::size_t head = wide ? offset_count * 4 : offset_count;
+    if (rewrite_in_place(slots, total, wide)) {
+        return;
+    }
     // The new block is filled before the old one goes, since the texts may be views of it.
     auto block = std::make_unique_for_overwrite<char[]>(head + total);
     std::uint32_t end = 0;
@@ -104,6 +108,41 @@ void StyleRow::assign(const StyleTexts& texts)
     m_block = std::move(block);
     m_size = static_cast<std::uint32_t>(total);
     m_wide = wide;
+}
+
+bool StyleRow::rewrite_in_place(
+    const std::array<std::string_view, style_cell_count>& slots, std::size_t total, bool wide)
+{
+    if (!m_block || total != m_size || wide != m_wide) {
+        return false;
+    }
+    char* const texts = m_block.get() + head_size();
+    const std::less<const char*> before;
+    std::size_t begin = 0;
+    for (std::size_t slot = 0; slot < style_cell_count; ++slot) {
+        const std::size_t end = slot == last_slot ? m_size : end_of(slot);
+        const std::string_view text = slots[slot];
+        if (text.size() != end - begin) {
+            return false;
+        }
+        // A text that is a view of this block may be overwritten before it is read, unless it
+        // already stands where it goes.
+        const bool in_block = !text.empty() && !before(text.data(), m_block.get())
+            && before(text.data(), texts + m_size);
+        if (in_block && text.data() != texts + begin) {
+            return false;
+        }
+        begin = end;
+    }
+    begin = 0;
+    for (std::size_t slot = 0; slot < style_cell_count; ++slot) {
+        const std::string_view text = slots[slot];
+        if (!text.empty() && text.data() != texts + begin) {
+            std::memcpy(texts + begin, text.data(), text.size());
+        }
+        begin += text.size();
+    }
+    return true;
 }
 
 StyleTexts StyleRow::texts() const

@@ -119,6 +119,10 @@ private:
         }
         return index > static_cast<std::size_t>(StyleCell::StyleText) ? index - 1 : index;
     }
+    // Writes texts of the sizes the row's own have over them, when none of them is a view of
+    // another place in the block; false, and nothing changes, otherwise.
+    bool rewrite_in_place(
+        const std::array<std::string_view, style_cell_count>& slots, std::size_t total, bool wide);
     std::size_t head_size() const { return m_wide ? offset_count * 4 : offset_count; }
     std::size_t end_of(std::size_t slot) const
     {
