@@ -148,8 +148,16 @@ bool StyleRow::rewrite_in_place(
 StyleTexts StyleRow::texts() const
 {
     StyleTexts all;
-    for (std::size_t cell = 0; cell < style_cell_count; ++cell) {
-        all[cell] = get(static_cast<StyleCell>(cell));
+    if (!m_block) {
+        return all;
+    }
+    // One walk along the offsets, slot by slot.
+    const char* const texts = m_block.get() + head_size();
+    std::size_t begin = 0;
+    for (std::size_t slot = 0; slot < style_cell_count; ++slot) {
+        const std::size_t end = slot == last_slot ? m_size : end_of(slot);
+        all[cell_of(slot)] = std::string_view(texts + begin, end - begin);
+        begin = end;
     }
     return all;
 }

@@ -119,6 +119,15 @@ private:
         }
         return index > static_cast<std::size_t>(StyleCell::StyleText) ? index - 1 : index;
     }
+    // The cell in a slot, as an index of StyleTexts.
+    static constexpr std::size_t cell_of(std::size_t slot)
+    {
+        constexpr auto style_text = static_cast<std::size_t>(StyleCell::StyleText);
+        if (slot == last_slot) {
+            return style_text;
+        }
+        return slot >= style_text ? slot + 1 : slot;
+    }
     // Writes texts of the sizes the row's own have over them, when none of them is a view of
     // another place in the block; false, and nothing changes, otherwise.
     bool rewrite_in_place(
