@@ -47,7 +47,7 @@ void edit_one_style(MainWindow& window, std::uint32_t seed)
     const int row = doc.row_count() / 2 + 9;
     const StyleRow before = doc.rows[static_cast<std::size_t>(row)];
     StyleRow after = before;
-    after.pri_day = bench::colour(seed, false);
+    after.set_pri_day(bench::colour(seed, false));
     DocumentEdit edit;
     edit.replace_row(row, before, after);
     window.push_edit(std::move(edit), "Apply");

@@ -18,14 +18,14 @@ namespace tintwell::bench {
 inline DocumentEdit apply_to_all(const Document& doc, std::string_view field, std::uint32_t seed)
 {
     int row = 0;
-    while (row < doc.row_count() && doc.rows[static_cast<std::size_t>(row)].field_name != field) {
+    while (row < doc.row_count() && doc.rows[static_cast<std::size_t>(row)].field_name() != field) {
         ++row;
     }
     AppliedValues values;
     const StyleRow& now = doc.rows[static_cast<std::size_t>(row)];
-    values.scale_text = now.scale;
-    values.border_text = now.border.empty() ? "0" : now.border;
-    values.border_on = !now.border.empty();
+    values.scale_text = now.scale();
+    values.border_text = now.border().empty() ? "0" : now.border();
+    values.border_on = !now.border().empty();
     values.pri_day = colour(seed, false);
     values.pri_night = colour(seed + 1, false);
     values.sec_day = colour(seed + 2, false);

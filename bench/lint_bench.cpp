@@ -62,10 +62,10 @@ void BM_recheck(benchmark::State& state, bool car)
     doc.modified = true;
     // A road style in the middle of the theme, changed back and forth.
     StyleRow& edited = doc.rows[doc.rows.size() / 2 + 5];
-    const std::string colours[] = { edited.pri_day, car ? "123456" : "ff123456" };
+    const std::string colours[] = { std::string(edited.pri_day()), car ? "123456" : "ff123456" };
     int turn = 0;
     for (auto _ : state) {
-        edited.pri_day = colours[++turn % 2];
+        edited.set_pri_day(colours[++turn % 2]);
         benchmark::DoNotOptimize(checker.update(doc).size());
     }
     state.counters["rechecked"] = checker.rechecked();

@@ -100,12 +100,12 @@ void width_commands(Document& doc, int row, bool polygon, bool add)
         return;
     }
     const StyleRow& cell = doc.rows[static_cast<std::size_t>(row)];
-    check(add ? cell.bg_width == "-1" && cell.fg_width == "50"
-              : cell.bg_width.empty() && cell.fg_width.empty());
+    check(add ? cell.bg_width() == "-1" && cell.fg_width() == "50"
+              : cell.bg_width().empty() && cell.fg_width().empty());
     check(doc.modified);
     if (add) {
         // Each width once in the opening tag, and what was just added comes out again.
-        const std::string tag = text::upper(text::before(cell.style_text, ">"));
+        const std::string tag = text::upper(text::before(cell.style_text(), ">"));
         check(text::split(tag, "BG_WIDTH").size() == 2 && text::split(tag, "FG_WIDTH").size() == 2);
         check(remove_bg_fg_width(doc, row));
     }
@@ -120,18 +120,19 @@ void edit_style_text(Document& doc, int row, std::string_view edited)
         return;
     }
     const StyleRow& cell = doc.rows[static_cast<std::size_t>(row)];
-    check(cell.style_text == text::remove(edited, "<STYLE "));
+    check(cell.style_text() == text::remove(edited, "<STYLE "));
     const StyleRow& old = before[static_cast<std::size_t>(row)];
     for (const auto colour :
-        { &StyleRow::pri_day, &StyleRow::pri_night, &StyleRow::sec_day, &StyleRow::sec_night }) {
-        check(cell.*colour == old.*colour || ((cell.*colour).size() == 6 && !hx(cell.*colour)));
+        { StyleCell::PriDay, StyleCell::PriNight, StyleCell::SecDay, StyleCell::SecNight }) {
+        const std::string_view now = cell.get(colour);
+        check(now == old.get(colour) || (now.size() == 6 && !hx(now)));
     }
 }
 
 void sport_fitness_colours(Document& doc, int row, std::string_view style_text)
 {
     if (doc.valid_row(row)) {
-        doc.rows[static_cast<std::size_t>(row)].style_text = style_text;
+        doc.rows[static_cast<std::size_t>(row)].set_style_text(style_text);
         get_colsfromcode(doc, row);
     }
     const auto colours = nwf_slot_colours(style_text);
@@ -167,9 +168,9 @@ void add_names(Document& doc, std::string_view arg)
     for (std::size_t k = 0; k < names.size(); ++k) {
         for (std::size_t r = 0; r < n; ++r) {
             const StyleRow& copy = doc.rows[n * (k + 1) + r];
-            check(copy.pres_name == names[k]);
-            check(copy.pres_code == get_pcode(names[k], copy.border));
-            check(copy.field_name == before.rows[r].field_name);
+            check(copy.pres_name() == names[k]);
+            check(copy.pres_code == get_pcode(names[k], copy.border()));
+            check(copy.field_name() == before.rows[r].field_name());
         }
     }
     check(doc.pres_count == before.pres_count + static_cast<int>(names.size()));
@@ -193,7 +194,7 @@ void remove_names(Document& doc, std::string_view arg)
     // The rows kept are the ones not named, in their order.
     std::vector<StyleRow> expected;
     for (const StyleRow& row : before.rows) {
-        const std::string own = text::trim(row.pres_name);
+        const std::string own = text::trim(row.pres_name());
         const bool named = !own.empty() && std::any_of(names.begin(), names.end(),
             [&](const std::string& e) { return text::contains(e, own); });
         if (!named) {

@@ -25,12 +25,12 @@ void convert_colours(Document& doc)
 {
     for (int i = 0; i < doc.row_count(); ++i) {
         const StyleRow row = doc.rows[static_cast<std::size_t>(i)];
-        for (const std::string* cell : { &row.pri_day, &row.pri_night, &row.sec_day, &row.sec_night,
-                 &row.border, &row.nwf_border }) {
+        for (const std::string_view cell : { row.pri_day(), row.pri_night(), row.sec_day(),
+                 row.sec_night(), row.border(), row.nwf_border() }) {
             for (const ThemeKind kind : { ThemeKind::CarZumo, ThemeKind::SportFitness }) {
-                std::string copy = *cell;
+                std::string copy(cell);
                 rev_hex(copy, kind);
-                if (const auto value = hex_to_value(*cell, kind)) {
+                if (const auto value = hex_to_value(cell, kind)) {
                     int red = 0;
                     int green = 0;
                     int blue = 0;
@@ -39,9 +39,9 @@ void convert_colours(Document& doc)
                 }
             }
         }
-        text::val(row.scale);
-        text::val(row.border);
-        get_colfromtxt(row.style_text);
+        text::val(row.scale());
+        text::val(row.border());
+        get_colfromtxt(row.style_text());
         get_colsfromcode(doc, i);
     }
 }

@@ -50,8 +50,8 @@ ordered_json colours_json(const Document& doc, const std::vector<ColourInUse>& c
             const StyleRow& row = doc.rows[static_cast<std::size_t>(use.row)];
             uses.push_back({ { "row", use.row }, { "slot", slot_name(use.slot) },
                 { "presentation",
-                    doc.kind == ThemeKind::CarZumo ? text::latin1_to_utf8(row.pres_name) : "" },
-                { "field", text::latin1_to_utf8(row.field_name) } });
+                    doc.kind == ThemeKind::CarZumo ? text::latin1_to_utf8(row.pres_name()) : "" },
+                { "field", text::latin1_to_utf8(row.field_name()) } });
         }
         entry["rows"] = std::move(uses);
         list.push_back(std::move(entry));

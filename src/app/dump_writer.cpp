@@ -10,7 +10,7 @@ namespace tintwell {
 namespace {
 
 // A text as a JSON string, escaped as the JSON library escapes it.
-void write_string(std::ostream& out, const std::string& latin1)
+void write_string(std::ostream& out, std::string_view latin1)
 {
     out << '"';
     for (const char ch : text::latin1_to_utf8(latin1)) {
@@ -63,6 +63,15 @@ void write_strings(std::ostream& out, const std::vector<std::string>& texts)
     out << "\n  ]";
 }
 
+// The row cells under their keys, in the order they are written.
+constexpr std::pair<const char*, StyleCell> dump_cells[] = { { "pri_day", StyleCell::PriDay },
+    { "pri_night", StyleCell::PriNight }, { "sec_day", StyleCell::SecDay },
+    { "sec_night", StyleCell::SecNight }, { "elem_name", StyleCell::ElemName },
+    { "field_name", StyleCell::FieldName }, { "bg_width", StyleCell::BgWidth },
+    { "fg_width", StyleCell::FgWidth }, { "scale", StyleCell::Scale },
+    { "border", StyleCell::Border }, { "pres_name", StyleCell::PresName },
+    { "style_text", StyleCell::StyleText }, { "nwf_border", StyleCell::NwfBorder } };
+
 } // namespace
 
 // Laid out as the JSON library lays out an ordered object with an indent of two, so the output
@@ -101,15 +110,9 @@ void write_dump(
     for (const StyleRow& r : doc.rows) {
         out << (&r == &doc.rows.front() ? "[\n" : ",\n")
             << "    {\n      \"pres_code\": " << r.pres_code;
-        const std::pair<const char*, const std::string*> cells[] = { { "pri_day", &r.pri_day },
-            { "pri_night", &r.pri_night }, { "sec_day", &r.sec_day }, { "sec_night", &r.sec_night },
-            { "elem_name", &r.elem_name }, { "field_name", &r.field_name },
-            { "bg_width", &r.bg_width }, { "fg_width", &r.fg_width }, { "scale", &r.scale },
-            { "border", &r.border }, { "pres_name", &r.pres_name }, { "style_text", &r.style_text },
-            { "nwf_border", &r.nwf_border } };
-        for (const auto& [key, value] : cells) {
+        for (const auto& [key, cell] : dump_cells) {
             out << ",\n      \"" << key << "\": ";
-            write_string(out, *value);
+            write_string(out, r.get(cell));
         }
         out << "\n    }";
     }

@@ -116,34 +116,34 @@ void get_colsfromcode(Document& doc, int row_index)
     }
     StyleRow& row = doc.rows[static_cast<std::size_t>(row_index)];
 
-    const ElementTexts primary = element_texts(row.style_text, "primary ");
+    const ElementTexts primary = element_texts(row.style_text(), "primary ");
     if (primary.found) {
         const auto day = prefixed_colour(primary.day);
         if (!day) {
             return;
         }
-        row.pri_day = mid(*day, 3);
+        row.set_pri_day(mid(*day, 3));
         const auto night = prefixed_colour(primary.night);
         if (!night) {
             return;
         }
-        row.pri_night = mid(*night, 3);
+        row.set_pri_night(mid(*night, 3));
     }
 
-    const ElementTexts secondary = element_texts(row.style_text, "secondary ");
+    const ElementTexts secondary = element_texts(row.style_text(), "secondary ");
     if (secondary.found) {
         const auto day = prefixed_colour(secondary.day);
         if (!day) {
             return;
         }
-        row.sec_day = mid(*day, 3);
-        row.border = left(*day, 2);
+        row.set_sec_day(mid(*day, 3));
+        row.set_border(left(*day, 2));
         const auto night = prefixed_colour(secondary.night);
         if (!night) {
             return;
         }
-        row.sec_night = mid(*night, 3);
-        row.nwf_border = left(*night, 2);
+        row.set_sec_night(mid(*night, 3));
+        row.set_nwf_border(left(*night, 2));
     }
 }
 

@@ -87,15 +87,18 @@ std::string new_digits(
     return in_case_of(old, prefix + colour::to_hex(colour), kind);
 }
 
-void recolour_cell(std::string& cell, Rgb colour, const std::string& transparency, ThemeKind kind)
+void recolour_cell(
+    StyleRow& row, StyleCell cell, Rgb colour, const std::string& transparency, ThemeKind kind)
 {
-    const auto [start, length] = digit_run(cell);
-    const std::string_view old = std::string_view(cell).substr(start, length);
+    std::string text(row.get(cell));
+    const auto [start, length] = digit_run(text);
+    const std::string_view old = std::string_view(text).substr(start, length);
     // A six-digit cell is how a style read from a file keeps its colour; its transparency lives
     // in the text and the border cells.
     const std::string digits = length == 8 ? new_digits(old, colour, transparency, kind)
                                            : new_digits(old, colour, {}, kind);
-    cell.replace(start, length, digits);
+    text.replace(start, length, digits);
+    row.set(cell, text);
 }
 
 bool written(std::string_view colour)
@@ -105,7 +108,7 @@ bool written(std::string_view colour)
 
 bool has_part(ThemeKind kind, const StyleRow& row, ColourSlot slot)
 {
-    if (kind == ThemeKind::CarZumo && is_border(slot) && row.border == "0") {
+    if (kind == ThemeKind::CarZumo && is_border(slot) && row.border() == "0") {
         return false;
     }
     return colour::parse_rgb(slot_text(row, slot)).has_value();
@@ -113,7 +116,7 @@ bool has_part(ThemeKind kind, const StyleRow& row, ColourSlot slot)
 
 bool has_widths(const StyleRow& row)
 {
-    const std::string code = text::lower(row.style_text);
+    const std::string code = text::lower(row.style_text());
     return text::contains(code, "bg_width") || text::contains(code, "fg_width");
 }
 
@@ -194,7 +197,7 @@ std::array<std::string, 4> lowered(std::array<std::string, 4> colours)
 std::string sport_fitness_code(
     const StyleRow& before, const StyleRow& after, const SlotChange& change)
 {
-    std::array<std::string, 4> wanted = nwf_slot_colours(before.style_text);
+    std::array<std::string, 4> wanted = nwf_slot_colours(before.style_text());
     for (const ColourSlot slot : colour_slots) {
         const auto& colour = change.colours[index(slot)];
         std::string& written_colour = wanted[nwf_index(slot)];
@@ -215,15 +218,15 @@ std::string sport_fitness_code(
         for (std::size_t k = 0; k < fields.size(); ++k) {
             fields[k] = text::upper(wanted[k]);
         }
-        candidate = nwf_style_text(
-            text::split(before.style_text, " ").front(), after.bg_width, after.fg_width, fields);
+        candidate = nwf_style_text(text::split(before.style_text(), " ").front(), after.bg_width(),
+            after.fg_width(), fields);
     } else {
         const auto colour_of = [&](ColourSlot slot) {
             return text::right(wanted[nwf_index(slot)], 6);
         };
-        const auto prefix_of = [&](ColourSlot slot, const std::string& fallback) {
+        const auto prefix_of = [&](ColourSlot slot, std::string_view fallback) {
             const std::string& w = wanted[nwf_index(slot)];
-            return w.size() == 8 ? w.substr(0, 2) : fallback;
+            return w.size() == 8 ? w.substr(0, 2) : std::string(fallback);
         };
         StyleValues values = style_values(after, ThemeKind::SportFitness);
         values.pri_day = colour_of(ColourSlot::BodyDay);
@@ -231,14 +234,14 @@ std::string sport_fitness_code(
         values.sec_night = colour_of(ColourSlot::BorderNight);
         values.night_colours = !wanted[nwf_index(ColourSlot::BodyNight)].empty();
         values.pri_night = values.night_colours ? colour_of(ColourSlot::BodyNight) : "-1";
-        values.border = prefix_of(ColourSlot::BorderDay, after.border);
-        values.nwf_border = prefix_of(ColourSlot::BorderNight, after.nwf_border);
+        values.border = prefix_of(ColourSlot::BorderDay, after.border());
+        values.nwf_border = prefix_of(ColourSlot::BorderNight, after.nwf_border());
         candidate = get_code(values);
     }
     if (lowered(nwf_slot_colours(candidate)) == lowered(wanted)) {
         return candidate;
     }
-    if (auto replaced = digits_replaced(before.style_text, change)) {
+    if (auto replaced = digits_replaced(std::string(before.style_text()), change)) {
         return std::move(*replaced);
     }
     return candidate;
@@ -253,24 +256,24 @@ StyleRow recoloured(ThemeKind kind, const StyleRow& row, const SlotChange& chang
         if (const auto& colour = change.colours[index(slot)]) {
             const std::string& transparency =
                 sport ? change.transparency[index(slot)] : std::string();
-            recolour_cell(slot_text(after, slot), *colour, transparency, kind);
+            recolour_cell(after, slot_cell(slot), *colour, transparency, kind);
             // The reader keeps the transparency of the border colours in these two cells.
             if (sport && !transparency.empty() && slot == ColourSlot::BorderDay) {
-                after.border = text::lower(transparency);
+                after.set_border(text::lower(transparency));
             } else if (sport && !transparency.empty() && slot == ColourSlot::BorderNight) {
-                after.nwf_border = text::lower(transparency);
+                after.set_nwf_border(text::lower(transparency));
             }
         }
     }
     if (sport) {
-        after.style_text = sport_fitness_code(row, after, change);
+        after.set_style_text(sport_fitness_code(row, after, change));
         return after;
     }
     // As the style editor writes it; only the colours of the row are new, and a night colour the
     // row does not have is not written.
     StyleValues values = style_values(after, kind);
-    values.night_colours = written(after.pri_night);
-    after.style_text = get_code(values);
+    values.night_colours = written(after.pri_night());
+    after.set_style_text(get_code(values));
     return after;
 }
 
@@ -289,7 +292,7 @@ std::optional<std::string> presentation_key(const Document& doc, const ColourSco
 std::optional<SlotChange> matches(const StyleRow& row, Rgb from, Rgb to, const ColourScope& scope,
     const std::optional<std::string>& presentation)
 {
-    if (presentation && text::upper(text::trim(row.pres_name)) != *presentation) {
+    if (presentation && text::upper(text::trim(row.pres_name())) != *presentation) {
         return std::nullopt;
     }
     SlotChange change;
@@ -311,7 +314,7 @@ std::string hex(Rgb colour)
 // The transparency digits of each colour of a Sport & Fitness style, as its text writes them.
 std::array<std::string, 4> transparencies(const StyleRow& row)
 {
-    const std::array<std::string, 4> written_colours = nwf_slot_colours(row.style_text);
+    const std::array<std::string, 4> written_colours = nwf_slot_colours(row.style_text());
     std::array<std::string, 4> digits;
     for (const ColourSlot slot : colour_slots) {
         const std::string& w = written_colours[nwf_index(slot)];
@@ -400,7 +403,7 @@ ColourEdit paste_colours(const Document& doc, int row, const StyleColours& colou
         return result;
     }
     const StyleRow& target = doc.rows[static_cast<std::size_t>(row)];
-    result.description = "Paste Colours onto " + text::trim(target.elem_name);
+    result.description = "Paste Colours onto " + text::trim(target.elem_name());
     const bool sport = doc.kind == ThemeKind::SportFitness;
     const std::array<std::string, 4> own =
         sport ? transparencies(target) : std::array<std::string, 4> {};

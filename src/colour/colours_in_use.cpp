@@ -52,7 +52,7 @@ bool transparent_border(const Document& doc, const StyleRow& row, ColourSlot slo
     if (doc.kind != ThemeKind::SportFitness || !is_border(slot)) {
         return false;
     }
-    return (slot == ColourSlot::BorderDay ? row.border : row.nwf_border) == "00";
+    return (slot == ColourSlot::BorderDay ? row.border() : row.nwf_border()) == "00";
 }
 
 // The lightness factor S_L of CIEDE2000 is at most 1 + 0.015 * 2500 / sqrt(2520) < 1.75, so a
@@ -68,24 +68,19 @@ constexpr double chroma_factor = 0.0675 * 1.001;
 
 } // namespace
 
-const std::string& slot_text(const StyleRow& row, ColourSlot slot)
+StyleCell slot_cell(ColourSlot slot)
 {
     switch (slot) {
     case ColourSlot::BodyDay:
-        return row.pri_day;
+        return StyleCell::PriDay;
     case ColourSlot::BodyNight:
-        return row.pri_night;
+        return StyleCell::PriNight;
     case ColourSlot::BorderDay:
-        return row.sec_day;
+        return StyleCell::SecDay;
     case ColourSlot::BorderNight:
         break;
     }
-    return row.sec_night;
-}
-
-std::string& slot_text(StyleRow& row, ColourSlot slot)
-{
-    return const_cast<std::string&>(slot_text(static_cast<const StyleRow&>(row), slot));
+    return StyleCell::SecNight;
 }
 
 std::vector<ColourInUse> colours_in_use(const Document& doc, ColourOrder order)

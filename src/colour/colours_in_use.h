@@ -17,8 +17,11 @@ inline constexpr std::array<ColourSlot, 4> colour_slots = { ColourSlot::BodyDay,
     ColourSlot::BodyNight, ColourSlot::BorderDay, ColourSlot::BorderNight };
 
 /// The cell that holds the slot's colour: pri_day, pri_night, sec_day or sec_night.
-const std::string& slot_text(const StyleRow& row, ColourSlot slot);
-std::string& slot_text(StyleRow& row, ColourSlot slot);
+StyleCell slot_cell(ColourSlot slot);
+inline std::string_view slot_text(const StyleRow& row, ColourSlot slot)
+{
+    return row.get(slot_cell(slot));
+}
 
 inline bool is_border(ColourSlot slot)
 {

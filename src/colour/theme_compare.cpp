@@ -49,7 +49,7 @@ std::string name_key(std::string_view name)
 
 std::string presentation_key(const Document& doc, const StyleRow& row)
 {
-    return doc.kind == ThemeKind::SportFitness ? std::string() : name_key(row.pres_name);
+    return doc.kind == ThemeKind::SportFitness ? std::string() : name_key(row.pres_name());
 }
 
 bool same_colour(std::string_view a, std::string_view b)
@@ -129,23 +129,22 @@ struct SavedCells
 
 SavedCells car_zumo_saved(const StyleRow& row)
 {
-    const bool primary_night = !row.pri_day.empty() && written(row.pri_night);
-    const bool secondary = !row.sec_day.empty() && row.border != "0";
+    const bool primary_night = !row.pri_day().empty() && written(row.pri_night());
+    const bool secondary = !row.sec_day().empty() && row.border() != "0";
     const bool secondary_night =
-        secondary && written(row.sec_night) && (row.pri_day.empty() || primary_night);
-    // Views of the row's own cells: choosing between a cell and "" would give a copy of the
-    // cell, gone before the views are read.
-    const auto kept = [](bool saved, const std::string& cell) {
-        return saved ? std::string_view(cell) : std::string_view();
+        secondary && written(row.sec_night()) && (row.pri_day().empty() || primary_night);
+    const auto kept = [](bool saved, std::string_view cell) {
+        return saved ? cell : std::string_view();
     };
-    return { { row.pri_day, kept(primary_night, row.pri_night), kept(secondary, row.sec_day),
-                 kept(secondary_night, row.sec_night) },
-        row.scale, kept(row.border != "0", row.border) };
+    return { { row.pri_day(), kept(primary_night, row.pri_night()), kept(secondary, row.sec_day()),
+                 kept(secondary_night, row.sec_night()) },
+        row.scale(), kept(row.border() != "0", row.border()) };
 }
 
 SavedCells sport_fitness_cells(const StyleRow& row)
 {
-    return { { row.pri_day, row.pri_night, row.sec_day, row.sec_night }, row.scale, row.border };
+    return { { row.pri_day(), row.pri_night(), row.sec_day(), row.sec_night() }, row.scale(),
+        row.border() };
 }
 
 std::vector<ValueChange> row_differences(ThemeKind kind, const StyleRow& a, const StyleRow& b)
@@ -171,16 +170,16 @@ std::vector<ValueChange> row_differences(ThemeKind kind, const StyleRow& a, cons
         differs(RowValue::Border, cells_a.border, cells_b.border, cells_a.border == cells_b.border);
         return changes;
     }
-    differs(RowValue::Border, a.border, b.border, equal_without_case(a.border, b.border));
-    differs(RowValue::NightBorder, a.nwf_border, b.nwf_border,
-        equal_without_case(a.nwf_border, b.nwf_border));
-    differs(RowValue::BgWidth, a.bg_width, b.bg_width, a.bg_width == b.bg_width);
-    differs(RowValue::FgWidth, a.fg_width, b.fg_width, a.fg_width == b.fg_width);
+    differs(RowValue::Border, a.border(), b.border(), equal_without_case(a.border(), b.border()));
+    differs(RowValue::NightBorder, a.nwf_border(), b.nwf_border(),
+        equal_without_case(a.nwf_border(), b.nwf_border()));
+    differs(RowValue::BgWidth, a.bg_width(), b.bg_width(), a.bg_width() == b.bg_width());
+    differs(RowValue::FgWidth, a.fg_width(), b.fg_width(), a.fg_width() == b.fg_width());
     // Every other value of a Sport & Fitness row is read from its style text, so the text tells
     // something more only when they are all the same.
     if (changes.empty()) {
-        differs(RowValue::StyleText, a.style_text, b.style_text,
-            same_style_text(a.style_text, b.style_text));
+        differs(RowValue::StyleText, a.style_text(), b.style_text(),
+            same_style_text(a.style_text(), b.style_text()));
     }
     return changes;
 }
@@ -194,11 +193,11 @@ public:
     {
         return doc.kind == ThemeKind::SportFitness
             ? id(m_presentations, m_raw_presentations, "")
-            : id(m_presentations, m_raw_presentations, row.pres_name);
+            : id(m_presentations, m_raw_presentations, row.pres_name());
     }
     int element(int presentation, const StyleRow& row)
     {
-        const auto field = static_cast<std::uint64_t>(id(m_fields, m_raw_fields, row.field_name));
+        const auto field = static_cast<std::uint64_t>(id(m_fields, m_raw_fields, row.field_name()));
         const auto key = static_cast<std::uint64_t>(presentation) << 32 | field;
         return m_elements.try_emplace(key, static_cast<int>(m_elements.size())).first->second;
     }
@@ -259,7 +258,7 @@ bool fits(const Document& doc, int row, const RowChange& change)
     }
     const StyleRow& r = doc.rows[static_cast<std::size_t>(row)];
     return presentation_key(doc, r) == name_key(change.pres_name)
-        && name_key(r.field_name) == name_key(change.field_name);
+        && name_key(r.field_name()) == name_key(change.field_name);
 }
 
 bool has_presentation(const Document& doc, const std::string& key, int except_row)
@@ -360,8 +359,8 @@ ThemeComparison compare_themes(const Document& a, const Document& b)
         RowChange change;
         change.kind = RowChangeKind::OnlyInB;
         change.row_b = static_cast<int>(j);
-        change.pres_name = b.kind == ThemeKind::SportFitness ? "" : row_b.pres_name;
-        change.field_name = row_b.field_name;
+        change.pres_name = b.kind == ThemeKind::SportFitness ? "" : row_b.pres_name();
+        change.field_name = row_b.field_name();
         change.occurrence = occurrence_of_b[j];
         change.repeated = repeated(keys_b.element[j]);
         const int row = static_cast<int>(j);
@@ -403,8 +402,8 @@ ThemeComparison compare_themes(const Document& a, const Document& b)
             change.kind = RowChangeKind::OnlyInA;
         }
         change.row_a = row;
-        change.pres_name = a.kind == ThemeKind::SportFitness ? "" : row_a.pres_name;
-        change.field_name = row_a.field_name;
+        change.pres_name = a.kind == ThemeKind::SportFitness ? "" : row_a.pres_name();
+        change.field_name = row_a.field_name();
         change.occurrence = occurrence_of_a[i];
         change.repeated = repeated(keys_a.element[i]);
         result.rows.push_back(std::move(change));
@@ -456,7 +455,7 @@ std::optional<DocumentEdit> take_change(
         }
         const StyleRow& row_a = a.rows[static_cast<std::size_t>(change.row_a)];
         StyleRow taken = b.rows[static_cast<std::size_t>(change.row_b)];
-        taken.pres_name = row_a.pres_name;
+        taken.set_pres_name(row_a.pres_name());
         edit.replace_row(change.row_a, row_a, taken);
         return edit;
     }
@@ -476,7 +475,7 @@ std::optional<DocumentEdit> take_change(
         const std::string pres = presentation_key(b, taken);
         if (a.kind == ThemeKind::CarZumo && !has_presentation(a, pres, -1)) {
             std::vector<std::string> names = listed_presentations(a);
-            names.push_back(text::trim(taken.pres_name));
+            names.push_back(text::trim(taken.pres_name()));
             with_presentations(std::move(names));
         }
         return edit;

@@ -50,7 +50,7 @@ struct Looks
     bool night_is_day = true;
 };
 
-bool no_colour(const std::string& cell)
+bool no_colour(std::string_view cell)
 {
     return cell.empty() || cell == "-1";
 }
@@ -58,20 +58,21 @@ bool no_colour(const std::string& cell)
 Looks looks_of(const StyleRow& row, ThemeKind kind)
 {
     Looks looks;
-    looks.day.body = colour::parse_rgb(row.pri_day);
-    looks.night.body = no_colour(row.pri_night) ? looks.day.body : colour::parse_rgb(row.pri_night);
+    looks.day.body = colour::parse_rgb(row.pri_day());
+    looks.night.body =
+        no_colour(row.pri_night()) ? looks.day.body : colour::parse_rgb(row.pri_night());
     bool day_border = false;
     bool night_border = false;
     if (kind == ThemeKind::CarZumo) {
-        day_border = night_border = text::val(row.border) > 0;
+        day_border = night_border = text::val(row.border()) > 0;
     } else {
         // Sport & Fitness borders are there unless their transparency digits make them clear.
-        day_border = row.border != "00";
-        night_border = row.nwf_border.empty() ? day_border : row.nwf_border != "00";
+        day_border = row.border() != "00";
+        night_border = row.nwf_border().empty() ? day_border : row.nwf_border() != "00";
     }
-    const auto secondary_day = colour::parse_rgb(row.sec_day);
+    const auto secondary_day = colour::parse_rgb(row.sec_day());
     const auto secondary_night =
-        no_colour(row.sec_night) ? secondary_day : colour::parse_rgb(row.sec_night);
+        no_colour(row.sec_night()) ? secondary_day : colour::parse_rgb(row.sec_night());
     if (day_border) {
         looks.day.border = secondary_day;
     }
@@ -197,9 +198,9 @@ std::uint64_t mix(std::uint64_t hash, std::uint64_t value)
 std::uint64_t fold_row(std::uint64_t hash, const StyleRow& row, int index, std::string& cells)
 {
     cells.clear();
-    for (const std::string* cell : { &row.field_name, &row.elem_name, &row.pri_day, &row.pri_night,
-             &row.sec_day, &row.sec_night, &row.border, &row.nwf_border }) {
-        cells += *cell;
+    for (const std::string_view cell : { row.field_name(), row.elem_name(), row.pri_day(),
+             row.pri_night(), row.sec_day(), row.sec_night(), row.border(), row.nwf_border() }) {
+        cells += cell;
         cells += '\0';
     }
     return mix(mix(hash, static_cast<std::uint64_t>(index)), std::hash<std::string_view>()(cells));
@@ -318,7 +319,7 @@ const std::vector<Finding>& ThemeChecker::update(const Document& doc)
     for (int r = 0; r < doc.row_count(); ++r) {
         const std::string_view name = doc.kind == ThemeKind::SportFitness
             ? std::string_view()
-            : text::trim_view(doc.rows[static_cast<std::size_t>(r)].pres_name);
+            : text::trim_view(doc.rows[static_cast<std::size_t>(r)].pres_name());
         // Rows come in runs of one presentation; only a new name is looked up.
         if (next.empty() || name != last_name) {
             const auto [at, added] = by_name.try_emplace(name, next.size());
@@ -351,7 +352,7 @@ const std::vector<Finding>& ThemeChecker::update(const Document& doc)
     const auto take_elements = [&](Presentation& p, std::size_t number, int r) {
         const StyleRow& row = doc.rows[static_cast<std::size_t>(r)];
         const auto [at, added] =
-            named.try_emplace(row.field_name.empty() ? row.elem_name : row.field_name);
+            named.try_emplace(row.field_name().empty() ? row.elem_name() : row.field_name());
         if (added) {
             std::string name = lint_element_name(row);
             const std::uint32_t groups = element_groups(doc.kind, name);

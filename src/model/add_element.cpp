@@ -52,13 +52,13 @@ bool elem_exists(const Document& doc, const std::string& entry, int pres_index)
 {
     for (const StyleRow& row : doc.rows) {
         if (doc.kind == ThemeKind::SportFitness) {
-            if (contains(row.field_name, entry)) {
+            if (contains(row.field_name(), entry)) {
                 return true;
             }
             continue;
         }
         if (row.pres_code - row.pres_code % 10 == pres_index * 10
-            && contains(row.field_name, entry)) {
+            && contains(row.field_name(), entry)) {
             return true;
         }
     }
@@ -142,41 +142,41 @@ StyleRow new_row(ThemeKind kind, const std::string& entry, bool polygon, int pre
     const bool car_zumo = kind == ThemeKind::CarZumo;
     StyleRow row;
     if (car_zumo) {
-        row.field_name = "MAP_" + entry + "_CLR";
-        row.scale = polygon ? "1" : "";
-        row.border = polygon ? ".6" : "";
-        row.nwf_border = row.border;
-        row.pri_day = "CECECE";
-        row.pri_night = "FFFF00";
-        row.sec_day = polygon ? "0a0a0a" : "";
-        row.sec_night = "000000";
+        row.set_field_name("MAP_" + entry + "_CLR");
+        row.set_scale(polygon ? "1" : "");
+        row.set_border(polygon ? ".6" : "");
+        row.set_nwf_border(row.border());
+        row.set_pri_day("CECECE");
+        row.set_pri_night("FFFF00");
+        row.set_sec_day(polygon ? "0a0a0a" : "");
+        row.set_sec_night("000000");
     } else if (polygon) {
-        row.field_name = entry;
-        row.scale = "1";
-        row.border = "ff";
-        row.nwf_border = "ff";
-        row.pri_day = "FFCECECE";
-        row.pri_night = "FFFFFF00";
-        row.sec_day = "FF0a0a0a";
-        row.sec_night = "FF000000";
+        row.set_field_name(entry);
+        row.set_scale("1");
+        row.set_border("ff");
+        row.set_nwf_border("ff");
+        row.set_pri_day("FFCECECE");
+        row.set_pri_night("FFFFFF00");
+        row.set_sec_day("FF0a0a0a");
+        row.set_sec_night("FF000000");
     } else {
-        row.field_name = entry;
-        row.border = "ff";
-        row.nwf_border = "ff";
-        row.pri_day = "ffCECECE";
-        row.pri_night = "ffFFFF00";
-        row.sec_day = "FFFFFFFF";
-        row.sec_night = "ff000000";
+        row.set_field_name(entry);
+        row.set_border("ff");
+        row.set_nwf_border("ff");
+        row.set_pri_day("ffCECECE");
+        row.set_pri_night("ffFFFF00");
+        row.set_sec_day("FFFFFFFF");
+        row.set_sec_night("ff000000");
     }
-    row.style_text = newcode(kind, row, entry);
-    row.elem_name = remove(replace(entry, "_", " "), "CLR");
+    row.set_style_text(newcode(kind, row, entry));
+    row.set_elem_name(remove(replace(entry, "_", " "), "CLR"));
     if (!polygon) {
-        row.elem_name = remove(row.elem_name, "MPM");
+        row.set_elem_name(remove(row.elem_name(), "MPM"));
     } else if (!car_zumo) {
         // The readable name, as the list shows it.
-        row.elem_name = trim(remove(row.elem_name, "MPM"));
+        row.set_elem_name(trim(remove(row.elem_name(), "MPM")));
     }
-    row.pres_name = car_zumo ? pres_name : "";
+    row.set_pres_name(car_zumo ? pres_name : "");
     if (car_zumo) {
         row.pres_code = static_cast<std::int16_t>(pres_index * 10 + (polygon ? 1 : 0));
     } else {

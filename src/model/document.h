@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/prompter.h"
+#include "model/style_row.h"
 #include "model/theme_view.h"
 
 #include <array>
@@ -11,33 +12,6 @@
 namespace tintwell {
 
 enum class ThemeKind { CarZumo, SportFitness };
-
-/// One style element of one presentation. Every cell but `pres_code` is text in the form in
-/// which it is read and written.
-struct StyleRow
-{
-    /// Presentation index in the catalogue times 10, plus 1 when `border` is not empty.
-    std::int16_t pres_code = 0;
-    std::string pri_day;
-    /// "-1" when the style has no night colour.
-    std::string pri_night;
-    std::string sec_day;
-    std::string sec_night;
-    std::string elem_name;
-    std::string field_name;
-    std::string bg_width;
-    std::string fg_width;
-    std::string scale;
-    /// Car & Zumo: the border value. Sport & Fitness: the two transparency digits of the
-    /// secondary day colour.
-    std::string border;
-    std::string pres_name;
-    std::string style_text;
-    /// Sport & Fitness: the two transparency digits of the secondary night colour.
-    std::string nwf_border;
-
-    bool operator==(const StyleRow&) const = default;
-};
 
 /// Title, description, locale and version as the main window shows them.
 struct ThemeMetadata

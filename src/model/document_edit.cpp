@@ -10,20 +10,20 @@ namespace tintwell {
 namespace {
 
 // The text cells in the order of their bits.
-constexpr std::array<std::pair<Cell, std::string StyleRow::*>, 13> text_cells = { {
-    { Cell::PriDay, &StyleRow::pri_day },
-    { Cell::PriNight, &StyleRow::pri_night },
-    { Cell::SecDay, &StyleRow::sec_day },
-    { Cell::SecNight, &StyleRow::sec_night },
-    { Cell::ElemName, &StyleRow::elem_name },
-    { Cell::FieldName, &StyleRow::field_name },
-    { Cell::BgWidth, &StyleRow::bg_width },
-    { Cell::FgWidth, &StyleRow::fg_width },
-    { Cell::Scale, &StyleRow::scale },
-    { Cell::Border, &StyleRow::border },
-    { Cell::PresName, &StyleRow::pres_name },
-    { Cell::StyleText, &StyleRow::style_text },
-    { Cell::NwfBorder, &StyleRow::nwf_border },
+constexpr std::array<std::pair<Cell, StyleCell>, 13> text_cells = { {
+    { Cell::PriDay, StyleCell::PriDay },
+    { Cell::PriNight, StyleCell::PriNight },
+    { Cell::SecDay, StyleCell::SecDay },
+    { Cell::SecNight, StyleCell::SecNight },
+    { Cell::ElemName, StyleCell::ElemName },
+    { Cell::FieldName, StyleCell::FieldName },
+    { Cell::BgWidth, StyleCell::BgWidth },
+    { Cell::FgWidth, StyleCell::FgWidth },
+    { Cell::Scale, StyleCell::Scale },
+    { Cell::Border, StyleCell::Border },
+    { Cell::PresName, StyleCell::PresName },
+    { Cell::StyleText, StyleCell::StyleText },
+    { Cell::NwfBorder, StyleCell::NwfBorder },
 } };
 
 bool has(CellSet cells, Cell cell)
@@ -36,8 +36,8 @@ bool has(CellSet cells, Cell cell)
 CellSet changed_cells(const StyleRow& a, const StyleRow& b)
 {
     CellSet cells = a.pres_code != b.pres_code ? static_cast<CellSet>(Cell::PresCode) : 0;
-    for (const auto& [cell, member] : text_cells) {
-        if (a.*member != b.*member) {
+    for (const auto& [cell, text] : text_cells) {
+        if (a.get(text) != b.get(text)) {
             cells = cells | cell;
         }
     }
@@ -46,26 +46,49 @@ CellSet changed_cells(const StyleRow& a, const StyleRow& b)
 
 RowCells::RowCells(const StyleRow& row, CellSet cells)
     : m_cells(cells)
-    , m_pres_code(has(cells, Cell::PresCode) ? row.pres_code : std::int16_t(0))
 {
-    for (const auto& [cell, member] : text_cells) {
+    m_values.pres_code = has(cells, Cell::PresCode) ? row.pres_code : std::int16_t(0);
+    StyleTexts texts;
+    for (const auto& [cell, text] : text_cells) {
         if (has(cells, cell)) {
-            m_texts.push_back(row.*member);
+            texts[static_cast<std::size_t>(text)] = row.get(text);
         }
     }
+    m_values.assign(texts);
 }
 
 void RowCells::write_to(StyleRow& row) const
 {
     if (has(m_cells, Cell::PresCode)) {
-        row.pres_code = m_pres_code;
+        row.pres_code = m_values.pres_code;
     }
-    std::size_t next = 0;
-    for (const auto& [cell, member] : text_cells) {
-        if (has(m_cells, cell) && next < m_texts.size()) {
-            row.*member = m_texts[next++];
+    StyleTexts texts = row.texts();
+    bool any_text = false;
+    for (const auto& [cell, text] : text_cells) {
+        if (has(m_cells, cell)) {
+            texts[static_cast<std::size_t>(text)] = m_values.get(text);
+            any_text = true;
         }
     }
+    if (any_text) {
+        row.assign(texts);
+    }
+}
+
+std::strong_ordering RowCells::operator<=>(const RowCells& other) const
+{
+    if (const auto order = m_cells <=> other.m_cells; order != 0) {
+        return order;
+    }
+    if (const auto order = m_values.pres_code <=> other.m_values.pres_code; order != 0) {
+        return order;
+    }
+    for (const auto& [cell, text] : text_cells) {
+        if (const auto order = m_values.get(text) <=> other.m_values.get(text); order != 0) {
+            return order;
+        }
+    }
+    return std::strong_ordering::equal;
 }
 
 void RowSet::add(int row)

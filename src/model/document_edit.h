@@ -2,6 +2,7 @@
 
 #include "model/document.h"
 
+#include <compare>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -55,13 +56,13 @@ public:
     /// Writes the values into their cells of `row`; the other cells stay.
     void write_to(StyleRow& row) const;
 
-    auto operator<=>(const RowCells&) const = default;
+    bool operator==(const RowCells&) const = default;
+    std::strong_ordering operator<=>(const RowCells& other) const;
 
 private:
     CellSet m_cells = 0;
-    std::int16_t m_pres_code = 0;
-    /// The text cells of `m_cells`, in the order of their bits.
-    std::vector<std::string> m_texts;
+    /// The values of `m_cells`; every other cell is empty or 0.
+    StyleRow m_values;
 };
 
 /// Row positions in increasing order, kept as runs of equal steps: the rows of one element in

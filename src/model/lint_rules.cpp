@@ -260,7 +260,7 @@ std::string lint_element_name(std::string_view field)
 
 std::string lint_element_name(const StyleRow& row)
 {
-    return lint_element_name(row.field_name.empty() ? row.elem_name : row.field_name);
+    return lint_element_name(row.field_name().empty() ? row.elem_name() : row.field_name());
 }
 
 std::uint32_t element_groups(ThemeKind kind, std::string_view name)

@@ -27,9 +27,14 @@ bool newproject(Document& doc)
 
 namespace {
 
-std::string attribute(const char* name, const std::string& value)
+std::string attribute(const char* name, std::string_view value)
 {
-    return std::string(" ") + name + "=\"" + value + "\"";
+    std::string out = " ";
+    out += name;
+    out += "=\"";
+    out += value;
+    out += '"';
+    return out;
 }
 
 } // namespace
@@ -47,27 +52,27 @@ std::string newcode(ThemeKind kind, StyleRow& row, const std::string& entry)
     std::string out;
     if (kind == ThemeKind::CarZumo) {
         out = "field=" + entry;
-        if (!row.scale.empty()) {
-            out += attribute("scale", row.scale);
+        if (!row.scale().empty()) {
+            out += attribute("scale", row.scale());
         }
-        if (!row.border.empty()) {
-            out += attribute("border", row.border);
+        if (!row.border().empty()) {
+            out += attribute("border", row.border());
         }
         out += " >\r\n<COLOR>\r\n<PRIMARY ";
-        if (!row.pri_day.empty()) {
-            out += attribute("day", "#" + upper(row.pri_day));
+        if (!row.pri_day().empty()) {
+            out += attribute("day", "#" + upper(row.pri_day()));
         }
-        if (!row.pri_night.empty()) {
-            out += attribute("night", "#" + upper(row.pri_night));
+        if (!row.pri_night().empty()) {
+            out += attribute("night", "#" + upper(row.pri_night()));
         }
         out += " />\r\n";
-        if (!row.border.empty()) {
+        if (!row.border().empty()) {
             out += "<SECONDARY ";
-            if (!row.sec_day.empty()) {
-                out += attribute("day", "#" + upper(row.sec_day));
+            if (!row.sec_day().empty()) {
+                out += attribute("day", "#" + upper(row.sec_day()));
             }
-            if (!row.sec_night.empty()) {
-                out += attribute("night", "#" + upper(row.sec_night));
+            if (!row.sec_night().empty()) {
+                out += attribute("night", "#" + upper(row.sec_night()));
             }
             out += " />\r\n";
         }
@@ -76,21 +81,21 @@ std::string newcode(ThemeKind kind, StyleRow& row, const std::string& entry)
     }
 
     out = "field=\"" + entry + "\" ><color>";
-    row.border = "ff";
+    row.set_border("ff");
     out += "<primary ";
-    if (!row.pri_day.empty()) {
-        out += attribute("day", "#" + lower(row.pri_day));
+    if (!row.pri_day().empty()) {
+        out += attribute("day", "#" + lower(row.pri_day()));
     }
-    if (!row.pri_night.empty()) {
-        out += attribute("night", "#" + lower(row.pri_night));
+    if (!row.pri_night().empty()) {
+        out += attribute("night", "#" + lower(row.pri_night()));
     }
     out += " />";
     out += "<secondary ";
-    if (!row.sec_day.empty()) {
-        out += attribute("day", "#" + lower(row.sec_day));
+    if (!row.sec_day().empty()) {
+        out += attribute("day", "#" + lower(row.sec_day()));
     }
-    if (!row.sec_night.empty()) {
-        out += attribute("night", "#" + lower(row.sec_night));
+    if (!row.sec_night().empty()) {
+        out += attribute("night", "#" + lower(row.sec_night()));
     }
     out += " />";
     out += "</color></style>";

@@ -76,8 +76,8 @@ DocumentEdit add_presentations_edit(const Document& doc, const std::vector<std::
     for (const auto& name : names) {
         for (std::size_t r = 0; r < n; ++r) {
             StyleRow copy = doc.rows[r];
-            copy.pres_name = name;
-            copy.pres_code = get_pcode(name, copy.border);
+            copy.set_pres_name(name);
+            copy.pres_code = get_pcode(name, copy.border());
             copies.push_back(std::move(copy));
             order.push_back(-1);
         }
@@ -96,7 +96,7 @@ std::optional<DocumentEdit> remove_presentations_edit(
     // A row without a presentation name would match every name; such rows are not the user's
     // choice to remove, so they stay.
     const auto goes = [&](const StyleRow& row) {
-        const std::string own = trim(row.pres_name);
+        const std::string own = trim(row.pres_name());
         return !own.empty() && std::any_of(names.begin(), names.end(), [&](const std::string& e) {
             return contains(e, own);
         });

@@ -408,11 +408,50 @@ struct StyleSpan
 constexpr std::string_view presentation_tag = "<PRESENTATION";
 constexpr std::string_view style_tag = "<STYLE";
 
-// Buffers reused from style to style, so that reading a style allocates only what its row keeps.
+// The cells of the style being read, each a buffer of its own while the style is read, then put
+// into its row at once.
+struct RowDraft
+{
+    std::int16_t pres_code = 0;
+    std::string pri_day;
+    std::string pri_night;
+    std::string sec_day;
+    std::string sec_night;
+    std::string elem_name;
+    std::string field_name;
+    std::string bg_width;
+    std::string fg_width;
+    std::string scale;
+    std::string border;
+    std::string pres_name;
+    std::string style_text;
+    std::string nwf_border;
+
+    // Empties every cell, keeping the buffers.
+    void clear()
+    {
+        pres_code = 0;
+        for (std::string* text :
+            { &pri_day, &pri_night, &sec_day, &sec_night, &elem_name, &field_name, &bg_width,
+                &fg_width, &scale, &border, &pres_name, &style_text, &nwf_border }) {
+            text->clear();
+        }
+    }
+
+    void put_into(StyleRow& row) const
+    {
+        row.pres_code = pres_code;
+        row.assign({ pri_day, pri_night, sec_day, sec_night, elem_name, field_name, bg_width,
+            fg_width, scale, border, pres_name, style_text, nwf_border });
+    }
+};
+
+// Buffers reused from style to style, so that reading a style allocates only its row's block.
 struct Scratch
 {
     std::string block;
     std::string attributes;
+    RowDraft row;
 };
 
 // `out` becomes the text without its double quotes.
@@ -505,26 +544,26 @@ constexpr std::size_t likely_styles(std::size_t size)
     return size / 64;
 }
 
-// The table for the styles found, allocated once at its final size, every row made in place;
-// or, when the rows are not kept, every style read into one row in turn and an empty table.
+// The table for the styles found, allocated once at its final size, every row made in place from
+// its style's draft; or, when the rows are not kept, every style read in turn and an empty table.
 template <class Found, class Read>
 std::vector<StyleRow> make_rows(const std::vector<Found>& found, RowUse use, const Read& read)
 {
     std::vector<StyleRow> rows;
+    Scratch scratch;
     if (use == RowUse::Discard) {
-        Scratch scratch;
-        StyleRow row;
         for (const Found& style : found) {
-            row = StyleRow {};
-            read(style, scratch, row);
+            scratch.row.clear();
+            read(style, scratch, scratch.row);
         }
         return rows;
     }
     rows.reserve(found.size());
     prefer_large_pages(rows.data(), rows.capacity() * sizeof(StyleRow));
-    Scratch scratch;
     for (const Found& style : found) {
-        read(style, scratch, rows.emplace_back());
+        scratch.row.clear();
+        read(style, scratch, scratch.row);
+        scratch.row.put_into(rows.emplace_back());
     }
     return rows;
 }
@@ -538,7 +577,7 @@ struct CarZumoPresentation
 };
 
 void read_car_zumo_style(Document& doc, std::string_view style, const CarZumoPresentation& pres,
-    Scratch& scratch, StyleRow& row)
+    Scratch& scratch, RowDraft& row)
 {
     row.style_text = style;
     row.field_name = get_type(doc, style);
@@ -728,7 +767,7 @@ void read_car_zumo(Document& doc, std::string& upper_text, RowUse use)
     }
 
     std::vector<StyleRow> rows =
-        make_rows(styles, use, [&](const StyleSpan& span, Scratch& scratch, StyleRow& row) {
+        make_rows(styles, use, [&](const StyleSpan& span, Scratch& scratch, RowDraft& row) {
             read_car_zumo_style(doc, span.text, presentations[span.presentation], scratch, row);
         });
 
@@ -758,7 +797,7 @@ std::string nwf_transparency(std::string_view value)
 // One Sport & Fitness style: `source` is its text after "<style ", without the list end, and
 // `field` and `close` the 0-based places of "field" and of the first ">" after it.
 void read_sport_fitness_style(Document& doc, std::string_view source, std::size_t field,
-    std::size_t close, Scratch& scratch, StyleRow& row)
+    std::size_t close, Scratch& scratch, RowDraft& row)
 {
     const std::string_view opening = source.substr(0, close + 1);
     const auto quote = opening.find('"');
@@ -888,7 +927,7 @@ void read_sport_fitness(Document& doc, std::string& text, RowUse use)
     }
 
     std::vector<StyleRow> rows =
-        make_rows(styles, use, [&](const Found& style, Scratch& scratch, StyleRow& row) {
+        make_rows(styles, use, [&](const Found& style, Scratch& scratch, RowDraft& row) {
             read_sport_fitness_style(doc, style.source, style.field, style.close, scratch, row);
         });
     doc.rows.swap(rows);

@@ -9,15 +9,15 @@ StyleRow applied_style(ThemeKind kind, StyleRow row, AppliedValues values)
 {
     const bool car = kind == ThemeKind::CarZumo;
     if (!values.polygon) {
-        row.scale = values.scale_text;
+        row.set_scale(values.scale_text);
     }
     if (car && !values.polygon) {
         if (values.border_on) {
-            row.border = values.border_text;
+            row.set_border(values.border_text);
         } else {
             // No border: the style loses its border value and both border colours, so no
             // secondary colour is written for it.
-            row.border.clear();
+            row.set_border({});
             values.sec_day.clear();
             values.sec_night.clear();
         }
@@ -25,13 +25,13 @@ StyleRow applied_style(ThemeKind kind, StyleRow row, AppliedValues values)
     if (text::contains(values.pri_night, "-1")) {
         values.pri_night = "-1";
     }
-    row.sec_day = values.sec_day;
-    row.pri_day = values.pri_day;
-    row.sec_night = values.sec_night;
-    row.pri_night = values.pri_night;
+    row.set_sec_day(values.sec_day);
+    row.set_pri_day(values.pri_day);
+    row.set_sec_night(values.sec_night);
+    row.set_pri_night(values.pri_night);
     if (!values.night_colours) {
-        row.pri_night = values.pri_night = "-1";
-    } else if (row.pri_night == "-1") {
+        row.set_pri_night(values.pri_night = "-1");
+    } else if (row.pri_night() == "-1") {
         values.pri_night = values.pri_day;
         values.sec_night = values.sec_day;
     }
@@ -41,29 +41,29 @@ StyleRow applied_style(ThemeKind kind, StyleRow row, AppliedValues values)
     const StyleValues stored = code_colours(code);
     // The night colours the text fills in become the working ones as well.
     if (values.night_colours) {
-        const bool no_night = text::contains(row.pri_night, "-1");
-        if (no_night || row.sec_night.empty()) {
+        const bool no_night = text::contains(row.pri_night(), "-1");
+        if (no_night || row.sec_night().empty()) {
             values.sec_night = stored.sec_night;
         }
-        if (no_night || row.pri_night.empty()) {
+        if (no_night || row.pri_night().empty()) {
             values.pri_night = stored.pri_night;
         }
     }
-    row.style_text = get_code(code);
+    row.set_style_text(get_code(code));
     store_values(row, stored);
 
     if (car && values.to_all_presentations) {
-        row.scale = values.scale_text;
+        row.set_scale(values.scale_text);
         if (values.border_on) {
-            row.border = values.border_text;
+            row.set_border(values.border_text);
         } else {
-            row.border.clear();
+            row.set_border({});
             values.sec_day.clear();
         }
-        row.sec_day = values.sec_day;
-        row.pri_day = values.pri_day;
-        row.sec_night = values.sec_night;
-        row.pri_night = values.pri_night;
+        row.set_sec_day(values.sec_day);
+        row.set_pri_day(values.pri_day);
+        row.set_sec_night(values.sec_night);
+        row.set_pri_night(values.pri_night);
     }
     return row;
 }
@@ -81,7 +81,8 @@ DocumentEdit style_apply_edit(
     }
     std::vector<int> copies;
     for (int k = 0; k < doc.row_count(); ++k) {
-        if (k != row && doc.rows[static_cast<std::size_t>(k)].field_name == applied.field_name) {
+        if (k != row
+            && doc.rows[static_cast<std::size_t>(k)].field_name() == applied.field_name()) {
             copies.push_back(k);
         }
     }

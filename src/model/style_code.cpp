@@ -136,12 +136,12 @@ EditOutcome add_bg_fg_width_edit(const Document& doc, int row, bool drawn_as_pol
         return {};
     }
     const StyleRow& cell = doc.rows[static_cast<std::size_t>(row)];
-    const std::string& s = cell.style_text;
+    const std::string_view s = cell.style_text();
     const auto a = instr(s, ">");
     if (a == 0) {
         return refused("error");
     }
-    const std::string name = remove(remove(remove(cell.field_name, "MPM_"), "_CLR"), "MAP_");
+    const std::string name = remove(remove(remove(cell.field_name(), "MPM_"), "_CLR"), "MAP_");
     if (contains(s, "BORDER") || contains(s, "SCALE")) {
         return refused("Contains BORDER/SCALE. Cannot apply.");
     }
@@ -156,10 +156,10 @@ EditOutcome add_bg_fg_width_edit(const Document& doc, int row, bool drawn_as_pol
         return refused("This is a polygon.");
     }
     StyleRow after = cell;
-    after.style_text =
-        left(s, a - 1) + " BG_WIDTH=" + q + "-1" + q + " FG_WIDTH=" + q + "50" + q + mid(s, a);
-    after.bg_width = "-1";
-    after.fg_width = "50";
+    after.set_style_text(
+        left(s, a - 1) + " BG_WIDTH=" + q + "-1" + q + " FG_WIDTH=" + q + "50" + q + mid(s, a));
+    after.set_bg_width("-1");
+    after.set_fg_width("50");
     return changed(row, cell, after);
 }
 
@@ -169,7 +169,7 @@ EditOutcome remove_bg_fg_width_edit(const Document& doc, int row)
         return {};
     }
     const StyleRow& cell = doc.rows[static_cast<std::size_t>(row)];
-    const std::string& s = cell.style_text;
+    const std::string_view s = cell.style_text();
     if (!contains(upper(s), "BG_WIDTH")) {
         return refused("Does not contain BG & FG WIDTH.");
     }
@@ -183,9 +183,9 @@ EditOutcome remove_bg_fg_width_edit(const Document& doc, int row)
     remove_attribute(head, "BG_W");
     remove_attribute(head, "FG_W");
     StyleRow after = cell;
-    after.style_text = head + mid(s, b);
-    after.bg_width.clear();
-    after.fg_width.clear();
+    after.set_style_text(head + mid(s, b));
+    after.set_bg_width({});
+    after.set_fg_width({});
     return changed(row, cell, after);
 }
 
@@ -266,16 +266,16 @@ EditOutcome pcode_edit(const Document& doc, int row, std::string_view edited)
     }
     const StyleRow& cell = doc.rows[static_cast<std::size_t>(row)];
     StyleRow after = cell;
-    const std::pair<const std::string*, std::string*> targets[] = { { &scale, &after.scale },
-        { &border, &after.border }, { &colours[0], &after.pri_day },
-        { &colours[1], &after.pri_night }, { &colours[2], &after.sec_day },
-        { &colours[3], &after.sec_night } };
+    const std::pair<const std::string*, StyleCell> targets[] = { { &scale, StyleCell::Scale },
+        { &border, StyleCell::Border }, { &colours[0], StyleCell::PriDay },
+        { &colours[1], StyleCell::PriNight }, { &colours[2], StyleCell::SecDay },
+        { &colours[3], StyleCell::SecNight } };
     for (const auto& [value, target] : targets) {
         if (!value->empty()) {
-            *target = *value;
+            after.set(target, *value);
         }
     }
-    after.style_text = remove(edited, "<STYLE ");
+    after.set_style_text(remove(edited, "<STYLE "));
     return changed(row, cell, after);
 }
 
@@ -347,14 +347,14 @@ DocumentEdit nwf_apply_edit(const Document& doc, int row, std::string_view bg_wi
     }
     const StyleRow& cell = doc.rows[static_cast<std::size_t>(row)];
     StyleRow after = cell;
-    after.style_text =
-        nwf_style_text(split(cell.style_text, " ").front(), bg_width, fg_width, colours);
-    after.fg_width = fg_width;
-    after.bg_width = bg_width;
-    after.sec_day = colours[1];
-    after.pri_day = colours[0];
-    after.sec_night = colours[3];
-    after.pri_night = colours[2];
+    after.set_style_text(
+        nwf_style_text(split(cell.style_text(), " ").front(), bg_width, fg_width, colours));
+    after.set_fg_width(fg_width);
+    after.set_bg_width(bg_width);
+    after.set_sec_day(colours[1]);
+    after.set_pri_day(colours[0]);
+    after.set_sec_night(colours[3]);
+    after.set_pri_night(colours[2]);
     DocumentEdit edit;
     edit.replace_row(row, cell, after);
     return edit;

@@ -57,15 +57,15 @@ StyleValues style_values(const StyleRow& row, ThemeKind kind)
 {
     StyleValues values;
     values.kind = kind;
-    values.field_name = row.field_name;
-    values.scale = row.scale;
-    values.border = row.border;
-    values.nwf_border = row.nwf_border;
-    values.pri_day = row.pri_day;
-    values.pri_night = row.pri_night;
-    values.sec_day = row.sec_day;
-    values.sec_night = row.sec_night;
-    values.night_colours = row.pri_night != "-1";
+    values.field_name = row.field_name();
+    values.scale = row.scale();
+    values.border = row.border();
+    values.nwf_border = row.nwf_border();
+    values.pri_day = row.pri_day();
+    values.pri_night = row.pri_night();
+    values.sec_day = row.sec_day();
+    values.sec_night = row.sec_night();
+    values.night_colours = row.pri_night() != "-1";
     return values;
 }
 
@@ -122,13 +122,13 @@ std::string get_code(const StyleValues& in)
 
 void store_values(StyleRow& row, const StyleValues& values)
 {
-    row.scale = values.scale;
-    row.border = values.border;
-    row.nwf_border = values.nwf_border;
-    row.pri_day = values.pri_day;
-    row.pri_night = values.pri_night;
-    row.sec_day = values.sec_day;
-    row.sec_night = values.sec_night;
+    row.set_scale(values.scale);
+    row.set_border(values.border);
+    row.set_nwf_border(values.nwf_border);
+    row.set_pri_day(values.pri_day);
+    row.set_pri_night(values.pri_night);
+    row.set_sec_day(values.sec_day);
+    row.set_sec_night(values.sec_night);
 }
 
 std::string strip_night(std::string_view style_text, ThemeKind kind)
@@ -160,7 +160,7 @@ DocumentEdit strip_night_edit(const Document& doc, int row)
     }
     const StyleRow& before = doc.rows[static_cast<std::size_t>(row)];
     StyleRow after = before;
-    after.style_text = strip_night(before.style_text, doc.kind);
+    after.set_style_text(strip_night(before.style_text(), doc.kind));
     edit.replace_row(row, before, after);
     return edit;
 }

@@ -46,20 +46,20 @@ void append_style(std::string& out, StyleRow& row)
     out += crlf;
     out += "<STYLE field = ";
     out += q;
-    out += row.field_name;
+    out += row.field_name();
     out += q;
-    if (!row.scale.empty()) {
+    if (!row.scale().empty()) {
         out += " scale=";
         out += q;
-        out += row.scale;
+        out += row.scale();
         out += q;
         out += " ";
     }
-    const bool has_border = !row.border.empty() && row.border != "0";
+    const bool has_border = !row.border().empty() && row.border() != "0";
     if (has_border) {
         out += " border=";
         out += q;
-        out += row.border;
+        out += row.border();
         out += q;
         out += " ";
     }
@@ -69,31 +69,35 @@ void append_style(std::string& out, StyleRow& row)
     out += crlf;
 
     bool wrote_primary_night = false;
-    if (!row.pri_day.empty()) {
+    if (!row.pri_day().empty()) {
         out += "<PRIMARY day = ";
         out += q;
-        out += "#" + row.pri_day;
+        out += '#';
+        out += row.pri_day();
         out += q;
-        if (!row.pri_night.empty() && row.pri_night != "-1") {
+        if (!row.pri_night().empty() && row.pri_night() != "-1") {
             out += " night=";
             out += q;
-            out += "#" + row.pri_night;
+            out += '#';
+            out += row.pri_night();
             out += q;
             wrote_primary_night = true;
         }
         out += "/>";
         out += crlf;
     }
-    if (!row.sec_day.empty() && row.border != "0") {
+    if (!row.sec_day().empty() && row.border() != "0") {
         out += "<SECONDARY day = ";
         out += q;
-        out += "#" + row.sec_day;
+        out += '#';
+        out += row.sec_day();
         out += q;
-        if (!row.sec_night.empty() && row.sec_night != "-1"
-            && (row.pri_day.empty() || wrote_primary_night)) {
+        if (!row.sec_night().empty() && row.sec_night() != "-1"
+            && (row.pri_day().empty() || wrote_primary_night)) {
             out += " night=";
             out += q;
-            out += "#" + row.sec_night;
+            out += '#';
+            out += row.sec_night();
             out += q;
         }
         out += "/>";
@@ -165,15 +169,15 @@ std::string car_zumo_text(Document& doc)
     std::string previous;
     for (int i = 0; i < doc.row_count(); ++i) {
         StyleRow& row = doc.rows[static_cast<std::size_t>(i)];
-        if (row.pres_name != previous || i == 0) {
-            previous = row.pres_name;
+        if (row.pres_name() != previous || i == 0) {
+            previous = row.pres_name();
             if (i != 0) {
                 out += "</STYLELIST>\r\n</PRESENTATION>\r\n";
             }
-            out += "<PRESENTATION ID=\"" + trim(row.pres_name) + "\" > \r\n<STYLELIST>\r\n";
+            out += "<PRESENTATION ID=\"" + trim(row.pres_name()) + "\" > \r\n<STYLELIST>\r\n";
         }
-        row.border = remove(remove(row.border, "\r"), "\n");
-        for (const char c : row.border) {
+        row.set_border(remove(remove(row.border(), "\r"), "\n"));
+        for (const char c : row.border()) {
             if (static_cast<unsigned char>(c) < 32) {
                 doc.message("Error with Border Height");
             }
@@ -191,7 +195,7 @@ std::string sport_fitness_text(Document& doc)
     out += "<stylelist>";
     for (const StyleRow& row : doc.rows) {
         out += "<style ";
-        out += row.style_text;
+        out += row.style_text();
     }
     out += "</stylelist></garmin_map_theme>";
     return out;

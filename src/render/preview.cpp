@@ -31,23 +31,23 @@ std::int64_t round_even_64(double value)
 }
 
 // An empty colour text converts to nothing, as a malformed one does.
-std::optional<ColourValue> convert(const std::string& colour, ThemeKind kind)
+std::optional<ColourValue> convert(std::string_view colour, ThemeKind kind)
 {
-    if (text::trim(colour).empty()) {
+    if (text::trim_view(colour).empty()) {
         return std::nullopt;
     }
     return hex_to_value(colour, kind);
 }
 
 // Keeps the old value when the text does not convert.
-void assign(ColourValue& target, const std::string& colour, ThemeKind kind)
+void assign(ColourValue& target, std::string_view colour, ThemeKind kind)
 {
     if (const auto value = convert(colour, kind)) {
         target = *value;
     }
 }
 
-bool has_night(const std::string& style_text)
+bool has_night(std::string_view style_text)
 {
     return text::contains(text::lower(style_text), "night");
 }
@@ -84,11 +84,11 @@ void draw_night_swatch(Canvas& box, ThemeKind kind, const StyleRow& r, Pair colo
 {
     const double w0 = box.width_twips();
     const double h0 = box.height_twips();
-    if (const auto night = convert(r.pri_night, kind)) {
+    if (const auto night = convert(r.pri_night(), kind)) {
         fill(box, w0 - 335, h0 - 335, w0 - 135, h0 - 135, *night);
     }
     if (kind == ThemeKind::SportFitness) {
-        assign(colours.c2, r.sec_night, kind);
+        assign(colours.c2, r.sec_night(), kind);
         fill(box, w0 - 335, h0 - 225, w0 - 135, h0 - 125, colours.c2);
         outline(box, w0 - 335, h0 - 225, w0 - 135, h0 - 125, swatch_edge);
         outline(box, w0 - 335, h0 - 335, w0 - 135, h0 - 125, swatch_edge);
@@ -100,11 +100,11 @@ void draw_arrow_sample(Canvas& box, ThemeKind kind, const StyleRow& r, Pair colo
     float k = 1;
     float b = 1;
     draw_arrow(box, colours.c1, colours.c2, k, b);
-    assign(colours.c1, r.pri_night, kind);
-    if (!r.sec_night.empty()) {
-        assign(colours.c2, r.sec_night, kind);
+    assign(colours.c1, r.pri_night(), kind);
+    if (!r.sec_night().empty()) {
+        assign(colours.c2, r.sec_night(), kind);
     }
-    if (has_night(r.style_text)) {
+    if (has_night(r.style_text())) {
         draw_arrow_small(box, colours.c1, colours.c2, k, b);
     }
 }
@@ -202,18 +202,18 @@ void draw_band_sample(
     Canvas& box, ThemeKind kind, const StyleRow& r, const PreviewRow& laid, Pair c, int lead)
 {
     const bool rail = laid.kind == SampleKind::Rail;
-    const bool night = r.pri_night != "-1";
+    const bool night = r.pri_night() != "-1";
     const double y_day = night ? 100 : 300;
     const double y_night = rail ? 420 : half_box;
     // A band drawn from widths keeps to half a box of room: the day band to the upper half, the
     // night band to the lower, a lone day band to the half box below its top.
     const double day_limit = night ? half_box : y_day + half_box;
-    const double scale = text::val(r.scale) * pm::unit;
+    const double scale = text::val(r.scale()) * pm::unit;
 
     if (rail) {
         draw_rail_band(box, y_day, scale, c, lead);
     } else if (kind == ThemeKind::CarZumo) {
-        const double b = r.border.empty() ? 0 : text::val(r.border) * pm::unit;
+        const double b = r.border().empty() ? 0 : text::val(r.border()) * pm::unit;
         draw_car_zumo_band(box, y_day, b, scale, c, true, lead);
     }
 
@@ -222,23 +222,23 @@ void draw_band_sample(
     double night_b = 0;
     if (!rail && kind == ThemeKind::SportFitness) {
         w.width_style = laid.width_style;
-        w.has_bg_width = !r.bg_width.empty();
+        w.has_bg_width = !r.bg_width().empty();
         if (w.width_style) {
-            w.b = text::val(r.bg_width);
+            w.b = text::val(r.bg_width());
             if (w.b < 1) {
                 w.b = 0;
             }
             if (w.b > 50) {
                 w.b = 50;
             }
-            w.f = text::val(r.fg_width);
+            w.f = text::val(r.fg_width());
             if (w.f > 100) {
                 w.f = 100;
             }
             day_b = night_b = w.b;
         } else {
-            day_b = r.border == "00" ? 0 : 0.4 * pm::unit;
-            night_b = r.nwf_border == "00" ? 0 : 0.4 * pm::unit;
+            day_b = r.border() == "00" ? 0 : 0.4 * pm::unit;
+            night_b = r.nwf_border() == "00" ? 0 : 0.4 * pm::unit;
         }
         draw_nwf_band(box, y_day, day_limit, w, day_b, c, true, lead);
     }
@@ -246,12 +246,12 @@ void draw_band_sample(
     if (!night) {
         return;
     }
-    assign(c.c1, r.pri_night, kind);
-    assign(c.c2, r.sec_night, kind);
+    assign(c.c1, r.pri_night(), kind);
+    assign(c.c2, r.sec_night(), kind);
     if (rail) {
         draw_rail_band(box, y_night, scale, c, lead);
     } else if (kind == ThemeKind::CarZumo) {
-        const double b = r.border.empty() ? 0 : text::val(r.border) * pm::unit;
+        const double b = r.border().empty() ? 0 : text::val(r.border()) * pm::unit;
         draw_car_zumo_band(box, y_night, b, scale, c, false, lead);
     } else {
         draw_nwf_band(box, y_night, pm::box_height, w, night_b, c, false, lead);
@@ -272,25 +272,25 @@ std::uint64_t row_key(ThemeKind kind, const StyleRow& r, SampleKind sample, bool
     std::uint64_t hash = 0xcbf29ce484222325ULL;
     const char flags[] = { static_cast<char>('0' + static_cast<int>(kind)),
         static_cast<char>('0' + static_cast<int>(sample)), width_style ? 'W' : '-',
-        sample == SampleKind::Arrow && has_night(r.style_text) ? 'N' : '-' };
+        sample == SampleKind::Arrow && has_night(r.style_text()) ? 'N' : '-' };
     hash = mix(hash, std::string_view(flags, sizeof flags));
-    for (const std::string* part : { &r.pri_day, &r.pri_night, &r.sec_day, &r.sec_night, &r.scale,
-             &r.border, &r.nwf_border, &r.bg_width, &r.fg_width, &r.elem_name }) {
-        hash = mix(hash, *part);
+    for (const std::string_view part : { r.pri_day(), r.pri_night(), r.sec_day(), r.sec_night(),
+             r.scale(), r.border(), r.nwf_border(), r.bg_width(), r.fg_width(), r.elem_name() }) {
+        hash = mix(hash, part);
     }
     return hash;
 }
 
 SampleKind classify(const Document& doc, const StyleRow& r)
 {
-    std::string name = r.elem_name;
+    std::string name(r.elem_name());
     if (pgon(doc, name)) {
         return SampleKind::Polygon;
     }
-    if (text::contains(r.elem_name, "ARRW")) {
+    if (text::contains(r.elem_name(), "ARRW")) {
         return SampleKind::Arrow;
     }
-    if (text::contains(r.elem_name, "RAILRD") || text::contains(r.elem_name, "TRAIL")) {
+    if (text::contains(r.elem_name(), "RAILRD") || text::contains(r.elem_name(), "TRAIL")) {
         return SampleKind::Rail;
     }
     return SampleKind::Line;
@@ -302,7 +302,7 @@ std::string_view listed_presentation(const Document& doc, const StyleRow& r)
     if (doc.kind == ThemeKind::CarZumo) {
         return pres_catalogue[static_cast<std::size_t>(std::clamp(r.pres_code / 10, 0, 5))];
     }
-    return text::trim_view(r.pres_name);
+    return text::trim_view(r.pres_name());
 }
 
 double text_width_in(Canvas& measure, std::string_view text, CanvasFont font, double size)
@@ -370,7 +370,7 @@ ColourMap vision_map(colour::Vision vision)
 }
 
 std::vector<CaptionLine> wrap_caption(
-    Canvas& measure, const std::string& caption, double width, const CanvasFont& font)
+    Canvas& measure, std::string_view caption, double width, const CanvasFont& font)
 {
     const CanvasFont saved = measure.state.font;
     std::vector<CaptionLine> lines;
@@ -522,7 +522,7 @@ PreviewLayout layout_preview(const Document& doc, std::int64_t container_width,
     for (std::size_t i = 0; i < doc.rows.size(); ++i) {
         const StyleRow& r = doc.rows[i];
         PreviewRow& row = layout.rows[i];
-        const std::string_view pres = text::trim_view(r.pres_name);
+        const std::string_view pres = text::trim_view(r.pres_name());
         if (last_id < 0 || pres != last_pres) {
             last_id = presentations.try_emplace(pres, static_cast<int>(presentations.size()))
                           .first->second;
@@ -530,7 +530,7 @@ PreviewLayout layout_preview(const Document& doc, std::int64_t container_width,
         }
         row.presentation = last_id;
         row.width_style =
-            text::contains(r.style_text, "BG_W") || text::contains(r.style_text, "FG_W");
+            text::contains(r.style_text(), "BG_W") || text::contains(r.style_text(), "FG_W");
         row.kind = classify(doc, r);
         row.key = row_key(doc.kind, r, row.kind, row.width_style);
     }
@@ -691,17 +691,17 @@ void draw_sample(Canvas& box, const Document& doc, int row, const PreviewRow& la
     // Every sample starts without colours, so a colour that does not convert leaves its part
     // undrawn rather than drawn in the colour of the sample before.
     Pair day;
-    assign(day.c1, r.pri_day, kind);
-    if (r.sec_day.empty()) {
+    assign(day.c1, r.pri_day(), kind);
+    if (r.sec_day().empty()) {
         day.c2 = day.c1;
     } else {
-        assign(day.c2, r.sec_day, kind);
+        assign(day.c2, r.sec_day(), kind);
     }
 
     switch (laid.kind) {
     case SampleKind::Polygon:
         draw_polygon_sample(box, kind, day, lead);
-        if (r.pri_night != "-1") {
+        if (r.pri_night() != "-1") {
             draw_night_swatch(box, kind, r, day);
         }
         break;
@@ -812,7 +812,7 @@ const std::vector<CaptionLine>& SampleCache::caption_lines(
     if (!e->has_caption) {
         const ScaleMode saved = measure.state.scale_mode;
         measure.state.scale_mode = ScaleMode::Twips;
-        e->caption = wrap_caption(measure, doc.rows[static_cast<std::size_t>(row)].elem_name,
+        e->caption = wrap_caption(measure, doc.rows[static_cast<std::size_t>(row)].elem_name(),
             static_cast<double>(layout.zoomed(pm::caption_width)), caption_font(layout.zoom));
         measure.state.scale_mode = saved;
         e->has_caption = true;
@@ -832,11 +832,11 @@ void Preview::plot(
         m_cache.clear();
     }
     for (StyleRow& r : doc.rows) {
-        if (r.pri_day.size() > 6) {
-            r.pri_day = text::mid(r.pri_day, 3);
+        if (r.pri_day().size() > 6) {
+            r.set_pri_day(text::mid(r.pri_day(), 3));
         }
-        if (r.sec_day.size() > 6) {
-            r.sec_day = text::mid(r.sec_day, 3);
+        if (r.sec_day().size() > 6) {
+            r.set_sec_day(text::mid(r.sec_day(), 3));
         }
     }
     m_layout = layout_preview(doc, container_width, visible_height, m_zoom, shown_rows());
@@ -936,7 +936,7 @@ void paint_headings(Canvas& target, const Document& doc, const PreviewLayout& la
             continue;
         }
         const std::string_view name =
-            text::trim_view(doc.rows[static_cast<std::size_t>(row)].pres_name);
+            text::trim_view(doc.rows[static_cast<std::size_t>(row)].pres_name());
         if (name.empty()) {
             continue;
         }

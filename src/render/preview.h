@@ -224,7 +224,7 @@ struct CaptionLine
 /// that fits it, down to half the size; one that fits not even so is broken between characters.
 /// Leaves the canvas's font as it was.
 std::vector<CaptionLine> wrap_caption(
-    Canvas& measure, const std::string& caption, double width, const CanvasFont& font);
+    Canvas& measure, std::string_view caption, double width, const CanvasFont& font);
 
 /// Samples drawn once and kept while their row's key and the scale they are drawn at stay the
 /// same; `capacity` are kept at scale 1 (all are dropped when more are needed), and as many as

@@ -58,13 +58,13 @@ bool contains_folded(std::string_view hay, std::string_view needle)
 
 bool names_hold(const StyleRow& r, std::string_view needle)
 {
-    return contains_folded(r.elem_name, needle) || contains_folded(r.field_name, needle)
-        || contains_folded(r.pres_name, needle);
+    return contains_folded(r.elem_name(), needle) || contains_folded(r.field_name(), needle)
+        || contains_folded(r.pres_name(), needle);
 }
 
 // Whether a colour text is `wanted`, whose last hex digit is `last` in lower case. Most texts
 // differ in their last digit, which is cheaper to see than to read the whole colour.
-bool is_colour(const std::string& text, std::uint32_t wanted, char last)
+bool is_colour(std::string_view text, std::uint32_t wanted, char last)
 {
     const auto end = text.find_last_not_of(' ');
     if (end == std::string::npos || fold(text[end]) != last) {
@@ -165,11 +165,11 @@ bool StyleFilter::prepare(const Document& doc, std::size_t rows)
     const std::size_t end = count - m_prepared < rows ? count : m_prepared + rows;
     for (std::size_t r = m_prepared; r < end; ++r) {
         const StyleRow& row = doc.rows[r];
-        const std::array<const std::string*, 4> texts { &row.pri_day, &row.sec_day, &row.pri_night,
-            &row.sec_night };
+        const std::array<std::string_view, 4> texts { row.pri_day(), row.sec_day(), row.pri_night(),
+            row.sec_night() };
         for (std::size_t k = 0; k < texts.size(); ++k) {
             std::uint32_t& at = m_row_colours[r][k];
-            const auto rgb = colour::parse_rgb(*texts[k]);
+            const auto rgb = colour::parse_rgb(texts[k]);
             if (!rgb) {
                 at = no_colour;
             } else if (at == no_colour || m_known[at].packed() != rgb->packed()) {
@@ -211,9 +211,9 @@ std::vector<int> StyleFilter::rows(const Document& doc, std::string_view text)
         const std::uint32_t wanted = q.colour.packed();
         const char last = "0123456789abcdef"[wanted & 0xF];
         keep_if([&](const StyleRow& r) {
-            return names_hold(r, q.text) || is_colour(r.pri_day, wanted, last)
-                || is_colour(r.sec_day, wanted, last) || is_colour(r.pri_night, wanted, last)
-                || is_colour(r.sec_night, wanted, last);
+            return names_hold(r, q.text) || is_colour(r.pri_day(), wanted, last)
+                || is_colour(r.sec_day(), wanted, last) || is_colour(r.pri_night(), wanted, last)
+                || is_colour(r.sec_night(), wanted, last);
         });
         break;
     }

@@ -78,17 +78,19 @@ struct RowFixture
         doc.kind = ThemeKind::SportFitness;
         doc.rows.resize(1);
         StyleRow& r = doc.rows[0];
-        r.pri_day = "p1";
-        r.pri_night = "p2";
-        r.sec_day = "s1";
-        r.sec_night = "s2";
-        r.border = "b1";
-        r.nwf_border = "b2";
+        r.set_pri_day("p1");
+        r.set_pri_night("p2");
+        r.set_sec_day("s1");
+        r.set_sec_night("s2");
+        r.set_border("b1");
+        r.set_nwf_border("b2");
     }
     std::vector<std::string> cells() const
     {
         const StyleRow& r = doc.rows[0];
-        return { r.pri_day, r.pri_night, r.sec_day, r.sec_night, r.border, r.nwf_border };
+        const std::string_view texts[] = { r.pri_day(), r.pri_night(), r.sec_day(), r.sec_night(),
+            r.border(), r.nwf_border() };
+        return { std::begin(texts), std::end(texts) };
     }
 };
 
@@ -125,7 +127,7 @@ TEST_F(FromCode, RefreshesColoursAndPrefixes)
     };
     for (const auto& c : cases) {
         RowFixture fresh;
-        fresh.doc.rows[0].style_text = c.style_text;
+        fresh.doc.rows[0].set_style_text(c.style_text);
         get_colsfromcode(fresh.doc, 0);
         EXPECT_EQ(fresh.cells(), c.cells) << c.what;
     }

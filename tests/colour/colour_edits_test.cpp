@@ -63,9 +63,9 @@ void through_editors(Document& doc, const std::vector<ColourSlot>& slots, const 
         StyleRow changed = row;
         bool any = false;
         for (const ColourSlot slot : slots) {
-            if ((pres.empty() || row.pres_name == pres)
+            if ((pres.empty() || row.pres_name() == pres)
                 && colour::parse_rgb(slot_text(row, slot)) == blue) {
-                slot_text(changed, slot) = "0000FF";
+                changed.set(slot_cell(slot), "0000FF");
                 any = true;
             }
         }
@@ -73,8 +73,8 @@ void through_editors(Document& doc, const std::vector<ColourSlot>& slots, const 
             continue;
         }
         if (doc.kind == ThemeKind::SportFitness
-            && text::contains(text::lower(row.style_text), "bg_width")) {
-            std::array<std::string, 4> fields = nwf_slot_colours(row.style_text);
+            && text::contains(text::lower(row.style_text()), "bg_width")) {
+            std::array<std::string, 4> fields = nwf_slot_colours(row.style_text());
             for (const auto& [slot, k] : { std::pair { BodyDay, 0 }, { BorderDay, 1 },
                      { BodyNight, 2 }, { BorderNight, 3 } }) {
                 if (slot_text(changed, slot) != slot_text(row, slot)) {
@@ -82,17 +82,17 @@ void through_editors(Document& doc, const std::vector<ColourSlot>& slots, const 
                 }
                 fields[k] = text::upper(fields[k]);
             }
-            nwf_apply_edit(doc, r, row.bg_width, row.fg_width, fields).apply(doc);
+            nwf_apply_edit(doc, r, row.bg_width(), row.fg_width(), fields).apply(doc);
             continue;
         }
         AppliedValues values;
-        values.night_colours = row.pri_night != "-1";
-        values.scale_text = row.scale;
-        values.border_text = row.border;
-        values.pri_day = changed.pri_day;
-        values.sec_day = changed.sec_day;
-        values.pri_night = changed.pri_night;
-        values.sec_night = changed.sec_night;
+        values.night_colours = row.pri_night() != "-1";
+        values.scale_text = row.scale();
+        values.border_text = row.border();
+        values.pri_day = changed.pri_day();
+        values.sec_day = changed.sec_day();
+        values.pri_night = changed.pri_night();
+        values.sec_night = changed.sec_night();
         style_apply_edit(doc, r, applied_style(doc.kind, row, values), false).apply(doc);
     }
 }
@@ -163,7 +163,7 @@ TEST(ReplaceColour, ChangesTheScopeAsTheEditorsDoRowByRow)
             EXPECT_EQ(bytes, Snapshot(expected.doc).bytes);
         }
         for (int r = 0; r < replaced.doc.row_count(); ++r) {
-            EXPECT_EQ(replaced.row(r).style_text, edited.row(r).style_text) << r;
+            EXPECT_EQ(replaced.row(r).style_text(), edited.row(r).style_text()) << r;
         }
     }
 }
@@ -249,13 +249,16 @@ TEST(PasteColours, SetsOnlyThePartsTheTargetHas)
         ASSERT_EQ(edit.styles, 1);
         edit.edit.apply(onto.doc);
         const StyleRow& r = onto.row(static_cast<std::size_t>(c.row));
-        EXPECT_EQ((std::array { r.pri_day, r.pri_night, r.sec_day, r.sec_night }), c.cells);
+        EXPECT_EQ(
+            (std::array<std::string, 4> { std::string(r.pri_day()), std::string(r.pri_night()),
+                std::string(r.sec_day()), std::string(r.sec_night()) }),
+            c.cells);
         if (onto.doc.kind == ThemeKind::SportFitness) {
             Loaded saved;
             ASSERT_TRUE(saved.load(sport_fitness_text(onto.doc)));
             const StyleRow& s = saved.row(static_cast<std::size_t>(c.row));
-            EXPECT_EQ(nwf_slot_colours(s.style_text), c.written);
-            EXPECT_EQ(s.border, r.border)
+            EXPECT_EQ(nwf_slot_colours(s.style_text()), c.written);
+            EXPECT_EQ(s.border(), r.border())
                 << "the transparency of the border as the reader keeps it";
         }
     }

@@ -169,13 +169,13 @@ TEST(ThemeLint, RecheckAfterEditsMatchesAFreshCheck)
     Document& doc = loaded.doc;
     const auto row_of = [&](const std::string& pres, const std::string& field) {
         for (int r = 0; r < doc.row_count(); ++r) {
-            if (doc.rows[r].pres_name == pres && doc.rows[r].field_name == field) {
+            if (doc.rows[r].pres_name() == pres && doc.rows[r].field_name() == field) {
                 return r;
             }
         }
         return -1;
     };
-    const std::string old_land_night = doc.rows[row_of("GUIDANCE", "MAP_LAND")].pri_night;
+    const std::string old_land_night(doc.rows[row_of("GUIDANCE", "MAP_LAND")].pri_night());
     const struct
     {
         const char* edit;
@@ -184,30 +184,31 @@ TEST(ThemeLint, RecheckAfterEditsMatchesAFreshCheck)
     } edits[] = {
         { "nothing", [] {}, 0 },
         { "a road of BROWSE",
-            [&] { doc.rows[row_of("BROWSE", "MAP_ROAD_INTERSTATE")].pri_day = "F2EFE9"; }, 1 },
+            [&] { doc.rows[row_of("BROWSE", "MAP_ROAD_INTERSTATE")].set_pri_day("F2EFE9"); }, 1 },
         // TRAFFIC has no land of its own and uses GUIDANCE's.
         { "the land of GUIDANCE",
-            [&] { doc.rows[row_of("GUIDANCE", "MAP_LAND")].pri_night = "262626"; }, 2 },
-        { "undone", [&] { doc.rows[row_of("GUIDANCE", "MAP_LAND")].pri_night = old_land_night; },
+            [&] { doc.rows[row_of("GUIDANCE", "MAP_LAND")].set_pri_night("262626"); }, 2 },
+        { "undone", [&] { doc.rows[row_of("GUIDANCE", "MAP_LAND")].set_pri_night(old_land_night); },
             2 },
         { "a row inserted at the top moves every row",
             [&] {
                 StyleRow row = doc.rows[row_of("GUIDANCE", "MAP_ROAD_RESIDENTIAL")];
-                row.field_name = "MAP_ROAD_COLLECTOR";
-                row.pri_day = "8A8A8A";
+                row.set_field_name("MAP_ROAD_COLLECTOR");
+                row.set_pri_day("8A8A8A");
                 doc.rows.insert(doc.rows.begin(), row);
             },
             3 },
         { "TRAFFIC gets land of its own",
             [&] {
                 StyleRow row = doc.rows[row_of("GUIDANCE", "MAP_LAND")];
-                row.pres_name = "TRAFFIC";
+                row.set_pres_name("TRAFFIC");
                 doc.rows.push_back(row);
             },
             1 },
         { "BROWSE removed",
             [&] {
-                std::erase_if(doc.rows, [](const StyleRow& r) { return r.pres_name == "BROWSE"; });
+                std::erase_if(
+                    doc.rows, [](const StyleRow& r) { return r.pres_name() == "BROWSE"; });
             },
             1 },
     };

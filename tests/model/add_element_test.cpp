@@ -11,7 +11,7 @@ namespace {
 StyleRow row_of(const std::string& field, std::int16_t pres_code)
 {
     StyleRow row;
-    row.field_name = field;
+    row.set_field_name(field);
     row.pres_code = pres_code;
     return row;
 }
@@ -40,18 +40,18 @@ TEST(AddElement, InterstateToBrowseLandsAfterGuidanceAndBeforeBorderedBrowseRows
 
     ASSERT_EQ(doc.row_count(), 5);
     const StyleRow& row = doc.rows[2];
-    EXPECT_EQ(row.field_name, "MAP_ROAD_INTERSTATE_CLR");
-    EXPECT_EQ(row.elem_name, "ROAD INTERSTATE");
+    EXPECT_EQ(row.field_name(), "MAP_ROAD_INTERSTATE_CLR");
+    EXPECT_EQ(row.elem_name(), "ROAD INTERSTATE");
     EXPECT_EQ(row.pres_code, 10);
-    EXPECT_EQ(row.pres_name, "BROWSE");
-    EXPECT_EQ(row.pri_day, "CECECE");
-    EXPECT_EQ(row.pri_night, "FFFF00");
-    EXPECT_EQ(row.sec_day, "");
-    EXPECT_EQ(row.sec_night, "000000");
-    EXPECT_EQ(row.border, "");
-    EXPECT_EQ(row.scale, "");
-    EXPECT_EQ(row.style_text.rfind("field=ROAD_INTERSTATE >\r\n<COLOR>", 0), 0u);
-    EXPECT_EQ(doc.rows[3].field_name, "MAP_WATER_CLR");
+    EXPECT_EQ(row.pres_name(), "BROWSE");
+    EXPECT_EQ(row.pri_day(), "CECECE");
+    EXPECT_EQ(row.pri_night(), "FFFF00");
+    EXPECT_EQ(row.sec_day(), "");
+    EXPECT_EQ(row.sec_night(), "000000");
+    EXPECT_EQ(row.border(), "");
+    EXPECT_EQ(row.scale(), "");
+    EXPECT_EQ(row.style_text().rfind("field=ROAD_INTERSTATE >\r\n<COLOR>", 0), 0u);
+    EXPECT_EQ(doc.rows[3].field_name(), "MAP_WATER_CLR");
     EXPECT_TRUE(doc.modified);
     EXPECT_TRUE(prompter.messages.empty());
 }
@@ -66,12 +66,12 @@ TEST(AddElement, PolygonGetsBorderScaleAndSecondaryDefaults)
     ASSERT_EQ(doc.row_count(), 1);
     const StyleRow& row = doc.rows[0];
     EXPECT_EQ(row.pres_code, 1);
-    EXPECT_EQ(row.scale, "1");
-    EXPECT_EQ(row.border, ".6");
-    EXPECT_EQ(row.sec_day, "0a0a0a");
-    EXPECT_EQ(row.elem_name, "WATER");
-    EXPECT_NE(
-        row.style_text.find("<SECONDARY  day=\"#0A0A0A\" night=\"#000000\" />"), std::string::npos);
+    EXPECT_EQ(row.scale(), "1");
+    EXPECT_EQ(row.border(), ".6");
+    EXPECT_EQ(row.sec_day(), "0a0a0a");
+    EXPECT_EQ(row.elem_name(), "WATER");
+    EXPECT_NE(row.style_text().find("<SECONDARY  day=\"#0A0A0A\" night=\"#000000\" />"),
+        std::string::npos);
 }
 
 TEST(AddElement, SportFitnessRowsCarryTransparencyAndPolygonsSortBehindLines)
@@ -89,20 +89,20 @@ TEST(AddElement, SportFitnessRowsCarryTransparencyAndPolygonsSortBehindLines)
     add_element(doc, newelement_add(doc, { -1, { "TRK" }, {} }, keep_open));
 
     ASSERT_EQ(doc.row_count(), 3);
-    EXPECT_EQ(doc.rows[0].field_name, "MPM_MJR_HWY_CLR");
-    EXPECT_EQ(doc.rows[0].elem_name, " MJR HWY ");
-    EXPECT_EQ(doc.rows[0].pri_day, "ffCECECE");
-    EXPECT_EQ(doc.rows[0].sec_day, "FFFFFFFF");
-    EXPECT_EQ(doc.rows[1].field_name, "MPM_TRK_CLR");
+    EXPECT_EQ(doc.rows[0].field_name(), "MPM_MJR_HWY_CLR");
+    EXPECT_EQ(doc.rows[0].elem_name(), " MJR HWY ");
+    EXPECT_EQ(doc.rows[0].pri_day(), "ffCECECE");
+    EXPECT_EQ(doc.rows[0].sec_day(), "FFFFFFFF");
+    EXPECT_EQ(doc.rows[1].field_name(), "MPM_TRK_CLR");
     const StyleRow& polygon = doc.rows[2];
-    EXPECT_EQ(polygon.field_name, "MPM_BUILDING_SHADOW_CLR");
-    EXPECT_EQ(polygon.elem_name, "BUILDING SHADOW");
-    EXPECT_EQ(polygon.style_text.rfind("field=\"MPM_BUILDING_SHADOW_CLR\" >", 0), 0u);
+    EXPECT_EQ(polygon.field_name(), "MPM_BUILDING_SHADOW_CLR");
+    EXPECT_EQ(polygon.elem_name(), "BUILDING SHADOW");
+    EXPECT_EQ(polygon.style_text().rfind("field=\"MPM_BUILDING_SHADOW_CLR\" >", 0), 0u);
     EXPECT_EQ(polygon.pres_code, 1);
-    EXPECT_EQ(polygon.sec_day, "FF0a0a0a");
-    EXPECT_EQ(polygon.border, "ff");
-    EXPECT_EQ(polygon.pres_name, "");
-    EXPECT_NE(polygon.style_text.find("day=\"#ff0a0a0a\""), std::string::npos);
+    EXPECT_EQ(polygon.sec_day(), "FF0a0a0a");
+    EXPECT_EQ(polygon.border(), "ff");
+    EXPECT_EQ(polygon.pres_name(), "");
+    EXPECT_NE(polygon.style_text().find("day=\"#ff0a0a0a\""), std::string::npos);
 }
 
 // A Sport & Fitness theme holding only polygons added here must be recognised when read back.
@@ -126,9 +126,9 @@ TEST(AddElement, SportFitnessPolygonsSurviveSavingAndReading)
     EXPECT_TRUE(reader_prompter.messages.empty());
     EXPECT_EQ(back.kind, ThemeKind::SportFitness);
     ASSERT_EQ(back.row_count(), 2);
-    EXPECT_EQ(back.rows[0].field_name, "MPM_BUILDING_SHADOW_CLR");
-    EXPECT_EQ(back.rows[1].field_name, "MPM_URBAN_LAND_CLR");
-    EXPECT_EQ(back.rows[0].pri_day, "cecece");
+    EXPECT_EQ(back.rows[0].field_name(), "MPM_BUILDING_SHADOW_CLR");
+    EXPECT_EQ(back.rows[1].field_name(), "MPM_URBAN_LAND_CLR");
+    EXPECT_EQ(back.rows[0].pri_day(), "cecece");
 
     // Chosen again, a polygon is reported by its saved name; LAND is new although URBAN LAND
     // holds it.
@@ -259,7 +259,7 @@ TEST(AddElement, SortKeepsFileOrderInsideOnePresentationCode)
     sort_rows(doc);
     std::string order;
     for (const auto& row : doc.rows) {
-        order += row.field_name;
+        order += row.field_name();
     }
     EXPECT_EQ(order, "BDEAC");
 }

@@ -42,15 +42,15 @@ TEST_P(CarZumoStyle, ReadsTheCells)
         presentation("GUIDANCE", cz_style("MAP_WATER", c.tag_attributes, c.colours)))));
     ASSERT_EQ(l.doc.row_count(), 1);
     const StyleRow& r = l.row(0);
-    EXPECT_EQ(r.field_name, "MAP_WATER");
-    EXPECT_EQ(r.elem_name, c.expected.elem_name);
-    EXPECT_EQ(r.scale, c.expected.scale);
-    EXPECT_EQ(r.border, c.expected.border);
+    EXPECT_EQ(r.field_name(), "MAP_WATER");
+    EXPECT_EQ(r.elem_name(), c.expected.elem_name());
+    EXPECT_EQ(r.scale(), c.expected.scale());
+    EXPECT_EQ(r.border(), c.expected.border());
     EXPECT_EQ(r.pres_code, c.expected.pres_code);
-    EXPECT_EQ(r.pri_day, c.expected.pri_day);
-    EXPECT_EQ(r.pri_night, c.expected.pri_night);
-    EXPECT_EQ(r.sec_day, c.expected.sec_day);
-    EXPECT_EQ(r.sec_night, c.expected.sec_night);
+    EXPECT_EQ(r.pri_day(), c.expected.pri_day());
+    EXPECT_EQ(r.pri_night(), c.expected.pri_night());
+    EXPECT_EQ(r.sec_day(), c.expected.sec_day());
+    EXPECT_EQ(r.sec_night(), c.expected.sec_night());
     EXPECT_EQ(l.messages(), c.messages);
 }
 
@@ -60,7 +60,7 @@ StyleRow expect(std::int16_t code, std::string elem, std::string scale, std::str
     StyleRow r = colour_row(std::move(scale), std::move(border), std::move(pd), std::move(pn),
         std::move(sd), std::move(sn));
     r.pres_code = code;
-    r.elem_name = std::move(elem);
+    r.set_elem_name(std::move(elem));
     return r;
 }
 
@@ -140,9 +140,9 @@ TEST(CarZumoReader, BlanksAroundEqualsSignsAndInNames)
             "<STYLE" + c.tag + ">\r\n<COLOR><PRIMARY day=\"#010203\"/></COLOR></STYLE>\r\n"))))
             << c.what;
         ASSERT_EQ(l.doc.row_count(), 1) << c.what;
-        EXPECT_EQ(l.row(0).field_name, c.field) << c.what;
-        EXPECT_EQ(l.row(0).elem_name, c.elem) << c.what;
-        EXPECT_EQ(l.row(0).scale, c.scale) << c.what;
+        EXPECT_EQ(l.row(0).field_name(), c.field) << c.what;
+        EXPECT_EQ(l.row(0).elem_name(), c.elem) << c.what;
+        EXPECT_EQ(l.row(0).scale(), c.scale) << c.what;
     }
 }
 
@@ -218,12 +218,12 @@ TEST(CarZumoReader, HandWrittenThemesReadAndSaveSettles)
         ASSERT_EQ(l.doc.row_count(), 1) << c.what;
         const StyleRow& r = l.row(0);
         EXPECT_EQ(view.presentations, std::vector<std::string> { c.listed }) << c.what;
-        EXPECT_EQ(r.pres_name, "BROWSE") << c.what;
+        EXPECT_EQ(r.pres_name(), "BROWSE") << c.what;
         EXPECT_EQ(r.pres_code, c.border.empty() ? 10 : 11) << c.what;
-        EXPECT_EQ(r.scale, c.scale) << c.what;
-        EXPECT_EQ(r.border, c.border) << c.what;
-        EXPECT_EQ(r.pri_day, c.pri_day) << c.what;
-        EXPECT_EQ(r.pri_night, c.pri_night) << c.what;
+        EXPECT_EQ(r.scale(), c.scale) << c.what;
+        EXPECT_EQ(r.border(), c.border) << c.what;
+        EXPECT_EQ(r.pri_day(), c.pri_day) << c.what;
+        EXPECT_EQ(r.pri_night(), c.pri_night) << c.what;
         EXPECT_EQ(fields(l.doc.metadata),
             (std::vector<std::string> { "DUSK/DAWN & CO", "A/B", "EN/GB", "1.00" }))
             << c.what;
@@ -233,9 +233,9 @@ TEST(CarZumoReader, HandWrittenThemesReadAndSaveSettles)
         EXPECT_EQ(saves[1], saves[2]) << c.what;
         Loaded back;
         ASSERT_TRUE(back.load(saves[0])) << c.what;
-        EXPECT_EQ(back.row(0).pres_name, r.pres_name) << c.what;
-        EXPECT_EQ(back.row(0).scale, r.scale) << c.what;
-        EXPECT_EQ(back.row(0).pri_day, r.pri_day) << c.what;
+        EXPECT_EQ(back.row(0).pres_name(), r.pres_name()) << c.what;
+        EXPECT_EQ(back.row(0).scale(), r.scale()) << c.what;
+        EXPECT_EQ(back.row(0).pri_day(), r.pri_day()) << c.what;
         EXPECT_EQ(fields(back.doc.metadata), fields(l.doc.metadata)) << c.what;
     }
 }
@@ -293,9 +293,9 @@ TEST(CarZumoReader, PresentationsInFileOrderWithTheirCodes)
     const char* fields[] = { "MAP_A", "MAP_B", "MAP_C", "MAP_A", "MAP_B", "MAP_C" };
     const std::int16_t codes[] = { 0, 1, 0, 10, 11, 10 };
     for (std::size_t i = 0; i < 6; ++i) {
-        EXPECT_EQ(l.row(i).field_name, fields[i]);
+        EXPECT_EQ(l.row(i).field_name(), fields[i]);
         EXPECT_EQ(l.row(i).pres_code, codes[i]);
-        EXPECT_EQ(l.row(i).pres_name, i < 3 ? "GUIDANCE" : "BROWSE");
+        EXPECT_EQ(l.row(i).pres_name(), i < 3 ? "GUIDANCE" : "BROWSE");
     }
     // The list name keeps the CR of the CR LF line end; the row name does not.
     EXPECT_EQ(l.doc.pres_names, (std::vector<std::string> { "GUIDANCE \r", "BROWSE \r" }));
@@ -318,8 +318,8 @@ TEST(CarZumoReader, MessagesInTheirOrderAndWhatTheWindowIsTold)
         (std::vector<std::string> {
             "no meta", "Can't find type!", "Can't have border with no colour" }));
     ASSERT_EQ(l.doc.row_count(), 2);
-    EXPECT_EQ(l.row(0).field_name, "");
-    EXPECT_EQ(l.row(0).border, "");
+    EXPECT_EQ(l.row(0).field_name(), "");
+    EXPECT_EQ(l.row(0).border(), "");
     EXPECT_EQ(l.row(0).pres_code, 1); // worked out before the border was emptied
     // The list gets the names untrimmed, starting with the blank after "<PRESENTATION"; the
     // document keeps them trimmed of blanks only.
@@ -406,7 +406,7 @@ TEST(CarZumoReader, RejectedTextsKeepThePreviousTable)
         ASSERT_FALSE(l.messages().empty());
         EXPECT_EQ(l.messages().back(), c.message);
         ASSERT_EQ(l.doc.row_count(), 1);
-        EXPECT_EQ(l.row(0).pres_name, "BROWSE");
+        EXPECT_EQ(l.row(0).pres_name(), "BROWSE");
     }
 }
 
@@ -436,7 +436,7 @@ TEST(CarZumoReader, FieldNamesThatCannotBeFound)
         ASSERT_TRUE(l.load(car_zumo_theme(presentation(
             "GUIDANCE", c.tag + "\r\n<COLOR><PRIMARY day=\"#010203\"/></COLOR></STYLE>\r\n"))));
         ASSERT_EQ(l.doc.row_count(), 1);
-        EXPECT_EQ(l.row(0).field_name, c.field);
+        EXPECT_EQ(l.row(0).field_name(), c.field);
         EXPECT_EQ(
             std::count(l.messages().begin(), l.messages().end(), "Can't find type!"), c.messages);
     }
@@ -465,12 +465,12 @@ TEST(CarZumoReader, WordsInTheFieldNameArePartOfIt)
             car_zumo_theme(presentation("BROWSE", cz_style(c.field, c.attributes, c.colours)))));
         ASSERT_EQ(l.doc.row_count(), 1);
         const StyleRow& r = l.row(0);
-        EXPECT_EQ(r.field_name, c.field);
-        EXPECT_EQ(r.scale, c.expected.scale) << c.field;
-        EXPECT_EQ(r.border, c.expected.border) << c.field;
-        EXPECT_EQ(r.pri_day, c.expected.pri_day) << c.field;
-        EXPECT_EQ(r.pri_night, c.expected.pri_night) << c.field;
-        EXPECT_EQ(r.sec_day, c.expected.sec_day) << c.field;
+        EXPECT_EQ(r.field_name(), c.field);
+        EXPECT_EQ(r.scale(), c.expected.scale()) << c.field;
+        EXPECT_EQ(r.border(), c.expected.border()) << c.field;
+        EXPECT_EQ(r.pri_day(), c.expected.pri_day()) << c.field;
+        EXPECT_EQ(r.pri_night(), c.expected.pri_night()) << c.field;
+        EXPECT_EQ(r.sec_day(), c.expected.sec_day()) << c.field;
     }
 }
 
@@ -480,8 +480,8 @@ TEST(CarZumoReader, RailWithoutScaleGetsOne)
     ASSERT_TRUE(l.load(car_zumo_theme(presentation("GUIDANCE",
         cz_style("MAP_ROAD_RAILRD", "", primary_only)
             + cz_style("MAP_RAIL", " scale=\"2\" ", primary_only)))));
-    EXPECT_EQ(l.row(0).scale, "1");
-    EXPECT_EQ(l.row(1).scale, "2");
+    EXPECT_EQ(l.row(0).scale(), "1");
+    EXPECT_EQ(l.row(1).scale(), "2");
 }
 
 TEST(CarZumoReader, LargeThemesAreReadWhole)
@@ -503,8 +503,8 @@ TEST(CarZumoReader, LargeThemesAreReadWhole)
     EXPECT_EQ(l.doc.pres_count, 13);
     ASSERT_EQ(l.doc.pres_names.size(), 13u);
     EXPECT_EQ(l.doc.pres_names[12], "P12 \r");
-    EXPECT_EQ(l.row(1299).field_name, "MAP_S1299");
-    EXPECT_EQ(l.row(1299).pres_name, "P12");
+    EXPECT_EQ(l.row(1299).field_name(), "MAP_S1299");
+    EXPECT_EQ(l.row(1299).pres_name(), "P12");
 }
 
 TEST(CarZumoReader, LongPresentationNamesAreKeptToTheirFirst255Characters)
@@ -521,7 +521,7 @@ TEST(CarZumoReader, LongPresentationNamesAreKeptToTheirFirst255Characters)
     EXPECT_EQ(l.doc.pres_names, std::vector<std::string> { kept });
     EXPECT_EQ(view.presentations, std::vector<std::string> { " " + name.substr(0, 254) });
     ASSERT_EQ(l.doc.row_count(), 2);
-    EXPECT_EQ(l.row(1).pres_name, kept);
+    EXPECT_EQ(l.row(1).pres_name(), kept);
     EXPECT_EQ(l.row(1).pres_code, 0);
     const auto saves = three_saves(text);
     ASSERT_EQ(saves.size(), 3u);
@@ -537,8 +537,8 @@ TEST(CarZumoReader, LineEndsOfAnyKind)
         Loaded l;
         ASSERT_TRUE(l.load(text)) << "line end " << int(eol[0]);
         ASSERT_EQ(l.doc.row_count(), 1);
-        EXPECT_EQ(l.row(0).pri_day, "112233");
-        EXPECT_EQ(l.row(0).sec_night, "AABBCC");
+        EXPECT_EQ(l.row(0).pri_day(), "112233");
+        EXPECT_EQ(l.row(0).sec_night(), "AABBCC");
         EXPECT_EQ(l.row(0).pres_code, 21);
     }
     // With CR only, the presentation name ends at its line's CR, not at the end of the file.
@@ -546,7 +546,7 @@ TEST(CarZumoReader, LineEndsOfAnyKind)
     cr.load(
         text::replace(car_zumo_theme(presentation("TRAFFIC", cz_style("MAP_A", "", primary_only))),
             "\r\n", "\r"));
-    EXPECT_EQ(cr.row(0).pres_name, "TRAFFIC");
+    EXPECT_EQ(cr.row(0).pres_name(), "TRAFFIC");
 }
 
 TEST(CarZumoReader, TruncatedAndHostileInputNeverFails)

@@ -43,7 +43,7 @@ int row_of(const Document& doc, const std::string& field, const std::string& pre
 {
     for (int r = 0; r < doc.row_count(); ++r) {
         const StyleRow& row = doc.rows[static_cast<std::size_t>(r)];
-        if (row.field_name == field && (pres.empty() || row.pres_name == pres)) {
+        if (row.field_name() == field && (pres.empty() || row.pres_name() == pres)) {
             return r;
         }
     }
@@ -201,10 +201,10 @@ TEST(ApplyToAll, CopiesTheStyleToTheSameElementOnlyAndKeepsTheTypedScale)
         doc.rows[static_cast<std::size_t>(row_of(doc, "MAP_ROAD_INTERSTATE_CLR", "GUIDANCE"))];
     const StyleRow& browse =
         doc.rows[static_cast<std::size_t>(row_of(doc, "MAP_ROAD_INTERSTATE_CLR", "BROWSE"))];
-    EXPECT_EQ(browse.style_text, guidance.style_text);
-    EXPECT_EQ(browse.scale, "1,5");
-    EXPECT_EQ(browse.pri_night, "800000");
-    EXPECT_EQ(browse.pres_name, "BROWSE");
+    EXPECT_EQ(browse.style_text(), guidance.style_text());
+    EXPECT_EQ(browse.scale(), "1,5");
+    EXPECT_EQ(browse.pri_night(), "800000");
+    EXPECT_EQ(browse.pres_name(), "BROWSE");
     EXPECT_EQ(doc.rows[static_cast<std::size_t>(row_of(doc, "MAP_WATER_CLR", "BROWSE"))], water);
 }
 

@@ -56,18 +56,18 @@ TEST_F(NewTheme, CarZumoStyleText)
 {
     doc.rows[0] = StyleRow {};
     StyleRow& r = doc.rows[0];
-    r.scale = "1";
-    r.border = ".6";
-    r.pri_day = "cecece";
-    r.pri_night = "FFFF00";
-    r.sec_day = "0a0a0a";
-    r.sec_night = "000000";
+    r.set_scale("1");
+    r.set_border(".6");
+    r.set_pri_day("cecece");
+    r.set_pri_night("FFFF00");
+    r.set_sec_day("0a0a0a");
+    r.set_sec_night("000000");
     EXPECT_EQ(newcode(doc, 0, "MAP_WATER_CLR"),
         "field=MAP_WATER_CLR scale=\"1\" border=\".6\" >\r\n<COLOR>\r\n"
         "<PRIMARY  day=\"#CECECE\" night=\"#FFFF00\" />\r\n"
         "<SECONDARY  day=\"#0A0A0A\" night=\"#000000\" />\r\n</COLOR>\r\n</STYLE>");
-    r.border.clear();
-    r.scale.clear();
+    r.set_border({});
+    r.set_scale({});
     EXPECT_EQ(newcode(doc, 0, "E"),
         "field=E >\r\n<COLOR>\r\n<PRIMARY  day=\"#CECECE\" night=\"#FFFF00\" />\r\n"
         "</COLOR>\r\n</STYLE>");
@@ -79,22 +79,22 @@ TEST_F(NewTheme, SportFitnessStyleTextReadsBack)
     doc.kind = ThemeKind::SportFitness;
     doc.rows[0] = StyleRow {};
     StyleRow& r = doc.rows[0];
-    r.pri_day = "ffCECECE";
-    r.pri_night = "ffFFFF00";
-    r.sec_day = "FFFFFFFF";
-    r.sec_night = "ff000000";
+    r.set_pri_day("ffCECECE");
+    r.set_pri_night("ffFFFF00");
+    r.set_sec_day("FFFFFFFF");
+    r.set_sec_night("ff000000");
     const std::string code = newcode(doc, 0, "MPM_MJR_HWY_CLR");
     EXPECT_EQ(code,
         "field=\"MPM_MJR_HWY_CLR\" ><color><primary  day=\"#ffcecece\" night=\"#ffffff00\" />"
         "<secondary  day=\"#ffffffff\" night=\"#ff000000\" /></color></style>");
-    EXPECT_EQ(r.border, "ff");
+    EXPECT_EQ(r.border(), "ff");
 
     Loaded back;
     ASSERT_TRUE(back.load(sf_theme("<style " + code)));
-    EXPECT_EQ(back.row(0).pri_day, "cecece");
-    EXPECT_EQ(back.row(0).pri_night, "ffff00");
-    EXPECT_EQ(back.row(0).sec_night, "000000");
-    EXPECT_EQ(back.row(0).border, "ff");
+    EXPECT_EQ(back.row(0).pri_day(), "cecece");
+    EXPECT_EQ(back.row(0).pri_night(), "ffff00");
+    EXPECT_EQ(back.row(0).sec_night(), "000000");
+    EXPECT_EQ(back.row(0).border(), "ff");
 }
 
 } // namespace

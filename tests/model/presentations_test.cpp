@@ -9,12 +9,12 @@ namespace {
 StyleRow row(const std::string& pres, const std::string& field, const std::string& border = "")
 {
     StyleRow r;
-    r.pres_name = pres;
-    r.field_name = field;
-    r.border = border;
+    r.set_pres_name(pres);
+    r.set_field_name(field);
+    r.set_border(border);
     r.pres_code = get_pcode(pres, border);
-    r.pri_day = "A0B0C0";
-    r.style_text = "FIELD = \"" + field + "\">";
+    r.set_pri_day("A0B0C0");
+    r.set_style_text("FIELD = \"" + field + "\">");
     return r;
 }
 
@@ -51,10 +51,10 @@ TEST_F(Presentations, AddingTwoCopiesEveryRowUnderEachNameWithItsCodeRecomputed)
         for (const auto& [offset, name, index] :
             { std::tuple { 12, "TRAFFIC", 2 }, std::tuple { 24, "PEDESTRIAN", 5 } }) {
             const auto& copy = doc.rows[static_cast<std::size_t>(i + offset)];
-            EXPECT_EQ(copy.pres_name, name);
-            EXPECT_EQ(copy.pres_code, index * 10 + (orig.border.empty() ? 0 : 1)) << i;
-            EXPECT_EQ(copy.field_name, orig.field_name);
-            EXPECT_EQ(copy.style_text, orig.style_text);
+            EXPECT_EQ(copy.pres_name(), name);
+            EXPECT_EQ(copy.pres_code, index * 10 + (orig.border().empty() ? 0 : 1)) << i;
+            EXPECT_EQ(copy.field_name(), orig.field_name());
+            EXPECT_EQ(copy.style_text(), orig.style_text());
         }
     }
     EXPECT_EQ(doc.pres_names,
@@ -97,8 +97,8 @@ TEST_F(Presentations, RemovingCompactsTheRowsInOrder)
     use({ row("GUIDANCE", "A"), row("BROWSE", "B"), row("GUIDANCE", "C"), row("BROWSE", "D") });
     ASSERT_TRUE(remove_presentations(doc, { "BROWSE" }));
     ASSERT_EQ(doc.row_count(), 2);
-    EXPECT_EQ(doc.rows[0].field_name, "A");
-    EXPECT_EQ(doc.rows[1].field_name, "C");
+    EXPECT_EQ(doc.rows[0].field_name(), "A");
+    EXPECT_EQ(doc.rows[1].field_name(), "C");
     EXPECT_EQ(doc.pres_names, std::vector<std::string> { "GUIDANCE" });
     EXPECT_EQ(doc.pres_count, 1);
     EXPECT_TRUE(doc.modified);
@@ -109,7 +109,7 @@ TEST_F(Presentations, ARowWithoutPresentationNameSurvivesARemoval)
     use({ row("GUIDANCE", "A"), row("", "B"), row("BROWSE", "C") });
     ASSERT_TRUE(remove_presentations(doc, { "BROWSE" }));
     ASSERT_EQ(doc.row_count(), 2);
-    EXPECT_EQ(doc.rows[1].field_name, "B");
+    EXPECT_EQ(doc.rows[1].field_name(), "B");
 }
 
 TEST_F(Presentations, ARemovalThatWouldEmptyTheThemeIsRefused)

@@ -26,12 +26,13 @@ TEST_P(SportFitnessStyle, ReadsTheCells)
     ASSERT_EQ(l.doc.kind, ThemeKind::SportFitness);
     ASSERT_EQ(l.doc.row_count(), 1);
     const StyleRow& r = l.row(0);
-    const std::vector<std::string> got = { r.field_name, r.elem_name, r.bg_width, r.fg_width,
-        r.pri_day, r.pri_night, r.sec_day, r.sec_night, r.border, r.nwf_border };
+    const std::string_view cells[] = { r.field_name(), r.elem_name(), r.bg_width(), r.fg_width(),
+        r.pri_day(), r.pri_night(), r.sec_day(), r.sec_night(), r.border(), r.nwf_border() };
+    const std::vector<std::string> got(std::begin(cells), std::end(cells));
     EXPECT_EQ(got, c.cells);
-    EXPECT_EQ(r.scale, "1");
+    EXPECT_EQ(r.scale(), "1");
     EXPECT_EQ(r.pres_code, 0);
-    EXPECT_EQ(r.pres_name, "Sport & Fitness");
+    EXPECT_EQ(r.pres_name(), "Sport & Fitness");
 }
 
 INSTANTIATE_TEST_SUITE_P(Cells, SportFitnessStyle,
@@ -73,7 +74,7 @@ TEST(SportFitnessReader, TheListEndIsNotPartOfTheLastStyle)
                                 "</color></style><style field=\"mpm_b_clr\"><color><primary "
                                 "day=\"#ff040506\"/></color></style>")));
     ASSERT_EQ(l.doc.row_count(), 2);
-    EXPECT_EQ(l.row(1).style_text,
+    EXPECT_EQ(l.row(1).style_text(),
         "field=\"MPM_B_CLR\"><color><primary day=\"#ff040506\"/></color></style>");
 }
 
@@ -100,10 +101,10 @@ TEST(SportFitnessReader, PiecesWithoutATagAreSkippedAndNothingCarriesOver)
         "<style field no closing")));
     ASSERT_EQ(l.doc.row_count(), 2);
     const StyleRow& b = l.row(1);
-    EXPECT_EQ(b.field_name, "");
-    EXPECT_EQ(b.bg_width, "");
-    EXPECT_EQ(b.pri_day, "");
-    EXPECT_EQ(b.pri_night, "");
+    EXPECT_EQ(b.field_name(), "");
+    EXPECT_EQ(b.bg_width(), "");
+    EXPECT_EQ(b.pri_day(), "");
+    EXPECT_EQ(b.pri_night(), "");
     EXPECT_EQ(l.messages(), (std::vector<std::string> { "Can't find type!" }));
 }
 
@@ -117,7 +118,7 @@ TEST(SportFitnessReader, ManyStylesAreReadWhole)
     Loaded l;
     ASSERT_TRUE(l.load(sf_theme(styles)));
     ASSERT_EQ(l.doc.row_count(), 1500);
-    EXPECT_EQ(l.row(1499).field_name, "MPM_S1499_CLR");
+    EXPECT_EQ(l.row(1499).field_name(), "MPM_S1499_CLR");
 }
 
 TEST(SportFitnessReader, NoStylesAndLowerCaseFieldNames)

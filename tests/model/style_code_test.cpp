@@ -13,13 +13,13 @@ struct Edit : ::testing::Test
     StyleRow& use(const std::string& style_text, const std::string& field = "MPM_TRAIL_CLR")
     {
         StyleRow r;
-        r.style_text = style_text;
-        r.field_name = field;
-        r.pri_day = "111111";
-        r.pri_night = "222222";
-        r.sec_day = "333333";
-        r.sec_night = "444444";
-        r.scale = "1";
+        r.set_style_text(style_text);
+        r.set_field_name(field);
+        r.set_pri_day("111111");
+        r.set_pri_night("222222");
+        r.set_sec_day("333333");
+        r.set_sec_night("444444");
+        r.set_scale("1");
         doc.rows = { r };
         doc.cur_row = 0;
         return doc.rows[0];
@@ -36,28 +36,28 @@ TEST_F(Widths, AddInsertsBothAttributesBeforeTheFirstCloseAndRemoveLeavesTheBlan
         "field=\"MPM_TRAIL_CLR\"><color><primary day=\"#ff8b5a2b\"/></color></style>";
     auto& row = use(original);
     ASSERT_TRUE(add_bg_fg_width(doc, 0, false));
-    EXPECT_EQ(row.style_text,
+    EXPECT_EQ(row.style_text(),
         "field=\"MPM_TRAIL_CLR\" BG_WIDTH=\"-1\" FG_WIDTH=\"50\"><color><primary "
         "day=\"#ff8b5a2b\"/></color></style>");
-    EXPECT_EQ(row.bg_width, "-1");
-    EXPECT_EQ(row.fg_width, "50");
+    EXPECT_EQ(row.bg_width(), "-1");
+    EXPECT_EQ(row.fg_width(), "50");
     EXPECT_TRUE(doc.modified);
 
     EXPECT_FALSE(add_bg_fg_width(doc, 0, false));
     EXPECT_EQ(prompter.messages, std::vector<std::string> { "Already contains BG & FG WIDTH." });
 
     ASSERT_TRUE(remove_bg_fg_width(doc, 0));
-    EXPECT_EQ(row.style_text,
+    EXPECT_EQ(row.style_text(),
         "field=\"MPM_TRAIL_CLR\" ><color><primary day=\"#ff8b5a2b\"/></color></style>");
-    EXPECT_EQ(row.bg_width, "");
-    EXPECT_EQ(row.fg_width, "");
+    EXPECT_EQ(row.bg_width(), "");
+    EXPECT_EQ(row.fg_width(), "");
 }
 
 TEST_F(Widths, RemoveTakesOutLowerCaseAttributesAsReadFromAFileAndKeepsOthers)
 {
     auto& row = use("field=\"MPM_MJR_HWY_CLR\" bg_width=\"80\" fg_width=\"4\" extra=\"x\"><color>");
     ASSERT_TRUE(remove_bg_fg_width(doc, 0));
-    EXPECT_EQ(row.style_text, "field=\"MPM_MJR_HWY_CLR\" extra=\"x\"><color>");
+    EXPECT_EQ(row.style_text(), "field=\"MPM_MJR_HWY_CLR\" extra=\"x\"><color>");
 }
 
 struct Refusal
@@ -130,13 +130,13 @@ TEST_F(StyleText, ValidTextStoresAllValuesAndTheTextWithoutItsOpening)
     const std::string text =
         car_text(element("PRIMARY", "00FF00", "003300"), element("SECONDARY", "0000ff", "101010"));
     ASSERT_EQ(pcode(doc, 0, text), "");
-    EXPECT_EQ(row.pri_day, "00FF00");
-    EXPECT_EQ(row.pri_night, "003300");
-    EXPECT_EQ(row.sec_day, "0000ff");
-    EXPECT_EQ(row.sec_night, "101010");
-    EXPECT_EQ(row.scale, "2");
-    EXPECT_EQ(row.border, ".3");
-    EXPECT_EQ(row.style_text, text.substr(7));
+    EXPECT_EQ(row.pri_day(), "00FF00");
+    EXPECT_EQ(row.pri_night(), "003300");
+    EXPECT_EQ(row.sec_day(), "0000ff");
+    EXPECT_EQ(row.sec_night(), "101010");
+    EXPECT_EQ(row.scale(), "2");
+    EXPECT_EQ(row.border(), ".3");
+    EXPECT_EQ(row.style_text(), text.substr(7));
     EXPECT_TRUE(doc.modified);
 }
 
@@ -184,9 +184,9 @@ TEST_F(StyleTextFaults, DayOnlyElementAsTheWriterWritesItIsStored)
                   "<STYLE FIELD = \"MAP_PARK\" SCALE=\"2\" >\r\n<COLOR>\r\n<PRIMARY DAY = "
                   "\"#CECECE\"/>\r\n</COLOR >\r\n</STYLE>\r\n"),
         "");
-    EXPECT_EQ(row.pri_day, "CECECE");
-    EXPECT_EQ(row.pri_night, "222222");
-    EXPECT_EQ(row.scale, "2");
+    EXPECT_EQ(row.pri_day(), "CECECE");
+    EXPECT_EQ(row.pri_night(), "222222");
+    EXPECT_EQ(row.scale(), "2");
 }
 
 TEST_F(StyleTextFaults, LowerCaseNamesAreNotReadButTheTextIsStored)
@@ -194,8 +194,8 @@ TEST_F(StyleTextFaults, LowerCaseNamesAreNotReadButTheTextIsStored)
     auto& row = use("old");
     const std::string text = "<style field=\"x\"><color><primary day=\"#zzzzzz\"/></color>";
     ASSERT_EQ(pcode(doc, 0, text), "");
-    EXPECT_EQ(row.pri_day, "111111");
-    EXPECT_EQ(row.style_text, text);
+    EXPECT_EQ(row.pri_day(), "111111");
+    EXPECT_EQ(row.style_text(), text);
 }
 
 TEST_F(StyleTextFaults, OneLineTextKeepsPrimaryAndSecondaryApart)
@@ -205,10 +205,10 @@ TEST_F(StyleTextFaults, OneLineTextKeepsPrimaryAndSecondaryApart)
                   "FIELD=\"X\"> <PRIMARY DAY=\"#00FF00\" /><SECONDARY DAY=\"#0000FF\" "
                   "NIGHT=\"#000011\"/>"),
         "");
-    EXPECT_EQ(row.pri_day, "00FF00");
-    EXPECT_EQ(row.pri_night, "222222");
-    EXPECT_EQ(row.sec_day, "0000FF");
-    EXPECT_EQ(row.sec_night, "000011");
+    EXPECT_EQ(row.pri_day(), "00FF00");
+    EXPECT_EQ(row.pri_night(), "222222");
+    EXPECT_EQ(row.sec_day(), "0000FF");
+    EXPECT_EQ(row.sec_night(), "000011");
 }
 
 TEST(Hx, TestsTheFirstSixCharactersOnly)

@@ -63,12 +63,12 @@ inline StyleRow colour_row(std::string scale, std::string border, std::string pr
     std::string pri_night, std::string sec_day = "", std::string sec_night = "")
 {
     StyleRow r;
-    r.scale = std::move(scale);
-    r.border = std::move(border);
-    r.pri_day = std::move(pri_day);
-    r.pri_night = std::move(pri_night);
-    r.sec_day = std::move(sec_day);
-    r.sec_night = std::move(sec_night);
+    r.set_scale(std::move(scale));
+    r.set_border(std::move(border));
+    r.set_pri_day(std::move(pri_day));
+    r.set_pri_night(std::move(pri_night));
+    r.set_sec_day(std::move(sec_day));
+    r.set_sec_night(std::move(sec_night));
     return r;
 }
 

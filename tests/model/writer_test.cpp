@@ -31,8 +31,8 @@ StyleRow row(std::string pres, std::string field, std::string scale, std::string
 {
     StyleRow r = colour_row(std::move(scale), std::move(border), std::move(pd), std::move(pn),
         std::move(sd), std::move(sn));
-    r.pres_name = std::move(pres);
-    r.field_name = std::move(field);
+    r.set_pres_name(std::move(pres));
+    r.set_field_name(std::move(field));
     return r;
 }
 
@@ -226,7 +226,7 @@ TEST_F(Writer, ControlCharactersInABorder)
 {
     doc.rows = { row("G", "F", "", "\r\n1\x01\x02", "1", "-1") };
     const std::string out = body(doc);
-    EXPECT_EQ(doc.rows[0].border, "1\x01\x02");
+    EXPECT_EQ(doc.rows[0].border(), "1\x01\x02");
     EXPECT_EQ(prompter.messages,
         (std::vector<std::string> { "Error with Border Height", "Error with Border Height" }));
 }
@@ -235,8 +235,8 @@ TEST_F(Writer, SportFitnessKeepsTheStyleTexts)
 {
     doc.kind = ThemeKind::SportFitness;
     doc.rows = { row("", "", "", "", "", ""), row("", "", "", "", "", "") };
-    doc.rows[0].style_text = "field=\"A\"><color></color></style>";
-    doc.rows[1].style_text = "X";
+    doc.rows[0].set_style_text("field=\"A\"><color></color></style>");
+    doc.rows[1].set_style_text("X");
     EXPECT_EQ(sport_fitness_text(doc),
         "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<garmin_map_theme>\r\n"
         "<metadata><title>T</title><description>D</description></metadata><stylelist>"
@@ -258,16 +258,16 @@ void expect_round_trip(const std::string& original)
     for (int i = 0; i < first.doc.row_count(); ++i) {
         const StyleRow& a = first.row(static_cast<std::size_t>(i));
         const StyleRow& b = second.row(static_cast<std::size_t>(i));
-        EXPECT_EQ(a.field_name, b.field_name) << i;
-        EXPECT_EQ(a.pres_name, b.pres_name) << i;
+        EXPECT_EQ(a.field_name(), b.field_name()) << i;
+        EXPECT_EQ(a.pres_name(), b.pres_name()) << i;
         EXPECT_EQ(a.pres_code, b.pres_code) << i;
-        EXPECT_EQ(a.pri_day, b.pri_day) << i;
-        EXPECT_EQ(a.pri_night, b.pri_night) << i;
-        EXPECT_EQ(a.scale, b.scale) << i;
+        EXPECT_EQ(a.pri_day(), b.pri_day()) << i;
+        EXPECT_EQ(a.pri_night(), b.pri_night()) << i;
+        EXPECT_EQ(a.scale(), b.scale()) << i;
         if (sport) {
             EXPECT_EQ(a, b) << i;
         } else {
-            EXPECT_EQ(a.border == "0" ? "" : a.sec_day, b.sec_day) << i;
+            EXPECT_EQ(a.border() == "0" ? "" : a.sec_day(), b.sec_day()) << i;
         }
     }
     EXPECT_EQ(second.doc.metadata.title, first.doc.metadata.title);

@@ -41,7 +41,7 @@ StyleRow row(std::string name, std::string pri_day, std::string pri_night, std::
 {
     StyleRow r = test::colour_row(std::move(scale), std::move(border), std::move(pri_day),
         std::move(pri_night), std::move(sec_day), std::move(sec_night));
-    r.elem_name = std::move(name);
+    r.set_elem_name(std::move(name));
     return r;
 }
 
@@ -79,16 +79,16 @@ TEST_P(Sample, DrawsExactlyTheseBoxes)
 
 StyleRow with_style(StyleRow r, std::string style_text, std::string bg = "", std::string fg = "")
 {
-    r.style_text = std::move(style_text);
-    r.bg_width = std::move(bg);
-    r.fg_width = std::move(fg);
+    r.set_style_text(std::move(style_text));
+    r.set_bg_width(std::move(bg));
+    r.set_fg_width(std::move(fg));
     return r;
 }
 
 StyleRow with_nwf_borders(StyleRow r, std::string border, std::string nwf_border)
 {
-    r.border = std::move(border);
-    r.nwf_border = std::move(nwf_border);
+    r.set_border(std::move(border));
+    r.set_nwf_border(std::move(nwf_border));
     return r;
 }
 
@@ -214,7 +214,8 @@ TEST(Sample, ArrowWithoutNightDrawsOnlyTheLargeArrow)
     EXPECT_EQ(box.of_kind(Kind::Line).front().colour, day2);
     EXPECT_EQ(box.state.scale_mode, ScaleMode::Pixels);
 
-    doc.rows[0].style_text += "<PRIMARY night=\"#445566\"/>";
+    doc.rows[0].set_style_text(
+        std::string(doc.rows[0].style_text()) + "<PRIMARY night=\"#445566\"/>");
     layout = layout_preview(doc, 11712, 9360);
     RecordingCanvas night_box(64, 60);
     draw_sample(night_box, doc, 0, layout.rows[0]);
@@ -271,7 +272,7 @@ TEST(Layout, ClassifiesEachRowByTheFirstKindThatHolds)
         doc.rows = { row(c.name, "112233", "-1") };
         const PreviewLayout layout = layout_preview(doc, 11712, 9360);
         EXPECT_EQ(layout.rows.at(0).kind, c.expected) << "\"" << c.name << "\"";
-        EXPECT_EQ(doc.rows[0].elem_name, c.name) << "the table keeps the name as it is";
+        EXPECT_EQ(doc.rows[0].elem_name(), c.name) << "the table keeps the name as it is";
     }
 }
 
@@ -282,7 +283,7 @@ Document theme_of(ThemeKind kind, const std::vector<std::string>& presentations)
     doc.kind = kind;
     for (const std::string& pres : presentations) {
         StyleRow r = row("ROAD", "112233", "-1");
-        r.pres_name = pres;
+        r.set_pres_name(pres);
         doc.rows.push_back(r);
     }
     return doc;
@@ -372,7 +373,7 @@ TEST(Layout, HitTestsByBoxAndCaption)
 TEST(Plot, ScrollRangeFrameAndCounts)
 {
     Document doc = theme_of(ThemeKind::CarZumo, std::vector<std::string>(100, "GUIDANCE"));
-    doc.rows[5].elem_name = "WATER";
+    doc.rows[5].set_elem_name("WATER");
     doc.cur_row = 12;
     Preview preview([](int w, int h) { return std::make_unique<RecordingCanvas>(w, h); });
     preview.scroll.value = 77;
@@ -420,7 +421,7 @@ TEST(Plot, ScrollStepsRoundHalvesToEven)
 TEST(Plot, AHiddenFrameStaysWhereItWasAndAnArrowSetsArrowStyleForGood)
 {
     Document doc = theme_of(ThemeKind::CarZumo, { "A", "A" });
-    doc.rows[1].elem_name = "ROUTE ARRW";
+    doc.rows[1].set_elem_name("ROUTE ARRW");
     doc.cur_row = 1;
     Preview preview([](int w, int h) { return std::make_unique<RecordingCanvas>(w, h); });
     preview.shape4.rect = TwipRect { 1, 2, 3, 4 };
@@ -429,7 +430,7 @@ TEST(Plot, AHiddenFrameStaysWhereItWasAndAnArrowSetsArrowStyleForGood)
     EXPECT_FALSE(preview.shape4.visible);
     EXPECT_TRUE(preview.arrow_style);
 
-    doc.rows[1].elem_name = "ROAD";
+    doc.rows[1].set_elem_name("ROAD");
     preview.plot(doc, -1, 11712, 9360);
     EXPECT_TRUE(preview.arrow_style) << "the preview never clears it";
 }
@@ -479,14 +480,14 @@ TEST(Plot, NoRowsLeavesScrollAndFrameAlone)
 TEST(Plot, ShortensLongDayColoursInTheTable)
 {
     Document doc = theme_of(ThemeKind::SportFitness, { "S" });
-    doc.rows[0].pri_day = "ff112233";
-    doc.rows[0].sec_day = "80778899";
-    doc.rows[0].pri_night = "ff445566";
+    doc.rows[0].set_pri_day("ff112233");
+    doc.rows[0].set_sec_day("80778899");
+    doc.rows[0].set_pri_night("ff445566");
     Preview preview([](int w, int h) { return std::make_unique<RecordingCanvas>(w, h); });
     preview.plot(doc, -1, 11712, 9360);
-    EXPECT_EQ(doc.rows[0].pri_day, "112233");
-    EXPECT_EQ(doc.rows[0].sec_day, "778899");
-    EXPECT_EQ(doc.rows[0].pri_night, "ff445566");
+    EXPECT_EQ(doc.rows[0].pri_day(), "112233");
+    EXPECT_EQ(doc.rows[0].sec_day(), "778899");
+    EXPECT_EQ(doc.rows[0].pri_night(), "ff445566");
 }
 
 TEST(Paint, DrawsOnlyVisibleSamplesAndKeepsThemWhileTheRowIsUnchanged)
@@ -518,8 +519,8 @@ TEST(Paint, DrawsOnlyVisibleSamplesAndKeepsThemWhileTheRowIsUnchanged)
     paint_preview(screen, doc, preview, visible);
     EXPECT_EQ(preview.cache().samples_drawn(), 10U) << "kept while the rows are unchanged";
 
-    doc.rows[501].pri_day = "445566";
-    doc.rows[800].pri_day = "445566";
+    doc.rows[501].set_pri_day("445566");
+    doc.rows[800].set_pri_day("445566");
     preview.plot(doc, 1, 11712, 9360);
     paint_preview(screen, doc, preview, visible);
     EXPECT_EQ(preview.cache().samples_drawn(), 11U) << "only the changed row is drawn again";
@@ -576,7 +577,7 @@ TEST(Paint, LongCaptionsWrapWithinTheCaptionWidth)
 {
     Document doc = theme_of(ThemeKind::CarZumo, { "A" });
     // The recording canvas measures 6 pixels (90 twips) a character: 10 fit in 972 twips.
-    doc.rows[0].elem_name = "ROAD MAJOR HIGHWAYLONGERTHANALINE";
+    doc.rows[0].set_elem_name("ROAD MAJOR HIGHWAYLONGERTHANALINE");
     Preview preview([](int w, int h) { return std::make_unique<RecordingCanvas>(w, h); });
     preview.plot(doc, -1, 11712, 9360);
     RecordingCanvas screen(781, 624);
@@ -599,7 +600,7 @@ Document presentations_of(const std::vector<int>& catalogue_indexes)
     for (const int index : catalogue_indexes) {
         StyleRow r = row("ROAD", "112233", "-1");
         r.pres_code = static_cast<std::int16_t>(index * 10);
-        r.pres_name = pres_catalogue[static_cast<std::size_t>(index)];
+        r.set_pres_name(pres_catalogue[static_cast<std::size_t>(index)]);
         doc.rows.push_back(r);
     }
     return doc;
@@ -718,7 +719,7 @@ TEST(Plot, RelayoutKeepsTheSamplesAndTheScrollPositionAndFollowsTheSelection)
 TEST(Paint, ZoomAndScreenDensityDrawSamplesAndCaptionsAtFullResolution)
 {
     Document doc = theme_of(ThemeKind::CarZumo, { "A" });
-    doc.rows[0].elem_name = "ROAD";
+    doc.rows[0].set_elem_name("ROAD");
     std::vector<std::pair<int, int>> made;
     Preview preview([&](int w, int h) {
         made.emplace_back(w, h);
@@ -850,10 +851,10 @@ TEST(Paint, ASimulatedVisionSeesEveryColourTheNormalPreviewDraws)
     doc.kind = ThemeKind::CarZumo;
     doc.rows = { row("ROAD", "112233", "445566", "778899", "AABBCC", "1", ".5"),
         row("ROUTE ARRW", "E0301E", "20D88C", "8EC1F0", "1B3A5C"), row("ROAD", "F08C00", "-1") };
-    doc.rows[0].pres_name = "GUIDANCE";
-    doc.rows[1].pres_name = "BROWSE";
-    doc.rows[2].pres_name = "BROWSE";
-    doc.rows[1].style_text = "night";
+    doc.rows[0].set_pres_name("GUIDANCE");
+    doc.rows[1].set_pres_name("BROWSE");
+    doc.rows[2].set_pres_name("BROWSE");
+    doc.rows[1].set_style_text("night");
     const std::vector<ColourValue> normal = preview_colours(doc, colour::Vision::Normal);
     EXPECT_NE(
         std::find(normal.begin(), normal.end(), mark_colour(SampleMark::Error)), normal.end());

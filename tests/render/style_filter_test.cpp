@@ -13,9 +13,9 @@ StyleRow styled(std::string elem, std::string field, std::string pres, std::stri
 {
     StyleRow r = test::colour_row(
         {}, {}, std::move(pri_day), std::move(pri_night), std::move(sec_day), std::move(sec_night));
-    r.elem_name = std::move(elem);
-    r.field_name = std::move(field);
-    r.pres_name = std::move(pres);
+    r.set_elem_name(std::move(elem));
+    r.set_field_name(std::move(field));
+    r.set_pres_name(std::move(pres));
     return r;
 }
 
@@ -107,7 +107,7 @@ TEST(Filter, NearColourKeepsWhatTheFullDifferenceKeeps)
         const auto wanted = *colour::parse_rgb(reference);
         std::vector<int> expected;
         for (int r = 0; r < doc.row_count(); ++r) {
-            const auto rgb = colour::parse_rgb(doc.rows[static_cast<std::size_t>(r)].pri_day);
+            const auto rgb = colour::parse_rgb(doc.rows[static_cast<std::size_t>(r)].pri_day());
             if (colour::delta_e2000(wanted, *rgb) < near_colour_difference) {
                 expected.push_back(r);
             }
@@ -132,11 +132,13 @@ TEST(Filter, NearColourFollowsTheTable)
     EXPECT_EQ(blue, (std::vector<int> { 0, 1, 2, 3 }));
     EXPECT_EQ(filter.rows(doc, "~#1E90FF"), blue) << "asked again";
 
-    doc.rows[0].pri_day = "FFFF00";
+    doc.rows[0].set_pri_day("FFFF00");
     filter.forget();
     EXPECT_EQ(filter.rows(doc, "~#1E90FF"), (std::vector<int> { 1, 2, 3 })) << "after a change";
     EXPECT_EQ(filter.rows(doc, "~#FFFF00"), (std::vector<int> { 0 }));
-    std::swap(doc.rows[0].pri_day, doc.rows[4].pri_day);
+    const std::string first(doc.rows[0].pri_day());
+    doc.rows[0].set_pri_day(doc.rows[4].pri_day());
+    doc.rows[4].set_pri_day(first);
     filter.forget();
     EXPECT_EQ(filter.rows(doc, "~#FFFF00"), (std::vector<int> { 4 })) << "known colours moved";
 

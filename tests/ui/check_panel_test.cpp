@@ -182,8 +182,8 @@ private slots:
         QVERIFY(frame);
         QCOMPARE(preview.shape4.rect.top, frame->top);
         QVERIFY(in_view(*window, row));
-        const std::string& field =
-            window->document().rows[static_cast<std::size_t>(row)].field_name;
+        const std::string field(
+            window->document().rows[static_cast<std::size_t>(row)].field_name());
         QVERIFY(child<QPlainTextEdit>(*window, "Text5")
                     ->toPlainText()
                     .contains(QString::fromStdString(field)));
@@ -196,8 +196,8 @@ private slots:
         const auto apply = [&](int row, const char* day, const char* night) {
             const StyleRow before = window->document().rows[static_cast<std::size_t>(row)];
             StyleRow after = before;
-            after.pri_day = day;
-            after.pri_night = night;
+            after.set_pri_day(day);
+            after.set_pri_night(night);
             DocumentEdit edit;
             edit.replace_row(row, before, after);
             window->push_edit(std::move(edit), "Apply");

@@ -90,8 +90,8 @@ QStringList column(const QTableView& list, int col)
 // The cells of a style's colours, in the order of the style editor's swatches.
 QStringList cells(const StyleRow& row)
 {
-    return { QString::fromStdString(row.pri_day), QString::fromStdString(row.pri_night),
-        QString::fromStdString(row.sec_day), QString::fromStdString(row.sec_night) };
+    return { QString::fromLatin1(row.pri_day()), QString::fromLatin1(row.pri_night()),
+        QString::fromLatin1(row.sec_day()), QString::fromLatin1(row.sec_night()) };
 }
 
 } // namespace
@@ -211,7 +211,7 @@ private slots:
         QCOMPARE(pairs->topLevelItem(0)->text(0) + ", " + pairs->topLevelItem(0)->text(1),
             QString("#1E90FF 4 uses, #1E90FE 1 use"));
         QTest::mouseClick(child<QPushButton>(*panel, "merge"), Qt::LeftButton);
-        QCOMPARE(window->document().rows[4].pri_day, std::string("1E90FF"));
+        QCOMPARE(window->document().rows[4].pri_day(), std::string("1E90FF"));
         QCOMPARE(window->history().count(), 1);
         QCOMPARE(window->history().undoText(), QString("Merge #1E90FE into #1E90FF"));
         QCOMPARE(uses_of("#1E90FF"), 5);
@@ -403,7 +403,7 @@ private slots:
         QVERIFY(window->document().rows[std::size_t(from)] == source);
         QCOMPARE(window->history().count(), 1);
         QVERIFY(window->history().undoText().startsWith("Paste Colours onto "));
-        QVERIFY(pasted.style_text != target.style_text);
+        QVERIFY(pasted.style_text() != target.style_text());
         child<QAction>(*window, "undo")->trigger();
         QCOMPARE(saved_bytes(*window), bytes);
     }

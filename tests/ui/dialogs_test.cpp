@@ -40,12 +40,12 @@ const std::string q = "\"";
 StyleRow cz_row(const std::string& pres, const std::string& field, const std::string& border)
 {
     StyleRow r;
-    r.pres_name = pres;
-    r.field_name = field;
-    r.border = border;
+    r.set_pres_name(pres);
+    r.set_field_name(field);
+    r.set_border(border);
     r.pres_code = get_pcode(pres, border);
-    r.pri_day = "A0B0C0";
-    r.pri_night = "-1";
+    r.set_pri_day("A0B0C0");
+    r.set_pri_night("-1");
     return r;
 }
 
@@ -150,7 +150,7 @@ private slots:
         click(child<OwnerDrawnButton>(&dialog, "command1_1"));
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(doc.row_count(), 36);
-        QCOMPARE(doc.rows[13].pres_name, std::string("TRAFFIC"));
+        QCOMPARE(doc.rows[13].pres_name(), std::string("TRAFFIC"));
         QCOMPARE(doc.rows[13].pres_code, std::int16_t(21));
         QCOMPARE(doc.rows[24].pres_code, std::int16_t(50));
         QCOMPARE(doc.pres_count, 4);
@@ -194,8 +194,8 @@ private slots:
         dialog.show();
         click(child<OwnerDrawnButton>(&dialog, "command1_1"));
         QCOMPARE(doc.row_count(), 2);
-        QCOMPARE(doc.rows[0].pres_name, std::string("GUIDANCE"));
-        QCOMPARE(doc.rows[1].pres_name, std::string("GUIDANCE"));
+        QCOMPARE(doc.rows[0].pres_name(), std::string("GUIDANCE"));
+        QCOMPARE(doc.rows[1].pres_name(), std::string("GUIDANCE"));
         QCOMPARE(doc.pres_names, std::vector<std::string> { "GUIDANCE" });
     }
 
@@ -217,9 +217,9 @@ private slots:
     void style_text_stores_valid_colours()
     {
         StyleRow row = cz_row("GUIDANCE", "MAP_WATER", "");
-        row.style_text = "FIELD = " + q + "MAP_WATER" + q + " SCALE=" + q + "1" + q
+        row.set_style_text("FIELD = " + q + "MAP_WATER" + q + " SCALE=" + q + "1" + q
             + " >\r\n <COLOR>\r\n<PRIMARY DAY = " + q + "#CECECE" + q
-            + "/>\r\n </COLOR >\r\n</STYLE>\r\n";
+            + "/>\r\n </COLOR >\r\n</STYLE>\r\n");
         doc.rows.push_back(row);
         StyleTextDialog dialog(doc, 0);
         QCOMPARE(dialog.windowTitle(), QString("Edit Text"));
@@ -233,10 +233,10 @@ private slots:
         click(child<OwnerDrawnButton>(&dialog, "command1_1"));
         QVERIFY(prompter.messages.empty());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(doc.rows[0].pri_day, std::string("00FF00"));
-        QCOMPARE(doc.rows[0].pri_night, std::string("003300"));
-        QVERIFY(doc.rows[0].style_text.find("NIGHT=\"#003300\"/>\r\n") != std::string::npos);
-        QVERIFY(doc.rows[0].style_text.rfind("FIELD", 0) == 0);
+        QCOMPARE(doc.rows[0].pri_day(), std::string("00FF00"));
+        QCOMPARE(doc.rows[0].pri_night(), std::string("003300"));
+        QVERIFY(doc.rows[0].style_text().find("NIGHT=\"#003300\"/>\r\n") != std::string::npos);
+        QVERIFY(doc.rows[0].style_text().rfind("FIELD", 0) == 0);
     }
 
     void style_text_errors_keep_the_dialog_open_data()
@@ -256,7 +256,7 @@ private slots:
         QFETCH(QString, primary);
         QFETCH(QString, error);
         StyleRow row = cz_row("GUIDANCE", "MAP_WATER", "");
-        row.style_text = "FIELD=\"MAP_WATER\" >\n<COLOR>\n<PRIMARY DAY=\"#111111\" />\n</COLOR>";
+        row.set_style_text("FIELD=\"MAP_WATER\" >\n<COLOR>\n<PRIMARY DAY=\"#111111\" />\n</COLOR>");
         doc.rows.push_back(row);
         const StyleRow before = doc.rows[0];
         StyleTextDialog dialog(doc, 0);
@@ -273,12 +273,12 @@ private slots:
     void sport_style_opens_with_four_slots()
     {
         StyleRow row;
-        row.field_name = "MPM_TRAIL_CLR";
-        row.bg_width = "3";
-        row.fg_width = "7";
-        row.style_text = "field=\"MPM_TRAIL_CLR\" bg_width=\"3\" fg_width=\"7\"><color><primary "
-                         "day=\"#ff8b5a2b\" night=\"#ff102030\"/><secondary day=\"#00404040\" "
-                         "night=\"#00101010\"/></color></style>";
+        row.set_field_name("MPM_TRAIL_CLR");
+        row.set_bg_width("3");
+        row.set_fg_width("7");
+        row.set_style_text("field=\"MPM_TRAIL_CLR\" bg_width=\"3\" fg_width=\"7\"><color><primary "
+                           "day=\"#ff8b5a2b\" night=\"#ff102030\"/><secondary day=\"#00404040\" "
+                           "night=\"#00101010\"/></color></style>");
         doc.kind = ThemeKind::SportFitness;
         doc.rows.push_back(row);
         SportStyleDialog dialog(doc, 0, "TRAIL");
@@ -343,19 +343,19 @@ private slots:
         QFETCH(QString, stored);
         QFETCH(bool, closes);
         StyleRow row;
-        row.bg_width = "3";
-        row.fg_width = "7";
-        row.style_text =
+        row.set_bg_width("3");
+        row.set_fg_width("7");
+        row.set_style_text(
             "field=\"MPM_X\" bg_width=\"3\" fg_width=\"7\"><color><primary day=\"#ff000001\" "
             "night=\"#ff000003\"/><secondary day=\"#00000002\" "
-            "night=\"#00000004\"/></color></style>";
+            "night=\"#00000004\"/></color></style>");
         doc.kind = ThemeKind::SportFitness;
         doc.rows.push_back(row);
         SportStyleDialog dialog(doc, 0, "X");
         dialog.show();
         child<QLineEdit>(&dialog, "Text1_1")->setText(fg);
         click(child<OwnerDrawnButton>(&dialog, "command1_1"));
-        QCOMPARE(doc.rows[0].fg_width, stored.toStdString());
+        QCOMPARE(doc.rows[0].fg_width(), stored.toStdString());
         QCOMPARE(dialog.isVisible(), !closes);
         if (!closes) {
             QCOMPARE(
@@ -363,11 +363,11 @@ private slots:
             QCOMPARE(dialog.focusWidget(), child<QLineEdit>(&dialog, "Text1_1"));
             return;
         }
-        QCOMPARE(doc.rows[0].style_text,
+        QCOMPARE(doc.rows[0].style_text(),
             "field=\"MPM_X\" BG_WIDTH=\"3\" FG_WIDTH=\"" + stored.toStdString()
                 + "\"><color><primary day=\"#FF000001\" night=\"#FF000003\"/><secondary "
                   "day=\"#00000002\" night=\"#00000004\"/></color></style>");
-        QCOMPARE(doc.rows[0].sec_night, std::string("00000004"));
+        QCOMPARE(doc.rows[0].sec_night(), std::string("00000004"));
         QVERIFY(doc.modified);
     }
 
@@ -401,10 +401,10 @@ private slots:
         QFETCH(QString, colour);
         QFETCH(QString, written);
         StyleRow row;
-        row.style_text =
+        row.set_style_text(
             "field=\"MPM_X\" bg_width=\"3\" fg_width=\"7\"><color><primary day=\"#ff000001\" "
             "night=\"#ff000003\"/><secondary day=\"#00000002\" "
-            "night=\"#00000004\"/></color></style>";
+            "night=\"#00000004\"/></color></style>");
         doc.kind = ThemeKind::SportFitness;
         doc.rows.push_back(row);
         SportStyleDialog dialog(doc, 0, "X");
@@ -415,15 +415,15 @@ private slots:
         click(child<OwnerDrawnButton>(&dialog, "command1_1"));
         QVERIFY(prompter.messages.empty());
         QVERIFY(!dialog.isVisible());
-        QVERIFY2(doc.rows[0].style_text.find(written.toStdString()) != std::string::npos,
-            doc.rows[0].style_text.c_str());
+        QVERIFY2(doc.rows[0].style_text().find(written.toStdString()) != std::string::npos,
+            std::string(doc.rows[0].style_text()).c_str());
     }
 
     void sport_style_long_colour_is_cut_before_apply()
     {
         StyleRow row;
-        row.style_text = "field=\"MPM_X\" bg_width=\"3\"><color><primary day=\"#ff000001\" "
-                         "night=\"#ff000003\"/></color></style>";
+        row.set_style_text("field=\"MPM_X\" bg_width=\"3\"><color><primary day=\"#ff000001\" "
+                           "night=\"#ff000003\"/></color></style>");
         doc.kind = ThemeKind::SportFitness;
         doc.rows.push_back(row);
         SportStyleDialog dialog(doc, 0, "X");
@@ -435,10 +435,10 @@ private slots:
         QCOMPARE(prompter.messages, std::vector<std::string> { "Max length=6 characters" });
         QVERIFY(dialog.isVisible());
         QCOMPARE(child<QLineEdit>(&dialog, "Text2_2")->text(), QString("000003"));
-        QCOMPARE(doc.rows[0].style_text, row.style_text);
+        QCOMPARE(doc.rows[0].style_text(), row.style_text());
         click(child<OwnerDrawnButton>(&dialog, "command1_1"));
         QVERIFY(!dialog.isVisible());
-        QVERIFY(doc.rows[0].style_text.find("night=\"#FF000003\"") != std::string::npos);
+        QVERIFY(doc.rows[0].style_text().find("night=\"#FF000003\"") != std::string::npos);
     }
 
     void sport_style_bad_transparency_is_refused_data()
@@ -453,7 +453,8 @@ private slots:
     {
         QFETCH(int, slot);
         StyleRow row;
-        row.style_text = "field=\"X\" bg_width=\"1\"><color><primary day=\"#ff000001\"/></color>";
+        row.set_style_text(
+            "field=\"X\" bg_width=\"1\"><color><primary day=\"#ff000001\"/></color>");
         doc.kind = ThemeKind::SportFitness;
         doc.rows.push_back(row);
         SportStyleDialog dialog(doc, 0, "X");
@@ -462,7 +463,7 @@ private slots:
         click(child<OwnerDrawnButton>(&dialog, "command1_1"));
         QCOMPARE(prompter.messages, std::vector<std::string> { "Invalid HEX :0G" });
         QVERIFY(dialog.isVisible());
-        QCOMPARE(doc.rows[0].style_text, row.style_text);
+        QCOMPARE(doc.rows[0].style_text(), row.style_text());
     }
 
     void updates_dialog()
@@ -505,7 +506,7 @@ private slots:
         connect_dialog_menus(window);
         Document& d = window.document();
         StyleRow row = cz_row("GUIDANCE", "MPM_TRAIL_CLR", "");
-        row.style_text = "FIELD=\"MPM_TRAIL_CLR\"><COLOR>";
+        row.set_style_text("FIELD=\"MPM_TRAIL_CLR\"><COLOR>");
         d.rows = { row };
         d.cur_row = 0;
 
@@ -513,10 +514,10 @@ private slots:
         QCOMPARE(QGuiApplication::clipboard()->text(), QString("FIELD=\"MPM_TRAIL_CLR\"><COLOR>"));
 
         child<QAction>(&window, "mcod2_3")->trigger();
-        QCOMPARE(d.rows[0].style_text,
+        QCOMPARE(d.rows[0].style_text(),
             std::string("FIELD=\"MPM_TRAIL_CLR\" BG_WIDTH=\"-1\" FG_WIDTH=\"50\"><COLOR>"));
         QCOMPARE(child<QPlainTextEdit>(&window, "Text5")->toPlainText(),
-            QString::fromStdString("<STYLE " + d.rows[0].style_text));
+            QString::fromStdString("<STYLE " + std::string(d.rows[0].style_text())));
         QVERIFY(d.modified);
         child<QAction>(&window, "mcod2_3")->trigger();
         child<QAction>(&window, "mcod2_4")->trigger();
@@ -524,7 +525,7 @@ private slots:
         QCOMPARE(prompter.messages,
             (std::vector<std::string> {
                 "Already contains BG & FG WIDTH.", "Does not contain BG & FG WIDTH." }));
-        QCOMPARE(d.rows[0].style_text, std::string("FIELD=\"MPM_TRAIL_CLR\" ><COLOR>"));
+        QCOMPARE(d.rows[0].style_text(), std::string("FIELD=\"MPM_TRAIL_CLR\" ><COLOR>"));
 
         d.rows.clear();
         child<QAction>(&window, "med_1")->trigger();
@@ -561,7 +562,7 @@ private slots:
         QVERIFY(answered);
         QVERIFY(prompter.messages.empty());
         QCOMPARE(d.row_count(), 2 * rows);
-        QCOMPARE(d.rows[static_cast<std::size_t>(rows)].pres_name, std::string("TRAFFIC"));
+        QCOMPARE(d.rows[static_cast<std::size_t>(rows)].pres_name(), std::string("TRAFFIC"));
         QVERIFY(d.modified);
         QCOMPARE(child<QListWidget>(&window, "List1")->count(), 3);
         QCOMPARE(child<QListWidget>(&window, "List1")->item(2)->text(), QString("TRAFFIC"));
@@ -583,7 +584,7 @@ private slots:
         QCOMPARE(d.row_count(), rows);
         QCOMPARE(child<QListWidget>(&window, "List1")->count(), 2);
         QVERIFY(std::none_of(d.rows.begin(), d.rows.end(),
-            [](const StyleRow& r) { return r.pres_name == "TRAFFIC"; }));
+            [](const StyleRow& r) { return r.pres_name() == "TRAFFIC"; }));
     }
 
     void every_change_goes_to_the_edit_sink_data()
@@ -614,17 +615,17 @@ private slots:
         });
         Document& d = window.document();
         StyleRow water = cz_row("GUIDANCE", "MAP_WATER", "");
-        water.elem_name = "WATER";
-        water.style_text = "FIELD=\"MAP_WATER\" >\r\n<COLOR>\r\n<PRIMARY DAY=\"#111111\" />\r\n";
+        water.set_elem_name("WATER");
+        water.set_style_text("FIELD=\"MAP_WATER\" >\r\n<COLOR>\r\n<PRIMARY DAY=\"#111111\" />\r\n");
         StyleRow trail;
-        trail.elem_name = "TRAIL";
-        trail.field_name = "MPM_TRAIL_CLR";
-        trail.style_text =
-            "field=\"MPM_TRAIL_CLR\"><color><primary day=\"#ff8b5a2b\"/></color></style>";
+        trail.set_elem_name("TRAIL");
+        trail.set_field_name("MPM_TRAIL_CLR");
+        trail.set_style_text(
+            "field=\"MPM_TRAIL_CLR\"><color><primary day=\"#ff8b5a2b\"/></color></style>");
         if (command == 1 || command == 5) {
             d.kind = ThemeKind::SportFitness;
-            trail.style_text = text::replace(trail.style_text, "\">", "\" bg_width=\"3\">");
-            trail.bg_width = "3";
+            trail.set_style_text(text::replace(trail.style_text(), "\">", "\" bg_width=\"3\">"));
+            trail.set_bg_width("3");
         }
         d.rows = command == 1 || command >= 4
             ? std::vector<StyleRow> { trail }
@@ -679,7 +680,7 @@ private slots:
     void hover_look_leaves_the_buttons_over_the_dialog()
     {
         StyleRow row = cz_row("GUIDANCE", "MAP_WATER", "");
-        row.style_text = "FIELD=\"MAP_WATER\">";
+        row.set_style_text("FIELD=\"MAP_WATER\">");
         doc.rows.push_back(row);
         PresentationDialog presentations(doc, 0);
         StyleTextDialog text(doc, 0);

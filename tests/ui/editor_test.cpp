@@ -25,11 +25,11 @@ namespace {
 
 const std::string crlf = "\r\n";
 
-std::string car_text(const std::string& field, const std::string& attrs, const std::string& primary,
+std::string car_text(std::string_view field, const std::string& attrs, const std::string& primary,
     const std::string& secondary)
 {
-    std::string t = "FIELD=" + field + attrs + " />" + crlf + "<COLOR>" + crlf + "<PRIMARY "
-        + primary + " />" + crlf;
+    std::string t = "FIELD=" + std::string(field) + attrs + " />" + crlf + "<COLOR>" + crlf
+        + "<PRIMARY " + primary + " />" + crlf;
     if (!secondary.empty()) {
         t += "<SECONDARY " + secondary + " />" + crlf;
     }
@@ -39,29 +39,29 @@ std::string car_text(const std::string& field, const std::string& attrs, const s
 StyleRow line_row(const std::string& pres = "GUIDANCE")
 {
     StyleRow r;
-    r.field_name = "MPM_ROAD_INTERSTATE_CLR";
-    r.elem_name = "ROAD INTERSTATE";
-    r.pri_day = "FF0000";
-    r.pri_night = "800000";
-    r.sec_day = "0000FF";
-    r.sec_night = "000080";
-    r.scale = "1";
-    r.border = "0.5";
-    r.pres_name = pres;
-    r.style_text = car_text(r.field_name, " scale=\"1\" border=\"0.5\"",
-        " day=\"#FF0000\" night=\"#800000\"", " day=\"#0000FF\" night=\"#000080\"");
+    r.set_field_name("MPM_ROAD_INTERSTATE_CLR");
+    r.set_elem_name("ROAD INTERSTATE");
+    r.set_pri_day("FF0000");
+    r.set_pri_night("800000");
+    r.set_sec_day("0000FF");
+    r.set_sec_night("000080");
+    r.set_scale("1");
+    r.set_border("0.5");
+    r.set_pres_name(pres);
+    r.set_style_text(car_text(r.field_name(), " scale=\"1\" border=\"0.5\"",
+        " day=\"#FF0000\" night=\"#800000\"", " day=\"#0000FF\" night=\"#000080\""));
     return r;
 }
 
 StyleRow polygon_row()
 {
     StyleRow r;
-    r.field_name = "MAP_WATER";
-    r.elem_name = "WATER";
-    r.pri_day = "A0C0FF";
-    r.pri_night = "202060";
-    r.pres_name = "GUIDANCE";
-    r.style_text = car_text(r.field_name, "", " day=\"#A0C0FF\" night=\"#202060\"", "");
+    r.set_field_name("MAP_WATER");
+    r.set_elem_name("WATER");
+    r.set_pri_day("A0C0FF");
+    r.set_pri_night("202060");
+    r.set_pres_name("GUIDANCE");
+    r.set_style_text(car_text(r.field_name(), "", " day=\"#A0C0FF\" night=\"#202060\"", ""));
     return r;
 }
 
@@ -69,17 +69,17 @@ StyleRow polygon_row()
 StyleRow sport_water_row()
 {
     StyleRow r;
-    r.field_name = "MPM_WATER_CLR";
-    r.pri_day = "9EC5F0";
-    r.pri_night = "3F4E74";
-    r.sec_day = "404040";
-    r.sec_night = "101010";
-    r.border = "00";
-    r.nwf_border = "00";
-    r.pres_name = "Sport & Fitness";
-    r.style_text = "field=\"mpm_water_clr\" ><color><primary  day=\"#ff9ec5f0\" "
-                   "night=\"#ff3f4e74\" /><secondary  day=\"#00404040\" "
-                   "night=\"#00101010\" /></color></style>";
+    r.set_field_name("MPM_WATER_CLR");
+    r.set_pri_day("9EC5F0");
+    r.set_pri_night("3F4E74");
+    r.set_sec_day("404040");
+    r.set_sec_night("101010");
+    r.set_border("00");
+    r.set_nwf_border("00");
+    r.set_pres_name("Sport & Fitness");
+    r.set_style_text("field=\"mpm_water_clr\" ><color><primary  day=\"#ff9ec5f0\" "
+                     "night=\"#ff3f4e74\" /><secondary  day=\"#00404040\" "
+                     "night=\"#00101010\" /></color></style>");
     return r;
 }
 
@@ -287,8 +287,8 @@ private slots:
         QTest::keyClick(child<QLineEdit>(e.get(), "Text2_3"), Qt::Key_Return);
         QTest::mouseClick(child<OwnerDrawnButton>(e.get(), "command1_1"), Qt::LeftButton);
         QVERIFY(e->applied());
-        QCOMPARE(doc.rows[0].pri_day, std::string("000123"));
-        QCOMPARE(doc.rows[0].pri_night, std::string("FFFFFF"));
+        QCOMPARE(doc.rows[0].pri_day(), std::string("000123"));
+        QCOMPARE(doc.rows[0].pri_night(), std::string("FFFFFF"));
     }
 
     void opened_from_the_main_window_centred()
@@ -320,11 +320,11 @@ private slots:
     {
         // A "#-1" primary night loses every night attribute and turns night editing off.
         StyleRow no_night = line_row();
-        no_night.pri_night = "-1";
-        no_night.style_text = car_text(no_night.field_name, " scale=\"1\" border=\"0.5\"",
-            " day=\"#FF0000\" night=\"#-1\"", " day=\"#0000FF\" night=\"#000080\"");
+        no_night.set_pri_night("-1");
+        no_night.set_style_text(car_text(no_night.field_name(), " scale=\"1\" border=\"0.5\"",
+            " day=\"#FF0000\" night=\"#-1\"", " day=\"#0000FF\" night=\"#000080\""));
         auto e = open({ no_night });
-        QVERIFY(!text::contains(text::lower(doc.rows[0].style_text), "night"));
+        QVERIFY(!text::contains(text::lower(doc.rows[0].style_text()), "night"));
         QVERIFY(!child<QCheckBox>(e.get(), "Check2")->isChecked());
         QCOMPARE(child<OwnerDrawnButton>(e.get(), "commandop_1")->caption_colour(),
             QColor(180, 180, 180));
@@ -339,20 +339,20 @@ private slots:
         // An area saved with a scale, as the writer saves every area, still opens as an area; a
         // line with the same text does not.
         StyleRow scaled_area = polygon_row();
-        scaled_area.scale = "1";
-        scaled_area.style_text = car_text(
-            scaled_area.field_name, " scale=\"1\"", " day=\"#A0C0FF\" night=\"#202060\"", "");
+        scaled_area.set_scale("1");
+        scaled_area.set_style_text(car_text(
+            scaled_area.field_name(), " scale=\"1\"", " day=\"#A0C0FF\" night=\"#202060\"", ""));
         e = open({ scaled_area });
         QVERIFY(e->state().is_pgon);
         QVERIFY(child<QFrame>(e.get(), "Frame2")->isVisible());
         StyleRow scaled_line = scaled_area;
-        scaled_line.elem_name = "ROAD DIM";
+        scaled_line.set_elem_name("ROAD DIM");
         e = open({ scaled_line });
         QVERIFY(!e->state().is_pgon);
 
         StyleRow zero_border = line_row();
-        zero_border.border = "0";
-        zero_border.scale = "1.25";
+        zero_border.set_border("0");
+        zero_border.set_scale("1.25");
         e = open({ zero_border });
         QCOMPARE(child<QLineEdit>(e.get(), "Text1_0")->text(), QString("1.25"));
         QCOMPARE(child<QFrame>(e.get(), "scrol_1")->x() * 15, 945);
@@ -434,10 +434,10 @@ private slots:
     void night_switch_defaults()
     {
         StyleRow r = line_row();
-        r.pri_night = "-1";
-        r.sec_night = "";
-        r.style_text = car_text(
-            r.field_name, " scale=\"1\" border=\"0.5\"", " day=\"#FF0000\"", " day=\"#0000FF\"");
+        r.set_pri_night("-1");
+        r.set_sec_night("");
+        r.set_style_text(car_text(
+            r.field_name(), " scale=\"1\" border=\"0.5\"", " day=\"#FF0000\"", " day=\"#0000FF\""));
         auto e = open({ r });
         QVERIFY(!child<QCheckBox>(e.get(), "Check2")->isChecked());
         QTest::mouseClick(child<OwnerDrawnButton>(e.get(), "commandop_1"), Qt::LeftButton);
@@ -457,11 +457,11 @@ private slots:
     void border_tick_gives_defaults()
     {
         StyleRow r = line_row();
-        r.border = "";
-        r.sec_day = "";
-        r.sec_night = "";
-        r.style_text =
-            car_text(r.field_name, " scale=\"1\"", " day=\"#FF0000\" night=\"#800000\"", "");
+        r.set_border("");
+        r.set_sec_day("");
+        r.set_sec_night("");
+        r.set_style_text(
+            car_text(r.field_name(), " scale=\"1\"", " day=\"#FF0000\" night=\"#800000\"", ""));
         auto e = open({ r });
         QVERIFY(!child<QCheckBox>(e.get(), "Check3")->isChecked());
         QVERIFY(!child<QLineEdit>(e.get(), "Text1_0")->isEnabled());
@@ -574,19 +574,19 @@ private slots:
         QVERIFY(e->applied());
         QVERIFY(doc.modified);
         const StyleRow& r = doc.rows[0];
-        const std::string& t = r.style_text;
-        QCOMPARE(r.pri_day, std::string("FF0000"));
+        const std::string_view t = r.style_text();
+        QCOMPARE(r.pri_day(), std::string("FF0000"));
         QVERIFY(text::contains(t, "<PRIMARY  day=\"#FF0000\""));
         QVERIFY(text::contains(t, "FIELD=MPM_ROAD_INTERSTATE_CLR scale=\"1\""));
         QVERIFY(t.ends_with("</COLOR>\r\n</STYLE>"));
         QCOMPARE(text::contains(t, "night="), change != 1);
         QCOMPARE(text::contains(t, "<SECONDARY"), change != 2);
         if (change == 1) {
-            QCOMPARE(r.pri_night, std::string("-1"));
+            QCOMPARE(r.pri_night(), std::string("-1"));
         }
         if (change == 2) {
-            QVERIFY(r.border.empty());
-            QVERIFY(r.sec_day.empty());
+            QVERIFY(r.border().empty());
+            QVERIFY(r.sec_day().empty());
             QVERIFY(!text::contains(t, "border="));
         }
     }
@@ -599,25 +599,25 @@ private slots:
         QCOMPARE(
             prompter.messages, std::vector<std::string> { "(3) Acceptable values: 0.01 - 2.5" });
         QVERIFY(!e->applied());
-        QCOMPARE(doc.rows[0].scale, std::string("1"));
+        QCOMPARE(doc.rows[0].scale(), std::string("1"));
     }
 
     void apply_to_all_presentations()
     {
         StyleRow other = line_row("BROWSE");
-        other.field_name = "MPM_ROAD_MAJOR_CLR";
+        other.set_field_name("MPM_ROAD_MAJOR_CLR");
         auto e = open({ line_row("GUIDANCE"), other, line_row("BROWSE") });
         click(child<QLabel>(e.get(), "Labc_239"));
         QTest::mouseClick(child<OwnerDrawnButton>(e.get(), "command1_1"), Qt::LeftButton);
-        QCOMPARE(doc.rows[2].pri_day, std::string("FFFFFF"));
-        QCOMPARE(doc.rows[2].style_text, doc.rows[0].style_text);
-        QCOMPARE(doc.rows[1].pri_day, std::string("FF0000"));
+        QCOMPARE(doc.rows[2].pri_day(), std::string("FFFFFF"));
+        QCOMPARE(doc.rows[2].style_text(), doc.rows[0].style_text());
+        QCOMPARE(doc.rows[1].pri_day(), std::string("FF0000"));
 
         e = open({ line_row("GUIDANCE"), line_row("BROWSE") });
         click(child<QCheckBox>(e.get(), "applyall"));
         click(child<QLabel>(e.get(), "Labc_239"));
         QTest::mouseClick(child<OwnerDrawnButton>(e.get(), "command1_1"), Qt::LeftButton);
-        QCOMPARE(doc.rows[1].pri_day, std::string("FF0000"));
+        QCOMPARE(doc.rows[1].pri_day(), std::string("FF0000"));
     }
 
     void cancel_restores_modified()
@@ -627,32 +627,32 @@ private slots:
         QVERIFY(doc.modified);
         QTest::mouseClick(child<OwnerDrawnButton>(e.get(), "command1_0"), Qt::LeftButton);
         QVERIFY(!doc.modified);
-        QCOMPARE(doc.rows[0].pri_day, std::string("FF0000"));
+        QCOMPARE(doc.rows[0].pri_day(), std::string("FF0000"));
         QVERIFY(!e->isVisible());
     }
 
     void sport_fitness_empty_primary_day()
     {
         StyleRow r;
-        r.field_name = "trail";
-        r.pri_day = "";
-        r.pri_night = "-1";
-        r.sec_day = "";
-        r.sec_night = "";
-        r.scale = "";
-        r.border = "ff";
-        r.pres_name = "Sport & Fitness";
-        r.style_text = "field=\"trail\" ><color><primary  day=\"#ff\" /></color></style>";
+        r.set_field_name("trail");
+        r.set_pri_day("");
+        r.set_pri_night("-1");
+        r.set_sec_day("");
+        r.set_sec_night("");
+        r.set_scale("");
+        r.set_border("ff");
+        r.set_pres_name("Sport & Fitness");
+        r.set_style_text("field=\"trail\" ><color><primary  day=\"#ff\" /></color></style>");
         auto e = open({ r }, 0, ThemeKind::SportFitness);
         QVERIFY(!child<QCheckBox>(e.get(), "applyall")->isVisibleTo(e.get()));
-        QCOMPARE(doc.rows[0].scale, std::string("1"));
+        QCOMPARE(doc.rows[0].scale(), std::string("1"));
         QVERIFY(!child<QFrame>(e.get(), "pc4_0")->isVisibleTo(e.get())
             && !child<QFrame>(e.get(), "pc4_1")->isVisibleTo(e.get()));
         e->state().colours.pri_day.clear();
         QTest::mouseClick(child<OwnerDrawnButton>(e.get(), "command1_1"), Qt::LeftButton);
-        QCOMPARE(doc.rows[0].pri_day, std::string("CECECE"));
-        QVERIFY(text::contains(doc.rows[0].style_text, "day=\"#ffcecece\""));
-        QVERIFY(!text::contains(doc.rows[0].style_text, "\r\n"));
+        QCOMPARE(doc.rows[0].pri_day(), std::string("CECECE"));
+        QVERIFY(text::contains(doc.rows[0].style_text(), "day=\"#ffcecece\""));
+        QVERIFY(!text::contains(doc.rows[0].style_text(), "\r\n"));
     }
 
     void sport_fitness_area_picks_one_part_at_a_time()
@@ -733,7 +733,7 @@ private slots:
         // A scale as a file may hold it: a pick and Undo give back both boxes as they were, not
         // the scale cut at the comma and the rest taken for the border.
         StyleRow r = line_row();
-        r.scale = "1,5";
+        r.set_scale("1,5");
         auto e = open({ r });
         QLineEdit* scale = child<QLineEdit>(e.get(), "Text1_1");
         QLineEdit* border = child<QLineEdit>(e.get(), "Text1_0");
@@ -820,8 +820,8 @@ private slots:
     {
         // Opening drops the "#-1" night attributes of the row in place; Cancel puts it back.
         StyleRow no_night = line_row();
-        no_night.pri_night = "-1";
-        no_night.style_text = text::replace(no_night.style_text, "#800000", "#-1");
+        no_night.set_pri_night("-1");
+        no_night.set_style_text(text::replace(no_night.style_text(), "#800000", "#-1"));
         auto e = open({ no_night });
         QVERIFY(!(doc.rows[0] == no_night));
         QTest::mouseClick(child<OwnerDrawnButton>(e.get(), "command1_0"), Qt::LeftButton);
@@ -843,7 +843,7 @@ private slots:
         QCOMPARE(handed[0].second, std::string("Apply ROAD INTERSTATE"));
         QVERIFY(doc.rows == opened);
         handed[0].first.apply(doc);
-        QCOMPARE(doc.rows[1].pri_day, std::string("FFFFFF"));
+        QCOMPARE(doc.rows[1].pri_day(), std::string("FFFFFF"));
         handed[0].first.revert(doc);
         QVERIFY(doc.rows == opened);
     }
@@ -863,9 +863,9 @@ private slots:
     void arrow_sample()
     {
         StyleRow r = line_row();
-        r.field_name = "MPM_ROUTE_ARRW_CLR";
-        r.style_text = car_text(r.field_name, " scale=\"1\" border=\"0.5\"",
-            " day=\"#FF0000\" night=\"#800000\"", " day=\"#0000FF\" night=\"#000080\"");
+        r.set_field_name("MPM_ROUTE_ARRW_CLR");
+        r.set_style_text(car_text(r.field_name(), " scale=\"1\" border=\"0.5\"",
+            " day=\"#FF0000\" night=\"#800000\"", " day=\"#0000FF\" night=\"#000080\""));
         auto e = open({ r });
         QCOMPARE(e->sample().form, EditorSample::Form::Arrow);
         QCOMPARE(e->swatch_colour(EditedPart::Line), 0x0000FF);

@@ -610,9 +610,9 @@ private slots:
         const auto& rows = window->document().rows;
         QCOMPARE(rows.size(), std::size_t(6));
         // After every GUIDANCE row and the other BROWSE rows without a border.
-        QCOMPARE(rows[5].field_name, std::string("MAP_ROAD_INTERSTATE_CLR"));
+        QCOMPARE(rows[5].field_name(), std::string("MAP_ROAD_INTERSTATE_CLR"));
         QCOMPARE(rows[5].pres_code, 10);
-        QCOMPARE(rows[5].elem_name, std::string("ROAD INTERSTATE"));
+        QCOMPARE(rows[5].elem_name(), std::string("ROAD INTERSTATE"));
         for (std::size_t r = 0; r < 3; ++r) {
             QVERIFY(rows[r].pres_code < 10);
         }
@@ -639,7 +639,7 @@ private slots:
         QCOMPARE(m_prompter.messages,
             std::vector<std::string> { "GUIDANCE already has \r\n\r\nWATER\r\n" });
         QCOMPARE(window->document().row_count(), 6);
-        QCOMPARE(window->document().rows[3].field_name, std::string("MAP_BEACH_CLR"));
+        QCOMPARE(window->document().rows[3].field_name(), std::string("MAP_BEACH_CLR"));
     }
 
     void addElementsOpensWithNothingLookingChosen()
@@ -731,7 +731,7 @@ private slots:
             });
             window->Command2_Click();
             row = window->document().row_count() - 1;
-            QCOMPARE(window->document().rows[std::size_t(row)].elem_name, std::string("BOG"));
+            QCOMPARE(window->document().rows[std::size_t(row)].elem_name(), std::string("BOG"));
         }
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
@@ -777,7 +777,8 @@ private slots:
             { EditorKind::Style, EditorKind::StyleText, EditorKind::SportFitness }) {
             window->editors().register_editor(each, [&, each](QWidget*, Document& doc, int r) {
                 opened.emplace_back(int(each), r);
-                doc.rows[static_cast<std::size_t>(r)].style_text += " ";
+                StyleRow& edited = doc.rows[static_cast<std::size_t>(r)];
+                edited.set_style_text(std::string(edited.style_text()) + " ");
                 return true;
             });
         }

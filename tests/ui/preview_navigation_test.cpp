@@ -232,7 +232,8 @@ private slots:
         std::vector<int> opened_rows;
         window->editors().register_editor(EditorKind::Style, [&](QWidget*, Document& doc, int row) {
             opened_rows.push_back(row);
-            doc.rows[std::size_t(row)].style_text += " APPLIED";
+            doc.rows[std::size_t(row)].set_style_text(
+                std::string(doc.rows[std::size_t(row)].style_text()) + " APPLIED");
             return true;
         });
         QTest::keyClick(preview, Qt::Key_Return);
@@ -338,7 +339,7 @@ private slots:
             window->set_filter_text(text);
             const int before = int(layout(*window).order.size());
             StyleRow changed = window->document().rows[0];
-            changed.pri_day = "1E90FF";
+            changed.set_pri_day("1E90FF");
             DocumentEdit edit;
             edit.replace_row(0, window->document().rows[0], changed);
             window->push_edit(std::move(edit), "Colour");

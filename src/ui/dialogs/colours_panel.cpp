@@ -465,13 +465,13 @@ QString ColoursPanel::users_text(const ColourInUse& c) const
             continue;
         }
         const StyleRow& style = doc.rows[static_cast<std::size_t>(row)];
-        std::string name = text::trim(style.elem_name);
+        std::string name = text::trim(style.elem_name());
         if (name.empty()) {
-            name = text::trim(style.field_name);
+            name = text::trim(style.field_name());
         }
         QString line = from_latin1(name);
         if (car_zumo) {
-            line += " (" + from_latin1(text::trim(style.pres_name)) + ")";
+            line += " (" + from_latin1(text::trim(style.pres_name())) + ")";
         }
         lines << line + ": " + roles.join(", ");
     }

@@ -534,8 +534,8 @@ QString CompareWindow::tip(Side side, int row) const
         return {};
     }
     const StyleRow& style = doc.rows[static_cast<std::size_t>(row)];
-    const std::string pres = text::trim(style.pres_name);
-    return from_latin1((pres.empty() ? "" : pres + " ") + text::trim(style.field_name));
+    const std::string pres = text::trim(style.pres_name());
+    return from_latin1((pres.empty() ? "" : pres + " ") + text::trim(style.field_name()));
 }
 
 int CompareWindow::visible_height(Side side) const

@@ -27,7 +27,7 @@ void mcod2_Click(MainWindow& window, CodeCommand command)
     if (command == CodeCommand::CopyCode) {
         QGuiApplication::clipboard()->clear();
         QGuiApplication::clipboard()->setText(
-            from_latin1(doc.rows[static_cast<std::size_t>(row)].style_text));
+            from_latin1(doc.rows[static_cast<std::size_t>(row)].style_text()));
         return;
     }
     EditOutcome outcome;
@@ -102,17 +102,17 @@ void connect_dialog_menus(MainWindow& window)
     editors.register_editor(
         EditorKind::StyleText, [&editors](QWidget* parent, Document& doc, int row) {
             const std::string before = doc.valid_row(row)
-                ? doc.rows[static_cast<std::size_t>(row)].style_text
+                ? std::string(doc.rows[static_cast<std::size_t>(row)].style_text())
                 : std::string();
             StyleTextDialog dialog(doc, row, parent, editors.edit_sink(doc));
             cent(dialog);
             return dialog.exec() == QDialog::Accepted && doc.valid_row(row)
-                && doc.rows[static_cast<std::size_t>(row)].style_text != before;
+                && doc.rows[static_cast<std::size_t>(row)].style_text() != before;
         });
     editors.register_editor(
         EditorKind::SportFitness, [&editors](QWidget* parent, Document& doc, int row) {
             const QString caption = doc.valid_row(row)
-                ? from_latin1(doc.rows[static_cast<std::size_t>(row)].elem_name)
+                ? from_latin1(doc.rows[static_cast<std::size_t>(row)].elem_name())
                 : QString();
             SportStyleDialog dialog(doc, row, caption, parent, editors.edit_sink(doc));
             cent(dialog);

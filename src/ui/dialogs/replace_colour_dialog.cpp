@@ -50,7 +50,7 @@ QStringList row_presentations(const Document& doc)
     QStringList names;
     std::set<std::string> seen;
     for (const StyleRow& row : doc.rows) {
-        const std::string name = text::trim(row.pres_name);
+        const std::string name = text::trim(row.pres_name());
         if (!name.empty() && seen.insert(text::upper(name)).second) {
             names << from_latin1(name);
         }

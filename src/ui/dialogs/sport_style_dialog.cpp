@@ -134,15 +134,15 @@ void SportStyleDialog::Form_Load()
         return;
     }
     const StyleRow& row = m_doc.rows[static_cast<std::size_t>(m_row)];
-    const auto colours = nwf_slot_colours(row.style_text);
+    const auto colours = nwf_slot_colours(row.style_text());
     for (std::size_t k = 0; k < 4; ++k) {
         const QString c = from_latin1(colours[k]);
         m_transparency_boxes[k]->setText(c.left(2).toUpper());
         m_colour_boxes[k]->setText(c.mid(2));
         show_colour(m_swatches[k], colours[k]);
     }
-    m_width_boxes[0]->setText(from_latin1(row.bg_width));
-    m_width_boxes[1]->setText(from_latin1(row.fg_width));
+    m_width_boxes[0]->setText(from_latin1(row.bg_width()));
+    m_width_boxes[1]->setText(from_latin1(row.fg_width()));
     get_colvals();
 }
 

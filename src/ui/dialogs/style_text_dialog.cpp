@@ -51,7 +51,7 @@ void StyleTextDialog::Form_Load()
         setWindowIcon(parentWidget()->windowIcon());
     }
     const std::string style = m_doc.valid_row(m_row)
-        ? m_doc.rows[static_cast<std::size_t>(m_row)].style_text
+        ? std::string(m_doc.rows[static_cast<std::size_t>(m_row)].style_text())
         : std::string();
     m_crlf = text::contains(style, "\r\n");
     m_text_box->setPlainText(from_latin1("<STYLE " + style));
@@ -78,7 +78,7 @@ void StyleTextDialog::command1_Click(int index)
     }
     if (outcome.edit) {
         m_sink(std::move(*outcome.edit),
-            "Edit Text " + m_doc.rows[static_cast<std::size_t>(m_row)].elem_name);
+            "Edit Text " + std::string(m_doc.rows[static_cast<std::size_t>(m_row)].elem_name()));
     }
     accept();
 }

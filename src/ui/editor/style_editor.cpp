@@ -190,18 +190,18 @@ void StyleEditor::Form_Load()
         setWindowIcon(parentWidget()->windowIcon());
     }
     // The caption under the row's sample in the main window is its element name.
-    setWindowTitle("Tintwell " + from_latin1(r.elem_name));
-    r.style_text = strip_night(r.style_text, m_doc.kind);
-    const std::string display = text::remove(text::remove(r.field_name, "MPM_"), "_CLR");
-    const std::string lower_code = text::lower(r.style_text);
+    setWindowTitle("Tintwell " + from_latin1(r.elem_name()));
+    r.set_style_text(strip_night(r.style_text(), m_doc.kind));
+    const std::string display = text::remove(text::remove(r.field_name(), "MPM_"), "_CLR");
+    const std::string lower_code = text::lower(r.style_text());
     if (!text::contains(lower_code, "night=") && !text::contains(lower_code, "night =")) {
         m_night_check->setChecked(false);
     }
-    const std::string upper_code = text::upper(r.style_text);
+    const std::string upper_code = text::upper(r.style_text());
     if (car) {
         // An area written with a scale (as the writer itself does) is still an area: the preview
         // draws it as a block, so the editor must not offer it as a line with border bars.
-        std::string element = r.elem_name;
+        std::string element(r.elem_name());
         st.is_pgon = !text::contains(upper_code, "SCALE") || pgon(m_doc, element);
         if (text::contains(upper_code, "SECONDARY")) {
             st.is_pgon = false;
@@ -209,7 +209,7 @@ void StyleEditor::Form_Load()
     } else {
         const std::string name = text::upper(text::replace(display, "_", " "));
         st.is_pgon = !name.empty() && text::contains(text::upper(nwf_polygons), name);
-        r.scale = "1";
+        r.set_scale("1");
         m_primary_part_swatch->setVisible(st.is_pgon);
         m_secondary_part_swatch->setVisible(st.is_pgon);
     }
@@ -217,17 +217,19 @@ void StyleEditor::Form_Load()
     hex_box(2)->setVisible(sport());
     const bool arrow = text::contains(upper_code, "ARRW");
 
-    if (car && !st.is_pgon && text::contains(upper_code, "SECONDARY") && text::val(r.border) == 0) {
-        r.border = r.scale;
+    if (car && !st.is_pgon && text::contains(upper_code, "SECONDARY")
+        && text::val(r.border()) == 0) {
+        r.set_border(r.scale());
     }
-    if (text::trim(r.border).empty()) {
-        r.border = "0";
+    if (text::trim(r.border()).empty()) {
+        r.set_border("0");
     }
-    m_scale_box->setText(from_latin1(r.scale));
-    m_border_box->setText(sport() ? "1" : from_latin1(r.border));
+    m_scale_box->setText(from_latin1(r.scale()));
+    m_border_box->setText(sport() ? "1" : from_latin1(r.border()));
 
     WorkingColours& c = st.colours;
-    c = { r.pri_day, r.sec_day, r.pri_night, r.sec_night };
+    c = { std::string(r.pri_day()), std::string(r.sec_day()), std::string(r.pri_night()),
+        std::string(r.sec_night()) };
     // Normalised as they are shown: an empty colour reads as black, a prefix is dropped.
     rev_hex(c.sec_day, m_doc.kind);
     rev_hex(c.pri_day, m_doc.kind);
@@ -237,15 +239,15 @@ void StyleEditor::Form_Load()
         m_night_check->setChecked(false);
     }
 
-    m_field_label->setText(from_latin1(r.field_name));
-    m_presentation_label->setText(from_latin1(r.pres_name));
+    m_field_label->setText(from_latin1(r.field_name()));
+    m_presentation_label->setText(from_latin1(r.pres_name()));
     m_presentation_label->setVisible(car);
 
-    if (car && !st.is_pgon && text::val(r.border) == 0) {
+    if (car && !st.is_pgon && text::val(r.border()) == 0) {
         m_sliders[0]->hide();
         c.sec_day.clear();
     }
-    if (r.scale.empty()) {
+    if (r.scale().empty()) {
         m_sliders[1]->hide();
     }
 
@@ -287,13 +289,14 @@ void StyleEditor::Form_Load()
 
     // Undo goes back at most to the style as the row holds it.
     m_recorded = current_step();
-    m_recorded.colours = { r.pri_day, r.sec_day, r.pri_night, r.sec_night };
+    m_recorded.colours = { std::string(r.pri_day()), std::string(r.sec_day()),
+        std::string(r.pri_night()), std::string(r.sec_night()) };
 
     if (st.is_pgon) {
         st.part = EditedPart::Fill;
-        c.pri_day = r.pri_day;
-        c.sec_night = r.sec_night;
-        c.pri_night = r.pri_night;
+        c.pri_day = r.pri_day();
+        c.sec_night = r.sec_night();
+        c.pri_night = r.pri_night();
         if (sport()) {
             hex_box(0)->setEnabled(true);
             m_swatches[0]->show();
@@ -313,7 +316,7 @@ void StyleEditor::Form_Load()
         m_mode_buttons[1]->draw_button("", 12);
     }
     if (sport()) {
-        if (!st.is_pgon && r.border == "00" && r.bg_width.empty()) {
+        if (!st.is_pgon && r.border() == "00" && r.bg_width().empty()) {
             m_border_check->setChecked(false);
             m_border_box->setEnabled(false);
             hex_box(0)->setEnabled(false);
@@ -765,7 +768,7 @@ void StyleEditor::commandop_Click(DayNight mode)
     if (st.night()) {
         set_opt(DayNight::Night);
         if (sport()) {
-            m_border_check->setChecked(row().border == "ff");
+            m_border_check->setChecked(row().border() == "ff");
         }
         if (blank(c.sec_night)) {
             c.sec_night = "000000";
@@ -783,7 +786,7 @@ void StyleEditor::commandop_Click(DayNight mode)
         }
         hex_box(0)->setText(from_latin1(c.sec_day));
         if (sport() && !st.is_pgon) {
-            m_border_check->setChecked(row().border == "ff");
+            m_border_check->setChecked(row().border() == "ff");
         }
     }
     if (st.is_pgon) {
@@ -834,7 +837,7 @@ void StyleEditor::Check3_MouseUp()
         m_same_as_line_check->setVisible(on);
     }
     if (sport()) {
-        (m_state.night() ? row().nwf_border : row().border) = on ? "ff" : "00";
+        (m_state.night() ? row().nwf_border() : row().border()) = on ? "ff" : "00";
     }
     if (on) {
         if (text::val(to_latin1(m_border_box->text())) == 0) {
@@ -926,7 +929,7 @@ void StyleEditor::command1_Click(int index)
     row() = m_row_at_open;
     DocumentEdit edit = style_apply_edit(m_doc, m_row, applied, values.to_all_presentations);
     m_applied = true;
-    m_sink(std::move(edit), "Apply " + m_row_at_open.elem_name);
+    m_sink(std::move(edit), "Apply " + std::string(m_row_at_open.elem_name()));
     accept();
 }
 

@@ -112,7 +112,7 @@ Control* placed(QWidget* parent, const QString& name, QRect place, Args&&... arg
 // What the code box shows for a selected style.
 std::string selected_code(const StyleRow& row)
 {
-    return text::replace("<STYLE " + row.style_text, "  ", " ");
+    return text::replace("<STYLE " + std::string(row.style_text()), "  ", " ");
 }
 
 template <typename Command> std::size_t slot(Command command)
@@ -1184,7 +1184,7 @@ void MainWindow::p1_DblClick(int row)
     }
     m_doc.cur_row = row;
     StyleRow& style = m_doc.rows[static_cast<std::size_t>(row)];
-    const std::string code = text::lower(style.style_text);
+    const std::string code = text::lower(style.style_text());
     int width_kind = 0;
     if (text::contains(code, "width")) {
         width_kind = -1;
@@ -1202,7 +1202,7 @@ void MainWindow::p1_DblClick(int row)
         return;
     }
 
-    const std::string before = style.style_text;
+    const std::string before(style.style_text());
     bool applied = false;
     {
         // The colours refreshed from the text around the editor belong to its step, or go
@@ -1218,7 +1218,7 @@ void MainWindow::p1_DblClick(int row)
     }
     if (applied
         || (m_doc.valid_row(row)
-            && m_doc.rows[static_cast<std::size_t>(row)].style_text != before)) {
+            && m_doc.rows[static_cast<std::size_t>(row)].style_text() != before)) {
         m_style_changed = true;
     }
     if (m_style_changed) {
@@ -1241,7 +1241,7 @@ void MainWindow::command1_Click()
     int found = -1;
     for (int pass = 0; pass < 2 && found < 0; ++pass) {
         for (int r = std::max(m_search_pos, 0); r < m_doc.row_count(); ++r) {
-            if (text::contains(m_doc.rows[static_cast<std::size_t>(r)].field_name, q)) {
+            if (text::contains(m_doc.rows[static_cast<std::size_t>(r)].field_name(), q)) {
                 found = r;
                 break;
             }

@@ -150,7 +150,7 @@ bool PreviewWidget::event(QEvent* event)
             event->ignore();
             return true;
         }
-        const std::string& pres_name = m_doc.rows[static_cast<std::size_t>(row)].pres_name;
+        const std::string_view pres_name = m_doc.rows[static_cast<std::size_t>(row)].pres_name();
         QToolTip::showText(help->globalPos(),
             pres_name.empty() ? QString(sample_tooltip) : to_qstring(pres_name), this,
             box_rect(row));
