@@ -29,8 +29,16 @@ void* operator new(std::size_t size)
     throw std::bad_alloc();
 }
 
+// GCC, seeing these inlined, takes the pair for a mismatch: the memory came from malloc above.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 
 using namespace tintwell;
 using namespace tintwell::test;
