@@ -5,6 +5,7 @@
 #include <cmath>
 #include <lcms2.h>
 #include <unordered_map>
+#include <utility>
 
 namespace tintwell::colour {
 
@@ -390,17 +391,21 @@ double hue(const Lab& colour)
 
 } // namespace
 
-LabTable::LabTable(const std::vector<Lab>& labs)
+LabTable::LabTable(std::vector<Lab> labs)
 {
-    append(labs);
+    append(std::move(labs));
 }
 
-void LabTable::append(const std::vector<Lab>& labs)
+void LabTable::append(std::vector<Lab> labs)
 {
-    m_labs.insert(m_labs.end(), labs.begin(), labs.end());
     for (const Lab& lab : labs) {
         m_chroma.push_back(chroma(lab));
         m_hue.push_back(hue(lab));
+    }
+    if (m_labs.empty()) {
+        m_labs = std::move(labs);
+    } else {
+        m_labs.insert(m_labs.end(), labs.begin(), labs.end());
     }
 }
 

@@ -69,10 +69,10 @@ class LabTable
 {
 public:
     LabTable() = default;
-    explicit LabTable(const std::vector<Lab>& labs);
+    explicit LabTable(std::vector<Lab> labs);
 
     /// Adds the colours at the end.
-    void append(const std::vector<Lab>& labs);
+    void append(std::vector<Lab> labs);
 
     std::size_t size() const { return m_labs.size(); }
     const Lab& operator[](std::size_t i) const { return m_labs[i]; }

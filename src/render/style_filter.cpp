@@ -107,39 +107,34 @@ void StyleFilter::forget()
     m_prepared = 0;
 }
 
-void StyleFilter::insert(std::uint32_t packed, std::uint32_t position)
+std::size_t StyleFilter::slot_of(std::uint32_t packed) const
 {
-    // The high bits of a Fibonacci product spread colours that differ in any digit.
+    // The first free slot from the one the colour hashes to, or the slot that holds it. The high
+    // bits of a Fibonacci product spread colours that differ in any digit.
     const std::size_t mask = m_slots.size() - 1;
-    std::size_t slot = static_cast<std::size_t>((packed * 0x9E3779B97F4A7C15ULL) >> m_slot_shift);
-    while (m_slots[slot] != empty_slot) {
+    auto slot = static_cast<std::size_t>((packed * 0x9E3779B97F4A7C15ULL) >> m_slot_shift);
+    while (m_slots[slot] != empty_slot && m_slots[slot] >> 32 != packed) {
         slot = (slot + 1) & mask;
     }
-    m_slots[slot] = std::uint64_t { packed } << 32 | position;
+    return slot;
 }
 
 std::uint32_t StyleFilter::position(std::uint32_t packed)
 {
-    if (!m_slots.empty()) {
-        const std::size_t mask = m_slots.size() - 1;
-        std::size_t slot =
-            static_cast<std::size_t>((packed * 0x9E3779B97F4A7C15ULL) >> m_slot_shift);
-        for (; m_slots[slot] != empty_slot; slot = (slot + 1) & mask) {
-            if (m_slots[slot] >> 32 == packed) {
-                return static_cast<std::uint32_t>(m_slots[slot]);
-            }
-        }
-    }
     // Never more than half full, so that probes stay short.
     if (2 * (m_known.size() + 1) > m_slots.size()) {
         m_slots.assign(std::max<std::size_t>(1024, 2 * m_slots.size()), empty_slot);
         m_slot_shift = 64 - std::countr_zero(m_slots.size());
         for (std::size_t i = 0; i < m_known.size(); ++i) {
-            insert(m_known[i].packed(), static_cast<std::uint32_t>(i));
+            m_slots[slot_of(m_known[i].packed())] = std::uint64_t { m_known[i].packed() } << 32 | i;
         }
     }
+    const std::size_t slot = slot_of(packed);
+    if (m_slots[slot] != empty_slot) {
+        return static_cast<std::uint32_t>(m_slots[slot]);
+    }
     const auto added = static_cast<std::uint32_t>(m_known.size());
-    insert(packed, added);
+    m_slots[slot] = std::uint64_t { packed } << 32 | added;
     m_known.push_back(colour::Rgb::from_packed(packed));
     return added;
 }

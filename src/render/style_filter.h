@@ -61,7 +61,7 @@ public:
 
 private:
     std::uint32_t position(std::uint32_t packed);
-    void insert(std::uint32_t packed, std::uint32_t position);
+    std::size_t slot_of(std::uint32_t packed) const;
 
     // For near colours: each row's four colours as positions in `m_known`, `no_colour` for one
     // that does not read; rows before `m_prepared` read since the last `forget`, of a table at
