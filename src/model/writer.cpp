@@ -176,7 +176,9 @@ std::string car_zumo_text(Document& doc)
             }
             out += "<PRESENTATION ID=\"" + trim(row.pres_name()) + "\" > \r\n<STYLELIST>\r\n";
         }
-        row.set_border(remove(remove(row.border(), "\r"), "\n"));
+        if (row.border().find_first_of("\r\n") != std::string_view::npos) {
+            row.set_border(remove(remove(row.border(), "\r"), "\n"));
+        }
         for (const char c : row.border()) {
             if (static_cast<unsigned char>(c) < 32) {
                 doc.message("Error with Border Height");
