@@ -424,16 +424,19 @@ struct RowDraft
     std::string scale;
     std::string border;
     std::string pres_name;
-    std::string style_text;
+    // Mostly a view of the theme's text, which outlives the draft; `style_buffer` when the style
+    // is rebuilt. The text is copied once, into the row.
+    std::string_view style_text;
+    std::string style_buffer;
     std::string nwf_border;
 
     // Empties every cell, keeping the buffers.
     void clear()
     {
         pres_code = 0;
-        for (std::string* text :
-            { &pri_day, &pri_night, &sec_day, &sec_night, &elem_name, &field_name, &bg_width,
-                &fg_width, &scale, &border, &pres_name, &style_text, &nwf_border }) {
+        style_text = {};
+        for (std::string* text : { &pri_day, &pri_night, &sec_day, &sec_night, &elem_name,
+                 &field_name, &bg_width, &fg_width, &scale, &border, &pres_name, &nwf_border }) {
             text->clear();
         }
     }
@@ -805,7 +808,7 @@ void read_sport_fitness_style(Document& doc, std::string_view source, std::size_
     if (quote != npos) {
         const std::string_view tag_rest = opening.substr(quote + 1);
         const std::string_view body = source.substr(close + 1);
-        std::string& rebuilt = row.style_text;
+        std::string& rebuilt = row.style_buffer;
         rebuilt.reserve(7 + tag_rest.size() + body.size());
         rebuilt = "field=\"";
         rebuilt += tag_rest;
@@ -813,6 +816,7 @@ void read_sport_fitness_style(Document& doc, std::string_view source, std::size_
         // make the theme read as Car & Zumo.
         upper_in(std::span<char>(rebuilt).subspan(7, before_any(tag_rest, "<").size()));
         rebuilt += body;
+        row.style_text = rebuilt;
     } else {
         row.style_text = source;
     }
