@@ -2,6 +2,7 @@
 
 #include "app/version.h"
 #include "colour/colour_codes.h"
+#include "colour/theme_lint.h"
 #include "model/new_theme.h"
 #include "model/presentations.h"
 #include "model/reader.h"
@@ -18,6 +19,7 @@
 #include "ui/main/edit_command.h"
 #include "ui/main/file_dialogs.h"
 #include "ui/main/message_box_prompter.h"
+#include "ui/main/notice_bar.h"
 #include "ui/main/owner_drawn_button.h"
 #include "ui/main/preview_widget.h"
 #include "ui/main/twips.h"
@@ -244,6 +246,7 @@ void MainWindow::build_controls()
     m_preview_frame->setPalette(frame_palette);
     m_preview = new PreviewWidget(m_doc, m_preview_frame);
     m_preview->setGeometry(tw_rect(picture1_offset, picture1_offset, 11712, 11550));
+    m_notice_bar = new NoticeBar(m_preview_frame);
 
     m_scroll_bar = placed<QScrollBar>(central, "vs", tw_rect(14892, 504, 228, 8028), Qt::Vertical);
     m_scroll_bar->setRange(0, 1);
@@ -926,10 +929,12 @@ bool MainWindow::open_file(const QString& path)
 {
     busy_on();
     const OpenTheme kept = keep_open_theme();
-    const bool read = read_theme_file(path);
+    QStringList notices;
+    const bool read = read_theme_file(path, notices);
     if (read) {
         clear_history();
         start_afresh();
+        m_notice_bar->show_notices(notices);
         plot(-1);
         updatmf(path);
         emit theme_replaced(path);
@@ -941,10 +946,14 @@ bool MainWindow::open_file(const QString& path)
     return read;
 }
 
-bool MainWindow::read_theme_file(const QString& path)
+bool MainWindow::read_theme_file(const QString& path, QStringList& notices)
 {
     try {
-        return open_theme(m_doc, to_bytes(path));
+        return open_theme(m_doc, to_bytes(path), [&](std::string_view bytes, ThemeKind kind) {
+            for (const Finding& f : save_findings(bytes, kind)) {
+                notices << from_bytes(describe(f));
+            }
+        });
     } catch (const std::bad_alloc&) {
         // The reader leaves the open theme's rows as they were; the callers put back the rest,
         // as for a rejected file.

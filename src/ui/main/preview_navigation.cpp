@@ -2,6 +2,7 @@
 // sample to sample, the jump to a presentation, the zoom, the filter box and the status bar.
 #include "ui/common/latin1.h"
 #include "ui/main/main_window.h"
+#include "ui/main/notice_bar.h"
 #include "ui/main/preview_widget.h"
 #include "ui/main/twips.h"
 
@@ -505,6 +506,7 @@ void MainWindow::start_afresh()
         m_filter_edit->clear();
     }
     m_preview->preview().show_all();
+    m_notice_bar->show_notices({});
     m_selected = false;
     m_code_shown = false;
     m_code_box->clear();
