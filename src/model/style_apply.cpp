@@ -8,16 +8,19 @@ namespace tintwell {
 StyleRow applied_style(ThemeKind kind, StyleRow row, AppliedValues values)
 {
     const bool car = kind == ThemeKind::CarZumo;
+    // The cells are worked out apart from the row and set into it in one assignment at the end,
+    // so the row's block is made once.
+    StyleValues cells = style_values(row, kind);
     if (!values.polygon) {
-        row.set_scale(values.scale_text);
+        cells.scale = values.scale_text;
     }
     if (car && !values.polygon) {
         if (values.border_on) {
-            row.set_border(values.border_text);
+            cells.border = values.border_text;
         } else {
             // No border: the style loses its border value and both border colours, so no
             // secondary colour is written for it.
-            row.set_border({});
+            cells.border.clear();
             values.sec_day.clear();
             values.sec_night.clear();
         }
@@ -25,46 +28,55 @@ StyleRow applied_style(ThemeKind kind, StyleRow row, AppliedValues values)
     if (text::contains(values.pri_night, "-1")) {
         values.pri_night = "-1";
     }
-    row.set_sec_day(values.sec_day);
-    row.set_pri_day(values.pri_day);
-    row.set_sec_night(values.sec_night);
-    row.set_pri_night(values.pri_night);
+    cells.sec_day = values.sec_day;
+    cells.pri_day = values.pri_day;
+    cells.sec_night = values.sec_night;
+    cells.pri_night = values.pri_night;
     if (!values.night_colours) {
-        row.set_pri_night(values.pri_night = "-1");
-    } else if (row.pri_night() == "-1") {
+        cells.pri_night = values.pri_night = "-1";
+    } else if (cells.pri_night == "-1") {
         values.pri_night = values.pri_day;
         values.sec_night = values.sec_day;
     }
 
-    StyleValues code = style_values(row, kind);
+    StyleValues code = cells;
     code.night_colours = values.night_colours;
-    const StyleValues stored = code_colours(code);
+    StyleValues stored = code_colours(code);
     // The night colours the text fills in become the working ones as well.
     if (values.night_colours) {
-        const bool no_night = text::contains(row.pri_night(), "-1");
-        if (no_night || row.sec_night().empty()) {
+        const bool no_night = text::contains(cells.pri_night, "-1");
+        if (no_night || cells.sec_night.empty()) {
             values.sec_night = stored.sec_night;
         }
-        if (no_night || row.pri_night().empty()) {
+        if (no_night || cells.pri_night.empty()) {
             values.pri_night = stored.pri_night;
         }
     }
-    row.set_style_text(get_code(code));
-    store_values(row, stored);
+    const std::string style_text = get_code(code);
 
     if (car && values.to_all_presentations) {
-        row.set_scale(values.scale_text);
+        stored.scale = values.scale_text;
         if (values.border_on) {
-            row.set_border(values.border_text);
+            stored.border = values.border_text;
         } else {
-            row.set_border({});
+            stored.border.clear();
             values.sec_day.clear();
         }
-        row.set_sec_day(values.sec_day);
-        row.set_pri_day(values.pri_day);
-        row.set_sec_night(values.sec_night);
-        row.set_pri_night(values.pri_night);
+        stored.sec_day = values.sec_day;
+        stored.pri_day = values.pri_day;
+        stored.sec_night = values.sec_night;
+        stored.pri_night = values.pri_night;
     }
+    StyleTexts texts = row.texts();
+    texts[static_cast<std::size_t>(StyleCell::StyleText)] = style_text;
+    texts[static_cast<std::size_t>(StyleCell::Scale)] = stored.scale;
+    texts[static_cast<std::size_t>(StyleCell::Border)] = stored.border;
+    texts[static_cast<std::size_t>(StyleCell::NwfBorder)] = stored.nwf_border;
+    texts[static_cast<std::size_t>(StyleCell::PriDay)] = stored.pri_day;
+    texts[static_cast<std::size_t>(StyleCell::PriNight)] = stored.pri_night;
+    texts[static_cast<std::size_t>(StyleCell::SecDay)] = stored.sec_day;
+    texts[static_cast<std::size_t>(StyleCell::SecNight)] = stored.sec_night;
+    row.assign(texts);
     return row;
 }
 

@@ -7,6 +7,22 @@
 
 namespace tintwell {
 
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool address_sanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool address_sanitizer = true;
+#else
+constexpr bool address_sanitizer = false;
+#endif
+#else
+constexpr bool address_sanitizer = false;
+#endif
+
+} // namespace
+
 // A table of many small styles is mostly rows: keep one row to two words.
 static_assert(sizeof(StyleRow) == 16 || sizeof(void*) != 8);
 
@@ -113,7 +129,9 @@ void StyleRow::assign(const StyleTexts& texts)
 bool StyleRow::rewrite_in_place(
     const std::array<std::string_view, style_cell_count>& slots, std::size_t total, bool wide)
 {
-    if (!m_block || total != m_size || wide != m_wide) {
+    // Under AddressSanitizer every change takes a new block, so that a view kept across a change
+    // reads freed memory and is caught, instead of quietly reading the new text.
+    if (address_sanitizer || !m_block || total != m_size || wide != m_wide) {
         return false;
     }
     char* const texts = m_block.get() + head_size();
