@@ -61,7 +61,16 @@ void read_write_read(const std::string& bytes, bool border_pref)
     Document doc;
     doc.attach(&prompter, nullptr);
     doc.border_pref = border_pref;
-    if (!parse(doc, bytes)) {
+    const bool accepted = parse(doc, bytes);
+    // A check reads without a table but says what opening says.
+    RecordingPrompter checked;
+    Document check_doc;
+    check_doc.attach(&checked, nullptr);
+    check_doc.border_pref = border_pref;
+    if (check_text(check_doc, bytes) != accepted || checked.messages != prompter.messages) {
+        __builtin_trap();
+    }
+    if (!accepted) {
         return;
     }
     ThemeChecker checker;

@@ -156,6 +156,54 @@ template <typename Visit> void for_each_attribute(std::string_view tag, std::siz
     }
 }
 
+// True when a colour tag's text after its name holds only attributes written as a double quote,
+// "#", `digits` hexadecimal digits and a double quote, with blanks around "=" and between them
+// and "/" between or after them: colours that are all as they should be, told apart from the
+// rest without reading each attribute on its own.
+bool plain_colours(std::string_view tag, std::size_t digits)
+{
+    const std::size_t n = tag.size();
+    std::size_t i = 0;
+    const auto skip_blanks = [&] {
+        while (i < n && is_blank(tag[i])) {
+            ++i;
+        }
+    };
+    for (;;) {
+        skip_blanks();
+        if (i == n) {
+            return true;
+        }
+        if (tag[i] == '/') {
+            ++i;
+            continue;
+        }
+        const std::size_t name = i;
+        while (i < n && is_name_char(tag[i])) {
+            ++i;
+        }
+        if (i == name) {
+            return false;
+        }
+        skip_blanks();
+        if (i == n || tag[i] != '=') {
+            return false;
+        }
+        ++i;
+        skip_blanks();
+        if (n - i < digits + 3 || tag[i] != '"' || tag[i + 1] != '#'
+            || tag[i + 2 + digits] != '"') {
+            return false;
+        }
+        for (std::size_t k = i + 2; k < i + 2 + digits; ++k) {
+            if (!is_hex(tag[k])) {
+                return false;
+            }
+        }
+        i += digits + 3;
+    }
+}
+
 class Scanner
 {
 public:
@@ -470,6 +518,9 @@ private:
     void read_colours(std::string_view rest, std::size_t rest_at, bool secondary)
     {
         const std::size_t digits = m_kind == ThemeKind::CarZumo ? 6 : 8;
+        if (!m_everything && plain_colours(rest, digits)) {
+            return;
+        }
         for_each_attribute(rest, rest_at, [&](const Attribute& a) {
             const bool day = name_is(a.name, "DAY");
             if (!day && !name_is(a.name, "NIGHT")) {

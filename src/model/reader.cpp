@@ -267,6 +267,11 @@ bool parse(Document& doc, std::string text)
     return parse_as(doc, std::move(text), RowUse::Keep);
 }
 
+bool check_text(Document& doc, std::string text)
+{
+    return parse_as(doc, std::move(text), RowUse::Discard);
+}
+
 namespace {
 
 bool read_theme(Document& doc, const std::string& path, RowUse use, const ReadBytes& read_bytes)
@@ -670,6 +675,10 @@ std::string_view span_text(std::string_view style, const Span& span)
 void check_car_zumo_style(Document& doc, std::string_view style, std::string& block)
 {
     field_name_of(doc, style);
+    // Most styles have no border or no secondary colour at all, and then nothing more to say.
+    if (find_literal(style, "SECONDARY") == npos || find_literal(style, "BORDER") == npos) {
+        return;
+    }
     const CarZumoParts parts = locate_parts(style);
     if (parts.secondary == npos || parts.border_at == npos) {
         return;
@@ -1026,10 +1035,18 @@ void read_sport_fitness(Document& doc, std::string& text, RowUse use)
             read_sport_fitness_style(doc, style.source, style.field, style.close, scratch, row);
         });
     } else {
-        // A Sport & Fitness style says nothing while it is read but for its field name.
-        std::string rebuilt;
+        // A Sport & Fitness style says nothing while it is read but for its field name: its
+        // kept text opens with field=" before the rest of its tag (or is the tag as it stands,
+        // when that holds no double quote), so the name is missing when no double quote follows
+        // the tag's first one before the first ">".
         for (const Found& style : styles) {
-            field_name_of(doc, sport_fitness_style_text(style.source, style.close, rebuilt));
+            const std::string_view opening = style.source.substr(0, style.close + 1);
+            const auto quote = opening.find('"');
+            const std::string_view rest = quote == npos ? opening : opening.substr(quote + 1);
+            const auto close_quote = rest.find('"');
+            if (quote == npos || close_quote == npos || close_quote > rest.find('>')) {
+                doc.message("Can't find type!");
+            }
         }
     }
     doc.rows.swap(rows);

@@ -23,6 +23,10 @@ bool parse(Document& doc, std::string text);
 /// file (for what the reader passes over).
 using ReadBytes = std::function<void(std::string_view bytes, ThemeKind kind)>;
 
+/// Reads a theme text as parse does, every style with its messages and the same answer, but
+/// keeps no style table: the document is left with no rows.
+bool check_text(Document& doc, std::string text);
+
 /// File, Open without the dialog: empties the presentation list and the title, loads and parses.
 /// When the file is taken as a theme, `read_bytes` (if set) is then given its bytes.
 bool open_theme(Document& doc, const std::string& path, const ReadBytes& read_bytes = {});

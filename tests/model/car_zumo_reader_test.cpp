@@ -680,6 +680,21 @@ TEST(CheckTheme, SaysWhatOpeningSays)
     texts.push_back(meta + "<STYLE field=\"A\">");
     texts.push_back("no theme here");
     texts.push_back("<metadata></metadata><color><stylelist><style field=\"mpm_a\">");
+    // A check reads a style only as far as its messages need: the border's secondary colour
+    // wherever reading finds it or passes it over, and the field names of Sport & Fitness styles.
+    for (const std::string tag : { " border=\"2\"", " scale=\"BORDER=2\"", " border=\"0\"" }) {
+        for (const std::string colours :
+            { "<PRIMARY day=\"#010203\"/><SECONDARY night=\"#000000\"/>",
+                "<PRIMARY day=\"SECONDARY\" night=\"#000000\"/>",
+                "<PRIMARY day=\"#010203\"/><SECONDARY day=\"#000000\"/>" }) {
+            texts.push_back(meta + "<PRESENTATION ID=\"A\">\r\n<STYLE field=\"A\"" + tag
+                + "><COLOR>" + colours + "</COLOR></STYLE>");
+        }
+    }
+    for (const std::string style : { "<style field=mpm_a><color>", "<style field=\"mpm_a><color>\"",
+             "<style x=\"y\" field=\"mpm_a\">", "<style \">\" field=\"mpm_a\">" }) {
+        texts.push_back("<metadata></metadata><color><stylelist>" + style + "</style>");
+    }
     const std::string path = ::testing::TempDir() + "check_theme.kmtf";
     for (const auto& text : texts) {
         std::ofstream(path, std::ios::binary) << text;
