@@ -270,6 +270,31 @@ TEST(Batch, ConvertRefusesAThemeWithoutRows)
     fs::remove(empty);
 }
 
+// A save message names the path once, whether it begins with the path and a colon or with the
+// path and a word; " Check access permission" follows only a lacking permission.
+TEST(Batch, ConvertNamesTheTargetOnce)
+{
+    const fs::path folder = temp_path("-targets");
+    fs::remove_all(folder);
+    fs::create_directories(folder / "folder.kmtf");
+    const std::string pipe = (folder / "pipe.kmtf").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::string missing = (folder / "missing" / "x.kmtf").string();
+    const std::string inner = (folder / "folder.kmtf").string();
+    const std::pair<std::string, std::string> cases[] = {
+        { pipe, pipe + " is not a regular file\n" },
+        { inner, inner + ": Is a directory\n" },
+        { missing, missing + ": No such file or directory\n" },
+    };
+    for (const auto& [target, message] : cases) {
+        const BatchRun r = batch({ "--convert", car_zumo, target, "--force" });
+        EXPECT_EQ(r.code, 1) << target;
+        EXPECT_EQ(r.err, message);
+    }
+    EXPECT_TRUE(fs::is_fifo(pipe));
+    fs::remove_all(folder);
+}
+
 // The installed program, as a script would run it: exit codes and no display needed.
 TEST(Program, ExitCodes)
 {
@@ -311,7 +336,7 @@ TEST(Program, FileSizeLimitFailsTheSaveAndLeavesNothing)
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old");
     std::ifstream messages(log);
     const std::string err(std::istreambuf_iterator<char>(messages), {});
-    EXPECT_EQ(err, out.string() + ": File too large Check access permission\n");
+    EXPECT_EQ(err, out.string() + ": File too large\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1);
     fs::remove_all(folder);
     fs::remove(log);
