@@ -19,6 +19,8 @@ std::string loadbinary2(Document& doc, const std::string& path);
 bool parse(Document& doc, std::string text);
 
 /// File, Open without the dialog: empties the presentation list and the title, loads and parses.
+/// A file that exists but cannot be read whole is not parsed: the system's reason is the only
+/// message and the answer is false.
 bool open_theme(Document& doc, const std::string& path);
 
 /// Reads the file as open_theme does, every style with its messages and the same answer, but

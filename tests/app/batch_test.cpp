@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -13,6 +14,7 @@
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 using namespace tintwell;
 using namespace tintwell::test;
@@ -292,6 +294,50 @@ TEST(Batch, ConvertNamesTheTargetOnce)
         EXPECT_EQ(r.err, message);
     }
     EXPECT_TRUE(fs::is_fifo(pipe));
+    fs::remove_all(folder);
+}
+
+// A file the user may not read says so, and only so: it is not reported as a file that is no
+// theme. Root reads any file, so as root the commands run as nobody.
+TEST(Batch, AnUnreadableFileGivesTheReasonAlone)
+{
+    const fs::path folder = temp_path("-unreadable");
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    const std::string file = (folder / "locked.kmtf").string();
+    fs::copy_file(car_zumo, file);
+    ASSERT_EQ(::chmod(file.c_str(), 0), 0);
+    ASSERT_EQ(::chmod(folder.c_str(), 0777), 0);
+    const std::string out = (folder / "out.kmtf").string();
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        constexpr uid_t nobody = 65534;
+        if (::geteuid() == 0
+            && (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0)) {
+            std::fprintf(stderr, "could not become nobody\n");
+            ::_exit(1);
+        }
+        const BatchRun checked = batch({ "--check", file });
+        const BatchRun converted = batch({ "--convert", file, out });
+        const BatchRun dumped = batch({ "--dump", file });
+        const bool ok = checked.code == 1 && checked.out == file + ": Permission denied\n"
+            && converted.code == 1
+            && converted.err
+                == file + ": Permission denied\ntintwell: " + file
+                    + " is not a theme; nothing written\n"
+            && nlohmann::json::parse(dumped.out)["messages"]
+                == nlohmann::json::array({ "Permission denied" });
+        if (!ok) {
+            std::fprintf(stderr, "--check: %s--convert: %s--dump: %s\n", checked.out.c_str(),
+                converted.err.c_str(), dumped.out.c_str());
+        }
+        ::_exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "see the child's lines above";
+    EXPECT_FALSE(fs::exists(out));
     fs::remove_all(folder);
 }
 
