@@ -1,9 +1,11 @@
+#include "app/descriptor_output.h"
 #include "app/version.h"
 #include "batch_run.h"
 #include "model/text.h"
 
 #include <array>
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <grp.h>
@@ -341,6 +343,44 @@ TEST(Batch, AnUnreadableFileGivesTheReasonAlone)
     fs::remove_all(folder);
 }
 
+// A stream that cannot take the output: the command fails with the reason instead of reporting
+// success over a cut answer.
+TEST(Batch, OutputThatCannotBeWrittenIsAWriteError)
+{
+    struct FailingBuffer : std::streambuf
+    {
+        int_type overflow(int_type) override { return traits_type::eof(); }
+    };
+    const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(full, 0);
+    struct Case
+    {
+        std::vector<std::string> args;
+        int code;
+    };
+    const Case cases[] = { { { "--dump", car_zumo }, 1 }, { { "--help" }, 1 },
+        { { "--lint", car_zumo, "--json" }, 2 },
+        { { "--diff", car_zumo, data + "/ui_car_zumo.kmtf" }, 2 } };
+    for (const Case& c : cases) {
+        DescriptorOutput device(full);
+        FailingBuffer failing;
+        const std::pair<std::streambuf*, std::string> outputs[] = {
+            { &device, "No space left on device" }, { &failing, "Input/output error" }
+        };
+        for (const auto& [buffer, reason] : outputs) {
+            std::ostream out(buffer);
+            std::ostringstream err;
+            EXPECT_EQ(run_batch(c.args, out, err), c.code) << c.args[0] << ": " << reason;
+            const std::string said = err.str();
+            const std::string line = "tintwell: write error: " + reason + "\n";
+            EXPECT_TRUE(said.size() >= line.size()
+                && said.compare(said.size() - line.size(), line.size(), line) == 0)
+                << c.args[0] << " said: " << said;
+        }
+    }
+    ::close(full);
+}
+
 // The installed program, as a script would run it: exit codes and no display needed.
 TEST(Program, ExitCodes)
 {
@@ -361,6 +401,58 @@ TEST(Program, ExitCodes)
     EXPECT_GT(fs::file_size(png), 100u);
     fs::remove(png);
     EXPECT_EQ(run("--render /nonexistent.kmtf --output " + png.string()), 1);
+}
+
+// Standard output on a full device, as `tintwell --dump theme.kmtf > /dev/full` gives it:
+// every command that prints fails with the reason, and so does --convert when its messages
+// cannot be written.
+TEST(Program, FullStandardOutputIsAWriteError)
+{
+    const fs::path log = temp_path("-full.log");
+    const fs::path converted = temp_path("-full.kmtf");
+    const fs::path not_theme = temp_path("-full-text.kmtf");
+    std::ofstream(not_theme) << "no colours here";
+    // Read with a message and converted.
+    const fs::path warned = temp_path("-full-warned.kmtf");
+    std::ofstream(warned)
+        << "<METADATA><TITLE>T</TITLE></METADATA><COLOR><PRESENTATION ID=\"X\">"
+           "<STYLE FIELD=\"A\" BORDER=\"1\"><SECONDARY NIGHT=\"#000000\"/></STYLE>";
+    struct Case
+    {
+        std::string args;
+        int code;
+        bool full_error;
+    };
+    const Case cases[] = {
+        { "--dump " + car_zumo + " >/dev/full", 1, false },
+        { "--check " + not_theme.string() + " >/dev/full", 1, false },
+        { "--colours " + car_zumo + " >/dev/full", 1, false },
+        { "--colours " + car_zumo + " --json --near >/dev/full", 1, false },
+        { "--diff " + car_zumo + " " + data + "/ui_car_zumo.kmtf >/dev/full", 2, false },
+        { "--diff " + car_zumo + " " + car_zumo + " --json >/dev/full", 2, false },
+        { "--lint " + car_zumo + " >/dev/full", 2, false },
+        { "--lint " + car_zumo + " --json >/dev/full", 2, false },
+        { "--help >/dev/full", 1, false },
+        { "--version >/dev/full", 1, false },
+        { "--convert " + warned.string() + " " + converted.string() + " 2>/dev/full", 1, true },
+    };
+    for (const Case& c : cases) {
+        const std::string command =
+            std::string(TINTWELL_EXE) + " " + c.args + (c.full_error ? "" : " 2>" + log.string());
+        const int status = std::system(command.c_str());
+        EXPECT_TRUE(WIFEXITED(status)) << c.args;
+        EXPECT_EQ(WEXITSTATUS(status), c.code) << c.args;
+        if (c.full_error) {
+            continue;
+        }
+        std::ifstream in(log);
+        const std::string err(std::istreambuf_iterator<char>(in), {});
+        EXPECT_EQ(err, "tintwell: write error: No space left on device\n") << c.args;
+    }
+    fs::remove(converted);
+    fs::remove(log);
+    fs::remove(not_theme);
+    fs::remove(warned);
 }
 
 // A file-size limit smaller than the theme stops the write, not the program: the save fails,
