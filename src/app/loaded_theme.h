@@ -15,6 +15,9 @@ namespace tintwell {
 /// What the batch commands say of a file that memory cannot hold.
 inline constexpr const char* out_of_memory = "not enough memory to read it";
 
+/// What --lint says of a file it read but ran out of memory checking.
+inline constexpr const char* out_of_memory_checking = "not enough memory to check it";
+
 /// Why the batch commands do not read a path ("No such file", "Is a folder", "not a regular
 /// file"), or nothing when it names a regular file (or one that cannot be looked at, which the
 /// reader then reports). Nothing is opened: reading a pipe or a device could block the command
