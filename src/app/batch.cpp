@@ -1,6 +1,7 @@
 #include "app/batch.h"
 
 #include "app/colours_command.h"
+#include "app/descriptor_output.h"
 #include "app/diff_command.h"
 #include "app/dump_writer.h"
 #include "app/lint_command.h"
@@ -11,9 +12,13 @@
 #include "model/reader.h"
 #include "model/writer.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <new>
 #include <ostream>
+#include <unistd.h>
 
 namespace tintwell {
 
@@ -262,25 +267,7 @@ int render(const std::vector<std::string>& args, std::ostream& err, const Render
     }
 }
 
-} // namespace
-
-int usage_error(std::ostream& err, const std::string& why)
-{
-    err << "tintwell: " << why << "\n\n" << usage_text;
-    return 2;
-}
-
-bool is_batch(const std::vector<std::string>& args)
-{
-    if (args.empty()) {
-        return false;
-    }
-    const std::string& first = args[0];
-    // Single-dash words other than -h and -v are left to the toolkit (-platform, -style, ...).
-    return first == "-h" || first == "-v" || (first.size() > 2 && first.compare(0, 2, "--") == 0);
-}
-
-int run_batch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+int run_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
     const RenderCommand& render_command)
 {
     if (args.empty()) {
@@ -317,6 +304,72 @@ int run_batch(const std::vector<std::string>& args, std::ostream& out, std::ostr
         return diff_command(args, out, err);
     }
     return usage_error(err, "unknown option " + command);
+}
+
+// The code of a command that could not do its work: --lint and --diff keep 1 for "found something".
+int failure_code(const std::vector<std::string>& args)
+{
+    return !args.empty() && (args[0] == "--lint" || args[0] == "--diff") ? 2 : 1;
+}
+
+std::string write_error_reason(const std::ostream& out)
+{
+    const auto* descriptor = dynamic_cast<const DescriptorOutput*>(out.rdbuf());
+    return std::strerror(
+        descriptor != nullptr && descriptor->error() != 0 ? descriptor->error() : EIO);
+}
+
+} // namespace
+
+int usage_error(std::ostream& err, const std::string& why)
+{
+    err << "tintwell: " << why << "\n\n" << usage_text;
+    return 2;
+}
+
+bool is_batch(const std::vector<std::string>& args)
+{
+    if (args.empty()) {
+        return false;
+    }
+    const std::string& first = args[0];
+    // Single-dash words other than -h and -v are left to the toolkit (-platform, -style, ...).
+    return first == "-h" || first == "-v" || (first.size() > 2 && first.compare(0, 2, "--") == 0);
+}
+
+int run_batch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+    const RenderCommand& render_command)
+{
+    int code = 0;
+    try {
+        code = run_command(args, out, err, render_command);
+    } catch (const std::bad_alloc&) {
+        err << "tintwell: not enough memory\n";
+        code = failure_code(args);
+    }
+    // Output cut short by a full disk or a closed pipe must not pass for a complete answer.
+    out.flush();
+    if (!out) {
+        err << "tintwell: write error: " << write_error_reason(out) << '\n';
+        code = std::max(code, failure_code(args));
+    }
+    err.flush();
+    if (!err) {
+        code = std::max(code, failure_code(args));
+    }
+    return code;
+}
+
+int run_batch_on_standard_streams(const std::vector<std::string>& args, const RenderCommand& render)
+{
+    DescriptorOutput out_buffer(STDOUT_FILENO);
+    DescriptorOutput err_buffer(STDERR_FILENO);
+    std::ostream out(&out_buffer);
+    std::ostream err(&err_buffer);
+    // As std::cerr: each message goes out at once, after what was printed before it.
+    err.setf(std::ios::unitbuf);
+    err.tie(&out);
+    return run_batch(args, out, err, render);
 }
 
 } // namespace tintwell

@@ -67,12 +67,20 @@ bool lint_regular_file(const std::string& file, std::vector<Finding>& findings, 
         findings.push_back(to_finding(issue, doc.kind));
         return true;
     }
-    ThemeChecker checker;
-    checker.read_file(bytes, doc);
-    checker.update(doc);
-    findings = checker.file_findings();
-    findings.insert(
-        findings.end(), checker.colour_findings().begin(), checker.colour_findings().end());
+    // The theme is read; running out of memory from here on is a check that could not be done,
+    // which the user should not take for a file that cannot be read.
+    try {
+        ThemeChecker checker;
+        checker.read_file(bytes, doc);
+        checker.update(doc);
+        findings = checker.file_findings();
+        findings.insert(
+            findings.end(), checker.colour_findings().begin(), checker.colour_findings().end());
+    } catch (const std::bad_alloc&) {
+        findings.clear();
+        err << file << ": " << out_of_memory_checking << '\n';
+        return false;
+    }
     return true;
 }
 

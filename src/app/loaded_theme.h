@@ -15,6 +15,9 @@ namespace tintwell {
 /// What the batch commands say of a file that memory cannot hold.
 inline constexpr const char* out_of_memory = "not enough memory to read it";
 
+/// What --lint says of a file it read but ran out of memory checking.
+inline constexpr const char* out_of_memory_checking = "not enough memory to check it";
+
 /// Why the batch commands do not read a path ("No such file", "Is a folder", "not a regular
 /// file"), or nothing when it names a regular file (or one that cannot be looked at, which the
 /// reader then reports). Nothing is opened: reading a pipe or a device could block the command
@@ -39,13 +42,13 @@ inline std::optional<std::string> not_a_theme_file(const std::string& path)
 }
 
 /// "FILE: message" in UTF-8 for a message of the reader or the writer, with the file's name
-/// once: some messages already begin with it (the window shows them alone), and those are
-/// printed as they are.
+/// once: some messages already begin with it ("FILE: reason", "FILE is read-only"; the window
+/// shows them alone), and those are printed as they are.
 inline std::string message_line(const std::string& file, const std::string& message)
 {
-    const std::string prefix = file + ": ";
-    return text::latin1_to_utf8(
-        message.compare(0, prefix.size(), prefix) == 0 ? message : prefix + message);
+    const bool named = message.size() > file.size() && message.compare(0, file.size(), file) == 0
+        && (message[file.size()] == ':' || message[file.size()] == ' ');
+    return text::latin1_to_utf8(named ? message : file + ": " + message);
 }
 
 /// A theme file loaded for a batch command as File, Open loads it, without a window.

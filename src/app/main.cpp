@@ -34,7 +34,7 @@ int main(int argc, char** argv)
     std::signal(SIGXFSZ, SIG_IGN);
     std::vector<std::string> args(argv + 1, argv + argc);
     if (tintwell::is_batch(args) && args[0] != "--render") {
-        return tintwell::run_batch(args, std::cout, std::cerr);
+        return tintwell::run_batch_on_standard_streams(args);
     }
     const std::string window = window_program(argv[0]).string();
     std::vector<char*> window_argv(argv, argv + argc + 1);

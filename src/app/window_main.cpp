@@ -21,7 +21,7 @@ int main(int argc, char** argv)
     std::signal(SIGXFSZ, SIG_IGN);
     std::vector<std::string> args(argv + 1, argv + argc);
     if (tintwell::is_batch(args)) {
-        return tintwell::run_batch(args, std::cout, std::cerr, tintwell::render_png_command);
+        return tintwell::run_batch_on_standard_streams(args, tintwell::render_png_command);
     }
 
     QApplication app(argc, argv);

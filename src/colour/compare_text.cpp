@@ -7,9 +7,25 @@ namespace tintwell {
 
 namespace {
 
+// A theme's texts may hold any byte. Printed raw, a control byte could move the cursor or change
+// the colours of the terminal showing the report, and a NUL ends the line for many tools; each is
+// shown as \xNN instead.
 std::string utf8(const std::string& s)
 {
-    return text::latin1_to_utf8(s);
+    std::string shown;
+    shown.reserve(s.size());
+    for (const char c : s) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            constexpr char digits[] = "0123456789ABCDEF";
+            shown += "\\x";
+            shown += digits[byte >> 4];
+            shown += digits[byte & 0xF];
+        } else {
+            shown += c;
+        }
+    }
+    return text::latin1_to_utf8(shown);
 }
 
 std::string value_label(RowValue value, ThemeKind kind)

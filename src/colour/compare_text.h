@@ -6,7 +6,8 @@
 #include <vector>
 
 // A comparison of two themes in words, as the --diff report prints it and the compare window
-// lists it. Theme texts are single-byte; what these give is UTF-8.
+// lists it. Theme texts are single-byte; what these give is UTF-8, with control bytes (below 0x20,
+// and 0x7F) shown as \xNN.
 namespace tintwell {
 
 /// True for the four colours (body and border, by day and by night).

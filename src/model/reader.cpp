@@ -201,10 +201,20 @@ enum class RowUse { Keep, Discard };
 bool parse_text(Document& doc, std::string text, RowUse use);
 void read_car_zumo(Document& doc, std::string& upper_text, RowUse use);
 void read_sport_fitness(Document& doc, std::string& lower_text, RowUse use);
+std::string load_file(Document& doc, const std::string& path, bool& read_failed);
 
 } // namespace
 
 std::string loadbinary2(Document& doc, const std::string& path)
+{
+    bool read_failed = false;
+    return load_file(doc, path, read_failed);
+}
+
+namespace {
+
+// loadbinary2, telling whether the file was there but could not be read whole.
+std::string load_file(Document& doc, const std::string& path, bool& read_failed)
 {
     if (path.empty() || !is_file(path)) {
         return {};
@@ -222,6 +232,7 @@ std::string loadbinary2(Document& doc, const std::string& path)
     errno = 0;
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file) {
+        read_failed = true;
         if (!is_file(path)) {
             doc.message(path + " doesn't exist");
         } else {
@@ -234,6 +245,7 @@ std::string loadbinary2(Document& doc, const std::string& path)
             content.append(buffer, n);
             if (n < sizeof buffer) {
                 if (std::ferror(file.get())) {
+                    read_failed = true;
                     doc.message(std::strerror(errno ? errno : EIO));
                 }
                 break;
@@ -244,8 +256,6 @@ std::string loadbinary2(Document& doc, const std::string& path)
     doc.view().reset_search();
     return content;
 }
-
-namespace {
 
 bool read_theme(Document& doc, const std::string& path, RowUse use, const ReadBytes& read_bytes);
 bool parse_as(Document& doc, std::string text, RowUse use);
@@ -277,9 +287,15 @@ namespace {
 bool read_theme(Document& doc, const std::string& path, RowUse use, const ReadBytes& read_bytes)
 {
     doc.view().clear_presentations();
-    std::string content = loadbinary2(doc, path);
+    bool read_failed = false;
+    std::string content = load_file(doc, path, read_failed);
     doc.metadata.title.clear();
     doc.view().metadata_changed(doc.metadata);
+    // The system's reason says it all; a text cut short by a failed read is not read as a theme,
+    // which a later save would then write back without the rest.
+    if (read_failed) {
+        return false;
+    }
     if (!read_bytes) {
         return parse_as(doc, std::move(content), use);
     }

@@ -28,7 +28,9 @@ using ReadBytes = std::function<void(std::string_view bytes, ThemeKind kind)>;
 bool check_text(Document& doc, std::string text);
 
 /// File, Open without the dialog: empties the presentation list and the title, loads and parses.
-/// When the file is taken as a theme, `read_bytes` (if set) is then given its bytes.
+/// A file that exists but cannot be read whole is not parsed: the system's reason is the only
+/// message and the answer is false. When the file is taken as a theme, `read_bytes` (if set) is
+/// then given its bytes.
 bool open_theme(Document& doc, const std::string& path, const ReadBytes& read_bytes = {});
 
 /// Reads the file as open_theme does, every style with its messages and the same answer, but

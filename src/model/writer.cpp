@@ -240,9 +240,15 @@ bool save_code(Document& doc, const std::string& path)
 
 namespace {
 
+// "PATH: " and the system's text; a permission the user lacks is named as such, so the user knows
+// what to look at, while a full disk or a missing folder is not blamed on permissions.
 std::string system_error(const std::string& path, int code)
 {
-    return path + ": " + std::strerror(code);
+    std::string text = path + ": " + std::strerror(code);
+    if (code == EACCES || code == EPERM) {
+        text += " Check access permission";
+    }
+    return text;
 }
 
 mode_t new_file_mode()
@@ -250,6 +256,42 @@ mode_t new_file_mode()
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
+}
+
+// The file a path names once its links are followed, each relative link from its own folder.
+// A link that points to nothing yet gives the path the new file is to take, so the link stays
+// and names the saved file. False with `failure` set for a loop or an unreadable link.
+bool follow_links(std::filesystem::path& target, int& failure)
+{
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat link
+        {
+        };
+        if (::lstat(target.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) {
+            return true;
+        }
+        std::error_code ec;
+        const std::filesystem::path next = std::filesystem::read_symlink(target, ec);
+        if (ec) {
+            failure = ec.value();
+            return false;
+        }
+        target = next.is_absolute() ? next : target.parent_path() / next;
+    }
+    failure = ELOOP;
+    return false;
+}
+
+// Makes the folder's entries (a new name, a rename, a removal) durable, so a power cut after a
+// save cannot bring back the old file or lose the new one. Not every file system can flush a
+// folder; the file itself is already on disk, so a failure here is not reported.
+void sync_folder(const std::filesystem::path& folder)
+{
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
 }
 
 // The new text, open for writing in the target's folder. `name` stays empty while the file has
@@ -298,7 +340,7 @@ bool link_unnamed(int fd, const std::string& name)
 }
 
 // Links the finished unnamed file beside the target under a fresh name, which it keeps only until
-// the rename that follows at once.
+// the rename that follows at once (or, when the old file is written in place, until that is done).
 bool name_unnamed(
     NewFile& file, const std::filesystem::path& folder, const std::filesystem::path& target)
 {
@@ -320,19 +362,105 @@ bool name_unnamed(
     return false;
 }
 
-// The old file's owner and group, when the process may give them; a failure is no error (an
-// ordinary user may not give a file away).
-void keep_owner(int fd, const struct stat& old)
+// Gives the new file the old one's owner and group where the process may (an ordinary user may
+// not give a file away). False when the new file would still belong to someone else than the old
+// one: renaming it over the old file would then change who owns the theme.
+bool keep_owner(int fd, const struct stat& old)
 {
     struct stat now
     {
     };
-    if (::fstat(fd, &now) != 0 || (now.st_uid == old.st_uid && now.st_gid == old.st_gid)) {
-        return;
+    if (::fstat(fd, &now) != 0) {
+        return false;
     }
-    if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
-        [[maybe_unused]] const int ignored = ::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+    if (now.st_uid == old.st_uid && now.st_gid == old.st_gid) {
+        return true;
     }
+    if (::fchown(fd, old.st_uid, old.st_gid) == 0) {
+        return true;
+    }
+    return now.st_uid == old.st_uid && ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) == 0;
+}
+
+enum class InPlace {
+    Written,
+    /// Failed before the old file's text changed.
+    Untouched,
+    /// Failed part-way: the old file holds part of the new text.
+    Damaged,
+};
+
+// Writes the text into the old file itself, keeping its inode and with it its owner, group,
+// mode and every hard link. The space is claimed first, so a full disk fails before a byte of the
+// old text changes.
+InPlace write_in_place(const std::filesystem::path& target, const struct stat& old,
+    const std::string& bytes, int& failure)
+{
+    const int fd = ::open(target.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        failure = errno;
+        return InPlace::Untouched;
+    }
+    struct stat now
+    {
+    };
+    // Another program may have put something else at the path since it was looked at.
+    if (::fstat(fd, &now) != 0 || now.st_dev != old.st_dev || now.st_ino != old.st_ino) {
+        failure = EAGAIN;
+        ::close(fd);
+        return InPlace::Untouched;
+    }
+    const auto size = static_cast<off_t>(bytes.size());
+    if (size > now.st_size) {
+        failure = ::posix_fallocate(fd, 0, size);
+        if (failure != 0 && failure != EOPNOTSUPP && failure != EINVAL) {
+            ::close(fd);
+            return InPlace::Untouched;
+        }
+    }
+    InPlace result = InPlace::Written;
+    if (!write_all(fd, bytes) || ::ftruncate(fd, size) != 0 || ::fsync(fd) != 0) {
+        failure = errno;
+        result = InPlace::Damaged;
+    }
+    if (::close(fd) != 0 && result == InPlace::Written) {
+        failure = errno;
+        result = InPlace::Damaged;
+    }
+    return result;
+}
+
+// Saves over a file that must keep its inode: the complete new text is first made durable under a
+// name beside the target, then written into the target, and only then removed, so whenever the
+// process stops one whole copy is on disk.
+ReplaceResult replace_in_place(NewFile& file, const std::filesystem::path& folder,
+    const std::filesystem::path& target, const struct stat& old, const std::string& path,
+    const std::string& bytes, std::string& error)
+{
+    bool ok = !file.name.empty() || name_unnamed(file, folder, target);
+    int failure = ok ? 0 : errno;
+    if (::close(file.fd) != 0 && ok) {
+        failure = errno;
+        ok = false;
+    }
+    InPlace written = InPlace::Untouched;
+    if (ok) {
+        sync_folder(folder);
+        written = write_in_place(target, old, bytes, failure);
+    }
+    if (written == InPlace::Damaged) {
+        error = system_error(path, failure) + "; the whole new text is kept in " + file.name;
+        return ReplaceResult::Failed;
+    }
+    if (!file.name.empty()) {
+        ::unlink(file.name.c_str());
+        sync_folder(folder);
+    }
+    if (written != InPlace::Written) {
+        error = system_error(path, failure);
+        return ReplaceResult::Failed;
+    }
+    return ReplaceResult::Replaced;
 }
 
 } // namespace
@@ -341,13 +469,11 @@ ReplaceResult replace_file(const std::string& path, const std::string& bytes, st
 {
     namespace fs = std::filesystem;
     fs::path target(path);
-    std::error_code ec;
-    // Follow a link so the file it names is replaced and the link stays.
-    if (fs::is_symlink(target, ec)) {
-        const fs::path resolved = fs::canonical(target, ec);
-        if (!ec) {
-            target = resolved;
-        }
+    int failure = 0;
+    // Follow links so the file they name is written and the links stay.
+    if (!follow_links(target, failure)) {
+        error = system_error(path, failure);
+        return ReplaceResult::Failed;
     }
     struct stat old
     {
@@ -377,8 +503,10 @@ ReplaceResult replace_file(const std::string& path, const std::string& bytes, st
         return ReplaceResult::Failed;
     }
     bool ok = write_all(file.fd, bytes) && ::fsync(file.fd) == 0;
-    if (ok && had_file) {
-        keep_owner(file.fd, old);
+    // A rename would give the path a new inode: other names of the old file would keep the old
+    // text, and a file the process cannot give back to its owner would change hands.
+    if (ok && had_file && (old.st_nlink > 1 || !keep_owner(file.fd, old))) {
+        return replace_in_place(file, folder, target, old, path, bytes, error);
     }
     // After the owner: giving a file away clears its set-id bits.
     if (ok) {
@@ -390,12 +518,13 @@ ReplaceResult replace_file(const std::string& path, const std::string& bytes, st
         ok = (!had_file && link_unnamed(file.fd, target.string()))
             || name_unnamed(file, folder, target);
     }
-    int failure = ok ? 0 : errno;
+    failure = ok ? 0 : errno;
     if (::close(file.fd) != 0 && ok) {
         failure = errno;
         ok = false;
     }
     if (ok && file.name.empty()) {
+        sync_folder(folder);
         return ReplaceResult::Replaced;
     }
     if (ok && ::rename(file.name.c_str(), target.c_str()) != 0) {
@@ -409,6 +538,7 @@ ReplaceResult replace_file(const std::string& path, const std::string& bytes, st
         error = system_error(path, failure);
         return ReplaceResult::Failed;
     }
+    sync_folder(folder);
     return ReplaceResult::Replaced;
 }
 
@@ -419,10 +549,8 @@ bool append_(Document& doc, const std::string& path, const std::string& text)
     bytes += crlf;
     switch (replace_file(path, bytes, error)) {
     case ReplaceResult::Refused:
-        doc.message(error);
-        return false;
     case ReplaceResult::Failed:
-        doc.message(error + " Check access permission");
+        doc.message(error);
         return false;
     case ReplaceResult::Replaced:
         break;
@@ -443,7 +571,7 @@ bool save_text_file(Prompter& prompter, const std::string& path, const std::stri
     std::string bytes = text;
     bytes += crlf;
     if (replace_file(path, bytes, error) != ReplaceResult::Replaced) {
-        prompter.message("Error saving " + path + "\r\n\r\nCheck access permission");
+        prompter.message(error);
         return false;
     }
     return true;

@@ -1,11 +1,14 @@
+#include "app/descriptor_output.h"
 #include "app/version.h"
 #include "batch_run.h"
 #include "model/text.h"
 
 #include <array>
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -13,6 +16,7 @@
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 using namespace tintwell;
 using namespace tintwell::test;
@@ -322,6 +326,113 @@ TEST(Batch, ConvertRefusesAThemeWithoutRows)
     fs::remove(empty);
 }
 
+// A save message names the path once, whether it begins with the path and a colon or with the
+// path and a word; " Check access permission" follows only a lacking permission.
+TEST(Batch, ConvertNamesTheTargetOnce)
+{
+    const fs::path folder = temp_path("-targets");
+    fs::remove_all(folder);
+    fs::create_directories(folder / "folder.kmtf");
+    const std::string pipe = (folder / "pipe.kmtf").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::string missing = (folder / "missing" / "x.kmtf").string();
+    const std::string inner = (folder / "folder.kmtf").string();
+    const std::pair<std::string, std::string> cases[] = {
+        { pipe, pipe + " is not a regular file\n" },
+        { inner, inner + ": Is a directory\n" },
+        { missing, missing + ": No such file or directory\n" },
+    };
+    for (const auto& [target, message] : cases) {
+        const BatchRun r = batch({ "--convert", car_zumo, target, "--force" });
+        EXPECT_EQ(r.code, 1) << target;
+        EXPECT_EQ(r.err, message);
+    }
+    EXPECT_TRUE(fs::is_fifo(pipe));
+    fs::remove_all(folder);
+}
+
+// A file the user may not read says so, and only so: it is not reported as a file that is no
+// theme. Root reads any file, so as root the commands run as nobody.
+TEST(Batch, AnUnreadableFileGivesTheReasonAlone)
+{
+    const fs::path folder = temp_path("-unreadable");
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    const std::string file = (folder / "locked.kmtf").string();
+    fs::copy_file(car_zumo, file);
+    ASSERT_EQ(::chmod(file.c_str(), 0), 0);
+    ASSERT_EQ(::chmod(folder.c_str(), 0777), 0);
+    const std::string out = (folder / "out.kmtf").string();
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        constexpr uid_t nobody = 65534;
+        if (::geteuid() == 0
+            && (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0)) {
+            std::fprintf(stderr, "could not become nobody\n");
+            ::_exit(1);
+        }
+        const BatchRun checked = batch({ "--check", file });
+        const BatchRun converted = batch({ "--convert", file, out });
+        const BatchRun dumped = batch({ "--dump", file });
+        const bool ok = checked.code == 1 && checked.out == file + ": Permission denied\n"
+            && converted.code == 1
+            && converted.err
+                == file + ": Permission denied\ntintwell: " + file
+                    + " is not a theme; nothing written\n"
+            && nlohmann::json::parse(dumped.out)["messages"]
+                == nlohmann::json::array({ "Permission denied" });
+        if (!ok) {
+            std::fprintf(stderr, "--check: %s--convert: %s--dump: %s\n", checked.out.c_str(),
+                converted.err.c_str(), dumped.out.c_str());
+        }
+        ::_exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "see the child's lines above";
+    EXPECT_FALSE(fs::exists(out));
+    fs::remove_all(folder);
+}
+
+// A stream that cannot take the output: the command fails with the reason instead of reporting
+// success over a cut answer.
+TEST(Batch, OutputThatCannotBeWrittenIsAWriteError)
+{
+    struct FailingBuffer : std::streambuf
+    {
+        int_type overflow(int_type) override { return traits_type::eof(); }
+    };
+    const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(full, 0);
+    struct Case
+    {
+        std::vector<std::string> args;
+        int code;
+    };
+    const Case cases[] = { { { "--dump", car_zumo }, 1 }, { { "--help" }, 1 },
+        { { "--lint", car_zumo, "--json" }, 2 },
+        { { "--diff", car_zumo, data + "/ui_car_zumo.kmtf" }, 2 } };
+    for (const Case& c : cases) {
+        DescriptorOutput device(full);
+        FailingBuffer failing;
+        const std::pair<std::streambuf*, std::string> outputs[] = {
+            { &device, "No space left on device" }, { &failing, "Input/output error" }
+        };
+        for (const auto& [buffer, reason] : outputs) {
+            std::ostream out(buffer);
+            std::ostringstream err;
+            EXPECT_EQ(run_batch(c.args, out, err), c.code) << c.args[0] << ": " << reason;
+            const std::string said = err.str();
+            const std::string line = "tintwell: write error: " + reason + "\n";
+            EXPECT_TRUE(said.size() >= line.size()
+                && said.compare(said.size() - line.size(), line.size(), line) == 0)
+                << c.args[0] << " said: " << said;
+        }
+    }
+    ::close(full);
+}
+
 // The installed program, as a script would run it: exit codes and no display needed.
 TEST(Program, ExitCodes)
 {
@@ -344,6 +455,58 @@ TEST(Program, ExitCodes)
     EXPECT_EQ(run("--render /nonexistent.kmtf --output " + png.string()), 1);
 }
 
+// Standard output on a full device, as `tintwell --dump theme.kmtf > /dev/full` gives it:
+// every command that prints fails with the reason, and so does --convert when its messages
+// cannot be written.
+TEST(Program, FullStandardOutputIsAWriteError)
+{
+    const fs::path log = temp_path("-full.log");
+    const fs::path converted = temp_path("-full.kmtf");
+    const fs::path not_theme = temp_path("-full-text.kmtf");
+    std::ofstream(not_theme) << "no colours here";
+    // Read with a message and converted.
+    const fs::path warned = temp_path("-full-warned.kmtf");
+    std::ofstream(warned)
+        << "<METADATA><TITLE>T</TITLE></METADATA><COLOR><PRESENTATION ID=\"X\">"
+           "<STYLE FIELD=\"A\" BORDER=\"1\"><SECONDARY NIGHT=\"#000000\"/></STYLE>";
+    struct Case
+    {
+        std::string args;
+        int code;
+        bool full_error;
+    };
+    const Case cases[] = {
+        { "--dump " + car_zumo + " >/dev/full", 1, false },
+        { "--check " + not_theme.string() + " >/dev/full", 1, false },
+        { "--colours " + car_zumo + " >/dev/full", 1, false },
+        { "--colours " + car_zumo + " --json --near >/dev/full", 1, false },
+        { "--diff " + car_zumo + " " + data + "/ui_car_zumo.kmtf >/dev/full", 2, false },
+        { "--diff " + car_zumo + " " + car_zumo + " --json >/dev/full", 2, false },
+        { "--lint " + car_zumo + " >/dev/full", 2, false },
+        { "--lint " + car_zumo + " --json >/dev/full", 2, false },
+        { "--help >/dev/full", 1, false },
+        { "--version >/dev/full", 1, false },
+        { "--convert " + warned.string() + " " + converted.string() + " 2>/dev/full", 1, true },
+    };
+    for (const Case& c : cases) {
+        const std::string command =
+            std::string(TINTWELL_EXE) + " " + c.args + (c.full_error ? "" : " 2>" + log.string());
+        const int status = std::system(command.c_str());
+        EXPECT_TRUE(WIFEXITED(status)) << c.args;
+        EXPECT_EQ(WEXITSTATUS(status), c.code) << c.args;
+        if (c.full_error) {
+            continue;
+        }
+        std::ifstream in(log);
+        const std::string err(std::istreambuf_iterator<char>(in), {});
+        EXPECT_EQ(err, "tintwell: write error: No space left on device\n") << c.args;
+    }
+    fs::remove(converted);
+    fs::remove(log);
+    fs::remove(not_theme);
+    fs::remove(warned);
+}
+
 // A file-size limit smaller than the theme stops the write, not the program: the save fails,
 // the old file stays and nothing is left beside it.
 TEST(Program, FileSizeLimitFailsTheSaveAndLeavesNothing)
@@ -363,7 +526,7 @@ TEST(Program, FileSizeLimitFailsTheSaveAndLeavesNothing)
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old");
     std::ifstream messages(log);
     const std::string err(std::istreambuf_iterator<char>(messages), {});
-    EXPECT_EQ(err, out.string() + ": File too large Check access permission\n");
+    EXPECT_EQ(err, out.string() + ": File too large\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1);
     fs::remove_all(folder);
     fs::remove(log);

@@ -161,4 +161,28 @@ TEST(DiffCommand, ExitCodesAsDiffGivesThem)
     }
 }
 
+// Theme texts may hold any byte; the text report shows control bytes and NUL as \xNN, so a
+// hostile theme cannot drive the terminal of whoever compares it or cut the report's lines.
+TEST(DiffCommand, ControlBytesArePrintedAsEscapes)
+{
+    const auto theme = [](const std::string& title, const std::string& day) {
+        return "<METADATA><TITLE>" + title + "</TITLE></METADATA><COLOR><PRESENTATION ID=\"G\x01\">"
+            + "<STYLE field=\"MAP_\x07X\x7F\"><COLOR><PRIMARY day=\"#" + day
+            + "\"/></COLOR></STYLE>";
+    };
+    const fs::path a =
+        fs::temp_directory_path() / ("tintwell-diff-a-" + std::to_string(::getpid()));
+    const fs::path b =
+        fs::temp_directory_path() / ("tintwell-diff-b-" + std::to_string(::getpid()));
+    std::ofstream(a, std::ios::binary) << theme(std::string("T\x1B[31m\0Z", 8), "010203");
+    std::ofstream(b, std::ios::binary) << theme("U\x1B]0;X", "040506");
+    const BatchRun r = batch({ "--diff", a.string(), b.string() });
+    fs::remove(a);
+    fs::remove(b);
+    EXPECT_EQ(r.code, 1) << r.err;
+    EXPECT_EQ(r.out,
+        "metadata title: \"T\\x1B[31M\\x00Z\" -> \"U\\x1B]0;X\"\n"
+        "G\\x01 MAP_\\x07X\\x7F: body by day 010203 -> 040506\n");
+}
+
 } // namespace

@@ -327,8 +327,8 @@ TEST_F(Saving, UnwritablePlacesLeaveEverythingAsItWas)
     const std::string missing = (dir / "missing" / "t.kmtf").string();
     const std::string folder = (dir / "").string();
     const std::pair<std::string, std::string> cases[] = {
-        { missing, missing + ": No such file or directory Check access permission" },
-        { folder, folder + ": Is a directory Check access permission" },
+        { missing, missing + ": No such file or directory" },
+        { folder, folder + ": Is a directory" },
     };
     for (const auto& [path, message] : cases) {
         prompter.messages.clear();
@@ -425,6 +425,18 @@ std::string replace_then_refuse_read_only(const std::string& path)
     if (read_file(path) != "new") {
         return "the read-only file changed";
     }
+    // Only a lacking permission sends the user to look at permissions.
+    const fs::path folder = fs::path(path).parent_path();
+    const std::string fresh = (folder / "fresh.kmtf").string();
+    if (::chmod(folder.c_str(), 0555) != 0) {
+        return "chmod of the folder failed";
+    }
+    const ReplaceResult result = replace_file(fresh, "new", error);
+    ::chmod(folder.c_str(), 0755);
+    if (result != ReplaceResult::Failed
+        || error != fresh + ": Permission denied Check access permission") {
+        return "a folder the user may not write: " + error;
+    }
     return {};
 }
 
@@ -499,6 +511,152 @@ TEST_F(Saving, AWriteThatFailsPartWayKeepsTheOldFile)
     ASSERT_EQ(prompter.messages.size(), 1u);
 }
 
+// Renaming a new file over one with other hard links would leave those names with the old text:
+// such a file is written in place and keeps its inode, once the whole new text is on disk beside
+// it; a save that cannot even write that copy leaves the old text under every name.
+TEST_F(Saving, AHardLinkedFileIsWrittenInPlace)
+{
+    struct Case
+    {
+        const char* what;
+        std::size_t old_size;
+        rlim_t size_limit;
+        bool saved;
+    };
+    const Case cases[] = {
+        { "the old text is longer: the rest is cut off", 5000, RLIM_INFINITY, true },
+        { "the old text is shorter: the file grows", 10, RLIM_INFINITY, true },
+        { "the copy beside it cannot be written", 5000, 100, false },
+    };
+    const std::string other = (dir / "other.kmtf").string();
+    for (const Case& c : cases) {
+        fs::remove(target);
+        fs::remove(other);
+        const std::string old_text(c.old_size, 'x');
+        std::ofstream(target) << old_text;
+        fs::create_hard_link(target, other);
+        struct stat before
+        {
+        };
+        ASSERT_EQ(::stat(target.c_str(), &before), 0);
+
+        const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit old_limit {};
+        getrlimit(RLIMIT_FSIZE, &old_limit);
+        rlimit limit = old_limit;
+        limit.rlim_cur = c.size_limit;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        prompter.messages.clear();
+        prompter.yes_no_answers = { true };
+        const bool saved = save_code(doc, target);
+        setrlimit(RLIMIT_FSIZE, &old_limit);
+        std::signal(SIGXFSZ, old_handler);
+
+        EXPECT_EQ(saved, c.saved) << c.what;
+        const std::string expected = c.saved ? car_zumo_text(doc) + "\r\n" : old_text;
+        EXPECT_EQ(read_file(target), expected) << c.what;
+        EXPECT_EQ(read_file(other), expected) << c.what;
+        struct stat after
+        {
+        };
+        ASSERT_EQ(::stat(target.c_str(), &after), 0);
+        EXPECT_EQ(after.st_ino, before.st_ino) << c.what;
+        EXPECT_EQ(after.st_nlink, 2u) << c.what;
+        EXPECT_EQ(dir.entries(), 2u) << c.what << ": the copy beside it is removed";
+        EXPECT_EQ(prompter.messages,
+            c.saved ? std::vector<std::string> {}
+                    : std::vector<std::string> { target + ": File too large" })
+            << c.what;
+    }
+}
+
+// A file that belongs to someone else, which the user may write, is saved without changing hands:
+// the user cannot give a new file to its owner, so the old file is written in place.
+TEST_F(Saving, SomeoneElsesFileKeepsItsOwner)
+{
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only root can make a file that belongs to another user and then save it "
+                        "as a user who cannot give files away";
+    }
+    const fs::path folder = dir / "shared";
+    fs::create_directory(folder);
+    ASSERT_EQ(::chmod(folder.c_str(), 0777), 0);
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+    const std::string path = (folder / "theme.kmtf").string();
+    std::ofstream(path) << "old text, longer than the new one";
+    ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
+    struct stat before
+    {
+    };
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::string error = "could not become nobody";
+        if (::setgroups(0, nullptr) == 0 && ::setgid(nobody) == 0 && ::setuid(nobody) == 0
+            && replace_file(path, "new text", error) == ReplaceResult::Replaced) {
+            ::_exit(0);
+        }
+        std::fprintf(stderr, "%s\n", error.c_str());
+        ::_exit(1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "see the child's line above";
+    struct stat after
+    {
+    };
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    EXPECT_EQ(after.st_gid, before.st_gid);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mode & 07777, 0666u);
+    EXPECT_EQ(read_file(path), "new text");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1);
+}
+
+// Saving through a link writes the file it names and keeps the link, also a link to a file that
+// does not exist yet; a relative link is read from its own folder, not the current one.
+TEST_F(Saving, SymbolicLinksStayLinks)
+{
+    fs::create_directory(dir / "links");
+    fs::create_directory(dir / "sub");
+    std::ofstream(dir / "real.kmtf") << "old";
+    struct Case
+    {
+        const char* link;
+        std::string points_to;
+        const char* file;
+    };
+    const Case cases[] = {
+        { "absolute.kmtf", (dir / "real.kmtf").string(), "real.kmtf" },
+        { "relative.kmtf", "../real.kmtf", "real.kmtf" },
+        { "chain.kmtf", "relative.kmtf", "real.kmtf" },
+        { "absolute-new.kmtf", (dir / "sub" / "new1.kmtf").string(), "sub/new1.kmtf" },
+        { "relative-new.kmtf", "../sub/new2.kmtf", "sub/new2.kmtf" },
+    };
+    for (const Case& c : cases) {
+        const fs::path link = dir / "links" / c.link;
+        fs::create_symlink(c.points_to, link);
+        const std::string text = std::string("saved through ") + c.link;
+        std::string error;
+        EXPECT_EQ(replace_file(link.string(), text, error), ReplaceResult::Replaced) << error;
+        EXPECT_TRUE(fs::is_symlink(link)) << c.link;
+        EXPECT_EQ(fs::read_symlink(link), c.points_to) << c.link;
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(dir / c.file))) << c.link;
+        EXPECT_EQ(read_file(dir / c.file), text) << c.link;
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "sub"), {}), 2);
+
+    const fs::path loop = dir / "links" / "loop.kmtf";
+    fs::create_symlink("loop.kmtf", loop);
+    std::string error;
+    EXPECT_EQ(replace_file(loop.string(), "x", error), ReplaceResult::Failed);
+    EXPECT_EQ(error, loop.string() + ": Too many levels of symbolic links");
+    EXPECT_TRUE(fs::is_symlink(loop));
+}
+
 TEST(SaveTextFile, ReplacesWithCrLfAndReportsFailure)
 {
     TempDir dir;
@@ -510,8 +668,8 @@ TEST(SaveTextFile, ReplacesWithCrLfAndReportsFailure)
     EXPECT_EQ(read_file(path), "c\r\n");
     const std::string bad = (dir / "no" / "x.dat").string();
     EXPECT_FALSE(save_text_file(prompter, bad, "c"));
-    EXPECT_EQ(prompter.messages,
-        (std::vector<std::string> { "Error saving " + bad + "\r\n\r\nCheck access permission" }));
+    EXPECT_EQ(
+        prompter.messages, (std::vector<std::string> { bad + ": No such file or directory" }));
 }
 
 } // namespace

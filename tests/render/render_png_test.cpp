@@ -6,10 +6,15 @@
 #include "render/qt/render_png.h"
 
 #include <QImage>
+#include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <map>
 #include <sstream>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tintwell;
 
@@ -186,9 +191,59 @@ TEST(RenderPng, RejectedFileAndUnwritableOutputFail)
                   errors),
         1);
     EXPECT_NE(errors.find("no_such.kmtf: No such file"), std::string::npos) << errors;
-    EXPECT_EQ(
-        render({ "--render", theme, "--output", output_path("no_dir/x/out.png") }, errors), 1);
-    EXPECT_NE(errors.find("cannot write"), std::string::npos) << errors;
+    const std::string nowhere = output_path("no_dir/x/out.png");
+    EXPECT_EQ(render({ "--render", theme, "--output", nowhere }, errors), 1);
+    EXPECT_EQ(errors, nowhere + ": No such file or directory\n");
+}
+
+// The PNG is saved as a theme is: a pipe or device is refused without waiting on it, and a write
+// that fails says why and leaves the old PNG whole with nothing beside it.
+TEST(RenderPng, OutputsThatCannotTakeThePngLeaveTheOldOne)
+{
+    namespace fs = std::filesystem;
+    const fs::path folder = output_path("render_outputs");
+    fs::remove_all(folder);
+    fs::create_directories(folder / "folder.png");
+    const std::string pipe = (folder / "pipe.png").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::string old_png = (folder / "old.png").string();
+    const std::string old_bytes(5000, 'p');
+    std::ofstream(old_png, std::ios::binary) << old_bytes;
+    struct Case
+    {
+        std::string output;
+        rlim_t size_limit;
+        std::string message;
+    };
+    const std::string inner = (folder / "folder.png").string();
+    const Case cases[] = {
+        { "/dev/full", RLIM_INFINITY, "/dev/full is not a regular file" },
+        { pipe, RLIM_INFINITY, pipe + " is not a regular file" },
+        { inner, RLIM_INFINITY, inner + ": Is a directory" },
+        { old_png, 1000, old_png + ": File too large" },
+    };
+    for (const Case& c : cases) {
+        const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit old_limit {};
+        getrlimit(RLIMIT_FSIZE, &old_limit);
+        rlimit limit = old_limit;
+        limit.rlim_cur = c.size_limit;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        // A write that waits on the pipe is ended by the alarm, failing the test.
+        ::alarm(20);
+        std::string errors;
+        const int code = render({ "--render", theme, "--output", c.output }, errors);
+        ::alarm(0);
+        setrlimit(RLIMIT_FSIZE, &old_limit);
+        std::signal(SIGXFSZ, old_handler);
+        EXPECT_EQ(code, 1) << c.output;
+        EXPECT_EQ(errors, c.message + "\n");
+    }
+    std::ifstream in(old_png, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), old_bytes);
+    EXPECT_TRUE(fs::is_fifo(pipe));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 3);
+    fs::remove_all(folder);
 }
 
 TEST(RenderPng, DefaultWidthIsTheDesignWidth)

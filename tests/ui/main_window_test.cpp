@@ -14,7 +14,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -37,6 +39,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <sys/stat.h>
 
 using namespace tintwell;
 
@@ -1179,6 +1182,33 @@ private slots:
         QVERIFY(!again->document().border_pref);
         QVERIFY(child<QCheckBox>(*again, "Check2")->isChecked());
         QCOMPARE(menu_item(*again, "mf", 12)->data().toString(), path);
+    }
+
+    // A pipe or folder where a settings file belongs: the window starts (reading the pipe would
+    // wait for ever), says nothing in a box, and leaves both in place when it closes.
+    void settingsFilesThatAreNotFiles_data()
+    {
+        QTest::addColumn<bool>("pipe_for_settings");
+        QTest::newRow("pipe for tintwell.dat, folder for view.ini") << true;
+        QTest::newRow("folder for tintwell.dat, pipe for view.ini") << false;
+    }
+
+    void settingsFilesThatAreNotFiles()
+    {
+        QFETCH(bool, pipe_for_settings);
+        const QString view_path = m_dir->filePath("system/view.ini");
+        const QString pipe = pipe_for_settings ? settings_path() : view_path;
+        const QString folder = pipe_for_settings ? view_path : settings_path();
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        QVERIFY(QDir().mkdir(folder));
+        {
+            auto window = make_window();
+            window->show();
+            QVERIFY(window->close());
+        }
+        QCOMPARE(m_prompter.messages, std::vector<std::string> {});
+        QVERIFY(QFileInfo(pipe).exists() && !QFileInfo(pipe).isFile() && !QFileInfo(pipe).isDir());
+        QVERIFY(QFileInfo(folder).isDir());
     }
 
     void saveFileQuestionOnClose_data()

@@ -4,7 +4,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tintwell {
 namespace {
@@ -107,7 +111,7 @@ INSTANTIATE_TEST_SUITE_P(Entries, Updatmf,
         RecentCase { "empty path closes the gaps", { "", "2", "", "4", "", "", "7" }, "",
             { "2", "4", "7", "", "", "", "" } }));
 
-TEST(Settings, SavedFileReadsBackAndFailureIsReportedWithAdvice)
+TEST(Settings, SavedFileReadsBackAndFailureIsReportedWithTheReason)
 {
     const auto folder = std::filesystem::temp_directory_path() / "tintwell_settings_test";
     std::filesystem::remove_all(folder);
@@ -118,18 +122,78 @@ TEST(Settings, SavedFileReadsBackAndFailureIsReportedWithAdvice)
     settings.recent[0] = "/t.kmtf";
     settings.border_pref = false;
     ASSERT_TRUE(savedata(path, settings, prompter));
-    const Settings back = loaddata(path);
+    std::ostringstream warnings;
+    const Settings back = loaddata(path, warnings);
     EXPECT_EQ(back.recent, settings.recent);
     EXPECT_FALSE(back.border_pref);
 
     EXPECT_FALSE(savedata((folder / "missing" / "tintwell.dat").string(), settings, prompter));
     ASSERT_EQ(prompter.messages.size(), 1u);
     const std::string& message = prompter.messages[0];
-    EXPECT_NE(message.find("\r\n\r\nYour data cannot be saved correctly.\r\n\r\nTry rightclicking "
-                           "on the tintwell.exe and run as Administrator"),
-        std::string::npos);
-    EXPECT_EQ(loaddata((folder / "none.dat").string()).recent, RecentFiles {});
+    // The reason, and no advice to run the program with other rights.
+    EXPECT_EQ(message,
+        (folder / "missing" / "tintwell.dat").string()
+            + ": No such file or directory\r\n\r\nYour data cannot be saved correctly.");
+    EXPECT_EQ(loaddata((folder / "none.dat").string(), warnings).recent, RecentFiles {});
+    EXPECT_EQ(warnings.str(), "");
     std::filesystem::remove_all(folder);
+}
+
+// Something other than a file at a settings file's path is neither read (opening a pipe for
+// reading waits for a writer, and the window never started) nor replaced when the window closes.
+TEST(Settings, APipeOrFolderInPlaceOfASettingsFileIsLeftAlone)
+{
+    namespace fs = std::filesystem;
+    const auto folder = fs::temp_directory_path() / "tintwell_settings_not_files";
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    const std::string settings_path = (folder / "tintwell.dat").string();
+    const std::string view_path = view_settings_path(settings_path);
+    const auto make_pipe = [](const std::string& path) {
+        return ::mkfifo(path.c_str(), 0600) == 0;
+    };
+    const auto make_folder = [](const std::string& path) { return fs::create_directory(path); };
+    struct Case
+    {
+        const char* what;
+        std::function<bool(const std::string&)> make;
+        fs::file_type type;
+    };
+    const Case cases[] = { { "pipe", make_pipe, fs::file_type::fifo },
+        { "folder", make_folder, fs::file_type::directory } };
+    Settings changed;
+    changed.recent[0] = "/t.kmtf";
+    for (const Case& c : cases) {
+        for (const std::string& path : { settings_path, view_path }) {
+            fs::remove_all(path);
+            ASSERT_TRUE(c.make(path)) << c.what;
+            // A read that waits is ended by the alarm, failing the test instead of hanging it.
+            ::alarm(10);
+            EXPECT_EQ(loadtext(path), "") << c.what;
+            std::ostringstream warnings;
+            const bool settings_file = path == settings_path;
+            if (settings_file) {
+                EXPECT_EQ(loaddata(path, warnings).recent, RecentFiles {}) << c.what;
+            } else {
+                EXPECT_EQ(load_view_settings(path, warnings), ViewSettings {}) << c.what;
+            }
+            ::alarm(0);
+            EXPECT_EQ(warnings.str(),
+                "tintwell: " + path
+                    + " is not a regular file; the default settings are used and it is left as "
+                      "it is\n")
+                << c.what;
+            RecordingPrompter prompter;
+            EXPECT_FALSE(settings_file ? savedata(path, changed, prompter)
+                                       : save_view_settings(path, { 200, false }))
+                << c.what;
+            EXPECT_EQ(prompter.messages, std::vector<std::string> {}) << c.what;
+            EXPECT_EQ(fs::symlink_status(path).type(), c.type) << c.what;
+            fs::remove_all(path);
+        }
+    }
+    EXPECT_TRUE(fs::is_empty(folder));
+    fs::remove_all(folder);
 }
 
 struct ViewCase

@@ -3,9 +3,12 @@
 #include "model/prompter.h"
 #include "model/reader.h"
 #include "model/text.h"
+#include "model/writer.h"
 #include "render/preview.h"
 #include "render/qt/qt_canvas.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QGuiApplication>
 #include <cstdlib>
 #include <ostream>
@@ -59,8 +62,19 @@ int render_png(const std::string& file, const std::string& output, int width_px,
 
     QtCanvas canvas(static_cast<int>(image_width), static_cast<int>(image_height));
     paint_preview(canvas, doc, preview, TwipRect { 0, 0, width_twips, height_twips });
-    if (!canvas.image().save(QString::fromStdString(output), "PNG")) {
-        err << "tintwell: cannot write " << output << '\n';
+    // Encoded in memory and saved as a theme is: the old PNG stays whole until the new one is
+    // complete on disk, and a failed write is seen and named.
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !canvas.image().save(&buffer, "PNG")) {
+        err << "tintwell: the preview of " << file << " could not be encoded as PNG\n";
+        return 1;
+    }
+    std::string error;
+    if (replace_file(
+            output, std::string(png.constData(), static_cast<std::size_t>(png.size())), error)
+        != ReplaceResult::Replaced) {
+        err << error << '\n';
         return 1;
     }
     return 0;

@@ -49,6 +49,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <iostream>
 #include <new>
 
 namespace tintwell {
@@ -154,12 +155,13 @@ MainWindow::MainWindow(const QString& pending_open, const QString& settings_path
     new ColourTools(*this);
 
     m_border_pref_action->setChecked(true);
-    m_settings = loaddata(to_bytes(m_settings_path));
+    m_settings = loaddata(to_bytes(m_settings_path), std::cerr);
     m_border_pref_action->setChecked(m_settings.border_pref);
     m_doc.border_pref = m_settings.border_pref;
     m_show_code_check->setChecked(m_settings.show_code);
     m_code_box->setVisible(m_settings.show_code);
-    apply_view_settings(load_view_settings(view_settings_path(to_bytes(m_settings_path))));
+    apply_view_settings(
+        load_view_settings(view_settings_path(to_bytes(m_settings_path)), std::cerr));
     show_recent();
 
     resize(px(15450), px(11200));

@@ -4,8 +4,11 @@
 #include "model/writer.h"
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
+#include <cerrno>
+#include <fcntl.h>
+#include <ostream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tintwell {
 
@@ -64,29 +67,61 @@ std::string loadtext(const std::string& path)
     if (path.empty()) {
         return {};
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    // Opened without waiting and looked at before reading: opening a pipe for reading waits for
+    // a writer, which would keep the window from ever starting.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
         return {};
     }
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
+    std::string content;
+    struct stat status
+    {
+    };
+    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
+        char buffer[4096];
+        ssize_t n = 0;
+        while ((n = ::read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)) {
+            content.append(buffer, static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
+        }
+        if (n < 0) {
+            content.clear();
+        }
+    }
+    ::close(fd);
+    return content;
 }
 
-Settings loaddata(const std::string& path)
+std::optional<std::string> not_a_settings_file(const std::string& path)
 {
+    struct stat status
+    {
+    };
+    if (path.empty() || ::stat(path.c_str(), &status) != 0 || S_ISREG(status.st_mode)) {
+        return std::nullopt;
+    }
+    return "tintwell: " + path
+        + " is not a regular file; the default settings are used and it is left as it is";
+}
+
+Settings loaddata(const std::string& path, std::ostream& warnings)
+{
+    if (const auto why = not_a_settings_file(path)) {
+        warnings << *why << '\n';
+        return {};
+    }
     return read_settings(loadtext(path));
 }
 
 bool savedata(const std::string& path, const Settings& settings, Prompter& prompter)
 {
+    if (not_a_settings_file(path)) {
+        return false;
+    }
     std::string error;
     if (replace_file(path, settings_text(settings), error) == ReplaceResult::Replaced) {
         return true;
     }
-    prompter.message(error
-        + "\r\n\r\nYour data cannot be saved correctly.\r\n\r\nTry rightclicking on the "
-          "tintwell.exe and run as Administrator");
+    prompter.message(error + "\r\n\r\nYour data cannot be saved correctly.");
     return false;
 }
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <charconv>
 #include <filesystem>
+#include <ostream>
 
 namespace tintwell {
 
@@ -73,13 +74,20 @@ std::string view_settings_path(const std::string& settings_path)
     return (std::filesystem::path(settings_path).parent_path() / "view.ini").string();
 }
 
-ViewSettings load_view_settings(const std::string& path)
+ViewSettings load_view_settings(const std::string& path, std::ostream& warnings)
 {
+    if (const auto why = not_a_settings_file(path)) {
+        warnings << *why << '\n';
+        return {};
+    }
     return read_view_settings(loadtext(path));
 }
 
 bool save_view_settings(const std::string& path, const ViewSettings& settings)
 {
+    if (not_a_settings_file(path)) {
+        return false;
+    }
     std::string error;
     return replace_file(path, view_settings_text(settings), error) == ReplaceResult::Replaced;
 }

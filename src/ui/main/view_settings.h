@@ -1,5 +1,6 @@
 #pragma once
 
+#include <iosfwd>
 #include <string>
 #include <string_view>
 
@@ -27,11 +28,13 @@ ViewSettings read_view_settings(std::string_view text);
 /// The file beside the settings file `settings_path`.
 std::string view_settings_path(const std::string& settings_path);
 
-/// Reads the file; a missing or unreadable file gives the defaults.
-ViewSettings load_view_settings(const std::string& path);
+/// Reads the file; a missing or unreadable file gives the defaults, and so does something other
+/// than a file (a pipe, a folder), with not_a_settings_file's line on `warnings`.
+ViewSettings load_view_settings(const std::string& path, std::ostream& warnings);
 
-/// Replaces the file; false when it could not be written (nothing is shown: the settings file
-/// beside it reports a folder that cannot be written).
+/// Replaces the file; false when it could not be written or something other than a file stands
+/// at the path, which is left as it is (nothing is shown: the settings file beside it reports a
+/// folder that cannot be written).
 bool save_view_settings(const std::string& path, const ViewSettings& settings);
 
 } // namespace tintwell
