@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Peak memory of `tintwell --check` and `tintwell --dump` on ~10 MB themes of unusual shapes,
-# above that of a process that reads nothing, and that as a multiple of the file's size.
+# Peak memory of `tintwell --check`, `--dump`, `--lint` (as text and as JSON) and `--diff` on
+# ~10 MB themes of unusual shapes, above that of a process that reads nothing, and that as a
+# multiple of the file's size; `--diff` compares each theme with a twin whose field names differ,
+# so every row is one theme's only, and is measured against the two files' sizes together.
 #
-#   bench/memory_shapes.sh [BUILD_DIR]
+#   bench/memory_shapes.sh [BUILD_DIR] [SHAPE...]
 #
 # BUILD_DIR is a Release build with the benchmarks (default: build-bench, made when missing).
 # Needs bash, GNU time (/usr/bin/time, package time), awk, head and tr.
@@ -10,6 +12,7 @@ set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build-bench}
+shift || true
 
 if [[ ! -x $build/bench/reader_bench || ! -x $build/src/app/tintwell ]]; then
     cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTINTWELL_TESTS=OFF >/dev/null
@@ -50,22 +53,51 @@ tr -d '\n' <"$work/car.kmtf" >"$work/cr-only.kmtf"
     printf '%s<PRESENTATION ID="A">\r\n' "$head"
     repeat 600000 '<STYLE FIELD="A">'
 } >"$work/tiny-styles.kmtf"
+{
+    printf '%s<PRESENTATION ID="GUIDANCE">\r\n' "$head"
+    repeat 200000 '<STYLE FIELD="MAP_WATER_CLR"><PRIMARY DAY="#123456"/></STYLE>'
+} >"$work/duplicate-elements.kmtf"
+{
+    printf '%s<PRESENTATION ID="GUIDANCE">\r\n' "$head"
+    awk 'BEGIN { for (i = 0; i < 130000; i++)
+        printf "<STYLE FIELD=\"MAP_W%d\"><PRIMARY DAY=\"#%06X\"/></STYLE>\r\n", i, (i * 2654435761) % 16777216 }'
+} >"$work/many-colours.kmtf"
 
-peak_kb() {
-    /usr/bin/time -f %M -o "$work/peak" "$@" >/dev/null 2>&1 || true
+# Peak KiB and seconds of one run, as "KIB SECONDS".
+peak() {
+    /usr/bin/time -f '%M %e' -o "$work/peak" "$@" >/dev/null 2>&1 || true
     tail -n 1 "$work/peak"
 }
-empty=$(peak_kb "$tintwell" --version)
-printf '%-20s %8s %18s %18s   (MiB above an empty process of %.1f MiB)\n' shape MB "check (x size)" \
-    "dump (x size)" "$(awk -v k="$empty" 'BEGIN { print k / 1024 }')"
-for shape in car sport one-line cr-only long-name bare-styles bare-presentations tiny-styles; do
+empty=$(peak "$tintwell" --version | cut -d' ' -f1)
+shapes=("$@")
+if ((${#shapes[@]} == 0)); then
+    shapes=(car sport one-line cr-only long-name bare-styles bare-presentations tiny-styles
+        duplicate-elements many-colours)
+fi
+printf '%-19s %6s' shape MB
+for column in check dump lint "lint --json" "diff (x both)"; do
+    printf ' %22s' "$column"
+done
+printf '\n(MiB above an empty process of %.1f MiB, x size, seconds)\n' \
+    "$(awk -v k="$empty" 'BEGIN { print k / 1024 }')"
+for shape in "${shapes[@]}"; do
     file=$work/$shape.kmtf
+    twin=$work/$shape-twin.kmtf
+    sed -E 's/(FIELD|field) ?= ?"/&X/g' "$file" >"$twin"
     bytes=$(stat -c %s "$file")
-    row="$(printf '%-20s %8.1f' "$shape" "$(awk -v b="$bytes" 'BEGIN { print b / 1e6 }')")"
-    for command in --check --dump; do
-        kb=$(peak_kb "$tintwell" "$command" "$file")
-        row+="$(awk -v k="$kb" -v e="$empty" -v b="$bytes" \
-            'BEGIN { printf " %10.1f (%4.1fx)", (k - e) / 1024, (k - e) * 1024 / b }')"
+    both=$((bytes + $(stat -c %s "$twin")))
+    row="$(printf '%-19s %6.1f' "$shape" "$(awk -v b="$bytes" 'BEGIN { print b / 1e6 }')")"
+    for command in --check --dump --lint "--lint --json" --diff; do
+        size=$bytes
+        args=("$file")
+        if [[ $command == --diff ]]; then
+            size=$both
+            args=("$file" "$twin")
+        fi
+        read -r kb seconds < <(peak "$tintwell" $command "${args[@]}")
+        row+="$(awk -v k="$kb" -v e="$empty" -v b="$size" -v s="$seconds" \
+            'BEGIN { printf " %8.1f (%4.1fx) %5.2fs", (k - e) / 1024, (k - e) * 1024 / b, s }')"
     done
     echo "$row"
+    rm -f "$twin"
 done

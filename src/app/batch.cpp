@@ -108,8 +108,8 @@ int dump(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
     if (file.empty()) {
         return usage_error(err, "--dump needs a FILE");
     }
-    if (const auto why = not_a_theme_file(file)) {
-        err << file << ": " << *why << '\n';
+    if (const auto refusal = refusal_line(file)) {
+        err << *refusal << '\n';
         return 1;
     }
     try {
@@ -133,8 +133,8 @@ int check(const std::vector<std::string>& args, std::ostream& out, std::ostream&
     }
     bool all_clean = true;
     for (std::size_t i = 1; i < args.size(); ++i) {
-        if (const auto why = not_a_theme_file(args[i])) {
-            out << args[i] << ": " << *why << '\n';
+        if (const auto refusal = refusal_line(args[i])) {
+            out << *refusal << '\n';
             all_clean = false;
             continue;
         }
@@ -180,8 +180,8 @@ int convert(const std::vector<std::string>& args, std::ostream& err)
     if (files.size() != 2) {
         return usage_error(err, "--convert takes IN and OUT");
     }
-    if (const auto why = not_a_theme_file(files[0])) {
-        err << files[0] << ": " << *why << '\n';
+    if (const auto refusal = refusal_line(files[0])) {
+        err << *refusal << '\n';
         return 1;
     }
     RecordingPrompter prompter;
@@ -255,8 +255,8 @@ int render(const std::vector<std::string>& args, std::ostream& err, const Render
         err << "tintwell: this build cannot draw\n";
         return 1;
     }
-    if (const auto why = not_a_theme_file(file)) {
-        err << file << ": " << *why << '\n';
+    if (const auto refusal = refusal_line(file)) {
+        err << *refusal << '\n';
         return 1;
     }
     try {

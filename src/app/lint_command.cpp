@@ -8,7 +8,9 @@
 #include "model/text.h"
 
 #include <cmath>
+#include <iterator>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <ostream>
 
 namespace tintwell {
@@ -47,35 +49,130 @@ nlohmann::ordered_json to_json(const std::string& file, const Finding& f)
         { "threshold", f.threshold }, { "reason", utf8(f.reason) } };
 }
 
-// The findings of one regular file; false when it cannot be read at all.
-bool lint_regular_file(const std::string& file, std::vector<Finding>& findings, std::ostream& err)
+// Writes the findings as text lines or as the elements of one JSON array, each as soon as it is
+// given, so that no more than one file's findings are held.
+class FindingPrinter
+{
+public:
+    FindingPrinter(std::ostream& out, bool json)
+        : m_out(out)
+        , m_json(json)
+    {
+    }
+
+    void print(const std::string& file, const Finding& f)
+    {
+        const bool first = !m_printed;
+        m_printed = true;
+        if (!m_json) {
+            m_out << file << ':';
+            if (f.line > 0) {
+                m_out << f.line << ':';
+            }
+            m_out << ' ' << severity_name(f.severity) << ": " << utf8(describe(f)) << " ["
+                  << f.rule->id << "]\n";
+            return;
+        }
+        // Laid out as the whole array dumped with an indent of two would be.
+        std::string object = to_json(file, f).dump(2);
+        for (auto at = object.find('\n'); at != std::string::npos; at = object.find('\n', at + 3)) {
+            object.insert(at + 1, "  ");
+        }
+        m_out << (first ? "[\n  " : ",\n  ") << object;
+    }
+
+    void finish()
+    {
+        if (m_json) {
+            m_out << (m_printed ? "\n]\n" : "[]\n");
+        }
+    }
+
+    bool printed() const { return m_printed; }
+
+private:
+    std::ostream& m_out;
+    bool m_json;
+    bool m_printed = false;
+};
+
+// The text of the file, or nothing when it cannot be read (said on `err`).
+std::optional<std::string> load(
+    Document& doc, RecordingPrompter& prompter, const std::string& file, std::ostream& err)
+{
+    prompter.messages.clear();
+    std::string bytes = loadbinary2(doc, file);
+    if (!prompter.messages.empty()) {
+        err << "tintwell: cannot read " << file << ": " << prompter.messages.front() << '\n';
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+// The findings of one regular file that reach `minimum`, at most findings_per_rule of each rule
+// and then one that counts the rest; false when the file cannot be read at all.
+bool lint_regular_file(
+    const std::string& file, Severity minimum, std::vector<Finding>& findings, std::ostream& err)
 {
     RecordingPrompter prompter;
     Document doc;
     doc.attach(&prompter, nullptr);
-    const std::string bytes = loadbinary2(doc, file);
-    if (!prompter.messages.empty()) {
-        err << "tintwell: cannot read " << file << ": " << prompter.messages.front() << '\n';
+    auto bytes = load(doc, prompter, file, err);
+    if (!bytes) {
         return false;
     }
-    if (!parse(doc, bytes)) {
+    // The structure is found in the text as the file has it, before reading folds it in place,
+    // so the text is never held beside the table. The kind is the reader's, which a text with
+    // "<PRESENTATION" always has and nearly every other text has not; on a miss the file is
+    // read again.
+    const ThemeKind guess = bytes->find("<PRESENTATION") != std::string::npos
+        ? ThemeKind::CarZumo
+        : ThemeKind::SportFitness;
+    ThemeChecker checker;
+    try {
+        checker.read_file(*bytes, guess);
+    } catch (const std::bad_alloc&) {
+        err << file << ": " << out_of_memory_checking << '\n';
+        return false;
+    }
+    if (!parse(doc, std::move(*bytes))) {
         StructureIssue issue;
         issue.rule = &lint_rule("not-a-theme");
         if (!prompter.messages.empty()) {
             issue.detail = prompter.messages.back();
         }
-        findings.push_back(to_finding(issue, doc.kind));
+        Finding f = to_finding(issue, doc.kind);
+        if (f.severity >= minimum) {
+            findings.push_back(std::move(f));
+        }
         return true;
     }
     // The theme is read; running out of memory from here on is a check that could not be done,
     // which the user should not take for a file that cannot be read.
     try {
-        ThemeChecker checker;
-        checker.read_file(bytes, doc);
-        checker.update(doc);
-        findings = checker.file_findings();
-        findings.insert(
-            findings.end(), checker.colour_findings().begin(), checker.colour_findings().end());
+        bytes.reset();
+        if (doc.kind != guess) {
+            bytes = load(doc, prompter, file, err);
+            if (!bytes) {
+                return false;
+            }
+            checker.read_file(*bytes, doc.kind);
+            bytes.reset();
+        }
+        for (const Finding& f : checker.file_findings()) {
+            if (f.severity >= minimum) {
+                findings.push_back(f);
+            }
+        }
+        CappedFindings colour_findings;
+        checker.check_each(doc, [&](Finding&& f) {
+            if (f.severity >= minimum) {
+                colour_findings.add(std::move(f));
+            }
+        });
+        std::vector<Finding> measured = colour_findings.take();
+        findings.insert(findings.end(), std::make_move_iterator(measured.begin()),
+            std::make_move_iterator(measured.end()));
     } catch (const std::bad_alloc&) {
         findings.clear();
         err << file << ": " << out_of_memory_checking << '\n';
@@ -84,15 +181,21 @@ bool lint_regular_file(const std::string& file, std::vector<Finding>& findings, 
     return true;
 }
 
-bool lint_file(const std::string& file, std::vector<Finding>& findings, std::ostream& err)
+bool lint_file(
+    const std::string& file, Severity minimum, std::vector<Finding>& findings, std::ostream& err)
 {
     if (const auto why = not_a_theme_file(file)) {
         err << "tintwell: cannot read " << file << ": " << *why << '\n';
         return false;
     }
+    if (const auto refusal = oversized_theme(file)) {
+        err << "tintwell: " << *refusal << '\n';
+        return false;
+    }
     try {
-        return lint_regular_file(file, findings, err);
+        return lint_regular_file(file, minimum, findings, err);
     } catch (const std::bad_alloc&) {
+        findings.clear();
         err << "tintwell: cannot read " << file << ": " << out_of_memory << '\n';
         return false;
     }
@@ -126,34 +229,19 @@ int run_lint(const std::vector<std::string>& args, std::ostream& out, std::ostre
     }
 
     bool unreadable = false;
-    bool found = false;
-    auto all = nlohmann::ordered_json::array();
+    FindingPrinter printer(out, json);
     for (const auto& file : files) {
         std::vector<Finding> findings;
-        if (!lint_file(file, findings, err)) {
+        if (!lint_file(file, minimum, findings, err)) {
             unreadable = true;
             continue;
         }
         for (const auto& f : findings) {
-            if (f.severity < minimum) {
-                continue;
-            }
-            found = true;
-            if (json) {
-                all.push_back(to_json(file, f));
-                continue;
-            }
-            out << file << ':';
-            if (f.line > 0) {
-                out << f.line << ':';
-            }
-            out << ' ' << severity_name(f.severity) << ": " << utf8(describe(f)) << " ["
-                << f.rule->id << "]\n";
+            printer.print(file, f);
         }
     }
-    if (json) {
-        out << all.dump(2) << '\n';
-    }
+    printer.finish();
+    const bool found = printer.printed();
     return unreadable ? 2 : found ? 1 : 0;
 }
 

@@ -41,6 +41,17 @@ inline std::optional<std::string> not_a_theme_file(const std::string& path)
     }
 }
 
+/// The line a batch command prints for a file it does not read: "FILE: why" for a path that is
+/// not a regular file (see not_a_theme_file), or the oversized_theme message for one too large
+/// to read; nothing for a file it reads.
+inline std::optional<std::string> refusal_line(const std::string& path)
+{
+    if (const auto why = not_a_theme_file(path)) {
+        return path + ": " + *why;
+    }
+    return oversized_theme(path);
+}
+
 /// "FILE: message" in UTF-8 for a message of the reader or the writer, with the file's name
 /// once: some messages already begin with it ("FILE: reason", "FILE is read-only"; the window
 /// shows them alone), and those are printed as they are.
@@ -57,11 +68,11 @@ struct LoadedTheme
     RecordingPrompter prompter;
     Document doc;
     bool accepted = false;
-    /// Why the file was not read at all, when it was not.
+    /// The line that says why the file was not read at all, when it was not.
     std::optional<std::string> refusal;
 
     explicit LoadedTheme(const std::string& path)
-        : refusal(not_a_theme_file(path))
+        : refusal(refusal_line(path))
     {
         doc.attach(&prompter, nullptr);
         if (refusal) {
@@ -70,7 +81,7 @@ struct LoadedTheme
         try {
             accepted = open_theme(doc, path);
         } catch (const std::bad_alloc&) {
-            refusal = out_of_memory;
+            refusal = path + ": " + out_of_memory;
         }
     }
     LoadedTheme(const LoadedTheme&) = delete;
@@ -80,7 +91,7 @@ struct LoadedTheme
     void report(const std::string& path, std::ostream& err) const
     {
         if (refusal) {
-            err << path << ": " << *refusal << '\n';
+            err << *refusal << '\n';
         }
         for (const auto& m : prompter.messages) {
             err << message_line(path, m) << '\n';

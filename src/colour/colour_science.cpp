@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <lcms2.h>
+#include <limits>
 #include <unordered_map>
 #include <utility>
 
@@ -299,6 +300,25 @@ public:
         return m_by_middle[static_cast<std::size_t>(middle)];
     }
 
+    /// The most `pair` gives as rotation for any two colours whose hues' middle lies within
+    /// `reach` degrees of `hue`, and for a colour of no chroma.
+    double rotation_near(double hue, double reach) const
+    {
+        if (!(reach < 90)) {
+            return m_any.rotation;
+        }
+        double most = 0;
+        const auto first = static_cast<int>(std::floor(hue - reach));
+        const auto last = static_cast<int>(std::floor(hue + reach));
+        for (int d = first; d <= last; ++d) {
+            most = std::max(
+                most, m_by_middle[static_cast<std::size_t>((d % 360 + 360) % 360)].rotation);
+        }
+        return most;
+    }
+
+    double any_rotation() const { return m_any.rotation; }
+
 private:
     HueTerms m_any;
     std::array<HueTerms, 360> m_by_middle {};
@@ -476,6 +496,145 @@ void NearColours::mark(const LabTable& colours, std::span<std::uint8_t> near) co
                 : 0;
         }
     }
+}
+
+std::vector<NearPair> near_pairs(const LabTable& colours, double difference)
+{
+    std::vector<NearPair> pairs;
+    const std::size_t count = colours.size();
+    if (count < 2 || !(difference > 0)) {
+        return pairs;
+    }
+    const HueTermTable& table = hue_terms();
+    const double limit = difference * difference;
+    const double margin = 1e-6 * limit;
+    // Below the difference, lightness differs by less than the difference times the largest
+    // lightness weight SL the table's lightnesses allow (under 1.75 between 0 and 100), and the
+    // a*b* distance d by less than difference * SC / sqrt(1 - s) (the floor of
+    // squared_difference_at_least) for the pair's rotation bound s, where
+    // SC <= 1 + 0.03375 (C1 + C2) <= 1 + 0.03375 (2 C1 + d).
+    // A colour that is not finite is near none: its difference to any is not a number.
+    std::vector<std::uint32_t> order;
+    order.reserve(count);
+    double lowest_l = std::numeric_limits<double>::infinity();
+    double highest_l = -lowest_l;
+    double lowest_a = lowest_l;
+    double highest_a = -lowest_l;
+    for (std::size_t i = 0; i < count; ++i) {
+        const Lab& c = colours[i];
+        if (std::isfinite(c.L) && std::isfinite(c.a) && std::isfinite(c.b)
+            && std::isfinite(colours.m_chroma[i])) {
+            order.push_back(static_cast<std::uint32_t>(i));
+            lowest_l = std::min(lowest_l, c.L);
+            highest_l = std::max(highest_l, c.L);
+            lowest_a = std::min(lowest_a, c.a);
+            highest_a = std::max(highest_a, c.a);
+        }
+    }
+    if (order.size() < 2 || !std::isfinite(highest_l - lowest_l)
+        || !std::isfinite(highest_a - lowest_a)) {
+        return pairs;
+    }
+    const double from_middle = std::max(std::abs(lowest_l - 50), std::abs(highest_l - 50));
+    const double lightness_reach =
+        difference * lightness_weight(from_middle + 50) * (1 + 1e-6) + 1e-9;
+    const auto ab_reach = [&](double chroma, double rotation) {
+        const double k = difference / std::sqrt(1 - rotation);
+        const double room = 1 - 0.03375 * k;
+        return room > 0 ? k * (1 + 0.0675 * chroma) / room * (1 + 1e-6) + 1e-9
+                        : std::numeric_limits<double>::infinity();
+    };
+
+    // A grid over L*a*b*: cells as deep in L* as the lightness reach, so a colour's pairs lie in
+    // its own layer and the two beside it, and in each layer columns of a fixed a* width whose
+    // colours are sorted by b*, so the colours within reach of b* are found by halving.
+    // At most 1024 layers and columns, whatever the spread of the colours.
+    const double depth = std::max(lightness_reach, (highest_l - lowest_l) / 1024);
+    const double width = std::max(4.0, (highest_a - lowest_a) / 1024);
+    const auto layers = static_cast<std::size_t>((highest_l - lowest_l) / depth) + 1;
+    const auto columns = static_cast<std::size_t>((highest_a - lowest_a) / width) + 1;
+    // Clamped before the conversion, so an infinite reach gives the last cell.
+    const auto index = [](double at, std::size_t cells) {
+        return static_cast<std::size_t>(std::clamp(at, 0.0, static_cast<double>(cells - 1)));
+    };
+    const auto layer_of = [&](double l) { return index((l - lowest_l) / depth, layers); };
+    const auto column_of = [&](double a) { return index((a - lowest_a) / width, columns); };
+    std::vector<std::uint32_t> cell_of(count);
+    for (const std::uint32_t i : order) {
+        cell_of[i] =
+            static_cast<std::uint32_t>(layer_of(colours[i].L) * columns + column_of(colours[i].a));
+    }
+    std::sort(order.begin(), order.end(), [&](std::uint32_t x, std::uint32_t y) {
+        return cell_of[x] != cell_of[y] ? cell_of[x] < cell_of[y] : colours[x].b < colours[y].b;
+    });
+    // Where each cell's colours begin in `order`; the next cell's start ends them.
+    std::vector<std::uint32_t> starts(layers * columns + 1, 0);
+    for (const std::uint32_t i : order) {
+        ++starts[cell_of[i] + 1];
+    }
+    for (std::size_t c = 1; c < starts.size(); ++c) {
+        starts[c] += starts[c - 1];
+    }
+    std::vector<std::uint32_t> place(count);
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        place[order[k]] = static_cast<std::uint32_t>(k);
+    }
+
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        const std::size_t i = order[k];
+        const Lab& p = colours[i];
+        const double chroma = colours.m_chroma[i];
+        // First with the rotation bound of any hues; that keeps the other colour's hue within
+        // asin(reach / chroma) of this one's, and their middle within half that, where the
+        // bound may be far smaller away from blue.
+        double reach = ab_reach(chroma, table.any_rotation());
+        if (reach < chroma) {
+            const double turn = std::asin(reach / chroma) * 180 / pi;
+            reach = ab_reach(chroma, table.rotation_near(colours.m_hue[i], turn / 2 + 1));
+        }
+        const std::size_t first_layer = layer_of(p.L - lightness_reach);
+        const std::size_t last_layer = layer_of(p.L + lightness_reach);
+        const std::size_t first_column = column_of(p.a - reach);
+        const std::size_t last_column = column_of(p.a + reach);
+        for (std::size_t layer = first_layer; layer <= last_layer; ++layer) {
+            for (std::size_t column = first_column; column <= last_column; ++column) {
+                const std::size_t cell = layer * columns + column;
+                const auto begin = order.begin() + starts[cell];
+                const auto end = order.begin() + starts[cell + 1];
+                auto at = std::lower_bound(begin, end, p.b - reach,
+                    [&](std::uint32_t x, double b) { return colours[x].b < b; });
+                for (; at != end && colours[*at].b <= p.b + reach; ++at) {
+                    const std::size_t j = *at;
+                    // Each pair once: from the colour that comes first in `order`.
+                    if (place[j] <= k) {
+                        continue;
+                    }
+                    const Lab& q = colours[j];
+                    const double da = q.a - p.a;
+                    const double db = q.b - p.b;
+                    if (std::abs(q.L - p.L) >= lightness_reach
+                        || da * da + db * db >= reach * reach) {
+                        continue;
+                    }
+                    const HueTerms& terms =
+                        table.pair(colours.m_hue[i], chroma, colours.m_hue[j], colours.m_chroma[j]);
+                    if (squared_difference_at_least(
+                            p, chroma, q, colours.m_chroma[j], terms.rotation, limit + margin)
+                        || squared_difference_bounds(p, chroma, q, colours.m_chroma[j], terms).low
+                            >= limit + margin) {
+                        continue;
+                    }
+                    const std::size_t first = std::min(i, j);
+                    const std::size_t second = std::max(i, j);
+                    const double d = delta_e2000(colours[first], colours[second]);
+                    if (d < difference) {
+                        pairs.push_back({ first, second, d });
+                    }
+                }
+            }
+        }
+    }
+    return pairs;
 }
 
 const char* vision_name(Vision vision)

@@ -64,6 +64,18 @@ std::vector<Lab> to_lab(std::span<const Rgb> colours);
 double delta_e2000(const Lab& first, const Lab& second);
 double delta_e2000(Rgb first, Rgb second);
 
+/// Two colours of a table closer than a given difference: their positions, the smaller first,
+/// and delta_e2000 of the two in that order.
+struct NearPair
+{
+    std::size_t first = 0;
+    std::size_t second = 0;
+    double difference = 0;
+};
+
+class LabTable;
+std::vector<NearPair> near_pairs(const LabTable& colours, double difference);
+
 /// Colours made ready for `NearColours::mark`: each one's Lab with its chroma and hue.
 class LabTable
 {
@@ -79,6 +91,7 @@ public:
 
 private:
     friend class NearColours;
+    friend std::vector<NearPair> near_pairs(const LabTable& colours, double difference);
     std::vector<Lab> m_labs;
     std::vector<double> m_chroma;
     /// Degrees, 0 to 360.
@@ -103,6 +116,12 @@ private:
     double m_hue;
     double m_difference;
 };
+
+/// Every pair of the table's colours whose CIEDE2000 difference is below `difference`, each once,
+/// in no particular order: the pairs comparing every colour with every other gives. Only colours
+/// near in a grid over L*a*b* are looked at, and only those that the bounds NearColours uses
+/// cannot rule out are measured, so a table of 100k colours takes a fraction of a second.
+std::vector<NearPair> near_pairs(const LabTable& colours, double difference);
 
 /// The three common colour-vision deficiencies, and normal vision.
 enum class Vision { Normal, Protanopia, Deuteranopia, Tritanopia };

@@ -55,17 +55,6 @@ bool transparent_border(const Document& doc, const StyleRow& row, ColourSlot slo
     return (slot == ColourSlot::BorderDay ? row.border() : row.nwf_border()) == "00";
 }
 
-// The lightness factor S_L of CIEDE2000 is at most 1 + 0.015 * 2500 / sqrt(2520) < 1.75, so a
-// pair below the limit differs in L* by less than 1.75 times the limit.
-constexpr double lightness_reach = 1.75;
-
-// The chroma and hue terms of CIEDE2000 add up to at least (1 - |R_T| / 2) (x^2 + y^2), with
-// x = dC'/S_C, y = dH'/S_H and |R_T| < 2 sin 60 degrees; S_H never exceeds S_C, and
-// S_C <= 1 + 0.045 * 1.5 * C*max. So below the limit the a*b* distance stays under
-// limit * ab_reach * (1 + 0.0675 * C*max). The small margins keep rounding on the safe side.
-const double ab_reach = 1.001 / std::sqrt(1 - std::sqrt(3.0) / 2);
-constexpr double chroma_factor = 0.0675 * 1.001;
-
 } // namespace
 
 StyleCell slot_cell(ColourSlot slot)
@@ -146,22 +135,12 @@ void sort_colours(std::vector<ColourInUse>& colours, ColourOrder order)
 
 std::vector<NearDuplicate> near_duplicates(const std::vector<ColourInUse>& colours, double limit)
 {
-    struct Point
-    {
-        colour::Lab lab;
-        double chroma;
-        std::size_t index;
-    };
-    std::vector<Point> points;
-    points.reserve(colours.size());
-    for (std::size_t i = 0; i < colours.size(); ++i) {
-        const colour::Lab lab = colour::to_lab(colours[i].colour);
-        points.push_back({ lab, std::hypot(lab.a, lab.b), i });
+    std::vector<colour::Rgb> rgbs;
+    rgbs.reserve(colours.size());
+    for (const ColourInUse& c : colours) {
+        rgbs.push_back(c.colour);
     }
-    // Sorted by lightness, each colour is compared only with the next ones that are close
-    // enough in L* and in a*b* to be below the limit at all.
-    std::sort(points.begin(), points.end(),
-        [](const Point& p, const Point& q) { return p.lab.L < q.lab.L; });
+    const colour::LabTable labs(colour::to_lab(rgbs));
     const auto more_used = [&](std::size_t i, std::size_t j) {
         const ColourInUse& a = colours[i];
         const ColourInUse& b = colours[j];
@@ -171,27 +150,10 @@ std::vector<NearDuplicate> near_duplicates(const std::vector<ColourInUse>& colou
         return a.uses.empty() || (!b.uses.empty() && a.uses.front().row <= b.uses.front().row);
     };
     std::vector<NearDuplicate> pairs;
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        const Point& p = points[i];
-        for (std::size_t j = i + 1; j < points.size(); ++j) {
-            const Point& q = points[j];
-            if (q.lab.L - p.lab.L >= limit * lightness_reach) {
-                break;
-            }
-            const double reach =
-                limit * ab_reach * (1 + chroma_factor * std::max(p.chroma, q.chroma));
-            const double da = q.lab.a - p.lab.a;
-            const double db = q.lab.b - p.lab.b;
-            if (da * da + db * db >= reach * reach) {
-                continue;
-            }
-            const double difference = colour::delta_e2000(p.lab, q.lab);
-            if (difference < limit) {
-                const bool first_kept = more_used(p.index, q.index);
-                pairs.push_back(
-                    { first_kept ? p.index : q.index, first_kept ? q.index : p.index, difference });
-            }
-        }
+    for (const colour::NearPair& near : colour::near_pairs(labs, limit)) {
+        const bool first_kept = more_used(near.first, near.second);
+        pairs.push_back({ first_kept ? near.first : near.second,
+            first_kept ? near.second : near.first, near.difference });
     }
     std::sort(pairs.begin(), pairs.end(), [](const NearDuplicate& a, const NearDuplicate& b) {
         if (a.delta_e != b.delta_e) {

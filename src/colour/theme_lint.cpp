@@ -259,23 +259,70 @@ std::string describe(const Finding& f)
     return out;
 }
 
-void ThemeChecker::read_file(std::string_view bytes, const Document& doc)
+Finding more_findings(const LintRule& rule, std::size_t count, Severity severity)
 {
-    StructureScan scan = scan_structure(bytes, doc.kind);
-    // Styles and rows pair up only when the reader kept every style the scan counted.
-    const bool rows_known = scan.style_lines.size() == static_cast<std::size_t>(doc.row_count());
-    m_file_findings.clear();
-    m_file_findings.reserve(scan.issues.size());
-    m_file_finding_rows.clear();
-    m_file_finding_rows.reserve(scan.issues.size());
-    for (const auto& issue : scan.issues) {
-        m_file_finding_rows.push_back(rows_known ? issue.style : -1);
-        fill_structure_finding(m_file_findings.emplace_back(), issue, doc.kind);
+    Finding f;
+    f.rule = &rule;
+    f.severity = severity;
+    f.reason = "and " + std::to_string(count) + " more";
+    return f;
+}
+
+void CappedFindings::add(Finding&& finding)
+{
+    Left& left = m_found[static_cast<std::size_t>(finding.rule - lint_rules().data())];
+    if (++left.found <= findings_per_rule) {
+        m_kept.push_back(std::move(finding));
+    } else {
+        left.severity = std::max(left.severity, finding.severity);
     }
-    m_style_lines = rows_known ? std::move(scan.style_lines) : std::vector<int>();
-    m_file_rows = doc.row_count();
+}
+
+std::vector<Finding> CappedFindings::take()
+{
+    std::vector<Finding> out = std::move(m_kept);
+    m_kept.clear();
+    const auto rules = lint_rules();
+    for (std::size_t r = 0; r < m_found.size(); ++r) {
+        if (m_found[r].found > findings_per_rule) {
+            out.push_back(
+                more_findings(rules[r], m_found[r].found - findings_per_rule, m_found[r].severity));
+        }
+        m_found[r] = {};
+    }
+    return out;
+}
+
+void ThemeChecker::read_file(std::string_view bytes, ThemeKind kind)
+{
+    StructureScan scan = scan_structure(bytes, kind);
+    m_file_findings.clear();
+    m_file_findings.reserve(scan.issues.size() + scan.more.size());
+    m_file_finding_rows.clear();
+    m_file_finding_rows.reserve(scan.issues.size() + scan.more.size());
+    for (const auto& issue : scan.issues) {
+        m_file_finding_rows.push_back(issue.style);
+        fill_structure_finding(m_file_findings.emplace_back(), issue, kind);
+    }
+    for (const auto& [rule, count] : scan.more) {
+        m_file_finding_rows.push_back(-1);
+        m_file_findings.push_back(more_findings(*rule, count, rule->severity));
+    }
+    m_style_lines = std::move(scan.style_lines);
+    m_file_rows = static_cast<int>(m_style_lines.size());
     // Lines may now be known, or differ from those the cached findings carry.
     m_presentations.clear();
+}
+
+void ThemeChecker::read_file(std::string_view bytes, const Document& doc)
+{
+    read_file(bytes, doc.kind);
+    // Styles and rows pair up only when the reader kept every style the scan counted.
+    if (m_file_rows != doc.row_count()) {
+        std::fill(m_file_finding_rows.begin(), m_file_finding_rows.end(), -1);
+        m_style_lines.clear();
+        m_file_rows = doc.row_count();
+    }
 }
 
 void ThemeChecker::clear()
@@ -312,7 +359,7 @@ std::uint64_t ThemeChecker::borrowed_key(const Presentation& p) const
     return key;
 }
 
-const std::vector<Finding>& ThemeChecker::update(const Document& doc)
+std::vector<bool> ThemeChecker::gather(const Document& doc)
 {
     // Lines are those of the file as read: they hold while the document is unchanged.
     const bool lines_valid =
@@ -362,17 +409,23 @@ const std::vector<Finding>& ThemeChecker::update(const Document& doc)
     // Names the presentation's elements: the first row of each element a rule knows.
     const auto take_elements = [&](Presentation& p, std::size_t number, int r) {
         const StyleRow& row = doc.rows[static_cast<std::size_t>(r)];
-        const auto [at, added] =
-            named.try_emplace(row.field_name().empty() ? row.elem_name() : row.field_name());
-        if (added) {
+        const std::string_view field =
+            row.field_name().empty() ? row.elem_name() : row.field_name();
+        auto at = named.find(field);
+        if (at == named.end()) {
             std::string name = lint_element_name(row);
             const std::uint32_t groups = element_groups(doc.kind, name);
+            // An element no rule knows is never measured: it needs no number, and a theme of
+            // such names, each written once, is not held a second time here.
+            if (groups == 0) {
+                return;
+            }
             const auto [id, new_name] = ids.try_emplace(std::move(name), ids.size());
             if (new_name) {
                 names.push_back(&id->first);
                 taken_by.push_back(0);
             }
-            at->second = { id->second, groups };
+            at = named.emplace(field, Named { id->second, groups }).first;
         }
         const Named& element = at->second;
         // An element named twice is measured with its first style; the second one is a
@@ -416,7 +469,12 @@ const std::vector<Finding>& ThemeChecker::update(const Document& doc)
         }
     }
     m_presentations = std::move(next);
+    return changed;
+}
 
+const std::vector<Finding>& ThemeChecker::update(const Document& doc)
+{
+    const std::vector<bool> changed = gather(doc);
     m_rechecked = 0;
     for (std::size_t i = 0; i < m_presentations.size(); ++i) {
         Presentation& p = m_presentations[i];
@@ -436,6 +494,22 @@ const std::vector<Finding>& ThemeChecker::update(const Document& doc)
         m_findings.insert(m_findings.end(), p.findings.begin(), p.findings.end());
     }
     return m_findings;
+}
+
+void ThemeChecker::check_each(const Document& doc, const std::function<void(Finding&&)>& found)
+{
+    m_presentations.clear();
+    m_findings.clear();
+    gather(doc);
+    for (Presentation& p : m_presentations) {
+        check(doc, p);
+        for (Finding& f : p.findings) {
+            found(std::move(f));
+        }
+        std::vector<Finding>().swap(p.findings);
+    }
+    // Nothing is cached: the next update measures every presentation.
+    m_presentations.clear();
 }
 
 void ThemeChecker::check(const Document& doc, Presentation& p) const

@@ -6,6 +6,7 @@
 #include "model/lint_scan.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -68,6 +69,31 @@ Finding to_finding(const StructureIssue& issue, ThemeKind kind);
 /// The finding in one line of text: presentation, reason and the colours measured.
 std::string describe(const Finding& finding);
 
+/// The one finding that stands for `count` findings of the rule that were left out: its reason
+/// is "and N more", with no line, element or colour.
+Finding more_findings(const LintRule& rule, std::size_t count, Severity severity);
+
+/// Findings kept up to findings_per_rule of each rule; past those each rule's findings are only
+/// counted, with the highest severity among them.
+class CappedFindings
+{
+public:
+    void add(Finding&& finding);
+
+    /// The findings kept, in the order they came, then one "and N more" finding for each rule
+    /// that had more, in rule order. Leaves the list empty.
+    std::vector<Finding> take();
+
+private:
+    struct Left
+    {
+        std::size_t found = 0;
+        Severity severity = Severity::Info;
+    };
+    std::vector<Finding> m_kept;
+    std::vector<Left> m_found = std::vector<Left>(lint_rules().size());
+};
+
 /// Checks one document and keeps what it found for each presentation, so that after an edit
 /// only the presentations whose rows changed (and those that borrow their ground) are measured
 /// again. Not safe to share between threads.
@@ -78,11 +104,21 @@ public:
     /// its structure findings, and the line each row's style opens at.
     void read_file(std::string_view bytes, const Document& doc);
 
+    /// The same before the rows are read, for a text of this kind: the structure findings are
+    /// kept, and the text may go. The findings point at the rows, and the lines of the rows are
+    /// known, once the document read from the text has a row for every style the text holds.
+    void read_file(std::string_view bytes, ThemeKind kind);
+
     /// Brings the colour findings up to date with the document and returns them, by
     /// presentation in the order the rows first name them. Call it after every change, undo
     /// included; it finds by itself which presentations changed. The structure findings keep
     /// pointing at their rows only while the document has as many rows as the file gave.
     const std::vector<Finding>& update(const Document& doc);
+
+    /// Measures every presentation of `doc` anew and hands each colour finding to `found` as
+    /// soon as its presentation is measured, keeping none: a single check of a whole theme, whose
+    /// findings may be far more than the theme's size. Forgets what earlier updates found.
+    void check_each(const Document& doc, const std::function<void(Finding&&)>& found);
 
     /// The colour findings of the last update.
     const std::vector<Finding>& colour_findings() const { return m_findings; }
@@ -114,6 +150,7 @@ private:
         std::vector<Finding> findings;
     };
 
+    std::vector<bool> gather(const Document& doc);
     void check(const Document& doc, Presentation& p) const;
     const Presentation* ground_source(std::uint32_t ground) const;
     std::uint64_t borrowed_key(const Presentation& p) const;

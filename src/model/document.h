@@ -30,6 +30,10 @@ inline const std::array<std::string, 6> pres_catalogue = { "GUIDANCE", "BROWSE",
 
 inline constexpr const char* untitled_file_name = "untitled.kmtf";
 
+/// The longest presentation name kept. Every row carries its presentation's name, so a name of
+/// megabytes, which a device never shows, would cost that much again for every style.
+inline constexpr std::size_t longest_pres_name = 255;
+
 /// The open theme: the style table, the document-wide values and the two seams through which the
 /// core reaches the user (messages and questions) and the main window. There is one per process
 /// in the program; tests make as many as they like.

@@ -105,6 +105,10 @@ struct LintRule
 /// Every rule, colour rules first, in the order the manual lists them.
 std::span<const LintRule> lint_rules();
 
+/// The most findings of one rule a check of a whole file keeps; the others are only counted, so
+/// a file with a fault in every style costs no more memory than one with a thousand.
+inline constexpr std::size_t findings_per_rule = 1000;
+
 /// The rule with this id; a rule the table does not hold is a programming error and gives the
 /// first rule.
 const LintRule& lint_rule(std::string_view id);

@@ -255,24 +255,44 @@ public:
             end_style(true);
         }
         if (!m_root_closed) {
+            m_presentation = {};
             add(m_rules.cut_off, m_lines.line_at(n == 0 ? 0 : n - 1), {},
                 m_kind == ThemeKind::CarZumo ? "</GARMIN_MAP_THEME>" : "</garmin_map_theme>");
-            m_scan.issues.back().presentation = {};
+        }
+        const auto rules = lint_rules();
+        for (std::size_t r = 0; r < m_found.size(); ++r) {
+            if (m_found[r] > findings_per_rule) {
+                m_scan.more.emplace_back(&rules[r], m_found[r] - findings_per_rule);
+            }
         }
         return std::move(m_scan);
     }
 
 private:
-    void add(const LintRule& rule, int line, std::string_view element, std::string_view detail,
+    // Counts the issue of the rule; true while the rule has no more than it keeps.
+    bool keep(const LintRule& rule)
+    {
+        const auto r = static_cast<std::size_t>(&rule - lint_rules().data());
+        return ++m_found[r] <= findings_per_rule;
+    }
+
+    bool add(const LintRule& rule, int line, std::string_view element, std::string_view detail,
         int style = -1)
     {
+        if (!keep(rule)) {
+            return false;
+        }
         m_scan.issues.push_back({ &rule, line, style, 0, m_presentation, element, detail });
+        return true;
     }
 
     // A fault of the whole style, found at its end, goes before those found inside it, so the
     // issues stay in line order.
     void add_before_style_contents(const LintRule& rule, std::string_view detail)
     {
+        if (!keep(rule)) {
+            return;
+        }
         const auto at = m_scan.issues.begin() + static_cast<std::ptrdiff_t>(m_style_contents);
         m_scan.issues.insert(
             at, { &rule, m_style_line, m_style_row, 0, m_presentation, style_element(), detail });
@@ -412,7 +432,8 @@ private:
         std::string id;
         for_each_attribute(rest, 0, [&](const Attribute& a) {
             if (name_is(a.name, "ID")) {
-                id = text::upper(text::trim(std::string(a.value)));
+                // Cut as the reader cuts it: every issue of the presentation names it.
+                id = text::upper(text::trim_view(a.value).substr(0, longest_pres_name));
             }
         });
         auto known = m_first_lines.find(id);
@@ -471,36 +492,46 @@ private:
         }
         int& first = first_lines[m_style_element->id];
         if (first != 0) {
-            add(m_rules.duplicate_element, m_style_line, m_style_element->name, {}, m_style_row);
-            m_scan.issues.back().first_line = first;
+            if (add(m_rules.duplicate_element, m_style_line, m_style_element->name, {},
+                    m_style_row)) {
+                m_scan.issues.back().first_line = first;
+            }
         } else {
             first = m_style_line;
         }
         m_style_contents = m_scan.issues.size();
     }
 
-    // Field values repeat from presentation to presentation; each is looked up once.
+    // Field values repeat from presentation to presentation; each is looked up once. Only so
+    // many spellings are remembered: a file whose every style names an element of its own would
+    // otherwise have each name held twice more.
     struct Element
     {
         std::string_view name;
         bool known = false;
         std::size_t id = 0;
     };
+    static constexpr std::size_t remembered_spellings = 4096;
     const Element& element_of(std::string_view field)
     {
-        const auto [at, added] = m_elements.try_emplace(field);
-        if (added) {
-            std::string name = lint_element_name(field);
-            at->second.known = known_element(m_kind, name);
-            auto named = m_element_ids.find(name);
-            if (named == m_element_ids.end()) {
-                const std::string_view kept = m_scan.names.emplace_back(std::move(name));
-                named = m_element_ids.emplace(kept, m_element_ids.size()).first;
-            }
-            at->second.name = named->first;
-            at->second.id = named->second;
+        if (const auto at = m_elements.find(field); at != m_elements.end()) {
+            return at->second;
         }
-        return at->second;
+        std::string name = lint_element_name(field);
+        Element element;
+        element.known = known_element(m_kind, name);
+        auto named = m_element_ids.find(name);
+        if (named == m_element_ids.end()) {
+            const std::string_view kept = m_scan.names.emplace_back(std::move(name));
+            named = m_element_ids.emplace(kept, m_element_ids.size()).first;
+        }
+        element.name = named->first;
+        element.id = named->second;
+        if (m_elements.size() < remembered_spellings) {
+            return m_elements.emplace(field, element).first->second;
+        }
+        m_unremembered = element;
+        return m_unremembered;
     }
 
     std::string_view style_element()
@@ -580,6 +611,8 @@ private:
     LineCounter m_lines;
     StructureScan m_scan;
     const Rules m_rules;
+    // Issues found of each rule, by its place in lint_rules(), kept or not.
+    std::vector<std::size_t> m_found = std::vector<std::size_t>(lint_rules().size(), 0);
 
     Metadata m_metadata = Metadata::Before;
     // The metadata element and the elements inside it not yet closed, outermost first.
@@ -602,6 +635,7 @@ private:
 
     // Raw field values to their elements; element names (kept in the scan's names) to numbers.
     std::unordered_map<std::string_view, Element> m_elements;
+    Element m_unremembered;
     std::unordered_map<std::string_view, std::size_t> m_element_ids;
     // For each presentation, by element number, the line the element first came at (0: not yet).
     std::unordered_map<std::string_view, std::vector<int>> m_first_lines;

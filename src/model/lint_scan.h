@@ -6,6 +6,7 @@
 #include <deque>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tintwell {
@@ -41,7 +42,10 @@ struct StructureScan
     StructureScan(const StructureScan&) = delete;
     StructureScan& operator=(const StructureScan&) = delete;
 
+    /// At most findings_per_rule of each rule.
     std::vector<StructureIssue> issues;
+    /// The rules that had more issues than were kept, and how many more, in rule order.
+    std::vector<std::pair<const LintRule*, std::size_t>> more;
     /// The line each style the reader makes a row of opens at, in row order.
     std::vector<int> style_lines;
     /// The element and presentation names the issues show.
@@ -63,7 +67,7 @@ enum class ScanScope {
 /// Sport & Fitness), an element twice in one presentation, element and presentation names the
 /// catalogue does not know and (Car & Zumo) a border without a secondary colour. Tags are
 /// matched in either case; any bytes are accepted. Lines end at LF, or at CR in a file that has
-/// no LF. Issues come in file order.
+/// no LF. Issues come in file order, the first findings_per_rule of each rule.
 StructureScan scan_structure(
     std::string_view bytes, ThemeKind kind, ScanScope scope = ScanScope::Everything);
 

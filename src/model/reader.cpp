@@ -205,6 +205,21 @@ std::string load_file(Document& doc, const std::string& path, bool& read_failed)
 
 } // namespace
 
+std::optional<std::string> oversized_theme(const std::string& path)
+{
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        return std::nullopt;
+    }
+    const std::uintmax_t size = std::filesystem::file_size(path, ec);
+    if (ec || size <= largest_theme_bytes) {
+        return std::nullopt;
+    }
+    constexpr std::uintmax_t mb = std::uintmax_t { 1 } << 20;
+    return path + " is " + std::to_string(size / mb + (size % mb != 0 ? 1 : 0))
+        + " MB; themes larger than 256 MB are not read";
+}
+
 std::string loadbinary2(Document& doc, const std::string& path)
 {
     bool read_failed = false;
@@ -286,6 +301,12 @@ namespace {
 
 bool read_theme(Document& doc, const std::string& path, RowUse use, const ReadBytes& read_bytes)
 {
+    // Refused before anything is read: holding such a text and its table could take all the
+    // memory there is.
+    if (const auto refusal = oversized_theme(path)) {
+        doc.message(*refusal);
+        return false;
+    }
     doc.view().clear_presentations();
     bool read_failed = false;
     std::string content = load_file(doc, path, read_failed);
@@ -803,10 +824,6 @@ std::string display_name(std::string_view piece)
     }
     return display;
 }
-
-// The longest presentation name kept. Every row carries its presentation's name, so a name of
-// megabytes, which a device never shows, would cost that much again for every style.
-constexpr std::size_t longest_pres_name = 255;
 
 // A name as kept: without outer blanks, then cut to the longest kept, which reading the saved
 // name again leaves as it is.

@@ -2,11 +2,22 @@
 
 #include "model/document.h"
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace tintwell {
+
+/// The largest theme file that is read: 256 MB of 2^20 bytes.
+inline constexpr std::uintmax_t largest_theme_bytes = std::uintmax_t { 256 } << 20;
+
+/// "FILE is N MB; themes larger than 256 MB are not read" for a regular file larger than
+/// largest_theme_bytes, N in MB of 2^20 bytes rounded up (so a refused file is never said to be
+/// 256 MB); nothing for any other path, one whose size cannot be known included. Only the size
+/// is looked at: nothing is opened or read.
+std::optional<std::string> oversized_theme(const std::string& path);
 
 /// Reads the whole file as single-byte text and sets the document's file name. An empty path or
 /// one that names no existing file gives an empty text without a message; a failing read shows
@@ -29,8 +40,9 @@ bool check_text(Document& doc, std::string text);
 
 /// File, Open without the dialog: empties the presentation list and the title, loads and parses.
 /// A file that exists but cannot be read whole is not parsed: the system's reason is the only
-/// message and the answer is false. When the file is taken as a theme, `read_bytes` (if set) is
-/// then given its bytes.
+/// message and the answer is false. A file larger than largest_theme_bytes is refused with the
+/// oversized_theme message before anything is read or changed. When the file is taken as a
+/// theme, `read_bytes` (if set) is then given its bytes.
 bool open_theme(Document& doc, const std::string& path, const ReadBytes& read_bytes = {});
 
 /// Reads the file as open_theme does, every style with its messages and the same answer, but

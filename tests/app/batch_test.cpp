@@ -192,6 +192,60 @@ TEST(Batch, PathsThatAreNotFiles)
     fs::remove_all(folder);
 }
 
+// A file larger than 256 MB is refused before a byte of it is read, by every command, with the
+// same line; the files are sparse, so they take no disk.
+TEST(Batch, ThemesLargerThan256MBAreNotRead)
+{
+    const fs::path big = temp_path("-big.kmtf");
+    const std::uintmax_t mb = 1 << 20;
+    const struct
+    {
+        std::uintmax_t size;
+        const char* shown;
+    } cases[] = { { 256 * mb + 1, "257" }, { 300 * mb, "300" }, { 5000 * mb - 1, "5000" } };
+    for (const auto& c : cases) {
+        {
+            std::ofstream(big, std::ios::binary) << "<METADATA>";
+        }
+        fs::resize_file(big, c.size);
+        const std::string line =
+            big.string() + " is " + c.shown + " MB; themes larger than 256 MB are not read\n";
+        const BatchRun checked = batch({ "--check", big.string(), car_zumo });
+        EXPECT_EQ(checked.code, 1);
+        EXPECT_EQ(checked.out, line);
+        const BatchRun dumped = batch({ "--dump", big.string() });
+        EXPECT_EQ(dumped.code, 1);
+        EXPECT_EQ(dumped.out, "");
+        EXPECT_EQ(dumped.err, line);
+        const BatchRun coloured = batch({ "--colours", big.string() });
+        EXPECT_EQ(coloured.code, 1);
+        EXPECT_EQ(coloured.err, line + "tintwell: " + big.string() + " is not a theme\n");
+        const BatchRun linted = batch({ "--lint", car_zumo, big.string() });
+        EXPECT_EQ(linted.code, 2);
+        EXPECT_EQ(linted.err, "tintwell: " + line);
+        const BatchRun diffed = batch({ "--diff", car_zumo, big.string() });
+        EXPECT_EQ(diffed.code, 2);
+        EXPECT_EQ(diffed.err, line + "tintwell: " + big.string() + " is not a theme\n");
+        const fs::path out = temp_path("-big-out.kmtf");
+        const BatchRun converted = batch({ "--convert", big.string(), out.string() });
+        EXPECT_EQ(converted.code, 1);
+        EXPECT_EQ(converted.err, line);
+        EXPECT_FALSE(fs::exists(out));
+        bool drawn = false;
+        std::ostringstream render_out, render_err;
+        EXPECT_EQ(
+            run_batch({ "--render", big.string(), "--output", "x.png" }, render_out, render_err,
+                [&drawn](const std::string&, const std::string&, int, std::ostream&) {
+                    drawn = true;
+                    return 0;
+                }),
+            1);
+        EXPECT_EQ(render_err.str(), line);
+        EXPECT_FALSE(drawn);
+    }
+    fs::remove(big);
+}
+
 // The dump is written as it goes; it must still be JSON whose strings are the cells as read,
 // whatever bytes they hold.
 TEST(Batch, DumpStringsHoldEveryByte)

@@ -4,7 +4,10 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <map>
 #include <nlohmann/json.hpp>
+#include <sstream>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace tintwell;
@@ -86,6 +89,105 @@ TEST(Lint, ExitCodesTextAndJson)
     for (const auto& file : { clean, night, info, cut, not_theme }) {
         fs::remove(file);
     }
+}
+
+std::string repeated(const std::string& text, int times)
+{
+    std::string out;
+    for (int i = 0; i < times; ++i) {
+        out += text;
+    }
+    return out;
+}
+
+// Of each rule a file shows its first thousand findings and then one that counts the rest, as
+// text and as JSON: structure findings (an element named over and over) and colour findings
+// (the same road on the same land in presentation after presentation).
+TEST(Lint, AThousandFindingsOfEachRuleThenHowManyMore)
+{
+    std::string presentations =
+        presentation("GUIDANCE", repeated(coloured_style("MAP_WATER", "8EC1F0", "1B3A5C"), 1250));
+    for (int i = 0; i < 1100; ++i) {
+        presentations += presentation("P" + std::to_string(i),
+            coloured_style("MAP_LAND", "F2EFE9")
+                + coloured_style("MAP_ROAD_RESIDENTIAL", "F2EFE9"));
+    }
+    const fs::path file = temp_path("-many.kmtf");
+    std::ofstream(file, std::ios::binary) << car_zumo_theme(presentations);
+
+    const BatchRun text = batch({ "--lint", file.string() });
+    EXPECT_EQ(text.code, 1) << text.err;
+    std::map<std::string, int> lines;
+    std::map<std::string, std::string> last;
+    std::istringstream in(text.out);
+    for (std::string line; std::getline(in, line);) {
+        const std::string rule = line.substr(line.rfind('[') + 1);
+        ++lines[rule];
+        last[rule] = line;
+    }
+    const auto json = nlohmann::json::parse(batch({ "--lint", file.string(), "--json" }).out);
+    std::map<std::string, int> objects;
+    std::map<std::string, std::string> last_reason;
+    for (const auto& f : json) {
+        ++objects[f["rule"]];
+        last_reason[f["rule"]] = f["reason"];
+    }
+    const struct
+    {
+        std::string rule;
+        int more;
+    } cases[] = { { "duplicate-element", 249 }, { "unknown-presentation", 100 },
+        { "line-on-land", 100 } };
+    for (const auto& c : cases) {
+        EXPECT_EQ(lines[c.rule + "]"], 1001) << c.rule;
+        EXPECT_EQ(last[c.rule + "]"],
+            file.string() + ": warning: and " + std::to_string(c.more) + " more [" + c.rule + "]")
+            << c.rule;
+        EXPECT_EQ(objects[c.rule], 1001) << c.rule;
+        EXPECT_EQ(last_reason[c.rule], "and " + std::to_string(c.more) + " more") << c.rule;
+    }
+    fs::remove(file);
+}
+
+// Checking a file of a million faults takes about what reading it takes, as text or JSON: the
+// findings past the thousandth of a rule are not held, and the JSON is written as it goes.
+TEST(Lint, MemoryStaysBoundedOnHostileShapes)
+{
+    const std::string head = "<METADATA><TITLE>T</TITLE></METADATA><COLOR>";
+    const struct
+    {
+        const char* name;
+        std::string text;
+        // In KiB: the program starts in about 7 MiB and holds the text, 9 MB; each case took
+        // from 0.6 to 6 GB before.
+        int limit = 48000;
+    } cases[] = {
+        { "bare style tags", head + "<PRESENTATION ID=\"A\">\r\n" + repeated("<STYLE", 1500000) },
+        // Reading keeps every presentation's name, 4 times the text.
+        { "bare presentation tags", head + repeated("<PRESENTATION", 700000), 80000 },
+        { "a presentation named with 9 MB",
+            head + "<PRESENTATION ID=\"" + std::string(9000000, 'N') + "\">"
+                + repeated(
+                    "<STYLE FIELD=\"MAP_WATER_CLR\"><PRIMARY DAY=\"#123456\"/></STYLE>", 50) },
+    };
+    const fs::path file = temp_path("-hostile.kmtf");
+    const fs::path said = temp_path("-hostile.out");
+    for (const auto& c : cases) {
+        std::ofstream(file, std::ios::binary) << c.text;
+        for (const std::string json : { "", " --json" }) {
+            const std::string command = "ulimit -v " + std::to_string(c.limit) + "; "
+                + std::string(TINTWELL_EXE) + " --lint " + file.string() + json + " >"
+                + said.string() + " 2>&1";
+            const int status = std::system(("sh -c '" + command + "'").c_str());
+            ASSERT_TRUE(WIFEXITED(status)) << c.name;
+            EXPECT_EQ(WEXITSTATUS(status), 1) << c.name << json;
+            std::ifstream out(said);
+            const std::string printed(std::istreambuf_iterator<char>(out), {});
+            EXPECT_EQ(printed.find("memory"), std::string::npos) << c.name << json;
+        }
+    }
+    fs::remove(file);
+    fs::remove(said);
 }
 
 } // namespace

@@ -1,12 +1,15 @@
 #include "colour/colour_science.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <limits>
 #include <map>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace tintwell::colour;
@@ -146,6 +149,101 @@ TEST(ColourScience, NearColoursAnswersAsTheFullDifference)
     }
     EXPECT_GT(near_count, 20000);
     EXPECT_GT(far_count, 20000);
+}
+
+// The pairs found through the grid are exactly those that comparing every colour with every
+// other finds, with the same differences, on sets shaped to strain the bounds: blues, where the
+// hue rotation term is largest; greys and near-greys, where a* is stretched most; colours packed
+// into a corner of the cube; random colours; copies of one colour; and Lab values out of range.
+TEST(ColourScience, NearPairsAreThoseOfComparingEveryPair)
+{
+    std::uint32_t seed = 11;
+    const auto next = [&seed](int range) {
+        seed = seed * 1664525U + 1013904223U;
+        return static_cast<int>((seed >> 8) % static_cast<std::uint32_t>(range));
+    };
+    const auto rgb_set = [&](auto make, int count) {
+        std::vector<Rgb> rgbs;
+        for (int i = 0; i < count; ++i) {
+            rgbs.push_back(make());
+        }
+        return to_lab(rgbs);
+    };
+    const auto byte = [](int v) { return static_cast<std::uint8_t>(std::clamp(v, 0, 255)); };
+    std::vector<Lab> wild;
+    for (int i = 0; i < 800; ++i) {
+        wild.push_back(
+            { next(400) - 150.0 + next(100) / 100.0, next(600) - 300.0, next(60) - 30.0 });
+    }
+    wild.push_back({ std::nan(""), 0, 0 });
+    wild.push_back({ 50, std::numeric_limits<double>::infinity(), 0 });
+    const struct
+    {
+        const char* name;
+        std::vector<Lab> labs;
+        std::vector<double> differences;
+    } cases[] = {
+        { "random colours",
+            rgb_set(
+                [&] {
+                    return Rgb { byte(next(256)), byte(next(256)), byte(next(256)) };
+                },
+                1500),
+            { 2, 10, 40 } },
+        { "saturated blues",
+            rgb_set(
+                [&] {
+                    return Rgb { byte(next(60)), byte(next(70)), byte(190 + next(66)) };
+                },
+                1200),
+            { 2, 5 } },
+        { "greys and near-greys",
+            rgb_set(
+                [&] {
+                    const int v = next(256);
+                    return Rgb { byte(v + next(7) - 3), byte(v + next(7) - 3),
+                        byte(v + next(7) - 3) };
+                },
+                1200),
+            { 2, 0.5 } },
+        { "a dense corner and pure colours",
+            rgb_set(
+                [&] {
+                    const int corner = next(4);
+                    return corner == 0
+                        ? Rgb { byte(255 - next(20)), byte(next(20)), byte(next(20)) }
+                        : corner == 1 ? Rgb { byte(next(20)), byte(255 - next(20)), byte(next(20)) }
+                        : corner == 2
+                        ? Rgb { byte(255 - next(20)), byte(next(20)), byte(255 - next(20)) }
+                        : Rgb { byte(next(12)), byte(next(12)), byte(next(12)) };
+                },
+                1200),
+            { 2 } },
+        { "copies of one colour", std::vector<Lab>(40, Lab { 50, 20, -30 }), { 2 } },
+        { "Lab values out of range", wild, { 2, 30 } },
+        { "one colour", { Lab { 50, 0, 0 } }, { 2 } },
+    };
+    for (const auto& c : cases) {
+        const LabTable table(c.labs);
+        for (const double difference : c.differences) {
+            std::vector<std::tuple<std::size_t, std::size_t, double>> expected;
+            for (std::size_t i = 0; i < c.labs.size(); ++i) {
+                for (std::size_t j = i + 1; j < c.labs.size(); ++j) {
+                    const double d = delta_e2000(c.labs[i], c.labs[j]);
+                    if (d < difference) {
+                        expected.emplace_back(i, j, d);
+                    }
+                }
+            }
+            std::vector<std::tuple<std::size_t, std::size_t, double>> found;
+            for (const NearPair& pair : near_pairs(table, difference)) {
+                found.emplace_back(pair.first, pair.second, pair.difference);
+            }
+            std::sort(found.begin(), found.end());
+            EXPECT_EQ(found, expected) << c.name << " below " << difference;
+            EXPECT_TRUE(c.labs.size() < 100 || !expected.empty()) << c.name;
+        }
+    }
 }
 
 TEST(ColourScience, ManyColoursConvertAsOneAtATime)

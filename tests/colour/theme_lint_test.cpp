@@ -221,6 +221,12 @@ TEST(ThemeLint, RecheckAfterEditsMatchesAFreshCheck)
         EXPECT_EQ(checker.rechecked(), e.rechecked) << e.edit;
         ThemeChecker fresh;
         EXPECT_EQ(incremental, shown(fresh.update(doc))) << e.edit;
+        // A single check that keeps nothing finds the same, in the same order, whatever the
+        // checker held before.
+        std::vector<Finding> each;
+        checker.check_each(doc, [&](Finding&& f) { each.push_back(std::move(f)); });
+        EXPECT_EQ(shown(each), incremental) << e.edit;
+        checker.update(doc);
     }
 }
 

@@ -2,6 +2,7 @@
 #include "model/text.h"
 #include "theme_fixture.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace tintwell;
@@ -132,6 +133,74 @@ TEST(LintScan, FindsFaultsWithTheirLines)
         if (loaded.load(c.text)) {
             EXPECT_EQ(scan.style_lines.size(), loaded.doc.rows.size()) << c.name;
         }
+    }
+}
+
+std::string repeated(const std::string& text, int times)
+{
+    std::string out;
+    for (int i = 0; i < times; ++i) {
+        out += text;
+    }
+    return out;
+}
+
+// A file with a fault in every style keeps the first findings_per_rule issues of each rule, in
+// line order, and counts the rest by rule: what is held stays bounded whatever the file holds.
+TEST(LintScan, KeepsAThousandIssuesOfEachRuleAndCountsTheRest)
+{
+    const std::string head = "<METADATA><TITLE>T</TITLE></METADATA><COLOR>";
+    using More = std::vector<std::pair<std::string, std::size_t>>;
+    const struct
+    {
+        const char* name;
+        std::string text;
+        std::size_t issues;
+        More more;
+        int first_line = 2;
+    } cases[] = {
+        { "bare style tags, each unclosed",
+            head + "<PRESENTATION ID=\"GUIDANCE\">\n" + repeated("<STYLE\n", 1500), 1001,
+            { { "unclosed-style", 500 } } },
+        { "bare presentation tags, each unknown", head + repeated("<PRESENTATION\n", 1200), 1001,
+            { { "unknown-presentation", 200 } }, 1 },
+        { "one element over and over, each style with a short colour and no closing tag",
+            head + "<PRESENTATION ID=\"GUIDANCE\">\n"
+                + repeated("<STYLE FIELD=\"MAP_WATER_CLR\"><PRIMARY DAY=\"#12\"/>\n", 1300)
+                + "</PRESENTATION></GARMIN_MAP_THEME>",
+            3000,
+            { { "unclosed-style", 300 }, { "colour-digits", 300 }, { "duplicate-element", 299 } } },
+        { "just under the limit",
+            head + "<PRESENTATION ID=\"GUIDANCE\">\n" + repeated("<STYLE\n", 999)
+                + "</GARMIN_MAP_THEME>",
+            999, {} },
+    };
+    for (const auto& c : cases) {
+        const StructureScan scan = scan_structure(c.text, ThemeKind::CarZumo);
+        EXPECT_EQ(scan.issues.size(), c.issues) << c.name;
+        More more;
+        for (const auto& [rule, count] : scan.more) {
+            more.emplace_back(std::string(rule->id), count);
+        }
+        auto expected = c.more;
+        std::sort(expected.begin(), expected.end());
+        std::sort(more.begin(), more.end());
+        EXPECT_EQ(more, expected) << c.name;
+        EXPECT_TRUE(std::is_sorted(scan.issues.begin(), scan.issues.end(),
+            [](const StructureIssue& a, const StructureIssue& b) { return a.line < b.line; }))
+            << c.name;
+        // The first issues are kept, not the last.
+        ASSERT_FALSE(scan.issues.empty()) << c.name;
+        EXPECT_EQ(scan.issues.front().line, c.first_line) << c.name;
+    }
+    // Each issue names its presentation; a name of megabytes is cut as the reader cuts it.
+    const std::string long_name(3000000, 'N');
+    const StructureScan scan = scan_structure(head + "<PRESENTATION ID=\"" + long_name + "\">\n"
+            + repeated("<STYLE FIELD=\"MAP_WATER_CLR\"></STYLE>\n", 3) + "</GARMIN_MAP_THEME>",
+        ThemeKind::CarZumo);
+    ASSERT_EQ(issues(scan).size(), 3u);
+    for (const auto& issue : scan.issues) {
+        EXPECT_EQ(issue.presentation, long_name.substr(0, longest_pres_name));
     }
 }
 
