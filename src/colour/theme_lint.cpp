@@ -235,9 +235,15 @@ Finding to_finding(const StructureIssue& issue, ThemeKind kind)
 std::vector<Finding> save_findings(std::string_view bytes, ThemeKind kind)
 {
     std::vector<Finding> out;
-    for (const StructureIssue& issue : scan_structure(bytes, kind, ScanScope::SaveChanges).issues) {
+    const StructureScan scan = scan_structure(bytes, kind, ScanScope::SaveChanges);
+    for (const StructureIssue& issue : scan.issues) {
         if (issue.rule->changes_on_save) {
             out.push_back(to_finding(issue, kind));
+        }
+    }
+    for (const auto& [rule, count] : scan.more) {
+        if (rule->changes_on_save) {
+            out.push_back(more_findings(*rule, count, rule->severity));
         }
     }
     return out;

@@ -314,6 +314,14 @@ TEST(Batch, CheckAndConvertSayWhatSavingWouldChange)
             "LAND at line 5: the colour \"#1234567\" is not six hexadecimal digits" },
         { "blanks inside a colour", head + text::replace(style, "F2EFE9", "12 34 56") + tail,
             "LAND at line 5: the colour \"#12 34 56\" is not six hexadecimal digits" },
+        { "more bad colours than are listed", [&] {
+             std::string text = head;
+             for (int i = 0; i < 1002; ++i) {
+                 text += text::replace(style, "F2EFE9", "12");
+             }
+             return text + tail;
+         }(),
+            "and 2 more" },
         { "an unclosed metadata element", text::replace(head, "</DESCRIPTION>", "") + style + tail,
             "the metadata element <DESCRIPTION> that opens at line 2 has no closing tag: saving "
             "would keep only what was read as its value" },
