@@ -6,8 +6,8 @@
 //   - the near duplicates of a 100k-style theme whose every style has colours of its own, about
 //     100k distinct colours with 2.5 million pairs below 2 (goal: at most 5 times reading it).
 #include "bench_themes.h"
-#include "colour/colours_in_use.h"
-#include "colour/theme_compare.h"
+#include "analysis/colours_in_use.h"
+#include "analysis/theme_compare.h"
 #include "model/document.h"
 #include "model/reader.h"
 

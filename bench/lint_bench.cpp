@@ -7,7 +7,7 @@
 //                    after every edit, with the findings of the other presentations kept.
 // Car & Zumo themes repeat six presentations, so each holds a sixth of the styles; a
 // Sport & Fitness theme is one presentation holding them all.
-#include "colour/theme_lint.h"
+#include "analysis/theme_lint.h"
 #include "model/document.h"
 #include "model/reader.h"
 #include "bench_themes.h"

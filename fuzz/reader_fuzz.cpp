@@ -5,7 +5,7 @@
 // and the same bytes also check the fast text search and in-place replacement against the plain
 // forms.
 #include "colour/colour_codes.h"
-#include "colour/theme_lint.h"
+#include "analysis/theme_lint.h"
 #include "model/document.h"
 #include "model/prompter.h"
 #include "model/reader.h"

@@ -7,7 +7,7 @@
 #include "app/lint_command.h"
 #include "app/loaded_theme.h"
 #include "app/version.h"
-#include "colour/theme_lint.h"
+#include "analysis/theme_lint.h"
 #include "model/document.h"
 #include "model/reader.h"
 #include "model/writer.h"

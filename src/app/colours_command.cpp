@@ -2,7 +2,7 @@
 
 #include "app/batch.h"
 #include "app/loaded_theme.h"
-#include "colour/colours_in_use.h"
+#include "analysis/colours_in_use.h"
 
 #include <cmath>
 #include <cstdio>

@@ -3,8 +3,8 @@
 #include "app/batch.h"
 #include "app/loaded_theme.h"
 #include "colour/colour_science.h"
-#include "colour/compare_text.h"
-#include "colour/theme_compare.h"
+#include "analysis/compare_text.h"
+#include "analysis/theme_compare.h"
 
 #include <nlohmann/json.hpp>
 #include <ostream>

@@ -2,7 +2,7 @@
 
 #include "app/batch.h"
 #include "app/loaded_theme.h"
-#include "colour/theme_lint.h"
+#include "analysis/theme_lint.h"
 #include "model/document.h"
 #include "model/reader.h"
 #include "model/text.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "colour/theme_lint.h"
+#include "analysis/theme_lint.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "colour/colour_edits.h"
+#include "analysis/colour_edits.h"
 
 #include <QObject>
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "colour/colour_edits.h"
-#include "colour/colours_in_use.h"
+#include "analysis/colour_edits.h"
+#include "analysis/colours_in_use.h"
 
 #include <QWidget>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "ui/dialogs/compare_window.h"
 
-#include "colour/compare_text.h"
+#include "analysis/compare_text.h"
 #include "model/reader.h"
 #include "model/text.h"
 #include "ui/common/busy_pointer.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "colour/theme_compare.h"
+#include "analysis/theme_compare.h"
 #include "model/document.h"
 
 #include <QString>

@@ -2,7 +2,7 @@
 
 #include "app/version.h"
 #include "colour/colour_codes.h"
-#include "colour/theme_lint.h"
+#include "analysis/theme_lint.h"
 #include "model/new_theme.h"
 #include "model/presentations.h"
 #include "model/reader.h"

@@ -1,4 +1,4 @@
-#include "colour/colour_edits.h"
+#include "analysis/colour_edits.h"
 
 #include "model/style_code.h"
 #include "model/style_text.h"

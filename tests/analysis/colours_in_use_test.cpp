@@ -1,5 +1,5 @@
 #include "../model/theme_fixture.h"
-#include "colour/colours_in_use.h"
+#include "analysis/colours_in_use.h"
 
 #include <gtest/gtest.h>
 #include <random>

@@ -1,6 +1,6 @@
 #include "../model/edit_snapshot.h"
 #include "../model/theme_fixture.h"
-#include "colour/theme_compare.h"
+#include "analysis/theme_compare.h"
 #include "model/add_element.h"
 #include "model/writer.h"
 

@@ -1,4 +1,4 @@
-#include "model/lint_scan.h"
+#include "analysis/lint_scan.h"
 
 #include "model/text.h"
 

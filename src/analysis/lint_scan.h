@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/document.h"
-#include "model/lint_rules.h"
+#include "analysis/lint_rules.h"
 
 #include <deque>
 #include <string>

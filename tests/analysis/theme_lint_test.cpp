@@ -1,5 +1,5 @@
 #include "../model/theme_fixture.h"
-#include "colour/theme_lint.h"
+#include "analysis/theme_lint.h"
 
 #include <fstream>
 #include <functional>

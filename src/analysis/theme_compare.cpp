@@ -1,7 +1,7 @@
-#include "colour/theme_compare.h"
+#include "analysis/theme_compare.h"
 
 #include "colour/colour_science.h"
-#include "colour/colours_in_use.h"
+#include "analysis/colours_in_use.h"
 #include "model/text.h"
 
 #include <algorithm>

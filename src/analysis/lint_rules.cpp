@@ -1,4 +1,4 @@
-#include "model/lint_rules.h"
+#include "analysis/lint_rules.h"
 
 #include "model/catalogue.h"
 #include "model/text.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "colour/colour_science.h"
-#include "colour/colours_in_use.h"
+#include "analysis/colours_in_use.h"
 #include "model/document.h"
 #include "model/document_edit.h"
 

@@ -1,6 +1,6 @@
-#include "model/lint_scan.h"
+#include "analysis/lint_scan.h"
 #include "model/text.h"
-#include "theme_fixture.h"
+#include "../model/theme_fixture.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

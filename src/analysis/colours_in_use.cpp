@@ -1,4 +1,4 @@
-#include "colour/colours_in_use.h"
+#include "analysis/colours_in_use.h"
 
 #include <algorithm>
 #include <cmath>

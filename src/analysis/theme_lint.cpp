@@ -1,4 +1,4 @@
-#include "colour/theme_lint.h"
+#include "analysis/theme_lint.h"
 
 #include "model/text.h"
 

@@ -1,6 +1,6 @@
 #include "../model/edit_snapshot.h"
 #include "../model/theme_fixture.h"
-#include "colour/colour_edits.h"
+#include "analysis/colour_edits.h"
 #include "model/style_apply.h"
 #include "model/style_code.h"
 #include "model/text.h"

@@ -2,8 +2,8 @@
 
 #include "colour/colour_science.h"
 #include "model/document.h"
-#include "model/lint_rules.h"
-#include "model/lint_scan.h"
+#include "analysis/lint_rules.h"
+#include "analysis/lint_scan.h"
 
 #include <cstdint>
 #include <functional>

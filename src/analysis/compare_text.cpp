@@ -1,4 +1,4 @@
-#include "colour/compare_text.h"
+#include "analysis/compare_text.h"
 
 #include "colour/colour_science.h"
 #include "model/text.h"
