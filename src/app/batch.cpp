@@ -1,13 +1,14 @@
 #include "app/batch.h"
 
+#include "analysis/theme_lint.h"
 #include "app/colours_command.h"
 #include "app/descriptor_output.h"
 #include "app/diff_command.h"
 #include "app/dump_writer.h"
 #include "app/lint_command.h"
 #include "app/loaded_theme.h"
+#include "app/options.h"
 #include "app/version.h"
-#include "analysis/theme_lint.h"
 #include "model/document.h"
 #include "model/reader.h"
 #include "model/writer.h"
@@ -94,20 +95,15 @@ Exit status:
 
 int dump(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    std::string file;
-    bool border_pref = true;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "--no-border-pref") {
-            border_pref = false;
-        } else if (!file.empty() || (args[i].size() > 1 && args[i][0] == '-')) {
-            return usage_error(err, "--dump takes one FILE and --no-border-pref");
-        } else {
-            file = args[i];
-        }
+    const auto line = parse_command_line(args,
+        { { "--no-border-pref" }, {}, 1, 1, "--dump needs a FILE",
+            "--dump takes one FILE and --no-border-pref" },
+        err);
+    if (!line) {
+        return 2;
     }
-    if (file.empty()) {
-        return usage_error(err, "--dump needs a FILE");
-    }
+    const std::string& file = line->files[0];
+    const bool border_pref = !line->has("--no-border-pref");
     if (const auto refusal = refusal_line(file)) {
         err << *refusal << '\n';
         return 1;
@@ -128,12 +124,14 @@ int dump(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
 
 int check(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    if (args.size() < 2) {
-        return usage_error(err, "--check needs at least one FILE");
+    const auto line = parse_command_line(args,
+        { {}, {}, 1, CommandSyntax().most_files, "--check needs at least one FILE", {} }, err);
+    if (!line) {
+        return 2;
     }
     bool all_clean = true;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        if (const auto refusal = refusal_line(args[i])) {
+    for (const std::string& file : line->files) {
+        if (const auto refusal = refusal_line(file)) {
             out << *refusal << '\n';
             all_clean = false;
             continue;
@@ -144,20 +142,20 @@ int check(const std::vector<std::string>& args, std::ostream& out, std::ostream&
             doc.attach(&prompter, nullptr);
             std::vector<Finding> warnings;
             const bool accepted =
-                check_theme(doc, args[i], [&](std::string_view bytes, ThemeKind kind) {
+                check_theme(doc, file, [&](std::string_view bytes, ThemeKind kind) {
                     warnings = save_findings(bytes, kind);
                 });
             for (const auto& m : prompter.messages) {
-                out << message_line(args[i], m) << '\n';
+                out << message_line(file, m) << '\n';
             }
             for (const Finding& f : warnings) {
-                out << message_line(args[i], describe(f)) << '\n';
+                out << message_line(file, describe(f)) << '\n';
             }
             if (!accepted || !prompter.messages.empty() || !warnings.empty()) {
                 all_clean = false;
             }
         } catch (const std::bad_alloc&) {
-            out << args[i] << ": " << out_of_memory << '\n';
+            out << file << ": " << out_of_memory << '\n';
             all_clean = false;
         }
     }
@@ -166,20 +164,14 @@ int check(const std::vector<std::string>& args, std::ostream& out, std::ostream&
 
 int convert(const std::vector<std::string>& args, std::ostream& err)
 {
-    std::vector<std::string> files;
-    bool force = false;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "--force") {
-            force = true;
-        } else if (args[i].size() > 1 && args[i][0] == '-') {
-            return usage_error(err, "unknown option " + args[i]);
-        } else {
-            files.push_back(args[i]);
-        }
+    const auto line = parse_command_line(args,
+        { { "--force" }, {}, 2, 2, "--convert takes IN and OUT", "--convert takes IN and OUT" },
+        err);
+    if (!line) {
+        return 2;
     }
-    if (files.size() != 2) {
-        return usage_error(err, "--convert takes IN and OUT");
-    }
+    const std::vector<std::string>& files = line->files;
+    const bool force = line->has("--force");
     if (const auto refusal = refusal_line(files[0])) {
         err << *refusal << '\n';
         return 1;
@@ -226,30 +218,26 @@ int convert(const std::vector<std::string>& args, std::ostream& err)
 
 int render(const std::vector<std::string>& args, std::ostream& err, const RenderCommand& command)
 {
-    std::string file;
-    std::string output;
-    int width = 0;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "--output" && i + 1 < args.size()) {
-            output = args[++i];
-        } else if (args[i] == "--width" && i + 1 < args.size()) {
-            const std::string& value = args[++i];
-            if (value.empty() || value.size() > 5
-                || value.find_first_not_of("0123456789") != std::string::npos) {
-                return usage_error(err, "--width takes a whole number of pixels (1 to 99999)");
-            }
-            width = std::stoi(value);
-            if (width < 1) {
-                return usage_error(err, "--width takes a whole number of pixels (1 to 99999)");
-            }
-        } else if (!file.empty() || (args[i].size() > 1 && args[i][0] == '-')) {
-            return usage_error(err, "--render takes FILE, --output OUT.png and --width PX");
-        } else {
-            file = args[i];
-        }
+    const auto line = parse_command_line(args,
+        { {}, { "--output", "--width" }, 1, 1, "--render needs FILE and --output OUT.png",
+            "--render takes FILE, --output OUT.png and --width PX" },
+        err);
+    if (!line) {
+        return 2;
     }
-    if (file.empty() || output.empty()) {
+    const std::string& file = line->files[0];
+    const auto output = line->value("--output");
+    if (!output) {
         return usage_error(err, "--render needs FILE and --output OUT.png");
+    }
+    int width = 0;
+    if (const auto value = line->value("--width")) {
+        if (value->empty() || value->size() > 5
+            || value->find_first_not_of("0123456789") != std::string::npos
+            || std::stoi(*value) < 1) {
+            return usage_error(err, "--width takes a whole number of pixels (1 to 99999)");
+        }
+        width = std::stoi(*value);
     }
     if (!command) {
         err << "tintwell: this build cannot draw\n";
@@ -260,7 +248,7 @@ int render(const std::vector<std::string>& args, std::ostream& err, const Render
         return 1;
     }
     try {
-        return command(file, output, width, err);
+        return command(file, *output, width, err);
     } catch (const std::bad_alloc&) {
         err << file << ": " << out_of_memory << '\n';
         return 1;

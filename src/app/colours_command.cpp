@@ -1,8 +1,9 @@
 #include "app/colours_command.h"
 
+#include "analysis/colours_in_use.h"
 #include "app/batch.h"
 #include "app/loaded_theme.h"
-#include "analysis/colours_in_use.h"
+#include "app/options.h"
 
 #include <cmath>
 #include <cstdio>
@@ -102,26 +103,17 @@ void print_colours(std::ostream& out, const std::vector<ColourInUse>& colours,
 
 int colours_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    std::string file;
-    bool json = false;
-    bool with_near = false;
-    ColourOrder order = ColourOrder::Uses;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "--json") {
-            json = true;
-        } else if (args[i] == "--by-hue") {
-            order = ColourOrder::Hue;
-        } else if (args[i] == "--near") {
-            with_near = true;
-        } else if (!file.empty() || (args[i].size() > 1 && args[i][0] == '-')) {
-            return usage_error(err, "--colours takes one FILE, --json, --by-hue and --near");
-        } else {
-            file = args[i];
-        }
+    const auto line = parse_command_line(args,
+        { { "--json", "--by-hue", "--near" }, {}, 1, 1, "--colours needs a FILE",
+            "--colours takes one FILE, --json, --by-hue and --near" },
+        err);
+    if (!line) {
+        return 2;
     }
-    if (file.empty()) {
-        return usage_error(err, "--colours needs a FILE");
-    }
+    const std::string& file = line->files[0];
+    const bool json = line->has("--json");
+    const bool with_near = line->has("--near");
+    const ColourOrder order = line->has("--by-hue") ? ColourOrder::Hue : ColourOrder::Uses;
     const LoadedTheme theme(file);
     theme.report(file, err);
     if (!theme.accepted) {

@@ -1,10 +1,11 @@
 #include "app/diff_command.h"
 
-#include "app/batch.h"
-#include "app/loaded_theme.h"
-#include "colour/colour_science.h"
 #include "analysis/compare_text.h"
 #include "analysis/theme_compare.h"
+#include "app/batch.h"
+#include "app/loaded_theme.h"
+#include "app/options.h"
+#include "colour/colour_science.h"
 
 #include <nlohmann/json.hpp>
 #include <ostream>
@@ -116,20 +117,13 @@ ordered_json diff_json(const ThemeComparison& diff, ThemeKind kind)
 
 int diff_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    std::vector<std::string> files;
-    bool json = false;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "--json") {
-            json = true;
-        } else if (args[i].size() > 1 && args[i][0] == '-') {
-            return usage_error(err, "unknown option " + args[i]);
-        } else {
-            files.push_back(args[i]);
-        }
+    const auto line = parse_command_line(
+        args, { { "--json" }, {}, 2, 2, "--diff takes two FILEs", "--diff takes two FILEs" }, err);
+    if (!line) {
+        return 2;
     }
-    if (files.size() != 2) {
-        return usage_error(err, "--diff takes two FILEs");
-    }
+    const std::vector<std::string>& files = line->files;
+    const bool json = line->has("--json");
     const LoadedTheme a(files[0]);
     a.report(files[0], err);
     const LoadedTheme b(files[1]);

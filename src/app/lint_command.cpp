@@ -1,8 +1,9 @@
 #include "app/lint_command.h"
 
+#include "analysis/theme_lint.h"
 #include "app/batch.h"
 #include "app/loaded_theme.h"
-#include "analysis/theme_lint.h"
+#include "app/options.h"
 #include "model/document.h"
 #include "model/reader.h"
 #include "model/text.h"
@@ -205,27 +206,22 @@ bool lint_file(
 
 int run_lint(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    std::vector<std::string> files;
-    bool json = false;
-    Severity minimum = Severity::Warning;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "--json") {
-            json = true;
-        } else if (args[i] == "--min-severity") {
-            const auto severity = i + 1 < args.size() ? parse_severity(args[i + 1]) : std::nullopt;
-            if (!severity) {
-                return usage_error(err, "--min-severity takes info, warning or error");
-            }
-            minimum = *severity;
-            ++i;
-        } else if (args[i].size() > 1 && args[i][0] == '-') {
-            return usage_error(err, "unknown option " + args[i]);
-        } else {
-            files.push_back(args[i]);
-        }
+    const auto line = parse_command_line(args,
+        { { "--json" }, { "--min-severity" }, 1, CommandSyntax().most_files,
+            "--lint needs at least one FILE", {} },
+        err);
+    if (!line) {
+        return 2;
     }
-    if (files.empty()) {
-        return usage_error(err, "--lint needs at least one FILE");
+    const std::vector<std::string>& files = line->files;
+    const bool json = line->has("--json");
+    Severity minimum = Severity::Warning;
+    if (const auto name = line->value("--min-severity")) {
+        const auto severity = parse_severity(*name);
+        if (!severity) {
+            return usage_error(err, "--min-severity takes info, warning or error");
+        }
+        minimum = *severity;
     }
 
     bool unreadable = false;

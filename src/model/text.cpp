@@ -425,22 +425,8 @@ std::vector<std::string_view> split_views(std::string_view s, std::string_view s
 
 std::vector<std::string> split(std::string_view s, std::string_view sep)
 {
-    std::vector<std::string> pieces;
-    if (sep.empty()) {
-        pieces.emplace_back(s);
-        return pieces;
-    }
-    std::size_t pos = 0;
-    while (true) {
-        const auto hit = find_literal(s, sep, pos);
-        if (hit == std::string_view::npos) {
-            pieces.emplace_back(s.substr(pos));
-            break;
-        }
-        pieces.emplace_back(s.substr(pos, hit - pos));
-        pos = hit + sep.size();
-    }
-    return pieces;
+    const std::vector<std::string_view> views = split_views(s, sep);
+    return { views.begin(), views.end() };
 }
 
 std::string_view trim_view(std::string_view s)

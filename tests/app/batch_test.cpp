@@ -91,10 +91,38 @@ TEST(Batch, RejectedFilesAndUsage)
     EXPECT_EQ(j["messages"], nlohmann::json::array({ "File not a Garmin kmtf file." }));
     EXPECT_EQ(j["row_count"], 0);
 
-    for (const auto& args : std::vector<std::vector<std::string>> { { "--dump" },
-             { "--dump", "a", "b" }, { "--check" }, { "--convert", "a" }, { "--bogus" },
-             { "--render", "a" }, { "--render", "a", "--output", "b", "--width", "x" } }) {
-        EXPECT_EQ(batch(args).code, 2) << args[0];
+    // Every command's words go through one parser: the same mistakes give the usage text and 2.
+    const struct
+    {
+        std::vector<std::string> args;
+        std::string said;
+    } mistakes[] = {
+        { { "--dump" }, "--dump needs a FILE" },
+        { { "--dump", "a", "b" }, "--dump takes one FILE and --no-border-pref" },
+        { { "--check" }, "--check needs at least one FILE" },
+        { { "--check", "a", "-x" }, "unknown option -x" },
+        { { "--convert", "a" }, "--convert takes IN and OUT" },
+        { { "--convert", "a", "b", "c" }, "--convert takes IN and OUT" },
+        { { "--bogus" }, "unknown option --bogus" },
+        { { "--render", "a" }, "--render needs FILE and --output OUT.png" },
+        { { "--render", "a", "--output" }, "--output needs a value" },
+        { { "--render", "a", "--output", "b", "--width", "x" },
+            "--width takes a whole number of pixels (1 to 99999)" },
+        { { "--render", "a", "--output", "b", "--width", "0" },
+            "--width takes a whole number of pixels (1 to 99999)" },
+        { { "--lint", "a", "--min-severity" }, "--min-severity needs a value" },
+        { { "--lint", "a", "--min-severity", "loud" },
+            "--min-severity takes info, warning or error" },
+        { { "--lint", "--json" }, "--lint needs at least one FILE" },
+        { { "--colours", "a", "b" }, "--colours takes one FILE, --json, --by-hue and --near" },
+        { { "--colours", "a", "--near", "--by-hue", "--jsn" }, "unknown option --jsn" },
+        { { "--diff", "a" }, "--diff takes two FILEs" },
+    };
+    for (const auto& m : mistakes) {
+        const BatchRun r = batch(m.args);
+        EXPECT_EQ(r.code, 2) << m.said;
+        EXPECT_EQ(r.err.rfind("tintwell: " + m.said + "\n\nUsage: tintwell", 0), 0u) << r.err;
+        EXPECT_EQ(r.out, "") << m.said;
     }
     EXPECT_EQ(batch({ "--version" }).out, std::string("Tintwell ") + program_version + "\n");
     EXPECT_NE(batch({ "--help" }).out.find("--convert IN OUT"), std::string::npos);
