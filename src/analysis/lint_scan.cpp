@@ -124,7 +124,8 @@ template <typename Visit> void for_each_attribute(std::string_view tag, std::siz
         while (i < n && !is_blank(tag[i]) && tag[i] != '=' && tag[i] != '/') {
             ++i;
         }
-        Attribute attribute { tag.substr(name_start, i - name_start), {}, 0 };
+        // A name without a value is found where the name stands.
+        Attribute attribute { tag.substr(name_start, i - name_start), {}, at + name_start };
         while (i < n && is_blank(tag[i])) {
             ++i;
         }

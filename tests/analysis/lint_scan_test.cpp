@@ -110,6 +110,11 @@ TEST(LintScan, FindsFaultsWithTheirLines)
                 + "</METADATA>",
             { { "unclosed-metadata", 3, "", "<METADATA>" },
                 { "unclosed-metadata", 4, "", "<TITLE>" } } },
+        { "a colour named without a value is found on its own line", ThemeKind::CarZumo,
+            "<GARMIN_MAP_THEME>\n<PRESENTATION ID=\"GUIDANCE\">\n<STYLELIST>\n"
+            "<STYLE field=\"MAP_LAND\">\n<COLOR><PRIMARY\nday/></COLOR></STYLE>\n"
+            "</STYLELIST></PRESENTATION></GARMIN_MAP_THEME>\n",
+            { { "colour-digits", 6, "LAND", "" } } },
         { "lines ended by CR alone", ThemeKind::CarZumo,
             "<GARMIN_MAP_THEME>\r<PRESENTATION ID=\"GUIDANCE\">\r<STYLELIST>\r"
             "<STYLE field=\"MAP_LAND\">\r<COLOR><PRIMARY day=\"#12\"/></COLOR></STYLE>\r"
