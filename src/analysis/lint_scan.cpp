@@ -303,8 +303,13 @@ private:
     void close_tag(std::string_view name)
     {
         if (!m_everything) {
-            m_root_closed = m_root_closed || name_is(name, "GARMIN_MAP_THEME");
-            m_style_open = m_style_open && !name_is(name, "STYLE");
+            // A style ends where the whole scan ends it, for the element a colour names.
+            const bool root = name_is(name, "GARMIN_MAP_THEME");
+            m_root_closed = m_root_closed || root;
+            if (root || name_is(name, "STYLE") || name_is(name, "STYLELIST")
+                || name_is(name, "PRESENTATION")) {
+                m_style_open = false;
+            }
             return;
         }
         if (name_is(name, "STYLE")) {
@@ -412,6 +417,8 @@ private:
                 m_style_tag = rest;
             } else if (tag == Tag::Primary || tag == Tag::Secondary) {
                 read_colours(rest, rest_at, tag == Tag::Secondary);
+            } else if (tag == Tag::Presentation) {
+                m_style_open = false;
             }
             return;
         }

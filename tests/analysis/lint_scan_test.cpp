@@ -115,6 +115,11 @@ TEST(LintScan, FindsFaultsWithTheirLines)
             "<STYLE field=\"MAP_LAND\">\n<COLOR><PRIMARY\nday/></COLOR></STYLE>\n"
             "</STYLELIST></PRESENTATION></GARMIN_MAP_THEME>\n",
             { { "colour-digits", 6, "LAND", "" } } },
+        { "a style's list closing inside its tag ends the style", ThemeKind::CarZumo,
+            "<GARMIN_MAP_THEME><PRESENTATION ID=\"GUIDANCE\"><STYLELIST>"
+            "<STYLE field=\"MAP_LAND</STYLELIST>\"><COLOR><PRIMARY day=\"#12\"/></COLOR></STYLE>"
+            "</PRESENTATION></GARMIN_MAP_THEME>",
+            { { "unclosed-style", 1, "LAND", "</STYLE>" }, { "colour-digits", 1, "", "#12" } } },
         { "lines ended by CR alone", ThemeKind::CarZumo,
             "<GARMIN_MAP_THEME>\r<PRESENTATION ID=\"GUIDANCE\">\r<STYLELIST>\r"
             "<STYLE field=\"MAP_LAND\">\r<COLOR><PRIMARY day=\"#12\"/></COLOR></STYLE>\r"
