@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <unordered_map>
 
 namespace tintwell {
@@ -545,11 +546,16 @@ private:
     std::string_view style_element()
     {
         if (!m_style_element && !m_everything) {
+            // The last field attribute names the style, as for the whole scan.
+            std::optional<std::string_view> field;
             for_each_attribute(m_style_tag, 0, [&](const Attribute& a) {
-                if (!m_style_element && name_is(a.name, "FIELD")) {
-                    m_style_element = &element_of(a.value);
+                if (name_is(a.name, "FIELD")) {
+                    field = a.value;
                 }
             });
+            if (field) {
+                m_style_element = &element_of(*field);
+            }
         }
         return m_style_element ? m_style_element->name : std::string_view();
     }

@@ -120,6 +120,11 @@ TEST(LintScan, FindsFaultsWithTheirLines)
             "<STYLE field=\"MAP_LAND</STYLELIST>\"><COLOR><PRIMARY day=\"#12\"/></COLOR></STYLE>"
             "</PRESENTATION></GARMIN_MAP_THEME>",
             { { "unclosed-style", 1, "LAND", "</STYLE>" }, { "colour-digits", 1, "", "#12" } } },
+        { "the last field attribute names a style", ThemeKind::CarZumo,
+            "<GARMIN_MAP_THEME><PRESENTATION ID=\"GUIDANCE\"><STYLELIST>"
+            "<STYLE field=\"MAP_WATER\" field=\"MAP_LAND\"><COLOR><PRIMARY day=\"#12\"/></COLOR>"
+            "</STYLE></STYLELIST></PRESENTATION></GARMIN_MAP_THEME>",
+            { { "colour-digits", 1, "LAND", "#12" } } },
         { "lines ended by CR alone", ThemeKind::CarZumo,
             "<GARMIN_MAP_THEME>\r<PRESENTATION ID=\"GUIDANCE\">\r<STYLELIST>\r"
             "<STYLE field=\"MAP_LAND\">\r<COLOR><PRIMARY day=\"#12\"/></COLOR></STYLE>\r"
