@@ -254,11 +254,24 @@ std::string load_file(Document& doc, const std::string& path, bool& read_failed)
             doc.message(std::strerror(errno));
         }
     } else {
+        // The bytes go straight into the text while it has room, through a buffer only for
+        // what the file grew by since its size was taken.
         char buffer[1 << 16];
         while (true) {
-            const auto n = std::fread(buffer, 1, sizeof buffer, file.get());
-            content.append(buffer, n);
-            if (n < sizeof buffer) {
+            const std::size_t room = content.capacity() - content.size();
+            const bool direct = room > 0;
+            const std::size_t wanted = direct ? room : sizeof buffer;
+            const std::size_t at = content.size();
+            if (direct) {
+                content.resize(at + room);
+            }
+            const auto n = std::fread(direct ? content.data() + at : buffer, 1, wanted, file.get());
+            if (direct) {
+                content.resize(at + n);
+            } else {
+                content.append(buffer, n);
+            }
+            if (n < wanted) {
                 if (std::ferror(file.get())) {
                     read_failed = true;
                     doc.message(std::strerror(errno ? errno : EIO));
