@@ -15,8 +15,8 @@
 #include "edit_steps.h"
 #include "heap_counter.h"
 #include "render/style_filter.h"
+#include "ui/common/preview_widget.h"
 #include "ui/main/main_window.h"
-#include "ui/main/preview_widget.h"
 #include "widget_bench.h"
 
 #include <QAction>

@@ -3,9 +3,9 @@
 #include "qt_test_support.h"
 #include "render/preview.h"
 #include "render/qt/qt_canvas.h"
+#include "ui/common/preview_widget.h"
 #include "ui/dialogs/check_panel.h"
 #include "ui/main/main_window.h"
-#include "ui/main/preview_widget.h"
 
 #include <QAction>
 #include <QApplication>

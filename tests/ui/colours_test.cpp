@@ -5,10 +5,10 @@
 #include "model/writer.h"
 #include "qt_test_support.h"
 #include "ui/common/colour_chart.h"
+#include "ui/common/preview_widget.h"
 #include "ui/dialogs/colours_panel.h"
 #include "ui/dialogs/dialog_menus.h"
 #include "ui/main/main_window.h"
-#include "ui/main/preview_widget.h"
 
 #include <QAction>
 #include <QApplication>

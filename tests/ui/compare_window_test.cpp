@@ -1,10 +1,10 @@
 #include "model/add_element.h"
 #include "qt_test_support.h"
+#include "ui/common/file_dialogs.h"
+#include "ui/common/preview_widget.h"
+#include "ui/common/twips.h"
 #include "ui/dialogs/compare_window.h"
-#include "ui/main/file_dialogs.h"
 #include "ui/main/main_window.h"
-#include "ui/main/preview_widget.h"
-#include "ui/main/twips.h"
 
 #include <QAction>
 #include <QApplication>

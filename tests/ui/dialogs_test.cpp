@@ -4,6 +4,8 @@
 #include "model/text.h"
 #include "qt_test_support.h"
 #include "ui/common/colour_chart.h"
+#include "ui/common/owner_drawn_button.h"
+#include "ui/common/preview_widget.h"
 #include "ui/dialogs/dialog_menus.h"
 #include "ui/dialogs/presentation_dialog.h"
 #include "ui/dialogs/sport_style_dialog.h"
@@ -11,8 +13,6 @@
 #include "ui/dialogs/updates_dialog.h"
 #include "ui/dialogs/web_pages.h"
 #include "ui/main/main_window.h"
-#include "ui/main/owner_drawn_button.h"
-#include "ui/main/preview_widget.h"
 
 #include <QAction>
 #include <QApplication>

@@ -2,8 +2,8 @@
 #include "model/document.h"
 #include "model/text.h"
 #include "qt_test_support.h"
+#include "ui/common/owner_drawn_button.h"
 #include "ui/editor/style_editor.h"
-#include "ui/main/owner_drawn_button.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -370,7 +370,7 @@ private slots:
         QTest::keyClicks(box, "ga");
         QCOMPARE(box->text(), QString("A"));
         QVERIFY(e->state().pending[1]);
-        QVERIFY(doc.modified);
+        QVERIFY2(!doc.modified, "typing changes the editor's working colours, not the theme");
         type_enter(box, "FF00001");
         QCOMPARE(prompter.messages, std::vector<std::string> { "Max length=6 characters" });
         QCOMPARE(box->text(), QString("FF0000"));
@@ -503,12 +503,12 @@ private slots:
     void slider_ends()
     {
         auto e = open({ line_row() });
-        e->scrol_drag(1, -500);
+        e->scrol_drag(ValueBox::Scale, -500);
         QCOMPARE(child<QLineEdit>(e.get(), "Text1_1")->text(), QString("0.01"));
         QCOMPARE(child<QFrame>(e.get(), "scrol_1")->x(), 0);
-        e->scrol_drag(1, 99999);
+        e->scrol_drag(ValueBox::Scale, 99999);
         QCOMPARE(child<QLineEdit>(e.get(), "Text1_1")->text(), QString("2.5"));
-        e->scrol_drag(1, 945);
+        e->scrol_drag(ValueBox::Scale, 945);
         QCOMPARE(child<QLineEdit>(e.get(), "Text1_1")->text(), QString("1.25"));
     }
 
@@ -526,7 +526,7 @@ private slots:
         QCOMPARE(e->state().colours.pri_day, std::string("FF0000"));
         QCOMPARE(e->state().colours.sec_day, std::string("0000FF"));
         QVERIFY(!child<QPushButton>(e.get(), "undo")->isEnabled());
-        e->und(0); // nothing left to undo
+        e->und(UndoDirection::Undo); // nothing left to undo
         QCOMPARE(e->state().colours.pri_day, std::string("FF0000"));
         QTest::keyClick(e.get(), Qt::Key_Y, Qt::ControlModifier);
         QCOMPARE(e->state().colours.pri_day, std::string("FF0000"));
@@ -537,7 +537,7 @@ private slots:
         // A new pick drops the undone step.
         click(child<QLabel>(e.get(), "Labc_0"));
         QVERIFY(!child<QPushButton>(e.get(), "redo")->isEnabled());
-        e->und(1);
+        e->und(UndoDirection::Redo);
         QCOMPARE(e->state().colours.pri_day, std::string("000000"));
 
         // Border and night records come back with their part and mode.
@@ -794,9 +794,9 @@ private slots:
         }
         const QString dragged = scale->text();
         QVERIFY(dragged != opened);
-        e->und(0);
+        e->und(UndoDirection::Undo);
         QVERIFY(scale->text() != dragged);
-        e->und(0);
+        e->und(UndoDirection::Undo);
         QCOMPARE(scale->text(), opened);
         QCOMPARE(thumb->x(), opened_at);
 
@@ -810,9 +810,9 @@ private slots:
         QCOMPARE(steps->count(), 1);
         const QColor under = e->field_image().pixelColor(40, 90);
         QCOMPARE(e->state().colours.pri_day, under.name().mid(1).toUpper().toStdString());
-        e->und(0);
+        e->und(UndoDirection::Undo);
         QCOMPARE(e->state().colours.pri_day, std::string("FF0000"));
-        e->und(1);
+        e->und(UndoDirection::Redo);
         QCOMPARE(e->state().colours.pri_day, under.name().mid(1).toUpper().toStdString());
     }
 
@@ -855,7 +855,7 @@ private slots:
         click(child<QLabel>(e.get(), "Labc_7"));
         QCOMPARE(e->state().colours.sec_day, std::string("FF0000"));
         // Undo with the secondary colour picked brings it back and leaves the primary alone.
-        e->und(0);
+        e->und(UndoDirection::Undo);
         QCOMPARE(e->state().colours.sec_day, std::string("404040"));
         QCOMPARE(e->state().colours.pri_day, std::string("9EC5F0"));
     }

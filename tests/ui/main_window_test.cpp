@@ -2,14 +2,14 @@
 #include "model/add_element.h"
 #include "model/prompter.h"
 #include "qt_test_support.h"
+#include "ui/common/file_dialogs.h"
+#include "ui/common/owner_drawn_button.h"
+#include "ui/common/preview_widget.h"
+#include "ui/common/twips.h"
 #include "ui/dialogs/add_elements_dialog.h"
 #include "ui/dialogs/dialog_menus.h"
 #include "ui/editor/style_editor.h"
-#include "ui/main/file_dialogs.h"
 #include "ui/main/main_window.h"
-#include "ui/main/owner_drawn_button.h"
-#include "ui/main/preview_widget.h"
-#include "ui/main/twips.h"
 
 #include <QAction>
 #include <QApplication>
@@ -1245,9 +1245,9 @@ private slots:
 
         OwnerDrawnButton narrow("A caption far too long for the box");
         narrow.resize(px(600), px(360));
-        narrow.draw_button("A caption far too long for the box", 0);
+        narrow.draw_button("A caption far too long for the box", ButtonLook::Normal);
         QCOMPARE(narrow.font_size(), 6);
-        narrow.draw_button(QString(), 12);
+        narrow.draw_button(QString(), ButtonLook::Disabled, ButtonFont::Small);
         QCOMPARE(narrow.caption(), QString("A caption far too long for the box"));
         QCOMPARE(narrow.caption_colour(), QColor(180, 180, 180));
     }

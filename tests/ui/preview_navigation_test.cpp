@@ -4,12 +4,12 @@
 #include "model/document_edit.h"
 #include "model/prompter.h"
 #include "qt_test_support.h"
+#include "ui/common/message_box_prompter.h"
+#include "ui/common/preview_widget.h"
+#include "ui/common/twips.h"
 #include "ui/dialogs/dialog_menus.h"
 #include "ui/editor/style_editor.h"
 #include "ui/main/main_window.h"
-#include "ui/main/message_box_prompter.h"
-#include "ui/main/preview_widget.h"
-#include "ui/main/twips.h"
 
 #include <QAction>
 #include <QApplication>

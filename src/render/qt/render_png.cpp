@@ -43,7 +43,7 @@ int render_png(const std::string& file, const std::string& output, int width_px,
                                                   : preview_metrics::container_width;
     Preview preview(qt_canvas_factory());
     preview.headings = true;
-    preview.plot(doc, -1, width_twips, preview_metrics::visible_height);
+    preview.plot(doc, PlotMode::Fresh, width_twips, preview_metrics::visible_height);
     // Without rows the container keeps its initial height, far taller than anything it shows.
     const std::int64_t height_twips = preview.layout().rows.empty()
         ? preview_metrics::visible_height

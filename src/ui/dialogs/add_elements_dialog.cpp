@@ -1,8 +1,8 @@
 #include "ui/dialogs/add_elements_dialog.h"
 
 #include "ui/common/latin1.h"
-#include "ui/main/owner_drawn_button.h"
-#include "ui/main/twips.h"
+#include "ui/common/owner_drawn_button.h"
+#include "ui/common/twips.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -81,7 +81,7 @@ AddElementsDialog::AddElementsDialog(Document& doc, QWidget* parent)
     for (int i = 0; i < 2; ++i) {
         command1[i]->setObjectName(QString("command1_%1").arg(i));
         command1[i]->setGeometry(tw_rect(i == 0 ? 240 : 1560, 5400, 1188, 420));
-        command1[i]->draw_button(i == 0 ? "Cancel" : "Add", 0);
+        command1[i]->draw_button(i == 0 ? "Cancel" : "Add", ButtonLook::Normal);
         connect(command1[i], &OwnerDrawnButton::clicked, this, [this, i] { command1_Click(i); });
     }
 

@@ -1,10 +1,10 @@
 #include "ui/dialogs/check_panel.h"
 
 #include "ui/common/latin1.h"
+#include "ui/common/preview_widget.h"
 #include "ui/common/qt_colour.h"
+#include "ui/common/twips.h"
 #include "ui/main/main_window.h"
-#include "ui/main/preview_widget.h"
-#include "ui/main/twips.h"
 
 #include <QAbstractTableModel>
 #include <QCheckBox>

@@ -4,13 +4,13 @@
 #include "render/style_filter.h"
 #include "ui/common/busy_pointer.h"
 #include "ui/common/latin1.h"
+#include "ui/common/preview_widget.h"
 #include "ui/common/qt_colour.h"
+#include "ui/common/twips.h"
 #include "ui/common/window_place.h"
 #include "ui/dialogs/replace_colour_dialog.h"
-#include "ui/main/edit_command.h"
 #include "ui/main/main_window.h"
-#include "ui/main/preview_widget.h"
-#include "ui/main/twips.h"
+#include "ui/theme/edit_command.h"
 
 #include <QAbstractTableModel>
 #include <QComboBox>

@@ -4,12 +4,12 @@
 #include "model/reader.h"
 #include "model/text.h"
 #include "ui/common/busy_pointer.h"
+#include "ui/common/file_dialogs.h"
 #include "ui/common/latin1.h"
+#include "ui/common/preview_widget.h"
+#include "ui/common/twips.h"
 #include "ui/common/window_place.h"
-#include "ui/main/file_dialogs.h"
 #include "ui/main/main_window.h"
-#include "ui/main/preview_widget.h"
-#include "ui/main/twips.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -312,7 +312,7 @@ void CompareWindow::refresh()
         set_shown_rows(side);
         // Samples are kept by what they show, so those of rows that did not change are not
         // drawn again.
-        m_previews[side]->plot(1, visible_height(side));
+        m_previews[side]->plot(PlotMode::KeepSamples, visible_height(side));
     }
     show_change(m_change_list->currentRow(), false);
 }

@@ -2,6 +2,7 @@
 
 #include "model/style_code.h"
 #include "ui/common/latin1.h"
+#include "ui/common/preview_widget.h"
 #include "ui/common/window_place.h"
 #include "ui/dialogs/presentation_dialog.h"
 #include "ui/dialogs/sport_style_dialog.h"
@@ -9,7 +10,6 @@
 #include "ui/dialogs/updates_dialog.h"
 #include "ui/dialogs/web_pages.h"
 #include "ui/main/main_window.h"
-#include "ui/main/preview_widget.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -67,7 +67,7 @@ void med_Click(MainWindow& window, EditCommand command)
         window.editors().edit_sink(doc));
     cent(dialog);
     dialog.exec();
-    window.plot(2);
+    window.plot(PlotMode::Fresh);
     window.show_presentations();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/main/menu_commands.h"
+#include "ui/common/menu_commands.h"
 
 namespace tintwell {
 

@@ -2,8 +2,8 @@
 
 #include "model/presentations.h"
 #include "ui/common/latin1.h"
-#include "ui/main/owner_drawn_button.h"
-#include "ui/main/twips.h"
+#include "ui/common/owner_drawn_button.h"
+#include "ui/common/twips.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -106,8 +106,8 @@ void PresentationDialog::Form_Load()
     if (parentWidget()) {
         setWindowIcon(parentWidget()->windowIcon());
     }
-    m_cancel_button->draw_button("Cancel", 0);
-    m_apply_button->draw_button("Apply", 0);
+    m_cancel_button->draw_button("Cancel", ButtonLook::Normal);
+    m_apply_button->draw_button("Apply", ButtonLook::Normal);
     for (const auto& name : pres_catalogue) {
         m_catalogue_list->addItem(from_latin1(name));
     }
@@ -191,8 +191,8 @@ void PresentationDialog::command1_Click(int index)
 
 void PresentationDialog::Form_MouseMove()
 {
-    m_cancel_button->draw_button(QString(), 0);
-    m_apply_button->draw_button(QString(), 0);
+    m_cancel_button->draw_button(QString(), ButtonLook::Normal);
+    m_apply_button->draw_button(QString(), ButtonLook::Normal);
 }
 
 void PresentationDialog::mouseMoveEvent(QMouseEvent* event)

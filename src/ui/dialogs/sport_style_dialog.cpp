@@ -6,8 +6,8 @@
 #include "ui/common/colour_chart.h"
 #include "ui/common/editing_keys.h"
 #include "ui/common/latin1.h"
+#include "ui/common/owner_drawn_button.h"
 #include "ui/common/qt_colour.h"
-#include "ui/main/owner_drawn_button.h"
 
 #include <QFrame>
 #include <QKeyEvent>
@@ -127,8 +127,8 @@ void SportStyleDialog::Form_Load()
     if (parentWidget()) {
         setWindowIcon(parentWidget()->windowIcon());
     }
-    m_cancel_button->draw_button("Cancel", 0);
-    m_apply_button->draw_button("Apply", 0);
+    m_cancel_button->draw_button("Cancel", ButtonLook::Normal);
+    m_apply_button->draw_button("Apply", ButtonLook::Normal);
     Label2_Click(0);
     if (!m_doc.valid_row(m_row)) {
         return;
@@ -352,8 +352,8 @@ std::string SportStyleDialog::width_text(std::size_t box) const
 
 void SportStyleDialog::Form_MouseMove()
 {
-    m_cancel_button->draw_button(QString(), 0);
-    m_apply_button->draw_button(QString(), 0);
+    m_cancel_button->draw_button(QString(), ButtonLook::Normal);
+    m_apply_button->draw_button(QString(), ButtonLook::Normal);
 }
 
 void SportStyleDialog::mouseMoveEvent(QMouseEvent* event)

@@ -3,8 +3,8 @@
 #include "model/style_code.h"
 #include "model/text.h"
 #include "ui/common/latin1.h"
-#include "ui/main/owner_drawn_button.h"
-#include "ui/main/twips.h"
+#include "ui/common/owner_drawn_button.h"
+#include "ui/common/twips.h"
 
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -55,8 +55,8 @@ void StyleTextDialog::Form_Load()
         : std::string();
     m_crlf = text::contains(style, "\r\n");
     m_text_box->setPlainText(from_latin1("<STYLE " + style));
-    m_cancel_button->draw_button("Cancel", 0);
-    m_apply_button->draw_button("Apply", 0);
+    m_cancel_button->draw_button("Cancel", ButtonLook::Normal);
+    m_apply_button->draw_button("Apply", ButtonLook::Normal);
 }
 
 void StyleTextDialog::command1_Click(int index)
@@ -85,8 +85,8 @@ void StyleTextDialog::command1_Click(int index)
 
 void StyleTextDialog::Form_MouseMove()
 {
-    m_cancel_button->draw_button(QString(), 0);
-    m_apply_button->draw_button(QString(), 0);
+    m_cancel_button->draw_button(QString(), ButtonLook::Normal);
+    m_apply_button->draw_button(QString(), ButtonLook::Normal);
 }
 
 void StyleTextDialog::mouseMoveEvent(QMouseEvent* event)

@@ -3,6 +3,7 @@
 #include "colour/colour_codes.h"
 
 #include <array>
+#include <optional>
 #include <string>
 
 namespace tintwell {
@@ -15,6 +16,30 @@ enum class DayNight { Day, Night };
 
 /// In a Sport & Fitness area, which of its two colours the pickers set.
 enum class AreaColour { Primary, Secondary };
+
+/// The four hexadecimal boxes `Text2_0`..`Text2_3`: the border colour, the line colour, the
+/// Sport & Fitness area part picked with Label8 or Label9, and the fill colour.
+enum class HexField { Border, Line, AreaPart, Fill };
+inline constexpr std::array<HexField, 4> hex_fields = { HexField::Border, HexField::Line,
+    HexField::AreaPart, HexField::Fill };
+inline constexpr std::size_t index_of(HexField field)
+{
+    return static_cast<std::size_t>(field);
+}
+
+/// The two number boxes with a slider each: the border width (`Text1_0`, `scrol_0`) and the
+/// scale (`Text1_1`, `scrol_1`).
+enum class ValueBox { Border, Scale };
+inline constexpr std::size_t index_of(ValueBox box)
+{
+    return static_cast<std::size_t>(box);
+}
+
+/// The editor's two buttons `command1_0` and `command1_1`.
+enum class EditorButton { Cancel, Apply };
+
+/// Which way the editor's own history moves.
+enum class UndoDirection { Undo, Redo };
 
 /// The four working colours: hexadecimal text as the row keeps it; empty or "-1" is no colour.
 struct WorkingColours
@@ -37,7 +62,7 @@ struct StyleEditorState
     bool is_pgon = false;
     /// The colour values last picked for the border (0) and for the line or fill (1).
     std::array<ColourValue, 2> cur_col {};
-    /// A hex box `Text2`(i) typed into without Enter; Apply and Day/Night wait for it.
+    /// A hex box typed into without Enter, by HexField; Apply and Day/Night wait for it.
     std::array<bool, 4> pending {};
 
     bool night() const { return mode == DayNight::Night; }
@@ -48,15 +73,15 @@ struct StyleEditorState
     /// The colour a pick sets: the line or fill colour for an area or with the line part
     /// chosen, else the border colour.
     bool picks_line() const { return is_pgon || part != EditedPart::Border; }
-    /// The first hex box with an entry waiting for Enter, or -1.
-    int pending_box() const
+    /// The first hex box with an entry waiting for Enter, if any.
+    std::optional<HexField> pending_box() const
     {
-        for (std::size_t k = 0; k < pending.size(); ++k) {
-            if (pending[k]) {
-                return static_cast<int>(k);
+        for (const HexField field : hex_fields) {
+            if (pending[index_of(field)]) {
+                return field;
             }
         }
-        return -1;
+        return std::nullopt;
     }
 };
 

@@ -9,12 +9,12 @@
 #include "ui/common/busy_pointer.h"
 #include "ui/common/colour_chart.h"
 #include "ui/common/latin1.h"
+#include "ui/common/message_box_prompter.h"
+#include "ui/common/owner_drawn_button.h"
 #include "ui/common/qt_colour.h"
+#include "ui/common/twips.h"
 #include "ui/common/window_place.h"
 #include "ui/editor/picking_widgets.h"
-#include "ui/main/message_box_prompter.h"
-#include "ui/main/owner_drawn_button.h"
-#include "ui/main/twips.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -62,6 +62,16 @@ std::size_t index_of(DayNight mode)
     return mode == DayNight::Night ? 1 : 0;
 }
 
+// A Day/Night button is greyed (with the smaller caption) while it cannot be chosen.
+void draw_mode_button(OwnerDrawnButton& button, const QString& caption, bool greyed)
+{
+    if (greyed) {
+        button.draw_button(caption, ButtonLook::Disabled, ButtonFont::Small);
+    } else {
+        button.draw_button(caption, ButtonLook::Normal);
+    }
+}
+
 } // namespace
 
 StyleEditor::StyleEditor(Document& doc, Prompter& prompter, QWidget* parent, EditSink sink)
@@ -104,9 +114,9 @@ ColourValue StyleEditor::swatch_colour(EditedPart part) const
     return m_swatch[index_of(part)];
 }
 
-HexBox* StyleEditor::hex_box(int box) const
+HexBox* StyleEditor::hex_box(HexField box) const
 {
-    return m_hex_boxes[static_cast<std::size_t>(box)];
+    return m_hex_boxes[index_of(box)];
 }
 
 void StyleEditor::set_swatch(EditedPart part, ColourValue colour)
@@ -118,7 +128,7 @@ void StyleEditor::set_swatch(EditedPart part, ColourValue colour)
     m_swatch[index_of(part)] = colour & 0xFFFFFF;
     paint_swatch(*swatch, to_qcolor(colour));
     if (part == EditedPart::Fill && sport_area()) {
-        hex_box(3)->setText(from_latin1(value_to_hex(m_swatch[3], m_doc.kind)));
+        hex_box(HexField::Fill)->setText(from_latin1(value_to_hex(m_swatch[3], m_doc.kind)));
     }
 }
 
@@ -160,11 +170,11 @@ void StyleEditor::Form_MouseMove()
     if (!btn_hover()) {
         return;
     }
-    m_cancel_button->draw_button("", 0);
-    m_apply_button->draw_button("", 0);
+    m_cancel_button->draw_button("", ButtonLook::Normal);
+    m_apply_button->draw_button("", ButtonLook::Normal);
     for (OwnerDrawnButton* button : m_mode_buttons) {
         if (button->back_colour() == QColor(250, 250, 250)) {
-            button->draw_button("", 0);
+            button->draw_button("", ButtonLook::Normal);
         }
     }
 }
@@ -214,7 +224,7 @@ void StyleEditor::Form_Load()
         m_secondary_part_swatch->setVisible(st.is_pgon);
     }
     // The box of the primary or secondary colour belongs to Sport & Fitness areas only.
-    hex_box(2)->setVisible(sport());
+    hex_box(HexField::AreaPart)->setVisible(sport());
     const bool arrow = text::contains(upper_code, "ARRW");
 
     if (car && !st.is_pgon && text::contains(upper_code, "SECONDARY")
@@ -252,16 +262,16 @@ void StyleEditor::Form_Load()
     }
 
     set_opt(DayNight::Day);
-    plot_line(-1);
+    plot_line(Ladder::Repaint);
 
     if (arrow) {
-        hex_box(1)->setText(from_latin1(c.pri_day));
-        hex_box(0)->setText(from_latin1(c.sec_day));
+        hex_box(HexField::Line)->setText(from_latin1(c.pri_day));
+        hex_box(HexField::Border)->setText(from_latin1(c.sec_day));
         set_swatch(EditedPart::Border, colour_of(c.sec_day));
         set_swatch(EditedPart::Line, colour_of(c.pri_day));
         st.part = EditedPart::Line;
     } else {
-        hex_box(st.is_pgon ? 3 : 1)
+        hex_box(st.is_pgon ? HexField::Fill : HexField::Line)
             ->setText(from_latin1(value_to_hex(m_sample.scale_.colour, m_doc.kind)));
     }
 
@@ -284,8 +294,8 @@ void StyleEditor::Form_Load()
             m_markers[0]->show();
         }
     }
-    place_thumb(0, m_border_box->text());
-    place_thumb(1, m_scale_box->text());
+    place_thumb(ValueBox::Border, m_border_box->text());
+    place_thumb(ValueBox::Scale, m_scale_box->text());
 
     // Undo goes back at most to the style as the row holds it.
     m_recorded = current_step();
@@ -298,28 +308,28 @@ void StyleEditor::Form_Load()
         c.sec_night = r.sec_night();
         c.pri_night = r.pri_night();
         if (sport()) {
-            hex_box(0)->setEnabled(true);
+            hex_box(HexField::Border)->setEnabled(true);
             m_swatches[0]->show();
             Label8_Click();
         }
     } else if (c.sec_day.empty()) {
         m_border_box->setEnabled(false);
-        hex_box(0)->setEnabled(false);
+        hex_box(HexField::Border)->setEnabled(false);
         m_swatches[0]->hide();
         m_sliders[0]->hide();
         m_border_check->setChecked(false);
     }
     if (m_night_check->isChecked()) {
-        m_mode_buttons[1]->draw_button("", 1);
-        m_mode_buttons[1]->draw_button("", 0);
+        m_mode_buttons[1]->draw_button("", ButtonLook::Hover);
+        m_mode_buttons[1]->draw_button("", ButtonLook::Normal);
     } else {
-        m_mode_buttons[1]->draw_button("", 12);
+        draw_mode_button(*m_mode_buttons[1], "", true);
     }
     if (sport()) {
         if (!st.is_pgon && r.border() == "00" && r.bg_width().empty()) {
             m_border_check->setChecked(false);
             m_border_box->setEnabled(false);
-            hex_box(0)->setEnabled(false);
+            hex_box(HexField::Border)->setEnabled(false);
             m_swatches[0]->hide();
             m_sliders[0]->hide();
             m_sample.bord[0].visible = m_sample.bord[1].visible = false;
@@ -343,8 +353,8 @@ void StyleEditor::set_opt(DayNight mode)
 {
     QLabel* caption = m_state.is_pgon ? m_area_mode_caption : m_line_mode_caption;
     const bool day = mode == DayNight::Day;
-    m_mode_buttons[0]->draw_button("Day", day ? 12 : 0);
-    m_mode_buttons[1]->draw_button("Night", day ? 0 : 12);
+    draw_mode_button(*m_mode_buttons[0], "Day", day);
+    draw_mode_button(*m_mode_buttons[1], "Night", !day);
     caption->setText(day ? "DAY" : "NIGHT");
     m_night_check->setEnabled(day);
 }
@@ -375,7 +385,7 @@ void StyleEditor::store_colour(ColourValue colour, bool line_part, bool swatch)
     if (sport_area()) {
         // Both boxes of an area stand for the part picked with Label8 or Label9.
         set_nwfcols(hex);
-        hex_box(2)->setText(from_latin1(hex));
+        hex_box(HexField::AreaPart)->setText(from_latin1(hex));
         set_swatch(EditedPart::Fill, colour);
         paint_area_swatch(m_state.area_colour, colour);
         m_state.cur_col[1] = colour;
@@ -385,7 +395,7 @@ void StyleEditor::store_colour(ColourValue colour, bool line_part, bool swatch)
     if (line_part || pgon) {
         m_state.line_colour() = hex;
         m_state.cur_col[1] = colour;
-        hex_box(pgon ? 3 : 1)->setText(from_latin1(hex));
+        hex_box(pgon ? HexField::Fill : HexField::Line)->setText(from_latin1(hex));
         if (swatch) {
             set_swatch(pgon ? EditedPart::Fill : EditedPart::Line, colour);
         }
@@ -393,7 +403,7 @@ void StyleEditor::store_colour(ColourValue colour, bool line_part, bool swatch)
     }
     m_state.border_colour() = hex;
     m_state.cur_col[0] = colour;
-    hex_box(0)->setText(from_latin1(hex));
+    hex_box(HexField::Border)->setText(from_latin1(hex));
     if (swatch) {
         set_swatch(EditedPart::Border, colour);
     }
@@ -407,9 +417,9 @@ void StyleEditor::reset_scrol()
     }
 }
 
-void StyleEditor::place_thumb(int slider, const QString& value)
+void StyleEditor::place_thumb(ValueBox slider, const QString& value)
 {
-    m_sliders[static_cast<std::size_t>(slider)]->place_thumb(
+    m_sliders[index_of(slider)]->place_thumb(
         static_cast<int>(std::lround(text::val(to_latin1(value)) * twips_per_unit)));
 }
 
@@ -437,7 +447,7 @@ SampleInput StyleEditor::sample_input() const
     return in;
 }
 
-void StyleEditor::plot_line(int shade)
+void StyleEditor::plot_line(Ladder ladder)
 {
     StyleEditorState& st = m_state;
     const WorkingColours& c = st.colours;
@@ -447,7 +457,7 @@ void StyleEditor::plot_line(int shade)
     if (sport_area()) {
         const std::string& shown = area_part_colour(st.area_colour);
         paint_area_swatch(st.area_colour, colour_of(shown));
-        hex_box(2)->setText(from_latin1(shown));
+        hex_box(HexField::AreaPart)->setText(from_latin1(shown));
         tintwell::plot_line(in, m_sample);
         show_sample();
         shadestp();
@@ -456,10 +466,11 @@ void StyleEditor::plot_line(int shade)
     tintwell::plot_line(in, m_sample);
     st.is_pgon = m_sample.is_pgon;
     if (!night && !st.is_pgon && m_sample.form != EditorSample::Form::Arrow) {
-        hex_box(0)->setText(from_latin1(c.sec_day));
-        hex_box(1)->setText(from_latin1(c.pri_day));
+        hex_box(HexField::Border)->setText(from_latin1(c.sec_day));
+        hex_box(HexField::Line)->setText(from_latin1(c.pri_day));
     } else if (st.is_pgon) {
-        hex_box(sport() ? 2 : 3)->setText(from_latin1(night ? c.pri_night : c.pri_day));
+        hex_box(sport() ? HexField::AreaPart : HexField::Fill)
+            ->setText(from_latin1(night ? c.pri_night : c.pri_day));
     }
     if (m_sample.form == EditorSample::Form::Arrow || st.is_pgon) {
         set_swatch(EditedPart::Border, colour_of(night ? c.sec_night : c.sec_day));
@@ -473,7 +484,7 @@ void StyleEditor::plot_line(int shade)
         set_swatch(EditedPart::Fill, colour_of(night ? c.pri_night : c.pri_day));
     }
     show_sample();
-    if (shade == -1) {
+    if (ladder == Ladder::Repaint) {
         shadestp();
     }
 }
@@ -525,7 +536,7 @@ void StyleEditor::plotcols(ColourValue colour)
         shadestp();
         return;
     }
-    plot_line(-1);
+    plot_line(Ladder::Repaint);
 }
 
 EditorStep StyleEditor::current_step() const
@@ -556,37 +567,37 @@ void StyleEditor::restore_step(const EditorStep& step)
     st.colours = step.colours;
     m_scale_box->setText(from_latin1(step.scale));
     m_border_box->setText(from_latin1(step.border));
-    place_thumb(0, m_border_box->text());
-    place_thumb(1, m_scale_box->text());
+    place_thumb(ValueBox::Border, m_border_box->text());
+    place_thumb(ValueBox::Scale, m_scale_box->text());
     m_recorded = step;
     if (sport_area()) {
         // The colours of both parts come back as they were; none is picked again.
-        plot_line(-1);
+        plot_line(Ladder::Repaint);
         return;
     }
     if (!st.is_pgon) {
-        hex_box(0)->setText(from_latin1(st.border_colour()));
-        hex_box(1)->setText(from_latin1(st.line_colour()));
+        hex_box(HexField::Border)->setText(from_latin1(st.border_colour()));
+        hex_box(HexField::Line)->setText(from_latin1(st.line_colour()));
     }
     const std::string& restored =
         st.part == EditedPart::Border ? st.border_colour() : st.line_colour();
     if (const auto value = hex_to_value(restored, m_doc.kind)) {
         plotcols(*value);
     } else {
-        plot_line(-1);
+        plot_line(Ladder::Repaint);
     }
 }
 
-void StyleEditor::und(int index)
+void StyleEditor::und(UndoDirection direction)
 {
     if (m_in_undo) {
         return;
     }
     m_in_undo = true;
     BusyPointer busy;
-    if (index == 0 && m_undo->canUndo()) {
+    if (direction == UndoDirection::Undo && m_undo->canUndo()) {
         m_undo->undo();
-    } else if (index == 1 && m_undo->canRedo()) {
+    } else if (direction == UndoDirection::Redo && m_undo->canRedo()) {
         m_undo->redo();
     }
     m_in_undo = false;
@@ -629,7 +640,7 @@ void StyleEditor::p5_pick(QPoint pos, bool press)
         reset_scrol();
         store_colour(c, m_state.picks_line(), false);
         m_palette->hide_frame();
-        plot_line(0);
+        plot_line(Ladder::Keep);
     }
     // The press and the drag that follows it are one step.
     add_(StepSource::FieldDrag);
@@ -672,7 +683,7 @@ void StyleEditor::pointer1_MouseUp()
     store_colour(
         line && !area_border ? m_sample.scale_.colour : m_sample.bord[0].colour, line, true);
     m_doc.modified = true;
-    plot_line(-1);
+    plot_line(Ladder::Repaint);
     reset_scrol();
     add_(StepSource::LadderDrag);
 }
@@ -689,12 +700,12 @@ void StyleEditor::Picture5_MouseUp(QPoint pos)
     } else {
         store_colour(c, m_state.picks_line(), true);
         m_doc.modified = true;
-        plot_line(0);
+        plot_line(Ladder::Keep);
     }
     add_(StepSource::LadderDrag);
 }
 
-void StyleEditor::Text2_Enter(int box)
+void StyleEditor::Text2_Enter(HexField box)
 {
     HexBox* hex = hex_box(box);
     std::string t = to_latin1(hex->text());
@@ -708,47 +719,47 @@ void StyleEditor::Text2_Enter(int box)
     }
     hex->setText(from_latin1(t));
     const ColourValue colour = hex_to_value(t, m_doc.kind).value_or(0);
-    m_state.pending[static_cast<std::size_t>(box)] = false;
+    m_state.pending[index_of(box)] = false;
     reset_scrol();
-    // In a Sport & Fitness area the boxes 2 and 3 stand for the part picked with Label8 or
-    // Label9; elsewhere box 1 and the fill box set the line, box 0 the border.
-    if (!sport_area() || box == 2 || box == 3) {
-        store_colour(colour, box != 0, true);
+    // In a Sport & Fitness area the area part and fill boxes stand for the part picked with
+    // Label8 or Label9; elsewhere the line and fill boxes set the line, the border box the border.
+    if (!sport_area() || box == HexField::AreaPart || box == HexField::Fill) {
+        store_colour(colour, box != HexField::Border, true);
     }
     if (!shades_(colour)) {
         m_palette->hide_frame();
     }
-    plot_line(-1);
+    plot_line(Ladder::Repaint);
     m_doc.modified = true;
     add_();
 }
 
-void StyleEditor::Text1_Enter(int box)
+void StyleEditor::Text1_Enter(ValueBox box)
 {
-    QLineEdit* value = box == 0 ? m_border_box : m_scale_box;
+    QLineEdit* value = box == ValueBox::Border ? m_border_box : m_scale_box;
     const double v = text::val(to_latin1(value->text()));
     if (!in_range(v)) {
         m_prompter.message(range_message);
         return;
     }
-    plot_line(0);
+    plot_line(Ladder::Keep);
     place_thumb(box, value->text());
     add_();
 }
 
-void StyleEditor::scrol_drag(int slider, int left_twips)
+void StyleEditor::scrol_drag(ValueBox slider, int left_twips)
 {
-    const int left = m_sliders[static_cast<std::size_t>(slider)]->place_thumb(left_twips / 15 * 15);
+    const int left = m_sliders[index_of(slider)]->place_thumb(left_twips / 15 * 15);
     const int n = std::max(
         1, static_cast<int>(std::nearbyint(static_cast<double>(left) / ValueSlider::travel * 250)));
-    (slider == 0 ? m_border_box : m_scale_box)->setText(number_text(n / 100.0));
-    plot_line(0);
-    add_(slider == 0 ? StepSource::BorderDrag : StepSource::ScaleDrag);
+    (slider == ValueBox::Border ? m_border_box : m_scale_box)->setText(number_text(n / 100.0));
+    plot_line(Ladder::Keep);
+    add_(slider == ValueBox::Border ? StepSource::BorderDrag : StepSource::ScaleDrag);
 }
 
-void StyleEditor::scrol_MouseUp(int slider)
+void StyleEditor::scrol_MouseUp(ValueBox slider)
 {
-    add_(slider == 0 ? StepSource::BorderDrag : StepSource::ScaleDrag);
+    add_(slider == ValueBox::Border ? StepSource::BorderDrag : StepSource::ScaleDrag);
 }
 
 void StyleEditor::commandop_Click(DayNight mode)
@@ -756,8 +767,8 @@ void StyleEditor::commandop_Click(DayNight mode)
     if (m_mode_buttons[index_of(mode)]->caption_colour() == to_qcolor(grey_caption)) {
         return;
     }
-    if (const int box = m_state.pending_box(); box >= 0) {
-        hex_box(box)->setFocus();
+    if (const auto box = m_state.pending_box()) {
+        hex_box(*box)->setFocus();
         m_prompter.message(pending_message);
         return;
     }
@@ -773,24 +784,24 @@ void StyleEditor::commandop_Click(DayNight mode)
         if (blank(c.sec_night)) {
             c.sec_night = "000000";
         }
-        hex_box(0)->setText(from_latin1(c.sec_night));
+        hex_box(HexField::Border)->setText(from_latin1(c.sec_night));
         if (blank(c.pri_night)) {
             c.pri_night = "FFFF00";
         }
-        hex_box(1)->setText(from_latin1(c.pri_night));
+        hex_box(HexField::Line)->setText(from_latin1(c.pri_night));
     } else {
         set_opt(DayNight::Day);
-        hex_box(1)->setText(from_latin1(c.pri_day));
+        hex_box(HexField::Line)->setText(from_latin1(c.pri_day));
         if (blank(c.sec_day) && m_border_check->isChecked()) {
             c.sec_day = "000000";
         }
-        hex_box(0)->setText(from_latin1(c.sec_day));
+        hex_box(HexField::Border)->setText(from_latin1(c.sec_day));
         if (sport() && !st.is_pgon) {
             m_border_check->setChecked(row().border() == "ff");
         }
     }
     if (st.is_pgon) {
-        hex_box(3)->setText(from_latin1(st.line_colour()));
+        hex_box(HexField::Fill)->setText(from_latin1(st.line_colour()));
     }
     if (sport_area()) {
         paint_area_swatch(AreaColour::Primary, colour_of(area_part_colour(AreaColour::Primary)));
@@ -799,9 +810,9 @@ void StyleEditor::commandop_Click(DayNight mode)
         set_swatch(EditedPart::Fill,
             st.area_colour == AreaColour::Secondary ? m_secondary_part_colour
                                                     : m_primary_part_colour);
-        hex_box(2)->setText(from_latin1(area_part_colour(st.area_colour)));
+        hex_box(HexField::AreaPart)->setText(from_latin1(area_part_colour(st.area_colour)));
     }
-    plot_line(-1);
+    plot_line(Ladder::Repaint);
     if (!st.is_pgon) {
         set_swatch(EditedPart::Line,
             m_sample.form == EditorSample::Form::Arrow ? colour_of(st.line_colour())
@@ -815,13 +826,13 @@ void StyleEditor::Check1_Click()
     if (!m_same_as_line_check->isChecked()) {
         return;
     }
-    hex_box(0)->setText(hex_box(1)->text());
-    Text2_Enter(0);
+    hex_box(HexField::Border)->setText(hex_box(HexField::Line)->text());
+    Text2_Enter(HexField::Border);
 }
 
 void StyleEditor::Check2_MouseUp()
 {
-    m_mode_buttons[1]->draw_button("", m_night_check->isChecked() ? 0 : 12);
+    draw_mode_button(*m_mode_buttons[1], "", !m_night_check->isChecked());
 }
 
 void StyleEditor::Check3_MouseUp()
@@ -829,9 +840,9 @@ void StyleEditor::Check3_MouseUp()
     const bool on = m_border_check->isChecked();
     const bool arrow = m_sample.form == EditorSample::Form::Arrow;
     m_border_box->setEnabled(on);
-    hex_box(0)->setEnabled(on);
+    hex_box(HexField::Border)->setEnabled(on);
     m_swatches[0]->setVisible(on);
-    hex_box(0)->setVisible(on);
+    hex_box(HexField::Border)->setVisible(on);
     m_sliders[0]->setVisible(on && !sport());
     if (!arrow) {
         m_same_as_line_check->setVisible(on);
@@ -843,7 +854,7 @@ void StyleEditor::Check3_MouseUp()
         if (text::val(to_latin1(m_border_box->text())) == 0) {
             m_border_box->setText(".60");
         }
-        place_thumb(0, m_border_box->text());
+        place_thumb(ValueBox::Border, m_border_box->text());
         std::string& border = m_state.border_colour();
         if (!sport() && (border.empty() || border == "-1")) {
             border = "C0C0C0";
@@ -852,7 +863,7 @@ void StyleEditor::Check3_MouseUp()
         m_state.border_colour().clear();
     }
     Label2_MouseDown(EditedPart::Line);
-    plot_line(-1);
+    plot_line(Ladder::Repaint);
 }
 
 void StyleEditor::show_area_part(AreaColour which)
@@ -860,7 +871,7 @@ void StyleEditor::show_area_part(AreaColour which)
     m_state.area_colour = which;
     const std::string& colour = area_part_colour(which);
     set_swatch(EditedPart::Fill, colour_of(colour));
-    hex_box(2)->setText(from_latin1(colour));
+    hex_box(HexField::AreaPart)->setText(from_latin1(colour));
     QLabel* swatch = which == AreaColour::Primary ? m_primary_part_swatch : m_secondary_part_swatch;
     // The marker stands left of the primary swatch and right of the secondary one.
     const int left = which == AreaColour::Primary ? swatch->x() - px(330)
@@ -880,14 +891,14 @@ void StyleEditor::Label9_Click()
     show_area_part(AreaColour::Secondary);
 }
 
-void StyleEditor::command1_Click(int index)
+void StyleEditor::command1_Click(EditorButton button)
 {
-    if (index == 0) {
+    if (button == EditorButton::Cancel) {
         reject();
         return;
     }
-    if (const int box = m_state.pending_box(); box >= 0) {
-        hex_box(box)->setFocus();
+    if (const auto box = m_state.pending_box()) {
+        hex_box(*box)->setFocus();
         m_prompter.message(pending_message);
         return;
     }
@@ -980,7 +991,7 @@ bool StyleEditor::eventFilter(QObject* watched, QEvent* event)
         const int key = static_cast<QKeyEvent*>(event)->key();
         if ((watched == m_border_box || watched == m_scale_box)
             && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
-            Text1_Enter(watched == m_border_box ? 0 : 1);
+            Text1_Enter(watched == m_border_box ? ValueBox::Border : ValueBox::Scale);
             return true;
         }
         return false;

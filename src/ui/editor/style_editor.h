@@ -5,7 +5,7 @@
 #include "render/editor_sample.h"
 #include "ui/editor/editor_state.h"
 #include "ui/editor/editor_undo.h"
-#include "ui/main/editor_launcher.h"
+#include "ui/theme/editor_launcher.h"
 
 #include <QDialog>
 #include <QImage>
@@ -66,11 +66,10 @@ public:
     void Picture5_MouseUp(QPoint pos);
     void pointer1_drag(int left_twips);
     void pointer1_MouseUp();
-    void Text2_Enter(int box);
-    /// 0 border width, 1 scale.
-    void Text1_Enter(int box);
-    void scrol_drag(int slider, int left_twips);
-    void scrol_MouseUp(int slider);
+    void Text2_Enter(HexField box);
+    void Text1_Enter(ValueBox box);
+    void scrol_drag(ValueBox slider, int left_twips);
+    void scrol_MouseUp(ValueBox slider);
     void commandop_Click(DayNight mode);
     void Check1_Click();
     void Check2_MouseUp();
@@ -81,10 +80,8 @@ public:
     void Label2_MouseMove(EditedPart part);
     /// Takes the hover look off the buttons when the pointer is over the window background.
     void Form_MouseMove();
-    /// 0 Cancel, 1 Apply.
-    void command1_Click(int index);
-    /// 0 Undo, 1 Redo.
-    void und(int index);
+    void command1_Click(EditorButton button);
+    void und(UndoDirection direction);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -130,7 +127,9 @@ private:
     /// Shows a shade of the ladder under the pointer in the sample, in the part being picked;
     /// the style takes it when the button is let go.
     void preview_shade(ColourValue colour);
-    void plot_line(int shade);
+    /// Whether a redraw of the sample paints the shade ladder again too.
+    enum class Ladder { Keep, Repaint };
+    void plot_line(Ladder ladder);
     void plotcols(ColourValue colour);
     void shadestp();
     /// Records the state as an undo step.
@@ -138,10 +137,10 @@ private:
     EditorStep current_step() const;
     void restore_step(const EditorStep& step);
     void set_swatch(EditedPart part, ColourValue colour);
-    void place_thumb(int slider, const QString& value);
+    void place_thumb(ValueBox slider, const QString& value);
     void show_sample();
     void show_area_part(AreaColour colour);
-    HexBox* hex_box(int box) const;
+    HexBox* hex_box(HexField box) const;
     StyleRow& row();
 
     Document& m_doc;

@@ -1,11 +1,11 @@
 // The style editor's controls: where they sit (design sizes in twips), their object names and
 // how their signals reach the handlers.
 #include "ui/common/colour_chart.h"
+#include "ui/common/owner_drawn_button.h"
 #include "ui/common/qt_colour.h"
+#include "ui/common/twips.h"
 #include "ui/editor/picking_widgets.h"
 #include "ui/editor/style_editor.h"
-#include "ui/main/owner_drawn_button.h"
-#include "ui/main/twips.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -118,42 +118,41 @@ void StyleEditor::build_swatches()
         l->installEventFilter(this);
         return l;
     };
-    const auto hex_box = [this](QWidget* parent, int box, QRect place) {
+    const auto hex_box = [this](QWidget* parent, HexField box, QRect place) {
         auto* t = new HexBox(parent);
-        t->setObjectName(QString("Text2_%1").arg(box));
+        t->setObjectName(QString("Text2_%1").arg(index_of(box)));
         t->setGeometry(place);
         t->setToolTip(enter_hint);
         connect(t, &HexBox::typed, this, [this, box] {
-            m_doc.modified = true;
             // The fill box of an area counts too: Apply must not drop a colour typed there.
-            m_state.pending[static_cast<std::size_t>(box)] = true;
+            m_state.pending[index_of(box)] = true;
         });
         connect(t, &HexBox::entered, this, [this, box] { Text2_Enter(box); });
-        m_hex_boxes[static_cast<std::size_t>(box)] = t;
+        m_hex_boxes[index_of(box)] = t;
         return t;
     };
 
     m_line_group = group(this, "Frame1", tw_rect(group_left, 120, 4300, 3000));
     m_line_mode_caption = bold_label(m_line_group, "label6", "DAY", tw_rect(120, 120, 1200, 300));
     m_swatches[1] = swatch(m_line_group, "Label2_1", tw_rect(120, 520, 570, 345));
-    hex_box(m_line_group, 1, tw_rect(780, 520, 1100, 345));
+    hex_box(m_line_group, HexField::Line, tw_rect(780, 520, 1100, 345));
     m_line_colour_caption =
         label(m_line_group, "Label1_1", "Line colour", tw_rect(1980, 540, 2200, 300));
     m_swatches[0] = swatch(m_line_group, "Label2_0", tw_rect(120, 1000, 570, 345));
-    hex_box(m_line_group, 0, tw_rect(780, 1000, 1100, 345));
+    hex_box(m_line_group, HexField::Border, tw_rect(780, 1000, 1100, 345));
     label(m_line_group, "Label1_0", "Border colour", tw_rect(1980, 1020, 2200, 300));
 
     m_area_group = group(this, "Frame2", tw_rect(group_left, 3300, 4300, 3000));
     m_area_group->hide();
     m_area_mode_caption = bold_label(m_area_group, "Label7", "DAY", tw_rect(120, 120, 1200, 300));
     m_swatches[3] = swatch(m_area_group, "Label2_3", tw_rect(120, 520, 570, 345));
-    hex_box(m_area_group, 3, tw_rect(780, 520, 1100, 345));
+    hex_box(m_area_group, HexField::Fill, tw_rect(780, 520, 1100, 345));
     label(m_area_group, "Label1_4", "Fill colour", tw_rect(1980, 540, 2200, 300));
     m_primary_part_swatch = swatch(m_area_group, "Label8", tw_rect(450, 1100, 570, 345));
     m_secondary_part_swatch = swatch(m_area_group, "Label9", tw_rect(1200, 1100, 570, 345));
     m_primary_part_swatch->hide();
     m_secondary_part_swatch->hide();
-    hex_box(m_area_group, 2, tw_rect(1950, 1100, 1100, 345));
+    hex_box(m_area_group, HexField::AreaPart, tw_rect(1950, 1100, 1100, 345));
     m_markers[2] = label(m_area_group, "Label5_2", ">", tw_rect(120, 1080, 330, marker_height));
     m_markers[2]->hide();
 
@@ -168,7 +167,8 @@ void StyleEditor::build_values()
 {
     // Border width and scale are numbers with a point: "1,5" cannot be typed.
     const QRegularExpression number("[0-9]*\\.?[0-9]*");
-    for (int i = 0; i < 2; ++i) {
+    for (const ValueBox role : { ValueBox::Border, ValueBox::Scale }) {
+        const int i = static_cast<int>(index_of(role));
         const int top = 1480 + 420 * i;
         auto* box = new QLineEdit(m_line_group);
         box->setObjectName(QString("Text1_%1").arg(i));
@@ -180,8 +180,9 @@ void StyleEditor::build_values()
         auto* slider = new ValueSlider(i, m_line_group);
         slider->move(tw_rect(1000, top + 45, 0, 0).topLeft());
         connect(slider, &ValueSlider::pressed, this, [this] { ++m_gesture; });
-        connect(slider, &ValueSlider::dragged, this, [this, i](int left) { scrol_drag(i, left); });
-        connect(slider, &ValueSlider::released, this, [this, i] { scrol_MouseUp(i); });
+        connect(slider, &ValueSlider::dragged, this,
+            [this, role](int left) { scrol_drag(role, left); });
+        connect(slider, &ValueSlider::released, this, [this, role] { scrol_MouseUp(role); });
         m_sliders[static_cast<std::size_t>(i)] = slider;
 
         label(m_line_group, i == 0 ? "Label1_2" : "Label1_3", i == 0 ? "Border" : "Scale",
@@ -212,7 +213,7 @@ void StyleEditor::build_buttons()
         auto* button = new OwnerDrawnButton(day_night[i], this);
         button->setObjectName(QString("commandop_%1").arg(i));
         button->setGeometry(tw_rect(group_left + 760 * i, 3600, 705, 300));
-        button->draw_button(day_night[i], 12);
+        button->draw_button(day_night[i], ButtonLook::Disabled, ButtonFont::Small);
         button->installEventFilter(this);
         const DayNight mode = i == 0 ? DayNight::Day : DayNight::Night;
         connect(button, &OwnerDrawnButton::clicked, this, [this, mode] { commandop_Click(mode); });
@@ -226,27 +227,28 @@ void StyleEditor::build_buttons()
     m_redo_button->setObjectName("redo");
     m_redo_button->setGeometry(tw_rect(group_left + 2660, 3600, 900, 300));
     m_redo_button->setToolTip("Redo (Ctrl+Y)");
-    connect(m_undo_button, &QPushButton::clicked, this, [this] { und(0); });
-    connect(m_redo_button, &QPushButton::clicked, this, [this] { und(1); });
+    connect(m_undo_button, &QPushButton::clicked, this, [this] { und(UndoDirection::Undo); });
+    connect(m_redo_button, &QPushButton::clicked, this, [this] { und(UndoDirection::Redo); });
     connect(m_undo, &QUndoStack::canUndoChanged, m_undo_button, &QPushButton::setEnabled);
     connect(m_undo, &QUndoStack::canRedoChanged, m_redo_button, &QPushButton::setEnabled);
     m_undo_button->setEnabled(false);
     m_redo_button->setEnabled(false);
-    connect(
-        new QShortcut(QKeySequence::Undo, this), &QShortcut::activated, this, [this] { und(0); });
+    connect(new QShortcut(QKeySequence::Undo, this), &QShortcut::activated, this,
+        [this] { und(UndoDirection::Undo); });
     // Both usual redo keys, whichever of them the platform's own redo key is.
     for (const auto& key : { QKeySequence("Ctrl+Y"), QKeySequence("Ctrl+Shift+Z") }) {
         auto* shortcut = new QShortcut(key, this);
         shortcut->setAutoRepeat(false);
-        connect(shortcut, &QShortcut::activated, this, [this] { und(1); });
+        connect(shortcut, &QShortcut::activated, this, [this] { und(UndoDirection::Redo); });
     }
 
     for (int i = 0; i < 2; ++i) {
         auto* button = new OwnerDrawnButton(i == 0 ? "Cancel" : "Apply", this);
         button->setObjectName(QString("command1_%1").arg(i));
         button->setGeometry(tw_rect(11900 + 1290 * i, 7860, 1188, 420));
-        button->draw_button(i == 0 ? "Cancel" : "Apply", 0);
-        connect(button, &OwnerDrawnButton::clicked, this, [this, i] { command1_Click(i); });
+        button->draw_button(i == 0 ? "Cancel" : "Apply", ButtonLook::Normal);
+        const EditorButton role = i == 0 ? EditorButton::Cancel : EditorButton::Apply;
+        connect(button, &OwnerDrawnButton::clicked, this, [this, role] { command1_Click(role); });
         (i == 0 ? m_cancel_button : m_apply_button) = button;
     }
 }

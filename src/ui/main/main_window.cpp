@@ -9,18 +9,18 @@
 #include "model/writer.h"
 #include "ui/common/busy_pointer.h"
 #include "ui/common/editing_keys.h"
+#include "ui/common/file_dialogs.h"
 #include "ui/common/latin1.h"
+#include "ui/common/message_box_prompter.h"
+#include "ui/common/owner_drawn_button.h"
+#include "ui/common/preview_widget.h"
+#include "ui/common/twips.h"
 #include "ui/common/window_place.h"
 #include "ui/dialogs/add_elements_dialog.h"
 #include "ui/dialogs/check_panel.h"
 #include "ui/dialogs/colour_tools.h"
 #include "ui/dialogs/compare_window.h"
-#include "ui/main/edit_command.h"
-#include "ui/main/file_dialogs.h"
-#include "ui/main/message_box_prompter.h"
-#include "ui/main/owner_drawn_button.h"
-#include "ui/main/preview_widget.h"
-#include "ui/main/twips.h"
+#include "ui/theme/edit_command.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -234,7 +234,7 @@ void MainWindow::build_controls()
     m_search_edit->setStyleSheet("QLineEdit { background-color: white; }");
     m_search_button =
         placed<OwnerDrawnButton>(central, "command1", tw_rect(720, 9960, 1188, 360), "Search");
-    m_search_button->draw_button("Search", 0);
+    m_search_button->draw_button("Search", ButtonLook::Normal);
 
     m_preview_frame =
         placed<QWidget>(central, "Picture2", tw_rect(picture2_left, picture2_top, 12090, 9360));
@@ -264,13 +264,13 @@ void MainWindow::build_controls()
     connect(m_preview, &PreviewWidget::file_dropped, this, &MainWindow::loadole);
 
     connect(m_title_edit, &QLineEdit::textChanged, this,
-        [this](const QString& text) { metadata_edited(MetadataField::Title, text); });
+        [this](const QString& text) { metadata_edited(MetadataBox::Title, text); });
     connect(m_description_edit, &QPlainTextEdit::textChanged, this,
-        [this] { metadata_edited(MetadataField::Description, m_description_edit->toPlainText()); });
+        [this] { metadata_edited(MetadataBox::Description, m_description_edit->toPlainText()); });
     connect(m_locale_edit, &QLineEdit::textChanged, this,
-        [this](const QString& text) { metadata_edited(MetadataField::Locale, text); });
+        [this](const QString& text) { metadata_edited(MetadataBox::Locale, text); });
     connect(m_version_edit, &QLineEdit::textChanged, this,
-        [this](const QString& text) { metadata_edited(MetadataField::Version, text); });
+        [this](const QString& text) { metadata_edited(MetadataBox::Version, text); });
     for (QWidget* field : std::initializer_list<QWidget*> {
              m_title_edit, m_description_edit, m_locale_edit, m_version_edit, m_search_edit }) {
         field->installEventFilter(this);
@@ -478,16 +478,16 @@ void MainWindow::push_edit(DocumentEdit edit, const std::string& description)
     }
     std::vector<DocumentEdit> parts;
     parts.push_back(std::move(edit));
-    push_step(std::move(parts), description, -1);
+    push_step(std::move(parts), description);
 }
 
-void MainWindow::push_step(
-    std::vector<DocumentEdit> parts, const std::string& description, int merge_id)
+void MainWindow::push_step(std::vector<DocumentEdit> parts, const std::string& description,
+    std::optional<TypingRun> typing)
 {
     m_quiet_history = true;
     // Element names may end in blanks, which a menu item would show as a gap.
     m_history->push(new DocumentEditCommand(
-        m_doc, std::move(parts), from_latin1(description).trimmed(), merge_id));
+        m_doc, std::move(parts), from_latin1(description).trimmed(), typing));
     m_quiet_history = false;
     m_shown_index = m_history->index();
     follow_history();
@@ -519,7 +519,7 @@ void MainWindow::end_step()
     PendingStep step = std::move(m_pending);
     m_pending = PendingStep();
     if (step.handed_on) {
-        push_step(std::move(step.parts), step.description, -1);
+        push_step(std::move(step.parts), step.description);
         return;
     }
     bool rows = false;
@@ -591,7 +591,7 @@ void MainWindow::history_moved(int index)
 void MainWindow::redraw_keeping_scroll()
 {
     const int v = m_scroll_bar->value();
-    plot(v);
+    plot(PlotMode::Fresh);
     m_scroll_bar->setValue(v);
 }
 
@@ -619,7 +619,7 @@ void MainWindow::refresh_colours(int row)
     own_change_made(std::move(refresh));
 }
 
-void MainWindow::metadata_edited(MetadataField field, const QString& text)
+void MainWindow::metadata_edited(MetadataBox field, const QString& text)
 {
     // The fields are filled with their signals blocked when a theme is read, saved or stepped
     // through, so only the user's edits get here.
@@ -650,9 +650,7 @@ void MainWindow::metadata_edited(MetadataField field, const QString& text)
     }
     std::vector<DocumentEdit> parts;
     parts.push_back(std::move(edit));
-    const int field_count = static_cast<int>(steps.size());
-    push_step(
-        std::move(parts), step.description, m_typing_run * field_count + static_cast<int>(field));
+    push_step(std::move(parts), step.description, TypingRun { m_typing_run, field });
 }
 
 // The effects of the readers and commands on the window.
@@ -756,7 +754,7 @@ void MainWindow::showEvent(QShowEvent* event)
 
 void MainWindow::Form_Activate()
 {
-    m_plot_arg = 1;
+    m_resize_plot = PlotMode::KeepSamples;
     if (m_pending_open.isEmpty()) {
         return;
     }
@@ -800,7 +798,8 @@ void MainWindow::Form_Resize()
     }
     m_scroll_bar->resize(m_scroll_bar->width(), m_preview_frame->height());
     busy_on();
-    plot(m_plot_arg);
+    plot(m_resize_plot);
+    m_resize_plot = PlotMode::KeepSamples;
     busy_off();
 }
 
@@ -930,7 +929,7 @@ bool MainWindow::open_file(const QString& path)
     if (read) {
         clear_history();
         start_afresh();
-        plot(-1);
+        plot(PlotMode::Fresh);
         updatmf(path);
         emit theme_replaced(path);
     } else {
@@ -1120,7 +1119,7 @@ void MainWindow::list_presentations()
 }
 
 // A redraw keeps the scroll position; only a theme opened or started begins at the top.
-void MainWindow::plot(int mode)
+void MainWindow::plot(PlotMode mode)
 {
     const int kept = m_scroll_bar->value();
     // A redraw follows every change to the table; typing in the filter box changes nothing.
@@ -1128,9 +1127,6 @@ void MainWindow::plot(int mode)
     m_filter_idle->start();
     filter_for_plot();
     m_preview->plot(mode, visible_height());
-    if (mode == 0) {
-        m_plot_arg = 1;
-    }
     take_scroll_range(kept);
     follow_selection();
     show_status();
@@ -1173,7 +1169,7 @@ void MainWindow::place_frame_around(int row, int extra_width, int extra_height)
 void MainWindow::p1_MouseMove(int)
 {
     if (btn_hover()) {
-        m_search_button->draw_button(QString(), 0);
+        m_search_button->draw_button(QString(), ButtonLook::Normal);
     }
 }
 
@@ -1300,7 +1296,7 @@ void MainWindow::Command2_Click()
         push_edit(add_element_edit(m_doc, selection), "Add Elements");
     }
     show_presentations();
-    plot(-1);
+    plot(PlotMode::Fresh);
 }
 
 void MainWindow::Check2_MouseUp()

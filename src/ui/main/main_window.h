@@ -5,10 +5,11 @@
 #include "model/theme_view.h"
 #include "render/preview.h"
 #include "render/style_filter.h"
-#include "ui/main/editor_launcher.h"
-#include "ui/main/menu_commands.h"
+#include "ui/common/menu_commands.h"
 #include "ui/main/settings.h"
 #include "ui/main/view_settings.h"
+#include "ui/theme/edit_command.h"
+#include "ui/theme/editor_launcher.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -168,7 +169,8 @@ public:
     /// Shows the presentation list as the theme holds it (a Car & Zumo theme's; a Sport & Fitness
     /// theme keeps the entry its reader listed).
     void list_presentations();
-    void plot(int mode);
+    /// Lays the preview out again after a change and redraws it, keeping the scroll position.
+    void plot(PlotMode mode);
     void p1_MouseDown(int row, Qt::MouseButton button, QPoint global_pos);
     void p1_MouseMove(int row);
     void p1_DblClick(int row);
@@ -196,9 +198,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    /// The metadata fields; a field's keystrokes in a row make one step.
-    enum class MetadataField { Title, Description, Locale, Version };
-
     void build_controls();
     void build_menus();
     void build_history();
@@ -218,7 +217,7 @@ private:
     /// returns true: the caller stops, leaving the open theme as it is.
     bool save_first();
     /// The user changed one of the metadata fields.
-    void metadata_edited(MetadataField field, const QString& text);
+    void metadata_edited(MetadataBox field, const QString& text);
     /// What a rejected file must not take from the open theme: its kind, unsaved state,
     /// metadata, name, caption and presentation list.
     struct OpenTheme
@@ -281,7 +280,8 @@ private:
     int status_bar_height() const;
 
     // The history.
-    void push_step(std::vector<DocumentEdit> parts, const std::string& description, int merge_id);
+    void push_step(std::vector<DocumentEdit> parts, const std::string& description,
+        std::optional<TypingRun> typing = std::nullopt);
     /// A change the window made on its own, already applied: it joins the step being gathered.
     void own_change_made(DocumentEdit edit);
     void end_step();
@@ -303,7 +303,8 @@ private:
     Settings m_settings;
     QString m_settings_path;
     QString m_pending_open;
-    int m_plot_arg = 0;
+    /// How a resize redraws: afresh until the window has shown the theme once.
+    PlotMode m_resize_plot = PlotMode::Fresh;
     int m_search_pos = 0;
     bool m_style_changed = false;
     bool m_unloaded = false;

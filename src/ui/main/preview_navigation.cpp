@@ -1,9 +1,9 @@
 // Moving through the main window's preview: the wheel and the keys, the selection moved from
 // sample to sample, the jump to a presentation, the zoom, the filter box and the status bar.
 #include "ui/common/latin1.h"
+#include "ui/common/preview_widget.h"
+#include "ui/common/twips.h"
 #include "ui/main/main_window.h"
-#include "ui/main/preview_widget.h"
-#include "ui/main/twips.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
