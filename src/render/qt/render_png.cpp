@@ -1,5 +1,6 @@
 #include "render/qt/render_png.h"
 
+#include "model/open_style.h"
 #include "model/prompter.h"
 #include "model/reader.h"
 #include "model/text.h"
@@ -31,6 +32,7 @@ int render_png(const std::string& file, const std::string& output, int width_px,
     Document doc;
     doc.attach(&prompter, nullptr);
     const bool accepted = open_theme(doc, file);
+    shorten_day_colours(doc);
     for (const std::string& m : prompter.messages) {
         err << file << ": " << text::latin1_to_utf8(m) << '\n';
     }

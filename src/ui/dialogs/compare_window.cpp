@@ -1,6 +1,7 @@
 #include "ui/dialogs/compare_window.h"
 
 #include "colour/compare_text.h"
+#include "model/open_style.h"
 #include "model/reader.h"
 #include "model/text.h"
 #include "ui/common/busy_pointer.h"
@@ -582,6 +583,7 @@ CompareWindow* compare_with(MainWindow& main, FileDialogs& dialogs)
     try {
         const BusyPointer busy;
         read = open_theme(other, QFile::encodeName(path).toStdString());
+        shorten_day_colours(other);
     } catch (const std::bad_alloc&) {
         // A file too large to hold is refused as opening refuses it; the open theme is untouched.
         open.message(to_latin1(path) + ": not enough memory to read it");

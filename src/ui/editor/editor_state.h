@@ -1,6 +1,7 @@
 #pragma once
 
 #include "colour/colour_codes.h"
+#include "model/open_style.h"
 
 #include <array>
 #include <optional>
@@ -40,17 +41,6 @@ enum class EditorButton { Cancel, Apply };
 
 /// Which way the editor's own history moves.
 enum class UndoDirection { Undo, Redo };
-
-/// The four working colours: hexadecimal text as the row keeps it; empty or "-1" is no colour.
-struct WorkingColours
-{
-    std::string pri_day;
-    std::string sec_day;
-    std::string pri_night;
-    std::string sec_night;
-
-    bool operator==(const WorkingColours&) const = default;
-};
 
 /// What the style editor holds while it is open, apart from its boxes.
 struct StyleEditorState

@@ -2,8 +2,8 @@
 
 #include "colour/palette.h"
 #include "model/catalogue.h"
+#include "model/open_style.h"
 #include "model/style_apply.h"
-#include "model/style_text.h"
 #include "model/text.h"
 #include "render/qt/qt_canvas.h"
 #include "ui/common/busy_pointer.h"
@@ -80,14 +80,13 @@ StyleEditor::StyleEditor(Document& doc, Prompter& prompter, QWidget* parent, Edi
     , m_prompter(prompter)
     , m_sink(sink ? std::move(sink) : apply_to(doc))
     , m_row(doc.cur_row)
-    , m_modified_at_open(doc.modified)
     , m_undo(new QUndoStack(this))
 {
     setObjectName("editor");
     setModal(true);
     build_controls();
-    if (m_doc.valid_row(m_row)) {
-        m_row_at_open = row();
+    if (auto opened = open_style(m_doc, m_row)) {
+        m_opened = std::move(*opened);
         Form_Load();
     }
 }
@@ -96,7 +95,7 @@ StyleEditor::~StyleEditor() = default;
 
 StyleRow& StyleEditor::row()
 {
-    return m_doc.rows[static_cast<std::size_t>(m_row)];
+    return m_opened.row;
 }
 
 const QImage& StyleEditor::ladder_image() const
@@ -187,11 +186,12 @@ void StyleEditor::mouseMoveEvent(QMouseEvent* event)
 
 void StyleEditor::Form_Load()
 {
-    StyleRow& r = row();
+    const StyleRow& r = row();
     const bool car = !sport();
     StyleEditorState& st = m_state;
     st.mode = DayNight::Day;
-    st.is_pgon = false;
+    st.is_pgon = m_opened.form == StyleForm::Area;
+    const bool arrow = m_opened.form == StyleForm::Arrow;
     if (sport()) {
         m_apply_all_check->hide();
         m_night_check->hide();
@@ -201,69 +201,49 @@ void StyleEditor::Form_Load()
     }
     // The caption under the row's sample in the main window is its element name.
     setWindowTitle("Tintwell " + from_latin1(r.elem_name()));
-    r.set_style_text(strip_night(r.style_text(), m_doc.kind));
-    const std::string display = text::remove(text::remove(r.field_name(), "MPM_"), "_CLR");
-    const std::string lower_code = text::lower(r.style_text());
-    if (!text::contains(lower_code, "night=") && !text::contains(lower_code, "night =")) {
-        m_night_check->setChecked(false);
-    }
-    const std::string upper_code = text::upper(r.style_text());
-    if (car) {
-        // An area written with a scale (as the writer itself does) is still an area: the preview
-        // draws it as a block, so the editor must not offer it as a line with border bars.
-        std::string element(r.elem_name());
-        st.is_pgon = !text::contains(upper_code, "SCALE") || pgon(m_doc, element);
-        if (text::contains(upper_code, "SECONDARY")) {
-            st.is_pgon = false;
-        }
-    } else {
-        const std::string name = text::upper(text::replace(display, "_", " "));
-        st.is_pgon = !name.empty() && text::contains(text::upper(nwf_polygons), name);
-        r.set_scale("1");
-        m_primary_part_swatch->setVisible(st.is_pgon);
-        m_secondary_part_swatch->setVisible(st.is_pgon);
-    }
+    m_night_check->setChecked(m_night_check->isChecked() && m_opened.night_colours);
+    m_primary_part_swatch->setVisible(!car && st.is_pgon);
+    m_secondary_part_swatch->setVisible(!car && st.is_pgon);
     // The box of the primary or secondary colour belongs to Sport & Fitness areas only.
     hex_box(HexField::AreaPart)->setVisible(sport());
-    const bool arrow = text::contains(upper_code, "ARRW");
-
-    if (car && !st.is_pgon && text::contains(upper_code, "SECONDARY")
-        && text::val(r.border()) == 0) {
-        r.set_border(r.scale());
-    }
-    if (text::trim(r.border()).empty()) {
-        r.set_border("0");
-    }
     m_scale_box->setText(from_latin1(r.scale()));
     m_border_box->setText(sport() ? "1" : from_latin1(r.border()));
 
     WorkingColours& c = st.colours;
-    c = { std::string(r.pri_day()), std::string(r.sec_day()), std::string(r.pri_night()),
-        std::string(r.sec_night()) };
-    // Normalised as they are shown: an empty colour reads as black, a prefix is dropped.
-    rev_hex(c.sec_day, m_doc.kind);
-    rev_hex(c.pri_day, m_doc.kind);
+    c = m_opened.colours;
     paint_area_swatch(AreaColour::Secondary, colour_of(c.sec_day));
     paint_area_swatch(AreaColour::Primary, colour_of(c.pri_day));
-    if (c.pri_night == "-1") {
-        m_night_check->setChecked(false);
-    }
-
     m_field_label->setText(from_latin1(r.field_name()));
     m_presentation_label->setText(from_latin1(r.pres_name()));
     m_presentation_label->setVisible(car);
-
     if (car && !st.is_pgon && text::val(r.border()) == 0) {
         m_sliders[0]->hide();
-        c.sec_day.clear();
     }
     if (r.scale().empty()) {
         m_sliders[1]->hide();
     }
-
     set_opt(DayNight::Day);
     plot_line(Ladder::Repaint);
+    show_opened_colours(arrow);
+    place_thumb(ValueBox::Border, m_border_box->text());
+    place_thumb(ValueBox::Scale, m_scale_box->text());
 
+    // Undo goes back at most to the style as the row holds it.
+    m_recorded = current_step();
+    m_recorded.colours = { std::string(r.pri_day()), std::string(r.sec_day()),
+        std::string(r.pri_night()), std::string(r.sec_night()) };
+    show_opened_border();
+    shadestp();
+    plot_markers(static_cast<int>(st.part), m_sample, marker_height);
+    show_sample();
+    m_line_colour_caption->setVisible(sport() || !st.is_pgon);
+    m_undo->clear();
+}
+
+void StyleEditor::show_opened_colours(bool arrow)
+{
+    StyleEditorState& st = m_state;
+    const WorkingColours& c = st.colours;
     if (arrow) {
         hex_box(HexField::Line)->setText(from_latin1(c.pri_day));
         hex_box(HexField::Border)->setText(from_latin1(c.sec_day));
@@ -274,7 +254,6 @@ void StyleEditor::Form_Load()
         hex_box(st.is_pgon ? HexField::Fill : HexField::Line)
             ->setText(from_latin1(value_to_hex(m_sample.scale_.colour, m_doc.kind)));
     }
-
     if (st.is_pgon) {
         m_area_group->move(m_line_group->pos());
         m_line_group->hide();
@@ -285,7 +264,6 @@ void StyleEditor::Form_Load()
         st.cur_col[1] = arrow ? m_swatch[1] : m_sample.scale_.colour;
         st.cur_col[0] = arrow ? m_swatch[0] : m_sample.bord[0].colour;
     }
-
     if (!sport_area()) {
         Label2_MouseDown(EditedPart::Line);
         reset_scrol();
@@ -294,25 +272,16 @@ void StyleEditor::Form_Load()
             m_markers[0]->show();
         }
     }
-    place_thumb(ValueBox::Border, m_border_box->text());
-    place_thumb(ValueBox::Scale, m_scale_box->text());
+}
 
-    // Undo goes back at most to the style as the row holds it.
-    m_recorded = current_step();
-    m_recorded.colours = { std::string(r.pri_day()), std::string(r.sec_day()),
-        std::string(r.pri_night()), std::string(r.sec_night()) };
-
-    if (st.is_pgon) {
-        st.part = EditedPart::Fill;
-        c.pri_day = r.pri_day();
-        c.sec_night = r.sec_night();
-        c.pri_night = r.pri_night();
-        if (sport()) {
-            hex_box(HexField::Border)->setEnabled(true);
-            m_swatches[0]->show();
-            Label8_Click();
-        }
-    } else if (c.sec_day.empty()) {
+void StyleEditor::show_opened_border()
+{
+    if (m_state.is_pgon && sport()) {
+        hex_box(HexField::Border)->setEnabled(true);
+        m_swatches[0]->show();
+        Label8_Click();
+    }
+    if (!m_opened.has_border) {
         m_border_box->setEnabled(false);
         hex_box(HexField::Border)->setEnabled(false);
         m_swatches[0]->hide();
@@ -326,12 +295,7 @@ void StyleEditor::Form_Load()
         draw_mode_button(*m_mode_buttons[1], "", true);
     }
     if (sport()) {
-        if (!st.is_pgon && r.border() == "00" && r.bg_width().empty()) {
-            m_border_check->setChecked(false);
-            m_border_box->setEnabled(false);
-            hex_box(HexField::Border)->setEnabled(false);
-            m_swatches[0]->hide();
-            m_sliders[0]->hide();
+        if (!m_opened.has_border) {
             m_sample.bord[0].visible = m_sample.bord[1].visible = false;
             show_sample();
         }
@@ -340,13 +304,6 @@ void StyleEditor::Form_Load()
         m_sliders[0]->hide();
         m_sliders[1]->hide();
     }
-    shadestp();
-    plot_markers(static_cast<int>(st.part), m_sample, marker_height);
-    show_sample();
-    m_line_colour_caption->setVisible(sport() || !st.is_pgon);
-    m_undo->clear();
-    // Opening a style is not a change to the theme.
-    m_doc.modified = m_modified_at_open;
 }
 
 void StyleEditor::set_opt(DayNight mode)
@@ -528,7 +485,6 @@ void StyleEditor::plotcols(ColourValue colour)
 {
     reset_scrol();
     store_colour(colour, m_state.part != EditedPart::Border, false);
-    m_doc.modified = true;
     if (sport_area()) {
         paint_area_swatch(AreaColour::Primary, colour_of(area_part_colour(AreaColour::Primary)));
         paint_area_swatch(
@@ -682,7 +638,6 @@ void StyleEditor::pointer1_MouseUp()
     const bool area_border = sport_area() && m_state.area_colour == AreaColour::Secondary;
     store_colour(
         line && !area_border ? m_sample.scale_.colour : m_sample.bord[0].colour, line, true);
-    m_doc.modified = true;
     plot_line(Ladder::Repaint);
     reset_scrol();
     add_(StepSource::LadderDrag);
@@ -699,7 +654,6 @@ void StyleEditor::Picture5_MouseUp(QPoint pos)
         plotcols(c);
     } else {
         store_colour(c, m_state.picks_line(), true);
-        m_doc.modified = true;
         plot_line(Ladder::Keep);
     }
     add_(StepSource::LadderDrag);
@@ -730,7 +684,6 @@ void StyleEditor::Text2_Enter(HexField box)
         m_palette->hide_frame();
     }
     plot_line(Ladder::Repaint);
-    m_doc.modified = true;
     add_();
 }
 
@@ -848,7 +801,12 @@ void StyleEditor::Check3_MouseUp()
         m_same_as_line_check->setVisible(on);
     }
     if (sport()) {
-        (m_state.night() ? row().nwf_border() : row().border()) = on ? "ff" : "00";
+        // The working row keeps the switch; Apply writes it into the style's colours.
+        if (m_state.night()) {
+            row().set_nwf_border(on ? "ff" : "00");
+        } else {
+            row().set_border(on ? "ff" : "00");
+        }
     }
     if (on) {
         if (text::val(to_latin1(m_border_box->text())) == 0) {
@@ -936,25 +894,10 @@ void StyleEditor::command1_Click(EditorButton button)
     values.pri_night = m_state.colours.pri_night;
     values.sec_night = m_state.colours.sec_night;
     const StyleRow applied = applied_style(m_doc.kind, row(), values);
-    // The edit starts from the row as it was before the window opened.
-    row() = m_row_at_open;
     DocumentEdit edit = style_apply_edit(m_doc, m_row, applied, values.to_all_presentations);
     m_applied = true;
-    m_sink(std::move(edit), "Apply " + std::string(m_row_at_open.elem_name()));
+    m_sink(std::move(edit), "Apply " + std::string(row().elem_name()));
     accept();
-}
-
-void StyleEditor::done(int result)
-{
-    // Whatever the opening and the check boxes did to the row is taken back unless Apply
-    // handed the change on, however the window closes (Cancel, Escape, its close button).
-    if (!m_applied) {
-        m_doc.modified = m_modified_at_open;
-        if (m_doc.valid_row(m_row)) {
-            row() = m_row_at_open;
-        }
-    }
-    QDialog::done(result);
 }
 
 void StyleEditor::closeEvent(QCloseEvent* event)

@@ -2,6 +2,7 @@
 
 #include "model/document.h"
 #include "model/document_edit.h"
+#include "model/open_style.h"
 #include "render/editor_sample.h"
 #include "ui/editor/editor_state.h"
 #include "ui/editor/editor_undo.h"
@@ -87,7 +88,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
-    void done(int result) override;
 
 private:
     // Design sizes in twips: the sample picture and a marker beside it.
@@ -103,6 +103,10 @@ private:
     void build_pickers();
 
     void Form_Load();
+    /// The colours and parts the opened style starts with.
+    void show_opened_colours(bool arrow);
+    /// The border controls of the opened style, on or off.
+    void show_opened_border();
     void set_opt(DayNight mode);
     /// A Day/Night button takes the hover look only while night colours are on and it is not
     /// the current mode.
@@ -143,13 +147,13 @@ private:
     HexBox* hex_box(HexField box) const;
     StyleRow& row();
 
-    Document& m_doc;
+    /// The editor reads the theme and changes it only through the sink.
+    const Document& m_doc;
     Prompter& m_prompter;
     EditSink m_sink;
     int m_row = 0;
-    /// The row as it was when the window opened; the opening normalises the row in place.
-    StyleRow m_row_at_open;
-    bool m_modified_at_open = false;
+    /// The working copy of the style, as open_style made it.
+    OpenedStyle m_opened;
     bool m_applied = false;
     bool m_in_undo = false;
     StyleEditorState m_state;

@@ -3,6 +3,7 @@
 #include "app/version.h"
 #include "colour/colour_codes.h"
 #include "model/new_theme.h"
+#include "model/open_style.h"
 #include "model/presentations.h"
 #include "model/reader.h"
 #include "model/text.h"
@@ -47,6 +48,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <new>
 
 namespace tintwell {
@@ -468,16 +470,23 @@ void MainWindow::push_edit(DocumentEdit edit, const std::string& description)
         return;
     }
     edit.apply(m_doc);
+    std::vector<DocumentEdit> parts;
+    const bool rows = edit.changes_rows();
+    parts.push_back(std::move(edit));
+    // Rows the edit brings in with long day colours are shortened in the same step, so Undo
+    // takes both back and the drawing never has to.
+    if (DocumentEdit shorten = rows ? day_colour_edit(m_doc) : DocumentEdit(); !shorten.empty()) {
+        shorten.apply(m_doc);
+        parts.push_back(std::move(shorten));
+    }
     if (m_pending.depth > 0) {
         if (!m_pending.handed_on) {
             m_pending.description = description;
             m_pending.handed_on = true;
         }
-        m_pending.parts.push_back(std::move(edit));
+        std::move(parts.begin(), parts.end(), std::back_inserter(m_pending.parts));
         return;
     }
-    std::vector<DocumentEdit> parts;
-    parts.push_back(std::move(edit));
     push_step(std::move(parts), description);
 }
 
@@ -943,7 +952,12 @@ bool MainWindow::open_file(const QString& path)
 bool MainWindow::read_theme_file(const QString& path)
 {
     try {
-        return open_theme(m_doc, to_bytes(path));
+        if (!open_theme(m_doc, to_bytes(path))) {
+            return false;
+        }
+        // Part of reading: the history starts from the shortened colours.
+        shorten_day_colours(m_doc);
+        return true;
     } catch (const std::bad_alloc&) {
         // The reader leaves the open theme's rows as they were; the callers put back the rest,
         // as for a rejected file.
