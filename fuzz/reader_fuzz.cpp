@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -125,7 +126,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     read_write_read(bytes, false);
     // Whatever the reader makes of them, --lint scans the bytes as either kind.
     for (const ThemeKind kind : { ThemeKind::CarZumo, ThemeKind::SportFitness }) {
-        scan_structure(bytes, kind);
+        const StructureScan whole = scan_structure(bytes, kind);
+        // The quick scan for what saving changes finds exactly those issues of the whole scan.
+        const StructureScan quick = scan_structure(bytes, kind, ScanScope::SaveChanges);
+        std::size_t next = 0;
+        for (const StructureIssue& issue : whole.issues) {
+            if (!issue.rule->changes_on_save) {
+                continue;
+            }
+            if (next >= quick.issues.size() || quick.issues[next].rule != issue.rule
+                || quick.issues[next].line != issue.line
+                || quick.issues[next].element != issue.element
+                || quick.issues[next].detail != issue.detail) {
+                std::abort();
+            }
+            ++next;
+        }
+        if (next != quick.issues.size()) {
+            std::abort();
+        }
     }
     check_text_rules(bytes);
     return 0;

@@ -6,6 +6,7 @@
 #include "app/lint_command.h"
 #include "app/loaded_theme.h"
 #include "app/version.h"
+#include "colour/theme_lint.h"
 #include "model/document.h"
 #include "model/reader.h"
 #include "model/writer.h"
@@ -40,8 +41,12 @@ Options:
   --dump FILE         Load FILE as File, Open does and print the theme as one JSON object.
   --no-border-pref    With --dump: read as if "Set Border to 0.3 when Border Color does
                       not exist" were off.
-  --check FILE...     Print "FILE: message" for every message of every file.
-  --convert IN OUT    Load IN and save it to OUT as File, Save does.
+  --check FILE...     Print "FILE: message" for every message of every file, and for
+                      what saving it would change: a file that looks cut off, a colour
+                      that is not six (eight) hexadecimal digits, an unclosed metadata
+                      element.
+  --convert IN OUT    Load IN and save it to OUT as File, Save does; what saving
+                      changes of IN is printed as a warning.
   --force             With --convert: replace an existing OUT.
   --lint FILE...      Check that each theme reads well by day, at night and for colour-blind
                       eyes, and that the file is whole: one line per finding, grouped by
@@ -132,11 +137,18 @@ int check(const std::vector<std::string>& args, std::ostream& out, std::ostream&
             RecordingPrompter prompter;
             Document doc;
             doc.attach(&prompter, nullptr);
-            const bool accepted = check_theme(doc, args[i]);
+            std::vector<Finding> warnings;
+            const bool accepted =
+                check_theme(doc, args[i], [&](std::string_view bytes, ThemeKind kind) {
+                    warnings = save_findings(bytes, kind);
+                });
             for (const auto& m : prompter.messages) {
                 out << message_line(args[i], m) << '\n';
             }
-            if (!accepted || !prompter.messages.empty()) {
+            for (const Finding& f : warnings) {
+                out << message_line(args[i], describe(f)) << '\n';
+            }
+            if (!accepted || !prompter.messages.empty() || !warnings.empty()) {
                 all_clean = false;
             }
         } catch (const std::bad_alloc&) {
@@ -171,14 +183,19 @@ int convert(const std::vector<std::string>& args, std::ostream& err)
     Document doc;
     doc.attach(&prompter, nullptr);
     bool accepted = false;
+    std::vector<Finding> warnings;
     try {
-        accepted = open_theme(doc, files[0]);
+        accepted = open_theme(doc, files[0],
+            [&](std::string_view bytes, ThemeKind kind) { warnings = save_findings(bytes, kind); });
     } catch (const std::bad_alloc&) {
         err << files[0] << ": " << out_of_memory << '\n';
         return 1;
     }
     for (const auto& m : prompter.messages) {
         err << message_line(files[0], m) << '\n';
+    }
+    for (const Finding& f : warnings) {
+        err << message_line(files[0], "warning: " + describe(f)) << '\n';
     }
     if (!accepted) {
         err << "tintwell: " << files[0] << " is not a theme; nothing written\n";

@@ -232,6 +232,17 @@ Finding to_finding(const StructureIssue& issue, ThemeKind kind)
     return f;
 }
 
+std::vector<Finding> save_findings(std::string_view bytes, ThemeKind kind)
+{
+    std::vector<Finding> out;
+    for (const StructureIssue& issue : scan_structure(bytes, kind, ScanScope::SaveChanges).issues) {
+        if (issue.rule->changes_on_save) {
+            out.push_back(to_finding(issue, kind));
+        }
+    }
+    return out;
+}
+
 std::string describe(const Finding& f)
 {
     std::string out;

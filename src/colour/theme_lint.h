@@ -57,6 +57,11 @@ struct Finding
     colour::Vision vision = colour::Vision::Normal;
 };
 
+/// What saving a file read from these bytes would change, as the structure findings that say
+/// so (a cut-off file, colours that are not six or eight hexadecimal digits, metadata elements
+/// without their closing tag), in line order.
+std::vector<Finding> save_findings(std::string_view bytes, ThemeKind kind);
+
 /// A structure issue as a finding of a theme of this kind.
 Finding to_finding(const StructureIssue& issue, ThemeKind kind);
 

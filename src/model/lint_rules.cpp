@@ -141,12 +141,19 @@ constexpr LintRule rules[] = {
 
     { "cut-off", Measure::Structure, Pairing::None, 0, 0, 0, Severity::Error, Severity::Error,
         "the file ends at line {line} before its closing tag {detail}: it looks cut off, and "
-        "saving it would keep only the styles read so far" },
+        "saving it would keep only the styles read so far",
+        true },
     { "unclosed-style", Measure::Structure, Pairing::None, 0, 0, 0, Severity::Error,
         Severity::Error,
         "the style {first} that opens at line {line} has no closing tag {detail}" },
     { "colour-digits", Measure::Structure, Pairing::None, 0, 0, 0, Severity::Error, Severity::Error,
-        "{first} at line {line}: the colour \"{detail}\" is not {digits} hexadecimal digits" },
+        "{first} at line {line}: the colour \"{detail}\" is not {digits} hexadecimal digits",
+        true },
+    { "unclosed-metadata", Measure::Structure, Pairing::None, 0, 0, 0, Severity::Error,
+        Severity::Error,
+        "the metadata element {detail} that opens at line {line} has no closing tag: saving "
+        "would keep only what was read as its value",
+        true },
     { "duplicate-element", Measure::Structure, Pairing::None, 0, 0, 0, Severity::Warning,
         Severity::Warning,
         "{first} is in {second} twice: at line {detail} and again at line {line}" },

@@ -96,6 +96,10 @@ struct LintRule
     /// the three deficiencies sees it.
     Severity deficiency_severity;
     std::string_view reason;
+    /// A structure rule whose findings saving acts on: what was read is written in place of what
+    /// the file holds (only the styles read of a cut-off file, a colour's first digits, a
+    /// metadata value up to where reading ended it).
+    bool changes_on_save = false;
 };
 
 /// Every rule, colour rules first, in the order the manual lists them.

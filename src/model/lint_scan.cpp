@@ -3,26 +3,50 @@
 #include "model/text.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <unordered_map>
 
 namespace tintwell {
 
 namespace {
 
+// What each byte is to the scan, looked up instead of compared: the scan visits every byte of
+// every tag it reads.
+enum CharClass : std::uint8_t { Blank = 1, Hex = 2, NameChar = 4 };
+
+constexpr std::array<std::uint8_t, 256> char_classes = [] {
+    std::array<std::uint8_t, 256> classes {};
+    for (const char c : { ' ', '\t', '\r', '\n' }) {
+        classes[static_cast<unsigned char>(c)] |= Blank;
+    }
+    for (int c = 0; c < 256; ++c) {
+        const bool digit = c >= '0' && c <= '9';
+        const bool upper = c >= 'A' && c <= 'Z';
+        const bool lower = c >= 'a' && c <= 'z';
+        if (digit || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')) {
+            classes[static_cast<std::size_t>(c)] |= Hex;
+        }
+        if (digit || upper || lower || c == '_' || c == '-' || c == ':') {
+            classes[static_cast<std::size_t>(c)] |= NameChar;
+        }
+    }
+    return classes;
+}();
+
 bool is_blank(char c)
 {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+    return (char_classes[static_cast<unsigned char>(c)] & Blank) != 0;
 }
 
 bool is_name_char(char c)
 {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_'
-        || c == '-' || c == ':';
+    return (char_classes[static_cast<unsigned char>(c)] & NameChar) != 0;
 }
 
 bool is_hex(char c)
 {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+    return (char_classes[static_cast<unsigned char>(c)] & Hex) != 0;
 }
 
 // Case-insensitive comparison with an upper-case name.
@@ -66,8 +90,7 @@ public:
         pos = std::min(pos, m_bytes.size());
         if (pos > m_counted) {
             m_line += static_cast<int>(
-                std::count(m_bytes.begin() + static_cast<std::ptrdiff_t>(m_counted),
-                    m_bytes.begin() + static_cast<std::ptrdiff_t>(pos), m_break));
+                text::count_byte(m_bytes.substr(m_counted, pos - m_counted), m_break));
             m_counted = pos;
         }
         return m_line;
@@ -136,9 +159,10 @@ template <typename Visit> void for_each_attribute(std::string_view tag, std::siz
 class Scanner
 {
 public:
-    Scanner(std::string_view bytes, ThemeKind kind)
+    Scanner(std::string_view bytes, ThemeKind kind, ScanScope scope)
         : m_bytes(bytes)
         , m_kind(kind)
+        , m_everything(scope == ScanScope::Everything)
         , m_lines(bytes)
     {
     }
@@ -158,24 +182,28 @@ public:
                 ++name_end;
             }
             const std::string_view name = m_bytes.substr(name_start, name_end - name_start);
+            if (m_metadata != Metadata::After) {
+                metadata_tag(name, closing, i);
+            }
             if (closing) {
                 close_tag(name);
                 i = name_end;
                 continue;
             }
-            if (!attributes_wanted(name)) {
+            const Tag tag = tag_of(name);
+            if (tag == Tag::Other) {
                 i = name_end;
                 continue;
             }
             // A tag ends at its ">", or where the next one begins when it has none.
-            std::size_t tag_end = name_end;
-            while (tag_end < n && m_bytes[tag_end] != '>' && m_bytes[tag_end] != '<') {
-                ++tag_end;
-            }
-            open_tag(name, m_bytes.substr(name_end, tag_end - name_end), name_end, i);
+            const std::size_t tag_end = std::min(n, text::find_either(m_bytes, '>', '<', name_end));
+            open_tag(tag, m_bytes.substr(name_end, tag_end - name_end), name_end, i);
             i = tag_end;
         }
-        if (m_style_open) {
+        if (m_metadata == Metadata::Inside) {
+            end_metadata(true);
+        }
+        if (m_style_open && m_everything) {
             end_style(true);
         }
         if (!m_root_closed) {
@@ -205,6 +233,11 @@ private:
 
     void close_tag(std::string_view name)
     {
+        if (!m_everything) {
+            m_root_closed = m_root_closed || name_is(name, "GARMIN_MAP_THEME");
+            m_style_open = m_style_open && !name_is(name, "STYLE");
+            return;
+        }
         if (name_is(name, "STYLE")) {
             if (m_style_open) {
                 end_style(false);
@@ -220,19 +253,104 @@ private:
         }
     }
 
-    static bool attributes_wanted(std::string_view name)
+    static bool is_metadata_element(std::string_view name)
     {
-        return name_is(name, "STYLE") || name_is(name, "PRIMARY") || name_is(name, "SECONDARY")
-            || name_is(name, "PRESENTATION");
+        for (const std::string_view element :
+            { "TITLE", "DESCRIPTION", "LOCALELIST", "LOCALE", "VERSION", "MAJOR", "MINOR" }) {
+            if (name_is(name, element)) {
+                return true;
+            }
+        }
+        return false;
     }
 
-    void open_tag(std::string_view name, std::string_view rest, std::size_t rest_at, std::size_t at)
+    // The metadata's elements each need their closing tag before the metadata ends: reading
+    // takes a value up to its closing tag, or without one up to where the metadata ends, and
+    // saving writes back only what was read.
+    void metadata_tag(std::string_view name, bool closing, std::size_t at)
     {
-        if (name_is(name, "STYLE")) {
+        if (m_metadata == Metadata::Before) {
+            if (!closing && name_is(name, "METADATA")) {
+                m_metadata = Metadata::Inside;
+                m_metadata_open.push_back({ name, m_lines.line_at(at) });
+            }
+            return;
+        }
+        if (name_is(name, "METADATA")) {
+            if (closing) {
+                end_metadata(false);
+            }
+            return;
+        }
+        if (name_is(name, "PRESENTATION") || name_is(name, "STYLE") || name_is(name, "STYLELIST")) {
+            end_metadata(true);
+            return;
+        }
+        if (!is_metadata_element(name)) {
+            return;
+        }
+        if (!closing) {
+            m_metadata_open.push_back({ name, m_lines.line_at(at) });
+            return;
+        }
+        for (auto open = m_metadata_open.rbegin(); open != m_metadata_open.rend(); ++open) {
+            if (name_is(open->name, text::upper(std::string(name)))) {
+                m_metadata_open.erase(std::next(open).base());
+                return;
+            }
+        }
+    }
+
+    void end_metadata(bool cut)
+    {
+        m_metadata = Metadata::After;
+        if (!cut && !m_metadata_open.empty() && name_is(m_metadata_open.front().name, "METADATA")) {
+            m_metadata_open.erase(m_metadata_open.begin());
+        }
+        for (const auto& open : m_metadata_open) {
+            add(m_rules.unclosed_metadata, open.line, {},
+                m_scan.names.emplace_back("<" + std::string(open.name) + ">"));
+        }
+        m_metadata_open.clear();
+    }
+
+    // The tags whose attributes the scan reads.
+    enum class Tag { Other, Style, Primary, Secondary, Presentation };
+    static Tag tag_of(std::string_view name)
+    {
+        switch (name.size()) {
+        case 5:
+            return name_is(name, "STYLE") ? Tag::Style : Tag::Other;
+        case 7:
+            return name_is(name, "PRIMARY") ? Tag::Primary : Tag::Other;
+        case 9:
+            return name_is(name, "SECONDARY") ? Tag::Secondary : Tag::Other;
+        case 12:
+            return name_is(name, "PRESENTATION") ? Tag::Presentation : Tag::Other;
+        default:
+            return Tag::Other;
+        }
+    }
+
+    void open_tag(Tag tag, std::string_view rest, std::size_t rest_at, std::size_t at)
+    {
+        if (!m_everything) {
+            // Only a colour's finding names its style, and colour findings are rare: the style's
+            // element is looked up when one is found.
+            if (tag == Tag::Style) {
+                m_style_open = true;
+                m_style_element = nullptr;
+                m_style_tag = rest;
+            } else if (tag == Tag::Primary || tag == Tag::Secondary) {
+                read_colours(rest, rest_at, tag == Tag::Secondary);
+            }
+            return;
+        }
+        if (tag == Tag::Style) {
             open_style(rest, rest_at, at);
-        } else if (name_is(name, "PRIMARY") || name_is(name, "SECONDARY")) {
-            read_colours(rest, rest_at, name_is(name, "SECONDARY"));
-        } else if (name_is(name, "PRESENTATION")) {
+        } else if (tag == Tag::Primary || tag == Tag::Secondary) {
+            read_colours(rest, rest_at, tag == Tag::Secondary);
+        } else if (tag == Tag::Presentation) {
             if (m_style_open) {
                 end_style(true);
             }
@@ -337,8 +455,15 @@ private:
         return at->second;
     }
 
-    std::string_view style_element() const
+    std::string_view style_element()
     {
+        if (!m_style_element && !m_everything) {
+            for_each_attribute(m_style_tag, 0, [&](const Attribute& a) {
+                if (!m_style_element && name_is(a.name, "FIELD")) {
+                    m_style_element = &element_of(a.value);
+                }
+            });
+        }
         return m_style_element ? m_style_element->name : std::string_view();
     }
 
@@ -358,7 +483,8 @@ private:
                 return;
             }
             const std::string_view hex = value.starts_with('#') ? value.substr(1) : value;
-            if (hex.size() != digits || !std::all_of(hex.begin(), hex.end(), is_hex)) {
+            if (hex.size() != digits
+                || !std::all_of(hex.begin(), hex.end(), [](char c) { return is_hex(c); })) {
                 add(m_rules.colour_digits, m_lines.line_at(a.value_pos),
                     m_style_open ? style_element() : std::string_view(), value,
                     m_style_open ? m_style_row : -1);
@@ -387,13 +513,26 @@ private:
         const LintRule& unknown_element = lint_rule("unknown-element");
         const LintRule& unknown_presentation = lint_rule("unknown-presentation");
         const LintRule& border_without_colour = lint_rule("border-without-colour");
+        const LintRule& unclosed_metadata = lint_rule("unclosed-metadata");
+    };
+
+    enum class Metadata { Before, Inside, After };
+    struct OpenElement
+    {
+        std::string_view name;
+        int line = 0;
     };
 
     std::string_view m_bytes;
     ThemeKind m_kind;
+    bool m_everything;
     LineCounter m_lines;
     StructureScan m_scan;
     const Rules m_rules;
+
+    Metadata m_metadata = Metadata::Before;
+    // The metadata element and the elements inside it not yet closed, outermost first.
+    std::vector<OpenElement> m_metadata_open;
 
     std::string_view m_presentation;
     bool m_in_presentation = false;
@@ -405,6 +544,8 @@ private:
     // Where the issues found inside the open style begin.
     std::size_t m_style_contents = 0;
     const Element* m_style_element = nullptr;
+    // The open style's tag after its name, while its element is not yet looked up.
+    std::string_view m_style_tag;
     std::string_view m_style_border;
     bool m_style_secondary = false;
 
@@ -418,9 +559,9 @@ private:
 
 } // namespace
 
-StructureScan scan_structure(std::string_view bytes, ThemeKind kind)
+StructureScan scan_structure(std::string_view bytes, ThemeKind kind, ScanScope scope)
 {
-    return Scanner(bytes, kind).run();
+    return Scanner(bytes, kind, scope).run();
 }
 
 } // namespace tintwell

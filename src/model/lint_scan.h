@@ -48,12 +48,23 @@ struct StructureScan
     std::deque<std::string> names;
 };
 
+/// How much of a file a scan looks at.
+enum class ScanScope {
+    /// Every rule, and the line each style opens at.
+    Everything,
+    /// Only what saving the file would change: a file cut off before its closing tag, colours
+    /// that are not six (eight) hexadecimal digits and unclosed metadata elements. Much faster;
+    /// the scan's style lines stay empty and its issues name no style row.
+    SaveChanges,
+};
+
 /// Scans the bytes of a theme file of the given kind for a file cut off before its closing tag,
 /// styles without their closing tag, colours that are not six hexadecimal digits (eight in
 /// Sport & Fitness), an element twice in one presentation, element and presentation names the
 /// catalogue does not know and (Car & Zumo) a border without a secondary colour. Tags are
 /// matched in either case; any bytes are accepted. Lines end at LF, or at CR in a file that has
 /// no LF. Issues come in file order.
-StructureScan scan_structure(std::string_view bytes, ThemeKind kind);
+StructureScan scan_structure(
+    std::string_view bytes, ThemeKind kind, ScanScope scope = ScanScope::Everything);
 
 } // namespace tintwell

@@ -157,11 +157,19 @@ void read_meta(Document& doc, std::string_view text, bool upper_case)
         doc.message("no meta");
         return;
     }
-    const std::string_view meta = text.substr(start);
-    if (find_literal(meta, tag("/METADATA")) == npos) {
+    std::string_view meta = text.substr(start);
+    const auto close = find_literal(meta, tag("/METADATA"));
+    if (close == npos) {
         doc.message("Oops no meta");
         return;
     }
+    // No value reaches past the metadata, nor into the styles when its closing tag comes after
+    // them: an element left open would otherwise take the rest of the file for its value.
+    std::size_t end = close;
+    for (const std::string_view opening : { "<PRESENTATION"sv, "<STYLE"sv }) {
+        end = std::min(end, find_literal(meta, upper_case ? opening : lower(opening)));
+    }
+    meta = meta.substr(0, end);
     doc.metadata.title = kept_value(element_value(meta, tag("TITLE")));
     doc.metadata.description = kept_value(element_value(meta, tag("DESCRIPTION")));
     doc.metadata.locale =
@@ -239,19 +247,19 @@ std::string loadbinary2(Document& doc, const std::string& path)
 
 namespace {
 
-bool read_theme(Document& doc, const std::string& path, RowUse use);
+bool read_theme(Document& doc, const std::string& path, RowUse use, const ReadBytes& read_bytes);
 bool parse_as(Document& doc, std::string text, RowUse use);
 
 } // namespace
 
-bool open_theme(Document& doc, const std::string& path)
+bool open_theme(Document& doc, const std::string& path, const ReadBytes& read_bytes)
 {
-    return read_theme(doc, path, RowUse::Keep);
+    return read_theme(doc, path, RowUse::Keep, read_bytes);
 }
 
-bool check_theme(Document& doc, const std::string& path)
+bool check_theme(Document& doc, const std::string& path, const ReadBytes& read_bytes)
 {
-    return read_theme(doc, path, RowUse::Discard);
+    return read_theme(doc, path, RowUse::Discard, read_bytes);
 }
 
 bool parse(Document& doc, std::string text)
@@ -261,13 +269,22 @@ bool parse(Document& doc, std::string text)
 
 namespace {
 
-bool read_theme(Document& doc, const std::string& path, RowUse use)
+bool read_theme(Document& doc, const std::string& path, RowUse use, const ReadBytes& read_bytes)
 {
     doc.view().clear_presentations();
     std::string content = loadbinary2(doc, path);
     doc.metadata.title.clear();
     doc.view().metadata_changed(doc.metadata);
-    return parse_as(doc, std::move(content), use);
+    if (!read_bytes) {
+        return parse_as(doc, std::move(content), use);
+    }
+    // Reading rewrites the text in place, and the kind is known only once it is read.
+    const std::string bytes = content;
+    const bool accepted = parse_as(doc, std::move(content), use);
+    if (accepted) {
+        read_bytes(bytes, doc.kind);
+    }
+    return accepted;
 }
 
 bool parse_as(Document& doc, std::string text, RowUse use)
@@ -350,7 +367,9 @@ std::string get_bit(std::string_view text, std::string_view tag)
     return element_value(upper(text), upper(tag));
 }
 
-std::string get_type(Document& doc, std::string_view style_text)
+namespace {
+
+std::string_view field_name_of(Document& doc, std::string_view style_text)
 {
     const auto close = style_text.find('>');
     const std::string_view tag = close == npos ? std::string_view() : style_text.substr(0, close);
@@ -364,7 +383,14 @@ std::string get_type(Document& doc, std::string_view style_text)
     if (close_quote == npos) {
         doc.message("Can't find type!");
     }
-    return std::string(after.substr(0, close_quote));
+    return after.substr(0, close_quote);
+}
+
+} // namespace
+
+std::string get_type(Document& doc, std::string_view style_text)
+{
+    return std::string(field_name_of(doc, style_text));
 }
 
 std::string get_block(std::string_view text)
@@ -480,23 +506,44 @@ void assign_unquoted_block(std::string& out, std::string_view text)
     }
 }
 
-// Where a scale or border value ends: before the first ">" or the first " ", whichever comes
-// first (at the end of the text when neither occurs).
+// Where a scale or border value ends, counted from its start (after its opening double quote
+// when it has one): at the first blank, ">", double quote, "<" or line break, so attributes
+// written on lines of their own or with only TABs between them (which the normalisation removes)
+// each keep their own value.
 std::size_t attribute_end(std::string_view value)
 {
-    std::size_t end = 0;
-    while (end < value.size() && value[end] != ' ' && value[end] != '>') {
-        ++end;
-    }
-    return end;
+    return std::min(value.size(), value.find_first_of(" >\"<\r\n"));
 }
 
-// A scale or border value without its double quotes.
-std::string attribute_value(std::string_view value)
+// Where a scale or border value starts: after "=" and the opening double quote, or right after
+// "=" when the value is not quoted, so scale=1.5 keeps its first digit.
+std::size_t attribute_start(std::string_view style, std::size_t after_equals)
 {
-    std::string out;
-    assign_without_quotes(out, value.substr(0, attribute_end(value)));
-    return out;
+    return after_equals < style.size() && style[after_equals] == '"' ? after_equals + 1
+                                                                     : after_equals;
+}
+
+// Attributes on lines of their own read as they do on one line: each line break, with the
+// blanks around it, becomes one blank.
+void fold_line_breaks(std::string& name)
+{
+    std::size_t out = 0;
+    for (std::size_t in = 0; in < name.size();) {
+        const char c = name[in];
+        if (c != '\r' && c != '\n') {
+            name[out++] = c;
+            ++in;
+            continue;
+        }
+        while (out > 0 && name[out - 1] == ' ') {
+            --out;
+        }
+        while (in < name.size() && (name[in] == '\r' || name[in] == '\n' || name[in] == ' ')) {
+            ++in;
+        }
+        name[out++] = ' ';
+    }
+    name.resize(out);
 }
 
 // Where a colour element's night value is: its first "NIGHT", but not one inside the day's
@@ -548,19 +595,12 @@ constexpr std::size_t likely_styles(std::size_t size)
 }
 
 // The table for the styles found, allocated once at its final size, every row made in place from
-// its style's draft; or, when the rows are not kept, every style read in turn and an empty table.
+// its style's draft.
 template <class Found, class Read>
-std::vector<StyleRow> make_rows(const std::vector<Found>& found, RowUse use, const Read& read)
+std::vector<StyleRow> make_rows(const std::vector<Found>& found, const Read& read)
 {
     std::vector<StyleRow> rows;
     Scratch scratch;
-    if (use == RowUse::Discard) {
-        for (const Found& style : found) {
-            scratch.row.clear();
-            read(style, scratch, scratch.row);
-        }
-        return rows;
-    }
     rows.reserve(found.size());
     prefer_large_pages(rows.data(), rows.capacity() * sizeof(StyleRow));
     for (const Found& style : found) {
@@ -579,6 +619,67 @@ struct CarZumoPresentation
     std::int16_t code = 0;
 };
 
+// Where the parts of a Car & Zumo style stand in its text. A word inside the field name or an
+// attribute's value is part of it, and so is a "SECONDARY" inside the primary's tag (a colour
+// kept as it stands, which saving writes back).
+struct CarZumoParts
+{
+    Span field;
+    Span scale;
+    std::size_t border_at = npos;
+    Span border;
+    std::size_t primary = npos;
+    std::size_t secondary = npos;
+};
+
+CarZumoParts locate_parts(std::string_view style)
+{
+    CarZumoParts parts;
+    parts.field = field_name_span(style);
+    if (const auto at = find_outside(style, "SCALE=", { parts.field }); at != npos) {
+        parts.scale.begin = attribute_start(style, at + 6);
+        parts.scale.end = parts.scale.begin + attribute_end(from(style, parts.scale.begin));
+    }
+    // Not inside the scale's value either: saving writes the scale first, and a value that
+    // holds BORDER would otherwise give the border on the next reading.
+    parts.border_at = find_outside(style, "BORDER", { parts.field, parts.scale });
+    if (parts.border_at != npos) {
+        parts.border.begin = attribute_start(style, std::min(style.size(), parts.border_at + 7));
+        parts.border.end = parts.border.begin + attribute_end(from(style, parts.border.begin));
+    }
+    const std::initializer_list<Span> values = { parts.field, parts.scale, parts.border };
+    parts.primary = find_outside(style, "PRIMARY", values);
+    parts.secondary = find_outside(style, "SECONDARY", values);
+    if (parts.primary != npos && parts.secondary != npos && parts.secondary > parts.primary) {
+        const auto primary_end = style.find('>', parts.primary);
+        if (primary_end != npos && parts.secondary < primary_end) {
+            parts.secondary = find_literal(style, "SECONDARY", primary_end);
+        }
+    }
+    return parts;
+}
+
+std::string_view span_text(std::string_view style, const Span& span)
+{
+    return span.begin == npos ? std::string_view()
+                              : style.substr(span.begin, span.end - span.begin);
+}
+
+// A style read for its messages alone, as read_car_zumo_style reads it: the field name, and a
+// secondary colour without a day while the border is above 0.
+void check_car_zumo_style(Document& doc, std::string_view style, std::string& block)
+{
+    field_name_of(doc, style);
+    const CarZumoParts parts = locate_parts(style);
+    if (parts.secondary == npos || parts.border_at == npos) {
+        return;
+    }
+    assign_unquoted_block(block, from(style, parts.secondary));
+    if (find_literal(block, "DAY") == npos && val(span_text(style, parts.border)) > 0) {
+        doc.message("Can't have border with no colour");
+    }
+}
+
 void read_car_zumo_style(Document& doc, std::string_view style, const CarZumoPresentation& pres,
     Scratch& scratch, RowDraft& row)
 {
@@ -595,44 +696,22 @@ void read_car_zumo_style(Document& doc, std::string_view style, const CarZumoPre
             remove_in(element, noise);
         }
         std::replace(element.begin(), element.end(), '_', ' ');
+        fold_line_breaks(element);
         element.resize(std::min(element.size(), find_literal(element, "SCALE=")));
     }
     row.pres_name = pres.row_name;
 
-    const Span field = field_name_span(style);
-    Span scale;
-    if (const auto at = find_outside(style, "SCALE=", { field }); at != npos) {
-        // The value starts after the opening quote; an unquoted value starts right after "=",
-        // so scale=1.5 keeps its first digit.
-        const bool quoted = at + 6 < style.size() && style[at + 6] == '"';
-        scale.begin = at + (quoted ? 7 : 6);
-        scale.end = scale.begin + attribute_end(from(style, scale.begin));
-        row.scale = attribute_value(from(style, scale.begin));
+    const CarZumoParts parts = locate_parts(style);
+    if (parts.scale.begin != npos) {
+        row.scale = span_text(style, parts.scale);
     } else if (contains(style, "RAIL")) {
         row.scale = "1"sv;
     }
+    const std::size_t primary = parts.primary;
+    const std::size_t secondary = parts.secondary;
 
-    // The scale comes first when saved, so a border is not looked for inside its value; the
-    // colour elements are not looked for inside either.
-    const auto border_at = find_outside(style, "BORDER", { field, scale });
-    Span border;
-    if (border_at != npos) {
-        border.begin = border_at + 7;
-        border.end = border.begin + attribute_end(from(style, border.begin));
-    }
-
-    // The secondary colours are read first: whether the style has one decides the border. A
-    // "SECONDARY" inside the primary's tag is part of one of its values (a colour kept as it
-    // stands, which saving writes back), not the secondary element.
+    // The secondary colours are read first: whether the style has one decides the border.
     std::string& block = scratch.block;
-    const auto primary = find_outside(style, "PRIMARY", { field, scale, border });
-    auto secondary = find_outside(style, "SECONDARY", { field, scale, border });
-    if (primary != npos && secondary != npos && secondary > primary) {
-        const auto primary_end = style.find('>', primary);
-        if (primary_end != npos && secondary < primary_end) {
-            secondary = find_literal(style, "SECONDARY", primary_end);
-        }
-    }
     bool secondary_day = false;
     if (secondary != npos) {
         assign_unquoted_block(block, from(style, secondary));
@@ -646,12 +725,8 @@ void read_car_zumo_style(Document& doc, std::string_view style, const CarZumoPre
         }
     }
 
-    if (border_at != npos) {
-        // A border also ends at a line break or a "<". Saving drops a border's line breaks: a
-        // "<STYL" or "SCAL" and an "E" on the next line would be written as a tag that opens a
-        // new style or as a scale attribute.
-        row.border = attribute_value(from(style, border.begin));
-        row.border.resize(before_any(row.border, "\r\n<").size());
+    if (parts.border_at != npos) {
+        row.border = span_text(style, parts.border);
         // A secondary colour whose day is empty is not saved, so it counts as none here too and
         // the saved theme reads with the same border.
         const bool no_secondary = secondary == npos || (secondary_day && row.sec_day.empty());
@@ -769,10 +844,17 @@ void read_car_zumo(Document& doc, std::string& upper_text, RowUse use)
         }
     }
 
-    std::vector<StyleRow> rows =
-        make_rows(styles, use, [&](const StyleSpan& span, Scratch& scratch, RowDraft& row) {
+    std::vector<StyleRow> rows;
+    if (use == RowUse::Keep) {
+        rows = make_rows(styles, [&](const StyleSpan& span, Scratch& scratch, RowDraft& row) {
             read_car_zumo_style(doc, span.text, presentations[span.presentation], scratch, row);
         });
+    } else {
+        std::string block;
+        for (const StyleSpan& span : styles) {
+            check_car_zumo_style(doc, span.text, block);
+        }
+    }
 
     doc.pres_count = static_cast<int>(pres_names.size());
     doc.pres_names.swap(pres_names);
@@ -797,6 +879,29 @@ std::string nwf_transparency(std::string_view value)
     return hash == npos ? std::string() : get_border(from(value, hash + 1).substr(0, 2));
 }
 
+// A Sport & Fitness style's text as it is kept: `source` is its text after "<style ", without
+// the list end, and `close` the 0-based place of the first ">" after its "field". An opening tag
+// with quotes is rebuilt from its first quote on, in `rebuilt`.
+std::string_view sport_fitness_style_text(
+    std::string_view source, std::size_t close, std::string& rebuilt)
+{
+    const std::string_view opening = source.substr(0, close + 1);
+    const auto quote = opening.find('"');
+    if (quote == npos) {
+        return source;
+    }
+    const std::string_view tag_rest = opening.substr(quote + 1);
+    const std::string_view body = source.substr(close + 1);
+    rebuilt.reserve(7 + tag_rest.size() + body.size());
+    rebuilt = "field=\"";
+    rebuilt += tag_rest;
+    // Up to a "<" inside the tag only: a "<presentation" there, upper-cased and saved, would
+    // make the theme read as Car & Zumo.
+    upper_in(std::span<char>(rebuilt).subspan(7, before_any(tag_rest, "<").size()));
+    rebuilt += body;
+    return rebuilt;
+}
+
 // One Sport & Fitness style: `source` is its text after "<style ", without the list end, and
 // `field` and `close` the 0-based places of "field" and of the first ">" after it.
 void read_sport_fitness_style(Document& doc, std::string_view source, std::size_t field,
@@ -804,22 +909,7 @@ void read_sport_fitness_style(Document& doc, std::string_view source, std::size_
 {
     const std::string_view opening = source.substr(0, close + 1);
     const auto quote = opening.find('"');
-
-    if (quote != npos) {
-        const std::string_view tag_rest = opening.substr(quote + 1);
-        const std::string_view body = source.substr(close + 1);
-        std::string& rebuilt = row.style_buffer;
-        rebuilt.reserve(7 + tag_rest.size() + body.size());
-        rebuilt = "field=\"";
-        rebuilt += tag_rest;
-        // Up to a "<" inside the tag only: a "<presentation" there, upper-cased and saved, would
-        // make the theme read as Car & Zumo.
-        upper_in(std::span<char>(rebuilt).subspan(7, before_any(tag_rest, "<").size()));
-        rebuilt += body;
-        row.style_text = rebuilt;
-    } else {
-        row.style_text = source;
-    }
+    row.style_text = sport_fitness_style_text(source, close, row.style_buffer);
     const std::string_view piece = row.style_text;
     row.field_name = get_type(doc, piece);
     row.pres_name = "Sport & Fitness"sv;
@@ -930,10 +1020,18 @@ void read_sport_fitness(Document& doc, std::string& text, RowUse use)
         }
     }
 
-    std::vector<StyleRow> rows =
-        make_rows(styles, use, [&](const Found& style, Scratch& scratch, RowDraft& row) {
+    std::vector<StyleRow> rows;
+    if (use == RowUse::Keep) {
+        rows = make_rows(styles, [&](const Found& style, Scratch& scratch, RowDraft& row) {
             read_sport_fitness_style(doc, style.source, style.field, style.close, scratch, row);
         });
+    } else {
+        // A Sport & Fitness style says nothing while it is read but for its field name.
+        std::string rebuilt;
+        for (const Found& style : styles) {
+            field_name_of(doc, sport_fitness_style_text(style.source, style.close, rebuilt));
+        }
+    }
     doc.rows.swap(rows);
     if (styles.empty()) {
         doc.message("No polygons or lines found");

@@ -2,6 +2,7 @@
 
 #include "model/document.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -18,12 +19,17 @@ std::string loadbinary2(Document& doc, const std::string& path);
 /// runs out, std::bad_alloc leaves it with the document as it was.
 bool parse(Document& doc, std::string text);
 
+/// Looks at the bytes of a file that was read as a theme of the given kind, as they were in the
+/// file (for what the reader passes over).
+using ReadBytes = std::function<void(std::string_view bytes, ThemeKind kind)>;
+
 /// File, Open without the dialog: empties the presentation list and the title, loads and parses.
-bool open_theme(Document& doc, const std::string& path);
+/// When the file is taken as a theme, `read_bytes` (if set) is then given its bytes.
+bool open_theme(Document& doc, const std::string& path, const ReadBytes& read_bytes = {});
 
 /// Reads the file as open_theme does, every style with its messages and the same answer, but
 /// keeps no style table: the document is left with no rows. For commands that only report.
-bool check_theme(Document& doc, const std::string& path);
+bool check_theme(Document& doc, const std::string& path, const ReadBytes& read_bytes = {});
 
 /// Reads title, description, locale and version into the document's metadata.
 void get_meta(Document& doc, std::string_view text);

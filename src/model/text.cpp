@@ -558,4 +558,45 @@ std::string latin1_to_utf8(std::string_view s)
     return out;
 }
 
+std::size_t find_either(std::string_view text, char a, char b, std::size_t pos)
+{
+    std::size_t i = pos;
+#if defined(__SSE2__)
+    const __m128i first = _mm_set1_epi8(a);
+    const __m128i second = _mm_set1_epi8(b);
+    for (; i + 16 <= text.size(); i += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+        const auto mask = static_cast<unsigned>(_mm_movemask_epi8(
+            _mm_or_si128(_mm_cmpeq_epi8(block, first), _mm_cmpeq_epi8(block, second))));
+        if (mask != 0) {
+            return i + static_cast<std::size_t>(__builtin_ctz(mask));
+        }
+    }
+#endif
+    for (; i < text.size(); ++i) {
+        if (text[i] == a || text[i] == b) {
+            return i;
+        }
+    }
+    return std::string_view::npos;
+}
+
+std::size_t count_byte(std::string_view text, char byte)
+{
+    std::size_t count = 0;
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i wanted = _mm_set1_epi8(byte);
+    for (; i + 16 <= text.size(); i += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+        count += static_cast<std::size_t>(__builtin_popcount(
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, wanted)))));
+    }
+#endif
+    for (; i < text.size(); ++i) {
+        count += text[i] == byte ? 1 : 0;
+    }
+    return count;
+}
+
 } // namespace tintwell::text

@@ -17,6 +17,12 @@ inline constexpr char quote = '"';
 /// result of std::string_view::find, found faster in long texts. Every search here uses it.
 std::size_t find_literal(std::string_view hay, std::string_view needle, std::size_t pos = 0);
 
+/// Where the first of the two bytes is in the text from `pos` on, or npos.
+std::size_t find_either(std::string_view text, char a, char b, std::size_t pos = 0);
+
+/// How many times the byte occurs in the text.
+std::size_t count_byte(std::string_view text, char byte);
+
 /// 1-based position of the first `needle` in `hay` at or after `start`, 0 when absent.
 /// An empty needle is found at `start` (when `start` lies within hay or just past its end).
 std::size_t instr(std::string_view hay, std::string_view needle, std::size_t start = 1);

@@ -226,8 +226,60 @@ TEST(Batch, CheckReportsEveryMessage)
     const BatchRun r = batch({ "--check", car_zumo, bad.string() });
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.out,
-        bad.string() + ": no meta\n" + bad.string() + ": Can't have border with no colour\n");
+        bad.string() + ": no meta\n" + bad.string() + ": Can't have border with no colour\n"
+            + bad.string()
+            + ": the file ends at line 1 before its closing tag </GARMIN_MAP_THEME>: it looks cut "
+              "off, and saving it would keep only the styles read so far\n");
     fs::remove(bad);
+}
+
+// What saving a file would change is said by --check, and by --convert as a warning before it
+// writes all the same.
+TEST(Batch, CheckAndConvertSayWhatSavingWouldChange)
+{
+    const std::string head = "<GARMIN_MAP_THEME>\r\n<METADATA><TITLE>T</TITLE>"
+                             "<DESCRIPTION>D</DESCRIPTION></METADATA>\r\n"
+                             "<PRESENTATION ID=\"GUIDANCE\">\r\n<STYLELIST>\r\n";
+    const std::string style = "<STYLE field=\"MAP_LAND\"><COLOR><PRIMARY day=\"#F2EFE9\"/>"
+                              "</COLOR></STYLE>\r\n";
+    const std::string tail = "</STYLELIST>\r\n</PRESENTATION>\r\n</GARMIN_MAP_THEME>\r\n";
+    const struct
+    {
+        const char* what;
+        std::string text;
+        std::string said; // the finding's reason, as --check prints it after "FILE: "
+    } cases[] = {
+        { "cut off inside a style", head + style + "<STYLE field=\"MAP_WATER\"><COLOR>",
+            "the file ends at line 6 before its closing tag </GARMIN_MAP_THEME>: it looks cut "
+            "off, and saving it would keep only the styles read so far" },
+        { "a colour of seven digits", head + text::replace(style, "F2EFE9", "1234567") + tail,
+            "LAND at line 5: the colour \"#1234567\" is not six hexadecimal digits" },
+        { "blanks inside a colour", head + text::replace(style, "F2EFE9", "12 34 56") + tail,
+            "LAND at line 5: the colour \"#12 34 56\" is not six hexadecimal digits" },
+        { "an unclosed metadata element", text::replace(head, "</DESCRIPTION>", "") + style + tail,
+            "the metadata element <DESCRIPTION> that opens at line 2 has no closing tag: saving "
+            "would keep only what was read as its value" },
+    };
+    const fs::path in = temp_path("-changes.kmtf");
+    const fs::path out = temp_path("-changes-out.kmtf");
+    for (const auto& c : cases) {
+        std::ofstream(in, std::ios::binary) << c.text;
+        const BatchRun checked = batch({ "--check", in.string() });
+        EXPECT_EQ(checked.code, 1) << c.what;
+        EXPECT_NE(checked.out.find(in.string() + ": " + c.said + "\n"), std::string::npos)
+            << c.what << "\n"
+            << checked.out;
+        fs::remove(out);
+        const BatchRun converted = batch({ "--convert", in.string(), out.string() });
+        EXPECT_EQ(converted.code, 0) << c.what << converted.err;
+        EXPECT_NE(
+            converted.err.find(in.string() + ": warning: " + c.said + "\n"), std::string::npos)
+            << c.what << "\n"
+            << converted.err;
+        EXPECT_TRUE(fs::exists(out)) << c.what;
+    }
+    fs::remove(in);
+    fs::remove(out);
 }
 
 TEST(Batch, ConvertRefusesToReplaceWithoutForce)

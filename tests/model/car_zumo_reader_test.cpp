@@ -240,6 +240,61 @@ TEST(CarZumoReader, HandWrittenThemesReadAndSaveSettles)
     }
 }
 
+// Attributes on lines of their own, indented, or with only TABs between them read as the same
+// attributes on one line do, and the saved theme reads back with the same cells.
+TEST(CarZumoReader, AttributesOnLinesOfTheirOwn)
+{
+    struct Case
+    {
+        const char* what;
+        std::string tag; // between "<STYLE" and ">"
+        std::string elem, scale, border;
+    };
+    const std::string field = " field=\"MAP_ROAD_ARTERIAL_CLR\"";
+    const Case cases[] = {
+        { "one line", field + " scale=\"2\" border=\"1\"", "ROAD ARTERIAL ", "2", "1" },
+        { "CR LF", field + "\r\nscale=\"2\"\r\nborder=\"1\"", "ROAD ARTERIAL ", "2", "1" },
+        { "LF", field + "\nscale=\"2\"\nborder=\"1\"", "ROAD ARTERIAL ", "2", "1" },
+        { "indented", field + "\r\n    scale=\"2\"\r\n    border=\"1\"", "ROAD ARTERIAL ", "2",
+            "1" },
+        { "blank lines between", field + "\r\n\r\n scale=\"2\" \r\n\r\nborder=\"1\"\r\n",
+            "ROAD ARTERIAL ", "2", "1" },
+        { "TABs only", field + "\tscale=\"2\"\tborder=\"1\"", "ROAD ARTERIAL", "2", "1" },
+        { "border first, TABs only", field + "\tborder=\"1\"\tscale=\"2\"", "ROAD ARTERIALBORDER=1",
+            "2", "1" },
+        { "unquoted on lines of their own", field + "\r\nscale=2\r\nborder=1\r\n", "ROAD ARTERIAL ",
+            "2", "1" },
+        { "no scale: the other attributes stay in the name", field + "\r\nborder=\"1\"",
+            "ROAD ARTERIAL BORDER=1", "", "1" },
+    };
+    for (const auto& c : cases) {
+        const std::string text = car_zumo_theme(presentation("GUIDANCE",
+            "<STYLE" + c.tag + ">\r\n<COLOR>" + with_secondary + "</COLOR></STYLE>\r\n"));
+        Loaded l;
+        ASSERT_TRUE(l.load(text)) << c.what;
+        ASSERT_EQ(l.doc.row_count(), 1) << c.what;
+        const StyleRow& r = l.row(0);
+        EXPECT_EQ(r.field_name(), "MAP_ROAD_ARTERIAL_CLR") << c.what;
+        EXPECT_EQ(r.elem_name(), c.elem) << c.what;
+        EXPECT_EQ(r.scale(), c.scale) << c.what;
+        EXPECT_EQ(r.border(), c.border) << c.what;
+        EXPECT_EQ(r.pres_code, 1) << c.what;
+        EXPECT_EQ(r.sec_day(), "778899") << c.what;
+        EXPECT_TRUE(l.messages().empty()) << c.what;
+
+        const auto saves = three_saves(text);
+        ASSERT_EQ(saves.size(), 3u) << c.what;
+        EXPECT_EQ(saves[1], saves[2]) << c.what;
+        EXPECT_EQ(
+            saves[0].find(" scale=\"" + c.scale + "\" ") != std::string::npos, !c.scale.empty())
+            << c.what;
+        Loaded back;
+        ASSERT_TRUE(back.load(saves[0])) << c.what;
+        EXPECT_EQ(back.row(0).scale(), c.scale) << c.what;
+        EXPECT_EQ(back.row(0).border(), "1") << c.what;
+    }
+}
+
 TEST(CarZumoReader, MetadataValues)
 {
     struct Case
@@ -266,13 +321,23 @@ TEST(CarZumoReader, MetadataValues)
         { "a title keeps its outer blanks; a missing locale or description is empty",
             "<METADATA>\r\n<TITLE> My  Theme </TITLE>\r\n" + version + "</METADATA>\r\n",
             { " MY THEME ", "", "", "1.00" } },
+        { "an unclosed minor ends with the metadata, not with the file",
+            "<METADATA>\r\n<TITLE>T</TITLE>\r\n<Version><Major>1</Major><Minor>00\r\n"
+            "</METADATA>\r\n",
+            { "T", "", "", "1.00" } },
+        { "and with the first presentation when the metadata closes after it",
+            "<METADATA>\r\n<TITLE>T</TITLE>\r\n<Version><Major>2</Major><Minor>5\r\n",
+            { "T", "", "", "2.5" } },
     };
     for (const auto& c : cases) {
         Loaded l;
         l.doc.metadata = { "OLD", "OLD", "OLD", "OLD" };
-        ASSERT_TRUE(l.load(
-            car_zumo_theme(presentation("GUIDANCE", cz_style("MAP_A", "", primary_only)), c.meta)))
-            << c.what;
+        std::string text =
+            car_zumo_theme(presentation("GUIDANCE", cz_style("MAP_A", "", primary_only)), c.meta);
+        if (c.meta.find("</METADATA>") == std::string::npos) {
+            text.insert(text.rfind("</GARMIN_MAP_THEME>"), "</METADATA>\r\n");
+        }
+        ASSERT_TRUE(l.load(text)) << c.what;
         EXPECT_EQ(l.doc.metadata, c.expected) << c.what;
         EXPECT_TRUE(l.messages().empty()) << c.what;
     }

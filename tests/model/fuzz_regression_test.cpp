@@ -203,7 +203,7 @@ TEST(FuzzRegression, SavingSettles)
             "<COLOR<PRESENTATION<STYLEBORDER\"SCALE=BORDERMETADATATITLEfield/METADATA" },
         { "a border value of SECONDARY was read as the secondary element once the primary colour "
           "that held BORDER= had been saved",
-            "METADATA<PRESENTATIONTITLE/METADATA<STYLEfield\"\"PRIMARYday "
+            "METADATA<TITLE>T</TITLE>/METADATA<PRESENTATION<STYLEfield\"\"PRIMARYday "
             "border=secondary<COLOR>" },
         { "a Sport & Fitness style tag holding <presentation was saved upper-case, and the theme "
           "then read as Car & Zumo",

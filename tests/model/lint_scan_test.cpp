@@ -1,4 +1,5 @@
 #include "model/lint_scan.h"
+#include "model/text.h"
 #include "theme_fixture.h"
 
 #include <gtest/gtest.h>
@@ -97,6 +98,17 @@ TEST(LintScan, FindsFaultsWithTheirLines)
                                 "day=\"#fff2efe9\"/></color></style>\r\n<style"),
                 "\r\n<style"),
             { { "cut-off", 3, "", "</garmin_map_theme>" } } },
+        { "an unclosed metadata element", ThemeKind::CarZumo,
+            car_zumo_theme(
+                presentation("GUIDANCE", land), text::replace(metadata_block(), "</Minor>", "")),
+            { { "unclosed-metadata", 9, "", "<Minor>" } } },
+        { "metadata closed only after the styles, with an open title", ThemeKind::CarZumo,
+            car_zumo_theme(presentation("GUIDANCE", land),
+                text::replace(
+                    text::replace(metadata_block(), "</TITLE>", ""), "</METADATA>\r\n", ""))
+                + "</METADATA>",
+            { { "unclosed-metadata", 3, "", "<METADATA>" },
+                { "unclosed-metadata", 4, "", "<TITLE>" } } },
         { "lines ended by CR alone", ThemeKind::CarZumo,
             "<GARMIN_MAP_THEME>\r<PRESENTATION ID=\"GUIDANCE\">\r<STYLELIST>\r"
             "<STYLE field=\"MAP_LAND\">\r<COLOR><PRIMARY day=\"#12\"/></COLOR></STYLE>\r"
@@ -106,6 +118,15 @@ TEST(LintScan, FindsFaultsWithTheirLines)
     for (const auto& c : cases) {
         const StructureScan scan = scan_structure(c.text, c.kind);
         EXPECT_EQ(issues(scan), c.expected) << c.name;
+        // The quick scan for what saving changes finds those issues of the whole scan.
+        std::vector<Issue> changes;
+        for (const Issue& i : c.expected) {
+            if (lint_rule(i.rule).changes_on_save) {
+                changes.push_back(i);
+            }
+        }
+        EXPECT_EQ(issues(scan_structure(c.text, c.kind, ScanScope::SaveChanges)), changes)
+            << c.name;
         // Findings point at rows only when the scan counts the styles as the reader does.
         Loaded loaded;
         if (loaded.load(c.text)) {

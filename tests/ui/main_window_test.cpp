@@ -29,6 +29,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <QToolTip>
 #include <QUndoStack>
 #include <QUndoView>
@@ -1007,6 +1008,43 @@ private slots:
         // Saved files go to the top of the recent files.
         QCOMPARE(QString::fromStdString(window->recent()[0]), saved);
         QCOMPARE(menu_item(*window, "mf", 12)->data().toString(), saved);
+    }
+
+    // A file that saving would change says so above the preview, with the line, until the bar is
+    // closed or another theme replaces it; reading itself is as before.
+    void fileThatSavingWouldChangeSaysSoOnOpening()
+    {
+        QFile source(data_file("ui_car_zumo.kmtf"));
+        QVERIFY(source.open(QIODevice::ReadOnly));
+        const QByteArray whole = source.readAll();
+        const QString cut = m_dir->filePath("cut.kmtf");
+        QFile out(cut);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(whole.left(whole.lastIndexOf("</STYLE>")));
+        out.close();
+        // The cut text ends with the line break before the last "</STYLE>": that is its last line.
+        const auto cut_line = whole.left(whole.lastIndexOf("</STYLE>")).count('\n');
+
+        auto window = make_window();
+        window->show();
+        auto* bar = window->findChild<QFrame*>("notice_bar");
+        QVERIFY(bar);
+        QVERIFY(!bar->isVisible());
+        open(*window, m_dialogs, cut);
+        QCOMPARE(window->document().row_count(), 5);
+        QVERIFY(bar->isVisible());
+        const QString said = window->findChild<QLabel*>("notice_text")->text();
+        QVERIFY2(
+            said.contains(QString("the file ends at line %1").arg(cut_line)), qPrintable(said));
+        QVERIFY(said.contains("saving it would keep only the styles read so far"));
+        QCOMPARE(bar->width(), bar->parentWidget()->width());
+
+        window->findChild<QToolButton*>("notice_close")->click();
+        QVERIFY(!bar->isVisible());
+        open(*window, m_dialogs, cut);
+        QVERIFY(bar->isVisible());
+        open(*window, m_dialogs, copy_of("ui_car_zumo.kmtf", "whole.kmtf"));
+        QVERIFY(!bar->isVisible());
     }
 
     void rejectedFileLeavesTheOpenThemeAsItWas_data()

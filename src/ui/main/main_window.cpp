@@ -2,6 +2,7 @@
 
 #include "app/version.h"
 #include "colour/colour_codes.h"
+#include "colour/theme_lint.h"
 #include "model/new_theme.h"
 #include "model/open_style.h"
 #include "model/presentations.h"
@@ -22,6 +23,7 @@
 #include "ui/dialogs/colour_tools.h"
 #include "ui/dialogs/compare_window.h"
 #include "ui/theme/edit_command.h"
+#include "ui/main/notice_bar.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -246,6 +248,7 @@ void MainWindow::build_controls()
     m_preview_frame->setPalette(frame_palette);
     m_preview = new PreviewWidget(m_doc, m_preview_frame);
     m_preview->setGeometry(tw_rect(picture1_offset, picture1_offset, 11712, 11550));
+    m_notice_bar = new NoticeBar(m_preview_frame);
 
     m_scroll_bar = placed<QScrollBar>(central, "vs", tw_rect(14892, 504, 228, 8028), Qt::Vertical);
     m_scroll_bar->setRange(0, 1);
@@ -934,10 +937,12 @@ bool MainWindow::open_file(const QString& path)
 {
     busy_on();
     const OpenTheme kept = keep_open_theme();
-    const bool read = read_theme_file(path);
+    QStringList notices;
+    const bool read = read_theme_file(path, notices);
     if (read) {
         clear_history();
         start_afresh();
+        m_notice_bar->show_notices(notices);
         plot(PlotMode::Fresh);
         updatmf(path);
         emit theme_replaced(path);
@@ -949,10 +954,16 @@ bool MainWindow::open_file(const QString& path)
     return read;
 }
 
-bool MainWindow::read_theme_file(const QString& path)
+bool MainWindow::read_theme_file(const QString& path, QStringList& notices)
 {
     try {
-        if (!open_theme(m_doc, to_bytes(path))) {
+        const bool read
+            = open_theme(m_doc, to_bytes(path), [&](std::string_view bytes, ThemeKind kind) {
+                  for (const Finding& f : save_findings(bytes, kind)) {
+                      notices << from_bytes(describe(f));
+                  }
+              });
+        if (!read) {
             return false;
         }
         // Part of reading: the history starts from the shortened colours.

@@ -40,6 +40,7 @@ namespace tintwell {
 
 class CheckPanel;
 class FileDialogs;
+class NoticeBar;
 class OwnerDrawnButton;
 class PreviewWidget;
 
@@ -211,8 +212,9 @@ private:
     /// files. Returns true when the file was read.
     bool open_file(const QString& path);
     /// Reads the file into the document. A file that memory cannot hold is reported as
-    /// "FILE: not enough memory to read it" and counts as rejected.
-    bool read_theme_file(const QString& path);
+    /// "FILE: not enough memory to read it" and counts as rejected. `notices` gets what saving
+    /// the file read would change.
+    bool read_theme_file(const QString& path, QStringList& notices);
     /// Asks "Save Current file?" when there are unsaved changes. Yes runs the Save command and
     /// returns true: the caller stops, leaving the open theme as it is.
     bool save_first();
@@ -352,6 +354,7 @@ private:
     OwnerDrawnButton* m_search_button;
     QWidget* m_preview_frame;
     PreviewWidget* m_preview;
+    NoticeBar* m_notice_bar;
     QScrollBar* m_scroll_bar;
     QPlainTextEdit* m_code_box;
     QLineEdit* m_filter_edit = nullptr;

@@ -4,6 +4,7 @@
 #include "ui/common/preview_widget.h"
 #include "ui/common/twips.h"
 #include "ui/main/main_window.h"
+#include "ui/main/notice_bar.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -505,6 +506,7 @@ void MainWindow::start_afresh()
         m_filter_edit->clear();
     }
     m_preview->preview().show_all();
+    m_notice_bar->show_notices({});
     m_selected = false;
     m_code_shown = false;
     m_code_box->clear();
