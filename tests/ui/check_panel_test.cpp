@@ -200,7 +200,7 @@ private slots:
             after.set_pri_night(night);
             DocumentEdit edit;
             edit.replace_row(row, before, after);
-            window->push_edit(std::move(edit), "Apply");
+            window->theme().push_edit(std::move(edit), "Apply");
             window->redraw_keeping_scroll();
             QCoreApplication::processEvents();
         };

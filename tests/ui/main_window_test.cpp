@@ -1075,7 +1075,9 @@ private slots:
         open(*window, m_dialogs, other);
         const QString path = copy_of("ui_sport_fitness.kmtf", "mine.kmtf");
         open(*window, m_dialogs, path);
-        window->document().modified = true;
+        // An unsaved change, made as the user makes one: a step of the history.
+        child<QLineEdit>(*window, "title")->setText("CHANGED");
+        QVERIFY(window->document().modified);
         const QString shown = caption(*window);
         const ThemeMetadata metadata = window->document().metadata;
         const auto rows = window->document().rows;

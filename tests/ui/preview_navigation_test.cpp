@@ -342,7 +342,7 @@ private slots:
             changed.set_pri_day("1E90FF");
             DocumentEdit edit;
             edit.replace_row(0, window->document().rows[0], changed);
-            window->push_edit(std::move(edit), "Colour");
+            window->theme().push_edit(std::move(edit), "Colour");
             window->redraw_keeping_scroll();
             QCOMPARE(int(layout(*window).order.size()), before + 1);
             child<QAction>(*window, "undo")->trigger();

@@ -10,7 +10,7 @@
 #include "ui/common/preview_widget.h"
 #include "ui/common/twips.h"
 #include "ui/common/window_place.h"
-#include "ui/main/main_window.h"
+#include "ui/theme/theme_window.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -19,6 +19,7 @@
 #include <QHelpEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMainWindow>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -160,8 +161,8 @@ QString utf8_line(const std::string& text)
 
 } // namespace
 
-CompareWindow::CompareWindow(MainWindow& main, Document other, const QString& other_path)
-    : QWidget(&main, Qt::Window)
+CompareWindow::CompareWindow(ThemeWindow& main, Document other, const QString& other_path)
+    : QWidget(&main.host(), Qt::Window)
     , m_main(main)
     , m_other(std::move(other))
     , m_other_path(other_path)
@@ -173,7 +174,7 @@ CompareWindow::CompareWindow(MainWindow& main, Document other, const QString& ot
     build_controls();
     resize(px(16500), px(10500));
     connect(&m_main.history(), &QUndoStack::indexChanged, this, &CompareWindow::refresh);
-    connect(&m_main, &MainWindow::theme_replaced, this, &CompareWindow::refresh);
+    connect(&m_main.theme(), &OpenTheme::theme_replaced, this, &CompareWindow::refresh);
     refresh();
 }
 
@@ -509,7 +510,7 @@ void CompareWindow::take_selected()
     // rather than rebuilt from the catalogue, which would change more than the line taken.
     const bool presentations = edit->changes_presentations();
     const bool rows = edit->changes_rows();
-    m_main.push_edit(std::move(*edit), description);
+    m_main.theme().push_edit(std::move(*edit), description);
     if (presentations) {
         m_main.list_presentations();
     }
@@ -563,14 +564,14 @@ bool CompareWindow::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-CompareWindow* compare_with(MainWindow& main, FileDialogs& dialogs)
+CompareWindow* compare_with(ThemeWindow& main, FileDialogs& dialogs)
 {
     Document& open = main.document();
     if (!open.theme_open) {
         open.message(no_theme_message);
         return nullptr;
     }
-    const QString path = dialogs.open_path(&main,
+    const QString path = dialogs.open_path(&main.host(),
         QFile::decodeName(QByteArray::fromStdString(open.file_name)), "Garmin Themes (*.kmtf)");
     if (path.isEmpty()) {
         return nullptr;

@@ -186,7 +186,6 @@ bool SportStyleDialog::Text2_KeyPress(int k, QChar key)
     if (!control && !hex_digits.contains(upper)) {
         return false;
     }
-    m_doc.modified = true;
     QLineEdit* field = m_colour_boxes[static_cast<std::size_t>(k)];
     if (key == QChar(13)) {
         if (field->text().size() > 6) {

@@ -22,8 +22,8 @@
 #include "ui/dialogs/check_panel.h"
 #include "ui/dialogs/colour_tools.h"
 #include "ui/dialogs/compare_window.h"
-#include "ui/theme/edit_command.h"
 #include "ui/main/notice_bar.h"
+#include "ui/theme/edit_command.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -128,12 +128,13 @@ template <typename Command> std::size_t slot(Command command)
 
 MainWindow::MainWindow(const QString& pending_open, const QString& settings_path, QWidget* parent)
     : QMainWindow(parent)
+    , m_theme(new OpenTheme(this))
+    , m_doc(m_theme->document())
     , m_message_boxes(std::make_unique<MessageBoxPrompter>(this))
     , m_prompter(m_message_boxes.get())
     , m_qt_dialogs(std::make_unique<QtFileDialogs>())
     , m_dialogs(m_qt_dialogs.get())
     , m_settings_path(settings_path)
-    , m_history(new QUndoStack(this))
 {
     setObjectName("f1");
     m_pending_open = pending_open;
@@ -146,7 +147,7 @@ MainWindow::MainWindow(const QString& pending_open, const QString& settings_path
     m_doc.attach(m_prompter, this);
     set_element_chooser(nullptr);
     m_editors.set_edit_sink(
-        [this](DocumentEdit edit, std::string what) { push_edit(std::move(edit), what); });
+        [this](DocumentEdit edit, std::string what) { m_theme->push_edit(std::move(edit), what); });
 
     build_controls();
     build_menus();
@@ -175,7 +176,8 @@ MainWindow::~MainWindow()
 {
     // Deleting the history clears it, which would report a change to those who follow it (this
     // window among them) after the theme they read is gone.
-    m_history->disconnect();
+    m_theme->history().disconnect();
+    m_theme->disconnect();
     m_doc.attach(nullptr, nullptr);
 }
 
@@ -327,10 +329,10 @@ void MainWindow::build_menus()
 
     m_edit_menu = menuBar()->addMenu("Edit");
     m_edit_menu->setObjectName("medit");
-    m_undo_action = m_history->createUndoAction(this, "Undo");
+    m_undo_action = m_theme->history().createUndoAction(this, "Undo");
     m_undo_action->setObjectName("undo");
     m_undo_action->setShortcut(QKeySequence::Undo);
-    m_redo_action = m_history->createRedoAction(this, "Redo");
+    m_redo_action = m_theme->history().createRedoAction(this, "Redo");
     m_redo_action->setObjectName("redo");
     m_redo_action->setShortcuts({ QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y") });
     m_history_action = new QAction("History", this);
@@ -383,7 +385,7 @@ void MainWindow::build_history()
     m_history_window = new QWidget(this, Qt::Tool);
     m_history_window->setObjectName("history_window");
     m_history_window->setWindowTitle("History");
-    auto* steps = new QUndoView(m_history, m_history_window);
+    auto* steps = new QUndoView(&m_theme->history(), m_history_window);
     steps->setObjectName("history_view");
     steps->setEmptyLabel("Start");
     steps->setCleanIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
@@ -406,8 +408,9 @@ void MainWindow::build_history()
         m_history_window->show();
         m_history_window->raise();
     });
-    connect(m_history, &QUndoStack::cleanChanged, this, &MainWindow::follow_history);
-    connect(m_history, &QUndoStack::indexChanged, this, &MainWindow::history_moved);
+    connect(m_theme, &OpenTheme::modified_changed, this, &MainWindow::setWindowModified);
+    connect(m_theme, &OpenTheme::presentations_changed, this, &MainWindow::list_presentations);
+    connect(m_theme, &OpenTheme::rows_changed, this, &MainWindow::rows_changed);
 }
 
 void MainWindow::build_check_panel()
@@ -465,139 +468,21 @@ void MainWindow::set_element_chooser(std::function<ElementSelection(Document&)> 
     };
 }
 
-// The theme's history.
+// What Undo, Redo or a cancelled dialog changed.
 
-void MainWindow::push_edit(DocumentEdit edit, const std::string& description)
+void MainWindow::rows_changed()
 {
-    if (edit.empty()) {
-        return;
+    if (!m_doc.valid_row(m_doc.cur_row)) {
+        // The selected style is gone: nothing is selected and the code box shows nothing.
+        m_doc.cur_row = 0;
+        nosel();
+        m_code_shown = false;
+        m_code_box->clear();
     }
-    edit.apply(m_doc);
-    std::vector<DocumentEdit> parts;
-    const bool rows = edit.changes_rows();
-    parts.push_back(std::move(edit));
-    // Rows the edit brings in with long day colours are shortened in the same step, so Undo
-    // takes both back and the drawing never has to.
-    if (DocumentEdit shorten = rows ? day_colour_edit(m_doc) : DocumentEdit(); !shorten.empty()) {
-        shorten.apply(m_doc);
-        parts.push_back(std::move(shorten));
+    redraw_keeping_scroll();
+    if (m_code_shown) {
+        show_selected_code();
     }
-    if (m_pending.depth > 0) {
-        if (!m_pending.handed_on) {
-            m_pending.description = description;
-            m_pending.handed_on = true;
-        }
-        std::move(parts.begin(), parts.end(), std::back_inserter(m_pending.parts));
-        return;
-    }
-    push_step(std::move(parts), description);
-}
-
-void MainWindow::push_step(std::vector<DocumentEdit> parts, const std::string& description,
-    std::optional<TypingRun> typing)
-{
-    m_quiet_history = true;
-    // Element names may end in blanks, which a menu item would show as a gap.
-    m_history->push(new DocumentEditCommand(
-        m_doc, std::move(parts), from_latin1(description).trimmed(), typing));
-    m_quiet_history = false;
-    m_shown_index = m_history->index();
-    follow_history();
-}
-
-void MainWindow::own_change_made(DocumentEdit edit)
-{
-    if (m_pending.depth > 0 && !edit.empty()) {
-        m_pending.parts.push_back(std::move(edit));
-    }
-}
-
-MainWindow::StepScope::StepScope(MainWindow& window)
-    : m_window(window)
-{
-    ++m_window.m_pending.depth;
-}
-
-MainWindow::StepScope::~StepScope()
-{
-    m_window.end_step();
-}
-
-void MainWindow::end_step()
-{
-    if (--m_pending.depth > 0) {
-        return;
-    }
-    PendingStep step = std::move(m_pending);
-    m_pending = PendingStep();
-    if (step.handed_on) {
-        push_step(std::move(step.parts), step.description);
-        return;
-    }
-    bool rows = false;
-    bool presentations = false;
-    for (auto part = step.parts.rbegin(); part != step.parts.rend(); ++part) {
-        part->revert(m_doc);
-        rows = rows || part->changes_rows();
-        presentations = presentations || part->changes_presentations();
-    }
-    if (presentations) {
-        list_presentations();
-    }
-    if (rows) {
-        redraw_keeping_scroll();
-    }
-    // A dialog may have marked the theme modified while the user typed in it.
-    follow_history();
-}
-
-void MainWindow::clear_history()
-{
-    m_quiet_history = true;
-    m_history->clear();
-    m_quiet_history = false;
-    m_shown_index = 0;
-    follow_history();
-}
-
-void MainWindow::follow_history()
-{
-    const bool unsaved = !m_history->isClean();
-    m_doc.modified = unsaved;
-    setWindowModified(unsaved);
-}
-
-void MainWindow::history_moved(int index)
-{
-    if (m_quiet_history) {
-        return;
-    }
-    bool rows = false;
-    bool presentations = false;
-    for (int i = std::min(index, m_shown_index); i < std::max(index, m_shown_index); ++i) {
-        if (const auto* step = dynamic_cast<const DocumentEditCommand*>(m_history->command(i))) {
-            rows = rows || step->changes_rows();
-            presentations = presentations || step->changes_presentations();
-        }
-    }
-    m_shown_index = index;
-    if (presentations) {
-        list_presentations();
-    }
-    if (rows) {
-        if (!m_doc.valid_row(m_doc.cur_row)) {
-            // The selected style is gone: nothing is selected and the code box shows nothing.
-            m_doc.cur_row = 0;
-            nosel();
-            m_code_shown = false;
-            m_code_box->clear();
-        }
-        redraw_keeping_scroll();
-        if (m_code_shown) {
-            show_selected_code();
-        }
-    }
-    follow_history();
 }
 
 void MainWindow::redraw_keeping_scroll()
@@ -628,7 +513,7 @@ void MainWindow::refresh_colours(int row)
     get_colsfromcode(m_doc, row);
     DocumentEdit refresh;
     refresh.replace_row(row, before, m_doc.rows[static_cast<std::size_t>(row)]);
-    own_change_made(std::move(refresh));
+    m_theme->own_change_made(std::move(refresh));
 }
 
 void MainWindow::metadata_edited(MetadataBox field, const QString& text)
@@ -647,22 +532,8 @@ void MainWindow::metadata_edited(MetadataBox field, const QString& text)
     const FieldStep& step = steps[static_cast<std::size_t>(field)];
     ThemeMetadata metadata = m_doc.metadata;
     metadata.*step.value = to_latin1(text);
-    DocumentEdit edit = metadata_edit(m_doc, metadata);
-    if (edit.empty()) {
-        return;
-    }
-    if (m_pending.depth > 0) {
-        push_edit(std::move(edit), step.description);
-        return;
-    }
-    edit.apply(m_doc);
-    // Without a theme there is nothing to save or to take back.
-    if (!m_doc.theme_open) {
-        return;
-    }
-    std::vector<DocumentEdit> parts;
-    parts.push_back(std::move(edit));
-    push_step(std::move(parts), step.description, TypingRun { m_typing_run, field });
+    m_theme->push_typing(
+        metadata_edit(m_doc, metadata), step.description, TypingRun { m_typing_run, field });
 }
 
 // The effects of the readers and commands on the window.
@@ -905,10 +776,10 @@ void MainWindow::new_theme(FileCommand command)
         return;
     }
     start_afresh();
-    clear_history();
+    m_theme->clear_history();
     set_locale_version_enabled(car_zumo);
     cap(QString());
-    emit theme_replaced(QString());
+    emit m_theme->theme_replaced(QString());
     Command2_Click();
 }
 
@@ -936,16 +807,16 @@ void MainWindow::open_command()
 bool MainWindow::open_file(const QString& path)
 {
     busy_on();
-    const OpenTheme kept = keep_open_theme();
+    const KeptTheme kept = keep_open_theme();
     QStringList notices;
     const bool read = read_theme_file(path, notices);
     if (read) {
-        clear_history();
+        m_theme->clear_history();
         start_afresh();
         m_notice_bar->show_notices(notices);
         plot(PlotMode::Fresh);
         updatmf(path);
-        emit theme_replaced(path);
+        emit m_theme->theme_replaced(path);
     } else {
         restore_open_theme(kept);
         forget_recent(path);
@@ -957,12 +828,12 @@ bool MainWindow::open_file(const QString& path)
 bool MainWindow::read_theme_file(const QString& path, QStringList& notices)
 {
     try {
-        const bool read
-            = open_theme(m_doc, to_bytes(path), [&](std::string_view bytes, ThemeKind kind) {
-                  for (const Finding& f : save_findings(bytes, kind)) {
-                      notices << from_bytes(describe(f));
-                  }
-              });
+        const bool read =
+            open_theme(m_doc, to_bytes(path), [&](std::string_view bytes, ThemeKind kind) {
+                for (const Finding& f : save_findings(bytes, kind)) {
+                    notices << from_bytes(describe(f));
+                }
+            });
         if (!read) {
             return false;
         }
@@ -977,10 +848,10 @@ bool MainWindow::read_theme_file(const QString& path, QStringList& notices)
     }
 }
 
-MainWindow::OpenTheme MainWindow::keep_open_theme() const
+MainWindow::KeptTheme MainWindow::keep_open_theme() const
 {
-    OpenTheme kept { m_doc.kind, m_doc.theme_open, m_doc.modified, m_doc.metadata, m_doc.file_name,
-        windowTitle(), {} };
+    KeptTheme kept { m_doc.kind, m_doc.theme_open, m_doc.metadata, m_doc.file_name, windowTitle(),
+        {} };
     for (int i = 0; i < m_presentation_list->count(); ++i) {
         kept.presentations << m_presentation_list->item(i)->text();
     }
@@ -989,11 +860,11 @@ MainWindow::OpenTheme MainWindow::keep_open_theme() const
 
 // A rejected file leaves the rows of the open theme in place; without this they would go on
 // under the rejected file's name and metadata, and the next Save would write them there.
-void MainWindow::restore_open_theme(const OpenTheme& kept)
+void MainWindow::restore_open_theme(const KeptTheme& kept)
 {
     m_doc.kind = kept.kind;
     m_doc.theme_open = kept.theme_open;
-    m_doc.modified = kept.modified;
+    m_theme->follow_history();
     m_doc.metadata = kept.metadata;
     m_doc.file_name = kept.file_name;
     metadata_changed(m_doc.metadata);
@@ -1029,10 +900,10 @@ void MainWindow::save_command()
     // The theme takes the new name only once it is written there; declining to overwrite
     // leaves it under its old name.
     if (save_code(m_doc, to_bytes(path))) {
-        m_history->setClean();
+        m_theme->mark_saved();
         m_doc.file_name = to_bytes(path);
         updatmf(path);
-        emit theme_saved(path);
+        emit m_theme->theme_saved(path);
     }
 }
 
@@ -1123,7 +994,7 @@ void MainWindow::show_presentations()
     rebuild.set_presentations(presentation_list(m_doc), rebuilt_presentation_list(m_doc));
     if (!rebuild.empty()) {
         rebuild.apply(m_doc);
-        own_change_made(std::move(rebuild));
+        m_theme->own_change_made(std::move(rebuild));
     }
     list_presentations();
 }
@@ -1228,7 +1099,7 @@ void MainWindow::p1_DblClick(int row)
     {
         // The colours refreshed from the text around the editor belong to its step, or go
         // back with a cancelled editor.
-        const StepScope step(*this);
+        const OpenTheme::StepScope step(*m_theme);
         if (kind == EditorKind::SportFitness) {
             refresh_colours(row);
         }
@@ -1314,11 +1185,11 @@ void MainWindow::Command2_Click()
         m_prompter->message("Select New Theme type. File,New ...");
         return;
     }
-    const StepScope step(*this);
+    const OpenTheme::StepScope step(*m_theme);
     const ElementSelection selection = m_choose_elements(m_doc);
     nosel();
     if (!selection.empty()) {
-        push_edit(add_element_edit(m_doc, selection), "Add Elements");
+        m_theme->push_edit(add_element_edit(m_doc, selection), "Add Elements");
     }
     show_presentations();
     plot(PlotMode::Fresh);

@@ -10,6 +10,8 @@
 #include "ui/main/view_settings.h"
 #include "ui/theme/edit_command.h"
 #include "ui/theme/editor_launcher.h"
+#include "ui/theme/open_theme.h"
+#include "ui/theme/theme_window.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -33,7 +35,6 @@ class QPushButton;
 class QTimer;
 class QScrollBar;
 class QStatusBar;
-class QUndoStack;
 class QWheelEvent;
 
 namespace tintwell {
@@ -44,11 +45,12 @@ class NoticeBar;
 class OwnerDrawnButton;
 class PreviewWidget;
 
-/// `f1`, the program's window: the open theme, its metadata fields, presentation list, element
-/// search, preview and menus. It shows the core's messages and questions and receives the
-/// readers' effects on the window. Every change to the open theme is one step of its history
-/// (Edit, Undo and Redo; the History window); opening or starting a theme begins a new one.
-class MainWindow : public QMainWindow, public ThemeView
+/// `f1`, the program's window: it shows the open theme with its metadata fields, presentation
+/// list, element search, preview and menus. It shows the core's messages and questions and
+/// receives the readers' effects on the window. Every change to the open theme is one step of
+/// its history (Edit, Undo and Redo; the History window); opening or starting a theme begins a
+/// new one.
+class MainWindow : public QMainWindow, public ThemeView, public ThemeWindow
 {
     Q_OBJECT
 public:
@@ -63,18 +65,37 @@ public:
     /// folder; the folder is created when missing.
     static QString default_settings_path();
 
-    Document& document() { return m_doc; }
-    PreviewWidget* preview() const { return m_preview; }
-    EditorLauncher& editors() { return m_editors; }
+    // ThemeWindow
+    OpenTheme& theme() override { return *m_theme; }
+    QMainWindow& host() override { return *this; }
+    PreviewWidget* preview() const override { return m_preview; }
+    EditorLauncher& editors() override { return m_editors; }
+    QAction* action(EditCommand command) const override;
+    QAction* action(CodeCommand command) const override;
+    QAction* action(HelpCommand command) const override;
+    void p1_MouseDown(int row, Qt::MouseButton button, QPoint global_pos) override;
+    void scroll_into_view(int row) override;
+    void relayout_preview() override;
+    void plot(PlotMode mode) override;
+    void redraw_keeping_scroll() override;
+    bool code_shown() const override { return m_code_shown; }
+    void show_selected_code() override;
+    /// Shows only the styles a filter text keeps, as if it were typed into the filter box above
+    /// the preview: names, field names and presentations holding the text, a colour ("#1e90ff",
+    /// "1E90FF") or the colours near one ("~#1e90ff"). An empty or blank text shows every style.
+    /// The filter is applied again after every change to the theme until it is cleared or a
+    /// theme is opened or started.
+    void set_filter_text(const QString& text) override;
+    QString filter_text() const override;
+    void show_presentations() override;
+    /// Shows the presentation list as the theme holds it (a Car & Zumo theme's; a Sport & Fitness
+    /// theme keeps the entry its reader listed).
+    void list_presentations() override;
+
+    using ThemeWindow::action;
+    QAction* action(FileCommand command) const;
     const RecentFiles& recent() const { return m_settings.recent; }
     int search_pos() const { return m_search_pos; }
-    /// The open theme's history; its clean state is the theme as last saved or opened.
-    QUndoStack& history() const { return *m_history; }
-
-    QAction* action(FileCommand command) const;
-    QAction* action(EditCommand command) const;
-    QAction* action(CodeCommand command) const;
-    QAction* action(HelpCommand command) const;
 
     /// Replaces the message boxes (tests answer through a recorder). Not owned.
     void set_prompter(Prompter* prompter);
@@ -84,54 +105,8 @@ public:
     /// brings the dialog back.
     void set_element_chooser(std::function<ElementSelection(Document&)> chooser);
 
-    /// Makes `edit` one step of the theme's history named `description` ("Apply ROAD
-    /// INTERSTATE"): applies it and keeps it for Undo and Redo. While a StepScope is open the
-    /// edit joins that scope's step instead. An empty edit makes no step. The caller redraws
-    /// what the edit changed, as after any change; Undo and Redo redraw by themselves.
-    void push_edit(DocumentEdit edit, const std::string& description);
-
-    /// Gathers into one step everything that changes the theme while it lives: the edits handed
-    /// to push_edit, and what the window changes on its own around a dialog (a row's colours
-    /// refreshed from its text, the presentation list rebuilt). The step is named after the
-    /// first edit handed on. When nothing was handed on (the dialog was cancelled), the window's
-    /// own changes are taken back, so the theme is exactly as before. Scopes nest; the
-    /// outermost one makes the step.
-    class StepScope
-    {
-    public:
-        explicit StepScope(MainWindow& window);
-        ~StepScope();
-        StepScope(const StepScope&) = delete;
-        StepScope& operator=(const StepScope&) = delete;
-
-    private:
-        MainWindow& m_window;
-    };
-
-    /// Redraws the preview and keeps the scroll position.
-    void redraw_keeping_scroll();
-    /// Lays the preview out again after its zoom or shown rows changed, without drawing the
-    /// samples again, and gives the scroll bar the new range.
-    void relayout_preview();
-    /// Scrolls the least that brings row's sample and caption into view; nothing when the row
-    /// is not shown.
-    void scroll_into_view(int row);
     /// Shows `code` (a style text) in the code box.
     void set_code_text(const std::string& code);
-    /// True while the code box shows the selected style's text.
-    bool code_shown() const { return m_code_shown; }
-    /// Shows the selected style's text in the code box, as a press on its sample does; empties
-    /// the box when no row is selected. The box goes on showing that style's text after every
-    /// change to it (an editor's Apply, Undo, Redo) until a theme is opened or started.
-    void show_selected_code();
-
-    /// Shows only the styles a filter text keeps, as if it were typed into the filter box above
-    /// the preview: names, field names and presentations holding the text, a colour ("#1e90ff",
-    /// "1E90FF") or the colours near one ("~#1e90ff"). An empty or blank text shows every style.
-    /// The filter is applied again after every change to the theme until it is cleared or a
-    /// theme is opened or started.
-    void set_filter_text(const QString& text);
-    QString filter_text() const;
     /// Selects style row `row` as a press on its sample does (selection frame, code box) and
     /// scrolls the preview so that the sample shows. A row the filter hides clears the filter
     /// first. Returns false, changing nothing, for a row that is not in the theme.
@@ -165,14 +140,6 @@ public:
     void mset_Click();
     void loadole(const QString& path);
     void updatmf(const QString& path);
-    /// Rebuilds the presentation list from the rows and shows it.
-    void show_presentations();
-    /// Shows the presentation list as the theme holds it (a Car & Zumo theme's; a Sport & Fitness
-    /// theme keeps the entry its reader listed).
-    void list_presentations();
-    /// Lays the preview out again after a change and redraws it, keeping the scroll position.
-    void plot(PlotMode mode);
-    void p1_MouseDown(int row, Qt::MouseButton button, QPoint global_pos);
     void p1_MouseMove(int row);
     void p1_DblClick(int row);
     void Picture1_MouseDown();
@@ -183,13 +150,6 @@ public:
     /// A press on a presentation of the list: the preview scrolls so that the presentation's
     /// first sample (with its heading) is at the top.
     void List1_Click(const QString& presentation);
-
-signals:
-    /// Another theme is open, with a history of its own: read from `path`, or begun with New
-    /// (`path` empty).
-    void theme_replaced(const QString& path);
-    /// The theme was written to `path`.
-    void theme_saved(const QString& path);
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -222,18 +182,17 @@ private:
     void metadata_edited(MetadataBox field, const QString& text);
     /// What a rejected file must not take from the open theme: its kind, unsaved state,
     /// metadata, name, caption and presentation list.
-    struct OpenTheme
+    struct KeptTheme
     {
         ThemeKind kind;
         bool theme_open;
-        bool modified;
         ThemeMetadata metadata;
         std::string file_name;
         QString caption;
         QStringList presentations;
     };
-    OpenTheme keep_open_theme() const;
-    void restore_open_theme(const OpenTheme& kept);
+    KeptTheme keep_open_theme() const;
+    void restore_open_theme(const KeptTheme& kept);
     void forget_recent(const QString& path);
     void show_recent();
     void refresh_recent_enabled();
@@ -281,21 +240,13 @@ private:
     /// Twips the status bar takes from the window's height, 0 when it is hidden.
     int status_bar_height() const;
 
-    // The history.
-    void push_step(std::vector<DocumentEdit> parts, const std::string& description,
-        std::optional<TypingRun> typing = std::nullopt);
-    /// A change the window made on its own, already applied: it joins the step being gathered.
-    void own_change_made(DocumentEdit edit);
-    void end_step();
-    /// A new theme: no steps, nothing to save.
-    void clear_history();
-    /// `modified` and the caption's mark follow the history's clean state.
-    void follow_history();
-    /// After Undo, Redo or a jump in the History window: shows what the steps passed changed.
-    void history_moved(int index);
+    /// After Undo, Redo or a cancelled dialog changed the rows: the selection goes with a
+    /// style that is gone, the preview and the code box show the rows as they are.
+    void rows_changed();
     void refresh_colours(int row);
 
-    Document m_doc;
+    OpenTheme* m_theme;
+    Document& m_doc;
     std::unique_ptr<Prompter> m_message_boxes;
     Prompter* m_prompter;
     std::unique_ptr<FileDialogs> m_qt_dialogs;
@@ -319,20 +270,7 @@ private:
     /// Ctrl+wheel turns not yet counted as a zoom step, in eighths of a degree.
     int m_zoom_wheel = 0;
 
-    QUndoStack* m_history;
     QWidget* m_history_window = nullptr;
-    /// The step being gathered by the open StepScopes.
-    struct PendingStep
-    {
-        int depth = 0;
-        std::vector<DocumentEdit> parts;
-        std::string description;
-        bool handed_on = false;
-    };
-    PendingStep m_pending;
-    /// The history's index the window shows; pushes and clears move it without redrawing.
-    int m_shown_index = 0;
-    bool m_quiet_history = false;
     /// Counts focus changes into a metadata field, so typing there again later is a step of
     /// its own.
     int m_typing_run = 0;
