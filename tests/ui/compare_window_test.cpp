@@ -4,7 +4,9 @@
 #include "ui/common/preview_widget.h"
 #include "ui/common/twips.h"
 #include "ui/dialogs/compare_window.h"
+#include "ui/main/file_commands.h"
 #include "ui/main/main_window.h"
+#include "ui/main/theme_panel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -112,8 +114,8 @@ class CompareWindowTest : public QObject
     {
         auto window = std::make_unique<MainWindow>(QString(), m_dir->filePath("tintwell.dat"));
         window->set_prompter(&m_prompter);
-        window->set_file_dialogs(&m_dialogs);
-        window->set_element_chooser([](Document&) { return ElementSelection {}; });
+        window->files().set_file_dialogs(&m_dialogs);
+        window->panel().set_element_chooser([](Document&) { return ElementSelection {}; });
         window->show();
         if (!file.isEmpty()) {
             m_dialogs.answers.push_back(file);

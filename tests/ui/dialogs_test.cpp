@@ -12,6 +12,7 @@
 #include "ui/dialogs/style_text_dialog.h"
 #include "ui/dialogs/updates_dialog.h"
 #include "ui/dialogs/web_pages.h"
+#include "ui/main/file_commands.h"
 #include "ui/main/main_window.h"
 
 #include <QAction>
@@ -541,7 +542,7 @@ private slots:
         window.set_prompter(&prompter);
         connect_dialog_menus(window);
         window.show();
-        window.loadole(data_file("ui_car_zumo.kmtf"));
+        window.files().loadole(data_file("ui_car_zumo.kmtf"));
         Document& d = window.document();
         const int rows = d.row_count();
         QVERIFY(rows > 0);

@@ -9,7 +9,9 @@
 #include "ui/dialogs/add_elements_dialog.h"
 #include "ui/dialogs/dialog_menus.h"
 #include "ui/editor/style_editor.h"
+#include "ui/main/file_commands.h"
 #include "ui/main/main_window.h"
+#include "ui/main/theme_panel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -224,9 +226,9 @@ class MainWindowTest : public QObject
     {
         auto window = std::make_unique<MainWindow>(pending, settings_path());
         window->set_prompter(&m_prompter);
-        window->set_file_dialogs(&m_dialogs);
+        window->files().set_file_dialogs(&m_dialogs);
         // The real dialog only where a test drives it; elsewhere "+" chooses nothing.
-        window->set_element_chooser([](Document&) { return ElementSelection {}; });
+        window->panel().set_element_chooser([](Document&) { return ElementSelection {}; });
         return window;
     }
 
@@ -340,16 +342,18 @@ class MainWindowTest : public QObject
             child<QCheckBox>(window, "Check1")->setChecked(false);
             break;
         case Step::AddElements:
-            window.set_element_chooser(nullptr);
+            window.panel().set_element_chooser(nullptr);
             answer_dialog(
                 [car_zumo](QWidget* shown) {
                     auto* dialog = qobject_cast<AddElementsDialog*>(shown);
                     QVERIFY(dialog);
                     if (car_zumo) {
-                        dialog->List3->setCurrentRow(1);
+                        child<QListWidget>(dialog, "List3")->setCurrentRow(1);
                     }
-                    choose(dialog->List1, car_zumo ? "ROAD_INTERSTATE" : "INTERSTATE");
-                    QTest::mouseClick(dialog->command1[1], Qt::LeftButton);
+                    choose(child<QListWidget>(dialog, "List1"),
+                        car_zumo ? "ROAD_INTERSTATE" : "INTERSTATE");
+                    QTest::mouseClick(
+                        child<OwnerDrawnButton>(dialog, "command1_1"), Qt::LeftButton);
                 },
                 answered);
             child<QPushButton>(window, "Command2")->click();
@@ -391,7 +395,7 @@ private slots:
         window->show();
         QTRY_COMPARE(window->document().row_count(), 5);
         QCOMPARE(caption(*window), QString("Tintwell ") + program_version + " " + path.toLower());
-        QCOMPARE(QString::fromStdString(window->recent()[0]), path);
+        QCOMPARE(QString::fromStdString(window->files().recent()[0]), path);
         QCOMPARE(child<QListWidget>(*window, "List1")->count(), 2);
         QCOMPARE(child<QLineEdit>(*window, "title")->text(), QString("WINDOW SAMPLE"));
         QCOMPARE(menu_item(*window, "mf", 12)->text(), path);
@@ -414,7 +418,7 @@ private slots:
         QDir::setCurrent(started_in);
         window->show();
         QTRY_COMPARE(window->document().row_count(), 5);
-        QCOMPARE(QString::fromStdString(window->recent()[0]), path);
+        QCOMPARE(QString::fromStdString(window->files().recent()[0]), path);
         QVERIFY(menu_item(*window, "mf", 12)->isEnabled());
         QCOMPARE(caption(*window), QString("Tintwell ") + program_version + " " + path.toLower());
     }
@@ -548,7 +552,7 @@ private slots:
         QFETCH(bool, car_zumo);
         auto window = make_window();
         int asked = 0;
-        window->set_element_chooser([&](Document&) {
+        window->panel().set_element_chooser([&](Document&) {
             ++asked;
             return ElementSelection {};
         });
@@ -583,7 +587,7 @@ private slots:
     void plusWithoutThemeAsksForNew()
     {
         auto window = make_window();
-        window->Command2_Click();
+        window->panel().Command2_Click();
         QCOMPARE(m_prompter.messages,
             std::vector<std::string> { "Select New Theme type. File,New ..." });
     }
@@ -592,21 +596,22 @@ private slots:
     {
         auto window = make_window();
         open(*window, m_dialogs, copy_of("ui_car_zumo.kmtf", "add.kmtf"));
-        window->set_element_chooser(nullptr);
+        window->panel().set_element_chooser(nullptr);
         bool driven = false;
         QTimer::singleShot(0, [&] {
             auto* dialog = qobject_cast<AddElementsDialog*>(QApplication::activeModalWidget());
             QVERIFY(dialog);
             QCOMPARE(dialog->objectName(), QString("newelement"));
             QCOMPARE(dialog->windowTitle(), QString("Add Elements"));
-            dialog->List3->setCurrentRow(1);
-            dialog->List1->findItems("ROAD_INTERSTATE", Qt::MatchExactly)
+            child<QListWidget>(dialog, "List3")->setCurrentRow(1);
+            child<QListWidget>(dialog, "List1")
+                ->findItems("ROAD_INTERSTATE", Qt::MatchExactly)
                 .constFirst()
                 ->setSelected(true);
-            QTest::mouseClick(dialog->command1[1], Qt::LeftButton);
+            QTest::mouseClick(child<OwnerDrawnButton>(dialog, "command1_1"), Qt::LeftButton);
             driven = true;
         });
-        window->Command2_Click();
+        window->panel().Command2_Click();
         QVERIFY(driven);
         const auto& rows = window->document().rows;
         QCOMPARE(rows.size(), std::size_t(6));
@@ -627,16 +632,22 @@ private slots:
     {
         auto window = make_window();
         open(*window, m_dialogs, copy_of("ui_car_zumo.kmtf", "already.kmtf"));
-        window->set_element_chooser(nullptr);
+        window->panel().set_element_chooser(nullptr);
         QTimer::singleShot(0, [&] {
             auto* dialog = qobject_cast<AddElementsDialog*>(QApplication::activeModalWidget());
             QVERIFY(dialog);
-            dialog->List3->setCurrentRow(0);
-            dialog->List2->findItems("WATER", Qt::MatchExactly).constFirst()->setSelected(true);
-            dialog->List2->findItems("BEACH", Qt::MatchExactly).constFirst()->setSelected(true);
-            QTest::mouseClick(dialog->command1[1], Qt::LeftButton);
+            child<QListWidget>(dialog, "List3")->setCurrentRow(0);
+            child<QListWidget>(dialog, "List2")
+                ->findItems("WATER", Qt::MatchExactly)
+                .constFirst()
+                ->setSelected(true);
+            child<QListWidget>(dialog, "List2")
+                ->findItems("BEACH", Qt::MatchExactly)
+                .constFirst()
+                ->setSelected(true);
+            QTest::mouseClick(child<OwnerDrawnButton>(dialog, "command1_1"), Qt::LeftButton);
         });
-        window->Command2_Click();
+        window->panel().Command2_Click();
         QCOMPARE(m_prompter.messages,
             std::vector<std::string> { "GUIDANCE already has \r\n\r\nWATER\r\n" });
         QCOMPARE(window->document().row_count(), 6);
@@ -649,13 +660,16 @@ private slots:
         AddElementsDialog dialog(doc);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
-        for (QListWidget* list : { dialog.List3, dialog.List1, dialog.List2 }) {
+        for (QListWidget* list : { child<QListWidget>(dialog, "List3"),
+                 child<QListWidget>(dialog, "List1"), child<QListWidget>(dialog, "List2") }) {
             QVERIFY2(!list->hasFocus(), qPrintable(list->objectName()));
             QVERIFY(list->currentItem() == nullptr);
         }
-        QTest::mouseClick(dialog.List3->viewport(), Qt::LeftButton, {},
-            dialog.List3->visualItemRect(dialog.List3->item(1)).center());
-        QCOMPARE(dialog.List3->selectedItems().size(), 1);
+        QTest::mouseClick(child<QListWidget>(dialog, "List3")->viewport(), Qt::LeftButton, {},
+            child<QListWidget>(dialog, "List3")
+                ->visualItemRect(child<QListWidget>(dialog, "List3")->item(1))
+                .center());
+        QCOMPARE(child<QListWidget>(dialog, "List3")->selectedItems().size(), 1);
     }
 
     void selectAllAndCancel()
@@ -663,15 +677,16 @@ private slots:
         Document doc;
         doc.kind = ThemeKind::SportFitness;
         AddElementsDialog dialog(doc);
-        QCOMPARE(dialog.List3->count(), 0);
-        QCOMPARE(dialog.List1->count(), 140);
-        QTest::mouseClick(dialog.Check1[1], Qt::LeftButton);
-        QCOMPARE(dialog.List2->selectedItems().size(), 34);
-        QTest::mouseClick(dialog.Check1[1], Qt::LeftButton);
-        QCOMPARE(dialog.List2->selectedItems().size(), 0);
-        QCOMPARE(dialog.List1->selectionMode(), QAbstractItemView::ExtendedSelection);
-        dialog.List1->item(0)->setSelected(true);
-        QTest::mouseClick(dialog.command1[0], Qt::LeftButton);
+        QCOMPARE(child<QListWidget>(dialog, "List3")->count(), 0);
+        QCOMPARE(child<QListWidget>(dialog, "List1")->count(), 140);
+        QTest::mouseClick(child<QCheckBox>(dialog, "Check1_1"), Qt::LeftButton);
+        QCOMPARE(child<QListWidget>(dialog, "List2")->selectedItems().size(), 34);
+        QTest::mouseClick(child<QCheckBox>(dialog, "Check1_1"), Qt::LeftButton);
+        QCOMPARE(child<QListWidget>(dialog, "List2")->selectedItems().size(), 0);
+        QCOMPARE(child<QListWidget>(dialog, "List1")->selectionMode(),
+            QAbstractItemView::ExtendedSelection);
+        child<QListWidget>(dialog, "List1")->item(0)->setSelected(true);
+        QTest::mouseClick(child<OwnerDrawnButton>(dialog, "command1_0"), Qt::LeftButton);
         QVERIFY(dialog.selection().empty());
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
     }
@@ -726,11 +741,11 @@ private slots:
         open(*window, m_dialogs, copy_of(file.toLatin1().constData(), "tip.kmtf"));
         int row = 0;
         if (add_polygon) {
-            window->set_element_chooser([](Document& doc) {
+            window->panel().set_element_chooser([](Document& doc) {
                 bool keep_open = true;
                 return newelement_add(doc, { -1, {}, { "BOG" } }, keep_open);
             });
-            window->Command2_Click();
+            window->panel().Command2_Click();
             row = window->document().row_count() - 1;
             QCOMPARE(window->document().rows[std::size_t(row)].elem_name(), std::string("BOG"));
         }
@@ -798,24 +813,24 @@ private slots:
         const std::vector<int> expected = { 0, 2, 0 };
         for (int found : expected) {
             QTest::keyClick(child<QLineEdit>(*window, "Text4"), Qt::Key_Return);
-            QCOMPARE(window->search_pos(), found + 1);
+            QCOMPARE(window->panel().search_pos(), found + 1);
             QCOMPARE(window->preview()->preview().shape4.rect.left,
                 window->preview()->preview().layout().rows[std::size_t(found)].box.left - 20);
         }
         QTest::keyClicks(child<QLineEdit>(*window, "Text4"), "_");
-        QCOMPARE(window->search_pos(), 0);
+        QCOMPARE(window->panel().search_pos(), 0);
 
         child<QLineEdit>(*window, "Text4")->setText("park");
         QTest::mouseClick(child<OwnerDrawnButton>(*window, "command1"), Qt::LeftButton);
         // PARK is the last row: the next search starts from the top, and the sample is shown.
-        QCOMPARE(window->search_pos(), 0);
+        QCOMPARE(window->panel().search_pos(), 0);
         const QRect box = window->preview()->box_rect(4).translated(window->preview()->pos());
         QVERIFY(child<QWidget>(*window, "Picture2")->rect().intersects(box));
 
         child<QLineEdit>(*window, "Text4")->setText("nothing");
         QTest::mouseClick(child<OwnerDrawnButton>(*window, "command1"), Qt::LeftButton);
         QCOMPARE(m_prompter.messages, std::vector<std::string> { "Not found" });
-        QCOMPARE(window->search_pos(), 0);
+        QCOMPARE(window->panel().search_pos(), 0);
     }
 
     void saveChecks_data()
@@ -971,7 +986,7 @@ private slots:
         QFETCH(QString, question);
         auto window = make_window();
         int chosen = 0;
-        window->set_element_chooser([&](Document&) {
+        window->panel().set_element_chooser([&](Document&) {
             ++chosen;
             return ElementSelection {};
         });
@@ -993,7 +1008,7 @@ private slots:
             QCOMPARE(menu_item(*window, "mf", 13)->data().toString(), other);
             menu_item(*window, "mf", 13)->trigger();
         } else {
-            window->loadole(other);
+            window->files().loadole(other);
         }
         QCOMPARE(m_prompter.questions, std::vector<std::string> { question.toStdString() });
         // The Save dialog, and no other.
@@ -1006,7 +1021,7 @@ private slots:
         QVERIFY(!window->document().modified);
         QCOMPARE(caption(*window), QString("Tintwell ") + program_version + " " + saved.toLower());
         // Saved files go to the top of the recent files.
-        QCOMPARE(QString::fromStdString(window->recent()[0]), saved);
+        QCOMPARE(QString::fromStdString(window->files().recent()[0]), saved);
         QCOMPARE(menu_item(*window, "mf", 12)->data().toString(), saved);
     }
 
@@ -1088,7 +1103,7 @@ private slots:
         m_prompter.yes_no_answers = { false };
         window->show();
         if (how == "drop") {
-            window->loadole(other);
+            window->files().loadole(other);
         } else if (how == "recent") {
             menu_item(*window, "mf", 13)->trigger();
         } else if (how == "open") {
@@ -1103,7 +1118,7 @@ private slots:
         QCOMPARE(window->document().metadata, metadata);
         QCOMPARE(child<QLineEdit>(*window, "title")->text(), QString::fromLatin1(metadata.title));
         QCOMPARE(child<QListWidget>(*window, "List1")->count(), 1);
-        const RecentFiles recent = window->recent();
+        const RecentFiles recent = window->files().recent();
         QCOMPARE(recent[0], path.toStdString());
         QVERIFY(std::find(recent.begin(), recent.end(), other.toStdString()) == recent.end());
         QVERIFY(!menu_item(*window, "mf", 13)->isVisible());
@@ -1146,7 +1161,7 @@ private slots:
         QVERIFY(menu_item(*window, "mf", 14)->isEnabled());
 
         // ...and reopening it says so and closes the gap.
-        window->open_recent(3);
+        window->files().open_recent(3);
         QCOMPARE(m_prompter.messages.back(), "Cannot find " + paths[6].toStdString());
         QCOMPARE(window->document().row_count(), 5);
         QCOMPARE(
@@ -1251,7 +1266,7 @@ private slots:
         if (loads) {
             QCOMPARE(QString::fromStdString(window->document().file_name), path);
             QVERIFY(!window->document().modified);
-            QCOMPARE(QString::fromStdString(window->recent()[0]), path);
+            QCOMPARE(QString::fromStdString(window->files().recent()[0]), path);
         }
     }
 
@@ -1279,7 +1294,7 @@ private slots:
         QTRY_COMPARE(button->back_colour(), QColor(250, 250, 250));
         QVERIFY(btn_hover());
         QCOMPARE(button->caption_colour(), QColor(0, 0, 255));
-        window->p1_MouseMove(0);
+        window->panel().p1_MouseMove(0);
         QCOMPARE(button->back_colour(), QColor(230, 230, 230));
         QVERIFY(!btn_hover());
 
@@ -1359,7 +1374,7 @@ private slots:
         QCOMPARE(history.count(), 0);
         QVERIFY(!undo->isEnabled());
         QTest::keyClicks(child<QLineEdit>(*window, "title"), "X");
-        window->set_element_chooser([](Document&) { return ElementSelection {}; });
+        window->panel().set_element_chooser([](Document&) { return ElementSelection {}; });
         m_prompter.yes_no_answers = { false };
         menu_item(*window, "mf", 0)->trigger();
         QCOMPARE(m_prompter.questions, std::vector<std::string> { "Save project?" });

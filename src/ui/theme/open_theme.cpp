@@ -1,5 +1,6 @@
 #include "ui/theme/open_theme.h"
 
+#include "colour/colour_codes.h"
 #include "model/open_style.h"
 #include "ui/common/latin1.h"
 
@@ -86,6 +87,18 @@ void OpenTheme::own_change_made(DocumentEdit edit)
     if (gathering() && !edit.empty()) {
         m_pending.parts.push_back(std::move(edit));
     }
+}
+
+void OpenTheme::refresh_colours(int row)
+{
+    if (!m_doc.valid_row(row)) {
+        return;
+    }
+    const StyleRow before = m_doc.rows[static_cast<std::size_t>(row)];
+    get_colsfromcode(m_doc, row);
+    DocumentEdit refresh;
+    refresh.replace_row(row, before, m_doc.rows[static_cast<std::size_t>(row)]);
+    own_change_made(std::move(refresh));
 }
 
 OpenTheme::StepScope::StepScope(OpenTheme& theme)

@@ -45,6 +45,9 @@ public:
     /// A change the window made on its own, already applied: it joins the step being gathered,
     /// and goes back with a step that is dropped. Outside a StepScope it is kept as it is.
     void own_change_made(DocumentEdit edit);
+    /// Reads row's colours again from its style text, as a change of the window's own (see
+    /// own_change_made). Nothing for a row not in the table.
+    void refresh_colours(int row);
     /// True while a StepScope is open.
     bool gathering() const { return m_pending.depth > 0; }
 
