@@ -2,7 +2,9 @@
 #include "model/document.h"
 #include "model/text.h"
 #include "qt_test_support.h"
+#include "ui/common/colour_chart.h"
 #include "ui/common/owner_drawn_button.h"
+#include "ui/editor/picking_widgets.h"
 #include "ui/editor/style_editor.h"
 
 #include <QApplication>
@@ -221,7 +223,7 @@ private slots:
     {
         auto e = open({ line_row() });
         const std::string opened = e->state().colours.pri_day;
-        const QImage& ladder = e->ladder_image();
+        const QImage& ladder = e->findChild<ShadeLadder*>()->image();
         const int ladder_x = child<QWidget>(e.get(), "Picture5")->x();
         // Drag the pointer to the ladder's left end: the sample follows, the style does not yet.
         QTest::mousePress(child<QFrame>(e.get(), "pointer1"), Qt::LeftButton, {}, QPoint(2, 2));
@@ -671,7 +673,7 @@ private slots:
         QCOMPARE(e->state().colours.sec_day, std::string("00FF00"));
         QCOMPARE(e->state().colours.pri_day, std::string("9EC5F0"));
         const QPoint at(child<QWidget>(e.get(), "Picture5")->width() - 2, 5);
-        const QColor light = e->ladder_image().pixelColor(at);
+        const QColor light = e->findChild<ShadeLadder*>()->image().pixelColor(at);
         QTest::mouseClick(child<QWidget>(e.get(), "Picture5"), Qt::LeftButton, {}, at);
         QCOMPARE(e->state().colours.sec_day, light.name().mid(1).toUpper().toStdString());
         QCOMPARE(e->state().colours.pri_day, std::string("9EC5F0"));
@@ -693,7 +695,7 @@ private slots:
         QTest::mousePress(pointer, Qt::LeftButton, {}, QPoint(2, 2));
         QTest::mouseMove(
             pointer, QPoint(child<QWidget>(e.get(), "Picture5")->x() - pointer->x() - 40, 2));
-        const QColor dark = e->ladder_image().pixelColor(4, 6);
+        const QColor dark = e->findChild<ShadeLadder*>()->image().pixelColor(4, 6);
         QCOMPARE(border_and_fill(), std::pair(dark, QColor(0x9E, 0xC5, 0xF0)));
         QTest::mouseRelease(pointer, Qt::LeftButton, {}, QPoint(2, 2));
         QCOMPARE(e->state().colours.sec_day, dark.name().mid(1).toUpper().toStdString());
@@ -703,7 +705,7 @@ private slots:
         // Dragging over the ladder itself shows the shade in the same part, not in the fill.
         auto* ladder = child<QWidget>(e.get(), "Picture5");
         const QPoint over(ladder->width() - 3, 5);
-        const QColor light = e->ladder_image().pixelColor(over);
+        const QColor light = e->findChild<ShadeLadder*>()->image().pixelColor(over);
         QMouseEvent drag(QEvent::MouseMove, QPointF(over), QPointF(ladder->mapToGlobal(over)),
             Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(ladder, &drag);
@@ -715,10 +717,10 @@ private slots:
     {
         auto e = open({ line_row() });
         click(child<QLabel>(e.get(), "Labc_239"));
-        const QImage& ladder = e->ladder_image();
+        const QImage& ladder = e->findChild<ShadeLadder*>()->image();
         QCOMPARE(ladder.pixelColor(ladder.width() - 2, 5), QColor(255, 255, 255));
         QCOMPARE(ladder.pixelColor(0, 5), QColor(40, 40, 40));
-        const QImage& field = e->field_image();
+        const QImage& field = child<ColourChart>(e.get(), "p5")->image();
         QCOMPARE(field.pixelColor(0, 0), QColor(255, 255, 255));
         QCOMPARE(field.pixelColor(0, field.height() - 1), QColor(0, 0, 0));
         // A press on the colour field picks the colour under the pointer.
@@ -809,7 +811,7 @@ private slots:
         QTest::mouseMove(field, QPoint(40, 90));
         QTest::mouseRelease(field, Qt::LeftButton, {}, QPoint(40, 90));
         QCOMPARE(steps->count(), 1);
-        const QColor under = e->field_image().pixelColor(40, 90);
+        const QColor under = child<ColourChart>(e.get(), "p5")->image().pixelColor(40, 90);
         QCOMPARE(e->state().colours.pri_day, under.name().mid(1).toUpper().toStdString());
         e->und(UndoDirection::Undo);
         QCOMPARE(e->state().colours.pri_day, std::string("FF0000"));

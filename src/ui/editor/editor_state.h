@@ -62,6 +62,24 @@ struct StyleEditorState
     std::string& border_colour() { return night() ? colours.sec_night : colours.sec_day; }
     /// The colour a pick sets: the line or fill colour for an area or with the line part
     /// chosen, else the border colour.
+    /// The working colour of a part of a Sport & Fitness area in the current mode.
+    const std::string& area_part_colour(AreaColour which) const
+    {
+        if (which == AreaColour::Primary) {
+            return night() ? colours.pri_night : colours.pri_day;
+        }
+        return night() ? colours.sec_night : colours.sec_day;
+    }
+    /// Sets the colour of the area part being picked (`area_colour`) in the current mode.
+    void set_nwfcols(const std::string& colour)
+    {
+        const bool primary = area_colour == AreaColour::Primary;
+        if (night()) {
+            (primary ? colours.pri_night : colours.sec_night) = colour;
+        } else {
+            (primary ? colours.pri_day : colours.sec_day) = colour;
+        }
+    }
     bool picks_line() const { return is_pgon || part != EditedPart::Border; }
     /// The first hex box with an entry waiting for Enter, if any.
     std::optional<HexField> pending_box() const
