@@ -127,7 +127,7 @@ private slots:
             doc.rows.push_back(
                 cz_row(i < 6 ? "GUIDANCE" : "BROWSE", "F" + number, i % 2 ? "1" : ""));
         }
-        PresentationDialog dialog(doc, 0);
+        PresentationDialog dialog(doc, PresentationMode::Add);
         QCOMPARE(dialog.windowTitle(), QString("Add & Remove Presentations"));
         QVERIFY(!child<QFrame>(&dialog, "Frame1")->isHidden());
         QVERIFY(child<QFrame>(&dialog, "Frame2")->isHidden());
@@ -161,7 +161,7 @@ private slots:
     void presentations_apply_without_adding_stays_open()
     {
         doc.rows.push_back(cz_row("GUIDANCE", "A", ""));
-        PresentationDialog dialog(doc, 0);
+        PresentationDialog dialog(doc, PresentationMode::Add);
         dialog.show();
         click(child<OwnerDrawnButton>(&dialog, "command1_1"));
         QCOMPARE(prompter.messages, std::vector<std::string> { "Please click ADD" });
@@ -176,7 +176,7 @@ private slots:
         for (const char* pres : { "GUIDANCE", "BROWSE", "GUIDANCE", "BROWSE" }) {
             doc.rows.push_back(cz_row(pres, pres, ""));
         }
-        PresentationDialog dialog(doc, 1);
+        PresentationDialog dialog(doc, PresentationMode::Remove);
         QVERIFY(child<QFrame>(&dialog, "Frame1")->isHidden());
         QVERIFY(!child<QFrame>(&dialog, "Frame2")->isHidden());
         QCOMPARE(child<QFrame>(&dialog, "Frame2")->pos(), child<QFrame>(&dialog, "Frame1")->pos());
@@ -205,7 +205,7 @@ private slots:
         doc.rows.push_back(cz_row("GUIDANCE", "A", ""));
         doc.rows.push_back(cz_row("BROWSE", "B", ""));
         const auto before = doc.rows;
-        PresentationDialog dialog(doc, 1);
+        PresentationDialog dialog(doc, PresentationMode::Remove);
         choose(child<QListWidget>(&dialog, "List4"), "BROWSE");
         QTest::mouseClick(child<QPushButton>(&dialog, "Command2_3"), Qt::LeftButton);
         dialog.show();
@@ -311,7 +311,7 @@ private slots:
 
         // Swatch 3, then the chart: only the secondary night colour changes.
         QTest::mouseClick(child<QLabel>(&dialog, "Label2_3"), Qt::LeftButton);
-        QCOMPARE(dialog.sel_swatch(), 3);
+        QCOMPARE(dialog.sel_swatch(), SportColourSlot::SecondaryNight);
         QVERIFY(child<QFrame>(&dialog, "Shape2")
                     ->geometry()
                     .contains(child<QLabel>(&dialog, "Label2_3")->geometry()));
@@ -683,7 +683,7 @@ private slots:
         StyleRow row = cz_row("GUIDANCE", "MAP_WATER", "");
         row.set_style_text("FIELD=\"MAP_WATER\">");
         doc.rows.push_back(row);
-        PresentationDialog presentations(doc, 0);
+        PresentationDialog presentations(doc, PresentationMode::Add);
         StyleTextDialog text(doc, 0);
         SportStyleDialog sport(doc, 0, "X");
         for (QDialog* dialog : std::initializer_list<QDialog*> { &presentations, &text, &sport }) {

@@ -4,6 +4,7 @@ target_sources(tintwell_ui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/busy_pointer.h
     ${CMAKE_CURRENT_LIST_DIR}/colour_chart.h
     ${CMAKE_CURRENT_LIST_DIR}/common.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/dialog_button.h
     ${CMAKE_CURRENT_LIST_DIR}/editing_keys.h
     ${CMAKE_CURRENT_LIST_DIR}/file_dialogs.cpp
     ${CMAKE_CURRENT_LIST_DIR}/latin1.h

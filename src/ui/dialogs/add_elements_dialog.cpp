@@ -90,7 +90,7 @@ AddElementsDialog::AddElementsDialog(Document& doc, QWidget* parent)
     m_add_button->setGeometry(tw_rect(1560, 5400, 1188, 420));
     m_add_button->draw_button("Add", ButtonLook::Normal);
     connect(m_add_button, &OwnerDrawnButton::clicked, this,
-        [this] { command1_Click(DialogButton::Add); });
+        [this] { command1_Click(DialogButton::Apply); });
 
     // The dialog itself holds the focus when it opens: a list holding it would show its first
     // item framed like a choice that was never made.

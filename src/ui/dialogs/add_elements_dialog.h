@@ -2,6 +2,7 @@
 
 #include "model/add_element.h"
 #include "model/document.h"
+#include "ui/common/dialog_button.h"
 
 #include <QDialog>
 #include <array>
@@ -29,7 +30,6 @@ public:
 private:
     /// The two lists of the catalogue, each with its "Select All" box.
     enum class CatalogueList { Lines, Polygons };
-    enum class DialogButton { Cancel, Add };
 
     void Check1_Click(CatalogueList list);
     void command1_Click(DialogButton button);

@@ -65,8 +65,9 @@ void med_Click(ThemeWindow& window, EditCommand command)
     // gives back the list as it was.
     const OpenTheme::StepScope step(window.theme());
     window.show_presentations();
-    PresentationDialog dialog(doc, command == EditCommand::AddPresentations ? 0 : 1, &window.host(),
-        window.editors().edit_sink(doc));
+    PresentationDialog dialog(doc,
+        command == EditCommand::AddPresentations ? PresentationMode::Add : PresentationMode::Remove,
+        &window.host(), window.editors().edit_sink(doc));
     cent(dialog);
     dialog.exec();
     window.plot(PlotMode::Fresh);

@@ -39,7 +39,8 @@ StyleTextDialog::StyleTextDialog(Document& doc, int row, QWidget* parent, EditSi
         (i == 0 ? m_cancel_button : m_apply_button) = button;
         button->setObjectName(QString("command1_%1").arg(i));
         button->setGeometry(tw_rect(i == 0 ? 6750 : 8280, i == 0 ? 4260 : 4230, 1188, 420));
-        connect(button, &OwnerDrawnButton::clicked, this, [this, i] { command1_Click(i); });
+        const DialogButton role = i == 0 ? DialogButton::Cancel : DialogButton::Apply;
+        connect(button, &OwnerDrawnButton::clicked, this, [this, role] { command1_Click(role); });
     }
     setMouseTracking(true);
     Form_Load();
@@ -59,9 +60,9 @@ void StyleTextDialog::Form_Load()
     m_apply_button->draw_button("Apply", ButtonLook::Normal);
 }
 
-void StyleTextDialog::command1_Click(int index)
+void StyleTextDialog::command1_Click(DialogButton button)
 {
-    if (index == 0) {
+    if (button == DialogButton::Cancel) {
         reject();
         return;
     }
