@@ -420,6 +420,25 @@ private slots:
             std::string(doc.rows[0].style_text()).c_str());
     }
 
+    void sport_style_keystrokes_change_nothing_until_apply()
+    {
+        StyleRow row;
+        row.set_style_text("field=\"MPM_X\" bg_width=\"3\"><color><primary day=\"#ff000001\" "
+                           "night=\"#ff000003\"/></color></style>");
+        doc.kind = ThemeKind::SportFitness;
+        doc.rows.push_back(row);
+        const std::string before(doc.rows[0].style_text());
+        SportStyleDialog dialog(doc, 0, "X");
+        dialog.show();
+        QTest::keyClicks(child<QLineEdit>(&dialog, "Text2_0"), "12");
+        QTest::keyClick(child<QLineEdit>(&dialog, "Text2_0"), Qt::Key_Return);
+        // The theme's unsaved state is its history's to say; typing in a dialog is not a change.
+        QVERIFY(!doc.modified);
+        click(child<OwnerDrawnButton>(&dialog, "command1_0"));
+        QVERIFY(!doc.modified);
+        QCOMPARE(std::string(doc.rows[0].style_text()), before);
+    }
+
     void sport_style_long_colour_is_cut_before_apply()
     {
         StyleRow row;
