@@ -7,6 +7,7 @@ target_sources(tintwell_ui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/dialog_button.h
     ${CMAKE_CURRENT_LIST_DIR}/editing_keys.h
     ${CMAKE_CURRENT_LIST_DIR}/file_dialogs.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/file_names.h
     ${CMAKE_CURRENT_LIST_DIR}/latin1.h
     ${CMAKE_CURRENT_LIST_DIR}/menu_commands.h
     ${CMAKE_CURRENT_LIST_DIR}/message_box_prompter.cpp

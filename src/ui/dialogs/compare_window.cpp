@@ -6,6 +6,7 @@
 #include "model/text.h"
 #include "ui/common/busy_pointer.h"
 #include "ui/common/file_dialogs.h"
+#include "ui/common/file_names.h"
 #include "ui/common/latin1.h"
 #include "ui/common/preview_widget.h"
 #include "ui/common/twips.h"
@@ -13,7 +14,6 @@
 #include "ui/theme/theme_window.h"
 
 #include <QCheckBox>
-#include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHelpEvent>
@@ -294,7 +294,7 @@ void CompareWindow::refresh()
         ++line;
     }
 
-    const QString open_path = QFile::decodeName(QByteArray::fromStdString(open.file_name));
+    const QString open_path = from_bytes(open.file_name);
     setWindowTitle("Compare " + file_name_of(open_path) + " with " + file_name_of(m_other_path));
     m_names[Open]->setText("Open theme: " + file_name_of(open_path));
     m_names[Open]->setToolTip(open_path);
@@ -571,8 +571,8 @@ CompareWindow* compare_with(ThemeWindow& main, FileDialogs& dialogs)
         open.message(no_theme_message);
         return nullptr;
     }
-    const QString path = dialogs.open_path(&main.host(),
-        QFile::decodeName(QByteArray::fromStdString(open.file_name)), "Garmin Themes (*.kmtf)");
+    const QString path =
+        dialogs.open_path(&main.host(), from_bytes(open.file_name), "Garmin Themes (*.kmtf)");
     if (path.isEmpty()) {
         return nullptr;
     }
@@ -583,7 +583,7 @@ CompareWindow* compare_with(ThemeWindow& main, FileDialogs& dialogs)
     bool read = false;
     try {
         const BusyPointer busy;
-        read = open_theme(other, QFile::encodeName(path).toStdString());
+        read = open_theme(other, to_bytes(path));
         shorten_day_colours(other);
     } catch (const std::bad_alloc&) {
         // A file too large to hold is refused as opening refuses it; the open theme is untouched.

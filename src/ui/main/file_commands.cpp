@@ -8,13 +8,13 @@
 #include "model/writer.h"
 #include "ui/common/busy_pointer.h"
 #include "ui/common/file_dialogs.h"
+#include "ui/common/file_names.h"
 #include "ui/dialogs/compare_window.h"
 #include "ui/main/notice_bar.h"
 #include "ui/theme/editor_launcher.h"
 #include "ui/theme/theme_window.h"
 
 #include <QAction>
-#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
@@ -30,16 +30,6 @@ namespace {
 
 const QString open_filter = "Garmin Themes (*.kmtf)";
 const QString save_filter = "Garmin Theme File (kmtf) (*.kmtf)";
-
-std::string to_bytes(const QString& path)
-{
-    return QFile::encodeName(path).toStdString();
-}
-
-QString from_bytes(const std::string& path)
-{
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
 
 std::size_t slot(FileCommand command)
 {

@@ -1,61 +1,36 @@
 #include "ui/main/main_window.h"
 
 #include "app/version.h"
-#include "colour/colour_codes.h"
-#include "colour/theme_lint.h"
-#include "model/new_theme.h"
-#include "model/open_style.h"
 #include "model/presentations.h"
-#include "model/reader.h"
 #include "model/text.h"
-#include "model/writer.h"
 #include "ui/common/busy_pointer.h"
-#include "ui/common/editing_keys.h"
-#include "ui/common/file_dialogs.h"
+#include "ui/common/file_names.h"
 #include "ui/common/latin1.h"
 #include "ui/common/message_box_prompter.h"
-#include "ui/common/owner_drawn_button.h"
 #include "ui/common/preview_widget.h"
 #include "ui/common/twips.h"
 #include "ui/common/window_place.h"
-#include "ui/dialogs/add_elements_dialog.h"
 #include "ui/dialogs/check_panel.h"
 #include "ui/dialogs/colour_tools.h"
-#include "ui/dialogs/compare_window.h"
 #include "ui/main/file_commands.h"
 #include "ui/main/history_window.h"
 #include "ui/main/notice_bar.h"
 #include "ui/main/preview_navigator.h"
 #include "ui/main/theme_panel.h"
-#include "ui/theme/edit_command.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QFrame>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QScrollBar>
-#include <QSignalBlocker>
 #include <QStandardPaths>
-#include <QStyle>
 #include <QTimer>
 #include <QUndoStack>
-#include <QUndoView>
-#include <QVBoxLayout>
-#include <algorithm>
-#include <cmath>
-#include <iterator>
-#include <new>
 
 namespace tintwell {
 
@@ -65,16 +40,6 @@ namespace {
 constexpr int picture2_left = 2760;
 constexpr int picture2_top = 120;
 constexpr int picture1_offset = 20;
-
-std::string to_bytes(const QString& path)
-{
-    return QFile::encodeName(path).toStdString();
-}
-
-QString from_bytes(const std::string& path)
-{
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
 
 // A style or description text as a text box shows it: line breaks as single LFs.
 QString display_text(const std::string& code)
