@@ -59,7 +59,9 @@ public:
     virtual bool code_shown() const = 0;
     /// Shows the selected style's text in the code box; empties it when no row is selected.
     virtual void show_selected_code() = 0;
-    /// The filter above the preview, as if typed into its box (see MainWindow).
+    /// The filter text above the preview, as if typed into its box: only the styles it keeps
+    /// are shown (names, field names, presentations, a colour or "~" and a colour near one);
+    /// an empty text shows every style.
     virtual void set_filter_text(const QString& text) = 0;
     virtual QString filter_text() const = 0;
 
