@@ -6,6 +6,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <map>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -139,6 +140,12 @@ struct LayerCase
     std::vector<Include> includes;
     std::size_t faults;
 };
+
+// Test names and failures show the row's name rather than its bytes.
+void PrintTo(const LayerCase& row, std::ostream* out)
+{
+    *out << row.name;
+}
 
 class IncludeLayerRules : public testing::TestWithParam<LayerCase>
 {
