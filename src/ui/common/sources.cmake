@@ -12,6 +12,7 @@ target_sources(tintwell_ui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/menu_commands.h
     ${CMAKE_CURRENT_LIST_DIR}/message_box_prompter.cpp
     ${CMAKE_CURRENT_LIST_DIR}/owner_drawn_button.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/placed.h
     ${CMAKE_CURRENT_LIST_DIR}/preview_widget.cpp
     ${CMAKE_CURRENT_LIST_DIR}/qt_colour.h
     ${CMAKE_CURRENT_LIST_DIR}/twips.h

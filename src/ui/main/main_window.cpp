@@ -7,6 +7,7 @@
 #include "ui/common/file_names.h"
 #include "ui/common/latin1.h"
 #include "ui/common/message_box_prompter.h"
+#include "ui/common/placed.h"
 #include "ui/common/preview_widget.h"
 #include "ui/common/twips.h"
 #include "ui/common/window_place.h"
@@ -40,22 +41,6 @@ namespace {
 constexpr int picture2_left = 2760;
 constexpr int picture2_top = 120;
 constexpr int picture1_offset = 20;
-
-// A style or description text as a text box shows it: line breaks as single LFs.
-QString display_text(const std::string& code)
-{
-    return from_latin1(text::replace(code, "\r\n", "\n"));
-}
-
-// A control made, named and placed (pixels) as designed; `args` come before its parent.
-template <typename Control, typename... Args>
-Control* placed(QWidget* parent, const QString& name, QRect place, Args&&... args)
-{
-    auto* control = new Control(std::forward<Args>(args)..., parent);
-    control->setObjectName(name);
-    control->setGeometry(place);
-    return control;
-}
 
 // What the code box shows for a selected style.
 std::string selected_code(const StyleRow& row)

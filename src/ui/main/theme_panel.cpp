@@ -7,6 +7,7 @@
 #include "ui/common/editing_keys.h"
 #include "ui/common/latin1.h"
 #include "ui/common/owner_drawn_button.h"
+#include "ui/common/placed.h"
 #include "ui/common/twips.h"
 #include "ui/common/window_place.h"
 #include "ui/dialogs/add_elements_dialog.h"
@@ -44,28 +45,12 @@ QString upper_typed(const QString& typed)
     return out;
 }
 
-// A style or description text as a text box shows it: line breaks as single LFs.
-QString display_text(const std::string& code)
-{
-    return from_latin1(text::replace(code, "\r\n", "\n"));
-}
-
 // The keys of Undo and Redo, which the theme's history takes even from a metadata field.
 bool history_key(const QKeyEvent& key)
 {
     return key.matches(QKeySequence::Undo) || key.matches(QKeySequence::Redo)
         || key.keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Y)
         || key.keyCombination() == QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z);
-}
-
-// A control made, named and placed (pixels) as designed; `args` come before its parent.
-template <typename Control, typename... Args>
-Control* placed(QWidget* parent, const QString& name, QRect place, Args&&... args)
-{
-    auto* control = new Control(std::forward<Args>(args)..., parent);
-    control->setObjectName(name);
-    control->setGeometry(place);
-    return control;
 }
 
 } // namespace
