@@ -50,7 +50,7 @@ void edit_one_style(MainWindow& window, std::uint32_t seed)
     after.set_pri_day(bench::colour(seed, false));
     DocumentEdit edit;
     edit.replace_row(row, before, after);
-    window.push_edit(std::move(edit), "Apply");
+    window.theme().push_edit(std::move(edit), "Apply");
 }
 
 std::map<std::string, double> mean_ms;

@@ -15,8 +15,8 @@
 #include "edit_steps.h"
 #include "heap_counter.h"
 #include "render/style_filter.h"
+#include "ui/common/preview_widget.h"
 #include "ui/main/main_window.h"
-#include "ui/main/preview_widget.h"
 #include "widget_bench.h"
 
 #include <QAction>
@@ -41,7 +41,7 @@ MainWindow& loaded_window()
 void BM_window_undo_apply_to_all(benchmark::State& state)
 {
     MainWindow& window = loaded_window();
-    window.push_edit(bench::apply_to_all(window.document(), "MAP_ROAD_INTERSTATE_CLR", 1),
+    window.theme().push_edit(bench::apply_to_all(window.document(), "MAP_ROAD_INTERSTATE_CLR", 1),
         "Apply ROAD INTERSTATE");
     QUndoStack& history = window.history();
     for (auto _ : state) {
@@ -57,7 +57,7 @@ void BM_window_undo_apply_to_all(benchmark::State& state)
 void BM_window_redo_apply_to_all(benchmark::State& state)
 {
     MainWindow& window = loaded_window();
-    window.push_edit(bench::apply_to_all(window.document(), "MAP_ROAD_INTERSTATE_CLR", 1),
+    window.theme().push_edit(bench::apply_to_all(window.document(), "MAP_ROAD_INTERSTATE_CLR", 1),
         "Apply ROAD INTERSTATE");
     QUndoStack& history = window.history();
     history.undo();
@@ -103,7 +103,7 @@ void BM_window_history_memory(benchmark::State& state)
 
         for (std::uint32_t k = 0; k < 1000; ++k) {
             const std::string_view field = bench::car_fields[k % bench::car_fields.size()];
-            window.push_edit(bench::apply_to_all(doc, field, 16 * k), "Apply");
+            window.theme().push_edit(bench::apply_to_all(doc, field, 16 * k), "Apply");
         }
         const long long with_history = bench::heap_bytes();
         window.history().clear();

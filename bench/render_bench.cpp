@@ -109,7 +109,7 @@ void repaint(benchmark::State& state, bool cold)
     Preview preview(qt_canvas_factory());
     const std::int64_t width = std::int64_t { screen_width } * twips_per_pixel;
     const std::int64_t height = std::int64_t { screen_height } * twips_per_pixel;
-    preview.plot(loaded.doc, -1, width, height);
+    preview.plot(loaded.doc, PlotMode::Fresh, width, height);
     const std::int64_t middle = (preview.layout().container_height - height) / 2;
     const TwipRect visible { 0, middle, width, height };
     QtCanvas screen(screen_width, screen_height);
@@ -150,7 +150,7 @@ void BM_FilterKeystroke(benchmark::State& state)
     Preview preview([](int, int) { return nullptr; });
     const std::int64_t width = std::int64_t { screen_width } * twips_per_pixel;
     const std::int64_t height = std::int64_t { screen_height } * twips_per_pixel;
-    preview.plot(loaded.doc, -1, width, height);
+    preview.plot(loaded.doc, PlotMode::Fresh, width, height);
     StyleFilter filter;
     std::size_t kept = 0;
     for (auto _ : state) {
@@ -214,7 +214,7 @@ void BM_RepaintFiltered(benchmark::State& state)
     const std::int64_t width = std::int64_t { screen_width } * twips_per_pixel;
     const std::int64_t height = std::int64_t { screen_height } * twips_per_pixel;
     preview.show_only(filter_rows(loaded.doc, "r"));
-    preview.plot(loaded.doc, -1, width, height);
+    preview.plot(loaded.doc, PlotMode::Fresh, width, height);
     const std::int64_t middle =
         std::max<std::int64_t>((preview.layout().container_height - height) / 2, 0);
     const TwipRect visible { 0, middle, width, height };

@@ -5,6 +5,7 @@
 
 #include "bench_themes.h"
 #include "model/prompter.h"
+#include "ui/main/file_commands.h"
 #include "ui/main/main_window.h"
 
 #include <QApplication>
@@ -44,7 +45,7 @@ public:
     /// Opens the theme again, from the other of its two copies.
     void reopen()
     {
-        m_window.loadole(m_paths[m_next]);
+        m_window.files().loadole(m_paths[m_next]);
         m_next = 1 - m_next;
         QCoreApplication::processEvents();
     }

@@ -1,5 +1,6 @@
 #include "colour/colour_codes.h"
 
+#include "model/open_style.h"
 #include "model/text.h"
 
 #include <cstdio>
@@ -10,13 +11,7 @@ using namespace text;
 
 std::string rev_hex(std::string& colour, ThemeKind kind)
 {
-    colour = trim(colour);
-    if (colour.size() > 6 && kind == ThemeKind::SportFitness) {
-        colour = mid(colour, 3);
-    }
-    if (colour.size() < 6) {
-        colour.insert(0, 6 - colour.size(), '0');
-    }
+    normalise_colour(colour, kind);
     return right(colour, 2) + mid(colour, 3, 2) + left(colour, 2);
 }
 

@@ -826,18 +826,10 @@ Preview::Preview(CanvasFactory factory)
 }
 
 void Preview::plot(
-    Document& doc, int mode, std::int64_t container_width, std::int64_t visible_height)
+    const Document& doc, PlotMode mode, std::int64_t container_width, std::int64_t visible_height)
 {
-    if (mode != 1) {
+    if (mode == PlotMode::Fresh) {
         m_cache.clear();
-    }
-    for (StyleRow& r : doc.rows) {
-        if (r.pri_day().size() > 6) {
-            r.set_pri_day(text::mid(r.pri_day(), 3));
-        }
-        if (r.sec_day().size() > 6) {
-            r.set_sec_day(text::mid(r.sec_day(), 3));
-        }
     }
     m_layout = layout_preview(doc, container_width, visible_height, m_zoom, shown_rows());
     m_drawn_count = doc.row_count();

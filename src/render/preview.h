@@ -272,6 +272,10 @@ private:
     std::size_t m_samples_drawn = 0;
 };
 
+/// What a rebuild of the preview does with the samples drawn before: a change to the theme draws
+/// them afresh, a new size or a resize keeps them and redraws them in place.
+enum class PlotMode { Fresh, KeepSamples };
+
 /// The state of the main window's preview: its layout, the values other windows read, and the
 /// cache of drawn samples.
 class Preview
@@ -280,13 +284,12 @@ public:
     explicit Preview(CanvasFactory factory);
 
     /// Rebuilds the preview for `container_width` × `visible_height` twips (the container's
-    /// inner width and the height of the frame it scrolls in). Mode 1 redraws the existing
-    /// samples in place; any other mode drops every sample drawn before (the caller sets
-    /// `plot_arg` to 1 for mode 0). Shortens a day colour text of more than six characters by
-    /// its first two, in the table. With rows, the scroll range is reset (value 0) and a visible
-    /// frame moves to the row `cur_row`; without rows both are left as they were. Lays out at
-    /// the zoom and with the shown rows set below.
-    void plot(Document& doc, int mode, std::int64_t container_width, std::int64_t visible_height);
+    /// inner width and the height of the frame it scrolls in), keeping or dropping the samples
+    /// drawn before as `mode` says. Drawing never changes the theme. With rows, the scroll range is
+    /// reset (value 0) and a visible frame moves to the row `cur_row`; without rows both are left
+    /// as they were. Lays out at the zoom and with the shown rows set below.
+    void plot(const Document& doc, PlotMode mode, std::int64_t container_width,
+        std::int64_t visible_height);
 
     /// Lays the rows out again at the current zoom and shown rows, for a new width or height,
     /// without drawing the samples again and without moving the scroll position: the range

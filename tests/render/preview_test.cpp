@@ -378,7 +378,7 @@ TEST(Plot, ScrollRangeFrameAndCounts)
     Preview preview([](int w, int h) { return std::make_unique<RecordingCanvas>(w, h); });
     preview.scroll.value = 77;
     preview.shape4.visible = true;
-    preview.plot(doc, -1, 11712, 9360);
+    preview.plot(doc, PlotMode::Fresh, 11712, 9360);
 
     EXPECT_EQ(preview.drawn_count(), 100);
     ASSERT_EQ(preview.poly_rows().size(), 100U);
@@ -396,7 +396,7 @@ TEST(Plot, AShortThemeFillsTheFrameAndKeepsAScrollRange)
 {
     Document doc = theme_of(ThemeKind::CarZumo, { "A" });
     Preview preview([](int w, int h) { return std::make_unique<RecordingCanvas>(w, h); });
-    preview.plot(doc, -1, 11712, 9360);
+    preview.plot(doc, PlotMode::Fresh, 11712, 9360);
     EXPECT_EQ(preview.layout().container_height, 9360);
     EXPECT_EQ(preview.scroll, (ScrollRange { 1, 936, 468, 0 }));
 }
@@ -413,7 +413,7 @@ TEST(Plot, ScrollStepsRoundHalvesToEven)
              Case { 9390, 939, 470 }, Case { 9350, 935, 468 } }) {
         Document doc = theme_of(ThemeKind::CarZumo, { "A" });
         Preview preview([](int w, int h) { return std::make_unique<RecordingCanvas>(w, h); });
-        preview.plot(doc, -1, 11712, c.visible);
+        preview.plot(doc, PlotMode::Fresh, 11712, c.visible);
         EXPECT_EQ(preview.scroll, (ScrollRange { 1, c.large, c.small, 0 })) << c.visible;
     }
 }
@@ -425,17 +425,17 @@ TEST(Plot, AHiddenFrameStaysWhereItWasAndAnArrowSetsArrowStyleForGood)
     doc.cur_row = 1;
     Preview preview([](int w, int h) { return std::make_unique<RecordingCanvas>(w, h); });
     preview.shape4.rect = TwipRect { 1, 2, 3, 4 };
-    preview.plot(doc, -1, 11712, 9360);
+    preview.plot(doc, PlotMode::Fresh, 11712, 9360);
     EXPECT_EQ(preview.shape4.rect, (TwipRect { 1, 2, 3, 4 }));
     EXPECT_FALSE(preview.shape4.visible);
     EXPECT_TRUE(preview.arrow_style);
 
     doc.rows[1].set_elem_name("ROAD");
-    preview.plot(doc, -1, 11712, 9360);
+    preview.plot(doc, PlotMode::Fresh, 11712, 9360);
     EXPECT_TRUE(preview.arrow_style) << "the preview never clears it";
 }
 
-TEST(Plot, ModeOneKeepsTheSamplesAnyOtherModeDropsThemAndEveryModeScrollsToTheTop)
+TEST(Plot, KeepingTheSamplesRedrawsNoneFreshDropsThemAndEveryModeScrollsToTheTop)
 {
     Document doc = theme_of(ThemeKind::CarZumo, { "A", "A", "A" });
     Preview preview([](int w, int h) { return std::make_unique<RecordingCanvas>(w, h); });
@@ -443,18 +443,20 @@ TEST(Plot, ModeOneKeepsTheSamplesAnyOtherModeDropsThemAndEveryModeScrollsToTheTo
     const TwipRect all { 0, 0, 11712, 9360 };
     struct Step
     {
-        int mode;
+        PlotMode mode;
         std::size_t drawn_after_paint;
     };
-    // True (-1) after loading, 1 for a redraw in place, 0 and 2 as other callers pass them.
-    for (const Step& step :
-        { Step { -1, 3 }, Step { 1, 3 }, Step { 0, 6 }, Step { 1, 6 }, Step { 2, 9 } }) {
+    const auto fresh = PlotMode::Fresh;
+    const auto keep = PlotMode::KeepSamples;
+    for (const Step& step : { Step { fresh, 3 }, Step { keep, 3 }, Step { fresh, 6 },
+             Step { keep, 6 }, Step { fresh, 9 } }) {
         preview.scroll.value = 40;
         preview.plot(doc, step.mode, 11712, 9360);
-        EXPECT_EQ(preview.scroll.value, 0) << "mode " << step.mode;
-        EXPECT_EQ(preview.drawn_count(), 3) << "mode " << step.mode;
+        EXPECT_EQ(preview.scroll.value, 0) << "step drawn " << step.drawn_after_paint;
+        EXPECT_EQ(preview.drawn_count(), 3) << "step drawn " << step.drawn_after_paint;
         paint_preview(screen, doc, preview, all);
-        EXPECT_EQ(preview.cache().samples_drawn(), step.drawn_after_paint) << "mode " << step.mode;
+        EXPECT_EQ(preview.cache().samples_drawn(), step.drawn_after_paint)
+            << "step drawn " << step.drawn_after_paint;
     }
 }
 
@@ -463,12 +465,12 @@ TEST(Plot, NoRowsLeavesScrollAndFrameAlone)
     Document doc = theme_of(ThemeKind::CarZumo, { "A", "A" });
     Preview preview([](int w, int h) { return std::make_unique<RecordingCanvas>(w, h); });
     preview.shape4.visible = true;
-    preview.plot(doc, -1, 11712, 9360);
+    preview.plot(doc, PlotMode::Fresh, 11712, 9360);
     const ScrollRange scroll = preview.scroll;
     const TwipRect frame = preview.shape4.rect;
     preview.scroll.value = 5;
     doc.rows.clear();
-    preview.plot(doc, -1, 11712, 9360);
+    preview.plot(doc, PlotMode::Fresh, 11712, 9360);
     EXPECT_EQ(preview.drawn_count(), 0);
     EXPECT_TRUE(preview.layout().rows.empty());
     EXPECT_EQ(preview.layout().container_height, 300000);
@@ -477,17 +479,17 @@ TEST(Plot, NoRowsLeavesScrollAndFrameAlone)
     EXPECT_EQ(preview.shape4.rect, frame);
 }
 
-TEST(Plot, ShortensLongDayColoursInTheTable)
+TEST(Plot, DrawingLeavesTheTableAsItIs)
 {
     Document doc = theme_of(ThemeKind::SportFitness, { "S" });
     doc.rows[0].set_pri_day("ff112233");
     doc.rows[0].set_sec_day("80778899");
-    doc.rows[0].set_pri_night("ff445566");
+    const Document before = doc;
     Preview preview([](int w, int h) { return std::make_unique<RecordingCanvas>(w, h); });
-    preview.plot(doc, -1, 11712, 9360);
-    EXPECT_EQ(doc.rows[0].pri_day(), "112233");
-    EXPECT_EQ(doc.rows[0].sec_day(), "778899");
-    EXPECT_EQ(doc.rows[0].pri_night(), "ff445566");
+    preview.plot(doc, PlotMode::Fresh, 11712, 9360);
+    RecordingCanvas screen(781, 624);
+    paint_preview(screen, doc, preview, TwipRect { 0, 0, 11712, 9360 });
+    EXPECT_EQ(doc.rows, before.rows) << "the day colours are shortened where rows are read";
 }
 
 TEST(Paint, DrawsOnlyVisibleSamplesAndKeepsThemWhileTheRowIsUnchanged)
@@ -496,7 +498,7 @@ TEST(Paint, DrawsOnlyVisibleSamplesAndKeepsThemWhileTheRowIsUnchanged)
     std::fill(names.begin() + 495, names.end(), "BROWSE");
     Document doc = theme_of(ThemeKind::CarZumo, names);
     Preview preview([](int w, int h) { return std::make_unique<RecordingCanvas>(w, h); });
-    preview.plot(doc, -1, 11712, 9360);
+    preview.plot(doc, PlotMode::Fresh, 11712, 9360);
     // From just above the rule: the captions of rows 490..494 and the boxes of rows 495..504.
     const std::int64_t rule = preview.layout().rules.at(0);
     ASSERT_EQ(preview.layout().rules.size(), 1U);
@@ -521,7 +523,7 @@ TEST(Paint, DrawsOnlyVisibleSamplesAndKeepsThemWhileTheRowIsUnchanged)
 
     doc.rows[501].set_pri_day("445566");
     doc.rows[800].set_pri_day("445566");
-    preview.plot(doc, 1, 11712, 9360);
+    preview.plot(doc, PlotMode::KeepSamples, 11712, 9360);
     paint_preview(screen, doc, preview, visible);
     EXPECT_EQ(preview.cache().samples_drawn(), 11U) << "only the changed row is drawn again";
 }
@@ -554,7 +556,7 @@ TEST(Paint, TheFrameIsDrawnLastAroundTheSelectedSampleOnlyWhileShown)
     doc.cur_row = 1;
     Preview preview([](int w, int h) { return std::make_unique<RecordingCanvas>(w, h); });
     preview.shape4.visible = true;
-    preview.plot(doc, -1, 11712, 9360);
+    preview.plot(doc, PlotMode::Fresh, 11712, 9360);
     const TwipRect visible { 0, 15, 11712, 9360 };
     RecordingCanvas screen(781, 624);
     paint_preview(screen, doc, preview, visible);
@@ -579,7 +581,7 @@ TEST(Paint, LongCaptionsWrapWithinTheCaptionWidth)
     // The recording canvas measures 6 pixels (90 twips) a character: 10 fit in 972 twips.
     doc.rows[0].set_elem_name("ROAD MAJOR HIGHWAYLONGERTHANALINE");
     Preview preview([](int w, int h) { return std::make_unique<RecordingCanvas>(w, h); });
-    preview.plot(doc, -1, 11712, 9360);
+    preview.plot(doc, PlotMode::Fresh, 11712, 9360);
     RecordingCanvas screen(781, 624);
     paint_preview(screen, doc, preview, TwipRect { 0, 0, 11712, 9360 });
     std::vector<std::string> texts;
@@ -688,7 +690,7 @@ TEST(Plot, RelayoutKeepsTheSamplesAndTheScrollPositionAndFollowsTheSelection)
     doc.cur_row = 12;
     Preview preview([](int w, int h) { return std::make_unique<RecordingCanvas>(w, h); });
     preview.shape4.visible = true;
-    preview.plot(doc, -1, 11712, 5000);
+    preview.plot(doc, PlotMode::Fresh, 11712, 5000);
     RecordingCanvas screen(781, 624);
     paint_preview(screen, doc, preview, TwipRect { 0, 0, 11712, 5000 });
     const std::size_t drawn = preview.cache().samples_drawn();
@@ -711,7 +713,7 @@ TEST(Plot, RelayoutKeepsTheSamplesAndTheScrollPositionAndFollowsTheSelection)
     EXPECT_FALSE(preview.shape4.visible) << "the selected row is filtered out";
     preview.show_all();
     preview.set_zoom(2);
-    preview.plot(doc, 1, 11712, 5000);
+    preview.plot(doc, PlotMode::KeepSamples, 11712, 5000);
     EXPECT_EQ(preview.layout().order.size(), 100U);
     EXPECT_EQ(preview.layout().rows[0].box.width, 1920);
 }
@@ -726,7 +728,7 @@ TEST(Paint, ZoomAndScreenDensityDrawSamplesAndCaptionsAtFullResolution)
         return std::make_unique<RecordingCanvas>(w, h);
     });
     preview.set_zoom(1.5);
-    preview.plot(doc, -1, 11712, 9360);
+    preview.plot(doc, PlotMode::Fresh, 11712, 9360);
     RecordingCanvas screen(1562, 1248);
     screen.set_scale(2);
     paint_preview(screen, doc, preview, TwipRect { 0, 0, 11712, 9360 });
@@ -746,7 +748,7 @@ TEST(Paint, HeadingsStandOnTheRulesWhenTurnedOn)
     const Document doc = presentations_of({ 0, 1 });
     Preview preview([](int w, int h) { return std::make_unique<RecordingCanvas>(w, h); });
     preview.headings = true;
-    preview.plot(const_cast<Document&>(doc), -1, 11712, 9360);
+    preview.plot(doc, PlotMode::Fresh, 11712, 9360);
     RecordingCanvas screen(781, 624);
     paint_preview(screen, doc, preview, TwipRect { 0, 0, 11712, 9360 });
     const std::int64_t rule = preview.layout().rules.at(0);
@@ -831,7 +833,7 @@ std::vector<ColourValue> preview_colours(const Document& doc, colour::Vision vis
     preview.marks = { SampleMark::Error, SampleMark::None, SampleMark::Info };
     preview.set_vision(vision);
     Document drawn = doc;
-    preview.plot(drawn, -1, 11712, 9360);
+    preview.plot(drawn, PlotMode::Fresh, 11712, 9360);
     RecordingCanvas screen(781, 624);
     paint_preview(screen, drawn, preview, TwipRect { 0, 0, 11712, 9360 });
     EXPECT_FALSE(screen.colour_map()) << "the screen keeps the map it had";

@@ -163,7 +163,7 @@ TEST(RenderPng, ZoomedSamplesOnADenseScreenAreDrawnSharp)
     ASSERT_TRUE(open_theme(doc, theme));
     Preview preview(qt_canvas_factory());
     preview.set_zoom(1.5);
-    preview.plot(doc, -1, 11712, 9360);
+    preview.plot(doc, PlotMode::Fresh, 11712, 9360);
     // A screen of twice the usual density: 3 image pixels to each design pixel of a sample.
     QtCanvas screen(1562, 1248);
     screen.set_scale(2);

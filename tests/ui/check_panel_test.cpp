@@ -3,9 +3,11 @@
 #include "qt_test_support.h"
 #include "render/preview.h"
 #include "render/qt/qt_canvas.h"
+#include "ui/common/preview_widget.h"
 #include "ui/dialogs/check_panel.h"
+#include "ui/main/file_commands.h"
 #include "ui/main/main_window.h"
-#include "ui/main/preview_widget.h"
+#include "ui/main/theme_panel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -87,7 +89,7 @@ class CheckPanelTest : public QObject
     {
         auto window = std::make_unique<MainWindow>(QString(), m_dir->filePath("tintwell.dat"));
         window->set_prompter(&m_prompter);
-        window->set_element_chooser([](Document&) { return ElementSelection {}; });
+        window->panel().set_element_chooser([](Document&) { return ElementSelection {}; });
         window->resize(400, 300);
         window->show();
         window->activateWindow();
@@ -96,7 +98,7 @@ class CheckPanelTest : public QObject
         }
         const QString path = m_dir->filePath("Check.kmtf");
         QFile::copy(QString(TINTWELL_TEST_DATA) + "/ui_check.kmtf", path);
-        window->loadole(path);
+        window->files().loadole(path);
         QTest::keyClick(window.get(), Qt::Key_F7);
         return window;
     }
@@ -200,7 +202,7 @@ private slots:
             after.set_pri_night(night);
             DocumentEdit edit;
             edit.replace_row(row, before, after);
-            window->push_edit(std::move(edit), "Apply");
+            window->theme().push_edit(std::move(edit), "Apply");
             window->redraw_keeping_scroll();
             QCoreApplication::processEvents();
         };
@@ -228,7 +230,7 @@ private slots:
                 [&] {
                     const QString path = m_dir->filePath("Other.kmtf");
                     QFile::copy(QString(TINTWELL_TEST_DATA) + "/ui_car_zumo.kmtf", path);
-                    window->loadole(path);
+                    window->files().loadole(path);
                 },
                 false, -1 },
         };

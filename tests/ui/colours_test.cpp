@@ -5,10 +5,11 @@
 #include "model/writer.h"
 #include "qt_test_support.h"
 #include "ui/common/colour_chart.h"
+#include "ui/common/preview_widget.h"
 #include "ui/dialogs/colours_panel.h"
 #include "ui/dialogs/dialog_menus.h"
+#include "ui/main/file_commands.h"
 #include "ui/main/main_window.h"
-#include "ui/main/preview_widget.h"
 
 #include <QAction>
 #include <QApplication>
@@ -122,7 +123,7 @@ class ColoursTest : public QObject
             theme.write(data.readAll());
         }
         theme.close();
-        window->loadole(theme.fileName());
+        window->files().loadole(theme.fileName());
         return window;
     }
 
@@ -224,14 +225,14 @@ private slots:
         child<QAction>(*window, "redo")->trigger();
         QVERIFY(open_panel(*window));
         QCOMPARE(uses_of("#1E90FF"), 5);
-        window->loadole(QString(TINTWELL_TEST_DATA) + "/ui_sport_fitness.kmtf");
+        window->files().loadole(QString(TINTWELL_TEST_DATA) + "/ui_sport_fitness.kmtf");
         QCOMPARE(uses_of("#1E90FF"), 0);
         QCOMPARE(uses_of("#2040C0"), 1);
 
         // The window keeps its layout and caption beside the panel and once it is closed.
         QCOMPARE(frame->geometry(), frame_place);
         panel->close();
-        window->loadole(m_dir->filePath("blues.kmtf"));
+        window->files().loadole(m_dir->filePath("blues.kmtf"));
         QCOMPARE(frame->geometry(), frame_place);
         QCOMPARE(window->windowTitle(), caption);
     }

@@ -1,10 +1,12 @@
 #include "model/add_element.h"
 #include "qt_test_support.h"
+#include "ui/common/file_dialogs.h"
+#include "ui/common/preview_widget.h"
+#include "ui/common/twips.h"
 #include "ui/dialogs/compare_window.h"
-#include "ui/main/file_dialogs.h"
+#include "ui/main/file_commands.h"
 #include "ui/main/main_window.h"
-#include "ui/main/preview_widget.h"
-#include "ui/main/twips.h"
+#include "ui/main/theme_panel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -112,8 +114,8 @@ class CompareWindowTest : public QObject
     {
         auto window = std::make_unique<MainWindow>(QString(), m_dir->filePath("tintwell.dat"));
         window->set_prompter(&m_prompter);
-        window->set_file_dialogs(&m_dialogs);
-        window->set_element_chooser([](Document&) { return ElementSelection {}; });
+        window->files().set_file_dialogs(&m_dialogs);
+        window->panel().set_element_chooser([](Document&) { return ElementSelection {}; });
         window->show();
         if (!file.isEmpty()) {
             m_dialogs.answers.push_back(file);

@@ -4,15 +4,16 @@
 #include "model/text.h"
 #include "qt_test_support.h"
 #include "ui/common/colour_chart.h"
+#include "ui/common/owner_drawn_button.h"
+#include "ui/common/preview_widget.h"
 #include "ui/dialogs/dialog_menus.h"
 #include "ui/dialogs/presentation_dialog.h"
 #include "ui/dialogs/sport_style_dialog.h"
 #include "ui/dialogs/style_text_dialog.h"
 #include "ui/dialogs/updates_dialog.h"
 #include "ui/dialogs/web_pages.h"
+#include "ui/main/file_commands.h"
 #include "ui/main/main_window.h"
-#include "ui/main/owner_drawn_button.h"
-#include "ui/main/preview_widget.h"
 
 #include <QAction>
 #include <QApplication>
@@ -126,7 +127,7 @@ private slots:
             doc.rows.push_back(
                 cz_row(i < 6 ? "GUIDANCE" : "BROWSE", "F" + number, i % 2 ? "1" : ""));
         }
-        PresentationDialog dialog(doc, 0);
+        PresentationDialog dialog(doc, PresentationMode::Add);
         QCOMPARE(dialog.windowTitle(), QString("Add & Remove Presentations"));
         QVERIFY(!child<QFrame>(&dialog, "Frame1")->isHidden());
         QVERIFY(child<QFrame>(&dialog, "Frame2")->isHidden());
@@ -160,7 +161,7 @@ private slots:
     void presentations_apply_without_adding_stays_open()
     {
         doc.rows.push_back(cz_row("GUIDANCE", "A", ""));
-        PresentationDialog dialog(doc, 0);
+        PresentationDialog dialog(doc, PresentationMode::Add);
         dialog.show();
         click(child<OwnerDrawnButton>(&dialog, "command1_1"));
         QCOMPARE(prompter.messages, std::vector<std::string> { "Please click ADD" });
@@ -175,7 +176,7 @@ private slots:
         for (const char* pres : { "GUIDANCE", "BROWSE", "GUIDANCE", "BROWSE" }) {
             doc.rows.push_back(cz_row(pres, pres, ""));
         }
-        PresentationDialog dialog(doc, 1);
+        PresentationDialog dialog(doc, PresentationMode::Remove);
         QVERIFY(child<QFrame>(&dialog, "Frame1")->isHidden());
         QVERIFY(!child<QFrame>(&dialog, "Frame2")->isHidden());
         QCOMPARE(child<QFrame>(&dialog, "Frame2")->pos(), child<QFrame>(&dialog, "Frame1")->pos());
@@ -204,7 +205,7 @@ private slots:
         doc.rows.push_back(cz_row("GUIDANCE", "A", ""));
         doc.rows.push_back(cz_row("BROWSE", "B", ""));
         const auto before = doc.rows;
-        PresentationDialog dialog(doc, 1);
+        PresentationDialog dialog(doc, PresentationMode::Remove);
         choose(child<QListWidget>(&dialog, "List4"), "BROWSE");
         QTest::mouseClick(child<QPushButton>(&dialog, "Command2_3"), Qt::LeftButton);
         dialog.show();
@@ -310,7 +311,7 @@ private slots:
 
         // Swatch 3, then the chart: only the secondary night colour changes.
         QTest::mouseClick(child<QLabel>(&dialog, "Label2_3"), Qt::LeftButton);
-        QCOMPARE(dialog.sel_swatch(), 3);
+        QCOMPARE(dialog.sel_swatch(), SportColourSlot::SecondaryNight);
         QVERIFY(child<QFrame>(&dialog, "Shape2")
                     ->geometry()
                     .contains(child<QLabel>(&dialog, "Label2_3")->geometry()));
@@ -417,6 +418,25 @@ private slots:
         QVERIFY(!dialog.isVisible());
         QVERIFY2(doc.rows[0].style_text().find(written.toStdString()) != std::string::npos,
             std::string(doc.rows[0].style_text()).c_str());
+    }
+
+    void sport_style_keystrokes_change_nothing_until_apply()
+    {
+        StyleRow row;
+        row.set_style_text("field=\"MPM_X\" bg_width=\"3\"><color><primary day=\"#ff000001\" "
+                           "night=\"#ff000003\"/></color></style>");
+        doc.kind = ThemeKind::SportFitness;
+        doc.rows.push_back(row);
+        const std::string before(doc.rows[0].style_text());
+        SportStyleDialog dialog(doc, 0, "X");
+        dialog.show();
+        QTest::keyClicks(child<QLineEdit>(&dialog, "Text2_0"), "12");
+        QTest::keyClick(child<QLineEdit>(&dialog, "Text2_0"), Qt::Key_Return);
+        // The theme's unsaved state is its history's to say; typing in a dialog is not a change.
+        QVERIFY(!doc.modified);
+        click(child<OwnerDrawnButton>(&dialog, "command1_0"));
+        QVERIFY(!doc.modified);
+        QCOMPARE(std::string(doc.rows[0].style_text()), before);
     }
 
     void sport_style_long_colour_is_cut_before_apply()
@@ -541,7 +561,7 @@ private slots:
         window.set_prompter(&prompter);
         connect_dialog_menus(window);
         window.show();
-        window.loadole(data_file("ui_car_zumo.kmtf"));
+        window.files().loadole(data_file("ui_car_zumo.kmtf"));
         Document& d = window.document();
         const int rows = d.row_count();
         QVERIFY(rows > 0);
@@ -682,7 +702,7 @@ private slots:
         StyleRow row = cz_row("GUIDANCE", "MAP_WATER", "");
         row.set_style_text("FIELD=\"MAP_WATER\">");
         doc.rows.push_back(row);
-        PresentationDialog presentations(doc, 0);
+        PresentationDialog presentations(doc, PresentationMode::Add);
         StyleTextDialog text(doc, 0);
         SportStyleDialog sport(doc, 0, "X");
         for (QDialog* dialog : std::initializer_list<QDialog*> { &presentations, &text, &sport }) {

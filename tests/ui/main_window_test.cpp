@@ -2,14 +2,16 @@
 #include "model/add_element.h"
 #include "model/prompter.h"
 #include "qt_test_support.h"
+#include "ui/common/file_dialogs.h"
+#include "ui/common/owner_drawn_button.h"
+#include "ui/common/preview_widget.h"
+#include "ui/common/twips.h"
 #include "ui/dialogs/add_elements_dialog.h"
 #include "ui/dialogs/dialog_menus.h"
 #include "ui/editor/style_editor.h"
-#include "ui/main/file_dialogs.h"
+#include "ui/main/file_commands.h"
 #include "ui/main/main_window.h"
-#include "ui/main/owner_drawn_button.h"
-#include "ui/main/preview_widget.h"
-#include "ui/main/twips.h"
+#include "ui/main/theme_panel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -227,9 +229,9 @@ class MainWindowTest : public QObject
     {
         auto window = std::make_unique<MainWindow>(pending, settings_path());
         window->set_prompter(&m_prompter);
-        window->set_file_dialogs(&m_dialogs);
+        window->files().set_file_dialogs(&m_dialogs);
         // The real dialog only where a test drives it; elsewhere "+" chooses nothing.
-        window->set_element_chooser([](Document&) { return ElementSelection {}; });
+        window->panel().set_element_chooser([](Document&) { return ElementSelection {}; });
         return window;
     }
 
@@ -343,16 +345,18 @@ class MainWindowTest : public QObject
             child<QCheckBox>(window, "Check1")->setChecked(false);
             break;
         case Step::AddElements:
-            window.set_element_chooser(nullptr);
+            window.panel().set_element_chooser(nullptr);
             answer_dialog(
                 [car_zumo](QWidget* shown) {
                     auto* dialog = qobject_cast<AddElementsDialog*>(shown);
                     QVERIFY(dialog);
                     if (car_zumo) {
-                        dialog->List3->setCurrentRow(1);
+                        child<QListWidget>(dialog, "List3")->setCurrentRow(1);
                     }
-                    choose(dialog->List1, car_zumo ? "ROAD_INTERSTATE" : "INTERSTATE");
-                    QTest::mouseClick(dialog->command1[1], Qt::LeftButton);
+                    choose(child<QListWidget>(dialog, "List1"),
+                        car_zumo ? "ROAD_INTERSTATE" : "INTERSTATE");
+                    QTest::mouseClick(
+                        child<OwnerDrawnButton>(dialog, "command1_1"), Qt::LeftButton);
                 },
                 answered);
             child<QPushButton>(window, "Command2")->click();
@@ -394,7 +398,7 @@ private slots:
         window->show();
         QTRY_COMPARE(window->document().row_count(), 5);
         QCOMPARE(caption(*window), QString("Tintwell ") + program_version + " " + path.toLower());
-        QCOMPARE(QString::fromStdString(window->recent()[0]), path);
+        QCOMPARE(QString::fromStdString(window->files().recent()[0]), path);
         QCOMPARE(child<QListWidget>(*window, "List1")->count(), 2);
         QCOMPARE(child<QLineEdit>(*window, "title")->text(), QString("WINDOW SAMPLE"));
         QCOMPARE(menu_item(*window, "mf", 12)->text(), path);
@@ -417,7 +421,7 @@ private slots:
         QDir::setCurrent(started_in);
         window->show();
         QTRY_COMPARE(window->document().row_count(), 5);
-        QCOMPARE(QString::fromStdString(window->recent()[0]), path);
+        QCOMPARE(QString::fromStdString(window->files().recent()[0]), path);
         QVERIFY(menu_item(*window, "mf", 12)->isEnabled());
         QCOMPARE(caption(*window), QString("Tintwell ") + program_version + " " + path.toLower());
     }
@@ -551,7 +555,7 @@ private slots:
         QFETCH(bool, car_zumo);
         auto window = make_window();
         int asked = 0;
-        window->set_element_chooser([&](Document&) {
+        window->panel().set_element_chooser([&](Document&) {
             ++asked;
             return ElementSelection {};
         });
@@ -586,7 +590,7 @@ private slots:
     void plusWithoutThemeAsksForNew()
     {
         auto window = make_window();
-        window->Command2_Click();
+        window->panel().Command2_Click();
         QCOMPARE(m_prompter.messages,
             std::vector<std::string> { "Select New Theme type. File,New ..." });
     }
@@ -595,21 +599,22 @@ private slots:
     {
         auto window = make_window();
         open(*window, m_dialogs, copy_of("ui_car_zumo.kmtf", "add.kmtf"));
-        window->set_element_chooser(nullptr);
+        window->panel().set_element_chooser(nullptr);
         bool driven = false;
         QTimer::singleShot(0, [&] {
             auto* dialog = qobject_cast<AddElementsDialog*>(QApplication::activeModalWidget());
             QVERIFY(dialog);
             QCOMPARE(dialog->objectName(), QString("newelement"));
             QCOMPARE(dialog->windowTitle(), QString("Add Elements"));
-            dialog->List3->setCurrentRow(1);
-            dialog->List1->findItems("ROAD_INTERSTATE", Qt::MatchExactly)
+            child<QListWidget>(dialog, "List3")->setCurrentRow(1);
+            child<QListWidget>(dialog, "List1")
+                ->findItems("ROAD_INTERSTATE", Qt::MatchExactly)
                 .constFirst()
                 ->setSelected(true);
-            QTest::mouseClick(dialog->command1[1], Qt::LeftButton);
+            QTest::mouseClick(child<OwnerDrawnButton>(dialog, "command1_1"), Qt::LeftButton);
             driven = true;
         });
-        window->Command2_Click();
+        window->panel().Command2_Click();
         QVERIFY(driven);
         const auto& rows = window->document().rows;
         QCOMPARE(rows.size(), std::size_t(6));
@@ -630,16 +635,22 @@ private slots:
     {
         auto window = make_window();
         open(*window, m_dialogs, copy_of("ui_car_zumo.kmtf", "already.kmtf"));
-        window->set_element_chooser(nullptr);
+        window->panel().set_element_chooser(nullptr);
         QTimer::singleShot(0, [&] {
             auto* dialog = qobject_cast<AddElementsDialog*>(QApplication::activeModalWidget());
             QVERIFY(dialog);
-            dialog->List3->setCurrentRow(0);
-            dialog->List2->findItems("WATER", Qt::MatchExactly).constFirst()->setSelected(true);
-            dialog->List2->findItems("BEACH", Qt::MatchExactly).constFirst()->setSelected(true);
-            QTest::mouseClick(dialog->command1[1], Qt::LeftButton);
+            child<QListWidget>(dialog, "List3")->setCurrentRow(0);
+            child<QListWidget>(dialog, "List2")
+                ->findItems("WATER", Qt::MatchExactly)
+                .constFirst()
+                ->setSelected(true);
+            child<QListWidget>(dialog, "List2")
+                ->findItems("BEACH", Qt::MatchExactly)
+                .constFirst()
+                ->setSelected(true);
+            QTest::mouseClick(child<OwnerDrawnButton>(dialog, "command1_1"), Qt::LeftButton);
         });
-        window->Command2_Click();
+        window->panel().Command2_Click();
         QCOMPARE(m_prompter.messages,
             std::vector<std::string> { "GUIDANCE already has \r\n\r\nWATER\r\n" });
         QCOMPARE(window->document().row_count(), 6);
@@ -652,13 +663,16 @@ private slots:
         AddElementsDialog dialog(doc);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
-        for (QListWidget* list : { dialog.List3, dialog.List1, dialog.List2 }) {
+        for (QListWidget* list : { child<QListWidget>(dialog, "List3"),
+                 child<QListWidget>(dialog, "List1"), child<QListWidget>(dialog, "List2") }) {
             QVERIFY2(!list->hasFocus(), qPrintable(list->objectName()));
             QVERIFY(list->currentItem() == nullptr);
         }
-        QTest::mouseClick(dialog.List3->viewport(), Qt::LeftButton, {},
-            dialog.List3->visualItemRect(dialog.List3->item(1)).center());
-        QCOMPARE(dialog.List3->selectedItems().size(), 1);
+        QTest::mouseClick(child<QListWidget>(dialog, "List3")->viewport(), Qt::LeftButton, {},
+            child<QListWidget>(dialog, "List3")
+                ->visualItemRect(child<QListWidget>(dialog, "List3")->item(1))
+                .center());
+        QCOMPARE(child<QListWidget>(dialog, "List3")->selectedItems().size(), 1);
     }
 
     void selectAllAndCancel()
@@ -666,15 +680,16 @@ private slots:
         Document doc;
         doc.kind = ThemeKind::SportFitness;
         AddElementsDialog dialog(doc);
-        QCOMPARE(dialog.List3->count(), 0);
-        QCOMPARE(dialog.List1->count(), 140);
-        QTest::mouseClick(dialog.Check1[1], Qt::LeftButton);
-        QCOMPARE(dialog.List2->selectedItems().size(), 34);
-        QTest::mouseClick(dialog.Check1[1], Qt::LeftButton);
-        QCOMPARE(dialog.List2->selectedItems().size(), 0);
-        QCOMPARE(dialog.List1->selectionMode(), QAbstractItemView::ExtendedSelection);
-        dialog.List1->item(0)->setSelected(true);
-        QTest::mouseClick(dialog.command1[0], Qt::LeftButton);
+        QCOMPARE(child<QListWidget>(dialog, "List3")->count(), 0);
+        QCOMPARE(child<QListWidget>(dialog, "List1")->count(), 140);
+        QTest::mouseClick(child<QCheckBox>(dialog, "Check1_1"), Qt::LeftButton);
+        QCOMPARE(child<QListWidget>(dialog, "List2")->selectedItems().size(), 34);
+        QTest::mouseClick(child<QCheckBox>(dialog, "Check1_1"), Qt::LeftButton);
+        QCOMPARE(child<QListWidget>(dialog, "List2")->selectedItems().size(), 0);
+        QCOMPARE(child<QListWidget>(dialog, "List1")->selectionMode(),
+            QAbstractItemView::ExtendedSelection);
+        child<QListWidget>(dialog, "List1")->item(0)->setSelected(true);
+        QTest::mouseClick(child<OwnerDrawnButton>(dialog, "command1_0"), Qt::LeftButton);
         QVERIFY(dialog.selection().empty());
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
     }
@@ -729,11 +744,11 @@ private slots:
         open(*window, m_dialogs, copy_of(file.toLatin1().constData(), "tip.kmtf"));
         int row = 0;
         if (add_polygon) {
-            window->set_element_chooser([](Document& doc) {
+            window->panel().set_element_chooser([](Document& doc) {
                 bool keep_open = true;
                 return newelement_add(doc, { -1, {}, { "BOG" } }, keep_open);
             });
-            window->Command2_Click();
+            window->panel().Command2_Click();
             row = window->document().row_count() - 1;
             QCOMPARE(window->document().rows[std::size_t(row)].elem_name(), std::string("BOG"));
         }
@@ -801,24 +816,24 @@ private slots:
         const std::vector<int> expected = { 0, 2, 0 };
         for (int found : expected) {
             QTest::keyClick(child<QLineEdit>(*window, "Text4"), Qt::Key_Return);
-            QCOMPARE(window->search_pos(), found + 1);
+            QCOMPARE(window->panel().search_pos(), found + 1);
             QCOMPARE(window->preview()->preview().shape4.rect.left,
                 window->preview()->preview().layout().rows[std::size_t(found)].box.left - 20);
         }
         QTest::keyClicks(child<QLineEdit>(*window, "Text4"), "_");
-        QCOMPARE(window->search_pos(), 0);
+        QCOMPARE(window->panel().search_pos(), 0);
 
         child<QLineEdit>(*window, "Text4")->setText("park");
         QTest::mouseClick(child<OwnerDrawnButton>(*window, "command1"), Qt::LeftButton);
         // PARK is the last row: the next search starts from the top, and the sample is shown.
-        QCOMPARE(window->search_pos(), 0);
+        QCOMPARE(window->panel().search_pos(), 0);
         const QRect box = window->preview()->box_rect(4).translated(window->preview()->pos());
         QVERIFY(child<QWidget>(*window, "Picture2")->rect().intersects(box));
 
         child<QLineEdit>(*window, "Text4")->setText("nothing");
         QTest::mouseClick(child<OwnerDrawnButton>(*window, "command1"), Qt::LeftButton);
         QCOMPARE(m_prompter.messages, std::vector<std::string> { "Not found" });
-        QCOMPARE(window->search_pos(), 0);
+        QCOMPARE(window->panel().search_pos(), 0);
     }
 
     void saveChecks_data()
@@ -974,7 +989,7 @@ private slots:
         QFETCH(QString, question);
         auto window = make_window();
         int chosen = 0;
-        window->set_element_chooser([&](Document&) {
+        window->panel().set_element_chooser([&](Document&) {
             ++chosen;
             return ElementSelection {};
         });
@@ -996,7 +1011,7 @@ private slots:
             QCOMPARE(menu_item(*window, "mf", 13)->data().toString(), other);
             menu_item(*window, "mf", 13)->trigger();
         } else {
-            window->loadole(other);
+            window->files().loadole(other);
         }
         QCOMPARE(m_prompter.questions, std::vector<std::string> { question.toStdString() });
         // The Save dialog, and no other.
@@ -1009,7 +1024,7 @@ private slots:
         QVERIFY(!window->document().modified);
         QCOMPARE(caption(*window), QString("Tintwell ") + program_version + " " + saved.toLower());
         // Saved files go to the top of the recent files.
-        QCOMPARE(QString::fromStdString(window->recent()[0]), saved);
+        QCOMPARE(QString::fromStdString(window->files().recent()[0]), saved);
         QCOMPARE(menu_item(*window, "mf", 12)->data().toString(), saved);
     }
 
@@ -1078,7 +1093,9 @@ private slots:
         open(*window, m_dialogs, other);
         const QString path = copy_of("ui_sport_fitness.kmtf", "mine.kmtf");
         open(*window, m_dialogs, path);
-        window->document().modified = true;
+        // An unsaved change, made as the user makes one: a step of the history.
+        child<QLineEdit>(*window, "title")->setText("CHANGED");
+        QVERIFY(window->document().modified);
         const QString shown = caption(*window);
         const ThemeMetadata metadata = window->document().metadata;
         const auto rows = window->document().rows;
@@ -1089,7 +1106,7 @@ private slots:
         m_prompter.yes_no_answers = { false };
         window->show();
         if (how == "drop") {
-            window->loadole(other);
+            window->files().loadole(other);
         } else if (how == "recent") {
             menu_item(*window, "mf", 13)->trigger();
         } else if (how == "open") {
@@ -1104,7 +1121,7 @@ private slots:
         QCOMPARE(window->document().metadata, metadata);
         QCOMPARE(child<QLineEdit>(*window, "title")->text(), QString::fromLatin1(metadata.title));
         QCOMPARE(child<QListWidget>(*window, "List1")->count(), 1);
-        const RecentFiles recent = window->recent();
+        const RecentFiles recent = window->files().recent();
         QCOMPARE(recent[0], path.toStdString());
         QVERIFY(std::find(recent.begin(), recent.end(), other.toStdString()) == recent.end());
         QVERIFY(!menu_item(*window, "mf", 13)->isVisible());
@@ -1147,7 +1164,7 @@ private slots:
         QVERIFY(menu_item(*window, "mf", 14)->isEnabled());
 
         // ...and reopening it says so and closes the gap.
-        window->open_recent(3);
+        window->files().open_recent(3);
         QCOMPARE(m_prompter.messages.back(), "Cannot find " + paths[6].toStdString());
         QCOMPARE(window->document().row_count(), 5);
         QCOMPARE(
@@ -1279,7 +1296,7 @@ private slots:
         if (loads) {
             QCOMPARE(QString::fromStdString(window->document().file_name), path);
             QVERIFY(!window->document().modified);
-            QCOMPARE(QString::fromStdString(window->recent()[0]), path);
+            QCOMPARE(QString::fromStdString(window->files().recent()[0]), path);
         }
     }
 
@@ -1307,15 +1324,15 @@ private slots:
         QTRY_COMPARE(button->back_colour(), QColor(250, 250, 250));
         QVERIFY(btn_hover());
         QCOMPARE(button->caption_colour(), QColor(0, 0, 255));
-        window->p1_MouseMove(0);
+        window->panel().p1_MouseMove(0);
         QCOMPARE(button->back_colour(), QColor(230, 230, 230));
         QVERIFY(!btn_hover());
 
         OwnerDrawnButton narrow("A caption far too long for the box");
         narrow.resize(px(600), px(360));
-        narrow.draw_button("A caption far too long for the box", 0);
+        narrow.draw_button("A caption far too long for the box", ButtonLook::Normal);
         QCOMPARE(narrow.font_size(), 6);
-        narrow.draw_button(QString(), 12);
+        narrow.draw_button(QString(), ButtonLook::Disabled, ButtonFont::Small);
         QCOMPARE(narrow.caption(), QString("A caption far too long for the box"));
         QCOMPARE(narrow.caption_colour(), QColor(180, 180, 180));
     }
@@ -1387,7 +1404,7 @@ private slots:
         QCOMPARE(history.count(), 0);
         QVERIFY(!undo->isEnabled());
         QTest::keyClicks(child<QLineEdit>(*window, "title"), "X");
-        window->set_element_chooser([](Document&) { return ElementSelection {}; });
+        window->panel().set_element_chooser([](Document&) { return ElementSelection {}; });
         m_prompter.yes_no_answers = { false };
         menu_item(*window, "mf", 0)->trigger();
         QCOMPARE(m_prompter.questions, std::vector<std::string> { "Save project?" });

@@ -4,12 +4,15 @@
 #include "model/document_edit.h"
 #include "model/prompter.h"
 #include "qt_test_support.h"
+#include "ui/common/message_box_prompter.h"
+#include "ui/common/preview_widget.h"
+#include "ui/common/twips.h"
 #include "ui/dialogs/dialog_menus.h"
 #include "ui/editor/style_editor.h"
+#include "ui/main/file_commands.h"
 #include "ui/main/main_window.h"
-#include "ui/main/message_box_prompter.h"
-#include "ui/main/preview_widget.h"
-#include "ui/main/twips.h"
+#include "ui/main/preview_navigator.h"
+#include "ui/main/theme_panel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -115,7 +118,7 @@ class PreviewNavigationTest : public QObject
         if (!QTest::qWaitForWindowActive(window.get())) {
             qWarning("the window did not become active");
         }
-        window->loadole(theme_file("long.kmtf", long_theme()));
+        window->files().loadole(theme_file("long.kmtf", long_theme()));
         return window;
     }
 
@@ -283,7 +286,7 @@ private slots:
         QTest::keyClick(title, Qt::Key_A, Qt::ControlModifier);
         QCOMPARE(title->selectedText(), QString("LONG"));
 
-        window->loadole(theme_file("other.kmtf", long_theme()));
+        window->files().loadole(theme_file("other.kmtf", long_theme()));
         QCOMPARE(bar->value(), 0);
         QVERIFY(code->toPlainText().isEmpty());
         QVERIFY(!window->preview()->frame_visible());
@@ -342,7 +345,7 @@ private slots:
             changed.set_pri_day("1E90FF");
             DocumentEdit edit;
             edit.replace_row(0, window->document().rows[0], changed);
-            window->push_edit(std::move(edit), "Colour");
+            window->theme().push_edit(std::move(edit), "Colour");
             window->redraw_keeping_scroll();
             QCOMPARE(int(layout(*window).order.size()), before + 1);
             child<QAction>(*window, "undo")->trigger();
@@ -354,7 +357,7 @@ private slots:
         QTest::keyClicks(child<QLineEdit>(*window, "Text4"), "park");
         QTest::keyClick(child<QLineEdit>(*window, "Text4"), Qt::Key_Return);
         QVERIFY(window->filter_text().isEmpty());
-        QCOMPARE(window->search_pos(), 2);
+        QCOMPARE(window->panel().search_pos(), 2);
         QCOMPARE(
             window->preview()->preview().shape4.rect.left, layout(*window).rows[1].box.left - 20);
 
@@ -368,8 +371,8 @@ private slots:
         QCOMPARE(window->document().cur_row, 1);
 
         window->set_filter_text("water");
-        QVERIFY(!window->select_row(all));
-        QVERIFY(window->select_row(2 * per_presentation + 2));
+        QVERIFY(!window->navigator().select_row(all));
+        QVERIFY(window->navigator().select_row(2 * per_presentation + 2));
         QVERIFY(window->filter_text().isEmpty());
         QVERIFY(in_sight(*window, 2 * per_presentation + 2));
 
@@ -387,7 +390,7 @@ private slots:
         QCOMPARE(window->filter_text(), QString("park"));
 
         // A new theme shows everything again and nothing in the code box.
-        window->set_element_chooser([](Document&) { return ElementSelection {}; });
+        window->panel().set_element_chooser([](Document&) { return ElementSelection {}; });
         child<QAction>(*window, "mf_0")->trigger();
         QVERIFY(window->filter_text().isEmpty());
         QVERIFY(find_code(*window).isEmpty());
@@ -416,9 +419,9 @@ private slots:
                 } else if (step.angle != 0) {
                     wheel(preview, { 0, step.angle }, {}, Qt::ControlModifier);
                 } else {
-                    window->set_zoom(step.zoom);
+                    window->navigator().set_zoom(step.zoom);
                 }
-                QCOMPARE(int(std::lround(window->zoom() * 100)), step.percent);
+                QCOMPARE(int(std::lround(window->navigator().zoom() * 100)), step.percent);
                 QCOMPARE(child<QLabel>(*window, "zoom_label")->text(),
                     QString("%1 %").arg(step.percent));
             }
@@ -439,7 +442,7 @@ private slots:
         QVERIFY(view.open(QIODevice::ReadOnly));
         QCOMPARE(view.readAll(), QByteArray("zoom=200\r\nstatus_bar=0\r\n"));
         MainWindow again(QString(), settings_path());
-        QCOMPARE(again.zoom(), 2.0);
+        QCOMPARE(again.navigator().zoom(), 2.0);
         QVERIFY(child<QWidget>(again, "status_bar")->isHidden());
     }
 
@@ -470,11 +473,11 @@ private slots:
         auto window = opened();
         if (!file.isEmpty()) {
             QFile::copy(QString(TINTWELL_TEST_DATA) + "/" + file, m_dir->filePath(file));
-            window->loadole(m_dir->filePath(file));
+            window->files().loadole(m_dir->filePath(file));
         }
         const std::vector<StyleRow> rows = window->document().rows;
         const int steps = window->history().count();
-        window->set_element_chooser(nullptr);
+        window->panel().set_element_chooser(nullptr);
         int tried = 0;
         QStringList not_selected;
         bool closed = false;
@@ -507,7 +510,7 @@ private slots:
         } else if (opened_by == "Command2") {
             child<QPushButton>(*window, "Command2")->click();
         } else if (opened_by == "mf_7") {
-            window->mf_Click(FileCommand::About);
+            window->files().mf_Click(FileCommand::About);
         } else {
             child<QAction>(*window, opened_by.toLatin1())->trigger();
         }

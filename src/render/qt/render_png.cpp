@@ -1,5 +1,6 @@
 #include "render/qt/render_png.h"
 
+#include "model/open_style.h"
 #include "model/prompter.h"
 #include "model/reader.h"
 #include "model/text.h"
@@ -34,6 +35,7 @@ int render_png(const std::string& file, const std::string& output, int width_px,
     Document doc;
     doc.attach(&prompter, nullptr);
     const bool accepted = open_theme(doc, file);
+    shorten_day_colours(doc);
     for (const std::string& m : prompter.messages) {
         err << file << ": " << text::latin1_to_utf8(m) << '\n';
     }
@@ -46,7 +48,7 @@ int render_png(const std::string& file, const std::string& output, int width_px,
                                                   : preview_metrics::container_width;
     Preview preview(qt_canvas_factory());
     preview.headings = true;
-    preview.plot(doc, -1, width_twips, preview_metrics::visible_height);
+    preview.plot(doc, PlotMode::Fresh, width_twips, preview_metrics::visible_height);
     // Without rows the container keeps its initial height, far taller than anything it shows.
     const std::int64_t height_twips = preview.layout().rows.empty()
         ? preview_metrics::visible_height

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/text.h"
+
 #include <QString>
 #include <string>
 #include <string_view>
@@ -16,6 +18,12 @@ inline QString from_latin1(std::string_view text)
 inline std::string to_latin1(const QString& text)
 {
     return text.toLatin1().toStdString();
+}
+
+/// A style or description text as a text box shows it: line breaks as single LFs.
+inline QString display_text(std::string_view code)
+{
+    return from_latin1(text::replace(code, "\r\n", "\n"));
 }
 
 } // namespace tintwell

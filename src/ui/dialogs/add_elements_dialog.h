@@ -2,9 +2,9 @@
 
 #include "model/add_element.h"
 #include "model/document.h"
+#include "ui/common/dialog_button.h"
 
 #include <QDialog>
-
 #include <array>
 
 class QCheckBox;
@@ -27,19 +27,24 @@ public:
     /// The chosen entries; empty after Cancel or while the dialog is open.
     const ElementSelection& selection() const { return m_selection; }
 
-    void Check1_Click(int index);
-    void command1_Click(int index);
-
-    QListWidget* List1;
-    QListWidget* List2;
-    QListWidget* List3;
-    std::array<QCheckBox*, 2> Check1;
-    std::array<OwnerDrawnButton*, 2> command1;
-    QLabel* Label1;
-
 private:
+    /// The two lists of the catalogue, each with its "Select All" box.
+    enum class CatalogueList { Lines, Polygons };
+
+    void Check1_Click(CatalogueList list);
+    void command1_Click(DialogButton button);
+    QListWidget* list_of(CatalogueList list) const;
+
     Document& m_doc;
     ElementSelection m_selection;
+    // Controls; each keeps its design name as its objectName.
+    QLabel* m_steps_label; // Label1
+    QListWidget* m_presentation_list; // List3
+    QListWidget* m_line_list; // List1
+    QListWidget* m_polygon_list; // List2
+    std::array<QCheckBox*, 2> m_select_all_checks {}; // Check1_0, Check1_1
+    OwnerDrawnButton* m_cancel_button; // command1_0
+    OwnerDrawnButton* m_add_button; // command1_1
 };
 
 } // namespace tintwell

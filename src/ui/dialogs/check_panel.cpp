@@ -1,10 +1,10 @@
 #include "ui/dialogs/check_panel.h"
 
 #include "ui/common/latin1.h"
+#include "ui/common/preview_widget.h"
 #include "ui/common/qt_colour.h"
-#include "ui/main/main_window.h"
-#include "ui/main/preview_widget.h"
-#include "ui/main/twips.h"
+#include "ui/common/twips.h"
+#include "ui/theme/theme_window.h"
 
 #include <QAbstractTableModel>
 #include <QCheckBox>
@@ -14,6 +14,7 @@
 #include <QHash>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMainWindow>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -170,8 +171,8 @@ private:
     mutable QHash<QString, QPixmap> m_swatches;
 };
 
-CheckPanel::CheckPanel(MainWindow& window)
-    : QWidget(&window, Qt::Tool)
+CheckPanel::CheckPanel(ThemeWindow& window)
+    : QWidget(&window.host(), Qt::Tool)
     , m_window(window)
     , m_preview(window.preview())
     , m_refresh_timer(new QTimer(this))
@@ -224,8 +225,8 @@ CheckPanel::CheckPanel(MainWindow& window)
     m_refresh_timer->setInterval(0);
     connect(m_refresh_timer, &QTimer::timeout, this, &CheckPanel::refresh);
     connect(&m_window.history(), &QUndoStack::indexChanged, this, &CheckPanel::schedule_refresh);
-    connect(&m_window, &MainWindow::theme_replaced, this, &CheckPanel::file_changed);
-    connect(&m_window, &MainWindow::theme_saved, this, &CheckPanel::file_changed);
+    connect(&m_window.theme(), &OpenTheme::theme_replaced, this, &CheckPanel::file_changed);
+    connect(&m_window.theme(), &OpenTheme::theme_saved, this, &CheckPanel::file_changed);
     connect(m_marks_box, &QCheckBox::toggled, this, &CheckPanel::show_marks);
     connect(m_simulate_box, &QComboBox::currentIndexChanged, this, &CheckPanel::show_vision);
     connect(m_list->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -249,8 +250,9 @@ void CheckPanel::open()
     const bool was_open = isVisible();
     if (!was_open) {
         // Over the lower right of the preview, where it hides no control of the left panel.
-        move(m_window.mapToGlobal(QPoint(std::max(0, m_window.width() - width() - px(600)),
-            std::max(0, m_window.height() - height() - px(1500)))));
+        move(m_window.host().mapToGlobal(
+            QPoint(std::max(0, m_window.host().width() - width() - px(600)),
+                std::max(0, m_window.host().height() - height() - px(1500)))));
     }
     // Showing the panel checks the theme; one already open is checked again.
     show();

@@ -16,7 +16,7 @@ class QTreeView;
 namespace tintwell {
 
 class FindingsModel;
-class MainWindow;
+class ThemeWindow;
 class PreviewWidget;
 
 /// "Check Theme": a tool window beside the main window listing what the theme checker finds in
@@ -31,7 +31,7 @@ class CheckPanel : public QWidget
     Q_OBJECT
 public:
     /// A hidden panel that follows `window`'s theme: its history, New, Open and Save.
-    explicit CheckPanel(MainWindow& window);
+    explicit CheckPanel(ThemeWindow& window);
     ~CheckPanel() override;
 
     /// Shows the panel, or brings it to the front, with its findings up to date.
@@ -78,7 +78,7 @@ private:
         bool operator==(const FindingKey&) const = default;
     };
 
-    MainWindow& m_window;
+    ThemeWindow& m_window;
     QPointer<PreviewWidget> m_preview;
     ThemeChecker m_checker;
     std::vector<const Finding*> m_listed;

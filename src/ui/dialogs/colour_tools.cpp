@@ -1,11 +1,12 @@
 #include "ui/dialogs/colour_tools.h"
 
 #include "ui/dialogs/colours_panel.h"
-#include "ui/main/main_window.h"
+#include "ui/theme/theme_window.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStringList>
@@ -14,16 +15,16 @@
 
 namespace tintwell {
 
-ColourTools::ColourTools(MainWindow& window)
-    : QObject(&window)
+ColourTools::ColourTools(ThemeWindow& window)
+    : QObject(&window.host())
     , m_window(window)
-    , m_colours_action(new QAction("Colours", &window))
+    , m_colours_action(new QAction("Colours", &window.host()))
 {
     setObjectName("colour_tools");
     m_colours_action->setObjectName("colours");
     m_colours_action->setToolTip("Every colour of the theme, its users, replace and merge");
     // Before Help, which stays the last menu.
-    QMenuBar* bar = window.menuBar();
+    QMenuBar* bar = window.host().menuBar();
     QAction* help = nullptr;
     for (QAction* item : bar->actions()) {
         if (item->menu() != nullptr && item->menu()->objectName() == "mhelp") {
@@ -72,7 +73,7 @@ void ColourTools::paste_colours()
     if (pasted.styles == 0) {
         return;
     }
-    m_window.push_edit(std::move(pasted.edit), pasted.description);
+    m_window.theme().push_edit(std::move(pasted.edit), pasted.description);
     m_window.redraw_keeping_scroll();
     m_window.show_selected_code();
 }

@@ -11,7 +11,7 @@ class QAction;
 namespace tintwell {
 
 class ColoursPanel;
-class MainWindow;
+class ThemeWindow;
 
 /// The main window's colour commands: "Colours" in the menu bar, which opens the panel of the
 /// theme's colours in use, and "Copy Colours" and "Paste Colours" of the code pop-up. Made by the
@@ -20,7 +20,7 @@ class ColourTools : public QObject
 {
     Q_OBJECT
 public:
-    explicit ColourTools(MainWindow& window);
+    explicit ColourTools(ThemeWindow& window);
 
     /// Keeps the four colours of the selected style for Paste Colours, and puts them on the
     /// clipboard as text (`colours_text`). A style without any colour keeps what was copied
@@ -36,7 +36,7 @@ public:
     void show_panel();
 
 private:
-    MainWindow& m_window;
+    ThemeWindow& m_window;
     QAction* m_colours_action;
     ColoursPanel* m_panel = nullptr;
     std::optional<StyleColours> m_copied;

@@ -4,19 +4,20 @@
 #include "render/style_filter.h"
 #include "ui/common/busy_pointer.h"
 #include "ui/common/latin1.h"
+#include "ui/common/preview_widget.h"
 #include "ui/common/qt_colour.h"
+#include "ui/common/twips.h"
 #include "ui/common/window_place.h"
 #include "ui/dialogs/replace_colour_dialog.h"
-#include "ui/main/edit_command.h"
-#include "ui/main/main_window.h"
-#include "ui/main/preview_widget.h"
-#include "ui/main/twips.h"
+#include "ui/theme/edit_command.h"
+#include "ui/theme/theme_window.h"
 
 #include <QAbstractTableModel>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMainWindow>
 #include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
@@ -131,8 +132,8 @@ private:
     std::function<QString(const ColourInUse&)> m_users;
 };
 
-ColoursPanel::ColoursPanel(MainWindow& window)
-    : QWidget(&window, Qt::Tool)
+ColoursPanel::ColoursPanel(ThemeWindow& window)
+    : QWidget(&window.host(), Qt::Tool)
     , m_window(window)
     , m_history(window.history())
     , m_history_index(window.history().index())
@@ -154,7 +155,7 @@ ColoursPanel::ColoursPanel(MainWindow& window)
         }
     });
     connect(&m_history, &QUndoStack::indexChanged, this, &ColoursPanel::history_moved);
-    connect(&window, &MainWindow::theme_replaced, this, [this] {
+    connect(&window.theme(), &OpenTheme::theme_replaced, this, [this] {
         m_history_index = m_history.index();
         theme_changed();
     });
@@ -295,8 +296,8 @@ void ColoursPanel::open()
     if (!m_placed) {
         // Over the right of the preview, where it hides no control of the left panel.
         m_placed = true;
-        move(m_window.mapToGlobal(
-            QPoint(std::max(0, m_window.width() - width() - px(300)), px(900))));
+        move(m_window.host().mapToGlobal(
+            QPoint(std::max(0, m_window.host().width() - width() - px(300)), px(900))));
     }
     show();
     raise();
@@ -519,7 +520,7 @@ void ColoursPanel::take_edit(ColourEdit edit, colour::Rgb from, colour::Rgb to)
         return;
     }
     // The push is a step of the history, which reads the colours again.
-    m_window.push_edit(std::move(edit.edit), edit.description);
+    m_window.theme().push_edit(std::move(edit.edit), edit.description);
     m_window.redraw_keeping_scroll();
     if (m_window.code_shown()) {
         m_window.show_selected_code();

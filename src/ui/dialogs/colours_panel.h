@@ -17,7 +17,7 @@ class QUndoStack;
 namespace tintwell {
 
 class ColourListModel;
-class MainWindow;
+class ThemeWindow;
 
 /// "Colours": a tool window beside the main window with every colour of the open theme, one line
 /// each with its swatch, hex value and uses (line/fill and border, day and night), most used
@@ -30,7 +30,7 @@ class ColoursPanel : public QWidget
 {
     Q_OBJECT
 public:
-    explicit ColoursPanel(MainWindow& window);
+    explicit ColoursPanel(ThemeWindow& window);
     ~ColoursPanel() override;
 
     /// Shows the panel (at the right of the main window the first time) and brings it to the
@@ -72,7 +72,7 @@ private:
     /// no style uses any more, follows it to `to`.
     void take_edit(ColourEdit edit, colour::Rgb from, colour::Rgb to);
 
-    MainWindow& m_window;
+    ThemeWindow& m_window;
     /// The window's history, kept apart: when the window goes, its history is cleared after the
     /// window's own members are gone.
     const QUndoStack& m_history;

@@ -1,23 +1,25 @@
 #include "ui/dialogs/compare_window.h"
 
 #include "analysis/compare_text.h"
+#include "model/open_style.h"
 #include "model/reader.h"
 #include "model/text.h"
 #include "ui/common/busy_pointer.h"
+#include "ui/common/file_dialogs.h"
+#include "ui/common/file_names.h"
 #include "ui/common/latin1.h"
+#include "ui/common/preview_widget.h"
+#include "ui/common/twips.h"
 #include "ui/common/window_place.h"
-#include "ui/main/file_dialogs.h"
-#include "ui/main/main_window.h"
-#include "ui/main/preview_widget.h"
-#include "ui/main/twips.h"
+#include "ui/theme/theme_window.h"
 
 #include <QCheckBox>
-#include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMainWindow>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -159,8 +161,8 @@ QString utf8_line(const std::string& text)
 
 } // namespace
 
-CompareWindow::CompareWindow(MainWindow& main, Document other, const QString& other_path)
-    : QWidget(&main, Qt::Window)
+CompareWindow::CompareWindow(ThemeWindow& main, Document other, const QString& other_path)
+    : QWidget(&main.host(), Qt::Window)
     , m_main(main)
     , m_other(std::move(other))
     , m_other_path(other_path)
@@ -172,7 +174,7 @@ CompareWindow::CompareWindow(MainWindow& main, Document other, const QString& ot
     build_controls();
     resize(px(16500), px(10500));
     connect(&m_main.history(), &QUndoStack::indexChanged, this, &CompareWindow::refresh);
-    connect(&m_main, &MainWindow::theme_replaced, this, &CompareWindow::refresh);
+    connect(&m_main.theme(), &OpenTheme::theme_replaced, this, &CompareWindow::refresh);
     refresh();
 }
 
@@ -292,7 +294,7 @@ void CompareWindow::refresh()
         ++line;
     }
 
-    const QString open_path = QFile::decodeName(QByteArray::fromStdString(open.file_name));
+    const QString open_path = from_bytes(open.file_name);
     setWindowTitle("Compare " + file_name_of(open_path) + " with " + file_name_of(m_other_path));
     m_names[Open]->setText("Open theme: " + file_name_of(open_path));
     m_names[Open]->setToolTip(open_path);
@@ -312,7 +314,7 @@ void CompareWindow::refresh()
         set_shown_rows(side);
         // Samples are kept by what they show, so those of rows that did not change are not
         // drawn again.
-        m_previews[side]->plot(1, visible_height(side));
+        m_previews[side]->plot(PlotMode::KeepSamples, visible_height(side));
     }
     show_change(m_change_list->currentRow(), false);
 }
@@ -508,7 +510,7 @@ void CompareWindow::take_selected()
     // rather than rebuilt from the catalogue, which would change more than the line taken.
     const bool presentations = edit->changes_presentations();
     const bool rows = edit->changes_rows();
-    m_main.push_edit(std::move(*edit), description);
+    m_main.theme().push_edit(std::move(*edit), description);
     if (presentations) {
         m_main.list_presentations();
     }
@@ -562,15 +564,15 @@ bool CompareWindow::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-CompareWindow* compare_with(MainWindow& main, FileDialogs& dialogs)
+CompareWindow* compare_with(ThemeWindow& main, FileDialogs& dialogs)
 {
     Document& open = main.document();
     if (!open.theme_open) {
         open.message(no_theme_message);
         return nullptr;
     }
-    const QString path = dialogs.open_path(&main,
-        QFile::decodeName(QByteArray::fromStdString(open.file_name)), "Garmin Themes (*.kmtf)");
+    const QString path =
+        dialogs.open_path(&main.host(), from_bytes(open.file_name), "Garmin Themes (*.kmtf)");
     if (path.isEmpty()) {
         return nullptr;
     }
@@ -581,7 +583,8 @@ CompareWindow* compare_with(MainWindow& main, FileDialogs& dialogs)
     bool read = false;
     try {
         const BusyPointer busy;
-        read = open_theme(other, QFile::encodeName(path).toStdString());
+        read = open_theme(other, to_bytes(path));
+        shorten_day_colours(other);
     } catch (const std::bad_alloc&) {
         // A file too large to hold is refused as opening refuses it; the open theme is untouched.
         open.message(to_latin1(path) + ": not enough memory to read it");

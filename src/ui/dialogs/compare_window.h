@@ -19,7 +19,7 @@ class QScrollBar;
 namespace tintwell {
 
 class FileDialogs;
-class MainWindow;
+class ThemeWindow;
 class PreviewWidget;
 
 /// `compare`: the open theme of the main window beside another theme. The two previews scroll
@@ -35,7 +35,7 @@ class CompareWindow : public QWidget
     Q_OBJECT
 public:
     /// `other` is the theme read from `other_path`, of the open theme's kind.
-    CompareWindow(MainWindow& main, Document other, const QString& other_path);
+    CompareWindow(ThemeWindow& main, Document other, const QString& other_path);
 
     /// Compares the open theme with the other one again and shows the result, keeping the chosen
     /// line of the list (or the one that took its place) and the scroll positions.
@@ -82,7 +82,7 @@ private:
     QString tip(Side side, int row) const;
     int visible_height(Side side) const;
 
-    MainWindow& m_main;
+    ThemeWindow& m_main;
     /// The other theme as read; the comparison and the changes taken read it.
     Document m_other;
     QString m_other_path;
@@ -109,6 +109,6 @@ private:
 /// is not a theme and for a theme of the other kind it shows a message (through the main
 /// window's prompter) and opens nothing; a cancelled dialog does nothing. The open theme is not
 /// touched. Returns the window, which `main` owns and which is deleted when it closes, or null.
-CompareWindow* compare_with(MainWindow& main, FileDialogs& dialogs);
+CompareWindow* compare_with(ThemeWindow& main, FileDialogs& dialogs);
 
 } // namespace tintwell

@@ -2,22 +2,24 @@
 
 #include "model/style_code.h"
 #include "ui/common/latin1.h"
+#include "ui/common/preview_widget.h"
 #include "ui/common/window_place.h"
 #include "ui/dialogs/presentation_dialog.h"
 #include "ui/dialogs/sport_style_dialog.h"
 #include "ui/dialogs/style_text_dialog.h"
 #include "ui/dialogs/updates_dialog.h"
 #include "ui/dialogs/web_pages.h"
-#include "ui/main/main_window.h"
-#include "ui/main/preview_widget.h"
+#include "ui/theme/editor_launcher.h"
+#include "ui/theme/theme_window.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMainWindow>
 
 namespace tintwell {
 
-void mcod2_Click(MainWindow& window, CodeCommand command)
+void mcod2_Click(ThemeWindow& window, CodeCommand command)
 {
     Document& doc = window.document();
     const int row = doc.cur_row;
@@ -51,7 +53,7 @@ void mcod2_Click(MainWindow& window, CodeCommand command)
     window.redraw_keeping_scroll();
 }
 
-void med_Click(MainWindow& window, EditCommand command)
+void med_Click(ThemeWindow& window, EditCommand command)
 {
     Document& doc = window.document();
     if (doc.row_count() == 0) {
@@ -61,40 +63,41 @@ void med_Click(MainWindow& window, EditCommand command)
     window.nosel();
     // The list the dialog starts from is rebuilt from the rows inside the step, so undoing it
     // gives back the list as it was.
-    const MainWindow::StepScope step(window);
+    const OpenTheme::StepScope step(window.theme());
     window.show_presentations();
-    PresentationDialog dialog(doc, command == EditCommand::AddPresentations ? 0 : 1, &window,
-        window.editors().edit_sink(doc));
+    PresentationDialog dialog(doc,
+        command == EditCommand::AddPresentations ? PresentationMode::Add : PresentationMode::Remove,
+        &window.host(), window.editors().edit_sink(doc));
     cent(dialog);
     dialog.exec();
-    window.plot(2);
+    window.plot(PlotMode::Fresh);
     window.show_presentations();
 }
 
-void mhlp_Click(MainWindow& window, HelpCommand command)
+void mhlp_Click(ThemeWindow& window, HelpCommand command)
 {
     if (command == HelpCommand::CheckForUpdates) {
-        UpdatesDialog dialog(&window);
+        UpdatesDialog dialog(&window.host());
         dialog.exec();
     } else if (command == HelpCommand::Manual) {
         open_manual();
     }
 }
 
-void connect_dialog_menus(MainWindow& window)
+void connect_dialog_menus(ThemeWindow& window)
 {
     for (CodeCommand command :
         { CodeCommand::CopyCode, CodeCommand::AddWidth, CodeCommand::RemoveWidth }) {
-        QObject::connect(window.action(command), &QAction::triggered, &window,
+        QObject::connect(window.action(command), &QAction::triggered, &window.host(),
             [&window, command] { mcod2_Click(window, command); });
     }
     for (EditCommand command :
         { EditCommand::AddPresentations, EditCommand::RemovePresentations }) {
-        QObject::connect(window.action(command), &QAction::triggered, &window,
+        QObject::connect(window.action(command), &QAction::triggered, &window.host(),
             [&window, command] { med_Click(window, command); });
     }
     for (HelpCommand command : { HelpCommand::CheckForUpdates, HelpCommand::Manual }) {
-        QObject::connect(window.action(command), &QAction::triggered, &window,
+        QObject::connect(window.action(command), &QAction::triggered, &window.host(),
             [&window, command] { mhlp_Click(window, command); });
     }
 

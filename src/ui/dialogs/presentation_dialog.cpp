@@ -2,8 +2,8 @@
 
 #include "model/presentations.h"
 #include "ui/common/latin1.h"
-#include "ui/main/owner_drawn_button.h"
-#include "ui/main/twips.h"
+#include "ui/common/owner_drawn_button.h"
+#include "ui/common/twips.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -37,7 +37,8 @@ QLabel* heading(const QString& text, QWidget* parent, const char* name, QRect pl
 
 } // namespace
 
-PresentationDialog::PresentationDialog(Document& doc, int pres_mode, QWidget* parent, EditSink sink)
+PresentationDialog::PresentationDialog(
+    Document& doc, PresentationMode pres_mode, QWidget* parent, EditSink sink)
     : QDialog(parent)
     , m_doc(doc)
     , m_mode(pres_mode)
@@ -82,19 +83,20 @@ PresentationDialog::PresentationDialog(Document& doc, int pres_mode, QWidget* pa
     m_remove_button = new QPushButton("<-- REMOVE", m_remove_page);
     m_remove_button->setGeometry(tw_rect(3108, 3792, 1440, 408));
 
-    const std::pair<int, QPushButton*> moves[] = { { 0, m_add_button }, { 1, m_take_back_button },
-        { 3, m_remove_button } };
-    for (const auto& [i, button] : moves) {
-        button->setObjectName(QString("Command2_%1").arg(i));
+    const std::pair<ListMove, QPushButton*> moves[] = { { ListMove::Add, m_add_button },
+        { ListMove::TakeBack, m_take_back_button }, { ListMove::Remove, m_remove_button } };
+    for (const auto& [move, button] : moves) {
+        button->setObjectName(QString("Command2_%1").arg(static_cast<int>(move)));
         button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this, [this, i = i] { Command2_Click(i); });
+        connect(button, &QPushButton::clicked, this, [this, move = move] { Command2_Click(move); });
     }
 
     for (int i = 0; i < 2; ++i) {
         auto* button = new OwnerDrawnButton(i == 0 ? "Cancel" : "Apply", this);
         button->setObjectName(QString("command1_%1").arg(i));
         button->setGeometry(tw_rect(i == 0 ? 6345 : 7995, 6975, 1188, 420));
-        connect(button, &OwnerDrawnButton::clicked, this, [this, i] { command1_Click(i); });
+        const DialogButton role = i == 0 ? DialogButton::Cancel : DialogButton::Apply;
+        connect(button, &OwnerDrawnButton::clicked, this, [this, role] { command1_Click(role); });
         (i == 0 ? m_cancel_button : m_apply_button) = button;
     }
     setMouseTracking(true);
@@ -106,8 +108,8 @@ void PresentationDialog::Form_Load()
     if (parentWidget()) {
         setWindowIcon(parentWidget()->windowIcon());
     }
-    m_cancel_button->draw_button("Cancel", 0);
-    m_apply_button->draw_button("Apply", 0);
+    m_cancel_button->draw_button("Cancel", ButtonLook::Normal);
+    m_apply_button->draw_button("Apply", ButtonLook::Normal);
     for (const auto& name : pres_catalogue) {
         m_catalogue_list->addItem(from_latin1(name));
     }
@@ -115,20 +117,21 @@ void PresentationDialog::Form_Load()
 
     m_doc.pres_names = presentations_in_rows(m_doc);
     m_doc.pres_count = static_cast<int>(m_doc.pres_names.size());
-    QListWidget* project = m_mode != 0 ? m_remove_list : m_project_list;
+    const bool adding = m_mode == PresentationMode::Add;
+    QListWidget* project = adding ? m_project_list : m_remove_list;
     for (const auto& name : m_doc.pres_names) {
         project->addItem(from_latin1(name).trimmed());
     }
-    m_add_page->setVisible(m_mode == 0);
-    m_remove_page->setVisible(m_mode == 1);
+    m_add_page->setVisible(adding);
+    m_remove_page->setVisible(!adding);
     // Focus starts on the page's button: a list that took it first would show its first entry
     // as current, which looks chosen but is not.
-    (m_mode == 0 ? m_add_button : m_remove_button)->setFocus();
+    (adding ? m_add_button : m_remove_button)->setFocus();
 }
 
-void PresentationDialog::Command2_Click(int index)
+void PresentationDialog::Command2_Click(ListMove move)
 {
-    if (index == 0) {
+    if (move == ListMove::Add) {
         const QListWidgetItem* chosen = m_catalogue_list->currentItem();
         const std::string sel =
             chosen && chosen->isSelected() ? to_latin1(chosen->text()) : std::string();
@@ -141,13 +144,13 @@ void PresentationDialog::Command2_Click(int index)
         m_catalogue_list->clearSelection();
         m_adding_list->addItem(from_latin1(sel));
         m_adding_list->setCurrentRow(m_adding_list->count() - 1);
-    } else if (index == 1) {
+    } else if (move == ListMove::TakeBack) {
         if (m_adding_list->selectedItems().isEmpty()) {
             m_doc.message("Please select");
             return;
         }
         delete m_adding_list->takeItem(m_adding_list->row(m_adding_list->selectedItems().first()));
-    } else if (index == 3) {
+    } else if (move == ListMove::Remove) {
         if (m_remove_list->selectedItems().isEmpty()) {
             m_doc.message("Please select");
             return;
@@ -162,13 +165,13 @@ void PresentationDialog::Command2_Click(int index)
     }
 }
 
-void PresentationDialog::command1_Click(int index)
+void PresentationDialog::command1_Click(DialogButton button)
 {
-    if (index == 0) {
+    if (button == DialogButton::Cancel) {
         reject();
         return;
     }
-    if (m_mode == 0) {
+    if (m_mode == PresentationMode::Add) {
         if (m_adding_list->count() == 0) {
             m_doc.message("Please click ADD");
             return;
@@ -191,8 +194,8 @@ void PresentationDialog::command1_Click(int index)
 
 void PresentationDialog::Form_MouseMove()
 {
-    m_cancel_button->draw_button(QString(), 0);
-    m_apply_button->draw_button(QString(), 0);
+    m_cancel_button->draw_button(QString(), ButtonLook::Normal);
+    m_apply_button->draw_button(QString(), ButtonLook::Normal);
 }
 
 void PresentationDialog::mouseMoveEvent(QMouseEvent* event)

@@ -2,6 +2,7 @@
 
 #include "model/document.h"
 #include "model/document_edit.h"
+#include "ui/common/dialog_button.h"
 
 #include <QDialog>
 
@@ -13,23 +14,28 @@ namespace tintwell {
 
 class OwnerDrawnButton;
 
-/// `presentation`: adds presentations to the open Car & Zumo theme (mode 0), copying every row
-/// under each new name, or removes them (mode 1). Nothing changes until Apply, which hands one
+/// What the presentation dialog does: add presentations or remove them.
+enum class PresentationMode { Add, Remove };
+
+/// The buttons that move a presentation between the lists; each value is its `Command2_`
+/// number: "--> ADD", "<-- REMOVE" out of the adding list, "<-- REMOVE" on the remove page.
+enum class ListMove { Add = 0, TakeBack = 1, Remove = 3 };
+
+/// `presentation`: adds presentations to the open Car & Zumo theme, copying every row under
+/// each new name, or removes them. Nothing changes until Apply, which hands one
 /// edit to the edit sink; its messages go through the document's prompter and leave the dialog
 /// open.
 class PresentationDialog : public QDialog
 {
     Q_OBJECT
 public:
-    /// `pres_mode`: 0 adds, 1 removes. Apply hands its edit to `sink`; without one it is applied
-    /// to `doc` at once.
-    PresentationDialog(Document& doc, int pres_mode, QWidget* parent = nullptr, EditSink sink = {});
+    /// Apply hands its edit to `sink`; without one it is applied to `doc` at once.
+    PresentationDialog(
+        Document& doc, PresentationMode pres_mode, QWidget* parent = nullptr, EditSink sink = {});
 
     void Form_Load();
-    /// 0 "--> ADD", 1 "<-- REMOVE" out of the adding list, 3 "<-- REMOVE" on the remove page.
-    void Command2_Click(int index);
-    /// 0 Cancel, 1 Apply.
-    void command1_Click(int index);
+    void Command2_Click(ListMove move);
+    void command1_Click(DialogButton button);
     /// The pointer over the dialog itself: both buttons lose their hover look.
     void Form_MouseMove();
 
@@ -38,7 +44,7 @@ protected:
 
 private:
     Document& m_doc;
-    int m_mode;
+    PresentationMode m_mode;
     EditSink m_sink;
 
     // Controls; their object names are the design's.

@@ -104,6 +104,34 @@ ReplaceColourDialog::ReplaceColourDialog(const Document& doc, colour::Rgb from, 
     pickers_row->addWidget(m_colour_field);
     pickers_row->addStretch();
 
+    QFormLayout* scope_form = build_scope(doc);
+
+    m_count_label = new QLabel(this);
+    m_count_label->setObjectName("count");
+    m_buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    m_buttons->setObjectName("buttons");
+    m_buttons->button(QDialogButtonBox::Ok)->setText("Replace");
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(colours_row);
+    layout->addLayout(pickers_row);
+    layout->addLayout(scope_form);
+    layout->addWidget(m_count_label);
+    layout->addWidget(m_buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(m_buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect_pickers();
+
+    m_styles = styles_to_replace(m_doc, m_from, scope());
+    take_colour(from);
+    m_hex_box->setFocus();
+    m_hex_box->selectAll();
+}
+
+QFormLayout* ReplaceColourDialog::build_scope(const Document& doc)
+{
     m_times_box = choice(this, "scope_times",
         { { "Day and night", static_cast<int>(ScopeTimes::DayAndNight) },
             { "Day", static_cast<int>(ScopeTimes::Day) },
@@ -127,23 +155,11 @@ ReplaceColourDialog::ReplaceColourDialog(const Document& doc, colour::Rgb from, 
     scope_form->addRow("Day or night", m_times_box);
     scope_form->addRow("Line/fill or border", m_parts_box);
     scope_form->addRow("Presentations", m_presentation_box);
+    return scope_form;
+}
 
-    m_count_label = new QLabel(this);
-    m_count_label->setObjectName("count");
-    m_buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    m_buttons->setObjectName("buttons");
-    m_buttons->button(QDialogButtonBox::Ok)->setText("Replace");
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(colours_row);
-    layout->addLayout(pickers_row);
-    layout->addLayout(scope_form);
-    layout->addWidget(m_count_label);
-    layout->addWidget(m_buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-
-    connect(m_buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+void ReplaceColourDialog::connect_pickers()
+{
     connect(m_palette, &PaletteGrid::picked, this, [this](int block) {
         take_colour(palette_colour(block));
         m_palette->frame_block(block);
@@ -165,11 +181,6 @@ ReplaceColourDialog::ReplaceColourDialog(const Document& doc, colour::Rgb from, 
     for (QComboBox* box : { m_times_box, m_parts_box, m_presentation_box }) {
         connect(box, &QComboBox::currentIndexChanged, this, &ReplaceColourDialog::scope_changed);
     }
-
-    m_styles = styles_to_replace(m_doc, m_from, scope());
-    take_colour(from);
-    m_hex_box->setFocus();
-    m_hex_box->selectAll();
 }
 
 ColourScope ReplaceColourDialog::scope() const

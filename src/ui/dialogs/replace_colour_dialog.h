@@ -7,6 +7,7 @@
 
 class QComboBox;
 class QDialogButtonBox;
+class QFormLayout;
 class QLabel;
 
 namespace tintwell {
@@ -34,6 +35,10 @@ public:
 
 private:
     /// Takes `colour` as the new one and shows it in the hex box (`typed`: it came from there).
+    /// The boxes that choose which styles the replacement reaches.
+    QFormLayout* build_scope(const Document& doc);
+    /// The palette, the colour field and the hex box each pick the new colour.
+    void connect_pickers();
     void take_colour(colour::Rgb colour, bool typed = false);
     void hex_edited(const QString& digits);
     /// Counts the styles the scope now chosen would change, and shows the count.

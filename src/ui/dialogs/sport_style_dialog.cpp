@@ -6,8 +6,8 @@
 #include "ui/common/colour_chart.h"
 #include "ui/common/editing_keys.h"
 #include "ui/common/latin1.h"
+#include "ui/common/owner_drawn_button.h"
 #include "ui/common/qt_colour.h"
-#include "ui/main/owner_drawn_button.h"
 
 #include <QFrame>
 #include <QKeyEvent>
@@ -73,7 +73,8 @@ SportStyleDialog::SportStyleDialog(
         m_colour_boxes[i] = new QLineEdit(this);
         m_colour_boxes[i]->setObjectName(QString("Text2_%1").arg(k));
         m_colour_boxes[i]->setGeometry(at12(6600, tops[k], 1170, 396));
-        connect(m_colour_boxes[i], &QLineEdit::textChanged, this, [this, k] { Text2_Change(k); });
+        connect(m_colour_boxes[i], &QLineEdit::textChanged, this,
+            [this, slot = sport_colour_slots[i]] { Text2_Change(slot); });
 
         // Keystrokes are the only way in: no pasting from a menu, no dropped text.
         for (QLineEdit* field : { m_transparency_boxes[i], m_colour_boxes[i] }) {
@@ -115,7 +116,9 @@ SportStyleDialog::SportStyleDialog(
         auto* button = new OwnerDrawnButton(i == 0 ? "Cancel" : "Apply", this);
         button->setObjectName(QString("command1_%1").arg(i));
         button->setGeometry(at12(i == 0 ? 6000 : 7416, i == 0 ? 4932 : 4920, 1188, 420));
-        connect(button, &OwnerDrawnButton::clicked, this, [this, i] { command1_MouseDown(i); });
+        const DialogButton role = i == 0 ? DialogButton::Cancel : DialogButton::Apply;
+        connect(
+            button, &OwnerDrawnButton::clicked, this, [this, role] { command1_MouseDown(role); });
         (i == 0 ? m_cancel_button : m_apply_button) = button;
     }
     setMouseTracking(true);
@@ -127,9 +130,9 @@ void SportStyleDialog::Form_Load()
     if (parentWidget()) {
         setWindowIcon(parentWidget()->windowIcon());
     }
-    m_cancel_button->draw_button("Cancel", 0);
-    m_apply_button->draw_button("Apply", 0);
-    Label2_Click(0);
+    m_cancel_button->draw_button("Cancel", ButtonLook::Normal);
+    m_apply_button->draw_button("Apply", ButtonLook::Normal);
+    Label2_Click(SportColourSlot::PrimaryDay);
     if (!m_doc.valid_row(m_row)) {
         return;
     }
@@ -153,10 +156,10 @@ void SportStyleDialog::show_colour(QLabel* swatch, const std::string& colour)
     }
 }
 
-void SportStyleDialog::Label2_Click(int k)
+void SportStyleDialog::Label2_Click(SportColourSlot slot)
 {
-    m_sel_swatch = k;
-    QLabel* swatch = m_swatches[static_cast<std::size_t>(k)];
+    m_sel_swatch = slot;
+    QLabel* swatch = m_swatches[static_cast<std::size_t>(slot)];
     swatch->setVisible(true);
     const QRect s = swatch->geometry();
     // Twenty twips to each side and ten above and below, at this window's scale.
@@ -179,28 +182,28 @@ void SportStyleDialog::p5_MouseMove(int x, int y)
     paint_swatch(*m_hover_swatch, m_chart->colour_at(QPoint(x, y)));
 }
 
-bool SportStyleDialog::Text2_KeyPress(int k, QChar key)
+bool SportStyleDialog::Text2_KeyPress(SportColourSlot slot, QChar key)
 {
     const QChar upper = key.toUpper();
     const bool control = key == QChar(8) || key == QChar(13) || key == QChar(127);
     if (!control && !hex_digits.contains(upper)) {
         return false;
     }
-    m_doc.modified = true;
-    QLineEdit* field = m_colour_boxes[static_cast<std::size_t>(k)];
+    const auto k = static_cast<std::size_t>(slot);
+    QLineEdit* field = m_colour_boxes[k];
     if (key == QChar(13)) {
         if (field->text().size() > 6) {
             m_doc.message("Max length=6 characters");
             field->setText(field->text().left(6));
         }
-        show_colour(m_swatches[static_cast<std::size_t>(k)], to_latin1(field->text()));
+        show_colour(m_swatches[k], to_latin1(field->text()));
     }
     return true;
 }
 
-void SportStyleDialog::Text2_Change(int k)
+void SportStyleDialog::Text2_Change(SportColourSlot slot)
 {
-    QLineEdit* field = m_colour_boxes[static_cast<std::size_t>(k)];
+    QLineEdit* field = m_colour_boxes[static_cast<std::size_t>(slot)];
     const QString upper = field->text().toUpper();
     if (upper != field->text()) {
         field->setText(upper);
@@ -208,7 +211,7 @@ void SportStyleDialog::Text2_Change(int k)
     field->setCursorPosition(static_cast<int>(field->text().size()));
 }
 
-bool SportStyleDialog::Text3_KeyPress(int, QChar key)
+bool SportStyleDialog::Text3_KeyPress(SportColourSlot, QChar key)
 {
     QChar c = key;
     if (c.unicode() >= 95 && c.unicode() <= 125) {
@@ -220,9 +223,9 @@ bool SportStyleDialog::Text3_KeyPress(int, QChar key)
 bool SportStyleDialog::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::MouseButtonPress) {
-        for (int k = 0; k < 4; ++k) {
-            if (watched == m_swatches[static_cast<std::size_t>(k)]) {
-                Label2_Click(k);
+        for (std::size_t k = 0; k < sport_colour_slots.size(); ++k) {
+            if (watched == m_swatches[k]) {
+                Label2_Click(sport_colour_slots[k]);
                 return true;
             }
         }
@@ -231,8 +234,7 @@ bool SportStyleDialog::eventFilter(QObject* watched, QEvent* event)
         return QDialog::eventFilter(watched, event);
     }
     auto* key = static_cast<QKeyEvent*>(event);
-    for (int k = 0; k < 4; ++k) {
-        const auto i = static_cast<std::size_t>(k);
+    for (std::size_t i = 0; i < sport_colour_slots.size(); ++i) {
         const bool colour = watched == m_colour_boxes[i];
         if (!colour && watched != m_transparency_boxes[i]) {
             continue;
@@ -259,7 +261,8 @@ bool SportStyleDialog::eventFilter(QObject* watched, QEvent* event)
             }
             typed = key->text().at(0);
         }
-        const bool taken = colour ? Text2_KeyPress(k, typed) : Text3_KeyPress(k, typed);
+        const SportColourSlot slot = sport_colour_slots[i];
+        const bool taken = colour ? Text2_KeyPress(slot, typed) : Text3_KeyPress(slot, typed);
         if (!taken) {
             return true;
         }
@@ -313,9 +316,9 @@ bool SportStyleDialog::chk_hex()
     return true;
 }
 
-void SportStyleDialog::command1_MouseDown(int index)
+void SportStyleDialog::command1_MouseDown(DialogButton button)
 {
-    if (index == 0) {
+    if (button == DialogButton::Cancel) {
         reject();
         return;
     }
@@ -325,7 +328,7 @@ void SportStyleDialog::command1_MouseDown(int index)
     // A colour typed past six digits without Enter would reach the file whole.
     for (std::size_t k = 0; k < 4; ++k) {
         if (m_colour_boxes[k]->text().size() > 6) {
-            Text2_KeyPress(static_cast<int>(k), QChar(13));
+            Text2_KeyPress(sport_colour_slots[k], QChar(13));
             m_colour_boxes[k]->setFocus();
             return;
         }
@@ -352,8 +355,8 @@ std::string SportStyleDialog::width_text(std::size_t box) const
 
 void SportStyleDialog::Form_MouseMove()
 {
-    m_cancel_button->draw_button(QString(), 0);
-    m_apply_button->draw_button(QString(), 0);
+    m_cancel_button->draw_button(QString(), ButtonLook::Normal);
+    m_apply_button->draw_button(QString(), ButtonLook::Normal);
 }
 
 void SportStyleDialog::mouseMoveEvent(QMouseEvent* event)

@@ -2,6 +2,7 @@
 
 #include "model/document.h"
 #include "model/document_edit.h"
+#include "ui/common/dialog_button.h"
 
 #include <QDialog>
 #include <array>
@@ -15,6 +16,12 @@ namespace tintwell {
 
 class ColourChart;
 class OwnerDrawnButton;
+
+/// The four colour slots of a Sport & Fitness style with widths, in the order of the dialog's
+/// control arrays (`Label2_0` .. `Label2_3`).
+enum class SportColourSlot { PrimaryDay, SecondaryDay, PrimaryNight, SecondaryNight };
+inline constexpr std::array<SportColourSlot, 4> sport_colour_slots = { SportColourSlot::PrimaryDay,
+    SportColourSlot::SecondaryDay, SportColourSlot::PrimaryNight, SportColourSlot::SecondaryNight };
 
 /// `edit2`: one Sport & Fitness style with widths. Four colour slots (0 primary day, 1 secondary
 /// day, 2 primary night, 3 secondary night), each a two-digit transparency field `Text3`, a
@@ -32,18 +39,18 @@ public:
         QWidget* parent = nullptr, EditSink sink = {});
 
     void Form_Load();
-    void Label2_Click(int k);
+    void Label2_Click(SportColourSlot slot);
     /// Chart coordinates in pixels.
     void p5_MouseDown(int x, int y);
     void p5_MouseMove(int x, int y);
-    /// True when the keystroke `key` (its character) is taken into colour field k.
-    bool Text2_KeyPress(int k, QChar key);
-    void Text2_Change(int k);
-    /// True when the keystroke is taken into transparency field k.
-    bool Text3_KeyPress(int k, QChar key);
-    /// 0 Cancel, 1 Apply. Apply stays open, with its message, on a transparency that is not
-    /// hexadecimal, a colour longer than six digits or a width above 200.
-    void command1_MouseDown(int index);
+    /// True when the keystroke `key` (its character) is taken into the slot's colour field.
+    bool Text2_KeyPress(SportColourSlot slot, QChar key);
+    void Text2_Change(SportColourSlot slot);
+    /// True when the keystroke is taken into the slot's transparency field.
+    bool Text3_KeyPress(SportColourSlot slot, QChar key);
+    /// Apply stays open, with its message, on a transparency that is not hexadecimal, a colour
+    /// longer than six digits or a width above 200.
+    void command1_MouseDown(DialogButton button);
     /// The pointer over the dialog itself: both buttons lose their hover look.
     void Form_MouseMove();
 
@@ -57,7 +64,7 @@ public:
     /// Working colours in slot order: transparency then RRGGBB (six digits when the
     /// transparency field is empty).
     const std::array<std::string, 4>& working() const { return m_working; }
-    int sel_swatch() const { return m_sel_swatch; }
+    SportColourSlot sel_swatch() const { return m_sel_swatch; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -71,7 +78,7 @@ private:
     int m_row;
     QString m_caption;
     EditSink m_sink;
-    int m_sel_swatch = 0;
+    SportColourSlot m_sel_swatch = SportColourSlot::PrimaryDay;
     std::array<std::string, 4> m_working;
 
     // Controls; their object names are the design's (Label2_k, Text3_k, Text2_k, Text1_k, ...).

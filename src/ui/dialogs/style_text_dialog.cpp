@@ -3,8 +3,8 @@
 #include "model/style_code.h"
 #include "model/text.h"
 #include "ui/common/latin1.h"
-#include "ui/main/owner_drawn_button.h"
-#include "ui/main/twips.h"
+#include "ui/common/owner_drawn_button.h"
+#include "ui/common/twips.h"
 
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -39,7 +39,8 @@ StyleTextDialog::StyleTextDialog(Document& doc, int row, QWidget* parent, EditSi
         (i == 0 ? m_cancel_button : m_apply_button) = button;
         button->setObjectName(QString("command1_%1").arg(i));
         button->setGeometry(tw_rect(i == 0 ? 6750 : 8280, i == 0 ? 4260 : 4230, 1188, 420));
-        connect(button, &OwnerDrawnButton::clicked, this, [this, i] { command1_Click(i); });
+        const DialogButton role = i == 0 ? DialogButton::Cancel : DialogButton::Apply;
+        connect(button, &OwnerDrawnButton::clicked, this, [this, role] { command1_Click(role); });
     }
     setMouseTracking(true);
     Form_Load();
@@ -55,13 +56,13 @@ void StyleTextDialog::Form_Load()
         : std::string();
     m_crlf = text::contains(style, "\r\n");
     m_text_box->setPlainText(from_latin1("<STYLE " + style));
-    m_cancel_button->draw_button("Cancel", 0);
-    m_apply_button->draw_button("Apply", 0);
+    m_cancel_button->draw_button("Cancel", ButtonLook::Normal);
+    m_apply_button->draw_button("Apply", ButtonLook::Normal);
 }
 
-void StyleTextDialog::command1_Click(int index)
+void StyleTextDialog::command1_Click(DialogButton button)
 {
-    if (index == 0) {
+    if (button == DialogButton::Cancel) {
         reject();
         return;
     }
@@ -85,8 +86,8 @@ void StyleTextDialog::command1_Click(int index)
 
 void StyleTextDialog::Form_MouseMove()
 {
-    m_cancel_button->draw_button(QString(), 0);
-    m_apply_button->draw_button(QString(), 0);
+    m_cancel_button->draw_button(QString(), ButtonLook::Normal);
+    m_apply_button->draw_button(QString(), ButtonLook::Normal);
 }
 
 void StyleTextDialog::mouseMoveEvent(QMouseEvent* event)

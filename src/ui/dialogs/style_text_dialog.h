@@ -2,6 +2,7 @@
 
 #include "model/document.h"
 #include "model/document_edit.h"
+#include "ui/common/dialog_button.h"
 
 #include <QDialog>
 
@@ -22,8 +23,7 @@ public:
     StyleTextDialog(Document& doc, int row, QWidget* parent = nullptr, EditSink sink = {});
 
     void Form_Load();
-    /// 0 Cancel, 1 Apply.
-    void command1_Click(int index);
+    void command1_Click(DialogButton button);
     /// The pointer over the dialog itself: both buttons lose their hover look.
     void Form_MouseMove();
 

@@ -2,8 +2,8 @@
 
 #include "app/version.h"
 #include "ui/common/busy_pointer.h"
+#include "ui/common/twips.h"
 #include "ui/dialogs/web_pages.h"
-#include "ui/main/twips.h"
 
 #include <QApplication>
 #include <QFrame>

@@ -1,5 +1,9 @@
 #include "ui/editor/editor_undo.h"
 
+#include "ui/common/busy_pointer.h"
+
+#include <QUndoStack>
+
 namespace tintwell {
 
 EditorUndoStep::EditorUndoStep(
@@ -39,6 +43,39 @@ bool EditorUndoStep::mergeWith(const QUndoCommand* other)
     }
     m_after = later->m_after;
     return true;
+}
+
+EditorHistory::EditorHistory(QObject* owner, EditorUndoStep::Restore restore)
+    : m_stack(new QUndoStack(owner))
+    , m_restore(std::move(restore))
+{
+}
+
+void EditorHistory::start_from(const EditorStep& opened)
+{
+    m_recorded = opened;
+    m_stack->clear();
+}
+
+void EditorHistory::record(const EditorStep& step, StepSource source)
+{
+    m_stack->push(new EditorUndoStep(m_restore, m_recorded, step, source, m_gesture));
+    m_recorded = step;
+}
+
+void EditorHistory::step(UndoDirection direction)
+{
+    if (m_in_undo) {
+        return;
+    }
+    m_in_undo = true;
+    BusyPointer busy;
+    if (direction == UndoDirection::Undo && m_stack->canUndo()) {
+        m_stack->undo();
+    } else if (direction == UndoDirection::Redo && m_stack->canRedo()) {
+        m_stack->redo();
+    }
+    m_in_undo = false;
 }
 
 } // namespace tintwell

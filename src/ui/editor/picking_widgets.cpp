@@ -4,7 +4,7 @@
 #include "ui/common/editing_keys.h"
 #include "ui/common/latin1.h"
 #include "ui/common/qt_colour.h"
-#include "ui/main/twips.h"
+#include "ui/common/twips.h"
 
 #include <QKeyEvent>
 #include <QLabel>

@@ -7,4 +7,5 @@ target_sources(tintwell_ui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/style_editor.h
     ${CMAKE_CURRENT_LIST_DIR}/style_editor.cpp
     ${CMAKE_CURRENT_LIST_DIR}/style_editor_controls.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/style_editor_controls.h
 )

@@ -2,19 +2,19 @@
 
 #include "colour/palette.h"
 #include "model/catalogue.h"
+#include "model/open_style.h"
 #include "model/style_apply.h"
-#include "model/style_text.h"
 #include "model/text.h"
 #include "render/qt/qt_canvas.h"
 #include "ui/common/busy_pointer.h"
 #include "ui/common/colour_chart.h"
 #include "ui/common/latin1.h"
+#include "ui/common/message_box_prompter.h"
+#include "ui/common/owner_drawn_button.h"
 #include "ui/common/qt_colour.h"
+#include "ui/common/twips.h"
 #include "ui/common/window_place.h"
 #include "ui/editor/picking_widgets.h"
-#include "ui/main/message_box_prompter.h"
-#include "ui/main/owner_drawn_button.h"
-#include "ui/main/twips.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -37,9 +37,13 @@ constexpr const char* range_message = "Values: 0.01 - 2.5";
 constexpr const char* length_message = "Max length=6 characters";
 constexpr const char* apply_range_tail = ") Acceptable values: 0.01 - 2.5";
 
-// The sliders run from 0 to 2.5, 756 twips to a unit.
-constexpr int twips_per_unit = 756;
 constexpr ColourValue grey_caption = 0xB4B4B4;
+
+// The value of a colour text; -1 when it does not convert.
+ColourValue colour_of(const std::string& text, ThemeKind kind)
+{
+    return hex_to_value(text, kind).value_or(-1);
+}
 
 bool in_range(double v)
 {
@@ -62,6 +66,16 @@ std::size_t index_of(DayNight mode)
     return mode == DayNight::Night ? 1 : 0;
 }
 
+// A Day/Night button is greyed (with the smaller caption) while it cannot be chosen.
+void draw_mode_button(OwnerDrawnButton& button, const QString& caption, bool greyed)
+{
+    if (greyed) {
+        button.draw_button(caption, ButtonLook::Disabled, ButtonFont::Small);
+    } else {
+        button.draw_button(caption, ButtonLook::Normal);
+    }
+}
+
 } // namespace
 
 StyleEditor::StyleEditor(Document& doc, Prompter& prompter, QWidget* parent, EditSink sink)
@@ -70,55 +84,34 @@ StyleEditor::StyleEditor(Document& doc, Prompter& prompter, QWidget* parent, Edi
     , m_prompter(prompter)
     , m_sink(sink ? std::move(sink) : apply_to(doc))
     , m_row(doc.cur_row)
-    , m_modified_at_open(doc.modified)
-    , m_undo(new QUndoStack(this))
+    , m_history(this, [this](const EditorStep& step) { restore_step(step); })
 {
     setObjectName("editor");
     setModal(true);
     build_controls();
-    if (m_doc.valid_row(m_row)) {
-        m_row_at_open = row();
+    if (auto opened = open_style(m_doc, m_row)) {
+        m_opened = std::move(*opened);
         Form_Load();
     }
 }
 
 StyleEditor::~StyleEditor() = default;
 
-StyleRow& StyleEditor::row()
-{
-    return m_doc.rows[static_cast<std::size_t>(m_row)];
-}
-
-const QImage& StyleEditor::ladder_image() const
-{
-    return m_ladder->image();
-}
-
-const QImage& StyleEditor::field_image() const
-{
-    return m_colour_field->image();
-}
-
 ColourValue StyleEditor::swatch_colour(EditedPart part) const
 {
     return m_swatch[index_of(part)];
 }
 
-HexBox* StyleEditor::hex_box(int box) const
-{
-    return m_hex_boxes[static_cast<std::size_t>(box)];
-}
-
 void StyleEditor::set_swatch(EditedPart part, ColourValue colour)
 {
-    QLabel* swatch = m_swatches[index_of(part)];
+    QLabel* swatch = m_ui.swatches[index_of(part)];
     if (colour < 0 || swatch == nullptr) {
         return;
     }
     m_swatch[index_of(part)] = colour & 0xFFFFFF;
     paint_swatch(*swatch, to_qcolor(colour));
     if (part == EditedPart::Fill && sport_area()) {
-        hex_box(3)->setText(from_latin1(value_to_hex(m_swatch[3], m_doc.kind)));
+        m_ui.hex_box(HexField::Fill)->setText(from_latin1(value_to_hex(m_swatch[3], m_doc.kind)));
     }
 }
 
@@ -128,13 +121,9 @@ void StyleEditor::paint_area_swatch(AreaColour which, ColourValue colour)
         return;
     }
     const bool primary = which == AreaColour::Primary;
-    paint_swatch(primary ? *m_primary_part_swatch : *m_secondary_part_swatch, to_qcolor(colour));
-    (primary ? m_primary_part_colour : m_secondary_part_colour) = colour;
-}
-
-ColourValue StyleEditor::colour_of(const std::string& text) const
-{
-    return hex_to_value(text, m_doc.kind).value_or(-1);
+    paint_swatch(
+        primary ? *m_ui.primary_part_swatch : *m_ui.secondary_part_swatch, to_qcolor(colour));
+    m_area_part_colours[primary ? 0 : 1] = colour;
 }
 
 bool StyleEditor::sport_area() const
@@ -144,15 +133,10 @@ bool StyleEditor::sport_area() const
 
 void StyleEditor::Label2_MouseMove(EditedPart part)
 {
-    if (QLabel* swatch = m_swatches[index_of(part)]) {
+    if (QLabel* swatch = m_ui.swatches[index_of(part)]) {
         swatch->setToolTip(
             QString("#") + from_latin1(value_to_hex(m_swatch[index_of(part)], ThemeKind::CarZumo)));
     }
-}
-
-bool StyleEditor::hover_allowed(DayNight mode) const
-{
-    return m_night_check->isChecked() && mode != m_state.mode;
 }
 
 void StyleEditor::Form_MouseMove()
@@ -160,11 +144,11 @@ void StyleEditor::Form_MouseMove()
     if (!btn_hover()) {
         return;
     }
-    m_cancel_button->draw_button("", 0);
-    m_apply_button->draw_button("", 0);
-    for (OwnerDrawnButton* button : m_mode_buttons) {
+    m_ui.cancel_button->draw_button("", ButtonLook::Normal);
+    m_ui.apply_button->draw_button("", ButtonLook::Normal);
+    for (OwnerDrawnButton* button : m_ui.mode_buttons) {
         if (button->back_colour() == QColor(250, 250, 250)) {
-            button->draw_button("", 0);
+            button->draw_button("", ButtonLook::Normal);
         }
     }
 }
@@ -177,196 +161,134 @@ void StyleEditor::mouseMoveEvent(QMouseEvent* event)
 
 void StyleEditor::Form_Load()
 {
-    StyleRow& r = row();
+    const StyleRow& r = m_opened.row;
     const bool car = !sport();
     StyleEditorState& st = m_state;
     st.mode = DayNight::Day;
-    st.is_pgon = false;
+    st.is_pgon = m_opened.form == StyleForm::Area;
+    const bool arrow = m_opened.form == StyleForm::Arrow;
     if (sport()) {
-        m_apply_all_check->hide();
-        m_night_check->hide();
+        m_ui.apply_all_check->hide();
+        m_ui.night_check->hide();
     }
     if (parentWidget() != nullptr) {
         setWindowIcon(parentWidget()->windowIcon());
     }
     // The caption under the row's sample in the main window is its element name.
     setWindowTitle("Tintwell " + from_latin1(r.elem_name()));
-    r.set_style_text(strip_night(r.style_text(), m_doc.kind));
-    const std::string display = text::remove(text::remove(r.field_name(), "MPM_"), "_CLR");
-    const std::string lower_code = text::lower(r.style_text());
-    if (!text::contains(lower_code, "night=") && !text::contains(lower_code, "night =")) {
-        m_night_check->setChecked(false);
-    }
-    const std::string upper_code = text::upper(r.style_text());
-    if (car) {
-        // An area written with a scale (as the writer itself does) is still an area: the preview
-        // draws it as a block, so the editor must not offer it as a line with border bars.
-        std::string element(r.elem_name());
-        st.is_pgon = !text::contains(upper_code, "SCALE") || pgon(m_doc, element);
-        if (text::contains(upper_code, "SECONDARY")) {
-            st.is_pgon = false;
-        }
-    } else {
-        const std::string name = text::upper(text::replace(display, "_", " "));
-        st.is_pgon = !name.empty() && text::contains(text::upper(nwf_polygons), name);
-        r.set_scale("1");
-        m_primary_part_swatch->setVisible(st.is_pgon);
-        m_secondary_part_swatch->setVisible(st.is_pgon);
-    }
+    m_ui.night_check->setChecked(m_ui.night_check->isChecked() && m_opened.night_colours);
+    m_ui.primary_part_swatch->setVisible(!car && st.is_pgon);
+    m_ui.secondary_part_swatch->setVisible(!car && st.is_pgon);
     // The box of the primary or secondary colour belongs to Sport & Fitness areas only.
-    hex_box(2)->setVisible(sport());
-    const bool arrow = text::contains(upper_code, "ARRW");
-
-    if (car && !st.is_pgon && text::contains(upper_code, "SECONDARY")
-        && text::val(r.border()) == 0) {
-        r.set_border(r.scale());
-    }
-    if (text::trim(r.border()).empty()) {
-        r.set_border("0");
-    }
-    m_scale_box->setText(from_latin1(r.scale()));
-    m_border_box->setText(sport() ? "1" : from_latin1(r.border()));
+    m_ui.hex_box(HexField::AreaPart)->setVisible(sport());
+    m_ui.scale_box->setText(from_latin1(r.scale()));
+    m_ui.border_box->setText(sport() ? "1" : from_latin1(r.border()));
 
     WorkingColours& c = st.colours;
-    c = { std::string(r.pri_day()), std::string(r.sec_day()), std::string(r.pri_night()),
-        std::string(r.sec_night()) };
-    // Normalised as they are shown: an empty colour reads as black, a prefix is dropped.
-    rev_hex(c.sec_day, m_doc.kind);
-    rev_hex(c.pri_day, m_doc.kind);
-    paint_area_swatch(AreaColour::Secondary, colour_of(c.sec_day));
-    paint_area_swatch(AreaColour::Primary, colour_of(c.pri_day));
-    if (c.pri_night == "-1") {
-        m_night_check->setChecked(false);
-    }
-
-    m_field_label->setText(from_latin1(r.field_name()));
-    m_presentation_label->setText(from_latin1(r.pres_name()));
-    m_presentation_label->setVisible(car);
-
+    c = m_opened.colours;
+    paint_area_swatch(AreaColour::Secondary, colour_of(c.sec_day, m_doc.kind));
+    paint_area_swatch(AreaColour::Primary, colour_of(c.pri_day, m_doc.kind));
+    m_ui.field_label->setText(from_latin1(r.field_name()));
+    m_ui.presentation_label->setText(from_latin1(r.pres_name()));
+    m_ui.presentation_label->setVisible(car);
     if (car && !st.is_pgon && text::val(r.border()) == 0) {
-        m_sliders[0]->hide();
-        c.sec_day.clear();
+        m_ui.sliders[0]->hide();
     }
     if (r.scale().empty()) {
-        m_sliders[1]->hide();
+        m_ui.sliders[1]->hide();
     }
-
     set_opt(DayNight::Day);
-    plot_line(-1);
+    plot_line(Ladder::Repaint);
+    show_opened_colours(arrow);
+    m_ui.place_thumb(ValueBox::Border, m_ui.border_box->text());
+    m_ui.place_thumb(ValueBox::Scale, m_ui.scale_box->text());
 
+    // Undo goes back at most to the style as the row holds it.
+    EditorStep opened = current_step();
+    opened.colours = { std::string(r.pri_day()), std::string(r.sec_day()),
+        std::string(r.pri_night()), std::string(r.sec_night()) };
+    show_opened_border();
+    shadestp();
+    plot_markers(static_cast<int>(st.part), m_sample, editor_marker_height);
+    show_sample();
+    m_ui.line_colour_caption->setVisible(sport() || !st.is_pgon);
+    m_history.start_from(opened);
+}
+
+void StyleEditor::show_opened_colours(bool arrow)
+{
+    StyleEditorState& st = m_state;
+    const WorkingColours& c = st.colours;
     if (arrow) {
-        hex_box(1)->setText(from_latin1(c.pri_day));
-        hex_box(0)->setText(from_latin1(c.sec_day));
-        set_swatch(EditedPart::Border, colour_of(c.sec_day));
-        set_swatch(EditedPart::Line, colour_of(c.pri_day));
+        m_ui.hex_box(HexField::Line)->setText(from_latin1(c.pri_day));
+        m_ui.hex_box(HexField::Border)->setText(from_latin1(c.sec_day));
+        set_swatch(EditedPart::Border, colour_of(c.sec_day, m_doc.kind));
+        set_swatch(EditedPart::Line, colour_of(c.pri_day, m_doc.kind));
         st.part = EditedPart::Line;
     } else {
-        hex_box(st.is_pgon ? 3 : 1)
+        m_ui.hex_box(st.is_pgon ? HexField::Fill : HexField::Line)
             ->setText(from_latin1(value_to_hex(m_sample.scale_.colour, m_doc.kind)));
     }
-
     if (st.is_pgon) {
-        m_area_group->move(m_line_group->pos());
-        m_line_group->hide();
-        m_area_group->show();
+        m_ui.area_group->move(m_ui.line_group->pos());
+        m_ui.line_group->hide();
+        m_ui.area_group->show();
         st.part = EditedPart::Fill;
     } else {
-        m_line_group->show();
+        m_ui.line_group->show();
         st.cur_col[1] = arrow ? m_swatch[1] : m_sample.scale_.colour;
         st.cur_col[0] = arrow ? m_swatch[0] : m_sample.bord[0].colour;
     }
-
     if (!sport_area()) {
         Label2_MouseDown(EditedPart::Line);
-        reset_scrol();
+        m_ui.reset_scrol();
         if (!st.is_pgon && !arrow) {
-            m_sample_box->setToolTip("Click Line or Border ");
-            m_markers[0]->show();
+            m_ui.sample_box->setToolTip("Click Line or Border ");
+            m_ui.markers[0]->show();
         }
     }
-    place_thumb(0, m_border_box->text());
-    place_thumb(1, m_scale_box->text());
+}
 
-    // Undo goes back at most to the style as the row holds it.
-    m_recorded = current_step();
-    m_recorded.colours = { std::string(r.pri_day()), std::string(r.sec_day()),
-        std::string(r.pri_night()), std::string(r.sec_night()) };
-
-    if (st.is_pgon) {
-        st.part = EditedPart::Fill;
-        c.pri_day = r.pri_day();
-        c.sec_night = r.sec_night();
-        c.pri_night = r.pri_night();
-        if (sport()) {
-            hex_box(0)->setEnabled(true);
-            m_swatches[0]->show();
-            Label8_Click();
-        }
-    } else if (c.sec_day.empty()) {
-        m_border_box->setEnabled(false);
-        hex_box(0)->setEnabled(false);
-        m_swatches[0]->hide();
-        m_sliders[0]->hide();
-        m_border_check->setChecked(false);
+void StyleEditor::show_opened_border()
+{
+    if (m_state.is_pgon && sport()) {
+        m_ui.hex_box(HexField::Border)->setEnabled(true);
+        m_ui.swatches[0]->show();
+        show_area_part(AreaColour::Primary);
     }
-    if (m_night_check->isChecked()) {
-        m_mode_buttons[1]->draw_button("", 1);
-        m_mode_buttons[1]->draw_button("", 0);
+    if (!m_opened.has_border) {
+        m_ui.border_box->setEnabled(false);
+        m_ui.hex_box(HexField::Border)->setEnabled(false);
+        m_ui.swatches[0]->hide();
+        m_ui.sliders[0]->hide();
+        m_ui.border_check->setChecked(false);
+    }
+    if (m_ui.night_check->isChecked()) {
+        m_ui.mode_buttons[1]->draw_button("", ButtonLook::Hover);
+        m_ui.mode_buttons[1]->draw_button("", ButtonLook::Normal);
     } else {
-        m_mode_buttons[1]->draw_button("", 12);
+        draw_mode_button(*m_ui.mode_buttons[1], "", true);
     }
     if (sport()) {
-        if (!st.is_pgon && r.border() == "00" && r.bg_width().empty()) {
-            m_border_check->setChecked(false);
-            m_border_box->setEnabled(false);
-            hex_box(0)->setEnabled(false);
-            m_swatches[0]->hide();
-            m_sliders[0]->hide();
+        if (!m_opened.has_border) {
             m_sample.bord[0].visible = m_sample.bord[1].visible = false;
             show_sample();
         }
-        m_border_box->setReadOnly(true);
-        m_scale_box->setReadOnly(true);
-        m_sliders[0]->hide();
-        m_sliders[1]->hide();
+        m_ui.border_box->setReadOnly(true);
+        m_ui.scale_box->setReadOnly(true);
+        m_ui.sliders[0]->hide();
+        m_ui.sliders[1]->hide();
     }
-    shadestp();
-    plot_markers(static_cast<int>(st.part), m_sample, marker_height);
-    show_sample();
-    m_line_colour_caption->setVisible(sport() || !st.is_pgon);
-    m_undo->clear();
-    // Opening a style is not a change to the theme.
-    m_doc.modified = m_modified_at_open;
 }
 
 void StyleEditor::set_opt(DayNight mode)
 {
-    QLabel* caption = m_state.is_pgon ? m_area_mode_caption : m_line_mode_caption;
+    QLabel* caption = m_state.is_pgon ? m_ui.area_mode_caption : m_ui.line_mode_caption;
     const bool day = mode == DayNight::Day;
-    m_mode_buttons[0]->draw_button("Day", day ? 12 : 0);
-    m_mode_buttons[1]->draw_button("Night", day ? 0 : 12);
+    draw_mode_button(*m_ui.mode_buttons[0], "Day", day);
+    draw_mode_button(*m_ui.mode_buttons[1], "Night", !day);
     caption->setText(day ? "DAY" : "NIGHT");
-    m_night_check->setEnabled(day);
-}
-
-void StyleEditor::set_nwfcols(const std::string& colour)
-{
-    WorkingColours& c = m_state.colours;
-    const bool primary = m_state.area_colour == AreaColour::Primary;
-    if (m_state.night()) {
-        (primary ? c.pri_night : c.sec_night) = colour;
-    } else {
-        (primary ? c.pri_day : c.sec_day) = colour;
-    }
-}
-
-const std::string& StyleEditor::area_part_colour(AreaColour which) const
-{
-    const WorkingColours& c = m_state.colours;
-    if (which == AreaColour::Primary) {
-        return m_state.night() ? c.pri_night : c.pri_day;
-    }
-    return m_state.night() ? c.sec_night : c.sec_day;
+    m_ui.night_check->setEnabled(day);
 }
 
 void StyleEditor::store_colour(ColourValue colour, bool line_part, bool swatch)
@@ -374,8 +296,8 @@ void StyleEditor::store_colour(ColourValue colour, bool line_part, bool swatch)
     const std::string hex = value_to_hex(colour, m_doc.kind);
     if (sport_area()) {
         // Both boxes of an area stand for the part picked with Label8 or Label9.
-        set_nwfcols(hex);
-        hex_box(2)->setText(from_latin1(hex));
+        m_state.set_nwfcols(hex);
+        m_ui.hex_box(HexField::AreaPart)->setText(from_latin1(hex));
         set_swatch(EditedPart::Fill, colour);
         paint_area_swatch(m_state.area_colour, colour);
         m_state.cur_col[1] = colour;
@@ -385,7 +307,7 @@ void StyleEditor::store_colour(ColourValue colour, bool line_part, bool swatch)
     if (line_part || pgon) {
         m_state.line_colour() = hex;
         m_state.cur_col[1] = colour;
-        hex_box(pgon ? 3 : 1)->setText(from_latin1(hex));
+        m_ui.hex_box(pgon ? HexField::Fill : HexField::Line)->setText(from_latin1(hex));
         if (swatch) {
             set_swatch(pgon ? EditedPart::Fill : EditedPart::Line, colour);
         }
@@ -393,24 +315,10 @@ void StyleEditor::store_colour(ColourValue colour, bool line_part, bool swatch)
     }
     m_state.border_colour() = hex;
     m_state.cur_col[0] = colour;
-    hex_box(0)->setText(from_latin1(hex));
+    m_ui.hex_box(HexField::Border)->setText(from_latin1(hex));
     if (swatch) {
         set_swatch(EditedPart::Border, colour);
     }
-}
-
-void StyleEditor::reset_scrol()
-{
-    // The readouts of the colour adjusters start again from a newly picked base colour.
-    for (QLineEdit* readout : m_adjust_readouts) {
-        readout->setText("0");
-    }
-}
-
-void StyleEditor::place_thumb(int slider, const QString& value)
-{
-    m_sliders[static_cast<std::size_t>(slider)]->place_thumb(
-        static_cast<int>(std::lround(text::val(to_latin1(value)) * twips_per_unit)));
 }
 
 SampleInput StyleEditor::sample_input() const
@@ -420,24 +328,24 @@ SampleInput StyleEditor::sample_input() const
     SampleInput in;
     in.kind = m_doc.kind;
     in.night_mode = st.night() ? 1 : 0;
-    in.field_name = to_latin1(m_field_label->text());
+    in.field_name = to_latin1(m_ui.field_label->text());
     in.ed_pri_day = c.pri_day;
     in.ed_sec_day = c.sec_day;
     in.ed_pri_night = c.pri_night;
     in.ed_sec_night = c.sec_night;
-    in.border_text = to_latin1(m_border_box->text());
-    in.scale_text = to_latin1(m_scale_box->text());
-    in.border_on = m_border_check->isChecked();
-    in.border_box_visible = !m_border_box->isHidden();
+    in.border_text = to_latin1(m_ui.border_box->text());
+    in.scale_text = to_latin1(m_ui.scale_box->text());
+    in.border_on = m_ui.border_check->isChecked();
+    in.border_box_visible = !m_ui.border_box->isHidden();
     in.is_pgon = st.is_pgon;
     in.target = static_cast<int>(st.part);
-    in.width = sample_width;
-    in.height = sample_height;
-    in.marker_height = marker_height;
+    in.width = editor_sample_width;
+    in.height = editor_sample_height;
+    in.marker_height = editor_marker_height;
     return in;
 }
 
-void StyleEditor::plot_line(int shade)
+void StyleEditor::plot_line(Ladder ladder)
 {
     StyleEditorState& st = m_state;
     const WorkingColours& c = st.colours;
@@ -445,9 +353,9 @@ void StyleEditor::plot_line(int shade)
     const SampleInput in = sample_input();
 
     if (sport_area()) {
-        const std::string& shown = area_part_colour(st.area_colour);
-        paint_area_swatch(st.area_colour, colour_of(shown));
-        hex_box(2)->setText(from_latin1(shown));
+        const std::string& shown = m_state.area_part_colour(st.area_colour);
+        paint_area_swatch(st.area_colour, colour_of(shown, m_doc.kind));
+        m_ui.hex_box(HexField::AreaPart)->setText(from_latin1(shown));
         tintwell::plot_line(in, m_sample);
         show_sample();
         shadestp();
@@ -456,90 +364,89 @@ void StyleEditor::plot_line(int shade)
     tintwell::plot_line(in, m_sample);
     st.is_pgon = m_sample.is_pgon;
     if (!night && !st.is_pgon && m_sample.form != EditorSample::Form::Arrow) {
-        hex_box(0)->setText(from_latin1(c.sec_day));
-        hex_box(1)->setText(from_latin1(c.pri_day));
+        m_ui.hex_box(HexField::Border)->setText(from_latin1(c.sec_day));
+        m_ui.hex_box(HexField::Line)->setText(from_latin1(c.pri_day));
     } else if (st.is_pgon) {
-        hex_box(sport() ? 2 : 3)->setText(from_latin1(night ? c.pri_night : c.pri_day));
+        m_ui.hex_box(sport() ? HexField::AreaPart : HexField::Fill)
+            ->setText(from_latin1(night ? c.pri_night : c.pri_day));
     }
     if (m_sample.form == EditorSample::Form::Arrow || st.is_pgon) {
-        set_swatch(EditedPart::Border, colour_of(night ? c.sec_night : c.sec_day));
-        set_swatch(EditedPart::Line, colour_of(night ? c.pri_night : c.pri_day));
+        set_swatch(EditedPart::Border, colour_of(night ? c.sec_night : c.sec_day, m_doc.kind));
+        set_swatch(EditedPart::Line, colour_of(night ? c.pri_night : c.pri_day, m_doc.kind));
     } else {
         set_swatch(EditedPart::Border, m_sample.bord[0].colour);
         set_swatch(EditedPart::Line, m_sample.scale_.colour);
     }
     if (st.is_pgon) {
         st.part = EditedPart::Fill;
-        set_swatch(EditedPart::Fill, colour_of(night ? c.pri_night : c.pri_day));
+        set_swatch(EditedPart::Fill, colour_of(night ? c.pri_night : c.pri_day, m_doc.kind));
     }
     show_sample();
-    if (shade == -1) {
+    if (ladder == Ladder::Repaint) {
         shadestp();
     }
 }
 
 void StyleEditor::show_sample()
 {
-    QtCanvas canvas(px(sample_width), px(sample_height));
+    QtCanvas canvas(px(editor_sample_width), px(editor_sample_height));
     if (m_sample.form == EditorSample::Form::Arrow) {
         const bool night = m_state.night();
         const WorkingColours& c = m_state.colours;
         plotarw(canvas, night ? c.pri_night : c.pri_day, night ? c.sec_night : c.sec_day,
-            to_latin1(m_scale_box->text()), to_latin1(m_border_box->text()), m_doc.kind);
+            to_latin1(m_ui.scale_box->text()), to_latin1(m_ui.border_box->text()), m_doc.kind);
     } else {
         draw_editor_sample(canvas, m_sample);
     }
     // The canvas goes at the end of this call; sharing its image saves a copy at every move of a
     // drag.
     m_sample_image = canvas.image();
-    m_sample_box->update();
+    m_ui.sample_box->update();
     for (std::size_t i = 0; i < 2; ++i) {
-        m_markers[i]->move(m_markers[i]->x(), m_sample_box->y() + px(m_sample.marker_top[i]));
+        m_ui.markers[i]->move(
+            m_ui.markers[i]->x(), m_ui.sample_box->y() + px(m_sample.marker_top[i]));
     }
     if (m_sample.form != EditorSample::Form::Line) {
-        m_markers[0]->hide();
-        m_markers[1]->hide();
+        m_ui.markers[0]->hide();
+        m_ui.markers[1]->hide();
         return;
     }
-    m_markers[1]->setVisible(m_sample.marker_visible[1]);
+    m_ui.markers[1]->setVisible(m_sample.marker_visible[1]);
     if (m_sample.marker_visible[1]) {
-        m_markers[0]->show();
+        m_ui.markers[0]->show();
     }
 }
 
 void StyleEditor::shadestp()
 {
     const auto part = sport_area() ? EditedPart::Fill : m_state.part;
-    m_ladder->paint(m_swatch[index_of(part)]);
+    m_ui.ladder->paint(m_swatch[index_of(part)]);
 }
 
 void StyleEditor::plotcols(ColourValue colour)
 {
-    reset_scrol();
+    m_ui.reset_scrol();
     store_colour(colour, m_state.part != EditedPart::Border, false);
-    m_doc.modified = true;
     if (sport_area()) {
-        paint_area_swatch(AreaColour::Primary, colour_of(area_part_colour(AreaColour::Primary)));
-        paint_area_swatch(
-            AreaColour::Secondary, colour_of(area_part_colour(AreaColour::Secondary)));
+        paint_area_swatch(AreaColour::Primary,
+            colour_of(m_state.area_part_colour(AreaColour::Primary), m_doc.kind));
+        paint_area_swatch(AreaColour::Secondary,
+            colour_of(m_state.area_part_colour(AreaColour::Secondary), m_doc.kind));
         shadestp();
         return;
     }
-    plot_line(-1);
+    plot_line(Ladder::Repaint);
 }
 
 EditorStep StyleEditor::current_step() const
 {
     return { m_state.is_pgon ? EditedPart::Fill : m_state.part, m_state.mode, m_state.colours,
-        to_latin1(m_scale_box->text()), to_latin1(m_border_box->text()) };
+        to_latin1(m_ui.scale_box->text()), to_latin1(m_ui.border_box->text()) };
 }
 
 void StyleEditor::add_(StepSource source)
 {
-    const EditorStep step = current_step();
-    m_undo->push(new EditorUndoStep(
-        [this](const EditorStep& s) { restore_step(s); }, m_recorded, step, source, m_gesture));
-    m_recorded = step;
+    m_history.record(current_step(), source);
 }
 
 void StyleEditor::restore_step(const EditorStep& step)
@@ -550,86 +457,76 @@ void StyleEditor::restore_step(const EditorStep& step)
     // colour the next pick changes all agree.
     st.mode = step.mode;
     if (st.night()) {
-        m_night_check->setChecked(true);
+        m_ui.night_check->setChecked(true);
     }
     set_opt(st.mode);
     st.colours = step.colours;
-    m_scale_box->setText(from_latin1(step.scale));
-    m_border_box->setText(from_latin1(step.border));
-    place_thumb(0, m_border_box->text());
-    place_thumb(1, m_scale_box->text());
-    m_recorded = step;
+    m_ui.scale_box->setText(from_latin1(step.scale));
+    m_ui.border_box->setText(from_latin1(step.border));
+    m_ui.place_thumb(ValueBox::Border, m_ui.border_box->text());
+    m_ui.place_thumb(ValueBox::Scale, m_ui.scale_box->text());
+    m_history.restored(step);
     if (sport_area()) {
         // The colours of both parts come back as they were; none is picked again.
-        plot_line(-1);
+        plot_line(Ladder::Repaint);
         return;
     }
     if (!st.is_pgon) {
-        hex_box(0)->setText(from_latin1(st.border_colour()));
-        hex_box(1)->setText(from_latin1(st.line_colour()));
+        m_ui.hex_box(HexField::Border)->setText(from_latin1(st.border_colour()));
+        m_ui.hex_box(HexField::Line)->setText(from_latin1(st.line_colour()));
     }
     const std::string& restored =
         st.part == EditedPart::Border ? st.border_colour() : st.line_colour();
     if (const auto value = hex_to_value(restored, m_doc.kind)) {
         plotcols(*value);
     } else {
-        plot_line(-1);
+        plot_line(Ladder::Repaint);
     }
 }
 
-void StyleEditor::und(int index)
+void StyleEditor::und(UndoDirection direction)
 {
-    if (m_in_undo) {
-        return;
-    }
-    m_in_undo = true;
-    BusyPointer busy;
-    if (index == 0 && m_undo->canUndo()) {
-        m_undo->undo();
-    } else if (index == 1 && m_undo->canRedo()) {
-        m_undo->redo();
-    }
-    m_in_undo = false;
+    m_history.step(direction);
 }
 
 void StyleEditor::Label2_MouseDown(EditedPart part)
 {
-    QLabel* swatch = m_swatches[index_of(part)];
+    QLabel* swatch = m_ui.swatches[index_of(part)];
     if (swatch == nullptr) {
         return;
     }
     QWidget* frame = swatch->parentWidget();
-    if (m_part_outline->parentWidget() != frame) {
-        m_part_outline->setParent(frame);
+    if (m_ui.part_outline->parentWidget() != frame) {
+        m_ui.part_outline->setParent(frame);
     }
-    m_part_outline->setGeometry(swatch->geometry().adjusted(-px(24), -px(24), px(24), px(24)));
-    m_part_outline->show();
-    m_part_outline->raise();
+    m_ui.part_outline->setGeometry(swatch->geometry().adjusted(-px(24), -px(24), px(24), px(24)));
+    m_ui.part_outline->show();
+    m_ui.part_outline->raise();
     m_state.part = part;
-    plot_markers(static_cast<int>(part), m_sample, marker_height);
+    plot_markers(static_cast<int>(part), m_sample, editor_marker_height);
     plotcols(m_swatch[index_of(part)]);
 }
 
 void StyleEditor::Labc_MouseDown(int block)
 {
     plotcols(col256()[static_cast<std::size_t>(block)].colour);
-    m_palette->frame_block(block);
+    m_ui.palette->frame_block(block);
     add_();
 }
 
 void StyleEditor::p5_pick(QPoint pos, bool press)
 {
-    if (!m_colour_field->contains(pos)) {
+    if (!m_ui.colour_field->contains(pos)) {
         return;
     }
-    const ColourValue c = colour_value(m_colour_field->colour_at(pos));
+    const ColourValue c = colour_value(m_ui.colour_field->colour_at(pos));
     if (press || sport_area()) {
         plotcols(c);
     } else {
-        reset_scrol();
+        m_ui.reset_scrol();
         store_colour(c, m_state.picks_line(), false);
-        m_palette->hide_frame();
-        plot_line(0);
+        m_ui.palette->hide_frame();
+        plot_line(Ladder::Keep);
     }
     // The press and the drag that follows it are one step.
     add_(StepSource::FieldDrag);
@@ -637,7 +534,7 @@ void StyleEditor::p5_pick(QPoint pos, bool press)
 
 void StyleEditor::pointer1_drag(int left_twips)
 {
-    const ColourValue c = m_ladder->move_pointer(left_twips);
+    const ColourValue c = m_ui.ladder->move_pointer(left_twips);
     if (c != -1) {
         preview_shade(c);
     }
@@ -671,32 +568,30 @@ void StyleEditor::pointer1_MouseUp()
     const bool area_border = sport_area() && m_state.area_colour == AreaColour::Secondary;
     store_colour(
         line && !area_border ? m_sample.scale_.colour : m_sample.bord[0].colour, line, true);
-    m_doc.modified = true;
-    plot_line(-1);
-    reset_scrol();
+    plot_line(Ladder::Repaint);
+    m_ui.reset_scrol();
     add_(StepSource::LadderDrag);
 }
 
 void StyleEditor::Picture5_MouseUp(QPoint pos)
 {
-    const ColourValue c = m_ladder->colour_at(pos);
+    const ColourValue c = m_ui.ladder->colour_at(pos);
     if (c == -1) {
         return;
     }
-    m_ladder->centre_pointer_on(pos.x());
+    m_ui.ladder->centre_pointer_on(pos.x());
     if (sport_area()) {
         plotcols(c);
     } else {
         store_colour(c, m_state.picks_line(), true);
-        m_doc.modified = true;
-        plot_line(0);
+        plot_line(Ladder::Keep);
     }
     add_(StepSource::LadderDrag);
 }
 
-void StyleEditor::Text2_Enter(int box)
+void StyleEditor::Text2_Enter(HexField box)
 {
-    HexBox* hex = hex_box(box);
+    HexBox* hex = m_ui.hex_box(box);
     std::string t = to_latin1(hex->text());
     if (t.size() > 6) {
         m_prompter.message(length_message);
@@ -708,56 +603,56 @@ void StyleEditor::Text2_Enter(int box)
     }
     hex->setText(from_latin1(t));
     const ColourValue colour = hex_to_value(t, m_doc.kind).value_or(0);
-    m_state.pending[static_cast<std::size_t>(box)] = false;
-    reset_scrol();
-    // In a Sport & Fitness area the boxes 2 and 3 stand for the part picked with Label8 or
-    // Label9; elsewhere box 1 and the fill box set the line, box 0 the border.
-    if (!sport_area() || box == 2 || box == 3) {
-        store_colour(colour, box != 0, true);
+    m_state.pending[index_of(box)] = false;
+    m_ui.reset_scrol();
+    // In a Sport & Fitness area the area part and fill boxes stand for the part picked with
+    // Label8 or Label9; elsewhere the line and fill boxes set the line, the border box the border.
+    if (!sport_area() || box == HexField::AreaPart || box == HexField::Fill) {
+        store_colour(colour, box != HexField::Border, true);
     }
     if (!shades_(colour)) {
-        m_palette->hide_frame();
+        m_ui.palette->hide_frame();
     }
-    plot_line(-1);
-    m_doc.modified = true;
+    plot_line(Ladder::Repaint);
     add_();
 }
 
-void StyleEditor::Text1_Enter(int box)
+void StyleEditor::Text1_Enter(ValueBox box)
 {
-    QLineEdit* value = box == 0 ? m_border_box : m_scale_box;
+    QLineEdit* value = box == ValueBox::Border ? m_ui.border_box : m_ui.scale_box;
     const double v = text::val(to_latin1(value->text()));
     if (!in_range(v)) {
         m_prompter.message(range_message);
         return;
     }
-    plot_line(0);
-    place_thumb(box, value->text());
+    plot_line(Ladder::Keep);
+    m_ui.place_thumb(box, value->text());
     add_();
 }
 
-void StyleEditor::scrol_drag(int slider, int left_twips)
+void StyleEditor::scrol_drag(ValueBox slider, int left_twips)
 {
-    const int left = m_sliders[static_cast<std::size_t>(slider)]->place_thumb(left_twips / 15 * 15);
+    const int left = m_ui.sliders[index_of(slider)]->place_thumb(left_twips / 15 * 15);
     const int n = std::max(
         1, static_cast<int>(std::nearbyint(static_cast<double>(left) / ValueSlider::travel * 250)));
-    (slider == 0 ? m_border_box : m_scale_box)->setText(number_text(n / 100.0));
-    plot_line(0);
-    add_(slider == 0 ? StepSource::BorderDrag : StepSource::ScaleDrag);
+    (slider == ValueBox::Border ? m_ui.border_box : m_ui.scale_box)
+        ->setText(number_text(n / 100.0));
+    plot_line(Ladder::Keep);
+    add_(slider == ValueBox::Border ? StepSource::BorderDrag : StepSource::ScaleDrag);
 }
 
-void StyleEditor::scrol_MouseUp(int slider)
+void StyleEditor::scrol_MouseUp(ValueBox slider)
 {
-    add_(slider == 0 ? StepSource::BorderDrag : StepSource::ScaleDrag);
+    add_(slider == ValueBox::Border ? StepSource::BorderDrag : StepSource::ScaleDrag);
 }
 
 void StyleEditor::commandop_Click(DayNight mode)
 {
-    if (m_mode_buttons[index_of(mode)]->caption_colour() == to_qcolor(grey_caption)) {
+    if (m_ui.mode_buttons[index_of(mode)]->caption_colour() == to_qcolor(grey_caption)) {
         return;
     }
-    if (const int box = m_state.pending_box(); box >= 0) {
-        hex_box(box)->setFocus();
+    if (const auto box = m_state.pending_box()) {
+        m_ui.hex_box(*box)->setFocus();
         m_prompter.message(pending_message);
         return;
     }
@@ -768,43 +663,44 @@ void StyleEditor::commandop_Click(DayNight mode)
     if (st.night()) {
         set_opt(DayNight::Night);
         if (sport()) {
-            m_border_check->setChecked(row().border() == "ff");
+            m_ui.border_check->setChecked(m_opened.row.border() == "ff");
         }
         if (blank(c.sec_night)) {
             c.sec_night = "000000";
         }
-        hex_box(0)->setText(from_latin1(c.sec_night));
+        m_ui.hex_box(HexField::Border)->setText(from_latin1(c.sec_night));
         if (blank(c.pri_night)) {
             c.pri_night = "FFFF00";
         }
-        hex_box(1)->setText(from_latin1(c.pri_night));
+        m_ui.hex_box(HexField::Line)->setText(from_latin1(c.pri_night));
     } else {
         set_opt(DayNight::Day);
-        hex_box(1)->setText(from_latin1(c.pri_day));
-        if (blank(c.sec_day) && m_border_check->isChecked()) {
+        m_ui.hex_box(HexField::Line)->setText(from_latin1(c.pri_day));
+        if (blank(c.sec_day) && m_ui.border_check->isChecked()) {
             c.sec_day = "000000";
         }
-        hex_box(0)->setText(from_latin1(c.sec_day));
+        m_ui.hex_box(HexField::Border)->setText(from_latin1(c.sec_day));
         if (sport() && !st.is_pgon) {
-            m_border_check->setChecked(row().border() == "ff");
+            m_ui.border_check->setChecked(m_opened.row.border() == "ff");
         }
     }
     if (st.is_pgon) {
-        hex_box(3)->setText(from_latin1(st.line_colour()));
+        m_ui.hex_box(HexField::Fill)->setText(from_latin1(st.line_colour()));
     }
     if (sport_area()) {
-        paint_area_swatch(AreaColour::Primary, colour_of(area_part_colour(AreaColour::Primary)));
-        paint_area_swatch(
-            AreaColour::Secondary, colour_of(area_part_colour(AreaColour::Secondary)));
-        set_swatch(EditedPart::Fill,
-            st.area_colour == AreaColour::Secondary ? m_secondary_part_colour
-                                                    : m_primary_part_colour);
-        hex_box(2)->setText(from_latin1(area_part_colour(st.area_colour)));
+        paint_area_swatch(AreaColour::Primary,
+            colour_of(m_state.area_part_colour(AreaColour::Primary), m_doc.kind));
+        paint_area_swatch(AreaColour::Secondary,
+            colour_of(m_state.area_part_colour(AreaColour::Secondary), m_doc.kind));
+        set_swatch(
+            EditedPart::Fill, m_area_part_colours[st.area_colour == AreaColour::Secondary ? 1 : 0]);
+        m_ui.hex_box(HexField::AreaPart)
+            ->setText(from_latin1(m_state.area_part_colour(st.area_colour)));
     }
-    plot_line(-1);
+    plot_line(Ladder::Repaint);
     if (!st.is_pgon) {
         set_swatch(EditedPart::Line,
-            m_sample.form == EditorSample::Form::Arrow ? colour_of(st.line_colour())
+            m_sample.form == EditorSample::Form::Arrow ? colour_of(st.line_colour(), m_doc.kind)
                                                        : m_sample.scale_.colour);
     }
     add_();
@@ -812,38 +708,43 @@ void StyleEditor::commandop_Click(DayNight mode)
 
 void StyleEditor::Check1_Click()
 {
-    if (!m_same_as_line_check->isChecked()) {
+    if (!m_ui.same_as_line_check->isChecked()) {
         return;
     }
-    hex_box(0)->setText(hex_box(1)->text());
-    Text2_Enter(0);
+    m_ui.hex_box(HexField::Border)->setText(m_ui.hex_box(HexField::Line)->text());
+    Text2_Enter(HexField::Border);
 }
 
 void StyleEditor::Check2_MouseUp()
 {
-    m_mode_buttons[1]->draw_button("", m_night_check->isChecked() ? 0 : 12);
+    draw_mode_button(*m_ui.mode_buttons[1], "", !m_ui.night_check->isChecked());
 }
 
 void StyleEditor::Check3_MouseUp()
 {
-    const bool on = m_border_check->isChecked();
+    const bool on = m_ui.border_check->isChecked();
     const bool arrow = m_sample.form == EditorSample::Form::Arrow;
-    m_border_box->setEnabled(on);
-    hex_box(0)->setEnabled(on);
-    m_swatches[0]->setVisible(on);
-    hex_box(0)->setVisible(on);
-    m_sliders[0]->setVisible(on && !sport());
+    m_ui.border_box->setEnabled(on);
+    m_ui.hex_box(HexField::Border)->setEnabled(on);
+    m_ui.swatches[0]->setVisible(on);
+    m_ui.hex_box(HexField::Border)->setVisible(on);
+    m_ui.sliders[0]->setVisible(on && !sport());
     if (!arrow) {
-        m_same_as_line_check->setVisible(on);
+        m_ui.same_as_line_check->setVisible(on);
     }
     if (sport()) {
-        (m_state.night() ? row().nwf_border() : row().border()) = on ? "ff" : "00";
+        // The working row keeps the switch; Apply writes it into the style's colours.
+        if (m_state.night()) {
+            m_opened.row.set_nwf_border(on ? "ff" : "00");
+        } else {
+            m_opened.row.set_border(on ? "ff" : "00");
+        }
     }
     if (on) {
-        if (text::val(to_latin1(m_border_box->text())) == 0) {
-            m_border_box->setText(".60");
+        if (text::val(to_latin1(m_ui.border_box->text())) == 0) {
+            m_ui.border_box->setText(".60");
         }
-        place_thumb(0, m_border_box->text());
+        m_ui.place_thumb(ValueBox::Border, m_ui.border_box->text());
         std::string& border = m_state.border_colour();
         if (!sport() && (border.empty() || border == "-1")) {
             border = "C0C0C0";
@@ -852,42 +753,33 @@ void StyleEditor::Check3_MouseUp()
         m_state.border_colour().clear();
     }
     Label2_MouseDown(EditedPart::Line);
-    plot_line(-1);
+    plot_line(Ladder::Repaint);
 }
 
 void StyleEditor::show_area_part(AreaColour which)
 {
     m_state.area_colour = which;
-    const std::string& colour = area_part_colour(which);
-    set_swatch(EditedPart::Fill, colour_of(colour));
-    hex_box(2)->setText(from_latin1(colour));
-    QLabel* swatch = which == AreaColour::Primary ? m_primary_part_swatch : m_secondary_part_swatch;
+    const std::string& colour = m_state.area_part_colour(which);
+    set_swatch(EditedPart::Fill, colour_of(colour, m_doc.kind));
+    m_ui.hex_box(HexField::AreaPart)->setText(from_latin1(colour));
+    QLabel* swatch =
+        which == AreaColour::Primary ? m_ui.primary_part_swatch : m_ui.secondary_part_swatch;
     // The marker stands left of the primary swatch and right of the secondary one.
     const int left = which == AreaColour::Primary ? swatch->x() - px(330)
                                                   : swatch->x() - px(330) + px(570) + px(60);
-    m_markers[2]->move(left, swatch->y());
-    m_markers[2]->show();
+    m_ui.markers[2]->move(left, swatch->y());
+    m_ui.markers[2]->show();
     shadestp();
 }
 
-void StyleEditor::Label8_Click()
+void StyleEditor::command1_Click(EditorButton button)
 {
-    show_area_part(AreaColour::Primary);
-}
-
-void StyleEditor::Label9_Click()
-{
-    show_area_part(AreaColour::Secondary);
-}
-
-void StyleEditor::command1_Click(int index)
-{
-    if (index == 0) {
+    if (button == EditorButton::Cancel) {
         reject();
         return;
     }
-    if (const int box = m_state.pending_box(); box >= 0) {
-        hex_box(box)->setFocus();
+    if (const auto box = m_state.pending_box()) {
+        m_ui.hex_box(*box)->setFocus();
         m_prompter.message(pending_message);
         return;
     }
@@ -906,63 +798,49 @@ void StyleEditor::command1_Click(int index)
             m_prompter.message(range);
             return false;
         };
-        if (m_border_check->isChecked() && !check(m_border_box)) {
+        if (m_ui.border_check->isChecked() && !check(m_ui.border_box)) {
             return;
         }
-        if (!check(m_scale_box)) {
+        if (!check(m_ui.scale_box)) {
             return;
         }
     }
     AppliedValues values;
     values.polygon = m_state.is_pgon;
-    values.border_on = m_border_check->isChecked();
-    values.night_colours = m_night_check->isChecked();
-    values.to_all_presentations = !sport() && m_apply_all_check->isChecked();
-    values.scale_text = to_latin1(m_scale_box->text());
-    values.border_text = to_latin1(m_border_box->text());
+    values.border_on = m_ui.border_check->isChecked();
+    values.night_colours = m_ui.night_check->isChecked();
+    values.to_all_presentations = !sport() && m_ui.apply_all_check->isChecked();
+    values.scale_text = to_latin1(m_ui.scale_box->text());
+    values.border_text = to_latin1(m_ui.border_box->text());
     values.pri_day = m_state.colours.pri_day;
     values.sec_day = m_state.colours.sec_day;
     values.pri_night = m_state.colours.pri_night;
     values.sec_night = m_state.colours.sec_night;
-    const StyleRow applied = applied_style(m_doc.kind, row(), values);
-    // The edit starts from the row as it was before the window opened.
-    row() = m_row_at_open;
+    const StyleRow applied = applied_style(m_doc.kind, m_opened.row, values);
     DocumentEdit edit = style_apply_edit(m_doc, m_row, applied, values.to_all_presentations);
     m_applied = true;
-    m_sink(std::move(edit), "Apply " + std::string(m_row_at_open.elem_name()));
+    m_sink(std::move(edit), "Apply " + std::string(m_opened.row.elem_name()));
     accept();
-}
-
-void StyleEditor::done(int result)
-{
-    // Whatever the opening and the check boxes did to the row is taken back unless Apply
-    // handed the change on, however the window closes (Cancel, Escape, its close button).
-    if (!m_applied) {
-        m_doc.modified = m_modified_at_open;
-        if (m_doc.valid_row(m_row)) {
-            row() = m_row_at_open;
-        }
-    }
-    QDialog::done(result);
 }
 
 void StyleEditor::closeEvent(QCloseEvent* event)
 {
-    m_undo->clear();
+    m_history.stack()->clear();
     QDialog::closeEvent(event);
 }
 
 bool StyleEditor::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
-    for (std::size_t i = 0; i < m_mode_buttons.size(); ++i) {
-        if (watched != m_mode_buttons[i]) {
+    for (std::size_t i = 0; i < m_ui.mode_buttons.size(); ++i) {
+        if (watched != m_ui.mode_buttons[i]) {
             continue;
         }
         // The button of the current mode, and Night while night colours are off, keep their
         // greyed look under the pointer, which counts as being over the window background.
         const DayNight mode = i == 0 ? DayNight::Day : DayNight::Night;
-        if ((type == QEvent::MouseMove || type == QEvent::Leave) && !hover_allowed(mode)) {
+        const bool hover_allowed = m_ui.night_check->isChecked() && mode != m_state.mode;
+        if ((type == QEvent::MouseMove || type == QEvent::Leave) && !hover_allowed) {
             if (type == QEvent::MouseMove) {
                 Form_MouseMove();
             }
@@ -970,17 +848,17 @@ bool StyleEditor::eventFilter(QObject* watched, QEvent* event)
         }
         return QDialog::eventFilter(watched, event);
     }
-    const auto part = std::find(m_swatches.begin(), m_swatches.end(), watched);
-    const bool swatch = part != m_swatches.end() && *part != nullptr;
-    const auto part_of = [&] { return static_cast<EditedPart>(part - m_swatches.begin()); };
+    const auto part = std::find(m_ui.swatches.begin(), m_ui.swatches.end(), watched);
+    const bool swatch = part != m_ui.swatches.end() && *part != nullptr;
+    const auto part_of = [&] { return static_cast<EditedPart>(part - m_ui.swatches.begin()); };
     if (swatch && (type == QEvent::Enter || type == QEvent::MouseMove || type == QEvent::ToolTip)) {
         Label2_MouseMove(part_of());
     }
     if (type == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
-        if ((watched == m_border_box || watched == m_scale_box)
+        if ((watched == m_ui.border_box || watched == m_ui.scale_box)
             && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
-            Text1_Enter(watched == m_border_box ? 0 : 1);
+            Text1_Enter(watched == m_ui.border_box ? ValueBox::Border : ValueBox::Scale);
             return true;
         }
         return false;
@@ -991,9 +869,10 @@ bool StyleEditor::eventFilter(QObject* watched, QEvent* event)
             Label2_MouseDown(part_of());
             return true;
         }
-        if (sport() && (watched == m_primary_part_swatch || watched == m_secondary_part_swatch)) {
+        if (sport()
+            && (watched == m_ui.primary_part_swatch || watched == m_ui.secondary_part_swatch)) {
             show_area_part(
-                watched == m_primary_part_swatch ? AreaColour::Primary : AreaColour::Secondary);
+                watched == m_ui.primary_part_swatch ? AreaColour::Primary : AreaColour::Secondary);
             return true;
         }
     }

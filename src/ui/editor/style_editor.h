@@ -2,32 +2,21 @@
 
 #include "model/document.h"
 #include "model/document_edit.h"
+#include "model/open_style.h"
 #include "render/editor_sample.h"
 #include "ui/editor/editor_state.h"
 #include "ui/editor/editor_undo.h"
-#include "ui/main/editor_launcher.h"
+#include "ui/editor/style_editor_controls.h"
+#include "ui/theme/editor_launcher.h"
 
 #include <QDialog>
 #include <QImage>
 #include <array>
 #include <string>
 
-class QCheckBox;
-class QFrame;
-class QLabel;
-class QLineEdit;
-class QPushButton;
 class QUndoStack;
 
 namespace tintwell {
-
-class ColourChart;
-class HexBox;
-class ImageBox;
-class OwnerDrawnButton;
-class PaletteGrid;
-class ShadeLadder;
-class ValueSlider;
 
 /// `editor`, the style editor: day and night colours, border width and scale of one line or
 /// area style of row `cur_row`, with its own undo while it is open. Apply hands the change to
@@ -46,17 +35,14 @@ public:
     bool applied() const { return m_applied; }
 
     /// The working values. Tests may set them as the pickers would.
-    const StyleEditorState& state() const { return m_state; }
     StyleEditorState& state() { return m_state; }
     const EditorSample& sample() const { return m_sample; }
-    QUndoStack* undo_stack() const { return m_undo; }
+    QUndoStack* undo_stack() const { return m_history.stack(); }
     /// The colour of the swatch of a part.
     ColourValue swatch_colour(EditedPart part) const;
 
-    /// The images behind the sample, the shade ladder and the colour field.
+    /// The image behind the sample.
     const QImage& sample_image() const { return m_sample_image; }
-    const QImage& ladder_image() const;
-    const QImage& field_image() const;
 
     // Handlers, named after their controls.
     void Label2_MouseDown(EditedPart part);
@@ -66,38 +52,27 @@ public:
     void Picture5_MouseUp(QPoint pos);
     void pointer1_drag(int left_twips);
     void pointer1_MouseUp();
-    void Text2_Enter(int box);
-    /// 0 border width, 1 scale.
-    void Text1_Enter(int box);
-    void scrol_drag(int slider, int left_twips);
-    void scrol_MouseUp(int slider);
+    void Text2_Enter(HexField box);
+    void Text1_Enter(ValueBox box);
+    void scrol_drag(ValueBox slider, int left_twips);
+    void scrol_MouseUp(ValueBox slider);
     void commandop_Click(DayNight mode);
     void Check1_Click();
     void Check2_MouseUp();
     void Check3_MouseUp();
-    void Label8_Click();
-    void Label9_Click();
     /// Shows the swatch's colour as "#RRGGBB" in its tool tip.
     void Label2_MouseMove(EditedPart part);
     /// Takes the hover look off the buttons when the pointer is over the window background.
     void Form_MouseMove();
-    /// 0 Cancel, 1 Apply.
-    void command1_Click(int index);
-    /// 0 Undo, 1 Redo.
-    void und(int index);
+    void command1_Click(EditorButton button);
+    void und(UndoDirection direction);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
-    void done(int result) override;
 
 private:
-    // Design sizes in twips: the sample picture and a marker beside it.
-    static constexpr int sample_width = 9450;
-    static constexpr int sample_height = 7332;
-    static constexpr int marker_height = 390;
-
     // The control set-up (style_editor_controls.cpp).
     void build_controls();
     void build_swatches();
@@ -106,31 +81,28 @@ private:
     void build_pickers();
 
     void Form_Load();
+    /// The colours and parts the opened style starts with.
+    void show_opened_colours(bool arrow);
+    /// The border controls of the opened style, on or off.
+    void show_opened_border();
     void set_opt(DayNight mode);
-    /// A Day/Night button takes the hover look only while night colours are on and it is not
-    /// the current mode.
-    bool hover_allowed(DayNight mode) const;
     /// A Sport & Fitness area: its colours are picked one part at a time (Label8, Label9).
     bool sport_area() const;
     bool sport() const { return m_doc.kind == ThemeKind::SportFitness; }
-    void set_nwfcols(const std::string& colour);
     /// Stores a picked colour: in a Sport & Fitness area in the part picked with Label8 or
     /// Label9, else in the line (or fill) colour with `line_part` and in the border colour
     /// without, of the current mode; shows it in that part's hex box and, with `swatch`, its
     /// swatch.
     void store_colour(ColourValue colour, bool line_part, bool swatch);
-    /// The working colour of a part of a Sport & Fitness area in the current mode.
-    const std::string& area_part_colour(AreaColour which) const;
     void paint_area_swatch(AreaColour which, ColourValue colour);
-    /// The value of a colour text; -1 when it does not convert.
-    ColourValue colour_of(const std::string& text) const;
-    void reset_scrol();
     /// What the sample is drawn from: the working colours and the boxes as they are now.
     SampleInput sample_input() const;
     /// Shows a shade of the ladder under the pointer in the sample, in the part being picked;
     /// the style takes it when the button is let go.
     void preview_shade(ColourValue colour);
-    void plot_line(int shade);
+    /// Whether a redraw of the sample paints the shade ladder again too.
+    enum class Ladder { Keep, Repaint };
+    void plot_line(Ladder ladder);
     void plotcols(ColourValue colour);
     void shadestp();
     /// Records the state as an undo step.
@@ -138,65 +110,26 @@ private:
     EditorStep current_step() const;
     void restore_step(const EditorStep& step);
     void set_swatch(EditedPart part, ColourValue colour);
-    void place_thumb(int slider, const QString& value);
     void show_sample();
+    /// Picks the primary (Label8) or secondary (Label9) part of a Sport & Fitness area.
     void show_area_part(AreaColour colour);
-    HexBox* hex_box(int box) const;
-    StyleRow& row();
 
-    Document& m_doc;
+    /// The editor reads the theme and changes it only through the sink.
+    const Document& m_doc;
     Prompter& m_prompter;
     EditSink m_sink;
     int m_row = 0;
-    /// The row as it was when the window opened; the opening normalises the row in place.
-    StyleRow m_row_at_open;
-    bool m_modified_at_open = false;
+    /// The working copy of the style, as open_style made it.
+    OpenedStyle m_opened;
     bool m_applied = false;
-    bool m_in_undo = false;
     StyleEditorState m_state;
     EditorSample m_sample;
     std::array<ColourValue, 4> m_swatch {};
-    ColourValue m_primary_part_colour = 0;
-    ColourValue m_secondary_part_colour = 0;
+    /// The swatches of a Sport & Fitness area's primary and secondary parts.
+    std::array<ColourValue, 2> m_area_part_colours {};
     QImage m_sample_image;
-    QUndoStack* m_undo = nullptr;
-    EditorStep m_recorded;
-    bool m_has_recorded = false;
-    /// Counts the drags, so that the steps of one drag merge and those of the next do not.
-    int m_gesture = 0;
-
-    // Controls; their object names are the design's.
-    std::array<OwnerDrawnButton*, 2> m_mode_buttons {};
-    OwnerDrawnButton* m_cancel_button = nullptr;
-    OwnerDrawnButton* m_apply_button = nullptr;
-    QPushButton* m_undo_button = nullptr;
-    QPushButton* m_redo_button = nullptr;
-    QFrame* m_line_group = nullptr;
-    QFrame* m_area_group = nullptr;
-    std::array<QLabel*, 4> m_swatches {};
-    std::array<HexBox*, 4> m_hex_boxes {};
-    QLineEdit* m_border_box = nullptr;
-    QLineEdit* m_scale_box = nullptr;
-    std::array<ValueSlider*, 2> m_sliders {};
-    std::array<QLineEdit*, 2> m_adjust_readouts {};
-    PaletteGrid* m_palette = nullptr;
-    QFrame* m_part_outline = nullptr;
-    ShadeLadder* m_ladder = nullptr;
-    ColourChart* m_colour_field = nullptr;
-    QLabel* m_hover_swatch = nullptr;
-    ImageBox* m_sample_box = nullptr;
-    std::array<QLabel*, 3> m_markers {};
-    QLabel* m_primary_part_swatch = nullptr;
-    QLabel* m_secondary_part_swatch = nullptr;
-    QLabel* m_field_label = nullptr;
-    QLabel* m_presentation_label = nullptr;
-    QLabel* m_line_mode_caption = nullptr;
-    QLabel* m_area_mode_caption = nullptr;
-    QLabel* m_line_colour_caption = nullptr;
-    QCheckBox* m_same_as_line_check = nullptr;
-    QCheckBox* m_night_check = nullptr;
-    QCheckBox* m_border_check = nullptr;
-    QCheckBox* m_apply_all_check = nullptr;
+    EditorHistory m_history;
+    StyleEditorControls m_ui;
 };
 
 /// Lets a double click on a line or area style of the main window open the style editor; its

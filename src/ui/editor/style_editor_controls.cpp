@@ -1,11 +1,15 @@
 // The style editor's controls: where they sit (design sizes in twips), their object names and
 // how their signals reach the handlers.
+#include "ui/editor/style_editor_controls.h"
+
+#include "model/text.h"
 #include "ui/common/colour_chart.h"
+#include "ui/common/latin1.h"
+#include "ui/common/owner_drawn_button.h"
 #include "ui/common/qt_colour.h"
+#include "ui/common/twips.h"
 #include "ui/editor/picking_widgets.h"
 #include "ui/editor/style_editor.h"
-#include "ui/main/owner_drawn_button.h"
-#include "ui/main/twips.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -17,6 +21,7 @@
 #include <QRegularExpressionValidator>
 #include <QShortcut>
 #include <QUndoStack>
+#include <cmath>
 
 namespace tintwell {
 
@@ -73,13 +78,14 @@ void StyleEditor::build_controls()
     // Moves over the window background take the hover look off the buttons.
     setMouseTracking(true);
 
-    m_sample_image = QImage(px(sample_width), px(sample_height), QImage::Format_RGB32);
+    m_sample_image =
+        QImage(px(editor_sample_width), px(editor_sample_height), QImage::Format_RGB32);
     m_sample_image.fill(QColor(240, 240, 240));
-    m_sample_box = new ImageBox(&m_sample_image, this);
-    m_sample_box->setObjectName("Picture1");
-    m_sample_box->setGeometry(tw_rect(480, 600, sample_width, sample_height));
-    m_sample_box->set_framed(true);
-    connect(m_sample_box, &ImageBox::pressed, this, [this](QPoint p, Qt::MouseButtons) {
+    m_ui.sample_box = new ImageBox(&m_sample_image, this);
+    m_ui.sample_box->setObjectName("Picture1");
+    m_ui.sample_box->setGeometry(tw_rect(480, 600, editor_sample_width, editor_sample_height));
+    m_ui.sample_box->set_framed(true);
+    connect(m_ui.sample_box, &ImageBox::pressed, this, [this](QPoint p, Qt::MouseButtons) {
         // A press on the body bar picks the line part, one on a border bar the border part.
         const int x = tw(p.x());
         const int y = tw(p.y());
@@ -94,13 +100,13 @@ void StyleEditor::build_controls()
         }
     });
     for (int i = 0; i < 2; ++i) {
-        m_markers[i] =
-            label(this, QString("Label5_%1").arg(i), ">", tw_rect(120, 600, 330, marker_height));
-        m_markers[i]->setStyleSheet("font-weight: bold; font-size: 16pt; color: #c00000;");
-        m_markers[i]->hide();
+        m_ui.markers[i] = label(
+            this, QString("Label5_%1").arg(i), ">", tw_rect(120, 600, 330, editor_marker_height));
+        m_ui.markers[i]->setStyleSheet("font-weight: bold; font-size: 16pt; color: #c00000;");
+        m_ui.markers[i]->hide();
     }
-    m_field_label = bold_label(this, "Label4_0", "", tw_rect(480, 120, 5000, 300));
-    m_presentation_label = label(this, "Label4_1", "", tw_rect(5600, 120, 4200, 300));
+    m_ui.field_label = bold_label(this, "Label4_0", "", tw_rect(480, 120, 5000, 300));
+    m_ui.presentation_label = label(this, "Label4_1", "", tw_rect(5600, 120, 4200, 300));
 
     build_swatches();
     build_values();
@@ -118,91 +124,97 @@ void StyleEditor::build_swatches()
         l->installEventFilter(this);
         return l;
     };
-    const auto hex_box = [this](QWidget* parent, int box, QRect place) {
+    const auto hex_box = [this](QWidget* parent, HexField box, QRect place) {
         auto* t = new HexBox(parent);
-        t->setObjectName(QString("Text2_%1").arg(box));
+        t->setObjectName(QString("Text2_%1").arg(index_of(box)));
         t->setGeometry(place);
         t->setToolTip(enter_hint);
         connect(t, &HexBox::typed, this, [this, box] {
-            m_doc.modified = true;
             // The fill box of an area counts too: Apply must not drop a colour typed there.
-            m_state.pending[static_cast<std::size_t>(box)] = true;
+            m_state.pending[index_of(box)] = true;
         });
         connect(t, &HexBox::entered, this, [this, box] { Text2_Enter(box); });
-        m_hex_boxes[static_cast<std::size_t>(box)] = t;
+        m_ui.hex_boxes[index_of(box)] = t;
         return t;
     };
 
-    m_line_group = group(this, "Frame1", tw_rect(group_left, 120, 4300, 3000));
-    m_line_mode_caption = bold_label(m_line_group, "label6", "DAY", tw_rect(120, 120, 1200, 300));
-    m_swatches[1] = swatch(m_line_group, "Label2_1", tw_rect(120, 520, 570, 345));
-    hex_box(m_line_group, 1, tw_rect(780, 520, 1100, 345));
-    m_line_colour_caption =
-        label(m_line_group, "Label1_1", "Line colour", tw_rect(1980, 540, 2200, 300));
-    m_swatches[0] = swatch(m_line_group, "Label2_0", tw_rect(120, 1000, 570, 345));
-    hex_box(m_line_group, 0, tw_rect(780, 1000, 1100, 345));
-    label(m_line_group, "Label1_0", "Border colour", tw_rect(1980, 1020, 2200, 300));
+    m_ui.line_group = group(this, "Frame1", tw_rect(group_left, 120, 4300, 3000));
+    m_ui.line_mode_caption =
+        bold_label(m_ui.line_group, "label6", "DAY", tw_rect(120, 120, 1200, 300));
+    m_ui.swatches[1] = swatch(m_ui.line_group, "Label2_1", tw_rect(120, 520, 570, 345));
+    hex_box(m_ui.line_group, HexField::Line, tw_rect(780, 520, 1100, 345));
+    m_ui.line_colour_caption =
+        label(m_ui.line_group, "Label1_1", "Line colour", tw_rect(1980, 540, 2200, 300));
+    m_ui.swatches[0] = swatch(m_ui.line_group, "Label2_0", tw_rect(120, 1000, 570, 345));
+    hex_box(m_ui.line_group, HexField::Border, tw_rect(780, 1000, 1100, 345));
+    label(m_ui.line_group, "Label1_0", "Border colour", tw_rect(1980, 1020, 2200, 300));
 
-    m_area_group = group(this, "Frame2", tw_rect(group_left, 3300, 4300, 3000));
-    m_area_group->hide();
-    m_area_mode_caption = bold_label(m_area_group, "Label7", "DAY", tw_rect(120, 120, 1200, 300));
-    m_swatches[3] = swatch(m_area_group, "Label2_3", tw_rect(120, 520, 570, 345));
-    hex_box(m_area_group, 3, tw_rect(780, 520, 1100, 345));
-    label(m_area_group, "Label1_4", "Fill colour", tw_rect(1980, 540, 2200, 300));
-    m_primary_part_swatch = swatch(m_area_group, "Label8", tw_rect(450, 1100, 570, 345));
-    m_secondary_part_swatch = swatch(m_area_group, "Label9", tw_rect(1200, 1100, 570, 345));
-    m_primary_part_swatch->hide();
-    m_secondary_part_swatch->hide();
-    hex_box(m_area_group, 2, tw_rect(1950, 1100, 1100, 345));
-    m_markers[2] = label(m_area_group, "Label5_2", ">", tw_rect(120, 1080, 330, marker_height));
-    m_markers[2]->hide();
+    m_ui.area_group = group(this, "Frame2", tw_rect(group_left, 3300, 4300, 3000));
+    m_ui.area_group->hide();
+    m_ui.area_mode_caption =
+        bold_label(m_ui.area_group, "Label7", "DAY", tw_rect(120, 120, 1200, 300));
+    m_ui.swatches[3] = swatch(m_ui.area_group, "Label2_3", tw_rect(120, 520, 570, 345));
+    hex_box(m_ui.area_group, HexField::Fill, tw_rect(780, 520, 1100, 345));
+    label(m_ui.area_group, "Label1_4", "Fill colour", tw_rect(1980, 540, 2200, 300));
+    m_ui.primary_part_swatch = swatch(m_ui.area_group, "Label8", tw_rect(450, 1100, 570, 345));
+    m_ui.secondary_part_swatch = swatch(m_ui.area_group, "Label9", tw_rect(1200, 1100, 570, 345));
+    m_ui.primary_part_swatch->hide();
+    m_ui.secondary_part_swatch->hide();
+    hex_box(m_ui.area_group, HexField::AreaPart, tw_rect(1950, 1100, 1100, 345));
+    m_ui.markers[2] =
+        label(m_ui.area_group, "Label5_2", ">", tw_rect(120, 1080, 330, editor_marker_height));
+    m_ui.markers[2]->hide();
 
-    m_part_outline = new QFrame(m_line_group);
-    m_part_outline->setObjectName("Shape2");
-    m_part_outline->setStyleSheet("border: 2px solid #c00000; background: transparent;");
-    m_part_outline->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_part_outline->hide();
+    m_ui.part_outline = new QFrame(m_ui.line_group);
+    m_ui.part_outline->setObjectName("Shape2");
+    m_ui.part_outline->setStyleSheet("border: 2px solid #c00000; background: transparent;");
+    m_ui.part_outline->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_ui.part_outline->hide();
 }
 
 void StyleEditor::build_values()
 {
     // Border width and scale are numbers with a point: "1,5" cannot be typed.
     const QRegularExpression number("[0-9]*\\.?[0-9]*");
-    for (int i = 0; i < 2; ++i) {
+    for (const ValueBox role : { ValueBox::Border, ValueBox::Scale }) {
+        const int i = static_cast<int>(index_of(role));
         const int top = 1480 + 420 * i;
-        auto* box = new QLineEdit(m_line_group);
+        auto* box = new QLineEdit(m_ui.line_group);
         box->setObjectName(QString("Text1_%1").arg(i));
         box->setGeometry(tw_rect(120, top, 780, 330));
         box->setValidator(new QRegularExpressionValidator(number, box));
         box->installEventFilter(this);
-        (i == 0 ? m_border_box : m_scale_box) = box;
+        (i == 0 ? m_ui.border_box : m_ui.scale_box) = box;
 
-        auto* slider = new ValueSlider(i, m_line_group);
+        auto* slider = new ValueSlider(i, m_ui.line_group);
         slider->move(tw_rect(1000, top + 45, 0, 0).topLeft());
-        connect(slider, &ValueSlider::pressed, this, [this] { ++m_gesture; });
-        connect(slider, &ValueSlider::dragged, this, [this, i](int left) { scrol_drag(i, left); });
-        connect(slider, &ValueSlider::released, this, [this, i] { scrol_MouseUp(i); });
-        m_sliders[static_cast<std::size_t>(i)] = slider;
+        connect(slider, &ValueSlider::pressed, this, [this] { m_history.begin_gesture(); });
+        connect(slider, &ValueSlider::dragged, this,
+            [this, role](int left) { scrol_drag(role, left); });
+        connect(slider, &ValueSlider::released, this, [this, role] { scrol_MouseUp(role); });
+        m_ui.sliders[static_cast<std::size_t>(i)] = slider;
 
-        label(m_line_group, i == 0 ? "Label1_2" : "Label1_3", i == 0 ? "Border" : "Scale",
+        label(m_ui.line_group, i == 0 ? "Label1_2" : "Label1_3", i == 0 ? "Border" : "Scale",
             tw_rect(3100, top + 15, 1100, 300));
-        m_adjust_readouts[static_cast<std::size_t>(i)] = new QLineEdit(m_line_group);
-        m_adjust_readouts[static_cast<std::size_t>(i)]->setObjectName(QString("Text5_%1").arg(i));
-        m_adjust_readouts[static_cast<std::size_t>(i)]->hide();
+        m_ui.adjust_readouts[static_cast<std::size_t>(i)] = new QLineEdit(m_ui.line_group);
+        m_ui.adjust_readouts[static_cast<std::size_t>(i)]->setObjectName(
+            QString("Text5_%1").arg(i));
+        m_ui.adjust_readouts[static_cast<std::size_t>(i)]->hide();
     }
-    m_same_as_line_check = check_box(
-        m_line_group, "Check1", "Border Color Same as Line", tw_rect(120, 2330, 2520, 264));
-    m_border_check = check_box(m_line_group, "Check3", "Border", tw_rect(120, 2630, 2520, 264));
-    m_border_check->setChecked(true);
-    m_night_check =
+    m_ui.same_as_line_check = check_box(
+        m_ui.line_group, "Check1", "Border Color Same as Line", tw_rect(120, 2330, 2520, 264));
+    m_ui.border_check =
+        check_box(m_ui.line_group, "Check3", "Border", tw_rect(120, 2630, 2520, 264));
+    m_ui.border_check->setChecked(true);
+    m_ui.night_check =
         check_box(this, "Check2", "Edit Night Colours", tw_rect(group_left, 3240, 1944, 240));
-    m_night_check->setChecked(true);
-    m_apply_all_check = check_box(this, "applyall", "Apply to All Presentations",
+    m_ui.night_check->setChecked(true);
+    m_ui.apply_all_check = check_box(this, "applyall", "Apply to All Presentations",
         tw_rect(group_left + 2000, 3240, 2460, 240));
-    m_apply_all_check->setChecked(true);
-    connect(m_same_as_line_check, &QCheckBox::clicked, this, &StyleEditor::Check1_Click);
-    connect(m_night_check, &QCheckBox::clicked, this, &StyleEditor::Check2_MouseUp);
-    connect(m_border_check, &QCheckBox::clicked, this, &StyleEditor::Check3_MouseUp);
+    m_ui.apply_all_check->setChecked(true);
+    connect(m_ui.same_as_line_check, &QCheckBox::clicked, this, &StyleEditor::Check1_Click);
+    connect(m_ui.night_check, &QCheckBox::clicked, this, &StyleEditor::Check2_MouseUp);
+    connect(m_ui.border_check, &QCheckBox::clicked, this, &StyleEditor::Check3_MouseUp);
 }
 
 void StyleEditor::build_buttons()
@@ -212,79 +224,98 @@ void StyleEditor::build_buttons()
         auto* button = new OwnerDrawnButton(day_night[i], this);
         button->setObjectName(QString("commandop_%1").arg(i));
         button->setGeometry(tw_rect(group_left + 760 * i, 3600, 705, 300));
-        button->draw_button(day_night[i], 12);
+        button->draw_button(day_night[i], ButtonLook::Disabled, ButtonFont::Small);
         button->installEventFilter(this);
         const DayNight mode = i == 0 ? DayNight::Day : DayNight::Night;
         connect(button, &OwnerDrawnButton::clicked, this, [this, mode] { commandop_Click(mode); });
-        m_mode_buttons[static_cast<std::size_t>(i)] = button;
+        m_ui.mode_buttons[static_cast<std::size_t>(i)] = button;
     }
-    m_undo_button = new QPushButton("Undo", this);
-    m_undo_button->setObjectName("undo");
-    m_undo_button->setGeometry(tw_rect(group_left + 1700, 3600, 900, 300));
-    m_undo_button->setToolTip("Undo (Ctrl+Z)");
-    m_redo_button = new QPushButton("Redo", this);
-    m_redo_button->setObjectName("redo");
-    m_redo_button->setGeometry(tw_rect(group_left + 2660, 3600, 900, 300));
-    m_redo_button->setToolTip("Redo (Ctrl+Y)");
-    connect(m_undo_button, &QPushButton::clicked, this, [this] { und(0); });
-    connect(m_redo_button, &QPushButton::clicked, this, [this] { und(1); });
-    connect(m_undo, &QUndoStack::canUndoChanged, m_undo_button, &QPushButton::setEnabled);
-    connect(m_undo, &QUndoStack::canRedoChanged, m_redo_button, &QPushButton::setEnabled);
-    m_undo_button->setEnabled(false);
-    m_redo_button->setEnabled(false);
+    m_ui.undo_button = new QPushButton("Undo", this);
+    m_ui.undo_button->setObjectName("undo");
+    m_ui.undo_button->setGeometry(tw_rect(group_left + 1700, 3600, 900, 300));
+    m_ui.undo_button->setToolTip("Undo (Ctrl+Z)");
+    m_ui.redo_button = new QPushButton("Redo", this);
+    m_ui.redo_button->setObjectName("redo");
+    m_ui.redo_button->setGeometry(tw_rect(group_left + 2660, 3600, 900, 300));
+    m_ui.redo_button->setToolTip("Redo (Ctrl+Y)");
+    connect(m_ui.undo_button, &QPushButton::clicked, this, [this] { und(UndoDirection::Undo); });
+    connect(m_ui.redo_button, &QPushButton::clicked, this, [this] { und(UndoDirection::Redo); });
     connect(
-        new QShortcut(QKeySequence::Undo, this), &QShortcut::activated, this, [this] { und(0); });
+        m_history.stack(), &QUndoStack::canUndoChanged, m_ui.undo_button, &QPushButton::setEnabled);
+    connect(
+        m_history.stack(), &QUndoStack::canRedoChanged, m_ui.redo_button, &QPushButton::setEnabled);
+    m_ui.undo_button->setEnabled(false);
+    m_ui.redo_button->setEnabled(false);
+    connect(new QShortcut(QKeySequence::Undo, this), &QShortcut::activated, this,
+        [this] { und(UndoDirection::Undo); });
     // Both usual redo keys, whichever of them the platform's own redo key is.
     for (const auto& key : { QKeySequence("Ctrl+Y"), QKeySequence("Ctrl+Shift+Z") }) {
         auto* shortcut = new QShortcut(key, this);
         shortcut->setAutoRepeat(false);
-        connect(shortcut, &QShortcut::activated, this, [this] { und(1); });
+        connect(shortcut, &QShortcut::activated, this, [this] { und(UndoDirection::Redo); });
     }
 
     for (int i = 0; i < 2; ++i) {
         auto* button = new OwnerDrawnButton(i == 0 ? "Cancel" : "Apply", this);
         button->setObjectName(QString("command1_%1").arg(i));
         button->setGeometry(tw_rect(11900 + 1290 * i, 7860, 1188, 420));
-        button->draw_button(i == 0 ? "Cancel" : "Apply", 0);
-        connect(button, &OwnerDrawnButton::clicked, this, [this, i] { command1_Click(i); });
-        (i == 0 ? m_cancel_button : m_apply_button) = button;
+        button->draw_button(i == 0 ? "Cancel" : "Apply", ButtonLook::Normal);
+        const EditorButton role = i == 0 ? EditorButton::Cancel : EditorButton::Apply;
+        connect(button, &OwnerDrawnButton::clicked, this, [this, role] { command1_Click(role); });
+        (i == 0 ? m_ui.cancel_button : m_ui.apply_button) = button;
     }
 }
 
 void StyleEditor::build_pickers()
 {
-    m_palette = new PaletteGrid(this);
-    m_palette->move(
+    m_ui.palette = new PaletteGrid(this);
+    m_ui.palette->move(
         px(group_left) - PaletteGrid::margin(), px(palette_top) - PaletteGrid::margin());
-    connect(m_palette, &PaletteGrid::picked, this, &StyleEditor::Labc_MouseDown);
+    connect(m_ui.palette, &PaletteGrid::picked, this, &StyleEditor::Labc_MouseDown);
 
-    m_ladder = new ShadeLadder(this);
-    m_ladder->move(tw_rect(group_left, 7260, 0, 0).topLeft());
-    connect(m_ladder, &ShadeLadder::dragged_over, this, &StyleEditor::preview_shade);
-    connect(m_ladder, &ShadeLadder::released_at, this, &StyleEditor::Picture5_MouseUp);
-    connect(m_ladder, &ShadeLadder::pressed, this, [this] { ++m_gesture; });
-    connect(m_ladder, &ShadeLadder::pointer_dragged, this, &StyleEditor::pointer1_drag);
-    connect(m_ladder, &ShadeLadder::pointer_released, this, &StyleEditor::pointer1_MouseUp);
+    m_ui.ladder = new ShadeLadder(this);
+    m_ui.ladder->move(tw_rect(group_left, 7260, 0, 0).topLeft());
+    connect(m_ui.ladder, &ShadeLadder::dragged_over, this, &StyleEditor::preview_shade);
+    connect(m_ui.ladder, &ShadeLadder::released_at, this, &StyleEditor::Picture5_MouseUp);
+    connect(m_ui.ladder, &ShadeLadder::pressed, this, [this] { m_history.begin_gesture(); });
+    connect(m_ui.ladder, &ShadeLadder::pointer_dragged, this, &StyleEditor::pointer1_drag);
+    connect(m_ui.ladder, &ShadeLadder::pointer_released, this, &StyleEditor::pointer1_MouseUp);
 
-    m_colour_field = new ColourChart(QSize(px(field_width), px(field_height)), 0, this);
-    m_colour_field->setObjectName("p5");
-    m_colour_field->move(tw_rect(13400, palette_top, 0, 0).topLeft());
-    m_colour_field->setToolTip(" Click to select color ");
-    connect(m_colour_field, &ColourChart::pressed, this, [this](QPoint p) {
-        ++m_gesture;
+    m_ui.colour_field = new ColourChart(QSize(px(field_width), px(field_height)), 0, this);
+    m_ui.colour_field->setObjectName("p5");
+    m_ui.colour_field->move(tw_rect(13400, palette_top, 0, 0).topLeft());
+    m_ui.colour_field->setToolTip(" Click to select color ");
+    connect(m_ui.colour_field, &ColourChart::pressed, this, [this](QPoint p) {
+        m_history.begin_gesture();
         p5_pick(p, true);
     });
-    connect(m_colour_field, &ColourChart::moved, this, [this](QPoint p, Qt::MouseButtons buttons) {
-        if (m_colour_field->contains(p)) {
-            paint_swatch(*m_hover_swatch, m_colour_field->colour_at(p));
-        }
-        if (buttons & Qt::LeftButton) {
-            p5_pick(p, false);
-        }
-    });
-    m_hover_swatch = label(this, "Label3", "", tw_rect(13400, 7260, field_width, 345));
-    m_hover_swatch->setAutoFillBackground(true);
-    m_hover_swatch->setFrameShape(QFrame::Box);
+    connect(
+        m_ui.colour_field, &ColourChart::moved, this, [this](QPoint p, Qt::MouseButtons buttons) {
+            if (m_ui.colour_field->contains(p)) {
+                paint_swatch(*m_ui.hover_swatch, m_ui.colour_field->colour_at(p));
+            }
+            if (buttons & Qt::LeftButton) {
+                p5_pick(p, false);
+            }
+        });
+    m_ui.hover_swatch = label(this, "Label3", "", tw_rect(13400, 7260, field_width, 345));
+    m_ui.hover_swatch->setAutoFillBackground(true);
+    m_ui.hover_swatch->setFrameShape(QFrame::Box);
+}
+
+void StyleEditorControls::reset_scrol() const
+{
+    for (QLineEdit* readout : adjust_readouts) {
+        readout->setText("0");
+    }
+}
+
+void StyleEditorControls::place_thumb(ValueBox slider, const QString& value) const
+{
+    // The sliders run from 0 to 2.5, 756 twips to a unit.
+    constexpr int twips_per_unit = 756;
+    sliders[index_of(slider)]->place_thumb(
+        static_cast<int>(std::lround(text::val(to_latin1(value)) * twips_per_unit)));
 }
 
 } // namespace tintwell

@@ -1,116 +1,47 @@
 #include "ui/main/main_window.h"
 
 #include "app/version.h"
-#include "colour/colour_codes.h"
-#include "analysis/theme_lint.h"
-#include "model/new_theme.h"
 #include "model/presentations.h"
-#include "model/reader.h"
 #include "model/text.h"
-#include "model/writer.h"
 #include "ui/common/busy_pointer.h"
-#include "ui/common/editing_keys.h"
+#include "ui/common/file_names.h"
 #include "ui/common/latin1.h"
+#include "ui/common/message_box_prompter.h"
+#include "ui/common/placed.h"
+#include "ui/common/preview_widget.h"
+#include "ui/common/twips.h"
 #include "ui/common/window_place.h"
-#include "ui/dialogs/add_elements_dialog.h"
 #include "ui/dialogs/check_panel.h"
 #include "ui/dialogs/colour_tools.h"
-#include "ui/dialogs/compare_window.h"
-#include "ui/main/edit_command.h"
-#include "ui/main/file_dialogs.h"
-#include "ui/main/message_box_prompter.h"
+#include "ui/main/file_commands.h"
+#include "ui/main/history_window.h"
 #include "ui/main/notice_bar.h"
-#include "ui/main/owner_drawn_button.h"
-#include "ui/main/preview_widget.h"
-#include "ui/main/twips.h"
+#include "ui/main/preview_navigator.h"
+#include "ui/main/theme_panel.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QFrame>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QScrollBar>
-#include <QSignalBlocker>
 #include <QStandardPaths>
-#include <QStyle>
 #include <QTimer>
 #include <QUndoStack>
-#include <QUndoView>
-#include <QVBoxLayout>
-#include <algorithm>
-#include <cmath>
 #include <iostream>
-#include <new>
 
 namespace tintwell {
 
 namespace {
 
-const QString open_filter = "Garmin Themes (*.kmtf)";
-const QString save_filter = "Garmin Theme File (kmtf) (*.kmtf)";
-
 // Design geometry of the preview frame, in twips.
 constexpr int picture2_left = 2760;
 constexpr int picture2_top = 120;
 constexpr int picture1_offset = 20;
-
-std::string to_bytes(const QString& path)
-{
-    return QFile::encodeName(path).toStdString();
-}
-
-QString from_bytes(const std::string& path)
-{
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
-// Typed letters become capitals: a-z and the small letters of Latin-1 (not the division sign,
-// and not the y with diaeresis, which has no Latin-1 capital). Everything else stays as typed.
-QString upper_typed(const QString& typed)
-{
-    QString out = typed;
-    for (QChar& c : out) {
-        const char16_t code = c.unicode();
-        if ((code >= u'a' && code <= u'z') || (code >= 0xE0 && code <= 0xFE && code != 0xF7)) {
-            c = QChar(static_cast<char16_t>(code - 32));
-        }
-    }
-    return out;
-}
-
-// A style or description text as a text box shows it: line breaks as single LFs.
-QString display_text(const std::string& code)
-{
-    return from_latin1(text::replace(code, "\r\n", "\n"));
-}
-
-// The keys of Undo and Redo, which the theme's history takes even from a metadata field.
-bool history_key(const QKeyEvent& key)
-{
-    return key.matches(QKeySequence::Undo) || key.matches(QKeySequence::Redo)
-        || key.keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Y)
-        || key.keyCombination() == QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z);
-}
-
-// A control made, named and placed (pixels) as designed; `args` come before its parent.
-template <typename Control, typename... Args>
-Control* placed(QWidget* parent, const QString& name, QRect place, Args&&... args)
-{
-    auto* control = new Control(std::forward<Args>(args)..., parent);
-    control->setObjectName(name);
-    control->setGeometry(place);
-    return control;
-}
 
 // What the code box shows for a selected style.
 std::string selected_code(const StyleRow& row)
@@ -125,14 +56,56 @@ template <typename Command> std::size_t slot(Command command)
 
 } // namespace
 
+// What the readers and commands report to the window through the document.
+class MainWindow::View : public ThemeView
+{
+public:
+    explicit View(MainWindow& window)
+        : m_window(window)
+    {
+    }
+
+    void clear_presentations() override { m_window.m_panel->presentation_list()->clear(); }
+    void add_presentation(std::string_view name) override
+    {
+        m_window.m_panel->presentation_list()->addItem(from_latin1(name));
+    }
+    // The presentation commands of the Edit menu; Undo, Redo and History stay available.
+    void set_edit_menu_enabled(bool enabled) override
+    {
+        for (QAction* item : m_window.m_presentation_actions) {
+            item->setEnabled(enabled);
+        }
+    }
+    void set_locale_version_enabled(bool enabled) override
+    {
+        m_window.m_panel->set_locale_version_enabled(enabled);
+    }
+    void metadata_changed(const ThemeMetadata& metadata) override
+    {
+        m_window.m_panel->show_metadata(metadata);
+    }
+    void nosel() override { m_window.nosel(); }
+    void reset_search() override { m_window.m_panel->reset_search(); }
+    void focus_title() override { m_window.m_panel->focus_title(); }
+    void clear_preview() override
+    {
+        m_window.m_navigator->clear_selection();
+        m_window.m_preview->update();
+    }
+    void busy_on() override { tintwell::busy_on(); }
+    void busy_off() override { tintwell::busy_off(); }
+
+private:
+    MainWindow& m_window;
+};
+
 MainWindow::MainWindow(const QString& pending_open, const QString& settings_path, QWidget* parent)
     : QMainWindow(parent)
+    , m_theme(new OpenTheme(this))
     , m_message_boxes(std::make_unique<MessageBoxPrompter>(this))
-    , m_prompter(m_message_boxes.get())
-    , m_qt_dialogs(std::make_unique<QtFileDialogs>())
-    , m_dialogs(m_qt_dialogs.get())
+    , m_view(std::make_unique<View>(*this))
     , m_settings_path(settings_path)
-    , m_history(new QUndoStack(this))
 {
     setObjectName("f1");
     m_pending_open = pending_open;
@@ -142,41 +115,55 @@ MainWindow::MainWindow(const QString& pending_open, const QString& settings_path
     if (!m_pending_open.isEmpty()) {
         m_pending_open = QDir::cleanPath(QFileInfo(m_pending_open).absoluteFilePath());
     }
-    m_doc.attach(m_prompter, this);
-    set_element_chooser(nullptr);
+    document().attach(m_message_boxes.get(), m_view.get());
     m_editors.set_edit_sink(
-        [this](DocumentEdit edit, std::string what) { push_edit(std::move(edit), what); });
+        [this](DocumentEdit edit, std::string what) { m_theme->push_edit(std::move(edit), what); });
 
     build_controls();
     build_menus();
-    build_history();
-    build_navigation();
+    connect(m_preview, &PreviewWidget::file_dropped, m_files, &FileCommands::loadole);
+    connect(m_files, &FileCommands::started_afresh, this, &MainWindow::start_afresh);
+    connect(m_files, &FileCommands::theme_begun, m_panel, &ThemePanel::Command2_Click);
+    connect(m_theme, &OpenTheme::modified_changed, this, &MainWindow::setWindowModified);
+    connect(m_theme, &OpenTheme::presentations_changed, this, &MainWindow::list_presentations);
+    connect(m_theme, &OpenTheme::rows_changed, this, &MainWindow::rows_changed);
+    m_navigator = new PreviewNavigator(*m_theme,
+        { this, m_preview, m_preview_frame, m_scroll_bar, m_code_menu,
+            menuBar()->findChild<QMenu*>("mpref") });
+    connect(m_panel, &ThemePanel::presentation_pressed, m_navigator,
+        &PreviewNavigator::jump_to_presentation);
+    connect(m_panel, &ThemePanel::search_found, m_navigator, &PreviewNavigator::show_found);
+    connect(
+        m_navigator, &PreviewNavigator::selection_changed, this, &MainWindow::show_selected_code);
+    connect(m_navigator, &PreviewNavigator::open_requested, this, &MainWindow::p1_DblClick);
+    connect(m_navigator, &PreviewNavigator::status_bar_toggled, this, &MainWindow::Form_Resize);
     build_check_panel();
     new ColourTools(*this);
 
     m_border_pref_action->setChecked(true);
     m_settings = loaddata(to_bytes(m_settings_path), std::cerr);
     m_border_pref_action->setChecked(m_settings.border_pref);
-    m_doc.border_pref = m_settings.border_pref;
-    m_show_code_check->setChecked(m_settings.show_code);
+    document().border_pref = m_settings.border_pref;
+    m_panel->show_code_check()->setChecked(m_settings.show_code);
     m_code_box->setVisible(m_settings.show_code);
-    apply_view_settings(
+    m_navigator->apply_view_settings(
         load_view_settings(view_settings_path(to_bytes(m_settings_path)), std::cerr));
-    show_recent();
+    m_files->show_recent();
 
     resize(px(15450), px(11200));
     cent(*this);
     keep_title_bar_on_screen(*this);
-    cap(QString());
-    m_doc.file_name = untitled_file_name;
+    m_files->cap(QString());
+    document().file_name = untitled_file_name;
 }
 
 MainWindow::~MainWindow()
 {
     // Deleting the history clears it, which would report a change to those who follow it (this
     // window among them) after the theme they read is gone.
-    m_history->disconnect();
-    m_doc.attach(nullptr, nullptr);
+    m_theme->history().disconnect();
+    m_theme->disconnect();
+    document().attach(nullptr, nullptr);
 }
 
 QString MainWindow::default_settings_path()
@@ -196,49 +183,7 @@ void MainWindow::build_controls()
     arial.setPointSize(9);
     central->setFont(arial);
 
-    m_add_elements_button =
-        placed<QPushButton>(central, "Command2", tw_rect(468, 336, 372, 324), "+");
-    m_add_elements_label =
-        placed<QLabel>(central, "Label1", tw_rect(984, 384, 1608, 312), "Add Line/Polygon");
-    m_edit_text_check =
-        placed<QCheckBox>(central, "Check1", tw_rect(744, 900, 1296, 324), "Edit Text");
-
-    const std::array<const char*, 5> label_captions = { "Presentations", "Title", "Description",
-        "Locality", "Version" };
-    const std::array<QRect, 5> label_rects = { tw_rect(300, 1464, 2076, 312),
-        tw_rect(300, 3360, 2076, 312), tw_rect(240, 4200, 2076, 312), tw_rect(240, 6120, 2076, 312),
-        tw_rect(300, 7080, 2076, 312) };
-    for (std::size_t i = 0; i < m_field_labels.size(); ++i) {
-        m_field_labels[i] =
-            placed<QLabel>(central, QString("Label2_%1").arg(i), label_rects[i], label_captions[i]);
-    }
-    m_presentation_list = placed<QListWidget>(central, "List1", tw_rect(168, 1860, 2316, 1368));
-    m_presentation_list->setSelectionMode(QAbstractItemView::NoSelection);
-    m_presentation_list->setFocusPolicy(Qt::NoFocus);
-
-    m_title_edit = placed<QLineEdit>(central, "title", tw_rect(120, 3720, 2436, 396));
-    m_description_edit = placed<QPlainTextEdit>(central, "Text3", tw_rect(120, 4560, 2436, 1356));
-    m_description_edit->setTabChangesFocus(true);
-    // Its typing is a step of the theme's history; a second history of its own would disagree.
-    m_description_edit->setUndoRedoEnabled(false);
-    m_locale_edit = placed<QLineEdit>(central, "Text1", tw_rect(120, 6480, 2436, 468));
-    m_version_edit = placed<QLineEdit>(central, "Text2", tw_rect(696, 7560, 1272, 468));
-
-    m_show_code_check =
-        placed<QCheckBox>(central, "Check2", tw_rect(720, 8400, 1332, 252), "Show Code");
-    m_update_label =
-        placed<QLabel>(central, "Label3", tw_rect(168, 8880, 2412, 312), "UPDATE AVAILABLE");
-    m_update_label->setFont(QFont("MS Sans Serif", 8));
-    m_update_label->hide();
-
-    m_search_frame = placed<QFrame>(central, "Shape1", tw_rect(240, 9360, 2052, 1092));
-    m_search_frame->setFrameShape(QFrame::Box);
-    m_search_frame->setLineWidth(1);
-    m_search_edit = placed<QLineEdit>(central, "Text4", tw_rect(360, 9480, 1800, 336));
-    m_search_edit->setStyleSheet("QLineEdit { background-color: white; }");
-    m_search_button =
-        placed<OwnerDrawnButton>(central, "command1", tw_rect(720, 9960, 1188, 360), "Search");
-    m_search_button->draw_button("Search", 0);
+    m_panel = new ThemePanel(*this, central);
 
     m_preview_frame =
         placed<QWidget>(central, "Picture2", tw_rect(picture2_left, picture2_top, 12090, 9360));
@@ -246,7 +191,7 @@ void MainWindow::build_controls()
     QPalette frame_palette = m_preview_frame->palette();
     frame_palette.setColor(QPalette::Window, QColor(224, 224, 224));
     m_preview_frame->setPalette(frame_palette);
-    m_preview = new PreviewWidget(m_doc, m_preview_frame);
+    m_preview = new PreviewWidget(document(), m_preview_frame);
     m_preview->setGeometry(tw_rect(picture1_offset, picture1_offset, 11712, 11550));
     m_notice_bar = new NoticeBar(m_preview_frame);
 
@@ -258,107 +203,50 @@ void MainWindow::build_controls()
     m_code_box->setReadOnly(true);
     m_code_box->hide();
 
-    connect(m_add_elements_button, &QPushButton::clicked, this, &MainWindow::Command2_Click);
-    connect(m_show_code_check, &QCheckBox::clicked, this, &MainWindow::Check2_MouseUp);
-    connect(m_search_button, &OwnerDrawnButton::clicked, this, &MainWindow::command1_Click);
-    connect(m_scroll_bar, &QScrollBar::valueChanged, this, &MainWindow::vs_Scroll);
-    connect(m_preview, &PreviewWidget::sample_pressed, this, &MainWindow::p1_MouseDown);
+    connect(m_panel, &ThemePanel::show_code_clicked, this, &MainWindow::Check2_MouseUp);
     connect(m_preview, &PreviewWidget::sample_double_clicked, this, &MainWindow::p1_DblClick);
-    connect(m_preview, &PreviewWidget::sample_hovered, this, &MainWindow::p1_MouseMove);
-    connect(m_preview, &PreviewWidget::empty_pressed, this, &MainWindow::Picture1_MouseDown);
-    connect(m_preview, &PreviewWidget::file_dropped, this, &MainWindow::loadole);
-
-    connect(m_title_edit, &QLineEdit::textChanged, this,
-        [this](const QString& text) { metadata_edited(MetadataField::Title, text); });
-    connect(m_description_edit, &QPlainTextEdit::textChanged, this,
-        [this] { metadata_edited(MetadataField::Description, m_description_edit->toPlainText()); });
-    connect(m_locale_edit, &QLineEdit::textChanged, this,
-        [this](const QString& text) { metadata_edited(MetadataField::Locale, text); });
-    connect(m_version_edit, &QLineEdit::textChanged, this,
-        [this](const QString& text) { metadata_edited(MetadataField::Version, text); });
-    for (QWidget* field : std::initializer_list<QWidget*> {
-             m_title_edit, m_description_edit, m_locale_edit, m_version_edit, m_search_edit }) {
-        field->installEventFilter(this);
-    }
+    connect(m_preview, &PreviewWidget::sample_hovered, m_panel, &ThemePanel::p1_MouseMove);
 }
 
 void MainWindow::build_menus()
 {
-    m_file_menu = menuBar()->addMenu("File");
-    m_file_menu->setObjectName("mfile");
-    // The items are named by their place in the menu, separators and recent entries included.
-    int place = 0;
-    const auto name_next = [&place](QAction* item) {
-        item->setObjectName(QString("mf_%1").arg(place++));
-        return item;
-    };
-    const auto add_file_item = [&](const char* caption, FileCommand command) {
-        QAction* item = name_next(m_file_menu->addAction(caption));
-        m_file_actions[slot(command)] = item;
-        connect(item, &QAction::triggered, this, [this, command] { mf_Click(command); });
-    };
-    const auto add_separator = [&] { name_next(m_file_menu->addSeparator()); };
-    add_file_item("New Car && Zumo Theme", FileCommand::NewCarZumo);
-    add_file_item("New Sport && Fitness Theme", FileCommand::NewSportFitness);
-    add_separator();
-    add_file_item("Open", FileCommand::Open);
-    // Outside the numbered items, so that each keeps its name.
-    QAction* compare_item = m_file_menu->addAction("Compare With\u2026");
-    compare_item->setObjectName("compare_with");
-    connect(compare_item, &QAction::triggered, this, [this] { compare_with(*this, *m_dialogs); });
-    add_separator();
-    add_file_item("Save", FileCommand::Save);
-    add_separator();
-    add_file_item("About", FileCommand::About);
-    add_separator();
-    add_file_item("Print", FileCommand::Print);
-    add_separator();
-    add_file_item("Exit", FileCommand::Exit);
-    for (std::size_t i = 0; i < m_recent_actions.size(); ++i) {
-        m_recent_actions[i] = name_next(m_file_menu->addAction(QString()));
-        connect(m_recent_actions[i], &QAction::triggered, this, [this, i] { open_recent(i); });
-    }
-    action(FileCommand::Save)->setShortcut(QKeySequence("Ctrl+S"));
-    action(FileCommand::Print)->setShortcut(QKeySequence("Ctrl+P"));
-    action(FileCommand::Print)->setEnabled(false);
-    action(FileCommand::About)->setEnabled(false);
-    connect(m_file_menu, &QMenu::aboutToShow, this,
-        [this] { action(FileCommand::About)->setEnabled(m_editors.has(EditorKind::About)); });
+    QMenu* file_menu = menuBar()->addMenu("File");
+    file_menu->setObjectName("mfile");
+    m_files = new FileCommands(*this, m_settings.recent,
+        { file_menu, m_panel->title_edit(), m_panel->description_edit(),
+            m_panel->presentation_list(), m_notice_bar });
 
-    m_edit_menu = menuBar()->addMenu("Edit");
-    m_edit_menu->setObjectName("medit");
-    m_undo_action = m_history->createUndoAction(this, "Undo");
-    m_undo_action->setObjectName("undo");
-    m_undo_action->setShortcut(QKeySequence::Undo);
-    m_redo_action = m_history->createRedoAction(this, "Redo");
-    m_redo_action->setObjectName("redo");
-    m_redo_action->setShortcuts({ QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y") });
-    m_history_action = new QAction("History", this);
-    m_history_action->setObjectName("history");
-    m_history_action->setCheckable(true);
-    m_edit_menu->addActions({ m_undo_action, m_redo_action, m_history_action });
-    m_edit_menu->addSeparator();
+    QMenu* edit_menu = menuBar()->addMenu("Edit");
+    edit_menu->setObjectName("medit");
+    QAction* undo_action = m_theme->history().createUndoAction(this, "Undo");
+    undo_action->setObjectName("undo");
+    undo_action->setShortcut(QKeySequence::Undo);
+    QAction* redo_action = m_theme->history().createRedoAction(this, "Redo");
+    redo_action->setObjectName("redo");
+    redo_action->setShortcuts({ QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y") });
+    m_history_window = new HistoryWindow(m_theme->history(), this);
+    edit_menu->addActions({ undo_action, redo_action, m_history_window->toggle_action() });
+    edit_menu->addSeparator();
     const std::array<const char*, 2> edit_captions = { "Add Presentations",
         "Remove Presentations" };
     for (std::size_t i = 0; i < m_presentation_actions.size(); ++i) {
-        m_presentation_actions[i] = m_edit_menu->addAction(edit_captions[i]);
+        m_presentation_actions[i] = edit_menu->addAction(edit_captions[i]);
         m_presentation_actions[i]->setObjectName(QString("med_%1").arg(i));
     }
 
-    m_preference_menu = menuBar()->addMenu("Preference");
-    m_preference_menu->setObjectName("mpref");
+    QMenu* preference_menu = menuBar()->addMenu("Preference");
+    preference_menu->setObjectName("mpref");
     m_border_pref_action =
-        m_preference_menu->addAction("Set Border to 0.3 when Border Color does not exist");
+        preference_menu->addAction("Set Border to 0.3 when Border Color does not exist");
     m_border_pref_action->setObjectName("mset_0");
     m_border_pref_action->setCheckable(true);
     connect(m_border_pref_action, &QAction::triggered, this, &MainWindow::mset_Click);
 
-    m_help_menu = menuBar()->addMenu("Help");
-    m_help_menu->setObjectName("mhelp");
-    m_help_actions[slot(HelpCommand::CheckForUpdates)] =
-        m_help_menu->addAction("Check for Updates");
-    m_help_menu->addSeparator()->setObjectName("mhlp_1");
-    m_help_actions[slot(HelpCommand::Manual)] = m_help_menu->addAction("Manual");
+    QMenu* help_menu = menuBar()->addMenu("Help");
+    help_menu->setObjectName("mhelp");
+    m_help_actions[slot(HelpCommand::CheckForUpdates)] = help_menu->addAction("Check for Updates");
+    help_menu->addSeparator()->setObjectName("mhlp_1");
+    m_help_actions[slot(HelpCommand::Manual)] = help_menu->addAction("Manual");
     action(HelpCommand::CheckForUpdates)->setObjectName("mhlp_0");
     action(HelpCommand::Manual)->setObjectName("mhlp_2");
 
@@ -378,51 +266,14 @@ void MainWindow::build_menus()
     action(CodeCommand::PasteColours)->setObjectName("paste_colours");
 }
 
-void MainWindow::build_history()
-{
-    m_history_window = new QWidget(this, Qt::Tool);
-    m_history_window->setObjectName("history_window");
-    m_history_window->setWindowTitle("History");
-    auto* steps = new QUndoView(m_history, m_history_window);
-    steps->setObjectName("history_view");
-    steps->setEmptyLabel("Start");
-    steps->setCleanIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
-    auto* layout = new QVBoxLayout(m_history_window);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(steps);
-    m_history_window->resize(px(4200), px(6300));
-    m_history_window->installEventFilter(this);
-
-    connect(m_history_action, &QAction::toggled, this, [this](bool shown) {
-        if (!shown) {
-            m_history_window->hide();
-            return;
-        }
-        if (!m_history_window->isVisible()) {
-            // Over the right of the preview, where it hides no control of the left panel.
-            m_history_window->move(mapToGlobal(
-                QPoint(std::max(0, width() - m_history_window->width() - px(600)), px(600))));
-        }
-        m_history_window->show();
-        m_history_window->raise();
-    });
-    connect(m_history, &QUndoStack::cleanChanged, this, &MainWindow::follow_history);
-    connect(m_history, &QUndoStack::indexChanged, this, &MainWindow::history_moved);
-}
-
 void MainWindow::build_check_panel()
 {
-    m_check_panel = new CheckPanel(*this);
-    m_check_action = new QAction("Check Theme", this);
-    m_check_action->setObjectName("check_theme");
-    m_check_action->setShortcut(QKeySequence(Qt::Key_F7));
-    menuBar()->insertAction(m_help_menu->menuAction(), m_check_action);
-    connect(m_check_action, &QAction::triggered, m_check_panel, &CheckPanel::open);
-}
-
-QAction* MainWindow::action(FileCommand command) const
-{
-    return m_file_actions[slot(command)];
+    auto* check_panel = new CheckPanel(*this);
+    auto* check_action = new QAction("Check Theme", this);
+    check_action->setObjectName("check_theme");
+    check_action->setShortcut(QKeySequence(Qt::Key_F7));
+    menuBar()->insertAction(menuBar()->findChild<QMenu*>("mhelp")->menuAction(), check_action);
+    connect(check_action, &QAction::triggered, check_panel, &CheckPanel::open);
 }
 
 QAction* MainWindow::action(EditCommand command) const
@@ -442,301 +293,84 @@ QAction* MainWindow::action(HelpCommand command) const
 
 void MainWindow::set_prompter(Prompter* prompter)
 {
-    m_prompter = prompter ? prompter : m_message_boxes.get();
-    m_doc.attach(m_prompter, this);
+    document().attach(prompter ? prompter : m_message_boxes.get(), m_view.get());
 }
 
-void MainWindow::set_file_dialogs(FileDialogs* dialogs)
-{
-    m_dialogs = dialogs ? dialogs : m_qt_dialogs.get();
-}
+// What Undo, Redo or a cancelled dialog changed.
 
-void MainWindow::set_element_chooser(std::function<ElementSelection(Document&)> chooser)
+void MainWindow::rows_changed()
 {
-    if (chooser) {
-        m_choose_elements = std::move(chooser);
-        return;
+    if (!document().valid_row(document().cur_row)) {
+        // The selected style is gone: nothing is selected and the code box shows nothing.
+        document().cur_row = 0;
+        nosel();
+        m_code_shown = false;
+        m_code_box->clear();
     }
-    m_choose_elements = [this](Document& doc) {
-        AddElementsDialog dialog(doc, this);
-        cent(dialog);
-        dialog.exec();
-        return dialog.selection();
-    };
-}
-
-// The theme's history.
-
-void MainWindow::push_edit(DocumentEdit edit, const std::string& description)
-{
-    if (edit.empty()) {
-        return;
-    }
-    edit.apply(m_doc);
-    if (m_pending.depth > 0) {
-        if (!m_pending.handed_on) {
-            m_pending.description = description;
-            m_pending.handed_on = true;
-        }
-        m_pending.parts.push_back(std::move(edit));
-        return;
-    }
-    std::vector<DocumentEdit> parts;
-    parts.push_back(std::move(edit));
-    push_step(std::move(parts), description, -1);
-}
-
-void MainWindow::push_step(
-    std::vector<DocumentEdit> parts, const std::string& description, int merge_id)
-{
-    m_quiet_history = true;
-    // Element names may end in blanks, which a menu item would show as a gap.
-    m_history->push(new DocumentEditCommand(
-        m_doc, std::move(parts), from_latin1(description).trimmed(), merge_id));
-    m_quiet_history = false;
-    m_shown_index = m_history->index();
-    follow_history();
-}
-
-void MainWindow::own_change_made(DocumentEdit edit)
-{
-    if (m_pending.depth > 0 && !edit.empty()) {
-        m_pending.parts.push_back(std::move(edit));
+    redraw_keeping_scroll();
+    if (m_code_shown) {
+        show_selected_code();
     }
 }
 
-MainWindow::StepScope::StepScope(MainWindow& window)
-    : m_window(window)
+// The preview's side of the window, done by its navigator.
+
+void MainWindow::p1_MouseDown(int row, Qt::MouseButton button, QPoint global_pos)
 {
-    ++m_window.m_pending.depth;
+    m_navigator->press(row, button, global_pos);
 }
 
-MainWindow::StepScope::~StepScope()
+void MainWindow::scroll_into_view(int row)
 {
-    m_window.end_step();
+    m_navigator->scroll_into_view(row);
 }
 
-void MainWindow::end_step()
+void MainWindow::relayout_preview()
 {
-    if (--m_pending.depth > 0) {
-        return;
-    }
-    PendingStep step = std::move(m_pending);
-    m_pending = PendingStep();
-    if (step.handed_on) {
-        push_step(std::move(step.parts), step.description, -1);
-        return;
-    }
-    bool rows = false;
-    bool presentations = false;
-    for (auto part = step.parts.rbegin(); part != step.parts.rend(); ++part) {
-        part->revert(m_doc);
-        rows = rows || part->changes_rows();
-        presentations = presentations || part->changes_presentations();
-    }
-    if (presentations) {
-        list_presentations();
-    }
-    if (rows) {
-        redraw_keeping_scroll();
-    }
-    // A dialog may have marked the theme modified while the user typed in it.
-    follow_history();
+    m_navigator->relayout_preview();
 }
 
-void MainWindow::clear_history()
+void MainWindow::plot(PlotMode mode)
 {
-    m_quiet_history = true;
-    m_history->clear();
-    m_quiet_history = false;
-    m_shown_index = 0;
-    follow_history();
-}
-
-void MainWindow::follow_history()
-{
-    const bool unsaved = !m_history->isClean();
-    m_doc.modified = unsaved;
-    setWindowModified(unsaved);
-}
-
-void MainWindow::history_moved(int index)
-{
-    if (m_quiet_history) {
-        return;
-    }
-    bool rows = false;
-    bool presentations = false;
-    for (int i = std::min(index, m_shown_index); i < std::max(index, m_shown_index); ++i) {
-        if (const auto* step = dynamic_cast<const DocumentEditCommand*>(m_history->command(i))) {
-            rows = rows || step->changes_rows();
-            presentations = presentations || step->changes_presentations();
-        }
-    }
-    m_shown_index = index;
-    if (presentations) {
-        list_presentations();
-    }
-    if (rows) {
-        if (!m_doc.valid_row(m_doc.cur_row)) {
-            // The selected style is gone: nothing is selected and the code box shows nothing.
-            m_doc.cur_row = 0;
-            nosel();
-            m_code_shown = false;
-            m_code_box->clear();
-        }
-        redraw_keeping_scroll();
-        if (m_code_shown) {
-            show_selected_code();
-        }
-    }
-    follow_history();
+    m_navigator->plot(mode);
 }
 
 void MainWindow::redraw_keeping_scroll()
 {
-    const int v = m_scroll_bar->value();
-    plot(v);
-    m_scroll_bar->setValue(v);
+    m_navigator->redraw_keeping_scroll();
 }
 
-void MainWindow::set_code_text(const std::string& code)
+void MainWindow::set_filter_text(const QString& text)
 {
-    m_code_box->setPlainText(display_text(code));
+    m_navigator->set_filter_text(text);
+}
+
+QString MainWindow::filter_text() const
+{
+    return m_navigator->filter_text();
+}
+
+void MainWindow::start_afresh()
+{
+    m_navigator->start_afresh();
+    m_notice_bar->show_notices({});
+    m_code_shown = false;
+    m_code_box->clear();
 }
 
 void MainWindow::show_selected_code()
 {
-    m_code_shown = m_doc.valid_row(m_doc.cur_row);
-    set_code_text(
-        m_code_shown ? selected_code(m_doc.rows[static_cast<std::size_t>(m_doc.cur_row)]) : "");
-}
-
-void MainWindow::refresh_colours(int row)
-{
-    if (!m_doc.valid_row(row)) {
-        return;
-    }
-    const StyleRow before = m_doc.rows[static_cast<std::size_t>(row)];
-    get_colsfromcode(m_doc, row);
-    DocumentEdit refresh;
-    refresh.replace_row(row, before, m_doc.rows[static_cast<std::size_t>(row)]);
-    own_change_made(std::move(refresh));
-}
-
-void MainWindow::metadata_edited(MetadataField field, const QString& text)
-{
-    // The fields are filled with their signals blocked when a theme is read, saved or stepped
-    // through, so only the user's edits get here.
-    struct FieldStep
-    {
-        std::string ThemeMetadata::*value;
-        const char* description;
-    };
-    static constexpr std::array<FieldStep, 4> steps = { { { &ThemeMetadata::title, "Change Title" },
-        { &ThemeMetadata::description, "Change Description" },
-        { &ThemeMetadata::locale, "Change Locality" },
-        { &ThemeMetadata::version, "Change Version" } } };
-    const FieldStep& step = steps[static_cast<std::size_t>(field)];
-    ThemeMetadata metadata = m_doc.metadata;
-    metadata.*step.value = to_latin1(text);
-    DocumentEdit edit = metadata_edit(m_doc, metadata);
-    if (edit.empty()) {
-        return;
-    }
-    if (m_pending.depth > 0) {
-        push_edit(std::move(edit), step.description);
-        return;
-    }
-    edit.apply(m_doc);
-    // Without a theme there is nothing to save or to take back.
-    if (!m_doc.theme_open) {
-        return;
-    }
-    std::vector<DocumentEdit> parts;
-    parts.push_back(std::move(edit));
-    const int field_count = static_cast<int>(steps.size());
-    push_step(
-        std::move(parts), step.description, m_typing_run * field_count + static_cast<int>(field));
+    m_code_shown = document().valid_row(document().cur_row);
+    const Document& doc = document();
+    m_code_box->setPlainText(display_text(
+        m_code_shown ? selected_code(doc.rows[static_cast<std::size_t>(doc.cur_row)]) : ""));
 }
 
 // The effects of the readers and commands on the window.
 
-void MainWindow::clear_presentations()
-{
-    m_presentation_list->clear();
-}
-
-void MainWindow::add_presentation(std::string_view name)
-{
-    m_presentation_list->addItem(from_latin1(name));
-}
-
-void MainWindow::set_edit_menu_enabled(bool enabled)
-{
-    for (QAction* item : m_presentation_actions) {
-        item->setEnabled(enabled);
-    }
-}
-
-void MainWindow::set_locale_version_enabled(bool enabled)
-{
-    m_locale_edit->setEnabled(enabled);
-    m_version_edit->setEnabled(enabled);
-}
-
-void MainWindow::metadata_changed(const ThemeMetadata& metadata)
-{
-    // A field that already shows the value keeps its cursor: undoing or typing into another
-    // field must not move it.
-    const auto show = [](QLineEdit* field, const std::string& value) {
-        const QString text = from_latin1(value);
-        if (field->text() != text) {
-            const QSignalBlocker block(field);
-            field->setText(text);
-        }
-    };
-    show(m_title_edit, metadata.title);
-    show(m_locale_edit, metadata.locale);
-    show(m_version_edit, metadata.version);
-    const QString description = display_text(metadata.description);
-    if (m_description_edit->toPlainText() != description) {
-        const QSignalBlocker block(m_description_edit);
-        m_description_edit->setPlainText(description);
-    }
-}
-
 void MainWindow::nosel()
 {
-    m_selected = false;
-    m_preview->hide_frame();
-}
-
-void MainWindow::reset_search()
-{
-    m_search_pos = 0;
-}
-
-void MainWindow::focus_title()
-{
-    m_title_edit->setFocus();
-}
-
-void MainWindow::clear_preview()
-{
-    m_selected = false;
-    m_preview->hide_frame();
-    m_preview->update();
-}
-
-void MainWindow::busy_on()
-{
-    tintwell::busy_on();
-}
-
-void MainWindow::busy_off()
-{
-    tintwell::busy_off();
+    m_navigator->clear_selection();
 }
 
 // Window life.
@@ -761,13 +395,13 @@ void MainWindow::showEvent(QShowEvent* event)
 
 void MainWindow::Form_Activate()
 {
-    m_plot_arg = 1;
+    m_resize_plot = PlotMode::KeepSamples;
     if (m_pending_open.isEmpty()) {
         return;
     }
     const QString path = m_pending_open;
     m_pending_open.clear();
-    open_file(path);
+    m_files->open_file(path);
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event)
@@ -793,7 +427,7 @@ void MainWindow::Form_Resize()
     }
     // The status bar, when shown, takes its height from the preview frame.
     const int frame_height = window_height - picture2_top - (!m_code_box->isHidden() ? 2000 : 1100)
-        - status_bar_height();
+        - m_navigator->status_bar_height();
     if (frame_height > 0) {
         m_preview_frame->resize(m_preview_frame->width(), px(frame_height));
     }
@@ -804,25 +438,18 @@ void MainWindow::Form_Resize()
         m_preview->resize(m_preview->width(), m_preview_frame->height() - px(120));
     }
     m_scroll_bar->resize(m_scroll_bar->width(), m_preview_frame->height());
-    busy_on();
-    plot(m_plot_arg);
-    busy_off();
-}
-
-void MainWindow::cap(const QString& path)
-{
-    // "[*]" is where the window shows its unsaved-changes mark; one in the path is doubled so
-    // that it shows as written.
-    const QString shown = path.toLower().replace("[*]", "[*][*]");
-    setWindowTitle(QString("Tintwell ") + program_version + " " + shown + "[*]");
+    tintwell::busy_on();
+    plot(m_resize_plot);
+    m_resize_plot = PlotMode::KeepSamples;
+    tintwell::busy_off();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (m_doc.modified) {
-        const YesNoCancel answer = m_prompter->ask_yes_no_cancel("Save file?");
+    if (document().modified) {
+        const YesNoCancel answer = document().prompter().ask_yes_no_cancel("Save file?");
         if (answer == YesNoCancel::Yes) {
-            mf_Click(FileCommand::Save);
+            m_files->mf_Click(FileCommand::Save);
             event->ignore();
             return;
         }
@@ -841,265 +468,23 @@ void MainWindow::Form_Unload()
         return;
     }
     m_unloaded = true;
-    savedata(to_bytes(m_settings_path), current_settings(), *m_prompter);
-    save_view_settings(view_settings_path(to_bytes(m_settings_path)), current_view_settings());
+    savedata(to_bytes(m_settings_path), current_settings(), document().prompter());
+    save_view_settings(view_settings_path(to_bytes(m_settings_path)), m_navigator->view_settings());
 }
 
 Settings MainWindow::current_settings() const
 {
     Settings settings = m_settings;
     settings.border_pref = m_border_pref_action->isChecked();
-    settings.show_code = m_show_code_check->isChecked();
+    settings.show_code = m_panel->show_code_check()->isChecked();
     return settings;
 }
 
-// File menu.
-
-void MainWindow::mf_Click(FileCommand command)
-{
-    switch (command) {
-    case FileCommand::NewCarZumo:
-    case FileCommand::NewSportFitness:
-        new_theme(command);
-        break;
-    case FileCommand::Open:
-        open_command();
-        break;
-    case FileCommand::Save:
-        save_command();
-        break;
-    case FileCommand::About:
-        m_editors.open(EditorKind::About, this, m_doc, m_doc.cur_row);
-        break;
-    case FileCommand::Print:
-        break;
-    case FileCommand::Exit:
-        close();
-        break;
-    }
-}
-
-void MainWindow::new_theme(FileCommand command)
-{
-    const ThemeKind old_kind = m_doc.kind;
-    const bool old_theme_open = m_doc.theme_open;
-    const bool old_edit_enabled = action(EditCommand::AddPresentations)->isEnabled();
-    const ThemeKind kind =
-        command == FileCommand::NewSportFitness ? ThemeKind::SportFitness : ThemeKind::CarZumo;
-    const bool car_zumo = kind == ThemeKind::CarZumo;
-    m_doc.kind = kind;
-    set_edit_menu_enabled(car_zumo);
-    m_doc.theme_open = true;
-    if (!newproject(m_doc)) {
-        // The user saves first: the open theme stays exactly as it was, kind included.
-        m_doc.kind = old_kind;
-        m_doc.theme_open = old_theme_open;
-        set_edit_menu_enabled(old_edit_enabled);
-        save_command();
-        return;
-    }
-    start_afresh();
-    clear_history();
-    set_locale_version_enabled(car_zumo);
-    cap(QString());
-    emit theme_replaced(QString());
-    Command2_Click();
-}
-
-bool MainWindow::save_first()
-{
-    if (!m_doc.modified || !m_prompter->ask_yes_no("Save Current file?")) {
-        return false;
-    }
-    save_command();
-    return true;
-}
-
-void MainWindow::open_command()
-{
-    if (save_first()) {
-        return;
-    }
-    const QString path = m_dialogs->open_path(this, from_bytes(m_doc.file_name), open_filter);
-    if (path.isEmpty() || path == "*.osm") {
-        return;
-    }
-    open_file(path);
-}
-
-bool MainWindow::open_file(const QString& path)
-{
-    busy_on();
-    const OpenTheme kept = keep_open_theme();
-    QStringList notices;
-    const bool read = read_theme_file(path, notices);
-    if (read) {
-        clear_history();
-        start_afresh();
-        m_notice_bar->show_notices(notices);
-        plot(-1);
-        updatmf(path);
-        emit theme_replaced(path);
-    } else {
-        restore_open_theme(kept);
-        forget_recent(path);
-    }
-    busy_off();
-    return read;
-}
-
-bool MainWindow::read_theme_file(const QString& path, QStringList& notices)
-{
-    try {
-        return open_theme(m_doc, to_bytes(path), [&](std::string_view bytes, ThemeKind kind) {
-            for (const Finding& f : save_findings(bytes, kind)) {
-                notices << from_bytes(describe(f));
-            }
-        });
-    } catch (const std::bad_alloc&) {
-        // The reader leaves the open theme's rows as they were; the callers put back the rest,
-        // as for a rejected file.
-        m_prompter->message(to_bytes(path) + ": not enough memory to read it");
-        return false;
-    }
-}
-
-MainWindow::OpenTheme MainWindow::keep_open_theme() const
-{
-    OpenTheme kept { m_doc.kind, m_doc.theme_open, m_doc.modified, m_doc.metadata, m_doc.file_name,
-        windowTitle(), {} };
-    for (int i = 0; i < m_presentation_list->count(); ++i) {
-        kept.presentations << m_presentation_list->item(i)->text();
-    }
-    return kept;
-}
-
-// A rejected file leaves the rows of the open theme in place; without this they would go on
-// under the rejected file's name and metadata, and the next Save would write them there.
-void MainWindow::restore_open_theme(const OpenTheme& kept)
-{
-    m_doc.kind = kept.kind;
-    m_doc.theme_open = kept.theme_open;
-    m_doc.modified = kept.modified;
-    m_doc.metadata = kept.metadata;
-    m_doc.file_name = kept.file_name;
-    metadata_changed(m_doc.metadata);
-    setWindowTitle(kept.caption);
-    m_presentation_list->clear();
-    m_presentation_list->addItems(kept.presentations);
-}
-
-void MainWindow::save_command()
-{
-    if (m_doc.row_count() < 1) {
-        m_prompter->message("No data to save");
-        return;
-    }
-    if (m_title_edit->text().trimmed().isEmpty()) {
-        m_prompter->message("Theme needs a Title");
-        m_title_edit->setFocus();
-        return;
-    }
-    if (m_description_edit->toPlainText().trimmed().isEmpty()) {
-        m_prompter->message("Theme needs a description");
-        m_description_edit->setFocus();
-        return;
-    }
-    const QString current = from_bytes(m_doc.file_name);
-    QString path = m_dialogs->save_path(this, current, current, save_filter);
-    if (path.isEmpty()) {
-        return;
-    }
-    if (!path.toLower().contains(".kmtf")) {
-        path += ".kmtf";
-    }
-    // The theme takes the new name only once it is written there; declining to overwrite
-    // leaves it under its old name.
-    if (save_code(m_doc, to_bytes(path))) {
-        m_history->setClean();
-        m_doc.file_name = to_bytes(path);
-        updatmf(path);
-        emit theme_saved(path);
-    }
-}
-
-void MainWindow::open_recent(std::size_t slot)
-{
-    const QString path = from_bytes(m_settings.recent[slot]);
-    if (path.isEmpty()) {
-        return;
-    }
-    if (!QFileInfo(path).isFile()) {
-        m_prompter->message("Cannot find " + to_bytes(path));
-        m_settings.recent[slot].clear();
-        updatmf(QString());
-        return;
-    }
-    if (save_first()) {
-        return;
-    }
-    open_file(path);
-}
-
-void MainWindow::loadole(const QString& path)
-{
-    const QString lower_path = path.toLower();
-    if (!lower_path.endsWith(".kmtf") || lower_path == from_bytes(m_doc.file_name).toLower()) {
-        return;
-    }
-    if (save_first()) {
-        return;
-    }
-    open_file(path);
-}
-
-void MainWindow::updatmf(const QString& path)
-{
-    if (path.isEmpty()) {
-        tintwell::updatmf(m_settings.recent, {});
-        show_recent();
-        // The entries moved up: each item takes the greying of the file it now names.
-        refresh_recent_enabled();
-        return;
-    }
-    cap(path);
-    tintwell::updatmf(m_settings.recent, to_bytes(path));
-    show_recent();
-    refresh_recent_enabled();
-}
-
-void MainWindow::forget_recent(const QString& path)
-{
-    const std::string bytes = to_bytes(path);
-    const auto listed = std::find(m_settings.recent.begin(), m_settings.recent.end(), bytes);
-    if (listed == m_settings.recent.end()) {
-        return;
-    }
-    std::replace(m_settings.recent.begin(), m_settings.recent.end(), bytes, std::string());
-    updatmf(QString());
-}
-
-void MainWindow::show_recent()
-{
-    for (std::size_t i = 0; i < m_settings.recent.size(); ++i) {
-        QAction* entry = m_recent_actions[i];
-        const QString path = from_bytes(m_settings.recent[i]);
-        entry->setText(QString(path).replace("&", "&&"));
-        entry->setData(path);
-        entry->setVisible(!path.isEmpty());
-    }
-}
-
-void MainWindow::refresh_recent_enabled()
-{
-    for (std::size_t i = 0; i < m_settings.recent.size(); ++i) {
-        m_recent_actions[i]->setEnabled(QFileInfo(from_bytes(m_settings.recent[i])).isFile());
-    }
-}
+// Preference menu.
 
 void MainWindow::mset_Click()
 {
-    m_doc.border_pref = m_border_pref_action->isChecked();
+    document().border_pref = m_border_pref_action->isChecked();
 }
 
 // Presentation list, preview, selection and search.
@@ -1107,94 +492,26 @@ void MainWindow::mset_Click()
 void MainWindow::show_presentations()
 {
     DocumentEdit rebuild;
-    rebuild.set_presentations(presentation_list(m_doc), rebuilt_presentation_list(m_doc));
+    rebuild.set_presentations(presentation_list(document()), rebuilt_presentation_list(document()));
     if (!rebuild.empty()) {
-        rebuild.apply(m_doc);
-        own_change_made(std::move(rebuild));
+        rebuild.apply(document());
+        m_theme->own_change_made(std::move(rebuild));
     }
     list_presentations();
 }
 
 void MainWindow::list_presentations()
 {
-    // A Sport & Fitness theme keeps the entry its reader listed. A name as read may end in a CR,
-    // which the list would show as a gap.
-    if (m_doc.kind == ThemeKind::SportFitness) {
-        return;
-    }
-    m_presentation_list->clear();
-    const auto count = std::min<std::size_t>(
-        m_doc.pres_names.size(), static_cast<std::size_t>(std::max(m_doc.pres_count, 0)));
-    for (std::size_t j = 0; j < count; ++j) {
-        m_presentation_list->addItem(from_latin1(m_doc.pres_names[j]).trimmed());
-    }
-}
-
-// A redraw keeps the scroll position; only a theme opened or started begins at the top.
-void MainWindow::plot(int mode)
-{
-    const int kept = m_scroll_bar->value();
-    // A redraw follows every change to the table; typing in the filter box changes nothing.
-    m_style_filter.forget();
-    m_filter_idle->start();
-    filter_for_plot();
-    m_preview->plot(mode, visible_height());
-    if (mode == 0) {
-        m_plot_arg = 1;
-    }
-    take_scroll_range(kept);
-    follow_selection();
-    show_status();
-}
-
-void MainWindow::relayout_preview()
-{
-    m_preview->relayout(visible_height());
-    take_scroll_range(m_scroll_bar->value());
-}
-
-void MainWindow::vs_Scroll()
-{
-    m_preview->move(m_preview->x(), -px(static_cast<double>(scroll_offset())));
-}
-
-void MainWindow::p1_MouseDown(int row, Qt::MouseButton button, QPoint global_pos)
-{
-    if (!m_doc.valid_row(row)) {
-        return;
-    }
-    m_doc.cur_row = row;
-    show_selected_code();
-    place_frame_around(row, 40, 40);
-    if (button == Qt::RightButton) {
-        m_code_menu->popup(global_pos);
-    }
-}
-
-void MainWindow::place_frame_around(int row, int extra_width, int extra_height)
-{
-    const auto frame = m_preview->preview().layout().frame_around(row, extra_width, extra_height);
-    if (!frame) {
-        return;
-    }
-    m_selected = true;
-    m_preview->show_frame(*frame);
-}
-
-void MainWindow::p1_MouseMove(int)
-{
-    if (btn_hover()) {
-        m_search_button->draw_button(QString(), 0);
-    }
+    m_panel->list_presentations();
 }
 
 void MainWindow::p1_DblClick(int row)
 {
-    if (!m_doc.valid_row(row)) {
+    if (!document().valid_row(row)) {
         return;
     }
-    m_doc.cur_row = row;
-    StyleRow& style = m_doc.rows[static_cast<std::size_t>(row)];
+    document().cur_row = row;
+    StyleRow& style = document().rows[static_cast<std::size_t>(row)];
     const std::string code = text::lower(style.style_text());
     int width_kind = 0;
     if (text::contains(code, "width")) {
@@ -1206,7 +523,7 @@ void MainWindow::p1_DblClick(int row)
     EditorKind kind = EditorKind::Style;
     if (width_kind == 1) {
         kind = EditorKind::SportFitness;
-    } else if (m_edit_text_check->isChecked()) {
+    } else if (m_panel->edit_text_checked()) {
         kind = EditorKind::StyleText;
     }
     if (!m_editors.has(kind)) {
@@ -1218,18 +535,18 @@ void MainWindow::p1_DblClick(int row)
     {
         // The colours refreshed from the text around the editor belong to its step, or go
         // back with a cancelled editor.
-        const StepScope step(*this);
+        const OpenTheme::StepScope step(*m_theme);
         if (kind == EditorKind::SportFitness) {
-            refresh_colours(row);
+            m_theme->refresh_colours(row);
         }
-        applied = m_editors.open(kind, this, m_doc, row);
+        applied = m_editors.open(kind, this, document(), row);
         if (kind != EditorKind::Style) {
-            refresh_colours(row);
+            m_theme->refresh_colours(row);
         }
     }
     if (applied
-        || (m_doc.valid_row(row)
-            && m_doc.rows[static_cast<std::size_t>(row)].style_text() != before)) {
+        || (document().valid_row(row)
+            && document().rows[static_cast<std::size_t>(row)].style_text() != before)) {
         m_style_changed = true;
     }
     if (m_style_changed) {
@@ -1238,138 +555,10 @@ void MainWindow::p1_DblClick(int row)
     show_selected_code();
 }
 
-void MainWindow::Picture1_MouseDown()
-{
-    nosel();
-}
-
-void MainWindow::command1_Click()
-{
-    const std::string q = text::upper(text::trim(to_latin1(m_search_edit->text())));
-    if (q.empty()) {
-        return;
-    }
-    int found = -1;
-    for (int pass = 0; pass < 2 && found < 0; ++pass) {
-        for (int r = std::max(m_search_pos, 0); r < m_doc.row_count(); ++r) {
-            if (text::contains(m_doc.rows[static_cast<std::size_t>(r)].field_name(), q)) {
-                found = r;
-                break;
-            }
-        }
-        if (found >= 0 || m_search_pos == 0) {
-            break;
-        }
-        m_search_pos = 0;
-    }
-    if (found < 0) {
-        m_prompter->message("Not found");
-        m_search_pos = 0;
-        m_search_edit->setFocus();
-        return;
-    }
-    // The search goes through every style; one the filter hides is shown by clearing the filter.
-    if (!m_preview->preview().layout().shown(found)) {
-        set_filter_text(QString());
-    }
-    // The framed style is the selected one, for the keys, the code box and the code pop-up.
-    m_doc.cur_row = found;
-    show_selected_code();
-    place_frame_around(found, 44, 42);
-    m_search_pos = found + 1;
-    if (m_search_pos > m_doc.row_count() - 1) {
-        m_search_pos = 0;
-    }
-    scroll_to_row(found);
-}
-
-void MainWindow::scroll_to_row(int row)
-{
-    // The sample just before the found one is brought to the top, so the found one shows
-    // with a little of what precedes it.
-    const PreviewLayout& layout = m_preview->preview().layout();
-    if (!layout.shown(row)) {
-        return;
-    }
-    const int before = layout.neighbour(row, Neighbour::Left);
-    const int shown = before >= 0 ? before : row;
-    const double top = static_cast<double>(layout.rows[static_cast<std::size_t>(shown)].box.top);
-    const double height = std::max(tw(m_preview->height()), 1);
-    m_scroll_bar->setValue(static_cast<int>(std::lround(top / height * m_scroll_bar->maximum())));
-}
-
-void MainWindow::Command2_Click()
-{
-    if (!m_doc.theme_open) {
-        m_prompter->message("Select New Theme type. File,New ...");
-        return;
-    }
-    const StepScope step(*this);
-    const ElementSelection selection = m_choose_elements(m_doc);
-    nosel();
-    if (!selection.empty()) {
-        push_edit(add_element_edit(m_doc, selection), "Add Elements");
-    }
-    show_presentations();
-    plot(-1);
-}
-
 void MainWindow::Check2_MouseUp()
 {
-    m_code_box->setVisible(m_show_code_check->isChecked());
+    m_code_box->setVisible(m_panel->show_code_check()->isChecked());
     Form_Resize();
-}
-
-bool MainWindow::eventFilter(QObject* watched, QEvent* event)
-{
-    if (navigation_event(watched, event)) {
-        return true;
-    }
-    if (watched == m_history_window
-        && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
-        const QSignalBlocker block(m_history_action);
-        m_history_action->setChecked(event->type() == QEvent::Show);
-        return false;
-    }
-    const bool metadata_field = watched == m_title_edit || watched == m_description_edit
-        || watched == m_locale_edit || watched == m_version_edit;
-    if (metadata_field && event->type() == QEvent::FocusIn) {
-        ++m_typing_run;
-    }
-    if (metadata_field && event->type() == QEvent::ShortcutOverride
-        && history_key(*static_cast<QKeyEvent*>(event))) {
-        // Left to the window's Undo and Redo: the field's typing is a step of the theme.
-        event->ignore();
-        return true;
-    }
-    if (event->type() != QEvent::KeyPress) {
-        return QMainWindow::eventFilter(watched, event);
-    }
-    auto* key = static_cast<QKeyEvent*>(event);
-    if (watched == m_search_edit) {
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            command1_Click();
-            return true;
-        }
-        if (!key->text().isEmpty()) {
-            m_search_pos = 0;
-        }
-        return false;
-    }
-    if ((watched == m_title_edit || watched == m_description_edit) && !is_editing_key(*key)
-        && !key->text().isEmpty() && key->text().at(0).isPrint()) {
-        const QString typed = upper_typed(key->text());
-        if (typed == key->text()) {
-            return false;
-        }
-        if (watched == m_title_edit) {
-            m_title_edit->insert(typed);
-        } else {
-            m_description_edit->insertPlainText(typed);
-        }
-        return true;
-    }
-    return QMainWindow::eventFilter(watched, event);
 }
 
 } // namespace tintwell

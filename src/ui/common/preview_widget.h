@@ -17,8 +17,8 @@ public:
     PreviewWidget(Document& doc, QWidget* parent);
 
     /// Lays the rows out again for the current width and `visible_height` twips of the frame,
-    /// takes the new height and repaints (mode as the renderer's `plot`).
-    void plot(int mode, int visible_height);
+    /// takes the new height and repaints, keeping or dropping the samples drawn before.
+    void plot(PlotMode mode, int visible_height);
     /// Lays the rows out again at the preview's zoom and shown rows without drawing the samples
     /// again or moving the scroll position (see `Preview::relayout`), takes the new height and
     /// repaints.

@@ -1,6 +1,6 @@
-#include "ui/main/owner_drawn_button.h"
+#include "ui/common/owner_drawn_button.h"
 
-#include "ui/main/twips.h"
+#include "ui/common/twips.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -32,39 +32,37 @@ OwnerDrawnButton::OwnerDrawnButton(const QString& caption, QWidget* parent)
 {
     setMouseTracking(true);
     setCursor(Qt::ArrowCursor);
-    draw_button(caption, 0);
+    draw_button(caption, ButtonLook::Normal);
 }
 
-void OwnerDrawnButton::draw_button(const QString& caption_arg, int state)
+void OwnerDrawnButton::draw_button(const QString& caption_arg, ButtonLook look, ButtonFont font)
 {
-    const int look = std::abs(state) % 10;
     QString caption = caption_arg;
-    if (look == 0 && !btn_hover() && caption.isEmpty() && m_back == normal_back) {
+    if (look == ButtonLook::Normal && !btn_hover() && caption.isEmpty() && m_back == normal_back) {
         return;
     }
-    if (look == 1 && m_back == hover_back) {
+    if (look == ButtonLook::Hover && m_back == hover_back) {
         return;
     }
-    int size = state > 9 ? 8 : 10;
+    int size = font == ButtonFont::Small ? 8 : 10;
     btn_hover() = false;
     if (caption.isEmpty()) {
         caption = m_tag;
     }
-    m_fore = (look == 0 || look == 7) ? QColor(Qt::black) : light_blue;
-    if (look == 0 || look == 7) {
+    switch (look) {
+    case ButtonLook::Normal:
+        m_fore = QColor(Qt::black);
         m_back = normal_back;
-    } else if (state == 1 || state == 11) {
+        break;
+    case ButtonLook::Hover:
+        m_fore = light_blue;
         m_back = hover_back;
         btn_hover() = true;
-    } else if (state == 15) {
-        m_back = QColor(255, 200, 200);
-        btn_hover() = true;
-    } else if (state == 12) {
+        break;
+    case ButtonLook::Disabled:
         m_back = QColor(240, 240, 240);
         m_fore = QColor(180, 180, 180);
-    }
-    if (!m_back.isValid()) {
-        m_back = normal_back;
+        break;
     }
 
     // Shrink the caption until it fits, and also while it would touch the edges.
@@ -97,7 +95,7 @@ void OwnerDrawnButton::paintEvent(QPaintEvent*)
 
 void OwnerDrawnButton::mouseMoveEvent(QMouseEvent* event)
 {
-    draw_button(QString(), 1);
+    draw_button(QString(), ButtonLook::Hover);
     // Taken here, so the window's own move handler, which resets every hover look, never sees
     // a move over a button.
     event->accept();
@@ -106,7 +104,7 @@ void OwnerDrawnButton::mouseMoveEvent(QMouseEvent* event)
 void OwnerDrawnButton::leaveEvent(QEvent* event)
 {
     if (btn_hover()) {
-        draw_button(QString(), 0);
+        draw_button(QString(), ButtonLook::Normal);
     }
     m_pressed = false;
     QWidget::leaveEvent(event);

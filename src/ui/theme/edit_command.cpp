@@ -1,15 +1,15 @@
-#include "ui/main/edit_command.h"
+#include "ui/theme/edit_command.h"
 
 #include <algorithm>
 
 namespace tintwell {
 
-DocumentEditCommand::DocumentEditCommand(
-    Document& doc, std::vector<DocumentEdit> parts, const QString& text, int merge_id)
+DocumentEditCommand::DocumentEditCommand(Document& doc, std::vector<DocumentEdit> parts,
+    const QString& text, std::optional<TypingRun> typing)
     : QUndoCommand(text)
     , m_doc(doc)
     , m_parts(std::move(parts))
-    , m_merge_id(merge_id)
+    , m_typing(typing)
 {
 }
 
@@ -35,7 +35,7 @@ void DocumentEditCommand::redo()
 bool DocumentEditCommand::mergeWith(const QUndoCommand* other)
 {
     const auto* later = dynamic_cast<const DocumentEditCommand*>(other);
-    if (later == nullptr || later->m_merge_id != m_merge_id || m_parts.size() != 1
+    if (later == nullptr || !m_typing || later->m_typing != m_typing || m_parts.size() != 1
         || later->m_parts.size() != 1 || !m_parts.front().merge(later->m_parts.front())) {
         return false;
     }

@@ -1,10 +1,10 @@
-// Moving through the main window's preview: the wheel and the keys, the selection moved from
-// sample to sample, the jump to a presentation, the zoom, the filter box and the status bar.
+// The preview's scrolling, keys, selection, zoom, filter box and status bar.
+#include "ui/main/preview_navigator.h"
+
 #include "ui/common/latin1.h"
-#include "ui/main/main_window.h"
-#include "ui/main/notice_bar.h"
-#include "ui/main/preview_widget.h"
-#include "ui/main/twips.h"
+#include "ui/common/preview_widget.h"
+#include "ui/common/twips.h"
+#include "ui/theme/open_theme.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -12,10 +12,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStatusBar>
@@ -59,24 +58,43 @@ double stepped_zoom(double zoom, int steps)
 
 } // namespace
 
-void MainWindow::build_navigation()
+PreviewNavigator::PreviewNavigator(OpenTheme& theme, const Parts& parts)
+    : QObject(parts.window)
+    , m_theme(theme)
+    , m_preview(parts.preview)
+    , m_frame(parts.frame)
+    , m_scroll_bar(parts.scroll_bar)
+    , m_code_menu(parts.code_menu)
 {
     m_preview->preview().headings = true;
     m_preview->setFocusPolicy(Qt::StrongFocus);
-    for (QWidget* part :
-        std::initializer_list<QWidget*> { m_preview, m_preview_frame, m_scroll_bar }) {
+    for (QWidget* part : std::initializer_list<QWidget*> { m_preview, m_frame, m_scroll_bar }) {
         part->installEventFilter(this);
     }
-    connect(m_presentation_list, &QListWidget::itemPressed, this,
-        [this](const QListWidgetItem* item) { List1_Click(item->text()); });
-    action(FileCommand::Open)->setShortcut(QKeySequence::Open);
+    connect(m_scroll_bar, &QScrollBar::valueChanged, this, &PreviewNavigator::vs_Scroll);
+    connect(m_preview, &PreviewWidget::sample_pressed, this, &PreviewNavigator::press);
+    connect(m_preview, &PreviewWidget::empty_pressed, this, &PreviewNavigator::clear_selection);
+    build_view_menu(*parts.window, parts.view_menu_before);
+    build_filter_box(*parts.window);
 
-    m_view_menu = new QMenu("View", this);
-    m_view_menu->setObjectName("mview");
-    menuBar()->insertMenu(m_preference_menu->menuAction(), m_view_menu);
-    const auto add_item = [this](const char* name, const char* caption,
+    m_status_bar = parts.window->statusBar();
+    m_status_bar->setObjectName("status_bar");
+    m_filter_count = new QLabel(m_status_bar);
+    m_filter_count->setObjectName("filter_count");
+    m_status_bar->addWidget(m_filter_count);
+    m_zoom_label = new QLabel(m_status_bar);
+    m_zoom_label->setObjectName("zoom_label");
+    m_status_bar->addPermanentWidget(m_zoom_label);
+}
+
+void PreviewNavigator::build_view_menu(QMainWindow& window, QMenu* before)
+{
+    auto* view_menu = new QMenu("View", &window);
+    view_menu->setObjectName("mview");
+    window.menuBar()->insertMenu(before->menuAction(), view_menu);
+    const auto add_item = [this, view_menu](const char* name, const char* caption,
                               const QList<QKeySequence>& keys, auto handler) {
-        QAction* item = m_view_menu->addAction(caption);
+        QAction* item = view_menu->addAction(caption);
         item->setObjectName(name);
         item->setShortcuts(keys);
         connect(item, &QAction::triggered, this, handler);
@@ -86,24 +104,27 @@ void MainWindow::build_navigation()
         [this] { zoom_by(1); });
     add_item("zoom_out", "Zoom Out", { QKeySequence("Ctrl+-") }, [this] { zoom_by(-1); });
     add_item("zoom_reset", "Actual Size", { QKeySequence("Ctrl+0") }, [this] { show_zoom(1); });
-    m_view_menu->addSeparator();
+    view_menu->addSeparator();
     add_item("filter_styles", "Filter Styles", { QKeySequence::Find }, [this] {
         m_filter_edit->setFocus(Qt::ShortcutFocusReason);
         m_filter_edit->selectAll();
     });
     m_status_bar_action = add_item("status_bar", "Status Bar", {}, [this](bool shown) {
         m_status_bar->setVisible(shown);
-        Form_Resize();
+        emit status_bar_toggled();
     });
     m_status_bar_action->setCheckable(true);
+}
 
+void PreviewNavigator::build_filter_box(QMainWindow& window)
+{
     // The filter box stands in the menu bar above the preview, as high as the menu bar is
     // without it, so it moves nothing of the window below.
-    const int menu_height = menuBar()->sizeHint().height();
+    const int menu_height = window.menuBar()->sizeHint().height();
     // The menu bar places its corner widget by the widget's size hint, which a fixed-size line
     // edit does not follow; a holder whose layout gives the box's size keeps the box inside the
     // window.
-    auto* holder = new QWidget(menuBar());
+    auto* holder = new QWidget(window.menuBar());
     auto* holder_layout = new QHBoxLayout(holder);
     holder_layout->setContentsMargins(0, 0, 0, 0);
     m_filter_edit = new QLineEdit(holder);
@@ -115,24 +136,15 @@ void MainWindow::build_navigation()
         "the text, or with a colour (#1e90ff) or a colour near it (~#1e90ff)");
     m_filter_edit->setClearButtonEnabled(true);
     m_filter_edit->setFixedSize(px(3600), menu_height);
-    menuBar()->setCornerWidget(holder, Qt::TopRightCorner);
+    window.menuBar()->setCornerWidget(holder, Qt::TopRightCorner);
     m_filter_edit->installEventFilter(this);
-    connect(m_filter_edit, &QLineEdit::textChanged, this, &MainWindow::filter_edited);
+    connect(m_filter_edit, &QLineEdit::textChanged, this, &PreviewNavigator::filter_edited);
     m_filter_idle = new QTimer(this);
     m_filter_idle->setSingleShot(true);
-    connect(m_filter_idle, &QTimer::timeout, this, &MainWindow::prepare_filter);
-
-    m_status_bar = statusBar();
-    m_status_bar->setObjectName("status_bar");
-    m_filter_count = new QLabel(m_status_bar);
-    m_filter_count->setObjectName("filter_count");
-    m_status_bar->addWidget(m_filter_count);
-    m_zoom_label = new QLabel(m_status_bar);
-    m_zoom_label->setObjectName("zoom_label");
-    m_status_bar->addPermanentWidget(m_zoom_label);
+    connect(m_filter_idle, &QTimer::timeout, this, &PreviewNavigator::prepare_filter);
 }
 
-void MainWindow::apply_view_settings(const ViewSettings& settings)
+void PreviewNavigator::apply_view_settings(const ViewSettings& settings)
 {
     m_preview->preview().set_zoom(settings.zoom_percent / 100.0);
     m_status_bar->setVisible(settings.status_bar);
@@ -140,7 +152,7 @@ void MainWindow::apply_view_settings(const ViewSettings& settings)
     show_status();
 }
 
-ViewSettings MainWindow::current_view_settings() const
+ViewSettings PreviewNavigator::view_settings() const
 {
     ViewSettings settings;
     settings.zoom_percent = percent_of(zoom());
@@ -148,15 +160,14 @@ ViewSettings MainWindow::current_view_settings() const
     return settings;
 }
 
-int MainWindow::status_bar_height() const
+int PreviewNavigator::status_bar_height() const
 {
     return m_status_bar->isHidden() ? 0 : tw(m_status_bar->sizeHint().height());
 }
 
-bool MainWindow::navigation_event(QObject* watched, QEvent* event)
+bool PreviewNavigator::eventFilter(QObject* watched, QEvent* event)
 {
-    const bool preview_part =
-        watched == m_preview || watched == m_preview_frame || watched == m_scroll_bar;
+    const bool preview_part = watched == m_preview || watched == m_frame || watched == m_scroll_bar;
     if (preview_part && event->type() == QEvent::Wheel) {
         preview_wheel(*static_cast<QWheelEvent*>(event));
         return true;
@@ -172,40 +183,40 @@ bool MainWindow::navigation_event(QObject* watched, QEvent* event)
     if (watched == m_filter_edit && event->type() == QEvent::KeyPress) {
         return filter_key(*static_cast<QKeyEvent*>(event));
     }
-    return false;
+    return QObject::eventFilter(watched, event);
 }
 
 // Scrolling.
 
-std::int64_t MainWindow::visible_height() const
+std::int64_t PreviewNavigator::visible_height() const
 {
-    return tw(m_preview_frame->height());
+    return tw(m_frame->height());
 }
 
-std::int64_t MainWindow::scroll_offset() const
+std::int64_t PreviewNavigator::scroll_offset() const
 {
-    const double spread = std::abs(tw(m_preview_frame->height()) - tw(m_preview->height()));
+    const double spread = std::abs(tw(m_frame->height()) - tw(m_preview->height()));
     const double max = std::max(m_scroll_bar->maximum(), 1);
     return std::llround(spread * m_scroll_bar->value() / max);
 }
 
-void MainWindow::scroll_to_offset(std::int64_t offset)
+void PreviewNavigator::scroll_to_offset(std::int64_t offset)
 {
-    const double spread = std::abs(tw(m_preview_frame->height()) - tw(m_preview->height()));
+    const double spread = std::abs(tw(m_frame->height()) - tw(m_preview->height()));
     const double max = std::max(m_scroll_bar->maximum(), 1);
     const double value = spread > 0 ? static_cast<double>(offset) * max / spread : 0;
     m_scroll_bar->setValue(static_cast<int>(std::clamp(std::round(value), 0.0, max)));
 }
 
-void MainWindow::scroll_by(double twips)
+void PreviewNavigator::scroll_by(double twips)
 {
     scroll_to_offset(scroll_offset() + std::llround(twips));
 }
 
-void MainWindow::take_scroll_range(int value)
+void PreviewNavigator::take_scroll_range(int value)
 {
     const ScrollRange& range = m_preview->preview().scroll;
-    if (m_doc.row_count() > 0) {
+    if (m_theme.document().row_count() > 0) {
         const QSignalBlocker block(m_scroll_bar);
         m_scroll_bar->setRange(0, static_cast<int>(std::max<std::int64_t>(range.max, 1)));
         m_scroll_bar->setPageStep(static_cast<int>(std::max<std::int64_t>(range.large_change, 1)));
@@ -216,7 +227,7 @@ void MainWindow::take_scroll_range(int value)
     vs_Scroll();
 }
 
-void MainWindow::scroll_into_view(int row)
+void PreviewNavigator::scroll_into_view(int row)
 {
     const auto frame = m_preview->preview().layout().frame_around(row);
     if (!frame) {
@@ -231,7 +242,7 @@ void MainWindow::scroll_into_view(int row)
     }
 }
 
-void MainWindow::preview_wheel(const QWheelEvent& wheel)
+void PreviewNavigator::preview_wheel(const QWheelEvent& wheel)
 {
     const int turned = wheel.angleDelta().y();
     if (wheel.modifiers() & Qt::ControlModifier) {
@@ -251,7 +262,7 @@ void MainWindow::preview_wheel(const QWheelEvent& wheel)
     // A notch moves the scroll bar's small step; on a long theme that step (a twentieth of the
     // whole preview) would leap over hundreds of lines, so a notch moves at most a third of
     // what shows. A fine wheel moves by the part of a notch it turned.
-    const double spread = std::abs(tw(m_preview_frame->height()) - tw(m_preview->height()));
+    const double spread = std::abs(tw(m_frame->height()) - tw(m_preview->height()));
     const double per_value = spread / std::max(m_scroll_bar->maximum(), 1);
     const double step =
         std::min(m_scroll_bar->singleStep() * per_value, static_cast<double>(visible_height()) / 3);
@@ -260,7 +271,7 @@ void MainWindow::preview_wheel(const QWheelEvent& wheel)
 
 // Keys of the preview.
 
-bool MainWindow::preview_key(const QKeyEvent& key)
+bool PreviewNavigator::preview_key(const QKeyEvent& key)
 {
     const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
     if (key.key() == Qt::Key_Menu || (key.key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier)) {
@@ -298,7 +309,7 @@ bool MainWindow::preview_key(const QKeyEvent& key)
     case Qt::Key_Return:
     case Qt::Key_Enter:
         if (selection_shown()) {
-            p1_DblClick(m_doc.cur_row);
+            emit open_requested(m_theme.current_row());
         }
         return true;
     default:
@@ -306,23 +317,23 @@ bool MainWindow::preview_key(const QKeyEvent& key)
     }
 }
 
-bool MainWindow::selection_shown() const
+bool PreviewNavigator::selection_shown() const
 {
-    return m_selected && m_doc.valid_row(m_doc.cur_row)
-        && m_preview->preview().layout().shown(m_doc.cur_row);
+    return m_selected && m_theme.document().valid_row(m_theme.current_row())
+        && m_preview->preview().layout().shown(m_theme.current_row());
 }
 
-void MainWindow::select(int row)
+void PreviewNavigator::select(int row)
 {
-    p1_MouseDown(row, Qt::NoButton, {});
+    press(row, Qt::NoButton, {});
     scroll_into_view(row);
 }
 
-void MainWindow::move_selection(Neighbour direction)
+void PreviewNavigator::move_selection(Neighbour direction)
 {
     const PreviewLayout& layout = m_preview->preview().layout();
     if (selection_shown()) {
-        const int next = layout.neighbour(m_doc.cur_row, direction);
+        const int next = layout.neighbour(m_theme.current_row(), direction);
         if (next >= 0) {
             select(next);
         }
@@ -337,17 +348,17 @@ void MainWindow::move_selection(Neighbour direction)
     select(layout.order[static_cast<std::size_t>(first < last ? first : 0)]);
 }
 
-void MainWindow::open_code_menu_at_selection()
+void PreviewNavigator::open_code_menu_at_selection()
 {
     if (!selection_shown()) {
         return;
     }
-    m_code_menu->popup(m_preview->mapToGlobal(m_preview->box_rect(m_doc.cur_row).center()));
+    m_code_menu->popup(m_preview->mapToGlobal(m_preview->box_rect(m_theme.current_row()).center()));
 }
 
-bool MainWindow::select_row(int row)
+bool PreviewNavigator::select_row(int row)
 {
-    if (!m_doc.valid_row(row)) {
+    if (!m_theme.document().valid_row(row)) {
         return false;
     }
     if (!m_preview->preview().layout().shown(row)) {
@@ -357,21 +368,21 @@ bool MainWindow::select_row(int row)
     return true;
 }
 
-void MainWindow::follow_selection()
+void PreviewNavigator::follow_selection()
 {
-    const auto frame = m_preview->preview().layout().frame_around(m_doc.cur_row);
-    if (m_selected && m_doc.valid_row(m_doc.cur_row) && frame) {
+    const auto frame = m_preview->preview().layout().frame_around(m_theme.current_row());
+    if (m_selected && m_theme.document().valid_row(m_theme.current_row()) && frame) {
         m_preview->show_frame(*frame);
     } else {
         m_preview->hide_frame();
     }
 }
 
-void MainWindow::List1_Click(const QString& presentation)
+void PreviewNavigator::jump_to_presentation(const QString& presentation)
 {
     // A name as read may keep the line break after it.
     const PreviewLayout& layout = m_preview->preview().layout();
-    const auto top = layout.presentation_top(m_doc, to_latin1(presentation.trimmed()));
+    const auto top = layout.presentation_top(m_theme.document(), to_latin1(presentation.trimmed()));
     // The heading is written across its rule and reaches above the block's gap.
     if (top) {
         scroll_to_offset(*top - layout.zoomed(100));
@@ -380,31 +391,31 @@ void MainWindow::List1_Click(const QString& presentation)
 
 // Zoom.
 
-double MainWindow::zoom() const
+double PreviewNavigator::zoom() const
 {
     return m_preview->preview().zoom();
 }
 
-void MainWindow::set_zoom(double zoom)
+void PreviewNavigator::set_zoom(double zoom)
 {
     show_zoom(zoom);
 }
 
-void MainWindow::zoom_by(int steps, std::optional<std::int64_t> at)
+void PreviewNavigator::zoom_by(int steps, std::optional<std::int64_t> at)
 {
     show_zoom(stepped_zoom(zoom(), steps), at);
 }
 
-void MainWindow::show_zoom(double zoom, std::optional<std::int64_t> at)
+void PreviewNavigator::show_zoom(double zoom, std::optional<std::int64_t> at)
 {
     const PreviewLayout& layout = m_preview->preview().layout();
     const std::int64_t offset = scroll_offset();
     const std::int64_t height = visible_height();
     int anchor = -1;
     if (!at && selection_shown()) {
-        const TwipRect& box = layout.rows[static_cast<std::size_t>(m_doc.cur_row)].box;
+        const TwipRect& box = layout.rows[static_cast<std::size_t>(m_theme.current_row())].box;
         if (box.bottom() > offset && box.top < offset + height) {
-            anchor = m_doc.cur_row;
+            anchor = m_theme.current_row();
         }
     }
     if (anchor < 0) {
@@ -428,37 +439,37 @@ void MainWindow::show_zoom(double zoom, std::optional<std::int64_t> at)
 
 // The filter box and the status bar.
 
-void MainWindow::set_filter_text(const QString& text)
+void PreviewNavigator::set_filter_text(const QString& text)
 {
     m_filter_edit->setText(text);
 }
 
-QString MainWindow::filter_text() const
+QString PreviewNavigator::filter_text() const
 {
     return m_filter_edit->text();
 }
 
-void MainWindow::filter_for_plot()
+void PreviewNavigator::filter_for_plot()
 {
     const std::string text = to_latin1(m_filter_edit->text());
     if (parse_query(text).kind == StyleQuery::Kind::All) {
         m_preview->preview().show_all();
         return;
     }
-    m_preview->preview().show_only(m_style_filter.rows(m_doc, text));
+    m_preview->preview().show_only(m_style_filter.rows(m_theme.document(), text));
 }
 
 // The near-colour filter reads the theme's colours in idle time after each change, a slice at a
 // time so that the window keeps answering, instead of on the first near colour typed.
-void MainWindow::prepare_filter()
+void PreviewNavigator::prepare_filter()
 {
     constexpr std::size_t rows_a_slice = 4096;
-    if (!m_style_filter.prepare(m_doc, rows_a_slice)) {
+    if (!m_style_filter.prepare(m_theme.document(), rows_a_slice)) {
         m_filter_idle->start();
     }
 }
 
-void MainWindow::filter_edited()
+void PreviewNavigator::filter_edited()
 {
     filter_for_plot();
     m_preview->relayout(visible_height());
@@ -466,12 +477,12 @@ void MainWindow::filter_edited()
     take_scroll_range(0);
     follow_selection();
     if (selection_shown()) {
-        scroll_into_view(m_doc.cur_row);
+        scroll_into_view(m_theme.current_row());
     }
     show_status();
 }
 
-bool MainWindow::filter_key(const QKeyEvent& key)
+bool PreviewNavigator::filter_key(const QKeyEvent& key)
 {
     if (key.key() == Qt::Key_Escape && !m_filter_edit->text().isEmpty()) {
         m_filter_edit->clear();
@@ -488,29 +499,115 @@ bool MainWindow::filter_key(const QKeyEvent& key)
     return false;
 }
 
-void MainWindow::show_status()
+void PreviewNavigator::show_status()
 {
     if (const std::vector<int>* shown = m_preview->preview().shown_rows()) {
         m_filter_count->setText(
-            QString("%1 of %2 styles").arg(shown->size()).arg(m_doc.row_count()));
+            QString("%1 of %2 styles").arg(shown->size()).arg(m_theme.document().row_count()));
     } else {
         m_filter_count->clear();
     }
     m_zoom_label->setText(QString("%1 %").arg(percent_of(zoom())));
 }
 
-void MainWindow::start_afresh()
+void PreviewNavigator::start_afresh()
 {
     {
         const QSignalBlocker block(m_filter_edit);
         m_filter_edit->clear();
     }
     m_preview->preview().show_all();
-    m_notice_bar->show_notices({});
     m_selected = false;
-    m_code_shown = false;
-    m_code_box->clear();
     m_scroll_bar->setValue(0);
+}
+
+// A redraw keeps the scroll position; only a theme opened or started begins at the top.
+void PreviewNavigator::plot(PlotMode mode)
+{
+    const int kept = m_scroll_bar->value();
+    // A redraw follows every change to the table; typing in the filter box changes nothing.
+    m_style_filter.forget();
+    m_filter_idle->start();
+    filter_for_plot();
+    m_preview->plot(mode, visible_height());
+    take_scroll_range(kept);
+    follow_selection();
+    show_status();
+}
+
+void PreviewNavigator::relayout_preview()
+{
+    m_preview->relayout(visible_height());
+    take_scroll_range(m_scroll_bar->value());
+}
+
+void PreviewNavigator::redraw_keeping_scroll()
+{
+    const int v = m_scroll_bar->value();
+    plot(PlotMode::Fresh);
+    m_scroll_bar->setValue(v);
+}
+
+void PreviewNavigator::vs_Scroll()
+{
+    m_preview->move(m_preview->x(), -px(static_cast<double>(scroll_offset())));
+}
+
+void PreviewNavigator::press(int row, Qt::MouseButton button, QPoint global_pos)
+{
+    if (!m_theme.document().valid_row(row)) {
+        return;
+    }
+    m_theme.set_current_row(row);
+    emit selection_changed();
+    place_frame_around(row, 40, 40);
+    if (button == Qt::RightButton) {
+        m_code_menu->popup(global_pos);
+    }
+}
+
+void PreviewNavigator::place_frame_around(int row, int extra_width, int extra_height)
+{
+    const auto frame = m_preview->preview().layout().frame_around(row, extra_width, extra_height);
+    if (!frame) {
+        return;
+    }
+    m_selected = true;
+    m_preview->show_frame(*frame);
+}
+
+void PreviewNavigator::scroll_to_row(int row)
+{
+    // The sample just before the found one is brought to the top, so the found one shows
+    // with a little of what precedes it.
+    const PreviewLayout& layout = m_preview->preview().layout();
+    if (!layout.shown(row)) {
+        return;
+    }
+    const int before = layout.neighbour(row, Neighbour::Left);
+    const int shown = before >= 0 ? before : row;
+    const double top = static_cast<double>(layout.rows[static_cast<std::size_t>(shown)].box.top);
+    const double height = std::max(tw(m_preview->height()), 1);
+    m_scroll_bar->setValue(static_cast<int>(std::lround(top / height * m_scroll_bar->maximum())));
+}
+
+void PreviewNavigator::clear_selection()
+{
+    m_selected = false;
+    m_preview->hide_frame();
+}
+
+void PreviewNavigator::show_found(int row)
+{
+    // The search goes through every style; one the filter hides is shown by clearing the filter.
+    if (!m_preview->preview().layout().shown(row)) {
+        set_filter_text(QString());
+    }
+    // The framed style is the selected one, for the keys, the code box and the code pop-up.
+    m_theme.set_current_row(row);
+    emit selection_changed();
+    place_frame_around(row, 44, 42);
+    scroll_to_row(row);
 }
 
 } // namespace tintwell

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QRect>
-
 #include <cmath>
 
 namespace tintwell {
@@ -10,10 +9,16 @@ namespace tintwell {
 inline constexpr int twips_in_pixel = 15;
 
 /// Twips to whole pixels, rounded to the nearest.
-inline int px(double twips) { return static_cast<int>(std::lround(twips / twips_in_pixel)); }
+inline int px(double twips)
+{
+    return static_cast<int>(std::lround(twips / twips_in_pixel));
+}
 
 /// Pixels to twips.
-inline int tw(int pixels) { return pixels * twips_in_pixel; }
+inline int tw(int pixels)
+{
+    return pixels * twips_in_pixel;
+}
 
 /// A design rectangle (left, top, width, height in twips) in pixels.
 inline QRect tw_rect(int left, int top, int width, int height)

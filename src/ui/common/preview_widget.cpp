@@ -1,8 +1,8 @@
-#include "ui/main/preview_widget.h"
+#include "ui/common/preview_widget.h"
 
 #include "render/qt/qt_canvas.h"
-#include "ui/main/message_box_prompter.h"
-#include "ui/main/twips.h"
+#include "ui/common/message_box_prompter.h"
+#include "ui/common/twips.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -33,7 +33,7 @@ PreviewWidget::PreviewWidget(Document& doc, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void PreviewWidget::plot(int mode, int visible_height)
+void PreviewWidget::plot(PlotMode mode, int visible_height)
 {
     m_preview.plot(m_doc, mode, tw(width()), visible_height);
     take_height();

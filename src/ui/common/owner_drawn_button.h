@@ -9,6 +9,11 @@ namespace tintwell {
 /// True while some owner-drawn button shows its hover look.
 bool& btn_hover();
 
+/// How an owner-drawn button looks: at rest, under the pointer, or greyed out.
+enum class ButtonLook { Normal, Hover, Disabled };
+/// The point size a caption starts from before it is fitted to the box: 10 or 8.
+enum class ButtonFont { Regular, Small };
+
 /// A box painted as a button by draw_button, with a hover look while the pointer is over it.
 /// Emits clicked() when pressed and released with the left button inside it.
 class OwnerDrawnButton : public QWidget
@@ -17,10 +22,10 @@ class OwnerDrawnButton : public QWidget
 public:
     explicit OwnerDrawnButton(const QString& caption, QWidget* parent = nullptr);
 
-    /// Paints the face in a look chosen by the last digit of `state` (0 and 7 normal, 1 and 15
-    /// hover, 12 disabled); a tens digit of 1 starts from the smaller font. An empty caption
+    /// Paints the face in `look`, fitting the caption from the size `font` down. An empty caption
     /// reuses the caption remembered from the last paint. Sets or clears btn_hover().
-    void draw_button(const QString& caption, int state);
+    void draw_button(
+        const QString& caption, ButtonLook look, ButtonFont font = ButtonFont::Regular);
 
     const QString& caption() const { return m_tag; }
     const QColor& back_colour() const { return m_back; }

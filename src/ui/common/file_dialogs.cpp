@@ -1,4 +1,4 @@
-#include "ui/main/file_dialogs.h"
+#include "ui/common/file_dialogs.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "ui/main/message_box_prompter.h"
+#include "ui/common/message_box_prompter.h"
 
 #include <QKeyEvent>
 #include <QMessageBox>

@@ -15,8 +15,7 @@ public:
     virtual QString open_path(QWidget* owner, const QString& initial, const QString& filter) = 0;
     /// Starts with `default_name` filled in.
     virtual QString save_path(QWidget* owner, const QString& initial, const QString& default_name,
-        const QString& filter)
-        = 0;
+        const QString& filter) = 0;
 };
 
 /// Qt's own file dialogs, titled "Open File" and "Save File".
