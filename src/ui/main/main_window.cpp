@@ -932,7 +932,13 @@ bool MainWindow::open_file(const QString& path)
     busy_on();
     const OpenTheme kept = keep_open_theme();
     QStringList notices;
-    const bool read = read_theme_file(path, notices);
+    bool read = false;
+    bool cancelled = false;
+    {
+        ReadProgressDialog progress(this, path, m_read_progress_delay);
+        read = read_theme_file(path, notices, progress.callback());
+        cancelled = progress.cancelled();
+    }
     if (read) {
         clear_history();
         start_afresh();
@@ -942,20 +948,27 @@ bool MainWindow::open_file(const QString& path)
         emit theme_replaced(path);
     } else {
         restore_open_theme(kept);
-        forget_recent(path);
+        if (!cancelled) {
+            forget_recent(path);
+        }
+        release_freed_memory();
     }
     busy_off();
     return read;
 }
 
-bool MainWindow::read_theme_file(const QString& path, QStringList& notices)
+bool MainWindow::read_theme_file(
+    const QString& path, QStringList& notices, const ReadProgress& progress)
 {
     try {
-        return open_theme(m_doc, to_bytes(path), [&](std::string_view bytes, ThemeKind kind) {
-            for (const Finding& f : save_findings(bytes, kind)) {
-                notices << from_bytes(describe(f));
-            }
-        });
+        return open_theme(
+            m_doc, to_bytes(path),
+            [&](std::string_view bytes, ThemeKind kind) {
+                for (const Finding& f : save_findings(bytes, kind)) {
+                    notices << from_bytes(describe(f));
+                }
+            },
+            progress);
     } catch (const std::bad_alloc&) {
         // The reader leaves the open theme's rows as they were; the callers put back the rest,
         // as for a rejected file.

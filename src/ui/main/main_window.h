@@ -7,12 +7,14 @@
 #include "render/style_filter.h"
 #include "ui/main/editor_launcher.h"
 #include "ui/main/menu_commands.h"
+#include "ui/main/read_progress.h"
 #include "ui/main/settings.h"
 #include "ui/main/view_settings.h"
 
 #include <QMainWindow>
 #include <QStringList>
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -82,6 +84,8 @@ public:
     /// Replaces the Add Elements dialog: returns the chosen entries for the document. Null
     /// brings the dialog back.
     void set_element_chooser(std::function<ElementSelection(Document&)> chooser);
+    /// How long a theme is read before "Reading FILE..." shows (half a second).
+    void set_read_progress_delay(std::chrono::milliseconds delay) { m_read_progress_delay = delay; }
 
     /// Makes `edit` one step of the theme's history named `description` ("Apply ROAD
     /// INTERSTATE"): applies it and keeps it for Undo and Redo. While a StepScope is open the
@@ -210,12 +214,14 @@ private:
     /// Every way of opening a file ends here: Open, a recent entry, a drop and the command line.
     /// A theme that is read replaces the open one and goes to the top of the recent files; a
     /// rejected file leaves the open theme exactly as it was and is dropped from the recent
-    /// files. Returns true when the file was read.
+    /// files; one whose reading the user cancelled leaves the open theme too, without a message,
+    /// and stays in the recent files. Returns true when the file was read.
     bool open_file(const QString& path);
     /// Reads the file into the document. A file that memory cannot hold is reported as
     /// "FILE: not enough memory to read it" and counts as rejected. `notices` gets what saving
     /// the file read would change.
-    bool read_theme_file(const QString& path, QStringList& notices);
+    bool read_theme_file(
+        const QString& path, QStringList& notices, const ReadProgress& progress = {});
     /// Asks "Save Current file?" when there are unsaved changes. Yes runs the Save command and
     /// returns true: the caller stops, leaving the open theme as it is.
     bool save_first();
@@ -305,6 +311,7 @@ private:
     Settings m_settings;
     QString m_settings_path;
     QString m_pending_open;
+    std::chrono::milliseconds m_read_progress_delay = read_progress_delay;
     int m_plot_arg = 0;
     int m_search_pos = 0;
     bool m_style_changed = false;
