@@ -90,7 +90,8 @@ class ReadProgressStop : public ::testing::TestWithParam<StopCase>
 TEST_P(ReadProgressStop, LeavesTheOpenThemeAsItWas)
 {
     const StopCase& c = GetParam();
-    const std::string path = write_file(c.car_zumo ? "progress_cz.kmtf" : "progress_sf.kmtf",
+    // A file of its own: the cases run side by side.
+    const std::string path = write_file(std::string("progress_") + c.name + ".kmtf",
         c.car_zumo ? large_car_zumo() : large_sport_fitness());
 
     // How many times a reading that goes on to the end is told, and what.
