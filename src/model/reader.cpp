@@ -194,14 +194,65 @@ void read_meta(Document& doc, std::string_view text, bool upper_case)
     doc.view().metadata_changed(doc.metadata);
 }
 
+// Thrown when the caller stops reading, and caught where the reading began: unwinding frees the
+// text and the rows made so far, and nothing has reached the document's rows yet.
+struct ReadStopped
+{
+};
+
+// How far reading has come, told to the caller's callback now and then; without one, nothing is
+// told and reading cannot be stopped.
+class Progress
+{
+public:
+    Progress() = default;
+    explicit Progress(const ReadProgress& callback)
+        : m_callback(callback ? &callback : nullptr)
+    {
+    }
+
+    // Tells `fraction`; throws ReadStopped when the caller answers false.
+    void report(double fraction) const
+    {
+        if (m_callback != nullptr && !(*m_callback)(fraction)) {
+            throw ReadStopped {};
+        }
+    }
+
+    // Whether item `done` of a pass is told: every few thousand only, so a callback that
+    // repaints costs nothing worth measuring.
+    bool due(std::size_t done) const { return m_callback != nullptr && done % stride == 0; }
+
+    static constexpr std::size_t stride = 4096;
+
+private:
+    const ReadProgress* m_callback = nullptr;
+};
+
+// The fraction `done` of `count` of the way from `from` to `to`.
+constexpr double between(double from, double to, std::size_t done, std::size_t count)
+{
+    return count == 0 ? from
+                      : from + (to - from) * static_cast<double>(done) / static_cast<double>(count);
+}
+
+// Where each pass of reading ends, as the fraction told: reading the file, folding the spacing,
+// finding the styles, making the rows. Making the rows is most of the time.
+constexpr double loaded_at = 0.15;
+constexpr double folded_at = 0.25;
+constexpr double found_at = 0.4;
+constexpr double rows_made_at = 1.0;
+
 // Whether reading keeps the rows it makes. A check needs every style read, for its messages,
 // but not the table: without it, reading a large theme touches a third of the memory.
 enum class RowUse { Keep, Discard };
 
-bool parse_text(Document& doc, std::string text, RowUse use);
-void read_car_zumo(Document& doc, std::string& upper_text, RowUse use);
-void read_sport_fitness(Document& doc, std::string& lower_text, RowUse use);
-std::string load_file(Document& doc, const std::string& path, bool& read_failed);
+bool parse_text(Document& doc, std::string text, RowUse use, const Progress& progress);
+void read_car_zumo(Document& doc, std::string& upper_text, RowUse use, const Progress& progress);
+void read_sport_fitness(
+    Document& doc, std::string& lower_text, RowUse use, const Progress& progress);
+std::string load_file(
+    Document& doc, const std::string& path, bool& read_failed, const Progress& progress = {});
 
 } // namespace
 
@@ -229,7 +280,8 @@ std::string loadbinary2(Document& doc, const std::string& path)
 namespace {
 
 // loadbinary2, telling whether the file was there but could not be read whole.
-std::string load_file(Document& doc, const std::string& path, bool& read_failed)
+std::string load_file(
+    Document& doc, const std::string& path, bool& read_failed, const Progress& progress)
 {
     if (path.empty() || !is_file(path)) {
         return {};
@@ -254,24 +306,17 @@ std::string load_file(Document& doc, const std::string& path, bool& read_failed)
             doc.message(std::strerror(errno));
         }
     } else {
-        // The bytes go straight into the text while it has room, through a buffer only for
-        // what the file grew by since its size was taken.
         char buffer[1 << 16];
-        while (true) {
-            const std::size_t room = content.capacity() - content.size();
-            const bool direct = room > 0;
-            const std::size_t wanted = direct ? room : sizeof buffer;
-            const std::size_t at = content.size();
-            if (direct) {
-                content.resize(at + room);
+        const std::size_t expected = size_error ? 0 : size;
+        for (std::size_t buffers = 1;; ++buffers) {
+            const auto n = std::fread(buffer, 1, sizeof buffer, file.get());
+            content.append(buffer, n);
+            // Told every megabyte.
+            if (buffers % 16 == 0) {
+                progress.report(
+                    between(0, loaded_at, std::min(content.size(), expected), expected));
             }
-            const auto n = std::fread(direct ? content.data() + at : buffer, 1, wanted, file.get());
-            if (direct) {
-                content.resize(at + n);
-            } else {
-                content.append(buffer, n);
-            }
-            if (n < wanted) {
+            if (n < sizeof buffer) {
                 if (std::ferror(file.get())) {
                     read_failed = true;
                     doc.message(std::strerror(errno ? errno : EIO));
@@ -285,14 +330,16 @@ std::string load_file(Document& doc, const std::string& path, bool& read_failed)
     return content;
 }
 
-bool read_theme(Document& doc, const std::string& path, RowUse use, const ReadBytes& read_bytes);
-bool parse_as(Document& doc, std::string text, RowUse use);
+bool read_theme(Document& doc, const std::string& path, RowUse use, const ReadBytes& read_bytes,
+    const Progress& progress = {});
+bool parse_as(Document& doc, std::string text, RowUse use, const Progress& progress = {});
 
 } // namespace
 
-bool open_theme(Document& doc, const std::string& path, const ReadBytes& read_bytes)
+bool open_theme(Document& doc, const std::string& path, const ReadBytes& read_bytes,
+    const ReadProgress& progress)
 {
-    return read_theme(doc, path, RowUse::Keep, read_bytes);
+    return read_theme(doc, path, RowUse::Keep, read_bytes, Progress(progress));
 }
 
 bool check_theme(Document& doc, const std::string& path, const ReadBytes& read_bytes)
@@ -312,7 +359,40 @@ bool check_text(Document& doc, std::string text)
 
 namespace {
 
-bool read_theme(Document& doc, const std::string& path, RowUse use, const ReadBytes& read_bytes)
+// What reading changes in the document before it takes the new rows, put back when reading is
+// stopped. The rows, presentation names and count change only at the very end.
+struct DocumentHead
+{
+    ThemeMetadata metadata;
+    std::string file_name;
+    ThemeKind kind;
+    bool theme_open;
+    bool modified;
+
+    explicit DocumentHead(const Document& doc)
+        : metadata(doc.metadata)
+        , file_name(doc.file_name)
+        , kind(doc.kind)
+        , theme_open(doc.theme_open)
+        , modified(doc.modified)
+    {
+    }
+
+    void put_back(Document& doc)
+    {
+        std::swap(doc.metadata, metadata);
+        doc.file_name.swap(file_name);
+        doc.kind = kind;
+        doc.theme_open = theme_open;
+        doc.modified = modified;
+    }
+};
+
+bool read_stoppable_theme(Document& doc, const std::string& path, RowUse use,
+    const ReadBytes& read_bytes, const Progress& progress);
+
+bool read_theme(Document& doc, const std::string& path, RowUse use, const ReadBytes& read_bytes,
+    const Progress& progress)
 {
     // Refused before anything is read: holding such a text and its table could take all the
     // memory there is.
@@ -320,9 +400,21 @@ bool read_theme(Document& doc, const std::string& path, RowUse use, const ReadBy
         doc.message(*refusal);
         return false;
     }
+    DocumentHead head(doc);
+    try {
+        return read_stoppable_theme(doc, path, use, read_bytes, progress);
+    } catch (const ReadStopped&) {
+        head.put_back(doc);
+        return false;
+    }
+}
+
+bool read_stoppable_theme(Document& doc, const std::string& path, RowUse use,
+    const ReadBytes& read_bytes, const Progress& progress)
+{
     doc.view().clear_presentations();
     bool read_failed = false;
-    std::string content = load_file(doc, path, read_failed);
+    std::string content = load_file(doc, path, read_failed, progress);
     doc.metadata.title.clear();
     doc.view().metadata_changed(doc.metadata);
     // The system's reason says it all; a text cut short by a failed read is not read as a theme,
@@ -330,19 +422,20 @@ bool read_theme(Document& doc, const std::string& path, RowUse use, const ReadBy
     if (read_failed) {
         return false;
     }
+    progress.report(loaded_at);
     if (!read_bytes) {
-        return parse_as(doc, std::move(content), use);
+        return parse_as(doc, std::move(content), use, progress);
     }
     // Reading rewrites the text in place, and the kind is known only once it is read.
     const std::string bytes = content;
-    const bool accepted = parse_as(doc, std::move(content), use);
+    const bool accepted = parse_as(doc, std::move(content), use, progress);
     if (accepted) {
         read_bytes(bytes, doc.kind);
     }
     return accepted;
 }
 
-bool parse_as(Document& doc, std::string text, RowUse use)
+bool parse_as(Document& doc, std::string text, RowUse use, const Progress& progress)
 {
     // The rows, presentation names and count change only once everything is read; the rest is
     // put back when memory runs out on the way, so the document still holds its theme.
@@ -351,7 +444,7 @@ bool parse_as(Document& doc, std::string text, RowUse use)
     const bool theme_open = doc.theme_open;
     const bool modified = doc.modified;
     try {
-        return parse_text(doc, std::move(text), use);
+        return parse_text(doc, std::move(text), use, progress);
     } catch (const std::bad_alloc&) {
         std::swap(doc.metadata, metadata);
         doc.kind = kind;
@@ -361,7 +454,7 @@ bool parse_as(Document& doc, std::string text, RowUse use)
     }
 }
 
-bool parse_text(Document& doc, std::string text, RowUse use)
+bool parse_text(Document& doc, std::string text, RowUse use, const Progress& progress)
 {
     doc.theme_open = true;
     doc.modified = false;
@@ -383,6 +476,7 @@ bool parse_text(Document& doc, std::string text, RowUse use)
             lower_in(text);
         }
     }
+    progress.report(folded_at);
     doc.view().nosel();
 
     if (text.empty() || !contains(text, has_presentation ? "<COLOR"sv : "<color"sv)) {
@@ -396,14 +490,14 @@ bool parse_text(Document& doc, std::string text, RowUse use)
     if (has_presentation) {
         doc.view().set_edit_menu_enabled(true);
         doc.view().set_locale_version_enabled(true);
-        read_car_zumo(doc, text, use);
+        read_car_zumo(doc, text, use, progress);
         return true;
     }
     // In any case, so a Sport & Fitness file with upper-case field names is recognised too.
     if (contains(text, "mpm_")) {
         doc.kind = ThemeKind::SportFitness;
         doc.view().set_locale_version_enabled(false);
-        read_sport_fitness(doc, text, use);
+        read_sport_fitness(doc, text, use, progress);
         return true;
     }
     doc.message("No Presentation");
@@ -652,13 +746,17 @@ constexpr std::size_t likely_styles(std::size_t size)
 // The table for the styles found, allocated once at its final size, every row made in place from
 // its style's draft.
 template <class Found, class Read>
-std::vector<StyleRow> make_rows(const std::vector<Found>& found, const Read& read)
+std::vector<StyleRow> make_rows(
+    const std::vector<Found>& found, const Progress& progress, const Read& read)
 {
     std::vector<StyleRow> rows;
     Scratch scratch;
     rows.reserve(found.size());
     prefer_large_pages(rows.data(), rows.capacity() * sizeof(StyleRow));
     for (const Found& style : found) {
+        if (progress.due(rows.size())) {
+            progress.report(between(found_at, rows_made_at, rows.size(), found.size()));
+        }
         scratch.row.clear();
         read(style, scratch, scratch.row);
         scratch.row.put_into(rows.emplace_back());
@@ -859,7 +957,7 @@ std::string row_pres_name(std::string_view display)
 // Reads the presentations of an upper-cased Car & Zumo text. Each presentation's spacing is
 // folded in place, where it stands in the text; the rows are made once every style is known, so
 // the table is allocated at its final size, and the document takes them only at the end.
-void read_car_zumo(Document& doc, std::string& upper_text, RowUse use)
+void read_car_zumo(Document& doc, std::string& upper_text, RowUse use, const Progress& progress)
 {
     std::vector<std::string> pres_names;
     std::vector<CarZumoPresentation> presentations;
@@ -896,20 +994,26 @@ void read_car_zumo(Document& doc, std::string& upper_text, RowUse use)
                 presentations.push_back(std::move(pres));
             }
             styles.push_back({ text, presentations.size() - 1 });
+            if (progress.due(styles.size())) {
+                progress.report(between(folded_at, found_at, end, upper_text.size()));
+            }
         }
     }
+    progress.report(found_at);
 
     std::vector<StyleRow> rows;
     if (use == RowUse::Keep) {
-        rows = make_rows(styles, [&](const StyleSpan& span, Scratch& scratch, RowDraft& row) {
-            read_car_zumo_style(doc, span.text, presentations[span.presentation], scratch, row);
-        });
+        rows = make_rows(
+            styles, progress, [&](const StyleSpan& span, Scratch& scratch, RowDraft& row) {
+                read_car_zumo_style(doc, span.text, presentations[span.presentation], scratch, row);
+            });
     } else {
         std::string block;
         for (const StyleSpan& span : styles) {
             check_car_zumo_style(doc, span.text, block);
         }
     }
+    progress.report(rows_made_at);
 
     doc.pres_count = static_cast<int>(pres_names.size());
     doc.pres_names.swap(pres_names);
@@ -1038,9 +1142,10 @@ void read_sport_fitness_style(Document& doc, std::string_view source, std::size_
 }
 
 // Reads the styles of a lower-cased Sport & Fitness text, folding its spacing in place first.
-void read_sport_fitness(Document& doc, std::string& text, RowUse use)
+void read_sport_fitness(Document& doc, std::string& text, RowUse use, const Progress& progress)
 {
     text.resize(fold_tag_spacing(text));
+    progress.report(folded_at);
     doc.view().set_edit_menu_enabled(false);
     doc.view().add_presentation("Sport & Fitness");
 
@@ -1072,14 +1177,19 @@ void read_sport_fitness(Document& doc, std::string& text, RowUse use)
         // Without a closing ">" there is no opening tag to read: the piece is not a style.
         if (const auto close = source.find('>', field); close != npos) {
             styles.push_back({ source, field, close });
+            if (progress.due(styles.size())) {
+                progress.report(between(folded_at, found_at, end, all.size()));
+            }
         }
     }
+    progress.report(found_at);
 
     std::vector<StyleRow> rows;
     if (use == RowUse::Keep) {
-        rows = make_rows(styles, [&](const Found& style, Scratch& scratch, RowDraft& row) {
-            read_sport_fitness_style(doc, style.source, style.field, style.close, scratch, row);
-        });
+        rows =
+            make_rows(styles, progress, [&](const Found& style, Scratch& scratch, RowDraft& row) {
+                read_sport_fitness_style(doc, style.source, style.field, style.close, scratch, row);
+            });
     } else {
         // A Sport & Fitness style says nothing while it is read but for its field name: its
         // kept text opens with field=" before the rest of its tag (or is the tag as it stands,
@@ -1095,6 +1205,7 @@ void read_sport_fitness(Document& doc, std::string& text, RowUse use)
             }
         }
     }
+    progress.report(rows_made_at);
     doc.rows.swap(rows);
     if (styles.empty()) {
         doc.message("No polygons or lines found");
@@ -1106,7 +1217,7 @@ void read_sport_fitness(Document& doc, std::string& text, RowUse use)
 void parse_nwf(Document& doc, const std::string& source)
 {
     std::string text = lower(source);
-    read_sport_fitness(doc, text, RowUse::Keep);
+    read_sport_fitness(doc, text, RowUse::Keep, Progress());
 }
 
 } // namespace tintwell

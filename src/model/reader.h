@@ -34,6 +34,10 @@ bool parse(Document& doc, std::string text);
 /// file (for what the reader passes over).
 using ReadBytes = std::function<void(std::string_view bytes, ThemeKind kind)>;
 
+/// Told now and then while a file is read how far reading has come, a fraction from 0 to 1 that
+/// never goes back; answering false stops reading.
+using ReadProgress = std::function<bool(double fraction)>;
+
 /// Reads a theme text as parse does, every style with its messages and the same answer, but
 /// keeps no style table: the document is left with no rows.
 bool check_text(Document& doc, std::string text);
@@ -42,8 +46,14 @@ bool check_text(Document& doc, std::string text);
 /// A file that exists but cannot be read whole is not parsed: the system's reason is the only
 /// message and the answer is false. A file larger than largest_theme_bytes is refused with the
 /// oversized_theme message before anything is read or changed. When the file is taken as a
-/// theme, `read_bytes` (if set) is then given its bytes.
-bool open_theme(Document& doc, const std::string& path, const ReadBytes& read_bytes = {});
+/// theme, `read_bytes` (if set) is then given its bytes. `progress` (if set) is told how far
+/// reading has come every few thousand styles and between the passes over the whole text; when
+/// it answers false, reading stops: the answer is false, there is no message, `read_bytes` is
+/// not called and the document is left as it was (the window, told of presentations and
+/// metadata on the way, puts its own back as for a rejected file). Once every style is read it
+/// is told 1 and asked for the last time, before the document takes the new rows.
+bool open_theme(Document& doc, const std::string& path, const ReadBytes& read_bytes = {},
+    const ReadProgress& progress = {});
 
 /// Reads the file as open_theme does, every style with its messages and the same answer, but
 /// keeps no style table: the document is left with no rows. For commands that only report.

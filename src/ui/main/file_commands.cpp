@@ -11,6 +11,7 @@
 #include "ui/common/file_names.h"
 #include "ui/dialogs/compare_window.h"
 #include "ui/main/notice_bar.h"
+#include "ui/main/read_progress.h"
 #include "ui/theme/editor_launcher.h"
 #include "ui/theme/theme_window.h"
 
@@ -190,7 +191,13 @@ bool FileCommands::open_file(const QString& path)
     tintwell::busy_on();
     const KeptTheme kept = keep_open_theme();
     QStringList notices;
-    const bool read = read_theme_file(path, notices);
+    bool read = false;
+    bool cancelled = false;
+    {
+        ReadProgressDialog progress(&m_window.host(), path, m_read_progress_delay);
+        read = read_theme_file(path, notices, progress.callback());
+        cancelled = progress.cancelled();
+    }
     if (read) {
         m_theme.clear_history();
         emit started_afresh();
@@ -200,21 +207,28 @@ bool FileCommands::open_file(const QString& path)
         emit m_theme.theme_replaced(path);
     } else {
         restore_open_theme(kept);
-        forget_recent(path);
+        // A file whose reading the user stopped is fine: it stays among the recent files.
+        if (!cancelled) {
+            forget_recent(path);
+        }
+        release_freed_memory();
     }
     tintwell::busy_off();
     return read;
 }
 
-bool FileCommands::read_theme_file(const QString& path, QStringList& notices)
+bool FileCommands::read_theme_file(
+    const QString& path, QStringList& notices, const ReadProgress& progress)
 {
     try {
-        const bool read =
-            open_theme(doc(), to_bytes(path), [&](std::string_view bytes, ThemeKind kind) {
+        const bool read = open_theme(
+            doc(), to_bytes(path),
+            [&](std::string_view bytes, ThemeKind kind) {
                 for (const Finding& f : save_findings(bytes, kind)) {
                     notices << from_bytes(describe(f));
                 }
-            });
+            },
+            progress);
         if (!read) {
             return false;
         }

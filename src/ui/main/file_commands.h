@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/document.h"
+#include "model/reader.h"
 #include "ui/common/menu_commands.h"
 #include "ui/main/settings.h"
 
@@ -8,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <chrono>
 #include <cstddef>
 #include <memory>
 
@@ -60,8 +62,11 @@ public:
     /// Every way of opening a file ends here: Open, a recent entry, a drop and the command line.
     /// A theme that is read replaces the open one and goes to the top of the recent files; a
     /// rejected file leaves the open theme exactly as it was and is dropped from the recent
-    /// files. Returns true when the file was read.
+    /// files; one whose reading the user cancelled leaves the open theme too, without a message,
+    /// and stays in the recent files. Returns true when the file was read.
     bool open_file(const QString& path);
+    /// How long a theme is read before "Reading FILE..." shows (half a second).
+    void set_read_progress_delay(std::chrono::milliseconds delay) { m_read_progress_delay = delay; }
     /// The caption for a theme at `path` (empty: a new theme), with the unsaved-changes mark.
     void cap(const QString& path);
     /// Shows the recent files in the menu, each greyed when its file is gone.
@@ -82,7 +87,8 @@ private:
     /// Reads the file into the document. A file that memory cannot hold is reported as
     /// "FILE: not enough memory to read it" and counts as rejected. `notices` gets what saving
     /// the file read would change.
-    bool read_theme_file(const QString& path, QStringList& notices);
+    bool read_theme_file(
+        const QString& path, QStringList& notices, const ReadProgress& progress = {});
     /// Asks "Save Current file?" when there are unsaved changes. Yes runs the Save command and
     /// returns true: the caller stops, leaving the open theme as it is.
     bool save_first();
@@ -113,6 +119,7 @@ private:
     std::unique_ptr<FileDialogs> m_qt_dialogs;
     FileDialogs* m_dialogs;
     std::array<QAction*, 7> m_file_actions {};
+    std::chrono::milliseconds m_read_progress_delay { 500 };
     std::array<QAction*, 7> m_recent_actions {};
 };
 
