@@ -148,6 +148,9 @@ int check(const std::vector<std::string>& args, std::ostream& out, std::ostream&
             for (const auto& m : prompter.messages) {
                 out << message_line(file, m) << '\n';
             }
+            if (!accepted) {
+                warnings.clear();
+            }
             for (const Finding& f : warnings) {
                 out << message_line(file, describe(f)) << '\n';
             }
@@ -190,6 +193,9 @@ int convert(const std::vector<std::string>& args, std::ostream& err)
     }
     for (const auto& m : prompter.messages) {
         err << message_line(files[0], m) << '\n';
+    }
+    if (!accepted) {
+        warnings.clear();
     }
     for (const Finding& f : warnings) {
         err << message_line(files[0], "warning: " + describe(f)) << '\n';

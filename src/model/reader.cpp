@@ -426,11 +426,18 @@ bool read_stoppable_theme(Document& doc, const std::string& path, RowUse use,
     if (!read_bytes) {
         return parse_as(doc, std::move(content), use, progress);
     }
-    // Reading rewrites the text in place, and the kind is known only once it is read.
-    const std::string bytes = content;
+    // Reading rewrites the text in place and only then knows its kind, so the bytes are looked at
+    // first, as the kind the reader nearly always finds (only a TAB inside the word can hide it
+    // from this look); on a miss the file is read once more. A copy of the text would cost its
+    // size in memory on every opening.
+    const ThemeKind guess =
+        contains(content, "PRESENTATION") ? ThemeKind::CarZumo : ThemeKind::SportFitness;
+    read_bytes(content, guess);
     const bool accepted = parse_as(doc, std::move(content), use, progress);
-    if (accepted) {
-        read_bytes(bytes, doc.kind);
+    if (accepted && doc.kind != guess) {
+        bool failed = false;
+        const std::string again = load_file(doc, path, failed, {});
+        read_bytes(again, doc.kind);
     }
     return accepted;
 }

@@ -30,8 +30,10 @@ std::string loadbinary2(Document& doc, const std::string& path);
 /// runs out, std::bad_alloc leaves it with the document as it was.
 bool parse(Document& doc, std::string text);
 
-/// Looks at the bytes of a file that was read as a theme of the given kind, as they were in the
-/// file (for what the reader passes over).
+/// Looks at the bytes of a file, as they are in the file (for what the reader passes over), as a
+/// theme of the given kind. It may be called a second time for one file, with the kind the file
+/// turned out to have: the last call counts, and none counts when the file is not taken as a
+/// theme.
 using ReadBytes = std::function<void(std::string_view bytes, ThemeKind kind)>;
 
 /// Told now and then while a file is read how far reading has come, a fraction from 0 to 1 that
@@ -45,11 +47,10 @@ bool check_text(Document& doc, std::string text);
 /// File, Open without the dialog: empties the presentation list and the title, loads and parses.
 /// A file that exists but cannot be read whole is not parsed: the system's reason is the only
 /// message and the answer is false. A file larger than largest_theme_bytes is refused with the
-/// oversized_theme message before anything is read or changed. When the file is taken as a
-/// theme, `read_bytes` (if set) is then given its bytes. `progress` (if set) is told how far
-/// reading has come every few thousand styles and between the passes over the whole text; when
-/// it answers false, reading stops: the answer is false, there is no message, `read_bytes` is
-/// not called and the document is left as it was (the window, told of presentations and
+/// oversized_theme message before anything is read or changed. `read_bytes` (if set) is given
+/// the file's bytes (see ReadBytes). `progress` (if set) is told how far reading has come every
+/// few thousand styles and between the passes over the whole text; when it answers false,
+/// reading stops: the answer is false, there is no message and the document is left as it was (the window, told of presentations and
 /// metadata on the way, puts its own back as for a rejected file). Once every style is read it
 /// is told 1 and asked for the last time, before the document takes the new rows.
 bool open_theme(Document& doc, const std::string& path, const ReadBytes& read_bytes = {},

@@ -338,6 +338,11 @@ TEST(Batch, CheckAndConvertSayWhatSavingWouldChange)
         { "cut off inside a style", head + style + "<STYLE field=\"MAP_WATER\"><COLOR>",
             "the file ends at line 6 before its closing tag </GARMIN_MAP_THEME>: it looks cut "
             "off, and saving it would keep only the styles read so far" },
+        { "a Car & Zumo theme known as such only once read (a TAB inside PRESENTATION), cut off",
+            text::replace(head, "<PRESENTATION", "<PRESEN\tTATION") + style
+                + "<STYLE field=\"MAP_WATER\"><COLOR>",
+            "the file ends at line 6 before its closing tag </GARMIN_MAP_THEME>: it looks cut "
+            "off, and saving it would keep only the styles read so far" },
         { "a colour of seven digits", head + text::replace(style, "F2EFE9", "1234567") + tail,
             "LAND at line 5: the colour \"#1234567\" is not six hexadecimal digits" },
         { "blanks inside a colour", head + text::replace(style, "F2EFE9", "12 34 56") + tail,

