@@ -158,14 +158,14 @@ void read_meta(Document& doc, std::string_view text, bool upper_case)
         return;
     }
     std::string_view meta = text.substr(start);
-    const auto close = find_literal(meta, tag("/METADATA"));
-    if (close == npos) {
+    if (find_literal(meta, tag("/METADATA")) == npos) {
         doc.message("Oops no meta");
         return;
     }
-    // No value reaches past the metadata, nor into the styles when its closing tag comes after
-    // them: an element left open would otherwise take the rest of the file for its value.
-    std::size_t end = close;
+    // No value reaches past the metadata's closing tag, nor into the styles when it comes after
+    // them or is missing: an element left open would otherwise take the rest of the file for its
+    // value. Its closing tag, not just "/METADATA", which a value may hold and keeps when saved.
+    std::size_t end = find_literal(meta, tag("</METADATA"));
     for (const std::string_view opening : { "<PRESENTATION"sv, "<STYLE"sv }) {
         end = std::min(end, find_literal(meta, upper_case ? opening : lower(opening)));
     }

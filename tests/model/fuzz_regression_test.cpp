@@ -205,6 +205,10 @@ TEST(FuzzRegression, SavingSettles)
           "that held BORDER= had been saved",
             "METADATA<TITLE>T</TITLE>/METADATA<PRESENTATION<STYLEfield\"\"PRIMARYday "
             "border=secondary<COLOR>" },
+        { "a title holding /METADATA ended the metadata there on the next reading, which then "
+          "lost the description and saved its default",
+            "<METADATA><TITLE>T/METADATA X</TITLE><DESCRIPTION>D</DESCRIPTION></METADATA><COLOR>"
+            "<PRESENTATION ID=\"A\">\r\n<STYLE field=\"A\"></STYLE>" },
         { "a Sport & Fitness style tag holding <presentation was saved upper-case, and the theme "
           "then read as Car & Zumo",
             "METADATATITLE/METADATA<style \"mpm_<COLOR<PReSENTATION<STYLEfield>" },
