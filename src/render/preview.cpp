@@ -440,77 +440,68 @@ void clear_placement(PreviewLayout& layout)
     layout.rule_rows.clear();
 }
 
-// Places samples one after another in lines that wrap at the container's width; in a Car & Zumo
-// theme each presentation starts a line of its own under a rule. Positions are worked out at
-// design size and zoomed one by one, so zoom 1 is exact.
-class RowPlacer
+// Places the rows shown (every row when `shown` is null) one after another in lines that wrap at
+// the container's width; in a Car & Zumo theme each presentation starts a line of its own under a
+// rule. Rows out of range or placed already are left. Returns the top of the last line at design
+// size: positions are worked out at design size and zoomed one by one, so zoom 1 is exact.
+std::int64_t place_samples(PreviewLayout& layout, ThemeKind kind, const std::vector<int>* shown)
 {
-public:
-    RowPlacer(PreviewLayout& layout, ThemeKind kind)
-        : m_layout(layout)
-        , m_kind(kind)
-        , m_lead(layout.lead)
-        , m_box_width(layout.zoomed(pm::box_width))
-        , m_box_height(layout.zoomed(pm::box_height))
-        , m_caption_width(layout.zoomed(pm::caption_width))
-        , m_caption_height(layout.zoomed(pm::caption_height))
-        , m_top(m_lead)
-    {
-    }
-
-    /// Places row `i` after those placed so far; a row out of range or placed already is left.
-    void place(int i)
-    {
-        if (i < 0 || static_cast<std::size_t>(i) >= m_layout.rows.size()) {
+    const std::int64_t lead = layout.lead;
+    const std::int64_t box_width = layout.zoomed(pm::box_width);
+    const std::int64_t box_height = layout.zoomed(pm::box_height);
+    const std::int64_t caption_width = layout.zoomed(pm::caption_width);
+    const std::int64_t caption_height = layout.zoomed(pm::caption_height);
+    std::int64_t top = lead;
+    std::int64_t column = 0;
+    int previous_pres = 0;
+    const auto place = [&](int i) {
+        if (i < 0 || static_cast<std::size_t>(i) >= layout.rows.size()) {
             return;
         }
-        PreviewRow& row = m_layout.rows[static_cast<std::size_t>(i)];
+        PreviewRow& row = layout.rows[static_cast<std::size_t>(i)];
         if (row.shown) {
             return;
         }
         // A line that holds no sample yet does not wrap again: that would only leave it empty.
-        if (m_column > 0
-            && m_layout.container_width - m_box_width < m_layout.zoomed(
-                   static_cast<double>(m_lead + pm::column_offset + m_column * pm::caption_step))) {
-            m_column = 0;
-            m_top += pm::caption_height + pm::box_height + 100;
+        if (column > 0
+            && layout.container_width - box_width < layout.zoomed(
+                   static_cast<double>(lead + pm::column_offset + column * pm::caption_step))) {
+            column = 0;
+            top += pm::caption_height + pm::box_height + 100;
         }
-        if (m_kind == ThemeKind::CarZumo) {
+        if (kind == ThemeKind::CarZumo) {
             const int pres = row.presentation;
-            if (!m_layout.order.empty() && pres != m_previous_pres) {
-                m_column = 0;
-                m_top += pm::caption_height + pm::box_height + 200;
-                m_layout.rules.push_back(m_layout.zoomed(static_cast<double>(m_top - 150)));
-                m_layout.rule_rows.push_back(i);
+            if (!layout.order.empty() && pres != previous_pres) {
+                column = 0;
+                top += pm::caption_height + pm::box_height + 200;
+                layout.rules.push_back(layout.zoomed(static_cast<double>(top - 150)));
+                layout.rule_rows.push_back(i);
             }
-            m_previous_pres = pres;
+            previous_pres = pres;
         }
-        const std::int64_t left = m_layout.zoomed(
-            static_cast<double>(m_lead + pm::column_offset + m_column * pm::caption_step));
-        const std::int64_t box_top = m_layout.zoomed(static_cast<double>(m_top));
-        row.box = { left, box_top, m_box_width, m_box_height };
-        row.caption = { left, box_top + m_box_height, m_caption_width, m_caption_height };
+        const std::int64_t left = layout.zoomed(
+            static_cast<double>(lead + pm::column_offset + column * pm::caption_step));
+        const std::int64_t box_top = layout.zoomed(static_cast<double>(top));
+        row.box = { left, box_top, box_width, box_height };
+        row.caption = { left, box_top + box_height, caption_width, caption_height };
         row.shown = true;
-        row.position = static_cast<int>(m_layout.order.size());
-        m_layout.order.push_back(i);
-        ++m_column;
+        row.position = static_cast<int>(layout.order.size());
+        layout.order.push_back(i);
+        ++column;
+    };
+    if (shown != nullptr) {
+        layout.order.reserve(shown->size());
+        for (const int i : *shown) {
+            place(i);
+        }
+    } else {
+        layout.order.reserve(layout.rows.size());
+        for (std::size_t i = 0; i < layout.rows.size(); ++i) {
+            place(static_cast<int>(i));
+        }
     }
-
-    /// The top of the last line at design size.
-    std::int64_t top() const { return m_top; }
-
-private:
-    PreviewLayout& m_layout;
-    ThemeKind m_kind;
-    std::int64_t m_lead;
-    std::int64_t m_box_width;
-    std::int64_t m_box_height;
-    std::int64_t m_caption_width;
-    std::int64_t m_caption_height;
-    std::int64_t m_top;
-    std::int64_t m_column = 0;
-    int m_previous_pres = 0;
-};
+    return top;
+}
 
 } // namespace
 
@@ -525,25 +516,14 @@ void place_rows(PreviewLayout& layout, const Document& doc, std::int64_t contain
     layout.zoom = clamp_zoom(zoom);
     layout.lead = lead_of_template();
     clear_placement(layout);
-    RowPlacer placer(layout, doc.kind);
-    if (shown != nullptr) {
-        layout.order.reserve(shown->size());
-        for (const int i : *shown) {
-            placer.place(i);
-        }
-    } else {
-        layout.order.reserve(layout.rows.size());
-        for (std::size_t i = 0; i < layout.rows.size(); ++i) {
-            placer.place(static_cast<int>(i));
-        }
-    }
+    const std::int64_t top = place_samples(layout, doc.kind, shown);
     if (doc.rows.empty()) {
         layout.container_height = std::int64_t { pm::box_height + pm::caption_height } * 200;
     } else if (layout.order.empty()) {
         layout.container_height = visible_height;
     } else {
         layout.container_height = std::max<std::int64_t>(
-            layout.zoomed(static_cast<double>(pm::box_height + pm::caption_height + placer.top())),
+            layout.zoomed(static_cast<double>(pm::box_height + pm::caption_height + top)),
             visible_height);
     }
 }
