@@ -278,6 +278,118 @@ std::vector<std::string> listed_presentations(const Document& doc)
     return { doc.pres_names.begin(), doc.pres_names.begin() + static_cast<std::ptrdiff_t>(listed) };
 }
 
+std::vector<MetadataChange> metadata_changes(const Document& a, const Document& b)
+{
+    std::vector<MetadataChange> changes;
+    constexpr MetadataField fields[] = { MetadataField::Title, MetadataField::Description,
+        MetadataField::Locale, MetadataField::Version };
+    for (const MetadataField field : fields) {
+        const std::string& from = metadata_value(a.metadata, field);
+        const std::string& to = metadata_value(b.metadata, field);
+        if (from != to) {
+            changes.push_back({ field, from, to });
+        }
+    }
+    return changes;
+}
+
+// The rows of A and B paired by presentation and element: the n-th row of an element in A is
+// matched with its n-th row in B.
+struct RowMatch
+{
+    RowMatch(const Document& a, const Document& b)
+        : keys_a(row_keys(a, keys))
+        , keys_b(row_keys(b, keys))
+        , rows_b(static_cast<std::size_t>(keys.elements()))
+        , occurrence_of_b(b.rows.size())
+        , rows_in_a(static_cast<std::size_t>(keys.elements()), 0)
+        , occurrence_of_a(a.rows.size())
+        , match_of_a(a.rows.size(), -1)
+        , match_of_b(b.rows.size(), -1)
+    {
+        for (std::size_t j = 0; j < b.rows.size(); ++j) {
+            auto& rows = rows_b[static_cast<std::size_t>(keys_b.element[j])];
+            occurrence_of_b[j] = static_cast<int>(rows.size());
+            rows.push_back(static_cast<int>(j));
+        }
+        for (std::size_t i = 0; i < a.rows.size(); ++i) {
+            occurrence_of_a[i] = rows_in_a[static_cast<std::size_t>(keys_a.element[i])]++;
+        }
+        for (std::size_t i = 0; i < a.rows.size(); ++i) {
+            const auto n = static_cast<std::size_t>(occurrence_of_a[i]);
+            const std::vector<int>& in_b = rows_b[static_cast<std::size_t>(keys_a.element[i])];
+            if (n < in_b.size()) {
+                match_of_a[i] = in_b[n];
+                match_of_b[static_cast<std::size_t>(in_b[n])] = static_cast<int>(i);
+            }
+        }
+    }
+
+    bool repeated(int element) const
+    {
+        const auto e = static_cast<std::size_t>(element);
+        return rows_in_a[e] > 1 || rows_b[e].size() > 1;
+    }
+
+    Keys keys;
+    RowKeys keys_a;
+    RowKeys keys_b;
+    // The rows of each element in B in order, and which of its element's rows each row is.
+    std::vector<std::vector<int>> rows_b;
+    std::vector<int> occurrence_of_b;
+    std::vector<int> rows_in_a;
+    std::vector<int> occurrence_of_a;
+    std::vector<int> match_of_a;
+    std::vector<int> match_of_b;
+};
+
+// A row only in B stands after the A row matched to the B row before it in its presentation
+// (row, 1), or before the first A row of its presentation (row, -1), or at the end; a row of A
+// stands at (row, 0). Rows of B keep B's order among themselves.
+using Place = std::tuple<int, int, int>;
+
+// The rows only in B, each at its place among A's rows, in order.
+std::vector<std::pair<Place, RowChange>> rows_only_in_b(
+    const Document& a, const Document& b, const RowMatch& match)
+{
+    const auto presentations = static_cast<std::size_t>(match.keys.presentations());
+    std::vector<int> first_in_a(presentations, -1);
+    for (std::size_t i = a.rows.size(); i-- > 0;) {
+        first_in_a[static_cast<std::size_t>(match.keys_a.presentation[i])] = static_cast<int>(i);
+    }
+    std::vector<int> last_matched(presentations, -1);
+    std::vector<std::pair<Place, RowChange>> only_in_b;
+    for (std::size_t j = 0; j < b.rows.size(); ++j) {
+        const auto pres = static_cast<std::size_t>(match.keys_b.presentation[j]);
+        if (match.match_of_b[j] >= 0) {
+            last_matched[pres] = match.match_of_b[j];
+            continue;
+        }
+        const StyleRow& row_b = b.rows[j];
+        RowChange change;
+        change.kind = RowChangeKind::OnlyInB;
+        change.row_b = static_cast<int>(j);
+        change.pres_name = b.kind == ThemeKind::SportFitness ? "" : row_b.pres_name();
+        change.field_name = row_b.field_name();
+        change.occurrence = match.occurrence_of_b[j];
+        change.repeated = match.repeated(match.keys_b.element[j]);
+        const int row = static_cast<int>(j);
+        Place place { a.row_count(), 1, row };
+        change.insert_at = a.row_count();
+        if (last_matched[pres] >= 0) {
+            place = { last_matched[pres], 1, row };
+            change.insert_at = last_matched[pres] + 1;
+        } else if (first_in_a[pres] >= 0) {
+            place = { first_in_a[pres], -1, row };
+            change.insert_at = first_in_a[pres];
+        }
+        only_in_b.emplace_back(place, std::move(change));
+    }
+    std::sort(only_in_b.begin(), only_in_b.end(),
+        [](const auto& x, const auto& y) { return x.first < y.first; });
+    return only_in_b;
+}
+
 } // namespace
 
 bool holds_no_colour(std::string_view cell)
@@ -294,104 +406,24 @@ ThemeComparison compare_themes(const Document& a, const Document& b)
             + kind_name(b.kind) + " theme.";
         return result;
     }
-    constexpr MetadataField fields[] = { MetadataField::Title, MetadataField::Description,
-        MetadataField::Locale, MetadataField::Version };
-    for (const MetadataField field : fields) {
-        const std::string& from = metadata_value(a.metadata, field);
-        const std::string& to = metadata_value(b.metadata, field);
-        if (from != to) {
-            result.metadata.push_back({ field, from, to });
-        }
-    }
-
-    Keys keys;
-    const RowKeys keys_a = row_keys(a, keys);
-    const RowKeys keys_b = row_keys(b, keys);
-    const auto element_count = static_cast<std::size_t>(keys.elements());
-    const auto count_a = a.rows.size();
-    const auto count_b = b.rows.size();
-    // The rows of each element in B in order, and which of its element's rows each row is.
-    std::vector<std::vector<int>> rows_b(element_count);
-    std::vector<int> occurrence_of_b(count_b);
-    for (std::size_t j = 0; j < count_b; ++j) {
-        auto& rows = rows_b[static_cast<std::size_t>(keys_b.element[j])];
-        occurrence_of_b[j] = static_cast<int>(rows.size());
-        rows.push_back(static_cast<int>(j));
-    }
-    std::vector<int> rows_in_a(element_count, 0);
-    std::vector<int> occurrence_of_a(count_a);
-    for (std::size_t i = 0; i < count_a; ++i) {
-        occurrence_of_a[i] = rows_in_a[static_cast<std::size_t>(keys_a.element[i])]++;
-    }
-    const auto repeated = [&](int element) {
-        const auto e = static_cast<std::size_t>(element);
-        return rows_in_a[e] > 1 || rows_b[e].size() > 1;
-    };
-
-    std::vector<int> match_of_a(count_a, -1);
-    std::vector<int> match_of_b(count_b, -1);
-    for (std::size_t i = 0; i < count_a; ++i) {
-        const auto n = static_cast<std::size_t>(occurrence_of_a[i]);
-        const std::vector<int>& in_b = rows_b[static_cast<std::size_t>(keys_a.element[i])];
-        if (n < in_b.size()) {
-            match_of_a[i] = in_b[n];
-            match_of_b[static_cast<std::size_t>(in_b[n])] = static_cast<int>(i);
-        }
-    }
-
-    // A row only in B stands after the A row matched to the B row before it in its presentation
-    // (row, 1), or before the first A row of its presentation (row, -1), or at the end; a row of A
-    // stands at (row, 0). Rows of B keep B's order among themselves.
-    using Place = std::tuple<int, int, int>;
-    std::vector<int> first_in_a(static_cast<std::size_t>(keys.presentations()), -1);
-    for (std::size_t i = count_a; i-- > 0;) {
-        first_in_a[static_cast<std::size_t>(keys_a.presentation[i])] = static_cast<int>(i);
-    }
-    std::vector<int> last_matched(static_cast<std::size_t>(keys.presentations()), -1);
-    std::vector<std::pair<Place, RowChange>> only_in_b;
-    for (std::size_t j = 0; j < count_b; ++j) {
-        const auto pres = static_cast<std::size_t>(keys_b.presentation[j]);
-        if (match_of_b[j] >= 0) {
-            last_matched[pres] = match_of_b[j];
-            continue;
-        }
-        const StyleRow& row_b = b.rows[j];
-        RowChange change;
-        change.kind = RowChangeKind::OnlyInB;
-        change.row_b = static_cast<int>(j);
-        change.pres_name = b.kind == ThemeKind::SportFitness ? "" : row_b.pres_name();
-        change.field_name = row_b.field_name();
-        change.occurrence = occurrence_of_b[j];
-        change.repeated = repeated(keys_b.element[j]);
-        const int row = static_cast<int>(j);
-        Place place { a.row_count(), 1, row };
-        change.insert_at = a.row_count();
-        if (last_matched[pres] >= 0) {
-            place = { last_matched[pres], 1, row };
-            change.insert_at = last_matched[pres] + 1;
-        } else if (first_in_a[pres] >= 0) {
-            place = { first_in_a[pres], -1, row };
-            change.insert_at = first_in_a[pres];
-        }
-        only_in_b.emplace_back(place, std::move(change));
-    }
-    std::sort(only_in_b.begin(), only_in_b.end(),
-        [](const auto& x, const auto& y) { return x.first < y.first; });
+    result.metadata = metadata_changes(a, b);
+    RowMatch match(a, b);
+    std::vector<std::pair<Place, RowChange>> only_in_b = rows_only_in_b(a, b, match);
 
     // A's rows in order, each against its match in B, which mostly stands near it: both tables
     // are walked about in order, which matters on large themes.
     // Room for every row at once, untouched until used, so that no change is moved while the
     // list grows; what is not used is given back at the end.
-    result.rows.reserve(count_a + only_in_b.size());
+    result.rows.reserve(a.rows.size() + only_in_b.size());
     auto next_b = only_in_b.begin();
-    for (std::size_t i = 0; i < count_a; ++i) {
+    for (std::size_t i = 0; i < a.rows.size(); ++i) {
         const int row = static_cast<int>(i);
         for (; next_b != only_in_b.end() && next_b->first < Place { row, 0, 0 }; ++next_b) {
             result.rows.push_back(std::move(next_b->second));
         }
         const StyleRow& row_a = a.rows[i];
         RowChange change;
-        if (const int j = match_of_a[i]; j >= 0) {
+        if (const int j = match.match_of_a[i]; j >= 0) {
             change.values = row_differences(a.kind, row_a, b.rows[static_cast<std::size_t>(j)]);
             if (change.values.empty()) {
                 continue;
@@ -404,15 +436,15 @@ ThemeComparison compare_themes(const Document& a, const Document& b)
         change.row_a = row;
         change.pres_name = a.kind == ThemeKind::SportFitness ? "" : row_a.pres_name();
         change.field_name = row_a.field_name();
-        change.occurrence = occurrence_of_a[i];
-        change.repeated = repeated(keys_a.element[i]);
+        change.occurrence = match.occurrence_of_a[i];
+        change.repeated = match.repeated(match.keys_a.element[i]);
         result.rows.push_back(std::move(change));
     }
     for (; next_b != only_in_b.end(); ++next_b) {
         result.rows.push_back(std::move(next_b->second));
     }
     result.rows.shrink_to_fit();
-    result.matches = std::move(match_of_a);
+    result.matches = std::move(match.match_of_a);
     return result;
 }
 

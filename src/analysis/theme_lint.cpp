@@ -365,6 +365,89 @@ std::uint64_t ThemeChecker::borrowed_key(const Presentation& p) const
     return key;
 }
 
+// Names the elements of each presentation: the first row of each element a rule knows. Field
+// names repeat from presentation to presentation; each is named and grouped once, and each
+// element name gets a number, so a presentation's first style of it is found at once.
+class ThemeChecker::ElementNames
+{
+public:
+    explicit ElementNames(const Document& doc)
+        : m_doc(doc)
+    {
+    }
+
+    // `number` tells the presentations apart: each has its own, none of them 0.
+    void take(Presentation& p, std::size_t number, int r)
+    {
+        const StyleRow& row = m_doc.rows[static_cast<std::size_t>(r)];
+        const std::string_view field =
+            row.field_name().empty() ? row.elem_name() : row.field_name();
+        auto at = m_named.find(field);
+        if (at == m_named.end()) {
+            std::string name = lint_element_name(row);
+            const std::uint32_t groups = element_groups(m_doc.kind, name);
+            // An element no rule knows is never measured: it needs no number, and a theme of
+            // such names, each written once, is not held a second time here.
+            if (groups == 0) {
+                return;
+            }
+            const auto [id, new_name] = m_ids.try_emplace(std::move(name), m_ids.size());
+            if (new_name) {
+                m_names.push_back(&id->first);
+                m_taken_by.push_back(0);
+            }
+            at = m_named.emplace(field, Named { id->second, groups }).first;
+        }
+        const Named& element = at->second;
+        // An element named twice is measured with its first style; the second one is a
+        // structure finding of its own.
+        if (element.groups == 0 || m_taken_by[element.id] == number) {
+            return;
+        }
+        m_taken_by[element.id] = number;
+        p.elements.push_back({ *m_names[element.id], element.groups, r });
+        p.groups |= element.groups;
+    }
+
+private:
+    struct Named
+    {
+        std::size_t id;
+        std::uint32_t groups;
+    };
+
+    const Document& m_doc;
+    std::unordered_map<std::string_view, Named> m_named;
+    std::unordered_map<std::string, std::size_t> m_ids;
+    std::vector<const std::string*> m_names;
+    std::vector<std::size_t> m_taken_by;
+};
+
+std::vector<ThemeChecker::Presentation> ThemeChecker::presentations_of(const Document& doc)
+{
+    std::vector<Presentation> found;
+    std::unordered_map<std::string_view, std::size_t> by_name;
+    std::string_view last_name;
+    std::size_t last = 0;
+    for (int r = 0; r < doc.row_count(); ++r) {
+        const std::string_view name = doc.kind == ThemeKind::SportFitness
+            ? std::string_view()
+            : text::trim_view(doc.rows[static_cast<std::size_t>(r)].pres_name());
+        // Rows come in runs of one presentation; only a new name is looked up.
+        if (found.empty() || name != last_name) {
+            const auto [at, added] = by_name.try_emplace(name, found.size());
+            if (added) {
+                found.emplace_back();
+                found.back().name = name;
+            }
+            last_name = name;
+            last = at->second;
+        }
+        found[last].rows.push_back(r);
+    }
+    return found;
+}
+
 std::vector<bool> ThemeChecker::gather(const Document& doc)
 {
     // Lines are those of the file as read: they hold while the document is unchanged.
@@ -376,73 +459,12 @@ std::vector<bool> ThemeChecker::gather(const Document& doc)
         m_lines_valid = lines_valid;
     }
 
-    std::vector<Presentation> next;
-    std::unordered_map<std::string_view, std::size_t> by_name;
-    std::string_view last_name;
-    std::size_t last = 0;
-    for (int r = 0; r < doc.row_count(); ++r) {
-        const std::string_view name = doc.kind == ThemeKind::SportFitness
-            ? std::string_view()
-            : text::trim_view(doc.rows[static_cast<std::size_t>(r)].pres_name());
-        // Rows come in runs of one presentation; only a new name is looked up.
-        if (next.empty() || name != last_name) {
-            const auto [at, added] = by_name.try_emplace(name, next.size());
-            if (added) {
-                next.emplace_back();
-                next.back().name = name;
-            }
-            last_name = name;
-            last = at->second;
-        }
-        next[last].rows.push_back(r);
-    }
-
+    std::vector<Presentation> next = presentations_of(doc);
     std::unordered_map<std::string_view, Presentation*> previous;
     for (auto& p : m_presentations) {
         previous.emplace(p.name, &p);
     }
-    // Field names repeat from presentation to presentation; each is named and grouped once, and
-    // each element name gets a number, so a presentation's first style of it is found at once.
-    struct Named
-    {
-        std::size_t id;
-        std::uint32_t groups;
-    };
-    std::unordered_map<std::string_view, Named> named;
-    std::unordered_map<std::string, std::size_t> ids;
-    std::vector<const std::string*> names;
-    std::vector<std::size_t> taken_by;
-    // Names the presentation's elements: the first row of each element a rule knows.
-    const auto take_elements = [&](Presentation& p, std::size_t number, int r) {
-        const StyleRow& row = doc.rows[static_cast<std::size_t>(r)];
-        const std::string_view field =
-            row.field_name().empty() ? row.elem_name() : row.field_name();
-        auto at = named.find(field);
-        if (at == named.end()) {
-            std::string name = lint_element_name(row);
-            const std::uint32_t groups = element_groups(doc.kind, name);
-            // An element no rule knows is never measured: it needs no number, and a theme of
-            // such names, each written once, is not held a second time here.
-            if (groups == 0) {
-                return;
-            }
-            const auto [id, new_name] = ids.try_emplace(std::move(name), ids.size());
-            if (new_name) {
-                names.push_back(&id->first);
-                taken_by.push_back(0);
-            }
-            at = named.emplace(field, Named { id->second, groups }).first;
-        }
-        const Named& element = at->second;
-        // An element named twice is measured with its first style; the second one is a
-        // structure finding of its own.
-        if (element.groups == 0 || taken_by[element.id] == number) {
-            return;
-        }
-        taken_by[element.id] = number;
-        p.elements.push_back({ *names[element.id], element.groups, r });
-        p.groups |= element.groups;
-    };
+    ElementNames elements(doc);
     std::string cells;
     std::vector<bool> changed(next.size(), true);
     for (std::size_t i = 0; i < next.size(); ++i) {
@@ -454,7 +476,7 @@ std::vector<bool> ThemeChecker::gather(const Document& doc)
             for (const int r : p.rows) {
                 p.fingerprint =
                     fold_row(p.fingerprint, doc.rows[static_cast<std::size_t>(r)], r, cells);
-                take_elements(p, i + 1, r);
+                elements.take(p, i + 1, r);
             }
             continue;
         }
@@ -471,7 +493,7 @@ std::vector<bool> ThemeChecker::gather(const Document& doc)
             continue;
         }
         for (const int r : p.rows) {
-            take_elements(p, i + 1, r);
+            elements.take(p, i + 1, r);
         }
     }
     m_presentations = std::move(next);
@@ -518,23 +540,133 @@ void ThemeChecker::check_each(const Document& doc, const std::function<void(Find
     m_presentations.clear();
 }
 
-void ThemeChecker::check(const Document& doc, Presentation& p) const
+// One presentation's colour check: the pairs of its elements each rule names, measured by day
+// and at night. The looks of each row are worked out once.
+class ThemeChecker::PresentationCheck
 {
-    p.findings.clear();
-    const ThemeKind kind = doc.kind;
-    std::unordered_map<int, Looks> looks;
-    const auto looks_at = [&](int row) -> const Looks& {
-        const auto [at, added] = looks.try_emplace(row);
+public:
+    PresentationCheck(const ThemeChecker& checker, const Document& doc, Presentation& p)
+        : m_checker(checker)
+        , m_doc(doc)
+        , m_p(p)
+    {
+    }
+
+    void run()
+    {
+        m_p.findings.clear();
+        for (const auto& rule : lint_rules()) {
+            switch (rule.pairing) {
+            case Pairing::OnGround:
+                on_ground(rule);
+                break;
+            case Pairing::Across:
+                across(rule);
+                break;
+            case Pairing::Neighbours:
+                neighbours(rule);
+                break;
+            case Pairing::OwnBorder:
+                for (const auto& a : m_p.elements) {
+                    if (a.groups & rule.first) {
+                        pair(rule, a, a, {});
+                    }
+                }
+                break;
+            case Pairing::None:
+                break;
+            }
+        }
+    }
+
+private:
+    // One pair in one period: the colours the first element is measured in (the better one
+    // counts) and the colour of the second.
+    struct Seen
+    {
+        const LintRule& rule;
+        const Element& a;
+        const Element& b;
+        std::string_view ground_from;
+        Period period;
+        const std::vector<Rgb>& firsts;
+        Rgb second;
+    };
+
+    const Looks& looks_at(int row)
+    {
+        const auto [at, added] = m_looks.try_emplace(row);
         if (added) {
-            at->second = looks_of(doc.rows[static_cast<std::size_t>(row)], kind);
+            at->second = looks_of(m_doc.rows[static_cast<std::size_t>(row)], m_doc.kind);
         }
         return at->second;
-    };
+    }
+
+    // Elements against the ground, the presentation's own or, without one, the one it borrows.
+    void on_ground(const LintRule& rule)
+    {
+        const Presentation* ground = &m_p;
+        if (!(m_p.groups & rule.second)) {
+            ground = m_checker.ground_source(rule.second);
+        }
+        if (ground == nullptr) {
+            return;
+        }
+        const std::string_view from = ground == &m_p ? std::string_view() : ground->name;
+        for (const auto& a : m_p.elements) {
+            if (!(a.groups & rule.first)) {
+                continue;
+            }
+            for (const auto& b : ground->elements) {
+                if (b.groups & rule.second) {
+                    pair(rule, a, b, from);
+                }
+            }
+        }
+    }
+
+    void across(const LintRule& rule)
+    {
+        for (const auto& a : m_p.elements) {
+            if (!(a.groups & rule.first)) {
+                continue;
+            }
+            for (const auto& b : m_p.elements) {
+                if ((b.groups & rule.second) && b.row != a.row) {
+                    pair(rule, a, b, {});
+                }
+            }
+        }
+    }
+
+    // Each element of the group against the one before it that the presentation has.
+    void neighbours(const LintRule& rule)
+    {
+        for (const auto& group : lint_groups()) {
+            if (group.group != rule.first) {
+                continue;
+            }
+            const Element* previous = nullptr;
+            for (const auto name :
+                m_doc.kind == ThemeKind::CarZumo ? group.car_zumo : group.sport_fitness) {
+                const auto at = std::find_if(m_p.elements.begin(), m_p.elements.end(),
+                    [&](const Element& e) { return e.name == name; });
+                if (at == m_p.elements.end()) {
+                    continue;
+                }
+                if (previous != nullptr) {
+                    pair(rule, *previous, *at, {});
+                }
+                previous = &*at;
+            }
+        }
+    }
 
     // Measures one pair by day and at night, and for a colour difference also with each
     // deficiency where normal eyes see enough.
-    const auto pair = [&](const LintRule& rule, const Element& a, const Element& b,
-                          std::string_view ground_from) {
+    void pair(
+        const LintRule& rule, const Element& a, const Element& b, std::string_view ground_from)
+    {
         const bool own_border = rule.pairing == Pairing::OwnBorder;
         const bool best_of_border = rule.pairing == Pairing::OnGround;
         const Looks& la = looks_at(a.row);
@@ -554,116 +686,65 @@ void ThemeChecker::check(const Document& doc, Presentation& p) const
             if (best_of_border && x.border) {
                 firsts.push_back(*x.border);
             }
-            const auto report = [&](Vision vision) {
-                double best = 0;
-                Rgb chosen = firsts.front();
-                for (const Rgb c : firsts) {
-                    const double v = measure(rule.measure, c, *second, vision);
-                    if (v > best) {
-                        best = v;
-                        chosen = c;
-                    }
-                }
-                if (best >= rule.threshold) {
-                    return false;
-                }
-                Finding f;
-                f.rule = &rule;
-                f.severity = vision == Vision::Normal ? rule.severity : rule.deficiency_severity;
-                f.presentation = p.name;
-                f.period = same ? Period::DayAndNight : period;
-                f.vision = vision;
-                f.first = a.name;
-                f.first_colour = chosen;
-                f.first_row = a.row;
-                f.second = b.name;
-                f.second_colour = *second;
-                f.second_row = b.row;
-                f.ground_from = ground_from;
-                f.value = best;
-                f.threshold = rule.threshold;
-                if (m_lines_valid) {
-                    f.line = m_style_lines[static_cast<std::size_t>(a.row)];
-                }
-                f.reason = fill_reason(f, {}, kind);
-                p.findings.push_back(std::move(f));
-                return true;
-            };
-            if (report(Vision::Normal) || rule.measure != Measure::Distinctness) {
+            const Seen seen { rule, a, b, ground_from, same ? Period::DayAndNight : period, firsts,
+                *second };
+            if (report(seen, Vision::Normal) || rule.measure != Measure::Distinctness) {
                 continue;
             }
             for (const Vision vision : deficiencies) {
-                report(vision);
+                report(seen, vision);
             }
-        }
-    };
-
-    for (const auto& rule : lint_rules()) {
-        switch (rule.pairing) {
-        case Pairing::OnGround: {
-            const Presentation* ground = &p;
-            if (!(p.groups & rule.second)) {
-                ground = ground_source(rule.second);
-            }
-            if (ground == nullptr) {
-                break;
-            }
-            const std::string_view from = ground == &p ? std::string_view() : ground->name;
-            for (const auto& a : p.elements) {
-                if (!(a.groups & rule.first)) {
-                    continue;
-                }
-                for (const auto& b : ground->elements) {
-                    if (b.groups & rule.second) {
-                        pair(rule, a, b, from);
-                    }
-                }
-            }
-            break;
-        }
-        case Pairing::Across:
-            for (const auto& a : p.elements) {
-                if (!(a.groups & rule.first)) {
-                    continue;
-                }
-                for (const auto& b : p.elements) {
-                    if ((b.groups & rule.second) && b.row != a.row) {
-                        pair(rule, a, b, {});
-                    }
-                }
-            }
-            break;
-        case Pairing::Neighbours:
-            for (const auto& group : lint_groups()) {
-                if (group.group != rule.first) {
-                    continue;
-                }
-                const Element* previous = nullptr;
-                for (const auto name :
-                    kind == ThemeKind::CarZumo ? group.car_zumo : group.sport_fitness) {
-                    const auto at = std::find_if(p.elements.begin(), p.elements.end(),
-                        [&](const Element& e) { return e.name == name; });
-                    if (at == p.elements.end()) {
-                        continue;
-                    }
-                    if (previous != nullptr) {
-                        pair(rule, *previous, *at, {});
-                    }
-                    previous = &*at;
-                }
-            }
-            break;
-        case Pairing::OwnBorder:
-            for (const auto& a : p.elements) {
-                if (a.groups & rule.first) {
-                    pair(rule, a, a, {});
-                }
-            }
-            break;
-        case Pairing::None:
-            break;
         }
     }
+
+    // Adds a finding when the pair, seen with these eyes, falls short of the rule.
+    bool report(const Seen& seen, Vision vision)
+    {
+        const LintRule& rule = seen.rule;
+        double best = 0;
+        Rgb chosen = seen.firsts.front();
+        for (const Rgb c : seen.firsts) {
+            const double v = measure(rule.measure, c, seen.second, vision);
+            if (v > best) {
+                best = v;
+                chosen = c;
+            }
+        }
+        if (best >= rule.threshold) {
+            return false;
+        }
+        Finding f;
+        f.rule = &rule;
+        f.severity = vision == Vision::Normal ? rule.severity : rule.deficiency_severity;
+        f.presentation = m_p.name;
+        f.period = seen.period;
+        f.vision = vision;
+        f.first = seen.a.name;
+        f.first_colour = chosen;
+        f.first_row = seen.a.row;
+        f.second = seen.b.name;
+        f.second_colour = seen.second;
+        f.second_row = seen.b.row;
+        f.ground_from = seen.ground_from;
+        f.value = best;
+        f.threshold = rule.threshold;
+        if (m_checker.m_lines_valid) {
+            f.line = m_checker.m_style_lines[static_cast<std::size_t>(seen.a.row)];
+        }
+        f.reason = fill_reason(f, {}, m_doc.kind);
+        m_p.findings.push_back(std::move(f));
+        return true;
+    }
+
+    const ThemeChecker& m_checker;
+    const Document& m_doc;
+    Presentation& m_p;
+    std::unordered_map<int, Looks> m_looks;
+};
+
+void ThemeChecker::check(const Document& doc, Presentation& p) const
+{
+    PresentationCheck(*this, doc, p).run();
 }
 
 } // namespace tintwell

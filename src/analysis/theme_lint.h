@@ -150,6 +150,12 @@ private:
         std::vector<Finding> findings;
     };
 
+    class ElementNames;
+    class PresentationCheck;
+
+    /// The presentations in the order the rows first name them, each with its rows; a Sport &
+    /// Fitness theme has one, without a name.
+    static std::vector<Presentation> presentations_of(const Document& doc);
     std::vector<bool> gather(const Document& doc);
     void check(const Document& doc, Presentation& p) const;
     const Presentation* ground_source(std::uint32_t ground) const;

@@ -498,88 +498,158 @@ void NearColours::mark(const LabTable& colours, std::span<std::uint8_t> near) co
     }
 }
 
+namespace {
+
+// How far in a*b* a colour of this chroma can be from another below `difference`, for the pair's
+// rotation bound: the a*b* distance d stays below difference * SC / sqrt(1 - s) (the floor of
+// squared_difference_at_least), where SC <= 1 + 0.03375 (C1 + C2) <= 1 + 0.03375 (2 C1 + d).
+double ab_reach(double difference, double chroma, double rotation)
+{
+    const double k = difference / std::sqrt(1 - rotation);
+    const double room = 1 - 0.03375 * k;
+    return room > 0 ? k * (1 + 0.0675 * chroma) / room * (1 + 1e-6) + 1e-9
+                    : std::numeric_limits<double>::infinity();
+}
+
+// The span of the colours' lightness and a*.
+struct LabSpread
+{
+    double lowest_l = std::numeric_limits<double>::infinity();
+    double highest_l = -std::numeric_limits<double>::infinity();
+    double lowest_a = std::numeric_limits<double>::infinity();
+    double highest_a = -std::numeric_limits<double>::infinity();
+
+    bool finite() const
+    {
+        return std::isfinite(highest_l - lowest_l) && std::isfinite(highest_a - lowest_a);
+    }
+};
+
+// The colours that can be near another, in table order, and their spread. A colour that is not
+// finite is near none: its difference to any is not a number.
+std::vector<std::uint32_t> finite_colours(
+    const std::vector<Lab>& labs, const std::vector<double>& chromas, LabSpread& spread)
+{
+    std::vector<std::uint32_t> found;
+    found.reserve(labs.size());
+    for (std::size_t i = 0; i < labs.size(); ++i) {
+        const Lab& c = labs[i];
+        if (std::isfinite(c.L) && std::isfinite(c.a) && std::isfinite(c.b)
+            && std::isfinite(chromas[i])) {
+            found.push_back(static_cast<std::uint32_t>(i));
+            spread.lowest_l = std::min(spread.lowest_l, c.L);
+            spread.highest_l = std::max(spread.highest_l, c.L);
+            spread.lowest_a = std::min(spread.lowest_a, c.a);
+            spread.highest_a = std::max(spread.highest_a, c.a);
+        }
+    }
+    return found;
+}
+
+// A grid over L*a*b*: cells as deep in L* as the lightness reach, so a colour's pairs lie in its
+// own layer and the two beside it, and in each layer columns of a fixed a* width whose colours
+// are sorted by b*, so the colours within reach of b* are found by halving.
+// At most 1024 layers and columns, whatever the spread of the colours.
+class LabGrid
+{
+public:
+    LabGrid(const std::vector<Lab>& labs, std::vector<std::uint32_t> colours,
+        const LabSpread& spread, double lightness_reach)
+        : m_labs(labs)
+        , m_order(std::move(colours))
+        , m_lowest_l(spread.lowest_l)
+        , m_lowest_a(spread.lowest_a)
+        , m_depth(std::max(lightness_reach, (spread.highest_l - spread.lowest_l) / 1024))
+        , m_width(std::max(4.0, (spread.highest_a - spread.lowest_a) / 1024))
+        , m_layers(static_cast<std::size_t>((spread.highest_l - spread.lowest_l) / m_depth) + 1)
+        , m_columns(static_cast<std::size_t>((spread.highest_a - spread.lowest_a) / m_width) + 1)
+    {
+        std::vector<std::uint32_t> cell_of(labs.size());
+        for (const std::uint32_t i : m_order) {
+            cell_of[i] =
+                static_cast<std::uint32_t>(layer_of(labs[i].L) * m_columns + column_of(labs[i].a));
+        }
+        std::sort(m_order.begin(), m_order.end(), [&](std::uint32_t x, std::uint32_t y) {
+            return cell_of[x] != cell_of[y] ? cell_of[x] < cell_of[y] : labs[x].b < labs[y].b;
+        });
+        m_starts.assign(m_layers * m_columns + 1, 0);
+        for (const std::uint32_t i : m_order) {
+            ++m_starts[cell_of[i] + 1];
+        }
+        for (std::size_t c = 1; c < m_starts.size(); ++c) {
+            m_starts[c] += m_starts[c - 1];
+        }
+        m_place.resize(labs.size());
+        for (std::size_t k = 0; k < m_order.size(); ++k) {
+            m_place[m_order[k]] = static_cast<std::uint32_t>(k);
+        }
+    }
+
+    /// The colours cell by cell.
+    const std::vector<std::uint32_t>& order() const { return m_order; }
+    /// Where a colour stands in `order`.
+    std::uint32_t place(std::size_t colour) const { return m_place[colour]; }
+
+    // Clamped before the conversion, so an infinite reach gives the last cell.
+    std::size_t layer_of(double l) const { return index((l - m_lowest_l) / m_depth, m_layers); }
+    std::size_t column_of(double a) const { return index((a - m_lowest_a) / m_width, m_columns); }
+
+    /// The colours of one cell from the first whose b* is `low_b` or more, sorted by b*.
+    std::span<const std::uint32_t> cell_from(
+        std::size_t layer, std::size_t column, double low_b) const
+    {
+        const std::size_t cell = layer * m_columns + column;
+        const auto begin = m_order.begin() + m_starts[cell];
+        const auto end = m_order.begin() + m_starts[cell + 1];
+        const auto at = std::lower_bound(
+            begin, end, low_b, [&](std::uint32_t x, double b) { return m_labs[x].b < b; });
+        return { at, end };
+    }
+
+private:
+    static std::size_t index(double at, std::size_t cells)
+    {
+        return static_cast<std::size_t>(std::clamp(at, 0.0, static_cast<double>(cells - 1)));
+    }
+
+    const std::vector<Lab>& m_labs;
+    std::vector<std::uint32_t> m_order;
+    // Where each cell's colours begin in `m_order`; the next cell's start ends them.
+    std::vector<std::uint32_t> m_starts;
+    std::vector<std::uint32_t> m_place;
+    double m_lowest_l;
+    double m_lowest_a;
+    double m_depth;
+    double m_width;
+    std::size_t m_layers;
+    std::size_t m_columns;
+};
+
+} // namespace
+
 std::vector<NearPair> near_pairs(const LabTable& colours, double difference)
 {
     std::vector<NearPair> pairs;
-    const std::size_t count = colours.size();
-    if (count < 2 || !(difference > 0)) {
+    if (colours.size() < 2 || !(difference > 0)) {
         return pairs;
     }
     const HueTermTable& table = hue_terms();
     const double limit = difference * difference;
     const double margin = 1e-6 * limit;
-    // Below the difference, lightness differs by less than the difference times the largest
-    // lightness weight SL the table's lightnesses allow (under 1.75 between 0 and 100), and the
-    // a*b* distance d by less than difference * SC / sqrt(1 - s) (the floor of
-    // squared_difference_at_least) for the pair's rotation bound s, where
-    // SC <= 1 + 0.03375 (C1 + C2) <= 1 + 0.03375 (2 C1 + d).
-    // A colour that is not finite is near none: its difference to any is not a number.
-    std::vector<std::uint32_t> order;
-    order.reserve(count);
-    double lowest_l = std::numeric_limits<double>::infinity();
-    double highest_l = -lowest_l;
-    double lowest_a = lowest_l;
-    double highest_a = -lowest_l;
-    for (std::size_t i = 0; i < count; ++i) {
-        const Lab& c = colours[i];
-        if (std::isfinite(c.L) && std::isfinite(c.a) && std::isfinite(c.b)
-            && std::isfinite(colours.m_chroma[i])) {
-            order.push_back(static_cast<std::uint32_t>(i));
-            lowest_l = std::min(lowest_l, c.L);
-            highest_l = std::max(highest_l, c.L);
-            lowest_a = std::min(lowest_a, c.a);
-            highest_a = std::max(highest_a, c.a);
-        }
-    }
-    if (order.size() < 2 || !std::isfinite(highest_l - lowest_l)
-        || !std::isfinite(highest_a - lowest_a)) {
+    LabSpread spread;
+    std::vector<std::uint32_t> finite = finite_colours(colours.m_labs, colours.m_chroma, spread);
+    if (finite.size() < 2 || !spread.finite()) {
         return pairs;
     }
-    const double from_middle = std::max(std::abs(lowest_l - 50), std::abs(highest_l - 50));
+    // Below the difference, lightness differs by less than the difference times the largest
+    // lightness weight SL the table's lightnesses allow (under 1.75 between 0 and 100).
+    const double from_middle =
+        std::max(std::abs(spread.lowest_l - 50), std::abs(spread.highest_l - 50));
     const double lightness_reach =
         difference * lightness_weight(from_middle + 50) * (1 + 1e-6) + 1e-9;
-    const auto ab_reach = [&](double chroma, double rotation) {
-        const double k = difference / std::sqrt(1 - rotation);
-        const double room = 1 - 0.03375 * k;
-        return room > 0 ? k * (1 + 0.0675 * chroma) / room * (1 + 1e-6) + 1e-9
-                        : std::numeric_limits<double>::infinity();
-    };
+    const LabGrid grid(colours.m_labs, std::move(finite), spread, lightness_reach);
 
-    // A grid over L*a*b*: cells as deep in L* as the lightness reach, so a colour's pairs lie in
-    // its own layer and the two beside it, and in each layer columns of a fixed a* width whose
-    // colours are sorted by b*, so the colours within reach of b* are found by halving.
-    // At most 1024 layers and columns, whatever the spread of the colours.
-    const double depth = std::max(lightness_reach, (highest_l - lowest_l) / 1024);
-    const double width = std::max(4.0, (highest_a - lowest_a) / 1024);
-    const auto layers = static_cast<std::size_t>((highest_l - lowest_l) / depth) + 1;
-    const auto columns = static_cast<std::size_t>((highest_a - lowest_a) / width) + 1;
-    // Clamped before the conversion, so an infinite reach gives the last cell.
-    const auto index = [](double at, std::size_t cells) {
-        return static_cast<std::size_t>(std::clamp(at, 0.0, static_cast<double>(cells - 1)));
-    };
-    const auto layer_of = [&](double l) { return index((l - lowest_l) / depth, layers); };
-    const auto column_of = [&](double a) { return index((a - lowest_a) / width, columns); };
-    std::vector<std::uint32_t> cell_of(count);
-    for (const std::uint32_t i : order) {
-        cell_of[i] =
-            static_cast<std::uint32_t>(layer_of(colours[i].L) * columns + column_of(colours[i].a));
-    }
-    std::sort(order.begin(), order.end(), [&](std::uint32_t x, std::uint32_t y) {
-        return cell_of[x] != cell_of[y] ? cell_of[x] < cell_of[y] : colours[x].b < colours[y].b;
-    });
-    // Where each cell's colours begin in `order`; the next cell's start ends them.
-    std::vector<std::uint32_t> starts(layers * columns + 1, 0);
-    for (const std::uint32_t i : order) {
-        ++starts[cell_of[i] + 1];
-    }
-    for (std::size_t c = 1; c < starts.size(); ++c) {
-        starts[c] += starts[c - 1];
-    }
-    std::vector<std::uint32_t> place(count);
-    for (std::size_t k = 0; k < order.size(); ++k) {
-        place[order[k]] = static_cast<std::uint32_t>(k);
-    }
-
+    const std::vector<std::uint32_t>& order = grid.order();
     for (std::size_t k = 0; k < order.size(); ++k) {
         const std::size_t i = order[k];
         const Lab& p = colours[i];
@@ -587,29 +657,27 @@ std::vector<NearPair> near_pairs(const LabTable& colours, double difference)
         // First with the rotation bound of any hues; that keeps the other colour's hue within
         // asin(reach / chroma) of this one's, and their middle within half that, where the
         // bound may be far smaller away from blue.
-        double reach = ab_reach(chroma, table.any_rotation());
+        double reach = ab_reach(difference, chroma, table.any_rotation());
         if (reach < chroma) {
             const double turn = std::asin(reach / chroma) * 180 / pi;
-            reach = ab_reach(chroma, table.rotation_near(colours.m_hue[i], turn / 2 + 1));
+            reach =
+                ab_reach(difference, chroma, table.rotation_near(colours.m_hue[i], turn / 2 + 1));
         }
-        const std::size_t first_layer = layer_of(p.L - lightness_reach);
-        const std::size_t last_layer = layer_of(p.L + lightness_reach);
-        const std::size_t first_column = column_of(p.a - reach);
-        const std::size_t last_column = column_of(p.a + reach);
+        const std::size_t first_layer = grid.layer_of(p.L - lightness_reach);
+        const std::size_t last_layer = grid.layer_of(p.L + lightness_reach);
+        const std::size_t first_column = grid.column_of(p.a - reach);
+        const std::size_t last_column = grid.column_of(p.a + reach);
         for (std::size_t layer = first_layer; layer <= last_layer; ++layer) {
             for (std::size_t column = first_column; column <= last_column; ++column) {
-                const std::size_t cell = layer * columns + column;
-                const auto begin = order.begin() + starts[cell];
-                const auto end = order.begin() + starts[cell + 1];
-                auto at = std::lower_bound(begin, end, p.b - reach,
-                    [&](std::uint32_t x, double b) { return colours[x].b < b; });
-                for (; at != end && colours[*at].b <= p.b + reach; ++at) {
-                    const std::size_t j = *at;
+                for (const std::size_t j : grid.cell_from(layer, column, p.b - reach)) {
+                    const Lab& q = colours[j];
+                    if (q.b > p.b + reach) {
+                        break;
+                    }
                     // Each pair once: from the colour that comes first in `order`.
-                    if (place[j] <= k) {
+                    if (grid.place(j) <= k) {
                         continue;
                     }
-                    const Lab& q = colours[j];
                     const double da = q.a - p.a;
                     const double db = q.b - p.b;
                     if (std::abs(q.L - p.L) >= lightness_reach

@@ -424,16 +424,11 @@ double clamp_zoom(double zoom)
     return std::isfinite(zoom) ? std::clamp(zoom, min_zoom, max_zoom) : 1.0;
 }
 
-void place_rows(PreviewLayout& layout, const Document& doc, std::int64_t container_width,
-    std::int64_t visible_height, double zoom, const std::vector<int>* shown)
+namespace {
+
+// Forgets where the rows of the last layout stood.
+void clear_placement(PreviewLayout& layout)
 {
-    if (layout.rows.size() != doc.rows.size()) {
-        layout = layout_preview(doc, container_width, visible_height, zoom, shown);
-        return;
-    }
-    layout.container_width = container_width;
-    layout.zoom = clamp_zoom(zoom);
-    layout.lead = lead_of_template();
     for (const int r : layout.order) {
         PreviewRow& row = layout.rows[static_cast<std::size_t>(r)];
         row.shown = false;
@@ -443,13 +438,19 @@ void place_rows(PreviewLayout& layout, const Document& doc, std::int64_t contain
     layout.order.clear();
     layout.rules.clear();
     layout.rule_rows.clear();
+}
+
+// Places the rows shown (every row when `shown` is null) one after another in lines that wrap at
+// the container's width; in a Car & Zumo theme each presentation starts a line of its own under a
+// rule. Rows out of range or placed already are left. Returns the top of the last line at design
+// size: positions are worked out at design size and zoomed one by one, so zoom 1 is exact.
+std::int64_t place_samples(PreviewLayout& layout, ThemeKind kind, const std::vector<int>* shown)
+{
     const std::int64_t lead = layout.lead;
     const std::int64_t box_width = layout.zoomed(pm::box_width);
     const std::int64_t box_height = layout.zoomed(pm::box_height);
     const std::int64_t caption_width = layout.zoomed(pm::caption_width);
     const std::int64_t caption_height = layout.zoomed(pm::caption_height);
-
-    // Positions are worked out at design size and zoomed one by one, so zoom 1 is exact.
     std::int64_t top = lead;
     std::int64_t column = 0;
     int previous_pres = 0;
@@ -463,12 +464,12 @@ void place_rows(PreviewLayout& layout, const Document& doc, std::int64_t contain
         }
         // A line that holds no sample yet does not wrap again: that would only leave it empty.
         if (column > 0
-            && container_width - box_width < layout.zoomed(
+            && layout.container_width - box_width < layout.zoomed(
                    static_cast<double>(lead + pm::column_offset + column * pm::caption_step))) {
             column = 0;
             top += pm::caption_height + pm::box_height + 100;
         }
-        if (doc.kind == ThemeKind::CarZumo) {
+        if (kind == ThemeKind::CarZumo) {
             const int pres = row.presentation;
             if (!layout.order.empty() && pres != previous_pres) {
                 column = 0;
@@ -499,6 +500,23 @@ void place_rows(PreviewLayout& layout, const Document& doc, std::int64_t contain
             place(static_cast<int>(i));
         }
     }
+    return top;
+}
+
+} // namespace
+
+void place_rows(PreviewLayout& layout, const Document& doc, std::int64_t container_width,
+    std::int64_t visible_height, double zoom, const std::vector<int>* shown)
+{
+    if (layout.rows.size() != doc.rows.size()) {
+        layout = layout_preview(doc, container_width, visible_height, zoom, shown);
+        return;
+    }
+    layout.container_width = container_width;
+    layout.zoom = clamp_zoom(zoom);
+    layout.lead = lead_of_template();
+    clear_placement(layout);
+    const std::int64_t top = place_samples(layout, doc.kind, shown);
     if (doc.rows.empty()) {
         layout.container_height = std::int64_t { pm::box_height + pm::caption_height } * 200;
     } else if (layout.order.empty()) {

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <numeric>
+#include <optional>
 
 using namespace tintwell;
 using Kind = CanvasOp::Kind;
@@ -870,5 +871,53 @@ TEST(Paint, ASimulatedVisionSeesEveryColourTheNormalPreviewDraws)
         EXPECT_NE(expected, normal) << colour::vision_name(vision);
     }
 }
+
+// Laying the samples out again for another width, zoom or set of shown rows gives what a fresh
+// layout gives: nothing of the earlier placement (rows shown, lines, rules) is left behind.
+struct RelayoutCase
+{
+    const char* what;
+    ThemeKind kind;
+    std::int64_t width;
+    double zoom;
+    std::optional<std::vector<int>> shown;
+};
+
+class Relayout : public testing::TestWithParam<RelayoutCase>
+{
+};
+
+TEST_P(Relayout, MatchesAFreshLayout)
+{
+    const RelayoutCase& c = GetParam();
+    SCOPED_TRACE(c.what);
+    const Document doc = theme_of(c.kind, { "A", "A", "B", "B", "B", "C", "A" });
+    const std::vector<int> first_shown = { 6, 4, 1 };
+    PreviewLayout layout = layout_preview(doc, 5000, 9360, 2, &first_shown);
+    const std::vector<int>* shown = c.shown ? &*c.shown : nullptr;
+    place_rows(layout, doc, c.width, 9360, c.zoom, shown);
+    const PreviewLayout fresh = layout_preview(doc, c.width, 9360, c.zoom, shown);
+    EXPECT_EQ(layout.order, fresh.order);
+    EXPECT_EQ(layout.rules, fresh.rules);
+    EXPECT_EQ(layout.rule_rows, fresh.rule_rows);
+    EXPECT_EQ(layout.container_height, fresh.container_height);
+    EXPECT_EQ(layout.zoom, fresh.zoom);
+    for (std::size_t r = 0; r < doc.rows.size(); ++r) {
+        SCOPED_TRACE(r);
+        EXPECT_EQ(layout.rows[r].shown, fresh.rows[r].shown);
+        EXPECT_EQ(layout.rows[r].position, fresh.rows[r].position);
+        EXPECT_EQ(layout.rows[r].box, fresh.rows[r].box);
+        EXPECT_EQ(layout.rows[r].caption, fresh.rows[r].caption);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Relayout,
+    testing::Values(
+        RelayoutCase { "every row at design size", ThemeKind::CarZumo, 11712, 1, std::nullopt },
+        RelayoutCase { "repeats and rows out of range are skipped", ThemeKind::CarZumo, 2273, 0.5,
+            std::vector<int> { 5, 0, 3, 3, -1, 99, 2 } },
+        RelayoutCase {
+            "one sample a line, no rules", ThemeKind::SportFitness, 900, 1.5, std::nullopt },
+        RelayoutCase { "no row shown", ThemeKind::CarZumo, 11712, 1, std::vector<int> {} }));
 
 } // namespace

@@ -217,22 +217,7 @@ void ColoursPanel::build_colour_page()
     layout->addLayout(bottom);
     m_pages->addTab(page, "Colours");
 
-    connect(m_order_box, &QComboBox::currentIndexChanged, this, [this] {
-        const std::optional<colour::Rgb> kept = current_line() >= 0
-            ? std::optional(m_colours[static_cast<std::size_t>(current_line())].colour)
-            : std::nullopt;
-        m_model->reset([this] {
-            sort_colours(m_colours, static_cast<ColourOrder>(m_order_box->currentData().toInt()));
-        });
-        // The pairs name colours by their place in the list.
-        m_pairs_stale = true;
-        if (m_pages->currentIndex() == near_page) {
-            show_near_duplicates();
-        }
-        if (kept) {
-            select_line(line_of(*kept));
-        }
-    });
+    connect(m_order_box, &QComboBox::currentIndexChanged, this, &ColoursPanel::order_changed);
     connect(m_colour_list, &QTableView::clicked, this,
         [this](const QModelIndex& index) { colour_clicked(index.row()); });
     connect(m_colour_list, &QTableView::activated, this,
@@ -240,23 +225,45 @@ void ColoursPanel::build_colour_page()
     connect(m_colour_list->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
         [this] { m_replace_button->setEnabled(current_line() >= 0); });
     connect(m_replace_button, &QPushButton::clicked, this, &ColoursPanel::replace_current);
-    connect(m_colour_list, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
-        const QModelIndex index = m_colour_list->indexAt(at);
-        if (!index.isValid()) {
-            return;
-        }
-        select_line(index.row());
-        QMenu menu(this);
-        menu.setObjectName("colour_menu");
-        QAction* replace = menu.addAction("Replace\u2026");
-        QAction* show_styles = menu.addAction("Show Its Styles");
-        const QAction* chosen = menu.exec(m_colour_list->viewport()->mapToGlobal(at));
-        if (chosen == replace) {
-            replace_current();
-        } else if (chosen == show_styles) {
-            colour_clicked(index.row());
-        }
+    connect(
+        m_colour_list, &QWidget::customContextMenuRequested, this, &ColoursPanel::show_colour_menu);
+}
+
+void ColoursPanel::order_changed()
+{
+    const std::optional<colour::Rgb> kept = current_line() >= 0
+        ? std::optional(m_colours[static_cast<std::size_t>(current_line())].colour)
+        : std::nullopt;
+    m_model->reset([this] {
+        sort_colours(m_colours, static_cast<ColourOrder>(m_order_box->currentData().toInt()));
     });
+    // The pairs name colours by their place in the list.
+    m_pairs_stale = true;
+    if (m_pages->currentIndex() == near_page) {
+        show_near_duplicates();
+    }
+    if (kept) {
+        select_line(line_of(*kept));
+    }
+}
+
+void ColoursPanel::show_colour_menu(QPoint at)
+{
+    const QModelIndex index = m_colour_list->indexAt(at);
+    if (!index.isValid()) {
+        return;
+    }
+    select_line(index.row());
+    QMenu menu(this);
+    menu.setObjectName("colour_menu");
+    QAction* replace = menu.addAction("Replace\u2026");
+    QAction* show_styles = menu.addAction("Show Its Styles");
+    const QAction* chosen = menu.exec(m_colour_list->viewport()->mapToGlobal(at));
+    if (chosen == replace) {
+        replace_current();
+    } else if (chosen == show_styles) {
+        colour_clicked(index.row());
+    }
 }
 
 void ColoursPanel::build_near_page()

@@ -55,6 +55,10 @@ protected:
 private:
     void build_colour_page();
     void build_near_page();
+    /// Sorts the list in the order chosen, keeping the current colour selected.
+    void order_changed();
+    /// The context menu of the colour list at `at` (viewport pixels).
+    void show_colour_menu(QPoint at);
     /// The theme changed: the lists are read again now when the panel shows, or when it is next
     /// shown.
     void theme_changed();

@@ -153,12 +153,6 @@ void StyleEditor::Form_MouseMove()
     }
 }
 
-void StyleEditor::mouseMoveEvent(QMouseEvent* event)
-{
-    Form_MouseMove();
-    QDialog::mouseMoveEvent(event);
-}
-
 void StyleEditor::Form_Load()
 {
     const StyleRow& r = m_opened.row;
@@ -832,6 +826,13 @@ void StyleEditor::closeEvent(QCloseEvent* event)
 bool StyleEditor::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
+    // Every move the window sees is over its background: a button takes the moves over it.
+    if (watched == this) {
+        if (type == QEvent::MouseMove) {
+            Form_MouseMove();
+        }
+        return QDialog::eventFilter(watched, event);
+    }
     for (std::size_t i = 0; i < m_ui.mode_buttons.size(); ++i) {
         if (watched != m_ui.mode_buttons[i]) {
             continue;

@@ -70,7 +70,6 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     // The control set-up (style_editor_controls.cpp).

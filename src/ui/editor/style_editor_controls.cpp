@@ -75,8 +75,9 @@ void StyleEditor::build_controls()
     font.setFamilies({ "MS Sans Serif", "Liberation Sans", "Arial" });
     font.setPointSize(8);
     setFont(font);
-    // Moves over the window background take the hover look off the buttons.
+    // Moves over the window background take the hover look off the buttons (eventFilter).
     setMouseTracking(true);
+    installEventFilter(this);
 
     m_sample_image =
         QImage(px(editor_sample_width), px(editor_sample_height), QImage::Format_RGB32);
