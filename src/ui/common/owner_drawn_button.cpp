@@ -125,4 +125,38 @@ void OwnerDrawnButton::mouseReleaseEvent(QMouseEvent* event)
     }
 }
 
+namespace {
+
+class LookReset : public QObject
+{
+public:
+    LookReset(QWidget& window, std::vector<OwnerDrawnButton*> buttons)
+        : QObject(&window)
+        , m_buttons(std::move(buttons))
+    {
+        window.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == parent() && event->type() == QEvent::MouseMove) {
+            for (OwnerDrawnButton* button : m_buttons) {
+                button->draw_button(QString(), ButtonLook::Normal);
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::vector<OwnerDrawnButton*> m_buttons;
+};
+
+} // namespace
+
+void reset_looks_on_move(QWidget& window, std::vector<OwnerDrawnButton*> buttons)
+{
+    new LookReset(window, std::move(buttons));
+}
+
 } // namespace tintwell

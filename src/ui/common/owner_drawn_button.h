@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QString>
 #include <QWidget>
+#include <vector>
 
 namespace tintwell {
 
@@ -50,5 +51,9 @@ private:
     int m_font_size = 10;
     bool m_pressed = false;
 };
+
+/// Gives the buttons back their normal look whenever the pointer moves over `window` itself, off
+/// every button: the dialogs' own hover rule, in one place.
+void reset_looks_on_move(QWidget& window, std::vector<OwnerDrawnButton*> buttons);
 
 } // namespace tintwell

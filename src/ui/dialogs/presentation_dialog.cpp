@@ -100,6 +100,7 @@ PresentationDialog::PresentationDialog(
         (i == 0 ? m_cancel_button : m_apply_button) = button;
     }
     setMouseTracking(true);
+    reset_looks_on_move(*this, { m_cancel_button, m_apply_button });
     Form_Load();
 }
 
@@ -190,18 +191,6 @@ void PresentationDialog::command1_Click(DialogButton button)
     }
     m_sink(std::move(*removal), names.size() == 1 ? "Remove Presentation" : "Remove Presentations");
     accept();
-}
-
-void PresentationDialog::Form_MouseMove()
-{
-    m_cancel_button->draw_button(QString(), ButtonLook::Normal);
-    m_apply_button->draw_button(QString(), ButtonLook::Normal);
-}
-
-void PresentationDialog::mouseMoveEvent(QMouseEvent* event)
-{
-    Form_MouseMove();
-    QDialog::mouseMoveEvent(event);
 }
 
 } // namespace tintwell

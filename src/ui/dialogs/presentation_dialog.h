@@ -37,11 +37,8 @@ public:
     void Command2_Click(ListMove move);
     void command1_Click(DialogButton button);
     /// The pointer over the dialog itself: both buttons lose their hover look.
-    void Form_MouseMove();
 
 protected:
-    void mouseMoveEvent(QMouseEvent* event) override;
-
 private:
     Document& m_doc;
     PresentationMode m_mode;

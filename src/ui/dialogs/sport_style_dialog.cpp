@@ -122,6 +122,7 @@ SportStyleDialog::SportStyleDialog(
         (i == 0 ? m_cancel_button : m_apply_button) = button;
     }
     setMouseTracking(true);
+    reset_looks_on_move(*this, { m_cancel_button, m_apply_button });
     Form_Load();
 }
 
@@ -351,18 +352,6 @@ void SportStyleDialog::command1_MouseDown(DialogButton button)
 std::string SportStyleDialog::width_text(std::size_t box) const
 {
     return to_latin1(m_width_boxes[box]->text());
-}
-
-void SportStyleDialog::Form_MouseMove()
-{
-    m_cancel_button->draw_button(QString(), ButtonLook::Normal);
-    m_apply_button->draw_button(QString(), ButtonLook::Normal);
-}
-
-void SportStyleDialog::mouseMoveEvent(QMouseEvent* event)
-{
-    Form_MouseMove();
-    QDialog::mouseMoveEvent(event);
 }
 
 } // namespace tintwell

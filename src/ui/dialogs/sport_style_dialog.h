@@ -52,7 +52,6 @@ public:
     /// longer than six digits or a width above 200.
     void command1_MouseDown(DialogButton button);
     /// The pointer over the dialog itself: both buttons lose their hover look.
-    void Form_MouseMove();
 
     /// Joins each slot's transparency and colour into its working colour, with leading zeros
     /// to two and six digits; a slot whose fields are both empty gets an empty colour.
@@ -68,7 +67,6 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     void show_colour(QLabel* swatch, const std::string& colour);

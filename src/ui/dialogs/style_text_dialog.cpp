@@ -43,6 +43,7 @@ StyleTextDialog::StyleTextDialog(Document& doc, int row, QWidget* parent, EditSi
         connect(button, &OwnerDrawnButton::clicked, this, [this, role] { command1_Click(role); });
     }
     setMouseTracking(true);
+    reset_looks_on_move(*this, { m_cancel_button, m_apply_button });
     Form_Load();
 }
 
@@ -82,18 +83,6 @@ void StyleTextDialog::command1_Click(DialogButton button)
             "Edit Text " + std::string(m_doc.rows[static_cast<std::size_t>(m_row)].elem_name()));
     }
     accept();
-}
-
-void StyleTextDialog::Form_MouseMove()
-{
-    m_cancel_button->draw_button(QString(), ButtonLook::Normal);
-    m_apply_button->draw_button(QString(), ButtonLook::Normal);
-}
-
-void StyleTextDialog::mouseMoveEvent(QMouseEvent* event)
-{
-    Form_MouseMove();
-    QDialog::mouseMoveEvent(event);
 }
 
 } // namespace tintwell

@@ -25,11 +25,8 @@ public:
     void Form_Load();
     void command1_Click(DialogButton button);
     /// The pointer over the dialog itself: both buttons lose their hover look.
-    void Form_MouseMove();
 
 protected:
-    void mouseMoveEvent(QMouseEvent* event) override;
-
 private:
     Document& m_doc;
     int m_row;
