@@ -253,12 +253,14 @@ public:
         if (m_metadata == Metadata::Inside) {
             end_metadata(true);
         }
+        // A file cut off inside a style names that style: it is the one saving loses.
+        const std::string_view cut_style = m_style_open ? style_element() : std::string_view {};
         if (m_style_open && m_everything) {
             end_style(true);
         }
         if (!m_root_closed) {
             m_presentation = {};
-            add(m_rules.cut_off, m_lines.line_at(n == 0 ? 0 : n - 1), {},
+            add(m_rules.cut_off, m_lines.line_at(n == 0 ? 0 : n - 1), cut_style,
                 m_kind == ThemeKind::CarZumo ? "</GARMIN_MAP_THEME>" : "</garmin_map_theme>");
         }
         const auto rules = lint_rules();

@@ -265,6 +265,18 @@ std::string describe(const Finding& f)
     return out;
 }
 
+std::string save_notice(const Finding& f, ThemeKind kind)
+{
+    if (f.rule == nullptr || f.rule->id != "cut-off" || f.line <= 0) {
+        return describe(f);
+    }
+    const std::string where = !f.first.empty() ? std::string("inside a style")
+        : kind == ThemeKind::CarZumo ? std::string("before its closing tag </GARMIN_MAP_THEME>")
+                                     : std::string("before its closing tag </garmin_map_theme>");
+    return "This file ends at line " + std::to_string(f.line) + " " + where
+        + "; saving keeps only the styles read so far";
+}
+
 Finding more_findings(const LintRule& rule, std::size_t count, Severity severity)
 {
     Finding f;

@@ -63,6 +63,11 @@ struct Finding
 /// without their closing tag), in line order.
 std::vector<Finding> save_findings(std::string_view bytes, ThemeKind kind);
 
+/// What the window's notice bar says of a finding of save_findings(): a cut-off file in a
+/// sentence of its own ("This file ends at line 874 inside a style; ..."), the others as
+/// describe() says them.
+std::string save_notice(const Finding& finding, ThemeKind kind);
+
 /// A structure issue as a finding of a theme of this kind.
 Finding to_finding(const StructureIssue& issue, ThemeKind kind);
 

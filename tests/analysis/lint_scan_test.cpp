@@ -63,7 +63,7 @@ TEST(LintScan, FindsFaultsWithTheirLines)
         { "a theme cut off halfway", ThemeKind::CarZumo, cut_before(whole, "909090\"") + "90",
             { { "unclosed-style", 20, "ROAD RESIDENTIAL", "</STYLE>" },
                 { "colour-digits", 22, "ROAD RESIDENTIAL", "#90" },
-                { "cut-off", 22, "", "</GARMIN_MAP_THEME>" } } },
+                { "cut-off", 22, "ROAD RESIDENTIAL", "</GARMIN_MAP_THEME>" } } },
         { "a style without its closing tag", ThemeKind::CarZumo, unclosed,
             { { "unclosed-style", 14, "LAND", "</STYLE>" } } },
         { "colours with too few and too many digits, NONE and no # accepted", ThemeKind::CarZumo,

@@ -1051,11 +1051,26 @@ private slots:
         open(*window, m_dialogs, cut);
         QCOMPARE(window->document().row_count(), 5);
         QVERIFY(bar->isVisible());
-        const QString said = window->findChild<QLabel*>("notice_text")->text();
-        QVERIFY2(
-            said.contains(QString("the file ends at line %1").arg(cut_line)), qPrintable(said));
-        QVERIFY(said.contains("saving it would keep only the styles read so far"));
+        auto* text = window->findChild<QLabel*>("notice_text");
+        QCOMPARE(text->text(),
+            QString("This file ends at line %1 inside a style; saving keeps only the styles read "
+                    "so far")
+                .arg(cut_line));
         QCOMPARE(bar->width(), bar->parentWidget()->width());
+
+        // Cut between two styles: no style is lost, but the rest of the file is.
+        const int after_styles = whole.lastIndexOf("</STYLE>") + 8;
+        const QString between = m_dir->filePath("between.kmtf");
+        QFile out2(between);
+        QVERIFY(out2.open(QIODevice::WriteOnly));
+        out2.write(whole.left(after_styles));
+        out2.close();
+        open(*window, m_dialogs, between);
+        QCOMPARE(text->text(),
+            QString("This file ends at line %1 before its closing tag </GARMIN_MAP_THEME>; saving "
+                    "keeps only the styles read so far")
+                .arg(whole.left(after_styles).count('\n') + 1));
+        open(*window, m_dialogs, cut);
 
         window->findChild<QToolButton*>("notice_close")->click();
         QVERIFY(!bar->isVisible());

@@ -226,7 +226,7 @@ bool FileCommands::read_theme_file(
             [&](std::string_view bytes, ThemeKind kind) {
                 notices.clear();
                 for (const Finding& f : save_findings(bytes, kind)) {
-                    notices << from_bytes(describe(f));
+                    notices << from_bytes(save_notice(f, kind));
                 }
             },
             progress);
