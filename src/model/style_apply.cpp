@@ -3,6 +3,8 @@
 #include "model/style_text.h"
 #include "model/text.h"
 
+#include <set>
+
 namespace tintwell {
 
 StyleRow applied_style(ThemeKind kind, StyleRow row, AppliedValues values)
@@ -80,6 +82,36 @@ StyleRow applied_style(ThemeKind kind, StyleRow row, AppliedValues values)
     return row;
 }
 
+namespace {
+
+const CellSet copied_cells = Cell::Scale | Cell::Border | Cell::SecDay | Cell::PriDay
+    | Cell::SecNight | Cell::PriNight | Cell::StyleText;
+
+// The other rows Apply to all presentations writes: every one with the same field name.
+std::vector<int> copies_of(const Document& doc, int row, std::string_view field_name)
+{
+    std::vector<int> copies;
+    for (int k = 0; k < doc.row_count(); ++k) {
+        if (k != row && doc.rows[static_cast<std::size_t>(k)].field_name() == field_name) {
+            copies.push_back(k);
+        }
+    }
+    return copies;
+}
+
+std::string_view trimmed(std::string_view element)
+{
+    while (!element.empty() && element.back() == ' ') {
+        element.remove_suffix(1);
+    }
+    while (!element.empty() && element.front() == ' ') {
+        element.remove_prefix(1);
+    }
+    return element;
+}
+
+} // namespace
+
 DocumentEdit style_apply_edit(
     const Document& doc, int row, const StyleRow& applied, bool to_all_presentations)
 {
@@ -91,17 +123,63 @@ DocumentEdit style_apply_edit(
     if (!to_all_presentations || doc.kind != ThemeKind::CarZumo) {
         return edit;
     }
-    std::vector<int> copies;
-    for (int k = 0; k < doc.row_count(); ++k) {
-        if (k != row
-            && doc.rows[static_cast<std::size_t>(k)].field_name() == applied.field_name()) {
-            copies.push_back(k);
+    edit.write_rows(
+        doc.rows, copies_of(doc, row, applied.field_name()), RowCells(applied, copied_cells));
+    return edit;
+}
+
+ApplyReach apply_reach(
+    const Document& doc, int row, const StyleRow& applied, bool to_all_presentations)
+{
+    ApplyReach reach;
+    if (!doc.valid_row(row) || !to_all_presentations || doc.kind != ThemeKind::CarZumo) {
+        return reach;
+    }
+    const StyleRow& before = doc.rows[static_cast<std::size_t>(row)];
+    const std::int16_t own = before.pres_code;
+    // What the user may lose: a presentation whose copy differed from the style as it was
+    // before Apply had values of its own. The style text is left out, as its layout may differ
+    // where the values do not. A presentation may hold the style twice; it counts once.
+    const CellSet value_cells =
+        Cell::Scale | Cell::Border | Cell::SecDay | Cell::PriDay | Cell::SecNight | Cell::PriNight;
+    const RowCells values(before, value_cells);
+    std::set<std::int16_t> reached;
+    std::set<std::int16_t> differing;
+    for (const int k : copies_of(doc, row, applied.field_name())) {
+        const StyleRow& other = doc.rows[static_cast<std::size_t>(k)];
+        if (other.pres_code == own) {
+            continue;
+        }
+        reached.insert(other.pres_code);
+        if (RowCells(other, value_cells) != values) {
+            differing.insert(other.pres_code);
         }
     }
-    const CellSet copied = Cell::Scale | Cell::Border | Cell::SecDay | Cell::PriDay | Cell::SecNight
-        | Cell::PriNight | Cell::StyleText;
-    edit.write_rows(doc.rows, copies, RowCells(applied, copied));
-    return edit;
+    reach.presentations = 1 + static_cast<int>(reached.size());
+    reach.with_other_values = static_cast<int>(differing.size());
+    return reach;
+}
+
+std::string apply_step_name(std::string_view element, const ApplyReach& reach)
+{
+    std::string name = "Apply " + std::string(trimmed(element));
+    if (reach.presentations > 1) {
+        name += " to " + std::to_string(reach.presentations) + " presentations";
+    }
+    return name;
+}
+
+std::string apply_summary(std::string_view element, const ApplyReach& reach)
+{
+    std::string said(trimmed(element));
+    said += " changed";
+    if (reach.presentations > 1) {
+        said += " in " + std::to_string(reach.presentations) + " presentations; ";
+        said += reach.with_other_values == 0 ? std::string("none")
+                                             : std::to_string(reach.with_other_values);
+        said += " had other values";
+    }
+    return said + ". Undo: Ctrl+Z";
 }
 
 } // namespace tintwell

@@ -40,4 +40,26 @@ StyleRow applied_style(ThemeKind kind, StyleRow row, AppliedValues values);
 DocumentEdit style_apply_edit(
     const Document& doc, int row, const StyleRow& applied, bool to_all_presentations);
 
+/// How far Apply reaches: the presentations whose copy of the style it writes (its own
+/// included) and how many of the others held scale, border or colours different from the
+/// style's own before Apply, which Apply replaces.
+struct ApplyReach
+{
+    int presentations = 1;
+    int with_other_values = 0;
+};
+
+/// The reach of style_apply_edit() with the same arguments, for naming the step and telling
+/// the user what it overwrote.
+ApplyReach apply_reach(
+    const Document& doc, int row, const StyleRow& applied, bool to_all_presentations);
+
+/// The undo step's name: "Apply ROAD" or, when it reaches further, "Apply ROAD to 6
+/// presentations".
+std::string apply_step_name(std::string_view element, const ApplyReach& reach);
+
+/// What the status bar says after Apply: "ROAD changed in 6 presentations; 5 had other values.
+/// Undo: Ctrl+Z", or "ROAD changed. Undo: Ctrl+Z" for its own presentation alone.
+std::string apply_summary(std::string_view element, const ApplyReach& reach);
+
 } // namespace tintwell

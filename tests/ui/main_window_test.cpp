@@ -30,6 +30,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -186,7 +187,7 @@ const std::vector<Scenario>& scenarios()
                 { Step::Title, 0, "Undo Change Title" },
                 { Step::AddPresentation, 0, "Undo Add Presentation" },
                 // Applied to the copy in TRAFFIC as well: one step for both rows.
-                { Step::StyleApply, 1, "Undo Apply ROAD HWY MJR" },
+                { Step::StyleApply, 1, "Undo Apply ROAD HWY MJR to 2 presentations" },
                 { Step::StyleCancel, 3, "" },
                 // The text names a colour the way only the refresh after the editor reads.
                 { Step::EditText, 0, "Undo Edit Text WATER" },
@@ -1424,6 +1425,74 @@ private slots:
         menu_item(*window, "mf", 0)->trigger();
         QCOMPARE(m_prompter.questions, std::vector<std::string> { "Save project?" });
         QCOMPARE(history.count(), 0);
+    }
+
+    void applyToAllPresentationsSaysHowFarItReached_data()
+    {
+        QTest::addColumn<bool>("to_all");
+        QTest::addColumn<QString>("undo");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("to all") << true << "Undo Apply ROAD ARTERIAL to 4 presentations"
+                                << "ROAD ARTERIAL changed in 4 presentations; 2 had other values. "
+                                   "Undo: Ctrl+Z";
+        QTest::newRow("its own") << false << "Undo Apply ROAD ARTERIAL"
+                                 << "ROAD ARTERIAL changed. Undo: Ctrl+Z";
+    }
+
+    // GUIDANCE's arterial is applied while BROWSE holds the same values, TRAFFIC its own colour
+    // and PEDESTRIAN the style twice, once with its own border: two presentations lose theirs.
+    void applyToAllPresentationsSaysHowFarItReached()
+    {
+        QFETCH(bool, to_all);
+        QFETCH(QString, undo);
+        QFETCH(QString, status);
+        const auto style = [](const char* day, const char* border) {
+            return QString(
+                "<STYLE field = \"MAP_ROAD_ARTERIAL_CLR\" scale=\"1\" border=\"%2\" >\r\n"
+                "<COLOR>\r\n<PRIMARY day = \"#%1\" night=\"#202020\"/>\r\n"
+                "<SECONDARY day = \"#000000\" night=\"#000000\"/>\r\n</COLOR >\r\n"
+                "</STYLE>\r\n")
+                .arg(day, border);
+        };
+        const auto presentation = [](const char* name, const QString& styles) {
+            return QString("<PRESENTATION ID=\"%1\" >\r\n<STYLELIST>\r\n%2</STYLELIST>\r\n"
+                           "</PRESENTATION>\r\n")
+                .arg(name, styles);
+        };
+        const QString path = m_dir->filePath("arterials.kmtf");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(("<GARMIN_MAP_THEME>\r\n<METADATA>\r\n<TITLE>ARTERIALS</TITLE>\r\n"
+                    "<DESCRIPTION>A</DESCRIPTION>\r\n</METADATA>\r\n"
+            + presentation("GUIDANCE", style("F0F0F0", "1"))
+            + presentation("BROWSE", style("F0F0F0", "1"))
+            + presentation("TRAFFIC", style("FF0000", "1"))
+            + presentation("PEDESTRIAN", style("F0F0F0", "1") + style("F0F0F0", ".5"))
+            + "</GARMIN_MAP_THEME>\r\n")
+                       .toLatin1());
+        file.close();
+
+        auto window = make_window();
+        register_style_editor(window->editors());
+        open(*window, m_dialogs, path);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        bool answered = false;
+        answer_dialog(
+            [to_all](QWidget* dialog) {
+                if (!to_all) {
+                    child<QCheckBox>(*dialog, "applyall")->setChecked(false);
+                }
+                press(dialog, "Labc_239");
+                press(dialog, "command1_1");
+            },
+            answered);
+        QTest::mouseDClick(window->preview(), Qt::LeftButton, {}, box_centre(*window, 0));
+        QVERIFY(answered);
+        QCOMPARE(child<QAction>(*window, "undo")->text(), undo);
+        QCOMPARE(window->statusBar()->currentMessage(), status);
+        const Document& doc = window->document();
+        QCOMPARE(doc.rows[2].pri_day() == doc.rows[0].pri_day(), to_all);
     }
 
     // Unsaved changes show as the caption's mark and set `modified`; undoing back to the saved

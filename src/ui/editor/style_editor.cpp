@@ -812,8 +812,10 @@ void StyleEditor::command1_Click(EditorButton button)
     values.sec_night = m_state.colours.sec_night;
     const StyleRow applied = applied_style(m_doc.kind, m_opened.row, values);
     DocumentEdit edit = style_apply_edit(m_doc, m_row, applied, values.to_all_presentations);
-    m_applied = true;
-    m_sink(std::move(edit), "Apply " + std::string(m_opened.row.elem_name()));
+    const ApplyReach reach = apply_reach(m_doc, m_row, applied, values.to_all_presentations);
+    const std::string_view element = m_opened.row.elem_name();
+    m_applied_summary = apply_summary(element, reach);
+    m_sink(std::move(edit), apply_step_name(element, reach));
     accept();
 }
 
@@ -889,6 +891,9 @@ void register_style_editor(EditorLauncher& launcher)
             StyleEditor editor(doc, prompter, parent, launcher.edit_sink(doc));
             cent(editor);
             editor.exec();
+            if (editor.applied()) {
+                launcher.say(editor.applied_summary());
+            }
             return editor.applied();
         });
 }

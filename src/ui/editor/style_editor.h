@@ -32,7 +32,9 @@ public:
     ~StyleEditor() override;
 
     /// True once Apply has handed the change on.
-    bool applied() const { return m_applied; }
+    bool applied() const { return !m_applied_summary.empty(); }
+    /// What Apply did, for the status bar; empty until Apply.
+    const std::string& applied_summary() const { return m_applied_summary; }
 
     /// The working values. Tests may set them as the pickers would.
     StyleEditorState& state() { return m_state; }
@@ -120,7 +122,7 @@ private:
     int m_row = 0;
     /// The working copy of the style, as open_style made it.
     OpenedStyle m_opened;
-    bool m_applied = false;
+    std::string m_applied_summary;
     StyleEditorState m_state;
     EditorSample m_sample;
     std::array<ColourValue, 4> m_swatch {};

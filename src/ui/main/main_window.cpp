@@ -30,6 +30,7 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTimer>
 #include <QUndoStack>
 #include <iostream>
@@ -39,6 +40,8 @@ namespace tintwell {
 namespace {
 
 // Design geometry of the preview frame, in twips.
+// How long a note on what a change did stays in the status bar.
+constexpr int status_message_ms = 15000;
 constexpr int picture2_left = 2760;
 constexpr int picture2_top = 120;
 constexpr int picture1_offset = 20;
@@ -118,6 +121,9 @@ MainWindow::MainWindow(const QString& pending_open, const QString& settings_path
     document().attach(m_message_boxes.get(), m_view.get());
     m_editors.set_edit_sink(
         [this](DocumentEdit edit, std::string what) { m_theme->push_edit(std::move(edit), what); });
+    m_editors.set_status_sink([this](const std::string& text) {
+        statusBar()->showMessage(from_latin1(text), status_message_ms);
+    });
 
     build_controls();
     build_menus();

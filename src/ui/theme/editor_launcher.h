@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <functional>
 #include <map>
+#include <string>
 
 namespace tintwell {
 
@@ -36,9 +37,22 @@ public:
     /// The sink for changes to `doc`.
     EditSink edit_sink(Document& doc) const { return m_sink ? m_sink : apply_to(doc); }
 
+    /// Where the windows say in passing what a change did (the main window's status bar).
+    void set_status_sink(std::function<void(const std::string&)> sink)
+    {
+        m_status = std::move(sink);
+    }
+    void say(const std::string& text) const
+    {
+        if (m_status) {
+            m_status(text);
+        }
+    }
+
 private:
     std::map<EditorKind, Opener> m_openers;
     EditSink m_sink;
+    std::function<void(const std::string&)> m_status;
 };
 
 } // namespace tintwell
