@@ -130,9 +130,10 @@ std::string when_text(Period period, Vision vision)
 }
 
 // The finding's reason; {second} shows `second` when given (a structure finding names its
-// presentation there without holding it as an element).
-std::string fill_reason(
-    const Finding& f, std::string_view detail, ThemeKind kind, const std::string* second = nullptr)
+// presentation there without holding it as an element), and the parts given replace the
+// finding's own.
+std::string fill_reason(const Finding& f, std::string_view detail, ThemeKind kind,
+    const std::string* second = nullptr, const ReasonParts* parts = nullptr)
 {
     const std::string_view pattern = f.rule->reason;
     const bool contrast = f.rule->measure == Measure::Contrast;
@@ -148,7 +149,14 @@ std::string fill_reason(
         }
         out += pattern.substr(i, open - i);
         const std::string_view field = pattern.substr(open + 1, close - open - 1);
-        if (field == "first") {
+        if (parts != nullptr && field == "second" && parts->second) {
+            out += *parts->second;
+        } else if (parts != nullptr && field == "when" && parts->when) {
+            out += *parts->when;
+        } else if (parts != nullptr && field == "value" && parts->value) {
+            out += *parts->value;
+            out += contrast ? ":1" : "";
+        } else if (field == "first") {
             out += f.first;
         } else if (field == "second") {
             out += second != nullptr ? *second : f.second;
@@ -247,6 +255,21 @@ std::vector<Finding> save_findings(std::string_view bytes, ThemeKind kind)
         }
     }
     return out;
+}
+
+std::string reason_text(const Finding& f, const ReasonParts& parts)
+{
+    return fill_reason(f, {}, ThemeKind::CarZumo, nullptr, &parts);
+}
+
+std::string when_text(const Finding& f)
+{
+    return when_text(f.period, f.vision);
+}
+
+std::string value_text(double value)
+{
+    return number(value, true);
 }
 
 std::string describe(const Finding& f)

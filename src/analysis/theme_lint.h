@@ -74,6 +74,23 @@ Finding to_finding(const StructureIssue& issue, ThemeKind kind);
 /// The finding in one line of text: presentation, reason and the colours measured.
 std::string describe(const Finding& finding);
 
+/// Parts of a measured finding's reason said otherwise than the finding alone says them.
+struct ReasonParts
+{
+    std::optional<std::string> second;
+    std::optional<std::string> when;
+    std::optional<std::string> value;
+};
+
+/// The rule's reason for a measured finding, with the parts given in place of its own.
+std::string reason_text(const Finding& finding, const ReasonParts& parts);
+
+/// " at night", " by day with protanopia": when the finding's colours were seen.
+std::string when_text(const Finding& finding);
+
+/// A measured value as a reason shows it (one decimal, cut, not rounded).
+std::string value_text(double value);
+
 /// The one finding that stands for `count` findings of the rule that were left out: its reason
 /// is "and N more", with no line, element or colour.
 Finding more_findings(const LintRule& rule, std::size_t count, Severity severity);

@@ -32,7 +32,7 @@ const char* const usage_text = R"(Usage: tintwell [FILE]
   or:  tintwell --dump FILE [--no-border-pref]
   or:  tintwell --check FILE...
   or:  tintwell --convert IN OUT [--force]
-  or:  tintwell --lint FILE... [--json] [--min-severity info|warning|error]
+  or:  tintwell --lint FILE... [--json] [--min-severity info|warning|error] [--ungrouped]
   or:  tintwell --render FILE --output OUT.png [--width PX]
   or:  tintwell --colours FILE [--json] [--by-hue] [--near]
   or:  tintwell --diff A B [--json]
@@ -55,8 +55,9 @@ Options:
                       changes of IN is printed as a warning.
   --force             With --convert: replace an existing OUT.
   --lint FILE...      Check that each theme reads well by day, at night and for colour-blind
-                      eyes, and that the file is whole: one line per finding, grouped by
-                      file.
+                      eyes, and that the file is whole: one line per rule, time of day,
+                      vision and element, across presentations and grounds.
+  --ungrouped         With --lint: one line per finding.
   --json              With --lint, --colours or --diff: print JSON.
   --min-severity LEVEL
                       With --lint: the least severity that counts (info, warning or error;

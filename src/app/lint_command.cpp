@@ -1,5 +1,6 @@
 #include "app/lint_command.h"
 
+#include "analysis/finding_groups.h"
 #include "analysis/theme_lint.h"
 #include "app/batch.h"
 #include "app/loaded_theme.h"
@@ -50,32 +51,59 @@ nlohmann::ordered_json to_json(const std::string& file, const Finding& f)
         { "threshold", f.threshold }, { "reason", utf8(f.reason) } };
 }
 
+nlohmann::ordered_json to_json(const std::string& file, const FindingGroup& group)
+{
+    const Finding& f = group.members.front();
+    nlohmann::ordered_json members = nlohmann::ordered_json::array();
+    for (const Finding& member : group.members) {
+        members.push_back(to_json(file, member));
+    }
+    nlohmann::ordered_json presentations = nlohmann::ordered_json::array();
+    for (const std::string& name : group.presentations) {
+        presentations.push_back(utf8(name));
+    }
+    const bool structure = f.rule->measure == Measure::Structure;
+    return { { "file", utf8(file) }, { "line", group.line },
+        { "severity", severity_name(group.severity) }, { "rule", std::string(f.rule->id) },
+        { "when", period_name(f.period) },
+        { "vision", structure ? "" : colour::vision_name(f.vision) }, { "first", utf8(f.first) },
+        { "presentations", std::move(presentations) }, { "reason", utf8(describe(group)) },
+        { "count", group.size() }, { "members", std::move(members) },
+        { "members_left_out", group.left_out } };
+}
+
 // Writes the findings as text lines or as the elements of one JSON array, each as soon as it is
-// given, so that no more than one file's findings are held.
+// given, so that no more than one file's findings are held. Grouped, a line stands for a group;
+// ungrouped, every group holds one finding and a line stands for it.
 class FindingPrinter
 {
 public:
-    FindingPrinter(std::ostream& out, bool json)
+    FindingPrinter(std::ostream& out, bool json, bool grouped)
         : m_out(out)
         , m_json(json)
+        , m_grouped(grouped)
     {
     }
 
-    void print(const std::string& file, const Finding& f)
+    void print(const std::string& file, const FindingGroup& group)
     {
+        if (group.members.empty()) {
+            return;
+        }
+        const Finding& f = group.members.front();
         const bool first = !m_printed;
         m_printed = true;
         if (!m_json) {
             m_out << file << ':';
-            if (f.line > 0) {
-                m_out << f.line << ':';
+            if (group.line > 0) {
+                m_out << group.line << ':';
             }
-            m_out << ' ' << severity_name(f.severity) << ": " << utf8(describe(f)) << " ["
+            m_out << ' ' << severity_name(group.severity) << ": " << utf8(describe(group)) << " ["
                   << f.rule->id << "]\n";
             return;
         }
         // Laid out as the whole array dumped with an indent of two would be.
-        std::string object = to_json(file, f).dump(2);
+        std::string object = (m_grouped ? to_json(file, group) : to_json(file, f)).dump(2);
         for (auto at = object.find('\n'); at != std::string::npos; at = object.find('\n', at + 3)) {
             object.insert(at + 1, "  ");
         }
@@ -94,6 +122,7 @@ public:
 private:
     std::ostream& m_out;
     bool m_json;
+    bool m_grouped;
     bool m_printed = false;
 };
 
@@ -110,10 +139,70 @@ std::optional<std::string> load(
     return bytes;
 }
 
-// The findings of one regular file that reach `minimum`, at most findings_per_rule of each rule
-// and then one that counts the rest; false when the file cannot be read at all.
+// The findings of one regular file as groups: each finding a group of its own, at most
+// findings_per_rule of each rule and then one that counts the rest, or grouped by rule, time,
+// vision and element.
+class FileFindings
+{
+public:
+    explicit FileFindings(bool grouped)
+        : m_grouped(grouped)
+    {
+    }
+
+    void add_structure(Finding&& f)
+    {
+        if (m_grouped) {
+            m_grouper.add(std::move(f));
+        } else {
+            add_alone(std::move(f));
+        }
+    }
+    void add_measured(Finding&& f)
+    {
+        if (m_grouped) {
+            m_grouper.add(std::move(f));
+        } else {
+            m_capped.add(std::move(f));
+        }
+    }
+    std::vector<FindingGroup> take()
+    {
+        if (m_grouped) {
+            return m_grouper.take();
+        }
+        for (Finding& f : m_capped.take()) {
+            add_alone(std::move(f));
+        }
+        return std::move(m_alone);
+    }
+    void clear()
+    {
+        m_grouper.take();
+        m_capped.take();
+        m_alone.clear();
+    }
+
+private:
+    void add_alone(Finding&& f)
+    {
+        FindingGroup group;
+        group.line = f.line;
+        group.severity = f.severity;
+        group.members.push_back(std::move(f));
+        m_alone.push_back(std::move(group));
+    }
+
+    bool m_grouped;
+    FindingGrouper m_grouper;
+    CappedFindings m_capped;
+    std::vector<FindingGroup> m_alone;
+};
+
+// The findings of one regular file that reach `minimum`; false when the file cannot be read at
+// all.
 bool lint_regular_file(
-    const std::string& file, Severity minimum, std::vector<Finding>& findings, std::ostream& err)
+    const std::string& file, Severity minimum, FileFindings& findings, std::ostream& err)
 {
     RecordingPrompter prompter;
     Document doc;
@@ -144,7 +233,7 @@ bool lint_regular_file(
         }
         Finding f = to_finding(issue, doc.kind);
         if (f.severity >= minimum) {
-            findings.push_back(std::move(f));
+            findings.add_structure(std::move(f));
         }
         return true;
     }
@@ -162,18 +251,14 @@ bool lint_regular_file(
         }
         for (const Finding& f : checker.file_findings()) {
             if (f.severity >= minimum) {
-                findings.push_back(f);
+                findings.add_structure(Finding(f));
             }
         }
-        CappedFindings colour_findings;
         checker.check_each(doc, [&](Finding&& f) {
             if (f.severity >= minimum) {
-                colour_findings.add(std::move(f));
+                findings.add_measured(std::move(f));
             }
         });
-        std::vector<Finding> measured = colour_findings.take();
-        findings.insert(findings.end(), std::make_move_iterator(measured.begin()),
-            std::make_move_iterator(measured.end()));
     } catch (const std::bad_alloc&) {
         findings.clear();
         err << file << ": " << out_of_memory_checking << '\n';
@@ -182,8 +267,7 @@ bool lint_regular_file(
     return true;
 }
 
-bool lint_file(
-    const std::string& file, Severity minimum, std::vector<Finding>& findings, std::ostream& err)
+bool lint_file(const std::string& file, Severity minimum, FileFindings& findings, std::ostream& err)
 {
     if (const auto why = not_a_theme_file(file)) {
         err << "tintwell: cannot read " << file << ": " << *why << '\n';
@@ -207,7 +291,7 @@ bool lint_file(
 int run_lint(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     const auto line = parse_command_line(args,
-        { { "--json" }, { "--min-severity" }, 1, CommandSyntax().most_files,
+        { { "--json", "--ungrouped" }, { "--min-severity" }, 1, CommandSyntax().most_files,
             "--lint needs at least one FILE", {} },
         err);
     if (!line) {
@@ -224,16 +308,17 @@ int run_lint(const std::vector<std::string>& args, std::ostream& out, std::ostre
         minimum = *severity;
     }
 
+    const bool grouped = !line->has("--ungrouped");
     bool unreadable = false;
-    FindingPrinter printer(out, json);
+    FindingPrinter printer(out, json, grouped);
     for (const auto& file : files) {
-        std::vector<Finding> findings;
+        FileFindings findings(grouped);
         if (!lint_file(file, minimum, findings, err)) {
             unreadable = true;
             continue;
         }
-        for (const auto& f : findings) {
-            printer.print(file, f);
+        for (const auto& group : findings.take()) {
+            printer.print(file, group);
         }
     }
     printer.finish();

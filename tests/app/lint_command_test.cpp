@@ -71,15 +71,21 @@ TEST(Lint, ExitCodesTextAndJson)
             + ":20: warning: GUIDANCE: ROAD RESIDENTIAL is hard to see on LAND at night: "
               "contrast 1.2:1, needs 1.5:1 (ROAD RESIDENTIAL #555555, LAND #616070) "
               "[line-on-land]\n");
-    const BatchRun json = batch({ "--lint", night, clean, "--json" });
+    const BatchRun json = batch({ "--lint", night, clean, "--json", "--ungrouped" });
     EXPECT_EQ(json.code, 1);
-    EXPECT_EQ(nlohmann::ordered_json::parse(json.out),
-        nlohmann::ordered_json::parse(R"([{"file": ")" + night + R"(", "line": 20,
+    const auto finding = nlohmann::ordered_json::parse(R"({"file": ")" + night + R"(", "line": 20,
             "severity": "warning", "rule": "line-on-land", "presentation": "GUIDANCE",
             "when": "night", "vision": "normal", "measure": "contrast",
             "first": "ROAD RESIDENTIAL", "first_colour": "555555",
             "second": "LAND", "second_colour": "616070", "ground_from": "", "value": 1.21,
-            "threshold": 1.5, "reason": "ROAD RESIDENTIAL is hard to see on LAND at night: contrast 1.2:1, needs 1.5:1"}])"));
+            "threshold": 1.5, "reason": "ROAD RESIDENTIAL is hard to see on LAND at night: contrast 1.2:1, needs 1.5:1"})");
+    EXPECT_EQ(nlohmann::ordered_json::parse(json.out), nlohmann::ordered_json::array({ finding }));
+    // Grouped, the same finding is the one member of its group.
+    const auto groups = nlohmann::ordered_json::parse(batch({ "--lint", night, "--json" }).out);
+    ASSERT_EQ(groups.size(), 1u);
+    EXPECT_EQ(groups[0]["count"], 1);
+    EXPECT_EQ(groups[0]["presentations"], nlohmann::ordered_json::array({ "GUIDANCE" }));
+    EXPECT_EQ(groups[0]["members"], nlohmann::ordered_json::array({ finding }));
     // A cut-off theme is named with the line it ends at.
     const BatchRun cut_run = batch({ "--lint", cut, "--json" });
     const auto cut_findings = nlohmann::json::parse(cut_run.out);
@@ -115,7 +121,7 @@ TEST(Lint, AThousandFindingsOfEachRuleThenHowManyMore)
     const fs::path file = temp_path("-many.kmtf");
     std::ofstream(file, std::ios::binary) << car_zumo_theme(presentations);
 
-    const BatchRun text = batch({ "--lint", file.string() });
+    const BatchRun text = batch({ "--lint", file.string(), "--ungrouped" });
     EXPECT_EQ(text.code, 1) << text.err;
     std::map<std::string, int> lines;
     std::map<std::string, std::string> last;
@@ -125,7 +131,8 @@ TEST(Lint, AThousandFindingsOfEachRuleThenHowManyMore)
         ++lines[rule];
         last[rule] = line;
     }
-    const auto json = nlohmann::json::parse(batch({ "--lint", file.string(), "--json" }).out);
+    const auto json =
+        nlohmann::json::parse(batch({ "--lint", file.string(), "--json", "--ungrouped" }).out);
     std::map<std::string, int> objects;
     std::map<std::string, std::string> last_reason;
     for (const auto& f : json) {
@@ -146,6 +153,19 @@ TEST(Lint, AThousandFindingsOfEachRuleThenHowManyMore)
         EXPECT_EQ(objects[c.rule], 1001) << c.rule;
         EXPECT_EQ(last_reason[c.rule], "and " + std::to_string(c.more) + " more") << c.rule;
     }
+    // Grouped, the road on the land is one group of 1,100 that keeps its first thousand.
+    const auto groups = nlohmann::json::parse(batch({ "--lint", file.string(), "--json" }).out);
+    int road_groups = 0;
+    for (const auto& g : groups) {
+        if (g["rule"] == "line-on-land") {
+            ++road_groups;
+            EXPECT_EQ(g["count"], 1100);
+            EXPECT_EQ(g["members"].size(), 1000u);
+            EXPECT_EQ(g["members_left_out"], 100);
+            EXPECT_EQ(g["presentations"].size(), 1100u);
+        }
+    }
+    EXPECT_EQ(road_groups, 1);
     fs::remove(file);
 }
 
