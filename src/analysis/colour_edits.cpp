@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <map>
 #include <utility>
 
 namespace tintwell {
@@ -394,6 +395,29 @@ StyleColours copy_colours(const Document& doc, int row)
         }
     }
     return copied;
+}
+
+ColourEdit set_colours(
+    const Document& doc, const std::vector<SlotColour>& colours, std::string description)
+{
+    ColourEdit result;
+    result.description = std::move(description);
+    std::map<int, SlotChange> changes;
+    for (const SlotColour& c : colours) {
+        if (!doc.valid_row(c.row)) {
+            continue;
+        }
+        const StyleRow& row = doc.rows[static_cast<std::size_t>(c.row)];
+        if (colour::parse_rgb(slot_text(row, c.slot)) != c.colour) {
+            changes[c.row].colours[index(c.slot)] = c.colour;
+        }
+    }
+    for (const auto& [r, change] : changes) {
+        const StyleRow& row = doc.rows[static_cast<std::size_t>(r)];
+        result.edit.replace_row(r, row, recoloured(doc.kind, row, change));
+        ++result.styles;
+    }
+    return result;
 }
 
 ColourEdit paste_colours(const Document& doc, int row, const StyleColours& colours)

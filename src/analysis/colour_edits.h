@@ -78,6 +78,20 @@ struct StyleColours
 /// value is "0" is saved without border colours, so it has none to copy.
 StyleColours copy_colours(const Document& doc, int row);
 
+/// One colour for one slot of one row.
+struct SlotColour
+{
+    int row = -1;
+    ColourSlot slot = ColourSlot::BodyDay;
+    colour::Rgb colour;
+};
+
+/// Puts every colour into its slot as one edit described as `description`; a night colour the
+/// row does not have yet is added (its day colours stay), and each changed row's text is written
+/// again as paste writes it. Invalid rows are left out; empty when nothing would change.
+ColourEdit set_colours(
+    const Document& doc, const std::vector<SlotColour>& colours, std::string description);
+
 /// Pastes `colours` onto row `row` as one edit described as "Paste Colours onto NAME" (the
 /// element name). Only the parts the target has are set: a colour goes into a cell that holds a
 /// colour already (a line without border gets no border colour, a style without night colours

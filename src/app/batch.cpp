@@ -33,6 +33,7 @@ const char* const usage_text = R"(Usage: tintwell [FILE]
   or:  tintwell --check FILE...
   or:  tintwell --convert IN OUT [--force]
   or:  tintwell --lint FILE... [--json] [--min-severity info|warning|error] [--ungrouped]
+  or:  tintwell --lint FILE --fix OUT [--rule RULE] [--force]
   or:  tintwell --render FILE --output OUT.png [--width PX]
   or:  tintwell --colours FILE [--json] [--by-hue] [--near]
   or:  tintwell --diff A B [--json]
@@ -53,11 +54,14 @@ Options:
                       element.
   --convert IN OUT    Load IN and save it to OUT as File, Save does; what saving
                       changes of IN is printed as a warning.
-  --force             With --convert: replace an existing OUT.
   --lint FILE...      Check that each theme reads well by day, at night and for colour-blind
                       eyes, and that the file is whole: one line per rule, time of day,
                       vision and element, across presentations and grounds.
   --ungrouped         With --lint: one line per finding.
+  --fix OUT           With --lint: give every colour finding the nearest colour that
+                      meets its rule, save the theme to OUT and say what changed.
+  --rule RULE         With --fix: fix the findings of this rule only.
+  --force             With --convert or --fix: replace an existing OUT.
   --json              With --lint, --colours or --diff: print JSON.
   --min-severity LEVEL
                       With --lint: the least severity that counts (info, warning or error;
@@ -85,7 +89,8 @@ Exit status:
   --render            0 when the PNG was written; 1 when FILE is not a theme, the preview
                       is too large for one image, or the PNG could not be written.
   --lint              0 when no finding reaches --min-severity, 1 when one does, 2 when a
-                      file cannot be read.
+                      file cannot be read. With --fix: 0 when every finding was fixed, 1
+                      when one could not be, 2 when nothing was written.
   --colours           0 when listed, 1 when FILE was rejected.
   --diff              0 when the themes are the same, 1 when they differ, 2 when a file
                       cannot be read or the themes are of different kinds.

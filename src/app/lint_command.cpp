@@ -1,5 +1,6 @@
 #include "app/lint_command.h"
 
+#include "analysis/colour_fix.h"
 #include "analysis/finding_groups.h"
 #include "analysis/theme_lint.h"
 #include "app/batch.h"
@@ -8,12 +9,16 @@
 #include "model/document.h"
 #include "model/reader.h"
 #include "model/text.h"
+#include "model/writer.h"
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <iterator>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
+#include <set>
 
 namespace tintwell {
 
@@ -286,13 +291,131 @@ bool lint_file(const std::string& file, Severity minimum, FileFindings& findings
     }
 }
 
+// The colours of a fix, each change once: "#303044 -> #5A5A78".
+std::string changes_text(const FixProposal& fix)
+{
+    std::vector<std::string> seen;
+    for (std::size_t k = 0; k < fix.colours.size(); ++k) {
+        const std::string change =
+            "#" + colour::to_hex(fix.before[k]) + " -> #" + colour::to_hex(fix.colours[k].colour);
+        if (std::find(seen.begin(), seen.end(), change) == seen.end()) {
+            seen.push_back(change);
+        }
+    }
+    std::string out;
+    for (const auto& change : seen) {
+        out += (out.empty() ? "" : ", ") + change;
+    }
+    return out;
+}
+
+std::string group_key(const FindingGroup& group)
+{
+    const Finding& f = group.members.front();
+    return std::string(f.rule->id) + '\0' + period_name(f.period) + '\0'
+        + colour::vision_name(f.vision) + '\0' + f.first;
+}
+
+// Fixes every colour finding of FILE that reaches `minimum` (of `rule` alone when given) and
+// saves the theme to OUT. A fix changes the rows it fixes, so a group that measured one of them
+// waits for a fresh check; a few rounds settle every group.
+int lint_fix(const std::string& file, const std::string& out_path, const std::string& rule,
+    Severity minimum, bool force, std::ostream& out, std::ostream& err)
+{
+    std::error_code ec;
+    if (std::filesystem::exists(out_path, ec) && !force) {
+        err << "tintwell: " << out_path << " exists; use --force to replace it\n";
+        return 2;
+    }
+    LoadedTheme loaded(file);
+    loaded.report(file, err);
+    if (loaded.refusal || !loaded.accepted) {
+        if (!loaded.refusal) {
+            err << "tintwell: " << file << " is not a theme; nothing written\n";
+        }
+        return 2;
+    }
+    Document& doc = loaded.doc;
+    // The lines of the styles, for naming the groups; fixing moves no row, so they hold.
+    ThemeChecker checker;
+    {
+        std::ifstream in(file, std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+        checker.read_file(bytes, doc);
+    }
+    constexpr int rounds = 5;
+    std::set<std::string> done;
+    std::vector<std::string> refused;
+    for (int round = 0; round < rounds; ++round) {
+        FindingGrouper grouper;
+        checker.check_each(doc, [&](Finding&& f) {
+            if (f.severity >= minimum && (rule.empty() || f.rule->id == rule)) {
+                grouper.add(std::move(f));
+            }
+        });
+        std::set<int> changed;
+        bool waiting = false;
+        for (const FindingGroup& group : grouper.take()) {
+            const std::string key = group_key(group);
+            if (done.count(key) != 0) {
+                continue;
+            }
+            const bool touched =
+                std::any_of(group.members.begin(), group.members.end(), [&](const Finding& f) {
+                    return changed.count(f.first_row) != 0 || changed.count(f.second_row) != 0;
+                });
+            if (touched) {
+                waiting = true;
+                continue;
+            }
+            done.insert(key);
+            const FixProposal fix = propose_fix(doc, group);
+            const std::string where =
+                file + ":" + (group.line > 0 ? std::to_string(group.line) + ":" : "") + " ";
+            const std::string tail = " [" + std::string(group.members.front().rule->id) + "]";
+            if (!fix.fixable()) {
+                refused.push_back(
+                    where + "cannot fix: " + describe(group) + ": " + fix.refusal + tail);
+                continue;
+            }
+            const ColourEdit edit = fix_edit(doc, fix);
+            edit.edit.apply(doc);
+            for (const SlotColour& c : fix.colours) {
+                changed.insert(c.row);
+            }
+            const bool contrast = group.members.front().rule->measure == Measure::Contrast;
+            const auto value = [&](double v) { return value_text(v) + (contrast ? ":1" : ""); };
+            out << utf8(where + fix.description + ": " + changes_text(fix) + ", "
+                + (contrast ? "contrast " : "colour difference ") + value(fix.worst_before) + " -> "
+                + value(fix.worst_after) + " (needs " + value(fix.threshold) + ")" + tail)
+                << '\n';
+        }
+        if (!waiting) {
+            break;
+        }
+    }
+    for (const auto& line : refused) {
+        out << utf8(line) << '\n';
+    }
+    loaded.prompter.messages.clear();
+    loaded.prompter.yes_no_answers.push_back(true);
+    const bool written = save_code(doc, out_path);
+    for (const auto& m : loaded.prompter.messages) {
+        err << message_line(out_path, m) << '\n';
+    }
+    if (!written) {
+        return 2;
+    }
+    return refused.empty() ? 0 : 1;
+}
+
 } // namespace
 
 int run_lint(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     const auto line = parse_command_line(args,
-        { { "--json", "--ungrouped" }, { "--min-severity" }, 1, CommandSyntax().most_files,
-            "--lint needs at least one FILE", {} },
+        { { "--json", "--ungrouped", "--force" }, { "--min-severity", "--fix", "--rule" }, 1,
+            CommandSyntax().most_files, "--lint needs at least one FILE", {} },
         err);
     if (!line) {
         return 2;
@@ -308,6 +431,24 @@ int run_lint(const std::vector<std::string>& args, std::ostream& out, std::ostre
         minimum = *severity;
     }
 
+    if (const auto fix_out = line->value("--fix")) {
+        if (files.size() != 1 || json || line->has("--ungrouped")) {
+            return usage_error(err, "--fix takes one FILE, without --json or --ungrouped");
+        }
+        std::string rule;
+        if (const auto named = line->value("--rule")) {
+            rule = *named;
+            const auto rules = lint_rules();
+            if (std::none_of(
+                    rules.begin(), rules.end(), [&](const LintRule& r) { return r.id == rule; })) {
+                return usage_error(err, "--rule: no rule is named " + rule);
+            }
+        }
+        return lint_fix(files[0], *fix_out, rule, minimum, line->has("--force"), out, err);
+    }
+    if (line->value("--rule") || line->has("--force")) {
+        return usage_error(err, "--rule and --force go with --fix");
+    }
     const bool grouped = !line->has("--ungrouped");
     bool unreadable = false;
     FindingPrinter printer(out, json, grouped);

@@ -101,6 +101,53 @@ const LabTransform& lab_transform()
     return transform;
 }
 
+// Lab back to sRGB, unbounded, so a colour outside sRGB shows as channels outside 0..1.
+class RgbTransform
+{
+public:
+    RgbTransform()
+    {
+        cmsHPROFILE lab = cmsCreateLab4Profile(nullptr);
+        cmsHPROFILE srgb = cmsCreate_sRGBProfile();
+        m_transform = cmsCreateTransform(
+            lab, TYPE_Lab_DBL, srgb, TYPE_RGB_DBL, INTENT_RELATIVE_COLORIMETRIC, cmsFLAGS_NOCACHE);
+        cmsCloseProfile(srgb);
+        cmsCloseProfile(lab);
+    }
+    ~RgbTransform()
+    {
+        if (m_transform) {
+            cmsDeleteTransform(m_transform);
+        }
+    }
+    RgbTransform(const RgbTransform&) = delete;
+    RgbTransform& operator=(const RgbTransform&) = delete;
+
+    std::optional<Rgb> convert(const Lab& colour) const
+    {
+        if (!m_transform) {
+            return std::nullopt;
+        }
+        const cmsCIELab in { colour.L, colour.a, colour.b };
+        std::array<double, 3> out {};
+        cmsDoTransform(m_transform, &in, out.data(), 1);
+        // Half a step of eight bits either way still rounds into the channel.
+        constexpr double slack = 0.5 / 255;
+        std::array<std::uint8_t, 3> channels {};
+        for (std::size_t k = 0; k < 3; ++k) {
+            if (!(out[k] >= -slack && out[k] <= 1 + slack)) {
+                return std::nullopt;
+            }
+            channels[k] =
+                static_cast<std::uint8_t>(std::lround(std::clamp(out[k], 0.0, 1.0) * 255.0));
+        }
+        return Rgb { channels[0], channels[1], channels[2] };
+    }
+
+private:
+    cmsHTRANSFORM m_transform = nullptr;
+};
+
 // The Machado, Oliveira and Fernandes (2009) matrices at severity 1.0, for linear RGB: G. M.
 // Machado, M. M. Oliveira, L. A. F. Fernandes, "A physiologically-based model for simulation of
 // color vision deficiency", IEEE Transactions on Visualization and Computer Graphics 15(6), 2009.
@@ -175,6 +222,12 @@ Lab to_lab(Rgb colour)
         at->second = lab_transform().convert(colour);
     }
     return at->second;
+}
+
+std::optional<Rgb> from_lab(const Lab& colour)
+{
+    static const RgbTransform transform;
+    return transform.convert(colour);
 }
 
 std::vector<Lab> to_lab(std::span<const Rgb> colours)

@@ -56,6 +56,10 @@ double contrast_ratio(Rgb first, Rgb second);
 /// The colour in CIE L*a*b*, through Little CMS's sRGB profile.
 Lab to_lab(Rgb colour);
 
+/// The sRGB colour nearest to a Lab one, rounded to 8 bits a channel; nothing when the colour
+/// lies outside sRGB.
+std::optional<Rgb> from_lab(const Lab& colour);
+
 /// `to_lab` of many colours at once, much faster than one at a time for colours not seen before;
 /// each result is the one `to_lab` gives.
 std::vector<Lab> to_lab(std::span<const Rgb> colours);

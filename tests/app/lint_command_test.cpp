@@ -211,3 +211,66 @@ TEST(Lint, MemoryStaysBoundedOnHostileShapes)
 }
 
 } // namespace
+
+// --fix writes the fixed theme to OUT, never over an existing file without --force, and says
+// what it changed and what it could not fix.
+TEST(Lint, FixWritesTheFixedThemeAndRefusesToOverwrite)
+{
+    const auto write = [](const std::string& name, const std::string& text) {
+        const fs::path path = temp_path(name);
+        std::ofstream(path, std::ios::binary) << text;
+        return path.string();
+    };
+    const std::string night_road = write("-fix-road.kmtf",
+        car_zumo_theme(presentation("GUIDANCE",
+            coloured_style("MAP_LAND", "F2EFE9", "616070")
+                + coloured_style("MAP_ROAD_RESIDENTIAL", "909090", "555555"))));
+    // 3:1 against black and light grey at once cannot be had.
+    const std::string no_room = write("-fix-none.kmtf",
+        car_zumo_theme(presentation("GUIDANCE",
+            coloured_style("MAP_LAND", "000000") + coloured_style("MAP_URBAN_LAND", "A0A0A0")
+                + coloured_style("MAP_ROAD_INTERSTATE", "555555"))));
+    const std::string out = temp_path("-fixed.kmtf").string();
+    const std::string existing = write("-fix-existing.kmtf", "kept");
+
+    const struct
+    {
+        std::vector<std::string> args;
+        int code;
+        std::string first_line;
+    } cases[] = {
+        { { "--lint", night_road, "--fix", out }, 0,
+            night_road
+                + ":20: Fix ROAD RESIDENTIAL at night: #555555 -> #474747, contrast 1.2:1 -> "
+                  "1.5:1 (needs 1.5:1) [line-on-land]" },
+        { { "--lint", night_road, "--fix", out, "--rule", "main-line-on-land" }, 0, "" },
+        { { "--lint", no_room, "--fix", out }, 1,
+            no_room
+                + ":26: cannot fix: GUIDANCE: ROAD INTERSTATE is hard to see on LAND and URBAN "
+                  "LAND by day and at night: contrast 2.8:1, needs 3:1: no colour of ROAD "
+                  "INTERSTATE's hue reaches 3:1 against every ground [main-line-on-land]" },
+        { { "--lint", night_road, "--fix", existing }, 2, "" },
+        { { "--lint", night_road, "--fix", night_road }, 2, "" },
+        { { "--lint", night_road, no_room, "--fix", out }, 2, "" },
+        { { "--lint", night_road, "--fix", out, "--rule", "no-such-rule" }, 2, "" },
+        { { "--lint", night_road, "--force" }, 2, "" },
+    };
+    for (const auto& c : cases) {
+        fs::remove(out);
+        const BatchRun r = batch(c.args);
+        EXPECT_EQ(r.code, c.code) << c.args[3] << " " << r.out << r.err;
+        EXPECT_EQ(r.out.substr(0, r.out.find('\n')), c.first_line) << r.out;
+        EXPECT_EQ(fs::exists(out), c.code < 2) << c.args[3];
+    }
+    // The fixed theme checks clean; the refused ones were left alone.
+    batch({ "--lint", night_road, "--fix", out });
+    EXPECT_EQ(batch({ "--lint", out }).code, 0);
+    std::ifstream kept(existing);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "kept");
+    // With --force, FILE itself may be the output.
+    EXPECT_EQ(batch({ "--lint", night_road, "--fix", night_road, "--force" }).code, 0);
+    EXPECT_EQ(batch({ "--lint", night_road }).code, 0);
+    for (const auto& file : { night_road, no_room, out, existing }) {
+        fs::remove(file);
+    }
+}

@@ -1,0 +1,295 @@
+#include "analysis/colour_fix.h"
+
+#include "colour/colour_science.h"
+#include "model/text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <map>
+#include <numbers>
+#include <optional>
+#include <tuple>
+
+namespace tintwell {
+
+namespace {
+
+using colour::Lab;
+using colour::Rgb;
+using colour::Vision;
+
+// Each style of a group is tried with at most this many colours that reach the threshold but
+// make another of its findings worse, before it is given up.
+constexpr int tries_per_style = 40;
+// Lightness is searched in steps of this many units of L*.
+constexpr double lightness_step = 0.25;
+
+double measured(Measure m, Rgb a, Rgb b, Vision vision)
+{
+    if (m == Measure::Contrast) {
+        return colour::contrast_ratio(a, b);
+    }
+    return colour::delta_e2000(colour::simulate(a, vision), colour::simulate(b, vision));
+}
+
+bool has_colour(std::string_view cell)
+{
+    return colour::parse_rgb(cell).has_value();
+}
+
+// The colour the slot shows as the checker sees it: a missing night colour is the day one.
+std::optional<Rgb> shown(const StyleRow& row, ColourSlot slot)
+{
+    if (const auto own = colour::parse_rgb(slot_text(row, slot))) {
+        return own;
+    }
+    if (slot == ColourSlot::BodyNight) {
+        return colour::parse_rgb(row.pri_day());
+    }
+    if (slot == ColourSlot::BorderNight) {
+        return colour::parse_rgb(row.sec_day());
+    }
+    return std::nullopt;
+}
+
+// The slots that hold what a finding measured of its first element: the border of an own-border
+// finding, otherwise the part whose colour the finding names; both times for a finding of day
+// and night, night only where the row has a night colour of its own.
+std::vector<ColourSlot> measured_slots(const StyleRow& row, const Finding& f)
+{
+    const bool night_only = f.period == Period::Night;
+    const ColourSlot body = night_only ? ColourSlot::BodyNight : ColourSlot::BodyDay;
+    const ColourSlot border = night_only ? ColourSlot::BorderNight : ColourSlot::BorderDay;
+    bool on_border = f.rule->pairing == Pairing::OwnBorder;
+    if (!on_border && f.first_colour && shown(row, body) != f.first_colour) {
+        on_border = shown(row, border) == f.first_colour;
+    }
+    std::vector<ColourSlot> slots { on_border ? border : body };
+    if (f.period == Period::DayAndNight) {
+        const ColourSlot night = on_border ? ColourSlot::BorderNight : ColourSlot::BodyNight;
+        if (has_colour(slot_text(row, night))) {
+            slots.push_back(night);
+        }
+    }
+    return slots;
+}
+
+// The colour a member's first element is changed from, and what it is measured against.
+Rgb start_colour(const Finding& f)
+{
+    return f.rule->pairing == Pairing::OwnBorder ? *f.second_colour : *f.first_colour;
+}
+
+Rgb ground_colour(const Finding& f)
+{
+    return f.rule->pairing == Pairing::OwnBorder ? *f.first_colour : *f.second_colour;
+}
+
+// The checker's findings about one row of a small document, by rule, vision, the other row and
+// time of day (a finding of day and night counts for each), with the worst value of each.
+using FindingKey = std::tuple<const LintRule*, Vision, int, int, Period>;
+
+std::map<FindingKey, double> findings_about(const Document& doc, int row)
+{
+    std::map<FindingKey, double> out;
+    ThemeChecker checker;
+    checker.check_each(doc, [&](Finding&& f) {
+        if (f.first_row != row && f.second_row != row) {
+            return;
+        }
+        for (const Period p : { Period::Day, Period::Night }) {
+            if (f.period != p && f.period != Period::DayAndNight) {
+                continue;
+            }
+            const FindingKey key { f.rule, f.vision, f.first_row, f.second_row, p };
+            const auto [at, added] = out.try_emplace(key, f.value);
+            if (!added) {
+                at->second = std::min(at->second, f.value);
+            }
+        }
+    });
+    return out;
+}
+
+// The rows a row's findings depend on: its presentation, and the first presentation, whose
+// ground is used where a presentation has none; `row` is set to the row's place among them.
+Document neighbourhood(const Document& doc, int& row)
+{
+    Document small;
+    small.kind = doc.kind;
+    const std::int16_t own = doc.rows[static_cast<std::size_t>(row)].pres_code;
+    const std::int16_t first = doc.rows.empty() ? own : doc.rows.front().pres_code;
+    int place = -1;
+    for (int k = 0; k < doc.row_count(); ++k) {
+        const StyleRow& r = doc.rows[static_cast<std::size_t>(k)];
+        if (r.pres_code == own || r.pres_code == first) {
+            if (k == row) {
+                place = small.row_count();
+            }
+            small.rows.push_back(r);
+        }
+    }
+    row = place;
+    return small;
+}
+
+// Nearest colour to `start` that `reaches` and `accept` takes: lightness first, hue and chroma
+// kept; with less and less chroma only when no lightness reaches.
+std::optional<Rgb> nearest(Rgb start, const std::function<bool(Rgb)>& reaches,
+    const std::function<bool(Rgb)>& accept, bool& gave_up)
+{
+    const Lab lab = colour::to_lab(start);
+    const double chroma = std::hypot(lab.a, lab.b);
+    const double hue = std::atan2(lab.b, lab.a);
+    int tries = 0;
+    for (int tenth = 10; tenth >= 0; --tenth) {
+        const double c = chroma * tenth / 10;
+        if (tenth < 10 && chroma < 1e-9) {
+            break;
+        }
+        std::optional<Rgb> best;
+        double best_change = 0;
+        for (const int direction : { 1, -1 }) {
+            std::optional<Rgb> last;
+            for (double d = 0; d <= 100; d += lightness_step) {
+                const double L = lab.L + direction * d;
+                if (L < 0 || L > 100) {
+                    break;
+                }
+                const auto rgb = colour::from_lab({ L, c * std::cos(hue), c * std::sin(hue) });
+                if (!rgb || rgb == last || !reaches(*rgb)) {
+                    continue;
+                }
+                last = rgb;
+                const double change = colour::delta_e2000(start, *rgb);
+                if (best && change >= best_change) {
+                    break;
+                }
+                if (++tries > tries_per_style) {
+                    gave_up = true;
+                    return best;
+                }
+                if (accept(*rgb)) {
+                    best = rgb;
+                    best_change = change;
+                    break;
+                }
+            }
+        }
+        if (best) {
+            return best;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string step_name(const FindingGroup& group)
+{
+    const Finding& f = group.members.front();
+    std::string name = "Fix " + text::trim(f.first) + when_text(f);
+    if (group.presentations.size() > 1) {
+        name += " (" + std::to_string(group.presentations.size()) + " presentations)";
+    }
+    return name;
+}
+
+} // namespace
+
+FixProposal propose_fix(const Document& doc, const FindingGroup& group)
+{
+    FixProposal fix;
+    if (group.members.empty()) {
+        fix.refusal = "nothing to fix";
+        return fix;
+    }
+    const Finding& first = group.members.front();
+    const LintRule& rule = *first.rule;
+    fix.description = step_name(group);
+    fix.threshold = rule.threshold;
+    if (rule.measure == Measure::Structure) {
+        fix.refusal = "a structure finding is mended in the file, not by a colour";
+        return fix;
+    }
+
+    // The members by the row they measured: each row is fixed against all of its grounds.
+    std::map<int, std::vector<const Finding*>> by_row;
+    for (const Finding& f : group.members) {
+        if (!doc.valid_row(f.first_row) || !f.first_colour || !f.second_colour) {
+            fix.refusal = "the theme changed since it was checked";
+            return fix;
+        }
+        by_row[f.first_row].push_back(&f);
+    }
+    fix.worst_before = group.lowest;
+    fix.worst_after = rule.measure == Measure::Contrast ? 21 : 100;
+    for (const auto& [row, members] : by_row) {
+        const StyleRow& style = doc.rows[static_cast<std::size_t>(row)];
+        const Rgb start = start_colour(*members.front());
+        std::vector<Rgb> grounds;
+        for (const Finding* f : members) {
+            grounds.push_back(ground_colour(*f));
+        }
+        const Vision vision = first.vision;
+        const auto worst_against = [&](Rgb c) {
+            double worst = std::numeric_limits<double>::max();
+            for (const Rgb g : grounds) {
+                worst = std::min(worst, measured(rule.measure, c, g, vision));
+            }
+            return worst;
+        };
+        const auto reaches = [&](Rgb c) { return worst_against(c) >= rule.threshold; };
+
+        const std::vector<ColourSlot> slots = measured_slots(style, *members.front());
+        int place = row;
+        Document small = neighbourhood(doc, place);
+        const auto before = findings_about(small, place);
+        const auto accept = [&](Rgb c) {
+            const auto edit = set_colours(small,
+                [&] {
+                    std::vector<SlotColour> colours;
+                    for (const ColourSlot slot : slots) {
+                        colours.push_back({ place, slot, c });
+                    }
+                    return colours;
+                }(),
+                {});
+            Document tried = small;
+            edit.edit.apply(tried);
+            // The group's own findings are gone; any finding left is one the row had, no worse.
+            for (const auto& [key, value] : findings_about(tried, place)) {
+                const auto was = before.find(key);
+                if (was == before.end() || value < was->second - 1e-9) {
+                    return false;
+                }
+            }
+            return true;
+        };
+        bool gave_up = false;
+        const auto found = nearest(start, reaches, accept, gave_up);
+        if (!found) {
+            fix.colours.clear();
+            fix.before.clear();
+            fix.refusal = gave_up ? "every colour near " + text::trim(style.elem_name())
+                    + "'s that reaches it makes another of its findings worse"
+                                  : "no colour of " + text::trim(style.elem_name())
+                    + "'s hue reaches " + value_text(rule.threshold)
+                    + (rule.measure == Measure::Contrast ? ":1" : "") + " against every ground";
+            return fix;
+        }
+        fix.worst_after = std::min(fix.worst_after, worst_against(*found));
+        for (const ColourSlot slot : slots) {
+            fix.colours.push_back({ row, slot, *found });
+            fix.before.push_back(shown(style, slot).value_or(start));
+        }
+    }
+    return fix;
+}
+
+ColourEdit fix_edit(const Document& doc, const FixProposal& fix)
+{
+    return set_colours(doc, fix.colours, fix.description);
+}
+
+} // namespace tintwell

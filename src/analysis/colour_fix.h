@@ -1,0 +1,44 @@
+#pragma once
+
+#include "analysis/colour_edits.h"
+#include "analysis/finding_groups.h"
+#include "model/document.h"
+
+#include <string>
+#include <vector>
+
+// Mending what the checker finds: for a group of contrast or colour-difference findings, the
+// nearest colour to the element's own that meets the rule against every ground of the group.
+namespace tintwell {
+
+/// What "Fix" would do to a group, or why it cannot.
+struct FixProposal
+{
+    /// The colours to set, one per row and slot; empty when the group cannot be fixed.
+    std::vector<SlotColour> colours;
+    /// The colour each of `colours` replaces, in the same order.
+    std::vector<colour::Rgb> before;
+    /// The worst value of the group's measure before and after (the contrast ratio or colour
+    /// difference), against the rule's threshold.
+    double worst_before = 0;
+    double worst_after = 0;
+    double threshold = 0;
+    /// The undo step: "Fix ROAD ARTERIAL at night (6 presentations)".
+    std::string description;
+    /// Why nothing is proposed, when `colours` is empty.
+    std::string refusal;
+
+    bool fixable() const { return !colours.empty(); }
+};
+
+/// The fix of a group as the document holds it now. The new colour of each style is the one
+/// nearest its own (smallest CIEDE2000 change) that reaches the threshold against every ground
+/// the group measured it on: lightness moves first with hue and chroma kept; chroma is reduced
+/// only when lightness alone cannot reach it. A colour that would make another finding of the
+/// element worse than it was is passed over. Structure findings have no fix.
+FixProposal propose_fix(const Document& doc, const FindingGroup& group);
+
+/// The proposal as one edit of the document, named by its description.
+ColourEdit fix_edit(const Document& doc, const FixProposal& fix);
+
+} // namespace tintwell
