@@ -414,7 +414,14 @@ ColourEdit set_colours(
     }
     for (const auto& [r, change] : changes) {
         const StyleRow& row = doc.rows[static_cast<std::size_t>(r)];
-        result.edit.replace_row(r, row, recoloured(doc.kind, row, change));
+        // A colour the row lacks ("-1" or empty) gets a cell of six digits to be recoloured.
+        StyleRow prepared = row;
+        for (const ColourSlot slot : colour_slots) {
+            if (change.colours[index(slot)] && !colour::parse_rgb(slot_text(row, slot))) {
+                prepared.set(slot_cell(slot), "000000");
+            }
+        }
+        result.edit.replace_row(r, row, recoloured(doc.kind, prepared, change));
         ++result.styles;
     }
     return result;

@@ -287,6 +287,19 @@ FixProposal propose_fix(const Document& doc, const FindingGroup& group)
     return fix;
 }
 
+std::optional<Rgb> nearest_reaching(
+    Rgb start, const std::vector<Rgb>& grounds, Measure measure, double threshold, Vision vision)
+{
+    bool gave_up = false;
+    return nearest(
+        start,
+        [&](Rgb c) {
+            return std::all_of(grounds.begin(), grounds.end(),
+                [&](Rgb g) { return measured(measure, c, g, vision) >= threshold; });
+        },
+        [](Rgb) { return true; }, gave_up);
+}
+
 ColourEdit fix_edit(const Document& doc, const FixProposal& fix)
 {
     return set_colours(doc, fix.colours, fix.description);

@@ -4,6 +4,7 @@
 #include "analysis/finding_groups.h"
 #include "model/document.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,12 @@ struct FixProposal
 /// only when lightness alone cannot reach it. A colour that would make another finding of the
 /// element worse than it was is passed over. Structure findings have no fix.
 FixProposal propose_fix(const Document& doc, const FindingGroup& group);
+
+/// The colour nearest `start` that reaches `threshold` of `measure` against every colour of
+/// `grounds`, searched as propose_fix searches; nothing when no colour of its hue does.
+std::optional<colour::Rgb> nearest_reaching(colour::Rgb start,
+    const std::vector<colour::Rgb>& grounds, Measure measure, double threshold,
+    colour::Vision vision = colour::Vision::Normal);
 
 /// The proposal as one edit of the document, named by its description.
 ColourEdit fix_edit(const Document& doc, const FixProposal& fix);
