@@ -6,6 +6,7 @@
 #include "ui/common/latin1.h"
 #include "ui/common/preview_widget.h"
 #include "ui/common/qt_colour.h"
+#include "ui/common/tool_panel.h"
 #include "ui/common/twips.h"
 #include "ui/common/window_place.h"
 #include "ui/dialogs/replace_colour_dialog.h"
@@ -147,6 +148,7 @@ ColoursPanel::ColoursPanel(ThemeWindow& window)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(m_pages);
+    add_close_controls(*this, *layout);
     resize(px(9300), px(7800));
 
     connect(m_pages, &QTabWidget::currentChanged, this, [this](int page) {

@@ -9,6 +9,7 @@
 #include "ui/common/file_names.h"
 #include "ui/common/latin1.h"
 #include "ui/common/preview_widget.h"
+#include "ui/common/tool_panel.h"
 #include "ui/common/twips.h"
 #include "ui/common/window_place.h"
 #include "ui/theme/theme_window.h"
@@ -255,6 +256,7 @@ void CompareWindow::build_controls()
     splitter->setSizes({ px(5400), px(11100) });
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(splitter);
+    add_close_controls(*this, *layout);
 
     connect(m_change_list, &QListWidget::currentRowChanged, this,
         [this](int line) { show_change(line, true); });

@@ -16,6 +16,7 @@
 #include "ui/main/file_commands.h"
 #include "ui/main/history_window.h"
 #include "ui/main/notice_bar.h"
+#include "ui/main/panel_items.h"
 #include "ui/main/preview_navigator.h"
 #include "ui/main/theme_panel.h"
 
@@ -137,8 +138,8 @@ MainWindow::MainWindow(const QString& pending_open, const QString& settings_path
         m_navigator, &PreviewNavigator::selection_changed, this, &MainWindow::show_selected_code);
     connect(m_navigator, &PreviewNavigator::open_requested, this, &MainWindow::p1_DblClick);
     connect(m_navigator, &PreviewNavigator::status_bar_toggled, this, &MainWindow::Form_Resize);
-    build_check_panel();
-    new ColourTools(*this);
+    CheckPanel* check_panel = build_check_panel();
+    new PanelItems(*this, m_history_window->toggle_action(), *check_panel, *new ColourTools(*this));
 
     m_border_pref_action->setChecked(true);
     m_settings = loaddata(to_bytes(m_settings_path), std::cerr);
@@ -266,14 +267,15 @@ void MainWindow::build_menus()
     action(CodeCommand::PasteColours)->setObjectName("paste_colours");
 }
 
-void MainWindow::build_check_panel()
+CheckPanel* MainWindow::build_check_panel()
 {
     auto* check_panel = new CheckPanel(*this);
     auto* check_action = new QAction("Check Theme", this);
     check_action->setObjectName("check_theme");
     check_action->setShortcut(QKeySequence(Qt::Key_F7));
     menuBar()->insertAction(menuBar()->findChild<QMenu*>("mhelp")->menuAction(), check_action);
-    connect(check_action, &QAction::triggered, check_panel, &CheckPanel::open);
+    connect(check_action, &QAction::triggered, check_panel, &CheckPanel::toggle);
+    return check_panel;
 }
 
 QAction* MainWindow::action(EditCommand command) const

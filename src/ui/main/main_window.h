@@ -115,7 +115,7 @@ protected:
 private:
     void build_controls();
     void build_menus();
-    void build_check_panel();
+    CheckPanel* build_check_panel();
     void Form_Unload();
     Settings current_settings() const;
 
