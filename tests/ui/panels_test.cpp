@@ -1,13 +1,18 @@
 #include "qt_test_support.h"
 #include "ui/common/file_dialogs.h"
+#include "ui/common/qt_colour.h"
+#include "ui/dialogs/colours_panel.h"
+#include "ui/editor/picking_widgets.h"
 #include "ui/main/file_commands.h"
 #include "ui/main/main_window.h"
 #include "ui/main/theme_panel.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -30,6 +35,20 @@ public:
 
 // How a test closes a panel.
 enum class Closing { Button, Escape, ViewItem, MenuBarItem };
+
+// True when the image's edge is the swatch outline all round and its middle is `colour`.
+bool outlined(const QImage& image, const QColor& colour)
+{
+    const int right = image.width() - 1;
+    const int bottom = image.height() - 1;
+    for (const QPoint edge : { QPoint(0, bottom / 2), QPoint(right, bottom / 2),
+             QPoint(right / 2, 0), QPoint(right / 2, bottom) }) {
+        if (image.pixelColor(edge) != swatch_outline) {
+            return false;
+        }
+    }
+    return image.pixelColor(right / 2, bottom / 2) == colour;
+}
 
 QString theme_file(const char* name)
 {
@@ -143,6 +162,36 @@ private slots:
             QCOMPARE(window->history().count(), 0);
         }
         QVERIFY(m_prompter.messages.empty());
+    }
+
+    // A white swatch shows on the light panels: the Colours panel's list and the editor's
+    // palette draw each swatch inside an outline.
+    void swatchesHaveAnOutline()
+    {
+        auto window = open_window();
+        child<QAction>(*window, "colours")->trigger();
+        auto* panel = child<ColoursPanel>(*window, "colours_panel");
+        const auto* model = child<QTableView>(panel, "colour_list")->model();
+        int white_line = -1;
+        for (std::size_t line = 0; line < panel->colours().size(); ++line) {
+            const QColor colour = to_qcolor(panel->colours()[line].colour);
+            const auto icon =
+                model->index(static_cast<int>(line), 0).data(Qt::DecorationRole).value<QPixmap>();
+            QVERIFY(outlined(icon.toImage(), colour));
+            white_line = colour == Qt::white ? static_cast<int>(line) : white_line;
+        }
+        QVERIFY(white_line >= 0);
+
+        PaletteGrid palette(nullptr);
+        palette.show();
+        int white_blocks = 0;
+        for (int i = 0; i < 256 && palette.findChild<QLabel*>(QString("Labc_%1").arg(i)); ++i) {
+            QLabel* block = palette.block(i);
+            const QColor colour = block->palette().color(QPalette::Window);
+            QVERIFY(outlined(block->grab().toImage(), colour));
+            white_blocks += colour == Qt::white;
+        }
+        QVERIFY(white_blocks > 0);
     }
 
     // Escape in the main window closes no panel; the menu-bar items open as well as close.

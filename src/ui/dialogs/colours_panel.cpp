@@ -46,6 +46,9 @@ constexpr int users_shown = 20;
 
 constexpr int near_page = 1;
 
+// Side of a colour's swatch in the lists, in pixels.
+constexpr int swatch_size = 14;
+
 QString hex_text(colour::Rgb colour)
 {
     return QString("#%1").arg(colour::to_hex(colour).c_str());
@@ -109,7 +112,8 @@ public:
             }
             return {};
         case Qt::DecorationRole:
-            return column == 0 ? QVariant(to_qcolor(c.colour)) : QVariant();
+            return column == 0 ? QVariant(swatch_icon(to_qcolor(c.colour), swatch_size))
+                               : QVariant();
         case Qt::TextAlignmentRole:
             return column == 0 ? QVariant() : QVariant(Qt::AlignRight | Qt::AlignVCenter);
         case Qt::ToolTipRole:
@@ -391,7 +395,7 @@ void ColoursPanel::show_near_duplicates()
     const auto cell = [this](QTreeWidgetItem* item, int column, std::size_t at) {
         const ColourInUse& c = m_colours[at];
         item->setText(column, hex_text(c.colour) + " " + uses_text(c.total()));
-        item->setData(column, Qt::DecorationRole, to_qcolor(c.colour));
+        item->setData(column, Qt::DecorationRole, swatch_icon(to_qcolor(c.colour), swatch_size));
     };
     QList<QTreeWidgetItem*> items;
     for (std::size_t k = 0; k < m_pairs.size(); ++k) {
