@@ -296,7 +296,8 @@ SampleKind classify(const Document& doc, const StyleRow& r)
     return SampleKind::Line;
 }
 
-// The name the presentation list gives a row's presentation.
+} // namespace
+
 std::string_view listed_presentation(const Document& doc, const StyleRow& r)
 {
     if (doc.kind == ThemeKind::CarZumo) {
@@ -304,6 +305,8 @@ std::string_view listed_presentation(const Document& doc, const StyleRow& r)
     }
     return text::trim_view(r.pres_name());
 }
+
+namespace {
 
 double text_width_in(Canvas& measure, std::string_view text, CanvasFont font, double size)
 {

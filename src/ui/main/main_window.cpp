@@ -139,7 +139,8 @@ MainWindow::MainWindow(const QString& pending_open, const QString& settings_path
     connect(m_navigator, &PreviewNavigator::open_requested, this, &MainWindow::p1_DblClick);
     connect(m_navigator, &PreviewNavigator::status_bar_toggled, this, &MainWindow::Form_Resize);
     CheckPanel* check_panel = build_check_panel();
-    new PanelItems(*this, m_history_window->toggle_action(), *check_panel, *new ColourTools(*this));
+    m_panel_items = new PanelItems(
+        *this, m_history_window->toggle_action(), *check_panel, *new ColourTools(*this));
 
     m_border_pref_action->setChecked(true);
     m_settings = loaddata(to_bytes(m_settings_path), std::cerr);
@@ -147,8 +148,10 @@ MainWindow::MainWindow(const QString& pending_open, const QString& settings_path
     document().border_pref = m_settings.border_pref;
     m_panel->show_code_check()->setChecked(m_settings.show_code);
     m_code_box->setVisible(m_settings.show_code);
-    m_navigator->apply_view_settings(
-        load_view_settings(view_settings_path(to_bytes(m_settings_path)), std::cerr));
+    const ViewSettings view =
+        load_view_settings(view_settings_path(to_bytes(m_settings_path)), std::cerr);
+    m_navigator->apply_view_settings(view);
+    m_panel_items->set_compare_list_width(view.compare_list_width);
     m_files->show_recent();
 
     resize(px(15450), px(11200));
@@ -471,7 +474,9 @@ void MainWindow::Form_Unload()
     }
     m_unloaded = true;
     savedata(to_bytes(m_settings_path), current_settings(), document().prompter());
-    save_view_settings(view_settings_path(to_bytes(m_settings_path)), m_navigator->view_settings());
+    ViewSettings view = m_navigator->view_settings();
+    view.compare_list_width = m_panel_items->compare_list_width();
+    save_view_settings(view_settings_path(to_bytes(m_settings_path)), view);
 }
 
 Settings MainWindow::current_settings() const

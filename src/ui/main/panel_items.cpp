@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QMainWindow>
 #include <QMenu>
+#include <algorithm>
 
 namespace tintwell {
 
@@ -51,8 +52,16 @@ PanelItems::PanelItems(
 void PanelItems::watch_compare_windows()
 {
     const auto windows = m_window.host().findChildren<CompareWindow*>(Qt::FindDirectChildrenOnly);
+    std::erase_if(m_followed, [](const QPointer<CompareWindow>& compare) { return !compare; });
     for (CompareWindow* compare : windows) {
+        if (std::find(m_followed.begin(), m_followed.end(), compare) != m_followed.end()) {
+            continue;
+        }
+        m_followed.emplace_back(compare);
         m_compare->watch(compare);
+        compare->set_list_width(m_compare_list_width);
+        connect(compare, &CompareWindow::list_width_changed, this,
+            [this](int width) { m_compare_list_width = width; });
     }
 }
 
