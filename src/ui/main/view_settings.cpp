@@ -44,7 +44,10 @@ std::string view_settings_text(const ViewSettings& settings)
     };
     line(zoom_key, std::to_string(settings.zoom_percent));
     line(status_bar_key, settings.status_bar ? "1" : "0");
-    line(compare_list_key, std::to_string(settings.compare_list_width));
+    // Left out until the list was widened, so the file is as it was for those who never did.
+    if (settings.compare_list_width > 0) {
+        line(compare_list_key, std::to_string(settings.compare_list_width));
+    }
     return out;
 }
 

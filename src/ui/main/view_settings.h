@@ -21,7 +21,7 @@ struct ViewSettings
     bool operator==(const ViewSettings&) const = default;
 };
 
-/// The file's text: one "name=value" line each, CR LF after each.
+/// The file's text: one "name=value" line each, CR LF after each; the list width only when set.
 std::string view_settings_text(const ViewSettings& settings);
 
 /// Reads the file's text. Unknown lines are skipped; a value that does not read keeps its
