@@ -153,7 +153,23 @@ std::vector<std::string> change_lines(const RowChange& change, ThemeKind kind)
 
 std::string change_text(const RowChange& change, ThemeKind kind)
 {
-    std::string line = element_text(change) + ": ";
+    return change_text(change, kind, element_text(change));
+}
+
+std::string display_element_text(
+    std::string_view display_name, std::string_view presentation, const RowChange& change)
+{
+    std::string name = utf8(text::trim(display_name));
+    if (change.repeated) {
+        name += " [" + std::to_string(change.occurrence + 1) + "]";
+    }
+    const std::string pres = text::trim(presentation);
+    return pres.empty() ? name : name + " (" + utf8(pres) + ")";
+}
+
+std::string change_text(const RowChange& change, ThemeKind kind, const std::string& element)
+{
+    std::string line = element + ": ";
     if (change.kind != RowChangeKind::Changed) {
         return line + change_name(change.kind);
     }

@@ -37,5 +37,13 @@ std::vector<std::string> change_lines(const RowChange& change, ThemeKind kind);
 
 /// The same on one line, the values after the element separated by "; ".
 std::string change_text(const RowChange& change, ThemeKind kind);
+/// The same line with the element named by `element` (UTF-8, as given) instead.
+std::string change_text(const RowChange& change, ThemeKind kind, const std::string& element);
+
+/// The element as the preview names it: its display name, "[n]" after a repeated one, and its
+/// presentation in brackets ("WATER (GUIDANCE)"; no brackets without a presentation). Both texts
+/// as the theme holds them (single-byte), blanks round them dropped; the result is UTF-8.
+std::string display_element_text(
+    std::string_view display_name, std::string_view presentation, const RowChange& change);
 
 } // namespace tintwell

@@ -4,6 +4,7 @@
 #include "model/text.h"
 
 #include <cstdio>
+#include <tuple>
 
 namespace tintwell {
 
@@ -103,6 +104,51 @@ std::optional<std::string> prefixed_colour(std::string_view attribute_text)
 }
 
 } // namespace
+
+int nwf_alpha(std::string_view colour)
+{
+    std::string digits = trim(colour);
+    if (!digits.empty() && digits[0] == '#') {
+        digits.erase(0, 1);
+    }
+    if (digits.size() != 8) {
+        return 255;
+    }
+    int value = 0;
+    for (const char c : digits.substr(0, 2)) {
+        const auto digit = std::string_view("0123456789abcdef")
+                               .find(static_cast<char>(c >= 'A' && c <= 'F' ? c - 'A' + 'a' : c));
+        if (digit == std::string_view::npos) {
+            return 255;
+        }
+        value = value * 16 + static_cast<int>(digit);
+    }
+    return value;
+}
+
+std::array<int, 4> nwf_alphas(std::string_view style_text)
+{
+    std::array<int, 4> alphas { 255, 255, 255, 255 };
+    const auto alpha_of = [](const std::string& attribute_text) {
+        const auto colour = get_colfromtxt(attribute_text);
+        return colour ? nwf_alpha(*colour) : 255;
+    };
+    for (const auto& [element, day, night] :
+        { std::tuple("primary ", NwfColour::PrimaryDay, NwfColour::PrimaryNight),
+            std::tuple("secondary ", NwfColour::SecondaryDay, NwfColour::SecondaryNight) }) {
+        const ElementTexts texts = element_texts(style_text, element);
+        if (!texts.found) {
+            continue;
+        }
+        if (!texts.day.empty()) {
+            alphas[static_cast<std::size_t>(day)] = alpha_of(texts.day);
+        }
+        if (!texts.night.empty()) {
+            alphas[static_cast<std::size_t>(night)] = alpha_of(texts.night);
+        }
+    }
+    return alphas;
+}
 
 void get_colsfromcode(Document& doc, int row_index)
 {

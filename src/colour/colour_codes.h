@@ -2,6 +2,7 @@
 
 #include "model/document.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -30,6 +31,19 @@ bool CToRGB(ColourValue value, int& red, int& green, int& blue);
 /// The colour digits of one attribute: the text after the first "#" (or all of it when there is
 /// none) up to the next double quote. Nothing when no double quote follows.
 std::optional<std::string> get_colfromtxt(std::string_view text);
+
+/// The opacity (0 to 255) of one Sport & Fitness colour, eight digits (AARRGGBB) with or
+/// without "#" and blanks round it: its first two digits. Any other colour, and two digits that
+/// are not hexadecimal, count as opaque (255).
+int nwf_alpha(std::string_view colour);
+
+/// Where each colour of a Sport & Fitness style stands in `nwf_alphas`.
+enum class NwfColour { PrimaryDay, PrimaryNight, SecondaryDay, SecondaryNight };
+
+/// The opacity (0 to 255) of the four colours of a Sport & Fitness style text, by NwfColour:
+/// the two transparency digits of an eight-digit colour. A six-digit colour, a missing one and
+/// one whose transparency digits are not hexadecimal count as opaque (255).
+std::array<int, 4> nwf_alphas(std::string_view style_text);
 
 /// Refreshes the four colours of a Sport & Fitness row, and the transparency prefixes of its
 /// secondary colours, from the row's style text. Stops at the first attribute it cannot read,

@@ -116,6 +116,20 @@ void Canvas::line(double x1, double y1, double x2, double y2, ColourValue colour
     do_line(x1, y1, x2, y2, m_colour_map ? m_colour_map(colour) : colour, form);
 }
 
+void Canvas::translucent_box(
+    double x1, double y1, double x2, double y2, ColourValue colour, int alpha)
+{
+    if (colour < 0) {
+        return;
+    }
+    alpha = std::clamp(alpha, 0, 255);
+    if (alpha == 255) {
+        line(x1, y1, x2, y2, colour, LineForm::FilledBox);
+        return;
+    }
+    do_translucent_box(x1, y1, x2, y2, m_colour_map ? m_colour_map(colour) : colour, alpha);
+}
+
 void Canvas::polygon(std::span<const CanvasPoint> points)
 {
     if (points.size() < 2) {

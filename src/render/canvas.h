@@ -122,6 +122,11 @@ public:
     /// the current pen width and style (a filled box ignores both, and the fill state).
     void line(double x1, double y1, double x2, double y2, ColourValue colour,
         LineForm form = LineForm::Segment);
+    /// A filled box between two inclusive corners in `colour` with an opacity of `alpha` (0 to
+    /// 255, limited to that range) over a small light checkerboard, as transparency is shown: 255
+    /// is exactly the filled box of `line`, 0 the checkerboard alone. The squares of the
+    /// checkerboard are `checker_size` pixels of the drawing, counted from the canvas's top-left.
+    void translucent_box(double x1, double y1, double x2, double y2, ColourValue colour, int alpha);
     /// Fills the closed polygon (pixel coordinates, alternate rule) with the fill colour unless
     /// the fill style is transparent, then strokes its outline with the fore colour, pen width
     /// and style. Fewer than two points draw nothing.
@@ -151,6 +156,9 @@ protected:
         double x1, double y1, double x2, double y2, ColourValue colour, LineForm form) = 0;
     /// Points in pixels of the drawing; `image_point` turns one into image pixels.
     virtual void do_polygon(std::span<const CanvasPoint> points) = 0;
+    /// `alpha` is 0 to 254 here.
+    virtual void do_translucent_box(
+        double x1, double y1, double x2, double y2, ColourValue colour, int alpha) = 0;
     virtual void do_print(std::string_view text) = 0;
     /// Width and height of the text in image pixels.
     virtual double do_text_width(std::string_view text) = 0;
@@ -170,6 +178,12 @@ private:
     double m_scale = 1;
     ColourMap m_colour_map;
 };
+
+/// Side of a square of the transparency checkerboard, in pixels of the drawing, and its two
+/// colours.
+inline constexpr int checker_size = 4;
+inline constexpr ColourValue checker_light = 0xFFFFFF;
+inline constexpr ColourValue checker_dark = 0xD6D6D6; // RGB(214,214,214)
 
 /// Rounds to the nearest integer, halves to even, saturating far outside the range a canvas can
 /// use (so a huge or infinite coordinate never overflows).

@@ -28,6 +28,8 @@ void set_colour(SampleBar& bar, const std::string& colour, ThemeKind kind)
 {
     if (const auto value = hex_to_value(colour, kind)) {
         bar.colour = *value;
+        // The working colours of a Sport & Fitness style carry their transparency digits.
+        bar.alpha = kind == ThemeKind::SportFitness ? nwf_alpha(colour) : 255;
     }
 }
 
@@ -204,8 +206,8 @@ void draw_editor_sample(Canvas& canvas, const EditorSample& s)
     const auto fill = [&](const SampleBar& bar) {
         if (bar.visible && bar.rect.width > 0 && bar.rect.height > 0) {
             const SampleRect& r = bar.rect;
-            canvas.line(r.left, r.top, r.left + r.width - px, r.top + r.height - px, bar.colour,
-                LineForm::FilledBox);
+            canvas.translucent_box(
+                r.left, r.top, r.left + r.width - px, r.top + r.height - px, bar.colour, bar.alpha);
         }
     };
     if (s.form == EditorSample::Form::Arrow) {

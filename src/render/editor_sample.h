@@ -32,6 +32,9 @@ struct SampleBar
 {
     SampleRect rect;
     ColourValue colour = 0;
+    /// Opacity, 0 to 255: a Sport & Fitness colour's transparency digits; drawn over a
+    /// checkerboard below 255.
+    int alpha = 255;
     bool visible = true;
 };
 

@@ -5,6 +5,7 @@
 #include "render/arrow.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace tintwell {
@@ -52,9 +53,12 @@ bool has_night(std::string_view style_text)
     return text::contains(text::lower(style_text), "night");
 }
 
-void fill(Canvas& box, double x1, double y1, double x2, double y2, ColourValue colour)
+// A Sport & Fitness colour is drawn with its opacity over a checkerboard; an opaque one, as
+// every Car & Zumo colour is, exactly as a filled box.
+void fill(
+    Canvas& box, double x1, double y1, double x2, double y2, ColourValue colour, int alpha = 255)
 {
-    box.line(x1, y1, x2, y2, colour, LineForm::FilledBox);
+    box.translucent_box(x1, y1, x2, y2, colour, alpha);
 }
 
 void outline(Canvas& box, double x1, double y1, double x2, double y2, ColourValue colour)
@@ -68,13 +72,29 @@ struct Pair
 {
     ColourValue c1 = -1;
     ColourValue c2 = -1;
+    /// Opacities, 0 to 255.
+    int a1 = 255;
+    int a2 = 255;
 };
+
+// The opacities of a row's colours: a Sport & Fitness style text gives them, every other
+// colour is opaque.
+std::array<int, 4> alphas_of(ThemeKind kind, const StyleRow& r)
+{
+    return kind == ThemeKind::SportFitness ? nwf_alphas(r.style_text())
+                                           : std::array<int, 4> { 255, 255, 255, 255 };
+}
+
+int alpha(const std::array<int, 4>& alphas, NwfColour colour)
+{
+    return alphas[static_cast<std::size_t>(colour)];
+}
 
 void draw_polygon_sample(Canvas& box, ThemeKind kind, const Pair& day, int lead)
 {
-    fill(box, 60, 60, lead + 820, 820, day.c1);
+    fill(box, 60, 60, lead + 820, 820, day.c1, day.a1);
     if (kind == ThemeKind::SportFitness) {
-        fill(box, 60, 400, lead + 820, 820, day.c2);
+        fill(box, 60, 400, lead + 820, 820, day.c2, day.a2);
         outline(box, 60, 400, lead + 820, 820, polygon_edge);
         outline(box, 60, 60, lead + 820, 820, polygon_edge);
     }
@@ -84,12 +104,15 @@ void draw_night_swatch(Canvas& box, ThemeKind kind, const StyleRow& r, Pair colo
 {
     const double w0 = box.width_twips();
     const double h0 = box.height_twips();
+    const std::array<int, 4> alphas = alphas_of(kind, r);
     if (const auto night = convert(r.pri_night(), kind)) {
-        fill(box, w0 - 335, h0 - 335, w0 - 135, h0 - 135, *night);
+        fill(box, w0 - 335, h0 - 335, w0 - 135, h0 - 135, *night,
+            alpha(alphas, NwfColour::PrimaryNight));
     }
     if (kind == ThemeKind::SportFitness) {
         assign(colours.c2, r.sec_night(), kind);
-        fill(box, w0 - 335, h0 - 225, w0 - 135, h0 - 125, colours.c2);
+        fill(box, w0 - 335, h0 - 225, w0 - 135, h0 - 125, colours.c2,
+            r.sec_night().empty() ? colours.a2 : alpha(alphas, NwfColour::SecondaryNight));
         outline(box, w0 - 335, h0 - 225, w0 - 135, h0 - 125, swatch_edge);
         outline(box, w0 - 335, h0 - 335, w0 - 135, h0 - 125, swatch_edge);
     }
@@ -111,9 +134,9 @@ void draw_arrow_sample(Canvas& box, ThemeKind kind, const StyleRow& r, Pair colo
 
 void draw_rail_band(Canvas& box, double y0, double s, const Pair& c, int lead)
 {
-    fill(box, lead, y0, lead + 233, y0 + 2 * s, c.c2);
-    fill(box, lead + 233, y0, lead + 466, y0 + 2 * s, c.c1);
-    fill(box, lead + 466, y0, lead + pm::band_length, y0 + 2 * s, c.c2);
+    fill(box, lead, y0, lead + 233, y0 + 2 * s, c.c2, c.a2);
+    fill(box, lead + 233, y0, lead + 466, y0 + 2 * s, c.c1, c.a1);
+    fill(box, lead + 466, y0, lead + pm::band_length, y0 + 2 * s, c.c2, c.a2);
 }
 
 void draw_car_zumo_band(
@@ -166,16 +189,16 @@ void draw_width_band(
     if (!strips) {
         const int half = round_even(half_box / px);
         const int start = std::clamp(top + (half - body_px) / 2, top, top + room - body_px);
-        fill(box, lead, at(start), x2, at(start + body_px - 1), c.c1);
+        fill(box, lead, at(start), x2, at(start + body_px - 1), c.c1, c.a1);
         return;
     }
     if (strip_px > 0) {
-        fill(box, lead, at(top), x2, at(top + strip_px - 1), c.c2);
+        fill(box, lead, at(top), x2, at(top + strip_px - 1), c.c2, c.a2);
     }
-    fill(box, lead, at(top + strip_px), x2, at(top + strip_px + body_px - 1), c.c1);
+    fill(box, lead, at(top + strip_px), x2, at(top + strip_px + body_px - 1), c.c1, c.a1);
     if (strip_px > 0) {
         const int lower = top + strip_px + body_px;
-        fill(box, lead, at(lower), x2, at(lower + strip_px - 1), c.c2);
+        fill(box, lead, at(lower), x2, at(lower + strip_px - 1), c.c2, c.a2);
     }
 }
 
@@ -190,11 +213,11 @@ void draw_nwf_band(Canvas& box, double y0, double limit, const NwfWidths& w, dou
     }
     const double s = 36;
     if (!strips) {
-        fill(box, lead, y0 + 2 * s, x2, y0 + 3 * s, c.c1);
+        fill(box, lead, y0 + 2 * s, x2, y0 + 3 * s, c.c1, c.a1);
     } else {
-        fill(box, lead, y0, x2, y0 + b + s, c.c2);
-        fill(box, lead, y0 + b + s, x2, y0 + b + 3 * s, c.c1);
-        fill(box, lead, y0 + b + 3 * s, x2, y0 + b + 4 * s, c.c2);
+        fill(box, lead, y0, x2, y0 + b + s, c.c2, c.a2);
+        fill(box, lead, y0 + b + s, x2, y0 + b + 3 * s, c.c1, c.a1);
+        fill(box, lead, y0 + b + 3 * s, x2, y0 + b + 4 * s, c.c2, c.a2);
     }
 }
 
@@ -246,8 +269,13 @@ void draw_band_sample(
     if (!night) {
         return;
     }
+    const std::array<int, 4> alphas = alphas_of(kind, r);
     assign(c.c1, r.pri_night(), kind);
     assign(c.c2, r.sec_night(), kind);
+    c.a1 = alpha(alphas, NwfColour::PrimaryNight);
+    if (!r.sec_night().empty()) {
+        c.a2 = alpha(alphas, NwfColour::SecondaryNight);
+    }
     if (rail) {
         draw_rail_band(box, y_night, scale, c, lead);
     } else if (kind == ThemeKind::CarZumo) {
@@ -278,6 +306,13 @@ std::uint64_t row_key(ThemeKind kind, const StyleRow& r, SampleKind sample, bool
              r.scale(), r.border(), r.nwf_border(), r.bg_width(), r.fg_width(), r.elem_name() }) {
         hash = mix(hash, part);
     }
+    // The opacities come from the style text, which the cells above do not follow.
+    if (kind == ThemeKind::SportFitness) {
+        const std::array<int, 4> alphas = nwf_alphas(r.style_text());
+        const char opacity[] = { static_cast<char>(alphas[0]), static_cast<char>(alphas[1]),
+            static_cast<char>(alphas[2]), static_cast<char>(alphas[3]) };
+        hash = mix(hash, std::string_view(opacity, sizeof opacity));
+    }
     return hash;
 }
 
@@ -296,7 +331,8 @@ SampleKind classify(const Document& doc, const StyleRow& r)
     return SampleKind::Line;
 }
 
-// The name the presentation list gives a row's presentation.
+} // namespace
+
 std::string_view listed_presentation(const Document& doc, const StyleRow& r)
 {
     if (doc.kind == ThemeKind::CarZumo) {
@@ -304,6 +340,8 @@ std::string_view listed_presentation(const Document& doc, const StyleRow& r)
     }
     return text::trim_view(r.pres_name());
 }
+
+namespace {
 
 double text_width_in(Canvas& measure, std::string_view text, CanvasFont font, double size)
 {
@@ -709,11 +747,15 @@ void draw_sample(Canvas& box, const Document& doc, int row, const PreviewRow& la
     // Every sample starts without colours, so a colour that does not convert leaves its part
     // undrawn rather than drawn in the colour of the sample before.
     Pair day;
+    const std::array<int, 4> alphas = alphas_of(kind, r);
     assign(day.c1, r.pri_day(), kind);
+    day.a1 = alpha(alphas, NwfColour::PrimaryDay);
     if (r.sec_day().empty()) {
         day.c2 = day.c1;
+        day.a2 = day.a1;
     } else {
         assign(day.c2, r.sec_day(), kind);
+        day.a2 = alpha(alphas, NwfColour::SecondaryDay);
     }
 
     switch (laid.kind) {

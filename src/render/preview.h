@@ -186,6 +186,11 @@ struct PreviewLayout
         const Document& doc, std::string_view presentation) const;
 };
 
+/// The name the presentation list gives a row's presentation: in a Car & Zumo theme the
+/// catalogue name of its presentation code, otherwise its presentation name without the blanks
+/// round it.
+std::string_view listed_presentation(const Document& doc, const StyleRow& row);
+
 /// Lays out every row of the document for a container `container_width` twips wide (inner
 /// width) shown in a frame `visible_height` twips high, at `zoom` (limited to its range), and
 /// lays out only the rows in `shown`, in that order, when it is given (rows outside the table

@@ -30,6 +30,22 @@ void RecordingCanvas::do_clear_picture()
     ops.push_back(std::move(op));
 }
 
+void RecordingCanvas::do_translucent_box(
+    double x1, double y1, double x2, double y2, ColourValue colour, int alpha)
+{
+    CanvasOp op;
+    op.kind = CanvasOp::Kind::TranslucentBox;
+    op.x1 = x1;
+    op.y1 = y1;
+    op.x2 = x2;
+    op.y2 = y2;
+    op.colour = colour;
+    op.alpha = alpha;
+    op.form = LineForm::FilledBox;
+    op.state = state;
+    ops.push_back(std::move(op));
+}
+
 void RecordingCanvas::do_line(
     double x1, double y1, double x2, double y2, ColourValue colour, LineForm form)
 {

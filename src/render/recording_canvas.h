@@ -10,7 +10,7 @@ namespace tintwell {
 /// One drawing operation as a recording canvas saw it, with the state it ran in.
 struct CanvasOp
 {
-    enum class Kind { Cls, ClearPicture, Line, Polygon, Print, PaintPicture };
+    enum class Kind { Cls, ClearPicture, Line, TranslucentBox, Polygon, Print, PaintPicture };
     Kind kind = Kind::Cls;
     /// Line: the two corners; PaintPicture and Print: the top-left in x1, y1. In the unit of
     /// `state.scale_mode`.
@@ -19,6 +19,8 @@ struct CanvasOp
     double x2 = 0;
     double y2 = 0;
     ColourValue colour = 0;
+    /// TranslucentBox: the opacity, 0 to 254.
+    int alpha = 255;
     LineForm form = LineForm::Segment;
     std::vector<CanvasPoint> points;
     std::string text;
@@ -46,6 +48,8 @@ protected:
     void do_line(
         double x1, double y1, double x2, double y2, ColourValue colour, LineForm form) override;
     void do_polygon(std::span<const CanvasPoint> points) override;
+    void do_translucent_box(
+        double x1, double y1, double x2, double y2, ColourValue colour, int alpha) override;
     void do_print(std::string_view text) override;
     double do_text_width(std::string_view text) override;
     double do_text_height(std::string_view text) override;

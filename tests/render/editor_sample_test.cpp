@@ -2,6 +2,7 @@
 #include "render/recording_canvas.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace tintwell;
 
@@ -232,3 +233,28 @@ TEST(EditorSample, ArrowSizeAndOutlineFollowScaleAndBorder)
 }
 
 } // namespace
+
+// The working colours of a Sport & Fitness style carry their transparency digits: the sample
+// draws each bar with that opacity; a Car & Zumo colour of eight digits is not read so.
+TEST(EditorSample, SportFitnessBarsKeepTheirOpacity)
+{
+    for (const auto& [kind, border, alpha] : { std::tuple(ThemeKind::SportFitness, "00404040", 0),
+             std::tuple(ThemeKind::SportFitness, "80404040", 128),
+             std::tuple(ThemeKind::SportFitness, "404040", 255),
+             std::tuple(ThemeKind::CarZumo, "404040", 255) }) {
+        SCOPED_TRACE(border);
+        SampleInput in = line_input();
+        in.kind = kind;
+        in.is_pgon = true;
+        in.ed_pri_day = kind == ThemeKind::SportFitness ? "ff0000ff" : "0000ff";
+        in.ed_sec_day = border;
+        EditorSample s;
+        plot_line(in, s);
+        EXPECT_EQ(s.bord[0].alpha, kind == ThemeKind::SportFitness ? alpha : 255);
+        EXPECT_EQ(s.scale_.alpha, 255);
+        RecordingCanvas canvas(630, 489);
+        draw_editor_sample(canvas, s);
+        const auto translucent = canvas.of_kind(CanvasOp::Kind::TranslucentBox);
+        EXPECT_EQ(translucent.size(), kind == ThemeKind::SportFitness && alpha < 255 ? 1U : 0U);
+    }
+}

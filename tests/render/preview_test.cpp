@@ -921,3 +921,54 @@ INSTANTIATE_TEST_SUITE_P(Table, Relayout,
         RelayoutCase { "no row shown", ThemeKind::CarZumo, 11712, 1, std::vector<int> {} }));
 
 } // namespace
+
+// Sport & Fitness colours carry their opacity in the style text: each part of a sample is drawn
+// with it over the checkerboard ("00": the checkerboard alone), an opaque one as a plain box.
+// Car & Zumo colours are always opaque.
+TEST(Sample, SportFitnessColoursAreDrawnWithTheirOpacity)
+{
+    struct Case
+    {
+        const char* what;
+        ThemeKind kind;
+        const char* name;
+        const char* style;
+        std::vector<std::pair<ColourValue, int>> fills;
+    };
+    const char* const transparent_secondary = "field=\"X\"><color><primary day=\"#ff112233\" "
+                                              "night=\"#ff445566\"/><secondary day=\"#00778899\" "
+                                              "night=\"#80aabbcc\"/></color></style>";
+    const char* const faint_primary = "field=\"X\"><color><primary day=\"#40112233\" "
+                                      "night=\"#445566\"/><secondary day=\"#ff778899\" "
+                                      "night=\"#ffaabbcc\"/></color></style>";
+    for (const Case& c : {
+             Case { "a transparent lower half and a half-transparent night border", sf, "WATER",
+                 transparent_secondary,
+                 { { day1, 255 }, { day2, 0 }, { night1, 255 }, { night2, 128 } } },
+             Case { "a faint body; a six-digit colour is opaque", sf, "WATER", faint_primary,
+                 { { day1, 64 }, { day2, 255 }, { night1, 255 }, { night2, 255 } } },
+             Case { "a line's body by day", sf, "ROAD", faint_primary,
+                 { { day2, 255 }, { day1, 64 }, { day2, 255 }, { night2, 255 }, { night1, 255 },
+                     { night2, 255 } } },
+             Case { "Car & Zumo draws every colour opaque", cz, "WATER", transparent_secondary,
+                 { { day1, 255 }, { night1, 255 } } },
+         }) {
+        SCOPED_TRACE(c.what);
+        StyleRow r = row(c.name, "112233", "445566", "778899", "AABBCC", "1", "ff");
+        r.set_nwf_border("ff");
+        r.set_style_text(c.style);
+        Document doc = theme_of(c.kind, {});
+        doc.rows = { r };
+        const PreviewLayout layout = layout_preview(doc, 11712, 9360);
+        RecordingCanvas box(64, 60);
+        draw_sample(box, doc, 0, layout.rows[0]);
+        std::vector<std::pair<ColourValue, int>> fills;
+        for (const CanvasOp& op : box.ops) {
+            if (op.kind == Kind::TranslucentBox
+                || (op.kind == Kind::Line && op.form == LineForm::FilledBox)) {
+                fills.emplace_back(op.colour, op.kind == Kind::Line ? 255 : op.alpha);
+            }
+        }
+        EXPECT_EQ(fills, c.fills);
+    }
+}

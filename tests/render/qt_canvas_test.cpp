@@ -163,3 +163,24 @@ TEST(QtCanvas, ArialResolvesAndMeasuresText)
 }
 
 } // namespace
+
+// A translucent box shows the checkerboard through its colour: squares of 4 pixels from the
+// image's top-left, light then dark, mixed with the colour by its opacity.
+TEST(QtCanvas, TranslucentBoxShowsTheCheckerboardThroughItsColour)
+{
+    struct Case
+    {
+        int alpha;
+        QRgb light_square;
+        QRgb dark_square;
+    };
+    for (const Case& c : { Case { 0, 0xFFFFFFFF, 0xFFD6D6D6 }, Case { 255, 0xFF000000, 0xFF000000 },
+             Case { 128, 0xFF7F7F7F, 0xFF6B6B6B }, Case { -20, 0xFFFFFFFF, 0xFFD6D6D6 } }) {
+        SCOPED_TRACE(c.alpha);
+        SampleBox box;
+        box.translucent_box(0, 0, 15 * 15, 15 * 15, 0x000000, c.alpha);
+        expect_pixels(box,
+            { { 0, 0, c.light_square }, { 4, 0, c.dark_square }, { 4, 4, c.light_square },
+                { 15, 15, c.light_square }, { 16, 16, back } });
+    }
+}

@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSplitter>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -100,6 +101,27 @@ QByteArray long_theme(int first, int last, int red)
     return text + "</STYLELIST></PRESENTATION></GARMIN_MAP_THEME>\r\n";
 }
 
+// A Car & Zumo theme of `guidance` GUIDANCE rows and `browse` BROWSE rows; the BROWSE row
+// numbered `red` is red.
+QByteArray two_presentations(int guidance, int browse, int red)
+{
+    QByteArray text = "<GARMIN_MAP_THEME><METADATA><TITLE>Two</TITLE><DESCRIPTION>Two"
+                      "</DESCRIPTION></METADATA>";
+    for (const auto& [name, count] :
+        { std::pair("GUIDANCE", guidance), std::pair("BROWSE", browse) }) {
+        text += QString("<PRESENTATION ID=\"%1\"><STYLELIST>\r\n").arg(name).toLatin1();
+        for (int n = 0; n < count; ++n) {
+            text += QString("<STYLE field = \"MAP_ROW_%1\" scale=\"1\" >\r\n<COLOR>\r\n<PRIMARY "
+                            "day = \"%2\" night=\"#102040\"/>\r\n</COLOR>\r\n</STYLE>\r\n")
+                        .arg(n)
+                        .arg(name == QString("BROWSE") && n == red ? "#FF0000" : "#2040C0")
+                        .toLatin1();
+        }
+        text += "</STYLELIST></PRESENTATION>";
+    }
+    return text + "</GARMIN_MAP_THEME>\r\n";
+}
+
 } // namespace
 
 class CompareWindowTest : public QObject
@@ -168,9 +190,9 @@ private slots:
         QVERIFY(compare && compare->isVisible() && compare->isWindow());
         QCOMPARE(lines_of(*compare),
             QStringList({ "metadata title: \"WINDOW SAMPLE\" -> \"WINDOW SAMPLE TWO\"",
-                "GUIDANCE MAP_WATER: body by day 2040C0 -> 0000FF",
-                "GUIDANCE MAP_MISC_WATER_AREA: removed", "BROWSE MAP_PARK: scale 1 -> 2",
-                "TRAFFIC MAP_RAILROAD: added" }));
+                "WATER (GUIDANCE): body by day 2040C0 -> 0000FF",
+                "MISC WATER AREA (GUIDANCE): removed", "PARK (BROWSE): scale 1 -> 2",
+                "RAILROAD (TRAFFIC): added" }));
         QCOMPARE(compare->findChild<QLabel*>("summary")->text(), QString("5 changes"));
 
         // Changed samples are framed on both sides, removed and added ones marked on theirs.
@@ -336,6 +358,117 @@ private slots:
         QCOMPARE(listed(), presentations);
         QCOMPARE(save_as(*window, "undone.kmtf"), saved);
         QVERIFY(m_prompter.messages.empty());
+    }
+
+    // Take All Changes gives the open theme every listed change as one step, rows taken in and
+    // out included (each moves the rows after it); Undo takes the whole step back.
+    void takeAllChangesIsOneStep_data()
+    {
+        QTest::addColumn<QByteArray>("open");
+        QTest::addColumn<QByteArray>("other");
+        QTest::addColumn<QString>("undo");
+        const auto file = [](const char* name) {
+            QFile data(data_file(name));
+            data.open(QIODevice::ReadOnly);
+            return data.readAll();
+        };
+        QTest::newRow("metadata, changed, removed, added")
+            << file("ui_car_zumo.kmtf") << file("ui_compare_other.kmtf")
+            << "Undo Take all 5 changes";
+        QTest::newRow("sport & fitness")
+            << file("ui_sport_fitness.kmtf") << file("ui_compare_sport_other.kmtf")
+            << "Undo Take all 2 changes";
+        QTest::newRow("forty removed before a changed row")
+            << long_theme(0, 199, -1) << long_theme(40, 199, 120) << "Undo Take all 43 changes";
+        QTest::newRow("forty added before a changed row")
+            << long_theme(40, 199, -1) << long_theme(0, 199, 120) << "Undo Take all 43 changes";
+    }
+
+    void takeAllChangesIsOneStep()
+    {
+        QFETCH(QByteArray, open);
+        QFETCH(QByteArray, other);
+        QFETCH(QString, undo);
+        for (const auto& [name, text] :
+            { std::pair("open.kmtf", open), std::pair("other.kmtf", other) }) {
+            QFile file(m_dir->filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+        }
+        auto window = open_window(m_dir->filePath("open.kmtf"));
+        const QByteArray saved = save_as(*window, "before.kmtf");
+        CompareWindow* compare = this->compare(*window, m_dir->filePath("other.kmtf"));
+        auto* take_all = compare->findChild<QPushButton*>("take_all");
+        QVERIFY(take_all->isEnabled());
+        // A Sport & Fitness theme has one list: its elements are named without a presentation.
+        QVERIFY(!lines_of(*compare).join('\n').contains("(Sport & Fitness)"));
+        QTest::mouseClick(take_all, Qt::LeftButton);
+
+        QCOMPARE(window->history().count(), 1);
+        QCOMPARE(window->findChild<QAction*>("undo")->text(), undo);
+        QCOMPARE(
+            compare->findChild<QLabel*>("summary")->text(), QString("The themes are the same."));
+        QVERIFY(!take_all->isEnabled());
+        QCOMPARE(window->preview()->preview().layout().rows.size(), window->document().rows.size());
+        QVERIFY(m_prompter.messages.empty());
+
+        window->findChild<QAction*>("undo")->trigger();
+        QCOMPARE(save_as(*window, "undone.kmtf"), saved);
+    }
+
+    // No line of the list is cut off; the list's pane is widened with the splitter, and the
+    // next compare window, in a later run too, opens with the width last set.
+    void listLinesShowWholeAndThePaneKeepsItsWidth()
+    {
+        auto window = open_window(data_file("ui_car_zumo.kmtf"));
+        CompareWindow* compare = this->compare(*window, data_file("ui_compare_other.kmtf"));
+        QVERIFY(QTest::qWaitForWindowExposed(compare));
+        auto* list = compare->findChild<QListWidget*>("changes");
+        for (int i = 0; i < list->count(); ++i) {
+            QListWidgetItem* item = list->item(i);
+            QVERIFY(list->visualItemRect(item).width()
+                >= list->fontMetrics().horizontalAdvance(item->text()));
+        }
+        const int before = compare->list_width();
+        auto* splitter = compare->findChild<QSplitter*>("compare_splitter");
+        QSplitterHandle* handle = splitter->handle(1);
+        const QPoint grip = handle->rect().center();
+        QTest::mousePress(handle, Qt::LeftButton, {}, grip);
+        QTest::mouseMove(handle, grip + QPoint(120, 0));
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, grip + QPoint(120, 0));
+        const int widened = compare->list_width();
+        QVERIFY(widened > before + 60);
+
+        compare->close();
+        QVERIFY(window->close());
+        auto later = open_window(data_file("ui_car_zumo.kmtf"));
+        CompareWindow* again = this->compare(*later, data_file("ui_compare_other.kmtf"));
+        QCOMPARE(again->list_width(), widened);
+    }
+
+    // A change far into a presentation is shown with that presentation's heading above it when
+    // both fit in the preview.
+    void jumpingToAChangeShowsItsPresentationHeading()
+    {
+        for (const auto& [name, text] : { std::pair("open.kmtf", two_presentations(120, 30, -1)),
+                 std::pair("other.kmtf", two_presentations(120, 30, 12)) }) {
+            QFile file(m_dir->filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+        }
+        auto window = open_window(m_dir->filePath("open.kmtf"));
+        CompareWindow* compare = this->compare(*window, m_dir->filePath("other.kmtf"));
+        QVERIFY(QTest::qWaitForWindowExposed(compare));
+        click_line(*compare, 0);
+        for (PreviewWidget* preview : { compare->open_preview(), compare->other_preview() }) {
+            const PreviewLayout& layout = preview->preview().layout();
+            QCOMPARE(layout.rules.size(), std::size_t(1));
+            const int row = 120 + 12;
+            auto* area = qobject_cast<QScrollArea*>(preview->parentWidget()->parentWidget());
+            const int top = area->verticalScrollBar()->value();
+            const int bottom = top + area->viewport()->height();
+            // The heading stands on the rule, half its height above it.
+            QVERIFY(px(static_cast<double>(layout.rules[0] - 150)) >= top);
+            QVERIFY(px(static_cast<double>(layout.rows[row].caption.bottom())) <= bottom);
+        }
     }
 
     void refusesWhatCannotBeCompared_data()

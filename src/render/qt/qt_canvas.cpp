@@ -62,6 +62,39 @@ void QtCanvas::do_cls()
     m_image.fill(to_qcolor(state.back_color));
 }
 
+void QtCanvas::do_translucent_box(
+    double x1, double y1, double x2, double y2, ColourValue colour, int alpha)
+{
+    int ax = round_even(to_pixels(x1));
+    int ay = round_even(to_pixels(y1));
+    int bx = round_even(to_pixels(x2));
+    int by = round_even(to_pixels(y2));
+    if (ax > bx) {
+        std::swap(ax, bx);
+    }
+    if (ay > by) {
+        std::swap(ay, by);
+    }
+    const QRect box(QPoint(ax, ay), QPoint(bx, by));
+    QPainter painter(&m_image);
+    begin(painter);
+    painter.setClipRect(box);
+    painter.fillRect(box, to_qcolor(checker_light));
+    // The squares lie on a grid from the image's top-left, so neighbouring boxes match up.
+    const int size = std::max(round_even(checker_size * scale()), 1);
+    const QColor dark = to_qcolor(checker_dark);
+    for (int y = box.top() / size * size; y <= box.bottom(); y += size) {
+        for (int x = box.left() / size * size; x <= box.right(); x += size) {
+            if ((x / size + y / size) % 2 == 1) {
+                painter.fillRect(QRect(x, y, size, size), dark);
+            }
+        }
+    }
+    QColor fill = to_qcolor(colour);
+    fill.setAlpha(alpha);
+    painter.fillRect(box, fill);
+}
+
 void QtCanvas::do_line(
     double x1, double y1, double x2, double y2, ColourValue colour, LineForm form)
 {

@@ -1,11 +1,13 @@
 #include "ui/common/busy_pointer.h"
 #include "ui/common/colour_chart.h"
+#include "ui/common/qt_colour.h"
 #include "ui/common/window_place.h"
 
 #include <QApplication>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QScreen>
 #include <QWidget>
 #include <algorithm>
@@ -106,6 +108,23 @@ void ColourChart::mousePressEvent(QMouseEvent* event)
 void ColourChart::mouseMoveEvent(QMouseEvent* event)
 {
     emit moved(event->position().toPoint(), event->buttons());
+}
+
+QPixmap swatch_icon(const QColor& colour, int size)
+{
+    const QString key = QString("swatch %1 %2").arg(colour.name()).arg(size);
+    QPixmap pixmap;
+    if (QPixmapCache::find(key, &pixmap)) {
+        return pixmap;
+    }
+    pixmap = QPixmap(size, size);
+    pixmap.fill(colour);
+    QPainter painter(&pixmap);
+    painter.setPen(swatch_outline);
+    painter.drawRect(0, 0, size - 1, size - 1);
+    painter.end();
+    QPixmapCache::insert(key, pixmap);
+    return pixmap;
 }
 
 } // namespace tintwell

@@ -5,7 +5,9 @@
 #include "render/qt/qt_canvas.h"
 
 #include <QColor>
+#include <QFrame>
 #include <QPalette>
+#include <QPixmap>
 #include <QWidget>
 
 namespace tintwell {
@@ -28,12 +30,26 @@ inline colour::Rgb to_rgb(const QColor& colour)
         static_cast<std::uint8_t>(colour.blue()) };
 }
 
-/// Shows `colour` as the background of a swatch (a widget that fills its background).
+/// The thin line round every swatch, so that a white or very light one shows on a light panel.
+inline const QColor swatch_outline(110, 110, 110);
+
+/// Shows `colour` as the background of a swatch (a widget that fills its background). A swatch
+/// that is a frame without one gets a one-pixel outline.
 inline void paint_swatch(QWidget& swatch, const QColor& colour)
 {
     QPalette palette = swatch.palette();
     palette.setColor(QPalette::Window, colour);
+    if (auto* frame = qobject_cast<QFrame*>(&swatch);
+        frame != nullptr && frame->frameShape() == QFrame::NoFrame) {
+        frame->setFrameStyle(QFrame::Box | QFrame::Plain);
+        frame->setLineWidth(1);
+        palette.setColor(QPalette::WindowText, swatch_outline);
+    }
     swatch.setPalette(palette);
 }
+
+/// A square swatch of `size` pixels for a list line: the colour inside a one-pixel outline.
+/// Kept for the next line that shows the same colour.
+QPixmap swatch_icon(const QColor& colour, int size);
 
 } // namespace tintwell

@@ -15,6 +15,7 @@ target_sources(tintwell_ui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/placed.h
     ${CMAKE_CURRENT_LIST_DIR}/preview_widget.cpp
     ${CMAKE_CURRENT_LIST_DIR}/qt_colour.h
+    ${CMAKE_CURRENT_LIST_DIR}/tool_panel.cpp
     ${CMAKE_CURRENT_LIST_DIR}/twips.h
     ${CMAKE_CURRENT_LIST_DIR}/window_place.h
 )

@@ -3,6 +3,7 @@
 #include "ui/common/latin1.h"
 #include "ui/common/preview_widget.h"
 #include "ui/common/qt_colour.h"
+#include "ui/common/tool_panel.h"
 #include "ui/common/twips.h"
 #include "ui/theme/theme_window.h"
 
@@ -219,6 +220,7 @@ CheckPanel::CheckPanel(ThemeWindow& window)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(controls);
     layout->addWidget(m_list);
+    add_close_controls(*this, *layout);
     resize(px(11000), px(4200));
 
     m_refresh_timer->setSingleShot(true);
@@ -260,6 +262,15 @@ void CheckPanel::open()
     activateWindow();
     if (was_open) {
         refresh();
+    }
+}
+
+void CheckPanel::toggle()
+{
+    if (isVisible()) {
+        close();
+    } else {
+        open();
     }
 }
 

@@ -36,6 +36,8 @@ public:
 
     /// Shows the panel, or brings it to the front, with its findings up to date.
     void open();
+    /// What the menu-bar item does: closes the panel when it is shown, else opens it.
+    void toggle();
 
     /// Brings the findings, the marks and the list up to date now. After a change this happens
     /// by itself once the window's events have run; a closed panel does nothing.

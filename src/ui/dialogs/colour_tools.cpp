@@ -32,7 +32,7 @@ ColourTools::ColourTools(ThemeWindow& window)
         }
     }
     bar->insertAction(help, m_colours_action);
-    connect(m_colours_action, &QAction::triggered, this, &ColourTools::show_panel);
+    connect(m_colours_action, &QAction::triggered, this, &ColourTools::toggle_panel);
 
     QAction* paste = window.action(CodeCommand::PasteColours);
     paste->setEnabled(false);
@@ -47,6 +47,16 @@ void ColourTools::show_panel()
         m_panel = new ColoursPanel(m_window);
     }
     m_panel->open();
+    emit panel_opened();
+}
+
+void ColourTools::toggle_panel()
+{
+    if (m_panel != nullptr && m_panel->isVisible()) {
+        m_panel->close();
+    } else {
+        show_panel();
+    }
 }
 
 void ColourTools::copy_colours()

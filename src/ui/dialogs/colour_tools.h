@@ -13,9 +13,9 @@ namespace tintwell {
 class ColoursPanel;
 class ThemeWindow;
 
-/// The main window's colour commands: "Colours" in the menu bar, which opens the panel of the
-/// theme's colours in use, and "Copy Colours" and "Paste Colours" of the code pop-up. Made by the
-/// window, which owns it.
+/// The main window's colour commands: "Colours" in the menu bar, which opens and closes the panel
+/// of the theme's colours in use, and "Copy Colours" and "Paste Colours" of the code pop-up. Made
+/// by the window, which owns it.
 class ColourTools : public QObject
 {
     Q_OBJECT
@@ -34,6 +34,12 @@ public:
     ColoursPanel* panel() const { return m_panel; }
     /// Opens the panel (or brings it to the front).
     void show_panel();
+    /// What the menu-bar item does: closes the panel when it is shown, else opens it.
+    void toggle_panel();
+
+signals:
+    /// The panel was opened; `panel()` is set from the first time on.
+    void panel_opened();
 
 private:
     ThemeWindow& m_window;

@@ -6,6 +6,7 @@
 #include "ui/common/latin1.h"
 #include "ui/common/preview_widget.h"
 #include "ui/common/qt_colour.h"
+#include "ui/common/tool_panel.h"
 #include "ui/common/twips.h"
 #include "ui/common/window_place.h"
 #include "ui/dialogs/replace_colour_dialog.h"
@@ -44,6 +45,9 @@ const std::array<const char*, column_count> column_captions = { "Colour", "Uses"
 constexpr int users_shown = 20;
 
 constexpr int near_page = 1;
+
+// Side of a colour's swatch in the lists, in pixels.
+constexpr int swatch_size = 14;
 
 QString hex_text(colour::Rgb colour)
 {
@@ -108,7 +112,8 @@ public:
             }
             return {};
         case Qt::DecorationRole:
-            return column == 0 ? QVariant(to_qcolor(c.colour)) : QVariant();
+            return column == 0 ? QVariant(swatch_icon(to_qcolor(c.colour), swatch_size))
+                               : QVariant();
         case Qt::TextAlignmentRole:
             return column == 0 ? QVariant() : QVariant(Qt::AlignRight | Qt::AlignVCenter);
         case Qt::ToolTipRole:
@@ -147,6 +152,7 @@ ColoursPanel::ColoursPanel(ThemeWindow& window)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(m_pages);
+    add_close_controls(*this, *layout);
     resize(px(9300), px(7800));
 
     connect(m_pages, &QTabWidget::currentChanged, this, [this](int page) {
@@ -389,7 +395,7 @@ void ColoursPanel::show_near_duplicates()
     const auto cell = [this](QTreeWidgetItem* item, int column, std::size_t at) {
         const ColourInUse& c = m_colours[at];
         item->setText(column, hex_text(c.colour) + " " + uses_text(c.total()));
-        item->setData(column, Qt::DecorationRole, to_qcolor(c.colour));
+        item->setData(column, Qt::DecorationRole, swatch_icon(to_qcolor(c.colour), swatch_size));
     };
     QList<QTreeWidgetItem*> items;
     for (std::size_t k = 0; k < m_pairs.size(); ++k) {

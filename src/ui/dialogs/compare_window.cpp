@@ -9,6 +9,7 @@
 #include "ui/common/file_names.h"
 #include "ui/common/latin1.h"
 #include "ui/common/preview_widget.h"
+#include "ui/common/tool_panel.h"
 #include "ui/common/twips.h"
 #include "ui/common/window_place.h"
 #include "ui/theme/theme_window.h"
@@ -43,6 +44,8 @@ namespace {
 
 const char* const no_theme_message = "Open or start a theme first, then compare it with another.";
 const char* const stale_change_message = "This change no longer fits the open theme.";
+const char* const stale_changes_message =
+    "Some changes no longer fit the open theme after the others were taken; they are still listed.";
 
 // A rectangle of the preview in its pixels.
 QRect pixels(const TwipRect& rect)
@@ -190,19 +193,27 @@ void CompareWindow::build_controls()
     m_summary->setWordWrap(true);
     m_change_list = new QListWidget(changes_panel);
     m_change_list->setObjectName("changes");
-    m_change_list->setUniformItemSizes(true);
+    // Each line as wide as its text, so none is cut off; a long list is laid out in batches.
+    m_change_list->setLayoutMode(QListView::Batched);
+    m_change_list->setTextElideMode(Qt::ElideNone);
+    m_change_list->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_changed_only = new QCheckBox("Changed only", changes_panel);
     m_changed_only->setObjectName("changed_only");
     m_take_button = new QPushButton("Take this change", changes_panel);
     m_take_button->setObjectName("take_change");
     m_take_button->setToolTip("Gives the open theme the other theme's side of this change");
     m_take_button->setEnabled(false);
+    m_take_all_button = new QPushButton("Take All Changes", changes_panel);
+    m_take_all_button->setObjectName("take_all");
+    m_take_all_button->setToolTip("Gives the open theme the other theme's side of every change");
+    m_take_all_button->setEnabled(false);
     auto* panel_layout = new QVBoxLayout(changes_panel);
     panel_layout->setContentsMargins(0, 0, 0, 0);
     panel_layout->addWidget(m_summary);
     panel_layout->addWidget(m_change_list, 1);
     panel_layout->addWidget(m_changed_only);
     panel_layout->addWidget(m_take_button);
+    panel_layout->addWidget(m_take_all_button);
 
     auto* previews = new QWidget(this);
     auto* grid = new QGridLayout(previews);
@@ -248,18 +259,39 @@ void CompareWindow::build_controls()
             [this, side](int row) { sample_pressed(side, row); });
     }
 
-    auto* splitter = new QSplitter(Qt::Horizontal, this);
-    splitter->addWidget(changes_panel);
-    splitter->addWidget(previews);
-    splitter->setStretchFactor(1, 1);
-    splitter->setSizes({ px(5400), px(11100) });
+    m_splitter = new QSplitter(Qt::Horizontal, this);
+    m_splitter->setObjectName("compare_splitter");
+    m_splitter->addWidget(changes_panel);
+    m_splitter->addWidget(previews);
+    m_splitter->setStretchFactor(1, 1);
+    m_splitter->setChildrenCollapsible(false);
+    m_splitter->setSizes({ px(5400), px(11100) });
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(splitter);
+    layout->addWidget(m_splitter);
+    add_close_controls(*this, *layout);
 
     connect(m_change_list, &QListWidget::currentRowChanged, this,
         [this](int line) { show_change(line, true); });
     connect(m_changed_only, &QCheckBox::toggled, this, &CompareWindow::apply_filter);
     connect(m_take_button, &QPushButton::clicked, this, &CompareWindow::take_selected);
+    connect(m_take_all_button, &QPushButton::clicked, this, &CompareWindow::take_all);
+    connect(m_splitter, &QSplitter::splitterMoved, this,
+        [this] { emit list_width_changed(list_width()); });
+}
+
+int CompareWindow::list_width() const
+{
+    return m_splitter->sizes().value(0);
+}
+
+void CompareWindow::set_list_width(int width)
+{
+    if (width <= 0) {
+        return;
+    }
+    const QList<int> sizes = m_splitter->sizes();
+    const int total = sizes.value(0) + sizes.value(1);
+    m_splitter->setSizes({ width, std::max(total - width, 1) });
 }
 
 void CompareWindow::refresh()
@@ -327,7 +359,7 @@ void CompareWindow::fill_list()
         lines << utf8_line(change_text(change));
     }
     for (const RowChange& change : m_comparison.rows) {
-        lines << utf8_line(change_text(change, m_other.kind));
+        lines << utf8_line(change_text(change, m_other.kind, display_element(change)));
     }
     const int kept = m_change_list->currentRow();
     const QSignalBlocker block(m_change_list);
@@ -351,9 +383,24 @@ const RowChange* CompareWindow::row_change(int line) const
     return &m_comparison.rows[static_cast<std::size_t>(at)];
 }
 
+std::string CompareWindow::display_element(const RowChange& change) const
+{
+    const bool in_open = m_shown[Open].valid_row(change.row_a);
+    const Document& doc = in_open ? m_shown[Open] : m_shown[Other];
+    const int row = in_open ? change.row_a : change.row_b;
+    if (!doc.valid_row(row)) {
+        return element_text(change);
+    }
+    const StyleRow& style = doc.rows[static_cast<std::size_t>(row)];
+    // A Sport & Fitness theme is one list; the preview shows no presentation for it.
+    return display_element_text(style.elem_name(),
+        doc.kind == ThemeKind::CarZumo ? style.pres_name() : std::string_view(), change);
+}
+
 void CompareWindow::show_change(int line, bool scroll)
 {
     m_take_button->setEnabled(line >= 0 && m_comparison.error.empty());
+    m_take_all_button->setEnabled(m_change_list->count() > 0 && m_comparison.error.empty());
     const RowChange* change = row_change(line);
     const int row_a = change ? change->row_a : -1;
     const int row_b = change ? change->row_b : -1;
@@ -391,10 +438,18 @@ void CompareWindow::scroll_to_row(Side side, int row)
     if (!layout.shown(row)) {
         return;
     }
-    // A little of what comes before the row shows above it.
+    // A little of what comes before the row shows above it, and the heading of its presentation
+    // when the row still shows whole below it.
+    const Document& doc = m_shown[side];
+    const PreviewRow& laid = layout.rows[static_cast<std::size_t>(row)];
+    std::int64_t top = laid.box.top - layout.zoomed(300);
+    if (const auto block = layout.presentation_top(
+            doc, listed_presentation(doc, doc.rows[static_cast<std::size_t>(row)]));
+        block && laid.caption.bottom() - (*block - layout.zoomed(100)) <= visible_height(side)) {
+        top = std::min(top, *block - layout.zoomed(100));
+    }
     const QScopedValueRollback following(m_following, true);
-    m_areas[side]->verticalScrollBar()->setValue(
-        std::max(top_in_pixels(layout, row) - px(static_cast<double>(layout.zoomed(300))), 0));
+    m_areas[side]->verticalScrollBar()->setValue(std::max(px(static_cast<double>(top)), 0));
 }
 
 int CompareWindow::partner(Side side, int row) const
@@ -525,6 +580,69 @@ void CompareWindow::take_selected()
     show_change(m_change_list->currentRow(), true);
 }
 
+void CompareWindow::take_all()
+{
+    const int count = m_change_list->count();
+    if (count == 0 || !m_comparison.error.empty()) {
+        return;
+    }
+    Document& open = m_main.document();
+    const std::string description =
+        count == 1 ? "Take 1 change" : "Take all " + std::to_string(count) + " changes";
+    bool stale = false;
+    {
+        const OpenTheme::StepScope step(m_main.theme());
+        // Rows taken in or out move the rows after them, so the themes are compared again after
+        // each such change; every round takes at least one change, or stops.
+        for (int round = 0; round <= count && !m_comparison.same(); ++round) {
+            if (!take_some(description)) {
+                stale = true;
+                break;
+            }
+            m_comparison = compare_themes(open, m_other);
+        }
+    }
+    if (!open.valid_row(open.cur_row)) {
+        open.cur_row = 0;
+        m_main.nosel();
+    }
+    m_main.list_presentations();
+    m_main.redraw_keeping_scroll();
+    refresh();
+    if (stale) {
+        open.message(stale_changes_message);
+    }
+}
+
+bool CompareWindow::take_some(const std::string& description)
+{
+    Document& open = m_main.document();
+    bool taken = false;
+    for (const MetadataChange& change : m_comparison.metadata) {
+        if (auto edit = take_change(open, change)) {
+            m_main.theme().push_edit(std::move(*edit), description);
+            taken = true;
+        }
+    }
+    for (const RowChange& change : m_comparison.rows) {
+        if (change.kind == RowChangeKind::Changed) {
+            if (auto edit = take_change(open, m_other, change)) {
+                m_main.theme().push_edit(std::move(*edit), description);
+                taken = true;
+            }
+        }
+    }
+    for (const RowChange& change : m_comparison.rows) {
+        if (change.kind != RowChangeKind::Changed) {
+            if (auto edit = take_change(open, m_other, change)) {
+                m_main.theme().push_edit(std::move(*edit), description);
+                return true;
+            }
+        }
+    }
+    return taken;
+}
+
 QString CompareWindow::tip(Side side, int row) const
 {
     const int line = line_of(side, row);
@@ -536,8 +654,9 @@ QString CompareWindow::tip(Side side, int row) const
         return {};
     }
     const StyleRow& style = doc.rows[static_cast<std::size_t>(row)];
-    const std::string pres = text::trim(style.pres_name());
-    return from_latin1((pres.empty() ? "" : pres + " ") + text::trim(style.field_name()));
+    const std::string pres = doc.kind == ThemeKind::CarZumo ? text::trim(style.pres_name()) : "";
+    const std::string name = text::trim(style.elem_name());
+    return from_latin1(pres.empty() ? name : name + " (" + pres + ")");
 }
 
 int CompareWindow::visible_height(Side side) const

@@ -15,6 +15,7 @@ class QListWidget;
 class QPushButton;
 class QScrollArea;
 class QScrollBar;
+class QSplitter;
 
 namespace tintwell {
 
@@ -27,7 +28,10 @@ class PreviewWidget;
 /// in one theme marked, in both. The list beside them has one line per change, in the words of
 /// the --diff report; choosing one frames its rows in both previews and scrolls to them.
 /// "Changed only" shows only the rows that differ. "Take this change" gives the open theme the
-/// other theme's side of the chosen change as one step of its history. The comparison is made
+/// other theme's side of the chosen change as one step of its history, "Take All Changes" every
+/// listed change as one step. The list names elements as the preview does, its pane can be
+/// widened with the splitter beside it, and jumping to a change shows the heading of its
+/// presentation with it when both fit. The comparison is made
 /// again after every change of the open theme, undo included, and with the theme the main window
 /// opens or starts next.
 class CompareWindow : public QWidget
@@ -42,7 +46,19 @@ public:
     void refresh();
     /// Gives the open theme the other theme's side of the chosen change, as one step.
     void take_selected();
+    /// Gives the open theme the other theme's side of every listed change, as one step. A
+    /// change that no longer fits after the others were taken is left, with a message.
+    void take_all();
 
+    /// Width of the list's pane in pixels; a width of 0 or less leaves it as it is.
+    int list_width() const;
+    void set_list_width(int width);
+
+signals:
+    /// The user moved the splitter beside the list's pane.
+    void list_width_changed(int width);
+
+public:
     const ThemeComparison& comparison() const { return m_comparison; }
     /// The previews of the open theme and of the other one.
     PreviewWidget* open_preview() const { return m_previews[0]; }
@@ -80,6 +96,11 @@ private:
     /// The row change a list line shows, or null for a metadata line or none.
     const RowChange* row_change(int line) const;
     QString tip(Side side, int row) const;
+    /// The element of a row change as the preview names it.
+    std::string display_element(const RowChange& change) const;
+    /// Takes every change of `m_comparison` that does not move rows, then the first that does;
+    /// false when none could be taken.
+    bool take_some(const std::string& description);
     int visible_height(Side side) const;
 
     ThemeWindow& m_main;
@@ -99,6 +120,8 @@ private:
     QListWidget* m_change_list;
     QCheckBox* m_changed_only;
     QPushButton* m_take_button;
+    QPushButton* m_take_all_button;
+    QSplitter* m_splitter;
     std::array<QLabel*, 2> m_names {};
     std::array<QScrollArea*, 2> m_areas {};
     std::array<PreviewWidget*, 2> m_previews {};

@@ -1,5 +1,6 @@
 #include "ui/main/history_window.h"
 
+#include "ui/common/tool_panel.h"
 #include "ui/common/twips.h"
 
 #include <QAction>
@@ -24,8 +25,9 @@ HistoryWindow::HistoryWindow(QUndoStack& history, QWidget* owner)
     steps->setEmptyLabel("Start");
     steps->setCleanIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setContentsMargins(0, 0, 0, 4);
     layout->addWidget(steps);
+    add_close_controls(*this, *layout);
     resize(px(4200), px(6300));
 
     m_action->setObjectName("history");

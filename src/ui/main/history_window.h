@@ -8,7 +8,8 @@ class QUndoStack;
 namespace tintwell {
 
 /// "History": the steps of the open theme's history; a press on one goes back or forward to
-/// it. Its checkable action (Edit > History) shows and hides it and follows it when it is closed.
+/// it. Its checkable action (Edit > History, View > History) shows and hides it and follows it
+/// when it is closed (its Close button, Escape).
 class HistoryWindow : public QWidget
 {
 public:

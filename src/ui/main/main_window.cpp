@@ -16,6 +16,7 @@
 #include "ui/main/file_commands.h"
 #include "ui/main/history_window.h"
 #include "ui/main/notice_bar.h"
+#include "ui/main/panel_items.h"
 #include "ui/main/preview_navigator.h"
 #include "ui/main/theme_panel.h"
 
@@ -143,8 +144,9 @@ MainWindow::MainWindow(const QString& pending_open, const QString& settings_path
         m_navigator, &PreviewNavigator::selection_changed, this, &MainWindow::show_selected_code);
     connect(m_navigator, &PreviewNavigator::open_requested, this, &MainWindow::p1_DblClick);
     connect(m_navigator, &PreviewNavigator::status_bar_toggled, this, &MainWindow::Form_Resize);
-    build_check_panel();
-    new ColourTools(*this);
+    CheckPanel* check_panel = build_check_panel();
+    m_panel_items = new PanelItems(
+        *this, m_history_window->toggle_action(), *check_panel, *new ColourTools(*this));
 
     m_border_pref_action->setChecked(true);
     m_settings = loaddata(to_bytes(m_settings_path), std::cerr);
@@ -152,8 +154,10 @@ MainWindow::MainWindow(const QString& pending_open, const QString& settings_path
     document().border_pref = m_settings.border_pref;
     m_panel->show_code_check()->setChecked(m_settings.show_code);
     m_code_box->setVisible(m_settings.show_code);
-    m_navigator->apply_view_settings(
-        load_view_settings(view_settings_path(to_bytes(m_settings_path)), std::cerr));
+    const ViewSettings view =
+        load_view_settings(view_settings_path(to_bytes(m_settings_path)), std::cerr);
+    m_navigator->apply_view_settings(view);
+    m_panel_items->set_compare_list_width(view.compare_list_width);
     m_files->show_recent();
 
     resize(px(15450), px(11200));
@@ -272,14 +276,15 @@ void MainWindow::build_menus()
     action(CodeCommand::PasteColours)->setObjectName("paste_colours");
 }
 
-void MainWindow::build_check_panel()
+CheckPanel* MainWindow::build_check_panel()
 {
     auto* check_panel = new CheckPanel(*this);
     auto* check_action = new QAction("Check Theme", this);
     check_action->setObjectName("check_theme");
     check_action->setShortcut(QKeySequence(Qt::Key_F7));
     menuBar()->insertAction(menuBar()->findChild<QMenu*>("mhelp")->menuAction(), check_action);
-    connect(check_action, &QAction::triggered, check_panel, &CheckPanel::open);
+    connect(check_action, &QAction::triggered, check_panel, &CheckPanel::toggle);
+    return check_panel;
 }
 
 QAction* MainWindow::action(EditCommand command) const
@@ -475,7 +480,9 @@ void MainWindow::Form_Unload()
     }
     m_unloaded = true;
     savedata(to_bytes(m_settings_path), current_settings(), document().prompter());
-    save_view_settings(view_settings_path(to_bytes(m_settings_path)), m_navigator->view_settings());
+    ViewSettings view = m_navigator->view_settings();
+    view.compare_list_width = m_panel_items->compare_list_width();
+    save_view_settings(view_settings_path(to_bytes(m_settings_path)), view);
 }
 
 Settings MainWindow::current_settings() const

@@ -38,6 +38,7 @@ class CheckPanel;
 class HistoryWindow;
 class FileCommands;
 class NoticeBar;
+class PanelItems;
 class PreviewNavigator;
 class ThemePanel;
 class OwnerDrawnButton;
@@ -115,7 +116,7 @@ protected:
 private:
     void build_controls();
     void build_menus();
-    void build_check_panel();
+    CheckPanel* build_check_panel();
     void Form_Unload();
     Settings current_settings() const;
 
@@ -144,6 +145,7 @@ private:
     ThemePanel* m_panel = nullptr;
     PreviewNavigator* m_navigator = nullptr;
     FileCommands* m_files = nullptr;
+    PanelItems* m_panel_items = nullptr;
 
     HistoryWindow* m_history_window = nullptr;
 

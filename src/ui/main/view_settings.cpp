@@ -15,6 +15,8 @@ namespace {
 
 constexpr std::string_view zoom_key = "zoom";
 constexpr std::string_view status_bar_key = "status_bar";
+constexpr std::string_view compare_list_key = "compare_list_width";
+constexpr int max_list_width = 20000;
 constexpr int min_zoom_percent = 50;
 constexpr int max_zoom_percent = 400;
 
@@ -42,6 +44,10 @@ std::string view_settings_text(const ViewSettings& settings)
     };
     line(zoom_key, std::to_string(settings.zoom_percent));
     line(status_bar_key, settings.status_bar ? "1" : "0");
+    // Left out until the list was widened, so the file is as it was for those who never did.
+    if (settings.compare_list_width > 0) {
+        line(compare_list_key, std::to_string(settings.compare_list_width));
+    }
     return out;
 }
 
@@ -64,6 +70,8 @@ ViewSettings read_view_settings(std::string_view content)
             settings.zoom_percent = std::clamp(number, min_zoom_percent, max_zoom_percent);
         } else if (name == status_bar_key) {
             settings.status_bar = number != 0;
+        } else if (name == compare_list_key) {
+            settings.compare_list_width = std::clamp(number, 0, max_list_width);
         }
     }
     return settings;

@@ -14,15 +14,18 @@ struct ViewSettings
     int zoom_percent = 100;
     /// The status bar (filter count and zoom) is shown.
     bool status_bar = true;
+    /// Width in pixels of the compare window's list of changes, 0 to 20000; 0 for the width it
+    /// has at first.
+    int compare_list_width = 0;
 
     bool operator==(const ViewSettings&) const = default;
 };
 
-/// The file's text: one "name=value" line each, CR LF after each.
+/// The file's text: one "name=value" line each, CR LF after each; the list width only when set.
 std::string view_settings_text(const ViewSettings& settings);
 
 /// Reads the file's text. Unknown lines are skipped; a value that does not read keeps its
-/// default; a zoom outside 50 to 400 is brought within it.
+/// default; a zoom outside 50 to 400 and a list width outside its range are brought within them.
 ViewSettings read_view_settings(std::string_view text);
 
 /// The file beside the settings file `settings_path`.
