@@ -10,7 +10,7 @@ namespace tintwell {
 /// One drawing operation as a recording canvas saw it, with the state it ran in.
 struct CanvasOp
 {
-    enum class Kind { Cls, ClearPicture, Line, Polygon, Print, PaintPicture };
+    enum class Kind { Cls, ClearPicture, Line, Polygon, Stroke, FillShape, Print, PaintPicture };
     Kind kind = Kind::Cls;
     /// Line: the two corners; PaintPicture and Print: the top-left in x1, y1. In the unit of
     /// `state.scale_mode`.
@@ -21,6 +21,8 @@ struct CanvasOp
     ColourValue colour = 0;
     LineForm form = LineForm::Segment;
     std::vector<CanvasPoint> points;
+    /// Stroke and FillShape: the points in pixels of the drawing; Stroke: its width in `x1`.
+    std::vector<CanvasPointF> points_f;
     std::string text;
     CanvasState state;
     /// PaintPicture: the source canvas.
@@ -46,6 +48,8 @@ protected:
     void do_line(
         double x1, double y1, double x2, double y2, ColourValue colour, LineForm form) override;
     void do_polygon(std::span<const CanvasPoint> points) override;
+    void do_stroke(std::span<const CanvasPointF> points, double width, ColourValue colour) override;
+    void do_fill_shape(std::span<const CanvasPointF> points, ColourValue colour) override;
     void do_print(std::string_view text) override;
     double do_text_width(std::string_view text) override;
     double do_text_height(std::string_view text) override;
