@@ -122,6 +122,33 @@ void draw_item(
     canvas.stroke(points, width, item.colour);
 }
 
+// False when nothing of the item can reach the canvas, which then skips it: a zoomed map draws
+// only the part it shows.
+bool reaches_canvas(
+    const Canvas& canvas, const SceneFeature& feature, const MapItem& item, const MapView& view)
+{
+    double left = feature.points.front().x;
+    double right = left;
+    double top = feature.points.front().y;
+    double bottom = top;
+    for (const ScenePoint& p : feature.points) {
+        left = std::min(left, p.x);
+        right = std::max(right, p.x);
+        top = std::min(top, p.y);
+        bottom = std::max(bottom, p.y);
+    }
+    // An arrow's glyph reaches 2.5 units from its point; a line half its width from its middle.
+    const double margin = std::min(
+        (item.pass == MapPass::Arrow ? 3 : 0.5) * item.width * view.zoom + item.pen * view.zoom + 2,
+        2 * widest);
+    const CanvasPointF from = view.to_pixels({ left, top });
+    const CanvasPointF to = view.to_pixels({ right, bottom });
+    const double width = canvas.width_px() / canvas.scale();
+    const double height = canvas.height_px() / canvas.scale();
+    return to.x + margin >= 0 && from.x - margin <= width && to.y + margin >= 0
+        && from.y - margin <= height;
+}
+
 } // namespace
 
 double clamp_map_zoom(double zoom)
@@ -160,7 +187,10 @@ void draw_map(Canvas& canvas, const Scene& scene, const MapPlan& plan, const Map
         if (item.feature < 0 || static_cast<std::size_t>(item.feature) >= scene.features.size()) {
             continue;
         }
-        draw_item(canvas, scene.features[static_cast<std::size_t>(item.feature)], item, view);
+        const SceneFeature& feature = scene.features[static_cast<std::size_t>(item.feature)];
+        if (reaches_canvas(canvas, feature, item, view)) {
+            draw_item(canvas, feature, item, view);
+        }
     }
     canvas.set_colour_map(kept);
 }
