@@ -18,6 +18,7 @@
 #include <cstring>
 #include <filesystem>
 #include <new>
+#include <optional>
 #include <ostream>
 #include <unistd.h>
 
@@ -35,6 +36,8 @@ const char* const usage_text = R"(Usage: tintwell [FILE]
   or:  tintwell --lint FILE... [--json] [--min-severity info|warning|error] [--ungrouped]
   or:  tintwell --lint FILE --fix OUT [--rule RULE] [--force]
   or:  tintwell --render FILE --output OUT.png [--width PX]
+  or:  tintwell --render-map FILE --output OUT.png [--night] [--presentation NAME]
+                [--vision normal|protanopia|deuteranopia|tritanopia] [--width PX]
   or:  tintwell --colours FILE [--json] [--by-hue] [--near]
   or:  tintwell --diff A B [--json]
   or:  tintwell --version | --help
@@ -67,9 +70,14 @@ Options:
                       With --lint: the least severity that counts (info, warning or error;
                       default warning).
   --render FILE       Draw the preview of FILE into a PNG.
-  --output OUT.png    With --render: the PNG to write.
-  --width PX          With --render: the width in pixels (1 to 99999); without it the
-                      width of the editor's preview.
+  --output OUT.png    With --render or --render-map: the PNG to write.
+  --width PX          With --render or --render-map: the width in pixels (1 to 99999);
+                      without it the width of the editor's preview, or 1600 for the map.
+  --render-map FILE   Draw a made-up coastal town with the styles of FILE into a PNG.
+  --night             With --render-map: the night colours.
+  --presentation NAME With --render-map: the presentation to draw (default: the first).
+  --vision NAME       With --render-map: as seen with normal vision (default), protanopia,
+                      deuteranopia or tritanopia.
   --colours FILE      List the colours of FILE with the number of their uses, most used
                       first; with --json also the rows that use each colour.
   --by-hue            With --colours: sort by hue instead.
@@ -88,6 +96,9 @@ Exit status:
                       without --force, or OUT could not be written.
   --render            0 when the PNG was written; 1 when FILE is not a theme, the preview
                       is too large for one image, or the PNG could not be written.
+  --render-map        0 when the PNG was written; 1 when FILE is not a theme, it has no
+                      such presentation, the map is too large for one image, or the PNG
+                      could not be written.
   --lint              0 when no finding reaches --min-severity, 1 when one does, 2 when a
                       file cannot be read. With --fix: 0 when every finding was fixed, 1
                       when one could not be, 2 when nothing was written.
@@ -267,8 +278,70 @@ int render(const std::vector<std::string>& args, std::ostream& err, const Render
     }
 }
 
+// The width option of --render and --render-map: nothing when it is not a whole number of pixels
+// (1 to 99999), 0 when it is not given.
+std::optional<int> width_option(const CommandLine& line)
+{
+    const auto value = line.value("--width");
+    if (!value) {
+        return 0;
+    }
+    if (value->empty() || value->size() > 5
+        || value->find_first_not_of("0123456789") != std::string::npos || std::stoi(*value) < 1) {
+        return std::nullopt;
+    }
+    return std::stoi(*value);
+}
+
+int render_map(
+    const std::vector<std::string>& args, std::ostream& err, const MapRenderCommand& command)
+{
+    const auto line = parse_command_line(args,
+        { { "--night" }, { "--output", "--width", "--presentation", "--vision" }, 1, 1,
+            "--render-map needs FILE and --output OUT.png",
+            "--render-map takes FILE, --output OUT.png, --night, --presentation NAME, "
+            "--vision NAME and --width PX" },
+        err);
+    if (!line) {
+        return 2;
+    }
+    MapRenderRequest request;
+    request.file = line->files[0];
+    const auto output = line->value("--output");
+    if (!output) {
+        return usage_error(err, "--render-map needs FILE and --output OUT.png");
+    }
+    request.output = *output;
+    const auto width = width_option(*line);
+    if (!width) {
+        return usage_error(err, "--width takes a whole number of pixels (1 to 99999)");
+    }
+    request.width_px = *width;
+    request.night = line->has("--night");
+    request.presentation = line->value("--presentation").value_or("");
+    request.vision = line->value("--vision").value_or("normal");
+    if (request.vision != "normal" && request.vision != "protanopia"
+        && request.vision != "deuteranopia" && request.vision != "tritanopia") {
+        return usage_error(err, "--vision takes normal, protanopia, deuteranopia or tritanopia");
+    }
+    if (!command) {
+        err << "tintwell: this build cannot draw\n";
+        return 1;
+    }
+    if (const auto refusal = refusal_line(request.file)) {
+        err << *refusal << '\n';
+        return 1;
+    }
+    try {
+        return command(request, err);
+    } catch (const std::bad_alloc&) {
+        err << request.file << ": " << out_of_memory << '\n';
+        return 1;
+    }
+}
+
 int run_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-    const RenderCommand& render_command)
+    const RenderCommand& render_command, const MapRenderCommand& render_map_command)
 {
     if (args.empty()) {
         return usage_error(err, "no command");
@@ -296,6 +369,9 @@ int run_command(const std::vector<std::string>& args, std::ostream& out, std::os
     }
     if (command == "--render") {
         return render(args, err, render_command);
+    }
+    if (command == "--render-map") {
+        return render_map(args, err, render_map_command);
     }
     if (command == "--colours") {
         return colours_command(args, out, err);
@@ -338,11 +414,11 @@ bool is_batch(const std::vector<std::string>& args)
 }
 
 int run_batch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-    const RenderCommand& render_command)
+    const RenderCommand& render_command, const MapRenderCommand& render_map_command)
 {
     int code = 0;
     try {
-        code = run_command(args, out, err, render_command);
+        code = run_command(args, out, err, render_command, render_map_command);
     } catch (const std::bad_alloc&) {
         err << "tintwell: not enough memory\n";
         code = failure_code(args);
@@ -360,7 +436,8 @@ int run_batch(const std::vector<std::string>& args, std::ostream& out, std::ostr
     return code;
 }
 
-int run_batch_on_standard_streams(const std::vector<std::string>& args, const RenderCommand& render)
+int run_batch_on_standard_streams(const std::vector<std::string>& args, const RenderCommand& render,
+    const MapRenderCommand& render_map)
 {
     DescriptorOutput out_buffer(STDOUT_FILENO);
     DescriptorOutput err_buffer(STDERR_FILENO);
@@ -369,7 +446,7 @@ int run_batch_on_standard_streams(const std::vector<std::string>& args, const Re
     // As std::cerr: each message goes out at once, after what was printed before it.
     err.setf(std::ios::unitbuf);
     err.tie(&out);
-    return run_batch(args, out, err, render);
+    return run_batch(args, out, err, render, render_map);
 }
 
 } // namespace tintwell

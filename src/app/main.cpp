@@ -33,7 +33,7 @@ int main(int argc, char** argv)
     // being stopped in the middle of it. Kept across the start of the window program.
     std::signal(SIGXFSZ, SIG_IGN);
     std::vector<std::string> args(argv + 1, argv + argc);
-    if (tintwell::is_batch(args) && args[0] != "--render") {
+    if (tintwell::is_batch(args) && args[0] != "--render" && args[0] != "--render-map") {
         return tintwell::run_batch_on_standard_streams(args);
     }
     const std::string window = window_program(argv[0]).string();

@@ -1,5 +1,6 @@
 #include "app/batch.h"
 #include "app/version.h"
+#include "render/qt/render_map_png.h"
 #include "render/qt/render_png.h"
 #include "ui/dialogs/dialog_menus.h"
 #include "ui/editor/style_editor.h"
@@ -21,7 +22,8 @@ int main(int argc, char** argv)
     std::signal(SIGXFSZ, SIG_IGN);
     std::vector<std::string> args(argv + 1, argv + argc);
     if (tintwell::is_batch(args)) {
-        return tintwell::run_batch_on_standard_streams(args, tintwell::render_png_command);
+        return tintwell::run_batch_on_standard_streams(
+            args, tintwell::render_png_command, tintwell::render_map_png_command);
     }
 
     QApplication app(argc, argv);

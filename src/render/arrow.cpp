@@ -1,6 +1,7 @@
 #include "render/arrow.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tintwell {
 
@@ -50,6 +51,40 @@ void fill_and_outline(
 }
 
 } // namespace
+
+ArrowPoints arrow_points_at(double x, double y, double dx, double dy, double u)
+{
+    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(u)) {
+        x = y = u = 0;
+    }
+    double length = std::hypot(dx, dy);
+    if (!(length > 0) || !std::isfinite(length)) {
+        dx = 0;
+        dy = -1;
+        length = 1;
+    }
+    // Along the tip's direction and across it; the glyph's own y axis points from tip to tail.
+    const double ax = dx / length;
+    const double ay = dy / length;
+    // The corners of arrow_points in units, upright, around the glyph's middle (3, 2.25).
+    constexpr std::array<std::array<double, 2>, 7> upright = { { { 3, 0.5 }, { 5, 2.5 }, { 4, 2.5 },
+        { 4, 4 }, { 2, 4 }, { 2, 2.5 }, { 1, 2.5 } } };
+    ArrowPoints turned {};
+    for (std::size_t i = 0; i < upright.size(); ++i) {
+        const double across = (upright[i][0] - 3) * u;
+        const double back = (upright[i][1] - 2.25) * u;
+        turned[i] = { round_even(x - ay * across - ax * back),
+            round_even(y + ax * across - ay * back) };
+    }
+    return turned;
+}
+
+void draw_arrow_points(
+    Canvas& canvas, const ArrowPoints& points, ColourValue fill, ColourValue border, float pen)
+{
+    canvas.state.scale_mode = ScaleMode::Pixels;
+    fill_and_outline(canvas, points, fill, border, pen);
+}
 
 ArrowPoints draw_arrow(Canvas& canvas, ColourValue fill, ColourValue border, float& k, float& b)
 {

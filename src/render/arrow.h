@@ -21,4 +21,15 @@ ArrowPoints draw_arrow(Canvas& canvas, ColourValue fill, ColourValue border, flo
 ArrowPoints draw_arrow_small(
     Canvas& canvas, ColourValue fill, ColourValue border, float& k, float& b);
 
+/// The seven corners of the arrow glyph drawn on a map: `u` pixels to its unit (the glyph is 4u
+/// wide and 3.5u long), its middle at (x, y), its tip pointing along (dx, dy) (up when that is no
+/// direction). Coordinates that are not finite give the glyph at (0, 0).
+ArrowPoints arrow_points_at(double x, double y, double dx, double dy, double u);
+
+/// Fills the glyph through `points` with `fill` without an edge, then outlines it in `border`
+/// with a pen `pen` pixels wide when the pen is wider than 1, as the preview's arrows are drawn.
+/// Draws in pixel units and leaves the canvas in them.
+void draw_arrow_points(
+    Canvas& canvas, const ArrowPoints& points, ColourValue fill, ColourValue border, float pen);
+
 } // namespace tintwell

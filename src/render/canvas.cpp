@@ -138,6 +138,33 @@ void Canvas::polygon(std::span<const CanvasPoint> points)
     with_mapped_state([this, points] { do_polygon(points); });
 }
 
+namespace {
+
+bool all_finite(std::span<const CanvasPointF> points)
+{
+    return std::all_of(points.begin(), points.end(),
+        [](const CanvasPointF& p) { return std::isfinite(p.x) && std::isfinite(p.y); });
+}
+
+} // namespace
+
+void Canvas::stroke(std::span<const CanvasPointF> points, double width, ColourValue colour)
+{
+    if (colour < 0 || points.size() < 2 || !(width > 0) || !std::isfinite(width)
+        || !all_finite(points)) {
+        return;
+    }
+    do_stroke(points, width, m_colour_map ? m_colour_map(colour) : colour);
+}
+
+void Canvas::fill_shape(std::span<const CanvasPointF> points, ColourValue colour)
+{
+    if (colour < 0 || points.size() < 3 || !all_finite(points)) {
+        return;
+    }
+    do_fill_shape(points, m_colour_map ? m_colour_map(colour) : colour);
+}
+
 void Canvas::print(std::string_view text)
 {
     if (state.fore_color < 0 || text.empty()) {

@@ -34,6 +34,15 @@ struct CanvasPoint
     bool operator==(const CanvasPoint&) const = default;
 };
 
+/// A point of a stroke or a filled shape, in pixels of the drawing; may be fractional.
+struct CanvasPointF
+{
+    double x = 0;
+    double y = 0;
+
+    bool operator==(const CanvasPointF&) const = default;
+};
+
 struct CanvasFont
 {
     std::string name = "Arial";
@@ -131,6 +140,15 @@ public:
     /// the fill style is transparent, then strokes its outline with the fore colour, pen width
     /// and style. Fewer than two points draw nothing.
     void polygon(std::span<const CanvasPoint> points);
+    /// Strokes the open line through `points` (pixels of the drawing) in `colour`, `width` pixels
+    /// wide with round ends and joins, smoothed at its edges. The drawing state is not used. A
+    /// width that is not a positive number, fewer than two points or a point that is not a
+    /// finite number draw nothing; a width below one image pixel draws one image pixel wide.
+    void stroke(std::span<const CanvasPointF> points, double width, ColourValue colour);
+    /// Fills the closed shape through `points` (pixels of the drawing, alternate rule) in
+    /// `colour`, smoothed at its edges, without an outline. The drawing state is not used. Fewer
+    /// than three points or a point that is not a finite number draw nothing.
+    void fill_shape(std::span<const CanvasPointF> points, ColourValue colour);
     /// Draws the text in the fore colour with the current font, its top-left at the current
     /// position. The position does not move.
     void print(std::string_view text);
@@ -159,6 +177,10 @@ protected:
     /// `alpha` is 0 to 254 here.
     virtual void do_translucent_box(
         double x1, double y1, double x2, double y2, ColourValue colour, int alpha) = 0;
+    /// Points in pixels of the drawing, all finite; width positive and finite.
+    virtual void do_stroke(
+        std::span<const CanvasPointF> points, double width, ColourValue colour) = 0;
+    virtual void do_fill_shape(std::span<const CanvasPointF> points, ColourValue colour) = 0;
     virtual void do_print(std::string_view text) = 0;
     /// Width and height of the text in image pixels.
     virtual double do_text_width(std::string_view text) = 0;

@@ -70,6 +70,28 @@ void RecordingCanvas::do_polygon(std::span<const CanvasPoint> points)
     ops.push_back(std::move(op));
 }
 
+void RecordingCanvas::do_stroke(
+    std::span<const CanvasPointF> points, double width, ColourValue colour)
+{
+    CanvasOp op;
+    op.kind = CanvasOp::Kind::Stroke;
+    op.points_f.assign(points.begin(), points.end());
+    op.x1 = width;
+    op.colour = colour;
+    op.state = state;
+    ops.push_back(std::move(op));
+}
+
+void RecordingCanvas::do_fill_shape(std::span<const CanvasPointF> points, ColourValue colour)
+{
+    CanvasOp op;
+    op.kind = CanvasOp::Kind::FillShape;
+    op.points_f.assign(points.begin(), points.end());
+    op.colour = colour;
+    op.state = state;
+    ops.push_back(std::move(op));
+}
+
 void RecordingCanvas::do_print(std::string_view text)
 {
     CanvasOp op;

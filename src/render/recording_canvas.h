@@ -10,7 +10,17 @@ namespace tintwell {
 /// One drawing operation as a recording canvas saw it, with the state it ran in.
 struct CanvasOp
 {
-    enum class Kind { Cls, ClearPicture, Line, TranslucentBox, Polygon, Print, PaintPicture };
+    enum class Kind {
+        Cls,
+        ClearPicture,
+        Line,
+        TranslucentBox,
+        Polygon,
+        Stroke,
+        FillShape,
+        Print,
+        PaintPicture
+    };
     Kind kind = Kind::Cls;
     /// Line: the two corners; PaintPicture and Print: the top-left in x1, y1. In the unit of
     /// `state.scale_mode`.
@@ -23,6 +33,8 @@ struct CanvasOp
     int alpha = 255;
     LineForm form = LineForm::Segment;
     std::vector<CanvasPoint> points;
+    /// Stroke and FillShape: the points in pixels of the drawing; Stroke: its width in `x1`.
+    std::vector<CanvasPointF> points_f;
     std::string text;
     CanvasState state;
     /// PaintPicture: the source canvas.
@@ -50,6 +62,8 @@ protected:
     void do_polygon(std::span<const CanvasPoint> points) override;
     void do_translucent_box(
         double x1, double y1, double x2, double y2, ColourValue colour, int alpha) override;
+    void do_stroke(std::span<const CanvasPointF> points, double width, ColourValue colour) override;
+    void do_fill_shape(std::span<const CanvasPointF> points, ColourValue colour) override;
     void do_print(std::string_view text) override;
     double do_text_width(std::string_view text) override;
     double do_text_height(std::string_view text) override;

@@ -110,6 +110,11 @@ TEST(Batch, RejectedFilesAndUsage)
             "--width takes a whole number of pixels (1 to 99999)" },
         { { "--render", "a", "--output", "b", "--width", "0" },
             "--width takes a whole number of pixels (1 to 99999)" },
+        { { "--render-map", "a" }, "--render-map needs FILE and --output OUT.png" },
+        { { "--render-map", "a", "--output", "b", "--vision", "mauve" },
+            "--vision takes normal, protanopia, deuteranopia or tritanopia" },
+        { { "--render-map", "a", "--output", "b", "--width", "100000" },
+            "--width takes a whole number of pixels (1 to 99999)" },
         { { "--lint", "a", "--min-severity" }, "--min-severity needs a value" },
         { { "--lint", "a", "--min-severity", "loud" },
             "--min-severity takes info, warning or error" },
@@ -548,6 +553,16 @@ TEST(Program, ExitCodes)
     EXPECT_GT(fs::file_size(png), 100u);
     fs::remove(png);
     EXPECT_EQ(run("--render /nonexistent.kmtf --output " + png.string()), 1);
+    // So is --render-map; a presentation the theme lacks is refused and writes nothing.
+    EXPECT_EQ(run("--render-map " + car_zumo + " --output " + png.string()
+                  + " --night --vision tritanopia --width 320"),
+        0);
+    EXPECT_GT(fs::file_size(png), 100u);
+    fs::remove(png);
+    EXPECT_EQ(run("--render-map " + car_zumo + " --output " + png.string()
+                  + " --presentation PEDESTRIAN"),
+        1);
+    EXPECT_FALSE(fs::exists(png));
 }
 
 // Standard output on a full device, as `tintwell --dump theme.kmtf > /dev/full` gives it:

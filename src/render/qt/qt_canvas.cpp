@@ -3,6 +3,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPolygon>
+#include <QPolygonF>
 #include <algorithm>
 
 namespace tintwell {
@@ -163,6 +164,40 @@ void QtCanvas::do_polygon(std::span<const CanvasPoint> points)
             Qt::RoundCap, Qt::RoundJoin));
     }
     painter.drawPolygon(polygon, Qt::OddEvenFill);
+}
+
+namespace {
+
+QPolygonF image_polygon(std::span<const CanvasPointF> points, double scale)
+{
+    QPolygonF polygon;
+    polygon.reserve(static_cast<qsizetype>(points.size()));
+    for (const CanvasPointF& p : points) {
+        polygon << QPointF(p.x * scale, p.y * scale);
+    }
+    return polygon;
+}
+
+} // namespace
+
+// Strokes and shapes are the map's: smoothed, unlike the pixel-exact boxes of the samples.
+void QtCanvas::do_stroke(std::span<const CanvasPointF> points, double width, ColourValue colour)
+{
+    QPainter painter(&m_image);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(QPen(to_qcolor(colour), std::max(width * scale(), 1.0), Qt::SolidLine,
+        Qt::RoundCap, Qt::RoundJoin));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPolyline(image_polygon(points, scale()));
+}
+
+void QtCanvas::do_fill_shape(std::span<const CanvasPointF> points, ColourValue colour)
+{
+    QPainter painter(&m_image);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(to_qcolor(colour));
+    painter.drawPolygon(image_polygon(points, scale()), Qt::OddEvenFill);
 }
 
 void QtCanvas::do_print(std::string_view text)
