@@ -208,7 +208,10 @@ void draw_band_sample(
     // A band drawn from widths keeps to half a box of room: the day band to the upper half, the
     // night band to the lower, a lone day band to the half box below its top.
     const double day_limit = night ? half_box : y_day + half_box;
-    const double scale = text::val(r.scale()) * pm::unit;
+    // A Car & Zumo line without a scale is drawn at the device's default width, scale 1, as a
+    // newly added line is; its file text keeps no scale.
+    const bool default_width = kind == ThemeKind::CarZumo && text::trim_view(r.scale()).empty();
+    const double scale = (default_width ? 1.0 : text::val(r.scale())) * pm::unit;
 
     if (rail) {
         draw_rail_band(box, y_day, scale, c, lead);

@@ -1,4 +1,7 @@
 #include "../model/theme_fixture.h"
+#include "model/add_element.h"
+#include "model/reader.h"
+#include "model/writer.h"
 #include "render/preview.h"
 #include "render/recording_canvas.h"
 
@@ -198,6 +201,61 @@ INSTANTIATE_TEST_SUITE_P(Table, Sample,
                 { 625, 675, 825, 775, 0x6E6E6E, outline },
                 { 625, 565, 825, 775, 0x6E6E6E, outline } } }),
     [](const auto& info) { return "case" + std::to_string(info.index); });
+
+// A line added to a Car & Zumo theme gets no scale and no border in its text. It shows at the
+// default width (scale 1) in its own colours, CECECE by day and FFFF00 by night, both from the
+// table the window holds and from its text read back, in every presentation.
+TEST(Sample, ANewLineShowsItsOwnColoursAtTheDefaultWidth)
+{
+    struct Added
+    {
+        const char* entry;
+        SampleKind kind;
+        Box day_body;
+        Box night_body;
+    };
+    constexpr ColourValue grey = 0xCECECE;
+    constexpr ColourValue yellow = 0x00FFFF;
+    const Added added[] = {
+        { "DPTH_CNTR_MJR", SampleKind::Line, { 42, 100, 832, 160, grey },
+            { 42, 450, 832, 510, yellow } },
+        { "ROAD_RAILRD", SampleKind::Rail, { 275, 100, 508, 220, grey },
+            { 275, 420, 508, 540, yellow } },
+        { "ROAD_TRAIL", SampleKind::Rail, { 275, 100, 508, 220, grey },
+            { 275, 420, 508, 540, yellow } },
+    };
+    for (std::size_t pres = 0; pres < pres_catalogue.size(); ++pres) {
+        for (const Added& a : added) {
+            Document doc;
+            doc.kind = ThemeKind::CarZumo;
+            doc.metadata.title = "NEW";
+            add_element(doc,
+                { std::string(a.entry) + "\r\n", "", std::to_string(pres) + pres_catalogue[pres] });
+            ASSERT_EQ(doc.row_count(), 1);
+            Document read;
+            ASSERT_TRUE(parse(read, car_zumo_text(doc)));
+            ASSERT_EQ(read.row_count(), 1);
+            for (const Document* d : { &doc, &read }) {
+                const std::string what = std::string(a.entry) + " in " + pres_catalogue[pres]
+                    + (d == &doc ? " as added" : " as read back");
+                const PreviewLayout layout = layout_preview(*d, 11712, 9360);
+                ASSERT_EQ(layout.rows[0].kind, a.kind) << what;
+                RecordingCanvas box(64, 60);
+                draw_sample(box, *d, 0, layout.rows[0]);
+                const std::vector<Box> drawn = boxes_of(box);
+                // Each body is the last box drawn over its middle.
+                for (const Box& body : { a.day_body, a.night_body }) {
+                    const double mid = (body.y1 + body.y2) / 2;
+                    const auto last = std::find_if(drawn.rbegin(), drawn.rend(), [&](const Box& b) {
+                        return b.y1 <= mid && mid <= b.y2 && b.x1 <= body.x1 && body.x2 <= b.x2;
+                    });
+                    ASSERT_NE(last, drawn.rend()) << what;
+                    EXPECT_EQ(*last, body) << what;
+                }
+            }
+        }
+    }
+}
 
 TEST(Sample, ArrowWithoutNightDrawsOnlyTheLargeArrow)
 {
