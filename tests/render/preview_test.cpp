@@ -810,23 +810,68 @@ TEST(Paint, HeadingsStandOnTheRulesWhenTurnedOn)
     preview.plot(doc, PlotMode::Fresh, 11712, 9360);
     RecordingCanvas screen(781, 624);
     paint_preview(screen, doc, preview, TwipRect { 0, 0, 11712, 9360 });
-    const std::int64_t rule = preview.layout().rules.at(0);
+    const std::vector<std::int64_t>& rules = preview.layout().rules;
+    ASSERT_EQ(rules.size(), 2U) << "the first presentation has its rule too";
     std::vector<std::string> headings;
     for (const CanvasOp& op : screen.of_kind(Kind::Print)) {
         if (op.state.font.bold) {
+            const std::int64_t rule = rules.at(headings.size());
             headings.push_back(op.text);
             EXPECT_EQ(op.colour, presentation_rule_color);
             EXPECT_EQ(op.x1, 242);
             EXPECT_EQ(op.y1, static_cast<double>(rule) - 90) << "centred on the rule";
+            EXPECT_GE(op.y1, 0) << "inside the container";
         }
     }
-    EXPECT_EQ(headings, std::vector<std::string> { "BROWSE" });
+    EXPECT_EQ(headings, (std::vector<std::string> { "GUIDANCE", "BROWSE" }));
     const auto lines = screen.of_kind(Kind::Line);
-    ASSERT_GE(lines.size(), 2U);
-    EXPECT_EQ((Box { lines[1].x1, lines[1].y1, lines[1].x2, lines[1].y2, lines[1].colour }),
-        (Box { 182, static_cast<double>(rule) - 15, 242 + 6 * 90 + 60, static_cast<double>(rule),
-            container_back_color }))
-        << "the rule is broken behind the name";
+    ASSERT_GE(lines.size(), 4U);
+    for (std::size_t i = 0; i < 2; ++i) {
+        const CanvasOp& gap = lines[2 + i];
+        const double rule = static_cast<double>(rules[i]);
+        const double width = static_cast<double>(headings[i].size()) * 90;
+        EXPECT_EQ((Box { gap.x1, gap.y1, gap.x2, gap.y2, gap.colour }),
+            (Box { 182, rule - 15, 242 + width + 60, rule, container_back_color }))
+            << "the rule is broken behind " << headings[i];
+    }
+}
+
+// With headings, every presentation starts under its rule, the first one shown too, whether the
+// view shows every row or only some; without them the first line stays at the top.
+TEST(Layout, WithHeadingsEveryPresentationShownStartsUnderARule)
+{
+    const Document doc = presentations_of({ 0, 0, 1, 2 });
+    const std::vector<int> from_browse { 2, 3 };
+    struct Case
+    {
+        const char* what;
+        const std::vector<int>* shown;
+        bool headings;
+        std::vector<int> rule_rows;
+    };
+    for (const Case& c : { Case { "all rows", nullptr, true, { 0, 2, 3 } },
+             Case { "filtered from BROWSE on", &from_browse, true, { 2, 3 } },
+             Case { "no headings", nullptr, false, { 2, 3 } } }) {
+        for (const double zoom : { 0.5, 1.0, 2.0 }) {
+            const PreviewLayout layout =
+                layout_preview(doc, 11712, 9360, zoom, c.shown, c.headings);
+            EXPECT_EQ(layout.rule_rows, c.rule_rows) << c.what << " at " << zoom;
+            ASSERT_EQ(layout.rules.size(), layout.rule_rows.size()) << c.what;
+            const int first = layout.order.at(0);
+            const std::int64_t first_top = layout.rows[static_cast<std::size_t>(first)].box.top;
+            if (c.headings) {
+                EXPECT_EQ(layout.rules[0], first_top - layout.zoomed(150)) << c.what << zoom;
+                EXPECT_GE(layout.rules[0] - layout.zoomed(90), 0) << c.what << " at " << zoom;
+                EXPECT_EQ(layout.presentation_top(doc,
+                              pres_catalogue[static_cast<std::size_t>(
+                                  doc.rows[std::size_t(first)].pres_code / 10)]),
+                    first_top - layout.zoomed(200))
+                    << c.what;
+            } else {
+                EXPECT_EQ(first_top, layout.zoomed(42)) << c.what;
+            }
+        }
+    }
 }
 
 TEST(Paint, AWordWiderThanItsCaptionIsShrunkOntoALineOfItsOwn)
