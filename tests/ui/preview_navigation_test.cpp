@@ -446,6 +446,50 @@ private slots:
         QVERIFY(child<QWidget>(again, "status_bar")->isHidden());
     }
 
+    void everySampleCanBeScrolledFullyIntoView_data()
+    {
+        QTest::addColumn<int>("percent");
+        QTest::addColumn<int>("width");
+        for (const int percent : { 50, 67, 75, 90, 100, 110, 125, 150, 175, 200, 250, 300, 400 }) {
+            for (const int width : { 640, 900, 1030, 1333 }) {
+                QTest::addRow("%d %% at %d px", percent, width) << percent << width;
+            }
+        }
+    }
+    // Every sample with its caption lies left of the scroll bar, inside the frame, and the
+    // scroll bar reaches the last one.
+    void everySampleCanBeScrolledFullyIntoView()
+    {
+        QFETCH(int, percent);
+        QFETCH(int, width);
+        auto window = opened();
+        window->resize(width, 600);
+        QTest::qWait(0);
+        window->navigator().set_zoom(percent / 100.0);
+        auto* frame = child<QWidget>(*window, "Picture2");
+        auto* bar = child<QScrollBar>(*window, "vs");
+        const int frame_right = frame->mapTo(window.get(), QPoint(frame->width(), 0)).x();
+        const int bar_left = bar->mapTo(window.get(), QPoint(0, 0)).x();
+        const int room = std::min(frame_right, bar_left);
+        const PreviewLayout& laid = layout(*window);
+        std::int64_t lowest = 0;
+        for (const int row : laid.order) {
+            const PreviewRow& r = laid.rows[std::size_t(row)];
+            const std::int64_t right = std::max(r.box.right(), r.caption.right());
+            const int right_px = window->preview()->mapTo(window.get(), QPoint(0, 0)).x()
+                + int(std::ceil(double(right) / 15));
+            QVERIFY2(right_px <= room,
+                qPrintable(
+                    QString("row %1 ends at %2 px, room to %3").arg(row).arg(right_px).arg(room)));
+            lowest = std::max(lowest, r.caption.bottom());
+        }
+        bar->setValue(bar->maximum());
+        QVERIFY2(lowest <= scrolled(*window) + tw(frame->height()),
+            qPrintable(QString("lowest caption at %1, shown to %2")
+                           .arg(lowest)
+                           .arg(scrolled(*window) + tw(frame->height()))));
+    }
+
     void escapeCancelsAndSelectAllSelectsInEveryDialog_data()
     {
         QTest::addColumn<QString>("opened_by");

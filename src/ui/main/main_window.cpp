@@ -421,7 +421,9 @@ void MainWindow::Form_Resize()
         m_preview_frame->resize(px(w), m_preview_frame->height());
         m_scroll_bar->move(m_scroll_bar->x(), m_preview_frame->y());
     }
-    const int w1 = tw(m_preview_frame->width()) - 120;
+    // The scroll bar stands over the frame's right edge: the samples are laid out in the part
+    // left of it, so the last column can always be seen.
+    const int w1 = tw(m_preview_frame->width()) - vs_width - 120;
     if (w1 > 30) {
         m_preview->resize(px(w1), m_preview->height());
     }
