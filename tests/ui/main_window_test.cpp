@@ -8,6 +8,7 @@
 #include "ui/common/twips.h"
 #include "ui/dialogs/add_elements_dialog.h"
 #include "ui/dialogs/dialog_menus.h"
+#include "ui/dialogs/web_pages.h"
 #include "ui/editor/style_editor.h"
 #include "ui/main/file_commands.h"
 #include "ui/main/main_window.h"
@@ -97,6 +98,12 @@ QString caption(QWidget& window)
 {
     window.winId();
     return window.windowHandle()->title();
+}
+
+// The manual's path as the program finds it, links resolved.
+QString manual_path_of(const QString& file)
+{
+    return QFileInfo(file).canonicalFilePath();
 }
 
 QByteArray read_all(const QString& path)
@@ -875,6 +882,64 @@ private slots:
             QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(*window, "title"));
         } else if (message == "Theme needs a description") {
             QCOMPARE(QApplication::focusWidget(), child<QPlainTextEdit>(*window, "Text3"));
+        }
+    }
+
+    void manualThatCannotBeShownSaysWhereItIs_data()
+    {
+        QTest::addColumn<bool>("browser");
+        QTest::addColumn<bool>("present");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("shown") << true << true << "";
+        QTest::newRow("no browser") << false << true
+                                    << "The manual could not be opened: no web browser is set "
+                                       "up to show it.\r\n\r\nOpen this file in a web browser:"
+                                       "\r\n";
+        QTest::newRow("missing") << true << false
+                                 << "The manual (manual.html) was not found beside the program "
+                                    "or in its documentation folder.";
+    }
+
+    void manualThatCannotBeShownSaysWhereItIs()
+    {
+        QFETCH(bool, browser);
+        QFETCH(bool, present);
+        QFETCH(QString, message);
+        const QString manual = QCoreApplication::applicationDirPath() + "/manual.html";
+        const bool made = present && !QFileInfo::exists(manual);
+        if (!present && QFileInfo::exists(manual)) {
+            QSKIP("a manual lies beside the test program");
+        }
+        if (made) {
+            QFile file(manual);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        const QString where = QDir::toNativeSeparators(manual_path_of(manual));
+        QList<QUrl> shown;
+        set_page_opener([&](const QUrl& url) {
+            shown << url;
+            return browser;
+        });
+        auto window = make_window();
+        connect_dialog_menus(*window);
+        menu_item(*window, "mhlp", 2)->trigger();
+        set_page_opener({});
+        if (made) {
+            QFile::remove(manual);
+        }
+        QCOMPARE(shown.size(), present ? 1 : 0);
+        if (present) {
+            QCOMPARE(QDir::toNativeSeparators(shown.first().toLocalFile()), where);
+        }
+        if (message.isEmpty()) {
+            QVERIFY(m_prompter.messages.empty());
+            return;
+        }
+        QCOMPARE(m_prompter.messages.size(), std::size_t(1));
+        const QString said = QString::fromStdString(m_prompter.messages.front());
+        QVERIFY2(said.startsWith(message), qPrintable(said));
+        if (!browser) {
+            QCOMPARE(said.mid(message.size()), where);
         }
     }
 
