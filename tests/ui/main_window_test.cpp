@@ -943,6 +943,46 @@ private slots:
         }
     }
 
+    void previewHasTheKeysAfterATheme_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("clicked_title");
+        QTest::newRow("command line") << "command line" << false;
+        QTest::newRow("File, Open") << "open" << false;
+        QTest::newRow("File, New") << "new" << false;
+        QTest::newRow("File, Open after a click in the title") << "open" << true;
+    }
+
+    // Right after a theme is opened or started the arrow keys move the selection, unless the
+    // user had clicked into a text box, which keeps the keys.
+    void previewHasTheKeysAfterATheme()
+    {
+        QFETCH(QString, how);
+        QFETCH(bool, clicked_title);
+        const QString path = copy_of("ui_car_zumo.kmtf", "keys.kmtf");
+        auto window = make_window(how == "command line" ? path : QString());
+        window->panel().set_element_chooser([](Document&) {
+            return ElementSelection { "ROAD_DIM\r\n", "", "0GUIDANCE" };
+        });
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        auto* title = child<QLineEdit>(*window, "title");
+        if (clicked_title) {
+            QTest::mouseClick(title, Qt::LeftButton);
+            QCOMPARE(QApplication::focusWidget(), title);
+        }
+        if (how == "open") {
+            open(*window, m_dialogs, path);
+        } else if (how == "new") {
+            menu_item(*window, "mf", 0)->trigger();
+        }
+        QTRY_VERIFY(window->document().row_count() > 0);
+        QWidget* expected = clicked_title ? static_cast<QWidget*>(title) : window->preview();
+        QTRY_COMPARE(QApplication::focusWidget(), expected);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+        QCOMPARE(window->preview()->frame_visible(), !clicked_title);
+    }
+
     void saveAddsTheSuffix_data()
     {
         QTest::addColumn<QString>("typed");
