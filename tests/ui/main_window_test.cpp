@@ -483,7 +483,7 @@ private slots:
         QCOMPARE(file_items,
             QStringList({ "New Car && Zumo Theme", "New Sport && Fitness Theme", "-", "Open", "-",
                 "Save", "-", "About", "-", "Print", "-", "Exit" }));
-        QCOMPARE(menu_item(*window, "mf", 5)->shortcut(), QKeySequence("Ctrl+S"));
+        QCOMPARE(menu_item(*window, "mf", 5)->shortcut(), QKeySequence("Ctrl+Shift+S"));
         QCOMPARE(menu_item(*window, "med", 0)->text() + "|" + menu_item(*window, "med", 1)->text(),
             QString("Add Presentations|Remove Presentations"));
         QCOMPARE(menu_item(*window, "mset", 0)->text(),
@@ -883,6 +883,77 @@ private slots:
         } else if (message == "Theme needs a description") {
             QCOMPARE(QApplication::focusWidget(), child<QPlainTextEdit>(*window, "Text3"));
         }
+    }
+
+    void ctrlSSavesToTheThemesOwnFile_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("title");
+        // Where Ctrl+S writes: the file read, the file saved to last, or (untitled) through the
+        // Save dialog; a refused save writes nothing.
+        QTest::newRow("read from a file") << "opened"
+                                          << "RENAMED";
+        QTest::newRow("saved under another name") << "saved as"
+                                                  << "RENAMED";
+        QTest::newRow("untitled") << "new"
+                                  << "RENAMED";
+        QTest::newRow("title missing") << "opened"
+                                       << " ";
+    }
+
+    void ctrlSSavesToTheThemesOwnFile()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, title);
+        auto window = make_window();
+        window->panel().set_element_chooser([](Document&) {
+            return ElementSelection { "ROAD_DIM\r\n", "", "0GUIDANCE" };
+        });
+        const QString opened = copy_of("ui_car_zumo.kmtf", "own.kmtf");
+        const QString other = m_dir->filePath("other.kmtf");
+        if (how == "new") {
+            menu_item(*window, "mf", 0)->trigger();
+            child<QPlainTextEdit>(*window, "Text3")->setPlainText("D");
+        } else {
+            open(*window, m_dialogs, opened);
+        }
+        if (how == "saved as") {
+            m_dialogs.answers.push_back(other);
+            menu_item(*window, "mf", 5)->trigger();
+            QVERIFY(QFile::exists(other));
+        }
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        child<QLineEdit>(*window, "title")->setText(title);
+        m_dialogs.shown = 0;
+        m_prompter.questions.clear();
+        if (how == "new") {
+            m_dialogs.answers.push_back(other);
+        }
+        QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
+
+        const bool refused = title.trimmed().isEmpty();
+        QCOMPARE(m_dialogs.shown, how == "new" ? 1 : 0);
+        QVERIFY(m_prompter.questions.empty());
+        QCOMPARE(m_prompter.messages,
+            refused ? std::vector<std::string> { "Theme needs a Title" }
+                    : std::vector<std::string> {});
+        QCOMPARE(window->document().modified, refused);
+        const QString target = how == "opened" ? opened : other;
+        QCOMPARE(read_all(target).contains("<TITLE>RENAMED</TITLE>"), !refused);
+        if (how != "opened") {
+            QCOMPARE(read_all(opened), read_all(data_file("ui_car_zumo.kmtf")));
+        }
+        QCOMPARE(
+            QString::fromStdString(window->document().file_name), how == "opened" ? opened : other);
+
+        // Save keeps its dialog, now on Ctrl+Shift+S; Ctrl+Q runs Exit.
+        m_dialogs.shown = 0;
+        QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(m_dialogs.shown, refused ? 0 : 1);
+        window->document().modified = false;
+        QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);
+        QVERIFY(!window->isVisible());
     }
 
     void manualThatCannotBeShownSaysWhereItIs_data()
