@@ -27,6 +27,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -488,6 +489,89 @@ private slots:
             qPrintable(QString("lowest caption at %1, shown to %2")
                            .arg(lowest)
                            .arg(scrolled(*window) + tw(frame->height()))));
+    }
+
+    void zoomKeepsThePointWhereItWas_data()
+    {
+        QTest::addColumn<bool>("by_wheel");
+        QTest::addColumn<int>("steps");
+        QTest::newRow("Ctrl++ keeps the middle") << false << 1;
+        QTest::newRow("Ctrl+- keeps the middle") << false << -1;
+        QTest::newRow("wheel up keeps the point under the pointer") << true << 1;
+        QTest::newRow("wheel down keeps the point under the pointer") << true << -1;
+    }
+
+    // The sample at the middle of the frame (keys) or under the pointer (wheel) stays at the same
+    // height on the screen, its middle where it was.
+    void zoomKeepsThePointWhereItWas()
+    {
+        QFETCH(bool, by_wheel);
+        QFETCH(int, steps);
+        auto window = opened();
+        window->navigator().set_zoom(1.25);
+        QWidget* preview = window->preview();
+        auto* bar = child<QScrollBar>(*window, "vs");
+        const std::int64_t frame_height = tw(child<QWidget>(*window, "Picture2")->height());
+        // A sample half-way down the theme, across the middle of the preview's width, its middle
+        // brought to the middle of the frame.
+        const std::int64_t across = tw(preview->width()) / 2;
+        int row = layout(*window).order[layout(*window).order.size() / 2];
+        while (row >= 0) {
+            const TwipRect& box = layout(*window).rows[std::size_t(row)].box;
+            if (layout(*window).hit_test(across, box.top) >= 0) {
+                row = layout(*window).hit_test(across, box.top);
+                break;
+            }
+            row = layout(*window).neighbour(row, Neighbour::Down);
+        }
+        QVERIFY(row >= 0);
+        const auto middle = [&](int r) {
+            const TwipRect& box = layout(*window).rows[std::size_t(r)].box;
+            return box.top + box.height / 2;
+        };
+        const double spread = double(tw(preview->height()) - frame_height);
+        bar->setValue(int(std::lround((middle(row) - frame_height / 2) * bar->maximum() / spread)));
+        // Under the pointer: a sample in the line above the middle one.
+        int target = row;
+        if (by_wheel) {
+            target = layout(*window).neighbour(row, Neighbour::Up);
+            QVERIFY(target >= 0);
+        }
+        const std::int64_t on_screen = middle(target) - scrolled(*window);
+        QVERIFY(on_screen > 0 && on_screen < frame_height);
+        if (by_wheel) {
+            const QRect box = window->preview()->box_rect(target);
+            const QPointF at(box.center());
+            QWheelEvent turn(at, preview->mapToGlobal(at), {}, { 0, 120 * steps }, Qt::NoButton,
+                Qt::ControlModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(preview, &turn);
+        } else {
+            QTest::keyClick(preview, steps > 0 ? Qt::Key_Plus : Qt::Key_Minus, Qt::ControlModifier);
+        }
+        QVERIFY(window->navigator().zoom() != 1.25);
+        const std::int64_t now = middle(target) - scrolled(*window);
+        QVERIFY2(std::llabs(now - on_screen) <= 30,
+            qPrintable(QString("was %1 twips down the frame, now %2").arg(on_screen).arg(now)));
+    }
+
+    // When nothing else is shown there, the status bar names the selected style: presentation,
+    // element and its day and night colours.
+    void statusBarNamesTheSelectedStyle()
+    {
+        auto window = opened();
+        auto* named = child<QLabel>(*window, "selection_label");
+        QVERIFY(named->text().isEmpty());
+        QTest::mouseClick(window->preview(), Qt::LeftButton, {}, centre(*window, 4));
+        QCOMPARE(named->text(), QString("GUIDANCE, PARK: day #1E90FF, night #101010"));
+        QTest::keyClick(window->preview(), Qt::Key_Right);
+        QCOMPARE(named->text(), QString("GUIDANCE, ROAD RESIDENTIAL: day #152535, night #101010"));
+        // A message the window shows for a while takes the place.
+        window->statusBar()->showMessage("Saved", 1000);
+        QVERIFY(!named->isVisible());
+        window->statusBar()->clearMessage();
+        QVERIFY(named->isVisible());
+        window->navigator().clear_selection();
+        QVERIFY(named->text().isEmpty());
     }
 
     void escapeCancelsAndSelectAllSelectsInEveryDialog_data()
