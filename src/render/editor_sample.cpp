@@ -229,7 +229,9 @@ void plotarw(Canvas& canvas, const std::string& fill_text, const std::string& bo
 {
     const ColourValue fill = hex_to_value(fill_text, kind).value_or(-1);
     const ColourValue border = hex_to_value(border_text, kind).value_or(-1);
-    float k = 3.5f - static_cast<float>(text::val(scale_text));
+    // An arrow written without a scale is drawn at the default scale 1.
+    const double scale = text::trim(scale_text).empty() ? 1.0 : text::val(scale_text);
+    float k = 3.5f - static_cast<float>(scale);
     float b = 2 * static_cast<float>(text::val(border_width_text));
     canvas.state.back_color = sample_background;
     draw_arrow(canvas, fill, border, k, b);

@@ -110,8 +110,8 @@ void plot_markers(int target, EditorSample& sample, int marker_height);
 void draw_editor_sample(Canvas& canvas, const EditorSample& sample);
 
 /// Draws the arrow sample: filled with `fill_text`, outlined in `border_text`, sized by the scale
-/// (3.5 - scale divides the canvas width) and outlined by twice the border width. A colour that
-/// does not convert is not drawn.
+/// (3.5 - scale divides the canvas width; an empty scale is 1) and outlined by twice the border
+/// width. A colour that does not convert is not drawn.
 void plotarw(Canvas& canvas, const std::string& fill_text, const std::string& border_text,
     const std::string& scale_text, const std::string& border_width_text, ThemeKind kind);
 

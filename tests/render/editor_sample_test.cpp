@@ -235,6 +235,17 @@ TEST(EditorSample, DrawsBordersThenBodyThenOutline)
     EXPECT_EQ(lines[3].y2, 2300 - 15);
 }
 
+TEST(EditorSample, AnArrowWithoutAScaleIsDrawnAtScaleOne)
+{
+    RecordingCanvas scaled(630, 489);
+    plotarw(scaled, "FF0000", "000000", "1", "0.5", ThemeKind::CarZumo);
+    RecordingCanvas unscaled(630, 489);
+    plotarw(unscaled, "FF0000", "000000", "", "0.5", ThemeKind::CarZumo);
+    const auto polygons = unscaled.of_kind(CanvasOp::Kind::Polygon);
+    ASSERT_EQ(polygons.size(), 1u);
+    EXPECT_EQ(polygons[0].points, scaled.of_kind(CanvasOp::Kind::Polygon).at(0).points);
+}
+
 TEST(EditorSample, ArrowSizeAndOutlineFollowScaleAndBorder)
 {
     RecordingCanvas canvas(630, 489);
