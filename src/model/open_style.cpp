@@ -13,14 +13,14 @@ bool too_long(std::string_view colour)
     return colour.size() > 6;
 }
 
-// An area is filled; a Car & Zumo style written with a scale is still one when its element is
-// an area (the preview draws it as a block), unless it has a secondary colour.
+// An area is filled. A Car & Zumo style is one when its element is an area, as the preview
+// draws it, unless it has a secondary colour; a line written without a scale (as a newly added
+// line is) stays a line.
 bool is_area(const Document& doc, const StyleRow& r, const std::string& upper_code)
 {
     if (doc.kind == ThemeKind::CarZumo) {
         std::string element(r.elem_name());
-        const bool area = !text::contains(upper_code, "SCALE") || pgon(doc, element);
-        return area && !text::contains(upper_code, "SECONDARY");
+        return pgon(doc, element) && !text::contains(upper_code, "SECONDARY");
     }
     const std::string display = text::remove(text::remove(r.field_name(), "MPM_"), "_CLR");
     const std::string name = text::upper(text::replace(display, "_", " "));

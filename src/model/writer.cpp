@@ -220,6 +220,11 @@ bool save_code(Document& doc, const std::string& path)
             return false;
         }
     }
+    return save_in_place(doc, path);
+}
+
+bool save_in_place(Document& doc, const std::string& path)
+{
     doc.view().busy_on();
     if (doc.kind == ThemeKind::SportFitness) {
         return save_nwf(doc, path);

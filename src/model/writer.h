@@ -11,6 +11,9 @@ namespace tintwell {
 /// theme was written; `modified` is cleared only then.
 bool save_code(Document& doc, const std::string& path);
 
+/// Writes the open theme over the file it belongs to, without asking; otherwise as save_code.
+bool save_in_place(Document& doc, const std::string& path);
+
 /// The Sport & Fitness writer; called by save_code. Returns true when the file was written.
 bool save_nwf(Document& doc, const std::string& path);
 

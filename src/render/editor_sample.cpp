@@ -42,18 +42,21 @@ struct Area
     int width = 0;
 };
 
-// Body and border heights and the place of the body; an empty scale makes the style an area.
+// Body and border heights and the place of the body. An area without a scale fills the picture;
+// a line without one shows the device's default width, scale 1.
 Area layout_area(const SampleInput& in, EditorSample& s)
 {
     Area a;
     a.hb = sample_border_height(in.border_text);
     a.hs = sample_body_height(in.scale_text);
-    if (a.hs != 0) {
-        a.top = round_even(in.height / 2.0 - a.hs / 2.0);
-    } else {
-        s.is_pgon = true;
+    if (!s.is_pgon && text::trim(in.scale_text).empty()) {
+        a.hs = sample_body_height("1");
+    }
+    if (s.is_pgon && a.hs == 0) {
         a.top = margin;
         a.hb = a.hs = in.height - 2 * margin;
+    } else {
+        a.top = round_even(in.height / 2.0 - a.hs / 2.0);
     }
     a.width = in.width - 2 * margin;
     return a;
@@ -228,7 +231,9 @@ void plotarw(Canvas& canvas, const std::string& fill_text, const std::string& bo
 {
     const ColourValue fill = hex_to_value(fill_text, kind).value_or(-1);
     const ColourValue border = hex_to_value(border_text, kind).value_or(-1);
-    float k = 3.5f - static_cast<float>(text::val(scale_text));
+    // An arrow written without a scale is drawn at the default scale 1.
+    const double scale = text::trim(scale_text).empty() ? 1.0 : text::val(scale_text);
+    float k = 3.5f - static_cast<float>(scale);
     float b = 2 * static_cast<float>(text::val(border_width_text));
     canvas.state.back_color = sample_background;
     draw_arrow(canvas, fill, border, k, b);

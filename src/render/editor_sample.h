@@ -58,7 +58,7 @@ struct SampleInput
     bool border_on = true;
     /// The border width box is shown (Sport & Fitness night borders follow it).
     bool border_box_visible = true;
-    /// Set for an area style; drawing a line style with an empty scale also sets it.
+    /// Set for an area style. A line style with an empty scale is drawn at scale 1.
     bool is_pgon = false;
     /// 1 line colour picked, 0 border colour, 3 polygon fill.
     int target = 1;
@@ -95,8 +95,9 @@ int sample_body_height(const std::string& scale_text);
 
 /// Lays out and colours the sample from the working values, keeping any colour or place the
 /// step for the style's form leaves alone. Rails ("TRAIL", "RAILRD") are three bars side by
-/// side, arrows ("ARRW") are drawn by plotarw, an empty scale shows an area filling the sample
-/// less 200 twips on each side, any other style a body with a border bar above and below.
+/// side, arrows ("ARRW") are drawn by plotarw, an area without a scale fills the sample less
+/// 200 twips on each side, any other style is a body (scale 1 when its scale is empty) with a
+/// border bar above and below.
 /// A Sport & Fitness area fills the sample the same way with its fill colour, framed 120 twips
 /// wide in its border colour (in `bord`(0)) when that converts. A colour text that does not
 /// convert leaves that bar's colour as it was.
@@ -112,8 +113,8 @@ void plot_markers(int target, EditorSample& sample, int marker_height);
 void draw_editor_sample(Canvas& canvas, const EditorSample& sample);
 
 /// Draws the arrow sample: filled with `fill_text`, outlined in `border_text`, sized by the scale
-/// (3.5 - scale divides the canvas width) and outlined by twice the border width. A colour that
-/// does not convert is not drawn.
+/// (3.5 - scale divides the canvas width; an empty scale is 1) and outlined by twice the border
+/// width. A colour that does not convert is not drawn.
 void plotarw(Canvas& canvas, const std::string& fill_text, const std::string& border_text,
     const std::string& scale_text, const std::string& border_width_text, ThemeKind kind);
 

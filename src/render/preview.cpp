@@ -231,7 +231,10 @@ void draw_band_sample(
     // A band drawn from widths keeps to half a box of room: the day band to the upper half, the
     // night band to the lower, a lone day band to the half box below its top.
     const double day_limit = night ? half_box : y_day + half_box;
-    const double scale = text::val(r.scale()) * pm::unit;
+    // A Car & Zumo line without a scale is drawn at the device's default width, scale 1, as a
+    // newly added line is; its file text keeps no scale.
+    const bool default_width = kind == ThemeKind::CarZumo && text::trim_view(r.scale()).empty();
+    const double scale = (default_width ? 1.0 : text::val(r.scale())) * pm::unit;
 
     if (rail) {
         draw_rail_band(box, y_day, scale, c, lead);
@@ -464,6 +467,11 @@ double clamp_zoom(double zoom)
 
 namespace {
 
+// Room above the first line for the first presentation's heading: its rule lies 150 twips above
+// the samples, as between presentations, and the heading centred on it stays inside the
+// container. Whole pixels, so the samples below stay on the pixels they had.
+constexpr std::int64_t first_heading_room = 240;
+
 // Forgets where the rows of the last layout stood.
 void clear_placement(PreviewLayout& layout)
 {
@@ -482,7 +490,8 @@ void clear_placement(PreviewLayout& layout)
 // the container's width; in a Car & Zumo theme each presentation starts a line of its own under a
 // rule. Rows out of range or placed already are left. Returns the top of the last line at design
 // size: positions are worked out at design size and zoomed one by one, so zoom 1 is exact.
-std::int64_t place_samples(PreviewLayout& layout, ThemeKind kind, const std::vector<int>* shown)
+std::int64_t place_samples(
+    PreviewLayout& layout, ThemeKind kind, const std::vector<int>* shown, bool headings)
 {
     const std::int64_t lead = layout.lead;
     const std::int64_t box_width = layout.zoomed(pm::box_width);
@@ -512,6 +521,11 @@ std::int64_t place_samples(PreviewLayout& layout, ThemeKind kind, const std::vec
             if (!layout.order.empty() && pres != previous_pres) {
                 column = 0;
                 top += pm::caption_height + pm::box_height + 200;
+                layout.rules.push_back(layout.zoomed(static_cast<double>(top - 150)));
+                layout.rule_rows.push_back(i);
+            } else if (layout.order.empty() && headings) {
+                // The first presentation is named too, so a filtered view's first group is.
+                top += first_heading_room;
                 layout.rules.push_back(layout.zoomed(static_cast<double>(top - 150)));
                 layout.rule_rows.push_back(i);
             }
@@ -544,17 +558,17 @@ std::int64_t place_samples(PreviewLayout& layout, ThemeKind kind, const std::vec
 } // namespace
 
 void place_rows(PreviewLayout& layout, const Document& doc, std::int64_t container_width,
-    std::int64_t visible_height, double zoom, const std::vector<int>* shown)
+    std::int64_t visible_height, double zoom, const std::vector<int>* shown, bool headings)
 {
     if (layout.rows.size() != doc.rows.size()) {
-        layout = layout_preview(doc, container_width, visible_height, zoom, shown);
+        layout = layout_preview(doc, container_width, visible_height, zoom, shown, headings);
         return;
     }
     layout.container_width = container_width;
     layout.zoom = clamp_zoom(zoom);
     layout.lead = lead_of_template();
     clear_placement(layout);
-    const std::int64_t top = place_samples(layout, doc.kind, shown);
+    const std::int64_t top = place_samples(layout, doc.kind, shown, headings);
     if (doc.rows.empty()) {
         layout.container_height = std::int64_t { pm::box_height + pm::caption_height } * 200;
     } else if (layout.order.empty()) {
@@ -567,7 +581,7 @@ void place_rows(PreviewLayout& layout, const Document& doc, std::int64_t contain
 }
 
 PreviewLayout layout_preview(const Document& doc, std::int64_t container_width,
-    std::int64_t visible_height, double zoom, const std::vector<int>* shown)
+    std::int64_t visible_height, double zoom, const std::vector<int>* shown, bool headings)
 {
     PreviewLayout layout;
     layout.rows.resize(doc.rows.size());
@@ -590,7 +604,7 @@ PreviewLayout layout_preview(const Document& doc, std::int64_t container_width,
         row.kind = classify(doc, r);
         row.key = row_key(doc.kind, r, row.kind, row.width_style);
     }
-    place_rows(layout, doc, container_width, visible_height, zoom, shown);
+    place_rows(layout, doc, container_width, visible_height, zoom, shown, headings);
     return layout;
 }
 
@@ -891,7 +905,7 @@ void Preview::plot(
     if (mode == PlotMode::Fresh) {
         m_cache.clear();
     }
-    m_layout = layout_preview(doc, container_width, visible_height, m_zoom, shown_rows());
+    m_layout = layout_preview(doc, container_width, visible_height, m_zoom, shown_rows(), headings);
     m_drawn_count = doc.row_count();
     m_poly_rows.assign(m_layout.rows.size(), 0);
     if (m_layout.rows.empty()) {
@@ -916,7 +930,7 @@ void Preview::plot(
 void Preview::relayout(
     const Document& doc, std::int64_t container_width, std::int64_t visible_height)
 {
-    place_rows(m_layout, doc, container_width, visible_height, m_zoom, shown_rows());
+    place_rows(m_layout, doc, container_width, visible_height, m_zoom, shown_rows(), headings);
     if (m_layout.rows.empty()) {
         return;
     }

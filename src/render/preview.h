@@ -194,16 +194,19 @@ std::string_view listed_presentation(const Document& doc, const StyleRow& row);
 /// Lays out every row of the document for a container `container_width` twips wide (inner
 /// width) shown in a frame `visible_height` twips high, at `zoom` (limited to its range), and
 /// lays out only the rows in `shown`, in that order, when it is given (rows outside the table
-/// and repeats are skipped). Reads the rows only; classifies them through the element
-/// catalogue, which in a Sport & Fitness theme may disable the Edit menu through the document's
-/// view, as drawing the preview always has.
+/// and repeats are skipped). With `headings`, a Car & Zumo theme's first presentation also
+/// starts under a rule, in room left above the first line, so that every presentation can be
+/// named. Reads the rows only; classifies them through the element catalogue, which in a
+/// Sport & Fitness theme may disable the Edit menu through the document's view, as drawing the
+/// preview always has.
 PreviewLayout layout_preview(const Document& doc, std::int64_t container_width,
-    std::int64_t visible_height, double zoom = 1, const std::vector<int>* shown = nullptr);
+    std::int64_t visible_height, double zoom = 1, const std::vector<int>* shown = nullptr,
+    bool headings = false);
 
-/// Lays `layout`'s rows out again for a new width, zoom or set of shown rows, keeping how each
-/// row was classified; classifies them anew only when the table's size changed.
+/// Lays `layout`'s rows out again for a new width, zoom, set of shown rows or headings, keeping
+/// how each row was classified; classifies them anew only when the table's size changed.
 void place_rows(PreviewLayout& layout, const Document& doc, std::int64_t container_width,
-    std::int64_t visible_height, double zoom, const std::vector<int>* shown);
+    std::int64_t visible_height, double zoom, const std::vector<int>* shown, bool headings = false);
 
 /// Draws row `row` of the document as its sample on `box` (a canvas of the sample box's size),
 /// as laid out in `laid`. Starts from a fresh drawing state and background. A colour that does
@@ -333,7 +336,9 @@ public:
     SelectionFrame shape4;
     /// Set by `plot`; the main window's scroll bar takes it.
     ScrollRange scroll;
-    /// Each presentation's name is written on the rule above it. Off unless turned on.
+    /// Each presentation's name is written on the rule above it, the first presentation's too
+    /// (its rule is laid out only then). Off unless turned on; takes effect at the next plot or
+    /// relayout.
     bool headings = false;
     /// The mark row r's sample carries is marks[r]; rows past the end carry none. Takes effect
     /// at the next paint.

@@ -21,6 +21,13 @@ StyleRow style(std::string_view code, std::string_view pri_day, std::string_view
     return r;
 }
 
+StyleRow area(StyleRow r)
+{
+    r.set_elem_name("WATER");
+    r.set_field_name("MAP_WATER_CLR");
+    return r;
+}
+
 struct OpenCase
 {
     const char* name;
@@ -75,9 +82,14 @@ INSTANTIATE_TEST_SUITE_P(Styles, OpenStyle,
         OpenCase { "line without border", car,
             style("<PRIMARY day=\"#445566\"/> SCALE=\"1\"", "445566", "112233", "1", ""),
             StyleForm::Line, false, false, { "445566", "", "FFFF00", "000000" }, "0", "1" },
-        // Without a scale a style is an area; its fill keeps the text the row holds.
-        OpenCase { "area", car, style("<PRIMARY day=\"#ABC\"/>", "ABC", "0a0a0a", "", ".6"),
+        // An area element is an area; its fill keeps the text the row holds.
+        OpenCase { "area", car, area(style("<PRIMARY day=\"#ABC\"/>", "ABC", "0a0a0a", "", ".6")),
             StyleForm::Area, true, false, { "ABC", "0a0a0a", "FFFF00", "000000" }, ".6", "" },
+        // A line written without a scale, as a newly added one is, stays a line and keeps its
+        // empty scale.
+        OpenCase { "line without scale", car,
+            style("<PRIMARY day=\"#CECECE\" night=\"#FFFF00\" />", "CECECE", "", "", ""),
+            StyleForm::Line, false, true, { "CECECE", "", "FFFF00", "000000" }, "0", "" },
         OpenCase { "arrow", car,
             style(
                 "ROUTE ARRW <PRIMARY day=\"#E0301E\"/> SCALE=\"1\"", "E0301E", "20D88C", "1", ".5"),

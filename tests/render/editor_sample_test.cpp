@@ -49,8 +49,8 @@ TEST(EditorSample, FormsAndColoursByModeAndKind)
         bool borders;
     };
     const Case cases[] = {
-        { "empty scale is an area", [](SampleInput& in) { in.scale_text = ""; },
-            EditorSample::Form::Polygon, 0x0000FF, false },
+        { "a line with an empty scale stays a line", [](SampleInput& in) { in.scale_text = ""; },
+            EditorSample::Form::Line, 0x0000FF, true },
         { "area shows its fill by day in a Car & Zumo theme",
             [](SampleInput& in) {
                 in.is_pgon = true;
@@ -95,11 +95,30 @@ TEST(EditorSample, FormsAndColoursByModeAndKind)
 TEST(EditorSample, AreaFillsThePictureLessMargins)
 {
     SampleInput in = line_input();
+    in.is_pgon = true;
     in.scale_text = "";
     EditorSample s;
     plot_line(in, s);
     EXPECT_TRUE(s.is_pgon);
     EXPECT_EQ(s.scale_.rect, (SampleRect { 200, 200, 9050, 2600 }));
+}
+
+TEST(EditorSample, ALineOrRailWithoutAScaleIsDrawnAtScaleOne)
+{
+    for (const char* field : { "MAP_DPTH_CNTR_MJR_CLR", "MAP_ROAD_RAILRD_CLR" }) {
+        SCOPED_TRACE(field);
+        SampleInput in = line_input();
+        in.field_name = field;
+        EditorSample scaled;
+        plot_line(in, scaled);
+        in.scale_text = " ";
+        EditorSample unscaled;
+        plot_line(in, unscaled);
+        EXPECT_FALSE(unscaled.is_pgon);
+        EXPECT_EQ(unscaled.form, scaled.form);
+        EXPECT_EQ(unscaled.scale_.rect, scaled.scale_.rect);
+        EXPECT_EQ(unscaled.scale_.rect.height, 800);
+    }
 }
 
 TEST(EditorSample, SportFitnessAreaShowsItsFillFramedInItsBorder)
@@ -215,6 +234,17 @@ TEST(EditorSample, DrawsBordersThenBodyThenOutline)
     EXPECT_EQ(lines[2].y1, 1100);
     EXPECT_EQ(lines[3].form, LineForm::Box);
     EXPECT_EQ(lines[3].y2, 2300 - 15);
+}
+
+TEST(EditorSample, AnArrowWithoutAScaleIsDrawnAtScaleOne)
+{
+    RecordingCanvas scaled(630, 489);
+    plotarw(scaled, "FF0000", "000000", "1", "0.5", ThemeKind::CarZumo);
+    RecordingCanvas unscaled(630, 489);
+    plotarw(unscaled, "FF0000", "000000", "", "0.5", ThemeKind::CarZumo);
+    const auto polygons = unscaled.of_kind(CanvasOp::Kind::Polygon);
+    ASSERT_EQ(polygons.size(), 1u);
+    EXPECT_EQ(polygons[0].points, scaled.of_kind(CanvasOp::Kind::Polygon).at(0).points);
 }
 
 TEST(EditorSample, ArrowSizeAndOutlineFollowScaleAndBorder)

@@ -1,4 +1,7 @@
 #include "../model/theme_fixture.h"
+#include "model/add_element.h"
+#include "model/reader.h"
+#include "model/writer.h"
 #include "render/preview.h"
 #include "render/recording_canvas.h"
 
@@ -198,6 +201,61 @@ INSTANTIATE_TEST_SUITE_P(Table, Sample,
                 { 625, 675, 825, 775, 0x6E6E6E, outline },
                 { 625, 565, 825, 775, 0x6E6E6E, outline } } }),
     [](const auto& info) { return "case" + std::to_string(info.index); });
+
+// A line added to a Car & Zumo theme gets no scale and no border in its text. It shows at the
+// default width (scale 1) in its own colours, CECECE by day and FFFF00 by night, both from the
+// table the window holds and from its text read back, in every presentation.
+TEST(Sample, ANewLineShowsItsOwnColoursAtTheDefaultWidth)
+{
+    struct Added
+    {
+        const char* entry;
+        SampleKind kind;
+        Box day_body;
+        Box night_body;
+    };
+    constexpr ColourValue grey = 0xCECECE;
+    constexpr ColourValue yellow = 0x00FFFF;
+    const Added added[] = {
+        { "DPTH_CNTR_MJR", SampleKind::Line, { 42, 100, 832, 160, grey },
+            { 42, 450, 832, 510, yellow } },
+        { "ROAD_RAILRD", SampleKind::Rail, { 275, 100, 508, 220, grey },
+            { 275, 420, 508, 540, yellow } },
+        { "ROAD_TRAIL", SampleKind::Rail, { 275, 100, 508, 220, grey },
+            { 275, 420, 508, 540, yellow } },
+    };
+    for (std::size_t pres = 0; pres < pres_catalogue.size(); ++pres) {
+        for (const Added& a : added) {
+            Document doc;
+            doc.kind = ThemeKind::CarZumo;
+            doc.metadata.title = "NEW";
+            add_element(doc,
+                { std::string(a.entry) + "\r\n", "", std::to_string(pres) + pres_catalogue[pres] });
+            ASSERT_EQ(doc.row_count(), 1);
+            Document read;
+            ASSERT_TRUE(parse(read, car_zumo_text(doc)));
+            ASSERT_EQ(read.row_count(), 1);
+            for (const Document* d : { &doc, &read }) {
+                const std::string what = std::string(a.entry) + " in " + pres_catalogue[pres]
+                    + (d == &doc ? " as added" : " as read back");
+                const PreviewLayout layout = layout_preview(*d, 11712, 9360);
+                ASSERT_EQ(layout.rows[0].kind, a.kind) << what;
+                RecordingCanvas box(64, 60);
+                draw_sample(box, *d, 0, layout.rows[0]);
+                const std::vector<Box> drawn = boxes_of(box);
+                // Each body is the last box drawn over its middle.
+                for (const Box& body : { a.day_body, a.night_body }) {
+                    const double mid = (body.y1 + body.y2) / 2;
+                    const auto last = std::find_if(drawn.rbegin(), drawn.rend(), [&](const Box& b) {
+                        return b.y1 <= mid && mid <= b.y2 && b.x1 <= body.x1 && body.x2 <= b.x2;
+                    });
+                    ASSERT_NE(last, drawn.rend()) << what;
+                    EXPECT_EQ(*last, body) << what;
+                }
+            }
+        }
+    }
+}
 
 TEST(Sample, ArrowWithoutNightDrawsOnlyTheLargeArrow)
 {
@@ -752,23 +810,63 @@ TEST(Paint, HeadingsStandOnTheRulesWhenTurnedOn)
     preview.plot(doc, PlotMode::Fresh, 11712, 9360);
     RecordingCanvas screen(781, 624);
     paint_preview(screen, doc, preview, TwipRect { 0, 0, 11712, 9360 });
-    const std::int64_t rule = preview.layout().rules.at(0);
+    const std::vector<std::int64_t>& rules = preview.layout().rules;
+    ASSERT_EQ(rules.size(), 2U) << "the first presentation has its rule too";
     std::vector<std::string> headings;
     for (const CanvasOp& op : screen.of_kind(Kind::Print)) {
         if (op.state.font.bold) {
+            const std::int64_t rule = rules.at(headings.size());
             headings.push_back(op.text);
             EXPECT_EQ(op.colour, presentation_rule_color);
             EXPECT_EQ(op.x1, 242);
             EXPECT_EQ(op.y1, static_cast<double>(rule) - 90) << "centred on the rule";
+            EXPECT_GE(op.y1, 0) << "inside the container";
         }
     }
-    EXPECT_EQ(headings, std::vector<std::string> { "BROWSE" });
+    EXPECT_EQ(headings, (std::vector<std::string> { "GUIDANCE", "BROWSE" }));
     const auto lines = screen.of_kind(Kind::Line);
-    ASSERT_GE(lines.size(), 2U);
-    EXPECT_EQ((Box { lines[1].x1, lines[1].y1, lines[1].x2, lines[1].y2, lines[1].colour }),
-        (Box { 182, static_cast<double>(rule) - 15, 242 + 6 * 90 + 60, static_cast<double>(rule),
-            container_back_color }))
-        << "the rule is broken behind the name";
+    ASSERT_GE(lines.size(), 4U);
+    for (std::size_t i = 0; i < 2; ++i) {
+        const CanvasOp& gap = lines[2 + i];
+        const double rule = static_cast<double>(rules[i]);
+        const double width = static_cast<double>(headings[i].size()) * 90;
+        EXPECT_EQ((Box { gap.x1, gap.y1, gap.x2, gap.y2, gap.colour }),
+            (Box { 182, rule - 15, 242 + width + 60, rule, container_back_color }))
+            << "the rule is broken behind " << headings[i];
+    }
+}
+
+// With headings, every presentation starts under its rule, the first one shown too, whether the
+// view shows every row or only some; without them the first line stays at the top.
+TEST(Layout, WithHeadingsEveryPresentationShownStartsUnderARule)
+{
+    const Document doc = presentations_of({ 0, 0, 1, 2 });
+    const std::vector<int> from_browse { 2, 3 };
+    struct Case
+    {
+        const char* what;
+        const std::vector<int>* shown;
+        bool headings;
+        std::vector<int> rule_rows;
+    };
+    for (const Case& c : { Case { "all rows", nullptr, true, { 0, 2, 3 } },
+             Case { "filtered from BROWSE on", &from_browse, true, { 2, 3 } },
+             Case { "no headings", nullptr, false, { 2, 3 } } }) {
+        for (const double zoom : { 0.5, 1.0, 2.0 }) {
+            const PreviewLayout layout =
+                layout_preview(doc, 11712, 9360, zoom, c.shown, c.headings);
+            EXPECT_EQ(layout.rule_rows, c.rule_rows) << c.what << " at " << zoom;
+            ASSERT_EQ(layout.rules.size(), layout.rule_rows.size()) << c.what;
+            const int first = layout.order.at(0);
+            const std::int64_t first_top = layout.rows[static_cast<std::size_t>(first)].box.top;
+            if (c.headings) {
+                EXPECT_EQ(layout.rules[0], first_top - layout.zoomed(150)) << c.what << zoom;
+                EXPECT_GE(layout.rules[0] - layout.zoomed(90), 0) << c.what << " at " << zoom;
+            } else {
+                EXPECT_EQ(first_top, layout.zoomed(42)) << c.what;
+            }
+        }
+    }
 }
 
 TEST(Paint, AWordWiderThanItsCaptionIsShrunkOntoALineOfItsOwn)

@@ -6,6 +6,7 @@
 #include "render/qt/render_png.h"
 
 #include <QImage>
+#include <cmath>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -64,7 +65,9 @@ TEST(RenderPng, EverySampleShowsItsRowsColours)
     doc.attach(&prompter, nullptr);
     ASSERT_TRUE(open_theme(doc, theme));
     ASSERT_EQ(doc.row_count(), 6);
-    const PreviewLayout layout = layout_preview(doc, 600 * 15, preview_metrics::visible_height);
+    // Laid out as --render lays it out, with the presentations' headings.
+    const PreviewLayout layout =
+        layout_preview(doc, 600 * 15, preview_metrics::visible_height, 1, nullptr, true);
 
     const auto pixel = [&](std::int64_t x, std::int64_t y) {
         return image.pixel(static_cast<int>(x / 15), static_cast<int>(y / 15)) & 0xFFFFFF;
@@ -91,9 +94,13 @@ TEST(RenderPng, EverySampleShowsItsRowsColours)
         EXPECT_EQ(pixel(box.left + p.x, box.top + p.y), rgb(p.colour)) << p.what;
     }
 
-    ASSERT_EQ(layout.rules.size(), 1U);
-    EXPECT_EQ(pixel(150, layout.rules[0]), rgb(presentation_rule_color));
-    EXPECT_EQ(pixel(150, layout.rules[0] - 30), rgb(container_back_color));
+    ASSERT_EQ(layout.rules.size(), 2U);
+    for (const std::int64_t rule : layout.rules) {
+        // A rule lies on the pixel row nearest to it.
+        const std::int64_t on_pixel = std::llround(static_cast<double>(rule) / 15) * 15;
+        EXPECT_EQ(pixel(150, on_pixel), rgb(presentation_rule_color));
+        EXPECT_EQ(pixel(150, on_pixel - 30), rgb(container_back_color));
+    }
 
     for (const PreviewRow& row : layout.rows) {
         int ink = 0;

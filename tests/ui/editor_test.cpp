@@ -1,4 +1,5 @@
 #include "colour/palette.h"
+#include "model/add_element.h"
 #include "model/document.h"
 #include "model/text.h"
 #include "qt_test_support.h"
@@ -591,6 +592,39 @@ private slots:
             QVERIFY(r.sec_day().empty());
             QVERIFY(!text::contains(t, "border="));
         }
+    }
+
+    void added_line_is_edited_as_a_line_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::newRow("depth contour") << "DPTH_CNTR_MJR";
+        QTest::newRow("rail") << "ROAD_RAILRD";
+        QTest::newRow("road") << "ROAD_INTERSTATE";
+    }
+    // A line added to a theme has no scale in its text: it opens with the line controls, at
+    // the default scale, and is applied without a scale being written for it.
+    void added_line_is_edited_as_a_line()
+    {
+        QFETCH(QString, entry);
+        Document added;
+        added.kind = ThemeKind::CarZumo;
+        add_element(added, { entry.toStdString() + "\r\n", "", "1BROWSE" });
+        QCOMPARE(added.row_count(), 1);
+        auto e = open(added.rows);
+        QVERIFY(!e->state().is_pgon);
+        QVERIFY(child<QFrame>(e.get(), "Frame1")->isVisible());
+        QVERIFY(!child<QFrame>(e.get(), "Frame2")->isVisible());
+        QCOMPARE(child<QLineEdit>(e.get(), "Text1_1")->text(), QString());
+        QVERIFY(child<QWidget>(e.get(), "pc4_1")->isVisible());
+        QCOMPARE(e->sample().scale_.rect.height, 800);
+        QCOMPARE(child<QLineEdit>(e.get(), "Text2_1")->text(), QString("CECECE"));
+
+        click(child<QLabel>(e.get(), "Labc_7"));
+        QTest::mouseClick(child<OwnerDrawnButton>(e.get(), "command1_1"), Qt::LeftButton);
+        QVERIFY(e->applied());
+        QCOMPARE(prompter.messages, std::vector<std::string>());
+        QVERIFY(!text::contains(text::lower(doc.rows[0].style_text()), "scale"));
+        QCOMPARE(doc.rows[0].scale(), std::string());
     }
 
     void apply_refuses_out_of_range()

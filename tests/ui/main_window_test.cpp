@@ -3,11 +3,13 @@
 #include "model/prompter.h"
 #include "qt_test_support.h"
 #include "ui/common/file_dialogs.h"
+#include "ui/common/latin1.h"
 #include "ui/common/owner_drawn_button.h"
 #include "ui/common/preview_widget.h"
 #include "ui/common/twips.h"
 #include "ui/dialogs/add_elements_dialog.h"
 #include "ui/dialogs/dialog_menus.h"
+#include "ui/dialogs/web_pages.h"
 #include "ui/editor/style_editor.h"
 #include "ui/main/file_commands.h"
 #include "ui/main/main_window.h"
@@ -477,7 +479,7 @@ private slots:
         QCOMPARE(file_items,
             QStringList({ "New Car && Zumo Theme", "New Sport && Fitness Theme", "-", "Open", "-",
                 "Save", "-", "About", "-", "Print", "-", "Exit" }));
-        QCOMPARE(menu_item(*window, "mf", 5)->shortcut(), QKeySequence("Ctrl+S"));
+        QCOMPARE(menu_item(*window, "mf", 5)->shortcut(), QKeySequence("Ctrl+Shift+S"));
         QCOMPARE(menu_item(*window, "med", 0)->text() + "|" + menu_item(*window, "med", 1)->text(),
             QString("Add Presentations|Remove Presentations"));
         QCOMPARE(menu_item(*window, "mset", 0)->text(),
@@ -877,6 +879,146 @@ private slots:
         } else if (message == "Theme needs a description") {
             QCOMPARE(QApplication::focusWidget(), child<QPlainTextEdit>(*window, "Text3"));
         }
+    }
+
+    void ctrlSSavesToTheThemesOwnFile_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("title");
+        // Where Ctrl+S writes: the file read, the file saved to last, or (untitled) through the
+        // Save dialog; a refused save writes nothing.
+        QTest::newRow("read from a file") << "opened"
+                                          << "RENAMED";
+        QTest::newRow("saved under another name") << "saved as"
+                                                  << "RENAMED";
+        QTest::newRow("untitled") << "new"
+                                  << "RENAMED";
+        QTest::newRow("title missing") << "opened"
+                                       << " ";
+    }
+
+    void ctrlSSavesToTheThemesOwnFile()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, title);
+        auto window = make_window();
+        window->panel().set_element_chooser([](Document&) {
+            return ElementSelection { "ROAD_DIM\r\n", "", "0GUIDANCE" };
+        });
+        const QString opened = copy_of("ui_car_zumo.kmtf", "own.kmtf");
+        const QString other = m_dir->filePath("other.kmtf");
+        if (how == "new") {
+            menu_item(*window, "mf", 0)->trigger();
+            child<QPlainTextEdit>(*window, "Text3")->setPlainText("D");
+        } else {
+            open(*window, m_dialogs, opened);
+        }
+        if (how == "saved as") {
+            m_dialogs.answers.push_back(other);
+            menu_item(*window, "mf", 5)->trigger();
+            QVERIFY(QFile::exists(other));
+        }
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        child<QLineEdit>(*window, "title")->setText(title);
+        m_dialogs.shown = 0;
+        m_prompter.questions.clear();
+        if (how == "new") {
+            m_dialogs.answers.push_back(other);
+        }
+        QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
+
+        const bool refused = title.trimmed().isEmpty();
+        QCOMPARE(m_dialogs.shown, how == "new" ? 1 : 0);
+        QVERIFY(m_prompter.questions.empty());
+        QCOMPARE(m_prompter.messages,
+            refused ? std::vector<std::string> { "Theme needs a Title" }
+                    : std::vector<std::string> {});
+        QCOMPARE(window->document().modified, refused);
+        const QString target = how == "opened" ? opened : other;
+        QCOMPARE(read_all(target).contains("<TITLE>RENAMED</TITLE>"), !refused);
+        if (how != "opened") {
+            QCOMPARE(read_all(opened), read_all(data_file("ui_car_zumo.kmtf")));
+        }
+        QCOMPARE(
+            QString::fromStdString(window->document().file_name), how == "opened" ? opened : other);
+
+        // Save keeps its dialog, now on Ctrl+Shift+S; Ctrl+Q runs Exit.
+        m_dialogs.shown = 0;
+        QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(m_dialogs.shown, refused ? 0 : 1);
+        window->document().modified = false;
+        QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);
+        QVERIFY(!window->isVisible());
+    }
+
+    // Without a browser to show it, Help, Manual says so and gives the manual's path.
+    void manualThatCannotBeShownSaysWhereItIs()
+    {
+        const QString manual = QCoreApplication::applicationDirPath() + "/manual.html";
+        const bool made = !QFileInfo::exists(manual);
+        if (made) {
+            QFile file(manual);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        const QString where = QDir::toNativeSeparators(QFileInfo(manual).canonicalFilePath());
+        QList<QUrl> shown;
+        set_page_opener([&](const QUrl& url) {
+            shown << url;
+            return false;
+        });
+        auto window = make_window();
+        connect_dialog_menus(*window);
+        menu_item(*window, "mhlp", 2)->trigger();
+        set_page_opener({});
+        if (made) {
+            QFile::remove(manual);
+        }
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(m_prompter.messages,
+            std::vector<std::string> { "The manual could not be opened: no web browser is set up "
+                                       "to show it.\r\n\r\nOpen this file in a web browser:\r\n"
+                + to_latin1(where) });
+    }
+
+    void previewHasTheKeysAfterATheme_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("clicked_title");
+        QTest::newRow("command line") << "command line" << false;
+        QTest::newRow("File, Open") << "open" << false;
+        QTest::newRow("File, New") << "new" << false;
+        QTest::newRow("File, Open after a click in the title") << "open" << true;
+    }
+
+    // Right after a theme is opened or started the arrow keys move the selection, unless the
+    // user had clicked into a text box, which keeps the keys.
+    void previewHasTheKeysAfterATheme()
+    {
+        QFETCH(QString, how);
+        QFETCH(bool, clicked_title);
+        const QString path = copy_of("ui_car_zumo.kmtf", "keys.kmtf");
+        auto window = make_window(how == "command line" ? path : QString());
+        window->panel().set_element_chooser([](Document&) {
+            return ElementSelection { "ROAD_DIM\r\n", "", "0GUIDANCE" };
+        });
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        auto* title = child<QLineEdit>(*window, "title");
+        if (clicked_title) {
+            QTest::mouseClick(title, Qt::LeftButton);
+            QCOMPARE(QApplication::focusWidget(), title);
+        }
+        if (how == "open") {
+            open(*window, m_dialogs, path);
+        } else if (how == "new") {
+            menu_item(*window, "mf", 0)->trigger();
+        }
+        QTRY_VERIFY(window->document().row_count() > 0);
+        QWidget* expected = clicked_title ? static_cast<QWidget*>(title) : window->preview();
+        QTRY_COMPARE(QApplication::focusWidget(), expected);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+        QCOMPARE(window->preview()->frame_visible(), !clicked_title);
     }
 
     void saveAddsTheSuffix_data()

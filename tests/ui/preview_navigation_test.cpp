@@ -446,6 +446,128 @@ private slots:
         QVERIFY(child<QWidget>(again, "status_bar")->isHidden());
     }
 
+    void everySampleCanBeScrolledFullyIntoView_data()
+    {
+        QTest::addColumn<int>("percent");
+        QTest::addColumn<int>("width");
+        for (const int percent : { 50, 67, 75, 90, 100, 110, 125, 150, 175, 200, 250, 300, 400 }) {
+            for (const int width : { 640, 900, 1030, 1333 }) {
+                QTest::addRow("%d %% at %d px", percent, width) << percent << width;
+            }
+        }
+    }
+    // Every sample with its caption lies left of the scroll bar, inside the frame, and the
+    // scroll bar reaches the last one.
+    void everySampleCanBeScrolledFullyIntoView()
+    {
+        QFETCH(int, percent);
+        QFETCH(int, width);
+        auto window = opened();
+        window->resize(width, 600);
+        QTest::qWait(0);
+        window->navigator().set_zoom(percent / 100.0);
+        auto* frame = child<QWidget>(*window, "Picture2");
+        auto* bar = child<QScrollBar>(*window, "vs");
+        const int frame_right = frame->mapTo(window.get(), QPoint(frame->width(), 0)).x();
+        const int bar_left = bar->mapTo(window.get(), QPoint(0, 0)).x();
+        const int room = std::min(frame_right, bar_left);
+        const PreviewLayout& laid = layout(*window);
+        std::int64_t lowest = 0;
+        for (const int row : laid.order) {
+            const PreviewRow& r = laid.rows[std::size_t(row)];
+            const std::int64_t right = std::max(r.box.right(), r.caption.right());
+            const int right_px = window->preview()->mapTo(window.get(), QPoint(0, 0)).x()
+                + int(std::ceil(double(right) / 15));
+            QVERIFY2(right_px <= room,
+                qPrintable(
+                    QString("row %1 ends at %2 px, room to %3").arg(row).arg(right_px).arg(room)));
+            lowest = std::max(lowest, r.caption.bottom());
+        }
+        bar->setValue(bar->maximum());
+        QVERIFY2(lowest <= scrolled(*window) + tw(frame->height()),
+            qPrintable(QString("lowest caption at %1, shown to %2")
+                           .arg(lowest)
+                           .arg(scrolled(*window) + tw(frame->height()))));
+    }
+
+    void zoomKeepsThePointWhereItWas_data()
+    {
+        QTest::addColumn<bool>("by_wheel");
+        QTest::addColumn<int>("steps");
+        QTest::newRow("Ctrl++ keeps the middle") << false << 1;
+        QTest::newRow("Ctrl+- keeps the middle") << false << -1;
+        QTest::newRow("wheel up keeps the point under the pointer") << true << 1;
+        QTest::newRow("wheel down keeps the point under the pointer") << true << -1;
+    }
+
+    // The sample at the middle of the frame (keys) or under the pointer (wheel) stays at the same
+    // height on the screen, its middle where it was.
+    void zoomKeepsThePointWhereItWas()
+    {
+        QFETCH(bool, by_wheel);
+        QFETCH(int, steps);
+        auto window = opened();
+        window->navigator().set_zoom(1.25);
+        QWidget* preview = window->preview();
+        auto* bar = child<QScrollBar>(*window, "vs");
+        const std::int64_t frame_height = tw(child<QWidget>(*window, "Picture2")->height());
+        // A sample half-way down the theme, across the middle of the preview's width, its middle
+        // brought to the middle of the frame.
+        const std::int64_t across = tw(preview->width()) / 2;
+        int row = layout(*window).order[layout(*window).order.size() / 2];
+        while (row >= 0) {
+            const TwipRect& box = layout(*window).rows[std::size_t(row)].box;
+            if (layout(*window).hit_test(across, box.top) >= 0) {
+                row = layout(*window).hit_test(across, box.top);
+                break;
+            }
+            row = layout(*window).neighbour(row, Neighbour::Down);
+        }
+        QVERIFY(row >= 0);
+        const auto middle = [&](int r) {
+            const TwipRect& box = layout(*window).rows[std::size_t(r)].box;
+            return box.top + box.height / 2;
+        };
+        const double spread = double(tw(preview->height()) - frame_height);
+        bar->setValue(int(std::lround((middle(row) - frame_height / 2) * bar->maximum() / spread)));
+        // Under the pointer: a sample in the line above the middle one.
+        int target = row;
+        if (by_wheel) {
+            target = layout(*window).neighbour(row, Neighbour::Up);
+            QVERIFY(target >= 0);
+        }
+        const std::int64_t on_screen = middle(target) - scrolled(*window);
+        QVERIFY(on_screen > 0 && on_screen < frame_height);
+        if (by_wheel) {
+            const QRect box = window->preview()->box_rect(target);
+            const QPointF at(box.center());
+            QWheelEvent turn(at, preview->mapToGlobal(at), {}, { 0, 120 * steps }, Qt::NoButton,
+                Qt::ControlModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(preview, &turn);
+        } else {
+            QTest::keyClick(preview, steps > 0 ? Qt::Key_Plus : Qt::Key_Minus, Qt::ControlModifier);
+        }
+        QVERIFY(window->navigator().zoom() != 1.25);
+        const std::int64_t now = middle(target) - scrolled(*window);
+        QVERIFY2(std::llabs(now - on_screen) <= 30,
+            qPrintable(QString("was %1 twips down the frame, now %2").arg(on_screen).arg(now)));
+    }
+
+    // When nothing else is shown there, the status bar names the selected style: presentation,
+    // element and its day and night colours.
+    void statusBarNamesTheSelectedStyle()
+    {
+        auto window = opened();
+        auto* named = child<QLabel>(*window, "selection_label");
+        QVERIFY(named->text().isEmpty());
+        QTest::mouseClick(window->preview(), Qt::LeftButton, {}, centre(*window, 4));
+        QCOMPARE(named->text(), QString("GUIDANCE, PARK: day #1E90FF, night #101010"));
+        QTest::keyClick(window->preview(), Qt::Key_Right);
+        QCOMPARE(named->text(), QString("GUIDANCE, ROAD RESIDENTIAL: day #152535, night #101010"));
+        window->navigator().clear_selection();
+        QVERIFY(named->text().isEmpty());
+    }
+
     void escapeCancelsAndSelectAllSelectsInEveryDialog_data()
     {
         QTest::addColumn<QString>("opened_by");

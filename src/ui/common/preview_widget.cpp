@@ -53,8 +53,10 @@ void PreviewWidget::set_zoom(double zoom, int visible_height)
 
 void PreviewWidget::take_height()
 {
+    // Rounded up, so the last line of captions is not cut off by a part of a pixel.
     const auto height_px = static_cast<int>(std::min<std::int64_t>(
-        m_preview.layout().container_height / twips_in_pixel, QWIDGETSIZE_MAX));
+        (m_preview.layout().container_height + twips_in_pixel - 1) / twips_in_pixel,
+        QWIDGETSIZE_MAX));
     resize(width(), height_px);
     update();
 }

@@ -80,7 +80,10 @@ void mhlp_Click(ThemeWindow& window, HelpCommand command)
         UpdatesDialog dialog(&window.host());
         dialog.exec();
     } else if (command == HelpCommand::Manual) {
-        open_manual();
+        const ManualShown shown = open_manual();
+        if (shown != ManualShown::Shown) {
+            window.theme().document().message(manual_message(shown, manual_path()));
+        }
     }
 }
 

@@ -1,5 +1,7 @@
 #include "ui/dialogs/web_pages.h"
 
+#include "ui/common/latin1.h"
+
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -20,17 +22,58 @@ QString manual_path()
     return {};
 }
 
-void open_page(const QUrl& url)
+namespace {
+
+PageOpener& page_opener()
 {
-    QDesktopServices::openUrl(url);
+    static PageOpener opener;
+    return opener;
 }
 
-void open_manual()
+bool show_page(const QUrl& url)
+{
+    if (const PageOpener& opener = page_opener()) {
+        return opener(url);
+    }
+    return QDesktopServices::openUrl(url);
+}
+
+} // namespace
+
+void set_page_opener(PageOpener opener)
+{
+    page_opener() = std::move(opener);
+}
+
+void open_page(const QUrl& url)
+{
+    show_page(url);
+}
+
+ManualShown open_manual()
 {
     const QString path = manual_path();
-    if (!path.isEmpty()) {
-        open_page(QUrl::fromLocalFile(path));
+    if (path.isEmpty()) {
+        return ManualShown::Missing;
     }
+    return show_page(QUrl::fromLocalFile(path)) ? ManualShown::Shown : ManualShown::NotOpened;
+}
+
+std::string manual_message(ManualShown shown, const QString& path)
+{
+    switch (shown) {
+    case ManualShown::Shown:
+        break;
+    case ManualShown::Missing:
+        return "The manual (manual.html) was not found beside the program or in its "
+               "documentation folder.";
+    case ManualShown::NotOpened:
+        // Without a browser the user can still open the file by hand.
+        return "The manual could not be opened: no web browser is set up to show it.\r\n\r\n"
+               "Open this file in a web browser:\r\n"
+            + to_latin1(QDir::toNativeSeparators(path));
+    }
+    return {};
 }
 
 } // namespace tintwell

@@ -2,6 +2,8 @@
 
 #include <QString>
 #include <QUrl>
+#include <functional>
+#include <string>
 
 class QWidget;
 
@@ -21,7 +23,20 @@ QString manual_path();
 /// Opens a page in the default browser. A failing open (no browser) is ignored.
 void open_page(const QUrl& url);
 
-/// Opens the manual as a local file; nothing happens when it is missing.
-void open_manual();
+/// Hands a page to the desktop to show; false when nothing could show it.
+using PageOpener = std::function<bool(const QUrl&)>;
+
+/// Replaces how pages are shown (the desktop's browser); an empty opener puts that back. For
+/// tests.
+void set_page_opener(PageOpener opener);
+
+/// What became of showing the manual.
+enum class ManualShown { Shown, Missing, NotOpened };
+
+/// Opens the manual as a local file.
+ManualShown open_manual();
+
+/// The message for a manual that could not be shown, naming where it is; empty when it was.
+std::string manual_message(ManualShown shown, const QString& path);
 
 } // namespace tintwell

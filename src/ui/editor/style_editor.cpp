@@ -51,6 +51,15 @@ bool in_range(double v)
     return f >= 0.01f && f <= 2.5f;
 }
 
+// A style written without a scale (the device's default, scale 1) may be left without one.
+bool scale_accepted(const QString& scale, bool opened_without_scale)
+{
+    if (scale.trimmed().isEmpty()) {
+        return opened_without_scale;
+    }
+    return in_range(text::val(to_latin1(scale)));
+}
+
 QString number_text(double v)
 {
     return QString::number(static_cast<float>(v));
@@ -126,6 +135,11 @@ void StyleEditor::paint_area_swatch(AreaColour which, ColourValue colour)
     m_area_part_colours[primary ? 0 : 1] = colour;
 }
 
+bool StyleEditor::opened_without_scale() const
+{
+    return text::trim(m_opened.row.scale()).empty();
+}
+
 bool StyleEditor::sport_area() const
 {
     return sport() && m_state.is_pgon;
@@ -188,7 +202,9 @@ void StyleEditor::Form_Load()
     if (car && !st.is_pgon && text::val(r.border()) == 0) {
         m_ui.sliders[0]->hide();
     }
-    if (r.scale().empty()) {
+    // A line without a scale is drawn at the default scale 1, and its slider starts there; the
+    // box stays empty, so the style keeps its text unless the scale is changed.
+    if (st.is_pgon && text::trim(r.scale()).empty()) {
         m_ui.sliders[1]->hide();
     }
     set_opt(DayNight::Day);
@@ -615,7 +631,10 @@ void StyleEditor::Text1_Enter(ValueBox box)
 {
     QLineEdit* value = box == ValueBox::Border ? m_ui.border_box : m_ui.scale_box;
     const double v = text::val(to_latin1(value->text()));
-    if (!in_range(v)) {
+    const bool accepted = box == ValueBox::Scale
+        ? scale_accepted(value->text(), opened_without_scale())
+        : in_range(v);
+    if (!accepted) {
         m_prompter.message(range_message);
         return;
     }
@@ -795,7 +814,8 @@ void StyleEditor::command1_Click(EditorButton button)
         if (m_ui.border_check->isChecked() && !check(m_ui.border_box)) {
             return;
         }
-        if (!check(m_ui.scale_box)) {
+        if (!scale_accepted(m_ui.scale_box->text(), opened_without_scale())
+            && !check(m_ui.scale_box)) {
             return;
         }
     }

@@ -89,6 +89,8 @@ private:
     void set_opt(DayNight mode);
     /// A Sport & Fitness area: its colours are picked one part at a time (Label8, Label9).
     bool sport_area() const;
+    /// The style was written without a scale; an empty scale box keeps it so.
+    bool opened_without_scale() const;
     bool sport() const { return m_doc.kind == ThemeKind::SportFitness; }
     /// Stores a picked colour: in a Sport & Fitness area in the part picked with Label8 or
     /// Label9, else in the line (or fill) colour with `line_part` and in the border colour

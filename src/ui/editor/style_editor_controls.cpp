@@ -313,10 +313,11 @@ void StyleEditorControls::reset_scrol() const
 
 void StyleEditorControls::place_thumb(ValueBox slider, const QString& value) const
 {
-    // The sliders run from 0 to 2.5, 756 twips to a unit.
+    // The sliders run from 0 to 2.5, 756 twips to a unit. An empty scale is the default, 1.
     constexpr int twips_per_unit = 756;
-    sliders[index_of(slider)]->place_thumb(
-        static_cast<int>(std::lround(text::val(to_latin1(value)) * twips_per_unit)));
+    const bool default_scale = slider == ValueBox::Scale && value.trimmed().isEmpty();
+    const double units = default_scale ? 1.0 : text::val(to_latin1(value));
+    sliders[index_of(slider)]->place_thumb(static_cast<int>(std::lround(units * twips_per_unit)));
 }
 
 } // namespace tintwell

@@ -70,7 +70,7 @@ struct StyleEditorControls
     }
     /// The readouts of the colour adjusters start again from a newly picked base colour.
     void reset_scrol() const;
-    /// Puts the slider's thumb where `value` (0 to 2.5) stands.
+    /// Puts the slider's thumb where `value` (0 to 2.5) stands; an empty scale stands at 1.
     void place_thumb(ValueBox slider, const QString& value) const;
 };
 

@@ -89,8 +89,15 @@ void FileCommands::build_file_menu(QMenu* menu)
         connect(m_recent_actions[i], &QAction::triggered, this, [this, i] { open_recent(i); });
     }
     action(FileCommand::Open)->setShortcut(QKeySequence::Open);
-    action(FileCommand::Save)->setShortcut(QKeySequence("Ctrl+S"));
+    // Save keeps its dialog; Ctrl+S saves to the theme's own file, as editors do.
+    action(FileCommand::Save)->setShortcut(QKeySequence("Ctrl+Shift+S"));
     action(FileCommand::Print)->setShortcut(QKeySequence("Ctrl+P"));
+    action(FileCommand::Exit)->setShortcut(QKeySequence("Ctrl+Q"));
+    auto* save_to_file_action = new QAction("Save to File", &m_window.host());
+    save_to_file_action->setObjectName("save_to_file");
+    save_to_file_action->setShortcut(QKeySequence("Ctrl+S"));
+    m_window.host().addAction(save_to_file_action);
+    connect(save_to_file_action, &QAction::triggered, this, &FileCommands::save_to_file);
     action(FileCommand::Print)->setEnabled(false);
     action(FileCommand::About)->setEnabled(false);
     connect(menu, &QMenu::aboutToShow, this, [this] {
@@ -157,6 +164,7 @@ void FileCommands::new_theme(FileCommand command)
         return;
     }
     emit started_afresh();
+    m_has_file = false;
     m_theme.clear_history();
     doc().view().set_locale_version_enabled(car_zumo);
     cap(QString());
@@ -199,6 +207,7 @@ bool FileCommands::open_file(const QString& path)
         cancelled = progress.cancelled();
     }
     if (read) {
+        m_has_file = true;
         m_theme.clear_history();
         emit started_afresh();
         m_parts.notice_bar->show_notices(notices);
@@ -269,20 +278,52 @@ void FileCommands::restore_open_theme(const KeptTheme& kept)
     m_parts.presentation_list->addItems(kept.presentations);
 }
 
-void FileCommands::save_command()
+bool FileCommands::ready_to_save()
 {
     if (doc().row_count() < 1) {
         doc().prompter().message("No data to save");
-        return;
+        return false;
     }
     if (m_parts.title->text().trimmed().isEmpty()) {
         doc().prompter().message("Theme needs a Title");
         m_parts.title->setFocus();
-        return;
+        return false;
     }
     if (m_parts.description->toPlainText().trimmed().isEmpty()) {
         doc().prompter().message("Theme needs a description");
         m_parts.description->setFocus();
+        return false;
+    }
+    return true;
+}
+
+void FileCommands::saved_to(const QString& path)
+{
+    m_theme.mark_saved();
+    doc().file_name = to_bytes(path);
+    m_has_file = true;
+    updatmf(path);
+    emit m_theme.theme_saved(path);
+}
+
+void FileCommands::save_to_file()
+{
+    if (!m_has_file) {
+        save_command();
+        return;
+    }
+    if (!ready_to_save()) {
+        return;
+    }
+    const QString path = from_bytes(doc().file_name);
+    if (save_in_place(doc(), doc().file_name)) {
+        saved_to(path);
+    }
+}
+
+void FileCommands::save_command()
+{
+    if (!ready_to_save()) {
         return;
     }
     const QString current = from_bytes(doc().file_name);
@@ -296,10 +337,7 @@ void FileCommands::save_command()
     // The theme takes the new name only once it is written there; declining to overwrite
     // leaves it under its old name.
     if (save_code(doc(), to_bytes(path))) {
-        m_theme.mark_saved();
-        doc().file_name = to_bytes(path);
-        updatmf(path);
-        emit m_theme.theme_saved(path);
+        saved_to(path);
     }
 }
 

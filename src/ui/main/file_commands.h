@@ -54,6 +54,10 @@ public:
     void set_file_dialogs(FileDialogs* dialogs);
 
     void mf_Click(FileCommand command);
+    /// Ctrl+S: writes the theme over the file it was read from or last saved to, with no dialog
+    /// and no question about overwriting, after the same title and description checks as Save;
+    /// an untitled theme goes through Save instead.
+    void save_to_file();
     /// Reopens recent entry `slot` (0 is the most recent).
     void open_recent(std::size_t slot);
     /// A file dropped on the preview: a theme file other than the open one is opened, after
@@ -84,6 +88,12 @@ private:
     void new_theme(FileCommand command);
     void open_command();
     void save_command();
+    /// The checks every save makes first: rows to save, a title and a description. A missing
+    /// one is named, with the focus put on its box.
+    bool ready_to_save();
+    /// After a theme was written to `path`: not modified, named after the file, at the top of
+    /// the recent files.
+    void saved_to(const QString& path);
     /// Reads the file into the document. A file that memory cannot hold is reported as
     /// "FILE: not enough memory to read it" and counts as rejected. `notices` gets what saving
     /// the file read would change.
@@ -121,6 +131,8 @@ private:
     std::array<QAction*, 7> m_file_actions {};
     std::chrono::milliseconds m_read_progress_delay { 500 };
     std::array<QAction*, 7> m_recent_actions {};
+    /// The open theme was read from or saved to a file (`file_name`); a new theme has none.
+    bool m_has_file = false;
 };
 
 } // namespace tintwell

@@ -21,10 +21,13 @@
 #include "ui/main/theme_panel.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QFocusEvent>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -165,6 +168,14 @@ MainWindow::MainWindow(const QString& pending_open, const QString& settings_path
     keep_title_bar_on_screen(*this);
     m_files->cap(QString());
     document().file_name = untitled_file_name;
+    for (QWidget* area : { centralWidget(), static_cast<QWidget*>(menuBar()) }) {
+        for (QWidget* box : area->findChildren<QLineEdit*>()) {
+            box->installEventFilter(this);
+        }
+        for (QWidget* box : area->findChildren<QPlainTextEdit*>()) {
+            box->installEventFilter(this);
+        }
+    }
 }
 
 MainWindow::~MainWindow()
@@ -367,6 +378,39 @@ void MainWindow::start_afresh()
     m_notice_bar->show_notices({});
     m_code_shown = false;
     m_code_box->clear();
+    focus_preview();
+}
+
+void MainWindow::focus_preview()
+{
+    const QWidget* focused = QApplication::focusWidget();
+    const bool in_text_box = qobject_cast<const QLineEdit*>(focused) != nullptr
+        || qobject_cast<const QPlainTextEdit*>(focused) != nullptr;
+    if (in_text_box && m_text_box_clicked) {
+        return;
+    }
+    m_preview->setFocus(Qt::OtherFocusReason);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    // Only the text boxes are watched. Focus that comes back with the window or after a menu or
+    // dialog keeps what the box's focus came from.
+    if (event->type() == QEvent::FocusIn) {
+        switch (static_cast<QFocusEvent*>(event)->reason()) {
+        case Qt::MouseFocusReason:
+            m_text_box_clicked = true;
+            break;
+        case Qt::ActiveWindowFocusReason:
+        case Qt::PopupFocusReason:
+        case Qt::MenuBarFocusReason:
+            break;
+        default:
+            m_text_box_clicked = false;
+            break;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::show_selected_code()
@@ -432,7 +476,9 @@ void MainWindow::Form_Resize()
         m_preview_frame->resize(px(w), m_preview_frame->height());
         m_scroll_bar->move(m_scroll_bar->x(), m_preview_frame->y());
     }
-    const int w1 = tw(m_preview_frame->width()) - 120;
+    // The scroll bar stands over the frame's right edge: the samples are laid out in the part
+    // left of it, so the last column can always be seen.
+    const int w1 = tw(m_preview_frame->width()) - vs_width - 120;
     if (w1 > 30) {
         m_preview->resize(px(w1), m_preview->height());
     }

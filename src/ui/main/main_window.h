@@ -112,6 +112,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void build_controls();
@@ -120,8 +121,11 @@ private:
     void Form_Unload();
     Settings current_settings() const;
 
-    /// A theme opened or started: every style shown from the top, nothing selected, no code.
+    /// A theme opened or started: every style shown from the top, nothing selected, no code,
+    /// and the keys go to the preview.
     void start_afresh();
+    /// The preview takes the keyboard focus, unless the user clicked into a text box that has it.
+    void focus_preview();
 
     /// After Undo, Redo or a cancelled dialog changed the rows: the selection goes with a
     /// style that is gone, the preview and the code box show the rows as they are.
@@ -142,6 +146,8 @@ private:
     bool m_unloaded = false;
     /// The code box shows the text of cur_row.
     bool m_code_shown = false;
+    /// The text box that has the focus got it from a click.
+    bool m_text_box_clicked = false;
     ThemePanel* m_panel = nullptr;
     PreviewNavigator* m_navigator = nullptr;
     FileCommands* m_files = nullptr;

@@ -1,6 +1,7 @@
 // The preview's scrolling, keys, selection, zoom, filter box and status bar.
 #include "ui/main/preview_navigator.h"
 
+#include "model/text.h"
 #include "ui/common/latin1.h"
 #include "ui/common/preview_widget.h"
 #include "ui/common/twips.h"
@@ -56,6 +57,26 @@ double stepped_zoom(double zoom, int steps)
     return percent / 100.0;
 }
 
+// The selected style as the status bar names it: "GUIDANCE, ROAD HWY MJR: day #0080FF, night
+// #004080", its colours as the theme holds them.
+std::string style_summary(const Document& doc, int row)
+{
+    const StyleRow& r = doc.rows[static_cast<std::size_t>(row)];
+    std::string summary;
+    const std::string_view presentation = text::trim_view(r.pres_name());
+    if (doc.kind == ThemeKind::CarZumo && !presentation.empty()) {
+        summary += std::string(presentation) + ", ";
+    }
+    summary += std::string(text::trim_view(r.elem_name())) + ": day ";
+    const auto colour = [](std::string_view value) {
+        const std::string_view shown = text::trim_view(value);
+        return shown.empty() || shown == "-1" ? std::string("none") : "#" + std::string(shown);
+    };
+    summary += colour(r.pri_day());
+    summary += r.pri_night() == "-1" ? ", no night colours" : ", night " + colour(r.pri_night());
+    return summary;
+}
+
 } // namespace
 
 PreviewNavigator::PreviewNavigator(OpenTheme& theme, const Parts& parts)
@@ -82,6 +103,10 @@ PreviewNavigator::PreviewNavigator(OpenTheme& theme, const Parts& parts)
     m_filter_count = new QLabel(m_status_bar);
     m_filter_count->setObjectName("filter_count");
     m_status_bar->addWidget(m_filter_count);
+    // A message the window shows for a while covers it, as it covers the count.
+    m_selection_label = new QLabel(m_status_bar);
+    m_selection_label->setObjectName("selection_label");
+    m_status_bar->addWidget(m_selection_label, 1);
     m_zoom_label = new QLabel(m_status_bar);
     m_zoom_label->setObjectName("zoom_label");
     m_status_bar->addPermanentWidget(m_zoom_label);
@@ -251,7 +276,7 @@ void PreviewNavigator::preview_wheel(const QWheelEvent& wheel)
         m_zoom_wheel -= steps * notch;
         if (steps != 0) {
             const QPoint at = m_preview->mapFromGlobal(wheel.globalPosition().toPoint());
-            zoom_by(steps, tw(at.y()));
+            zoom_by(steps, QPoint(tw(at.x()), tw(at.y())));
         }
         return;
     }
@@ -401,38 +426,39 @@ void PreviewNavigator::set_zoom(double zoom)
     show_zoom(zoom);
 }
 
-void PreviewNavigator::zoom_by(int steps, std::optional<std::int64_t> at)
+void PreviewNavigator::zoom_by(int steps, std::optional<QPoint> at)
 {
     show_zoom(stepped_zoom(zoom(), steps), at);
 }
 
-void PreviewNavigator::show_zoom(double zoom, std::optional<std::int64_t> at)
+void PreviewNavigator::show_zoom(double zoom, std::optional<QPoint> at)
 {
     const PreviewLayout& layout = m_preview->preview().layout();
     const std::int64_t offset = scroll_offset();
-    const std::int64_t height = visible_height();
-    int anchor = -1;
-    if (!at && selection_shown()) {
-        const TwipRect& box = layout.rows[static_cast<std::size_t>(m_theme.current_row())].box;
-        if (box.bottom() > offset && box.top < offset + height) {
-            anchor = m_theme.current_row();
-        }
+    const QPoint point = at.value_or(
+        QPoint(tw(m_preview->width()) / 2, static_cast<int>(offset + visible_height() / 2)));
+    const std::int64_t on_screen = point.y() - offset;
+    // The sample under the point, else the first of the line the point is in.
+    int anchor = layout.hit_test(point.x(), point.y());
+    if (anchor < 0) {
+        anchor = layout.hit_test_caption(point.x(), point.y());
     }
     if (anchor < 0) {
-        const std::int64_t y = at.value_or(offset);
-        const auto [first, last] = layout.rows_between(y, y + 1);
-        if (first < static_cast<int>(layout.order.size())) {
+        const auto [first, last] = layout.rows_between(point.y(), point.y() + 1);
+        if (first < last) {
             anchor = layout.order[static_cast<std::size_t>(first)];
         }
     }
-    const std::int64_t on_screen =
-        anchor >= 0 ? layout.rows[static_cast<std::size_t>(anchor)].box.top - offset : 0;
+    const double old_zoom = layout.zoom;
+    const std::int64_t old_top =
+        anchor >= 0 ? layout.rows[static_cast<std::size_t>(anchor)].box.top : 0;
 
     m_preview->set_zoom(zoom, visible_height());
     take_scroll_range(m_scroll_bar->value());
-    if (anchor >= 0) {
-        scroll_to_offset(layout.rows[static_cast<std::size_t>(anchor)].box.top - on_screen);
-    }
+    const double ratio = layout.zoom / old_zoom;
+    const std::int64_t new_top =
+        anchor >= 0 ? layout.rows[static_cast<std::size_t>(anchor)].box.top : 0;
+    scroll_to_offset(new_top + std::llround((point.y() - old_top) * ratio) - on_screen);
     follow_selection();
     show_status();
 }
@@ -508,6 +534,17 @@ void PreviewNavigator::show_status()
         m_filter_count->clear();
     }
     m_zoom_label->setText(QString("%1 %").arg(percent_of(zoom())));
+    show_selected_style();
+}
+
+void PreviewNavigator::show_selected_style()
+{
+    const Document& doc = m_theme.document();
+    if (!m_selected || !doc.valid_row(doc.cur_row)) {
+        m_selection_label->clear();
+        return;
+    }
+    m_selection_label->setText(from_latin1(style_summary(doc, doc.cur_row)));
 }
 
 void PreviewNavigator::start_afresh()
@@ -561,6 +598,7 @@ void PreviewNavigator::press(int row, Qt::MouseButton button, QPoint global_pos)
     m_theme.set_current_row(row);
     emit selection_changed();
     place_frame_around(row, 40, 40);
+    show_selected_style();
     if (button == Qt::RightButton) {
         m_code_menu->popup(global_pos);
     }
@@ -595,6 +633,7 @@ void PreviewNavigator::clear_selection()
 {
     m_selected = false;
     m_preview->hide_frame();
+    show_selected_style();
 }
 
 void PreviewNavigator::show_found(int row)
@@ -607,6 +646,7 @@ void PreviewNavigator::show_found(int row)
     m_theme.set_current_row(row);
     emit selection_changed();
     place_frame_around(row, 44, 42);
+    show_selected_style();
     scroll_to_row(row);
 }
 

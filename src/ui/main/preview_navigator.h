@@ -90,8 +90,8 @@ public:
     QString filter_text() const;
     /// The zoom of the samples: min_zoom to max_zoom, 1 at the design size.
     double zoom() const;
-    /// Sets the zoom (limited to its range) and lays the preview out again, keeping the
-    /// selected sample, or the one at the top, where it was on the screen.
+    /// Sets the zoom (limited to its range) and lays the preview out again, keeping what is at
+    /// the middle of the frame where it was on the screen.
     void set_zoom(double zoom);
 
     ViewSettings view_settings() const;
@@ -123,15 +123,18 @@ private:
     /// The frame follows the selected row after a layout: around it while it shows.
     void follow_selection();
     void open_code_menu_at_selection();
-    void zoom_by(int steps, std::optional<std::int64_t> at = std::nullopt);
-    /// The new zoom, keeping the sample at `at` (twips from the top of the preview), or the
-    /// selected one, or the one at the top, where it is on the screen.
-    void show_zoom(double zoom, std::optional<std::int64_t> at = std::nullopt);
+    void zoom_by(int steps, std::optional<QPoint> at = std::nullopt);
+    /// The new zoom, keeping the point `at` (twips of the preview; the middle of what shows when
+    /// none is given) where it is on the screen: the sample there, or the first of its line,
+    /// stays at the same height, at the same place within it.
+    void show_zoom(double zoom, std::optional<QPoint> at = std::nullopt);
     /// The filter applied to the table as it is now, for the next layout.
     void filter_for_plot();
     void filter_edited();
     void prepare_filter();
     void show_status();
+    /// The status bar names the selected style, or nothing when none is selected.
+    void show_selected_style();
     /// Height of the preview frame in twips: what the preview shows at a time.
     std::int64_t visible_height() const;
     /// The preview's scroll position as twips from its top.
@@ -159,6 +162,8 @@ private:
     QLineEdit* m_filter_edit = nullptr;
     QStatusBar* m_status_bar = nullptr;
     QLabel* m_filter_count = nullptr;
+    /// Names the selected style and its colours.
+    QLabel* m_selection_label = nullptr;
     QLabel* m_zoom_label = nullptr;
     QAction* m_status_bar_action = nullptr;
 };
