@@ -3,6 +3,7 @@
 #include "model/document.h"
 #include "model/document_edit.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -101,6 +102,18 @@ bool holds_no_colour(std::string_view cell);
 /// it is all that differs. The order of rows within a presentation is not compared. Themes of
 /// different kinds give only an error.
 ThemeComparison compare_themes(const Document& a, const Document& b);
+
+/// Why two themes cannot be compared (they are of different kinds), or empty when they can.
+std::string comparison_error(const Document& a, const Document& b);
+
+/// The metadata fields that differ, in MetadataField order.
+std::vector<MetadataChange> compare_metadata(const Document& a, const Document& b);
+
+/// The rows compare_themes lists, one at a time and in its order, without holding them: `visit`
+/// gets each change, valid only during the call, and stops the walk by returning false. Nothing
+/// for themes of different kinds.
+void visit_row_changes(
+    const Document& a, const Document& b, const std::function<bool(const RowChange&)>& visit);
 
 /// The metadata value of the field.
 const std::string& metadata_value(const ThemeMetadata& metadata, MetadataField field);
