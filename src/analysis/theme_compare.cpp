@@ -8,9 +8,9 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string_view>
 #include <tuple>
-#include <unordered_map>
 #include <utility>
 
 namespace tintwell {
@@ -185,55 +185,122 @@ std::vector<ValueChange> row_differences(ThemeKind kind, const StyleRow& a, cons
     return changes;
 }
 
+// Small integer ids for keys, in the order they are first met: the keys by id and an
+// open-addressing table of ids, some 30 bytes a key where a map of nodes takes well over a
+// hundred (themes of many thousand elements, each of its own, are compared too).
+template <typename Key, typename Traits>
+class IdTable
+{
+public:
+    /// The key's id; the next one for a key not met before.
+    int id(Key key)
+    {
+        if (4 * (m_keys.size() + 1) > 3 * m_slots.size()) {
+            grow();
+        }
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t at = Traits::hash(key) & mask;; at = (at + 1) & mask) {
+            const int found = m_slots[at];
+            if (found < 0) {
+                m_slots[at] = static_cast<int>(m_keys.size());
+                m_keys.push_back(key);
+                return m_slots[at];
+            }
+            if (Traits::equal(m_keys[static_cast<std::size_t>(found)], key)) {
+                return found;
+            }
+        }
+    }
+    int size() const { return static_cast<int>(m_keys.size()); }
+
+private:
+    void grow()
+    {
+        m_slots.assign(std::max<std::size_t>(16, 2 * m_slots.size()), -1);
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t id = 0; id < m_keys.size(); ++id) {
+            std::size_t at = Traits::hash(m_keys[id]) & mask;
+            while (m_slots[at] >= 0) {
+                at = (at + 1) & mask;
+            }
+            m_slots[at] = static_cast<int>(id);
+        }
+    }
+
+    std::vector<Key> m_keys;
+    // The id of the key in each slot, -1 in a free one.
+    std::vector<int> m_slots;
+};
+
+std::size_t mixed(std::uint64_t h)
+{
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDULL;
+    h ^= h >> 33;
+    return static_cast<std::size_t>(h);
+}
+
+// Names as rows are matched by them (name_key), kept as views of the first spelling met without
+// the blanks around: the views point into the documents' rows, which outlive the comparison.
+struct NameTraits
+{
+    static std::size_t hash(std::string_view name)
+    {
+        std::uint64_t h = 0xCBF29CE484222325ULL;
+        for (const char c : name) {
+            h = (h ^ static_cast<unsigned char>(lower_char(c))) * 0x100000001B3ULL;
+        }
+        return mixed(h);
+    }
+    static bool equal(std::string_view a, std::string_view b) { return equal_without_case(a, b); }
+};
+
+struct ElementTraits
+{
+    static std::size_t hash(std::uint64_t key) { return mixed(key); }
+    static bool equal(std::uint64_t a, std::uint64_t b) { return a == b; }
+};
+
 // Numbers the presentations and elements of both themes, so rows are matched by small integers.
-// The rows of a theme share a few dozen names, so each name as written is normalised only once.
 class Keys
 {
 public:
     int presentation(const Document& doc, const StyleRow& row)
     {
-        return doc.kind == ThemeKind::SportFitness
-            ? id(m_presentations, m_raw_presentations, "")
-            : id(m_presentations, m_raw_presentations, row.pres_name());
+        return m_presentations.id(
+            doc.kind == ThemeKind::SportFitness ? std::string_view() : trimmed(row.pres_name()));
     }
     int element(int presentation, const StyleRow& row)
     {
-        const auto field = static_cast<std::uint64_t>(id(m_fields, m_raw_fields, row.field_name()));
-        const auto key = static_cast<std::uint64_t>(presentation) << 32 | field;
-        const auto [it, added] =
-            m_elements.try_emplace(key, static_cast<int>(m_presentation_of_element.size()));
-        if (added) {
+        const auto field = static_cast<std::uint64_t>(m_fields.id(trimmed(row.field_name())));
+        const int element = m_elements.id(static_cast<std::uint64_t>(presentation) << 32 | field);
+        if (element == static_cast<int>(m_presentation_of_element.size())) {
             m_presentation_of_element.push_back(presentation);
         }
-        return it->second;
+        return element;
     }
-    int presentations() const { return static_cast<int>(m_presentations.size()); }
-    int elements() const { return static_cast<int>(m_presentation_of_element.size()); }
+    int presentations() const { return m_presentations.size(); }
+    int elements() const { return m_elements.size(); }
     int presentation_of(int element) const
     {
         return m_presentation_of_element[static_cast<std::size_t>(element)];
     }
 
 private:
-    using Ids = std::unordered_map<std::string, int>;
-    using RawIds = std::unordered_map<std::string_view, int>;
-
-    static int id(Ids& ids, RawIds& raw_ids, std::string_view raw)
+    static std::string_view trimmed(std::string_view name)
     {
-        if (const auto it = raw_ids.find(raw); it != raw_ids.end()) {
-            return it->second;
+        while (!name.empty() && blank(name.front())) {
+            name.remove_prefix(1);
         }
-        const int found =
-            ids.try_emplace(name_key(raw), static_cast<int>(ids.size())).first->second;
-        raw_ids.emplace(raw, found);
-        return found;
+        while (!name.empty() && blank(name.back())) {
+            name.remove_suffix(1);
+        }
+        return name;
     }
 
-    Ids m_presentations;
-    Ids m_fields;
-    RawIds m_raw_presentations;
-    RawIds m_raw_fields;
-    std::unordered_map<std::uint64_t, int> m_elements;
+    IdTable<std::string_view, NameTraits> m_presentations;
+    IdTable<std::string_view, NameTraits> m_fields;
+    IdTable<std::uint64_t, ElementTraits> m_elements;
     std::vector<int> m_presentation_of_element;
 };
 
@@ -409,14 +476,29 @@ void describe_row(RowChange& change, const Document& doc, const StyleRow& row, i
     change.repeated = repeated;
 }
 
-// Calls `visit` with each row that differs, in the order ThemeComparison::rows lists them, until
-// it returns false; one change is filled in again for each, so nothing grows with the number of
-// changes. Gives each row of A's match in B.
-std::vector<int> walk_row_changes(
-    const Document& a, const Document& b, const std::function<bool(const RowChange&)>& visit)
+} // namespace
+
+struct RowChangeWalk::State
 {
-    RowMatch match(a, b);
-    const std::vector<OnlyInB> only_in_b = rows_only_in_b(a, b, match);
+    State(const Document& a, const Document& b)
+        : a(a)
+        , b(b)
+        , match(a, b)
+        , only_in_b(rows_only_in_b(a, b, match))
+    {
+    }
+
+    bool walk(const std::function<bool(const RowChange&)>& visit) const;
+
+    const Document& a;
+    const Document& b;
+    RowMatch match;
+    std::vector<OnlyInB> only_in_b;
+};
+
+// One change is filled in again for each row, so nothing grows with the number of changes.
+bool RowChangeWalk::State::walk(const std::function<bool(const RowChange&)>& visit) const
+{
     RowChange change;
     const auto visit_only_in_b = [&](const OnlyInB& only) {
         const auto j = static_cast<std::size_t>(only.row_b);
@@ -437,7 +519,7 @@ std::vector<int> walk_row_changes(
         const int row = static_cast<int>(i);
         for (; next_b != only_in_b.end() && next_b->place() < std::tuple(row, 0, 0); ++next_b) {
             if (!visit_only_in_b(*next_b)) {
-                return std::move(match.match_of_a);
+                return false;
             }
         }
         const StyleRow& row_a = a.rows[i];
@@ -458,18 +540,42 @@ std::vector<int> walk_row_changes(
         describe_row(
             change, a, row_a, match.occurrence_of_a[i], match.repeated(match.elements_a[i]));
         if (!visit(change)) {
-            return std::move(match.match_of_a);
+            return false;
         }
     }
     for (; next_b != only_in_b.end(); ++next_b) {
         if (!visit_only_in_b(*next_b)) {
-            break;
+            return false;
         }
     }
-    return std::move(match.match_of_a);
+    return true;
 }
 
-} // namespace
+RowChangeWalk::RowChangeWalk(const Document& a, const Document& b)
+{
+    if (a.kind == b.kind) {
+        m_state = std::make_unique<State>(a, b);
+    }
+}
+
+RowChangeWalk::~RowChangeWalk() = default;
+
+bool RowChangeWalk::any() const
+{
+    return m_state && !m_state->walk([](const RowChange&) { return false; });
+}
+
+void RowChangeWalk::visit(const std::function<bool(const RowChange&)>& visit) const
+{
+    if (m_state) {
+        m_state->walk(visit);
+    }
+}
+
+std::vector<int> RowChangeWalk::matches() const
+{
+    return m_state ? m_state->match.match_of_a : std::vector<int>();
+}
 
 bool holds_no_colour(std::string_view cell)
 {
@@ -501,14 +607,6 @@ std::vector<MetadataChange> compare_metadata(const Document& a, const Document& 
     return changes;
 }
 
-void visit_row_changes(
-    const Document& a, const Document& b, const std::function<bool(const RowChange&)>& visit)
-{
-    if (a.kind == b.kind) {
-        walk_row_changes(a, b, visit);
-    }
-}
-
 ThemeComparison compare_themes(const Document& a, const Document& b)
 {
     ThemeComparison result;
@@ -517,10 +615,12 @@ ThemeComparison compare_themes(const Document& a, const Document& b)
         return result;
     }
     result.metadata = compare_metadata(a, b);
-    result.matches = walk_row_changes(a, b, [&](const RowChange& change) {
+    const RowChangeWalk walk(a, b);
+    walk.visit([&](const RowChange& change) {
         result.rows.push_back(change);
         return true;
     });
+    result.matches = walk.matches();
     return result;
 }
 

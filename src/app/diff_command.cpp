@@ -66,16 +66,16 @@ ordered_json value_json(RowValue value, const std::string& cell)
 }
 
 // Whether the themes are the same.
-bool print_diff(std::ostream& out, const Document& a, const Document& b,
+bool print_diff(std::ostream& out, const RowChangeWalk& rows, ThemeKind kind,
     const std::vector<MetadataChange>& metadata)
 {
     bool same = metadata.empty();
     for (const MetadataChange& m : metadata) {
         out << change_text(m) << '\n';
     }
-    visit_row_changes(a, b, [&](const RowChange& change) {
+    rows.visit([&](const RowChange& change) {
         same = false;
-        for (const std::string& line : change_lines(change, a.kind)) {
+        for (const std::string& line : change_lines(change, kind)) {
             out << line << '\n';
         }
         return true;
@@ -123,24 +123,21 @@ void write_nested(std::ostream& out, const ordered_json& value, int depth)
 // The report as one JSON object, written a row at a time instead of as one tree, so two large
 // themes that differ everywhere take no more memory than two that do not; the bytes are those
 // dumping the whole tree with an indent of two gives. Whether the themes are the same.
-bool print_diff_json(std::ostream& out, const Document& a, const Document& b,
+bool print_diff_json(std::ostream& out, const RowChangeWalk& rows, ThemeKind kind,
     const std::vector<MetadataChange>& metadata)
 {
-    bool same = metadata.empty();
-    if (same) {
-        visit_row_changes(a, b, [&](const RowChange&) { return same = false; });
-    }
+    const bool same = metadata.empty() && !rows.any();
     ordered_json metadata_list = ordered_json::array();
     for (const MetadataChange& m : metadata) {
         metadata_list.push_back(
             { { "field", metadata_key(m.field) }, { "from", utf8(m.from) }, { "to", utf8(m.to) } });
     }
     out << "{\n  \"same\": " << (same ? "true" : "false") << ",\n  \"kind\": \""
-        << (a.kind == ThemeKind::CarZumo ? "CarZumo" : "SportFitness") << "\",\n  \"metadata\": ";
+        << (kind == ThemeKind::CarZumo ? "CarZumo" : "SportFitness") << "\",\n  \"metadata\": ";
     write_nested(out, metadata_list, 1);
     out << ",\n  \"rows\": [";
     bool first = true;
-    visit_row_changes(a, b, [&](const RowChange& change) {
+    rows.visit([&](const RowChange& change) {
         out << (first ? "\n    " : ",\n    ");
         first = false;
         write_nested(out, row_json(change), 2);
@@ -178,8 +175,9 @@ int diff_command(const std::vector<std::string>& args, std::ostream& out, std::o
     // The changes are printed as they are found and not kept: two themes that differ in every
     // row would otherwise hold a copy of each.
     const std::vector<MetadataChange> metadata = compare_metadata(a.doc, b.doc);
-    const bool same = json ? print_diff_json(out, a.doc, b.doc, metadata)
-                           : print_diff(out, a.doc, b.doc, metadata);
+    const RowChangeWalk rows(a.doc, b.doc);
+    const bool same = json ? print_diff_json(out, rows, a.doc.kind, metadata)
+                           : print_diff(out, rows, a.doc.kind, metadata);
     return same ? 0 : 1;
 }
 
