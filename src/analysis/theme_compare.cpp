@@ -1,7 +1,7 @@
 #include "analysis/theme_compare.h"
 
-#include "colour/colour_science.h"
 #include "analysis/colours_in_use.h"
+#include "colour/colour_science.h"
 #include "model/text.h"
 
 #include <algorithm>
@@ -188,8 +188,7 @@ std::vector<ValueChange> row_differences(ThemeKind kind, const StyleRow& a, cons
 // Small integer ids for keys, in the order they are first met: the keys by id and an
 // open-addressing table of ids, some 30 bytes a key where a map of nodes takes well over a
 // hundred (themes of many thousand elements, each of its own, are compared too).
-template <typename Key, typename Traits>
-class IdTable
+template <typename Key, typename Traits> class IdTable
 {
 public:
     /// The key's id; the next one for a key not met before.
@@ -438,8 +437,8 @@ std::vector<OnlyInB> rows_only_in_b(const Document& a, const Document& b, RowMat
     }
     std::vector<int> last_matched(presentations, -1);
     std::vector<OnlyInB> only_in_b;
-    only_in_b.reserve(static_cast<std::size_t>(
-        std::count(match.match_of_b.begin(), match.match_of_b.end(), -1)));
+    only_in_b.reserve(
+        static_cast<std::size_t>(std::count(match.match_of_b.begin(), match.match_of_b.end(), -1)));
     for (std::size_t j = 0; j < b.rows.size(); ++j) {
         const auto pres = static_cast<std::size_t>(match.keys.presentation_of(match.elements_b[j]));
         if (match.match_of_b[j] >= 0) {
@@ -463,8 +462,8 @@ std::vector<OnlyInB> rows_only_in_b(const Document& a, const Document& b, RowMat
 }
 
 // Sets what a change says of its row, reusing the texts' room.
-void describe_row(RowChange& change, const Document& doc, const StyleRow& row, int occurrence,
-    bool repeated)
+void describe_row(
+    RowChange& change, const Document& doc, const StyleRow& row, int occurrence, bool repeated)
 {
     if (doc.kind == ThemeKind::SportFitness) {
         change.pres_name.clear();
@@ -506,8 +505,8 @@ bool RowChangeWalk::State::walk(const std::function<bool(const RowChange&)>& vis
         change.row_a = -1;
         change.row_b = only.row_b;
         change.insert_at = only.insert_at;
-        describe_row(change, b, b.rows[j], match.occurrence_of_b[j],
-            match.repeated(match.elements_b[j]));
+        describe_row(
+            change, b, b.rows[j], match.occurrence_of_b[j], match.repeated(match.elements_b[j]));
         change.values.clear();
         return visit(change);
     };

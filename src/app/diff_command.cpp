@@ -98,8 +98,8 @@ ordered_json row_json(const RowChange& change)
     entry["insert_at"] = row_number(change.insert_at);
     ordered_json values = ordered_json::array();
     for (const ValueChange& v : change.values) {
-        values.push_back({ { "value", value_key(v.value) },
-            { "from", value_json(v.value, v.from) }, { "to", value_json(v.value, v.to) } });
+        values.push_back({ { "value", value_key(v.value) }, { "from", value_json(v.value, v.from) },
+            { "to", value_json(v.value, v.to) } });
     }
     entry["values"] = std::move(values);
     return entry;
