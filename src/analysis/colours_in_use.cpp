@@ -194,13 +194,24 @@ std::vector<NearDuplicate> near_duplicates(const std::vector<ColourInUse>& colou
         rgbs.push_back(c.colour);
     }
     const colour::LabTable labs(colour::to_lab(rgbs));
+    // Each colour's uses and first row side by side, as millions of pairs look them up.
+    struct Use
+    {
+        int total;
+        int first_row;
+    };
+    std::vector<Use> use_of;
+    use_of.reserve(colours.size());
+    for (const ColourInUse& c : colours) {
+        use_of.push_back({ c.total(), c.uses.empty() ? -1 : c.uses.front().row });
+    }
     const auto more_used = [&](std::size_t i, std::size_t j) {
-        const ColourInUse& a = colours[i];
-        const ColourInUse& b = colours[j];
-        if (a.total() != b.total()) {
-            return a.total() > b.total();
+        const Use a = use_of[i];
+        const Use b = use_of[j];
+        if (a.total != b.total) {
+            return a.total > b.total;
         }
-        return a.uses.empty() || (!b.uses.empty() && a.uses.front().row <= b.uses.front().row);
+        return a.first_row < 0 || (b.first_row >= 0 && a.first_row <= b.first_row);
     };
     const std::vector<colour::NearPair> near = colour::near_pairs(labs, limit);
     std::vector<NearDuplicate> pairs;
