@@ -487,7 +487,7 @@ struct RowChangeWalk::State
     {
     }
 
-    bool walk(const std::function<bool(const RowChange&)>& visit) const;
+    bool walk(const std::function<bool(RowChange&)>& visit) const;
 
     const Document& a;
     const Document& b;
@@ -495,8 +495,9 @@ struct RowChangeWalk::State
     std::vector<OnlyInB> only_in_b;
 };
 
-// One change is filled in again for each row, so nothing grows with the number of changes.
-bool RowChangeWalk::State::walk(const std::function<bool(const RowChange&)>& visit) const
+// One change is filled in again for each row, every member anew, so nothing grows with the number
+// of changes and a visitor may move from it.
+bool RowChangeWalk::State::walk(const std::function<bool(RowChange&)>& visit) const
 {
     RowChange change;
     const auto visit_only_in_b = [&](const OnlyInB& only) {
@@ -567,7 +568,7 @@ bool RowChangeWalk::any() const
 void RowChangeWalk::visit(const std::function<bool(const RowChange&)>& visit) const
 {
     if (m_state) {
-        m_state->walk(visit);
+        m_state->walk([&](RowChange& change) { return visit(change); });
     }
 }
 
@@ -615,11 +616,15 @@ ThemeComparison compare_themes(const Document& a, const Document& b)
     }
     result.metadata = compare_metadata(a, b);
     const RowChangeWalk walk(a, b);
-    walk.visit([&](const RowChange& change) {
-        result.rows.push_back(change);
+    // Room for every row at once, untouched until used, so that no change is moved while the
+    // list grows; what is not used is given back at the end.
+    result.rows.reserve(a.rows.size() + walk.m_state->only_in_b.size());
+    walk.m_state->walk([&](RowChange& change) {
+        result.rows.push_back(std::move(change));
         return true;
     });
-    result.matches = walk.matches();
+    result.rows.shrink_to_fit();
+    result.matches = std::move(walk.m_state->match.match_of_a);
     return result;
 }
 

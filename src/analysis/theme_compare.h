@@ -130,6 +130,7 @@ public:
     std::vector<int> matches() const;
 
 private:
+    friend ThemeComparison compare_themes(const Document& a, const Document& b);
     struct State;
     std::unique_ptr<State> m_state;
 };
