@@ -112,8 +112,8 @@ std::vector<MetadataChange> compare_metadata(const Document& a, const Document& 
 
 /// The rows compare_themes lists, found one at a time and in its order without holding them, so
 /// that two large themes that differ in every row take no more memory than two that do not. The
-/// rows are matched once, when made; both themes must outlive it. Nothing differs between themes
-/// of different kinds.
+/// rows are matched once, when made; both themes must outlive it. A walk over themes of different
+/// kinds finds nothing (comparison_error says why).
 class RowChangeWalk
 {
 public:

@@ -78,7 +78,9 @@ bool print_diff(std::ostream& out, const RowChangeWalk& rows, ThemeKind kind,
         for (const std::string& line : change_lines(change, kind)) {
             out << line << '\n';
         }
-        return true;
+        // Output that cannot be written (a full disk, a closed pipe) ends the walk; the caller
+        // reports it.
+        return static_cast<bool>(out);
     });
     return same;
 }
@@ -141,7 +143,7 @@ bool print_diff_json(std::ostream& out, const RowChangeWalk& rows, ThemeKind kin
         out << (first ? "\n    " : ",\n    ");
         first = false;
         write_nested(out, row_json(change), 2);
-        return true;
+        return static_cast<bool>(out);
     });
     out << (first ? "]" : "\n  ]") << "\n}\n";
     return same;
