@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Peak memory of `tintwell --check`, `--dump`, `--lint` (as text and as JSON) and `--diff` on
+# Peak memory of `tintwell --check`, `--dump`, `--lint` and `--diff` (each as text and as JSON) on
 # ~10 MB themes of unusual shapes, above that of a process that reads nothing, and that as a
 # multiple of the file's size; `--diff` compares each theme with a twin whose field names differ,
-# so every row is one theme's only, and is measured against the two files' sizes together.
+# so every row is one theme's only and each is a change, and is measured against the larger of
+# the two files (the twin).
 #
 #   bench/memory_shapes.sh [BUILD_DIR] [SHAPE...]
 #
@@ -75,7 +76,7 @@ if ((${#shapes[@]} == 0)); then
         duplicate-elements many-colours)
 fi
 printf '%-19s %6s' shape MB
-for column in check dump lint "lint --json" "diff (x both)"; do
+for column in check dump lint "lint --json" diff "diff --json"; do
     printf ' %22s' "$column"
 done
 printf '\n(MiB above an empty process of %.1f MiB, x size, seconds)\n' \
@@ -85,13 +86,13 @@ for shape in "${shapes[@]}"; do
     twin=$work/$shape-twin.kmtf
     sed -E 's/(FIELD|field) ?= ?"/&X/g' "$file" >"$twin"
     bytes=$(stat -c %s "$file")
-    both=$((bytes + $(stat -c %s "$twin")))
+    larger=$(stat -c %s "$twin")
     row="$(printf '%-19s %6.1f' "$shape" "$(awk -v b="$bytes" 'BEGIN { print b / 1e6 }')")"
-    for command in --check --dump --lint "--lint --json" --diff; do
+    for command in --check --dump --lint "--lint --json" --diff "--diff --json"; do
         size=$bytes
         args=("$file")
-        if [[ $command == --diff ]]; then
-            size=$both
+        if [[ $command == --diff* ]]; then
+            size=$larger
             args=("$file" "$twin")
         fi
         read -r kb seconds < <(peak "$tintwell" $command "${args[@]}")

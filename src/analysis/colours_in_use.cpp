@@ -1,11 +1,14 @@
 #include "analysis/colours_in_use.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <numeric>
 #include <unordered_map>
+#include <utility>
 
 namespace tintwell {
 
@@ -45,6 +48,56 @@ HueKey hue_key(colour::Rgb c)
         hue += 360;
     }
     return { 1, hue, high };
+}
+
+// Closest first, pairs equally close by their positions, as a comparison sort on (delta_e, kept,
+// merged) puts them. Among the many thousand distinct colours of a generated theme there are
+// millions of pairs, which this sorts several times as fast: the differences are never
+// negative, so their bits sort as the numbers do; four stable passes of 16 bits place them, and
+// only runs of equal differences are then sorted by position.
+void sort_closest_first(std::vector<NearDuplicate>& pairs)
+{
+    constexpr int digit_bits = 16;
+    constexpr std::size_t digits = 64 / digit_bits;
+    constexpr std::size_t buckets = std::size_t { 1 } << digit_bits;
+    const auto key = [](const NearDuplicate& pair) {
+        // -0 and +0 are equally close.
+        return pair.delta_e == 0 ? std::uint64_t { 0 } : std::bit_cast<std::uint64_t>(pair.delta_e);
+    };
+    const auto digit = [&](const NearDuplicate& pair, std::size_t d) {
+        return static_cast<std::size_t>(key(pair) >> (d * digit_bits)) & (buckets - 1);
+    };
+    std::vector<std::array<std::size_t, buckets>> counts(digits);
+    for (const NearDuplicate& pair : pairs) {
+        for (std::size_t d = 0; d < digits; ++d) {
+            ++counts[d][digit(pair, d)];
+        }
+    }
+    std::vector<NearDuplicate> sorted(pairs.size());
+    for (std::size_t d = 0; d < digits; ++d) {
+        auto& count = counts[d];
+        if (std::find(count.begin(), count.end(), pairs.size()) != count.end()) {
+            continue;
+        }
+        std::size_t start = 0;
+        for (std::size_t& c : count) {
+            start += std::exchange(c, start);
+        }
+        for (const NearDuplicate& pair : pairs) {
+            sorted[count[digit(pair, d)]++] = pair;
+        }
+        pairs.swap(sorted);
+    }
+    for (auto run = pairs.begin(); run != pairs.end();) {
+        const auto end = std::find_if(
+            run, pairs.end(), [&](const NearDuplicate& pair) { return key(pair) != key(*run); });
+        if (end - run > 1) {
+            std::sort(run, end, [](const NearDuplicate& a, const NearDuplicate& b) {
+                return std::pair(a.kept, a.merged) < std::pair(b.kept, b.merged);
+            });
+        }
+        run = end;
+    }
 }
 
 bool transparent_border(const Document& doc, const StyleRow& row, ColourSlot slot)
@@ -141,26 +194,34 @@ std::vector<NearDuplicate> near_duplicates(const std::vector<ColourInUse>& colou
         rgbs.push_back(c.colour);
     }
     const colour::LabTable labs(colour::to_lab(rgbs));
-    const auto more_used = [&](std::size_t i, std::size_t j) {
-        const ColourInUse& a = colours[i];
-        const ColourInUse& b = colours[j];
-        if (a.total() != b.total()) {
-            return a.total() > b.total();
-        }
-        return a.uses.empty() || (!b.uses.empty() && a.uses.front().row <= b.uses.front().row);
+    // Each colour's uses and first row side by side, as millions of pairs look them up.
+    struct Use
+    {
+        int total;
+        int first_row;
     };
-    std::vector<NearDuplicate> pairs;
-    for (const colour::NearPair& near : colour::near_pairs(labs, limit)) {
-        const bool first_kept = more_used(near.first, near.second);
-        pairs.push_back({ first_kept ? near.first : near.second,
-            first_kept ? near.second : near.first, near.difference });
+    std::vector<Use> use_of;
+    use_of.reserve(colours.size());
+    for (const ColourInUse& c : colours) {
+        use_of.push_back({ c.total(), c.uses.empty() ? -1 : c.uses.front().row });
     }
-    std::sort(pairs.begin(), pairs.end(), [](const NearDuplicate& a, const NearDuplicate& b) {
-        if (a.delta_e != b.delta_e) {
-            return a.delta_e < b.delta_e;
+    const auto more_used = [&](std::size_t i, std::size_t j) {
+        const Use a = use_of[i];
+        const Use b = use_of[j];
+        if (a.total != b.total) {
+            return a.total > b.total;
         }
-        return std::pair(a.kept, a.merged) < std::pair(b.kept, b.merged);
-    });
+        return a.first_row < 0 || (b.first_row >= 0 && a.first_row <= b.first_row);
+    };
+    const std::vector<colour::NearPair> near = colour::near_pairs(labs, limit);
+    std::vector<NearDuplicate> pairs;
+    pairs.reserve(near.size());
+    for (const colour::NearPair& pair : near) {
+        const bool first_kept = more_used(pair.first, pair.second);
+        pairs.push_back({ first_kept ? pair.first : pair.second,
+            first_kept ? pair.second : pair.first, pair.difference });
+    }
+    sort_closest_first(pairs);
     return pairs;
 }
 

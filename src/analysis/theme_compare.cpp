@@ -1,15 +1,16 @@
 #include "analysis/theme_compare.h"
 
-#include "colour/colour_science.h"
 #include "analysis/colours_in_use.h"
+#include "colour/colour_science.h"
 #include "model/text.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string_view>
 #include <tuple>
-#include <unordered_map>
 #include <utility>
 
 namespace tintwell {
@@ -184,66 +185,134 @@ std::vector<ValueChange> row_differences(ThemeKind kind, const StyleRow& a, cons
     return changes;
 }
 
+// Small integer ids for keys, in the order they are first met: the keys by id and an
+// open-addressing table of ids, some 30 bytes a key where a map of nodes takes well over a
+// hundred (themes of many thousand elements, each of its own, are compared too).
+template <typename Key, typename Traits> class IdTable
+{
+public:
+    /// The key's id; the next one for a key not met before.
+    int id(Key key)
+    {
+        if (4 * (m_keys.size() + 1) > 3 * m_slots.size()) {
+            grow();
+        }
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t at = Traits::hash(key) & mask;; at = (at + 1) & mask) {
+            const int found = m_slots[at];
+            if (found < 0) {
+                m_slots[at] = static_cast<int>(m_keys.size());
+                m_keys.push_back(key);
+                return m_slots[at];
+            }
+            if (Traits::equal(m_keys[static_cast<std::size_t>(found)], key)) {
+                return found;
+            }
+        }
+    }
+    int size() const { return static_cast<int>(m_keys.size()); }
+
+private:
+    void grow()
+    {
+        m_slots.assign(std::max<std::size_t>(16, 2 * m_slots.size()), -1);
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t id = 0; id < m_keys.size(); ++id) {
+            std::size_t at = Traits::hash(m_keys[id]) & mask;
+            while (m_slots[at] >= 0) {
+                at = (at + 1) & mask;
+            }
+            m_slots[at] = static_cast<int>(id);
+        }
+    }
+
+    std::vector<Key> m_keys;
+    // The id of the key in each slot, -1 in a free one.
+    std::vector<int> m_slots;
+};
+
+std::size_t mixed(std::uint64_t h)
+{
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDULL;
+    h ^= h >> 33;
+    return static_cast<std::size_t>(h);
+}
+
+// Names as rows are matched by them (name_key), kept as views of the first spelling met without
+// the blanks around: the views point into the documents' rows, which outlive the comparison.
+struct NameTraits
+{
+    static std::size_t hash(std::string_view name)
+    {
+        std::uint64_t h = 0xCBF29CE484222325ULL;
+        for (const char c : name) {
+            h = (h ^ static_cast<unsigned char>(lower_char(c))) * 0x100000001B3ULL;
+        }
+        return mixed(h);
+    }
+    static bool equal(std::string_view a, std::string_view b) { return equal_without_case(a, b); }
+};
+
+struct ElementTraits
+{
+    static std::size_t hash(std::uint64_t key) { return mixed(key); }
+    static bool equal(std::uint64_t a, std::uint64_t b) { return a == b; }
+};
+
 // Numbers the presentations and elements of both themes, so rows are matched by small integers.
-// The rows of a theme share a few dozen names, so each name as written is normalised only once.
 class Keys
 {
 public:
     int presentation(const Document& doc, const StyleRow& row)
     {
-        return doc.kind == ThemeKind::SportFitness
-            ? id(m_presentations, m_raw_presentations, "")
-            : id(m_presentations, m_raw_presentations, row.pres_name());
+        return m_presentations.id(
+            doc.kind == ThemeKind::SportFitness ? std::string_view() : trimmed(row.pres_name()));
     }
     int element(int presentation, const StyleRow& row)
     {
-        const auto field = static_cast<std::uint64_t>(id(m_fields, m_raw_fields, row.field_name()));
-        const auto key = static_cast<std::uint64_t>(presentation) << 32 | field;
-        return m_elements.try_emplace(key, static_cast<int>(m_elements.size())).first->second;
+        const auto field = static_cast<std::uint64_t>(m_fields.id(trimmed(row.field_name())));
+        const int element = m_elements.id(static_cast<std::uint64_t>(presentation) << 32 | field);
+        if (element == static_cast<int>(m_presentation_of_element.size())) {
+            m_presentation_of_element.push_back(presentation);
+        }
+        return element;
     }
-    int presentations() const { return static_cast<int>(m_presentations.size()); }
-    int elements() const { return static_cast<int>(m_elements.size()); }
+    int presentations() const { return m_presentations.size(); }
+    int elements() const { return m_elements.size(); }
+    int presentation_of(int element) const
+    {
+        return m_presentation_of_element[static_cast<std::size_t>(element)];
+    }
 
 private:
-    using Ids = std::unordered_map<std::string, int>;
-    using RawIds = std::unordered_map<std::string_view, int>;
-
-    static int id(Ids& ids, RawIds& raw_ids, std::string_view raw)
+    static std::string_view trimmed(std::string_view name)
     {
-        if (const auto it = raw_ids.find(raw); it != raw_ids.end()) {
-            return it->second;
+        while (!name.empty() && blank(name.front())) {
+            name.remove_prefix(1);
         }
-        const int found =
-            ids.try_emplace(name_key(raw), static_cast<int>(ids.size())).first->second;
-        raw_ids.emplace(raw, found);
-        return found;
+        while (!name.empty() && blank(name.back())) {
+            name.remove_suffix(1);
+        }
+        return name;
     }
 
-    Ids m_presentations;
-    Ids m_fields;
-    RawIds m_raw_presentations;
-    RawIds m_raw_fields;
-    std::unordered_map<std::uint64_t, int> m_elements;
+    IdTable<std::string_view, NameTraits> m_presentations;
+    IdTable<std::string_view, NameTraits> m_fields;
+    IdTable<std::uint64_t, ElementTraits> m_elements;
+    std::vector<int> m_presentation_of_element;
 };
 
-struct RowKeys
+// The element of each row. The views the keys keep point into the document's rows, which outlive
+// the comparison.
+std::vector<int> row_elements(const Document& doc, Keys& keys)
 {
-    std::vector<int> presentation;
-    std::vector<int> element;
-};
-
-// The views the keys keep point into the document's rows, which outlive the comparison.
-RowKeys row_keys(const Document& doc, Keys& keys)
-{
-    RowKeys row_keys;
-    row_keys.presentation.reserve(doc.rows.size());
-    row_keys.element.reserve(doc.rows.size());
+    std::vector<int> elements;
+    elements.reserve(doc.rows.size());
     for (const StyleRow& row : doc.rows) {
-        const int presentation = keys.presentation(doc, row);
-        row_keys.presentation.push_back(presentation);
-        row_keys.element.push_back(keys.element(presentation, row));
+        elements.push_back(keys.element(keys.presentation(doc, row), row));
     }
-    return row_keys;
+    return elements;
 }
 
 const char* kind_name(ThemeKind kind)
@@ -278,7 +347,252 @@ std::vector<std::string> listed_presentations(const Document& doc)
     return { doc.pres_names.begin(), doc.pres_names.begin() + static_cast<std::ptrdiff_t>(listed) };
 }
 
-std::vector<MetadataChange> metadata_changes(const Document& a, const Document& b)
+// The rows of A and B paired by presentation and element: the n-th row of an element in A is
+// matched with its n-th row in B. Three numbers a row of each theme: on themes of tiny styles these
+// are a good part of the memory a comparison takes.
+struct RowMatch
+{
+    RowMatch(const Document& a, const Document& b)
+        : elements_a(row_elements(a, keys))
+        , elements_b(row_elements(b, keys))
+        , start_in_b(static_cast<std::size_t>(keys.elements()) + 1, 0)
+        , occurrence_of_b(b.rows.size())
+        , rows_in_a(static_cast<std::size_t>(keys.elements()), 0)
+        , occurrence_of_a(a.rows.size())
+        , match_of_a(a.rows.size(), -1)
+        , match_of_b(b.rows.size(), -1)
+    {
+        // B's rows grouped by element in one list, as a counting sort places them.
+        std::vector<int> rows_b(b.rows.size());
+        for (std::size_t j = 0; j < b.rows.size(); ++j) {
+            const auto e = static_cast<std::size_t>(elements_b[j]);
+            occurrence_of_b[j] = start_in_b[e + 1]++;
+        }
+        for (std::size_t e = 1; e < start_in_b.size(); ++e) {
+            start_in_b[e] += start_in_b[e - 1];
+        }
+        for (std::size_t j = 0; j < b.rows.size(); ++j) {
+            const auto e = static_cast<std::size_t>(elements_b[j]);
+            rows_b[static_cast<std::size_t>(start_in_b[e] + occurrence_of_b[j])] =
+                static_cast<int>(j);
+        }
+        for (std::size_t i = 0; i < a.rows.size(); ++i) {
+            occurrence_of_a[i] = rows_in_a[static_cast<std::size_t>(elements_a[i])]++;
+        }
+        for (std::size_t i = 0; i < a.rows.size(); ++i) {
+            const auto e = static_cast<std::size_t>(elements_a[i]);
+            if (occurrence_of_a[i] < rows_in_b(e)) {
+                const int j = rows_b[static_cast<std::size_t>(start_in_b[e] + occurrence_of_a[i])];
+                match_of_a[i] = j;
+                match_of_b[static_cast<std::size_t>(j)] = static_cast<int>(i);
+            }
+        }
+    }
+
+    int rows_in_b(std::size_t element) const
+    {
+        return start_in_b[element + 1] - start_in_b[element];
+    }
+
+    bool repeated(int element) const
+    {
+        const auto e = static_cast<std::size_t>(element);
+        return rows_in_a[e] > 1 || rows_in_b(e) > 1;
+    }
+
+    Keys keys;
+    std::vector<int> elements_a;
+    std::vector<int> elements_b;
+    // Where the rows of each element begin among B's rows grouped by element, and which of its
+    // element's rows each row of B is.
+    std::vector<int> start_in_b;
+    std::vector<int> occurrence_of_b;
+    std::vector<int> rows_in_a;
+    std::vector<int> occurrence_of_a;
+    std::vector<int> match_of_a;
+    std::vector<int> match_of_b;
+};
+
+// A row only in B stands after the A row matched to the B row before it in its presentation
+// (anchor, 1), or before the first A row of its presentation (anchor, -1), or at the end; a row
+// of A stands at (row, 0). Rows of B keep B's order among themselves.
+struct OnlyInB
+{
+    int anchor;
+    int side;
+    int row_b;
+    int insert_at;
+
+    auto place() const { return std::tuple(anchor, side, row_b); }
+};
+
+// The rows only in B, each at its place among A's rows, in order.
+std::vector<OnlyInB> rows_only_in_b(const Document& a, const Document& b, RowMatch& match)
+{
+    const auto presentations = static_cast<std::size_t>(match.keys.presentations());
+    std::vector<int> first_in_a(presentations, -1);
+    for (std::size_t i = a.rows.size(); i-- > 0;) {
+        first_in_a[static_cast<std::size_t>(match.keys.presentation_of(match.elements_a[i]))] =
+            static_cast<int>(i);
+    }
+    std::vector<int> last_matched(presentations, -1);
+    std::vector<OnlyInB> only_in_b;
+    only_in_b.reserve(
+        static_cast<std::size_t>(std::count(match.match_of_b.begin(), match.match_of_b.end(), -1)));
+    for (std::size_t j = 0; j < b.rows.size(); ++j) {
+        const auto pres = static_cast<std::size_t>(match.keys.presentation_of(match.elements_b[j]));
+        if (match.match_of_b[j] >= 0) {
+            last_matched[pres] = match.match_of_b[j];
+            continue;
+        }
+        const int row = static_cast<int>(j);
+        if (last_matched[pres] >= 0) {
+            only_in_b.push_back({ last_matched[pres], 1, row, last_matched[pres] + 1 });
+        } else if (first_in_a[pres] >= 0) {
+            only_in_b.push_back({ first_in_a[pres], -1, row, first_in_a[pres] });
+        } else {
+            only_in_b.push_back({ a.row_count(), 1, row, a.row_count() });
+        }
+    }
+    std::sort(only_in_b.begin(), only_in_b.end(),
+        [](const OnlyInB& x, const OnlyInB& y) { return x.place() < y.place(); });
+    // Nothing looks at B's matches after this; their room goes back before the walk.
+    match.match_of_b = std::vector<int>();
+    return only_in_b;
+}
+
+// Sets what a change says of its row, reusing the texts' room.
+void describe_row(
+    RowChange& change, const Document& doc, const StyleRow& row, int occurrence, bool repeated)
+{
+    if (doc.kind == ThemeKind::SportFitness) {
+        change.pres_name.clear();
+    } else {
+        change.pres_name.assign(row.pres_name());
+    }
+    change.field_name.assign(row.field_name());
+    change.occurrence = occurrence;
+    change.repeated = repeated;
+}
+
+} // namespace
+
+struct RowChangeWalk::State
+{
+    State(const Document& a, const Document& b)
+        : a(a)
+        , b(b)
+        , match(a, b)
+        , only_in_b(rows_only_in_b(a, b, match))
+    {
+    }
+
+    bool walk(const std::function<bool(RowChange&)>& visit) const;
+
+    const Document& a;
+    const Document& b;
+    RowMatch match;
+    std::vector<OnlyInB> only_in_b;
+};
+
+// One change is filled in again for each row, every member anew, so nothing grows with the number
+// of changes and a visitor may move from it.
+bool RowChangeWalk::State::walk(const std::function<bool(RowChange&)>& visit) const
+{
+    RowChange change;
+    const auto visit_only_in_b = [&](const OnlyInB& only) {
+        const auto j = static_cast<std::size_t>(only.row_b);
+        change.kind = RowChangeKind::OnlyInB;
+        change.row_a = -1;
+        change.row_b = only.row_b;
+        change.insert_at = only.insert_at;
+        describe_row(
+            change, b, b.rows[j], match.occurrence_of_b[j], match.repeated(match.elements_b[j]));
+        change.values.clear();
+        return visit(change);
+    };
+
+    // A's rows in order, each against its match in B, which mostly stands near it: both tables
+    // are walked about in order, which matters on large themes.
+    auto next_b = only_in_b.begin();
+    for (std::size_t i = 0; i < a.rows.size(); ++i) {
+        const int row = static_cast<int>(i);
+        for (; next_b != only_in_b.end() && next_b->place() < std::tuple(row, 0, 0); ++next_b) {
+            if (!visit_only_in_b(*next_b)) {
+                return false;
+            }
+        }
+        const StyleRow& row_a = a.rows[i];
+        if (const int j = match.match_of_a[i]; j >= 0) {
+            change.values = row_differences(a.kind, row_a, b.rows[static_cast<std::size_t>(j)]);
+            if (change.values.empty()) {
+                continue;
+            }
+            change.kind = RowChangeKind::Changed;
+            change.row_b = j;
+        } else {
+            change.kind = RowChangeKind::OnlyInA;
+            change.row_b = -1;
+            change.values.clear();
+        }
+        change.row_a = row;
+        change.insert_at = -1;
+        describe_row(
+            change, a, row_a, match.occurrence_of_a[i], match.repeated(match.elements_a[i]));
+        if (!visit(change)) {
+            return false;
+        }
+    }
+    for (; next_b != only_in_b.end(); ++next_b) {
+        if (!visit_only_in_b(*next_b)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+RowChangeWalk::RowChangeWalk(const Document& a, const Document& b)
+{
+    if (a.kind == b.kind) {
+        m_state = std::make_unique<State>(a, b);
+    }
+}
+
+RowChangeWalk::~RowChangeWalk() = default;
+
+bool RowChangeWalk::any() const
+{
+    return m_state && !m_state->walk([](const RowChange&) { return false; });
+}
+
+void RowChangeWalk::visit(const std::function<bool(const RowChange&)>& visit) const
+{
+    if (m_state) {
+        m_state->walk([&](RowChange& change) { return visit(change); });
+    }
+}
+
+std::vector<int> RowChangeWalk::matches() const
+{
+    return m_state ? m_state->match.match_of_a : std::vector<int>();
+}
+
+bool holds_no_colour(std::string_view cell)
+{
+    const std::string_view trimmed = text::trim_view(cell);
+    return trimmed.empty() || trimmed == "-1";
+}
+
+std::string comparison_error(const Document& a, const Document& b)
+{
+    if (a.kind == b.kind) {
+        return {};
+    }
+    return std::string("A ") + kind_name(a.kind) + " theme cannot be compared with a "
+        + kind_name(b.kind) + " theme.";
+}
+
+std::vector<MetadataChange> compare_metadata(const Document& a, const Document& b)
 {
     std::vector<MetadataChange> changes;
     constexpr MetadataField fields[] = { MetadataField::Title, MetadataField::Description,
@@ -293,158 +607,24 @@ std::vector<MetadataChange> metadata_changes(const Document& a, const Document& 
     return changes;
 }
 
-// The rows of A and B paired by presentation and element: the n-th row of an element in A is
-// matched with its n-th row in B.
-struct RowMatch
-{
-    RowMatch(const Document& a, const Document& b)
-        : keys_a(row_keys(a, keys))
-        , keys_b(row_keys(b, keys))
-        , rows_b(static_cast<std::size_t>(keys.elements()))
-        , occurrence_of_b(b.rows.size())
-        , rows_in_a(static_cast<std::size_t>(keys.elements()), 0)
-        , occurrence_of_a(a.rows.size())
-        , match_of_a(a.rows.size(), -1)
-        , match_of_b(b.rows.size(), -1)
-    {
-        for (std::size_t j = 0; j < b.rows.size(); ++j) {
-            auto& rows = rows_b[static_cast<std::size_t>(keys_b.element[j])];
-            occurrence_of_b[j] = static_cast<int>(rows.size());
-            rows.push_back(static_cast<int>(j));
-        }
-        for (std::size_t i = 0; i < a.rows.size(); ++i) {
-            occurrence_of_a[i] = rows_in_a[static_cast<std::size_t>(keys_a.element[i])]++;
-        }
-        for (std::size_t i = 0; i < a.rows.size(); ++i) {
-            const auto n = static_cast<std::size_t>(occurrence_of_a[i]);
-            const std::vector<int>& in_b = rows_b[static_cast<std::size_t>(keys_a.element[i])];
-            if (n < in_b.size()) {
-                match_of_a[i] = in_b[n];
-                match_of_b[static_cast<std::size_t>(in_b[n])] = static_cast<int>(i);
-            }
-        }
-    }
-
-    bool repeated(int element) const
-    {
-        const auto e = static_cast<std::size_t>(element);
-        return rows_in_a[e] > 1 || rows_b[e].size() > 1;
-    }
-
-    Keys keys;
-    RowKeys keys_a;
-    RowKeys keys_b;
-    // The rows of each element in B in order, and which of its element's rows each row is.
-    std::vector<std::vector<int>> rows_b;
-    std::vector<int> occurrence_of_b;
-    std::vector<int> rows_in_a;
-    std::vector<int> occurrence_of_a;
-    std::vector<int> match_of_a;
-    std::vector<int> match_of_b;
-};
-
-// A row only in B stands after the A row matched to the B row before it in its presentation
-// (row, 1), or before the first A row of its presentation (row, -1), or at the end; a row of A
-// stands at (row, 0). Rows of B keep B's order among themselves.
-using Place = std::tuple<int, int, int>;
-
-// The rows only in B, each at its place among A's rows, in order.
-std::vector<std::pair<Place, RowChange>> rows_only_in_b(
-    const Document& a, const Document& b, const RowMatch& match)
-{
-    const auto presentations = static_cast<std::size_t>(match.keys.presentations());
-    std::vector<int> first_in_a(presentations, -1);
-    for (std::size_t i = a.rows.size(); i-- > 0;) {
-        first_in_a[static_cast<std::size_t>(match.keys_a.presentation[i])] = static_cast<int>(i);
-    }
-    std::vector<int> last_matched(presentations, -1);
-    std::vector<std::pair<Place, RowChange>> only_in_b;
-    for (std::size_t j = 0; j < b.rows.size(); ++j) {
-        const auto pres = static_cast<std::size_t>(match.keys_b.presentation[j]);
-        if (match.match_of_b[j] >= 0) {
-            last_matched[pres] = match.match_of_b[j];
-            continue;
-        }
-        const StyleRow& row_b = b.rows[j];
-        RowChange change;
-        change.kind = RowChangeKind::OnlyInB;
-        change.row_b = static_cast<int>(j);
-        change.pres_name = b.kind == ThemeKind::SportFitness ? "" : row_b.pres_name();
-        change.field_name = row_b.field_name();
-        change.occurrence = match.occurrence_of_b[j];
-        change.repeated = match.repeated(match.keys_b.element[j]);
-        const int row = static_cast<int>(j);
-        Place place { a.row_count(), 1, row };
-        change.insert_at = a.row_count();
-        if (last_matched[pres] >= 0) {
-            place = { last_matched[pres], 1, row };
-            change.insert_at = last_matched[pres] + 1;
-        } else if (first_in_a[pres] >= 0) {
-            place = { first_in_a[pres], -1, row };
-            change.insert_at = first_in_a[pres];
-        }
-        only_in_b.emplace_back(place, std::move(change));
-    }
-    std::sort(only_in_b.begin(), only_in_b.end(),
-        [](const auto& x, const auto& y) { return x.first < y.first; });
-    return only_in_b;
-}
-
-} // namespace
-
-bool holds_no_colour(std::string_view cell)
-{
-    const std::string_view trimmed = text::trim_view(cell);
-    return trimmed.empty() || trimmed == "-1";
-}
-
 ThemeComparison compare_themes(const Document& a, const Document& b)
 {
     ThemeComparison result;
-    if (a.kind != b.kind) {
-        result.error = std::string("A ") + kind_name(a.kind) + " theme cannot be compared with a "
-            + kind_name(b.kind) + " theme.";
+    result.error = comparison_error(a, b);
+    if (!result.error.empty()) {
         return result;
     }
-    result.metadata = metadata_changes(a, b);
-    RowMatch match(a, b);
-    std::vector<std::pair<Place, RowChange>> only_in_b = rows_only_in_b(a, b, match);
-
-    // A's rows in order, each against its match in B, which mostly stands near it: both tables
-    // are walked about in order, which matters on large themes.
+    result.metadata = compare_metadata(a, b);
+    const RowChangeWalk walk(a, b);
     // Room for every row at once, untouched until used, so that no change is moved while the
     // list grows; what is not used is given back at the end.
-    result.rows.reserve(a.rows.size() + only_in_b.size());
-    auto next_b = only_in_b.begin();
-    for (std::size_t i = 0; i < a.rows.size(); ++i) {
-        const int row = static_cast<int>(i);
-        for (; next_b != only_in_b.end() && next_b->first < Place { row, 0, 0 }; ++next_b) {
-            result.rows.push_back(std::move(next_b->second));
-        }
-        const StyleRow& row_a = a.rows[i];
-        RowChange change;
-        if (const int j = match.match_of_a[i]; j >= 0) {
-            change.values = row_differences(a.kind, row_a, b.rows[static_cast<std::size_t>(j)]);
-            if (change.values.empty()) {
-                continue;
-            }
-            change.kind = RowChangeKind::Changed;
-            change.row_b = j;
-        } else {
-            change.kind = RowChangeKind::OnlyInA;
-        }
-        change.row_a = row;
-        change.pres_name = a.kind == ThemeKind::SportFitness ? "" : row_a.pres_name();
-        change.field_name = row_a.field_name();
-        change.occurrence = match.occurrence_of_a[i];
-        change.repeated = match.repeated(match.keys_a.element[i]);
+    result.rows.reserve(a.rows.size() + walk.m_state->only_in_b.size());
+    walk.m_state->walk([&](RowChange& change) {
         result.rows.push_back(std::move(change));
-    }
-    for (; next_b != only_in_b.end(); ++next_b) {
-        result.rows.push_back(std::move(next_b->second));
-    }
+        return true;
+    });
     result.rows.shrink_to_fit();
-    result.matches = std::move(match.match_of_a);
+    result.matches = std::move(walk.m_state->match.match_of_a);
     return result;
 }
 

@@ -3,6 +3,8 @@
 #include "model/document.h"
 #include "model/document_edit.h"
 
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -101,6 +103,37 @@ bool holds_no_colour(std::string_view cell);
 /// it is all that differs. The order of rows within a presentation is not compared. Themes of
 /// different kinds give only an error.
 ThemeComparison compare_themes(const Document& a, const Document& b);
+
+/// Why two themes cannot be compared (they are of different kinds), or empty when they can.
+std::string comparison_error(const Document& a, const Document& b);
+
+/// The metadata fields that differ, in MetadataField order.
+std::vector<MetadataChange> compare_metadata(const Document& a, const Document& b);
+
+/// The rows compare_themes lists, found one at a time and in its order without holding them, so
+/// that two large themes that differ in every row take no more memory than two that do not. The
+/// rows are matched once, when made; both themes must outlive it. A walk over themes of different
+/// kinds finds nothing (comparison_error says why).
+class RowChangeWalk
+{
+public:
+    RowChangeWalk(const Document& a, const Document& b);
+    ~RowChangeWalk();
+    RowChangeWalk(const RowChangeWalk&) = delete;
+    RowChangeWalk& operator=(const RowChangeWalk&) = delete;
+
+    /// Whether any row differs; the walk stops at the first that does.
+    bool any() const;
+    /// Calls `visit` with each change, valid only during the call, until it returns false.
+    void visit(const std::function<bool(const RowChange&)>& visit) const;
+    /// For each row of A, the row of B it was matched with, or -1 for a row only in A.
+    std::vector<int> matches() const;
+
+private:
+    friend ThemeComparison compare_themes(const Document& a, const Document& b);
+    struct State;
+    std::unique_ptr<State> m_state;
+};
 
 /// The metadata value of the field.
 const std::string& metadata_value(const ThemeMetadata& metadata, MetadataField field);

@@ -5,11 +5,16 @@
 #include "app/loaded_theme.h"
 #include "app/options.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
+#include <iterator>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <utility>
 
 namespace tintwell {
 
@@ -71,31 +76,101 @@ ordered_json colours_json(const Document& doc, const std::vector<ColourInUse>& c
     return root;
 }
 
+// Text written to a stream in large blocks: the near duplicates of a theme of many thousand
+// colours run to millions of lines, which formatting one at a time into strings made slower
+// than finding them.
+class LineWriter
+{
+public:
+    explicit LineWriter(std::ostream& out)
+        : m_out(out)
+    {
+        m_text.reserve(block + 256);
+    }
+    ~LineWriter() { flush(); }
+    LineWriter(const LineWriter&) = delete;
+    LineWriter& operator=(const LineWriter&) = delete;
+
+    void add(std::string_view text)
+    {
+        m_text += text;
+        if (m_text.size() >= block) {
+            flush();
+        }
+    }
+    /// The number right-aligned in `width` characters.
+    void add(long long number, int width = 0)
+    {
+        char digits[24];
+        const auto end = std::to_chars(std::begin(digits), std::end(digits), number).ptr;
+        const auto length = static_cast<int>(end - digits);
+        if (length < width) {
+            m_text.append(static_cast<std::size_t>(width - length), ' ');
+        }
+        add(std::string_view(digits, static_cast<std::size_t>(end - digits)));
+    }
+    /// The number with two decimals, as printf's "%.2f" gives it.
+    void add_two_decimals(double number)
+    {
+        char digits[400];
+        const auto end =
+            std::to_chars(std::begin(digits), std::end(digits), number, std::chars_format::fixed, 2)
+                .ptr;
+        add(std::string_view(digits, static_cast<std::size_t>(end - digits)));
+    }
+    void flush()
+    {
+        m_out.write(m_text.data(), static_cast<std::streamsize>(m_text.size()));
+        m_text.clear();
+    }
+
+private:
+    static constexpr std::size_t block = 64 * 1024;
+    std::ostream& m_out;
+    std::string m_text;
+};
+
 void print_colours(std::ostream& out, const std::vector<ColourInUse>& colours,
     const std::optional<std::vector<NearDuplicate>>& near)
 {
-    char line[160];
-    out << "Colour   Uses  Body day  Body night  Border day  Border night  Transparent\n";
+    LineWriter writer(out);
+    writer.add("Colour   Uses  Body day  Body night  Border day  Border night  Transparent\n");
     for (const ColourInUse& c : colours) {
-        std::snprintf(line, sizeof line, "%s %6d %9d %11d %11d %13d %12d\n",
-            colour::to_hex(c.colour).c_str(), c.total(), c.count(ColourSlot::BodyDay),
-            c.count(ColourSlot::BodyNight), c.count(ColourSlot::BorderDay),
-            c.count(ColourSlot::BorderNight), c.transparent);
-        out << line;
+        writer.add(colour::to_hex(c.colour));
+        const std::pair<int, int> columns[] = { { c.total(), 6 },
+            { c.count(ColourSlot::BodyDay), 9 }, { c.count(ColourSlot::BodyNight), 11 },
+            { c.count(ColourSlot::BorderDay), 11 }, { c.count(ColourSlot::BorderNight), 13 },
+            { c.transparent, 12 } };
+        for (const auto& [number, width] : columns) {
+            writer.add(" ");
+            writer.add(number, width);
+        }
+        writer.add("\n");
     }
     if (!near) {
         return;
     }
-    out << "\nNear duplicates (CIEDE2000 below " << near_duplicate_limit
-        << "):" << (near->empty() ? " none\n" : "\n");
-    const auto uses = [](const ColourInUse& c) {
-        return colour::to_hex(c.colour) + " (" + std::to_string(c.total())
-            + (c.total() == 1 ? " use)" : " uses)");
-    };
+    std::ostringstream limit;
+    limit << near_duplicate_limit;
+    writer.add("\nNear duplicates (CIEDE2000 below " + limit.str() + "):");
+    writer.add(near->empty() ? " none\n" : "\n");
+    // Each colour's "RRGGBB (N uses)" once, however many pairs it is in.
+    std::vector<std::string> uses;
+    if (!near->empty()) {
+        uses.reserve(colours.size());
+        for (const ColourInUse& c : colours) {
+            uses.push_back(colour::to_hex(c.colour) + " (" + std::to_string(c.total())
+                + (c.total() == 1 ? " use)" : " uses)"));
+        }
+    }
     for (const NearDuplicate& pair : *near) {
-        std::snprintf(line, sizeof line, "%.2f", pair.delta_e);
-        out << "keep " << uses(colours[pair.kept]) << ", merge " << uses(colours[pair.merged])
-            << ": " << line << '\n';
+        writer.add("keep ");
+        writer.add(uses[pair.kept]);
+        writer.add(", merge ");
+        writer.add(uses[pair.merged]);
+        writer.add(": ");
+        writer.add_two_decimals(pair.delta_e);
+        writer.add("\n");
     }
 }
 

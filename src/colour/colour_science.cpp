@@ -437,16 +437,17 @@ Bounds squared_difference_bounds(const Lab& first, double first_chroma, const La
 // Whether the difference is surely `limit` or more, by a floor of the same without a root or a
 // division: x^2 + y^2 - k |x| |y| >= (1 - s) (x^2 + y^2) as k <= 2 s, and x^2 + y^2 >=
 // (dC'^2 + dH'^2) / SC^2 (SH < SC, as 0.015 T < 0.045), where dC'^2 + dH'^2 = |a'b' difference|^2
-// >= |a*b* difference|^2 and SC <= 1 + 0.045 * 1.5 (C1 + C2) / 2; and SL <= 1 + 0.015 |mean L -
-// 50|. Multiplied out by SL^2 SC^2, with those bounds for both.
+// >= |a*b* difference|^2 and SC <= 1 + 0.045 * (1 + G) (C1 + C2) / 2, for `stretch` at least
+// 1 + G (G is at most 0.5); and SL <= 1 + 0.015 |mean L - 50|. Multiplied out by SL^2 SC^2, with
+// those bounds for both.
 bool squared_difference_at_least(const Lab& first, double first_chroma, const Lab& second,
-    double second_chroma, double rotation, double limit)
+    double second_chroma, double rotation, double limit, double stretch = 1.5)
 {
     const double dl = second.L - first.L;
     const double sl = 1 + 0.015 * std::abs((first.L + second.L) / 2 - 50);
     const double da = second.a - first.a;
     const double db = second.b - first.b;
-    const double sc = 1 + 0.03375 * (first_chroma + second_chroma);
+    const double sc = 1 + 0.0225 * stretch * (first_chroma + second_chroma);
     return dl * dl * sc * sc + (1 - rotation) * (da * da + db * db) * sl * sl
         >= limit * sl * sl * sc * sc;
 }
@@ -554,14 +555,26 @@ void NearColours::mark(const LabTable& colours, std::span<std::uint8_t> near) co
 namespace {
 
 // How far in a*b* a colour of this chroma can be from another below `difference`, for the pair's
-// rotation bound: the a*b* distance d stays below difference * SC / sqrt(1 - s) (the floor of
-// squared_difference_at_least), where SC <= 1 + 0.03375 (C1 + C2) <= 1 + 0.03375 (2 C1 + d).
-double ab_reach(double difference, double chroma, double rotation)
+// rotation bound and a bound `stretch` on 1 + G: the a*b* distance d stays below difference * SC /
+// sqrt(1 - s) (the floor of squared_difference_at_least), where SC <= 1 + 0.0225 stretch (C1 + C2)
+// <= 1 + 0.0225 stretch (2 C1 + d).
+double ab_reach(double difference, double chroma, double rotation, double stretch = 1.5)
 {
     const double k = difference / std::sqrt(1 - rotation);
-    const double room = 1 - 0.03375 * k;
-    return room > 0 ? k * (1 + 0.0675 * chroma) / room * (1 + 1e-6) + 1e-9
+    const double room = 1 - 0.0225 * stretch * k;
+    return room > 0 ? k * (1 + 0.045 * stretch * chroma) / room * (1 + 1e-6) + 1e-9
                     : std::numeric_limits<double>::infinity();
+}
+
+// A bound on 1 + G for a colour of this chroma and any other within `reach` of it in a*b*: G
+// falls as the pair's mean chroma grows, and that is at least chroma - reach / 2. Far below 1.5
+// for colours of some chroma, where it narrows their reach by half.
+double stretch_within(double chroma, double reach)
+{
+    const double mean = std::max(0.0, chroma - reach / 2);
+    const double mean7 = pow7(mean);
+    const double g = 0.5 * (1 - std::sqrt(mean7 / (mean7 + chroma_turn7)));
+    return std::min(1.5, 1 + g * (1 + 1e-6) + 1e-9);
 }
 
 // The span of the colours' lightness and a*.
@@ -599,18 +612,27 @@ std::vector<std::uint32_t> finite_colours(
     return found;
 }
 
+// A colour of the table as the grid holds it, beside its neighbours in the grid.
+struct GridColour
+{
+    Lab lab;
+    double chroma;
+    double hue;
+    std::uint32_t index;
+};
+
 // A grid over L*a*b*: cells as deep in L* as the lightness reach, so a colour's pairs lie in its
 // own layer and the two beside it, and in each layer columns of a fixed a* width whose colours
-// are sorted by b*, so the colours within reach of b* are found by halving.
+// are sorted by b*, so the colours within reach of b* are found by halving. The colours are
+// copied cell by cell, so those looked at one after the other lie side by side in memory.
 // At most 1024 layers and columns, whatever the spread of the colours.
 class LabGrid
 {
 public:
-    LabGrid(const std::vector<Lab>& labs, std::vector<std::uint32_t> colours,
-        const LabSpread& spread, double lightness_reach)
-        : m_labs(labs)
-        , m_order(std::move(colours))
-        , m_lowest_l(spread.lowest_l)
+    LabGrid(const std::vector<Lab>& labs, const std::vector<double>& chromas,
+        const std::vector<double>& hues, std::vector<std::uint32_t> order, const LabSpread& spread,
+        double lightness_reach)
+        : m_lowest_l(spread.lowest_l)
         , m_lowest_a(spread.lowest_a)
         , m_depth(std::max(lightness_reach, (spread.highest_l - spread.lowest_l) / 1024))
         , m_width(std::max(4.0, (spread.highest_a - spread.lowest_a) / 1024))
@@ -618,45 +640,52 @@ public:
         , m_columns(static_cast<std::size_t>((spread.highest_a - spread.lowest_a) / m_width) + 1)
     {
         std::vector<std::uint32_t> cell_of(labs.size());
-        for (const std::uint32_t i : m_order) {
+        for (const std::uint32_t i : order) {
             cell_of[i] =
                 static_cast<std::uint32_t>(layer_of(labs[i].L) * m_columns + column_of(labs[i].a));
         }
-        std::sort(m_order.begin(), m_order.end(), [&](std::uint32_t x, std::uint32_t y) {
+        std::sort(order.begin(), order.end(), [&](std::uint32_t x, std::uint32_t y) {
             return cell_of[x] != cell_of[y] ? cell_of[x] < cell_of[y] : labs[x].b < labs[y].b;
         });
         m_starts.assign(m_layers * m_columns + 1, 0);
-        for (const std::uint32_t i : m_order) {
+        for (const std::uint32_t i : order) {
             ++m_starts[cell_of[i] + 1];
         }
         for (std::size_t c = 1; c < m_starts.size(); ++c) {
             m_starts[c] += m_starts[c - 1];
         }
-        m_place.resize(labs.size());
-        for (std::size_t k = 0; k < m_order.size(); ++k) {
-            m_place[m_order[k]] = static_cast<std::uint32_t>(k);
+        m_colours.reserve(order.size());
+        for (const std::uint32_t i : order) {
+            m_colours.push_back({ labs[i], chromas[i], hues[i], i });
         }
     }
 
     /// The colours cell by cell.
-    const std::vector<std::uint32_t>& order() const { return m_order; }
-    /// Where a colour stands in `order`.
-    std::uint32_t place(std::size_t colour) const { return m_place[colour]; }
+    const std::vector<GridColour>& colours() const { return m_colours; }
 
     // Clamped before the conversion, so an infinite reach gives the last cell.
     std::size_t layer_of(double l) const { return index((l - m_lowest_l) / m_depth, m_layers); }
     std::size_t column_of(double a) const { return index((a - m_lowest_a) / m_width, m_columns); }
 
-    /// The colours of one cell from the first whose b* is `low_b` or more, sorted by b*.
-    std::span<const std::uint32_t> cell_from(
-        std::size_t layer, std::size_t column, double low_b) const
+    /// Where in `colours` the colours of a cell begin and end.
+    std::size_t cell_begin(std::size_t layer, std::size_t column) const
     {
-        const std::size_t cell = layer * m_columns + column;
-        const auto begin = m_order.begin() + m_starts[cell];
-        const auto end = m_order.begin() + m_starts[cell + 1];
-        const auto at = std::lower_bound(
-            begin, end, low_b, [&](std::uint32_t x, double b) { return m_labs[x].b < b; });
-        return { at, end };
+        return m_starts[layer * m_columns + column];
+    }
+    std::size_t cell_end(std::size_t layer, std::size_t column) const
+    {
+        return m_starts[layer * m_columns + column + 1];
+    }
+    /// The first colour of a cell whose b* is `low_b` or more.
+    std::size_t cell_from(std::size_t layer, std::size_t column, double low_b) const
+    {
+        const auto begin =
+            m_colours.begin() + static_cast<std::ptrdiff_t>(cell_begin(layer, column));
+        const auto end = m_colours.begin() + static_cast<std::ptrdiff_t>(cell_end(layer, column));
+        return static_cast<std::size_t>(
+            std::lower_bound(
+                begin, end, low_b, [](const GridColour& c, double b) { return c.lab.b < b; })
+            - m_colours.begin());
     }
 
 private:
@@ -665,11 +694,9 @@ private:
         return static_cast<std::size_t>(std::clamp(at, 0.0, static_cast<double>(cells - 1)));
     }
 
-    const std::vector<Lab>& m_labs;
-    std::vector<std::uint32_t> m_order;
-    // Where each cell's colours begin in `m_order`; the next cell's start ends them.
+    std::vector<GridColour> m_colours;
+    // Where each cell's colours begin in `m_colours`; the next cell's start ends them.
     std::vector<std::uint32_t> m_starts;
-    std::vector<std::uint32_t> m_place;
     double m_lowest_l;
     double m_lowest_a;
     double m_depth;
@@ -700,53 +727,67 @@ std::vector<NearPair> near_pairs(const LabTable& colours, double difference)
         std::max(std::abs(spread.lowest_l - 50), std::abs(spread.highest_l - 50));
     const double lightness_reach =
         difference * lightness_weight(from_middle + 50) * (1 + 1e-6) + 1e-9;
-    const LabGrid grid(colours.m_labs, std::move(finite), spread, lightness_reach);
+    const LabGrid grid(colours.m_labs, colours.m_chroma, colours.m_hue, std::move(finite), spread,
+        lightness_reach);
 
-    const std::vector<std::uint32_t>& order = grid.order();
-    for (std::size_t k = 0; k < order.size(); ++k) {
-        const std::size_t i = order[k];
-        const Lab& p = colours[i];
-        const double chroma = colours.m_chroma[i];
+    // Each pair is looked at once, from the colour that comes first in the grid: the colours
+    // after it in its own cell, the cells after it in its own layer, and the layers above.
+    const std::vector<GridColour>& cells = grid.colours();
+    for (std::size_t k = 0; k < cells.size(); ++k) {
+        const GridColour& p = cells[k];
         // First with the rotation bound of any hues; that keeps the other colour's hue within
         // asin(reach / chroma) of this one's, and their middle within half that, where the
-        // bound may be far smaller away from blue.
-        double reach = ab_reach(difference, chroma, table.any_rotation());
-        if (reach < chroma) {
-            const double turn = std::asin(reach / chroma) * 180 / pi;
-            reach =
-                ab_reach(difference, chroma, table.rotation_near(colours.m_hue[i], turn / 2 + 1));
+        // bound may be far smaller away from blue. Each reach bounds G anew, and that the reach.
+        double reach = ab_reach(difference, p.chroma, table.any_rotation());
+        double stretch = stretch_within(p.chroma, reach);
+        reach = ab_reach(difference, p.chroma, table.any_rotation(), stretch);
+        double rotation = table.any_rotation();
+        if (reach < p.chroma) {
+            const double turn = std::asin(reach / p.chroma) * 180 / pi;
+            rotation = table.rotation_near(p.hue, turn / 2 + 1);
+            reach = ab_reach(difference, p.chroma, rotation, stretch);
+            stretch = stretch_within(p.chroma, reach);
+            reach = ab_reach(difference, p.chroma, rotation, stretch);
         }
-        const std::size_t first_layer = grid.layer_of(p.L - lightness_reach);
-        const std::size_t last_layer = grid.layer_of(p.L + lightness_reach);
-        const std::size_t first_column = grid.column_of(p.a - reach);
-        const std::size_t last_column = grid.column_of(p.a + reach);
-        for (std::size_t layer = first_layer; layer <= last_layer; ++layer) {
-            for (std::size_t column = first_column; column <= last_column; ++column) {
-                for (const std::size_t j : grid.cell_from(layer, column, p.b - reach)) {
-                    const Lab& q = colours[j];
-                    if (q.b > p.b + reach) {
+        // The pair's mean lightness lies within half the table's lightness reach of this one's,
+        // where SL is greatest at the end farther from 50.
+        const double from_middle = std::max(std::abs(p.lab.L - lightness_reach / 2 - 50),
+            std::abs(p.lab.L + lightness_reach / 2 - 50));
+        const double l_reach = std::min(
+            lightness_reach, difference * lightness_weight(from_middle + 50) * (1 + 1e-6) + 1e-9);
+
+        const std::size_t own_layer = grid.layer_of(p.lab.L);
+        const std::size_t own_column = grid.column_of(p.lab.a);
+        const std::size_t last_layer = grid.layer_of(p.lab.L + l_reach);
+        const std::size_t first_column = grid.column_of(p.lab.a - reach);
+        const std::size_t last_column = grid.column_of(p.lab.a + reach);
+        for (std::size_t layer = own_layer; layer <= last_layer; ++layer) {
+            for (std::size_t column = layer == own_layer ? own_column : first_column;
+                 column <= last_column; ++column) {
+                const std::size_t end = grid.cell_end(layer, column);
+                std::size_t at = layer == own_layer && column == own_column
+                    ? k + 1
+                    : grid.cell_from(layer, column, p.lab.b - reach);
+                for (; at < end; ++at) {
+                    const GridColour& q = cells[at];
+                    if (q.lab.b > p.lab.b + reach) {
                         break;
                     }
-                    // Each pair once: from the colour that comes first in `order`.
-                    if (grid.place(j) <= k) {
-                        continue;
-                    }
-                    const double da = q.a - p.a;
-                    const double db = q.b - p.b;
-                    if (std::abs(q.L - p.L) >= lightness_reach
+                    const double da = q.lab.a - p.lab.a;
+                    const double db = q.lab.b - p.lab.b;
+                    if (std::abs(q.lab.L - p.lab.L) >= l_reach
                         || da * da + db * db >= reach * reach) {
                         continue;
                     }
-                    const HueTerms& terms =
-                        table.pair(colours.m_hue[i], chroma, colours.m_hue[j], colours.m_chroma[j]);
-                    if (squared_difference_at_least(
-                            p, chroma, q, colours.m_chroma[j], terms.rotation, limit + margin)
-                        || squared_difference_bounds(p, chroma, q, colours.m_chroma[j], terms).low
+                    const HueTerms& terms = table.pair(p.hue, p.chroma, q.hue, q.chroma);
+                    if (squared_difference_at_least(p.lab, p.chroma, q.lab, q.chroma,
+                            terms.rotation, limit + margin, stretch)
+                        || squared_difference_bounds(p.lab, p.chroma, q.lab, q.chroma, terms).low
                             >= limit + margin) {
                         continue;
                     }
-                    const std::size_t first = std::min(i, j);
-                    const std::size_t second = std::max(i, j);
+                    const std::size_t first = std::min(p.index, q.index);
+                    const std::size_t second = std::max(p.index, q.index);
                     const double d = delta_e2000(colours[first], colours[second]);
                     if (d < difference) {
                         pairs.push_back({ first, second, d });

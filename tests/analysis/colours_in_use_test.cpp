@@ -1,6 +1,7 @@
 #include "../model/theme_fixture.h"
 #include "analysis/colours_in_use.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <random>
 #include <set>
@@ -132,6 +133,43 @@ TEST(NearDuplicates, KeepsTheMoreUsedOrTheFirstUsed)
     EXPECT_EQ(pairs[1].kept, 2u); // equal uses: the one used first in the theme stays
     EXPECT_EQ(pairs[1].merged, 3u);
     EXPECT_LT(pairs[0].delta_e, pairs[1].delta_e);
+}
+
+// Pairs come closest first and equally close ones by position, as the report and the window list
+// them: copies of three colours (every copy 0 from its own colour's others, and each as far from
+// every copy of another colour), and random colours whose differences differ in every digit.
+TEST(NearDuplicates, ClosestFirstAndEquallyCloseByPosition)
+{
+    std::vector<ColourInUse> copies;
+    constexpr std::uint32_t three[] = { 0x8B5A2B, 0x8C5A2B, 0x8B5B2B };
+    for (int i = 0; i < 12; ++i) {
+        copies.push_back(used(three[i % 3], 1 + i % 2, i));
+    }
+    std::mt19937 random(3);
+    std::vector<ColourInUse> spread;
+    for (int i = 0; i < 1500; ++i) {
+        spread.push_back(used(random() & 0xFFFFFF, 1 + i % 3, i));
+    }
+    for (const auto& colours : { copies, spread }) {
+        std::size_t expected = 0;
+        for (std::size_t i = 0; i < colours.size(); ++i) {
+            for (std::size_t j = i + 1; j < colours.size(); ++j) {
+                expected +=
+                    colour::delta_e2000(colours[i].colour, colours[j].colour) < near_duplicate_limit
+                    ? 1
+                    : 0;
+            }
+        }
+        const std::vector<NearDuplicate> pairs = near_duplicates(colours);
+        EXPECT_EQ(pairs.size(), expected);
+        EXPECT_GT(pairs.size(), 30u);
+        const auto not_before = [](const NearDuplicate& a, const NearDuplicate& b) {
+            return a.delta_e != b.delta_e
+                ? a.delta_e > b.delta_e
+                : std::pair(a.kept, a.merged) >= std::pair(b.kept, b.merged);
+        };
+        EXPECT_EQ(std::adjacent_find(pairs.begin(), pairs.end(), not_before), pairs.end());
+    }
 }
 
 // The search skips pairs too far apart in lightness or a*b* to be near; it must never skip one

@@ -2,8 +2,10 @@
 #include "../model/theme_fixture.h"
 #include "analysis/theme_compare.h"
 #include "model/add_element.h"
+#include "model/text.h"
 #include "model/writer.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -84,10 +86,35 @@ struct Case
     std::vector<std::string> changes;
 };
 
+// Forty elements in A; in B spelt in lower case with blanks around, in the opposite order, and
+// three of them recoloured: the names are numbered in a table that grows as they come.
+Case many_elements()
+{
+    Case c { "many elements spelt otherwise", "", "", {} };
+    std::string a_styles;
+    std::string b_styles;
+    for (int i = 0; i < 40; ++i) {
+        const std::string n = std::to_string(i);
+        const bool recoloured = i % 13 == 5;
+        a_styles += cz_style("MAP_E" + n, "", cz_primary("1020" + std::to_string(10 + i), ""));
+        b_styles = cz_style(" map_e" + n + " ", "",
+                       cz_primary(recoloured ? "FFFFFF" : "1020" + std::to_string(10 + i), ""))
+            + b_styles;
+        if (recoloured) {
+            c.changes.push_back("changed GUIDANCE/MAP_E" + n + "#0 a=" + n + " b="
+                + std::to_string(39 - i) + " body_day:1020" + std::to_string(10 + i) + ">FFFFFF");
+        }
+    }
+    c.a = car_zumo_theme(presentation("GUIDANCE", a_styles));
+    c.b = car_zumo_theme(presentation(" guidance", b_styles));
+    return c;
+}
+
 std::vector<Case> cases()
 {
     const std::string a = car_theme(a_guidance, a_browse);
     return {
+        many_elements(),
         { "a colour changed by day only", a,
             car_theme(cz_style("MAP_WATER", "", cz_primary("0000ff", "3F4E74"))
                     + road("1", "FFFFFF") + road("1", "F2A65A") + park,
@@ -135,6 +162,49 @@ TEST(CompareThemes, ListsEachChangeWithItsRowsInBothThemes)
         EXPECT_EQ(describe(diff), c.changes);
         EXPECT_EQ(diff.same(), c.changes.empty());
     }
+}
+
+// The report walks the changes once to tell whether any row differs and again to print them,
+// and stops where it is told: each walk gives what the whole comparison lists.
+TEST(CompareThemes, AWalkGivesTheSameRowsEachTimeAndStopsWhenTold)
+{
+    for (const Case& c : cases()) {
+        SCOPED_TRACE(c.name);
+        Loaded a, b;
+        ASSERT_TRUE(a.load(c.a));
+        ASSERT_TRUE(b.load(c.b));
+        const ThemeComparison whole = compare_themes(a.doc, b.doc);
+        const RowChangeWalk walk(a.doc, b.doc);
+        EXPECT_EQ(walk.any(), !whole.rows.empty());
+        int visits = 0;
+        walk.visit([&](const RowChange&) { return ++visits < 2; });
+        EXPECT_EQ(visits, std::min<int>(2, static_cast<int>(whole.rows.size())));
+        for (int time = 0; time < 2; ++time) {
+            ThemeComparison walked;
+            walked.metadata = whole.metadata;
+            walk.visit([&](const RowChange& change) {
+                walked.rows.push_back(change);
+                return true;
+            });
+            EXPECT_EQ(describe(walked), describe(whole)) << "walk " << time;
+        }
+        EXPECT_EQ(walk.matches(), whole.matches);
+
+        // Reading folds the case of names, but rows made in the program may keep theirs.
+        Document spelt = b.doc;
+        for (StyleRow& row : spelt.rows) {
+            row.set_field_name(" " + text::lower(row.field_name()) + "\t");
+            row.set_pres_name(text::lower(row.pres_name()));
+        }
+        EXPECT_EQ(describe(compare_themes(a.doc, spelt)).size(), c.changes.size());
+    }
+    Loaded car, sport;
+    ASSERT_TRUE(car.load(car_theme(a_guidance, a_browse)));
+    ASSERT_TRUE(sport.load(sf_theme(sf_style("", "00404040"))));
+    const RowChangeWalk across(car.doc, sport.doc);
+    EXPECT_FALSE(across.any());
+    EXPECT_EQ(comparison_error(car.doc, sport.doc),
+        "A Car & Zumo theme cannot be compared with a Sport & Fitness theme.");
 }
 
 // Taking every change, one at a time as the window offers them, makes A compare the same as B;

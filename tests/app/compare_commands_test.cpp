@@ -1,3 +1,6 @@
+#include "analysis/compare_text.h"
+#include "analysis/theme_compare.h"
+#include "app/loaded_theme.h"
 #include "batch_run.h"
 
 #include <filesystem>
@@ -157,6 +160,54 @@ TEST(DiffCommand, ExitCodesAsDiffGivesThem)
             EXPECT_EQ(r.out, "");
         } else if (c.code == 0) {
             EXPECT_EQ(nlohmann::json::parse(r.out)["same"], true);
+        }
+    }
+}
+
+// The report is written as the changes are found, a row at a time: its JSON is byte for byte
+// what dumping the whole report as one tree gives, whether its lists are empty or not, and both
+// forms list what comparing the whole themes lists, in its order.
+TEST(DiffCommand, WrittenAsFoundIsTheWholeComparison)
+{
+    const Variant changed(car_zumo,
+        { { "<TITLE>Core Sample", "<TITLE>Core\x01 \xE9 \"Sample\"" }, { "#9EC5F0", "#0000ff" },
+            { "\"MAP_PARK\" scale=\"1\"", "\"MAP_PARK\" scale=\"1.5\"" } });
+    const Variant title_only(car_zumo, { { "<TITLE>Core Sample", "<TITLE>Core Sample 2" } });
+    const Variant rows_only(sport_fitness, { { "bg_width=\"80\"", "bg_width=\"81\"" } });
+    const std::pair<std::string, std::string> pairs[] = { { car_zumo, car_zumo },
+        { car_zumo, changed.path() }, { changed.path(), car_zumo }, { car_zumo, title_only.path() },
+        { sport_fitness, rows_only.path() }, { rows_only.path(), sport_fitness } };
+    for (const auto& [a, b] : pairs) {
+        SCOPED_TRACE(a + " " + b);
+        LoadedTheme theme_a(a), theme_b(b);
+        ASSERT_TRUE(theme_a.accepted && theme_b.accepted);
+        const ThemeComparison whole = compare_themes(theme_a.doc, theme_b.doc);
+        std::string lines;
+        for (const MetadataChange& m : whole.metadata) {
+            lines += change_text(m) + "\n";
+        }
+        for (const RowChange& change : whole.rows) {
+            for (const std::string& line : change_lines(change, theme_a.doc.kind)) {
+                lines += line + "\n";
+            }
+        }
+        const BatchRun text = batch({ "--diff", a, b });
+        EXPECT_EQ(text.out, lines);
+        EXPECT_EQ(text.code, whole.same() ? 0 : 1);
+
+        const BatchRun json = batch({ "--diff", a, b, "--json" });
+        EXPECT_EQ(json.code, text.code);
+        const auto tree = nlohmann::ordered_json::parse(json.out);
+        EXPECT_EQ(json.out, tree.dump(2) + "\n");
+        EXPECT_EQ(tree["same"], whole.same());
+        EXPECT_EQ(tree["metadata"].size(), whole.metadata.size());
+        ASSERT_EQ(tree["rows"].size(), whole.rows.size());
+        for (std::size_t i = 0; i < whole.rows.size(); ++i) {
+            EXPECT_EQ(tree["rows"][i]["row_a"],
+                nlohmann::ordered_json(whole.rows[i].row_a >= 0
+                        ? nlohmann::ordered_json(whole.rows[i].row_a)
+                        : nullptr));
+            EXPECT_EQ(tree["rows"][i]["values"].size(), whole.rows[i].values.size());
         }
     }
 }

@@ -154,7 +154,8 @@ TEST(ColourScience, NearColoursAnswersAsTheFullDifference)
 // The pairs found through the grid are exactly those that comparing every colour with every
 // other finds, with the same differences, on sets shaped to strain the bounds: blues, where the
 // hue rotation term is largest; greys and near-greys, where a* is stretched most; colours packed
-// into a corner of the cube; random colours; copies of one colour; and Lab values out of range.
+// into a corner of the cube; random colours; colours of middling and high chroma, where the
+// stretch of a* falls fastest; copies of one colour; and Lab values out of range.
 TEST(ColourScience, NearPairsAreThoseOfComparingEveryPair)
 {
     std::uint32_t seed = 11;
@@ -219,6 +220,18 @@ TEST(ColourScience, NearPairsAreThoseOfComparingEveryPair)
                 },
                 1200),
             { 2 } },
+        { "middling and high chroma, where the a* stretch bound narrows the reach",
+            [&] {
+                std::vector<Lab> labs;
+                for (int i = 0; i < 1000; ++i) {
+                    const double chroma = 15 + next(6000) / 100.0;
+                    const double hue = next(36000) / 100.0 * 3.14159265358979 / 180;
+                    labs.push_back({ 30 + next(4000) / 100.0, chroma * std::cos(hue),
+                        chroma * std::sin(hue) });
+                }
+                return labs;
+            }(),
+            { 2, 5 } },
         { "copies of one colour", std::vector<Lab>(40, Lab { 50, 20, -30 }), { 2 } },
         { "Lab values out of range", wild, { 2, 30 } },
         { "one colour", { Lab { 50, 0, 0 } }, { 2 } },
