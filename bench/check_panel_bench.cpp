@@ -74,9 +74,9 @@ void BM_panel_refresh_after_edit(benchmark::State& state)
         edit_one_style(w.window(), seed++);
         state.ResumeTiming();
         panel_of(w).refresh();
-        benchmark::DoNotOptimize(panel_of(w).findings().size());
+        benchmark::DoNotOptimize(panel_of(w).groups().size());
     }
-    state.counters["findings"] = static_cast<double>(panel_of(w).findings().size());
+    state.counters["groups"] = static_cast<double>(panel_of(w).groups().size());
     w.window().history().clear();
 }
 

@@ -82,14 +82,14 @@ std::vector<FindingGroup> FindingGrouper::take()
     return out;
 }
 
-std::string describe(const FindingGroup& group)
+std::string group_reason(const FindingGroup& group)
 {
     if (group.members.empty()) {
         return {};
     }
     const Finding& first = group.members.front();
     if (group.size() == 1 || first.rule->measure == Measure::Structure) {
-        return describe(first);
+        return first.reason;
     }
     ReasonParts parts;
     parts.second = joined(group.seconds);
@@ -100,11 +100,23 @@ std::string describe(const FindingGroup& group)
     const std::string low = value_text(group.lowest);
     const std::string high = value_text(group.highest);
     parts.value = low == high ? low : low + "-" + high;
+    return reason_text(first, parts);
+}
+
+std::string describe(const FindingGroup& group)
+{
+    if (group.members.empty()) {
+        return {};
+    }
+    const Finding& first = group.members.front();
+    if (group.size() == 1 || first.rule->measure == Measure::Structure) {
+        return describe(first);
+    }
     std::string out;
     if (group.presentations.size() == 1) {
         out = group.presentations.front() + ": ";
     }
-    return out + reason_text(first, parts);
+    return out + group_reason(group);
 }
 
 } // namespace tintwell

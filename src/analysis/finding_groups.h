@@ -51,6 +51,11 @@ private:
     std::vector<std::size_t> m_kept = std::vector<std::size_t>(lint_rules().size());
 };
 
+/// The group's reason without its presentation: a group of one finding gives that finding's
+/// reason, a larger one names every ground and the range of values ("ROAD ARTERIAL is hard to see
+/// on LAND and URBAN LAND at night in 6 presentations: contrast 1.9-2.1:1, needs 3:1").
+std::string group_reason(const FindingGroup& group);
+
 /// The group in one line of text; a group of one finding reads as describe() reads it.
 std::string describe(const FindingGroup& group);
 

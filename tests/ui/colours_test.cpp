@@ -4,6 +4,7 @@
 #include "model/prompter.h"
 #include "model/writer.h"
 #include "qt_test_support.h"
+#include "render/preview.h"
 #include "ui/common/colour_chart.h"
 #include "ui/common/preview_widget.h"
 #include "ui/dialogs/colours_panel.h"
@@ -22,6 +23,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSlider>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableView>
@@ -405,6 +407,67 @@ private slots:
         QCOMPARE(window->history().count(), 1);
         QVERIFY(window->history().undoText().startsWith("Paste Colours onto "));
         QVERIFY(pasted.style_text() != target.style_text());
+        child<QAction>(*window, "undo")->trigger();
+        QCOMPARE(saved_bytes(*window), bytes);
+    }
+    void makeNightColoursIsOneStepUndoneToTheSavedBytes_data()
+    {
+        QTest::addColumn<int>("scope");
+        QTest::addColumn<QList<int>>("in_scope");
+        // ui_check.kmtf: 0 LAND, 1 ROAD RESIDENTIAL, 2 ROAD INTERSTATE, 3 PARK, 4 RTE ACTV LEG in
+        // GUIDANCE; 5 ROAD RESIDENTIAL in BROWSE.
+        QTest::newRow("whole theme") << 0 << QList<int> { 0, 1, 2, 3, 4, 5 };
+        QTest::newRow("one presentation") << 1 << QList<int> { 5 };
+        QTest::newRow("the styles the filter keeps") << 2 << QList<int> { 1, 4 };
+        QTest::newRow("the selected style") << 3 << QList<int> { 1 };
+    }
+
+    void makeNightColoursIsOneStepUndoneToTheSavedBytes()
+    {
+        QFETCH(int, scope);
+        QFETCH(QList<int>, in_scope);
+        auto window = opened("ui_check.kmtf");
+        window->preview()->preview().show_only({ 1, 4 });
+        window->relayout_preview();
+        window->p1_MouseDown(1, Qt::LeftButton, QPoint());
+        const std::vector<StyleRow> before = window->document().rows;
+        const std::string bytes = saved_bytes(*window);
+
+        bool samples_follow = false;
+        on_dialog([&](QWidget* dialog) {
+            if (dialog == nullptr) {
+                return;
+            }
+            child<QComboBox>(*dialog, "scope")->setCurrentIndex(scope);
+            child<QComboBox>(*dialog, "presentation")->setCurrentText("BROWSE");
+            QCoreApplication::processEvents();
+            const QImage now = child<QLabel>(*dialog, "before")->pixmap().toImage();
+            const QImage made = child<QLabel>(*dialog, "after")->pixmap().toImage();
+            // The samples show the styles that change (BROWSE's road, or GUIDANCE's when the
+            // scope holds none of BROWSE's), and a darker land at once where the land changes.
+            child<QSlider>(*dialog, "land_lightness")->setValue(8);
+            QCoreApplication::processEvents();
+            const QImage darker = child<QLabel>(*dialog, "after")->pixmap().toImage();
+            samples_follow = made != now && (scope != 0 || darker != made)
+                && now == child<QLabel>(*dialog, "before")->pixmap().toImage();
+            dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        });
+        child<QAction>(*window, "make_night_colours")->trigger();
+        QVERIFY(samples_follow);
+
+        QCOMPARE(window->history().count(), 1);
+        QCOMPARE(window->history().undoText(), QString("Make Night Colours"));
+        const std::vector<StyleRow>& after = window->document().rows;
+        bool changed = false;
+        for (std::size_t row = 0; row < after.size(); ++row) {
+            const bool differs = after[row].pri_night() != before[row].pri_night()
+                || after[row].sec_night() != before[row].sec_night();
+            QVERIFY2(!differs || in_scope.contains(static_cast<int>(row)),
+                qPrintable(QString("row %1 is out of scope").arg(row)));
+            changed = changed || differs;
+        }
+        QVERIFY(changed);
+
         child<QAction>(*window, "undo")->trigger();
         QCOMPARE(saved_bytes(*window), bytes);
     }

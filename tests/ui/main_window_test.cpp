@@ -497,14 +497,15 @@ private slots:
             child<QMenu>(*window, "medit")->title(), child<QMenu>(*window, "mpref")->title(),
             child<QMenu>(*window, "mhelp")->title() };
         QCOMPARE(menus, QStringList({ "File", "Edit", "Preference", "Help" }));
-        // Undo, Redo and the History window come before the presentation commands.
+        // Undo, Redo and the History window come before the presentation commands, and the
+        // colour commands last.
         QStringList edit_items;
         for (const QAction* item : child<QMenu>(*window, "medit")->actions()) {
             edit_items << (item->isSeparator() ? QString("-") : item->text());
         }
         QCOMPARE(edit_items,
-            QStringList(
-                { "Undo", "Redo", "History", "-", "Add Presentations", "Remove Presentations" }));
+            QStringList({ "Undo", "Redo", "History", "-", "Add Presentations",
+                "Remove Presentations", "-", "Make Night Colours..." }));
         QVERIFY(!menu_item(*window, "mf", 9)->isEnabled());
         QCOMPARE(menu_item(*window, "mf", 9)->shortcut(), QKeySequence("Ctrl+P"));
         QVERIFY(menu_item(*window, "mcod2", 1)->text() == "Copy Code"

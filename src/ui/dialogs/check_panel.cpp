@@ -5,9 +5,10 @@
 #include "ui/common/qt_colour.h"
 #include "ui/common/tool_panel.h"
 #include "ui/common/twips.h"
+#include "ui/theme/editor_launcher.h"
 #include "ui/theme/theme_window.h"
 
-#include <QAbstractTableModel>
+#include <QAbstractItemModel>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -19,6 +20,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QPushButton>
+#include <QSet>
+#include <QSortFilterProxyModel>
 #include <QTimer>
 #include <QTreeView>
 #include <QUndoStack>
@@ -30,9 +34,21 @@ namespace tintwell {
 
 namespace {
 
-enum Column { SeverityColumn, ColoursColumn, PresentationColumn, ReasonColumn, ColumnCount };
+enum Column {
+    SeverityColumn,
+    ColoursColumn,
+    PresentationColumn,
+    ReasonColumn,
+    TimeColumn,
+    RuleColumn,
+    ColumnCount
+};
+
+// What the list sorts and filters by, beside the texts it shows.
+enum Role { SortRole = Qt::UserRole, SeverityRole, RuleRole, PeriodRole };
 
 constexpr int swatch_size = 14;
+constexpr int fix_swatch_size = 22;
 
 SampleMark mark_of(Severity severity)
 {
@@ -47,12 +63,51 @@ SampleMark mark_of(Severity severity)
     return SampleMark::Info;
 }
 
-// A finding is the same one after a refresh, whatever its measured value, when it comes from the
-// same rule on the same elements at the same time for the same eyes.
-bool same_finding(const Finding& a, const Finding& b)
+int rule_index(const LintRule* rule)
 {
-    return a.rule == b.rule && a.period == b.period && a.vision == b.vision
-        && a.presentation == b.presentation && a.first == b.first && a.second == b.second;
+    return static_cast<int>(rule - lint_rules().data());
+}
+
+// A group is the same one after a refresh, whatever its members measure, when it comes from the
+// same rule on the same element at the same time for the same eyes. A structure finding is only
+// itself.
+std::string group_key(const FindingGroup& group)
+{
+    const Finding& f = group.members.front();
+    std::string key(f.rule->id);
+    key += '\0';
+    key += static_cast<char>('0' + static_cast<int>(f.period));
+    key += static_cast<char>('0' + static_cast<int>(f.vision));
+    key += f.first;
+    if (f.rule->measure == Measure::Structure) {
+        key += '\0' + std::to_string(f.line) + f.reason;
+    }
+    return key;
+}
+
+// The group with the rows each member measured: the list keeps its place while these stay.
+std::string listed_key(const FindingGroup& group)
+{
+    std::string key = group_key(group);
+    for (const Finding& f : group.members) {
+        key += '\0' + std::to_string(f.first_row) + ',' + std::to_string(f.second_row);
+    }
+    return key;
+}
+
+// The checker's findings as groups, the most serious first and otherwise in the order found.
+std::vector<FindingGroup> grouped(const ThemeChecker& checker)
+{
+    FindingGrouper grouper;
+    for (const auto* found : { &checker.file_findings(), &checker.colour_findings() }) {
+        for (const Finding& f : *found) {
+            grouper.add(Finding(f));
+        }
+    }
+    std::vector<FindingGroup> groups = grouper.take();
+    std::stable_sort(groups.begin(), groups.end(),
+        [](const FindingGroup& a, const FindingGroup& b) { return a.severity > b.severity; });
+    return groups;
 }
 
 struct VisionChoice
@@ -65,46 +120,121 @@ constexpr std::array<VisionChoice, 4> vision_choices = { { { "Normal", colour::V
     { "Protanopia", colour::Vision::Protanopia }, { "Deuteranopia", colour::Vision::Deuteranopia },
     { "Tritanopia", colour::Vision::Tritanopia } } };
 
+struct SeverityChoice
+{
+    const char* caption;
+    int severity;
+};
+
+constexpr std::array<SeverityChoice, 4> severity_choices = { { { "All severities", -1 },
+    { "Errors", static_cast<int>(Severity::Error) },
+    { "Warnings", static_cast<int>(Severity::Warning) },
+    { "Info", static_cast<int>(Severity::Info) } } };
+
+struct TimeChoice
+{
+    const char* caption;
+    Period period;
+};
+
+// Day and night findings hold at either time, so both choices keep them.
+constexpr std::array<TimeChoice, 3> time_choices = { { { "Any time", Period::None },
+    { "Day", Period::Day }, { "Night", Period::Night } } };
+
+QString measure_text(const LintRule& rule, double value)
+{
+    const QString number = QString::fromStdString(value_text(value));
+    return rule.measure == Measure::Contrast ? number + ":1" : number;
+}
+
 } // namespace
 
-/// The findings as rows of a table: severity, the two colours as swatches, presentation and
-/// reason. Only the rows in view are asked for, so a theme with thousands of findings lists
-/// them at once.
-class FindingsModel : public QAbstractTableModel
+/// The groups as a tree: each group a row (severity, its first colours as swatches,
+/// presentation, reason, time of day and rule), opening to its members when it has more than
+/// one. Only the rows in view are asked for, so a theme with thousands of findings lists them at
+/// once.
+class FindingsModel : public QAbstractItemModel
 {
 public:
-    using QAbstractTableModel::QAbstractTableModel;
+    using QAbstractItemModel::QAbstractItemModel;
 
-    /// Lists `findings`, which must live until the next call; null lists none.
-    void set(const std::vector<const Finding*>* findings)
+    /// Lists `groups`, which must live until the next call; null lists none. `change` runs
+    /// between the list letting go of the groups and taking them again.
+    template <typename F> void reset(const std::vector<FindingGroup>* groups, F&& change)
     {
         beginResetModel();
-        m_findings = findings;
+        change();
+        m_groups = groups;
         endResetModel();
     }
 
-    /// Rows `first` to `last` of the findings listed were measured again: the same rules on the
-    /// same rows, in the same order, with new values.
-    void remeasured(int first, int last)
+    /// The groups listed were measured again: the same rules on the same rows, in the same
+    /// order, with new values.
+    void remeasured()
     {
-        if (first >= 0 && first <= last && last < rowCount({})) {
-            emit dataChanged(index(first, 0), index(last, ColumnCount - 1));
+        const int count = rowCount({});
+        if (count == 0) {
+            return;
         }
+        emit dataChanged(index(0, 0, {}), index(count - 1, ColumnCount - 1, {}));
+        for (int g = 0; g < count; ++g) {
+            const QModelIndex parent = index(g, 0, {});
+            if (const int members = rowCount(parent); members > 0) {
+                emit dataChanged(index(0, 0, parent), index(members - 1, ColumnCount - 1, parent));
+            }
+        }
+    }
+
+    /// The group and member (-1 for the group's own row) of an index of this model.
+    static std::pair<int, int> item(const QModelIndex& index)
+    {
+        if (!index.isValid()) {
+            return { -1, -1 };
+        }
+        if (index.internalId() == 0) {
+            return { index.row(), -1 };
+        }
+        return { static_cast<int>(index.internalId() - 1), index.row() };
+    }
+
+    QModelIndex index(int row, int column, const QModelIndex& parent) const override
+    {
+        if (row < 0 || column < 0 || column >= ColumnCount || row >= rowCount(parent)) {
+            return {};
+        }
+        return createIndex(row, column, parent.isValid() ? quintptr(parent.row()) + 1 : 0);
+    }
+
+    QModelIndex parent(const QModelIndex& child) const override
+    {
+        if (!child.isValid() || child.internalId() == 0) {
+            return {};
+        }
+        return createIndex(static_cast<int>(child.internalId() - 1), 0, quintptr(0));
     }
 
     int rowCount(const QModelIndex& parent) const override
     {
-        return parent.isValid() || m_findings == nullptr ? 0 : static_cast<int>(m_findings->size());
+        if (m_groups == nullptr) {
+            return 0;
+        }
+        if (!parent.isValid()) {
+            return static_cast<int>(m_groups->size());
+        }
+        if (parent.internalId() != 0 || parent.column() != 0
+            || parent.row() >= static_cast<int>(m_groups->size())) {
+            return 0;
+        }
+        const FindingGroup& group = (*m_groups)[static_cast<std::size_t>(parent.row())];
+        return group.members.size() > 1 ? static_cast<int>(group.members.size()) : 0;
     }
-    int columnCount(const QModelIndex& parent) const override
-    {
-        return parent.isValid() ? 0 : ColumnCount;
-    }
+
+    int columnCount(const QModelIndex&) const override { return ColumnCount; }
 
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
     {
         static const std::array<const char*, ColumnCount> titles = { "Severity", "Colours",
-            "Presentation", "Finding" };
+            "Presentation", "Finding", "Time", "Rule" };
         if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0
             || section >= ColumnCount) {
             return {};
@@ -114,33 +244,71 @@ public:
 
     QVariant data(const QModelIndex& index, int role) const override
     {
-        if (!index.isValid() || index.row() >= rowCount({})) {
+        const auto [g, m] = item(index);
+        if (m_groups == nullptr || g < 0 || g >= static_cast<int>(m_groups->size())) {
             return {};
         }
-        const Finding& f = *(*m_findings)[static_cast<std::size_t>(index.row())];
+        const FindingGroup& group = (*m_groups)[static_cast<std::size_t>(g)];
+        if (m >= static_cast<int>(group.members.size()) || group.members.empty()) {
+            return {};
+        }
+        const Finding& f = group.members[static_cast<std::size_t>(m < 0 ? 0 : m)];
+        const Severity severity = m < 0 ? group.severity : f.severity;
         switch (role) {
         case Qt::DisplayRole:
             switch (index.column()) {
             case SeverityColumn:
-                return QString(severity_name(f.severity));
+                return QString(severity_name(severity));
             case PresentationColumn:
+                if (m < 0 && group.presentations.size() > 1) {
+                    return QString("%1 presentations").arg(group.presentations.size());
+                }
                 return from_latin1(f.presentation);
             case ReasonColumn:
-                return from_latin1(f.reason);
+                return from_latin1(m < 0 ? group_reason(group) : f.reason);
+            case TimeColumn:
+                return QString(period_name(f.period));
+            case RuleColumn:
+                return QString::fromLatin1(f.rule->id.data(), static_cast<int>(f.rule->id.size()));
             default:
                 return {};
             }
         case Qt::DecorationRole:
             if (index.column() == SeverityColumn) {
-                return swatches(to_qcolor(mark_colour(mark_of(f.severity))), {}, 10);
+                return swatches(to_qcolor(mark_colour(mark_of(severity))), {}, 10);
             }
             if (index.column() == ColoursColumn && f.first_colour) {
                 return swatches(to_qcolor(*f.first_colour),
                     f.second_colour ? to_qcolor(*f.second_colour) : QColor(), swatch_size);
             }
             return {};
-        case Qt::ToolTipRole:
-            return from_latin1(describe(f));
+        case Qt::ToolTipRole: {
+            QString tip = from_latin1(m < 0 ? describe(group) : describe(f));
+            if (m < 0 && group.left_out > 0) {
+                tip += QString(" (%1 more not listed)").arg(group.left_out);
+            }
+            return tip;
+        }
+        case SortRole:
+            switch (index.column()) {
+            case SeverityColumn:
+                return static_cast<int>(severity);
+            case ColoursColumn:
+                // Dark to light.
+                return f.first_colour ? colour::to_lab(*f.first_colour).L : -1.0;
+            case TimeColumn:
+                return static_cast<int>(f.period);
+            case RuleColumn:
+                return rule_index(f.rule);
+            default:
+                return data(index, Qt::DisplayRole);
+            }
+        case SeverityRole:
+            return static_cast<int>(severity);
+        case RuleRole:
+            return rule_index(f.rule);
+        case PeriodRole:
+            return static_cast<int>(f.period);
         default:
             return {};
         }
@@ -168,8 +336,50 @@ private:
         return pixmap;
     }
 
-    const std::vector<const Finding*>* m_findings = nullptr;
+    const std::vector<FindingGroup>* m_groups = nullptr;
     mutable QHash<QString, QPixmap> m_swatches;
+};
+
+/// The groups the severity, rule and time choosers let through, sorted by the column chosen.
+/// Members of a group kept are all listed.
+class FindingsFilter : public QSortFilterProxyModel
+{
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+
+    /// -1 lets every severity or rule through; Period::None every time of day.
+    void choose(int severity, int rule, Period period)
+    {
+        m_severity = severity;
+        m_rule = rule;
+        m_period = period;
+        invalidateRowsFilter();
+    }
+
+protected:
+    bool filterAcceptsRow(int source_row, const QModelIndex& source_parent) const override
+    {
+        if (source_parent.isValid()) {
+            return true;
+        }
+        const QModelIndex at = sourceModel()->index(source_row, 0, source_parent);
+        if (m_severity >= 0 && at.data(SeverityRole).toInt() != m_severity) {
+            return false;
+        }
+        if (m_rule >= 0 && at.data(RuleRole).toInt() != m_rule) {
+            return false;
+        }
+        if (m_period != Period::None) {
+            const auto period = static_cast<Period>(at.data(PeriodRole).toInt());
+            return period == m_period || period == Period::DayAndNight;
+        }
+        return true;
+    }
+
+private:
+    int m_severity = -1;
+    int m_rule = -1;
+    Period m_period = Period::None;
 };
 
 CheckPanel::CheckPanel(ThemeWindow& window)
@@ -178,6 +388,7 @@ CheckPanel::CheckPanel(ThemeWindow& window)
     , m_preview(window.preview())
     , m_refresh_timer(new QTimer(this))
     , m_model(new FindingsModel(this))
+    , m_filter(new FindingsFilter(this))
 {
     setObjectName("check_panel");
     setWindowTitle("Check Theme");
@@ -195,11 +406,30 @@ CheckPanel::CheckPanel(ThemeWindow& window)
     m_summary = new QLabel(this);
     m_summary->setObjectName("summary");
 
-    m_model->set(&m_listed);
+    m_severity_box = new QComboBox(this);
+    m_severity_box->setObjectName("severity_filter");
+    for (const SeverityChoice& choice : severity_choices) {
+        m_severity_box->addItem(choice.caption, choice.severity);
+    }
+    m_rule_box = new QComboBox(this);
+    m_rule_box->setObjectName("rule_filter");
+    m_rule_box->addItem("All rules", -1);
+    for (const LintRule& rule : lint_rules()) {
+        m_rule_box->addItem(QString::fromLatin1(rule.id.data(), static_cast<int>(rule.id.size())),
+            rule_index(&rule));
+    }
+    m_time_box = new QComboBox(this);
+    m_time_box->setObjectName("time_filter");
+    for (const TimeChoice& choice : time_choices) {
+        m_time_box->addItem(choice.caption, static_cast<int>(choice.period));
+    }
+
+    m_model->reset(&m_groups, [] {});
+    m_filter->setSourceModel(m_model);
+    m_filter->setSortRole(SortRole);
     m_list = new QTreeView(this);
     m_list->setObjectName("findings");
-    m_list->setModel(m_model);
-    m_list->setRootIsDecorated(false);
+    m_list->setModel(m_filter);
     m_list->setUniformRowHeights(true);
     m_list->setAllColumnsShowFocus(true);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -207,21 +437,50 @@ CheckPanel::CheckPanel(ThemeWindow& window)
     m_list->setColumnWidth(SeverityColumn, px(1250));
     m_list->setColumnWidth(ColoursColumn, px(750));
     m_list->setColumnWidth(PresentationColumn, px(1700));
+    m_list->setColumnWidth(ReasonColumn, px(5200));
+    m_list->setColumnWidth(TimeColumn, px(1300));
     m_list->header()->setStretchLastSection(true);
+    // The most serious first; within a severity, in the order the checker found them.
+    m_list->header()->setSortIndicator(SeverityColumn, Qt::DescendingOrder);
+    m_list->setSortingEnabled(true);
     m_list->viewport()->installEventFilter(this);
+
+    m_fix_before = new QLabel(this);
+    m_fix_before->setObjectName("fix_before");
+    m_fix_after = new QLabel(this);
+    m_fix_after->setObjectName("fix_after");
+    m_fix_text = new QLabel(this);
+    m_fix_text->setObjectName("fix_text");
+    m_fix_text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_fix_button = new QPushButton("Fix", this);
+    m_fix_button->setObjectName("fix");
+    m_fix_button->setEnabled(false);
+    m_fix_all_button = new QPushButton("Fix All Shown", this);
+    m_fix_all_button->setObjectName("fix_all");
 
     auto* controls = new QHBoxLayout;
     controls->addWidget(m_marks_box);
     controls->addSpacing(px(300));
     controls->addWidget(simulate_label);
     controls->addWidget(m_simulate_box);
+    controls->addSpacing(px(300));
+    controls->addWidget(m_severity_box);
+    controls->addWidget(m_rule_box);
+    controls->addWidget(m_time_box);
     controls->addStretch();
     controls->addWidget(m_summary);
+    auto* fix_line = new QHBoxLayout;
+    fix_line->addWidget(m_fix_before);
+    fix_line->addWidget(m_fix_after);
+    fix_line->addWidget(m_fix_text, 1);
+    fix_line->addWidget(m_fix_button);
+    fix_line->addWidget(m_fix_all_button);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(controls);
     layout->addWidget(m_list);
+    layout->addLayout(fix_line);
     add_close_controls(*this, *layout);
-    resize(px(11000), px(4200));
+    resize(px(12500), px(4800));
 
     m_refresh_timer->setSingleShot(true);
     m_refresh_timer->setInterval(0);
@@ -231,20 +490,29 @@ CheckPanel::CheckPanel(ThemeWindow& window)
     connect(&m_window.theme(), &OpenTheme::theme_saved, this, &CheckPanel::file_changed);
     connect(m_marks_box, &QCheckBox::toggled, this, &CheckPanel::show_marks);
     connect(m_simulate_box, &QComboBox::currentIndexChanged, this, &CheckPanel::show_vision);
+    for (QComboBox* box : { m_severity_box, m_rule_box, m_time_box }) {
+        connect(box, &QComboBox::currentIndexChanged, this, &CheckPanel::filter_changed);
+    }
+    connect(m_fix_button, &QPushButton::clicked, this, &CheckPanel::fix_current);
+    connect(m_fix_all_button, &QPushButton::clicked, this, &CheckPanel::fix_all_shown);
     connect(m_list->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
         [this](const QModelIndex& current) {
-            // The button held on a finding has selected it already; a refresh only puts the
-            // same finding back.
+            // The button held on an item has selected it already; a refresh only puts the same
+            // item back.
             if (!m_holding && !m_filling && current.isValid()) {
-                select(current.row(), true);
+                const auto [group, member] = item_at(current);
+                select(group, member, true);
+            }
+            if (!m_filling) {
+                show_fix();
             }
         });
 }
 
-// The list may still ask for rows while the widgets are taken down, after the findings are gone.
+// The list may still ask for rows while the widgets are taken down, after the groups are gone.
 CheckPanel::~CheckPanel()
 {
-    m_model->set(nullptr);
+    m_model->reset(nullptr, [] {});
 }
 
 void CheckPanel::open()
@@ -294,12 +562,22 @@ void CheckPanel::refresh()
     if (!m_open) {
         return;
     }
-    // The finding the list is on, taken before the checker replaces the findings.
-    const QModelIndex current = m_list->currentIndex();
-    std::optional<Finding> kept;
-    if (current.isValid()) {
-        kept = *m_listed[static_cast<std::size_t>(current.row())];
+    // The item the list is on and the groups open, taken before the groups are replaced.
+    const auto [current_group, current_member] = item_at(m_list->currentIndex());
+    std::optional<std::string> kept;
+    if (current_group >= 0) {
+        kept = group_key(m_groups[static_cast<std::size_t>(current_group)]);
     }
+    QSet<QString> expanded;
+    for (int r = 0; r < m_filter->rowCount(); ++r) {
+        const QModelIndex at = m_filter->index(r, 0);
+        if (m_list->isExpanded(at)) {
+            const auto [group, member] = item_at(at);
+            expanded.insert(
+                QString::fromStdString(group_key(m_groups[static_cast<std::size_t>(group)])));
+        }
+    }
+
     const Document& doc = m_window.document();
     if (m_file_pending) {
         m_file_pending = false;
@@ -311,60 +589,77 @@ void CheckPanel::refresh()
                 std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), doc);
         }
     }
-    const std::vector<Finding>& colours = m_checker.update(doc);
-    const std::vector<Finding>& file = m_checker.file_findings();
+    m_checker.update(doc);
+    std::vector<FindingGroup> groups = grouped(m_checker);
+    std::vector<std::string> keys;
+    keys.reserve(groups.size());
+    for (const FindingGroup& group : groups) {
+        keys.push_back(listed_key(group));
+    }
 
-    m_listed.clear();
-    m_listed.reserve(file.size() + colours.size());
-    for (const auto* found : { &file, &colours }) {
-        for (const Finding& f : *found) {
-            m_listed.push_back(&f);
-        }
-    }
-    std::stable_sort(m_listed.begin(), m_listed.end(),
-        [](const Finding* a, const Finding* b) { return a->severity > b->severity; });
-    // After most edits the same findings come back with new values: the list then keeps its
-    // place and is not laid out again, which on thousands of findings costs more than checking.
-    std::vector<FindingKey> keys;
-    keys.reserve(m_listed.size());
-    for (const Finding* f : m_listed) {
-        keys.push_back({ f->rule, f->first_row, f->second_row, f->period, f->vision });
-    }
     m_filling = true;
     if (keys == m_keys) {
-        // The one view asks for the rows out of sight when they come into sight; telling it of
-        // every row would have it work out where each one lies.
-        const QModelIndex top = m_list->indexAt(QPoint(0, 0));
-        const QModelIndex bottom = m_list->indexAt(QPoint(0, m_list->viewport()->height() - 1));
-        m_model->remeasured(top.isValid() ? top.row() : 0,
-            bottom.isValid() ? bottom.row() : m_model->rowCount({}) - 1);
+        // After most edits the same findings come back with new values: the list then keeps its
+        // place, and what is open stays open.
+        m_groups = std::move(groups);
+        m_model->remeasured();
     } else {
-        m_model->set(&m_listed);
-        const auto same = std::find_if(m_listed.begin(), m_listed.end(),
-            [&kept](const Finding* f) { return kept && same_finding(*f, *kept); });
-        if (same != m_listed.end()) {
-            m_list->setCurrentIndex(m_model->index(static_cast<int>(same - m_listed.begin()), 0));
+        m_model->reset(&m_groups, [&] { m_groups = std::move(groups); });
+        for (int r = 0; r < m_filter->rowCount(); ++r) {
+            const QModelIndex at = m_filter->index(r, 0);
+            const auto [group, member] = item_at(at);
+            const std::string key = group_key(m_groups[static_cast<std::size_t>(group)]);
+            if (expanded.contains(QString::fromStdString(key))) {
+                m_list->expand(at);
+            }
+            if (kept && key == *kept) {
+                QModelIndex place = at;
+                if (current_member >= 0 && current_member < m_filter->rowCount(at)) {
+                    place = m_filter->index(current_member, 0, at);
+                }
+                m_list->setCurrentIndex(place);
+            }
         }
     }
     m_keys = std::move(keys);
     m_filling = false;
+    show_summary();
+    show_marks();
+    show_fix();
+}
 
-    std::array<int, 3> counts {};
-    for (const Finding* f : m_listed) {
-        ++counts[static_cast<std::size_t>(f->severity)];
+void CheckPanel::show_summary()
+{
+    std::array<std::size_t, 3> counts {};
+    for (const FindingGroup& group : m_groups) {
+        for (const Finding& f : group.members) {
+            ++counts[static_cast<std::size_t>(f.severity)];
+        }
+        counts[static_cast<std::size_t>(group.severity)] += group.left_out;
     }
     const auto count = [&counts](Severity severity, const char* one, const char* more) {
-        const int n = counts[static_cast<std::size_t>(severity)];
+        const std::size_t n = counts[static_cast<std::size_t>(severity)];
         return QString("%1 %2").arg(n).arg(n == 1 ? one : more);
     };
     QString summary = "No findings";
-    if (!m_listed.empty()) {
+    if (!m_groups.empty()) {
         summary = count(Severity::Error, "error", "errors") + ", "
             + count(Severity::Warning, "warning", "warnings") + ", "
             + count(Severity::Info, "info", "info");
+        if (m_filter->rowCount() < static_cast<int>(m_groups.size())) {
+            summary +=
+                QString("; %1 of %2 groups shown").arg(m_filter->rowCount()).arg(m_groups.size());
+        }
     }
     m_summary->setText(summary);
-    show_marks();
+}
+
+void CheckPanel::filter_changed()
+{
+    m_filter->choose(m_severity_box->currentData().toInt(), m_rule_box->currentData().toInt(),
+        static_cast<Period>(m_time_box->currentData().toInt()));
+    show_summary();
+    show_fix();
 }
 
 void CheckPanel::show_marks()
@@ -374,13 +669,15 @@ void CheckPanel::show_marks()
     }
     std::vector<SampleMark> marks;
     if (m_open && m_marks_box->isChecked()) {
-        marks.assign(static_cast<std::size_t>(std::max(m_window.document().row_count(), 0)),
-            SampleMark::None);
-        for (int i = 0; i < static_cast<int>(m_listed.size()); ++i) {
-            const int row = subject_row(i);
-            if (row >= 0 && row < static_cast<int>(marks.size())) {
-                SampleMark& mark = marks[static_cast<std::size_t>(row)];
-                mark = std::max(mark, mark_of(m_listed[static_cast<std::size_t>(i)]->severity));
+        const Document& doc = m_window.document();
+        marks.assign(static_cast<std::size_t>(std::max(doc.row_count(), 0)), SampleMark::None);
+        for (const FindingGroup& group : m_groups) {
+            for (const Finding& f : group.members) {
+                const int row = f.first_row >= 0 ? f.first_row : f.second_row;
+                if (doc.valid_row(row)) {
+                    SampleMark& mark = marks[static_cast<std::size_t>(row)];
+                    mark = std::max(mark, mark_of(f.severity));
+                }
             }
         }
     }
@@ -405,19 +702,33 @@ void CheckPanel::show_vision()
     }
 }
 
-int CheckPanel::subject_row(int listed) const
+std::pair<int, int> CheckPanel::item_at(const QModelIndex& index) const
 {
-    if (listed < 0 || listed >= static_cast<int>(m_listed.size())) {
+    const auto [group, member] = FindingsModel::item(m_filter->mapToSource(index));
+    if (group < 0 || group >= static_cast<int>(m_groups.size())) {
+        return { -1, -1 };
+    }
+    return { group, member };
+}
+
+int CheckPanel::subject_row(int group, int member) const
+{
+    if (group < 0 || group >= static_cast<int>(m_groups.size())) {
         return -1;
     }
-    const Finding& f = *m_listed[static_cast<std::size_t>(listed)];
+    const std::vector<Finding>& members = m_groups[static_cast<std::size_t>(group)].members;
+    const std::size_t at = member < 0 ? 0 : static_cast<std::size_t>(member);
+    if (at >= members.size()) {
+        return -1;
+    }
+    const Finding& f = members[at];
     const int row = f.first_row >= 0 ? f.first_row : f.second_row;
     return m_window.document().valid_row(row) ? row : -1;
 }
 
-void CheckPanel::select(int listed, bool reveal)
+void CheckPanel::select(int group, int member, bool reveal)
 {
-    const int row = subject_row(listed);
+    const int row = subject_row(group, member);
     if (row < 0) {
         return;
     }
@@ -427,22 +738,28 @@ void CheckPanel::select(int listed, bool reveal)
     }
 }
 
-void CheckPanel::hold(int listed)
+void CheckPanel::hold(int group, int member)
 {
-    const int row = subject_row(listed);
+    const int row = subject_row(group, member);
     if (row < 0 || m_preview == nullptr) {
         return;
     }
     const Document& doc = m_window.document();
-    const Finding& f = *m_listed[static_cast<std::size_t>(listed)];
+    const std::vector<Finding>& members = m_groups[static_cast<std::size_t>(group)].members;
     std::vector<int> rows;
-    for (const int r : { f.first_row, f.second_row }) {
-        if (doc.valid_row(r) && std::find(rows.begin(), rows.end(), r) == rows.end()) {
-            rows.push_back(r);
+    for (std::size_t k = 0; k < members.size(); ++k) {
+        if (member >= 0 && k != static_cast<std::size_t>(member)) {
+            continue;
+        }
+        for (const int r : { members[k].first_row, members[k].second_row }) {
+            if (doc.valid_row(r)) {
+                rows.push_back(r);
+            }
         }
     }
     // In table order, as the full preview shows them.
     std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     Preview& preview = m_preview->preview();
     m_kept_rows.reset();
     if (const std::vector<int>* shown = preview.shown_rows()) {
@@ -452,7 +769,7 @@ void CheckPanel::hold(int listed)
     m_held_row = row;
     preview.show_only(std::move(rows));
     m_window.relayout_preview();
-    select(listed, true);
+    select(group, member, true);
 }
 
 void CheckPanel::let_go()
@@ -473,6 +790,106 @@ void CheckPanel::let_go()
     m_kept_rows.reset();
     m_window.relayout_preview();
     m_window.scroll_into_view(m_held_row);
+}
+
+void CheckPanel::show_fix()
+{
+    const auto [group, member] = item_at(m_list->currentIndex());
+    m_fix.reset();
+    m_fix_group = group;
+    m_fix_before->clear();
+    m_fix_after->clear();
+    m_fix_text->clear();
+    if (group >= 0) {
+        const FindingGroup& found = m_groups[static_cast<std::size_t>(group)];
+        m_fix = propose_fix(m_window.document(), found);
+        const LintRule& rule = *found.members.front().rule;
+        if (m_fix->fixable()) {
+            m_fix_before->setPixmap(swatch_icon(to_qcolor(m_fix->before.front()), fix_swatch_size));
+            m_fix_after->setPixmap(
+                swatch_icon(to_qcolor(m_fix->colours.front().colour), fix_swatch_size));
+            m_fix_text->setText(
+                QString("%1 %2 to %3, needs %4")
+                    .arg(rule.measure == Measure::Contrast ? "contrast" : "difference")
+                    .arg(measure_text(rule, m_fix->worst_before))
+                    .arg(measure_text(rule, m_fix->worst_after))
+                    .arg(measure_text(rule, m_fix->threshold)));
+        } else {
+            m_fix_text->setText("No fix: " + from_latin1(m_fix->refusal));
+        }
+    }
+    m_fix_button->setEnabled(m_fix && m_fix->fixable());
+    m_fix_all_button->setEnabled(m_filter->rowCount() > 0);
+}
+
+void CheckPanel::fix_current()
+{
+    if (m_refresh_timer->isActive()) {
+        refresh();
+    }
+    if (!m_fix || !m_fix->fixable()) {
+        return;
+    }
+    ColourEdit fixed = fix_edit(m_window.document(), *m_fix);
+    m_fix.reset();
+    m_fix_button->setEnabled(false);
+    if (fixed.styles == 0) {
+        return;
+    }
+    m_window.theme().push_edit(std::move(fixed.edit), fixed.description);
+    m_window.redraw_keeping_scroll();
+    m_window.show_selected_code();
+}
+
+int CheckPanel::fix_all_shown()
+{
+    if (m_refresh_timer->isActive()) {
+        refresh();
+    }
+    std::vector<std::string> shown;
+    for (int r = 0; r < m_filter->rowCount(); ++r) {
+        const auto [group, member] = item_at(m_filter->index(r, 0));
+        const FindingGroup& found = m_groups[static_cast<std::size_t>(group)];
+        if (found.members.front().rule->measure != Measure::Structure) {
+            shown.push_back(group_key(found));
+        }
+    }
+    int fixed = 0;
+    int left = 0;
+    {
+        const OpenTheme::StepScope step(m_window.theme());
+        Document& doc = m_window.document();
+        // Each fix is worked out on the theme as the ones before left it: a fix may mend, or
+        // change the ground of, a group further down the list.
+        std::vector<FindingGroup> groups = m_groups;
+        for (const std::string& key : shown) {
+            const auto found = std::find_if(groups.begin(), groups.end(),
+                [&key](const FindingGroup& g) { return group_key(g) == key; });
+            if (found == groups.end()) {
+                continue;
+            }
+            const FixProposal fix = propose_fix(doc, *found);
+            ColourEdit edit = fix.fixable() ? fix_edit(doc, fix) : ColourEdit();
+            if (edit.styles == 0) {
+                ++left;
+                continue;
+            }
+            m_window.theme().push_edit(std::move(edit.edit), "Fix All Shown");
+            ++fixed;
+            m_checker.update(doc);
+            groups = grouped(m_checker);
+        }
+    }
+    if (fixed > 0) {
+        m_window.redraw_keeping_scroll();
+        m_window.show_selected_code();
+    }
+    QString said = QString("Fixed %1 %2").arg(fixed).arg(fixed == 1 ? "group" : "groups");
+    if (left > 0) {
+        said += QString("; %1 could not be fixed").arg(left);
+    }
+    m_window.editors().say(said.toStdString());
+    return fixed;
 }
 
 void CheckPanel::showEvent(QShowEvent* event)
@@ -500,7 +917,8 @@ bool CheckPanel::eventFilter(QObject* watched, QEvent* event)
             const auto* mouse = static_cast<QMouseEvent*>(event);
             const QModelIndex index = m_list->indexAt(mouse->position().toPoint());
             if (mouse->button() == Qt::LeftButton && index.isValid() && !m_holding) {
-                hold(index.row());
+                const auto [group, member] = item_at(index);
+                hold(group, member);
             }
         } else if (type == QEvent::MouseButtonRelease) {
             if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {

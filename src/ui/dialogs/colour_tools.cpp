@@ -1,6 +1,8 @@
 #include "ui/dialogs/colour_tools.h"
 
+#include "ui/common/window_place.h"
 #include "ui/dialogs/colours_panel.h"
+#include "ui/dialogs/night_colours_dialog.h"
 #include "ui/theme/theme_window.h"
 
 #include <QAction>
@@ -33,6 +35,12 @@ ColourTools::ColourTools(ThemeWindow& window)
     }
     bar->insertAction(help, m_colours_action);
     connect(m_colours_action, &QAction::triggered, this, &ColourTools::toggle_panel);
+    if (auto* edit_menu = bar->findChild<QMenu*>("medit")) {
+        edit_menu->addSeparator();
+        QAction* night = edit_menu->addAction("Make Night Colours...");
+        night->setObjectName("make_night_colours");
+        connect(night, &QAction::triggered, this, &ColourTools::make_night_colours);
+    }
 
     QAction* paste = window.action(CodeCommand::PasteColours);
     paste->setEnabled(false);
@@ -57,6 +65,16 @@ void ColourTools::toggle_panel()
     } else {
         show_panel();
     }
+}
+
+void ColourTools::make_night_colours()
+{
+    if (m_window.document().row_count() == 0) {
+        return;
+    }
+    NightColoursDialog dialog(m_window, &m_window.host());
+    cent(dialog);
+    dialog.exec();
 }
 
 void ColourTools::copy_colours()

@@ -14,8 +14,8 @@ class ColoursPanel;
 class ThemeWindow;
 
 /// The main window's colour commands: "Colours" in the menu bar, which opens and closes the panel
-/// of the theme's colours in use, and "Copy Colours" and "Paste Colours" of the code pop-up. Made
-/// by the window, which owns it.
+/// of the theme's colours in use, Edit > "Make Night Colours...", and "Copy Colours" and "Paste
+/// Colours" of the code pop-up. Made by the window, which owns it.
 class ColourTools : public QObject
 {
     Q_OBJECT
@@ -29,6 +29,9 @@ public:
     /// Pastes the kept colours onto the selected style as one step of the history: only the
     /// parts the style has take them. Nothing when nothing was copied.
     void paste_colours();
+
+    /// Opens the "Make Night Colours" dialog on the open theme; nothing without styles.
+    void make_night_colours();
 
     /// The panel, made when it is first opened; null before.
     ColoursPanel* panel() const { return m_panel; }
