@@ -10,6 +10,7 @@
 #include <map>
 #include <numbers>
 #include <optional>
+#include <set>
 #include <tuple>
 
 namespace tintwell {
@@ -113,23 +114,34 @@ std::map<FindingKey, double> findings_about(const Document& doc, int row)
     return out;
 }
 
-// The rows a row's findings depend on: its presentation, and the first presentation, whose
-// ground is used where a presentation has none; `row` is set to the row's place among them.
+// The rows a row's findings depend on: those the checker measures (the first style of each
+// element a rule knows) of its presentation and of the first presentation, whose ground is used
+// where a presentation has none; `row` is set to the row's place among them. A large theme's
+// presentation holds thousands of styles, but only a few dozen of them are measured.
 Document neighbourhood(const Document& doc, int& row)
 {
     Document small;
     small.kind = doc.kind;
     const std::int16_t own = doc.rows[static_cast<std::size_t>(row)].pres_code;
     const std::int16_t first = doc.rows.empty() ? own : doc.rows.front().pres_code;
+    std::set<std::pair<std::int16_t, std::string>> taken;
     int place = -1;
     for (int k = 0; k < doc.row_count(); ++k) {
         const StyleRow& r = doc.rows[static_cast<std::size_t>(k)];
-        if (r.pres_code == own || r.pres_code == first) {
-            if (k == row) {
-                place = small.row_count();
-            }
-            small.rows.push_back(r);
+        if (r.pres_code != own && r.pres_code != first) {
+            continue;
         }
+        std::string name = lint_element_name(r);
+        if (k != row
+            && (element_groups(doc.kind, name) == 0
+                || !taken.emplace(r.pres_code, std::move(name)).second)) {
+            continue;
+        }
+        if (k == row) {
+            place = small.row_count();
+            taken.emplace(r.pres_code, lint_element_name(r));
+        }
+        small.rows.push_back(r);
     }
     row = place;
     return small;

@@ -12,6 +12,8 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <string>
+#include <unordered_map>
 
 namespace tintwell {
 
@@ -50,6 +52,8 @@ struct Planner
     // By presentation code: the rows of each ground group.
     std::map<std::int16_t, std::vector<int>> land, water, outlines;
     std::int16_t first_presentation = 0;
+    std::map<std::pair<std::uint32_t, double>, Rgb> darkened_cache;
+    std::unordered_map<std::string, Rgb> reaching_cache;
 
     std::optional<Rgb> day(int row, ColourSlot slot) const
     {
@@ -93,12 +97,40 @@ struct Planner
         return 94;
     }
 
-    Rgb darkened(int row, Rgb day_colour) const
+    Rgb darkened(int row, Rgb day_colour)
     {
-        const double ratio = colour::to_lab(day_colour).L / land_day_lightness(row);
-        const double lightness =
-            std::clamp(settings.land_lightness * ratio, 2.0, settings.land_lightness + 30);
-        return with_lightness(day_colour, lightness, settings.saturation);
+        const double land_lightness = land_day_lightness(row);
+        const auto [at, added] =
+            darkened_cache.try_emplace({ day_colour.packed(), land_lightness }, Rgb {});
+        if (added) {
+            const double ratio = colour::to_lab(day_colour).L / land_lightness;
+            const double lightness =
+                std::clamp(settings.land_lightness * ratio, 2.0, settings.land_lightness + 30);
+            at->second = with_lightness(day_colour, lightness, settings.saturation);
+        }
+        return at->second;
+    }
+
+    // The nearest colour to `start` with `target` contrast against every ground, or the rule's
+    // threshold when the target cannot be had. A large theme repeats the same few colours on the
+    // same grounds thousands of times; each search is made once.
+    Rgb reaching(Rgb start, const std::vector<Rgb>& grounds, double target, double threshold)
+    {
+        std::string key;
+        for (const Rgb c : grounds) {
+            key += colour::to_hex(c);
+        }
+        key += '/' + colour::to_hex(start) + '/' + std::to_string(target) + '/'
+            + std::to_string(threshold);
+        const auto [at, added] = reaching_cache.try_emplace(std::move(key), start);
+        if (added) {
+            auto colour = nearest_reaching(start, grounds, Measure::Contrast, target);
+            if (!colour) {
+                colour = nearest_reaching(start, grounds, Measure::Contrast, threshold);
+            }
+            at->second = colour.value_or(start);
+        }
+        return at->second;
     }
 
     void plan_area(int row)
@@ -151,11 +183,7 @@ struct Planner
             target = std::max(target, day_contrast);
         }
         const Rgb start = darkened(row, *body);
-        auto colour = nearest_reaching(start, night_grounds, Measure::Contrast, target);
-        if (!colour) {
-            colour = nearest_reaching(start, night_grounds, Measure::Contrast, threshold);
-        }
-        const Rgb chosen = colour.value_or(start);
+        const Rgb chosen = reaching(start, night_grounds, target, threshold);
         planned[{ row, ColourSlot::BodyNight }] = chosen;
         if (const auto border = day(row, ColourSlot::BorderDay)) {
             planned[{ row, ColourSlot::BorderNight }] = darkened(row, *border);
@@ -173,7 +201,7 @@ struct Planner
 ColourEdit make_night_colours(
     const Document& doc, const std::vector<int>& rows, const NightSettings& settings)
 {
-    Planner plan { doc, settings, std::vector<bool>(doc.rows.size()), {}, {}, {}, {}, 0 };
+    Planner plan { doc, settings, std::vector<bool>(doc.rows.size()), {}, {}, {}, {}, 0, {}, {} };
     if (!doc.rows.empty()) {
         plan.first_presentation = doc.rows.front().pres_code;
     }
@@ -184,13 +212,21 @@ ColourEdit make_night_colours(
     }
     std::vector<std::uint32_t> groups(doc.rows.size());
     std::vector<bool> area(doc.rows.size());
+    // A ground is measured, as the checker measures it, by the first style of its element in a
+    // presentation; a theme may name it thousands of times.
+    std::set<std::pair<std::int16_t, std::string>> grounds_taken;
     for (int r = 0; r < doc.row_count(); ++r) {
         const StyleRow& row = doc.rows[static_cast<std::size_t>(r)];
-        const std::uint32_t g = element_groups(doc.kind, lint_element_name(row));
+        std::string element = lint_element_name(row);
+        const std::uint32_t g = element_groups(doc.kind, element);
         groups[static_cast<std::size_t>(r)] = g;
         std::string name(row.elem_name());
         area[static_cast<std::size_t>(r)] =
             pgon(doc, name) || (g & (LandGround | WaterGround | TextOutlines | Areas)) != 0;
+        if ((g & (LandGround | WaterGround | TextOutlines)) == 0
+            || !grounds_taken.emplace(row.pres_code, std::move(element)).second) {
+            continue;
+        }
         if ((g & LandGround) != 0) {
             plan.land[row.pres_code].push_back(r);
         }

@@ -27,10 +27,24 @@ constexpr std::array<std::uint8_t, 256> hex_digits = [] {
     return table;
 }();
 
-double linear_from_srgb(std::uint8_t channel)
+double linear_from_srgb_computed(std::uint8_t channel)
 {
     const double c = channel / 255.0;
     return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+// Contrast is measured millions of times when fixes and night colours are searched; the 256
+// values a channel can take are worked out once.
+double linear_from_srgb(std::uint8_t channel)
+{
+    static const std::array<double, 256> table = [] {
+        std::array<double, 256> values {};
+        for (std::size_t k = 0; k < values.size(); ++k) {
+            values[k] = linear_from_srgb_computed(static_cast<std::uint8_t>(k));
+        }
+        return values;
+    }();
+    return table[channel];
 }
 
 std::uint8_t srgb_from_linear(double linear)
