@@ -183,13 +183,24 @@ void draw_map(Canvas& canvas, const Scene& scene, const MapPlan& plan, const Map
     canvas.state.scale_mode = ScaleMode::Pixels;
     canvas.state.back_color = plan.background >= 0 ? plan.background : no_land;
     canvas.cls();
-    for (const MapItem& item : plan.items) {
-        if (item.feature < 0 || static_cast<std::size_t>(item.feature) >= scene.features.size()) {
-            continue;
-        }
-        const SceneFeature& feature = scene.features[static_cast<std::size_t>(item.feature)];
-        if (reaches_canvas(canvas, feature, item, view)) {
-            draw_item(canvas, feature, item, view);
+    {
+        const Canvas::DrawingScope scope(canvas);
+        // The land's own area lies on ground of its colour already; filling it again would only
+        // cost time.
+        bool ground_only = true;
+        for (const MapItem& item : plan.items) {
+            if (item.feature < 0
+                || static_cast<std::size_t>(item.feature) >= scene.features.size()) {
+                continue;
+            }
+            if (ground_only && item.pass == MapPass::Fill && item.colour == plan.background) {
+                continue;
+            }
+            ground_only = false;
+            const SceneFeature& feature = scene.features[static_cast<std::size_t>(item.feature)];
+            if (reaches_canvas(canvas, feature, item, view)) {
+                draw_item(canvas, feature, item, view);
+            }
         }
     }
     canvas.set_colour_map(kept);

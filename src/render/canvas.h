@@ -120,6 +120,32 @@ public:
     double scale_width() const;
     double scale_height() const;
 
+    /// Many operations in a row: while a scope lives, a canvas may keep what it draws with ready
+    /// from one operation to the next (the Qt canvas keeps one painter open) instead of setting
+    /// it up for each. The image is whole once the outermost scope ends. Scopes may nest.
+    class DrawingScope
+    {
+    public:
+        explicit DrawingScope(Canvas& canvas)
+            : m_canvas(canvas)
+        {
+            if (m_canvas.m_open_scopes++ == 0) {
+                m_canvas.open_drawing();
+            }
+        }
+        ~DrawingScope()
+        {
+            if (--m_canvas.m_open_scopes == 0) {
+                m_canvas.close_drawing();
+            }
+        }
+        DrawingScope(const DrawingScope&) = delete;
+        DrawingScope& operator=(const DrawingScope&) = delete;
+
+    private:
+        Canvas& m_canvas;
+    };
+
     /// Puts the drawing state back to a fresh canvas's.
     void reset_state() { state = CanvasState(); }
 
@@ -190,6 +216,11 @@ protected:
     CanvasPoint image_point(const CanvasPoint& point) const;
     /// Called after the scale changed.
     virtual void scale_changed() { }
+    /// The first DrawingScope begins and the last one ends.
+    virtual void open_drawing() { }
+    virtual void close_drawing() { }
+    /// True while a DrawingScope lives.
+    bool drawing_open() const { return m_open_scopes > 0; }
 
 private:
     /// Runs `draw` with the state's colours as the colour map gives them.
@@ -199,6 +230,7 @@ private:
     int m_height_px;
     double m_scale = 1;
     ColourMap m_colour_map;
+    int m_open_scopes = 0;
 };
 
 /// Side of a square of the transparency checkerboard, in pixels of the drawing, and its two

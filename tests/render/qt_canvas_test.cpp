@@ -3,7 +3,10 @@
 #include "render/qt/qt_canvas.h"
 
 #include <QFontInfo>
+#include <QPainter>
+#include <QPolygonF>
 #include <gtest/gtest.h>
+#include <vector>
 
 using namespace tintwell;
 
@@ -183,4 +186,101 @@ TEST(QtCanvas, TranslucentBoxShowsTheCheckerboardThroughItsColour)
             { { 0, 0, c.light_square }, { 4, 0, c.dark_square }, { 4, 4, c.light_square },
                 { 15, 15, c.light_square }, { 16, 16, back } });
     }
+}
+
+namespace {
+
+// How much of a pixel a black stroke on white covers, 0 to 255.
+int ink(const QImage& image, int x, int y)
+{
+    return 255 - qGray(image.pixel(x, y));
+}
+
+} // namespace
+
+// A map stroke covers what a round-capped, round-joined pen covers: every pixel wholly inside
+// that outline is wholly covered (no seam where two segments meet, no notch at a turn) and no
+// pixel wholly outside it is touched (no square corner at an end or a turn). Only the smoothed
+// edge pixels may differ much.
+TEST(QtCanvas, StrokeCoversWhatARoundJoinedPenCovers)
+{
+    ensure_gui_app();
+    struct Case
+    {
+        const char* name;
+        std::vector<CanvasPointF> points;
+        double width;
+    };
+    const std::vector<Case> cases = {
+        { "straight, many points", { { 10, 40 }, { 30, 40.3 }, { 50, 40.6 }, { 70, 41 } }, 10 },
+        { "right angle", { { 10, 10 }, { 60, 10 }, { 60, 70 } }, 12 },
+        { "sharp zigzag", { { 8, 70 }, { 40, 10 }, { 50, 70 }, { 75, 12 } }, 9 },
+        { "gentle curve", { { 5, 60 }, { 25, 50 }, { 45, 45 }, { 65, 44 }, { 75, 46 } }, 14 },
+        { "short", { { 40, 40 }, { 41, 41 } }, 16 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QtCanvas canvas(80, 80);
+        canvas.state.back_color = 0xFFFFFF;
+        canvas.cls();
+        canvas.stroke(c.points, c.width, 0x000000);
+
+        QImage expected(80, 80, QImage::Format_RGB32);
+        expected.fill(Qt::white);
+        QPainter painter(&expected);
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.setPen(QPen(Qt::black, c.width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        QPolygonF line;
+        for (const CanvasPointF& p : c.points) {
+            line << QPointF(p.x, p.y);
+        }
+        painter.drawPolyline(line);
+        painter.end();
+
+        int inside = 0;
+        int light = 0;
+        for (int y = 0; y < 80; ++y) {
+            for (int x = 0; x < 80; ++x) {
+                const int want = ink(expected, x, y);
+                const int got = ink(canvas.image(), x, y);
+                if (want == 255) {
+                    ++inside;
+                    // Where the edges of two segments cross inside the line, each smooths its
+                    // own edge and a pixel may come out a little light; a seam or a notch
+                    // leaves far less.
+                    EXPECT_GE(got, 192) << "gap at " << x << "," << y;
+                    light += got < 250 ? 1 : 0;
+                } else if (want == 0) {
+                    EXPECT_LE(got, 8) << "overreach at " << x << "," << y;
+                }
+            }
+        }
+        EXPECT_GT(inside, 0);
+        EXPECT_LE(light * 50, inside);
+    }
+}
+
+// Inside a drawing scope the strokes share one painter; a box drawn between them (with a
+// painter of its own) still lands, and so does everything once the scope ends.
+TEST(QtCanvas, DrawingScopeKeepsEveryOperation)
+{
+    ensure_gui_app();
+    QtCanvas canvas(40, 20);
+    canvas.state.scale_mode = ScaleMode::Pixels;
+    canvas.cls();
+    {
+        const Canvas::DrawingScope scope(canvas);
+        const std::vector<CanvasPointF> left = { { 5, 5 }, { 5, 15 } };
+        const std::vector<CanvasPointF> right = { { 35, 5 }, { 35, 15 } };
+        canvas.stroke(left, 4, red);
+        canvas.line(18, 8, 22, 12, blue, LineForm::FilledBox);
+        {
+            const Canvas::DrawingScope inner(canvas);
+            canvas.fill_shape(std::vector<CanvasPointF> { { 24, 2 }, { 30, 2 }, { 27, 8 } }, blue);
+        }
+        canvas.stroke(right, 4, red);
+    }
+    expect_pixels(canvas,
+        { { 5, 10, 0xFFFF0000 }, { 20, 10, 0xFF0000FF }, { 27, 4, 0xFF0000FF },
+            { 35, 10, 0xFFFF0000 }, { 12, 10, 0xFFFFFFFF } });
 }

@@ -226,7 +226,23 @@ INSTANTIATE_TEST_SUITE_P(Lines, ReadViewSettings,
         ViewCase {
             "not a number keeps the default", "zoom=1.5x\r\nstatus_bar=\r\n", { 100, true } },
         ViewCase {
-            "unknown lines and junk skipped", "colour=3\r\n\x01\x02\r\nzoom=250", { 250, true } }));
+            "unknown lines and junk skipped", "colour=3\r\n\x01\x02\r\nzoom=250", { 250, true } },
+        ViewCase { "map window placed", "map_window=-40,30,900,600\r\n",
+            { 100, true, 0, { -40, 30, 900, 600 } } },
+        ViewCase { "map window too small", "map_window=10,10,20,600\r\n", { 100, true } },
+        ViewCase { "map window far off", "map_window=90000,10,900,600\r\n", { 100, true } },
+        ViewCase { "map window short of a number", "map_window=10,10,900\r\n", { 100, true } },
+        ViewCase {
+            "map window with a number too many", "map_window=1,2,300,400,5\r\n", { 100, true } }));
+
+// Written and read again, the settings are the same; a map window never placed writes no line,
+// so the file stays as it was for those who never opened the map.
+TEST(ViewSettingsText, ReadsBackWhatItWrites)
+{
+    ViewSettings placed { 125, false, 300, { 12, -8, 1024, 700 } };
+    EXPECT_EQ(read_view_settings(view_settings_text(placed)), placed);
+    EXPECT_EQ(view_settings_text({ 125, false }), "zoom=125\r\nstatus_bar=0\r\n");
+}
 
 } // namespace
 } // namespace tintwell

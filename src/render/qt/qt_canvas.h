@@ -7,22 +7,27 @@
 #include <QImage>
 #include <memory>
 
+class QPainter;
+
 namespace tintwell {
 
 /// The canvas of the program: a retained QImage (RGB, 96 dots per inch) drawn with QPainter,
 /// antialiasing off, so one-pixel pens and box edges land on whole pixels. Box corners and
 /// segment ends are inclusive; twips convert to the nearest image pixel. At a scale above 1 the
-/// image is drawn at that resolution (not enlarged afterwards), so it stays sharp.
+/// image is drawn at that resolution (not enlarged afterwards), so it stays sharp. Strokes and
+/// filled shapes are smoothed; inside a DrawingScope they share one painter.
 class QtCanvas : public Canvas
 {
 public:
     QtCanvas(int width_px, int height_px);
+    ~QtCanvas() override;
 
     /// The retained image; valid until the canvas is destroyed.
     const QImage& image() const { return m_image; }
 
 protected:
     void scale_changed() override;
+    void close_drawing() override;
     void do_cls() override;
     void do_line(
         double x1, double y1, double x2, double y2, ColourValue colour, LineForm form) override;
@@ -38,8 +43,16 @@ protected:
 
 private:
     const QFont& font();
+    /// The smoothing painter of strokes and shapes: the scope's open one, or a new one.
+    QPainter& shape_painter();
+    /// Ends the shape painter unless a scope keeps it.
+    void shape_done();
+    /// Ends the shape painter before another painter or a fill takes the image.
+    void end_shapes();
 
     QImage m_image;
+    // After the image, so it ends before the image goes.
+    std::unique_ptr<QPainter> m_shape_painter;
     CanvasFont m_font_key;
     QFont m_font;
     bool m_font_ready = false;

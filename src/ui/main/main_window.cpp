@@ -161,6 +161,7 @@ MainWindow::MainWindow(const QString& pending_open, const QString& settings_path
         load_view_settings(view_settings_path(to_bytes(m_settings_path)), std::cerr);
     m_navigator->apply_view_settings(view);
     m_panel_items->set_compare_list_width(view.compare_list_width);
+    m_panel_items->set_map_place(view.map_window);
     m_files->show_recent();
 
     resize(px(15450), px(11200));
@@ -528,6 +529,7 @@ void MainWindow::Form_Unload()
     savedata(to_bytes(m_settings_path), current_settings(), document().prompter());
     ViewSettings view = m_navigator->view_settings();
     view.compare_list_width = m_panel_items->compare_list_width();
+    view.map_window = m_panel_items->map_place();
     save_view_settings(view_settings_path(to_bytes(m_settings_path)), view);
 }
 

@@ -104,7 +104,7 @@ public:
     void Form_Activate();
     void Form_Resize();
     void mset_Click();
-    void p1_DblClick(int row);
+    void p1_DblClick(int row) override;
     void Check2_MouseUp();
 
 protected:

@@ -1,10 +1,12 @@
 #include "ui/main/panel_items.h"
 
 #include "ui/common/tool_panel.h"
+#include "ui/common/window_place.h"
 #include "ui/dialogs/check_panel.h"
 #include "ui/dialogs/colour_tools.h"
 #include "ui/dialogs/colours_panel.h"
 #include "ui/dialogs/compare_window.h"
+#include "ui/map/map_window.h"
 #include "ui/theme/theme_window.h"
 
 #include <QAction>
@@ -43,10 +45,47 @@ PanelItems::PanelItems(
             compare_with->trigger();
         }
     });
+    QAction* map = menu->addAction("Map");
+    map->setObjectName("view_map");
+    map->setShortcut(QKeySequence(Qt::Key_F8));
+    m_map_toggle = new PanelToggle(map, [this] { open_map(); });
+
     // Connected after File's own handler, so the window it opens is there to follow.
     if (compare_with != nullptr) {
         connect(compare_with, &QAction::triggered, this, &PanelItems::watch_compare_windows);
     }
+}
+
+void PanelItems::open_map()
+{
+    if (!m_map) {
+        m_map = new MapWindow(m_window);
+        if (m_map_place.width > 0) {
+            m_map->setGeometry(m_map_place.x, m_map_place.y, m_map_place.width, m_map_place.height);
+        } else {
+            m_map->resize(1000, 700);
+            cent(*m_map);
+        }
+        keep_title_bar_on_screen(*m_map);
+        m_map_toggle->watch(m_map);
+    }
+    m_map->show();
+    m_map->raise();
+    m_map->activateWindow();
+}
+
+MapWindow* PanelItems::map_window() const
+{
+    return m_map;
+}
+
+WindowPlace PanelItems::map_place() const
+{
+    if (!m_map) {
+        return m_map_place;
+    }
+    const QRect place = m_map->geometry();
+    return { place.x(), place.y(), place.width(), place.height() };
 }
 
 void PanelItems::watch_compare_windows()

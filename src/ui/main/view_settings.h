@@ -6,6 +6,17 @@
 
 namespace tintwell {
 
+/// Where a window stands on the screen, in pixels; a width of 0 when it was never placed.
+struct WindowPlace
+{
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+
+    bool operator==(const WindowPlace&) const = default;
+};
+
 /// How the main window shows the preview, kept between runs in a file of its own beside
 /// `tintwell.dat`, so that file stays exactly as it is.
 struct ViewSettings
@@ -17,15 +28,20 @@ struct ViewSettings
     /// Width in pixels of the compare window's list of changes, 0 to 20000; 0 for the width it
     /// has at first.
     int compare_list_width = 0;
+    /// The map window's place and size as it was last shown; unplaced until it was.
+    WindowPlace map_window;
 
     bool operator==(const ViewSettings&) const = default;
 };
 
-/// The file's text: one "name=value" line each, CR LF after each; the list width only when set.
+/// The file's text: one "name=value" line each, CR LF after each; the list width and the map
+/// window's place ("x,y,width,height") only when set.
 std::string view_settings_text(const ViewSettings& settings);
 
 /// Reads the file's text. Unknown lines are skipped; a value that does not read keeps its
 /// default; a zoom outside 50 to 400 and a list width outside its range are brought within them.
+/// A window place is taken whole or not at all: four whole numbers, a size of 100 to 20000 and a
+/// corner within 20000 of the screen's origin.
 ViewSettings read_view_settings(std::string_view text);
 
 /// The file beside the settings file `settings_path`.

@@ -42,6 +42,9 @@ public:
     /// A press on row's sample: the row is selected, framed and its text shown in the code box;
     /// the right button opens the code menu at `global_pos`. Nothing for a row not in the table.
     virtual void p1_MouseDown(int row, Qt::MouseButton button, QPoint global_pos) = 0;
+    /// Opens row's editor as a double click on its sample does. Nothing for a row not in the
+    /// table.
+    virtual void p1_DblClick(int row) = 0;
     /// No style selected: the frame goes.
     virtual void nosel() = 0;
     /// Scrolls the least that brings row's sample and caption into view; nothing when the row
