@@ -108,18 +108,18 @@ void draw_item(
     }
     const auto points = pixels_of(feature, view);
     if (item.pass == MapPass::Fill) {
-        canvas.fill_shape(points, item.colour);
+        canvas.fill_shape(points, item.colour, item.alpha);
         return;
     }
     const double width = std::min(item.width * view.zoom, widest);
     if (item.pass == MapPass::Dashes) {
         const double dash = std::max(3 * width, 4.0);
         for (const auto& piece : dashes_of(points, dash, dash)) {
-            canvas.stroke(piece, width, item.colour);
+            canvas.stroke(piece, width, item.colour, item.alpha);
         }
         return;
     }
-    canvas.stroke(points, width, item.colour);
+    canvas.stroke(points, width, item.colour, item.alpha);
 }
 
 // False when nothing of the item can reach the canvas, which then skips it: a zoomed map draws

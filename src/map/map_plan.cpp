@@ -134,18 +134,38 @@ struct Colours
 {
     ColourValue body = -1;
     ColourValue border = -1;
+    int body_alpha = 255;
+    int border_alpha = 255;
 };
 
+// The colours and, for a Sport & Fitness style, their opacity as its text writes them; a colour
+// that falls back to another takes that one's opacity too.
 Colours colours_of(const StyleRow& row, ThemeKind kind, bool night)
 {
+    std::array<int, 4> alphas { 255, 255, 255, 255 };
+    if (kind == ThemeKind::SportFitness) {
+        alphas = nwf_alphas(row.style_text());
+    }
+    const auto alpha = [&](NwfColour c) { return alphas[static_cast<std::size_t>(c)]; };
     Colours day;
     day.body = colour_of(row.pri_day(), kind).value_or(-1);
-    day.border = colour_of(row.sec_day(), kind).value_or(day.body);
+    day.body_alpha = alpha(NwfColour::PrimaryDay);
+    const auto day_border = colour_of(row.sec_day(), kind);
+    day.border = day_border.value_or(day.body);
+    day.border_alpha = day_border ? alpha(NwfColour::SecondaryDay) : day.body_alpha;
     if (!night) {
         return day;
     }
-    return { colour_of(row.pri_night(), kind).value_or(day.body),
-        colour_of(row.sec_night(), kind).value_or(day.border) };
+    Colours out = day;
+    if (const auto body = colour_of(row.pri_night(), kind)) {
+        out.body = *body;
+        out.body_alpha = alpha(NwfColour::PrimaryNight);
+    }
+    if (const auto border = colour_of(row.sec_night(), kind)) {
+        out.border = *border;
+        out.border_alpha = alpha(NwfColour::SecondaryNight);
+    }
+    return out;
 }
 
 bool is_rail(std::string_view element)
@@ -195,6 +215,7 @@ void add_items(std::vector<Sorted>& out, const SceneFeature& feature, int index,
     item.row = row;
     if (feature.shape == FeatureShape::Area) {
         item.colour = c.body;
+        item.alpha = c.body_alpha;
         out.push_back({ 0, 0, at.rank, item });
         return;
     }
@@ -221,10 +242,12 @@ void add_items(std::vector<Sorted>& out, const SceneFeature& feature, int index,
         // the border colour runs the whole length with the body colour in dashes over it.
         item.pass = MapPass::Casing;
         item.colour = c.border;
+        item.alpha = c.border_alpha;
         item.width = full;
         out.push_back({ at.layer, 0, at.rank, item });
         item.pass = MapPass::Dashes;
         item.colour = c.body;
+        item.alpha = c.body_alpha;
         item.width = body;
         out.push_back({ at.layer, 1, at.rank, item });
         return;
@@ -232,11 +255,13 @@ void add_items(std::vector<Sorted>& out, const SceneFeature& feature, int index,
     if (w.border > 0) {
         item.pass = MapPass::Casing;
         item.colour = c.border;
+        item.alpha = c.border_alpha;
         item.width = full;
         out.push_back({ at.layer, 0, at.rank, item });
     }
     item.pass = MapPass::Body;
     item.colour = c.body;
+    item.alpha = c.body_alpha;
     item.width = body;
     out.push_back({ at.layer, 1, at.rank, item });
 }

@@ -47,6 +47,9 @@ struct MapItem
     int row = -1;
     MapPass pass = MapPass::Fill;
     ColourValue colour = -1;
+    /// The opacity of `colour`, 0 to 255: a Sport & Fitness colour's transparency digits;
+    /// Car & Zumo colours are opaque.
+    int alpha = 255;
     /// Arrow: its outline colour.
     ColourValue edge = -1;
     /// Lines: the full width of what this step draws, in pixels at zoom 1. Arrow: the glyph's

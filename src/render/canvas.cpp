@@ -148,21 +148,22 @@ bool all_finite(std::span<const CanvasPointF> points)
 
 } // namespace
 
-void Canvas::stroke(std::span<const CanvasPointF> points, double width, ColourValue colour)
+void Canvas::stroke(
+    std::span<const CanvasPointF> points, double width, ColourValue colour, int alpha)
 {
-    if (colour < 0 || points.size() < 2 || !(width > 0) || !std::isfinite(width)
+    if (colour < 0 || alpha <= 0 || points.size() < 2 || !(width > 0) || !std::isfinite(width)
         || !all_finite(points)) {
         return;
     }
-    do_stroke(points, width, m_colour_map ? m_colour_map(colour) : colour);
+    do_stroke(points, width, m_colour_map ? m_colour_map(colour) : colour, std::min(alpha, 255));
 }
 
-void Canvas::fill_shape(std::span<const CanvasPointF> points, ColourValue colour)
+void Canvas::fill_shape(std::span<const CanvasPointF> points, ColourValue colour, int alpha)
 {
-    if (colour < 0 || points.size() < 3 || !all_finite(points)) {
+    if (colour < 0 || alpha <= 0 || points.size() < 3 || !all_finite(points)) {
         return;
     }
-    do_fill_shape(points, m_colour_map ? m_colour_map(colour) : colour);
+    do_fill_shape(points, m_colour_map ? m_colour_map(colour) : colour, std::min(alpha, 255));
 }
 
 void Canvas::print(std::string_view text)

@@ -170,11 +170,14 @@ public:
     /// wide with round ends and joins, smoothed at its edges. The drawing state is not used. A
     /// width that is not a positive number, fewer than two points or a point that is not a
     /// finite number draw nothing; a width below one image pixel draws one image pixel wide.
-    void stroke(std::span<const CanvasPointF> points, double width, ColourValue colour);
+    /// `alpha` is the opacity, 0 (nothing is drawn) to 255; a translucent line is blended once
+    /// over what lies under it.
+    void stroke(
+        std::span<const CanvasPointF> points, double width, ColourValue colour, int alpha = 255);
     /// Fills the closed shape through `points` (pixels of the drawing, alternate rule) in
     /// `colour`, smoothed at its edges, without an outline. The drawing state is not used. Fewer
     /// than three points or a point that is not a finite number draw nothing.
-    void fill_shape(std::span<const CanvasPointF> points, ColourValue colour);
+    void fill_shape(std::span<const CanvasPointF> points, ColourValue colour, int alpha = 255);
     /// Draws the text in the fore colour with the current font, its top-left at the current
     /// position. The position does not move.
     void print(std::string_view text);
@@ -204,9 +207,11 @@ protected:
     virtual void do_translucent_box(
         double x1, double y1, double x2, double y2, ColourValue colour, int alpha) = 0;
     /// Points in pixels of the drawing, all finite; width positive and finite.
+    /// `alpha` is 1 to 255 here.
     virtual void do_stroke(
-        std::span<const CanvasPointF> points, double width, ColourValue colour) = 0;
-    virtual void do_fill_shape(std::span<const CanvasPointF> points, ColourValue colour) = 0;
+        std::span<const CanvasPointF> points, double width, ColourValue colour, int alpha) = 0;
+    virtual void do_fill_shape(
+        std::span<const CanvasPointF> points, ColourValue colour, int alpha) = 0;
     virtual void do_print(std::string_view text) = 0;
     /// Width and height of the text in image pixels.
     virtual double do_text_width(std::string_view text) = 0;

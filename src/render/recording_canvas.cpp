@@ -71,23 +71,26 @@ void RecordingCanvas::do_polygon(std::span<const CanvasPoint> points)
 }
 
 void RecordingCanvas::do_stroke(
-    std::span<const CanvasPointF> points, double width, ColourValue colour)
+    std::span<const CanvasPointF> points, double width, ColourValue colour, int alpha)
 {
     CanvasOp op;
     op.kind = CanvasOp::Kind::Stroke;
     op.points_f.assign(points.begin(), points.end());
     op.x1 = width;
     op.colour = colour;
+    op.alpha = alpha;
     op.state = state;
     ops.push_back(std::move(op));
 }
 
-void RecordingCanvas::do_fill_shape(std::span<const CanvasPointF> points, ColourValue colour)
+void RecordingCanvas::do_fill_shape(
+    std::span<const CanvasPointF> points, ColourValue colour, int alpha)
 {
     CanvasOp op;
     op.kind = CanvasOp::Kind::FillShape;
     op.points_f.assign(points.begin(), points.end());
     op.colour = colour;
+    op.alpha = alpha;
     op.state = state;
     ops.push_back(std::move(op));
 }

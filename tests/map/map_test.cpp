@@ -306,6 +306,42 @@ TEST(MapPlan, PresentationsAndSportWidths)
     EXPECT_EQ(plan.items[1].colour, 0x5AA6F2);
 }
 
+// A Sport & Fitness colour is drawn with its transparency digits: a clear water shows the land
+// under it, a half-clear one the two mixed, an opaque one itself; night colours take their own.
+TEST(MapDrawing, SportFitnessColoursKeepTheirTransparency)
+{
+    const Scene scene = read_scene("scene 20 20 clear\narea LAND LAND 0,0 20,0 20,20 0,20\n"
+                                   "area WATER WATER 5,5 15,5 15,15 5,15\n");
+    const struct
+    {
+        const char* day;
+        const char* night;
+        ColourValue day_seen;
+        ColourValue night_seen;
+    } cases[] = {
+        { "000000FF", "FF0000FF", 0xFFFFFF, 0xFF0000 },
+        { "800000FF", "00FF0000", 0xFF7F7F, 0x000000 },
+        { "FF00FF00", "80FF0000", 0x00FF00, 0x000080 },
+    };
+    for (const auto& c : cases) {
+        Document sport;
+        sport.kind = ThemeKind::SportFitness;
+        StyleRow land = style("LAND", "FFFFFFFF", "FF000000");
+        land.set_style_text("<style field=\"mpm_land_clr\"><color><primary day=\"#ffffffff\" "
+                            "night=\"#ff000000\"/></color></style>");
+        StyleRow water = style("WATER", c.day, c.night);
+        water.set_style_text(std::string("<style field=\"mpm_water_clr\"><color><primary day=\"#")
+            + c.day + "\" night=\"#" + c.night + "\"/></color></style>");
+        sport.rows = { land, water };
+        for (const bool night : { false, true }) {
+            RasterCanvas canvas(20, 20);
+            draw_map(canvas, scene, plan_map(sport, scene, { "", night }), MapView {});
+            EXPECT_EQ(canvas.at(10, 10), night ? c.night_seen : c.day_seen)
+                << c.day << " " << c.night << (night ? " at night" : " by day");
+        }
+    }
+}
+
 TEST(MapHitTest, GivesTheTopmostFeaturesRow)
 {
     ProbeTheme theme;

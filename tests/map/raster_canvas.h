@@ -32,7 +32,7 @@ protected:
         if (form == LineForm::Segment) {
             const std::vector<CanvasPointF> points = { { to_pixels(x1), to_pixels(y1) },
                 { to_pixels(x2), to_pixels(y2) } };
-            do_stroke(points, pen_pixels(state.draw_width), colour);
+            do_stroke(points, pen_pixels(state.draw_width), colour, 255);
         }
     }
     void do_polygon(std::span<const CanvasPoint> points) override
@@ -44,9 +44,10 @@ protected:
         for (const CanvasPoint& p : points) {
             shape.push_back({ static_cast<double>(p.x), static_cast<double>(p.y) });
         }
-        do_fill_shape(shape, state.fill_color);
+        do_fill_shape(shape, state.fill_color, 255);
     }
-    void do_stroke(std::span<const CanvasPointF> points, double width, ColourValue colour) override
+    void do_stroke(
+        std::span<const CanvasPointF> points, double width, ColourValue colour, int alpha) override
     {
         paint(
             [&](double x, double y) {
@@ -57,9 +58,9 @@ protected:
                 }
                 return false;
             },
-            colour);
+            colour, alpha);
     }
-    void do_fill_shape(std::span<const CanvasPointF> points, ColourValue colour) override
+    void do_fill_shape(std::span<const CanvasPointF> points, ColourValue colour, int alpha) override
     {
         paint(
             [&](double x, double y) {
@@ -73,7 +74,7 @@ protected:
                 }
                 return in;
             },
-            colour);
+            colour, alpha);
     }
     void do_translucent_box(
         double x1, double y1, double x2, double y2, ColourValue colour, int alpha) override
@@ -114,12 +115,23 @@ private:
             length2 > 0 ? std::clamp(((x - a.x) * dx + (y - a.y) * dy) / length2, 0.0, 1.0) : 0.0;
         return std::hypot(x - a.x - t * dx, y - a.y - t * dy);
     }
-    template <typename Inside> void paint(Inside inside, ColourValue colour)
+    static ColourValue blend(ColourValue under, ColourValue over, int alpha)
+    {
+        ColourValue out = 0;
+        for (int shift = 0; shift <= 16; shift += 8) {
+            const int a = static_cast<int>((under >> shift) & 0xFF);
+            const int b = static_cast<int>((over >> shift) & 0xFF);
+            out |= static_cast<ColourValue>((b * alpha + a * (255 - alpha) + 127) / 255) << shift;
+        }
+        return out;
+    }
+    template <typename Inside> void paint(Inside inside, ColourValue colour, int alpha)
     {
         for (int y = 0; y < height_px(); ++y) {
             for (int x = 0; x < width_px(); ++x) {
                 if (inside(x + 0.5, y + 0.5)) {
-                    m_pixels[static_cast<std::size_t>(y * width_px() + x)] = colour;
+                    ColourValue& pixel = m_pixels[static_cast<std::size_t>(y * width_px() + x)];
+                    pixel = alpha >= 255 ? colour : blend(pixel, colour, alpha);
                 }
             }
         }

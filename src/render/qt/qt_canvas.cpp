@@ -221,11 +221,27 @@ QPolygonF image_polygon(std::span<const CanvasPointF> points, double scale)
 // covers, but the raster engine fills flat-ended segments with its quick line rasteriser and a
 // round-joined outline only with its general path filler, several times slower on long lines.
 // The dots on the inner points also close the faint seams where two flat ends meet.
-void QtCanvas::do_stroke(std::span<const CanvasPointF> points, double width, ColourValue colour)
+void QtCanvas::do_stroke(
+    std::span<const CanvasPointF> points, double width, ColourValue colour, int alpha)
 {
     const double s = scale();
     const double pen = std::max(width * s, 1.0);
-    const QColor c = to_qcolor(colour);
+    QColor c = to_qcolor(colour);
+    if (alpha < 255) {
+        // Pieces and dots would each blend where they overlap: a translucent line is one
+        // round-joined outline, slower but blended once.
+        c.setAlpha(alpha);
+        QPolygonF line;
+        for (const CanvasPointF& p : points) {
+            line << QPointF(p.x * s, p.y * s);
+        }
+        QPainter& painter = shape_painter();
+        painter.setPen(QPen(c, pen, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPolyline(line);
+        shape_done();
+        return;
+    }
     QVarLengthArray<QLineF, 64> segments;
     for (std::size_t i = 1; i < points.size(); ++i) {
         segments.append(
@@ -243,11 +259,13 @@ void QtCanvas::do_stroke(std::span<const CanvasPointF> points, double width, Col
     shape_done();
 }
 
-void QtCanvas::do_fill_shape(std::span<const CanvasPointF> points, ColourValue colour)
+void QtCanvas::do_fill_shape(std::span<const CanvasPointF> points, ColourValue colour, int alpha)
 {
     QPainter& painter = shape_painter();
     painter.setPen(Qt::NoPen);
-    painter.setBrush(to_qcolor(colour));
+    QColor c = to_qcolor(colour);
+    c.setAlpha(alpha);
+    painter.setBrush(c);
     painter.drawPolygon(image_polygon(points, scale()), Qt::OddEvenFill);
     shape_done();
 }

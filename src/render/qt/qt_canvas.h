@@ -34,8 +34,10 @@ protected:
     void do_polygon(std::span<const CanvasPoint> points) override;
     void do_translucent_box(
         double x1, double y1, double x2, double y2, ColourValue colour, int alpha) override;
-    void do_stroke(std::span<const CanvasPointF> points, double width, ColourValue colour) override;
-    void do_fill_shape(std::span<const CanvasPointF> points, ColourValue colour) override;
+    void do_stroke(
+        std::span<const CanvasPointF> points, double width, ColourValue colour, int alpha) override;
+    void do_fill_shape(
+        std::span<const CanvasPointF> points, ColourValue colour, int alpha) override;
     void do_print(std::string_view text) override;
     double do_text_width(std::string_view text) override;
     double do_text_height(std::string_view text) override;
