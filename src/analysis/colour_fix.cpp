@@ -12,6 +12,7 @@
 #include <optional>
 #include <set>
 #include <tuple>
+#include <unordered_map>
 
 namespace tintwell {
 
@@ -114,34 +115,32 @@ std::map<FindingKey, double> findings_about(const Document& doc, int row)
     return out;
 }
 
-// The rows a row's findings depend on: those the checker measures (the first style of each
-// element a rule knows) of its presentation and of the first presentation, whose ground is used
-// where a presentation has none; `row` is set to the row's place among them. A large theme's
-// presentation holds thousands of styles, but only a few dozen of them are measured.
-Document neighbourhood(const Document& doc, int& row)
+// The rows a row's findings depend on: the measured styles of its presentation and of the first
+// presentation, whose ground is used where a presentation has none; `row` is set to the row's
+// place among them.
+Document neighbourhood(const Document& doc, const FixContext& context, int& row)
 {
-    Document small;
-    small.kind = doc.kind;
     const std::int16_t own = doc.rows[static_cast<std::size_t>(row)].pres_code;
     const std::int16_t first = doc.rows.empty() ? own : doc.rows.front().pres_code;
-    std::set<std::pair<std::int16_t, std::string>> taken;
+    std::vector<int> rows { row };
+    for (const std::int16_t p : { own, first }) {
+        const std::vector<int>& measured = context.measured(p);
+        rows.insert(rows.end(), measured.begin(), measured.end());
+        if (own == first) {
+            break;
+        }
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    Document small;
+    small.kind = doc.kind;
+    small.rows.reserve(rows.size());
     int place = -1;
-    for (int k = 0; k < doc.row_count(); ++k) {
-        const StyleRow& r = doc.rows[static_cast<std::size_t>(k)];
-        if (r.pres_code != own && r.pres_code != first) {
-            continue;
-        }
-        std::string name = lint_element_name(r);
-        if (k != row
-            && (element_groups(doc.kind, name) == 0
-                || !taken.emplace(r.pres_code, std::move(name)).second)) {
-            continue;
-        }
+    for (const int k : rows) {
         if (k == row) {
             place = small.row_count();
-            taken.emplace(r.pres_code, lint_element_name(r));
         }
-        small.rows.push_back(r);
+        small.rows.push_back(doc.rows[static_cast<std::size_t>(k)]);
     }
     row = place;
     return small;
@@ -209,7 +208,36 @@ std::string step_name(const FindingGroup& group)
 
 } // namespace
 
-FixProposal propose_fix(const Document& doc, const FindingGroup& group)
+FixContext::FixContext(const Document& doc)
+{
+    // Field names repeat: each is turned into an element once.
+    std::unordered_map<std::string_view, std::pair<std::size_t, bool>> elements;
+    std::unordered_map<std::string, std::size_t> ids;
+    std::set<std::pair<std::int16_t, std::size_t>> taken;
+    for (int k = 0; k < doc.row_count(); ++k) {
+        const StyleRow& r = doc.rows[static_cast<std::size_t>(k)];
+        const std::string_view field = r.field_name().empty() ? r.elem_name() : r.field_name();
+        auto at = elements.find(field);
+        if (at == elements.end()) {
+            std::string name = lint_element_name(r);
+            const bool measured = element_groups(doc.kind, name) != 0;
+            const auto id = ids.try_emplace(std::move(name), ids.size()).first->second;
+            at = elements.emplace(field, std::pair { id, measured }).first;
+        }
+        if (at->second.second && taken.emplace(r.pres_code, at->second.first).second) {
+            m_measured[r.pres_code].push_back(k);
+        }
+    }
+}
+
+const std::vector<int>& FixContext::measured(std::int16_t presentation) const
+{
+    static const std::vector<int> none;
+    const auto at = m_measured.find(presentation);
+    return at != m_measured.end() ? at->second : none;
+}
+
+FixProposal propose_fix(const Document& doc, const FindingGroup& group, const FixContext* context)
 {
     FixProposal fix;
     if (group.members.empty()) {
@@ -236,6 +264,11 @@ FixProposal propose_fix(const Document& doc, const FindingGroup& group)
     }
     fix.worst_before = group.lowest;
     fix.worst_after = rule.measure == Measure::Contrast ? 21 : 100;
+    std::optional<FixContext> own_context;
+    if (context == nullptr) {
+        own_context.emplace(doc);
+        context = &*own_context;
+    }
     for (const auto& [row, members] : by_row) {
         const StyleRow& style = doc.rows[static_cast<std::size_t>(row)];
         const Rgb start = start_colour(*members.front());
@@ -255,7 +288,7 @@ FixProposal propose_fix(const Document& doc, const FindingGroup& group)
 
         const std::vector<ColourSlot> slots = measured_slots(style, *members.front());
         int place = row;
-        Document small = neighbourhood(doc, place);
+        Document small = neighbourhood(doc, *context, place);
         const auto before = findings_about(small, place);
         const auto accept = [&](Rgb c) {
             const auto edit = set_colours(small,
@@ -302,14 +335,70 @@ FixProposal propose_fix(const Document& doc, const FindingGroup& group)
 std::optional<Rgb> nearest_reaching(
     Rgb start, const std::vector<Rgb>& grounds, Measure measure, double threshold, Vision vision)
 {
-    bool gave_up = false;
-    return nearest(
-        start,
-        [&](Rgb c) {
-            return std::all_of(grounds.begin(), grounds.end(),
-                [&](Rgb g) { return measured(measure, c, g, vision) >= threshold; });
-        },
-        [](Rgb) { return true; }, gave_up);
+    const auto reaches = [&](Rgb c) {
+        return std::all_of(grounds.begin(), grounds.end(),
+            [&](Rgb g) { return measured(measure, c, g, vision) >= threshold; });
+    };
+    if (reaches(start)) {
+        return start;
+    }
+    // With nothing else to weigh, each direction of lightness is walked in long strides and the
+    // first stride that reaches is narrowed down by halves: a few conversions where the fine
+    // walk of propose_fix takes dozens, which counts when every style of a theme is placed.
+    constexpr double stride = 2;
+    constexpr int halvings = 7;
+    const Lab lab = colour::to_lab(start);
+    const double chroma = std::hypot(lab.a, lab.b);
+    const double hue = std::atan2(lab.b, lab.a);
+    for (int tenth = 10; tenth >= 0; --tenth) {
+        const double c = chroma * tenth / 10;
+        if (tenth < 10 && chroma < 1e-9) {
+            break;
+        }
+        const auto at = [&](double L) -> std::optional<Rgb> {
+            if (L < 0 || L > 100) {
+                return std::nullopt;
+            }
+            const auto rgb = colour::from_lab({ L, c * std::cos(hue), c * std::sin(hue) });
+            return rgb && reaches(*rgb) ? rgb : std::nullopt;
+        };
+        std::optional<Rgb> best;
+        double best_change = 0;
+        for (const int direction : { 1, -1 }) {
+            double near_side = lab.L;
+            for (double d = stride; d <= 100 + stride; d += stride) {
+                const double far_side = std::clamp(lab.L + direction * d, 0.0, 100.0);
+                auto found = at(far_side);
+                if (found) {
+                    double low = near_side;
+                    double high = far_side;
+                    for (int k = 0; k < halvings; ++k) {
+                        const double mid = (low + high) / 2;
+                        if (const auto closer = at(mid)) {
+                            found = closer;
+                            high = mid;
+                        } else {
+                            low = mid;
+                        }
+                    }
+                    const double change = colour::delta_e2000(start, *found);
+                    if (!best || change < best_change) {
+                        best = found;
+                        best_change = change;
+                    }
+                    break;
+                }
+                if (far_side <= 0 || far_side >= 100) {
+                    break;
+                }
+                near_side = far_side;
+            }
+        }
+        if (best) {
+            return best;
+        }
+    }
+    return std::nullopt;
 }
 
 ColourEdit fix_edit(const Document& doc, const FixProposal& fix)

@@ -4,8 +4,10 @@
 #include "analysis/finding_groups.h"
 #include "model/document.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 // Mending what the checker finds: for a group of contrast or colour-difference findings, the
@@ -32,12 +34,28 @@ struct FixProposal
     bool fixable() const { return !colours.empty(); }
 };
 
+/// The styles the checker measures in each presentation of a document (the first style of each
+/// element a rule knows). It holds while only colours change, so one serves every proposal made
+/// on the same rows.
+class FixContext
+{
+public:
+    explicit FixContext(const Document& doc);
+    /// The measured rows of a presentation, in order; none for an unknown one.
+    const std::vector<int>& measured(std::int16_t presentation) const;
+
+private:
+    std::unordered_map<std::int16_t, std::vector<int>> m_measured;
+};
+
 /// The fix of a group as the document holds it now. The new colour of each style is the one
 /// nearest its own (smallest CIEDE2000 change) that reaches the threshold against every ground
 /// the group measured it on: lightness moves first with hue and chroma kept; chroma is reduced
 /// only when lightness alone cannot reach it. A colour that would make another finding of the
 /// element worse than it was is passed over. Structure findings have no fix.
-FixProposal propose_fix(const Document& doc, const FindingGroup& group);
+/// `context`, made from `doc` or from a document with the same rows, saves looking at every row.
+FixProposal propose_fix(
+    const Document& doc, const FindingGroup& group, const FixContext* context = nullptr);
 
 /// The colour nearest `start` that reaches `threshold` of `measure` against every colour of
 /// `grounds`, searched as propose_fix searches; nothing when no colour of its hue does.

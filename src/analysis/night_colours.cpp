@@ -274,6 +274,7 @@ ColourEdit make_night_colours(
         return colours;
     };
     set_colours(doc, planned_colours(), {}).edit.apply(work);
+    const FixContext context(work);
     for (int round = 0; round < fix_rounds; ++round) {
         FindingGrouper grouper;
         ThemeChecker checker;
@@ -284,7 +285,7 @@ ColourEdit make_night_colours(
         });
         bool fixed = false;
         for (const FindingGroup& group : grouper.take()) {
-            const FixProposal fix = propose_fix(work, group);
+            const FixProposal fix = propose_fix(work, group, &context);
             if (!fix.fixable()) {
                 continue;
             }

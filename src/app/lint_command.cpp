@@ -344,6 +344,7 @@ int lint_fix(const std::string& file, const std::string& out_path, const std::st
         checker.read_file(bytes, doc);
     }
     constexpr int rounds = 5;
+    const FixContext context(doc);
     std::set<std::string> done;
     std::vector<std::string> refused;
     for (int round = 0; round < rounds; ++round) {
@@ -369,7 +370,7 @@ int lint_fix(const std::string& file, const std::string& out_path, const std::st
                 continue;
             }
             done.insert(key);
-            const FixProposal fix = propose_fix(doc, group);
+            const FixProposal fix = propose_fix(doc, group, &context);
             const std::string where =
                 file + ":" + (group.line > 0 ? std::to_string(group.line) + ":" : "") + " ";
             const std::string tail = " [" + std::string(group.members.front().rule->id) + "]";
