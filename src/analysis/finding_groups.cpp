@@ -26,7 +26,7 @@ std::string joined(const std::vector<std::string>& names)
     return out;
 }
 
-std::string group_key(const Finding& f)
+std::string member_key(const Finding& f)
 {
     std::string key(f.rule->id);
     key += '\0';
@@ -43,7 +43,7 @@ void FindingGrouper::add(Finding&& f)
     const bool structure = f.rule->measure == Measure::Structure;
     std::size_t at = m_groups.size();
     if (!structure) {
-        const auto [found, added] = m_index.try_emplace(group_key(f), m_groups.size());
+        const auto [found, added] = m_index.try_emplace(member_key(f), m_groups.size());
         at = found->second;
     }
     if (at == m_groups.size()) {
@@ -101,6 +101,19 @@ std::string group_reason(const FindingGroup& group)
     const std::string high = value_text(group.highest);
     parts.value = low == high ? low : low + "-" + high;
     return reason_text(first, parts);
+}
+
+std::string group_key(const FindingGroup& group)
+{
+    if (group.members.empty()) {
+        return {};
+    }
+    const Finding& f = group.members.front();
+    std::string key = member_key(f);
+    if (f.rule->measure == Measure::Structure) {
+        key += '\0' + std::to_string(f.line) + f.reason;
+    }
+    return key;
 }
 
 std::string describe(const FindingGroup& group)

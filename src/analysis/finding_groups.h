@@ -56,6 +56,10 @@ private:
 /// on LAND and URBAN LAND at night in 6 presentations: contrast 1.9-2.1:1, needs 3:1").
 std::string group_reason(const FindingGroup& group);
 
+/// What names a group from one check to the next, whatever its members measure: its rule, time of
+/// day, vision and element; a structure finding also by its line and reason, as it is only itself.
+std::string group_key(const FindingGroup& group);
+
 /// The group in one line of text; a group of one finding reads as describe() reads it.
 std::string describe(const FindingGroup& group);
 

@@ -309,13 +309,6 @@ std::string changes_text(const FixProposal& fix)
     return out;
 }
 
-std::string group_key(const FindingGroup& group)
-{
-    const Finding& f = group.members.front();
-    return std::string(f.rule->id) + '\0' + period_name(f.period) + '\0'
-        + colour::vision_name(f.vision) + '\0' + f.first;
-}
-
 // Fixes every colour finding of FILE that reaches `minimum` (of `rule` alone when given) and
 // saves the theme to OUT. A fix changes the rows it fixes, so a group that measured one of them
 // waits for a fresh check; a few rounds settle every group.

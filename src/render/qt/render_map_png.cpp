@@ -7,12 +7,9 @@
 #include "model/prompter.h"
 #include "model/reader.h"
 #include "model/text.h"
-#include "model/writer.h"
 #include "render/qt/qt_canvas.h"
+#include "render/qt/render_png.h"
 
-#include <QBuffer>
-#include <QByteArray>
-#include <QGuiApplication>
 #include <cmath>
 #include <cstdint>
 #include <optional>
@@ -88,37 +85,12 @@ int render_map_png(const MapRenderRequest& request, std::ostream& err)
     map::draw_map(canvas, scene, plan,
         map::fit_view(scene, static_cast<double>(width), static_cast<double>(height)), *vision);
 
-    // Encoded in memory and saved as a theme is, as --render does.
-    QByteArray png;
-    QBuffer buffer(&png);
-    if (!buffer.open(QIODevice::WriteOnly) || !canvas.image().save(&buffer, "PNG")) {
-        err << "tintwell: the map of " << request.file << " could not be encoded as PNG\n";
-        return 1;
-    }
-    std::string error;
-    if (replace_file(request.output,
-            std::string(png.constData(), static_cast<std::size_t>(png.size())), error)
-        != ReplaceResult::Replaced) {
-        err << error << '\n';
-        return 1;
-    }
-    return 0;
+    return save_png(canvas.image(), request.output, "the map of " + request.file, err);
 }
 
 int render_map_png_command(const MapRenderRequest& request, std::ostream& err)
 {
-    if (QGuiApplication::instance() != nullptr) {
-        return render_map_png(request, err);
-    }
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
-        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    int argc = 1;
-    char name[] = "tintwell";
-    char* argv[] = { name, nullptr };
-    QGuiApplication app(argc, argv);
-    return render_map_png(request, err);
+    return with_gui_application([&] { return render_map_png(request, err); });
 }
 
 } // namespace tintwell

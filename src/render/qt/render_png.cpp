@@ -11,6 +11,7 @@
 #include <QBuffer>
 #include <QByteArray>
 #include <QGuiApplication>
+#include <QImage>
 #include <cstdlib>
 #include <ostream>
 
@@ -64,12 +65,16 @@ int render_png(const std::string& file, const std::string& output, int width_px,
 
     QtCanvas canvas(static_cast<int>(image_width), static_cast<int>(image_height));
     paint_preview(canvas, doc, preview, TwipRect { 0, 0, width_twips, height_twips });
-    // Encoded in memory and saved as a theme is: the old PNG stays whole until the new one is
-    // complete on disk, and a failed write is seen and named.
+    return save_png(canvas.image(), output, "the preview of " + file, err);
+}
+
+int save_png(
+    const QImage& image, const std::string& output, const std::string& what, std::ostream& err)
+{
     QByteArray png;
     QBuffer buffer(&png);
-    if (!buffer.open(QIODevice::WriteOnly) || !canvas.image().save(&buffer, "PNG")) {
-        err << "tintwell: the preview of " << file << " could not be encoded as PNG\n";
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) {
+        err << "tintwell: " << what << " could not be encoded as PNG\n";
         return 1;
     }
     std::string error;
@@ -82,11 +87,10 @@ int render_png(const std::string& file, const std::string& output, int width_px,
     return 0;
 }
 
-int render_png_command(
-    const std::string& file, const std::string& output, int width_px, std::ostream& err)
+int with_gui_application(const std::function<int()>& draw)
 {
     if (QGuiApplication::instance() != nullptr) {
-        return render_png(file, output, width_px, err);
+        return draw();
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
         && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
@@ -96,7 +100,13 @@ int render_png_command(
     char name[] = "tintwell";
     char* argv[] = { name, nullptr };
     QGuiApplication app(argc, argv);
-    return render_png(file, output, width_px, err);
+    return draw();
+}
+
+int render_png_command(
+    const std::string& file, const std::string& output, int width_px, std::ostream& err)
+{
+    return with_gui_application([&] { return render_png(file, output, width_px, err); });
 }
 
 } // namespace tintwell

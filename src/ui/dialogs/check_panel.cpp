@@ -37,23 +37,6 @@ namespace {
 
 constexpr int fix_swatch_size = 22;
 
-// A group is the same one after a refresh, whatever its members measure, when it comes from the
-// same rule on the same element at the same time for the same eyes. A structure finding is only
-// itself.
-std::string group_key(const FindingGroup& group)
-{
-    const Finding& f = group.members.front();
-    std::string key(f.rule->id);
-    key += '\0';
-    key += static_cast<char>('0' + static_cast<int>(f.period));
-    key += static_cast<char>('0' + static_cast<int>(f.vision));
-    key += f.first;
-    if (f.rule->measure == Measure::Structure) {
-        key += '\0' + std::to_string(f.line) + f.reason;
-    }
-    return key;
-}
-
 // The group with the rows each member measured: the list keeps its place while these stay.
 std::string listed_key(const FindingGroup& group)
 {
