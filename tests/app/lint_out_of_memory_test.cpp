@@ -1,50 +1,9 @@
 // --lint when memory runs out: every allocation of the command in turn is made to fail once. The
 // program replaces the global allocation functions, so it is a test program of its own.
+#include "../failing_allocator.h"
 #include "batch_run.h"
 
-#include <cstdlib>
 #include <gtest/gtest.h>
-#include <new>
-
-namespace {
-
-// Allocations still allowed before the next one fails; negative while no failure is armed.
-long allowed_allocations = -1;
-
-} // namespace
-
-void* operator new(std::size_t size)
-{
-    if (allowed_allocations == 0) {
-        // One failure: what the command does next (its message) may allocate again.
-        allowed_allocations = -1;
-        throw std::bad_alloc();
-    }
-    if (allowed_allocations > 0) {
-        --allowed_allocations;
-    }
-    if (void* p = std::malloc(size == 0 ? 1 : size)) {
-        return p;
-    }
-    throw std::bad_alloc();
-}
-
-// GCC, seeing these inlined, takes the pair for a mismatch: the memory came from malloc above.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-#endif
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic pop
-#endif
 
 using namespace tintwell;
 using namespace tintwell::test;
@@ -56,6 +15,8 @@ namespace {
 // one line.
 TEST(LintOutOfMemory, SaysWhetherReadingOrCheckingRanOut)
 {
+    // One failure: what the command does next (its message) may allocate again.
+    fail_once = true;
     const std::string reading =
         "tintwell: cannot read " + car_zumo + ": not enough memory to read it\n";
     const std::string checking = car_zumo + ": not enough memory to check it\n";

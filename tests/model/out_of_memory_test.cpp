@@ -1,44 +1,11 @@
 // Reading when memory runs out: every allocation in turn is made to fail, and the document must
 // then still hold the theme it held before, whole. The program replaces the global allocation
 // functions, so it is a test program of its own.
+#include "../failing_allocator.h"
 #include "model/reader.h"
 #include "theme_fixture.h"
 
-#include <cstdlib>
 #include <gtest/gtest.h>
-#include <new>
-
-namespace {
-
-// Allocations still allowed before the next one fails; negative while no failure is armed.
-long allowed_allocations = -1;
-
-} // namespace
-
-void* operator new(std::size_t size)
-{
-    if (allowed_allocations == 0) {
-        throw std::bad_alloc();
-    }
-    if (allowed_allocations > 0) {
-        --allowed_allocations;
-    }
-    if (void* p = std::malloc(size == 0 ? 1 : size)) {
-        return p;
-    }
-    throw std::bad_alloc();
-}
-
-// GCC, seeing these inlined, takes the pair for a mismatch: the memory came from malloc above.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-#endif
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic pop
-#endif
 
 using namespace tintwell;
 using namespace tintwell::test;
