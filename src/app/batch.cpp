@@ -12,15 +12,14 @@
 #include "model/document.h"
 #include "model/reader.h"
 #include "model/writer.h"
+#include "platform/files.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <new>
 #include <optional>
 #include <ostream>
-#include <unistd.h>
 
 namespace tintwell {
 
@@ -225,8 +224,7 @@ int convert(const std::vector<std::string>& args, std::ostream& err)
         err << files[1] << ": No data to save\n";
         return 1;
     }
-    std::error_code ec;
-    if (std::filesystem::exists(files[1], ec) && !force) {
+    if (platform::file_kind(files[1]) != platform::FileKind::Missing && !force) {
         err << "tintwell: " << files[1] << " exists; use --force to replace it\n";
         return 1;
     }
@@ -439,8 +437,8 @@ int run_batch(const std::vector<std::string>& args, std::ostream& out, std::ostr
 int run_batch_on_standard_streams(const std::vector<std::string>& args, const RenderCommand& render,
     const MapRenderCommand& render_map)
 {
-    DescriptorOutput out_buffer(STDOUT_FILENO);
-    DescriptorOutput err_buffer(STDERR_FILENO);
+    DescriptorOutput out_buffer(platform::standard_output);
+    DescriptorOutput err_buffer(platform::standard_error);
     std::ostream out(&out_buffer);
     std::ostream err(&err_buffer);
     // As std::cerr: each message goes out at once, after what was printed before it.

@@ -1,7 +1,8 @@
 #include "app/descriptor_output.h"
 
+#include "platform/files.h"
+
 #include <cerrno>
-#include <unistd.h>
 
 namespace tintwell {
 
@@ -22,7 +23,7 @@ bool DescriptorOutput::write_out(const char* data, std::size_t size)
         return false;
     }
     while (size > 0) {
-        const auto n = ::write(m_fd, data, size);
+        const long long n = platform::write_descriptor(m_fd, data, size);
         if (n < 0 && errno == EINTR) {
             continue;
         }

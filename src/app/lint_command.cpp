@@ -10,9 +10,9 @@
 #include "model/reader.h"
 #include "model/text.h"
 #include "model/writer.h"
+#include "platform/files.h"
 
 #include <cmath>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <nlohmann/json.hpp>
@@ -315,8 +315,7 @@ std::string changes_text(const FixProposal& fix)
 int lint_fix(const std::string& file, const std::string& out_path, const std::string& rule,
     Severity minimum, bool force, std::ostream& out, std::ostream& err)
 {
-    std::error_code ec;
-    if (std::filesystem::exists(out_path, ec) && !force) {
+    if (platform::file_kind(out_path) != platform::FileKind::Missing && !force) {
         err << "tintwell: " << out_path << " exists; use --force to replace it\n";
         return 2;
     }

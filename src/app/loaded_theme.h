@@ -3,6 +3,7 @@
 #include "model/document.h"
 #include "model/reader.h"
 #include "model/text.h"
+#include "platform/files.h"
 
 #include <filesystem>
 #include <new>
@@ -25,8 +26,11 @@ inline constexpr const char* out_of_memory_checking = "not enough memory to chec
 inline std::optional<std::string> not_a_theme_file(const std::string& path)
 {
     namespace fs = std::filesystem;
+    if (platform::file_kind(path) == platform::FileKind::Other) {
+        return "not a regular file";
+    }
     std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
+    const fs::file_status status = fs::status(platform::to_path(path), ec);
     switch (status.type()) {
     case fs::file_type::regular:
         return std::nullopt;

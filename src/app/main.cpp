@@ -1,44 +1,29 @@
 #include "app/batch.h"
+#include "platform/process.h"
 
-#include <cerrno>
-#include <csignal>
-#include <cstring>
-#include <filesystem>
 #include <iostream>
 #include <string>
-#include <system_error>
-#include <unistd.h>
 #include <vector>
 
-namespace {
-
-// The window program sits beside this one. Keeping the toolkit out of this process lets a
-// script check thousands of themes without paying for loading the window libraries each time.
-std::filesystem::path window_program(const char* argv0)
-{
-    std::error_code ec;
-    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) {
-        self = std::filesystem::absolute(argv0, ec);
-    }
-    return self.parent_path() / "tintwell-window";
-}
-
-} // namespace
-
+// The window program sits beside this one. Keeping the toolkit out of this process lets a script
+// check thousands of themes without paying for loading the window libraries each time.
 int main(int argc, char** argv)
 {
     std::ios::sync_with_stdio(false);
-    // Past a file-size limit a write then fails and the save cleans up, instead of the process
-    // being stopped in the middle of it. Kept across the start of the window program.
-    std::signal(SIGXFSZ, SIG_IGN);
-    std::vector<std::string> args(argv + 1, argv + argc);
+    // Kept across the start of the window program.
+    tintwell::platform::prepare_process();
+    const std::vector<std::string> args = tintwell::platform::arguments(argc, argv);
     if (tintwell::is_batch(args) && args[0] != "--render" && args[0] != "--render-map") {
         return tintwell::run_batch_on_standard_streams(args);
     }
-    const std::string window = window_program(argv[0]).string();
-    std::vector<char*> window_argv(argv, argv + argc + 1);
-    ::execv(window.c_str(), window_argv.data());
-    std::cerr << "tintwell: cannot start " << window << ": " << std::strerror(errno) << '\n';
+    const std::string window = tintwell::platform::window_program(argc > 0 ? argv[0] : nullptr);
+    // Drawing a PNG is a batch command too: its exit code and messages are this command's.
+    const bool drawing = !args.empty() && (args[0] == "--render" || args[0] == "--render-map");
+    std::string error;
+    const int code = tintwell::platform::start_window_program(window, args, drawing, error);
+    if (code >= 0) {
+        return code;
+    }
+    std::cerr << "tintwell: cannot start " << window << ": " << error << '\n';
     return 1;
 }

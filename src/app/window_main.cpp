@@ -1,5 +1,6 @@
 #include "app/batch.h"
 #include "app/version.h"
+#include "platform/process.h"
 #include "render/qt/render_map_png.h"
 #include "render/qt/render_png.h"
 #include "ui/dialogs/dialog_menus.h"
@@ -9,8 +10,6 @@
 #include <QApplication>
 #include <QFont>
 #include <QStringList>
-
-#include <csignal>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -18,9 +17,8 @@
 int main(int argc, char** argv)
 {
     std::ios::sync_with_stdio(false);
-    // Past a file-size limit a write fails and the save cleans up instead of the process dying.
-    std::signal(SIGXFSZ, SIG_IGN);
-    std::vector<std::string> args(argv + 1, argv + argc);
+    tintwell::platform::prepare_process();
+    const std::vector<std::string> args = tintwell::platform::arguments(argc, argv);
     if (tintwell::is_batch(args)) {
         return tintwell::run_batch_on_standard_streams(
             args, tintwell::render_png_command, tintwell::render_map_png_command);

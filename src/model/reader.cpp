@@ -1,6 +1,8 @@
 #include "model/reader.h"
 
 #include "model/text.h"
+#include "platform/files.h"
+#include "platform/memory.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -11,10 +13,6 @@
 #include <initializer_list>
 #include <memory>
 #include <new>
-
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
 
 namespace tintwell {
 
@@ -32,8 +30,7 @@ struct FileCloser
 
 bool is_file(const std::string& path)
 {
-    std::error_code ec;
-    return std::filesystem::is_regular_file(path, ec);
+    return platform::file_kind(path) == platform::FileKind::Regular;
 }
 
 // The text from the 0-based `at` on; empty past its end.
@@ -74,25 +71,6 @@ std::string car_zumo_colour(
         digits->end = digits->begin + colour.size();
     }
     return std::string(colour);
-}
-
-// A large buffer about to be filled front to back (the file's text, the style table of a big
-// theme): ask the kernel to back it with 2 MB pages, which spares most of the page faults that
-// otherwise cost a fifth of reading a 10 MB theme. Only a hint; nothing else depends on it.
-void prefer_large_pages(const void* data, std::size_t bytes)
-{
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-    constexpr std::uintptr_t large_page = std::uintptr_t { 2 } << 20;
-    const auto start = reinterpret_cast<std::uintptr_t>(data);
-    const auto first = (start + large_page - 1) & ~(large_page - 1);
-    const auto last = (start + bytes) & ~(large_page - 1);
-    if (last > first) {
-        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-    }
-#else
-    (void)data;
-    (void)bytes;
-#endif
 }
 
 // The text after the tag at `first` up to the tag's next occurrence, without "<", ">" and "/":
@@ -258,15 +236,12 @@ std::string load_file(
 
 std::optional<std::string> oversized_theme(const std::string& path)
 {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) {
-        return std::nullopt;
-    }
-    const std::uintmax_t size = std::filesystem::file_size(path, ec);
-    if (ec || size <= largest_theme_bytes) {
+    const std::optional<std::uintmax_t> found = platform::regular_file_size(path);
+    if (!found || *found <= largest_theme_bytes) {
         return std::nullopt;
     }
     constexpr std::uintmax_t mb = std::uintmax_t { 1 } << 20;
+    const std::uintmax_t size = *found;
     return path + " is " + std::to_string(size / mb + (size % mb != 0 ? 1 : 0))
         + " MB; themes larger than 256 MB are not read";
 }
@@ -290,14 +265,13 @@ std::string load_file(
     // keeps the name of the theme it holds.
     std::string name = path;
     std::string content;
-    std::error_code size_error;
-    const auto size = std::filesystem::file_size(path, size_error);
-    if (!size_error) {
-        content.reserve(size);
-        prefer_large_pages(content.data(), size);
+    const std::optional<std::uintmax_t> size = platform::regular_file_size(path);
+    if (size) {
+        content.reserve(*size);
+        platform::prefer_large_pages(content.data(), *size);
     }
     errno = 0;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    std::unique_ptr<std::FILE, FileCloser> file(platform::open_for_reading(path));
     if (!file) {
         read_failed = true;
         if (!is_file(path)) {
@@ -307,7 +281,7 @@ std::string load_file(
         }
     } else {
         char buffer[1 << 16];
-        const std::size_t expected = size_error ? 0 : size;
+        const std::size_t expected = size ? *size : 0;
         for (std::size_t buffers = 1;; ++buffers) {
             const auto n = std::fread(buffer, 1, sizeof buffer, file.get());
             content.append(buffer, n);
@@ -759,7 +733,7 @@ std::vector<StyleRow> make_rows(
     std::vector<StyleRow> rows;
     Scratch scratch;
     rows.reserve(found.size());
-    prefer_large_pages(rows.data(), rows.capacity() * sizeof(StyleRow));
+    platform::prefer_large_pages(rows.data(), rows.capacity() * sizeof(StyleRow));
     for (const Found& style : found) {
         if (progress.due(rows.size())) {
             progress.report(between(found_at, rows_made_at, rows.size(), found.size()));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/document.h"
+#include "platform/files.h"
 
 #include <string>
 
@@ -38,27 +39,8 @@ bool append_(Document& doc, const std::string& path, const std::string& text);
 /// replace_file's message when it cannot, and leaves an existing file as it was.
 bool save_text_file(Prompter& prompter, const std::string& path, const std::string& text);
 
-enum class ReplaceResult {
-    Replaced,
-    /// The target is not a regular file, or the process may not write it; nothing was tried.
-    Refused,
-    /// The system failed a step.
-    Failed,
-};
-
-/// Replaces the file at `path` with `bytes`, so that whenever the process stops the path names
-/// either the old file or the complete new one. Links are followed (each relative one from its own
-/// folder) and stay links, also one that points to no file yet. The new file is written unnamed in
-/// the target's folder and takes its name only once it is complete (a file system without unnamed
-/// files gets a named temporary file instead); it keeps the old file's mode, owner and group, and
-/// the folder is flushed after the rename. A file with other hard links, or whose owner or group
-/// the process cannot give the new file, keeps its inode instead: the complete new text is first
-/// flushed under a name beside it, then written into the old file, then removed.
-/// A pipe, device or socket is refused with "PATH is not a regular file", a file the process may
-/// not write with "PATH is read-only"; other failures give "PATH: " and the system's error text,
-/// followed by " Check access permission" when a permission was lacking. On every failure the old
-/// file is as it was and nothing is left behind, except when writing into the old file fails
-/// part-way: then the message ends with "; the whole new text is kept in " and the name beside it.
-ReplaceResult replace_file(const std::string& path, const std::string& bytes, std::string& error);
+/// Saving puts files in place through the platform's safe replace.
+using platform::replace_file;
+using platform::ReplaceResult;
 
 } // namespace tintwell

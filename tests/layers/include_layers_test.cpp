@@ -82,10 +82,19 @@ bool is_qt(const Include& inc)
             || inc.target.rfind("Qt", 0) == 0);
 }
 
+// Headers of one system or the other; only the platform layer includes them.
+bool is_system_header(const Include& inc)
+{
+    static const std::set<std::string> headers = { "unistd.h", "fcntl.h", "windows.h", "io.h",
+        "shellapi.h", "dirent.h", "sys/stat.h", "sys/types.h", "sys/mman.h", "sys/wait.h" };
+    return inc.angled && headers.count(inc.target) != 0;
+}
+
 // Every include that breaks a layer, one line each.
 std::vector<std::string> layer_faults(const std::vector<Include>& includes)
 {
-    const std::set<std::string> core = { "model", "colour", "render", "analysis", "map" };
+    const std::set<std::string> core = { "platform", "model", "colour", "render", "analysis",
+        "map" };
     std::vector<std::string> faults;
     std::map<std::string, std::set<std::string>> reaches;
     for (const Include& inc : includes) {
@@ -94,6 +103,12 @@ std::vector<std::string> layer_faults(const std::vector<Include>& includes)
         const std::string where = inc.file + " includes " + inc.target;
         if (core.count(from) != 0 && (is_qt(inc) || to.rfind("ui", 0) == 0 || to == "render/qt")) {
             faults.push_back(where + ": the core links no Qt and knows no window");
+        }
+        if (from != "platform" && is_system_header(inc)) {
+            faults.push_back(where + ": only the platform layer speaks to one system");
+        }
+        if (from == "platform" && !to.empty() && to != "platform") {
+            faults.push_back(where + ": the platform layer stands below everything");
         }
         if ((from == "ui/dialogs" || from == "ui/editor")
             && inc.target == "ui/main/main_window.h") {
@@ -122,6 +137,36 @@ std::string joined(const std::vector<std::string>& lines)
         out += line + "\n";
     }
     return out;
+}
+
+// Lines outside the platform layer that ask which system the program is built for.
+std::vector<std::string> system_questions_under(const fs::path& root)
+{
+    std::vector<std::string> found;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        const std::string file = fs::relative(entry.path(), root).generic_string();
+        const std::string ext = entry.path().extension().string();
+        if (!entry.is_regular_file() || (ext != ".h" && ext != ".cpp")
+            || folder_of(file) == "platform") {
+            continue;
+        }
+        std::ifstream in(entry.path());
+        std::string line;
+        for (int number = 1; std::getline(in, line); ++number) {
+            for (const char* name : { "_WIN32", "__linux__", "__APPLE__", "_MSC_VER" }) {
+                if (line.find("#if") != std::string::npos && line.find(name) != std::string::npos) {
+                    found.push_back(file + ":" + std::to_string(number) + ": " + line);
+                }
+            }
+        }
+    }
+    return found;
+}
+
+TEST(IncludeLayers, OnlyThePlatformLayerAsksWhichSystemItIs)
+{
+    const std::vector<std::string> found = system_questions_under(TINTWELL_SOURCE_DIR);
+    EXPECT_TRUE(found.empty()) << joined(found);
 }
 
 TEST(IncludeLayers, SourcesKeepTheirLayers)
@@ -165,6 +210,11 @@ INSTANTIATE_TEST_SUITE_P(Rows, IncludeLayerRules,
         LayerCase { "WindowInRender", { { "render/a.cpp", "ui/common/twips.h", false } }, 1 },
         LayerCase { "QtCanvasInRender", { { "render/a.cpp", "render/qt/qt_canvas.h", false } }, 1 },
         LayerCase { "QtCanvasMayUseQt", { { "render/qt/c.cpp", "QPainter", true } }, 0 },
+        LayerCase { "SystemHeaderOutsideThePlatform",
+            { { "model/w.cpp", "unistd.h", true }, { "ui/main/s.cpp", "windows.h", true },
+                { "platform/posix/f.cpp", "unistd.h", true } },
+            2 },
+        LayerCase { "PlatformReachingUp", { { "platform/f.cpp", "model/text.h", false } }, 1 },
         LayerCase { "DialogIncludesMainWindow",
             { { "ui/dialogs/d.cpp", "ui/main/main_window.h", false } }, 1 },
         LayerCase { "EditorIncludesMainWindowAndMainTheEditor",

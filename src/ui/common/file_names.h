@@ -1,22 +1,22 @@
 #pragma once
 
 #include <QByteArray>
-#include <QFile>
 #include <QString>
 #include <string>
 
 namespace tintwell {
 
-/// A path as the readers, writers and settings take it: in the file system's own encoding.
+/// A path as the readers, writers and settings take it: UTF-8, which the file system takes as it
+/// is on Linux and the platform layer turns into UTF-16 on Windows.
 inline std::string to_bytes(const QString& path)
 {
-    return QFile::encodeName(path).toStdString();
+    return path.toUtf8().toStdString();
 }
 
 /// A path the readers, writers or settings keep, as the windows show it.
 inline QString from_bytes(const std::string& path)
 {
-    return QFile::decodeName(QByteArray::fromStdString(path));
+    return QString::fromUtf8(path);
 }
 
 } // namespace tintwell

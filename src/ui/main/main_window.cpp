@@ -3,6 +3,7 @@
 #include "app/version.h"
 #include "model/presentations.h"
 #include "model/text.h"
+#include "platform/process.h"
 #include "ui/common/busy_pointer.h"
 #include "ui/common/file_names.h"
 #include "ui/common/latin1.h"
@@ -190,8 +191,10 @@ MainWindow::~MainWindow()
 
 QString MainWindow::default_settings_path()
 {
-    const QString folder =
-        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + "/system";
+    QString folder = from_bytes(platform::settings_folder());
+    if (folder.isEmpty()) {
+        folder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + "/system";
+    }
     QDir().mkpath(folder);
     return folder + "/tintwell.dat";
 }

@@ -2,13 +2,10 @@
 
 #include "model/text.h"
 #include "model/writer.h"
+#include "platform/files.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <fcntl.h>
 #include <ostream>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tintwell {
 
@@ -64,39 +61,13 @@ Settings read_settings(std::string_view text, const Settings& defaults)
 
 std::string loadtext(const std::string& path)
 {
-    if (path.empty()) {
-        return {};
-    }
-    // Opened without waiting and looked at before reading: opening a pipe for reading waits for
-    // a writer, which would keep the window from ever starting.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        return {};
-    }
-    std::string content;
-    struct stat status
-    {
-    };
-    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
-        char buffer[4096];
-        ssize_t n = 0;
-        while ((n = ::read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)) {
-            content.append(buffer, static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
-        }
-        if (n < 0) {
-            content.clear();
-        }
-    }
-    ::close(fd);
-    return content;
+    return platform::read_regular_file(path).value_or(std::string());
 }
 
 std::optional<std::string> not_a_settings_file(const std::string& path)
 {
-    struct stat status
-    {
-    };
-    if (path.empty() || ::stat(path.c_str(), &status) != 0 || S_ISREG(status.st_mode)) {
+    const platform::FileKind kind = platform::file_kind(path);
+    if (kind == platform::FileKind::Missing || kind == platform::FileKind::Regular) {
         return std::nullopt;
     }
     return "tintwell: " + path

@@ -2,6 +2,7 @@
 
 #include "model/text.h"
 #include "model/writer.h"
+#include "platform/files.h"
 #include "ui/main/settings.h"
 
 #include <algorithm>
@@ -116,7 +117,7 @@ ViewSettings read_view_settings(std::string_view content)
 
 std::string view_settings_path(const std::string& settings_path)
 {
-    return (std::filesystem::path(settings_path).parent_path() / "view.ini").string();
+    return platform::from_path(platform::to_path(settings_path).parent_path() / "view.ini");
 }
 
 ViewSettings load_view_settings(const std::string& path, std::ostream& warnings)
