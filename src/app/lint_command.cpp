@@ -13,8 +13,6 @@
 #include "platform/files.h"
 
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
@@ -331,9 +329,7 @@ int lint_fix(const std::string& file, const std::string& out_path, const std::st
     // The lines of the styles, for naming the groups; fixing moves no row, so they hold.
     ThemeChecker checker;
     {
-        std::ifstream in(file, std::ios::binary);
-        const std::string bytes((std::istreambuf_iterator<char>(in)), {});
-        checker.read_file(bytes, doc);
+        checker.read_file(platform::read_regular_file(file).value_or(std::string()), doc);
     }
     constexpr int rounds = 5;
     const FixContext context(doc);
