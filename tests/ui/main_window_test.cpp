@@ -504,7 +504,7 @@ private slots:
             edit_items << (item->isSeparator() ? QString("-") : item->text());
         }
         QCOMPARE(edit_items,
-            QStringList({ "Undo", "Redo", "History", "-", "Add Presentations",
+            QStringList({ "Undo", "Redo", "History", "-", "Select All", "-", "Add Presentations",
                 "Remove Presentations", "-", "Make Night Colours..." }));
         QVERIFY(!menu_item(*window, "mf", 9)->isEnabled());
         QCOMPARE(menu_item(*window, "mf", 9)->shortcut(), QKeySequence("Ctrl+P"));

@@ -146,6 +146,8 @@ MainWindow::MainWindow(const QString& pending_open, const QString& settings_path
     connect(
         m_navigator, &PreviewNavigator::selection_changed, this, &MainWindow::show_selected_code);
     connect(m_navigator, &PreviewNavigator::open_requested, this, &MainWindow::p1_DblClick);
+    connect(
+        m_select_all_action, &QAction::triggered, m_navigator, &PreviewNavigator::select_all_shown);
     connect(m_navigator, &PreviewNavigator::status_bar_toggled, this, &MainWindow::Form_Resize);
     CheckPanel* check_panel = build_check_panel();
     m_panel_items = new PanelItems(
@@ -248,6 +250,11 @@ void MainWindow::build_menus()
     redo_action->setShortcuts({ QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y") });
     m_history_window = new HistoryWindow(m_theme->history(), this);
     edit_menu->addActions({ undo_action, redo_action, m_history_window->toggle_action() });
+    edit_menu->addSeparator();
+    // Ctrl+A stays Select All of a text box that has the keys; elsewhere it selects the samples.
+    m_select_all_action = edit_menu->addAction("Select All");
+    m_select_all_action->setObjectName("select_all");
+    m_select_all_action->setShortcut(QKeySequence::SelectAll);
     edit_menu->addSeparator();
     const std::array<const char*, 2> edit_captions = { "Add Presentations",
         "Remove Presentations" };
@@ -427,6 +434,11 @@ void MainWindow::show_selected_code()
 void MainWindow::nosel()
 {
     m_navigator->clear_selection();
+}
+
+void MainWindow::select_rows(const std::vector<int>& rows, int current)
+{
+    m_navigator->select_rows(rows, current);
 }
 
 // Window life.

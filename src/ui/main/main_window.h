@@ -89,6 +89,7 @@ public:
     void list_presentations() override;
     /// No style selected: the frame goes.
     void nosel() override;
+    void select_rows(const std::vector<int>& rows, int current) override;
 
     using ThemeWindow::action;
     /// Scrolling, selection, zoom and the filter of the preview.
@@ -167,6 +168,7 @@ private:
     std::array<QAction*, 5> m_code_actions {};
     std::array<QAction*, 2> m_help_actions {};
     QAction* m_border_pref_action;
+    QAction* m_select_all_action;
 };
 
 } // namespace tintwell
