@@ -817,8 +817,10 @@ StyleBatchEdit edit_styles(
     for (const int row : chosen) {
         RowOutcome outcome = edit_row(doc, row, plan, mapped);
         if (!outcome.refusal.empty()) {
-            result.refusal = std::move(outcome.refusal);
-            return result;
+            StyleBatchEdit refused;
+            refused.description = batch_step_name(0);
+            refused.refusal = std::move(outcome.refusal);
+            return refused;
         }
         result.skipped += outcome.applied ? 0 : 1;
         if (outcome.row) {
