@@ -427,6 +427,22 @@ ColourEdit set_colours(
     return result;
 }
 
+bool holds_colour(ThemeKind kind, const StyleRow& row, ColourSlot slot)
+{
+    if (kind == ThemeKind::CarZumo && is_border(slot) && text::trim_view(row.border()).empty()) {
+        return false;
+    }
+    return has_part(kind, row, slot);
+}
+
+StyleRow with_colours(
+    ThemeKind kind, const StyleRow& row, const std::array<std::optional<Rgb>, 4>& colours)
+{
+    SlotChange change;
+    change.colours = colours;
+    return recoloured(kind, row, change);
+}
+
 ColourEdit paste_colours(const Document& doc, int row, const StyleColours& colours)
 {
     ColourEdit result;

@@ -92,6 +92,16 @@ struct SlotColour
 ColourEdit set_colours(
     const Document& doc, const std::vector<SlotColour>& colours, std::string description);
 
+/// True when row `row` holds a colour in the slot: its cell reads as a colour and, in a Car &
+/// Zumo theme, a border slot belongs to a style whose border value is neither empty nor "0" (such
+/// a style is saved without border colours).
+bool holds_colour(ThemeKind kind, const StyleRow& row, ColourSlot slot);
+
+/// The row with the colours given (by ColourSlot) in their slots, its text written again as a
+/// replace writes it; a slot without a colour keeps its own. The slots given must hold colours.
+StyleRow with_colours(
+    ThemeKind kind, const StyleRow& row, const std::array<std::optional<colour::Rgb>, 4>& colours);
+
 /// Pastes `colours` onto row `row` as one edit described as "Paste Colours onto NAME" (the
 /// element name). Only the parts the target has are set: a colour goes into a cell that holds a
 /// colour already (a line without border gets no border colour, a style without night colours
