@@ -109,5 +109,10 @@ StyleRow with_colours(
 /// Transparency digits are pasted onto a Sport & Fitness style along with their colours; without
 /// them the target keeps its own. Empty for an invalid row or when nothing would change.
 ColourEdit paste_colours(const Document& doc, int row, const StyleColours& colours);
+/// Pastes `colours` onto every row of `rows` as one paste onto each, in one edit described as
+/// "Paste Colours onto 12 styles" (by the element name for one row). Invalid and repeated rows are
+/// left out; `styles` counts the rows that change. Empty when nothing would change.
+ColourEdit paste_colours(
+    const Document& doc, const std::vector<int>& rows, const StyleColours& colours);
 
 } // namespace tintwell

@@ -107,6 +107,9 @@ public:
     void mset_Click();
     void p1_DblClick(int row) override;
     void Check2_MouseUp();
+    /// Edit > "Edit Selected Styles...": one change for every selected style, as one step of
+    /// the history. Only a note in the status bar when nothing is selected.
+    void edit_selected_styles();
 
 protected:
     void changeEvent(QEvent* event) override;
