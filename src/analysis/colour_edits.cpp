@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <optional>
+#include <string>
 #include <utility>
 
 namespace tintwell {
@@ -427,14 +429,28 @@ ColourEdit set_colours(
     return result;
 }
 
-ColourEdit paste_colours(const Document& doc, int row, const StyleColours& colours)
+bool holds_colour(ThemeKind kind, const StyleRow& row, ColourSlot slot)
 {
-    ColourEdit result;
-    if (!doc.valid_row(row)) {
-        return result;
+    if (kind == ThemeKind::CarZumo && is_border(slot) && text::trim_view(row.border()).empty()) {
+        return false;
     }
+    return has_part(kind, row, slot);
+}
+
+StyleRow with_colours(
+    ThemeKind kind, const StyleRow& row, const std::array<std::optional<Rgb>, 4>& colours)
+{
+    SlotChange change;
+    change.colours = colours;
+    return recoloured(kind, row, change);
+}
+
+namespace {
+
+// The row `row` with the colours pasted, or nothing when they change nothing in it.
+std::optional<StyleRow> pasted_row(const Document& doc, int row, const StyleColours& colours)
+{
     const StyleRow& target = doc.rows[static_cast<std::size_t>(row)];
-    result.description = "Paste Colours onto " + text::trim(target.elem_name());
     const bool sport = doc.kind == ThemeKind::SportFitness;
     const std::array<std::string, 4> own =
         sport ? transparencies(target) : std::array<std::string, 4> {};
@@ -456,10 +472,43 @@ ColourEdit paste_colours(const Document& doc, int row, const StyleColours& colou
         }
     }
     if (!changes) {
+        return std::nullopt;
+    }
+    return recoloured(doc.kind, target, change);
+}
+
+} // namespace
+
+ColourEdit paste_colours(const Document& doc, int row, const StyleColours& colours)
+{
+    return paste_colours(doc, std::vector<int> { row }, colours);
+}
+
+ColourEdit paste_colours(
+    const Document& doc, const std::vector<int>& rows, const StyleColours& colours)
+{
+    ColourEdit result;
+    std::vector<int> targets;
+    for (const int row : rows) {
+        if (doc.valid_row(row)) {
+            targets.push_back(row);
+        }
+    }
+    std::sort(targets.begin(), targets.end());
+    targets.erase(std::unique(targets.begin(), targets.end()), targets.end());
+    if (targets.empty()) {
         return result;
     }
-    result.edit.replace_row(row, target, recoloured(doc.kind, target, change));
-    result.styles = 1;
+    result.description = targets.size() == 1
+        ? "Paste Colours onto "
+            + text::trim(doc.rows[static_cast<std::size_t>(targets[0])].elem_name())
+        : "Paste Colours onto " + std::to_string(targets.size()) + " styles";
+    for (const int row : targets) {
+        if (const std::optional<StyleRow> pasted = pasted_row(doc, row, colours)) {
+            result.edit.replace_row(row, doc.rows[static_cast<std::size_t>(row)], *pasted);
+            ++result.styles;
+        }
+    }
     return result;
 }
 

@@ -92,6 +92,16 @@ struct SlotColour
 ColourEdit set_colours(
     const Document& doc, const std::vector<SlotColour>& colours, std::string description);
 
+/// True when row `row` holds a colour in the slot: its cell reads as a colour and, in a Car &
+/// Zumo theme, a border slot belongs to a style whose border value is neither empty nor "0" (such
+/// a style is saved without border colours).
+bool holds_colour(ThemeKind kind, const StyleRow& row, ColourSlot slot);
+
+/// The row with the colours given (by ColourSlot) in their slots, its text written again as a
+/// replace writes it; a slot without a colour keeps its own. The slots given must hold colours.
+StyleRow with_colours(
+    ThemeKind kind, const StyleRow& row, const std::array<std::optional<colour::Rgb>, 4>& colours);
+
 /// Pastes `colours` onto row `row` as one edit described as "Paste Colours onto NAME" (the
 /// element name). Only the parts the target has are set: a colour goes into a cell that holds a
 /// colour already (a line without border gets no border colour, a style without night colours
@@ -99,5 +109,10 @@ ColourEdit set_colours(
 /// Transparency digits are pasted onto a Sport & Fitness style along with their colours; without
 /// them the target keeps its own. Empty for an invalid row or when nothing would change.
 ColourEdit paste_colours(const Document& doc, int row, const StyleColours& colours);
+/// Pastes `colours` onto every row of `rows` as one paste onto each, in one edit described as
+/// "Paste Colours onto 12 styles" (by the element name for one row). Invalid and repeated rows are
+/// left out; `styles` counts the rows that change. Empty when nothing would change.
+ColourEdit paste_colours(
+    const Document& doc, const std::vector<int>& rows, const StyleColours& colours);
 
 } // namespace tintwell

@@ -5,6 +5,7 @@
 #include "app/descriptor_output.h"
 #include "app/diff_command.h"
 #include "app/dump_writer.h"
+#include "app/edit_command.h"
 #include "app/lint_command.h"
 #include "app/loaded_theme.h"
 #include "app/options.h"
@@ -34,6 +35,7 @@ const char* const usage_text = R"(Usage: tintwell [FILE]
   or:  tintwell --convert IN OUT [--force]
   or:  tintwell --lint FILE... [--json] [--min-severity info|warning|error] [--ungrouped]
   or:  tintwell --lint FILE --fix OUT [--rule RULE] [--force]
+  or:  tintwell --edit FILE OUT --select SELECTOR... --set PROPERTY=VALUE... [--force]
   or:  tintwell --render FILE --output OUT.png [--width PX]
   or:  tintwell --render-map FILE --output OUT.png [--night] [--presentation NAME]
                 [--vision normal|protanopia|deuteranopia|tritanopia] [--width PX]
@@ -63,7 +65,21 @@ Options:
   --fix OUT           With --lint: give every colour finding the nearest colour that
                       meets its rule, save the theme to OUT and say what changed.
   --rule RULE         With --fix: fix the findings of this rule only.
-  --force             With --convert or --fix: replace an existing OUT.
+  --edit FILE OUT     Load FILE, change every style that a --select keeps as each --set
+                      says (in their order), print how many styles changed and save the
+                      theme to OUT as File, Save does. OUT may be FILE only with --force.
+  --select SELECTOR   With --edit: the styles to change, written as in the filter box: a
+                      name, #RRGGBB, ~#RRGGBB for colours near it, "" for every style.
+                      Several --select take the styles of all of them.
+  --set PROPERTY=VALUE
+                      With --edit: PROPERTY is day, night, border-day, border-night (the
+                      colours of the line or fill and of its border), scale, border,
+                      bg-width or fg-width. VALUE is a colour or a number to set;
+                      lighter:N or darker:N (CIE L*), saturate:N or desaturate:N
+                      (chroma), hue:N (degrees) for a colour; times:N or plus:N for a
+                      number. A style without the property is left as it is; a scale or
+                      border outside 0.01 - 2.5 or a width above 200 refuses the edit.
+  --force             With --convert, --fix or --edit: replace an existing OUT.
   --json              With --lint, --colours or --diff: print JSON.
   --min-severity LEVEL
                       With --lint: the least severity that counts (info, warning or error;
@@ -93,6 +109,9 @@ Exit status:
   --check             0 when every file was accepted without a message, 1 otherwise.
   --convert           0 when OUT was written; 1 when IN is not a theme, OUT exists
                       without --force, or OUT could not be written.
+  --edit              0 when OUT was written; 1 when FILE is not a theme, no style
+                      matched, a value was refused, OUT exists without --force, or OUT
+                      could not be written.
   --render            0 when the PNG was written; 1 when FILE is not a theme, the preview
                       is too large for one image, or the PNG could not be written.
   --render-map        0 when the PNG was written; 1 when FILE is not a theme, it has no
@@ -364,6 +383,9 @@ int run_command(const std::vector<std::string>& args, std::ostream& out, std::os
     }
     if (command == "--lint") {
         return run_lint(args, out, err);
+    }
+    if (command == "--edit") {
+        return edit_command(args, out, err);
     }
     if (command == "--render") {
         return render(args, err, render_command);

@@ -21,7 +21,7 @@ bool is_batch(const std::vector<std::string>& args);
 /// Prints "tintwell: " and the reason, then the usage text, to `err`; returns 2.
 int usage_error(std::ostream& err, const std::string& why);
 
-/// Runs one batch command: --dump, --check, --convert, --lint, --render, --render-map, --colours,
+/// Runs one batch command: --dump, --check, --convert, --lint, --edit, --render, --render-map, --colours,
 /// --diff, --version, --help. Returns the process exit code (2 for a usage error). When `out`
 /// cannot take everything the command printed, says "tintwell: write error: " and the reason on
 /// `err` (the system's text when `out` writes through a DescriptorOutput) and returns at least 1 (2

@@ -26,6 +26,17 @@ std::optional<std::string> CommandLine::value(std::string_view name) const
     return found == values.end() ? std::nullopt : std::optional<std::string>(found->second);
 }
 
+std::vector<std::string> CommandLine::values_of(std::string_view name) const
+{
+    std::vector<std::string> found;
+    for (const auto& [option, value] : given) {
+        if (option == name) {
+            found.push_back(value);
+        }
+    }
+    return found;
+}
+
 std::optional<CommandLine> parse_command_line(
     const std::vector<std::string>& args, const CommandSyntax& syntax, std::ostream& err)
 {
@@ -40,6 +51,7 @@ std::optional<CommandLine> parse_command_line(
                 return std::nullopt;
             }
             line.values[word] = args[++i];
+            line.given.emplace_back(word, args[i]);
         } else if (word.size() > 1 && word[0] == '-') {
             usage_error(err, "unknown option " + word);
             return std::nullopt;

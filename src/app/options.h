@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tintwell {
@@ -30,11 +31,16 @@ struct CommandLine
 {
     std::vector<std::string> files;
     std::vector<std::string> switches;
+    /// The last value of each option given.
     std::map<std::string, std::string, std::less<>> values;
+    /// Every option with its value, in the order given.
+    std::vector<std::pair<std::string, std::string>> given;
 
     bool has(std::string_view name) const;
     /// The value given with the option, or nothing when it was not given.
     std::optional<std::string> value(std::string_view name) const;
+    /// Every value given with the option, in order (an option that may be repeated).
+    std::vector<std::string> values_of(std::string_view name) const;
 };
 
 /// Sorts `args` (the command's name first) by the syntax. A word starting with "-" (other than

@@ -145,6 +145,28 @@ public:
         const cmsCIELab in { colour.L, colour.a, colour.b };
         std::array<double, 3> out {};
         cmsDoTransform(m_transform, &in, out.data(), 1);
+        return in_gamut(out);
+    }
+
+    std::vector<std::optional<Rgb>> convert(std::span<const Lab> colours) const
+    {
+        std::vector<std::optional<Rgb>> rgbs(colours.size());
+        if (!m_transform || colours.empty()) {
+            return rgbs;
+        }
+        std::vector<cmsCIELab> in(colours.size());
+        std::transform(colours.begin(), colours.end(), in.begin(),
+            [](const Lab& lab) { return cmsCIELab { lab.L, lab.a, lab.b }; });
+        std::vector<std::array<double, 3>> out(colours.size());
+        cmsDoTransform(
+            m_transform, in.data(), out.data(), static_cast<cmsUInt32Number>(colours.size()));
+        std::transform(out.begin(), out.end(), rgbs.begin(), in_gamut);
+        return rgbs;
+    }
+
+private:
+    static std::optional<Rgb> in_gamut(const std::array<double, 3>& out)
+    {
         // Half a step of eight bits either way still rounds into the channel.
         constexpr double slack = 0.5 / 255;
         std::array<std::uint8_t, 3> channels {};
@@ -158,9 +180,14 @@ public:
         return Rgb { channels[0], channels[1], channels[2] };
     }
 
-private:
     cmsHTRANSFORM m_transform = nullptr;
 };
+
+const RgbTransform& rgb_transform()
+{
+    static const RgbTransform transform;
+    return transform;
+}
 
 // The Machado, Oliveira and Fernandes (2009) matrices at severity 1.0, for linear RGB: G. M.
 // Machado, M. M. Oliveira, L. A. F. Fernandes, "A physiologically-based model for simulation of
@@ -240,8 +267,12 @@ Lab to_lab(Rgb colour)
 
 std::optional<Rgb> from_lab(const Lab& colour)
 {
-    static const RgbTransform transform;
-    return transform.convert(colour);
+    return rgb_transform().convert(colour);
+}
+
+std::vector<std::optional<Rgb>> from_lab(std::span<const Lab> colours)
+{
+    return rgb_transform().convert(colours);
 }
 
 std::vector<Lab> to_lab(std::span<const Rgb> colours)

@@ -60,6 +60,10 @@ Lab to_lab(Rgb colour);
 /// lies outside sRGB.
 std::optional<Rgb> from_lab(const Lab& colour);
 
+/// `from_lab` of many colours at once, much faster than one at a time; each result is the one
+/// `from_lab` gives.
+std::vector<std::optional<Rgb>> from_lab(std::span<const Lab> colours);
+
 /// `to_lab` of many colours at once, much faster than one at a time for colours not seen before;
 /// each result is the one `to_lab` gives.
 std::vector<Lab> to_lab(std::span<const Rgb> colours);

@@ -148,6 +148,21 @@ std::vector<StyleRow> DocumentEdit::RowOrder::build(std::vector<StyleRow>& old) 
     return rows;
 }
 
+std::optional<std::vector<int>> DocumentEdit::row_origins(bool reverting) const
+{
+    const std::optional<RowOrder>& order = reverting ? m_backward : m_forward;
+    if (!order) {
+        return std::nullopt;
+    }
+    std::vector<int> origins;
+    for (const RowOrder::Piece& piece : order->pieces) {
+        for (int k = 0; k < piece.count; ++k) {
+            origins.push_back(piece.from < 0 ? -1 : piece.from + k);
+        }
+    }
+    return origins;
+}
+
 void DocumentEdit::apply(Document& doc) const
 {
     if (m_forward) {

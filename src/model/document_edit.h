@@ -126,6 +126,10 @@ public:
     bool changes_rows() const { return m_forward || !m_writes.empty(); }
     /// True when the edit sets the presentation list.
     bool changes_presentations() const { return m_presentations.has_value(); }
+    /// Where the rows come from when the edit is applied (or reverted, with `reverting`): for
+    /// each row of the new table its position in the table before, or -1 for a row the change
+    /// brings in. Nothing when every row keeps its position.
+    std::optional<std::vector<int>> row_origins(bool reverting = false) const;
 
     // Building an edit. A new order of the rows comes first; cell changes name the rows by their
     // positions in the table after it.

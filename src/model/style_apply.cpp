@@ -7,6 +7,17 @@
 
 namespace tintwell {
 
+bool scale_in_range(double value)
+{
+    // Far outside the range (or not a number) it is refused before it is narrowed, which a value
+    // beyond the range of float would not survive.
+    if (!(value > -1 && value < 3)) {
+        return false;
+    }
+    const float f = static_cast<float>(value);
+    return f >= 0.01f && f <= 2.5f;
+}
+
 StyleRow applied_style(ThemeKind kind, StyleRow row, AppliedValues values)
 {
     const bool car = kind == ThemeKind::CarZumo;

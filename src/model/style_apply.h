@@ -7,6 +7,13 @@
 
 namespace tintwell {
 
+/// True for a scale or border width the style editor accepts: 0.01 to 2.5, compared in single
+/// precision as the editor's boxes hold them.
+bool scale_in_range(double value);
+
+/// The range of scale_in_range as the editor's messages write it.
+inline constexpr const char* scale_range_text = "0.01 - 2.5";
+
 /// What the style editor holds when Apply is pressed: its check boxes, the border width and scale
 /// as typed, and its four working colours.
 struct AppliedValues

@@ -1034,6 +1034,21 @@ void paint_mark(
     }
 }
 
+// The edge of a selected sample: two image pixels wide, inside its box, so that it stays clear
+// of the selection frame and of the neighbours' boxes.
+void paint_selected_edge(Canvas& target, const TwipRect& box, double ox, double oy)
+{
+    const double image_pixel = twips_per_pixel / target.scale();
+    const double left = static_cast<double>(box.left) - ox;
+    const double top = static_cast<double>(box.top) - oy;
+    const double right = static_cast<double>(box.right()) - ox - image_pixel;
+    const double bottom = static_cast<double>(box.bottom()) - oy - image_pixel;
+    for (int k = 0; k < 2; ++k) {
+        const double in = k * image_pixel;
+        outline(target, left + in, top + in, right - in, bottom - in, selected_color);
+    }
+}
+
 } // namespace
 
 void paint_preview(Canvas& target, const Document& doc, Preview& preview, const TwipRect& visible)
@@ -1063,13 +1078,19 @@ void paint_preview(Canvas& target, const Document& doc, Preview& preview, const 
     const double sample_scale = layout.zoom * target.scale();
     const CanvasFont font = caption_font(layout.zoom);
     const auto [first, last] = layout.rows_between(visible.top, visible.bottom());
+    // One selected style is shown by the frame alone.
+    const bool several_selected = preview.selection != nullptr && preview.selection->count() > 1;
     for (int p = first; p < last; ++p) {
         const int r = layout.order[static_cast<std::size_t>(p)];
         const PreviewRow& row = layout.rows[static_cast<std::size_t>(r)];
+        const bool selected = several_selected && preview.selection->contains(r);
         if (row.box.intersects(visible)) {
             if (const Canvas* sample = cache.sample(doc, layout, r, sample_scale)) {
                 target.paint_picture(*sample, static_cast<double>(row.box.left) - ox,
                     static_cast<double>(row.box.top) - oy);
+            }
+            if (selected) {
+                paint_selected_edge(target, row.box, ox, oy);
             }
             const auto at = static_cast<std::size_t>(r);
             if (at < preview.marks.size() && preview.marks[at] != SampleMark::None) {
@@ -1082,6 +1103,14 @@ void paint_preview(Canvas& target, const Document& doc, Preview& preview, const 
         const std::vector<CaptionLine>& lines = cache.caption_lines(doc, layout, r, target);
         target.state.font = font;
         target.state.fore_color = caption_color;
+        if (selected) {
+            const double image_pixel = twips_per_pixel / target.scale();
+            fill(target, static_cast<double>(row.caption.left) - ox,
+                static_cast<double>(row.caption.top) - oy,
+                static_cast<double>(row.caption.right()) - ox - image_pixel,
+                static_cast<double>(row.caption.bottom()) - oy - image_pixel, selected_color);
+            target.state.fore_color = selected_caption_color;
+        }
         double y = static_cast<double>(row.caption.top) - oy;
         const double bottom = static_cast<double>(row.caption.bottom()) - oy;
         // A label shows whole lines only as far as they fit.

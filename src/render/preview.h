@@ -3,6 +3,7 @@
 #include "colour/colour_codes.h"
 #include "colour/colour_science.h"
 #include "model/document.h"
+#include "model/row_selection.h"
 #include "render/canvas.h"
 
 #include <cstddef>
@@ -44,6 +45,9 @@ inline constexpr ColourValue container_back_color = 0xF0F0F0; // RGB(240,240,240
 inline constexpr ColourValue caption_color = 0x000000;
 inline constexpr ColourValue frame_color = 0x000000;
 inline constexpr ColourValue presentation_rule_color = 0x950074; // RGB(116,0,149)
+/// Selected samples: their box is edged and their caption is written on a band in this colour.
+inline constexpr ColourValue selected_color = 0xD77800; // RGB(0,120,215)
+inline constexpr ColourValue selected_caption_color = 0xFFFFFF;
 
 /// An axis-parallel rectangle in twips; right and bottom are exclusive.
 struct TwipRect
@@ -343,6 +347,10 @@ public:
     /// The mark row r's sample carries is marks[r]; rows past the end carry none. Takes effect
     /// at the next paint.
     std::vector<SampleMark> marks;
+    /// The selected styles: while it holds more than one, each is drawn edged and with its
+    /// caption on a band of `selected_color` (one alone has only the frame). None while null.
+    /// Not owned; takes effect at the next paint.
+    const RowSelection* selection = nullptr;
 
 private:
     void set_scroll_range(std::int64_t visible_height);
@@ -363,9 +371,9 @@ CanvasFont caption_font(double zoom = 1);
 /// Paints the part `visible` of the container onto `target`, whose top-left pixel shows the
 /// container point (visible.left, visible.top): background, presentation rules (with their
 /// headings when the preview has them on), the samples and captions that reach into `visible`
-/// (drawn through the cache at the layout's zoom times the target's scale) with their marks,
-/// and the selection frame when it is visible, all as the preview's vision sees them. Leaves
-/// `target` in twips, with the colour map it had.
+/// (drawn through the cache at the layout's zoom times the target's scale) with their marks
+/// and the look of the selected ones, and the selection frame when it is visible, all as the
+/// preview's vision sees them. Leaves `target` in twips, with the colour map it had.
 void paint_preview(Canvas& target, const Document& doc, Preview& preview, const TwipRect& visible);
 
 } // namespace tintwell

@@ -504,8 +504,8 @@ private slots:
             edit_items << (item->isSeparator() ? QString("-") : item->text());
         }
         QCOMPARE(edit_items,
-            QStringList({ "Undo", "Redo", "History", "-", "Add Presentations",
-                "Remove Presentations", "-", "Make Night Colours..." }));
+            QStringList({ "Undo", "Redo", "History", "-", "Select All", "Edit Selected Styles...",
+                "-", "Add Presentations", "Remove Presentations", "-", "Make Night Colours..." }));
         QVERIFY(!menu_item(*window, "mf", 9)->isEnabled());
         QCOMPARE(menu_item(*window, "mf", 9)->shortcut(), QKeySequence("Ctrl+P"));
         QVERIFY(menu_item(*window, "mcod2", 1)->text() == "Copy Code"

@@ -4,6 +4,7 @@
 #include "ui/common/message_box_prompter.h"
 #include "ui/common/twips.h"
 
+#include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QHelpEvent>
@@ -11,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRubberBand>
 #include <QToolTip>
 #include <cmath>
 
@@ -113,16 +115,34 @@ void PreviewWidget::paintEvent(QPaintEvent* event)
 
 void PreviewWidget::mousePressEvent(QMouseEvent* event)
 {
-    const int row = row_at(event->position().toPoint());
+    const QPoint pos = event->position().toPoint();
+    const int row = row_at(pos);
     if (row >= 0) {
-        emit sample_pressed(row, event->button(), event->globalPosition().toPoint());
+        emit sample_pressed(
+            row, event->button(), event->globalPosition().toPoint(), event->modifiers());
         return;
     }
-    const auto& layout = m_preview.layout();
-    const QPoint pos = event->position().toPoint();
-    if (layout.hit_test_caption(tw(pos.x()), tw(pos.y())) < 0) {
-        emit empty_pressed();
+    if (m_band_enabled && event->button() == Qt::LeftButton) {
+        m_band_armed = true;
+        m_band_origin = pos;
+        m_band_modifiers = event->modifiers();
     }
+    const auto& layout = m_preview.layout();
+    if (layout.hit_test_caption(tw(pos.x()), tw(pos.y())) < 0) {
+        emit empty_pressed(event->modifiers());
+    }
+}
+
+void PreviewWidget::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (m_band_armed && event->button() == Qt::LeftButton) {
+        m_band_armed = false;
+        if (m_band != nullptr && m_band->isVisible()) {
+            m_band->hide();
+            emit band_finished();
+        }
+    }
+    QWidget::mouseReleaseEvent(event);
 }
 
 void PreviewWidget::mouseDoubleClickEvent(QMouseEvent* event)
@@ -135,7 +155,25 @@ void PreviewWidget::mouseDoubleClickEvent(QMouseEvent* event)
 
 void PreviewWidget::mouseMoveEvent(QMouseEvent* event)
 {
-    const int row = row_at(event->position().toPoint());
+    const QPoint pos = event->position().toPoint();
+    if (m_band_armed && (event->buttons() & Qt::LeftButton)) {
+        const bool drawn = m_band != nullptr && m_band->isVisible();
+        // A press that shakes a little is still a click on the empty preview.
+        if (drawn || (pos - m_band_origin).manhattanLength() >= QApplication::startDragDistance()) {
+            if (m_band == nullptr) {
+                m_band = new QRubberBand(QRubberBand::Rectangle, this);
+                m_band->setObjectName("rubber_band");
+            }
+            const QRect band = QRect(m_band_origin, pos).normalized();
+            m_band->setGeometry(band);
+            m_band->show();
+            emit band_dragged(TwipRect { tw(band.left()), tw(band.top()), tw(band.width() + 1),
+                                  tw(band.height() + 1) },
+                m_band_modifiers);
+        }
+        return;
+    }
+    const int row = row_at(pos);
     if (row >= 0) {
         emit sample_hovered(row);
     }

@@ -3,13 +3,17 @@
 #include "model/document.h"
 #include "render/preview.h"
 
+#include <QPoint>
 #include <QWidget>
+
+class QRubberBand;
 
 namespace tintwell {
 
 /// `Picture1`: the preview container. It is as high as the laid-out preview and scrolls inside
 /// `Picture2` by moving; it paints only the part that is exposed. Presses, double clicks and
-/// drops are passed on as signals with the row under the pointer.
+/// drops are passed on as signals with the row under the pointer; with band selection on, a
+/// drag that starts off the sample boxes draws a rubber band and reports the rectangle.
 class PreviewWidget : public QWidget
 {
     Q_OBJECT
@@ -40,11 +44,22 @@ public:
     void hide_frame();
     bool frame_visible() const { return m_preview.shape4.visible; }
 
+    /// Lets a drag with the left button that starts off the sample boxes draw a rubber band
+    /// (off until turned on).
+    void set_band_selection(bool on) { m_band_enabled = on; }
+
 signals:
-    void sample_pressed(int row, Qt::MouseButton button, QPoint global_pos);
+    void sample_pressed(
+        int row, Qt::MouseButton button, QPoint global_pos, Qt::KeyboardModifiers modifiers);
     void sample_double_clicked(int row);
     void sample_hovered(int row);
-    void empty_pressed();
+    /// A press off every sample box and caption.
+    void empty_pressed(Qt::KeyboardModifiers modifiers);
+    /// The rubber band now spans `rect` (twips of the preview); `modifiers` were held when the
+    /// drag began.
+    void band_dragged(const TwipRect& rect, Qt::KeyboardModifiers modifiers);
+    /// The button that drew a rubber band was let go.
+    void band_finished();
     void file_dropped(const QString& path);
 
 protected:
@@ -52,6 +67,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     bool event(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -62,6 +78,12 @@ private:
 
     Document& m_doc;
     Preview m_preview;
+    bool m_band_enabled = false;
+    /// A left press off the boxes may become a band drag: where it went down, and the keys held.
+    bool m_band_armed = false;
+    QPoint m_band_origin;
+    Qt::KeyboardModifiers m_band_modifiers;
+    QRubberBand* m_band = nullptr;
 };
 
 } // namespace tintwell

@@ -2,6 +2,7 @@
 
 #include "colour/colour_codes.h"
 #include "colour/colour_science.h"
+#include "colour/palette.h"
 #include "render/qt/qt_canvas.h"
 
 #include <QColor>
@@ -28,6 +29,15 @@ inline colour::Rgb to_rgb(const QColor& colour)
 {
     return { static_cast<std::uint8_t>(colour.red()), static_cast<std::uint8_t>(colour.green()),
         static_cast<std::uint8_t>(colour.blue()) };
+}
+
+/// The colour of block `block` (0 to 253) of the device palette.
+inline colour::Rgb palette_rgb(int block)
+{
+    const ColourValue value = col256()[static_cast<std::size_t>(block)].colour;
+    return { static_cast<std::uint8_t>(value & 0xFF),
+        static_cast<std::uint8_t>((value >> 8) & 0xFF),
+        static_cast<std::uint8_t>((value >> 16) & 0xFF) };
 }
 
 /// The thin line round every swatch, so that a white or very light one shows on a light panel.

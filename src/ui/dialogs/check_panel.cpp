@@ -451,7 +451,18 @@ void CheckPanel::select(int group, int member, bool reveal)
     if (row < 0) {
         return;
     }
-    m_window.p1_MouseDown(row, Qt::LeftButton, QPoint());
+    if (member < 0) {
+        // A group selects the style of every finding in it, its first one framed.
+        const std::vector<Finding>& members = m_groups[static_cast<std::size_t>(group)].members;
+        std::vector<int> rows;
+        rows.reserve(members.size());
+        for (std::size_t k = 0; k < members.size(); ++k) {
+            rows.push_back(subject_row(group, static_cast<int>(k)));
+        }
+        m_window.select_rows(rows, row);
+    } else {
+        m_window.p1_MouseDown(row, Qt::LeftButton, QPoint());
+    }
     if (reveal) {
         m_window.scroll_into_view(row);
     }

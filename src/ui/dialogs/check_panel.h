@@ -29,8 +29,9 @@ class PreviewWidget;
 /// the open theme (faults of the file as read, and colours that are hard to see or to tell
 /// apart), the most serious first. Findings of one rule, time of day, vision and element are one
 /// group across presentations and grounds, which opens to its members; the list sorts by any
-/// column and keeps only the severity, rule and time of day chosen. A group or finding clicked
-/// selects its first sample as a press on it does and scrolls it into view; while the button is
+/// column and keeps only the severity, rule and time of day chosen. A finding clicked selects its
+/// sample as a press on it does, a group the samples of all its findings with the first one
+/// framed, and the framed one is scrolled into view; while the button is
 /// held the preview shows only the elements it is about. For a contrast or colour-difference
 /// group, the panel shows the nearest colour that meets the rule and "Fix" sets it as one step of
 /// the history; "Fix All Shown" does so for every group listed, as one step. While the panel is

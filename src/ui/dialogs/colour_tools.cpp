@@ -97,7 +97,9 @@ void ColourTools::paste_colours()
     if (!m_copied || !doc.valid_row(doc.cur_row)) {
         return;
     }
-    ColourEdit pasted = tintwell::paste_colours(doc, doc.cur_row, *m_copied);
+    const RowSelection& selection = m_window.theme().selection();
+    ColourEdit pasted = tintwell::paste_colours(doc,
+        selection.count() > 1 ? selection.rows() : std::vector<int> { doc.cur_row }, *m_copied);
     if (pasted.styles == 0) {
         return;
     }

@@ -26,8 +26,9 @@ public:
     /// clipboard as text (`colours_text`). A style without any colour keeps what was copied
     /// before.
     void copy_colours();
-    /// Pastes the kept colours onto the selected style as one step of the history: only the
-    /// parts the style has take them. Nothing when nothing was copied.
+    /// Pastes the kept colours onto the selected style, or onto every selected style when
+    /// several are, as one step of the history: only the parts each style has take them.
+    /// Nothing when nothing was copied.
     void paste_colours();
 
     /// Opens the "Make Night Colours" dialog on the open theme; nothing without styles.

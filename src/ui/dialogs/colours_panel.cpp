@@ -448,9 +448,21 @@ void ColoursPanel::select_line(int line)
 
 void ColoursPanel::colour_clicked(int line)
 {
-    if (line >= 0 && line < static_cast<int>(m_colours.size())) {
-        m_window.set_filter_text(hex_text(m_colours[static_cast<std::size_t>(line)].colour));
+    if (line < 0 || line >= static_cast<int>(m_colours.size())) {
+        return;
     }
+    const ColourInUse& clicked = m_colours[static_cast<std::size_t>(line)];
+    m_window.set_filter_text(hex_text(clicked.colour));
+    // Its styles are selected too, ready for a change to all of them; the selected style stays
+    // the framed one when it uses the colour.
+    std::vector<int> rows;
+    rows.reserve(clicked.uses.size());
+    for (const ColourUse& use : clicked.uses) {
+        if (rows.empty() || rows.back() != use.row) {
+            rows.push_back(use.row);
+        }
+    }
+    m_window.select_rows(rows, m_window.document().cur_row);
 }
 
 QString ColoursPanel::users_text(const ColourInUse& c) const

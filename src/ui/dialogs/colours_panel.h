@@ -69,6 +69,7 @@ private:
     int line_of(colour::Rgb colour) const;
     int current_line() const;
     void select_line(int line);
+    /// Filters the preview to the colour's styles and selects them all.
     void colour_clicked(int line);
     /// The text of the users of a colour, for its tool tip.
     QString users_text(const ColourInUse& colour) const;

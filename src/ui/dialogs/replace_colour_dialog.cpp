@@ -1,6 +1,5 @@
 #include "ui/dialogs/replace_colour_dialog.h"
 
-#include "colour/palette.h"
 #include "model/text.h"
 #include "ui/common/colour_chart.h"
 #include "ui/common/latin1.h"
@@ -56,14 +55,6 @@ QStringList row_presentations(const Document& doc)
         }
     }
     return names;
-}
-
-colour::Rgb palette_colour(int block)
-{
-    const ColourValue value = col256()[static_cast<std::size_t>(block)].colour;
-    return { static_cast<std::uint8_t>(value & 0xFF),
-        static_cast<std::uint8_t>((value >> 8) & 0xFF),
-        static_cast<std::uint8_t>((value >> 16) & 0xFF) };
 }
 
 } // namespace
@@ -161,7 +152,7 @@ QFormLayout* ReplaceColourDialog::build_scope(const Document& doc)
 void ReplaceColourDialog::connect_pickers()
 {
     connect(m_palette, &PaletteGrid::picked, this, [this](int block) {
-        take_colour(palette_colour(block));
+        take_colour(palette_rgb(block));
         m_palette->frame_block(block);
     });
     connect(m_colour_field, &ColourChart::pressed, this,

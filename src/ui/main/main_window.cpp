@@ -14,6 +14,7 @@
 #include "ui/common/window_place.h"
 #include "ui/dialogs/check_panel.h"
 #include "ui/dialogs/colour_tools.h"
+#include "ui/dialogs/edit_selected_dialog.h"
 #include "ui/main/file_commands.h"
 #include "ui/main/history_window.h"
 #include "ui/main/notice_bar.h"
@@ -147,6 +148,8 @@ MainWindow::MainWindow(const QString& pending_open, const QString& settings_path
     connect(
         m_navigator, &PreviewNavigator::selection_changed, this, &MainWindow::show_selected_code);
     connect(m_navigator, &PreviewNavigator::open_requested, this, &MainWindow::p1_DblClick);
+    connect(
+        m_select_all_action, &QAction::triggered, m_navigator, &PreviewNavigator::select_all_shown);
     connect(m_navigator, &PreviewNavigator::status_bar_toggled, this, &MainWindow::Form_Resize);
     CheckPanel* check_panel = build_check_panel();
     m_panel_items = new PanelItems(
@@ -252,6 +255,15 @@ void MainWindow::build_menus()
     m_history_window = new HistoryWindow(m_theme->history(), this);
     edit_menu->addActions({ undo_action, redo_action, m_history_window->toggle_action() });
     edit_menu->addSeparator();
+    // Ctrl+A stays Select All of a text box that has the keys; elsewhere it selects the samples.
+    m_select_all_action = edit_menu->addAction("Select All");
+    m_select_all_action->setObjectName("select_all");
+    m_select_all_action->setShortcut(QKeySequence::SelectAll);
+    QAction* edit_selected = edit_menu->addAction("Edit Selected Styles...");
+    edit_selected->setObjectName("edit_selected");
+    edit_selected->setShortcut(QKeySequence("Ctrl+E"));
+    connect(edit_selected, &QAction::triggered, this, &MainWindow::edit_selected_styles);
+    edit_menu->addSeparator();
     const std::array<const char*, 2> edit_captions = { "Add Presentations",
         "Remove Presentations" };
     for (std::size_t i = 0; i < m_presentation_actions.size(); ++i) {
@@ -289,6 +301,13 @@ void MainWindow::build_menus()
     m_code_actions[slot(CodeCommand::PasteColours)] = m_code_menu->addAction("Paste Colours");
     action(CodeCommand::CopyColours)->setObjectName("copy_colours");
     action(CodeCommand::PasteColours)->setObjectName("paste_colours");
+    // Offered here only while several styles are selected; one is edited by a double click.
+    QAction* edit_selected_code = m_code_menu->addAction("Edit Selected Styles...");
+    edit_selected_code->setObjectName("edit_selected_code");
+    connect(edit_selected_code, &QAction::triggered, this, &MainWindow::edit_selected_styles);
+    connect(m_code_menu, &QMenu::aboutToShow, this, [this, edit_selected_code] {
+        edit_selected_code->setVisible(m_theme->selection().count() > 1);
+    });
 }
 
 CheckPanel* MainWindow::build_check_panel()
@@ -430,6 +449,11 @@ void MainWindow::show_selected_code()
 void MainWindow::nosel()
 {
     m_navigator->clear_selection();
+}
+
+void MainWindow::select_rows(const std::vector<int>& rows, int current)
+{
+    m_navigator->select_rows(rows, current);
 }
 
 // Window life.
@@ -617,6 +641,25 @@ void MainWindow::p1_DblClick(int row)
         redraw_keeping_scroll();
     }
     show_selected_code();
+}
+
+void MainWindow::edit_selected_styles()
+{
+    const RowSelection& selection = m_theme->selection();
+    std::vector<int> rows = selection.rows();
+    if (rows.empty()) {
+        statusBar()->showMessage("Select the styles to edit first", status_message_ms);
+        return;
+    }
+    EditSelectedDialog dialog(*this, std::move(rows), this);
+    cent(dialog);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    redraw_keeping_scroll();
+    if (m_code_shown) {
+        show_selected_code();
+    }
 }
 
 void MainWindow::Check2_MouseUp()

@@ -89,6 +89,7 @@ public:
     void list_presentations() override;
     /// No style selected: the frame goes.
     void nosel() override;
+    void select_rows(const std::vector<int>& rows, int current) override;
 
     using ThemeWindow::action;
     /// Scrolling, selection, zoom and the filter of the preview.
@@ -106,6 +107,9 @@ public:
     void mset_Click();
     void p1_DblClick(int row) override;
     void Check2_MouseUp();
+    /// Edit > "Edit Selected Styles...": one change for every selected style, as one step of
+    /// the history. Only a note in the status bar when nothing is selected.
+    void edit_selected_styles();
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -167,6 +171,7 @@ private:
     std::array<QAction*, 5> m_code_actions {};
     std::array<QAction*, 2> m_help_actions {};
     QAction* m_border_pref_action;
+    QAction* m_select_all_action;
 };
 
 } // namespace tintwell

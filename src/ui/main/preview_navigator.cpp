@@ -77,6 +77,30 @@ std::string style_summary(const Document& doc, int row)
     return summary;
 }
 
+// The selection becomes `row` alone, the anchor of the next range.
+void select_only(RowSelection& selection, int row)
+{
+    selection.clear();
+    selection.set(row, true);
+    selection.set_anchor(row);
+}
+
+// "12 styles selected", and how many of them the filter hides.
+QString styles_selected_text(const RowSelection& selection, const PreviewLayout& layout)
+{
+    int hidden = 0;
+    if (layout.order.size() < layout.rows.size()) {
+        for (const int row : selection.rows()) {
+            hidden += layout.shown(row) ? 0 : 1;
+        }
+    }
+    QString text = QString("%1 styles selected").arg(selection.count());
+    if (hidden > 0) {
+        text += QString(", %1 of them hidden by the filter").arg(hidden);
+    }
+    return text;
+}
+
 } // namespace
 
 PreviewNavigator::PreviewNavigator(OpenTheme& theme, const Parts& parts)
@@ -93,8 +117,17 @@ PreviewNavigator::PreviewNavigator(OpenTheme& theme, const Parts& parts)
         part->installEventFilter(this);
     }
     connect(m_scroll_bar, &QScrollBar::valueChanged, this, &PreviewNavigator::vs_Scroll);
-    connect(m_preview, &PreviewWidget::sample_pressed, this, &PreviewNavigator::press);
-    connect(m_preview, &PreviewWidget::empty_pressed, this, &PreviewNavigator::clear_selection);
+    m_preview->preview().selection = &m_theme.selection();
+    m_preview->set_band_selection(true);
+    connect(m_preview, &PreviewWidget::sample_pressed, this, &PreviewNavigator::click);
+    connect(m_preview, &PreviewWidget::empty_pressed, this, [this](Qt::KeyboardModifiers keys) {
+        // Ctrl keeps the selection for a band that adds to it.
+        if (!(keys & Qt::ControlModifier)) {
+            clear_selection();
+        }
+    });
+    connect(m_preview, &PreviewWidget::band_dragged, this, &PreviewNavigator::band_dragged);
+    connect(m_preview, &PreviewWidget::band_finished, this, [this] { m_band_started = false; });
     build_view_menu(*parts.window, parts.view_menu_before);
     build_filter_box(*parts.window);
 
@@ -307,6 +340,12 @@ bool PreviewNavigator::preview_key(const QKeyEvent& key)
         return false;
     }
     switch (key.key()) {
+    case Qt::Key_Escape:
+        if (m_theme.selection().empty()) {
+            return false;
+        }
+        clear_selection();
+        return true;
     case Qt::Key_Left:
         move_selection(Neighbour::Left);
         return true;
@@ -344,7 +383,7 @@ bool PreviewNavigator::preview_key(const QKeyEvent& key)
 
 bool PreviewNavigator::selection_shown() const
 {
-    return m_selected && m_theme.document().valid_row(m_theme.current_row())
+    return !m_theme.selection().empty() && m_theme.document().valid_row(m_theme.current_row())
         && m_preview->preview().layout().shown(m_theme.current_row());
 }
 
@@ -396,7 +435,8 @@ bool PreviewNavigator::select_row(int row)
 void PreviewNavigator::follow_selection()
 {
     const auto frame = m_preview->preview().layout().frame_around(m_theme.current_row());
-    if (m_selected && m_theme.document().valid_row(m_theme.current_row()) && frame) {
+    if (!m_theme.selection().empty() && m_theme.document().valid_row(m_theme.current_row())
+        && frame) {
         m_preview->show_frame(*frame);
     } else {
         m_preview->hide_frame();
@@ -540,7 +580,12 @@ void PreviewNavigator::show_status()
 void PreviewNavigator::show_selected_style()
 {
     const Document& doc = m_theme.document();
-    if (!m_selected || !doc.valid_row(doc.cur_row)) {
+    const RowSelection& selection = m_theme.selection();
+    if (selection.count() > 1) {
+        m_selection_label->setText(styles_selected_text(selection, m_preview->preview().layout()));
+        return;
+    }
+    if (selection.empty() || !doc.valid_row(doc.cur_row)) {
         m_selection_label->clear();
         return;
     }
@@ -554,7 +599,8 @@ void PreviewNavigator::start_afresh()
         m_filter_edit->clear();
     }
     m_preview->preview().show_all();
-    m_selected = false;
+    m_theme.selection().clear();
+    m_band_started = false;
     m_scroll_bar->setValue(0);
 }
 
@@ -596,8 +642,10 @@ void PreviewNavigator::press(int row, Qt::MouseButton button, QPoint global_pos)
         return;
     }
     m_theme.set_current_row(row);
+    select_only(m_theme.selection(), row);
     emit selection_changed();
     place_frame_around(row, 40, 40);
+    m_preview->update();
     show_selected_style();
     if (button == Qt::RightButton) {
         m_code_menu->popup(global_pos);
@@ -610,7 +658,6 @@ void PreviewNavigator::place_frame_around(int row, int extra_width, int extra_he
     if (!frame) {
         return;
     }
-    m_selected = true;
     m_preview->show_frame(*frame);
 }
 
@@ -631,8 +678,12 @@ void PreviewNavigator::scroll_to_row(int row)
 
 void PreviewNavigator::clear_selection()
 {
-    m_selected = false;
+    const bool several = m_theme.selection().count() > 1;
+    m_theme.selection().clear();
     m_preview->hide_frame();
+    if (several) {
+        m_preview->update();
+    }
     show_selected_style();
 }
 
@@ -644,10 +695,146 @@ void PreviewNavigator::show_found(int row)
     }
     // The framed style is the selected one, for the keys, the code box and the code pop-up.
     m_theme.set_current_row(row);
+    select_only(m_theme.selection(), row);
     emit selection_changed();
+    m_preview->update();
     place_frame_around(row, 44, 42);
     show_selected_style();
     scroll_to_row(row);
+}
+
+// Several styles at once.
+
+void PreviewNavigator::click(
+    int row, Qt::MouseButton button, QPoint global_pos, Qt::KeyboardModifiers keys)
+{
+    Document& doc = m_theme.document();
+    RowSelection& selection = m_theme.selection();
+    if (!doc.valid_row(row)) {
+        return;
+    }
+    const bool ctrl = keys & Qt::ControlModifier;
+    const bool shift = keys & Qt::ShiftModifier;
+    // The code pop-up on one of several selected samples works on all of them.
+    if (button == Qt::RightButton && selection.count() > 1 && selection.contains(row)) {
+        m_theme.set_current_row(row);
+        selection_moved();
+        m_code_menu->popup(global_pos);
+        return;
+    }
+    if (button != Qt::LeftButton || (!ctrl && !shift)) {
+        press(row, button, global_pos);
+        return;
+    }
+    const PreviewLayout& layout = m_preview->preview().layout();
+    if (shift) {
+        int anchor = selection.anchor();
+        if (!layout.shown(anchor)) {
+            anchor = selection_shown() ? doc.cur_row : row;
+        }
+        const int from = layout.rows[static_cast<std::size_t>(anchor)].position;
+        const int to = layout.rows[static_cast<std::size_t>(row)].position;
+        if (!ctrl) {
+            selection.clear();
+        }
+        std::vector<int> range(layout.order.begin() + std::min(from, to),
+            layout.order.begin() + std::max(from, to) + 1);
+        selection.add(range);
+        selection.set_anchor(anchor);
+        doc.cur_row = row;
+    } else {
+        const bool adding = !selection.contains(row);
+        selection.set(row, adding);
+        selection.set_anchor(row);
+        if (adding) {
+            doc.cur_row = row;
+        } else if (doc.cur_row == row || !selection.contains(doc.cur_row)) {
+            // The current style left the selection: the first one left takes its place.
+            doc.cur_row = selection.first();
+        }
+    }
+    selection_moved();
+}
+
+void PreviewNavigator::band_dragged(const TwipRect& rect, Qt::KeyboardModifiers keys)
+{
+    RowSelection& selection = m_theme.selection();
+    if (!m_band_started) {
+        m_band_started = true;
+        m_band_base = (keys & Qt::ControlModifier) ? selection : RowSelection();
+    }
+    const PreviewLayout& layout = m_preview->preview().layout();
+    std::vector<int> touched;
+    const auto [first, last] = layout.rows_between(rect.top, rect.bottom());
+    for (int p = first; p < last; ++p) {
+        const int row = layout.order[static_cast<std::size_t>(p)];
+        const PreviewRow& laid = layout.rows[static_cast<std::size_t>(row)];
+        if (laid.box.intersects(rect) || laid.caption.intersects(rect)) {
+            touched.push_back(row);
+        }
+    }
+    selection = m_band_base;
+    selection.add(touched);
+    Document& doc = m_theme.document();
+    if (!selection.contains(doc.cur_row)) {
+        doc.cur_row = touched.empty() ? selection.first() : touched.front();
+    }
+    if (!touched.empty()) {
+        selection.set_anchor(touched.front());
+    }
+    selection_moved();
+}
+
+void PreviewNavigator::select_all_shown()
+{
+    const PreviewLayout& layout = m_preview->preview().layout();
+    if (layout.order.empty()) {
+        return;
+    }
+    RowSelection& selection = m_theme.selection();
+    Document& doc = m_theme.document();
+    const bool current_shown = selection.contains(doc.cur_row) && layout.shown(doc.cur_row);
+    selection.clear();
+    selection.add(layout.order);
+    if (!current_shown) {
+        doc.cur_row = layout.order.front();
+    }
+    selection.set_anchor(doc.cur_row);
+    selection_moved();
+}
+
+void PreviewNavigator::select_rows(const std::vector<int>& rows, int current)
+{
+    Document& doc = m_theme.document();
+    std::vector<int> valid;
+    valid.reserve(rows.size());
+    for (const int row : rows) {
+        if (doc.valid_row(row)) {
+            valid.push_back(row);
+        }
+    }
+    if (valid.empty()) {
+        clear_selection();
+        return;
+    }
+    if (std::find(valid.begin(), valid.end(), current) == valid.end()) {
+        current = *std::min_element(valid.begin(), valid.end());
+    }
+    RowSelection& selection = m_theme.selection();
+    selection.clear();
+    selection.add(valid);
+    selection.set_anchor(current);
+    doc.cur_row = current;
+    selection_moved();
+    scroll_into_view(current);
+}
+
+void PreviewNavigator::selection_moved()
+{
+    emit selection_changed();
+    follow_selection();
+    m_preview->update();
+    show_selected_style();
 }
 
 } // namespace tintwell

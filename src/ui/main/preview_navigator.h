@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/row_selection.h"
 #include "render/preview.h"
 #include "render/style_filter.h"
 #include "ui/main/view_settings.h"
@@ -9,6 +10,7 @@
 #include <QString>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 class QAction;
 class QKeyEvent;
@@ -28,9 +30,16 @@ class OpenTheme;
 class PreviewWidget;
 
 /// Moving through the main window's preview: the scroll bar, the wheel and the keys, the
-/// selected sample and its frame, the jump to a presentation, the zoom, the filter box above the
-/// preview and the status bar below it. It changes no style: it reads the open theme's rows and
-/// moves its selection (`cur_row`).
+/// selected samples and the frame of the current one, the jump to a presentation, the zoom, the
+/// filter box above the preview and the status bar below it. It changes no style: it reads the
+/// open theme's rows and moves its selection (`cur_row` and the set of selected styles).
+///
+/// Selecting several styles: Ctrl+click adds or removes a sample, Shift+click takes the samples
+/// from the last one clicked to this one in the order the preview shows them (Ctrl+Shift adds
+/// them), a drag from off the samples draws a band that selects every sample and caption it
+/// touches (with Ctrl, besides those selected before), Ctrl+A selects every sample shown and
+/// Escape selects none. Styles the filter hides stay selected and come back with it; a plain
+/// click, a key or the search select one style again.
 class PreviewNavigator : public QObject
 {
     Q_OBJECT
@@ -65,8 +74,19 @@ public:
     /// A press on row's sample: the row becomes the selected one and is framed; the right button
     /// opens the code menu at `global_pos`. Nothing for a row not in the table.
     void press(int row, Qt::MouseButton button, QPoint global_pos);
+    /// A press on row's sample with keys held: Ctrl and Shift change the set of selected styles
+    /// as the class says; the right button on a sample of several selected keeps them and makes
+    /// it the current one. Without keys, as `press`.
+    void click(int row, Qt::MouseButton button, QPoint global_pos, Qt::KeyboardModifiers keys);
     /// Nothing selected: the frame goes.
     void clear_selection();
+    /// Selects every sample the preview shows (what the filter keeps); the current style stays
+    /// current when it is one of them.
+    void select_all_shown();
+    /// Selects the styles of `rows` (rows outside the table are left out), `current` (one of
+    /// them; the first when it is not) framed and brought into view; none of them selects
+    /// nothing. Styles the filter hides are selected all the same.
+    void select_rows(const std::vector<int>& rows, int current);
     /// Selects style row `row` as a press on its sample does and scrolls the preview so that
     /// the sample shows. A row the filter hides clears the filter first. Returns false, changing
     /// nothing, for a row that is not in the theme.
@@ -118,6 +138,11 @@ private:
     bool filter_key(const QKeyEvent& key);
     void select(int row);
     void move_selection(Neighbour direction);
+    /// The samples the band spans, besides those selected when it began with Ctrl.
+    void band_dragged(const TwipRect& rect, Qt::KeyboardModifiers keys);
+    /// The set of selected styles changed: the current one is framed (or the frame goes when
+    /// none is selected), the samples and the status bar are drawn again.
+    void selection_moved();
     bool selection_shown() const;
     void place_frame_around(int row, int extra_width, int extra_height);
     /// The frame follows the selected row after a layout: around it while it shows.
@@ -153,8 +178,9 @@ private:
     QWidget* m_frame;
     QScrollBar* m_scroll_bar;
     QMenu* m_code_menu;
-    /// A style is selected (cur_row); its frame shows whenever its sample does.
-    bool m_selected = false;
+    /// What was selected when a band drag with Ctrl began; the band adds to it.
+    RowSelection m_band_base;
+    bool m_band_started = false;
     StyleFilter m_style_filter;
     QTimer* m_filter_idle = nullptr;
     /// Ctrl+wheel turns not yet counted as a zoom step, in eighths of a degree.

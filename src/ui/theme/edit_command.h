@@ -42,6 +42,8 @@ public:
 
     bool changes_rows() const;
     bool changes_presentations() const;
+    /// The edits of the step, in the order they are applied.
+    const std::vector<DocumentEdit>& parts() const { return m_parts; }
 
 private:
     Document& m_doc;

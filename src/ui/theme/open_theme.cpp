@@ -6,6 +6,7 @@
 
 #include <QUndoStack>
 #include <algorithm>
+#include <cstdlib>
 #include <iterator>
 
 namespace tintwell {
@@ -31,6 +32,7 @@ void OpenTheme::push_edit(DocumentEdit edit, const std::string& description)
         return;
     }
     edit.apply(m_doc);
+    follow_rows(edit, false);
     std::vector<DocumentEdit> parts;
     const bool rows = edit.changes_rows();
     parts.push_back(std::move(edit));
@@ -127,6 +129,7 @@ void OpenTheme::end_step()
     bool presentations = false;
     for (auto part = step.parts.rbegin(); part != step.parts.rend(); ++part) {
         part->revert(m_doc);
+        follow_rows(*part, true);
         rows = rows || part->changes_rows();
         presentations = presentations || part->changes_presentations();
     }
@@ -163,16 +166,44 @@ void OpenTheme::steps_passed(int index)
     }
     bool rows = false;
     bool presentations = false;
-    for (int i = std::min(index, m_shown_index); i < std::max(index, m_shown_index); ++i) {
-        if (const auto* step = dynamic_cast<const DocumentEditCommand*>(m_history->command(i))) {
-            rows = rows || step->changes_rows();
-            presentations = presentations || step->changes_presentations();
+    const bool undone = index < m_shown_index;
+    const int count = std::abs(index - m_shown_index);
+    // The steps passed, in the order the history did or undid them.
+    for (int k = 0; k < count; ++k) {
+        const int i = undone ? m_shown_index - 1 - k : m_shown_index + k;
+        const auto* step = dynamic_cast<const DocumentEditCommand*>(m_history->command(i));
+        if (step == nullptr) {
+            continue;
+        }
+        rows = rows || step->changes_rows();
+        presentations = presentations || step->changes_presentations();
+        const auto& parts = step->parts();
+        for (std::size_t p = 0; p < parts.size(); ++p) {
+            follow_rows(parts[undone ? parts.size() - 1 - p : p], undone);
         }
     }
     m_shown_index = index;
     signal_changes(rows, presentations);
     follow_history();
     emit history_moved(index);
+}
+
+void OpenTheme::follow_rows(const DocumentEdit& edit, bool reverting)
+{
+    const std::optional<std::vector<int>> origins = edit.row_origins(reverting);
+    if (!origins) {
+        return;
+    }
+    m_selection.follow(*origins);
+    const auto current = std::find(origins->begin(), origins->end(), m_doc.cur_row);
+    if (m_doc.cur_row >= 0 && current != origins->end()) {
+        m_doc.cur_row = static_cast<int>(current - origins->begin());
+    } else {
+        m_doc.cur_row = m_selection.first();
+    }
+    // Origins longer than the table (an edit made for other rows) must not leave flags past its
+    // end, which a later insert would turn into selected styles.
+    m_selection.keep_below(m_doc.row_count());
 }
 
 void OpenTheme::signal_changes(bool rows, bool presentations)

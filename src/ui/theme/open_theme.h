@@ -2,6 +2,7 @@
 
 #include "model/document.h"
 #include "model/document_edit.h"
+#include "model/row_selection.h"
 #include "ui/theme/edit_command.h"
 
 #include <QObject>
@@ -32,6 +33,12 @@ public:
     /// The selected style row (`cur_row`); it may name no row of the table.
     int current_row() const { return m_doc.cur_row; }
     void set_current_row(int row) { m_doc.cur_row = row; }
+    /// Every style selected in the preview; while it holds any, the current row is one of them.
+    /// Steps that add, remove or reorder rows (and their Undo and Redo) move it with the
+    /// styles: a style that goes leaves it, and when the current row's style goes another
+    /// selected style becomes current (none: `cur_row` names no row).
+    RowSelection& selection() { return m_selection; }
+    const RowSelection& selection() const { return m_selection; }
 
     /// Makes `edit` one step of the history named `description` ("Apply ROAD INTERSTATE"):
     /// applies it and keeps it for Undo and Redo. Rows it brings in with day colours longer than
@@ -98,6 +105,8 @@ private:
     void end_step();
     void steps_passed(int index);
     void signal_changes(bool rows, bool presentations);
+    /// The selection and the current row follow the rows `edit` moved, applied or reverted.
+    void follow_rows(const DocumentEdit& edit, bool reverting);
 
     struct PendingStep
     {
@@ -108,6 +117,7 @@ private:
     };
 
     Document m_doc;
+    RowSelection m_selection;
     QUndoStack* m_history;
     /// The step being gathered by the open StepScopes.
     PendingStep m_pending;

@@ -7,6 +7,7 @@
 #include <QPoint>
 #include <QString>
 #include <Qt>
+#include <vector>
 
 class QAction;
 class QMainWindow;
@@ -47,6 +48,10 @@ public:
     virtual void p1_DblClick(int row) = 0;
     /// No style selected: the frame goes.
     virtual void nosel() = 0;
+    /// Selects the styles of `rows` together (rows outside the table are left out), `current`
+    /// framed as the one the code box shows (the first of them when it is not one of them) and
+    /// scrolled into view. Styles the filter hides are selected all the same.
+    virtual void select_rows(const std::vector<int>& rows, int current) = 0;
     /// Scrolls the least that brings row's sample and caption into view; nothing when the row
     /// is not shown.
     virtual void scroll_into_view(int row) = 0;

@@ -1,0 +1,854 @@
+#include "analysis/style_batch_edit.h"
+
+#include "analysis/colour_edits.h"
+#include "model/open_style.h"
+#include "model/style_apply.h"
+#include "model/style_code.h"
+#include "model/text.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <numbers>
+#include <utility>
+
+namespace tintwell {
+
+namespace {
+
+using colour::Lab;
+using colour::Rgb;
+
+constexpr std::array<std::pair<std::string_view, StyleProperty>, 8> property_names = { {
+    { "day", StyleProperty::BodyDay },
+    { "night", StyleProperty::BodyNight },
+    { "border-day", StyleProperty::BorderDay },
+    { "border-night", StyleProperty::BorderNight },
+    { "scale", StyleProperty::Scale },
+    { "border", StyleProperty::Border },
+    { "bg-width", StyleProperty::BgWidth },
+    { "fg-width", StyleProperty::FgWidth },
+} };
+
+constexpr std::array<std::pair<std::string_view, ChangeOperation>, 7> operation_names = { {
+    { "lighter", ChangeOperation::Lighter },
+    { "darker", ChangeOperation::Darker },
+    { "saturate", ChangeOperation::Saturate },
+    { "desaturate", ChangeOperation::Desaturate },
+    { "hue", ChangeOperation::Hue },
+    { "times", ChangeOperation::Times },
+    { "plus", ChangeOperation::Plus },
+} };
+
+constexpr std::size_t number_count = 4;
+
+std::size_t index(ColourSlot slot)
+{
+    return static_cast<std::size_t>(slot);
+}
+
+// Scale, border, BG width, FG width as 0 to 3.
+std::size_t number_index(StyleProperty property)
+{
+    return static_cast<std::size_t>(property) - static_cast<std::size_t>(StyleProperty::Scale);
+}
+
+constexpr std::array<StyleProperty, number_count> number_properties = { StyleProperty::Scale,
+    StyleProperty::Border, StyleProperty::BgWidth, StyleProperty::FgWidth };
+
+constexpr std::array<StyleCell, number_count> number_cells = { StyleCell::Scale, StyleCell::Border,
+    StyleCell::BgWidth, StyleCell::FgWidth };
+
+// A whole text that is one finite number ("+" allowed before it).
+std::optional<double> read_number(std::string_view text)
+{
+    text = text::trim_view(text);
+    if (text.size() > 1 && text.front() == '+' && text[1] != '-') {
+        text.remove_prefix(1);
+    }
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()
+        || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// A value as the editor's boxes show one: six significant digits of its single-precision value.
+// Only values inside the checked ranges come here.
+std::string number_text(double value)
+{
+    std::array<char, 32> buffer {};
+    std::snprintf(
+        buffer.data(), buffer.size(), "%.6g", static_cast<double>(static_cast<float>(value)));
+    return buffer.data();
+}
+
+// A value for a message, whatever its size.
+std::string shown(double value)
+{
+    std::array<char, 32> buffer {};
+    std::snprintf(buffer.data(), buffer.size(), "%.6g", value);
+    return buffer.data();
+}
+
+bool has_widths(const StyleRow& row)
+{
+    const std::string code = text::lower(row.style_text());
+    return text::contains(code, "bg_width") || text::contains(code, "fg_width");
+}
+
+// Where the value of a width attribute ("bg_width", any case) stands in the opening tag of a
+// Sport & Fitness text: after "=" and a quote when there is one, up to the closing quote (or a
+// blank, "/" or ">"). Nothing when the tag does not hold the attribute.
+std::optional<std::pair<std::size_t, std::size_t>> width_value_at(
+    std::string_view style_text, std::string_view attribute)
+{
+    const std::string code = text::lower(style_text);
+    const std::size_t tag_end = std::min(code.find('>'), code.size());
+    const std::size_t at = code.find(attribute);
+    if (at == std::string::npos || at >= tag_end) {
+        return std::nullopt;
+    }
+    std::size_t start = at + attribute.size();
+    while (start < tag_end && code[start] == ' ') {
+        ++start;
+    }
+    if (start >= tag_end || code[start] != '=') {
+        return std::nullopt;
+    }
+    ++start;
+    while (start < tag_end && code[start] == ' ') {
+        ++start;
+    }
+    const bool quoted = start < tag_end && code[start] == '"';
+    start += quoted ? 1 : 0;
+    std::size_t end = start;
+    while (end < tag_end && (quoted ? code[end] != '"' : (code[end] != ' ' && code[end] != '/'))) {
+        ++end;
+    }
+    return std::pair { start, end - start };
+}
+
+// The text with the width attribute holding `value`: written over the old value, or added before
+// the end of the opening tag, as "Add BG/FG Width" adds one.
+std::string with_width(std::string style_text, std::string_view attribute, std::string_view value)
+{
+    if (const auto at = width_value_at(style_text, attribute)) {
+        style_text.replace(at->first, at->second, value);
+        return style_text;
+    }
+    const std::size_t tag_end = std::min(style_text.find('>'), style_text.size());
+    std::string written = " " + text::upper(attribute) + "=\"" + std::string(value) + "\"";
+    style_text.insert(tag_end, written);
+    return style_text;
+}
+
+bool is_hex(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+char lowered(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Where `word` (in small letters) stands in `text` from `from`, in any case; npos when absent.
+std::size_t find_word(
+    std::string_view text, std::string_view word, std::size_t from, std::size_t end)
+{
+    for (std::size_t at = from; at + word.size() <= end; ++at) {
+        std::size_t k = 0;
+        while (k < word.size() && lowered(text[at + k]) == word[k]) {
+            ++k;
+        }
+        if (k == word.size()) {
+            return at;
+        }
+    }
+    return std::string_view::npos;
+}
+
+// The six colour digits of a slot in a style text: after the "#" of the day or night attribute
+// of its primary or secondary element, the last six of six or eight. npos when the text does not
+// hold them there.
+std::size_t colour_digits_at(std::string_view text, ColourSlot slot)
+{
+    const std::size_t open =
+        find_word(text, is_border(slot) ? "<secondary" : "<primary", 0, text.size());
+    if (open == std::string_view::npos) {
+        return open;
+    }
+    std::size_t close = text.find("/>", open);
+    close = close == std::string_view::npos ? text.size() : close;
+    std::size_t at = find_word(text, is_night(slot) ? "night" : "day", open, close);
+    if (at == std::string_view::npos) {
+        return at;
+    }
+    at += is_night(slot) ? 5 : 3;
+    while (at < close && (text[at] == ' ' || text[at] == '=' || text[at] == '"')) {
+        ++at;
+    }
+    if (at >= close || text[at] != '#') {
+        return std::string_view::npos;
+    }
+    const std::size_t start = ++at;
+    while (at < close && is_hex(text[at])) {
+        ++at;
+    }
+    const std::size_t length = at - start;
+    if (length != 6 && length != 8) {
+        return std::string_view::npos;
+    }
+    return at - 6;
+}
+
+// Writes the colour over six digits in the case they are written in.
+void write_digits(std::string& text, std::size_t at, Rgb colour)
+{
+    const bool small = std::any_of(text.begin() + static_cast<std::ptrdiff_t>(at),
+        text.begin() + static_cast<std::ptrdiff_t>(at + 6),
+        [](char c) { return c >= 'a' && c <= 'f'; });
+    std::string digits = colour::to_hex(colour);
+    if (small) {
+        text::lower_in(digits);
+    }
+    text.replace(at, 6, digits);
+}
+
+// The row with new colours written over the old ones in its cells and in its text, which keeps
+// its layout; nothing when the text does not hold one of the colours where a style text does.
+// Most styles are written so, and a change of thousands of styles then costs one copy of each.
+std::optional<StyleRow> with_colours_in_place(
+    const StyleRow& row, const std::array<std::optional<Rgb>, 4>& colours)
+{
+    std::string code(row.style_text());
+    std::array<std::string, 4> cells;
+    StyleTexts texts = row.texts();
+    for (const ColourSlot slot : colour_slots) {
+        const auto& colour = colours[index(slot)];
+        if (!colour) {
+            continue;
+        }
+        const std::size_t at = colour_digits_at(code, slot);
+        std::string& cell = cells[index(slot)];
+        cell = slot_text(row, slot);
+        std::size_t end = cell.size();
+        while (end > 0 && !is_hex(cell[end - 1])) {
+            --end;
+        }
+        if (at == std::string_view::npos || end < 6) {
+            return std::nullopt;
+        }
+        write_digits(code, at, *colour);
+        write_digits(cell, end - 6, *colour);
+        texts[static_cast<std::size_t>(slot_cell(slot))] = cell;
+    }
+    texts[static_cast<std::size_t>(StyleCell::StyleText)] = code;
+    StyleRow after;
+    after.pres_code = row.pres_code;
+    after.assign(texts);
+    return after;
+}
+
+// The colour changes of one slot: the colour the last Set gives (none: each style's own) and the
+// adjustments after it, in their order.
+struct SlotPlan
+{
+    std::optional<Rgb> set;
+    std::vector<PropertyChange> adjustments;
+
+    bool active() const { return set || !adjustments.empty(); }
+};
+
+double degrees(double radians)
+{
+    return radians * 180 / std::numbers::pi;
+}
+
+double radians(double degrees)
+{
+    return degrees * std::numbers::pi / 180;
+}
+
+// The adjustments made to a Lab colour in CIE L*C*h: lightness within 0 to 100, chroma at least 0.
+Lab adjusted(const Lab& lab, const std::vector<PropertyChange>& adjustments)
+{
+    double lightness = lab.L;
+    double chroma = std::hypot(lab.a, lab.b);
+    double hue = degrees(std::atan2(lab.b, lab.a));
+    for (const PropertyChange& change : adjustments) {
+        switch (change.operation) {
+        case ChangeOperation::Lighter:
+            lightness += change.amount;
+            break;
+        case ChangeOperation::Darker:
+            lightness -= change.amount;
+            break;
+        case ChangeOperation::Saturate:
+            chroma += change.amount;
+            break;
+        case ChangeOperation::Desaturate:
+            chroma -= change.amount;
+            break;
+        case ChangeOperation::Hue:
+            hue += change.amount;
+            break;
+        case ChangeOperation::Set:
+        case ChangeOperation::Times:
+        case ChangeOperation::Plus:
+            break;
+        }
+        lightness = std::clamp(lightness, 0.0, 100.0);
+        chroma = std::max(chroma, 0.0);
+    }
+    const double h = radians(std::fmod(hue, 360.0));
+    return { lightness, chroma * std::cos(h), chroma * std::sin(h) };
+}
+
+// The new colour of every distinct colour of a slot, worked out together: a theme repeats its
+// colours many times, and converting many colours in one call costs far less than one at a time.
+// Many colours are kept in a bit map of every 24-bit colour with the count of set bits before
+// each word, so finding a colour's result is two reads; a few in a sorted list.
+class SlotColours
+{
+public:
+    explicit SlotColours(const SlotPlan& plan)
+        : m_plan(plan)
+    {
+    }
+
+    void add(Rgb colour) { m_colours.push_back(colour.packed()); }
+
+    void work_out()
+    {
+        std::vector<Rgb> colours;
+        if (m_colours.size() <= few) {
+            std::sort(m_colours.begin(), m_colours.end());
+            m_colours.erase(std::unique(m_colours.begin(), m_colours.end()), m_colours.end());
+            colours.reserve(m_colours.size());
+            for (const std::uint32_t packed : m_colours) {
+                colours.push_back(Rgb::from_packed(packed));
+            }
+            m_results = results(colours);
+            return;
+        }
+        m_bits.assign(word_count, 0);
+        for (const std::uint32_t packed : m_colours) {
+            m_bits[packed >> 6] |= std::uint64_t { 1 } << (packed & 63);
+        }
+        m_colours = {};
+        m_ranks.resize(word_count);
+        std::uint32_t rank = 0;
+        for (std::size_t w = 0; w < word_count; ++w) {
+            m_ranks[w] = rank;
+            for (std::uint64_t bits = m_bits[w]; bits != 0; bits &= bits - 1) {
+                const auto bit = static_cast<std::uint32_t>(std::countr_zero(bits));
+                colours.push_back(Rgb::from_packed(static_cast<std::uint32_t>(w << 6) | bit));
+            }
+            rank += static_cast<std::uint32_t>(std::popcount(m_bits[w]));
+        }
+        m_results = results(colours);
+    }
+
+    Rgb operator()(Rgb colour) const
+    {
+        const std::uint32_t packed = colour.packed();
+        if (m_bits.empty()) {
+            const auto at = std::lower_bound(m_colours.begin(), m_colours.end(), packed);
+            return m_results[static_cast<std::size_t>(at - m_colours.begin())];
+        }
+        const std::uint64_t word = m_bits[packed >> 6];
+        const std::uint64_t below = word & ((std::uint64_t { 1 } << (packed & 63)) - 1);
+        return m_results[m_ranks[packed >> 6] + static_cast<std::uint32_t>(std::popcount(below))];
+    }
+
+private:
+    static constexpr std::size_t few = 4096;
+    static constexpr std::size_t word_count = (std::size_t { 1 } << 24) / 64;
+
+    std::vector<Rgb> results(const std::vector<Rgb>& colours) const
+    {
+        if (m_plan.adjustments.empty()) {
+            return std::vector<Rgb>(colours.size(), m_plan.set.value_or(Rgb {}));
+        }
+        std::vector<Lab> labs;
+        if (m_plan.set) {
+            labs.assign(colours.size(), colour::to_lab(*m_plan.set));
+        } else {
+            labs = colour::to_lab(colours);
+        }
+        for (Lab& lab : labs) {
+            lab = adjusted(lab, m_plan.adjustments);
+        }
+        return in_gamut(colours, labs);
+    }
+
+    // The colours nearest to `labs`: those outside sRGB lose chroma, found by halving the
+    // interval between a grey (always inside) and the chroma asked for, all of them together.
+    static std::vector<Rgb> in_gamut(const std::vector<Rgb>& colours, const std::vector<Lab>& labs)
+    {
+        std::vector<Rgb> found(colours);
+        const auto direct = colour::from_lab(labs);
+        struct Pending
+        {
+            std::size_t at;
+            double low;
+            double high;
+        };
+        std::vector<Pending> pending;
+        for (std::size_t k = 0; k < labs.size(); ++k) {
+            if (direct[k]) {
+                found[k] = *direct[k];
+            } else {
+                pending.push_back({ k, 0, 1 });
+            }
+        }
+        // Fourteen halvings leave the chroma less than 0.01 from the edge of sRGB. The first
+        // round tries the grey.
+        std::vector<Lab> tried(pending.size());
+        for (int round = 0; round <= 14 && !pending.empty(); ++round) {
+            tried.resize(pending.size());
+            for (std::size_t k = 0; k < pending.size(); ++k) {
+                const Lab& lab = labs[pending[k].at];
+                const double share = round == 0 ? 0.0 : (pending[k].low + pending[k].high) / 2;
+                tried[k] = { lab.L, lab.a * share, lab.b * share };
+            }
+            const auto converted = colour::from_lab(tried);
+            std::size_t kept = 0;
+            for (std::size_t k = 0; k < pending.size(); ++k) {
+                Pending p = pending[k];
+                const double share = round == 0 ? 0.0 : (p.low + p.high) / 2;
+                if (converted[k]) {
+                    found[p.at] = *converted[k];
+                    p.low = share;
+                } else if (round == 0) {
+                    // Not even the grey reads: the colour stays as it was.
+                    continue;
+                } else {
+                    p.high = share;
+                }
+                pending[kept++] = p;
+            }
+            pending.resize(kept);
+        }
+        return found;
+    }
+
+    const SlotPlan& m_plan;
+    // The colours added, then (when few) the distinct ones in order.
+    std::vector<std::uint32_t> m_colours;
+    std::vector<std::uint64_t> m_bits;
+    std::vector<std::uint32_t> m_ranks;
+    std::vector<Rgb> m_results;
+};
+
+// The changes sorted by what they touch.
+struct Plan
+{
+    std::array<SlotPlan, 4> slots;
+    std::array<std::vector<PropertyChange>, number_count> numbers;
+    std::string refusal;
+};
+
+Plan plan_of(std::span<const PropertyChange> changes)
+{
+    Plan plan;
+    for (const PropertyChange& change : changes) {
+        if (!operation_fits(change.property, change.operation)) {
+            plan.refusal = "This change does not apply to "
+                + std::string(property_name(change.property)) + ".";
+            return plan;
+        }
+        const bool colour_set =
+            property_slot(change.property) && change.operation == ChangeOperation::Set;
+        if (!colour_set && !std::isfinite(change.amount)) {
+            plan.refusal = "The value for " + std::string(property_name(change.property))
+                + " is not a number.";
+            return plan;
+        }
+        if (const auto slot = property_slot(change.property)) {
+            SlotPlan& s = plan.slots[index(*slot)];
+            if (change.operation == ChangeOperation::Set) {
+                s.set = change.colour;
+                s.adjustments.clear();
+            } else {
+                s.adjustments.push_back(change);
+            }
+        } else {
+            plan.numbers[number_index(change.property)].push_back(change);
+        }
+    }
+    return plan;
+}
+
+bool is_car_line(const Document& doc, int row)
+{
+    if (doc.kind != ThemeKind::CarZumo) {
+        return false;
+    }
+    const auto opened = open_style(doc, row);
+    return opened && opened->form != StyleForm::Area;
+}
+
+bool number_applies(const Document& doc, int row, StyleProperty property)
+{
+    const StyleRow& r = doc.rows[static_cast<std::size_t>(row)];
+    switch (property) {
+    case StyleProperty::Scale:
+        return is_car_line(doc, row);
+    case StyleProperty::Border:
+        return text::val(r.border()) > 0 && is_car_line(doc, row);
+    case StyleProperty::BgWidth:
+    case StyleProperty::FgWidth:
+        return doc.kind == ThemeKind::SportFitness && has_widths(r);
+    default:
+        break;
+    }
+    return false;
+}
+
+// The new text of a number, or the refusal naming the style.
+struct NumberOutcome
+{
+    std::string text;
+    std::string refusal;
+};
+
+NumberOutcome changed_number(const Document& doc, int row, StyleProperty property,
+    const std::vector<PropertyChange>& changes)
+{
+    const StyleRow& r = doc.rows[static_cast<std::size_t>(row)];
+    const std::string_view old = r.get(number_cells[number_index(property)]);
+    // A style written without a scale is drawn at scale 1.
+    double value =
+        text::trim_view(old).empty() && property == StyleProperty::Scale ? 1.0 : text::val(old);
+    for (const PropertyChange& change : changes) {
+        if (change.operation == ChangeOperation::Set) {
+            value = change.amount;
+        } else if (change.operation == ChangeOperation::Times) {
+            value *= change.amount;
+        } else {
+            value += change.amount;
+        }
+    }
+    const bool width = property == StyleProperty::BgWidth || property == StyleProperty::FgWidth;
+    const auto refused = [&](std::string_view tail) {
+        NumberOutcome outcome;
+        outcome.refusal = std::string(property_name(property)) + " " + shown(value) + " for "
+            + style_label(doc, row) + " is out of range. " + std::string(tail);
+        return outcome;
+    };
+    if (width) {
+        // Widths are whole numbers; one below -1 is raised to -1, as the editor raises it.
+        const auto whole = std::isfinite(value) ? nwf_width(shown(value)) : std::nullopt;
+        if (!whole) {
+            return refused(width_range_message);
+        }
+        return { std::to_string(*whole), {} };
+    }
+    if (!std::isfinite(value) || !scale_in_range(value)) {
+        return refused(std::string("Acceptable values: ") + scale_range_text);
+    }
+    return { number_text(value), {} };
+}
+
+// One row edited, or its refusal; `row` empty when nothing changes.
+struct RowOutcome
+{
+    std::optional<StyleRow> row;
+    std::string refusal;
+    bool applied = false;
+};
+
+RowOutcome edit_row(const Document& doc, int row, const Plan& plan,
+    const std::array<std::optional<SlotColours>, 4>& mapped)
+{
+    RowOutcome outcome;
+    const StyleRow& before = doc.rows[static_cast<std::size_t>(row)];
+    std::array<std::optional<Rgb>, 4> colours;
+    bool changes = false;
+    for (const ColourSlot slot : colour_slots) {
+        const auto& map = mapped[index(slot)];
+        if (!map || !holds_colour(doc.kind, before, slot)) {
+            continue;
+        }
+        outcome.applied = true;
+        const auto old = colour::parse_rgb(slot_text(before, slot));
+        const Rgb now = (*map)(*old);
+        if (now != *old) {
+            colours[index(slot)] = now;
+            changes = true;
+        }
+    }
+    std::array<std::optional<std::string>, number_count> numbers;
+    for (const StyleProperty property : number_properties) {
+        const auto& list = plan.numbers[number_index(property)];
+        if (list.empty() || !number_applies(doc, row, property)) {
+            continue;
+        }
+        outcome.applied = true;
+        NumberOutcome number = changed_number(doc, row, property, list);
+        if (!number.refusal.empty()) {
+            outcome.refusal = std::move(number.refusal);
+            return outcome;
+        }
+        if (number.text != before.get(number_cells[number_index(property)])) {
+            numbers[number_index(property)] = std::move(number.text);
+            changes = true;
+        }
+    }
+    if (!changes) {
+        return outcome;
+    }
+    // A new scale or border is written as the style editor writes the whole text. Colours and
+    // widths are written over the old ones in the text as it is: rebuilding a Sport & Fitness
+    // text in the editor's layout would write an empty "#" for every colour the style lacks.
+    const auto& scale = numbers[number_index(StyleProperty::Scale)];
+    const auto& border = numbers[number_index(StyleProperty::Border)];
+    std::optional<StyleRow> after;
+    if (!scale && !border) {
+        after = with_colours_in_place(before, colours);
+    }
+    if (!after) {
+        StyleRow rebuilt = before;
+        for (const StyleProperty property : { StyleProperty::Scale, StyleProperty::Border }) {
+            if (const auto& number = numbers[number_index(property)]) {
+                rebuilt.set(number_cells[number_index(property)], *number);
+            }
+        }
+        after = with_colours(doc.kind, rebuilt, colours);
+    }
+    const auto& bg_width = numbers[number_index(StyleProperty::BgWidth)];
+    const auto& fg_width = numbers[number_index(StyleProperty::FgWidth)];
+    if (bg_width || fg_width) {
+        std::string code(after->style_text());
+        if (bg_width) {
+            after->set_bg_width(*bg_width);
+            code = with_width(std::move(code), "bg_width", *bg_width);
+        }
+        if (fg_width) {
+            after->set_fg_width(*fg_width);
+            code = with_width(std::move(code), "fg_width", *fg_width);
+        }
+        after->set_style_text(code);
+    }
+    outcome.row = std::move(after);
+    return outcome;
+}
+
+// The colour maps of the active slots, worked out for the colours the rows hold there.
+std::array<std::optional<SlotColours>, 4> map_colours(
+    const Document& doc, std::span<const int> rows, const Plan& plan)
+{
+    std::array<std::optional<SlotColours>, 4> mapped;
+    for (const ColourSlot slot : colour_slots) {
+        const SlotPlan& slot_plan = plan.slots[index(slot)];
+        if (!slot_plan.active()) {
+            continue;
+        }
+        SlotColours& map = mapped[index(slot)].emplace(slot_plan);
+        for (const int row : rows) {
+            const StyleRow& r = doc.rows[static_cast<std::size_t>(row)];
+            if (holds_colour(doc.kind, r, slot)) {
+                map.add(*colour::parse_rgb(slot_text(r, slot)));
+            }
+        }
+        map.work_out();
+    }
+    return mapped;
+}
+
+} // namespace
+
+std::string_view property_name(StyleProperty property)
+{
+    for (const auto& [name, p] : property_names) {
+        if (p == property) {
+            return name;
+        }
+    }
+    return {};
+}
+
+std::optional<ColourSlot> property_slot(StyleProperty property)
+{
+    switch (property) {
+    case StyleProperty::BodyDay:
+        return ColourSlot::BodyDay;
+    case StyleProperty::BodyNight:
+        return ColourSlot::BodyNight;
+    case StyleProperty::BorderDay:
+        return ColourSlot::BorderDay;
+    case StyleProperty::BorderNight:
+        return ColourSlot::BorderNight;
+    default:
+        break;
+    }
+    return std::nullopt;
+}
+
+bool operation_fits(StyleProperty property, ChangeOperation operation)
+{
+    if (operation == ChangeOperation::Set) {
+        return true;
+    }
+    const bool number = operation == ChangeOperation::Times || operation == ChangeOperation::Plus;
+    return number != property_slot(property).has_value();
+}
+
+ParsedChange parse_property_change(std::string_view text)
+{
+    ParsedChange parsed;
+    const auto refuse = [&](std::string why) {
+        parsed.message = std::move(why) + ": \"" + std::string(text) + "\"";
+        return parsed;
+    };
+    const std::size_t equals = text.find('=');
+    if (equals == std::string_view::npos) {
+        return refuse("expected PROPERTY=VALUE");
+    }
+    const std::string name = text::lower(text::trim_view(text.substr(0, equals)));
+    const auto named = std::find_if(property_names.begin(), property_names.end(),
+        [&](const auto& entry) { return entry.first == name; });
+    if (named == property_names.end()) {
+        return refuse("unknown property");
+    }
+    PropertyChange change;
+    change.property = named->second;
+    const std::string_view value = text::trim_view(text.substr(equals + 1));
+    const std::size_t colon = value.find(':');
+    if (colon == std::string_view::npos) {
+        if (property_slot(change.property)) {
+            const auto colour = colour::parse_rgb(value);
+            if (!colour) {
+                return refuse("not a colour");
+            }
+            change.colour = *colour;
+        } else {
+            const auto number = read_number(value);
+            if (!number) {
+                return refuse("not a number");
+            }
+            change.amount = *number;
+        }
+        parsed.change = change;
+        return parsed;
+    }
+    const std::string form = text::lower(text::trim_view(value.substr(0, colon)));
+    const auto operation = std::find_if(operation_names.begin(), operation_names.end(),
+        [&](const auto& entry) { return entry.first == form; });
+    if (operation == operation_names.end()) {
+        return refuse("unknown form");
+    }
+    change.operation = operation->second;
+    if (!operation_fits(change.property, change.operation)) {
+        return refuse(std::string(operation->first) + " does not apply to "
+            + std::string(property_name(change.property)));
+    }
+    const auto number = read_number(value.substr(colon + 1));
+    if (!number) {
+        return refuse("not a number");
+    }
+    change.amount = *number;
+    parsed.change = change;
+    return parsed;
+}
+
+std::string style_label(const Document& doc, int row)
+{
+    if (!doc.valid_row(row)) {
+        return {};
+    }
+    const StyleRow& r = doc.rows[static_cast<std::size_t>(row)];
+    std::string label = text::trim(r.elem_name());
+    const std::string presentation = text::trim(r.pres_name());
+    if (doc.kind == ThemeKind::CarZumo && !presentation.empty()) {
+        label += " in " + presentation;
+    }
+    return label;
+}
+
+bool property_applies(const Document& doc, int row, StyleProperty property)
+{
+    if (!doc.valid_row(row)) {
+        return false;
+    }
+    if (const auto slot = property_slot(property)) {
+        return holds_colour(doc.kind, doc.rows[static_cast<std::size_t>(row)], *slot);
+    }
+    return number_applies(doc, row, property);
+}
+
+std::string batch_step_name(int styles)
+{
+    return "Edit " + std::to_string(styles) + (styles == 1 ? " style" : " styles");
+}
+
+StyleBatchEdit edit_styles(
+    const Document& doc, std::span<const int> rows, std::span<const PropertyChange> changes)
+{
+    StyleBatchEdit result;
+    result.description = batch_step_name(0);
+    const Plan plan = plan_of(changes);
+    if (!plan.refusal.empty()) {
+        result.refusal = plan.refusal;
+        return result;
+    }
+    std::vector<int> chosen;
+    chosen.reserve(rows.size());
+    for (const int row : rows) {
+        if (doc.valid_row(row)) {
+            chosen.push_back(row);
+        }
+    }
+    if (!std::is_sorted(chosen.begin(), chosen.end())) {
+        std::sort(chosen.begin(), chosen.end());
+    }
+    chosen.erase(std::unique(chosen.begin(), chosen.end()), chosen.end());
+
+    const auto mapped = map_colours(doc, chosen, plan);
+    DocumentEdit edit;
+    for (const int row : chosen) {
+        RowOutcome outcome = edit_row(doc, row, plan, mapped);
+        if (!outcome.refusal.empty()) {
+            StyleBatchEdit refused;
+            refused.description = batch_step_name(0);
+            refused.refusal = std::move(outcome.refusal);
+            return refused;
+        }
+        result.skipped += outcome.applied ? 0 : 1;
+        if (outcome.row) {
+            edit.replace_row(row, doc.rows[static_cast<std::size_t>(row)], *outcome.row);
+            ++result.styles;
+        }
+    }
+    result.edit = std::move(edit);
+    result.description = batch_step_name(result.styles);
+    return result;
+}
+
+EditedStyle edited_style(const Document& doc, int row, std::span<const PropertyChange> changes)
+{
+    EditedStyle edited;
+    const Plan plan = plan_of(changes);
+    if (!plan.refusal.empty()) {
+        edited.refusal = plan.refusal;
+        return edited;
+    }
+    if (!doc.valid_row(row)) {
+        return edited;
+    }
+    const std::array<int, 1> one { row };
+    RowOutcome outcome = edit_row(doc, row, plan, map_colours(doc, one, plan));
+    edited.row = std::move(outcome.row);
+    edited.refusal = std::move(outcome.refusal);
+    return edited;
+}
+
+} // namespace tintwell
