@@ -196,6 +196,47 @@ std::optional<Rgb> nearest(Rgb start, const std::function<bool(Rgb)>& reaches,
     return std::nullopt;
 }
 
+// The lightnesses at which no colour reaches a contrast against every ground, told without
+// converting a colour: a colour's relative luminance differs from the CIE Y of its lightness
+// only by the profile's other white and weights (at most 0.012) and by rounding its channels to
+// eight bits (at most 0.009), so a lightness whose Y lies well inside the band of luminances
+// too near a ground's falls short whatever its hue. Walking lightness for a contrast, most of
+// the way lies in such a band.
+class ContrastBands
+{
+public:
+    ContrastBands(const std::vector<Rgb>& grounds, bool contrast, double threshold)
+    {
+        if (!contrast || threshold <= 1) {
+            return;
+        }
+        for (const Rgb g : grounds) {
+            const double y = colour::relative_luminance(g) + 0.05;
+            const double low = y / threshold - 0.05 + margin;
+            const double high = y * threshold - 0.05 - margin;
+            if (low < high) {
+                m_bands.emplace_back(low, high);
+            }
+        }
+    }
+
+    bool falls_short(double lightness) const
+    {
+        if (m_bands.empty()) {
+            return false;
+        }
+        const double f = (lightness + 16) / 116;
+        const double y = f > 24.0 / 116 ? f * f * f : (f - 16.0 / 116) * (108.0 / 841);
+        return std::any_of(m_bands.begin(), m_bands.end(),
+            [&](const auto& band) { return y > band.first && y < band.second; });
+    }
+
+private:
+    // Above the 0.021 the two differences come to, for what the rounding of Y leaves.
+    static constexpr double margin = 0.03;
+    std::vector<std::pair<double, double>> m_bands;
+};
+
 std::string step_name(const FindingGroup& group)
 {
     const Finding& f = group.members.front();
@@ -350,16 +391,20 @@ std::optional<Rgb> nearest_reaching(
     const Lab lab = colour::to_lab(start);
     const double chroma = std::hypot(lab.a, lab.b);
     const double hue = std::atan2(lab.b, lab.a);
+    const ContrastBands bands(
+        grounds, measure == Measure::Contrast && vision == Vision::Normal, threshold);
     for (int tenth = 10; tenth >= 0; --tenth) {
         const double c = chroma * tenth / 10;
         if (tenth < 10 && chroma < 1e-9) {
             break;
         }
+        const double a = c * std::cos(hue);
+        const double b = c * std::sin(hue);
         const auto at = [&](double L) -> std::optional<Rgb> {
-            if (L < 0 || L > 100) {
+            if (L < 0 || L > 100 || bands.falls_short(L)) {
                 return std::nullopt;
             }
-            const auto rgb = colour::from_lab({ L, c * std::cos(hue), c * std::sin(hue) });
+            const auto rgb = colour::from_lab({ L, a, b });
             return rgb && reaches(*rgb) ? rgb : std::nullopt;
         };
         std::optional<Rgb> best;

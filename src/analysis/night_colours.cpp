@@ -8,12 +8,15 @@
 #include "model/text.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <optional>
 #include <set>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace tintwell {
 
@@ -27,9 +30,8 @@ constexpr int fix_rounds = 3;
 
 // A colour at `lightness` with its hue and `chroma_share` of its chroma, less chroma where sRGB
 // has none so strong at that lightness.
-Rgb with_lightness(Rgb day, double lightness, double chroma_share)
+Rgb with_lightness(Rgb day, const Lab& lab, double lightness, double chroma_share)
 {
-    const Lab lab = colour::to_lab(day);
     const double hue = std::atan2(lab.b, lab.a);
     double chroma = std::hypot(lab.a, lab.b) * chroma_share;
     for (int k = 0; k < 40; ++k) {
@@ -43,16 +45,23 @@ Rgb with_lightness(Rgb day, double lightness, double chroma_share)
     return grey.value_or(day);
 }
 
+// The night colours planned so far, by row and slot.
+using PlannedColours = std::vector<std::array<std::optional<Rgb>, 4>>;
+
 struct Planner
 {
     const Document& doc;
     NightSettings settings;
     std::vector<bool> in_scope;
-    std::map<std::pair<int, ColourSlot>, Rgb> planned;
+    PlannedColours planned;
     // By presentation code: the rows of each ground group.
     std::map<std::int16_t, std::vector<int>> land, water, outlines;
     std::int16_t first_presentation = 0;
-    std::map<std::pair<std::uint32_t, double>, Rgb> darkened_cache;
+    // A large theme names a few grounds and has thousands of colours; each ground's lightness,
+    // each darkened colour and each search is worked out once.
+    std::unordered_map<std::int16_t, double> land_lightness_cache;
+    std::vector<double> land_lightnesses;
+    std::unordered_map<std::uint64_t, Rgb> darkened_cache;
     std::unordered_map<std::string, Rgb> reaching_cache;
 
     std::optional<Rgb> day(int row, ColourSlot slot) const
@@ -64,8 +73,9 @@ struct Planner
     // The colour the slot shows at night with what is planned so far.
     std::optional<Rgb> night(int row, ColourSlot slot) const
     {
-        if (const auto at = planned.find({ row, slot }); at != planned.end()) {
-            return at->second;
+        if (const auto& at =
+                planned[static_cast<std::size_t>(row)][static_cast<std::size_t>(slot)]) {
+            return at;
         }
         const StyleRow& r = doc.rows[static_cast<std::size_t>(row)];
         const bool body = slot == ColourSlot::BodyNight;
@@ -87,26 +97,40 @@ struct Planner
         return first != groups.end() ? first->second : none;
     }
 
-    double land_day_lightness(int row) const
+    double land_day_lightness(int row)
     {
-        for (const int g : ground_rows(land, row)) {
-            if (const auto c = day(g, ColourSlot::BodyDay)) {
-                return std::max(colour::to_lab(*c).L, 1.0);
+        const std::int16_t own = doc.rows[static_cast<std::size_t>(row)].pres_code;
+        const auto [at, added] = land_lightness_cache.try_emplace(own, 94);
+        if (added) {
+            for (const int g : ground_rows(land, row)) {
+                if (const auto c = day(g, ColourSlot::BodyDay)) {
+                    at->second = std::max(colour::to_lab(*c).L, 1.0);
+                    break;
+                }
             }
         }
-        return 94;
+        return at->second;
     }
 
     Rgb darkened(int row, Rgb day_colour)
     {
         const double land_lightness = land_day_lightness(row);
+        // A theme's lands have a few lightnesses; the place of each in `land_lightnesses` stands
+        // for it in the key.
+        auto land_index = static_cast<std::uint64_t>(
+            std::find(land_lightnesses.begin(), land_lightnesses.end(), land_lightness)
+            - land_lightnesses.begin());
+        if (land_index == land_lightnesses.size()) {
+            land_lightnesses.push_back(land_lightness);
+        }
         const auto [at, added] =
-            darkened_cache.try_emplace({ day_colour.packed(), land_lightness }, Rgb {});
+            darkened_cache.try_emplace(land_index << 24 | day_colour.packed(), Rgb {});
         if (added) {
-            const double ratio = colour::to_lab(day_colour).L / land_lightness;
+            const Lab lab = colour::to_lab(day_colour);
+            const double ratio = lab.L / land_lightness;
             const double lightness =
                 std::clamp(settings.land_lightness * ratio, 2.0, settings.land_lightness + 30);
-            at->second = with_lightness(day_colour, lightness, settings.saturation);
+            at->second = with_lightness(day_colour, lab, lightness, settings.saturation);
         }
         return at->second;
     }
@@ -116,12 +140,20 @@ struct Planner
     // same grounds thousands of times; each search is made once.
     Rgb reaching(Rgb start, const std::vector<Rgb>& grounds, double target, double threshold)
     {
+        // The key holds the grounds and the fixed-size rest as bytes.
         std::string key;
+        key.reserve((grounds.size() + 1) * sizeof(std::uint32_t) + 2 * sizeof(double));
+        const auto put = [&](const auto& value) {
+            char bytes[sizeof value];
+            std::memcpy(bytes, &value, sizeof value);
+            key.append(bytes, sizeof value);
+        };
         for (const Rgb c : grounds) {
-            key += colour::to_hex(c);
+            put(c.packed());
         }
-        key += '/' + colour::to_hex(start) + '/' + std::to_string(target) + '/'
-            + std::to_string(threshold);
+        put(start.packed());
+        put(target);
+        put(threshold);
         const auto [at, added] = reaching_cache.try_emplace(std::move(key), start);
         if (added) {
             auto colour = nearest_reaching(start, grounds, Measure::Contrast, target);
@@ -136,11 +168,16 @@ struct Planner
     void plan_area(int row)
     {
         if (const auto body = day(row, ColourSlot::BodyDay)) {
-            planned[{ row, ColourSlot::BodyNight }] = darkened(row, *body);
+            plan(row, ColourSlot::BodyNight, darkened(row, *body));
         }
         if (const auto border = day(row, ColourSlot::BorderDay)) {
-            planned[{ row, ColourSlot::BorderNight }] = darkened(row, *border);
+            plan(row, ColourSlot::BorderNight, darkened(row, *border));
         }
+    }
+
+    void plan(int row, ColourSlot slot, Rgb colour)
+    {
+        planned[static_cast<std::size_t>(row)][static_cast<std::size_t>(slot)] = colour;
     }
 
     // The grounds a line is drawn on, and the least contrast its rule asks against them.
@@ -184,9 +221,9 @@ struct Planner
         }
         const Rgb start = darkened(row, *body);
         const Rgb chosen = reaching(start, night_grounds, target, threshold);
-        planned[{ row, ColourSlot::BodyNight }] = chosen;
+        plan(row, ColourSlot::BodyNight, chosen);
         if (const auto border = day(row, ColourSlot::BorderDay)) {
-            planned[{ row, ColourSlot::BorderNight }] = darkened(row, *border);
+            plan(row, ColourSlot::BorderNight, darkened(row, *border));
         }
         double worst = 21;
         for (const Rgb g : night_grounds) {
@@ -196,35 +233,76 @@ struct Planner
     }
 };
 
-} // namespace
-
-ColourEdit make_night_colours(
-    const Document& doc, const std::vector<int>& rows, const NightSettings& settings)
+// What the rows' names tell, each name looked at once: their rule groups, which rows are areas,
+// the grounds of each presentation, and the rows the checker measures.
+struct RowKinds
 {
-    Planner plan { doc, settings, std::vector<bool>(doc.rows.size()), {}, {}, {}, {}, 0, {}, {} };
-    if (!doc.rows.empty()) {
-        plan.first_presentation = doc.rows.front().pres_code;
-    }
-    for (const int r : rows) {
-        if (doc.valid_row(r)) {
-            plan.in_scope[static_cast<std::size_t>(r)] = true;
-        }
-    }
-    std::vector<std::uint32_t> groups(doc.rows.size());
-    std::vector<bool> area(doc.rows.size());
+    std::vector<std::uint32_t> groups;
+    std::vector<bool> area;
+    // The rows the checker measures (the first style of each element a rule knows in each
+    // presentation, by name and by code) and the first row, in order.
+    std::vector<int> measured;
+};
+
+RowKinds row_kinds(const Document& doc, Planner& plan)
+{
+    RowKinds kinds;
+    kinds.groups.resize(doc.rows.size());
+    kinds.area.resize(doc.rows.size());
+    struct Element
+    {
+        std::uint32_t id;
+        std::uint32_t groups;
+    };
+    std::unordered_map<std::string_view, Element> elements;
+    std::unordered_map<std::string, std::uint32_t> ids;
+    std::unordered_map<std::string_view, bool> areas;
+    std::unordered_map<std::string_view, std::uint64_t> presentation_numbers;
+    std::unordered_set<std::uint64_t> by_name;
+    std::unordered_set<std::uint64_t> by_code;
     // A ground is measured, as the checker measures it, by the first style of its element in a
     // presentation; a theme may name it thousands of times.
-    std::set<std::pair<std::int16_t, std::string>> grounds_taken;
+    std::unordered_set<std::uint64_t> grounds_taken;
     for (int r = 0; r < doc.row_count(); ++r) {
         const StyleRow& row = doc.rows[static_cast<std::size_t>(r)];
-        std::string element = lint_element_name(row);
-        const std::uint32_t g = element_groups(doc.kind, element);
-        groups[static_cast<std::size_t>(r)] = g;
-        std::string name(row.elem_name());
-        area[static_cast<std::size_t>(r)] =
-            pgon(doc, name) || (g & (LandGround | WaterGround | TextOutlines | Areas)) != 0;
+        const std::string_view field =
+            row.field_name().empty() ? row.elem_name() : row.field_name();
+        auto element = elements.find(field);
+        if (element == elements.end()) {
+            std::string name = lint_element_name(row);
+            const std::uint32_t groups = element_groups(doc.kind, name);
+            const auto id = ids.try_emplace(std::move(name), ids.size()).first->second;
+            element = elements.emplace(field, Element { id, groups }).first;
+        }
+        const std::uint32_t g = element->second.groups;
+        const std::uint64_t id = element->second.id;
+        kinds.groups[static_cast<std::size_t>(r)] = g;
+        auto area = areas.find(row.elem_name());
+        if (area == areas.end()) {
+            std::string name(row.elem_name());
+            area = areas.emplace(row.elem_name(), pgon(doc, name)).first;
+        }
+        kinds.area[static_cast<std::size_t>(r)] =
+            area->second || (g & (LandGround | WaterGround | TextOutlines | Areas)) != 0;
+
+        const auto code = static_cast<std::uint64_t>(static_cast<std::uint16_t>(row.pres_code));
+        if (g != 0) {
+            const std::string_view presentation = doc.kind == ThemeKind::SportFitness
+                ? std::string_view()
+                : text::trim_view(row.pres_name());
+            const std::uint64_t number =
+                presentation_numbers.try_emplace(presentation, presentation_numbers.size())
+                    .first->second;
+            const bool measured = by_name.insert(number << 32 | id).second;
+            if (by_code.insert(code << 32 | id).second || measured || r == 0) {
+                kinds.measured.push_back(r);
+            }
+        } else if (r == 0) {
+            kinds.measured.push_back(r);
+        }
+
         if ((g & (LandGround | WaterGround | TextOutlines)) == 0
-            || !grounds_taken.emplace(row.pres_code, std::move(element)).second) {
+            || !grounds_taken.insert(code << 32 | id).second) {
             continue;
         }
         if ((g & LandGround) != 0) {
@@ -237,6 +315,44 @@ ColourEdit make_night_colours(
             plan.outlines[row.pres_code].push_back(r);
         }
     }
+    return kinds;
+}
+
+// The planned colours of the rows given, as set_colours takes them, `rows[k]` standing as row
+// `k`.
+std::vector<SlotColour> planned_colours(const PlannedColours& planned, const std::vector<int>* rows)
+{
+    std::vector<SlotColour> colours;
+    const std::size_t count = rows ? rows->size() : planned.size();
+    for (std::size_t k = 0; k < count; ++k) {
+        const auto& slots = planned[rows ? static_cast<std::size_t>((*rows)[k]) : k];
+        for (const ColourSlot slot : colour_slots) {
+            if (const auto& c = slots[static_cast<std::size_t>(slot)]) {
+                colours.push_back({ static_cast<int>(k), slot, *c });
+            }
+        }
+    }
+    return colours;
+}
+
+} // namespace
+
+ColourEdit make_night_colours(
+    const Document& doc, const std::vector<int>& rows, const NightSettings& settings)
+{
+    Planner plan { doc, settings, std::vector<bool>(doc.rows.size()),
+        PlannedColours(doc.rows.size()), {}, {}, {}, 0, {}, {}, {}, {} };
+    if (!doc.rows.empty()) {
+        plan.first_presentation = doc.rows.front().pres_code;
+    }
+    for (const int r : rows) {
+        if (doc.valid_row(r)) {
+            plan.in_scope[static_cast<std::size_t>(r)] = true;
+        }
+    }
+    const RowKinds kinds = row_kinds(doc, plan);
+    const std::vector<std::uint32_t>& groups = kinds.groups;
+    const std::vector<bool>& area = kinds.area;
 
     // Grounds and areas first, then the lines on them: roads, then routes and tracks, which
     // must keep their lead over the roads of their presentation.
@@ -264,22 +380,26 @@ ColourEdit make_night_colours(
         }
     }
 
-    // What the checker still finds at night among these rows is fixed as Fix would.
-    Document work = doc;
-    const auto planned_colours = [&] {
-        std::vector<SlotColour> colours;
-        for (const auto& [at, c] : plan.planned) {
-            colours.push_back({ at.first, at.second, c });
-        }
-        return colours;
-    };
-    set_colours(doc, planned_colours(), {}).edit.apply(work);
+    // What the checker still finds at night among these rows is fixed as Fix would. It finds
+    // nothing but among the rows it measures, and a fix looks at nothing else: those rows alone
+    // are checked and fixed, in a document of their own.
+    Document work;
+    work.kind = doc.kind;
+    work.pres_count = doc.pres_count;
+    work.pres_names = doc.pres_names;
+    work.rows.reserve(kinds.measured.size());
+    for (const int r : kinds.measured) {
+        work.rows.push_back(doc.rows[static_cast<std::size_t>(r)]);
+    }
+    const auto row_of = [&](int k) { return kinds.measured[static_cast<std::size_t>(k)]; };
+    set_colours(work, planned_colours(plan.planned, &kinds.measured), {}).edit.apply(work);
     const FixContext context(work);
     for (int round = 0; round < fix_rounds; ++round) {
         FindingGrouper grouper;
         ThemeChecker checker;
         checker.check_each(work, [&](Finding&& f) {
-            if (f.period == Period::Night && plan.in_scope[static_cast<std::size_t>(f.first_row)]) {
+            if (f.period == Period::Night && work.valid_row(f.first_row)
+                && plan.in_scope[static_cast<std::size_t>(row_of(f.first_row))]) {
                 grouper.add(std::move(f));
             }
         });
@@ -291,7 +411,7 @@ ColourEdit make_night_colours(
             }
             fix_edit(work, fix).edit.apply(work);
             for (const SlotColour& c : fix.colours) {
-                plan.planned[{ c.row, c.slot }] = c.colour;
+                plan.plan(row_of(c.row), c.slot, c.colour);
             }
             fixed = true;
         }
@@ -299,7 +419,7 @@ ColourEdit make_night_colours(
             break;
         }
     }
-    return set_colours(doc, planned_colours(), "Make Night Colours");
+    return set_colours(doc, planned_colours(plan.planned, nullptr), "Make Night Colours");
 }
 
 } // namespace tintwell

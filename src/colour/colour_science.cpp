@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <lcms2.h>
 #include <limits>
@@ -189,6 +190,248 @@ const RgbTransform& rgb_transform()
     return transform;
 }
 
+// Little CMS converts these formats in single precision, one stage at a time: the profile's
+// curve, its colorants, and the Lab formulas in double precision between them. The same steps
+// rounded where it rounds give its results to the last bit at a fraction of the cost of a call
+// into it, which counts where fixes and night colours are searched through millions of colours.
+// The steps are held to Little CMS on a sample at first use; where any differs (another version
+// or build of it), every colour goes through Little CMS.
+class ProfileArithmetic
+{
+public:
+    ProfileArithmetic()
+    {
+        cmsHPROFILE srgb = cmsCreate_sRGBProfile();
+        if (!srgb) {
+            return;
+        }
+        read_profile(srgb);
+        cmsCloseProfile(srgb);
+        m_exact = m_exact && matches_cms();
+    }
+
+    bool exact() const { return m_exact; }
+
+    Lab to_lab(Rgb colour) const
+    {
+        const std::array<float, 3> rgb { m_linear[0][colour.r], m_linear[1][colour.g],
+            m_linear[2][colour.b] };
+        std::array<double, 3> xyz {};
+        for (std::size_t i = 0; i < 3; ++i) {
+            double sum = 0;
+            for (std::size_t j = 0; j < 3; ++j) {
+                sum += rgb[j] * m_to_xyz[i][j];
+            }
+            xyz[i] = static_cast<float>(sum) * largest_xyz;
+        }
+        const double fx = lab_f(xyz[0] / m_white[0]);
+        const double fy = lab_f(xyz[1] / m_white[1]);
+        const double fz = lab_f(xyz[2] / m_white[2]);
+        const float L = static_cast<float>((116 * fy - 16) / 100.0);
+        const float a = static_cast<float>((500 * (fx - fy) + 128.0) / 255.0);
+        const float b = static_cast<float>((200 * (fy - fz) + 128.0) / 255.0);
+        return { L * 100.0, a * 255.0 - 128.0, b * 255.0 - 128.0 };
+    }
+
+    std::optional<Rgb> from_lab(const Lab& colour) const
+    {
+        const double L = static_cast<float>(colour.L / 100.0) * 100.0;
+        const double a = static_cast<float>((colour.a + 128.0) / 255.0) * 255.0 - 128.0;
+        const double b = static_cast<float>((colour.b + 128.0) / 255.0) * 255.0 - 128.0;
+        const double fy = (L + 16.0) / 116.0;
+        const std::array<double, 3> f { fy + 0.002 * a, fy, fy - 0.005 * b };
+        std::array<float, 3> xyz {};
+        for (std::size_t i = 0; i < 3; ++i) {
+            xyz[i] = static_cast<float>(lab_f_inverse(f[i]) * m_white[i] / largest_xyz);
+        }
+        std::array<std::uint8_t, 3> channels {};
+        for (std::size_t i = 0; i < 3; ++i) {
+            double sum = 0;
+            for (std::size_t j = 0; j < 3; ++j) {
+                sum += xyz[j] * m_from_xyz[i][j];
+            }
+            const auto& steps = m_steps[i];
+            // The steps are the least linear values of each 8-bit value and of the two ends of
+            // the gamut; a NaN counts past the end.
+            const auto step = std::upper_bound(steps.begin(), steps.end(), static_cast<float>(sum));
+            const auto value = step - steps.begin() - 1;
+            if (value < 0 || value > 255) {
+                return std::nullopt;
+            }
+            channels[i] = static_cast<std::uint8_t>(value);
+        }
+        return Rgb { channels[0], channels[1], channels[2] };
+    }
+
+private:
+    // The largest XYZ value the connection space encodes; Little CMS scales its XYZ by it
+    // between stages.
+    static constexpr double largest_xyz = 1.0 + 32767.0 / 32768.0;
+
+    static double lab_f(double t)
+    {
+        constexpr double limit = (24.0 / 116.0) * (24.0 / 116.0) * (24.0 / 116.0);
+        return t <= limit ? (841.0 / 108.0) * t + 16.0 / 116.0 : std::pow(t, 1.0 / 3.0);
+    }
+
+    static double lab_f_inverse(double t)
+    {
+        constexpr double limit = 24.0 / 116.0;
+        return t <= limit ? (108.0 / 841.0) * (t - 16.0 / 116.0) : t * t * t;
+    }
+
+    // Floats in their order as whole numbers, to halve the distance between two of them.
+    static std::uint32_t float_order(float value)
+    {
+        const auto bits = std::bit_cast<std::uint32_t>(value);
+        return (bits & 0x80000000U) != 0 ? ~bits : bits | 0x80000000U;
+    }
+
+    static float float_at(std::uint32_t order)
+    {
+        return std::bit_cast<float>((order & 0x80000000U) != 0 ? order & 0x7FFFFFFFU : ~order);
+    }
+
+    void read_profile(cmsHPROFILE srgb)
+    {
+        const std::array<cmsTagSignature, 3> curve_tags { cmsSigRedTRCTag, cmsSigGreenTRCTag,
+            cmsSigBlueTRCTag };
+        const std::array<cmsTagSignature, 3> colorant_tags { cmsSigRedColorantTag,
+            cmsSigGreenColorantTag, cmsSigBlueColorantTag };
+        std::array<std::array<double, 3>, 3> colorants {};
+        for (std::size_t j = 0; j < 3; ++j) {
+            const auto* xyz = static_cast<const cmsCIEXYZ*>(cmsReadTag(srgb, colorant_tags[j]));
+            const auto* curve = static_cast<const cmsToneCurve*>(cmsReadTag(srgb, curve_tags[j]));
+            if (!xyz || !curve) {
+                m_exact = false;
+                return;
+            }
+            colorants[0][j] = xyz->X;
+            colorants[1][j] = xyz->Y;
+            colorants[2][j] = xyz->Z;
+            for (std::size_t k = 0; k < 256; ++k) {
+                m_linear[j][k] = cmsEvalToneCurveFloat(curve, static_cast<float>(k / 255.0));
+            }
+            cmsToneCurve* reversed = cmsReverseToneCurve(curve);
+            if (!reversed) {
+                m_exact = false;
+                return;
+            }
+            find_steps(reversed, m_steps[j]);
+            cmsFreeToneCurve(reversed);
+        }
+        for (std::size_t i = 0; i < 3; ++i) {
+            for (std::size_t j = 0; j < 3; ++j) {
+                m_to_xyz[i][j] = colorants[i][j] / largest_xyz;
+            }
+        }
+        invert(colorants);
+        const cmsCIEXYZ* white = cmsD50_XYZ();
+        m_white = { white->X, white->Y, white->Z };
+    }
+
+    // Where the 8-bit value that from_lab rounds to changes, on the reversed curve.
+    static void find_steps(const cmsToneCurve* reversed, std::array<float, 257>& steps)
+    {
+        // Half a step of eight bits either way still rounds into the channel.
+        constexpr double slack = 0.5 / 255;
+        const auto value_of = [&](float linear) {
+            const double c = cmsEvalToneCurveFloat(reversed, linear);
+            if (!(c >= -slack)) {
+                return -1L;
+            }
+            if (!(c <= 1 + slack)) {
+                return 256L;
+            }
+            return std::lround(std::clamp(c, 0.0, 1.0) * 255.0);
+        };
+        for (std::size_t k = 0; k < steps.size(); ++k) {
+            // The least linear value of 8-bit value k, or past it; past 255 lies outside.
+            std::uint32_t low = float_order(-2.0F);
+            std::uint32_t high = float_order(2.0F);
+            while (low < high) {
+                const std::uint32_t mid = low + (high - low) / 2;
+                if (value_of(float_at(mid)) >= static_cast<long>(k)) {
+                    high = mid;
+                } else {
+                    low = mid + 1;
+                }
+            }
+            steps[k] = float_at(low);
+        }
+    }
+
+    void invert(const std::array<std::array<double, 3>, 3>& m)
+    {
+        const double det = m[0][0] * (m[1][1] * m[2][2] - m[2][1] * m[1][2])
+            - m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0])
+            + m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
+        if (det == 0) {
+            m_exact = false;
+            return;
+        }
+        const std::array<std::array<double, 3>, 3> adjugate { {
+            { m[1][1] * m[2][2] - m[2][1] * m[1][2], m[0][2] * m[2][1] - m[0][1] * m[2][2],
+                m[0][1] * m[1][2] - m[0][2] * m[1][1] },
+            { m[1][2] * m[2][0] - m[1][0] * m[2][2], m[0][0] * m[2][2] - m[0][2] * m[2][0],
+                m[1][0] * m[0][2] - m[0][0] * m[1][2] },
+            { m[1][0] * m[2][1] - m[2][0] * m[1][1], m[2][0] * m[0][1] - m[0][0] * m[2][1],
+                m[0][0] * m[1][1] - m[1][0] * m[0][1] },
+        } };
+        for (std::size_t i = 0; i < 3; ++i) {
+            for (std::size_t j = 0; j < 3; ++j) {
+                m_from_xyz[i][j] = adjugate[i][j] / det * largest_xyz;
+            }
+        }
+    }
+
+    // Every 17th value of each channel, and Lab colours over and past the gamut.
+    bool matches_cms() const
+    {
+        std::vector<Rgb> colours;
+        for (int r = 0; r < 256; r += 17) {
+            for (int g = 0; g < 256; g += 17) {
+                for (int b = 0; b < 256; b += 17) {
+                    colours.push_back({ static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g),
+                        static_cast<std::uint8_t>(b) });
+                }
+            }
+        }
+        const std::vector<Lab> labs = lab_transform().convert(colours);
+        for (std::size_t k = 0; k < colours.size(); ++k) {
+            const Lab mine = to_lab(colours[k]);
+            if (mine.L != labs[k].L || mine.a != labs[k].a || mine.b != labs[k].b) {
+                return false;
+            }
+        }
+        const RgbTransform& back = rgb_transform();
+        for (int L = -5; L <= 105; L += 5) {
+            for (int a = -140; a <= 140; a += 20) {
+                for (int b = -140; b <= 140; b += 20) {
+                    const Lab lab { L + 0.37, a + 0.61, b - 0.29 };
+                    if (from_lab(lab) != back.convert(lab)) {
+                        return false;
+                    }
+                }
+            }
+        }
+        return true;
+    }
+
+    bool m_exact = true;
+    std::array<std::array<float, 256>, 3> m_linear {};
+    std::array<std::array<double, 3>, 3> m_to_xyz {};
+    std::array<std::array<double, 3>, 3> m_from_xyz {};
+    std::array<double, 3> m_white {};
+    std::array<std::array<float, 257>, 3> m_steps {};
+};
+
+const ProfileArithmetic& profile_arithmetic()
+{
+    static const ProfileArithmetic arithmetic;
+    return arithmetic;
+}
+
 // The Machado, Oliveira and Fernandes (2009) matrices at severity 1.0, for linear RGB: G. M.
 // Machado, M. M. Oliveira, L. A. F. Fernandes, "A physiologically-based model for simulation of
 // color vision deficiency", IEEE Transactions on Visualization and Computer Graphics 15(6), 2009.
@@ -256,6 +499,9 @@ double contrast_ratio(Rgb first, Rgb second)
 
 Lab to_lab(Rgb colour)
 {
+    if (const ProfileArithmetic& own = profile_arithmetic(); own.exact()) {
+        return own.to_lab(colour);
+    }
     // Themes use a few dozen colours many times over; each is converted once.
     thread_local std::unordered_map<std::uint32_t, Lab> known;
     const auto [at, added] = known.try_emplace(colour.packed());
@@ -267,18 +513,48 @@ Lab to_lab(Rgb colour)
 
 std::optional<Rgb> from_lab(const Lab& colour)
 {
+    if (const ProfileArithmetic& own = profile_arithmetic(); own.exact()) {
+        return own.from_lab(colour);
+    }
     return rgb_transform().convert(colour);
 }
 
 std::vector<std::optional<Rgb>> from_lab(std::span<const Lab> colours)
 {
+    if (const ProfileArithmetic& own = profile_arithmetic(); own.exact()) {
+        std::vector<std::optional<Rgb>> rgbs(colours.size());
+        std::transform(colours.begin(), colours.end(), rgbs.begin(),
+            [&](const Lab& colour) { return own.from_lab(colour); });
+        return rgbs;
+    }
     return rgb_transform().convert(colours);
 }
 
 std::vector<Lab> to_lab(std::span<const Rgb> colours)
 {
+    if (const ProfileArithmetic& own = profile_arithmetic(); own.exact()) {
+        std::vector<Lab> labs(colours.size());
+        std::transform(colours.begin(), colours.end(), labs.begin(),
+            [&](Rgb colour) { return own.to_lab(colour); });
+        return labs;
+    }
     // A transform's call costs far more than one colour's conversion.
     return lab_transform().convert(colours);
+}
+
+Lab cms_to_lab(Rgb colour)
+{
+    return lab_transform().convert(colour);
+}
+
+std::optional<Rgb> cms_from_lab(const Lab& colour)
+{
+    return rgb_transform().convert(colour);
+}
+
+bool own_lab_arithmetic()
+{
+    return profile_arithmetic().exact();
 }
 
 double delta_e2000(const Lab& first, const Lab& second)

@@ -53,16 +53,25 @@ double relative_luminance(Rgb colour);
 /// WCAG 2.x contrast ratio, 1 to 21, the lighter colour first whatever the order given.
 double contrast_ratio(Rgb first, Rgb second);
 
-/// The colour in CIE L*a*b*, through Little CMS's sRGB profile.
+/// The colour in CIE L*a*b*, through Little CMS's sRGB profile: its result to the last bit.
 Lab to_lab(Rgb colour);
 
 /// The sRGB colour nearest to a Lab one, rounded to 8 bits a channel; nothing when the colour
-/// lies outside sRGB.
+/// lies outside sRGB (or is not a number). Little CMS's result.
 std::optional<Rgb> from_lab(const Lab& colour);
 
 /// `from_lab` of many colours at once, much faster than one at a time; each result is the one
 /// `from_lab` gives.
 std::vector<std::optional<Rgb>> from_lab(std::span<const Lab> colours);
+
+/// `to_lab` and `from_lab` worked out by a call into Little CMS, the results the two give.
+Lab cms_to_lab(Rgb colour);
+std::optional<Rgb> cms_from_lab(const Lab& colour);
+
+/// Whether `to_lab` and `from_lab` work colours out themselves, many times faster, as they do
+/// when their arithmetic gave Little CMS's results on a sample at first use; otherwise they call
+/// into it.
+bool own_lab_arithmetic();
 
 /// `to_lab` of many colours at once, much faster than one at a time for colours not seen before;
 /// each result is the one `to_lab` gives.

@@ -1,6 +1,8 @@
 #include "../model/theme_fixture.h"
 #include "analysis/colour_fix.h"
 
+#include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
 
 using namespace tintwell;
@@ -95,4 +97,33 @@ TEST(ColourFix, ReachesTheThresholdOrSaysWhyNot)
                 << c.name;
         }
     }
+}
+
+// Searching for a contrast passes over lightnesses whose CIE Y lies well inside the band of
+// luminances too near a ground, without converting a colour; that holds only while any colour of
+// a lightness has a relative luminance within 0.021 of its Y. Colours all over the gamut, the
+// saturated yellows and blues farthest from it included.
+TEST(ColourFix, RelativeLuminanceStaysNearTheYOfItsLightness)
+{
+    std::uint64_t state = 0x2545F4914F6CDD1DU;
+    const auto next = [&](double low, double high) {
+        state = state * 6364136223846793005U + 1442695040888963407U;
+        return low + (high - low) * static_cast<double>(state >> 11) / 9007199254740992.0;
+    };
+    int inside = 0;
+    double widest = 0;
+    for (int k = 0; k < 400000; ++k) {
+        const colour::Lab lab { next(0, 100), next(-130, 130), next(-130, 130) };
+        const auto rgb = colour::from_lab(lab);
+        if (!rgb) {
+            continue;
+        }
+        ++inside;
+        const double f = (lab.L + 16) / 116;
+        const double y = f > 24.0 / 116 ? f * f * f : (f - 16.0 / 116) * (108.0 / 841);
+        widest = std::max(widest, std::fabs(colour::relative_luminance(*rgb) - y));
+    }
+    EXPECT_GT(inside, 20000);
+    EXPECT_LT(widest, 0.021);
+    EXPECT_GT(widest, 0.01);
 }

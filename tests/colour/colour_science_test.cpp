@@ -276,6 +276,61 @@ TEST(ColourScience, ManyColoursConvertAsOneAtATime)
     EXPECT_TRUE(to_lab(std::span<const Rgb> {}).empty());
 }
 
+// The conversions work colours out themselves on this build, and to the last bit as Little CMS
+// does: any difference would move a checker's value or a searched colour. Colours at the knee of
+// the sRGB curve and the corners of the cube, Lab colours on the edges of the gamut (just inside
+// and outside each corner), past the ranges and not a number, then many at random.
+TEST(ColourScience, OwnLabArithmeticGivesLittleCmsResults)
+{
+    ASSERT_TRUE(own_lab_arithmetic());
+    std::vector<Rgb> colours;
+    for (const std::uint8_t v : { 0, 1, 2, 9, 10, 11, 12, 127, 128, 254, 255 }) {
+        colours.push_back({ v, v, v });
+        colours.push_back({ v, 0, 0 });
+        colours.push_back({ 0, v, 0 });
+        colours.push_back({ 0, 0, v });
+        colours.push_back({ 255, v, 255 });
+    }
+    std::uint64_t state = 0x9E3779B97F4A7C15U;
+    const auto next = [&] {
+        state = state * 6364136223846793005U + 1442695040888963407U;
+        return static_cast<std::uint32_t>(state >> 32);
+    };
+    for (int k = 0; k < 100000; ++k) {
+        colours.push_back(Rgb::from_packed(next()));
+    }
+    std::vector<Lab> labs;
+    for (const Rgb c : colours) {
+        const Lab own = to_lab(c);
+        const Lab cms = cms_to_lab(c);
+        ASSERT_EQ(own.L, cms.L) << to_hex(c);
+        ASSERT_EQ(own.a, cms.a) << to_hex(c);
+        ASSERT_EQ(own.b, cms.b) << to_hex(c);
+        // Just inside and outside the colour, where rounding or the gamut's edge decide.
+        for (const double shift : { -1e-9, 1e-9, -0.01, 0.01, -0.5, 0.5 }) {
+            labs.push_back({ own.L + shift, own.a - shift, own.b + shift });
+        }
+    }
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    for (const Lab edge : { Lab { 0, 0, 0 }, Lab { 100, 0, 0 }, Lab { -3, 0, 0 },
+             Lab { 103, 0, 0 }, Lab { 50, 129, -129 }, Lab { 50, -200, 200 },
+             Lab { nan, 0, 0 }, Lab { 50, nan, 0 }, Lab { 50, 0, nan } }) {
+        labs.push_back(edge);
+    }
+    for (int k = 0; k < 100000; ++k) {
+        labs.push_back({ next() % 12000 / 100.0 - 10, next() % 30000 / 100.0 - 150,
+            next() % 30000 / 100.0 - 150 });
+    }
+    int inside = 0;
+    for (const Lab& lab : labs) {
+        const auto own = from_lab(lab);
+        ASSERT_EQ(own, cms_from_lab(lab)) << lab.L << " " << lab.a << " " << lab.b;
+        inside += own.has_value();
+    }
+    EXPECT_GT(inside, 300000);
+    EXPECT_FALSE(from_lab({ nan, 0, 0 }));
+}
+
 double encode(double linear)
 {
     const double c = std::clamp(linear, 0.0, 1.0);
