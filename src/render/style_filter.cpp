@@ -85,6 +85,16 @@ StyleQuery parse_query(std::string_view text)
     if (typed.empty()) {
         return q;
     }
+    constexpr std::string_view presentation = "pres:";
+    if (typed.size() >= presentation.size()
+        && std::equal(presentation.begin(), presentation.end(), typed.begin(),
+            [](char a, char b) { return a == fold(b); })) {
+        const std::string_view name = without_blanks(typed.substr(presentation.size()));
+        q.kind = StyleQuery::Kind::Presentation;
+        q.text.resize(name.size());
+        std::transform(name.begin(), name.end(), q.text.begin(), fold);
+        return q;
+    }
     if (typed.front() == '~') {
         if (const auto rgb = colour::parse_rgb(typed.substr(1))) {
             q.kind = StyleQuery::Kind::NearColour;
@@ -228,6 +238,14 @@ std::vector<int> StyleFilter::rows(const Document& doc, std::string_view text)
         }
         break;
     }
+    case StyleQuery::Kind::Presentation:
+        keep_if([&](const StyleRow& r) {
+            const std::string_view name = without_blanks(r.pres_name());
+            return name.size() == q.text.size()
+                && std::equal(name.begin(), name.end(), q.text.begin(),
+                    [](char a, char b) { return fold(a) == b; });
+        });
+        break;
     case StyleQuery::Kind::All:
         break;
     }

@@ -26,7 +26,9 @@ struct StyleQuery
         /// As Text, and rows with the colour among their day and night colours.
         Colour,
         /// Rows with a colour near the given one ("~" before a colour).
-        NearColour
+        NearColour,
+        /// Rows of the presentation named after "pres:", in any case.
+        Presentation
     };
     Kind kind = Kind::All;
     /// The text as typed without the blanks round it, lower-cased (Text and Colour).
@@ -36,7 +38,8 @@ struct StyleQuery
 
 /// Reads a filter text: blanks round it do not count; a colour as a theme writes one ("#1e90ff",
 /// "1E90FF", with or without a transparency prefix) asks for that colour, and "~" before one
-/// asks for the colours near it. Anything else is text to look for ("~ab" too).
+/// asks for the colours near it, and "pres:" before a name asks for the styles of that
+/// presentation. Anything else is text to look for ("~ab" too).
 StyleQuery parse_query(std::string_view text);
 
 /// Filters the rows of a theme, keeping what it learns of the theme's colours from one call to

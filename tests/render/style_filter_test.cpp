@@ -69,7 +69,11 @@ INSTANTIATE_TEST_SUITE_P(Table, Filter,
         FilterCase { "~ 0000fe", { 4 }, "near pure blue, blanks after the ~ allowed" },
         FilterCase { "~#12", {}, "~ before what is no colour is text to find" },
         FilterCase { "-1", {}, "a missing night colour is no colour to match" },
-        FilterCase { "zzz", {}, "nothing holds it" }),
+        FilterCase { "zzz", {}, "nothing holds it" },
+        FilterCase { "pres:guidance", { 0, 3 }, "a presentation by its name, in any case" },
+        FilterCase { "PRES: Browse ", { 1, 4 }, "blanks round either name do not count" },
+        FilterCase { "pres:guid", {}, "only the whole name" },
+        FilterCase { "pres:water", {}, "element names are not presentations" }),
     [](const auto& info) { return "case" + std::to_string(info.index); });
 
 TEST(Filter, OneFilterAnswersEachTextAsAFreshOneDoes)

@@ -45,19 +45,13 @@ ColourValue colour_of(const std::string& text, ThemeKind kind)
     return hex_to_value(text, kind).value_or(-1);
 }
 
-bool in_range(double v)
-{
-    const float f = static_cast<float>(v);
-    return f >= 0.01f && f <= 2.5f;
-}
-
 // A style written without a scale (the device's default, scale 1) may be left without one.
 bool scale_accepted(const QString& scale, bool opened_without_scale)
 {
     if (scale.trimmed().isEmpty()) {
         return opened_without_scale;
     }
-    return in_range(text::val(to_latin1(scale)));
+    return scale_in_range(text::val(to_latin1(scale)));
 }
 
 QString number_text(double v)
@@ -633,7 +627,7 @@ void StyleEditor::Text1_Enter(ValueBox box)
     const double v = text::val(to_latin1(value->text()));
     const bool accepted = box == ValueBox::Scale
         ? scale_accepted(value->text(), opened_without_scale())
-        : in_range(v);
+        : scale_in_range(v);
     if (!accepted) {
         m_prompter.message(range_message);
         return;
@@ -802,7 +796,7 @@ void StyleEditor::command1_Click(EditorButton button)
     if (!m_state.is_pgon) {
         const auto check = [this](QLineEdit* box) {
             const double v = text::val(to_latin1(box->text()));
-            if (in_range(v)) {
+            if (scale_in_range(v)) {
                 return true;
             }
             std::string range = "(";
