@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -218,7 +219,9 @@ TEST(StyleBatchEdit, AdjustsInLchAndBringsColoursIntoSrgb)
         EXPECT_NEAR(is.L - was.L, r.lightness, 0.6) << r.colour << " " << r.change;
         const double hue_was = std::atan2(was.b, was.a);
         const double hue_is = std::atan2(is.b, is.a);
-        EXPECT_NEAR(std::remainder(hue_is - hue_was - r.hue_turn * M_PI / 180, 2 * M_PI), 0, 0.06)
+        EXPECT_NEAR(std::remainder(hue_is - hue_was - r.hue_turn * std::numbers::pi / 180,
+                        2 * std::numbers::pi),
+            0, 0.06)
             << r.colour << " " << r.change;
     }
 }
