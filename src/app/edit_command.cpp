@@ -6,6 +6,7 @@
 #include "app/loaded_theme.h"
 #include "app/options.h"
 #include "model/writer.h"
+#include "platform/files.h"
 #include "render/style_filter.h"
 
 #include <algorithm>
@@ -20,7 +21,7 @@ namespace {
 bool same_file(const std::string& a, const std::string& b)
 {
     std::error_code ec;
-    if (std::filesystem::equivalent(a, b, ec)) {
+    if (std::filesystem::equivalent(platform::to_path(a), platform::to_path(b), ec)) {
         return true;
     }
     return !ec && a == b;
@@ -83,13 +84,12 @@ int edit_command(const std::vector<std::string>& args, std::ostream& out, std::o
     }
     // Checked before the work and again before writing: an edit refused for its values must not
     // leave the user thinking the file was safe to name.
-    std::error_code ec;
     const bool onto_itself = same_file(file, out_path);
     if (onto_itself && !force) {
         err << "tintwell: " << out_path << " is FILE itself; use --force to replace it\n";
         return 1;
     }
-    if (!onto_itself && std::filesystem::exists(out_path, ec) && !force) {
+    if (!onto_itself && platform::file_kind(out_path) != platform::FileKind::Missing && !force) {
         err << "tintwell: " << out_path << " exists; use --force to replace it\n";
         return 1;
     }
