@@ -208,17 +208,15 @@ std::size_t colour_digits_at(std::string_view text, ColourSlot slot)
     return at - 6;
 }
 
-// Writes the colour over six digits in the case they are written in.
-void write_digits(std::string& text, std::size_t at, Rgb colour)
+// The six digits of `colour` in the case of the six at `at` of `text`.
+std::string digits_as_in(std::string_view text, std::size_t at, Rgb colour)
 {
-    const bool small = std::any_of(text.begin() + static_cast<std::ptrdiff_t>(at),
-        text.begin() + static_cast<std::ptrdiff_t>(at + 6),
-        [](char c) { return c >= 'a' && c <= 'f'; });
     std::string digits = colour::to_hex(colour);
-    if (small) {
+    const std::string_view old = text.substr(at, 6);
+    if (std::any_of(old.begin(), old.end(), [](char c) { return c >= 'a' && c <= 'f'; })) {
         text::lower_in(digits);
     }
-    text.replace(at, 6, digits);
+    return digits;
 }
 
 // The row with new colours written over the old ones in its cells and in its text, which keeps
@@ -227,17 +225,15 @@ void write_digits(std::string& text, std::size_t at, Rgb colour)
 std::optional<StyleRow> with_colours_in_place(
     const StyleRow& row, const std::array<std::optional<Rgb>, 4>& colours)
 {
-    std::string code(row.style_text());
-    std::array<std::string, 4> cells;
-    StyleTexts texts = row.texts();
+    StyleRow after = row;
     for (const ColourSlot slot : colour_slots) {
         const auto& colour = colours[index(slot)];
         if (!colour) {
             continue;
         }
+        const std::string_view code = after.style_text();
         const std::size_t at = colour_digits_at(code, slot);
-        std::string& cell = cells[index(slot)];
-        cell = slot_text(row, slot);
+        const std::string_view cell = slot_text(after, slot);
         std::size_t end = cell.size();
         while (end > 0 && !is_hex(cell[end - 1])) {
             --end;
@@ -245,14 +241,11 @@ std::optional<StyleRow> with_colours_in_place(
         if (at == std::string_view::npos || end < 6) {
             return std::nullopt;
         }
-        write_digits(code, at, *colour);
-        write_digits(cell, end - 6, *colour);
-        texts[static_cast<std::size_t>(slot_cell(slot))] = cell;
+        const std::string in_code = digits_as_in(code, at, *colour);
+        const std::string in_cell = digits_as_in(cell, end - 6, *colour);
+        after.overwrite(StyleCell::StyleText, at, in_code);
+        after.overwrite(slot_cell(slot), end - 6, in_cell);
     }
-    texts[static_cast<std::size_t>(StyleCell::StyleText)] = code;
-    StyleRow after;
-    after.pres_code = row.pres_code;
-    after.assign(texts);
     return after;
 }
 
@@ -279,6 +272,21 @@ double radians(double degrees)
 // The adjustments made to a Lab colour in CIE L*C*h: lightness within 0 to 100, chroma at least 0.
 Lab adjusted(const Lab& lab, const std::vector<PropertyChange>& adjustments)
 {
+    // Lightness alone leaves a and b as they are, without the round trip through angles.
+    const bool lightness_only =
+        std::all_of(adjustments.begin(), adjustments.end(), [](const PropertyChange& change) {
+            return change.operation == ChangeOperation::Lighter
+                || change.operation == ChangeOperation::Darker;
+        });
+    if (lightness_only) {
+        double lightness = lab.L;
+        for (const PropertyChange& change : adjustments) {
+            lightness +=
+                change.operation == ChangeOperation::Lighter ? change.amount : -change.amount;
+            lightness = std::clamp(lightness, 0.0, 100.0);
+        }
+        return { lightness, lab.a, lab.b };
+    }
     double lightness = lab.L;
     double chroma = std::hypot(lab.a, lab.b);
     double hue = degrees(std::atan2(lab.b, lab.a));
@@ -311,10 +319,10 @@ Lab adjusted(const Lab& lab, const std::vector<PropertyChange>& adjustments)
     return { lightness, chroma * std::cos(h), chroma * std::sin(h) };
 }
 
-// The new colour of every distinct colour of a slot, worked out together: a theme repeats its
-// colours many times, and converting many colours in one call costs far less than one at a time.
-// Many colours are kept in a bit map of every 24-bit colour with the count of set bits before
-// each word, so finding a colour's result is two reads; a few in a sorted list.
+// The new colour of the slot of every chosen row, worked out once for each distinct colour: a
+// theme repeats its colours many times, and converting many colours in one call costs far less
+// than one at a time. The rows' colours are sorted by a radix sort, which puts equal colours side
+// by side; the results are then kept in the rows' order, so that rows find theirs in one read.
 class SlotColours
 {
 public:
@@ -323,54 +331,61 @@ public:
     {
     }
 
-    void add(Rgb colour) { m_colours.push_back(colour.packed()); }
-
-    void work_out()
+    /// The colour that the `chosen`-th chosen row holds; in increasing `chosen`.
+    void add(std::size_t chosen, Rgb colour)
     {
-        std::vector<Rgb> colours;
-        if (m_colours.size() <= few) {
-            std::sort(m_colours.begin(), m_colours.end());
-            m_colours.erase(std::unique(m_colours.begin(), m_colours.end()), m_colours.end());
-            colours.reserve(m_colours.size());
-            for (const std::uint32_t packed : m_colours) {
-                colours.push_back(Rgb::from_packed(packed));
-            }
-            m_results = results(colours);
-            return;
-        }
-        m_bits.assign(word_count, 0);
-        for (const std::uint32_t packed : m_colours) {
-            m_bits[packed >> 6] |= std::uint64_t { 1 } << (packed & 63);
-        }
-        m_colours = {};
-        m_ranks.resize(word_count);
-        std::uint32_t rank = 0;
-        for (std::size_t w = 0; w < word_count; ++w) {
-            m_ranks[w] = rank;
-            for (std::uint64_t bits = m_bits[w]; bits != 0; bits &= bits - 1) {
-                const auto bit = static_cast<std::uint32_t>(std::countr_zero(bits));
-                colours.push_back(Rgb::from_packed(static_cast<std::uint32_t>(w << 6) | bit));
-            }
-            rank += static_cast<std::uint32_t>(std::popcount(m_bits[w]));
-        }
-        m_results = results(colours);
+        m_keys.push_back(std::uint64_t { colour.packed() } << 32 | chosen);
     }
 
-    Rgb operator()(Rgb colour) const
+    void work_out(std::size_t chosen_count)
     {
-        const std::uint32_t packed = colour.packed();
-        if (m_bits.empty()) {
-            const auto at = std::lower_bound(m_colours.begin(), m_colours.end(), packed);
-            return m_results[static_cast<std::size_t>(at - m_colours.begin())];
+        sort_by_colour();
+        std::vector<Rgb> colours;
+        std::vector<std::uint32_t> distinct(m_keys.size());
+        for (std::size_t k = 0; k < m_keys.size(); ++k) {
+            const auto packed = static_cast<std::uint32_t>(m_keys[k] >> 32);
+            if (colours.empty() || colours.back().packed() != packed) {
+                colours.push_back(Rgb::from_packed(packed));
+            }
+            distinct[k] = static_cast<std::uint32_t>(colours.size() - 1);
         }
-        const std::uint64_t word = m_bits[packed >> 6];
-        const std::uint64_t below = word & ((std::uint64_t { 1 } << (packed & 63)) - 1);
-        return m_results[m_ranks[packed >> 6] + static_cast<std::uint32_t>(std::popcount(below))];
+        const std::vector<Rgb> found = results(colours);
+        m_by_row.assign(chosen_count, std::nullopt);
+        for (std::size_t k = 0; k < m_keys.size(); ++k) {
+            const auto chosen = static_cast<std::uint32_t>(m_keys[k]);
+            if (chosen < chosen_count) {
+                m_by_row[chosen] = found[distinct[k]];
+            }
+        }
+        m_keys = {};
+    }
+
+    /// The new colour of the `chosen`-th chosen row; nothing when it holds no colour here.
+    std::optional<Rgb> at(std::size_t chosen) const
+    {
+        return chosen < m_by_row.size() ? m_by_row[chosen] : std::nullopt;
     }
 
 private:
-    static constexpr std::size_t few = 4096;
-    static constexpr std::size_t word_count = (std::size_t { 1 } << 24) / 64;
+    // Least significant byte of the colour first; each pass keeps the order of the one before,
+    // so rows of one colour stay in their order.
+    void sort_by_colour()
+    {
+        std::vector<std::uint64_t> sorted(m_keys.size());
+        for (int shift = 32; shift < 56; shift += 8) {
+            std::array<std::size_t, 257> starts {};
+            for (const std::uint64_t key : m_keys) {
+                ++starts[((key >> shift) & 0xFF) + 1];
+            }
+            for (std::size_t d = 1; d < starts.size(); ++d) {
+                starts[d] += starts[d - 1];
+            }
+            for (const std::uint64_t key : m_keys) {
+                sorted[starts[(key >> shift) & 0xFF]++] = key;
+            }
+            m_keys.swap(sorted);
+        }
+    }
 
     std::vector<Rgb> results(const std::vector<Rgb>& colours) const
     {
@@ -389,63 +404,24 @@ private:
         return in_gamut(colours, labs);
     }
 
-    // The colours nearest to `labs`: those outside sRGB lose chroma, found by halving the
-    // interval between a grey (always inside) and the chroma asked for, all of them together.
+    // The colours nearest to `labs`: those outside sRGB lose chroma; those that not even a grey
+    // holds stay as they were.
     static std::vector<Rgb> in_gamut(const std::vector<Rgb>& colours, const std::vector<Lab>& labs)
     {
         std::vector<Rgb> found(colours);
-        const auto direct = colour::from_lab(labs);
-        struct Pending
-        {
-            std::size_t at;
-            double low;
-            double high;
-        };
-        std::vector<Pending> pending;
-        for (std::size_t k = 0; k < labs.size(); ++k) {
-            if (direct[k]) {
-                found[k] = *direct[k];
-            } else {
-                pending.push_back({ k, 0, 1 });
+        const auto reduced = colour::from_lab_reducing_chroma(labs);
+        for (std::size_t k = 0; k < reduced.size(); ++k) {
+            if (reduced[k]) {
+                found[k] = *reduced[k];
             }
-        }
-        // Fourteen halvings leave the chroma less than 0.01 from the edge of sRGB. The first
-        // round tries the grey.
-        std::vector<Lab> tried(pending.size());
-        for (int round = 0; round <= 14 && !pending.empty(); ++round) {
-            tried.resize(pending.size());
-            for (std::size_t k = 0; k < pending.size(); ++k) {
-                const Lab& lab = labs[pending[k].at];
-                const double share = round == 0 ? 0.0 : (pending[k].low + pending[k].high) / 2;
-                tried[k] = { lab.L, lab.a * share, lab.b * share };
-            }
-            const auto converted = colour::from_lab(tried);
-            std::size_t kept = 0;
-            for (std::size_t k = 0; k < pending.size(); ++k) {
-                Pending p = pending[k];
-                const double share = round == 0 ? 0.0 : (p.low + p.high) / 2;
-                if (converted[k]) {
-                    found[p.at] = *converted[k];
-                    p.low = share;
-                } else if (round == 0) {
-                    // Not even the grey reads: the colour stays as it was.
-                    continue;
-                } else {
-                    p.high = share;
-                }
-                pending[kept++] = p;
-            }
-            pending.resize(kept);
         }
         return found;
     }
 
     const SlotPlan& m_plan;
-    // The colours added, then (when few) the distinct ones in order.
-    std::vector<std::uint32_t> m_colours;
-    std::vector<std::uint64_t> m_bits;
-    std::vector<std::uint32_t> m_ranks;
-    std::vector<Rgb> m_results;
+    // The colours added, each beside the chosen row's number.
+    std::vector<std::uint64_t> m_keys;
+    std::vector<std::optional<Rgb>> m_by_row;
 };
 
 // The changes sorted by what they touch.
@@ -566,7 +542,8 @@ struct RowOutcome
     bool applied = false;
 };
 
-RowOutcome edit_row(const Document& doc, int row, const Plan& plan,
+// `chosen`: the row's place among the chosen rows, where the colour maps keep its colours.
+RowOutcome edit_row(const Document& doc, int row, std::size_t chosen, const Plan& plan,
     const std::array<std::optional<SlotColours>, 4>& mapped)
 {
     RowOutcome outcome;
@@ -575,14 +552,14 @@ RowOutcome edit_row(const Document& doc, int row, const Plan& plan,
     bool changes = false;
     for (const ColourSlot slot : colour_slots) {
         const auto& map = mapped[index(slot)];
-        if (!map || !holds_colour(doc.kind, before, slot)) {
+        const std::optional<Rgb> now = map ? map->at(chosen) : std::nullopt;
+        if (!now) {
             continue;
         }
         outcome.applied = true;
         const auto old = colour::parse_rgb(slot_text(before, slot));
-        const Rgb now = (*map)(*old);
-        if (now != *old) {
-            colours[index(slot)] = now;
+        if (*now != *old) {
+            colours[index(slot)] = *now;
             changes = true;
         }
     }
@@ -653,13 +630,13 @@ std::array<std::optional<SlotColours>, 4> map_colours(
             continue;
         }
         SlotColours& map = mapped[index(slot)].emplace(slot_plan);
-        for (const int row : rows) {
-            const StyleRow& r = doc.rows[static_cast<std::size_t>(row)];
+        for (std::size_t k = 0; k < rows.size(); ++k) {
+            const StyleRow& r = doc.rows[static_cast<std::size_t>(rows[k])];
             if (holds_colour(doc.kind, r, slot)) {
-                map.add(*colour::parse_rgb(slot_text(r, slot)));
+                map.add(k, *colour::parse_rgb(slot_text(r, slot)));
             }
         }
-        map.work_out();
+        map.work_out(rows.size());
     }
     return mapped;
 }
@@ -814,8 +791,9 @@ StyleBatchEdit edit_styles(
 
     const auto mapped = map_colours(doc, chosen, plan);
     DocumentEdit edit;
-    for (const int row : chosen) {
-        RowOutcome outcome = edit_row(doc, row, plan, mapped);
+    for (std::size_t k = 0; k < chosen.size(); ++k) {
+        const int row = chosen[k];
+        RowOutcome outcome = edit_row(doc, row, k, plan, mapped);
         if (!outcome.refusal.empty()) {
             StyleBatchEdit refused;
             refused.description = batch_step_name(0);
@@ -824,7 +802,7 @@ StyleBatchEdit edit_styles(
         }
         result.skipped += outcome.applied ? 0 : 1;
         if (outcome.row) {
-            edit.replace_row(row, doc.rows[static_cast<std::size_t>(row)], *outcome.row);
+            edit.replace_row(row, doc.rows[static_cast<std::size_t>(row)], std::move(*outcome.row));
             ++result.styles;
         }
     }
@@ -845,7 +823,7 @@ EditedStyle edited_style(const Document& doc, int row, std::span<const PropertyC
         return edited;
     }
     const std::array<int, 1> one { row };
-    RowOutcome outcome = edit_row(doc, row, plan, map_colours(doc, one, plan));
+    RowOutcome outcome = edit_row(doc, row, 0, plan, map_colours(doc, one, plan));
     edited.row = std::move(outcome.row);
     edited.refusal = std::move(outcome.refusal);
     return edited;

@@ -4,6 +4,7 @@
 #include <array>
 #include <bit>
 #include <cmath>
+#include <functional>
 #include <lcms2.h>
 #include <limits>
 #include <unordered_map>
@@ -235,6 +236,59 @@ public:
 
     std::optional<Rgb> from_lab(const Lab& colour) const
     {
+        const std::array<float, 3> rgb = linear_rgb(colour);
+        std::array<std::uint8_t, 3> channels {};
+        for (std::size_t i = 0; i < 3; ++i) {
+            // The steps are the least linear values of each 8-bit value and of the two ends of
+            // the gamut; a NaN counts past the end. The value is the last step at or below the
+            // linear one, found from the least value of its bucket: a search through the steps
+            // costs more than the rest of the conversion.
+            const auto& steps = m_steps[i];
+            const float linear = rgb[i];
+            if (!(linear >= steps.front() && linear < steps.back())) {
+                return std::nullopt;
+            }
+            std::size_t value = m_bucket_values[i][bucket(i, linear)];
+            while (value < 255 && steps[value + 1] <= linear) {
+                ++value;
+            }
+            channels[i] = static_cast<std::uint8_t>(value);
+        }
+        return Rgb { channels[0], channels[1], channels[2] };
+    }
+
+    // from_lab(colour).has_value(), without finding the 8-bit values.
+    bool in_srgb(const Lab& colour) const
+    {
+        const std::array<float, 3> rgb = linear_rgb(colour);
+        for (std::size_t i = 0; i < 3; ++i) {
+            if (!(rgb[i] >= m_steps[i].front() && rgb[i] < m_steps[i].back())) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // How far inside sRGB the colour lies in linear light: the least distance of a channel to
+    // either end, below 0 outside. A guide for searches, not the test itself (see in_srgb).
+    double srgb_margin(const Lab& colour) const
+    {
+        const std::array<float, 3> rgb = linear_rgb(colour);
+        double margin = std::numeric_limits<double>::infinity();
+        for (std::size_t i = 0; i < 3; ++i) {
+            margin = std::min({ margin, static_cast<double>(rgb[i]) - m_steps[i].front(),
+                static_cast<double>(m_steps[i].back()) - rgb[i] });
+        }
+        return margin;
+    }
+
+private:
+    // The largest XYZ value the connection space encodes; Little CMS scales its XYZ by it
+    // between stages.
+    static constexpr double largest_xyz = 1.0 + 32767.0 / 32768.0;
+
+    std::array<float, 3> linear_rgb(const Lab& colour) const
+    {
         const double L = static_cast<float>(colour.L / 100.0) * 100.0;
         const double a = static_cast<float>((colour.a + 128.0) / 255.0) * 255.0 - 128.0;
         const double b = static_cast<float>((colour.b + 128.0) / 255.0) * 255.0 - 128.0;
@@ -244,29 +298,16 @@ public:
         for (std::size_t i = 0; i < 3; ++i) {
             xyz[i] = static_cast<float>(lab_f_inverse(f[i]) * m_white[i] / largest_xyz);
         }
-        std::array<std::uint8_t, 3> channels {};
+        std::array<float, 3> rgb {};
         for (std::size_t i = 0; i < 3; ++i) {
             double sum = 0;
             for (std::size_t j = 0; j < 3; ++j) {
                 sum += xyz[j] * m_from_xyz[i][j];
             }
-            const auto& steps = m_steps[i];
-            // The steps are the least linear values of each 8-bit value and of the two ends of
-            // the gamut; a NaN counts past the end.
-            const auto step = std::upper_bound(steps.begin(), steps.end(), static_cast<float>(sum));
-            const auto value = step - steps.begin() - 1;
-            if (value < 0 || value > 255) {
-                return std::nullopt;
-            }
-            channels[i] = static_cast<std::uint8_t>(value);
+            rgb[i] = static_cast<float>(sum);
         }
-        return Rgb { channels[0], channels[1], channels[2] };
+        return rgb;
     }
-
-private:
-    // The largest XYZ value the connection space encodes; Little CMS scales its XYZ by it
-    // between stages.
-    static constexpr double largest_xyz = 1.0 + 32767.0 / 32768.0;
 
     static double lab_f(double t)
     {
@@ -319,6 +360,7 @@ private:
             }
             find_steps(reversed, m_steps[j]);
             cmsFreeToneCurve(reversed);
+            fill_buckets(j);
         }
         for (std::size_t i = 0; i < 3; ++i) {
             for (std::size_t j = 0; j < 3; ++j) {
@@ -358,6 +400,39 @@ private:
                 }
             }
             steps[k] = float_at(low);
+        }
+    }
+
+    static constexpr std::size_t bucket_count = 4096;
+
+    // The bucket of a linear value inside the gamut of a channel: its place between the two ends
+    // in equal parts, never lower for a higher value.
+    std::size_t bucket(std::size_t channel, float linear) const
+    {
+        const double at =
+            (static_cast<double>(linear) - m_steps[channel].front()) * m_bucket_scale[channel];
+        return std::min(static_cast<std::size_t>(std::max(at, 0.0)), bucket_count - 1);
+    }
+
+    // The least 8-bit value of each bucket: the steps that lie in buckets below it.
+    void fill_buckets(std::size_t channel)
+    {
+        const auto& steps = m_steps[channel];
+        const double width = static_cast<double>(steps.back()) - steps.front();
+        if (!(width > 0)) {
+            m_exact = false;
+            return;
+        }
+        m_bucket_scale[channel] = bucket_count / width;
+        std::array<std::uint16_t, bucket_count + 1> starting {};
+        for (std::size_t value = 1; value < 256; ++value) {
+            ++starting[bucket(channel, steps[value]) + 1];
+        }
+        std::size_t below = 0;
+        for (std::size_t k = 0; k < bucket_count; ++k) {
+            below += starting[k];
+            m_bucket_values[channel][k] =
+                static_cast<std::uint8_t>(std::min<std::size_t>(below, 255));
         }
     }
 
@@ -424,6 +499,8 @@ private:
     std::array<std::array<double, 3>, 3> m_from_xyz {};
     std::array<double, 3> m_white {};
     std::array<std::array<float, 257>, 3> m_steps {};
+    std::array<double, 3> m_bucket_scale {};
+    std::array<std::array<std::uint8_t, bucket_count>, 3> m_bucket_values {};
 };
 
 const ProfileArithmetic& profile_arithmetic()
@@ -528,6 +605,104 @@ std::vector<std::optional<Rgb>> from_lab(std::span<const Lab> colours)
         return rgbs;
     }
     return rgb_transform().convert(colours);
+}
+
+namespace {
+
+// The chroma kept, in steps of 1/16384 of the colour's own: fourteen halvings of the share of it
+// leave the colour less than 0.01 of chroma from the edge of sRGB.
+constexpr int share_steps = 1 << 14;
+
+Lab with_share(const Lab& lab, double share)
+{
+    return { lab.L, lab.a * share, lab.b * share };
+}
+
+// The largest share below 1 that sRGB holds, by halving; the grey (share 0) must lie inside.
+double share_by_halving(const Lab& lab, const std::function<bool(const Lab&)>& in_srgb)
+{
+    double low = 0;
+    double high = 1;
+    for (int round = 0; round < 14; ++round) {
+        const double share = (low + high) / 2;
+        (in_srgb(with_share(lab, share)) ? low : high) = share;
+    }
+    return low;
+}
+
+// The same share found from an estimate: the edge where the margin to the ends of sRGB reaches
+// 0, by regula falsi until the two ends are two steps apart, then the steps of 1/16384 around it.
+// Along a line from grey the colours inside sRGB run up to the edge and no further, so this finds
+// what halving finds in two thirds of the tests; where a few steps do not settle it, halving does.
+double share_from_estimate(const Lab& lab, const ProfileArithmetic& own)
+{
+    double low = 0;
+    double high = 1;
+    double margin_low = own.srgb_margin(with_share(lab, 0));
+    double margin_high = own.srgb_margin(lab);
+    int kept_side = 0;
+    for (int round = 0;
+         round < 10 && margin_low > 0 && margin_high < 0 && (high - low) * share_steps > 2;
+         ++round) {
+        const double share = low + (high - low) * margin_low / (margin_low - margin_high);
+        const double margin = own.srgb_margin(with_share(lab, share));
+        if (margin >= 0) {
+            low = share;
+            margin_low = margin;
+            // Regula falsi slows where one end stays put; halving that end's value speeds it.
+            margin_high /= kept_side == 1 ? 2 : 1;
+            kept_side = 1;
+        } else {
+            high = share;
+            margin_high = margin;
+            margin_low /= kept_side == -1 ? 2 : 1;
+            kept_side = -1;
+        }
+    }
+    const auto inside = [&](int step) {
+        return own.in_srgb(with_share(lab, static_cast<double>(step) / share_steps));
+    };
+    int step = std::clamp(static_cast<int>(low * share_steps), 0, share_steps - 1);
+    constexpr int most_moves = 6;
+    int moves = 0;
+    if (inside(step)) {
+        while (step + 1 < share_steps && moves++ < most_moves && inside(step + 1)) {
+            ++step;
+        }
+    } else {
+        while (step > 0 && moves++ < most_moves && !inside(step)) {
+            --step;
+        }
+    }
+    if (moves > most_moves) {
+        return share_by_halving(lab, [&](const Lab& colour) { return own.in_srgb(colour); });
+    }
+    return static_cast<double>(step) / share_steps;
+}
+
+} // namespace
+
+std::vector<std::optional<Rgb>> from_lab_reducing_chroma(std::span<const Lab> colours)
+{
+    const ProfileArithmetic& own = profile_arithmetic();
+    const auto in_srgb = [&](const Lab& colour) {
+        return own.exact() ? own.in_srgb(colour) : from_lab(colour).has_value();
+    };
+    std::vector<std::optional<Rgb>> found(colours.size());
+    for (std::size_t k = 0; k < colours.size(); ++k) {
+        const Lab& lab = colours[k];
+        if (in_srgb(lab)) {
+            found[k] = from_lab(lab);
+            continue;
+        }
+        if (!in_srgb(with_share(lab, 0))) {
+            continue;
+        }
+        const double share =
+            own.exact() ? share_from_estimate(lab, own) : share_by_halving(lab, in_srgb);
+        found[k] = from_lab(with_share(lab, share));
+    }
+    return found;
 }
 
 std::vector<Lab> to_lab(std::span<const Rgb> colours)

@@ -64,6 +64,11 @@ std::optional<Rgb> from_lab(const Lab& colour);
 /// `from_lab` gives.
 std::vector<std::optional<Rgb>> from_lab(std::span<const Lab> colours);
 
+/// For each Lab colour the sRGB colour with its lightness and hue and the most chroma up to its
+/// own that sRGB holds (less than 0.01 short of the edge of sRGB): `from_lab` of the colour when
+/// it lies inside sRGB. Nothing when not even the grey of its lightness does.
+std::vector<std::optional<Rgb>> from_lab_reducing_chroma(std::span<const Lab> colours);
+
 /// `to_lab` and `from_lab` worked out by a call into Little CMS, the results the two give.
 Lab cms_to_lab(Rgb colour);
 std::optional<Rgb> cms_from_lab(const Lab& colour);

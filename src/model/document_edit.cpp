@@ -168,7 +168,17 @@ void DocumentEdit::apply(Document& doc) const
     if (m_forward) {
         doc.rows = m_forward->build(doc.rows);
     }
-    for (const CellWrite& write : m_writes) {
+    for (const CellStep& step : m_steps) {
+        if (step.whole_rows) {
+            const RowsReplaced& replaced = m_replaced[step.index];
+            for (std::size_t k = 0; k < replaced.rows.size(); ++k) {
+                if (doc.valid_row(replaced.rows[k])) {
+                    doc.rows[static_cast<std::size_t>(replaced.rows[k])] = replaced.after[k];
+                }
+            }
+            continue;
+        }
+        const CellWrite& write = m_writes[step.index];
         write.rows.for_each([&](int row) {
             if (doc.valid_row(row)) {
                 write.after.write_to(doc.rows[static_cast<std::size_t>(row)]);
@@ -195,8 +205,17 @@ void DocumentEdit::revert(Document& doc) const
         doc.pres_names = m_presentations->first.names;
         doc.pres_count = m_presentations->first.count;
     }
-    for (auto write = m_writes.rbegin(); write != m_writes.rend(); ++write) {
-        for (const auto& [rows, values] : write->before) {
+    for (auto step = m_steps.rbegin(); step != m_steps.rend(); ++step) {
+        if (step->whole_rows) {
+            const RowsReplaced& replaced = m_replaced[step->index];
+            for (std::size_t k = 0; k < replaced.rows.size(); ++k) {
+                if (doc.valid_row(replaced.rows[k])) {
+                    doc.rows[static_cast<std::size_t>(replaced.rows[k])] = replaced.before[k];
+                }
+            }
+            continue;
+        }
+        for (const auto& [rows, values] : m_writes[step->index].before) {
             // A lambda may not name a structured binding before clang 16.
             const RowCells& held = values;
             rows.for_each([&](int row) {
@@ -213,22 +232,26 @@ void DocumentEdit::revert(Document& doc) const
 
 bool DocumentEdit::empty() const
 {
-    return !m_forward && m_writes.empty()
+    return !m_forward && m_steps.empty()
         && (!m_presentations || m_presentations->first == m_presentations->second)
         && (!m_metadata || m_metadata->first == m_metadata->second);
 }
 
-void DocumentEdit::replace_row(int row, const StyleRow& before, const StyleRow& after)
+void DocumentEdit::replace_row(int row, const StyleRow& before, StyleRow after)
 {
-    const CellSet cells = changed_cells(before, after);
-    if (cells == 0) {
+    if (after == before) {
         return;
     }
-    CellWrite write;
-    write.rows.add(row);
-    write.after = RowCells(after, cells);
-    write.before.emplace_back(write.rows, RowCells(before, cells));
-    m_writes.push_back(std::move(write));
+    const bool follows = !m_steps.empty() && m_steps.back().whole_rows
+        && m_replaced[m_steps.back().index].rows.back() < row;
+    if (!follows) {
+        m_steps.push_back({ true, m_replaced.size() });
+        m_replaced.emplace_back();
+    }
+    RowsReplaced& replaced = m_replaced.back();
+    replaced.rows.push_back(row);
+    replaced.before.push_back(before);
+    replaced.after.push_back(std::move(after));
 }
 
 void DocumentEdit::write_rows(
@@ -254,6 +277,7 @@ void DocumentEdit::write_rows(
         write.before[group->second].first.add(row);
     }
     if (!write.rows.empty()) {
+        m_steps.push_back({ false, m_writes.size() });
         m_writes.push_back(std::move(write));
     }
 }
@@ -317,7 +341,7 @@ void DocumentEdit::set_metadata(ThemeMetadata before, ThemeMetadata after)
 
 bool DocumentEdit::metadata_only() const
 {
-    return m_metadata && !m_forward && m_writes.empty() && !m_presentations;
+    return m_metadata && !m_forward && m_steps.empty() && !m_presentations;
 }
 
 bool DocumentEdit::merge(const DocumentEdit& later)

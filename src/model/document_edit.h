@@ -123,7 +123,7 @@ public:
     /// True when the edit changes nothing.
     bool empty() const;
     /// True when the edit changes cells of rows or the rows themselves (their number or order).
-    bool changes_rows() const { return m_forward || !m_writes.empty(); }
+    bool changes_rows() const { return m_forward || !m_steps.empty(); }
     /// True when the edit sets the presentation list.
     bool changes_presentations() const { return m_presentations.has_value(); }
     /// Where the rows come from when the edit is applied (or reverted, with `reverting`): for
@@ -134,8 +134,9 @@ public:
     // Building an edit. A new order of the rows comes first; cell changes name the rows by their
     // positions in the table after it.
 
-    /// Row `row` goes from `before` to `after`; only the cells that differ are kept.
-    void replace_row(int row, const StyleRow& before, const StyleRow& after);
+    /// Row `row` goes from `before` to `after`. Rows replaced one after another in increasing
+    /// positions make one block, which a change of many thousands of rows needs to be quick.
+    void replace_row(int row, const StyleRow& before, StyleRow after);
     /// Every row of `rows` (increasing positions in `table`) takes `values`. `table` holds the
     /// rows as they are before this change; rows that already hold the values are left out.
     void write_rows(
@@ -175,11 +176,28 @@ private:
         std::vector<std::pair<RowSet, RowCells>> before;
     };
 
+    // Whole rows put in place of others, in increasing positions.
+    struct RowsReplaced
+    {
+        std::vector<int> rows;
+        std::vector<StyleRow> before;
+        std::vector<StyleRow> after;
+    };
+    // A step of the cell changes, in the order they are made: the index of a CellWrite or of a
+    // RowsReplaced.
+    struct CellStep
+    {
+        bool whole_rows = false;
+        std::size_t index = 0;
+    };
+
     bool metadata_only() const;
 
     std::optional<RowOrder> m_forward;
     std::optional<RowOrder> m_backward;
     std::vector<CellWrite> m_writes;
+    std::vector<RowsReplaced> m_replaced;
+    std::vector<CellStep> m_steps;
     std::optional<std::pair<PresentationList, PresentationList>> m_presentations;
     std::optional<std::pair<ThemeMetadata, ThemeMetadata>> m_metadata;
 };

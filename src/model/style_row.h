@@ -71,6 +71,9 @@ public:
     void assign(const StyleTexts& texts);
     /// Every text, indexed by StyleCell.
     StyleTexts texts() const;
+    /// Writes `bytes` over the text of `cell` from position `at`, its size kept; nothing when
+    /// they would not lie inside it.
+    void overwrite(StyleCell cell, std::size_t at, std::string_view bytes);
 
     /// Same pres_code and same texts.
     bool operator==(const StyleRow& other) const;

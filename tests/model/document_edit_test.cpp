@@ -122,6 +122,33 @@ const Step steps[] = {
             return nwf_apply_edit(
                 doc, 0, "5", "-1", { "FF112233", "00445566", "FF778899", "80AABBCC" });
         } },
+    { "ReplaceRowsAroundCellWrites", ThemeKind::CarZumo,
+        [](const Document& doc) {
+            // Rows replaced in increasing order share a block; a cell write between two blocks,
+            // and a row replaced again after it, must be undone in the order they were made.
+            DocumentEdit edit;
+            const auto renamed = [&](int r, std::string_view name) {
+                StyleRow row = doc.rows[static_cast<std::size_t>(r)];
+                row.set_elem_name(name);
+                return row;
+            };
+            for (int r = 0; r < doc.row_count(); r += 2) {
+                edit.replace_row(r, doc.rows[static_cast<std::size_t>(r)], renamed(r, "FIRST"));
+            }
+            std::vector<StyleRow> table = doc.rows;
+            for (int r = 0; r < doc.row_count(); r += 2) {
+                table[static_cast<std::size_t>(r)] = renamed(r, "FIRST");
+            }
+            StyleRow scaled;
+            scaled.set_scale("2");
+            edit.write_rows(
+                table, { 0, 1, 2 }, RowCells(scaled, static_cast<CellSet>(Cell::Scale)));
+            table[0].set_scale("2");
+            StyleRow again = table[0];
+            again.set_elem_name("SECOND");
+            edit.replace_row(0, table[0], again);
+            return edit;
+        } },
     { "SportAddElements", ThemeKind::SportFitness,
         [](const Document& doc) {
             return add_element_edit(doc, { "MPM_MJR_HWY_CLR\r\n", "BEACH\r\n", "" });

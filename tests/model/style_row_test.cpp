@@ -139,3 +139,58 @@ TEST(StyleRow, CopyMoveEqualityAndEmpty)
 }
 
 } // namespace
+
+TEST(StyleRow, OverwriteStaysInsideItsCell)
+{
+    struct Case
+    {
+        std::size_t at;
+        std::string_view bytes;
+        std::string_view wanted;
+    };
+    const Case cases[] = {
+        { 0, "AB", "ABcdef" },
+        { 4, "EF", "abcdEF" },
+        { 5, "XY", "abcdef" }, // would pass the end
+        { 7, "X", "abcdef" },
+        { 2, "", "abcdef" },
+        { std::string_view::npos, "X", "abcdef" },
+    };
+    for (const Case& c : cases) {
+        StyleRow row;
+        row.set_elem_name("NAME");
+        row.set_pri_day("abcdef");
+        row.set_style_text("<STYLE/>");
+        row.overwrite(StyleCell::PriDay, c.at, c.bytes);
+        EXPECT_EQ(row.pri_day(), c.wanted) << c.at << " " << c.bytes;
+        EXPECT_EQ(row.elem_name(), "NAME");
+        EXPECT_EQ(row.style_text(), "<STYLE/>");
+    }
+    // A view of the row's own text.
+    StyleRow row;
+    row.set_pri_day("abcdef");
+    row.set_sec_day("123456");
+    row.overwrite(StyleCell::PriDay, 1, row.sec_day().substr(0, 3));
+    EXPECT_EQ(row.pri_day(), "a123ef");
+}
+
+TEST(StyleRow, AssigningOverARowOfTheSameSizeGivesTheOtherRow)
+{
+    const StyleRow first = row_of(sample_texts(300, 40));
+    StyleRow other = first;
+    other.overwrite(StyleCell::StyleText, 3, "XYZ");
+    other.pres_code = 31;
+    StyleRow target = first;
+    target = other;
+    EXPECT_EQ(target, other);
+    target = first;
+    EXPECT_EQ(target, first);
+    // Texts of the same total size split otherwise between the cells.
+    StyleRow split;
+    split.set_pri_day("AB");
+    StyleRow moved;
+    moved.set_pri_night("AB");
+    split = moved;
+    EXPECT_EQ(split.pri_day(), "");
+    EXPECT_EQ(split.pri_night(), "AB");
+}
