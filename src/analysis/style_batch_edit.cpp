@@ -1,6 +1,7 @@
 #include "analysis/style_batch_edit.h"
 
 #include "analysis/colour_edits.h"
+#include "analysis/parallel_parts.h"
 #include "model/open_style.h"
 #include "model/style_apply.h"
 #include "model/style_code.h"
@@ -13,6 +14,7 @@
 #include <cmath>
 #include <cstdio>
 #include <numbers>
+#include <span>
 #include <utility>
 
 namespace tintwell {
@@ -349,7 +351,12 @@ public:
             }
             distinct[k] = static_cast<std::uint32_t>(colours.size() - 1);
         }
-        const std::vector<Rgb> found = results(colours);
+        // Each colour is worked out on its own: many of them are shared among the processors.
+        std::vector<Rgb> found(colours.size());
+        for_parts(colours.size(), 8192, [&](std::size_t begin, std::size_t end) {
+            const auto part = results(std::span(colours).subspan(begin, end - begin));
+            std::copy(part.begin(), part.end(), found.begin() + static_cast<std::ptrdiff_t>(begin));
+        });
         m_by_row.assign(chosen_count, std::nullopt);
         for (std::size_t k = 0; k < m_keys.size(); ++k) {
             const auto chosen = static_cast<std::uint32_t>(m_keys[k]);
@@ -387,7 +394,7 @@ private:
         }
     }
 
-    std::vector<Rgb> results(const std::vector<Rgb>& colours) const
+    std::vector<Rgb> results(std::span<const Rgb> colours) const
     {
         if (m_plan.adjustments.empty()) {
             return std::vector<Rgb>(colours.size(), m_plan.set.value_or(Rgb {}));
@@ -406,9 +413,9 @@ private:
 
     // The colours nearest to `labs`: those outside sRGB lose chroma; those that not even a grey
     // holds stay as they were.
-    static std::vector<Rgb> in_gamut(const std::vector<Rgb>& colours, const std::vector<Lab>& labs)
+    static std::vector<Rgb> in_gamut(std::span<const Rgb> colours, const std::vector<Lab>& labs)
     {
-        std::vector<Rgb> found(colours);
+        std::vector<Rgb> found(colours.begin(), colours.end());
         const auto reduced = colour::from_lab_reducing_chroma(labs);
         for (std::size_t k = 0; k < reduced.size(); ++k) {
             if (reduced[k]) {
@@ -791,9 +798,19 @@ StyleBatchEdit edit_styles(
 
     const auto mapped = map_colours(doc, chosen, plan);
     DocumentEdit edit;
+    // Rows are edited on their own, shared among the processors; the edit takes them in order.
+    std::vector<RowOutcome> outcomes(chosen.size());
+    for_parts(chosen.size(), 8192, [&](std::size_t begin, std::size_t end) {
+        for (std::size_t k = begin; k < end; ++k) {
+            outcomes[k] = edit_row(doc, chosen[k], k, plan, mapped);
+            if (!outcomes[k].refusal.empty()) {
+                break;
+            }
+        }
+    });
     for (std::size_t k = 0; k < chosen.size(); ++k) {
         const int row = chosen[k];
-        RowOutcome outcome = edit_row(doc, row, k, plan, mapped);
+        RowOutcome& outcome = outcomes[k];
         if (!outcome.refusal.empty()) {
             StyleBatchEdit refused;
             refused.description = batch_step_name(0);

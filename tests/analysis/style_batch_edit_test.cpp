@@ -4,6 +4,7 @@
 #include "model/text.h"
 
 #include <cmath>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <numbers>
 #include <string>
@@ -267,3 +268,44 @@ TEST(StyleBatchEdit, ParsesEveryFormAndSaysWhatDoesNotRead)
 }
 
 } // namespace
+
+// Past some thousands of rows the work is shared among processors: each row must still come out
+// as it does alone, and the refusal must name the first style in the table's order.
+TEST(StyleBatchEdit, ManyStylesComeOutAsEachAloneAndTheFirstRefusalIsNamed)
+{
+    constexpr int count = 30000;
+    std::string styles;
+    for (int k = 0; k < count; ++k) {
+        const std::string field = k == 21000 ? "MAP_ROUTE_ARROW"
+            : k == 27000                     ? "MAP_WATER"
+                                             : "MAP_PARK";
+        const std::string scale = k == 21000 || k == 27000 ? " scale=\"2\"" : " scale=\"1\"";
+        char day[7];
+        std::snprintf(day, sizeof day, "%06X", (k * 2654435761U) & 0xFFFFFFU);
+        styles += cz_style(field, scale, cz_primary(day, "203040"));
+    }
+    Loaded loaded;
+    ASSERT_TRUE(loaded.load(car_zumo_theme(presentation("GUIDANCE", styles))));
+    ASSERT_EQ(loaded.doc.row_count(), count);
+
+    const auto lighter = parsed({ "day=lighter:10", "night=hue:30" });
+    const StyleBatchEdit result = edit_styles(loaded.doc, every_row(loaded.doc), lighter);
+    ASSERT_EQ(result.refusal, "");
+    std::vector<EditedStyle> alone;
+    for (int r = 0; r < count; r += 97) {
+        alone.push_back(edited_style(loaded.doc, r, lighter));
+    }
+    result.edit.apply(loaded.doc);
+    for (int r = 0, k = 0; r < count; r += 97, ++k) {
+        ASSERT_TRUE(alone[static_cast<std::size_t>(k)].row.has_value()) << r;
+        EXPECT_EQ(
+            loaded.doc.rows[static_cast<std::size_t>(r)], *alone[static_cast<std::size_t>(k)].row)
+            << r;
+    }
+    result.edit.revert(loaded.doc);
+
+    const StyleBatchEdit refused =
+        edit_styles(loaded.doc, every_row(loaded.doc), parsed({ "scale=times:1.5" }));
+    EXPECT_TRUE(text::contains(refused.refusal, "ROUTE ARROW")) << refused.refusal;
+    EXPECT_TRUE(refused.edit.empty());
+}

@@ -205,7 +205,7 @@ TEST(EditHistory, UndoingEveryStepGivesBackTheOpenedBytesAndRedoingThemTheLast)
         history.back().apply(doc);
         states.emplace_back(doc);
     }
-    ASSERT_EQ(history.size(), 8u);
+    ASSERT_EQ(history.size(), 9u);
     for (auto undo = history.rbegin(); undo != history.rend(); ++undo) {
         undo->revert(doc);
     }
