@@ -2,7 +2,9 @@
 ; entry, makes .kmtf files open in Tintwell and registers an uninstaller. scripts/windows gives
 ; VERSION, the folder of the files to install (STAGE), the installer's path (OUTFILE) and a list
 ; of Delete lines for exactly the files installed (FILES), so the uninstaller removes nothing else.
-Unicode true
+; A 64-bit installer for the 64-bit program: it sees the user's folders and registry as the
+; program does, and runs where no 32-bit layer is installed (Wine without wine32 among them).
+Target amd64-unicode
 RequestExecutionLevel user
 SetCompressor /SOLID lzma
 

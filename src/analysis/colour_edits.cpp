@@ -1,12 +1,12 @@
 #include "analysis/colour_edits.h"
 
+#include "analysis/parallel_parts.h"
 #include "model/style_code.h"
 #include "model/style_text.h"
 #include "model/text.h"
 
 #include <algorithm>
 #include <cctype>
-#include <map>
 #include <optional>
 #include <string>
 #include <utility>
@@ -404,26 +404,55 @@ ColourEdit set_colours(
 {
     ColourEdit result;
     result.description = std::move(description);
-    std::map<int, SlotChange> changes;
+    // By row, in the order the colours come; a later colour of a slot wins.
+    std::vector<std::pair<int, SlotChange>> changes;
     for (const SlotColour& c : colours) {
         if (!doc.valid_row(c.row)) {
             continue;
         }
         const StyleRow& row = doc.rows[static_cast<std::size_t>(c.row)];
         if (colour::parse_rgb(slot_text(row, c.slot)) != c.colour) {
-            changes[c.row].colours[index(c.slot)] = c.colour;
+            changes.emplace_back(c.row, SlotChange {});
+            changes.back().second.colours[index(c.slot)] = c.colour;
         }
     }
-    for (const auto& [r, change] : changes) {
-        const StyleRow& row = doc.rows[static_cast<std::size_t>(r)];
-        // A colour the row lacks ("-1" or empty) gets a cell of six digits to be recoloured.
-        StyleRow prepared = row;
-        for (const ColourSlot slot : colour_slots) {
-            if (change.colours[index(slot)] && !colour::parse_rgb(slot_text(row, slot))) {
-                prepared.set(slot_cell(slot), "000000");
+    const auto by_row = [](const auto& a, const auto& b) { return a.first < b.first; };
+    if (!std::is_sorted(changes.begin(), changes.end(), by_row)) {
+        std::stable_sort(changes.begin(), changes.end(), by_row);
+    }
+    std::size_t kept = 0;
+    for (std::size_t k = 0; k < changes.size(); ++k) {
+        if (kept > 0 && changes[kept - 1].first == changes[k].first) {
+            for (const ColourSlot slot : colour_slots) {
+                if (const auto& c = changes[k].second.colours[index(slot)]) {
+                    changes[kept - 1].second.colours[index(slot)] = c;
+                }
             }
+        } else {
+            changes[kept++] = std::move(changes[k]);
         }
-        result.edit.replace_row(r, row, recoloured(doc.kind, prepared, change));
+    }
+    changes.resize(kept);
+    // Each row is written on its own, thousands of them at once for night colours: shared among
+    // the processors, then taken into the edit in order.
+    std::vector<StyleRow> written(changes.size());
+    for_parts(changes.size(), 4096, [&](std::size_t begin, std::size_t end) {
+        for (std::size_t k = begin; k < end; ++k) {
+            const auto& [r, change] = changes[k];
+            const StyleRow& row = doc.rows[static_cast<std::size_t>(r)];
+            // A colour the row lacks ("-1" or empty) gets a cell of six digits to be recoloured.
+            StyleRow prepared = row;
+            for (const ColourSlot slot : colour_slots) {
+                if (change.colours[index(slot)] && !colour::parse_rgb(slot_text(row, slot))) {
+                    prepared.set(slot_cell(slot), "000000");
+                }
+            }
+            written[k] = recoloured(doc.kind, prepared, change);
+        }
+    });
+    for (std::size_t k = 0; k < changes.size(); ++k) {
+        const int r = changes[k].first;
+        result.edit.replace_row(r, doc.rows[static_cast<std::size_t>(r)], std::move(written[k]));
         ++result.styles;
     }
     return result;

@@ -3,6 +3,7 @@
 #include "analysis/colour_fix.h"
 #include "analysis/finding_groups.h"
 #include "analysis/lint_rules.h"
+#include "analysis/parallel_parts.h"
 #include "colour/colour_science.h"
 #include "model/catalogue.h"
 #include "model/text.h"
@@ -45,6 +46,9 @@ Rgb with_lightness(Rgb day, const Lab& lab, double lightness, double chroma_shar
     return grey.value_or(day);
 }
 
+// What a pass over the rows gathers, before it is made for real (see Planner).
+enum class Gathering { Nothing, Darkened, Searches };
+
 // The night colours planned so far, by row and slot.
 using PlannedColours = std::vector<std::array<std::optional<Rgb>, 4>>;
 
@@ -63,6 +67,27 @@ struct Planner
     std::vector<double> land_lightnesses;
     std::unordered_map<std::uint64_t, Rgb> darkened_cache;
     std::unordered_map<std::string, Rgb> reaching_cache;
+
+    // A pass over the rows may first only gather the colours it will need, which are then
+    // worked out together on every processor, each into its place in the caches, before the
+    // pass is made for real. While gathering, colours not yet known stand in for themselves.
+    Gathering gathering = Gathering::Nothing;
+    struct PendingDarkened
+    {
+        Rgb* result;
+        Rgb day;
+        double land_lightness;
+    };
+    struct PendingSearch
+    {
+        Rgb* result;
+        Rgb start;
+        std::vector<Rgb> grounds;
+        double target;
+        double threshold;
+    };
+    std::vector<PendingDarkened> pending_darkened;
+    std::vector<PendingSearch> pending_searches;
 
     std::optional<Rgb> day(int row, ColourSlot slot) const
     {
@@ -126,13 +151,51 @@ struct Planner
         const auto [at, added] =
             darkened_cache.try_emplace(land_index << 24 | day_colour.packed(), Rgb {});
         if (added) {
-            const Lab lab = colour::to_lab(day_colour);
-            const double ratio = lab.L / land_lightness;
-            const double lightness =
-                std::clamp(settings.land_lightness * ratio, 2.0, settings.land_lightness + 30);
-            at->second = with_lightness(day_colour, lab, lightness, settings.saturation);
+            if (gathering == Gathering::Darkened) {
+                pending_darkened.push_back({ &at->second, day_colour, land_lightness });
+                return day_colour;
+            }
+            at->second = darkened_colour(day_colour, land_lightness);
         }
         return at->second;
+    }
+
+    Rgb darkened_colour(Rgb day_colour, double land_lightness) const
+    {
+        const Lab lab = colour::to_lab(day_colour);
+        const double ratio = lab.L / land_lightness;
+        const double lightness =
+            std::clamp(settings.land_lightness * ratio, 2.0, settings.land_lightness + 30);
+        return with_lightness(day_colour, lab, lightness, settings.saturation);
+    }
+
+    static Rgb searched(Rgb start, const std::vector<Rgb>& grounds, double target, double threshold)
+    {
+        auto colour = nearest_reaching(start, grounds, Measure::Contrast, target);
+        if (!colour) {
+            colour = nearest_reaching(start, grounds, Measure::Contrast, threshold);
+        }
+        return colour.value_or(start);
+    }
+
+    // Works out what a gathering pass found missing.
+    void work_out_gathered()
+    {
+        for_parts(pending_darkened.size(), 256, [&](std::size_t begin, std::size_t end) {
+            for (std::size_t k = begin; k < end; ++k) {
+                const PendingDarkened& p = pending_darkened[k];
+                *p.result = darkened_colour(p.day, p.land_lightness);
+            }
+        });
+        for_parts(pending_searches.size(), 64, [&](std::size_t begin, std::size_t end) {
+            for (std::size_t k = begin; k < end; ++k) {
+                const PendingSearch& p = pending_searches[k];
+                *p.result = searched(p.start, p.grounds, p.target, p.threshold);
+            }
+        });
+        pending_darkened.clear();
+        pending_searches.clear();
+        gathering = Gathering::Nothing;
     }
 
     // The nearest colour to `start` with `target` contrast against every ground, or the rule's
@@ -140,6 +203,10 @@ struct Planner
     // same grounds thousands of times; each search is made once.
     Rgb reaching(Rgb start, const std::vector<Rgb>& grounds, double target, double threshold)
     {
+        // The start is not known yet while darkened colours are gathered.
+        if (gathering == Gathering::Darkened) {
+            return start;
+        }
         // The key holds the grounds and the fixed-size rest as bytes.
         std::string key;
         key.reserve((grounds.size() + 1) * sizeof(std::uint32_t) + 2 * sizeof(double));
@@ -156,11 +223,11 @@ struct Planner
         put(threshold);
         const auto [at, added] = reaching_cache.try_emplace(std::move(key), start);
         if (added) {
-            auto colour = nearest_reaching(start, grounds, Measure::Contrast, target);
-            if (!colour) {
-                colour = nearest_reaching(start, grounds, Measure::Contrast, threshold);
+            if (gathering == Gathering::Searches) {
+                pending_searches.push_back({ &at->second, start, grounds, target, threshold });
+                return start;
             }
-            at->second = colour.value_or(start);
+            at->second = searched(start, grounds, target, threshold);
         }
         return at->second;
     }
@@ -341,7 +408,8 @@ ColourEdit make_night_colours(
     const Document& doc, const std::vector<int>& rows, const NightSettings& settings)
 {
     Planner plan { doc, settings, std::vector<bool>(doc.rows.size()),
-        PlannedColours(doc.rows.size()), {}, {}, {}, 0, {}, {}, {}, {} };
+        PlannedColours(doc.rows.size()), {}, {}, {}, 0, {}, {}, {}, {}, Gathering::Nothing, {},
+        {} };
     if (!doc.rows.empty()) {
         plan.first_presentation = doc.rows.front().pres_code;
     }
@@ -356,28 +424,45 @@ ColourEdit make_night_colours(
 
     // Grounds and areas first, then the lines on them: roads, then routes and tracks, which
     // must keep their lead over the roads of their presentation.
-    for (int r = 0; r < doc.row_count(); ++r) {
-        if (plan.in_scope[static_cast<std::size_t>(r)] && area[static_cast<std::size_t>(r)]) {
-            plan.plan_area(r);
+    // Each pass first gathers the darkened colours and then the searches it needs, which are
+    // worked out together, and is then made with all of them known.
+    const auto in_passes = [&](const auto& pass) {
+        for (const Gathering gathering : { Gathering::Darkened, Gathering::Searches }) {
+            plan.gathering = gathering;
+            pass();
+            plan.work_out_gathered();
         }
-    }
+        pass();
+    };
+    in_passes([&] {
+        for (int r = 0; r < doc.row_count(); ++r) {
+            if (plan.in_scope[static_cast<std::size_t>(r)] && area[static_cast<std::size_t>(r)]) {
+                plan.plan_area(r);
+            }
+        }
+    });
     std::map<std::int16_t, double> best_road;
     const auto is_route = [&](int r) {
         return (groups[static_cast<std::size_t>(r)] & (Routes | Tracks)) != 0;
     };
     for (const bool routes : { false, true }) {
-        for (int r = 0; r < doc.row_count(); ++r) {
-            if (!plan.in_scope[static_cast<std::size_t>(r)] || area[static_cast<std::size_t>(r)]
-                || is_route(r) != routes) {
-                continue;
+        in_passes([&] {
+            const bool gathering = plan.gathering != Gathering::Nothing;
+            for (int r = 0; r < doc.row_count(); ++r) {
+                if (!plan.in_scope[static_cast<std::size_t>(r)] || area[static_cast<std::size_t>(r)]
+                    || is_route(r) != routes) {
+                    continue;
+                }
+                const std::int16_t p = doc.rows[static_cast<std::size_t>(r)].pres_code;
+                const double least = routes ? best_road[p] * 1.05 : 0;
+                const double reached =
+                    plan.plan_line(r, groups[static_cast<std::size_t>(r)], least);
+                if (!gathering && !routes
+                    && (groups[static_cast<std::size_t>(r)] & (MainRoads | MinorRoads)) != 0) {
+                    best_road[p] = std::max(best_road[p], reached);
+                }
             }
-            const std::int16_t p = doc.rows[static_cast<std::size_t>(r)].pres_code;
-            const double least = routes ? best_road[p] * 1.05 : 0;
-            const double reached = plan.plan_line(r, groups[static_cast<std::size_t>(r)], least);
-            if (!routes && (groups[static_cast<std::size_t>(r)] & (MainRoads | MinorRoads)) != 0) {
-                best_road[p] = std::max(best_road[p], reached);
-            }
-        }
+        });
     }
 
     // What the checker still finds at night among these rows is fixed as Fix would. It finds
