@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUndoStack>
@@ -148,7 +149,8 @@ class SelectionTest : public QObject
 
     // One gesture: "click r0c1", "ctrl r0c1", "shift r0c1", "ctrlshift r0c1", "right r0c1",
     // "band r0c1 r1c2" and "ctrlband ..." (from the gap before the first to the middle of the
-    // second), "empty" (a click in the gap before the first sample), "ctrl+a", "esc".
+    // second), "empty" (a click in the gap before the first sample), "ctrl+a", "esc",
+    // "shift+left" (and right, up, down).
     void perform(MainWindow& window, const QString& gesture)
     {
         const QStringList words = gesture.split(' ');
@@ -161,6 +163,16 @@ class SelectionTest : public QObject
         if (kind == "esc") {
             preview->setFocus();
             QTest::keyClick(preview, Qt::Key_Escape);
+            return;
+        }
+        if (kind.startsWith("shift+")) {
+            const QString arrow = kind.mid(6);
+            const Qt::Key key = arrow == "left" ? Qt::Key_Left
+                : arrow == "right"              ? Qt::Key_Right
+                : arrow == "up"                 ? Qt::Key_Up
+                                                : Qt::Key_Down;
+            preview->setFocus();
+            QTest::keyClick(preview, key, Qt::ShiftModifier);
             return;
         }
         if (kind == "empty") {
@@ -248,6 +260,12 @@ private slots:
         QTest::newRow("right button on a selected one")
             << QStringList { "click r0c0", "ctrl r0c2", "right r0c0" }
             << QStringList { "r0c0", "r0c2" } << "r0c0";
+        // Shift and the arrows grow and shrink the range from the sample clicked last.
+        QTest::newRow("shift arrows") << QStringList { "click r0c1", "shift+right", "shift+right",
+            "shift+down", "shift+left" }
+                                      << QStringList { "r0c1..r1c2" } << "r1c2";
+        QTest::newRow("shift arrow back over the start")
+            << QStringList { "click r1c1", "shift+up" } << QStringList { "r0c1..r1c1" } << "r0c1";
         QTest::newRow("right button elsewhere")
             << QStringList { "click r0c0", "ctrl r0c2", "right r1c0" } << QStringList { "r1c0" }
             << "r1c0";
@@ -289,6 +307,42 @@ private slots:
         } else {
             QVERIFY(!status.contains("selected"));
         }
+    }
+
+    // Held below the preview, the band scrolls it and takes in the samples that come into sight.
+    void bandScrollsAtTheEdge()
+    {
+        auto window = opened();
+        PreviewWidget* preview = window->preview();
+        auto* scroll_bar = child<QScrollBar>(*window, "vs");
+        QCOMPARE(scroll_bar->value(), 0);
+        const QWidget* sight = preview->parentWidget();
+        // The first sample of the first column wholly out of sight below.
+        const auto& laid = layout(*window);
+        int out_of_sight = -1;
+        for (const int row : laid.order) {
+            const auto& box = laid.rows[std::size_t(row)].box;
+            if (box.left == laid.rows[0].box.left && box.top > tw(sight->height())) {
+                out_of_sight = row;
+                break;
+            }
+        }
+        QVERIFY(out_of_sight > 0);
+        const QPoint from = gap_before(*window, 0);
+        const QPoint below(from.x() + 40, sight->height() + 30);
+        send_mouse(preview, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton, {});
+        send_mouse(preview, QEvent::MouseMove, below, Qt::NoButton, Qt::LeftButton, {});
+        QTRY_VERIFY(scroll_bar->value() > 0);
+        QTRY_VERIFY(window->theme().selection().contains(out_of_sight));
+        // Back in sight the scrolling stops; letting go keeps what the band took.
+        const QPoint inside = preview->mapFromParent(QPoint(below.x(), sight->height() / 2));
+        send_mouse(preview, QEvent::MouseMove, inside, Qt::NoButton, Qt::LeftButton, {});
+        const int stopped = scroll_bar->value();
+        QTest::qWait(100);
+        QCOMPARE(scroll_bar->value(), stopped);
+        send_mouse(preview, QEvent::MouseButtonRelease, inside, Qt::LeftButton, Qt::NoButton, {});
+        QVERIFY(window->theme().selection().contains(0));
+        QVERIFY(window->theme().selection().count() > 1);
     }
 
     // Styles the filter hides stay selected, say so and come back; zooming keeps them.

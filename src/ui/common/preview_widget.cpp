@@ -13,7 +13,9 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QRubberBand>
+#include <QTimer>
 #include <QToolTip>
+#include <algorithm>
 #include <cmath>
 
 namespace tintwell {
@@ -137,6 +139,9 @@ void PreviewWidget::mouseReleaseEvent(QMouseEvent* event)
 {
     if (m_band_armed && event->button() == Qt::LeftButton) {
         m_band_armed = false;
+        if (m_band_scroll != nullptr) {
+            m_band_scroll->stop();
+        }
         if (m_band != nullptr && m_band->isVisible()) {
             m_band->hide();
             emit band_finished();
@@ -160,16 +165,9 @@ void PreviewWidget::mouseMoveEvent(QMouseEvent* event)
         const bool drawn = m_band != nullptr && m_band->isVisible();
         // A press that shakes a little is still a click on the empty preview.
         if (drawn || (pos - m_band_origin).manhattanLength() >= QApplication::startDragDistance()) {
-            if (m_band == nullptr) {
-                m_band = new QRubberBand(QRubberBand::Rectangle, this);
-                m_band->setObjectName("rubber_band");
-            }
-            const QRect band = QRect(m_band_origin, pos).normalized();
-            m_band->setGeometry(band);
-            m_band->show();
-            emit band_dragged(TwipRect { tw(band.left()), tw(band.top()), tw(band.width() + 1),
-                                  tw(band.height() + 1) },
-                m_band_modifiers);
+            draw_band(pos);
+            m_band_pointer = event->globalPosition().toPoint();
+            follow_band_pointer(pos);
         }
         return;
     }
@@ -178,6 +176,55 @@ void PreviewWidget::mouseMoveEvent(QMouseEvent* event)
         emit sample_hovered(row);
     }
     QWidget::mouseMoveEvent(event);
+}
+
+void PreviewWidget::draw_band(QPoint pos)
+{
+    if (m_band == nullptr) {
+        m_band = new QRubberBand(QRubberBand::Rectangle, this);
+        m_band->setObjectName("rubber_band");
+    }
+    const QRect band = QRect(m_band_origin, pos).normalized();
+    m_band->setGeometry(band);
+    m_band->show();
+    emit band_dragged(
+        TwipRect { tw(band.left()), tw(band.top()), tw(band.width() + 1), tw(band.height() + 1) },
+        m_band_modifiers);
+}
+
+void PreviewWidget::follow_band_pointer(QPoint pos)
+{
+    const QWidget* sight = parentWidget();
+    if (sight == nullptr) {
+        return;
+    }
+    const int y = mapToParent(pos).y();
+    m_band_beyond = y < 0 ? y : std::max(y - sight->height(), 0);
+    if (m_band_beyond == 0) {
+        if (m_band_scroll != nullptr) {
+            m_band_scroll->stop();
+        }
+        return;
+    }
+    if (m_band_scroll == nullptr) {
+        m_band_scroll = new QTimer(this);
+        m_band_scroll->setInterval(30);
+        connect(m_band_scroll, &QTimer::timeout, this, [this] {
+            if (!m_band_armed) {
+                m_band_scroll->stop();
+                return;
+            }
+            // Faster the further out the pointer is; the band then reaches where the pointer
+            // now stands over the scrolled preview.
+            emit band_scroll_wanted(std::clamp(m_band_beyond, -60, 60));
+            const QPoint pos = mapFromGlobal(m_band_pointer);
+            draw_band(pos);
+            follow_band_pointer(pos);
+        });
+    }
+    if (!m_band_scroll->isActive()) {
+        m_band_scroll->start();
+    }
 }
 
 bool PreviewWidget::event(QEvent* event)

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 class QRubberBand;
+class QTimer;
 
 namespace tintwell {
 
@@ -60,6 +61,9 @@ signals:
     void band_dragged(const TwipRect& rect, Qt::KeyboardModifiers modifiers);
     /// The button that drew a rubber band was let go.
     void band_finished();
+    /// The pointer drawing a rubber band is `pixels` above (below 0) or below the part of the
+    /// preview in sight: the preview should scroll that way, and the band follows.
+    void band_scroll_wanted(int pixels);
     void file_dropped(const QString& path);
 
 protected:
@@ -75,6 +79,10 @@ protected:
 
 private:
     void take_height();
+    // The band from where it began to `pos`, reported.
+    void draw_band(QPoint pos);
+    // Scrolls, while the pointer drawing the band is outside the part in sight.
+    void follow_band_pointer(QPoint pos);
 
     Document& m_doc;
     Preview m_preview;
@@ -84,6 +92,10 @@ private:
     QPoint m_band_origin;
     Qt::KeyboardModifiers m_band_modifiers;
     QRubberBand* m_band = nullptr;
+    QTimer* m_band_scroll = nullptr;
+    /// Where the pointer drawing the band is on the screen, and how far out of sight.
+    QPoint m_band_pointer;
+    int m_band_beyond = 0;
 };
 
 } // namespace tintwell

@@ -127,6 +127,8 @@ PreviewNavigator::PreviewNavigator(OpenTheme& theme, const Parts& parts)
         }
     });
     connect(m_preview, &PreviewWidget::band_dragged, this, &PreviewNavigator::band_dragged);
+    connect(m_preview, &PreviewWidget::band_scroll_wanted, this,
+        [this](int pixels) { scroll_by(static_cast<double>(tw(pixels))); });
     connect(m_preview, &PreviewWidget::band_finished, this, [this] { m_band_started = false; });
     build_view_menu(*parts.window, parts.view_menu_before);
     build_filter_box(*parts.window);
@@ -336,8 +338,30 @@ bool PreviewNavigator::preview_key(const QKeyEvent& key)
         open_code_menu_at_selection();
         return true;
     }
+    const auto arrow = [&]() -> std::optional<Neighbour> {
+        switch (key.key()) {
+        case Qt::Key_Left:
+            return Neighbour::Left;
+        case Qt::Key_Right:
+            return Neighbour::Right;
+        case Qt::Key_Up:
+            return Neighbour::Up;
+        case Qt::Key_Down:
+            return Neighbour::Down;
+        default:
+            return std::nullopt;
+        }
+    }();
+    if (arrow && modifiers == Qt::ShiftModifier) {
+        extend_selection(*arrow);
+        return true;
+    }
     if (modifiers != Qt::NoModifier) {
         return false;
+    }
+    if (arrow) {
+        move_selection(*arrow);
+        return true;
     }
     switch (key.key()) {
     case Qt::Key_Escape:
@@ -345,18 +369,6 @@ bool PreviewNavigator::preview_key(const QKeyEvent& key)
             return false;
         }
         clear_selection();
-        return true;
-    case Qt::Key_Left:
-        move_selection(Neighbour::Left);
-        return true;
-    case Qt::Key_Right:
-        move_selection(Neighbour::Right);
-        return true;
-    case Qt::Key_Up:
-        move_selection(Neighbour::Up);
-        return true;
-    case Qt::Key_Down:
-        move_selection(Neighbour::Down);
         return true;
     case Qt::Key_PageUp:
         scroll_by(-static_cast<double>(visible_height()));
@@ -410,6 +422,20 @@ void PreviewNavigator::move_selection(Neighbour direction)
     const std::int64_t offset = scroll_offset();
     const auto [first, last] = layout.rows_between(offset, offset + visible_height());
     select(layout.order[static_cast<std::size_t>(first < last ? first : 0)]);
+}
+
+void PreviewNavigator::extend_selection(Neighbour direction)
+{
+    // As a Shift+click on the neighbour: the range from where the selection began to it.
+    if (!selection_shown()) {
+        move_selection(direction);
+        return;
+    }
+    const int next = m_preview->preview().layout().neighbour(m_theme.current_row(), direction);
+    if (next >= 0) {
+        click(next, Qt::LeftButton, {}, Qt::ShiftModifier);
+        scroll_into_view(next);
+    }
 }
 
 void PreviewNavigator::open_code_menu_at_selection()

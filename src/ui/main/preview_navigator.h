@@ -138,6 +138,8 @@ private:
     bool filter_key(const QKeyEvent& key);
     void select(int row);
     void move_selection(Neighbour direction);
+    /// Shift+arrow: the selection grows or shrinks to the neighbour, from the sample it began at.
+    void extend_selection(Neighbour direction);
     /// The samples the band spans, besides those selected when it began with Ctrl.
     void band_dragged(const TwipRect& rect, Qt::KeyboardModifiers keys);
     /// The set of selected styles changed: the current one is framed (or the frame goes when
