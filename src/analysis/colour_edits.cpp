@@ -404,42 +404,43 @@ ColourEdit set_colours(
 {
     ColourEdit result;
     result.description = std::move(description);
-    // By row, in the order the colours come; a later colour of a slot wins.
-    std::vector<std::pair<int, SlotChange>> changes;
+    // By row, in the order the colours come (a later new colour of a slot wins); each row's group
+    // is then made into its change and its new text on its own, shared among the processors.
+    std::vector<SlotColour> by_row;
+    by_row.reserve(colours.size());
     for (const SlotColour& c : colours) {
-        if (!doc.valid_row(c.row)) {
-            continue;
-        }
-        const StyleRow& row = doc.rows[static_cast<std::size_t>(c.row)];
-        if (colour::parse_rgb(slot_text(row, c.slot)) != c.colour) {
-            changes.emplace_back(c.row, SlotChange {});
-            changes.back().second.colours[index(c.slot)] = c.colour;
+        if (doc.valid_row(c.row)) {
+            by_row.push_back(c);
         }
     }
-    const auto by_row = [](const auto& a, const auto& b) { return a.first < b.first; };
-    if (!std::is_sorted(changes.begin(), changes.end(), by_row)) {
-        std::stable_sort(changes.begin(), changes.end(), by_row);
+    const auto row_order = [](const SlotColour& a, const SlotColour& b) { return a.row < b.row; };
+    if (!std::is_sorted(by_row.begin(), by_row.end(), row_order)) {
+        std::stable_sort(by_row.begin(), by_row.end(), row_order);
     }
-    std::size_t kept = 0;
-    for (std::size_t k = 0; k < changes.size(); ++k) {
-        if (kept > 0 && changes[kept - 1].first == changes[k].first) {
-            for (const ColourSlot slot : colour_slots) {
-                if (const auto& c = changes[k].second.colours[index(slot)]) {
-                    changes[kept - 1].second.colours[index(slot)] = c;
+    std::vector<std::size_t> group_starts;
+    for (std::size_t k = 0; k < by_row.size(); ++k) {
+        if (k == 0 || by_row[k].row != by_row[k - 1].row) {
+            group_starts.push_back(k);
+        }
+    }
+    group_starts.push_back(by_row.size());
+    const std::size_t groups = group_starts.size() - 1;
+    std::vector<std::optional<StyleRow>> written(groups);
+    for_parts(groups, 4096, [&](std::size_t begin, std::size_t end) {
+        for (std::size_t g = begin; g < end; ++g) {
+            const StyleRow& row = doc.rows[static_cast<std::size_t>(by_row[group_starts[g]].row)];
+            SlotChange change;
+            bool changes = false;
+            for (std::size_t k = group_starts[g]; k < group_starts[g + 1]; ++k) {
+                const SlotColour& c = by_row[k];
+                if (colour::parse_rgb(slot_text(row, c.slot)) != c.colour) {
+                    change.colours[index(c.slot)] = c.colour;
+                    changes = true;
                 }
             }
-        } else {
-            changes[kept++] = std::move(changes[k]);
-        }
-    }
-    changes.resize(kept);
-    // Each row is written on its own, thousands of them at once for night colours: shared among
-    // the processors, then taken into the edit in order.
-    std::vector<StyleRow> written(changes.size());
-    for_parts(changes.size(), 4096, [&](std::size_t begin, std::size_t end) {
-        for (std::size_t k = begin; k < end; ++k) {
-            const auto& [r, change] = changes[k];
-            const StyleRow& row = doc.rows[static_cast<std::size_t>(r)];
+            if (!changes) {
+                continue;
+            }
             // A colour the row lacks ("-1" or empty) gets a cell of six digits to be recoloured.
             StyleRow prepared = row;
             for (const ColourSlot slot : colour_slots) {
@@ -447,12 +448,15 @@ ColourEdit set_colours(
                     prepared.set(slot_cell(slot), "000000");
                 }
             }
-            written[k] = recoloured(doc.kind, prepared, change);
+            written[g] = recoloured(doc.kind, prepared, change);
         }
     });
-    for (std::size_t k = 0; k < changes.size(); ++k) {
-        const int r = changes[k].first;
-        result.edit.replace_row(r, doc.rows[static_cast<std::size_t>(r)], std::move(written[k]));
+    for (std::size_t g = 0; g < groups; ++g) {
+        if (!written[g]) {
+            continue;
+        }
+        const int r = by_row[group_starts[g]].row;
+        result.edit.replace_row(r, doc.rows[static_cast<std::size_t>(r)], std::move(*written[g]));
         ++result.styles;
     }
     return result;

@@ -2,6 +2,7 @@
 
 #include "analysis/colour_fix.h"
 #include "analysis/finding_groups.h"
+#include "analysis/id_table.h"
 #include "analysis/lint_rules.h"
 #include "analysis/parallel_parts.h"
 #include "colour/colour_science.h"
@@ -10,8 +11,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
-#include <cstring>
 #include <map>
 #include <optional>
 #include <set>
@@ -59,14 +60,53 @@ struct Planner
     std::vector<bool> in_scope;
     PlannedColours planned;
     // By presentation code: the rows of each ground group.
-    std::map<std::int16_t, std::vector<int>> land, water, outlines;
+    std::map<std::int16_t, std::vector<int>> land {};
+    std::map<std::int16_t, std::vector<int>> water {};
+    std::map<std::int16_t, std::vector<int>> outlines {};
     std::int16_t first_presentation = 0;
     // A large theme names a few grounds and has thousands of colours; each ground's lightness,
     // each darkened colour and each search is worked out once.
-    std::unordered_map<std::int16_t, double> land_lightness_cache;
-    std::vector<double> land_lightnesses;
-    std::unordered_map<std::uint64_t, Rgb> darkened_cache;
-    std::unordered_map<std::string, Rgb> reaching_cache;
+    std::unordered_map<std::int16_t, double> land_lightness_cache {};
+    std::vector<double> land_lightnesses {};
+    // The darkened colour of each day colour on each land lightness (its number in
+    // `land_lightnesses` beside the colour), by id.
+    IdTable<std::uint64_t, WordTraits> darkened_ids {};
+    std::vector<Rgb> darkened_values {};
+
+    // The day and night colours of a list of ground rows, read once for all the lines drawn on
+    // them (the grounds are areas, planned before any line); lists of the same night colours
+    // share a number, which stands for them in the searches' keys.
+    struct GroundColours
+    {
+        std::vector<Rgb> day;
+        std::vector<Rgb> night;
+        std::uint32_t night_number = 0;
+    };
+    std::unordered_map<const std::vector<int>*, GroundColours> ground_colours {};
+    std::map<std::vector<std::uint32_t>, std::uint32_t> night_numbers {};
+
+    struct SearchKey
+    {
+        std::uint32_t grounds;
+        std::uint32_t start;
+        double target;
+        double threshold;
+        bool operator==(const SearchKey&) const = default;
+    };
+    struct SearchKeyTraits
+    {
+        static std::size_t hash(const SearchKey& key)
+        {
+            std::uint64_t h = mixed(std::uint64_t { key.grounds } << 32 | key.start);
+            h ^= mixed(std::bit_cast<std::uint64_t>(key.target)) + 0x9E3779B97F4A7C15U + (h << 6);
+            h ^=
+                mixed(std::bit_cast<std::uint64_t>(key.threshold)) + 0x9E3779B97F4A7C15U + (h << 6);
+            return static_cast<std::size_t>(h);
+        }
+        static bool equal(const SearchKey& a, const SearchKey& b) { return a == b; }
+    };
+    IdTable<SearchKey, SearchKeyTraits> search_ids {};
+    std::vector<Rgb> search_values {};
 
     // A pass over the rows may first only gather the colours it will need, which are then
     // worked out together on every processor, each into its place in the caches, before the
@@ -74,20 +114,20 @@ struct Planner
     Gathering gathering = Gathering::Nothing;
     struct PendingDarkened
     {
-        Rgb* result;
+        std::size_t id;
         Rgb day;
         double land_lightness;
     };
     struct PendingSearch
     {
-        Rgb* result;
+        std::size_t id;
         Rgb start;
-        std::vector<Rgb> grounds;
+        const std::vector<Rgb>* grounds;
         double target;
         double threshold;
     };
-    std::vector<PendingDarkened> pending_darkened;
-    std::vector<PendingSearch> pending_searches;
+    std::vector<PendingDarkened> pending_darkened {};
+    std::vector<PendingSearch> pending_searches {};
 
     std::optional<Rgb> day(int row, ColourSlot slot) const
     {
@@ -148,16 +188,17 @@ struct Planner
         if (land_index == land_lightnesses.size()) {
             land_lightnesses.push_back(land_lightness);
         }
-        const auto [at, added] =
-            darkened_cache.try_emplace(land_index << 24 | day_colour.packed(), Rgb {});
-        if (added) {
+        const auto id =
+            static_cast<std::size_t>(darkened_ids.id(land_index << 24 | day_colour.packed()));
+        if (id == darkened_values.size()) {
+            darkened_values.push_back(day_colour);
             if (gathering == Gathering::Darkened) {
-                pending_darkened.push_back({ &at->second, day_colour, land_lightness });
+                pending_darkened.push_back({ id, day_colour, land_lightness });
                 return day_colour;
             }
-            at->second = darkened_colour(day_colour, land_lightness);
+            darkened_values[id] = darkened_colour(day_colour, land_lightness);
         }
-        return at->second;
+        return darkened_values[id];
     }
 
     Rgb darkened_colour(Rgb day_colour, double land_lightness) const
@@ -184,13 +225,13 @@ struct Planner
         for_parts(pending_darkened.size(), 256, [&](std::size_t begin, std::size_t end) {
             for (std::size_t k = begin; k < end; ++k) {
                 const PendingDarkened& p = pending_darkened[k];
-                *p.result = darkened_colour(p.day, p.land_lightness);
+                darkened_values[p.id] = darkened_colour(p.day, p.land_lightness);
             }
         });
         for_parts(pending_searches.size(), 64, [&](std::size_t begin, std::size_t end) {
             for (std::size_t k = begin; k < end; ++k) {
                 const PendingSearch& p = pending_searches[k];
-                *p.result = searched(p.start, p.grounds, p.target, p.threshold);
+                search_values[p.id] = searched(p.start, *p.grounds, p.target, p.threshold);
             }
         });
         pending_darkened.clear();
@@ -201,35 +242,46 @@ struct Planner
     // The nearest colour to `start` with `target` contrast against every ground, or the rule's
     // threshold when the target cannot be had. A large theme repeats the same few colours on the
     // same grounds thousands of times; each search is made once.
-    Rgb reaching(Rgb start, const std::vector<Rgb>& grounds, double target, double threshold)
+    Rgb reaching(Rgb start, const GroundColours& grounds, double target, double threshold)
     {
         // The start is not known yet while darkened colours are gathered.
         if (gathering == Gathering::Darkened) {
             return start;
         }
-        // The key holds the grounds and the fixed-size rest as bytes.
-        std::string key;
-        key.reserve((grounds.size() + 1) * sizeof(std::uint32_t) + 2 * sizeof(double));
-        const auto put = [&](const auto& value) {
-            char bytes[sizeof value];
-            std::memcpy(bytes, &value, sizeof value);
-            key.append(bytes, sizeof value);
-        };
-        for (const Rgb c : grounds) {
-            put(c.packed());
-        }
-        put(start.packed());
-        put(target);
-        put(threshold);
-        const auto [at, added] = reaching_cache.try_emplace(std::move(key), start);
-        if (added) {
+        const SearchKey key { grounds.night_number, start.packed(), target, threshold };
+        const auto id = static_cast<std::size_t>(search_ids.id(key));
+        if (id == search_values.size()) {
+            search_values.push_back(start);
             if (gathering == Gathering::Searches) {
-                pending_searches.push_back({ &at->second, start, grounds, target, threshold });
+                pending_searches.push_back({ id, start, &grounds.night, target, threshold });
                 return start;
             }
-            at->second = searched(start, grounds, target, threshold);
+            search_values[id] = searched(start, grounds.night, target, threshold);
         }
-        return at->second;
+        return search_values[id];
+    }
+
+    const GroundColours& colours_of(const std::vector<int>* rows)
+    {
+        const auto [at, added] = ground_colours.try_emplace(rows);
+        GroundColours& grounds = at->second;
+        if (added) {
+            std::vector<std::uint32_t> night;
+            for (const int g : *rows) {
+                if (const auto d = day(g, ColourSlot::BodyDay)) {
+                    grounds.day.push_back(*d);
+                }
+                if (const auto n = this->night(g, ColourSlot::BodyNight)) {
+                    grounds.night.push_back(*n);
+                    night.push_back(n->packed());
+                }
+            }
+            grounds.night_number =
+                night_numbers
+                    .try_emplace(std::move(night), static_cast<std::uint32_t>(night_numbers.size()))
+                    .first->second;
+        }
+        return grounds;
     }
 
     void plan_area(int row)
@@ -267,17 +319,10 @@ struct Planner
         if (!body) {
             return 0;
         }
-        const auto [grounds, threshold] = line_ground(row, groups);
-        std::vector<Rgb> day_grounds;
-        std::vector<Rgb> night_grounds;
-        for (const int g : *grounds) {
-            if (const auto d = day(g, ColourSlot::BodyDay)) {
-                day_grounds.push_back(*d);
-            }
-            if (const auto n = night(g, ColourSlot::BodyNight)) {
-                night_grounds.push_back(*n);
-            }
-        }
+        const auto [ground_rows, threshold] = line_ground(row, groups);
+        const GroundColours& grounds = colours_of(ground_rows);
+        const std::vector<Rgb>& day_grounds = grounds.day;
+        const std::vector<Rgb>& night_grounds = grounds.night;
         double target = std::max(threshold, least);
         double day_contrast = 21;
         for (const Rgb g : day_grounds) {
@@ -287,7 +332,7 @@ struct Planner
             target = std::max(target, day_contrast);
         }
         const Rgb start = darkened(row, *body);
-        const Rgb chosen = reaching(start, night_grounds, target, threshold);
+        const Rgb chosen = reaching(start, grounds, target, threshold);
         plan(row, ColourSlot::BodyNight, chosen);
         if (const auto border = day(row, ColourSlot::BorderDay)) {
             plan(row, ColourSlot::BorderNight, darkened(row, *border));
@@ -407,9 +452,10 @@ std::vector<SlotColour> planned_colours(const PlannedColours& planned, const std
 ColourEdit make_night_colours(
     const Document& doc, const std::vector<int>& rows, const NightSettings& settings)
 {
-    Planner plan { doc, settings, std::vector<bool>(doc.rows.size()),
-        PlannedColours(doc.rows.size()), {}, {}, {}, 0, {}, {}, {}, {}, Gathering::Nothing, {},
-        {} };
+    Planner plan { .doc = doc,
+        .settings = settings,
+        .in_scope = std::vector<bool>(doc.rows.size()),
+        .planned = PlannedColours(doc.rows.size()) };
     if (!doc.rows.empty()) {
         plan.first_presentation = doc.rows.front().pres_code;
     }

@@ -2,6 +2,9 @@
 
 #include "model/text.h"
 
+#include <initializer_list>
+#include <string_view>
+
 namespace tintwell {
 
 using namespace text;
@@ -46,9 +49,18 @@ NightColours written_night(StyleValues& values)
     return night;
 }
 
-std::string quoted(std::string_view name, const std::string& value)
+// Appends ` name="VALUE"`, the value given in pieces.
+void put_quoted(
+    std::string& code, std::string_view name, std::initializer_list<std::string_view> value)
 {
-    return " " + std::string(name) + "=" + std::string(1, quote) + value + std::string(1, quote);
+    code += ' ';
+    code += name;
+    code += '=';
+    code += quote;
+    for (const std::string_view piece : value) {
+        code += piece;
+    }
+    code += quote;
 }
 
 } // namespace
@@ -79,45 +91,59 @@ std::string get_code(const StyleValues& in)
 {
     StyleValues values = in;
     const NightColours night = written_night(values);
-    const std::string crlf_text(crlf);
+    // Built by appending to one string: a change of thousands of styles writes each of them.
     std::string code;
+    code.reserve(160 + values.field_name.size() + values.scale.size() + values.border.size());
     if (values.kind == ThemeKind::CarZumo) {
-        code = "FIELD=" + values.field_name;
+        code += "FIELD=";
+        code += values.field_name;
         if (!values.scale.empty()) {
-            code += quoted("scale", values.scale);
+            put_quoted(code, "scale", { values.scale });
         }
         if (!values.border.empty()) {
-            code += quoted("border", values.border);
+            put_quoted(code, "border", { values.border });
         }
-        code += " />" + crlf_text + "<COLOR>" + crlf_text + "<PRIMARY ";
+        code += " />";
+        code += crlf;
+        code += "<COLOR>";
+        code += crlf;
+        code += "<PRIMARY ";
         const auto colours = [&](const std::string& day, const std::string& night_colour) {
             if (!day.empty()) {
-                code += quoted("day", "#" + upper(day));
+                put_quoted(code, "day", { "#", upper(day) });
             }
             if (!night_colour.empty()) {
-                code += quoted("night", "#" + upper(night_colour));
+                put_quoted(code, "night", { "#", upper(night_colour) });
             }
-            code += " />" + crlf_text;
+            code += " />";
+            code += crlf;
         };
         colours(values.pri_day, night.primary);
         if (!values.border.empty()) {
             code += "<SECONDARY ";
             colours(values.sec_day, night.secondary);
         }
-        return code + "</COLOR>" + crlf_text + "</STYLE>";
+        code += "</COLOR>";
+        code += crlf;
+        code += "</STYLE>";
+        return code;
     }
-    code = "field=" + std::string(1, quote) + values.field_name + std::string(1, quote)
-        + " ><color><primary ";
-    code += quoted("day", "#ff" + lower(values.pri_day));
-    code += quoted("night", "#ff" + lower(night.primary));
+    code += "field=";
+    code += quote;
+    code += values.field_name;
+    code += quote;
+    code += " ><color><primary ";
+    put_quoted(code, "day", { "#ff", lower(values.pri_day) });
+    put_quoted(code, "night", { "#ff", lower(night.primary) });
     code += " /><secondary ";
     if (!values.sec_day.empty()) {
-        code += quoted("day", "#" + lower(values.border) + lower(values.sec_day));
+        put_quoted(code, "day", { "#", lower(values.border), lower(values.sec_day) });
     }
     if (!night.secondary.empty()) {
-        code += quoted("night", "#" + lower(values.nwf_border) + lower(night.secondary));
+        put_quoted(code, "night", { "#", lower(values.nwf_border), lower(night.secondary) });
     }
-    return code + " /></color></style>";
+    code += " /></color></style>";
+    return code;
 }
 
 void store_values(StyleRow& row, const StyleValues& values)
