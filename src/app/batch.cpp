@@ -214,31 +214,12 @@ int convert(const std::vector<std::string>& args, std::ostream& err)
         err << *refusal << '\n';
         return 1;
     }
-    RecordingPrompter prompter;
-    Document doc;
-    doc.attach(&prompter, nullptr);
-    bool accepted = false;
-    std::vector<Finding> warnings;
-    try {
-        accepted = open_theme(doc, files[0],
-            [&](std::string_view bytes, ThemeKind kind) { warnings = save_findings(bytes, kind); });
-    } catch (const std::bad_alloc&) {
-        err << files[0] << ": " << out_of_memory << '\n';
+    ThemeToWrite theme(files[0], err);
+    if (!theme.accepted) {
         return 1;
     }
-    for (const auto& m : prompter.messages) {
-        err << message_line(files[0], m) << '\n';
-    }
-    if (!accepted) {
-        warnings.clear();
-    }
-    for (const Finding& f : warnings) {
-        err << message_line(files[0], "warning: " + describe(f)) << '\n';
-    }
-    if (!accepted) {
-        err << "tintwell: " << files[0] << " is not a theme; nothing written\n";
-        return 1;
-    }
+    Document& doc = theme.doc;
+    RecordingPrompter& prompter = theme.prompter;
     if (doc.row_count() < 1) {
         err << files[1] << ": No data to save\n";
         return 1;

@@ -94,28 +94,12 @@ int edit_command(const std::vector<std::string>& args, std::ostream& out, std::o
         return 1;
     }
 
-    RecordingPrompter prompter;
-    Document doc;
-    doc.attach(&prompter, nullptr);
-    bool accepted = false;
-    std::vector<Finding> warnings;
-    try {
-        accepted = open_theme(doc, file,
-            [&](std::string_view bytes, ThemeKind kind) { warnings = save_findings(bytes, kind); });
-    } catch (const std::bad_alloc&) {
-        err << file << ": " << out_of_memory << '\n';
+    ThemeToWrite theme(file, err);
+    if (!theme.accepted) {
         return 1;
     }
-    for (const auto& m : prompter.messages) {
-        err << message_line(file, m) << '\n';
-    }
-    if (!accepted) {
-        err << "tintwell: " << file << " is not a theme; nothing written\n";
-        return 1;
-    }
-    for (const Finding& f : warnings) {
-        err << message_line(file, "warning: " + describe(f)) << '\n';
-    }
+    Document& doc = theme.doc;
+    RecordingPrompter& prompter = theme.prompter;
 
     const std::vector<int> rows = selected_rows(doc, selectors);
     if (rows.empty()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/theme_lint.h"
 #include "model/document.h"
 #include "model/reader.h"
 #include "model/text.h"
@@ -10,6 +11,8 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace tintwell {
 
@@ -101,6 +104,44 @@ struct LoadedTheme
             err << message_line(path, m) << '\n';
         }
     }
+};
+
+/// A theme file opened for a command that writes a theme (--convert, --edit) as File, Open opens
+/// it: the reader's messages, and what a save will change, printed to `err` as "FILE: message"
+/// and "FILE: warning: ..."; when it is not a theme, "tintwell: FILE is not a theme; nothing
+/// written" and `accepted` false. The caller has said why a path is not read at all
+/// (refusal_line) before.
+struct ThemeToWrite
+{
+    RecordingPrompter prompter;
+    Document doc;
+    bool accepted = false;
+
+    ThemeToWrite(const std::string& path, std::ostream& err)
+    {
+        doc.attach(&prompter, nullptr);
+        std::vector<Finding> warnings;
+        try {
+            accepted = open_theme(doc, path, [&](std::string_view bytes, ThemeKind kind) {
+                warnings = save_findings(bytes, kind);
+            });
+        } catch (const std::bad_alloc&) {
+            err << path << ": " << out_of_memory << '\n';
+            return;
+        }
+        for (const auto& m : prompter.messages) {
+            err << message_line(path, m) << '\n';
+        }
+        if (!accepted) {
+            err << "tintwell: " << path << " is not a theme; nothing written\n";
+            return;
+        }
+        for (const Finding& f : warnings) {
+            err << message_line(path, "warning: " + describe(f)) << '\n';
+        }
+    }
+    ThemeToWrite(const ThemeToWrite&) = delete;
+    ThemeToWrite& operator=(const ThemeToWrite&) = delete;
 };
 
 } // namespace tintwell
