@@ -145,17 +145,8 @@ EditSelectedDialog::EditSelectedDialog(ThemeWindow& window, std::vector<int> row
     m_colour_field->setToolTip("Click or drag to pick the colour of the colour line last chosen");
     pickers_row->addWidget(m_colour_field);
     pickers_row->addStretch();
-    connect(m_palette, &PaletteGrid::picked, this, [this](int block) {
-        take_picked(palette_rgb(block));
-        m_palette->frame_block(block);
-    });
-    connect(m_colour_field, &ColourChart::pressed, this,
-        [this](QPoint at) { take_picked(to_rgb(m_colour_field->colour_at(at))); });
-    connect(m_colour_field, &ColourChart::moved, this, [this](QPoint at, Qt::MouseButtons held) {
-        if ((held & Qt::LeftButton) && m_colour_field->contains(at)) {
-            take_picked(to_rgb(m_colour_field->colour_at(at)));
-        }
-    });
+    connect_colour_pickers(
+        this, m_palette, m_colour_field, [this](colour::Rgb picked) { take_picked(picked); });
 
     auto* samples = new QGridLayout;
     m_before_row = new QHBoxLayout;

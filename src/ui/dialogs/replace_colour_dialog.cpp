@@ -151,17 +151,8 @@ QFormLayout* ReplaceColourDialog::build_scope(const Document& doc)
 
 void ReplaceColourDialog::connect_pickers()
 {
-    connect(m_palette, &PaletteGrid::picked, this, [this](int block) {
-        take_colour(palette_rgb(block));
-        m_palette->frame_block(block);
-    });
-    connect(m_colour_field, &ColourChart::pressed, this,
-        [this](QPoint at) { take_colour(to_rgb(m_colour_field->colour_at(at))); });
-    connect(m_colour_field, &ColourChart::moved, this, [this](QPoint at, Qt::MouseButtons held) {
-        if ((held & Qt::LeftButton) && m_colour_field->contains(at)) {
-            take_colour(to_rgb(m_colour_field->colour_at(at)));
-        }
-    });
+    connect_colour_pickers(
+        this, m_palette, m_colour_field, [this](colour::Rgb picked) { take_colour(picked); });
     connect(m_hex_box, &QLineEdit::textChanged, this, &ReplaceColourDialog::hex_edited);
     // The hex box keeps Enter for itself; with a whole colour in it, Enter replaces.
     connect(m_hex_box, &HexBox::entered, this, [this] {

@@ -1,6 +1,7 @@
 #include "ui/editor/picking_widgets.h"
 
 #include "ui/common/busy_pointer.h"
+#include "ui/common/colour_chart.h"
 #include "ui/common/editing_keys.h"
 #include "ui/common/latin1.h"
 #include "ui/common/qt_colour.h"
@@ -309,6 +310,23 @@ void HexBox::keyPressEvent(QKeyEvent* event)
         return;
     }
     QLineEdit::keyPressEvent(event);
+}
+
+void connect_colour_pickers(QObject* context, PaletteGrid* palette, ColourChart* chart,
+    std::function<void(colour::Rgb)> take)
+{
+    QObject::connect(palette, &PaletteGrid::picked, context, [palette, take](int block) {
+        take(palette_rgb(block));
+        palette->frame_block(block);
+    });
+    QObject::connect(chart, &ColourChart::pressed, context,
+        [chart, take](QPoint at) { take(to_rgb(chart->colour_at(at))); });
+    QObject::connect(
+        chart, &ColourChart::moved, context, [chart, take](QPoint at, Qt::MouseButtons held) {
+            if ((held & Qt::LeftButton) && chart->contains(at)) {
+                take(to_rgb(chart->colour_at(at)));
+            }
+        });
 }
 
 } // namespace tintwell

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "colour/colour_codes.h"
+#include "colour/colour_science.h"
 #include "colour/palette.h"
 
 #include <QFrame>
@@ -8,10 +9,13 @@
 #include <QLineEdit>
 #include <QWidget>
 #include <array>
+#include <functional>
 
 class QLabel;
 
 namespace tintwell {
+
+class ColourChart;
 
 /// A picture drawn from an image its window keeps, reporting the mouse in its own pixels.
 class ImageBox : public QWidget
@@ -65,6 +69,11 @@ private:
     std::array<QLabel*, palette_size> m_blocks {};
     QFrame* m_frame;
 };
+
+/// Passes each colour picked from `palette` (a block, which is then framed) or from `chart` (a
+/// press, or a drag with the left button inside it) to `take`, for as long as `context` lives.
+void connect_colour_pickers(QObject* context, PaletteGrid* palette, ColourChart* chart,
+    std::function<void(colour::Rgb)> take);
 
 /// `Picture5` with its pointer `pointer1` below it: the shade ladder of the picked colour, 2520 by
 /// 192 twips, and a pointer that picks a band.
