@@ -1,6 +1,7 @@
 // Several styles selected in the main window's preview with real clicks, drags and keys: which
 // styles each gesture selects, the selection through filtering, zooming, Undo and Redo, and
 // what the Colours panel, Check Theme and Paste Colours do with it.
+#include "long_theme.h"
 #include "model/presentations.h"
 #include "model/prompter.h"
 #include "qt_test_support.h"
@@ -29,31 +30,6 @@
 using namespace tintwell;
 
 namespace {
-
-constexpr int per_presentation = 45;
-
-// A Car & Zumo theme of 45 styles in each of GUIDANCE, BROWSE and TRAFFIC: waters, parks and
-// roads in turn, each of its own colour but the fifth of each presentation, #1E90FF.
-QByteArray long_theme()
-{
-    QByteArray text = "<GARMIN_MAP_THEME>\n<METADATA>\n<TITLE>Long</TITLE>\n"
-                      "<DESCRIPTION>Long</DESCRIPTION>\n<LOCALELIST>\n<locale>Global</locale>\n"
-                      "</LOCALELIST>\n<Version><Major>1</Major><Minor>00</Minor></Version>\n"
-                      "</METADATA>\n";
-    const char* const fields[] = { "MAP_WATER", "MAP_PARK", "MAP_ROAD_RESIDENTIAL" };
-    for (const char* presentation : { "GUIDANCE", "BROWSE", "TRAFFIC" }) {
-        text += QByteArray("<PRESENTATION ID=\"") + presentation + "\" >\n<STYLELIST>\n";
-        for (int i = 0; i < per_presentation; ++i) {
-            const QByteArray colour =
-                i == 4 ? "1E90FF" : QByteArray::number(0x102030 + i * 0x10101, 16).toUpper();
-            text += QByteArray("<STYLE field = \"") + fields[i % 3] + "\" >\n<COLOR>\n"
-                + "<PRIMARY day = \"#" + colour + "\" night=\"#101010\"/>\n</COLOR >\n</STYLE>\n";
-        }
-        text += "</STYLELIST>\n</PRESENTATION>\n";
-    }
-    text += "</GARMIN_MAP_THEME>\n";
-    return text.replace("\n", "\r\n");
-}
 
 void send_mouse(QWidget* target, QEvent::Type type, QPoint at, Qt::MouseButton button,
     Qt::MouseButtons held, Qt::KeyboardModifiers keys)
@@ -427,7 +403,7 @@ private slots:
         OpenTheme& theme = window->theme();
         theme.push_edit(add_presentations_edit(window->document(), { "NIGHTLIFE" }), "Add");
         window->plot(PlotMode::Fresh);
-        const int copy = 3 * per_presentation + 3;
+        const int copy = 3 * long_theme_per_presentation + 3;
         window->select_rows({ 3, copy }, copy);
         theme.history().undo();
         QCOMPARE(theme.selection().rows(), (std::vector<int> { 3 }));
