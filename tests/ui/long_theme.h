@@ -1,6 +1,17 @@
 #pragma once
 
+#include "model/prompter.h"
+#include "ui/dialogs/dialog_menus.h"
+#include "ui/editor/style_editor.h"
+#include "ui/main/file_commands.h"
+#include "ui/main/main_window.h"
+
 #include <QByteArray>
+#include <QFile>
+#include <QSize>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
 
 // The theme the preview's navigation and selection tests open: long enough to scroll.
 
@@ -28,4 +39,28 @@ inline QByteArray long_theme()
     // Written as theme files are, with CR LF line breaks.
     text += "</GARMIN_MAP_THEME>\n";
     return text.replace("\n", "\r\n");
+}
+
+// The long theme written into `dir` and opened in a shown, active main window of `size` whose
+// settings are kept in `dir` and whose questions `prompter` answers.
+inline std::unique_ptr<tintwell::MainWindow> window_with_long_theme(
+    const QTemporaryDir& dir, tintwell::RecordingPrompter& prompter, QSize size)
+{
+    using namespace tintwell;
+    auto window = std::make_unique<MainWindow>(QString(), dir.filePath("system/tintwell.dat"));
+    window->set_prompter(&prompter);
+    connect_dialog_menus(*window);
+    register_style_editor(window->editors());
+    window->resize(size);
+    window->show();
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window.get())) {
+        qWarning("the window did not become active");
+    }
+    QFile file(dir.filePath("long.kmtf"));
+    file.open(QIODevice::WriteOnly);
+    file.write(long_theme());
+    file.close();
+    window->files().loadole(file.fileName());
+    return window;
 }

@@ -85,18 +85,7 @@ class PreviewNavigationTest : public QObject
     // The long theme opened in a shown, active window of 900 × 600 pixels.
     std::unique_ptr<MainWindow> opened()
     {
-        auto window = std::make_unique<MainWindow>(QString(), settings_path());
-        window->set_prompter(&m_prompter);
-        connect_dialog_menus(*window);
-        register_style_editor(window->editors());
-        window->resize(900, 600);
-        window->show();
-        window->activateWindow();
-        if (!QTest::qWaitForWindowActive(window.get())) {
-            qWarning("the window did not become active");
-        }
-        window->files().loadole(theme_file("long.kmtf", long_theme()));
-        return window;
+        return window_with_long_theme(*m_dir, m_prompter, QSize(900, 600));
     }
 
     static const PreviewLayout& layout(MainWindow& window)

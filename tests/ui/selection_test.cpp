@@ -52,29 +52,9 @@ class SelectionTest : public QObject
     std::unique_ptr<QTemporaryDir> m_dir;
     RecordingPrompter m_prompter;
 
-    QString theme_file(const QString& name, const QByteArray& bytes)
-    {
-        QFile file(m_dir->filePath(name));
-        file.open(QIODevice::WriteOnly);
-        file.write(bytes);
-        return file.fileName();
-    }
-
     std::unique_ptr<MainWindow> opened()
     {
-        auto window =
-            std::make_unique<MainWindow>(QString(), m_dir->filePath("system/tintwell.dat"));
-        window->set_prompter(&m_prompter);
-        connect_dialog_menus(*window);
-        register_style_editor(window->editors());
-        window->resize(900, 700);
-        window->show();
-        window->activateWindow();
-        if (!QTest::qWaitForWindowActive(window.get())) {
-            qWarning("the window did not become active");
-        }
-        window->files().loadole(theme_file("long.kmtf", long_theme()));
-        return window;
+        return window_with_long_theme(*m_dir, m_prompter, QSize(900, 700));
     }
 
     static const PreviewLayout& layout(MainWindow& window)
