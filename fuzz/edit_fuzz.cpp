@@ -1,9 +1,10 @@
 // Feeds arbitrary text to the editing procedures: the style text editor's checks and storing, the
 // width commands, adding and removing presentations and elements, the colour texts and the
-// palette, and the settings file. The first byte chooses the theme (a small Car & Zumo one, a small
+// palette, editing many styles at once, and the settings file. The first byte chooses the theme (a small Car & Zumo one, a small
 // Sport & Fitness one, or the bytes of the first field when they read as a theme); every field
 // after that is one step on the same theme: an operation byte, a row byte and the argument text.
 // Besides faults, each step checks what the procedure promises about the theme it leaves.
+#include "analysis/style_batch_edit.h"
 #include "colour/colour_codes.h"
 #include "colour/palette.h"
 #include "model/add_element.h"
@@ -314,6 +315,45 @@ void settings_file(std::string_view arg)
     updatmf(recent, "");
 }
 
+// Changes (PROPERTY=VALUE, separated by ";") made to one row, or to every row, at once: a refused
+// change leaves no edit, and the edit's undo and redo give back each state exactly.
+void batch_edit(Document& doc, int row, bool every_row, std::string_view arg)
+{
+    std::vector<PropertyChange> changes;
+    for (const std::string_view text : text::split_views(arg, ";")) {
+        if (const ParsedChange parsed = parse_property_change(text); parsed.change) {
+            changes.push_back(*parsed.change);
+        }
+    }
+    std::vector<int> rows;
+    if (every_row) {
+        for (int r = 0; r < doc.row_count(); ++r) {
+            rows.push_back(r);
+        }
+    } else {
+        rows.push_back(row);
+    }
+    const std::vector<StyleRow> before = doc.rows;
+    const StyleBatchEdit edit = edit_styles(doc, rows, changes);
+    check(doc.rows == before);
+    if (!edit.refusal.empty()) {
+        check(edit.edit.empty() && edit.styles == 0);
+        return;
+    }
+    edit.edit.apply(doc);
+    const std::vector<StyleRow> after = doc.rows;
+    check(after.size() == before.size());
+    int changed = 0;
+    for (std::size_t k = 0; k < after.size(); ++k) {
+        changed += after[k] == before[k] ? 0 : 1;
+    }
+    check(changed == edit.styles);
+    edit.edit.revert(doc);
+    check(doc.rows == before);
+    edit.edit.apply(doc);
+    check(doc.rows == after);
+}
+
 void step(Document& doc, std::string_view field)
 {
     if (field.size() < 2) {
@@ -324,7 +364,7 @@ void step(Document& doc, std::string_view field)
     // Rows just outside the table are tried too.
     const int row = static_cast<int>(row_byte % (doc.rows.size() + 3)) - 1;
     const std::string_view arg = field.substr(2);
-    switch (op % 10) {
+    switch (op % 11) {
     case 0:
         width_commands(doc, row, row_byte & 0x80, true);
         break;
@@ -351,6 +391,9 @@ void step(Document& doc, std::string_view field)
         break;
     case 8:
         colour_texts(arg);
+        break;
+    case 9:
+        batch_edit(doc, row, row_byte & 0x80, arg);
         break;
     default:
         settings_file(arg);
