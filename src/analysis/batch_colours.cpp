@@ -1,0 +1,266 @@
+#include "analysis/batch_colours.h"
+
+#include "analysis/colours_in_use.h"
+#include "analysis/parallel_parts.h"
+#include "colour/colour_codes.h"
+#include "model/text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace tintwell {
+
+using colour::Lab;
+using colour::Rgb;
+
+namespace {
+
+std::size_t index(ColourSlot slot)
+{
+    return static_cast<std::size_t>(slot);
+}
+
+bool is_hex(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+char lowered(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Where `word` (in small letters) stands in `text` from `from`, in any case; npos when absent.
+std::size_t find_word(
+    std::string_view text, std::string_view word, std::size_t from, std::size_t end)
+{
+    for (std::size_t at = from; at + word.size() <= end; ++at) {
+        std::size_t k = 0;
+        while (k < word.size() && lowered(text[at + k]) == word[k]) {
+            ++k;
+        }
+        if (k == word.size()) {
+            return at;
+        }
+    }
+    return std::string_view::npos;
+}
+
+// The six colour digits of a slot in a style text: after the "#" of the day or night attribute
+// of its primary or secondary element, the last six of six or eight. npos when the text does not
+// hold them there.
+std::size_t colour_digits_at(std::string_view text, ColourSlot slot)
+{
+    const std::size_t open =
+        find_word(text, is_border(slot) ? "<secondary" : "<primary", 0, text.size());
+    if (open == std::string_view::npos) {
+        return open;
+    }
+    std::size_t close = text.find("/>", open);
+    close = close == std::string_view::npos ? text.size() : close;
+    std::size_t at = find_word(text, is_night(slot) ? "night" : "day", open, close);
+    if (at == std::string_view::npos) {
+        return at;
+    }
+    at += is_night(slot) ? 5 : 3;
+    while (at < close && (text[at] == ' ' || text[at] == '=' || text[at] == '"')) {
+        ++at;
+    }
+    if (at >= close || text[at] != '#') {
+        return std::string_view::npos;
+    }
+    const std::size_t start = ++at;
+    while (at < close && is_hex(text[at])) {
+        ++at;
+    }
+    const std::size_t length = at - start;
+    if (length != 6 && length != 8) {
+        return std::string_view::npos;
+    }
+    return at - 6;
+}
+
+// The six digits of `colour` in the case of the six at `at` of `text`.
+std::string digits_as_in(std::string_view text, std::size_t at, Rgb colour)
+{
+    std::string digits = colour::to_hex(colour);
+    const std::string_view old = text.substr(at, 6);
+    if (std::any_of(old.begin(), old.end(), [](char c) { return c >= 'a' && c <= 'f'; })) {
+        text::lower_in(digits);
+    }
+    return digits;
+}
+
+double degrees(double radians)
+{
+    return radians * 180 / std::numbers::pi;
+}
+
+double radians(double degrees)
+{
+    return degrees * std::numbers::pi / 180;
+}
+
+// The adjustments made to a Lab colour in CIE L*C*h: lightness within 0 to 100, chroma at least 0.
+Lab adjusted(const Lab& lab, const std::vector<PropertyChange>& adjustments)
+{
+    // Lightness alone leaves a and b as they are, without the round trip through angles.
+    const bool lightness_only =
+        std::all_of(adjustments.begin(), adjustments.end(), [](const PropertyChange& change) {
+            return change.operation == ChangeOperation::Lighter
+                || change.operation == ChangeOperation::Darker;
+        });
+    if (lightness_only) {
+        double lightness = lab.L;
+        for (const PropertyChange& change : adjustments) {
+            lightness +=
+                change.operation == ChangeOperation::Lighter ? change.amount : -change.amount;
+            lightness = std::clamp(lightness, 0.0, 100.0);
+        }
+        return { lightness, lab.a, lab.b };
+    }
+    double lightness = lab.L;
+    double chroma = std::hypot(lab.a, lab.b);
+    double hue = degrees(std::atan2(lab.b, lab.a));
+    for (const PropertyChange& change : adjustments) {
+        switch (change.operation) {
+        case ChangeOperation::Lighter:
+            lightness += change.amount;
+            break;
+        case ChangeOperation::Darker:
+            lightness -= change.amount;
+            break;
+        case ChangeOperation::Saturate:
+            chroma += change.amount;
+            break;
+        case ChangeOperation::Desaturate:
+            chroma -= change.amount;
+            break;
+        case ChangeOperation::Hue:
+            hue += change.amount;
+            break;
+        case ChangeOperation::Set:
+        case ChangeOperation::Times:
+        case ChangeOperation::Plus:
+            break;
+        }
+        lightness = std::clamp(lightness, 0.0, 100.0);
+        chroma = std::max(chroma, 0.0);
+    }
+    const double h = radians(std::fmod(hue, 360.0));
+    return { lightness, chroma * std::cos(h), chroma * std::sin(h) };
+}
+
+} // namespace
+
+// The row with new colours written over the old ones in its cells and in its text, which keeps
+// its layout; nothing when the text does not hold one of the colours where a style text does.
+// Most styles are written so, and a change of thousands of styles then costs one copy of each.
+std::optional<StyleRow> with_colours_in_place(
+    const StyleRow& row, const std::array<std::optional<Rgb>, 4>& colours)
+{
+    StyleRow after = row;
+    for (const ColourSlot slot : colour_slots) {
+        const auto& colour = colours[index(slot)];
+        if (!colour) {
+            continue;
+        }
+        const std::string_view code = after.style_text();
+        const std::size_t at = colour_digits_at(code, slot);
+        const std::string_view cell = slot_text(after, slot);
+        std::size_t end = cell.size();
+        while (end > 0 && !is_hex(cell[end - 1])) {
+            --end;
+        }
+        if (at == std::string_view::npos || end < 6) {
+            return std::nullopt;
+        }
+        const std::string in_code = digits_as_in(code, at, *colour);
+        const std::string in_cell = digits_as_in(cell, end - 6, *colour);
+        after.overwrite(StyleCell::StyleText, at, in_code);
+        after.overwrite(slot_cell(slot), end - 6, in_cell);
+    }
+    return after;
+}
+
+void SlotColours::work_out(std::size_t chosen_count)
+{
+    sort_by_colour();
+    std::vector<Rgb> colours;
+    std::vector<std::uint32_t> distinct(m_keys.size());
+    for (std::size_t k = 0; k < m_keys.size(); ++k) {
+        const auto packed = static_cast<std::uint32_t>(m_keys[k] >> 32);
+        if (colours.empty() || colours.back().packed() != packed) {
+            colours.push_back(Rgb::from_packed(packed));
+        }
+        distinct[k] = static_cast<std::uint32_t>(colours.size() - 1);
+    }
+    // Each colour is worked out on its own: many of them are shared among the processors.
+    std::vector<Rgb> found(colours.size());
+    for_parts(colours.size(), 8192, [&](std::size_t begin, std::size_t end) {
+        const auto part = results(std::span(colours).subspan(begin, end - begin));
+        std::copy(part.begin(), part.end(), found.begin() + static_cast<std::ptrdiff_t>(begin));
+    });
+    m_by_row.assign(chosen_count, std::nullopt);
+    for (std::size_t k = 0; k < m_keys.size(); ++k) {
+        const auto chosen = static_cast<std::uint32_t>(m_keys[k]);
+        if (chosen < chosen_count) {
+            m_by_row[chosen] = found[distinct[k]];
+        }
+    }
+    m_keys = {};
+}
+
+// Least significant byte of the colour first; each pass keeps the order of the one before,
+// so rows of one colour stay in their order.
+void SlotColours::sort_by_colour()
+{
+    std::vector<std::uint64_t> sorted(m_keys.size());
+    for (int shift = 32; shift < 56; shift += 8) {
+        std::array<std::size_t, 257> starts {};
+        for (const std::uint64_t key : m_keys) {
+            ++starts[((key >> shift) & 0xFF) + 1];
+        }
+        for (std::size_t d = 1; d < starts.size(); ++d) {
+            starts[d] += starts[d - 1];
+        }
+        for (const std::uint64_t key : m_keys) {
+            sorted[starts[(key >> shift) & 0xFF]++] = key;
+        }
+        m_keys.swap(sorted);
+    }
+}
+
+std::vector<Rgb> SlotColours::results(std::span<const Rgb> colours) const
+{
+    if (m_plan.adjustments.empty()) {
+        return std::vector<Rgb>(colours.size(), m_plan.set.value_or(Rgb {}));
+    }
+    std::vector<Lab> labs;
+    if (m_plan.set) {
+        labs.assign(colours.size(), colour::to_lab(*m_plan.set));
+    } else {
+        labs = colour::to_lab(colours);
+    }
+    for (Lab& lab : labs) {
+        lab = adjusted(lab, m_plan.adjustments);
+    }
+    return in_gamut(colours, labs);
+}
+
+// The colours nearest to `labs`: those outside sRGB lose chroma; those that not even a grey
+// holds stay as they were.
+std::vector<Rgb> SlotColours::in_gamut(std::span<const Rgb> colours, const std::vector<Lab>& labs)
+{
+    std::vector<Rgb> found(colours.begin(), colours.end());
+    const auto reduced = colour::from_lab_reducing_chroma(labs);
+    for (std::size_t k = 0; k < reduced.size(); ++k) {
+        if (reduced[k]) {
+            found[k] = *reduced[k];
+        }
+    }
+    return found;
+}
+
+} // namespace tintwell
