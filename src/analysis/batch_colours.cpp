@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <limits>
 #include <numbers>
 
 namespace tintwell {
@@ -32,11 +34,24 @@ char lowered(char c)
 }
 
 // Where `word` (in small letters) stands in `text` from `from`, in any case; npos when absent.
+// A word that begins with a sign is found by memchr, then compared: thousands of style texts are
+// searched for each change.
 std::size_t find_word(
     std::string_view text, std::string_view word, std::size_t from, std::size_t end)
 {
+    const char first = word.front();
+    const bool letter = first >= 'a' && first <= 'z';
     for (std::size_t at = from; at + word.size() <= end; ++at) {
-        std::size_t k = 0;
+        if (!letter) {
+            const void* found = std::memchr(text.data() + at, first, end - word.size() + 1 - at);
+            if (found == nullptr) {
+                return std::string_view::npos;
+            }
+            at = static_cast<std::size_t>(static_cast<const char*>(found) - text.data());
+        } else if (lowered(text[at]) != first) {
+            continue;
+        }
+        std::size_t k = 1;
         while (k < word.size() && lowered(text[at + k]) == word[k]) {
             ++k;
         }
@@ -157,29 +172,51 @@ Lab adjusted(const Lab& lab, const std::vector<PropertyChange>& adjustments)
 // The row with new colours written over the old ones in its cells and in its text, which keeps
 // its layout; nothing when the text does not hold one of the colours where a style text does.
 // Most styles are written so, and a change of thousands of styles then costs one copy of each.
-std::optional<StyleRow> with_colours_in_place(
+std::optional<DigitPatches> digit_patches(
     const StyleRow& row, const std::array<std::optional<Rgb>, 4>& colours)
 {
-    StyleRow after = row;
+    DigitPatches patches;
+    const auto add = [&](StyleCell cell, std::string_view text, std::size_t at, Rgb colour) {
+        DigitPatch& patch = patches.patch[patches.count++];
+        patch.cell = cell;
+        patch.at = static_cast<std::uint32_t>(at);
+        std::copy_n(text.begin() + static_cast<std::ptrdiff_t>(at), 6, patch.before.begin());
+        const std::string digits = digits_as_in(text, at, colour);
+        std::copy_n(digits.begin(), 6, patch.after.begin());
+    };
+    const std::string_view code = row.style_text();
     for (const ColourSlot slot : colour_slots) {
         const auto& colour = colours[index(slot)];
         if (!colour) {
             continue;
         }
-        const std::string_view code = after.style_text();
         const std::size_t at = colour_digits_at(code, slot);
-        const std::string_view cell = slot_text(after, slot);
+        const std::string_view cell = slot_text(row, slot);
         std::size_t end = cell.size();
         while (end > 0 && !is_hex(cell[end - 1])) {
             --end;
         }
-        if (at == std::string_view::npos || end < 6) {
+        if (at == std::string_view::npos || end < 6
+            || code.size() > std::numeric_limits<std::uint32_t>::max()) {
             return std::nullopt;
         }
-        const std::string in_code = digits_as_in(code, at, *colour);
-        const std::string in_cell = digits_as_in(cell, end - 6, *colour);
-        after.overwrite(StyleCell::StyleText, at, in_code);
-        after.overwrite(slot_cell(slot), end - 6, in_cell);
+        add(StyleCell::StyleText, code, at, *colour);
+        add(slot_cell(slot), cell, end - 6, *colour);
+    }
+    return patches;
+}
+
+std::optional<StyleRow> with_colours_in_place(
+    const StyleRow& row, const std::array<std::optional<Rgb>, 4>& colours)
+{
+    const auto patches = digit_patches(row, colours);
+    if (!patches) {
+        return std::nullopt;
+    }
+    StyleRow after = row;
+    for (std::size_t k = 0; k < patches->count; ++k) {
+        const DigitPatch& patch = patches->patch[k];
+        after.overwrite(patch.cell, patch.at, std::string_view(patch.after.data(), 6));
     }
     return after;
 }

@@ -65,6 +65,28 @@ private:
     std::vector<std::optional<colour::Rgb>> m_by_row;
 };
 
+/// Six digits of a colour written over six others in a text of a row.
+struct DigitPatch
+{
+    StyleCell cell = StyleCell::StyleText;
+    std::uint32_t at = 0;
+    std::array<char, 6> before {};
+    std::array<char, 6> after {};
+};
+
+/// The digits that new colours write over the old ones in a row: two for each colour, one in its
+/// cell and one in the style text.
+struct DigitPatches
+{
+    std::array<DigitPatch, 8> patch {};
+    std::size_t count = 0;
+};
+
+/// What with_colours_in_place writes, as patches of the row's texts; nothing when the text does
+/// not hold one of the colours where a style text does.
+std::optional<DigitPatches> digit_patches(
+    const StyleRow& row, const std::array<std::optional<colour::Rgb>, 4>& colours);
+
 /// The row with new colours written over the old ones in its cells and in its text, which keeps
 /// its layout; nothing when the text does not hold one of the colours where a style text does.
 /// Most styles are written so, and a change of thousands of styles then costs one copy of each.

@@ -262,8 +262,12 @@ NumberOutcome changed_number(const Document& doc, int row, StyleProperty propert
 struct RowOutcome
 {
     std::optional<StyleRow> row;
+    /// New colours alone, written over the old digits: the patches instead of a row.
+    std::optional<DigitPatches> patches;
     std::string refusal;
     bool applied = false;
+
+    bool changes() const { return row || patches; }
 };
 
 // `chosen`: the row's place among the chosen rows, where the colour maps keep its colours.
@@ -312,6 +316,16 @@ RowOutcome edit_row(const Document& doc, int row, std::size_t chosen, const Plan
     // text in the editor's layout would write an empty "#" for every colour the style lacks.
     const auto& scale = numbers[number_index(StyleProperty::Scale)];
     const auto& border = numbers[number_index(StyleProperty::Border)];
+    const auto& bg_width = numbers[number_index(StyleProperty::BgWidth)];
+    const auto& fg_width = numbers[number_index(StyleProperty::FgWidth)];
+    // Colours alone are written over the old digits, a few bytes a style, when the text holds
+    // them where a style text does.
+    if (!scale && !border && !bg_width && !fg_width) {
+        outcome.patches = digit_patches(before, colours);
+        if (outcome.patches) {
+            return outcome;
+        }
+    }
     std::optional<StyleRow> after;
     if (!scale && !border) {
         after = with_colours_in_place(before, colours);
@@ -325,8 +339,6 @@ RowOutcome edit_row(const Document& doc, int row, std::size_t chosen, const Plan
         }
         after = with_colours(doc.kind, rebuilt, colours);
     }
-    const auto& bg_width = numbers[number_index(StyleProperty::BgWidth)];
-    const auto& fg_width = numbers[number_index(StyleProperty::FgWidth)];
     if (bg_width || fg_width) {
         std::string code(after->style_text());
         if (bg_width) {
@@ -535,7 +547,15 @@ StyleBatchEdit edit_styles(
             return refused;
         }
         result.skipped += outcome.applied ? 0 : 1;
-        if (outcome.row) {
+        if (outcome.patches) {
+            for (std::size_t p = 0; p < outcome.patches->count; ++p) {
+                const DigitPatch& patch = outcome.patches->patch[p];
+                edit.patch_text(row, patch.cell, patch.at,
+                    std::string_view(patch.before.data(), patch.before.size()),
+                    std::string_view(patch.after.data(), patch.after.size()));
+            }
+            ++result.styles;
+        } else if (outcome.row) {
             edit.replace_row(row, doc.rows[static_cast<std::size_t>(row)], std::move(*outcome.row));
             ++result.styles;
         }
@@ -558,6 +578,14 @@ EditedStyle edited_style(const Document& doc, int row, std::span<const PropertyC
     }
     const std::array<int, 1> one { row };
     RowOutcome outcome = edit_row(doc, row, 0, plan, map_colours(doc, one, plan));
+    if (outcome.patches) {
+        StyleRow after = doc.rows[static_cast<std::size_t>(row)];
+        for (std::size_t p = 0; p < outcome.patches->count; ++p) {
+            const DigitPatch& patch = outcome.patches->patch[p];
+            after.overwrite(patch.cell, patch.at, std::string_view(patch.after.data(), 6));
+        }
+        outcome.row = std::move(after);
+    }
     edited.row = std::move(outcome.row);
     edited.refusal = std::move(outcome.refusal);
     return edited;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <map>
 #include <utility>
 
@@ -169,11 +170,22 @@ void DocumentEdit::apply(Document& doc) const
         doc.rows = m_forward->build(doc.rows);
     }
     for (const CellStep& step : m_steps) {
-        if (step.whole_rows) {
+        if (step.kind == StepKind::WholeRows) {
             const RowsReplaced& replaced = m_replaced[step.index];
             for (std::size_t k = 0; k < replaced.rows.size(); ++k) {
                 if (doc.valid_row(replaced.rows[k])) {
                     doc.rows[static_cast<std::size_t>(replaced.rows[k])] = replaced.after[k];
+                }
+            }
+            continue;
+        }
+        if (step.kind == StepKind::Patches) {
+            const TextPatches& patches = m_patches[step.index];
+            for (const TextPatches::Patch& patch : patches.patches) {
+                if (doc.valid_row(patch.row)) {
+                    doc.rows[static_cast<std::size_t>(patch.row)].overwrite(patch.cell, patch.at,
+                        std::string_view(patches.bytes)
+                            .substr(patch.offset + patch.size, patch.size));
                 }
             }
             continue;
@@ -206,11 +218,21 @@ void DocumentEdit::revert(Document& doc) const
         doc.pres_count = m_presentations->first.count;
     }
     for (auto step = m_steps.rbegin(); step != m_steps.rend(); ++step) {
-        if (step->whole_rows) {
+        if (step->kind == StepKind::WholeRows) {
             const RowsReplaced& replaced = m_replaced[step->index];
             for (std::size_t k = 0; k < replaced.rows.size(); ++k) {
                 if (doc.valid_row(replaced.rows[k])) {
                     doc.rows[static_cast<std::size_t>(replaced.rows[k])] = replaced.before[k];
+                }
+            }
+            continue;
+        }
+        if (step->kind == StepKind::Patches) {
+            const TextPatches& patches = m_patches[step->index];
+            for (auto patch = patches.patches.rbegin(); patch != patches.patches.rend(); ++patch) {
+                if (doc.valid_row(patch->row)) {
+                    doc.rows[static_cast<std::size_t>(patch->row)].overwrite(patch->cell, patch->at,
+                        std::string_view(patches.bytes).substr(patch->offset, patch->size));
                 }
             }
             continue;
@@ -242,16 +264,35 @@ void DocumentEdit::replace_row(int row, const StyleRow& before, StyleRow after)
     if (after == before) {
         return;
     }
-    const bool follows = !m_steps.empty() && m_steps.back().whole_rows
+    const bool follows = !m_steps.empty() && m_steps.back().kind == StepKind::WholeRows
         && m_replaced[m_steps.back().index].rows.back() < row;
     if (!follows) {
-        m_steps.push_back({ true, m_replaced.size() });
+        m_steps.push_back({ StepKind::WholeRows, m_replaced.size() });
         m_replaced.emplace_back();
     }
     RowsReplaced& replaced = m_replaced.back();
     replaced.rows.push_back(row);
     replaced.before.push_back(before);
     replaced.after.push_back(std::move(after));
+}
+
+void DocumentEdit::patch_text(
+    int row, StyleCell cell, std::size_t at, std::string_view before, std::string_view after)
+{
+    if (before == after || before.size() != after.size()
+        || at > std::numeric_limits<std::uint32_t>::max()) {
+        return;
+    }
+    if (m_steps.empty() || m_steps.back().kind != StepKind::Patches) {
+        m_steps.push_back({ StepKind::Patches, m_patches.size() });
+        m_patches.emplace_back();
+    }
+    TextPatches& patches = m_patches.back();
+    patches.patches.push_back({ row, cell, static_cast<std::uint32_t>(at),
+        static_cast<std::uint32_t>(patches.bytes.size()),
+        static_cast<std::uint32_t>(before.size()) });
+    patches.bytes += before;
+    patches.bytes += after;
 }
 
 void DocumentEdit::write_rows(
@@ -277,7 +318,7 @@ void DocumentEdit::write_rows(
         write.before[group->second].first.add(row);
     }
     if (!write.rows.empty()) {
-        m_steps.push_back({ false, m_writes.size() });
+        m_steps.push_back({ StepKind::Cells, m_writes.size() });
         m_writes.push_back(std::move(write));
     }
 }

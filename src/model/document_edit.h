@@ -3,10 +3,12 @@
 #include "model/document.h"
 
 #include <compare>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tintwell {
@@ -137,6 +139,11 @@ public:
     /// Row `row` goes from `before` to `after`. Rows replaced one after another in increasing
     /// positions make one block, which a change of many thousands of rows needs to be quick.
     void replace_row(int row, const StyleRow& before, StyleRow after);
+    /// In row `row` the text of `cell` holds `before` from position `at`; the change writes
+    /// `after`, of the same size, there. Patches made one after another are kept together, a few
+    /// bytes each: new colour digits in many thousands of styles.
+    void patch_text(
+        int row, StyleCell cell, std::size_t at, std::string_view before, std::string_view after);
     /// Every row of `rows` (increasing positions in `table`) takes `values`. `table` holds the
     /// rows as they are before this change; rows that already hold the values are left out.
     void write_rows(
@@ -183,11 +190,26 @@ private:
         std::vector<StyleRow> before;
         std::vector<StyleRow> after;
     };
-    // A step of the cell changes, in the order they are made: the index of a CellWrite or of a
-    // RowsReplaced.
+    // Bytes written over bytes of the same size in the texts of rows; the old and the new bytes
+    // of each patch stand one after the other in `bytes` from `offset`.
+    struct TextPatches
+    {
+        struct Patch
+        {
+            int row;
+            StyleCell cell;
+            std::uint32_t at;
+            std::uint32_t offset;
+            std::uint32_t size;
+        };
+        std::vector<Patch> patches;
+        std::string bytes;
+    };
+    // A step of the cell changes, in the order they are made, and where it is kept.
+    enum class StepKind : std::uint8_t { Cells, WholeRows, Patches };
     struct CellStep
     {
-        bool whole_rows = false;
+        StepKind kind = StepKind::Cells;
         std::size_t index = 0;
     };
 
@@ -197,6 +219,7 @@ private:
     std::optional<RowOrder> m_backward;
     std::vector<CellWrite> m_writes;
     std::vector<RowsReplaced> m_replaced;
+    std::vector<TextPatches> m_patches;
     std::vector<CellStep> m_steps;
     std::optional<std::pair<PresentationList, PresentationList>> m_presentations;
     std::optional<std::pair<ThemeMetadata, ThemeMetadata>> m_metadata;

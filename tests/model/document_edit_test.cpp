@@ -149,6 +149,29 @@ const Step steps[] = {
             edit.replace_row(0, table[0], again);
             return edit;
         } },
+    { "PatchTextsAroundWholeRows", ThemeKind::CarZumo,
+        [](const Document& doc) {
+            // Digits written over the first row's day colour (its cell and its text), a whole
+            // row replaced between, and the same digits patched again: undone in the opposite
+            // order, each gives its bytes back.
+            DocumentEdit edit;
+            const StyleRow& first = doc.rows[0];
+            const std::string day(first.pri_day());
+            EXPECT_EQ(day.size(), 6u);
+            const std::size_t at = first.style_text().find(day);
+            edit.patch_text(0, StyleCell::PriDay, 0, day, "0F0F0F");
+            if (at != std::string_view::npos) {
+                edit.patch_text(0, StyleCell::StyleText, at, day, "0F0F0F");
+            }
+            StyleRow renamed = doc.rows[1];
+            renamed.set_elem_name("RENAMED");
+            edit.replace_row(1, doc.rows[1], renamed);
+            edit.patch_text(0, StyleCell::PriDay, 0, "0F0F0F", "123456");
+            // Nothing to write, or bytes of another size: no patch.
+            edit.patch_text(2, StyleCell::PriDay, 0, "A0C0FF", "A0C0FF");
+            edit.patch_text(2, StyleCell::PriDay, 0, "A0C0FF", "A0C0");
+            return edit;
+        } },
     { "SportAddElements", ThemeKind::SportFitness,
         [](const Document& doc) {
             return add_element_edit(doc, { "MPM_MJR_HWY_CLR\r\n", "BEACH\r\n", "" });
@@ -205,7 +228,7 @@ TEST(EditHistory, UndoingEveryStepGivesBackTheOpenedBytesAndRedoingThemTheLast)
         history.back().apply(doc);
         states.emplace_back(doc);
     }
-    ASSERT_EQ(history.size(), 9u);
+    ASSERT_EQ(history.size(), 10u);
     for (auto undo = history.rbegin(); undo != history.rend(); ++undo) {
         undo->revert(doc);
     }
