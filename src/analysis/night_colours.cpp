@@ -319,6 +319,14 @@ struct Planner
         if (!body) {
             return 0;
         }
+        // Gathering the darkened colours needs nothing else of the line.
+        if (gathering == Gathering::Darkened) {
+            darkened(row, *body);
+            if (const auto border = day(row, ColourSlot::BorderDay)) {
+                darkened(row, *border);
+            }
+            return 0;
+        }
         const auto [ground_rows, threshold] = line_ground(row, groups);
         const GroundColours& grounds = colours_of(ground_rows);
         const std::vector<Rgb>& day_grounds = grounds.day;
@@ -333,6 +341,9 @@ struct Planner
         }
         const Rgb start = darkened(row, *body);
         const Rgb chosen = reaching(start, grounds, target, threshold);
+        if (gathering == Gathering::Searches) {
+            return 0;
+        }
         plan(row, ColourSlot::BodyNight, chosen);
         if (const auto border = day(row, ColourSlot::BorderDay)) {
             plan(row, ColourSlot::BorderNight, darkened(row, *border));
