@@ -110,10 +110,10 @@ struct PresentationList
 
 PresentationList presentation_list(const Document& doc);
 
-/// One change to the open theme, with what it takes to undo it: rows replaced in place (only the
-/// cells that change, and one copy of values that many rows share), rows inserted, removed or put
-/// in a new order, the presentation list and the metadata. An edit holds what changed, not the
-/// table. `apply` and `revert` leave the document exactly as it was after and before the change;
+/// One change to the open theme, with what it takes to undo it: cells written into rows (one copy
+/// of values that many rows share), rows replaced whole, bytes written over bytes of rows' texts,
+/// rows inserted, removed or put in a new order, the presentation list and the metadata. An edit
+/// holds what changed, not the table. `apply` and `revert` leave the document exactly as it was after and before the change;
 /// neither touches `modified`, which is the caller's (see EditSink).
 class DocumentEdit
 {
