@@ -1,5 +1,6 @@
 #include "analysis/batch_colours.h"
 
+#include "analysis/colour_edits.h"
 #include "analysis/colours_in_use.h"
 #include "analysis/parallel_parts.h"
 #include "colour/colour_codes.h"
@@ -7,7 +8,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <numbers>
 
@@ -21,79 +21,6 @@ namespace {
 std::size_t index(ColourSlot slot)
 {
     return static_cast<std::size_t>(slot);
-}
-
-bool is_hex(char c)
-{
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-
-char lowered(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// Where `word` (in small letters) stands in `text` from `from`, in any case; npos when absent.
-// A word that begins with a sign is found by memchr, then compared: thousands of style texts are
-// searched for each change.
-std::size_t find_word(
-    std::string_view text, std::string_view word, std::size_t from, std::size_t end)
-{
-    const char first = word.front();
-    const bool letter = first >= 'a' && first <= 'z';
-    for (std::size_t at = from; at + word.size() <= end; ++at) {
-        if (!letter) {
-            const void* found = std::memchr(text.data() + at, first, end - word.size() + 1 - at);
-            if (found == nullptr) {
-                return std::string_view::npos;
-            }
-            at = static_cast<std::size_t>(static_cast<const char*>(found) - text.data());
-        } else if (lowered(text[at]) != first) {
-            continue;
-        }
-        std::size_t k = 1;
-        while (k < word.size() && lowered(text[at + k]) == word[k]) {
-            ++k;
-        }
-        if (k == word.size()) {
-            return at;
-        }
-    }
-    return std::string_view::npos;
-}
-
-// The six colour digits of a slot in a style text: after the "#" of the day or night attribute
-// of its primary or secondary element, the last six of six or eight. npos when the text does not
-// hold them there.
-std::size_t colour_digits_at(std::string_view text, ColourSlot slot)
-{
-    const std::size_t open =
-        find_word(text, is_border(slot) ? "<secondary" : "<primary", 0, text.size());
-    if (open == std::string_view::npos) {
-        return open;
-    }
-    std::size_t close = text.find("/>", open);
-    close = close == std::string_view::npos ? text.size() : close;
-    std::size_t at = find_word(text, is_night(slot) ? "night" : "day", open, close);
-    if (at == std::string_view::npos) {
-        return at;
-    }
-    at += is_night(slot) ? 5 : 3;
-    while (at < close && (text[at] == ' ' || text[at] == '=' || text[at] == '"')) {
-        ++at;
-    }
-    if (at >= close || text[at] != '#') {
-        return std::string_view::npos;
-    }
-    const std::size_t start = ++at;
-    while (at < close && is_hex(text[at])) {
-        ++at;
-    }
-    const std::size_t length = at - start;
-    if (length != 6 && length != 8) {
-        return std::string_view::npos;
-    }
-    return at - 6;
 }
 
 // The six digits of `colour` in the case of the six at `at` of `text`.
@@ -190,16 +117,15 @@ std::optional<DigitPatches> digit_patches(
         if (!colour) {
             continue;
         }
-        const std::size_t at = colour_digits_at(code, slot);
+        // The last six digits, after the transparency where there is one.
+        const auto in_text = colour_digits_in_text(code, slot);
         const std::string_view cell = slot_text(row, slot);
-        std::size_t end = cell.size();
-        while (end > 0 && !is_hex(cell[end - 1])) {
-            --end;
-        }
-        if (at == std::string_view::npos || end < 6
-            || code.size() > std::numeric_limits<std::uint32_t>::max()) {
+        const auto [start, length] = digit_run(cell);
+        if (!in_text || length < 6 || code.size() > std::numeric_limits<std::uint32_t>::max()) {
             return std::nullopt;
         }
+        const std::size_t at = in_text->first + in_text->second - 6;
+        const std::size_t end = start + length;
         add(StyleCell::StyleText, code, at, *colour);
         add(slot_cell(slot), cell, end - 6, *colour);
     }

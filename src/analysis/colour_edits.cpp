@@ -64,20 +64,6 @@ std::string in_case_of(std::string_view like, std::string digits, ThemeKind kind
     return lower ? text::lower(digits) : text::upper(digits);
 }
 
-// The run of hexadecimal digits of a cell that holds a colour (blanks and "#" around it).
-std::pair<std::size_t, std::size_t> digit_run(std::string_view cell)
-{
-    std::size_t end = cell.size();
-    while (end > 0 && !is_hex(cell[end - 1])) {
-        --end;
-    }
-    std::size_t start = end;
-    while (start > 0 && is_hex(cell[start - 1])) {
-        --start;
-    }
-    return { start, end - start };
-}
-
 // A new colour in the digits `old` (six, or eight with the transparency first): the transparency
 // stays unless `transparency` gives one, a six-digit colour takes one only when given.
 std::string new_digits(
@@ -123,41 +109,6 @@ bool has_widths(const StyleRow& row)
     return text::contains(code, "bg_width") || text::contains(code, "fg_width");
 }
 
-// Where the digits of a colour stand in a Sport & Fitness style text: after the "#" of the day or
-// night attribute of the primary or secondary element. Nothing when the text does not hold it.
-std::optional<std::pair<std::size_t, std::size_t>> text_digits(
-    std::string_view style_text, ColourSlot slot)
-{
-    const std::string code = text::lower(style_text);
-    const std::string_view element = is_border(slot) ? "<secondary" : "<primary";
-    const std::size_t open = code.find(element);
-    if (open == std::string::npos) {
-        return std::nullopt;
-    }
-    const std::size_t close = std::min(code.find("/>", open), code.size());
-    const std::string_view attribute = is_night(slot) ? "night" : "day";
-    std::size_t at = code.find(attribute, open + element.size());
-    if (at == std::string::npos || at >= close) {
-        return std::nullopt;
-    }
-    at += attribute.size();
-    while (at < close && (code[at] == ' ' || code[at] == '=' || code[at] == '"')) {
-        ++at;
-    }
-    if (at >= close || code[at] != '#') {
-        return std::nullopt;
-    }
-    const std::size_t start = ++at;
-    while (at < close && is_hex(code[at])) {
-        ++at;
-    }
-    const std::size_t length = at - start;
-    if (length != 6 && length != 8) {
-        return std::nullopt;
-    }
-    return std::pair { start, length };
-}
-
 // The text with only the digits of the changed colours replaced; nothing when one of them is not
 // found in it.
 std::optional<std::string> digits_replaced(std::string style_text, const SlotChange& change)
@@ -168,7 +119,7 @@ std::optional<std::string> digits_replaced(std::string style_text, const SlotCha
         if (!colour) {
             continue;
         }
-        const auto at = text_digits(style_text, slot);
+        const auto at = colour_digits_in_text(style_text, slot);
         if (!at) {
             return std::nullopt;
         }
@@ -460,6 +411,53 @@ ColourEdit set_colours(
         ++result.styles;
     }
     return result;
+}
+
+std::optional<std::pair<std::size_t, std::size_t>> colour_digits_in_text(
+    std::string_view style_text, ColourSlot slot)
+{
+    const std::string_view element = is_border(slot) ? "<secondary" : "<primary";
+    const std::size_t open = text::find_folded(style_text, element);
+    if (open == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::size_t close = std::min(style_text.find("/>", open), style_text.size());
+    const std::string_view attribute = is_night(slot) ? "night" : "day";
+    std::size_t at =
+        text::find_folded(style_text.substr(0, close), attribute, open + element.size());
+    if (at == std::string_view::npos) {
+        return std::nullopt;
+    }
+    at += attribute.size();
+    while (
+        at < close && (style_text[at] == ' ' || style_text[at] == '=' || style_text[at] == '"')) {
+        ++at;
+    }
+    if (at >= close || style_text[at] != '#') {
+        return std::nullopt;
+    }
+    const std::size_t start = ++at;
+    while (at < close && is_hex(style_text[at])) {
+        ++at;
+    }
+    const std::size_t length = at - start;
+    if (length != 6 && length != 8) {
+        return std::nullopt;
+    }
+    return std::pair { start, length };
+}
+
+std::pair<std::size_t, std::size_t> digit_run(std::string_view cell)
+{
+    std::size_t end = cell.size();
+    while (end > 0 && !is_hex(cell[end - 1])) {
+        --end;
+    }
+    std::size_t start = end;
+    while (start > 0 && is_hex(cell[start - 1])) {
+        --start;
+    }
+    return { start, end - start };
 }
 
 bool holds_colour(ThemeKind kind, const StyleRow& row, ColourSlot slot)

@@ -92,6 +92,16 @@ struct SlotColour
 ColourEdit set_colours(
     const Document& doc, const std::vector<SlotColour>& colours, std::string description);
 
+/// Where the digits of a slot's colour stand in a style text, as start and length: after the "#"
+/// of the day or night attribute of the primary or secondary element, six, or eight with the
+/// transparency first. Nothing when the text does not hold them there.
+std::optional<std::pair<std::size_t, std::size_t>> colour_digits_in_text(
+    std::string_view style_text, ColourSlot slot);
+
+/// The run of hexadecimal digits of a cell that holds a colour (blanks and "#" around it), as
+/// start and length.
+std::pair<std::size_t, std::size_t> digit_run(std::string_view cell);
+
 /// True when row `row` holds a colour in the slot: its cell reads as a colour and, in a Car &
 /// Zumo theme, a border slot belongs to a style whose border value is neither empty nor "0" (such
 /// a style is saved without border colours).

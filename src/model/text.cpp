@@ -544,6 +544,38 @@ std::string latin1_to_utf8(std::string_view s)
     return out;
 }
 
+std::size_t find_folded(std::string_view hay, std::string_view needle, std::size_t pos)
+{
+    if (needle.empty() || needle.size() > hay.size()) {
+        return std::string_view::npos;
+    }
+    const auto folded = [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    };
+    const char first = needle.front();
+    const bool cased = first >= 'a' && first <= 'z';
+    const std::size_t last_start = hay.size() - needle.size();
+    for (std::size_t i = pos; i <= last_start; ++i) {
+        if (!cased) {
+            // A first character without case is found by the library's fast search.
+            i = hay.find(first, i);
+            if (i == std::string_view::npos || i > last_start) {
+                return std::string_view::npos;
+            }
+        } else if (folded(hay[i]) != first) {
+            continue;
+        }
+        std::size_t k = 1;
+        while (k < needle.size() && folded(hay[i + k]) == needle[k]) {
+            ++k;
+        }
+        if (k == needle.size()) {
+            return i;
+        }
+    }
+    return std::string_view::npos;
+}
+
 std::size_t find_either(std::string_view text, char a, char b, std::size_t pos)
 {
     std::size_t i = pos;

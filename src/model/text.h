@@ -27,6 +27,10 @@ std::size_t count_byte(std::string_view text, char byte);
 /// An empty needle is found at `start` (when `start` lies within hay or just past its end).
 std::size_t instr(std::string_view hay, std::string_view needle, std::size_t start = 1);
 
+/// Where `needle`, in small letters and not empty, first stands in `hay` at or after `pos`, the
+/// letters A-Z of `hay` read as small ones; npos when it does not.
+std::size_t find_folded(std::string_view hay, std::string_view needle, std::size_t pos = 0);
+
 /// True when `hay` contains `needle`; an empty needle is found in any text.
 bool contains(std::string_view hay, std::string_view needle);
 

@@ -1,5 +1,7 @@
 #include "render/style_filter.h"
 
+#include "model/text.h"
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -29,31 +31,7 @@ std::string_view without_blanks(std::string_view s)
 // `needle` is folded already and not empty.
 bool contains_folded(std::string_view hay, std::string_view needle)
 {
-    if (needle.size() > hay.size()) {
-        return false;
-    }
-    const char first = needle.front();
-    const bool cased = first >= 'a' && first <= 'z';
-    const std::size_t last_start = hay.size() - needle.size();
-    for (std::size_t i = 0; i <= last_start; ++i) {
-        if (!cased) {
-            // A first character without case is found by the library's fast search.
-            i = hay.find(first, i);
-            if (i == std::string_view::npos || i > last_start) {
-                return false;
-            }
-        } else if (fold(hay[i]) != first) {
-            continue;
-        }
-        std::size_t k = 1;
-        while (k < needle.size() && fold(hay[i + k]) == needle[k]) {
-            ++k;
-        }
-        if (k == needle.size()) {
-            return true;
-        }
-    }
-    return false;
+    return text::find_folded(hay, needle) != std::string_view::npos;
 }
 
 bool names_hold(const StyleRow& r, std::string_view needle)
