@@ -55,6 +55,7 @@ TEST(Text, ReplaceIsOnePassAndCaseSensitive)
 // Texts of every length up to a few blocks of sixteen, drawn from a tiny alphabet so that partial
 // matches are everywhere: the fast search must give what std::string_view::find gives, from any
 // start, near the ends of the text and across block boundaries.
+// Also the case-blind search, against the standard search in the lowered text.
 TEST(Text, FindLiteralAgreesWithTheStandardSearch)
 {
     unsigned seed = 12345;
@@ -62,7 +63,7 @@ TEST(Text, FindLiteralAgreesWithTheStandardSearch)
         seed = seed * 1103515245u + 12345u;
         return (seed >> 16) & 0x7FFF;
     };
-    const char alphabet[] = "ab<";
+    const char alphabet[] = "aB<";
     for (std::size_t length = 0; length <= 70; ++length) {
         for (int round = 0; round < 12; ++round) {
             std::string hay;
@@ -82,6 +83,10 @@ TEST(Text, FindLiteralAgreesWithTheStandardSearch)
                     ASSERT_EQ(
                         find_literal(hay, needle, pos), std::string_view(hay).find(needle, pos))
                         << '"' << hay << "\" / \"" << needle << "\" from " << pos;
+                    const std::string small = lower(needle);
+                    ASSERT_EQ(find_folded(hay, small, pos),
+                        pos > hay.size() ? std::string_view::npos : lower(hay).find(small, pos))
+                        << '"' << hay << "\" / \"" << small << "\" from " << pos;
                 }
             }
         }
