@@ -132,19 +132,14 @@ std::optional<DigitPatches> digit_patches(
     return patches;
 }
 
-std::optional<StyleRow> with_colours_in_place(
-    const StyleRow& row, const std::array<std::optional<Rgb>, 4>& colours)
+StyleRow patched(StyleRow row, const DigitPatches& patches)
 {
-    const auto patches = digit_patches(row, colours);
-    if (!patches) {
-        return std::nullopt;
+    for (std::size_t k = 0; k < patches.count; ++k) {
+        const DigitPatch& patch = patches.patch[k];
+        row.overwrite(
+            patch.cell, patch.at, std::string_view(patch.after.data(), patch.after.size()));
     }
-    StyleRow after = row;
-    for (std::size_t k = 0; k < patches->count; ++k) {
-        const DigitPatch& patch = patches->patch[k];
-        after.overwrite(patch.cell, patch.at, std::string_view(patch.after.data(), 6));
-    }
-    return after;
+    return row;
 }
 
 void SlotColours::work_out(std::size_t chosen_count)

@@ -82,15 +82,13 @@ struct DigitPatches
     std::size_t count = 0;
 };
 
-/// What with_colours_in_place writes, as patches of the row's texts; nothing when the text does
-/// not hold one of the colours where a style text does.
+/// New colours written over the old ones in a row's cells and in its text, which keeps its
+/// layout, as patches of its texts; nothing when the text does not hold one of the colours where
+/// a style text does. Most styles are written so.
 std::optional<DigitPatches> digit_patches(
     const StyleRow& row, const std::array<std::optional<colour::Rgb>, 4>& colours);
 
-/// The row with new colours written over the old ones in its cells and in its text, which keeps
-/// its layout; nothing when the text does not hold one of the colours where a style text does.
-/// Most styles are written so, and a change of thousands of styles then costs one copy of each.
-std::optional<StyleRow> with_colours_in_place(
-    const StyleRow& row, const std::array<std::optional<colour::Rgb>, 4>& colours);
+/// The row with the patches written.
+StyleRow patched(StyleRow row, const DigitPatches& patches);
 
 } // namespace tintwell

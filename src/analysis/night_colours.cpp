@@ -15,7 +15,6 @@
 #include <cmath>
 #include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>

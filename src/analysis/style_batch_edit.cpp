@@ -318,17 +318,17 @@ RowOutcome edit_row(const Document& doc, int row, std::size_t chosen, const Plan
     const auto& border = numbers[number_index(StyleProperty::Border)];
     const auto& bg_width = numbers[number_index(StyleProperty::BgWidth)];
     const auto& fg_width = numbers[number_index(StyleProperty::FgWidth)];
-    // Colours alone are written over the old digits, a few bytes a style, when the text holds
-    // them where a style text does.
-    if (!scale && !border && !bg_width && !fg_width) {
-        outcome.patches = digit_patches(before, colours);
-        if (outcome.patches) {
-            return outcome;
-        }
-    }
+    // Colours are written over the old digits when the text holds them where a style text does;
+    // colours alone are kept as those few bytes.
     std::optional<StyleRow> after;
     if (!scale && !border) {
-        after = with_colours_in_place(before, colours);
+        outcome.patches = digit_patches(before, colours);
+        if (outcome.patches && !bg_width && !fg_width) {
+            return outcome;
+        }
+        if (outcome.patches) {
+            after = patched(before, *std::exchange(outcome.patches, std::nullopt));
+        }
     }
     if (!after) {
         StyleRow rebuilt = before;
@@ -579,12 +579,7 @@ EditedStyle edited_style(const Document& doc, int row, std::span<const PropertyC
     const std::array<int, 1> one { row };
     RowOutcome outcome = edit_row(doc, row, 0, plan, map_colours(doc, one, plan));
     if (outcome.patches) {
-        StyleRow after = doc.rows[static_cast<std::size_t>(row)];
-        for (std::size_t p = 0; p < outcome.patches->count; ++p) {
-            const DigitPatch& patch = outcome.patches->patch[p];
-            after.overwrite(patch.cell, patch.at, std::string_view(patch.after.data(), 6));
-        }
-        outcome.row = std::move(after);
+        outcome.row = patched(doc.rows[static_cast<std::size_t>(row)], *outcome.patches);
     }
     edited.row = std::move(outcome.row);
     edited.refusal = std::move(outcome.refusal);
